@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Cartigo needs.
+# Safe to run again: does nothing when everything is already installed.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config ccache git
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libqt6svg6
+  qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
+  libx11-dev
+  mdbtools mdbtools-dev libglib2.0-dev
+  libsqlite3-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-liberation fontconfig
+  poppler-utils zbar-tools
+  xvfb xauth imagemagick x11-utils xdotool
+  cups-client libcups2-dev
+  time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,417 @@
+#include "app/frmCartigo.h"
+
+#include "app/Icone.h"
+#include "app/StringTable.h"
+#include "app/TastiBloccati.h"
+#include "label/Locale.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace cartigo {
+
+namespace modCartigo {
+
+void CentraForm(QWidget* finestra)
+{
+    const QScreen* schermo = finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
+    if (!schermo)
+        return;
+    const QRect area = schermo->geometry();
+    const QSize dim = finestra->frameGeometry().size();
+    finestra->move(area.left() + (area.width() - dim.width()) / 2, area.top() + (area.height() - dim.height()) / 2);
+}
+
+void CursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void CursoreNormale()
+{
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+QString LeggiImpostazioneLocale(int /*locale*/, int item)
+{
+    const QLocale l = QLocale::system();
+    switch (item) {
+    case 14: return l.decimalPoint();
+    case 15: return l.groupSeparator();
+    default: return {};
+    }
+}
+
+}  // namespace modCartigo
+
+namespace {
+// Menu entries and their string ids, in menu order. Ids of 0 keep their fixed caption.
+struct VoceMenu {
+    const char* nome;
+    int id;
+};
+}  // namespace
+
+frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
+    : QMainWindow(parent),
+      uiQt_(ui ? nullptr : std::make_unique<InterazioneQt>(this)),
+      ui_(ui ? ui : uiQt_.get()),
+      gestore_(doc_, *ui_)
+{
+    setObjectName(QStringLiteral("frmCartigo"));
+    setWindowIcon(IconaComando(QStringLiteral("cartigo")));
+    resize(1000, 720);
+
+    // The user's separators, read once.
+    ImpostazioniLocali loc;
+    const QString dec = modCartigo::LeggiImpostazioneLocale(0, 14);
+    const QString mig = modCartigo::LeggiImpostazioneLocale(0, 15);
+    loc.decimale = dec.isEmpty() ? QLatin1Char('.') : dec.at(0);
+    loc.migliaia = mig.isEmpty() ? QChar() : mig.at(0);
+    ImpostazioniLocali::impostaCorrenti(loc);
+
+    creaMenu();
+    creaToolbar();
+    creaStatusBar();
+    Internazionalizza();
+
+    auto* centrale = new QWidget(this);
+    centrale->setObjectName(QStringLiteral("PicBoxArea"));
+    setCentralWidget(centrale);
+
+    connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this](bool c) {
+        if (c)
+            SetConnesso();
+        else
+            SetDisconnesso();
+    });
+    connect(&doc_, &DocumentoEtichetta::statoCambiato, this, &frmCartigo::aggiornaTitolo);
+
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &frmCartigo::aggiornaTastiBloccati);
+    timer->start(500);
+
+    doc_.ImpostaLayoutDefault();
+    aggiornaTitolo();
+    doc_.ImpostaModificato(false);
+    modCartigo::CentraForm(this);
+}
+
+frmCartigo::~frmCartigo() = default;
+
+QAction* frmCartigo::voce(QMenu* menu, const QString& nome, void (frmCartigo::*slot)())
+{
+    auto* a = menu->addAction(QString());
+    a->setObjectName(nome);
+    if (slot)
+        connect(a, &QAction::triggered, this, slot);
+    menu_.insert(nome, a);
+    return a;
+}
+
+void frmCartigo::creaMenu()
+{
+    QMenuBar* barra = menuBar();
+    auto sottomenu = [&](QMenu* genitore, const QString& nome) {
+        QMenu* m = genitore ? genitore->addMenu(QString()) : barra->addMenu(QString());
+        m->setObjectName(nome);
+        menu_.insert(nome, m->menuAction());
+        return m;
+    };
+
+    QMenu* file = sottomenu(nullptr, QStringLiteral("mnuFile"));
+    voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click);
+    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click);
+    voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click);
+    file->addSeparator();
+    voce(file, QStringLiteral("mnuImpostaPagina"), &frmCartigo::mnuImpostaPagina_Click);
+    voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click);
+    file->addSeparator();
+    voce(file, QStringLiteral("mnuEsci"), &frmCartigo::mnuEsci_Click);
+
+    QMenu* modifica = sottomenu(nullptr, QStringLiteral("mnuModifica"));
+    voce(modifica, QStringLiteral("mnuCancella"), &frmCartigo::mnuCancella_Click)
+        ->setShortcut(QKeySequence(Qt::Key_Delete));
+    voce(modifica, QStringLiteral("mnuCopia"), &frmCartigo::mnuCopia_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    voce(modifica, QStringLiteral("mnuIncolla"), &frmCartigo::mnuIncolla_Click)
+        ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    modifica->addSeparator();
+    voce(modifica, QStringLiteral("mnuModificaTesto"), &frmCartigo::mnuModificaTesto_Click);
+    voce(modifica, QStringLiteral("mnuModificaImmagine"), &frmCartigo::mnuModificaImmagine_Click);
+
+    QMenu* db = sottomenu(nullptr, QStringLiteral("mnuDatabase"));
+    voce(db, QStringLiteral("mnuConnettiDb"), &frmCartigo::mnuConnettiDb_Click);
+    voce(db, QStringLiteral("mnuDisconnettiDb"), &frmCartigo::mnuDisconnettiDb_Click);
+    voce(db, QStringLiteral("mnuSelezionaRecords"), &frmCartigo::mnuSelezionaRecords_Click);
+    db->addSeparator();
+    voce(db, QStringLiteral("mnuCollega"), &frmCartigo::mnuCollega_Click);
+
+    QMenu* oggetti = sottomenu(nullptr, QStringLiteral("mnuOggetti"));
+    voce(oggetti, QStringLiteral("mnuSeleziona"), &frmCartigo::mnuSeleziona_Click);
+    oggetti->addSeparator();
+    voce(oggetti, QStringLiteral("mnuTesto"), &frmCartigo::mnuTesto_Click);
+    voce(oggetti, QStringLiteral("mnuCodiciBarre"), &frmCartigo::mnuCodiciBarre_Click);
+    voce(oggetti, QStringLiteral("mnuImmagine"), &frmCartigo::mnuImmagine_Click);
+    voce(oggetti, QStringLiteral("mnuRettangolo"), &frmCartigo::mnuRettangolo_Click);
+
+    QMenu* formato = sottomenu(nullptr, QStringLiteral("mnuFormato"));
+    QMenu* sfondo = sottomenu(formato, QStringLiteral("mnuModalitàSfondo"));
+    voce(sfondo, QStringLiteral("mnuOpaco"), &frmCartigo::mnuOpaco_Click);
+    voce(sfondo, QStringLiteral("mnuTrasparente"), &frmCartigo::mnuTrasparente_Click);
+    voce(formato, QStringLiteral("mnuColoreSfondo"), &frmCartigo::mnuColoreSfondo_Click);
+    voce(formato, QStringLiteral("mnuColoreOggetto"), &frmCartigo::mnuColoreOggetto_Click);
+    formato->addSeparator();
+    QMenu* spessore = sottomenu(formato, QStringLiteral("mnuSpessore"));
+    for (int i = 1; i <= 3; ++i) {
+        QAction* a = voce(spessore, QStringLiteral("mnuSpessore%1").arg(i), nullptr);
+        a->setText(QString::number(i));
+        connect(a, &QAction::triggered, this, [this, i] { mnuSpessore_Click(i); });
+    }
+    formato->addSeparator();
+    voce(formato, QStringLiteral("mnuPortaAvanti"), &frmCartigo::mnuPortaAvanti_Click);
+    voce(formato, QStringLiteral("mnuPortaIndietro"), &frmCartigo::mnuPortaIndietro_Click);
+    formato->addSeparator();
+    voce(formato, QStringLiteral("mnuParametriBarcode"), &frmCartigo::mnuParametriBarcode_Click);
+    formato->addSeparator();
+    voce(formato, QStringLiteral("mnuCarattere"), &frmCartigo::mnuCarattere_Click);
+    voce(formato, QStringLiteral("mnuAllineamento"), &frmCartigo::mnuAllineamento_Click);
+
+    QMenu* help = sottomenu(nullptr, QStringLiteral("mnuHelp"));
+    help->setTitle(QStringLiteral("&Help"));
+    voce(help, QStringLiteral("mnuInformazioni"), &frmCartigo::mnuInformazioni_Click);
+}
+
+QAction* frmCartigo::pulsante(QToolBar* tb, const QString& chiave)
+{
+    QAction* a = tb->addAction(IconaComando(chiave), QString());
+    a->setObjectName(chiave);
+    connect(a, &QAction::triggered, this, [this, chiave] { Toolbar_ButtonClick(chiave); });
+    pulsanti_.insert(chiave, a);
+    return a;
+}
+
+void frmCartigo::creaToolbar()
+{
+    toolbar1_ = addToolBar(QString());
+    toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar1_->setMovable(false);
+    const char* gruppi1[][6] = {
+        {"nuovo", "apri", "salva", nullptr},
+        {"imposta", "stampa", nullptr},
+        {"connettidb", "disconnettidb", nullptr},
+        {"seleziona", "testo", "immagine", "barcode", "rettangolo", nullptr},
+        {"modifica", "collega", nullptr},
+        {"parbarcode", nullptr},
+        {"griglia", "snap", nullptr},
+    };
+    bool primo = true;
+    for (const auto& g : gruppi1) {
+        if (!primo)
+            toolbar1_->addSeparator();
+        primo = false;
+        for (int i = 0; g[i]; ++i)
+            pulsante(toolbar1_, QString::fromLatin1(g[i]));
+    }
+    Pulsante(QStringLiteral("griglia"))->setCheckable(true);
+    Pulsante(QStringLiteral("snap"))->setCheckable(true);
+    Pulsante(QStringLiteral("snap"))->setChecked(true);
+
+    addToolBarBreak();
+    toolbar2_ = addToolBar(QString());
+    toolbar2_->setObjectName(QStringLiteral("Toolbar2"));
+    toolbar2_->setMovable(false);
+    pulsante(toolbar2_, QStringLiteral("carattere"));
+    // "font" holds the two font boxes and has no command.
+    auto* contenitore = new QWidget(toolbar2_);
+    auto* riga = new QHBoxLayout(contenitore);
+    riga->setContentsMargins(2, 0, 2, 0);
+    cmbFontname_ = new QComboBox(contenitore);
+    cmbFontname_->setObjectName(QStringLiteral("cmbFontname"));
+    cmbFontname_->setEditable(true);
+    cmbFontname_->setMinimumContentsLength(18);
+    cmbFontname_->addItems(QFontDatabase::families());
+    cmbFontsize_ = new QComboBox(contenitore);
+    cmbFontsize_->setObjectName(QStringLiteral("cmbFontsize"));
+    cmbFontsize_->setEditable(true);
+    for (const char* s : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "42", "72"})
+        cmbFontsize_->addItem(QString::fromLatin1(s));
+    cmbFontsize_->setCurrentText(QStringLiteral("10"));
+    riga->addWidget(cmbFontname_);
+    riga->addWidget(cmbFontsize_);
+    QAction* font = toolbar2_->addWidget(contenitore);
+    font->setObjectName(QStringLiteral("font"));
+    pulsanti_.insert(QStringLiteral("font"), font);
+    for (const char* k : {"grassetto", "corsivo"})
+        pulsante(toolbar2_, QString::fromLatin1(k))->setCheckable(true);
+    toolbar2_->addSeparator();
+    for (const char* k : {"allineasx", "allineac", "allineadx"})
+        pulsante(toolbar2_, QString::fromLatin1(k));
+    toolbar2_->addSeparator();
+    for (const char* k : {"coloreogg", "coloresfo"})
+        pulsante(toolbar2_, QString::fromLatin1(k));
+    toolbar2_->addSeparator();
+    for (const char* k : {"avanti", "indietro"})
+        pulsante(toolbar2_, QString::fromLatin1(k));
+    toolbar2_->addSeparator();
+    for (const char* k : {"spessore1", "spessore2", "spessore3"})
+        pulsante(toolbar2_, QString::fromLatin1(k));
+    toolbar2_->addSeparator();
+    for (const char* k : {"opaco", "trasparente"})
+        pulsante(toolbar2_, QString::fromLatin1(k));
+}
+
+void frmCartigo::creaStatusBar()
+{
+    for (const char* k : {"nomedb", "nometable", "capslock", "numlock"}) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(k));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        pannelli_.insert(QString::fromLatin1(k), l);
+    }
+    statusBar()->addWidget(pannelli_.value(QStringLiteral("nomedb")), 3);
+    statusBar()->addWidget(pannelli_.value(QStringLiteral("nometable")), 2);
+    pannelli_.value(QStringLiteral("capslock"))->setText(QStringLiteral("BLOC MAIUSC"));
+    pannelli_.value(QStringLiteral("numlock"))->setText(QStringLiteral("BLOC NUM"));
+    statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("capslock")));
+    statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("numlock")));
+    SetDisconnesso();
+    aggiornaTastiBloccati();
+}
+
+void frmCartigo::aggiornaTastiBloccati()
+{
+    const auto stato = TastiBloccati::Leggi();
+    QLabel* caps = pannelli_.value(QStringLiteral("capslock"));
+    QLabel* num = pannelli_.value(QStringLiteral("numlock"));
+    if (!stato) {
+        caps->setVisible(false);
+        num->setVisible(false);
+        return;
+    }
+    caps->setVisible(true);
+    num->setVisible(true);
+    caps->setEnabled(stato->maiuscole);
+    num->setEnabled(stato->numeri);
+}
+
+void frmCartigo::Internazionalizza()
+{
+    static const VoceMenu voci[] = {
+        {"mnuFile", 109}, {"mnuNuovo", 146}, {"mnuApri", 110}, {"mnuSalva", 111},
+        {"mnuImpostaPagina", 112}, {"mnuStampa", 113}, {"mnuEsci", 114},
+        {"mnuModifica", 115}, {"mnuCancella", 116}, {"mnuCopia", 117}, {"mnuIncolla", 118},
+        {"mnuModificaTesto", 119}, {"mnuModificaImmagine", 120},
+        {"mnuDatabase", 121}, {"mnuConnettiDb", 122}, {"mnuDisconnettiDb", 123},
+        {"mnuSelezionaRecords", 124}, {"mnuCollega", 125},
+        {"mnuOggetti", 126}, {"mnuSeleziona", 127}, {"mnuTesto", 128}, {"mnuCodiciBarre", 129},
+        {"mnuImmagine", 130}, {"mnuRettangolo", 131},
+        {"mnuFormato", 132}, {"mnuModalitàSfondo", 133}, {"mnuOpaco", 134}, {"mnuTrasparente", 135},
+        {"mnuColoreSfondo", 136}, {"mnuColoreOggetto", 137}, {"mnuSpessore", 138},
+        {"mnuPortaAvanti", 139}, {"mnuPortaIndietro", 140}, {"mnuParametriBarcode", 141},
+        {"mnuCarattere", 142}, {"mnuAllineamento", 143}, {"mnuInformazioni", 144},
+    };
+    for (const auto& v : voci) {
+        if (QAction* a = menu_.value(QString::fromUtf8(v.nome)))
+            a->setText(LoadResString(v.id));
+    }
+    static const VoceMenu suggerimenti[] = {
+        {"nuovo", 146}, {"apri", 110}, {"salva", 111}, {"imposta", 112}, {"stampa", 113},
+        {"connettidb", 122}, {"disconnettidb", 123}, {"seleziona", 127}, {"testo", 128},
+        {"immagine", 130}, {"barcode", 129}, {"rettangolo", 131}, {"modifica", 119},
+        {"collega", 125}, {"parbarcode", 141}, {"griglia", 147}, {"snap", 148},
+        {"carattere", 142}, {"grassetto", 149}, {"corsivo", 150}, {"allineasx", 143},
+        {"allineadx", 143}, {"coloreogg", 137}, {"coloresfo", 136}, {"avanti", 139},
+        {"indietro", 140}, {"spessore1", 151}, {"spessore2", 152}, {"spessore3", 153},
+        {"opaco", 134}, {"trasparente", 135},
+    };
+    for (const auto& s : suggerimenti) {
+        if (QAction* a = pulsanti_.value(QString::fromLatin1(s.nome))) {
+            a->setText(LoadResString(s.id));
+            a->setToolTip(LoadResString(s.id));
+        }
+    }
+    // Fixed tooltips.
+    pulsanti_.value(QStringLiteral("allineac"))->setToolTip(QStringLiteral("Allinea al centro"));
+    pulsanti_.value(QStringLiteral("font"))->setToolTip(QString());
+}
+
+void frmCartigo::aggiornaTitolo()
+{
+    setWindowTitle(modCartigo::TitoloProgramma());
+    gestore_.impostaTitolo(windowTitle());
+}
+
+void frmCartigo::SetConnesso()
+{
+    const auto& c = doc_.Collegamento();
+    pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Connesso: ") + c.NomeDatabase);
+    pannelli_.value(QStringLiteral("nometable"))->setText(c.NomeTabella);
+}
+
+void frmCartigo::SetDisconnesso()
+{
+    pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Non connesso"));
+    pannelli_.value(QStringLiteral("nometable"))->clear();
+}
+
+void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
+{
+    using Comando = void (frmCartigo::*)();
+    static const QHash<QString, Comando> comandi = {
+        {QStringLiteral("nuovo"), &frmCartigo::mnuNuovo_Click},
+        {QStringLiteral("apri"), &frmCartigo::mnuApri_Click},
+        {QStringLiteral("salva"), &frmCartigo::mnuSalva_Click},
+        {QStringLiteral("imposta"), &frmCartigo::mnuImpostaPagina_Click},
+        {QStringLiteral("stampa"), &frmCartigo::mnuStampa_Click},
+        {QStringLiteral("connettidb"), &frmCartigo::mnuConnettiDb_Click},
+        {QStringLiteral("disconnettidb"), &frmCartigo::mnuDisconnettiDb_Click},
+        {QStringLiteral("seleziona"), &frmCartigo::mnuSeleziona_Click},
+        {QStringLiteral("testo"), &frmCartigo::mnuTesto_Click},
+        {QStringLiteral("immagine"), &frmCartigo::mnuImmagine_Click},
+        {QStringLiteral("barcode"), &frmCartigo::mnuCodiciBarre_Click},
+        {QStringLiteral("rettangolo"), &frmCartigo::mnuRettangolo_Click},
+        {QStringLiteral("modifica"), &frmCartigo::mnuModificaTesto_Click},
+        {QStringLiteral("collega"), &frmCartigo::mnuCollega_Click},
+        {QStringLiteral("parbarcode"), &frmCartigo::mnuParametriBarcode_Click},
+        {QStringLiteral("griglia"), &frmCartigo::SetGriglia},
+        {QStringLiteral("snap"), &frmCartigo::SetSnap},
+        {QStringLiteral("carattere"), &frmCartigo::mnuCarattere_Click},
+        {QStringLiteral("grassetto"), &frmCartigo::ApplicaStileToolbar},
+        {QStringLiteral("corsivo"), &frmCartigo::ApplicaStileToolbar},
+        {QStringLiteral("coloreogg"), &frmCartigo::mnuColoreOggetto_Click},
+        {QStringLiteral("coloresfo"), &frmCartigo::mnuColoreSfondo_Click},
+        {QStringLiteral("avanti"), &frmCartigo::mnuPortaAvanti_Click},
+        {QStringLiteral("indietro"), &frmCartigo::mnuPortaIndietro_Click},
+        {QStringLiteral("opaco"), &frmCartigo::mnuOpaco_Click},
+        {QStringLiteral("trasparente"), &frmCartigo::mnuTrasparente_Click},
+    };
+    if (chiave == QLatin1String("allineasx"))
+        AllineaTesto(0);
+    else if (chiave == QLatin1String("allineac"))
+        AllineaTesto(2);
+    else if (chiave == QLatin1String("allineadx"))
+        AllineaTesto(1);
+    else if (chiave.startsWith(QLatin1String("spessore")) && chiave.size() == 9)
+        mnuSpessore_Click(chiave.right(1).toInt());
+    else if (const auto it = comandi.constFind(chiave); it != comandi.constEnd())
+        (this->**it)();
+}
+
+void frmCartigo::mnuInformazioni_Click()
+{
+    ui_->messaggio(QStringLiteral("Cartigo\n") + (LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Versione ")
+                                                                                      : QStringLiteral("Version "))
+                       + modCartigo::VersioneProgramma(),
+                   LoadResString(144), Pulsanti::Ok, Icona::Informazione);
+}
+
+}  // namespace cartigo

@@ -1,0 +1,136 @@
+#pragma once
+// The main window: menus, toolbars, status bar and the design area; it owns the
+// label document and routes every command. The work itself lives in core classes.
+
+#include "app/GestoreEtichetta.h"
+#include "app/InterazioneQt.h"
+#include "label/DocumentoEtichetta.h"
+
+#include <QComboBox>
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <QToolBar>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace cartigo {
+
+class TastiBloccati;
+
+class frmCartigo : public QMainWindow {
+    Q_OBJECT
+public:
+    // `ui` answers the window's questions; without one the window uses real dialogs.
+    explicit frmCartigo(Interazione* ui = nullptr, QWidget* parent = nullptr);
+    ~frmCartigo() override;
+
+    DocumentoEtichetta& Documento() { return doc_; }
+    GestoreEtichetta& Gestore() { return gestore_; }
+    Interazione& Ui() { return *ui_; }
+
+    // Menu entries by name ("mnuFile", "mnuNuovo", ...) and toolbar buttons by key ("nuovo", ...).
+    QAction* Menu(const QString& nome) const { return menu_.value(nome); }
+    QAction* Pulsante(const QString& chiave) const { return pulsanti_.value(chiave); }
+    QToolBar* Toolbar1() const { return toolbar1_; }
+    QToolBar* Toolbar2() const { return toolbar2_; }
+    QComboBox* cmbFontname() const { return cmbFontname_; }
+    QComboBox* cmbFontsize() const { return cmbFontsize_; }
+    QLabel* Pannello(const QString& chiave) const { return pannelli_.value(chiave); }
+
+    // Sets every caption and tooltip from the string table.
+    void Internazionalizza();
+    // Start-up with the command line's fields. Returns false when the window
+    // should not be shown (the print switch).
+    bool Avvia(const AvvioProgramma& avvio);
+
+    // The connection state shown in the status bar.
+    void SetConnesso();
+    void SetDisconnesso();
+
+public Q_SLOTS:
+    // File
+    void mnuNuovo_Click();
+    void mnuApri_Click();
+    void mnuSalva_Click();
+    void mnuImpostaPagina_Click();
+    void mnuStampa_Click();
+    void mnuEsci_Click();
+    // Edit
+    void mnuCancella_Click();
+    void mnuCopia_Click();
+    void mnuIncolla_Click();
+    void mnuModificaTesto_Click();
+    void mnuModificaImmagine_Click();
+    // Database
+    void mnuConnettiDb_Click();
+    void mnuDisconnettiDb_Click();
+    void mnuSelezionaRecords_Click();
+    void mnuCollega_Click();
+    // Tools
+    void mnuSeleziona_Click();
+    void mnuTesto_Click();
+    void mnuCodiciBarre_Click();
+    void mnuImmagine_Click();
+    void mnuRettangolo_Click();
+    // Format
+    void mnuOpaco_Click();
+    void mnuTrasparente_Click();
+    void mnuColoreSfondo_Click();
+    void mnuColoreOggetto_Click();
+    void mnuSpessore_Click(int spessore);
+    void mnuPortaAvanti_Click();
+    void mnuPortaIndietro_Click();
+    void mnuParametriBarcode_Click();
+    void mnuCarattere_Click();
+    void mnuAllineamento_Click();
+    void AllineaTesto(int allineamento);
+    void ApplicaStileToolbar();
+    void SetGriglia();
+    void SetSnap();
+    // Help
+    void mnuInformazioni_Click();
+
+    // The click handler of both toolbars, by button key.
+    void Toolbar_ButtonClick(const QString& chiave);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void creaMenu();
+    void creaToolbar();
+    void creaStatusBar();
+    void aggiornaTitolo();
+    void aggiornaTastiBloccati();
+    QAction* voce(QMenu* menu, const QString& nome, void (frmCartigo::*slot)());
+    QAction* pulsante(QToolBar* tb, const QString& chiave);
+
+    std::unique_ptr<InterazioneQt> uiQt_;
+    Interazione* ui_;
+    DocumentoEtichetta doc_;
+    GestoreEtichetta gestore_;
+    QHash<QString, QAction*> menu_;
+    QHash<QString, QAction*> pulsanti_;
+    QHash<QString, QLabel*> pannelli_;
+    QToolBar* toolbar1_ = nullptr;
+    QToolBar* toolbar2_ = nullptr;
+    QComboBox* cmbFontname_ = nullptr;
+    QComboBox* cmbFontsize_ = nullptr;
+    TastiBloccati* tasti_ = nullptr;
+    bool selectMode_ = false;
+};
+
+namespace modCartigo {
+// Places a window in the middle of the screen.
+void CentraForm(QWidget* finestra);
+// The hourglass for the whole application, and back.
+void CursoreAttesa();
+void CursoreNormale();
+// The user's locale setting: 14 decimal separator, 15 thousands separator.
+QString LeggiImpostazioneLocale(int locale, int item);
+}  // namespace modCartigo
+
+}  // namespace cartigo

@@ -1,0 +1,64 @@
+// The File menu of the main window, start-up and closing.
+#include "app/frmCartigo.h"
+
+#include <QCloseEvent>
+
+namespace cartigo {
+
+bool frmCartigo::Avvia(const AvvioProgramma& avvio)
+{
+    if (avvio.carica)
+        gestore_.CaricaEtichetta(avvio.fileEtichetta, avvio.nomeDatabase, avvio.passwordDatabase);
+    if (avvio.stampaEdEsci) {
+        mnuStampa_Click();
+        return false;
+    }
+    return true;
+}
+
+void frmCartigo::mnuNuovo_Click()
+{
+    selectMode_ = false;
+    bool cancel = false;
+    gestore_.ChiediSalvataggio(cancel);
+    if (cancel)
+        return;
+    doc_.NuovaEtichetta();
+}
+
+void frmCartigo::mnuApri_Click()
+{
+    selectMode_ = false;
+    bool cancel = false;
+    gestore_.ChiediSalvataggio(cancel);
+    if (cancel)
+        return;
+    gestore_.CaricaEtichetta();
+}
+
+void frmCartigo::mnuSalva_Click()
+{
+    selectMode_ = false;
+    bool cancel = false;
+    gestore_.SalvaEtichetta(cancel);
+}
+
+void frmCartigo::mnuImpostaPagina_Click() { selectMode_ = false; }
+
+void frmCartigo::mnuEsci_Click()
+{
+    selectMode_ = false;
+    close();
+}
+
+void frmCartigo::closeEvent(QCloseEvent* e)
+{
+    bool cancel = false;
+    gestore_.ChiediSalvataggio(cancel);
+    if (cancel)
+        e->ignore();
+    else
+        e->accept();
+}
+
+}  // namespace cartigo

@@ -1,0 +1,326 @@
+#include "label/FileEtichetta.h"
+
+#include "label/Codifica.h"
+#include "label/Conversioni.h"
+#include "label/Errori.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+
+namespace cartigo {
+
+namespace modCartigo {
+
+bool EsisteFile(const QString& percorso)
+{
+    if (percorso.isEmpty())
+        return false;
+    const QFileInfo info(percorso);
+    if (!info.isFile())
+        return false;
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly);
+}
+
+QString TestoTrim(const QString& testo)
+{
+    qsizetype inizio = 0, fine = testo.size();
+    while (inizio < fine && testo[inizio] == QLatin1Char(' '))
+        ++inizio;
+    while (fine > inizio && testo[fine - 1] == QLatin1Char(' '))
+        --fine;
+    return testo.mid(inizio, fine - inizio);
+}
+
+}  // namespace modCartigo
+
+namespace FileEtichetta {
+
+using namespace modCartigo;
+
+namespace {
+
+const QString kDatabase = QStringLiteral("oggDatabase");
+const QString kLayout = QStringLiteral("oggLayout");
+
+class Scrittore {
+public:
+    explicit Scrittore(const ImpostazioniLocali& loc) : loc_(loc) {}
+    void testo(const QString& t) { righe_ << t; }
+    void single(float v) { righe_ << SingleFile(v, loc_); }
+    void doppio(double v) { righe_ << DoubleFile(v, loc_); }
+    void intero(qint64 v) { righe_ << InteroFile(v); }
+    void booleano(bool b) { righe_ << BooleanoFile(b); }
+    QString risultato() const { return righe_.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
+
+private:
+    const ImpostazioniLocali& loc_;
+    QStringList righe_;
+};
+
+void scriviOggetto(Scrittore& s, const DocumentoEtichetta& doc, const OggettoEtichetta& o)
+{
+    s.testo(o.Name());
+    s.single(o.Left - OrigineEtichettaX);
+    s.single(o.Top - OrigineEtichettaY);
+    s.single(o.Width);
+    s.single(o.Height);
+    const QString z = doc.ZOrderLeggi(o.Chiave());
+    switch (o.tipo) {
+    case TipoOggetto::Testo:
+        s.testo(o.Caption);
+        s.testo(o.FontName);
+        s.single(o.FontSize);
+        s.booleano(o.FontBold);
+        s.booleano(o.FontItalic);
+        s.intero(o.BackStyle);
+        s.intero(o.Alignment);
+        s.intero(o.BackColor);
+        s.intero(o.ForeColor);
+        s.testo(o.DataMember);
+        s.testo(z);
+        break;
+    case TipoOggetto::Barcode:
+    case TipoOggetto::Immagine:
+        s.testo(o.Tag);
+        s.testo(o.DataMember);
+        s.testo(o.ToolTipText);
+        s.testo(z);
+        break;
+    case TipoOggetto::Rettangolo:
+        s.intero(o.BackStyle);
+        s.intero(o.BackColor);
+        s.intero(o.BorderColor);
+        s.testo(o.Tag);
+        s.testo(z);
+        s.intero(o.BorderWidth);
+        break;
+    }
+}
+
+// Reads value lines one by one; running out of lines is "Input past end of file".
+class Lettore {
+public:
+    Lettore(const QStringList& righe, const ImpostazioniLocali& loc) : righe_(righe), loc_(loc) {}
+    bool fine() const { return pos_ >= righe_.size(); }
+    const QString& riga()
+    {
+        if (fine())
+            throw ErroreCartigo::di(CodiceErrore::FineFile);
+        return righe_[pos_++];
+    }
+    QString trim() { return TestoTrim(riga()); }
+    float single()
+    {
+        const double v = NumeroObbligatorio(riga(), loc_);
+        if (std::abs(v) > 3.402823e38)
+            throw ErroreCartigo::di(CodiceErrore::Overflow);
+        return float(v);
+    }
+    double doppio() { return ConvertiDouble(riga(), loc_); }
+    double intero() { return ConvertiIntero(riga(), loc_); }
+    bool stile()
+    {
+        const QString t = trim();
+        return t == QLatin1String("Vero") || t == QLatin1String("True");
+    }
+    qint32 colore() { return ConvertiLong(riga(), loc_); }
+    const ImpostazioniLocali& loc() const { return loc_; }
+
+private:
+    const QStringList& righe_;
+    const ImpostazioniLocali& loc_;
+    qsizetype pos_ = 0;
+};
+
+[[noreturn]] void valoreNonValido() { throw ErroreCartigo(380, QStringLiteral("Invalid property value")); }
+
+int proprietaIntera(double v, int minimo, int massimo)
+{
+    const double r = ArrotondaPari(v);
+    if (r < minimo || r > massimo)
+        valoreNonValido();
+    return int(r);
+}
+
+// The z-order line: 1 to the front, 2 to the back, recorded with the line's text.
+void applicaZOrder(DocumentoEtichetta& doc, OggettoEtichetta* o, Lettore& in)
+{
+    const QString riga = in.riga();
+    const double codice = NumeroObbligatorio(riga, in.loc());
+    if (codice == 1) {
+        doc.PortaDavanti(o);
+        doc.ZOrderImposta(o->Chiave(), riga);
+    } else if (codice == 2) {
+        doc.PortaDietro(o);
+        doc.ZOrderImposta(o->Chiave(), riga);
+    }
+}
+
+void caricaImmagine(OggettoEtichetta* o)
+{
+    if (!o->DataMember.isEmpty() || !EsisteFile(o->ToolTipText))
+        return;
+    QImageReader lettore(o->ToolTipText);
+    lettore.setAutoTransform(true);
+    o->Picture = lettore.read();  // an unreadable picture leaves the placeholder
+}
+
+void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in)
+{
+    const float left = in.single();
+    const float top = in.single();
+    const float width = in.single();
+    const float height = in.single();
+    OggettoEtichetta* o = doc.Crea(tipo, left + OrigineEtichettaX, top + OrigineEtichettaY, width, height);
+    switch (tipo) {
+    case TipoOggetto::Testo: {
+        o->Caption = in.riga();
+        o->FontName = in.riga();
+        const double size = in.intero();
+        if (!(size > 0 && size <= 2048))
+            valoreNonValido();
+        o->FontSize = float(size);
+        o->FontBold = in.stile();
+        o->FontItalic = in.stile();
+        o->BackStyle = proprietaIntera(in.intero(), 0, 1);
+        o->Alignment = proprietaIntera(in.intero(), 0, 2);
+        o->BackColor = in.colore();
+        o->ForeColor = in.colore();
+        o->DataMember = in.riga();
+        applicaZOrder(doc, o, in);
+        break;
+    }
+    case TipoOggetto::Barcode:
+    case TipoOggetto::Immagine:
+        o->Tag = in.trim();
+        o->DataMember = in.riga();
+        o->ToolTipText = in.riga();
+        if (tipo == TipoOggetto::Immagine)
+            caricaImmagine(o);
+        applicaZOrder(doc, o, in);
+        break;
+    case TipoOggetto::Rettangolo: {
+        o->BackStyle = proprietaIntera(in.intero(), 0, 1);
+        o->BackColor = in.colore();
+        o->BorderColor = in.colore();
+        o->Tag = in.trim();
+        applicaZOrder(doc, o, in);
+        const double spessore = NumeroObbligatorio(in.riga(), in.loc());
+        if (spessore == 1 || spessore == 2 || spessore == 3)
+            o->BorderWidth = int(spessore);
+        break;
+    }
+    }
+    doc.NotificaModificaOggetto(o);
+}
+
+}  // namespace
+
+QStringList DividiRighe(const QString& testo)
+{
+    QStringList righe;
+    QString corrente;
+    bool aperta = false;
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const QChar c = testo[i];
+        if (c == QLatin1Char('\r')) {
+            righe << corrente;
+            corrente.clear();
+            aperta = false;
+            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            corrente.append(c);
+            aperta = true;
+        }
+    }
+    if (aperta)
+        righe << corrente;
+    return righe;
+}
+
+QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc)
+{
+    Scrittore s(loc);
+    const auto& c = doc.Collegamento();
+    s.testo(kDatabase);
+    s.testo(c.NomeDatabase);
+    s.testo(c.PasswordDatabase);
+    s.testo(c.NomeTabella);
+    s.testo(c.CampoSelezione);
+    s.intero(c.TipoSelezione);
+    s.testo(c.ValoreSelezione1);
+    s.testo(c.ValoreSelezione2);
+    s.testo(c.ValoreSelezione3);
+    s.booleano(c.FlagRiservato);
+    s.testo(c.TestoRiservato);
+    s.testo(kLayout);
+    for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
+        s.doppio(doc.Layout().valore(i));
+    for (const OggettoEtichetta* o : doc.Oggetti())
+        scriviOggetto(s, doc, *o);
+    return s.risultato();
+}
+
+QByteArray DatiEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc)
+{
+    return CodificaTestoFile(TestoEtichetta(doc, loc));
+}
+
+QString Scrivi(const DocumentoEtichetta& doc, const QString& percorso, const ImpostazioniLocali& loc)
+{
+    const QByteArray dati = DatiEtichetta(doc, loc);
+    QSaveFile file(percorso);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(dati) != dati.size()) {
+        const QString motivo = file.errorString();
+        file.cancelWriting();
+        return motivo;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,
+                                   const ImpostazioniLocali& loc)
+{
+    Lettore in(righe, loc);
+    try {
+        while (!in.fine()) {
+            const QString chiave = in.riga();
+            TipoOggetto tipo;
+            if (chiave == kDatabase) {
+                auto& c = doc.Collegamento();
+                c.NomeDatabase = in.trim();
+                c.PasswordDatabase = in.trim();
+                c.NomeTabella = in.trim();
+                c.CampoSelezione = in.trim();
+                c.TipoSelezione = qint16(proprietaIntera(in.intero(), -32768, 32767));
+                c.ValoreSelezione1 = in.trim();
+                c.ValoreSelezione2 = in.trim();
+                c.ValoreSelezione3 = in.trim();
+                c.FlagRiservato = ValFisso(in.riga()) != 0;
+                c.TestoRiservato = in.riga();
+            } else if (chiave == kLayout) {
+                LayoutEtichetta l;
+                for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
+                    l.valore(i) = in.doppio();
+                doc.ImpostaLayout(l);
+            } else if (TipoDaNome(chiave, &tipo)) {
+                leggiOggetto(doc, tipo, in);
+            }
+        }
+    } catch (const ErroreCartigo& e) {
+        return ErroreLettura{e.numero(), e.descrizione()};
+    }
+    return std::nullopt;
+}
+
+}  // namespace FileEtichetta
+}  // namespace cartigo

@@ -1,0 +1,47 @@
+#pragma once
+// The ".eti" label file: a positional text file, one value per line.
+
+#include "label/DocumentoEtichetta.h"
+#include "label/Locale.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace cartigo {
+
+namespace modCartigo {
+// True when the file can be opened for reading; any failure gives false.
+bool EsisteFile(const QString& percorso);
+// Leading and trailing blanks removed (blanks only, not tabs).
+QString TestoTrim(const QString& testo);
+}  // namespace modCartigo
+
+namespace FileEtichetta {
+
+// The file's lines: a line ends at CR or CR LF; a lone LF stays in the line;
+// a last line without an ending counts too.
+QStringList DividiRighe(const QString& testo);
+
+// The document as the label file's text (lines joined with CR LF) and as bytes.
+QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc);
+QByteArray DatiEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc);
+
+// Writes the document to `percorso` through a temporary file in the same folder,
+// replacing the old file only once everything is written. Returns an empty text
+// on success, else the reason (the old file is then untouched).
+QString Scrivi(const DocumentoEtichetta& doc, const QString& percorso, const ImpostazioniLocali& loc);
+
+struct ErroreLettura {
+    int numero = 0;
+    QString descrizione;
+};
+
+// Reads the file's lines into the document, which the caller has emptied.
+// Stops at the first error, keeping the objects read so far.
+std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,
+                                   const ImpostazioniLocali& loc);
+
+}  // namespace FileEtichetta
+}  // namespace cartigo

@@ -1,0 +1,28 @@
+#include "label/Oggetto.h"
+
+namespace cartigo {
+
+QString NomeArray(TipoOggetto tipo)
+{
+    switch (tipo) {
+    case TipoOggetto::Testo: return QStringLiteral("oggTesto");
+    case TipoOggetto::Barcode: return QStringLiteral("oggImmagine");
+    case TipoOggetto::Immagine: return QStringLiteral("oggPicture");
+    case TipoOggetto::Rettangolo: return QStringLiteral("oggRettangolo");
+    }
+    return {};
+}
+
+bool TipoDaNome(const QString& nome, TipoOggetto* tipo)
+{
+    for (auto t : {TipoOggetto::Testo, TipoOggetto::Barcode, TipoOggetto::Immagine, TipoOggetto::Rettangolo}) {
+        if (nome == NomeArray(t)) {
+            if (tipo)
+                *tipo = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace cartigo

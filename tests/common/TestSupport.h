@@ -1,0 +1,49 @@
+#pragma once
+// Helpers shared by the tests.
+
+#include "label/Locale.h"
+
+#include <QByteArray>
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace cartigo::test {
+
+// The folder of the shared sample databases (CARTIGO_TESTDATA, else ../shared/testdata
+// beside the checkout), or an empty text when it is not there.
+QString CartellaTestdata();
+#define CARTIGO_RICHIEDI_TESTDATA(var)                                                         \
+    const QString var = ::cartigo::test::CartellaTestdata();                                   \
+    if (var.isEmpty())                                                                         \
+    GTEST_SKIP() << "sample databases not found: set CARTIGO_TESTDATA or put shared/testdata " \
+                    "beside the checkout"
+
+// A QApplication on the offscreen platform (created once, on first use).
+void AssicuraApplicazione();
+
+// Reads and writes whole files.
+QByteArray LeggiFile(const QString& percorso);
+void ScriviFile(const QString& percorso, const QByteArray& dati);
+
+// The two locale values every number case runs under.
+struct CasoLocale {
+    const char* nome;
+    ImpostazioniLocali loc;
+};
+inline const CasoLocale kLocali[] = {{"italiano", ImpostazioniLocali::italiano()},
+                                     {"inglese", ImpostazioniLocali::inglese()}};
+
+// Sets the program's locale value for the lifetime of the object.
+class LocaleTemporaneo {
+public:
+    explicit LocaleTemporaneo(const ImpostazioniLocali& l) : vecchio_(ImpostazioniLocali::correnti())
+    {
+        ImpostazioniLocali::impostaCorrenti(l);
+    }
+    ~LocaleTemporaneo() { ImpostazioniLocali::impostaCorrenti(vecchio_); }
+
+private:
+    ImpostazioniLocali vecchio_;
+};
+
+}  // namespace cartigo::test
