@@ -144,7 +144,7 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
 
     doc_.NuovaEtichetta();
     const auto errore = FileEtichetta::Leggi(doc_, FileEtichetta::DividiRighe(DecodificaTestoFile(dati)),
-                                             ImpostazioniLocali::correnti());
+                                             ImpostazioniLocali::correnti(), QFileInfo(nome).absolutePath());
     doc_.ImpostaModificato(false);
     if (errore) {
         ui_.beep();

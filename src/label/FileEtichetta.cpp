@@ -4,6 +4,7 @@
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -159,16 +160,7 @@ void applicaZOrder(DocumentoEtichetta& doc, OggettoEtichetta* o, Lettore& in)
     }
 }
 
-void caricaImmagine(OggettoEtichetta* o)
-{
-    if (!o->DataMember.isEmpty() || !EsisteFile(o->ToolTipText))
-        return;
-    QImageReader lettore(o->ToolTipText);
-    lettore.setAutoTransform(true);
-    o->Picture = lettore.read();  // an unreadable picture leaves the placeholder
-}
-
-void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in)
+void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const QString& cartella)
 {
     const float left = in.single();
     const float top = in.single();
@@ -199,7 +191,7 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in)
         o->DataMember = in.riga();
         o->ToolTipText = in.riga();
         if (tipo == TipoOggetto::Immagine)
-            caricaImmagine(o);
+            CaricaImmagine(*o, cartella);
         applicaZOrder(doc, o, in);
         break;
     case TipoOggetto::Rettangolo: {
@@ -218,6 +210,31 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in)
 }
 
 }  // namespace
+
+QString FileImmagine(const QString& percorso, const QString& cartellaEtichetta)
+{
+    if (EsisteFile(percorso))
+        return percorso;
+    if (!percorso.isEmpty() && QFileInfo(percorso).isRelative() && !cartellaEtichetta.isEmpty()) {
+        const QString vicino = QDir(cartellaEtichetta).filePath(percorso);
+        if (EsisteFile(vicino))
+            return vicino;
+    }
+    return {};
+}
+
+void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta)
+{
+    o.Picture = QImage();
+    if (!o.DataMember.isEmpty())
+        return;
+    const QString file = FileImmagine(o.ToolTipText, cartellaEtichetta);
+    if (file.isEmpty())
+        return;
+    QImageReader lettore(file);
+    lettore.setAutoTransform(true);
+    o.Picture = lettore.read();  // an unreadable picture leaves the placeholder
+}
 
 QStringList DividiRighe(const QString& testo)
 {
@@ -288,7 +305,7 @@ QString Scrivi(const DocumentoEtichetta& doc, const QString& percorso, const Imp
 }
 
 std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,
-                                   const ImpostazioniLocali& loc)
+                                   const ImpostazioniLocali& loc, const QString& cartellaEtichetta)
 {
     Lettore in(righe, loc);
     try {
@@ -313,7 +330,7 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                     l.valore(i) = in.doppio();
                 doc.ImpostaLayout(l);
             } else if (TipoDaNome(chiave, &tipo)) {
-                leggiOggetto(doc, tipo, in);
+                leggiOggetto(doc, tipo, in, cartellaEtichetta);
             }
         }
     } catch (const ErroreCartigo& e) {

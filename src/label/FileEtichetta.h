@@ -39,9 +39,16 @@ struct ErroreLettura {
 };
 
 // Reads the file's lines into the document, which the caller has emptied.
-// Stops at the first error, keeping the objects read so far.
+// Stops at the first error, keeping the objects read so far. A relative picture
+// path that is not found from the working folder is looked up in `cartellaEtichetta`.
 std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,
-                                   const ImpostazioniLocali& loc);
+                                   const ImpostazioniLocali& loc, const QString& cartellaEtichetta = {});
+
+// The picture file of a picture object: its path as written, or, when that is relative
+// and not found, the same path from `cartellaEtichetta`. Empty when there is none.
+QString FileImmagine(const QString& percorso, const QString& cartellaEtichetta);
+// Loads the picture of a picture object that is not linked and whose file exists.
+void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta = {});
 
 }  // namespace FileEtichetta
 }  // namespace cartigo

@@ -1,0 +1,163 @@
+// The main window offscreen: captions in both languages, the status bar, the
+// save-changes question on New, Open and closing.
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "common/TestSupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+using namespace cartigo;
+
+namespace {
+
+QStringList titoliMenu(frmCartigo& f)
+{
+    QStringList r;
+    for (QAction* a : f.menuBar()->actions())
+        r << a->text();
+    return r;
+}
+
+struct Finestra {
+    InterazioneScriptata ui;
+    std::unique_ptr<frmCartigo> f;
+    explicit Finestra(Lingua l)
+    {
+        test::AssicuraApplicazione();
+        ImpostaLingua(l);
+        f = std::make_unique<frmCartigo>(&ui);
+    }
+};
+
+}  // namespace
+
+TEST(Finestra, MenusAndTooltipsInBothLanguages)
+{
+    {
+        Finestra w(Lingua::Italiano);
+        EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Modifica", "Database", "Strumenti", "Formato", "&Help"}));
+        EXPECT_EQ(w.f->Menu(QStringLiteral("mnuModificaImmagine"))->text(), QStringLiteral("Modifica proprietà immagine"));
+        EXPECT_EQ(w.f->Menu(QStringLiteral("mnuSpessore2"))->text(), QStringLiteral("2"));
+        EXPECT_EQ(w.f->Pulsante(QStringLiteral("snap"))->toolTip(), QStringLiteral("Snap"));
+        EXPECT_EQ(w.f->Pulsante(QStringLiteral("spessore3"))->toolTip(), QStringLiteral("Spessore 3"));
+        EXPECT_EQ(w.f->Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Non connesso"));
+    }
+    Finestra w(Lingua::Inglese);
+    EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "Database", "Tools", "Proprieties", "&Help"}));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuPortaIndietro"))->text(), QStringLiteral("Bring Forward"));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuTrasparente"))->text(), QStringLiteral("Trasparent"));
+    EXPECT_EQ(w.f->Pulsante(QStringLiteral("grassetto"))->toolTip(), QStringLiteral("Fontbold"));
+    EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineadx"))->toolTip(), QStringLiteral("Text object alignment"));
+    EXPECT_EQ(w.f->windowTitle(), modCartigo::TitoloProgramma());
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCancella"))->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuIncolla"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+
+    // Toolbar order and separators: groups file, print, database, tools, editing, barcode, grid.
+    QStringList chiavi;
+    for (QAction* a : w.f->Toolbar1()->actions())
+        chiavi << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    EXPECT_EQ(chiavi.join(QLatin1Char(' ')),
+              QStringLiteral("nuovo apri salva | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
+                             "barcode rettangolo | modifica collega | parbarcode | griglia snap"));
+    EXPECT_FALSE(w.f->Pulsante(QStringLiteral("griglia"))->isChecked());
+    EXPECT_TRUE(w.f->Pulsante(QStringLiteral("snap"))->isChecked());
+    EXPECT_EQ(w.f->cmbFontsize()->count(), 16);
+    EXPECT_EQ(w.f->cmbFontsize()->currentText(), QStringLiteral("10"));
+    // every command of the table has an icon
+    for (QAction* a : w.f->Toolbar2()->actions()) {
+        if (!a->isSeparator() && a->objectName() != QLatin1String("font")) {
+            EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+        }
+    }
+}
+
+TEST(Finestra, SaveChangesIsAskedOnNewOpenAndClose)
+{
+    Finestra w(Lingua::Italiano);
+    auto& doc = w.f->Documento();
+    doc.CreaTesto(567, 1440, 1000, 255);
+
+    // not modified: no question
+    w.f->mnuNuovo_Click();
+    EXPECT_TRUE(w.ui.messaggi.isEmpty());
+    EXPECT_EQ(doc.NumeroOggetti(), 0);
+
+    // Cancel keeps the label
+    doc.CreaTesto(567, 1440, 1000, 255);
+    doc.ImpostaModificato(true);
+    w.ui.risposte = {Risposta::Cancel};
+    w.f->mnuNuovo_Click();
+    ASSERT_EQ(w.ui.messaggi.size(), 1);
+    EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("Si desidera mantenere i cambiamenti?"));
+    EXPECT_EQ(w.ui.messaggi[0].pulsanti, Pulsanti::YesNoCancel);
+    EXPECT_EQ(w.ui.messaggi[0].icona, Icona::Domanda);
+    EXPECT_EQ(w.ui.messaggi[0].titolo, w.f->windowTitle());
+    EXPECT_EQ(doc.NumeroOggetti(), 1);
+
+    // Yes, then cancelling the Save dialog, cancels Open: no Open dialog follows
+    w.ui.risposte = {Risposta::Yes};
+    w.f->mnuApri_Click();
+    EXPECT_EQ(w.ui.richiesteFile.size(), 1);
+    EXPECT_EQ(w.ui.richiesteFile[0].tipo, RichiestaFile::Tipo::Salva);
+    EXPECT_EQ(doc.NumeroOggetti(), 1);
+
+    // Closing: Cancel keeps the window, No closes it
+    w.f->show();
+    w.ui.risposte = {Risposta::Cancel};
+    EXPECT_FALSE(w.f->close());
+    EXPECT_TRUE(w.f->isVisible());
+    w.ui.risposte = {Risposta::No};
+    EXPECT_TRUE(w.f->close());
+    EXPECT_EQ(w.ui.messaggi.size(), 4);
+
+    // Yes and a save that succeeds: the file is written and the label is no longer modified
+    QTemporaryDir dir;
+    doc.ImpostaModificato(true);
+    w.ui.risposte = {Risposta::Yes};
+    w.ui.file.push_back(dir.filePath(QStringLiteral("salvata.eti")));
+    w.f->mnuNuovo_Click();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("salvata.eti"))));
+    EXPECT_EQ(doc.NumeroOggetti(), 0);
+    EXPECT_FALSE(doc.Modificato());
+}
+
+TEST(Finestra, StartUpLoadsTheLabelAndPrintSwitchDoesNotShowTheWindow)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("e.eti"));
+    test::ScriviFile(file, "oggTesto\r\n 0 \r\n 0 \r\n 100 \r\n 100 \r\nx\r\nArial\r\n 10 \r\nFalse\r\nFalse\r\n 0 \r\n"
+                           " 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n");
+    {
+        Finestra w(Lingua::Inglese);
+        EXPECT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({file})));
+        EXPECT_EQ(w.f->Documento().NumeroOggetti(), 1);
+    }
+    {
+        Finestra w(Lingua::Inglese);
+        EXPECT_FALSE(w.f->Avvia(AvvioProgramma::DaArgomenti({file + QStringLiteral(",-S")})));
+        EXPECT_EQ(w.f->Documento().NumeroOggetti(), 1);
+    }
+    {
+        Finestra w(Lingua::Inglese);
+        QStringList connessioni;
+        w.f->Gestore().ConnettiDatabase = [&](const QString& n, const QString& p, const QString&) {
+            connessioni << n + QLatin1Char('/') + p;
+            return false;
+        };
+        EXPECT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({file + QStringLiteral(",x,db.mdb,pw")})));
+        EXPECT_EQ(connessioni, QStringList{"db.mdb/pw"});
+        EXPECT_EQ(w.f->Documento().Collegamento().NomeDatabase, QStringLiteral("db.mdb"));
+    }
+    {
+        // a missing file: the message, and an empty label
+        Finestra w(Lingua::Inglese);
+        EXPECT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({dir.filePath(QStringLiteral("no.eti"))})));
+        ASSERT_EQ(w.ui.messaggi.size(), 1);
+        EXPECT_TRUE(w.ui.messaggi[0].testo.endsWith(QStringLiteral(" not found or path not accessible.")));
+        EXPECT_EQ(w.f->Documento().NumeroOggetti(), 0);
+    }
+}

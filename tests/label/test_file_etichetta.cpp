@@ -1,0 +1,409 @@
+// The label file: writing byte for byte, reading rules, failures and encodings.
+#include "app/GestoreEtichetta.h"
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "common/TestSupport.h"
+#include "label/Codifica.h"
+#include "label/FileEtichetta.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace cartigo;
+
+namespace {
+
+const auto IT = ImpostazioniLocali::italiano();
+
+QByteArray righe(std::initializer_list<const char*> r)
+{
+    QByteArray b;
+    for (const char* s : r)
+        b += QByteArray(s) + "\r\n";
+    return b;
+}
+
+const QByteArray kTestataVuota = righe({"oggDatabase", "", "", "", "", " 0 ", "", "", "", "False", "",
+                                        "oggLayout", " 2 ", " 4 ", " 10 ", " 10 ", " 80 ", " 50 ", " 10 ",
+                                        " 10 ", " 0 ", " 0 "});
+
+// A document, a scripted user and a label manager around them, writing into a temporary folder.
+struct Banco {
+    QTemporaryDir cartella;
+    DocumentoEtichetta doc;
+    InterazioneScriptata ui;
+    GestoreEtichetta gestore{doc, ui};
+    test::LocaleTemporaneo locale{IT};
+
+    QString percorso(const QString& nome) const { return cartella.filePath(nome); }
+    // Loads bytes written to a file; returns the messages shown.
+    bool carica(const QByteArray& dati, const QString& nome = QStringLiteral("l.eti"))
+    {
+        test::ScriviFile(percorso(nome), dati);
+        return gestore.CaricaEtichetta(percorso(nome));
+    }
+    QByteArray salva(const QString& nome = QStringLiteral("out.eti"))
+    {
+        ui.file.push_back(percorso(nome));
+        bool cancel = false;
+        gestore.SalvaEtichetta(cancel);
+        EXPECT_FALSE(cancel);
+        return test::LeggiFile(percorso(nome));
+    }
+};
+
+}  // namespace
+
+TEST(FileEtichetta, ExampleLabelIsWrittenByteForByte)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(567 + 567, 1440 + 567, 1000, 255);
+    t->Caption = QStringLiteral("ABC");
+    t->FontName = QStringLiteral("Arial");
+    t->FontSize = 10;
+    t->FontBold = true;
+    auto* bc = b.doc.CreaBarcode(567 + 567, 1440 + 850, 1935, 1035);
+    bc->Tag = QStringLiteral("01");
+    bc->ToolTipText = QStringLiteral("12345");
+    b.doc.PortaDietro(bc);
+    b.doc.ZOrderImposta(bc->Chiave(), 2);
+    b.doc.ImpostaModificato(true);
+
+    const QByteArray atteso =
+        kTestataVuota
+        + righe({"oggTesto", " 567 ", " 567 ", " 1000 ", " 255 ", "ABC", "Arial", " 10 ", "True", "False", " 0 ",
+                 " 0 ", " 16777215 ", " 0 ", "", " 0 ", "oggImmagine", " 567 ", " 850 ", " 1935 ", " 1035 ", "01",
+                 "", "12345", " 2 "});
+    EXPECT_EQ(b.salva(), atteso);
+    EXPECT_FALSE(b.doc.Modificato());
+    EXPECT_EQ(b.doc.NomeFileEtichetta(), b.percorso(QStringLiteral("out.eti")));
+    // the save dialog: title, filter with ".eti" preselected, default extension
+    ASSERT_EQ(b.ui.richiesteFile.size(), 1);
+    const auto& r = b.ui.richiesteFile[0];
+    EXPECT_EQ(r.tipo, RichiestaFile::Tipo::Salva);
+    EXPECT_EQ(r.estensioneDefault, QStringLiteral("eti"));
+    EXPECT_TRUE(r.filtroScelto.contains(QStringLiteral("*.eti")));
+    EXPECT_TRUE(r.confermaSovrascrittura);
+
+    // An empty label gives exactly the 22 header lines.
+    Banco vuoto;
+    EXPECT_EQ(vuoto.salva(), kTestataVuota);
+}
+
+TEST(FileEtichetta, SaveLoadSaveGivesIdenticalBytes)
+{
+    for (const auto& caso : test::kLocali) {
+        Banco b;
+        test::LocaleTemporaneo loc(caso.loc);
+        auto& c = b.doc.Collegamento();
+        c.TipoSelezione = 2;
+        c.CampoSelezione = QStringLiteral("Città");
+        c.ValoreSelezione1 = QStringLiteral("A");
+        c.ValoreSelezione2 = QStringLiteral("M");
+        c.TestoRiservato = QStringLiteral("  riservato  ");
+        LayoutEtichetta l;
+        l.LarghezzaEtichetta = 63.5;
+        l.AltezzaEtichetta = 38.1;
+        l.OrigineX = -0.25;
+        b.doc.ImpostaLayout(l);
+        auto* r = b.doc.CreaRettangolo(600, 1500, 2000.5f, 900);
+        r->BackStyle = 1;
+        r->BackColor = -2147483633;  // a system colour
+        r->BorderWidth = 3;
+        r->Tag = QStringLiteral("tag");
+        auto* t = b.doc.CreaTesto(567, 1440, 1000, 255);
+        t->Caption = QStringLiteral("Prezzo: 12,50 € — è");
+        t->FontSize = 11;
+        t->Alignment = 2;
+        t->DataMember = QStringLiteral("Nome");
+        auto* p = b.doc.CreaImmagine(3000, 2000, 500, 500);
+        p->ToolTipText = QStringLiteral("/nessuna/cartella/foto.jpg");
+        b.doc.PortaDavanti(r);
+        b.doc.ZOrderImposta(r->Chiave(), 1);
+
+        const QByteArray primo = b.salva(QStringLiteral("a.eti"));
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("a.eti")))) << caso.nome;
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+        const QByteArray secondo = b.salva(QStringLiteral("b.eti"));
+        EXPECT_EQ(primo, secondo) << caso.nome;
+        // a missing picture keeps its path
+        EXPECT_EQ(b.doc.Oggetti()[2]->ToolTipText, QStringLiteral("/nessuna/cartella/foto.jpg"));
+        EXPECT_TRUE(b.doc.Oggetti()[2]->Picture.isNull());
+        // the password and database are written in clear, in line order
+        EXPECT_EQ(b.doc.Collegamento().TestoRiservato, QStringLiteral("  riservato  "));
+        EXPECT_EQ(b.doc.Layout().OrigineX, -0.25);
+    }
+}
+
+TEST(FileEtichetta, FractionalFontSizeIsWrittenAndRoundedOnLoad)
+{
+    for (const auto& caso : test::kLocali) {
+        Banco b;
+        test::LocaleTemporaneo loc(caso.loc);
+        b.doc.CreaTesto(567, 1440, 10, 10)->FontSize = 8.25f;
+        const QByteArray dati = b.salva();
+        EXPECT_TRUE(dati.contains(QByteArray(" 8") + char(caso.loc.decimale.unicode()) + "25 \r\n")) << caso.nome;
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
+        EXPECT_EQ(b.doc.Oggetti()[0]->FontSize, 8.0f) << caso.nome;
+    }
+}
+
+TEST(FileEtichetta, LoadRenumbersEachKindAndAppliesZOrderCodes)
+{
+    Banco b;
+    const QByteArray dati =
+        kTestataVuota
+        + righe({"oggTesto", " 0 ", " 0 ", " 1000 ", " 255 ", "uno", "Arial", " 10 ", "Vero", "TRUE", " 1 ",
+                 " 2 ", " 255 ", " 65280 ", "", " 1 ",
+                 "oggRettangolo", " 10 ", " 10 ", " 100 ", " 100 ", " 1 ", " 0 ", " 255 ", "", "2", " 0 ",
+                 "oggTesto", " 5 ", " 5 ", " 100 ", " 100 ", "due", "Arial", " 9,5 ", "-1", "True", " 0 ", " 1 ",
+                 " 0 ", " 0 ", "", " 3 ",
+                 "oggRettangolo", " 20 ", " 20 ", " 100 ", " 100 ", " 0 ", " 0 ", " 0 ", "", " 0 ", " 2 ",
+                 "oggRettangolo", " 30 ", " 30 ", " 100 ", " 100 ", " 0 ", " 0 ", " 0 ", "", " 0 ", " 4 "});
+    ASSERT_TRUE(b.carica(dati));
+    const auto oggetti = b.doc.Oggetti();
+    ASSERT_EQ(oggetti.size(), 5u);
+    QStringList chiavi;
+    for (auto* o : oggetti)
+        chiavi << o->Chiave();
+    EXPECT_EQ(chiavi, (QStringList{"oggTesto1", "oggRettangolo1", "oggTesto2", "oggRettangolo2", "oggRettangolo3"}));
+    auto* t1 = oggetti[0];
+    EXPECT_EQ(t1->Left, 567);
+    EXPECT_EQ(t1->Top, 1440);
+    EXPECT_TRUE(t1->FontBold);     // "Vero"
+    EXPECT_FALSE(t1->FontItalic);  // "TRUE" is not a style word
+    EXPECT_EQ(t1->BackStyle, 1);
+    EXPECT_EQ(t1->ForeColor, 65280);
+    auto* t2 = oggetti[2];
+    EXPECT_FALSE(t2->FontBold);  // "-1"
+    EXPECT_TRUE(t2->FontItalic);
+    EXPECT_EQ(t2->FontSize, 10.0f);  // 9,5 to the even neighbour
+    // z-order: text 1 to the front, rectangle 1 to the back; code 3 changes nothing
+    const std::vector<OggettoEtichetta*> ordine{oggetti[1], t1, t2, oggetti[3], oggetti[4]};
+    EXPECT_EQ(b.doc.OrdineDisegno(), ordine);
+    EXPECT_EQ(b.doc.Zorder().count(), 2);
+    EXPECT_EQ(b.doc.ZOrderLeggi(QStringLiteral("oggRettangolo1")), QStringLiteral("2"));  // the line's text
+    EXPECT_EQ(b.doc.ZOrderLeggi(QStringLiteral("oggTesto2")), QStringLiteral(" 0 "));
+    // thickness 2 taken, 4 and 0 keep the template's
+    EXPECT_EQ(oggetti[1]->BorderWidth, 1);
+    EXPECT_EQ(oggetti[3]->BorderWidth, 2);
+    EXPECT_EQ(oggetti[4]->BorderWidth, 1);
+    EXPECT_FALSE(b.doc.Modificato());
+    EXPECT_TRUE(b.doc.NomeFileEtichetta().isEmpty());  // a load does not set it
+    // the recorded text comes back unchanged
+    EXPECT_TRUE(b.salva().contains("\r\n2\r\n"));
+}
+
+TEST(FileEtichetta, ReadingEdgeCases)
+{
+    struct Caso {
+        const char* nome;
+        QByteArray dati;
+        int oggetti;            // objects in the document afterwards
+        int errore;             // 0: no message
+    };
+    const Caso casi[] = {
+        {"empty file", QByteArray(), 0, 0},
+        {"only a layout", righe({"oggLayout", " 3 ", " 5 ", " 1 ", " 2 ", " 60 ", " 30 ", " 0 ", " 0 ", " 0 ", " 0 "}),
+         0, 0},
+        {"keyword with a trailing blank is skipped with its lines",
+         righe({"oggTesto ", " 0 ", " 0 ", " 10 ", " 10 ", "x", "oggRettangolo", " 0 ", " 0 ", " 10 ", " 10 ", " 0 ",
+                " 0 ", " 0 ", "", " 0 ", " 1 "}),
+         1, 0},
+        {"file ends inside a section",
+         righe({"oggRettangolo", " 0 ", " 0 ", " 10 ", " 10 ", " 0 ", " 0 ", " 0 ", "", " 0 ", " 1 ", "oggTesto",
+                " 0 ", " 0 ", " 10 ", " 10 ", "abc"}),
+         2, 62},
+        {"position that is not a number", righe({"oggTesto", " 0 ", "alto", " 10 ", " 10 "}), 0, 13},
+        {"z-order line that is not a number",
+         righe({"oggImmagine", " 0 ", " 0 ", " 10 ", " 10 ", "01", "", "123", ""}), 1, 13},
+        {"lower-case keyword", righe({"oggtesto", " 0 "}), 0, 0},
+    };
+    for (const auto& c : casi) {
+        Banco b;
+        b.doc.CreaTesto(0, 0, 1, 1);  // replaced by the load
+        const bool completo = b.carica(c.dati);
+        EXPECT_EQ(b.doc.NumeroOggetti(), c.oggetti) << c.nome;
+        if (c.errore == 0) {
+            EXPECT_TRUE(completo) << c.nome;
+            EXPECT_TRUE(b.ui.messaggi.isEmpty()) << c.nome;
+        } else {
+            EXPECT_FALSE(completo) << c.nome;
+            ASSERT_EQ(b.ui.messaggi.size(), 1) << c.nome;
+            const auto& m = b.ui.messaggi[0];
+            EXPECT_TRUE(m.testo.startsWith(QStringLiteral("Errore non gestito. Codice: %1\r").arg(c.errore)))
+                << c.nome << " " << m.testo.toStdString();
+            EXPECT_EQ(m.icona, Icona::Esclamazione);
+            EXPECT_EQ(m.titolo, b.gestore.titolo());
+            EXPECT_EQ(b.ui.beep_, 1);
+        }
+    }
+    Banco b;
+    ASSERT_TRUE(b.carica(righe({"oggLayout", " 3 ", " 5 ", " 1,5 ", " 2 ", " 60 ", " 30 ", " 0 ", " 0 ", "1.5mm", ""})));
+    EXPECT_EQ(b.doc.Layout().EtichetteOrizzontali, 3);
+    EXPECT_EQ(b.doc.Layout().MargineSinistro, 1.5);
+    EXPECT_EQ(b.doc.Layout().OrigineX, 1.5);  // fixed-format fallback
+    EXPECT_EQ(b.doc.Layout().OrigineY, 0);
+}
+
+TEST(FileEtichetta, ReservedBindingLinesSurvive)
+{
+    Banco b;
+    QByteArray dati = righe({"oggDatabase", " c:\\dati\\clienti.mdb ", "segreta", "Clienti", "Citta", " 1 ", " Roma ",
+                             "", "", "True", "  testo libero "});
+    ASSERT_TRUE(b.carica(dati));
+    const auto& c = b.doc.Collegamento();
+    EXPECT_EQ(c.NomeDatabase, QStringLiteral("c:\\dati\\clienti.mdb"));
+    EXPECT_EQ(c.PasswordDatabase, QStringLiteral("segreta"));
+    EXPECT_EQ(c.TipoSelezione, 1);
+    EXPECT_EQ(c.ValoreSelezione1, QStringLiteral("Roma"));
+    EXPECT_FALSE(c.FlagRiservato);  // "True" is not a number
+    EXPECT_EQ(c.TestoRiservato, QStringLiteral("  testo libero "));
+    EXPECT_FALSE(b.doc.Connesso());  // no data source installed
+    const QByteArray scritto = b.salva();
+    EXPECT_TRUE(scritto.startsWith(righe({"oggDatabase", "c:\\dati\\clienti.mdb", "segreta", "Clienti", "Citta",
+                                          " 1 ", "Roma", "", "", "False", "  testo libero "})));
+    Banco b2;
+    ASSERT_TRUE(b2.carica(righe({"oggDatabase", "", "", "", "", " 0 ", "", "", "", " -1 ", ""})));
+    EXPECT_TRUE(b2.doc.Collegamento().FlagRiservato);
+}
+
+TEST(FileEtichetta, DatabaseArgumentsReplaceTheFilesAndConnect)
+{
+    Banco b;
+    QStringList chiamate;
+    b.gestore.ConnettiDatabase = [&](const QString& n, const QString& p, const QString& t) {
+        chiamate << n + QLatin1Char('|') + p + QLatin1Char('|') + t;
+        return true;
+    };
+    const QByteArray dati = righe({"oggDatabase", "file.mdb", "pw", "T", "", " 0 ", "", "", "", "False", ""});
+    ASSERT_TRUE(b.carica(dati));
+    ASSERT_TRUE(b.carica(dati, QStringLiteral("m.eti")));
+    test::ScriviFile(b.percorso(QStringLiteral("m.eti")), dati);
+    ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("m.eti")), QStringLiteral("altro.mdb"), QString()));
+    EXPECT_EQ(chiamate, (QStringList{"file.mdb|pw|T", "file.mdb|pw|T", "altro.mdb||T"}));
+    EXPECT_TRUE(b.doc.Connesso());
+    // an error while reading connects nothing
+    chiamate.clear();
+    EXPECT_FALSE(b.carica(dati + righe({"oggTesto", " 0 "})));
+    EXPECT_TRUE(chiamate.isEmpty());
+    EXPECT_FALSE(b.doc.Connesso());
+}
+
+TEST(FileEtichetta, MissingFileLeavesTheDocumentAlone)
+{
+    Banco b;
+    b.doc.CreaTesto(0, 0, 1, 1);
+    const QString nome = b.percorso(QStringLiteral("manca.eti"));
+    EXPECT_FALSE(b.gestore.CaricaEtichetta(nome));
+    EXPECT_EQ(b.doc.NumeroOggetti(), 1);
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    EXPECT_EQ(b.ui.messaggi[0].testo, QStringLiteral("File ") + nome + LoadResString(159));
+    EXPECT_EQ(b.ui.beep_, 1);
+    EXPECT_FALSE(modCartigo::EsisteFile(QString()));
+    EXPECT_FALSE(modCartigo::EsisteFile(b.cartella.path()));  // a folder is not a file
+    // cancelling the Open dialog does nothing
+    EXPECT_FALSE(b.gestore.CaricaEtichetta());
+    EXPECT_EQ(b.doc.NumeroOggetti(), 1);
+    EXPECT_EQ(b.ui.richiesteFile.last().tipo, RichiestaFile::Tipo::Apri);
+    EXPECT_TRUE(b.ui.richiesteFile.last().fileDeveEsistere);
+}
+
+TEST(FileEtichetta, PicturesAreLoadedWhenTheirFileExists)
+{
+    Banco b;
+    QImage img(8, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    ASSERT_TRUE(img.save(b.percorso(QStringLiteral("foto.png"))));
+    ASSERT_TRUE(b.carica(righe({"oggPicture", " 0 ", " 0 ", " 10 ", " 10 ", "", "", "foto.png", " 0 ", "oggPicture",
+                                " 0 ", " 0 ", " 10 ", " 10 ", "", "Campo", "foto.png", " 0 "})));
+    const auto o = b.doc.Oggetti();
+    ASSERT_EQ(o.size(), 2u);
+    EXPECT_EQ(o[0]->Picture.size(), QSize(8, 4));  // found beside the label file
+    EXPECT_EQ(o[0]->ToolTipText, QStringLiteral("foto.png"));
+    EXPECT_TRUE(o[1]->Picture.isNull());  // a linked picture shows the placeholder
+}
+
+TEST(FileEtichetta, LinesEndAtCarriageReturnsOnly)
+{
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b\nc", "d"}));
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
+    EXPECT_TRUE(FileEtichetta::DividiRighe(QString()).isEmpty());
+    Banco b;
+    auto* t = b.doc.CreaTesto(567, 1440, 10, 10);
+    t->Caption = QStringLiteral("riga1\nriga2");
+    b.salva(QStringLiteral("lf.eti"));
+    ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("lf.eti"))));
+    EXPECT_EQ(b.doc.Oggetti()[0]->Caption, QStringLiteral("riga1\nriga2"));
+}
+
+TEST(FileEtichetta, EncodingsRoundTripWithoutLoss)
+{
+    // Windows-1252 when everything fits, UTF-8 otherwise
+    QByteArray b1252;
+    EXPECT_TRUE(InWindows1252(QStringLiteral("è€Ÿ"), &b1252));
+    EXPECT_EQ(b1252, QByteArray("\xe8\x80\x9f"));
+    EXPECT_EQ(CodificaTestoFile(QStringLiteral("città")), QByteArray("citt\xe0"));
+    EXPECT_EQ(CodificaTestoFile(QStringLiteral("città 漢")), QStringLiteral("città 漢").toUtf8());
+    EXPECT_EQ(DecodificaTestoFile(QByteArray("citt\xe0 \x80")), QStringLiteral("città €"));
+    EXPECT_EQ(DecodificaTestoFile(QStringLiteral("città").toUtf8()), QStringLiteral("città"));
+    EXPECT_EQ(DecodificaTestoFile(QByteArray("\xef\xbb\xbf") + "abc"), QStringLiteral("abc"));
+    EXPECT_EQ(DaWindows1252(QByteArray("\x81\x8d")), QString(QChar(0x81)) + QChar(0x8d));
+
+    for (const QString& caption : {QStringLiteral("Qualità €"), QStringLiteral("Ελληνικά — 漢字")}) {
+        Banco b;
+        b.doc.CreaTesto(567, 1440, 10, 10)->Caption = caption;
+        const QByteArray dati = b.salva();
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
+        EXPECT_EQ(b.doc.Oggetti()[0]->Caption, caption);
+    }
+}
+
+TEST(FileEtichetta, FailedSaveKeepsTheOldFileAndSaysWhy)
+{
+    Banco b;
+    b.doc.CreaTesto(567, 1440, 1000, 255)->Caption = QString(200000, QLatin1Char('x'));
+    b.doc.ImpostaModificato(true);
+    const QString vecchio = b.percorso(QStringLiteral("vecchio.eti"));
+    const QByteArray contenuto = kTestataVuota;
+    test::ScriviFile(vecchio, contenuto);
+
+    // A write error: the file size limit stops the write half-way.
+    {
+        struct rlimit prima {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &prima), 0);
+        auto gestorePrima = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limite = prima;
+        limite.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
+        b.ui.file.push_back(vecchio);
+        bool cancel = false;
+        b.gestore.SalvaEtichetta(cancel);
+        setrlimit(RLIMIT_FSIZE, &prima);
+        std::signal(SIGXFSZ, gestorePrima);
+        EXPECT_TRUE(cancel);
+    }
+    EXPECT_EQ(test::LeggiFile(vecchio), contenuto);
+    EXPECT_TRUE(b.doc.Modificato());
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    EXPECT_TRUE(b.ui.messaggi[0].testo.contains(vecchio));
+    EXPECT_EQ(QDir(b.cartella.path()).entryList(QDir::Files), QStringList{"vecchio.eti"});  // no leftovers
+
+    // A folder that cannot exist: a path under a regular file.
+    bool cancel = false;
+    b.ui.file.push_back(vecchio + QStringLiteral("/sotto.eti"));
+    b.gestore.SalvaEtichetta(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(b.ui.messaggi.size(), 2);
+    EXPECT_EQ(test::LeggiFile(vecchio), contenuto);
+
+    // Cancelling the dialog: Cancel, no message.
+    cancel = false;
+    b.gestore.SalvaEtichetta(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(b.ui.messaggi.size(), 2);
+    EXPECT_TRUE(b.doc.Modificato());
+}
