@@ -98,6 +98,18 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     connect(timer, &QTimer::timeout, this, &frmCartigo::aggiornaTastiBloccati);
     timer->start(500);
 
+    // The text template's start-up font, shown in the font boxes.
+    auto& modello = doc_.Modello(TipoOggetto::Testo);
+    const QString msSans = QStringLiteral("Microsoft Sans Serif");
+    modello.FontName = QFontDatabase::families().contains(msSans)
+                           ? msSans
+                           : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    modello.FontSize = 10;
+    modello.FontBold = false;
+    modello.FontItalic = false;
+    cmbFontname_->setCurrentText(modello.FontName);
+    cmbFontsize_->setCurrentText(QStringLiteral("10"));
+
     doc_.ImpostaLayoutDefault();
     aggiornaTitolo();
     doc_.ImpostaModificato(false);
