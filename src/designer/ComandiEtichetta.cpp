@@ -1,0 +1,409 @@
+#include "designer/ComandiEtichetta.h"
+
+#include "app/StringTable.h"
+#include "label/Colori.h"
+#include "label/Conversioni.h"
+#include "label/Errori.h"
+#include "label/FileEtichetta.h"
+
+namespace cartigo {
+
+using modCartigo::ArrotondaPari;
+using modCartigo::ConvertiIntero;
+
+// ---- dialog requests ----
+
+int RichiestaAllineamento::OpzioneDaAllineamento(int alignment)
+{
+    switch (alignment) {
+    case 2: return 1;
+    case 1: return 2;
+    default: return 0;
+    }
+}
+
+int RichiestaAllineamento::AllineamentoDaOpzione(int opzione)
+{
+    switch (opzione) {
+    case 1: return 2;
+    case 2: return 1;
+    default: return 0;
+    }
+}
+
+bool RichiestaModificaImmagine::Verifica(const QString& nomeFile, Interazione& ui, const QString& titolo)
+{
+    if (modCartigo::EsisteFile(nomeFile))
+        return true;
+    ui.beep();
+    ui.messaggio(QStringLiteral("Inserire un nome file valido."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+std::optional<QString> RichiestaModificaImmagine::Sfoglia(Interazione& ui, const QString& cartella)
+{
+    RichiestaFile r;
+    r.tipo = RichiestaFile::Tipo::Apri;
+    r.titolo = LoadResString(208);
+    r.filtro = FiltroQt(LoadResString(264));
+    r.filtroScelto = VoceFiltro(r.filtro, 1);
+    r.cartella = cartella;
+    r.fileDeveEsistere = true;
+    return ui.scegliFile(r);
+}
+
+int RichiestaParametriBarcode::AllineamentoDaOpzione(int opzione)
+{
+    switch (opzione) {
+    case 0: return 1;
+    case 1: return 0;
+    default: return 2;
+    }
+}
+
+int RichiestaParametriBarcode::OpzioneDaAllineamento(int allineamento)
+{
+    switch (allineamento) {
+    case 1: return 0;
+    case 0: return 1;
+    case 2: return 2;
+    default: return -1;
+    }
+}
+
+// ---- commands ----
+
+ComandiEtichetta::ComandiEtichetta(DocumentoEtichetta& doc, Interazione& ui) : doc_(doc), ui_(ui) {}
+
+void ComandiEtichetta::mostraErrore(int numero, const QString& descrizione)
+{
+    ui_.messaggio(TestoErroreNonGestito(numero, descrizione), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+}
+
+void ComandiEtichetta::Cancella(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->Index == 0)
+        return;
+    doc_.ZOrderRimuovi(corrente->Chiave());
+    if (copiato_ == corrente->id)
+        copiato_ = 0;
+    doc_.Scarica(corrente);
+}
+
+void ComandiEtichetta::Copia(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (corrente && corrente->Index > 0)
+        copiato_ = corrente->id;
+}
+
+const OggettoEtichetta* ComandiEtichetta::OggettoCopiato() const { return copiato_ ? doc_.TrovaId(copiato_) : nullptr; }
+
+OggettoEtichetta* ComandiEtichetta::Incolla()
+{
+    doc_.ImpostaModificato(true);
+    const OggettoEtichetta* o = OggettoCopiato();
+    return o ? IncollaOggetto(*o) : nullptr;
+}
+
+OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c)
+{
+    const OggettoEtichetta copiato = c;  // read now: the copy may be changed below
+    OggettoEtichetta* n = doc_.Crea(copiato.tipo, copiato.Left + 100, copiato.Top + 100, copiato.Width, copiato.Height);
+    switch (copiato.tipo) {
+    case TipoOggetto::Testo:
+        n->Caption = copiato.Caption;
+        n->FontName = copiato.FontName;
+        n->FontSize = float(ArrotondaPari(copiato.FontSize));
+        n->FontBold = copiato.FontBold;
+        n->FontItalic = copiato.FontItalic;
+        n->BackStyle = copiato.BackStyle;
+        n->Alignment = copiato.Alignment;
+        n->ForeColor = copiato.ForeColor;
+        n->BackColor = copiato.BackColor;
+        n->DataMember = copiato.DataMember;
+        break;
+    case TipoOggetto::Barcode:
+    case TipoOggetto::Immagine:
+        n->Tag = copiato.Tag;
+        n->DataMember = copiato.DataMember;
+        n->ToolTipText = copiato.ToolTipText;
+        if (copiato.tipo == TipoOggetto::Immagine)
+            FileEtichetta::CaricaImmagine(*n);  // so the copy shows what it prints
+        break;
+    case TipoOggetto::Rettangolo:
+        n->BackStyle = copiato.BackStyle;
+        n->BackColor = copiato.BackColor;
+        n->BorderColor = copiato.BorderColor;
+        n->Tag = copiato.Tag;
+        n->BorderWidth = copiato.BorderWidth;
+        break;
+    }
+    doc_.PortaDavanti(n);
+    try {
+        doc_.ZOrderImposta(n->Chiave(), 1);
+    } catch (const ErroreCartigo&) {
+        // a full z-order table: the paste goes on without the record
+    }
+    notifica(n);
+    return n;
+}
+
+void ComandiEtichetta::PortaAvanti(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->Index == 0)
+        return;
+    doc_.PortaDavanti(corrente);
+    try {
+        doc_.ZOrderImposta(corrente->Chiave(), 1);
+    } catch (const ErroreCartigo& e) {
+        mostraErrore(e.numero(), e.descrizione());
+    }
+}
+
+void ComandiEtichetta::PortaIndietro(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->Index == 0)
+        return;
+    doc_.PortaDietro(corrente);
+    try {
+        doc_.ZOrderImposta(corrente->Chiave(), 2);
+    } catch (const ErroreCartigo& e) {
+        mostraErrore(e.numero(), e.descrizione());
+    }
+}
+
+bool ComandiEtichetta::FontExists(const QString& nome) const { return fonts_.contains(nome, Qt::CaseSensitive); }
+
+bool ComandiEtichetta::ApplyFont(const QString& nome, const QString& dimensione, bool grassetto, bool corsivo,
+                                 OggettoEtichetta* corrente)
+{
+    double intera = 0;
+    try {
+        intera = ConvertiIntero(dimensione, ImpostazioniLocali::correnti());
+    } catch (const ErroreCartigo&) {
+        return false;  // a size past the integer range: nothing can take it
+    }
+    if (nome.isEmpty() || intera == 0)
+        return false;
+    doc_.ImpostaModificato(true);
+    intera = ArrotondaPari(intera);
+    if (intera < 1 || intera > 2160)
+        return false;  // a size no font takes
+    OggettoEtichetta* destinazione = nullptr;
+    if (!corrente)
+        destinazione = &doc_.Modello(TipoOggetto::Testo);
+    else if (corrente->tipo == TipoOggetto::Testo)
+        destinazione = corrente;
+    if (!destinazione)
+        return true;
+    destinazione->FontName = nome;
+    destinazione->FontSize = float(intera);
+    destinazione->FontBold = grassetto;
+    destinazione->FontItalic = corsivo;
+    if (destinazione->Index > 0)
+        notifica(destinazione);
+    return true;
+}
+
+bool ComandiEtichetta::VerificaNomeFont(const QString& nome)
+{
+    const QString n = nome.trimmed();
+    if (!n.isEmpty() && FontExists(n))
+        return true;
+    ui_.beep();
+    ui_.messaggio(LoadResString(154), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+bool ComandiEtichetta::VerificaDimensioneFont(const QString& dimensione)
+{
+    double n = 0;
+    try {
+        n = ConvertiIntero(dimensione.trimmed(), ImpostazioniLocali::correnti());
+    } catch (const ErroreCartigo&) {
+        n = 0;
+    }
+    if (n >= 1 && n <= 1638)
+        return true;
+    ui_.beep();
+    ui_.messaggio(LoadResString(155), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+void ComandiEtichetta::Carattere(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    auto& modello = doc_.Modello(TipoOggetto::Testo);
+    const OggettoEtichetta* fonte = nullptr;
+    if (!corrente)
+        fonte = &modello;
+    else if (corrente->tipo == TipoOggetto::Testo)
+        fonte = corrente;
+    if (!fonte)
+        return;
+    QFont iniziale(fonte->FontName);
+    iniziale.setPointSizeF(ArrotondaPari(fonte->FontSize));
+    iniziale.setBold(fonte->FontBold);
+    iniziale.setItalic(fonte->FontItalic);
+    const auto scelto = ui_.scegliCarattere(iniziale, LoadResString(142));
+    if (!scelto)
+        return;
+    const float dimensione = float(ArrotondaPari(scelto->pointSizeF() > 0 ? scelto->pointSizeF() : 10));
+    for (OggettoEtichetta* o : {&modello, corrente}) {
+        if (!o || o->tipo != TipoOggetto::Testo)
+            continue;
+        o->FontName = scelto->family();
+        o->FontSize = dimensione;
+        o->FontBold = scelto->bold();
+        o->FontItalic = scelto->italic();
+        if (o->Index > 0)
+            notifica(o);
+    }
+}
+
+void ComandiEtichetta::ColoreOggetto(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente)
+        return;
+    qint32* campo = nullptr;
+    if (corrente->tipo == TipoOggetto::Testo)
+        campo = &corrente->ForeColor;
+    else if (corrente->tipo == TipoOggetto::Rettangolo)
+        campo = &corrente->BorderColor;
+    if (!campo)
+        return;
+    const auto c = ui_.scegliColore(ColoreDaVB(*campo), LoadResString(137));
+    if (!c)
+        return;
+    *campo = ColoreVB(*c);
+    notifica(corrente);
+}
+
+void ComandiEtichetta::ColoreSfondo(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || (corrente->tipo != TipoOggetto::Testo && corrente->tipo != TipoOggetto::Rettangolo))
+        return;
+    const auto c = ui_.scegliColore(ultimoSfondo_, LoadResString(136));
+    if (!c)
+        return;
+    ultimoSfondo_ = *c;
+    corrente->BackStyle = 1;
+    corrente->BackColor = ColoreVB(*c);
+    notifica(corrente);
+}
+
+void ComandiEtichetta::SetAlignment(int valore, OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (corrente && corrente->tipo == TipoOggetto::Testo) {
+        corrente->Alignment = valore;
+        notifica(corrente);
+    }
+}
+
+void ComandiEtichetta::Allineamento(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->tipo != TipoOggetto::Testo)
+        return;
+    RichiestaAllineamento r;
+    r.opzione = RichiestaAllineamento::OpzioneDaAllineamento(corrente->Alignment);
+    if (!ui_.dialogo(r))
+        return;
+    corrente->Alignment = RichiestaAllineamento::AllineamentoDaOpzione(r.opzione);
+    notifica(corrente);
+}
+
+void ComandiEtichetta::Spessore(int spessore, OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (corrente && corrente->tipo == TipoOggetto::Rettangolo && spessore >= 1 && spessore <= 3) {
+        corrente->BorderWidth = spessore;
+        notifica(corrente);
+    }
+}
+
+void ComandiEtichetta::Opaco(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (corrente && (corrente->tipo == TipoOggetto::Testo || corrente->tipo == TipoOggetto::Rettangolo)) {
+        corrente->BackStyle = 1;
+        notifica(corrente);
+    }
+}
+
+void ComandiEtichetta::Trasparente(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (corrente && (corrente->tipo == TipoOggetto::Testo || corrente->tipo == TipoOggetto::Rettangolo)) {
+        corrente->BackStyle = 0;
+        notifica(corrente);
+    }
+}
+
+void ComandiEtichetta::ModificaTesto(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || (corrente->tipo != TipoOggetto::Testo && corrente->tipo != TipoOggetto::Barcode))
+        return;
+    QString& campo = corrente->tipo == TipoOggetto::Testo ? corrente->Caption : corrente->ToolTipText;
+    RichiestaModificaTesto r;
+    if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
+        r.testo = campo;
+    if (!ui_.dialogo(r))
+        return;
+    // A line break would split the label file's line: keep the text on one line.
+    r.testo.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    campo = r.testo;
+    corrente->DataMember.clear();
+    notifica(corrente);
+}
+
+void ComandiEtichetta::ModificaImmagine(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->tipo != TipoOggetto::Immagine)
+        return;
+    RichiestaModificaImmagine r;
+    if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
+        r.nomeFile = corrente->ToolTipText;
+    if (!ui_.dialogo(r))
+        return;
+    corrente->ToolTipText = r.nomeFile;
+    corrente->DataMember.clear();
+    FileEtichetta::CaricaImmagine(*corrente);
+    notifica(corrente);
+}
+
+void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
+{
+    doc_.ImpostaModificato(true);
+    if (!corrente || corrente->tipo != TipoOggetto::Barcode)
+        return;
+    const auto cifra = [&](int i) {
+        if (i >= corrente->Tag.size())
+            return 0;
+        try {
+            return int(ConvertiIntero(QString(corrente->Tag.at(i)), ImpostazioniLocali::correnti()));
+        } catch (const ErroreCartigo&) {
+            return 0;
+        }
+    };
+    RichiestaParametriBarcode r;
+    const int tipo = cifra(0);
+    r.tipoBarcode = (tipo == 0 || tipo == 1) ? tipo : 0;
+    r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(cifra(1));
+    if (!ui_.dialogo(r))
+        return;
+    corrente->Tag = QString::number(r.tipoBarcode)
+                    + QString::number(RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto));
+    notifica(corrente);
+}
+
+}  // namespace cartigo

@@ -1,0 +1,324 @@
+// Editing and formatting commands on the selected object, per kind.
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "common/TestSupport.h"
+#include "designer/ComandiEtichetta.h"
+#include "label/Colori.h"
+#include "label/FileEtichetta.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+using namespace cartigo;
+
+namespace {
+struct Banco {
+    DocumentoEtichetta doc;
+    InterazioneScriptata ui;
+    ComandiEtichetta cmd{doc, ui};
+    test::LocaleTemporaneo locale{ImpostazioniLocali::italiano()};
+    Banco()
+    {
+        ImpostaLingua(Lingua::Italiano);
+        cmd.impostaFonts({QStringLiteral("Arial"), QStringLiteral("Courier New")});
+    }
+    // Runs a command and checks it marked the label as modified.
+    template <typename F>
+    void esegui(F&& f)
+    {
+        doc.ImpostaModificato(false);
+        f();
+        EXPECT_TRUE(doc.Modificato());
+    }
+};
+
+QStringList ordine(const DocumentoEtichetta& doc)
+{
+    QStringList r;
+    for (auto* o : doc.OrdineDisegno())
+        r << o->Chiave();
+    return r;
+}
+}  // namespace
+
+TEST(ComandiModifica, ZOrderSequencesFrontBackDeletePaste)
+{
+    Banco b;
+    auto* t1 = b.doc.CreaTesto(567, 1440, 1000, 255);
+    auto* t2 = b.doc.CreaTesto(567, 1440, 1000, 255);
+    auto* t3 = b.doc.CreaTesto(567, 1440, 1000, 255);
+    b.esegui([&] { b.cmd.PortaAvanti(t1); });
+    b.esegui([&] { b.cmd.PortaIndietro(t2); });
+    b.esegui([&] { b.cmd.PortaAvanti(t3); });
+    EXPECT_EQ(ordine(b.doc), (QStringList{"oggTesto2", "oggTesto1", "oggTesto3"}));
+    b.esegui([&] { b.cmd.Cancella(t2); });
+    const auto& z = b.doc.Zorder();
+    ASSERT_EQ(z.count(), 2);
+    EXPECT_EQ(z.chiaveRiga(1), QStringLiteral("oggTesto1"));
+    EXPECT_EQ(z.chiaveRiga(2), QStringLiteral("oggTesto3"));
+    EXPECT_EQ(b.doc.Zorder().Codice(QStringLiteral("oggTesto1")), 1);
+    EXPECT_EQ(b.doc.Zorder().Codice(QStringLiteral("oggTesto3")), 1);
+    // nothing selected: still modified, nothing else
+    b.esegui([&] { b.cmd.Cancella(nullptr); });
+    b.esegui([&] { b.cmd.PortaAvanti(nullptr); });
+    EXPECT_EQ(b.doc.NumeroOggetti(), 2);
+    // a paste goes on top and is recorded in front
+    b.esegui([&] { b.cmd.Copia(t1); });
+    auto* p = b.cmd.Incolla();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(b.doc.OrdineDisegno().back(), p);
+    EXPECT_EQ(b.doc.Zorder().Codice(p->Chiave()), 1);
+    EXPECT_EQ(p->Index, 4);
+}
+
+TEST(ComandiModifica, FullZOrderTableStopsFrontAfterTheMove)
+{
+    Banco b;
+    for (int i = 1; i <= TabellaZOrder::RigheMassime; ++i)
+        b.doc.ZOrderImposta(QStringLiteral("oggPicture%1").arg(i + 100), 2);
+    auto* r = b.doc.CreaRettangolo(0, 0, 10, 10);
+    auto* t = b.doc.CreaTesto(0, 0, 10, 10);
+    b.cmd.PortaIndietro(t);
+    EXPECT_EQ(b.doc.OrdineDisegno().front(), t);  // moved
+    EXPECT_EQ(b.doc.ZOrderLeggi(t->Chiave()), QStringLiteral(" 0 "));  // not recorded
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(QStringLiteral("Errore non gestito. Codice: 9\r")));
+    // a paste in a full table still pastes, on top
+    b.cmd.Copia(r);
+    auto* p = b.cmd.Incolla();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(b.doc.OrdineDisegno().back(), p);
+    EXPECT_EQ(b.ui.messaggi.size(), 1);
+}
+
+TEST(ComandiModifica, PasteCopiesPropertiesByKindAsTheyAreNow)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(1000, 2000, 1500, 300);
+    t->Caption = QStringLiteral("Ciao");
+    t->FontName = QStringLiteral("Arial");
+    t->FontSize = 8.25f;
+    t->FontBold = true;
+    t->BackStyle = 1;
+    t->Alignment = 2;
+    t->ForeColor = 255;
+    t->BackColor = 65280;
+    t->DataMember = QStringLiteral("Nome");
+    b.cmd.Copia(t);
+    t->Left = 3000;  // a reference, not a snapshot
+    auto* p1 = b.cmd.Incolla();
+    auto* p2 = b.cmd.Incolla();
+    EXPECT_EQ(p1->Left, 3100);
+    EXPECT_EQ(p1->Top, 2100);
+    EXPECT_EQ(p2->Left, 3100);  // both land on the same spot
+    EXPECT_EQ(p1->FontSize, 8.0f);
+    EXPECT_EQ(p1->Caption, QStringLiteral("Ciao"));
+    EXPECT_TRUE(p1->FontBold);
+    EXPECT_EQ(p1->Alignment, 2);
+    EXPECT_EQ(p1->BackColor, 65280);
+    EXPECT_EQ(p1->DataMember, QStringLiteral("Nome"));
+    EXPECT_EQ(b.doc.OrdineDisegno().back(), p2);
+
+    auto* r = b.doc.CreaRettangolo(600, 1500, 900, 400);
+    r->BackStyle = 1;
+    r->BorderWidth = 3;
+    r->BorderColor = 255;
+    r->Tag = QStringLiteral("x");
+    b.cmd.Copia(r);
+    auto* pr = b.cmd.Incolla();
+    EXPECT_EQ(pr->tipo, TipoOggetto::Rettangolo);
+    EXPECT_EQ(pr->BorderWidth, 3);
+    EXPECT_EQ(pr->BorderColor, 255);
+    EXPECT_EQ(pr->Tag, QStringLiteral("x"));
+    EXPECT_EQ(pr->Width, 900);
+
+    QTemporaryDir dir;
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const QString file = dir.filePath(QStringLiteral("p.png"));
+    ASSERT_TRUE(img.save(file));
+    auto* pic = b.doc.CreaImmagine(600, 1500, 900, 400);
+    pic->ToolTipText = file;
+    pic->Tag = QStringLiteral("t");
+    b.cmd.Copia(pic);
+    auto* pp = b.cmd.Incolla();
+    EXPECT_EQ(pp->tipo, TipoOggetto::Immagine);
+    EXPECT_EQ(pp->ToolTipText, file);
+    EXPECT_EQ(pp->Picture.size(), QSize(4, 4));  // the pasted picture shows its file
+
+    // the copied object deleted: nothing is pasted
+    b.cmd.Cancella(pic);
+    const int prima = b.doc.NumeroOggetti();
+    EXPECT_EQ(b.cmd.Incolla(), nullptr);
+    EXPECT_EQ(b.doc.NumeroOggetti(), prima);
+}
+
+TEST(ComandiFormato, EachCommandActsOnItsKindsOnly)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(0, 0, 10, 10);
+    auto* bc = b.doc.CreaBarcode(0, 0, 10, 10);
+    auto* pic = b.doc.CreaImmagine(0, 0, 10, 10);
+    auto* r = b.doc.CreaRettangolo(0, 0, 10, 10);
+    const OggettoEtichetta bcPrima = *bc;
+    const OggettoEtichetta picPrima = *pic;
+    auto uguali = [](const OggettoEtichetta& a, const OggettoEtichetta& b) {
+        return a.ForeColor == b.ForeColor && a.BackColor == b.BackColor && a.BackStyle == b.BackStyle
+               && a.BorderWidth == b.BorderWidth && a.BorderColor == b.BorderColor && a.Alignment == b.Alignment
+               && a.ToolTipText == b.ToolTipText && a.Caption == b.Caption;
+    };
+
+    for (auto* o : {t, bc, pic, r}) {
+        b.ui.colori = {QColor(255, 0, 0), QColor(0, 0, 255)};
+        b.esegui([&] { b.cmd.ColoreOggetto(o); });
+        b.esegui([&] { b.cmd.ColoreSfondo(o); });
+        b.esegui([&] { b.cmd.Spessore(3, o); });
+        b.esegui([&] { b.cmd.SetAlignment(1, o); });
+        b.esegui([&] { b.cmd.Trasparente(o); });
+        b.esegui([&] { b.cmd.Opaco(o); });
+    }
+    EXPECT_EQ(t->ForeColor, 0x0000FF);  // red as &H00BBGGRR
+    EXPECT_EQ(t->BackColor, 0xFF0000);  // blue
+    EXPECT_EQ(t->BackStyle, 1);
+    EXPECT_EQ(t->Alignment, 1);
+    EXPECT_EQ(r->BorderColor, 0x0000FF);
+    EXPECT_EQ(r->BackColor, 0xFF0000);
+    EXPECT_EQ(r->BorderWidth, 3);
+    EXPECT_EQ(r->BackStyle, 1);
+    EXPECT_TRUE(uguali(*bc, bcPrima));
+    EXPECT_TRUE(uguali(*pic, picPrima));
+
+    // background colour makes a transparent text opaque
+    t->BackStyle = 0;
+    b.ui.colori = {QColor(0, 255, 0)};
+    b.cmd.ColoreSfondo(t);
+    EXPECT_EQ(t->BackStyle, 1);
+    EXPECT_EQ(t->BackColor, 0x00FF00);
+    // a cancelled colour dialog changes nothing
+    b.ui.colori = {std::nullopt};
+    b.esegui([&] { b.cmd.ColoreOggetto(t); });
+    EXPECT_EQ(t->ForeColor, 0x0000FF);
+    EXPECT_EQ(ColoreDaVB(-2147483633), QColor(212, 208, 200));  // a system colour
+}
+
+TEST(ComandiFormato, FontGoesToTheTextOrToTheTemplate)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(0, 0, 10, 10);
+    auto* r = b.doc.CreaRettangolo(0, 0, 10, 10);
+    const QString fontPrima = t->FontName;
+    // nothing selected: the template changes, and the next text takes it
+    EXPECT_TRUE(b.cmd.ApplyFont(QStringLiteral("Arial"), QStringLiteral("12,5"), true, false, nullptr));
+    EXPECT_EQ(t->FontName, fontPrima);
+    auto* nuovo = b.doc.CreaTesto(0, 0, 10, 10);
+    EXPECT_EQ(nuovo->FontName, QStringLiteral("Arial"));
+    EXPECT_EQ(nuovo->FontSize, 12.0f);
+    EXPECT_TRUE(nuovo->FontBold);
+    b.cmd.ApplyFont(QStringLiteral("Arial"), QStringLiteral("13,5"), false, true, t);
+    EXPECT_EQ(t->FontSize, 14.0f);
+    EXPECT_TRUE(t->FontItalic);
+    // empty name or size 0: nothing, not even the flag
+    b.doc.ImpostaModificato(false);
+    EXPECT_FALSE(b.cmd.ApplyFont(QString(), QStringLiteral("10"), false, false, t));
+    EXPECT_FALSE(b.cmd.ApplyFont(QStringLiteral("Arial"), QString(), false, false, t));
+    EXPECT_FALSE(b.doc.Modificato());
+    // another kind: flagged, nothing changes
+    b.cmd.ApplyFont(QStringLiteral("Courier New"), QStringLiteral("9"), false, false, r);
+    EXPECT_TRUE(b.doc.Modificato());
+    EXPECT_EQ(b.doc.Modello(TipoOggetto::Testo).FontName, QStringLiteral("Arial"));
+    // the checks of the two boxes
+    EXPECT_TRUE(b.cmd.VerificaNomeFont(QStringLiteral(" Arial ")));
+    EXPECT_FALSE(b.cmd.VerificaNomeFont(QStringLiteral("arial")));
+    EXPECT_TRUE(b.cmd.VerificaDimensioneFont(QStringLiteral("1638")));
+    EXPECT_FALSE(b.cmd.VerificaDimensioneFont(QStringLiteral("2000")));
+    EXPECT_FALSE(b.cmd.VerificaDimensioneFont(QStringLiteral("0")));
+    EXPECT_EQ(b.ui.testi(), (QStringList{LoadResString(154), LoadResString(155), LoadResString(155)}));
+    // the font dialog: the template always takes the choice, the selected text too
+    QFont scelto(QStringLiteral("Courier New"));
+    scelto.setPointSizeF(10.5);
+    b.ui.caratteri = {scelto};
+    b.cmd.Carattere(t);
+    EXPECT_EQ(t->FontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(t->FontSize, 10.0f);
+    EXPECT_EQ(b.doc.Modello(TipoOggetto::Testo).FontName, QStringLiteral("Courier New"));
+}
+
+TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(0, 0, 10, 10);
+    t->Alignment = 1;
+    int opzioneVista = -1;
+    b.ui.gestoriDialogo[RichiestaAllineamento::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaAllineamento&>(d);
+        opzioneVista = r.opzione;
+        r.opzione = 1;  // "Centro"
+        return true;
+    };
+    b.cmd.Allineamento(t);
+    EXPECT_EQ(opzioneVista, 2);  // "Destra" for a right-aligned text
+    EXPECT_EQ(t->Alignment, 2);
+
+    // editing a linked text: the dialog opens empty and the link goes
+    t->DataMember = QStringLiteral("Campo");
+    QString testoVisto = QStringLiteral("?");
+    b.ui.gestoriDialogo[RichiestaModificaTesto::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaModificaTesto&>(d);
+        testoVisto = r.testo;
+        r.testo = QStringLiteral("nuovo");
+        return true;
+    };
+    b.cmd.ModificaTesto(t);
+    EXPECT_EQ(testoVisto, QString());
+    EXPECT_EQ(t->Caption, QStringLiteral("nuovo"));
+    EXPECT_TRUE(t->DataMember.isEmpty());
+    auto* bc = b.doc.CreaBarcode(0, 0, 10, 10);
+    bc->ToolTipText = QStringLiteral("123");
+    b.cmd.ModificaTesto(bc);
+    EXPECT_EQ(testoVisto, QStringLiteral("123"));
+    EXPECT_EQ(bc->ToolTipText, QStringLiteral("nuovo"));
+
+    // barcode parameters: a new barcode shows Code 39, below; EAN 13 hidden gives "12"
+    RichiestaParametriBarcode vista;
+    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaParametriBarcode&>(d);
+        vista = r;
+        r.tipoBarcode = 1;
+        r.opzioneTesto = 2;
+        return true;
+    };
+    bc->Tag.clear();
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.tipoBarcode, 0);
+    EXPECT_EQ(vista.opzioneTesto, 1);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12"));
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.tipoBarcode, 1);
+    EXPECT_EQ(vista.opzioneTesto, 2);
+    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [](RichiestaDialogo&) { return false; };
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12"));  // cancel keeps it
+    b.cmd.ParametriBarcode(t);                  // not a barcode: no dialog
+    EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 3);
+
+    // picture editor: the OK check refuses a missing file
+    EXPECT_FALSE(RichiestaModificaImmagine::Verifica(QStringLiteral("/non/esiste.png"), b.ui, QStringLiteral("T")));
+    EXPECT_EQ(b.ui.messaggi.last().testo, QStringLiteral("Inserire un nome file valido."));
+    QTemporaryDir dir;
+    QImage img(3, 2, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    const QString file = dir.filePath(QStringLiteral("f.png"));
+    ASSERT_TRUE(img.save(file));
+    auto* pic = b.doc.CreaImmagine(0, 0, 10, 10);
+    pic->DataMember = QStringLiteral("Foto");
+    b.ui.gestoriDialogo[RichiestaModificaImmagine::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaModificaImmagine&>(d);
+        EXPECT_TRUE(r.nomeFile.isEmpty());
+        r.nomeFile = file;
+        return true;
+    };
+    b.cmd.ModificaImmagine(pic);
+    EXPECT_EQ(pic->ToolTipText, file);
+    EXPECT_EQ(pic->Picture.size(), QSize(3, 2));
+    EXPECT_TRUE(pic->DataMember.isEmpty());
+}
