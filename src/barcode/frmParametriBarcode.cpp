@@ -1,0 +1,72 @@
+#include "barcode/frmParametriBarcode.h"
+
+#include "app/InterazioneQt.h"
+#include "app/StringTable.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace cartigo {
+
+frmParametriBarcode::frmParametriBarcode(RichiestaParametriBarcode& r, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmParametriBarcode"));
+    setWindowTitle(LoadResString(211));
+    auto* lay = new QVBoxLayout(this);
+    auto* label1 = new QLabel(LoadResString(212), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    cmb_ = new QComboBox(this);
+    cmb_->setObjectName(QStringLiteral("cmbTipoBarcode"));
+    cmb_->addItems({QStringLiteral("Code 39"), QStringLiteral("EAN 13")});
+    cmb_->setCurrentIndex(r.tipoBarcode == 1 ? 1 : 0);
+    label1->setBuddy(cmb_);
+    lay->addWidget(label1);
+    lay->addWidget(cmb_);
+    auto* frame = new QGroupBox(LoadResString(213), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* fl = new QVBoxLayout(frame);
+    // An option may be left unselected, as an unknown stored position shows.
+    auto* gruppo = new QButtonGroup(this);
+    gruppo->setExclusive(false);
+    for (int i = 0; i < 3; ++i) {
+        opt_[i] = new QRadioButton(LoadResString(214 + i), frame);
+        opt_[i]->setObjectName(QStringLiteral("optAllineamento%1").arg(i));
+        opt_[i]->setAutoExclusive(false);
+        fl->addWidget(opt_[i]);
+        connect(opt_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                for (int j = 0; j < 3; ++j)
+                    if (j != i)
+                        opt_[j]->setChecked(false);
+        });
+    }
+    if (r.opzioneTesto >= 0 && r.opzioneTesto < 3)
+        opt_[r.opzioneTesto]->setChecked(true);
+    lay->addWidget(frame);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOk"));
+    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(box, &QDialogButtonBox::accepted, this, [this, &r] {
+        r.tipoBarcode = cmb_->currentIndex();
+        r.opzioneTesto = opt_[1]->isChecked() ? 1 : opt_[0]->isChecked() ? 0 : 2;
+        accept();
+    });
+    lay->addWidget(box);
+}
+
+void RegistraDialogoParametriBarcode()
+{
+    InterazioneQt::RegistraDialogo(RichiestaParametriBarcode::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
+        frmParametriBarcode f(static_cast<RichiestaParametriBarcode&>(d), genitore);
+        return f.exec() == QDialog::Accepted;
+    });
+}
+
+}  // namespace cartigo

@@ -1,0 +1,51 @@
+#pragma once
+// The small dialogs of the formatting commands: alignment, text editor, picture editor.
+// Each shows a request of ComandiEtichetta and hands the choice back in it.
+
+#include "app/Interazione.h"
+#include "designer/ComandiEtichetta.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace cartigo {
+
+class frmAllineamento : public QDialog {
+    Q_OBJECT
+public:
+    frmAllineamento(RichiestaAllineamento& r, QWidget* parent = nullptr);
+    void Internazionalizza();
+    QRadioButton* opzione(int i) const { return opt_[i]; }
+
+private:
+    RichiestaAllineamento& r_;
+    QRadioButton* opt_[3] = {};
+    class QGroupBox* frame_ = nullptr;
+};
+
+class frmModificaTesto : public QDialog {
+    Q_OBJECT
+public:
+    frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent = nullptr);
+    QLineEdit* txtTesto() const { return txt_; }
+
+private:
+    QLineEdit* txt_ = nullptr;
+};
+
+class frmModificaImmagine : public QDialog {
+    Q_OBJECT
+public:
+    frmModificaImmagine(RichiestaModificaImmagine& r, Interazione& ui, QWidget* parent = nullptr);
+    QLineEdit* txtNomeFile() const { return txt_; }
+
+private:
+    QLineEdit* txt_ = nullptr;
+};
+
+// Registers the three dialogs with the Qt side of the interaction seam.
+void RegistraDialoghiFormato();
+
+}  // namespace cartigo
