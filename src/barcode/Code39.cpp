@@ -76,8 +76,7 @@ int ModuliVoce39(const QString& voce)
 QString Maiuscolo39(const QString& codice)
 {
     QString r = codice;
-    for (QChar& c : r)
-        c = c.toUpper();
+    for (QChar& c : r) c = c.toUpper();
     return r;
 }
 
@@ -94,8 +93,7 @@ QString TestoLeggibile39(const QString& codice)
 int ModuliCode39(const QString& codice)
 {
     int moduli = 0;
-    for (const QChar c : CodiceRacchiuso39(codice))
-        moduli += ModuliVoce39(Voce39(c));
+    for (const QChar c : CodiceRacchiuso39(codice)) moduli += ModuliVoce39(Voce39(c));
     return moduli + 1;
 }
 

@@ -54,29 +54,31 @@ void PreparaTesto(DisegnoBarcode& d, const Geometria& g, const QString& testo, Q
 
 // A box too low for the text leaves no room for bars: none are drawn rather
 // than bars reaching out of the box.
-bool SpazioPerBarre(const Geometria& g) { return g.fondo > g.cima; }
+bool SpazioPerBarre(const Geometria& g)
+{
+    return g.fondo > g.cima;
+}
 
 }  // namespace
 
 PosizioneTestoBarcode PosizioneTestoDaNumero(int valore)
 {
     switch (valore) {
-    case 1:
-        return PosizioneTestoBarcode::Sopra;
-    case 2:
-        return PosizioneTestoBarcode::Nascosto;
-    default:
-        return PosizioneTestoBarcode::Sotto;
+        case 1:
+            return PosizioneTestoBarcode::Sopra;
+        case 2:
+            return PosizioneTestoBarcode::Nascosto;
+        default:
+            return PosizioneTestoBarcode::Sotto;
     }
 }
 
-DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro,
-                          const MisuraTestoBarcode& misura, PosizioneTestoBarcode posizione)
+DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+                          PosizioneTestoBarcode posizione)
 {
     DisegnoBarcode d;
     d.stilePenna = kPennaNessuna;
-    if (strEANCode.isEmpty())
-        return d;
+    if (strEANCode.isEmpty()) return d;
     const modCartigo::EsitoEAN esito = modCartigo::CodificaEAN(strEANCode);
     if (!esito.valido()) {
         d.messaggio = esito.messaggio;
@@ -98,8 +100,7 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
                 continue;
             }
             int fine = i;
-            while (fine < d.moduli && esito.moduli[fine] == QLatin1Char('1'))
-                ++fine;
+            while (fine < d.moduli && esito.moduli[fine] == QLatin1Char('1')) ++fine;
             d.rettangoli.append({g.x + i * d.larghezzaModulo + g.offX, g.cima + g.offY,
                                  g.x + fine * d.larghezzaModulo + g.offX, g.fondo + g.offY, QColor(Qt::black)});
             i = fine;
@@ -108,13 +109,12 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
     return d;
 }
 
-DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro,
-                         const MisuraTestoBarcode& misura, PosizioneTestoBarcode posizione)
+DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+                         PosizioneTestoBarcode posizione)
 {
     DisegnoBarcode d;
     d.stilePenna = kPennaNessuna;
-    if (strBarcode.isEmpty())
-        return d;
+    if (strBarcode.isEmpty()) return d;
 
     const QSizeF misurato = misura(QLatin1Char('*') + strBarcode + QLatin1Char('*'));
     const Geometria g = Calcola(riquadro, misurato.height(), posizione);
@@ -122,8 +122,7 @@ DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riqua
     d.moduli = Code39::ModuliCode39(strBarcode);
     d.larghezzaModulo = g.larghezza / d.moduli;
 
-    if (!SpazioPerBarre(g))
-        return d;
+    if (!SpazioPerBarre(g)) return d;
     const double mw = d.larghezzaModulo;
     const double cima = g.cima + g.offY;
     const double fondo = g.fondo + g.offY;

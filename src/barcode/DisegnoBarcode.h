@@ -97,8 +97,7 @@ struct DisegnoBarcode {
 // light modules are not painted. The bars leave room for the text height below
 // (or above) them whether or not the text is shown; the text is `strEANCode`
 // exactly as passed, centred on the box.
-DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro,
-                          const MisuraTestoBarcode& misura,
+DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                           PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
 
 // Code 39. An empty code gives an empty layout. The code is upper-cased and
@@ -108,8 +107,7 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
 // rectangle one or two modules wide, and a closing white module ends the
 // symbol. The text is "*", the upper-cased code and "*", centred on the box and
 // measured as "*" + code + "*" as passed.
-DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro,
-                         const MisuraTestoBarcode& misura,
+DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
 
 }  // namespace cartigo

@@ -25,32 +25,40 @@ constexpr std::array<const char*, 10> kParita = {"000000", "001011", "001101", "
 bool SoloCifre(const QString& testo)
 {
     for (const QChar c : testo)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     return true;
 }
 
 QString Voce(const std::array<const char*, 10>& tabella, int cifra)
 {
-    if (cifra < 0 || cifra > 9)
-        return {};
+    if (cifra < 0 || cifra > 9) return {};
     return QString::fromLatin1(tabella[static_cast<size_t>(cifra)]);
 }
 
 }  // namespace
 
-QString PatternSetA(int cifra) { return Voce(kSetA, cifra); }
-QString PatternSetB(int cifra) { return Voce(kSetB, cifra); }
-QString PatternSetC(int cifra) { return Voce(kSetC, cifra); }
-QString ParitaCifraIniziale(int cifra) { return Voce(kParita, cifra); }
+QString PatternSetA(int cifra)
+{
+    return Voce(kSetA, cifra);
+}
+QString PatternSetB(int cifra)
+{
+    return Voce(kSetB, cifra);
+}
+QString PatternSetC(int cifra)
+{
+    return Voce(kSetC, cifra);
+}
+QString ParitaCifraIniziale(int cifra)
+{
+    return Voce(kParita, cifra);
+}
 
 EsitoEAN CodificaEAN(const QString& codice)
 {
     const QString cifre = TestoTrim(codice);
-    if (cifre.size() != 13 && cifre.size() != 8)
-        return {QString(), QString::fromUtf8(kEANInvalido)};
-    if (!SoloCifre(cifre))
-        return {QString(), QString::fromUtf8(kEANNonNumerico)};
+    if (cifre.size() != 13 && cifre.size() != 8) return {QString(), QString::fromUtf8(kEANInvalido)};
+    if (!SoloCifre(cifre)) return {QString(), QString::fromUtf8(kEANNonNumerico)};
 
     QString parita;
     QString codificate;
@@ -69,8 +77,7 @@ EsitoEAN CodificaEAN(const QString& codice)
         moduli += parita[i] == QLatin1Char('0') ? PatternSetA(cifra) : PatternSetB(cifra);
     }
     moduli += QStringLiteral("01010");
-    for (qsizetype i = meta; i < codificate.size(); ++i)
-        moduli += PatternSetC(codificate[i].digitValue());
+    for (qsizetype i = meta; i < codificate.size(); ++i) moduli += PatternSetC(codificate[i].digitValue());
     moduli += QStringLiteral("101000");
     return {moduli, QString()};
 }
@@ -79,8 +86,7 @@ QString EAN2Bin(const QString& codice, Interazione& interazione)
 {
     EsitoEAN esito = CodificaEAN(codice);
     if (!esito.valido())
-        interazione.messaggio(esito.messaggio, QString::fromUtf8(kTitoloEAN2Bin), Pulsanti::Ok,
-                              Icona::Esclamazione);
+        interazione.messaggio(esito.messaggio, QString::fromUtf8(kTitoloEAN2Bin), Pulsanti::Ok, Icona::Esclamazione);
     return esito.moduli;
 }
 

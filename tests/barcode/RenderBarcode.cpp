@@ -74,12 +74,14 @@ QImage RenderBarcode(const DisegnoBarcode& d, const RiquadroBarcode& r, const Op
     return img;
 }
 
-bool ZbarDisponibile() { return !QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty(); }
+bool ZbarDisponibile()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty();
+}
 
 std::optional<QStringList> LeggiConZbar(const QString& percorsoPng)
 {
-    if (!ZbarDisponibile())
-        return std::nullopt;
+    if (!ZbarDisponibile()) return std::nullopt;
     QProcess zbar;
     zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), percorsoPng});
     zbar.waitForFinished(60000);

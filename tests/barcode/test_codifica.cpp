@@ -18,12 +18,14 @@ namespace {
 // standard's rules (C is A with light and dark swapped, B is C read backwards).
 const char* const kA[] = {"0001101", "0011001", "0010011", "0111101", "0100011",
                           "0110001", "0101111", "0111011", "0110111", "0001011"};
-QString A(int d) { return QString::fromLatin1(kA[d]); }
+QString A(int d)
+{
+    return QString::fromLatin1(kA[d]);
+}
 QString C(int d)
 {
     QString s = A(d);
-    for (QChar& c : s)
-        c = c == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+    for (QChar& c : s) c = c == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
     return s;
 }
 QString B(int d)
@@ -39,11 +41,22 @@ const char* const kParitaStandard[] = {"AAAAAA", "AABABB", "AABBAB", "AABBBA", "
 TEST(EAN, Ean13Reale)
 {
     // 5 901234 123457: leading 5 gives the sets A B B A A B.
-    const QString atteso = QStringLiteral("000101"
-                                          "0001011" "0100111" "0110011" "0010011" "0111101" "0011101"
-                                          "01010"
-                                          "1100110" "1101100" "1000010" "1011100" "1001110" "1000100"
-                                          "101000");
+    const QString atteso = QStringLiteral(
+        "000101"
+        "0001011"
+        "0100111"
+        "0110011"
+        "0010011"
+        "0111101"
+        "0011101"
+        "01010"
+        "1100110"
+        "1101100"
+        "1000010"
+        "1011100"
+        "1001110"
+        "1000100"
+        "101000");
     const EsitoEAN e = CodificaEAN(QStringLiteral("5901234123457"));
     EXPECT_TRUE(e.messaggio.isEmpty());
     EXPECT_EQ(e.moduli, atteso);
@@ -52,11 +65,18 @@ TEST(EAN, Ean13Reale)
 
 TEST(EAN, Ean8Reale)
 {
-    const QString atteso = QStringLiteral("000101"
-                                          "0001011" "0101111" "0111101" "0110111"
-                                          "01010"
-                                          "1001110" "1110010" "1000100" "1011100"
-                                          "101000");
+    const QString atteso = QStringLiteral(
+        "000101"
+        "0001011"
+        "0101111"
+        "0111101"
+        "0110111"
+        "01010"
+        "1001110"
+        "1110010"
+        "1000100"
+        "1011100"
+        "101000");
     const EsitoEAN e = CodificaEAN(QStringLiteral("96385074"));
     EXPECT_EQ(e.moduli, atteso);
     EXPECT_EQ(e.moduli.size(), kModuliEAN8);
@@ -75,8 +95,7 @@ TEST(EAN, OgniCifraIniziale)
             // Set A has an odd number of dark modules, set B an even one.
             EXPECT_EQ(m.mid(6 + 7 * i, 7).count(QLatin1Char('1')) % 2, setA ? 1 : 0);
         }
-        for (int i = 6; i < 12; ++i)
-            EXPECT_EQ(m.mid(53 + 7 * (i - 6), 7), C(resto[i].digitValue())) << iniziale;
+        for (int i = 6; i < 12; ++i) EXPECT_EQ(m.mid(53 + 7 * (i - 6), 7), C(resto[i].digitValue())) << iniziale;
     }
 }
 
@@ -140,11 +159,10 @@ struct Carattere39 {
     const char* moduli;
 };
 const Carattere39 kStandard39[] = {
-    {'0', "101001101101"}, {'1', "110100101011"}, {'7', "101001011011"}, {'9', "101100101101"},
-    {'A', "110101001011"}, {'J', "101011001101"}, {'K', "110101010011"}, {'T', "101011011001"},
-    {'U', "110010101011"}, {'Z', "100110110101"}, {'-', "100101011011"}, {'.', "110010101101"},
-    {' ', "100110101101"}, {'$', "100100100101"}, {'/', "100100101001"}, {'+', "100101001001"},
-    {'%', "101001001001"},
+    {'0', "101001101101"}, {'1', "110100101011"}, {'7', "101001011011"}, {'9', "101100101101"}, {'A', "110101001011"},
+    {'J', "101011001101"}, {'K', "110101010011"}, {'T', "101011011001"}, {'U', "110010101011"}, {'Z', "100110110101"},
+    {'-', "100101011011"}, {'.', "110010101101"}, {' ', "100110101101"}, {'$', "100100100101"}, {'/', "100100101001"},
+    {'+', "100101001001"}, {'%', "101001001001"},
 };
 const QString kAsterisco = QStringLiteral("0100101101101");  // with the gap before it
 
@@ -163,8 +181,7 @@ TEST(Code39, Tabella)
     EXPECT_TRUE(t['@'].isEmpty());
     int piene = 0;
     for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i].isEmpty())
-            continue;
+        if (t[i].isEmpty()) continue;
         ++piene;
         EXPECT_EQ(Code39::ModuliVoce39(t[i]), 13) << i;
         EXPECT_EQ(QString(t[i]).remove(QLatin1Char(' ')).size(), 5) << i;

@@ -38,8 +38,7 @@ QString ModuliDisegnati(const DisegnoBarcode& d)
         const double centro = x0 + (i + 0.5) * d.larghezzaModulo;
         QChar c = QLatin1Char('-');
         for (const auto& r : d.rettangoli)
-            if (r.x1 < centro && centro < r.x2)
-                c = r.colore == QColor(Qt::black) ? QLatin1Char('1') : QLatin1Char('0');
+            if (r.x1 < centro && centro < r.x2) c = r.colore == QColor(Qt::black) ? QLatin1Char('1') : QLatin1Char('0');
         s += c;
     }
     return s;

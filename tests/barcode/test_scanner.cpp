@@ -6,8 +6,8 @@
 #include "barcode/EAN.h"
 #include "common/TestSupport.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace cartigo;
 using namespace cartigo::test;
@@ -26,14 +26,16 @@ struct CasoScanner {
     QString atteso;  // zbarimg's line
 };
 
-void PrintTo(const CasoScanner& c, std::ostream* os) { *os << c.nome; }
+void PrintTo(const CasoScanner& c, std::ostream* os)
+{
+    *os << c.nome;
+}
 
 class Scanner : public ::testing::TestWithParam<CasoScanner> {};
 
 TEST_P(Scanner, Legge)
 {
-    if (!ZbarDisponibile())
-        GTEST_SKIP() << "zbarimg not found: install zbar-tools to run the scanner tests";
+    if (!ZbarDisponibile()) GTEST_SKIP() << "zbarimg not found: install zbar-tools to run the scanner tests";
     AssicuraApplicazione();
     const CasoScanner& c = GetParam();
     const double dpi = 300;
