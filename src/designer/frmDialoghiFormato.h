@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+class QGroupBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -22,7 +23,7 @@ public:
 private:
     RichiestaAllineamento& r_;
     QRadioButton* opt_[3] = {};
-    class QGroupBox* frame_ = nullptr;
+    QGroupBox* frame_ = nullptr;
 };
 
 class frmModificaTesto : public QDialog {

@@ -1,0 +1,113 @@
+#pragma once
+// The layout of a barcode on the printed page, worked out without a painter:
+// the filled rectangles of the bars and the human-readable line, in twips on the
+// page. The print engine replays a layout with its own drawing calls
+// (pen, brush, rectangles, text at the current position), so what it draws can
+// be checked here without any output.
+
+#include <QColor>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <functional>
+
+namespace cartigo {
+
+// Twips per millimetre wherever the barcodes convert.
+inline constexpr double kTwipPerMmBarcode = 56.7;
+
+// The human-readable line's font and alignment; the engine sets these before
+// measuring and drawing a barcode (and restores its own afterwards).
+inline constexpr char kFontBarcode[] = "Arial";
+inline constexpr double kPuntiFontBarcode = 8.0;
+inline constexpr bool kGrassettoFontBarcode = false;
+inline constexpr int kAllineamentoTestoBarcode = 0;
+
+// Where the human-readable line goes. The numbers are those of a barcode
+// object's settings (second character).
+enum class PosizioneTestoBarcode { Sotto = 0, Sopra = 1, Nascosto = 2 };
+
+// 1 above, 2 hidden, any other number below.
+PosizioneTestoBarcode PosizioneTestoDaNumero(int valore);
+
+// The box a barcode call receives: position and size in millimetres, and the
+// engine's offsets, also taken as millimetres.
+struct RiquadroBarcode {
+    double x = 0;
+    double y = 0;
+    double larghezza = 0;
+    double altezza = 0;
+    double offsetX = 0;
+    double offsetY = 0;
+};
+
+// Width and height in twips of a text written in the barcode font on the output.
+using MisuraTestoBarcode = std::function<QSizeF(const QString&)>;
+
+// A filled rectangle: corners in twips on the page, offsets included; the brush
+// colour is black for a bar and white for a painted light module.
+struct RettangoloBarcode {
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+    QColor colore;
+    bool operator==(const RettangoloBarcode&) const = default;
+};
+
+struct DisegnoBarcode {
+    // Pen used for every rectangle: style 0 (solid) or 5 (none), colour.
+    // Both symbologies draw without an outline.
+    int stilePenna = 5;
+    QColor colorePenna = Qt::white;
+    // Brush style of the rectangles (0 solid).
+    int stilePennello = 0;
+    // In drawing order.
+    QList<RettangoloBarcode> rettangoli;
+
+    // The human-readable line: drawn when `conTesto`, in black, in the barcode font,
+    // as text output at the current position (`testoX`, `testoY`) in twips,
+    // offsets included: the top left corner of the line.
+    bool conTesto = false;
+    QString testo;
+    double testoX = 0;
+    double testoY = 0;
+    QColor coloreTesto = Qt::black;
+
+    // What the layout is made of, for checks: the measured text (also when the
+    // line is hidden), the symbol's modules and one module's width in twips,
+    // the top and bottom of the bars in twips, offsets included.
+    double larghezzaTesto = 0;
+    double altezzaTesto = 0;
+    int moduli = 0;
+    double larghezzaModulo = 0;
+    double cimaBarre = 0;
+    double fondoBarre = 0;
+
+    // An EAN code that was rejected: the message to show (title "EAN2Bin",
+    // exclamation icon). Nothing else is drawn then.
+    QString messaggio;
+
+    bool vuoto() const { return rettangoli.isEmpty() && !conTesto; }
+};
+
+// EAN-13 / EAN-8. An empty code gives an empty layout and no message; a code
+// the encoder rejects gives an empty layout carrying the message. Otherwise one
+// black rectangle per bar (a run of adjacent dark modules), without a pen;
+// light modules are not painted. The bars leave room for the text height below
+// (or above) them whether or not the text is shown; the text is `strEANCode`
+// exactly as passed, centred on the box.
+DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+
+// Code 39. An empty code gives an empty layout. The code is upper-cased and
+// enclosed in the start and stop characters; characters past "Z" are drawn as
+// "Z", characters without a pattern (such as "#") are left out of the bars.
+// No pen; each light gap is a white rectangle one module wide, each bar a black
+// rectangle one or two modules wide, and a closing white module ends the
+// symbol. The text is "*", the upper-cased code and "*", centred on the box and
+// measured as "*" + code + "*" as passed.
+DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+                         PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+
+}  // namespace cartigo
