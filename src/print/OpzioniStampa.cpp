@@ -1,0 +1,100 @@
+#include "print/OpzioniStampa.h"
+
+#include "label/Conversioni.h"
+#include "label/Errori.h"
+
+namespace cartigo {
+
+namespace {
+// A whole number from a box, 0 when empty or not a number; a number past the 16-bit
+// range counts as not valid (0), so it gets the same message.
+int interoCampo(const QString& testo)
+{
+    try {
+        const double v = modCartigo::ConvertiIntero(testo, ImpostazioniLocali::correnti());
+        if (v > 32767 || v < -32768)
+            return 0;
+        return int(v);
+    } catch (const ErroreCartigo&) {
+        return 0;
+    }
+}
+
+void valoreNonPositivo(Interazione& ui, const QString& titolo)
+{
+    ui.beep();
+    ui.messaggio(QStringLiteral("Indicare un valore positivo."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+}
+}  // namespace
+
+EsitoOkStampa OkOpzioniStampa(const ValoriDialogoStampa& v, RichiestaOpzioniStampa& r, Interazione& ui,
+                              const QString& titolo)
+{
+    const int numero = interoCampo(v.numeroEtichette);
+    bool tutte = r.StampaTutte;
+    if (v.opzioneTutte) {
+        tutte = true;
+    } else if (v.opzioneNumero) {
+        if (numero <= 0) {
+            valoreNonPositivo(ui, titolo);
+            return {false, 1};
+        }
+        tutte = false;
+    }
+    const int prima = interoCampo(v.primaEtichetta);
+    if (prima <= 0) {
+        valoreNonPositivo(ui, titolo);
+        return {false, 2};
+    }
+    r.StampaTutte = tutte;
+    r.Confermato = true;
+    r.NumeroEtichette = qint16(numero);
+    r.PrimaEtichetta = qint16(prima);
+    r.StampaCrocicchi = v.crocicchi;
+    r.StampaBordi = v.bordi;
+    return {true, 0};
+}
+
+bool TestAreaStampa(PaginaStampa& pagina, double altezzaCm, double larghezzaCm, Interazione& ui)
+{
+    const double h = pagina.Height() / 567.0;
+    const double w = pagina.Width() / 567.0;
+    if (!(h < altezzaCm || w < larghezzaCm))
+        return true;
+    const QString titolo = QStringLiteral("[Corvale] - Funzione TestAreaStampa");
+    if (h > larghezzaCm && w > altezzaCm) {
+        const Risposta r = ui.messaggio(QStringLiteral("L'orientamento della pagina e' errato.\r\rLo modifico "
+                                                       "automaticamente?"),
+                                        titolo, Pulsanti::YesNo, Icona::Domanda);
+        if (r == Risposta::Yes)
+            pagina.SetOrientation(pagina.Orientation() == 1 ? 2 : 1);
+        return true;
+    }
+    const Risposta r = ui.messaggio(QStringLiteral("Dimensioni della pagina inferiori a quelle necessarie per il "
+                                                   "documento.\rContinuare ugualmente la stampa?"),
+                                    titolo, Pulsanti::YesNo, Icona::Domanda);
+    return r == Risposta::Yes;
+}
+
+SequenzaCelle::Cella SequenzaCelle::Prossima()
+{
+    Cella c{0, 0, 0};
+    do {
+        ++usate_;
+        ++colonna_;
+        if (colonna_ > colonne_) {
+            colonna_ = 1;
+            ++riga_;
+            if (riga_ > righe_) {
+                colonna_ = 1;
+                riga_ = 1;
+                ++c.nuovePagine;
+            }
+        }
+    } while (usate_ < prima_);
+    c.colonna = colonna_;
+    c.riga = riga_;
+    return c;
+}
+
+}  // namespace cartigo
