@@ -55,7 +55,7 @@ EsitoOkStampa OkOpzioniStampa(const ValoriDialogoStampa& v, RichiestaOpzioniStam
     return {true, 0};
 }
 
-bool TestAreaStampa(PaginaStampa& pagina, double altezzaCm, double larghezzaCm, Interazione& ui)
+bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, Interazione& ui)
 {
     const double h = pagina.Height() / 567.0;
     const double w = pagina.Width() / 567.0;

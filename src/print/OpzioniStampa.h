@@ -44,9 +44,9 @@ EsitoOkStampa OkOpzioniStampa(const ValoriDialogoStampa& v, RichiestaOpzioniStam
                               const QString& titolo);
 
 // The page the engine prints on, as the page check sees it.
-class PaginaStampa {
+class AreaPagina {
 public:
-    virtual ~PaginaStampa() = default;
+    virtual ~AreaPagina() = default;
     virtual double Height() const = 0;  // twips
     virtual double Width() const = 0;   // twips
     virtual int Orientation() const = 0;
@@ -58,7 +58,7 @@ constexpr int ErroreStampaAnnullata = 32755;
 
 // Compares the page with the area needed (centimetres) and offers to turn it.
 // Returns false when the user declines to print (the caller stops with error 32755).
-bool TestAreaStampa(PaginaStampa& pagina, double altezzaCm, double larghezzaCm, Interazione& ui);
+bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, Interazione& ui);
 
 // The cells the labels go into, row by row, page by page.
 class SequenzaCelle {

@@ -6,7 +6,7 @@
 using namespace cartigo;
 
 namespace {
-struct Pagina : PaginaStampa {
+struct Pagina : AreaPagina {
     double h, w;
     int orientamento = 1;
     Pagina(double altezzaCm, double larghezzaCm) : h(altezzaCm * 567), w(larghezzaCm * 567) {}
