@@ -3,6 +3,8 @@
 #include "app/Icone.h"
 #include "app/StringTable.h"
 #include "app/TastiBloccati.h"
+#include "designer/PicBox.h"
+#include "designer/clsGrip.h"
 #include "label/Locale.h"
 
 #include <QAction>
@@ -82,9 +84,9 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     creaStatusBar();
     Internazionalizza();
 
-    auto* centrale = new QWidget(this);
-    centrale->setObjectName(QStringLiteral("PicBoxArea"));
-    setCentralWidget(centrale);
+    area_ = new AreaDisegno(doc_, this);
+    setCentralWidget(area_);
+    impostaMetricaSchermo();
 
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this](bool c) {
         if (c)
@@ -110,13 +112,24 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     cmbFontname_->setCurrentText(modello.FontName);
     cmbFontsize_->setCurrentText(QStringLiteral("10"));
 
+    // Grid off, snap on.
+    griglia_ = false;
+    snap_ = true;
+    area_->picBox()->ImpostaGriglia(griglia_);
+    UpdateGridButtons();
     doc_.ImpostaLayoutDefault();
     aggiornaTitolo();
     doc_.ImpostaModificato(false);
     modCartigo::CentraForm(this);
 }
 
-frmCartigo::~frmCartigo() = default;
+frmCartigo::~frmCartigo()
+{
+    // The conversions refer to this window.
+    auto& m = MetricaSchermo::corrente();
+    m.ScreenToClient = [](QPoint p) { return p; };
+    m.ClientToScreen = [](QPoint p) { return p; };
+}
 
 QAction* frmCartigo::voce(QMenu* menu, const QString& nome, void (frmCartigo::*slot)())
 {

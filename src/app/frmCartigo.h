@@ -18,6 +18,8 @@ class QMenu;
 
 namespace cartigo {
 
+class AreaDisegno;
+class PicBox;
 class TastiBloccati;
 
 class frmCartigo : public QMainWindow {
@@ -45,6 +47,13 @@ public:
     // Start-up with the command line's fields. Returns false when the window
     // should not be shown (the print switch).
     bool Avvia(const AvvioProgramma& avvio);
+
+    // The design area (surface and scroll bars) and its surface.
+    AreaDisegno* Area() const { return area_; }
+    PicBox* Superficie() const;
+    // The grid and snap switches.
+    bool Griglia() const { return griglia_; }
+    bool Snap() const { return snap_; }
 
     // The connection state shown in the status bar.
     void SetConnesso();
@@ -90,6 +99,8 @@ public Q_SLOTS:
     void ApplicaStileToolbar();
     void SetGriglia();
     void SetSnap();
+    void UpdateGridButtons();
+    void RedrawSurface();
     // Help
     void mnuInformazioni_Click();
 
@@ -101,6 +112,7 @@ protected:
 
 private:
     void creaMenu();
+    void impostaMetricaSchermo();
     void creaToolbar();
     void creaStatusBar();
     void aggiornaTitolo();
@@ -120,7 +132,10 @@ private:
     QComboBox* cmbFontname_ = nullptr;
     QComboBox* cmbFontsize_ = nullptr;
     TastiBloccati* tasti_ = nullptr;
+    AreaDisegno* area_ = nullptr;
     bool selectMode_ = false;
+    bool griglia_ = false;
+    bool snap_ = true;
 };
 
 namespace modCartigo {

@@ -28,8 +28,6 @@ void frmCartigo::mnuTesto_Click() {}
 void frmCartigo::mnuCodiciBarre_Click() {}
 void frmCartigo::mnuImmagine_Click() {}
 void frmCartigo::mnuRettangolo_Click() {}
-void frmCartigo::SetGriglia() {}
-void frmCartigo::SetSnap() {}
 
 // Format
 void frmCartigo::mnuOpaco_Click() {}

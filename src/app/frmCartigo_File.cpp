@@ -43,8 +43,6 @@ void frmCartigo::mnuSalva_Click()
     gestore_.SalvaEtichetta(cancel);
 }
 
-void frmCartigo::mnuImpostaPagina_Click() { selectMode_ = false; }
-
 void frmCartigo::mnuEsci_Click()
 {
     selectMode_ = false;

@@ -1,0 +1,61 @@
+// The sheet layout command, the design surface of the main window, and the grid
+// and snap switches.
+#include "app/frmCartigo.h"
+
+#include "designer/PicBox.h"
+#include "designer/clsGrip.h"
+#include "layout/ImpostaPagina.h"
+#include "layout/frmImpostaPagina.h"
+
+namespace cartigo {
+
+void frmCartigo::impostaMetricaSchermo()
+{
+    auto& m = MetricaSchermo::corrente();
+    const ScalaSuperficie& s = area_->picBox()->Scala();
+    m.TwipsPerPixelX = s.x;
+    m.TwipsPerPixelY = s.y;
+    m.ScreenToClient = [this](QPoint p) { return mapFromGlobal(p); };
+    m.ClientToScreen = [this](QPoint p) { return mapToGlobal(p); };
+}
+
+PicBox* frmCartigo::Superficie() const { return area_->picBox(); }
+
+void frmCartigo::mnuImpostaPagina_Click()
+{
+    selectMode_ = false;
+    frmImpostaPagina::Registra();
+    RichiestaImpostaPagina richiesta;
+    richiesta.layout = doc_.Layout();
+    ui_->cursoreAttesa();
+    const bool ok = ui_->dialogo(richiesta);
+    ui_->cursoreNormale();
+    // A new layout is not a change to ask about when closing.
+    if (ok)
+        doc_.ImpostaLayout(richiesta.layout);
+    RedrawSurface();
+}
+
+void frmCartigo::RedrawSurface() { area_->picBox()->RedrawSurface(); }
+
+void frmCartigo::SetGriglia()
+{
+    griglia_ = !griglia_;
+    area_->picBox()->ImpostaGriglia(griglia_);
+    RedrawSurface();
+    UpdateGridButtons();
+}
+
+void frmCartigo::SetSnap()
+{
+    snap_ = !snap_;
+    UpdateGridButtons();
+}
+
+void frmCartigo::UpdateGridButtons()
+{
+    Pulsante(QStringLiteral("griglia"))->setChecked(griglia_);
+    Pulsante(QStringLiteral("snap"))->setChecked(snap_);
+}
+
+}  // namespace cartigo

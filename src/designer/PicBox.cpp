@@ -1,0 +1,169 @@
+#include "designer/PicBox.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <cmath>
+
+namespace cartigo {
+
+namespace {
+ScalaSuperficie scalaSchermo(const QWidget* w)
+{
+    const double dx = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
+    const double dy = w->logicalDpiY() > 0 ? w->logicalDpiY() : 96;
+    return {1440.0 / dx, 1440.0 / dy};
+}
+}  // namespace
+
+PicBox::PicBox(DocumentoEtichetta& doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    setObjectName(QStringLiteral("PicBox"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    ImpostaScala(scalaSchermo(this));
+    connect(&doc_, &DocumentoEtichetta::layoutCambiato, this, &PicBox::RedrawSurface);
+    connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, qOverload<>(&QWidget::update));
+    connect(&doc_, &DocumentoEtichetta::oggettoCambiato, this, qOverload<>(&QWidget::update));
+}
+
+void PicBox::ImpostaScala(const ScalaSuperficie& scala)
+{
+    scala_ = scala;
+    setFixedSize(Superficie::DimensioniPixel(scala_));
+    RedrawSurface();
+}
+
+void PicBox::RedrawSurface()
+{
+    sfondo_ = QImage(Superficie::DimensioniPixel(scala_), QImage::Format_RGB32);
+    QPainter p(&sfondo_);
+    Superficie::PaintSurface(p, doc_.Layout(), griglia_, scala_);
+    p.end();
+    update();
+}
+
+void PicBox::ImpostaManiglie(const std::optional<std::array<QPointF, 8>>& posizioni)
+{
+    maniglie_ = posizioni;
+    update();
+}
+
+void PicBox::paintEvent(QPaintEvent* e)
+{
+    QPainter p(this);
+    p.setClipRegion(e->region());
+    p.drawImage(0, 0, sfondo_);
+    Superficie::DisegnaOggetti(p, doc_, scala_);
+    if (maniglie_) {
+        for (const QPointF& m : *maniglie_) {
+            const QPointF px = scala_.inPixel(m);
+            p.fillRect(QRect(int(std::lround(px.x())), int(std::lround(px.y())), LatoManiglia, LatoManiglia),
+                       Qt::black);
+        }
+    }
+}
+
+void PicBox::mousePressEvent(QMouseEvent* e)
+{
+    Q_EMIT MouseDown(e->button(), e->modifiers(), PixelATwips(e->position()));
+}
+
+void PicBox::mouseMoveEvent(QMouseEvent* e)
+{
+    Q_EMIT MouseMove(e->buttons(), e->modifiers(), PixelATwips(e->position()));
+}
+
+void PicBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    Q_EMIT MouseUp(e->button(), e->modifiers(), PixelATwips(e->position()));
+}
+
+void PicBox::mouseDoubleClickEvent(QMouseEvent* e) { Q_EMIT DblClick(e->button(), PixelATwips(e->position())); }
+
+// ---- AreaDisegno ----
+
+AreaDisegno::AreaDisegno(DocumentoEtichetta& doc, QWidget* parent)
+    : QWidget(parent),
+      picBox_(new PicBox(doc, this)),
+      hscroll_(new QScrollBar(Qt::Horizontal, this)),
+      vscroll_(new QScrollBar(Qt::Vertical, this))
+{
+    setObjectName(QStringLiteral("PicBoxArea"));
+    hscroll_->setObjectName(QStringLiteral("HScroll"));
+    vscroll_->setObjectName(QStringLiteral("VScroll"));
+    setAutoFillBackground(true);
+    for (QScrollBar* s : {hscroll_, vscroll_}) {
+        s->setSingleStep(Superficie::PassoFreccia);
+        s->setPageStep(Superficie::PassoPagina);
+        s->setTracking(false);  // the surface moves when the thumb is released
+        s->raise();
+        connect(s, &QScrollBar::valueChanged, this, &AreaDisegno::LayoutDesigner);
+    }
+}
+
+void AreaDisegno::LayoutDesigner()
+{
+    if (inLayout_)
+        return;
+    inLayout_ = true;
+    const ScalaSuperficie& sc = picBox_->Scala();
+    // The window's client area (below the menu bar), the toolbars above this area
+    // and the status bar below it.
+    QWidget* finestra = window();
+    int menu = 0, sb = 0;
+    if (auto* mw = qobject_cast<QMainWindow*>(finestra)) {
+        if (mw->menuWidget() && mw->menuWidget()->isVisible())
+            menu = mw->menuWidget()->height();
+        if (mw->statusBar() && mw->statusBar()->isVisible())
+            sb = mw->statusBar()->height();
+    }
+    const int sopra = finestra == this ? 0 : mapTo(finestra, QPoint(0, 0)).y() - menu;
+    const int larghezza = finestra == this ? width() : finestra->width();
+    const int altezza = finestra == this ? height() : finestra->height() - menu;
+
+    Superficie::IngressoLayout in;
+    in.larghezzaInterna = larghezza * sc.x;
+    in.altezzaInterna = altezza * sc.y;
+    in.toolbar = sopra * sc.y;
+    in.statusBar = sb * sc.y;
+    in.valoreH = hscroll_->value();
+    in.valoreV = vscroll_->value();
+    const auto esito = Superficie::LayoutDesigner(in);
+
+    auto rettangolo = [&](const QRectF& tw) {
+        const QRectF px = sc.inPixel(tw);
+        return QRect(int(std::lround(px.x())), int(std::lround(px.y())) - sopra, std::max(0, int(std::lround(px.width()))),
+                     std::max(0, int(std::lround(px.height()))));
+    };
+    hscroll_->setGeometry(rettangolo(esito.hscroll));
+    vscroll_->setGeometry(rettangolo(esito.vscroll));
+    if (esito.massimoH)
+        hscroll_->setMaximum(*esito.massimoH);
+    if (esito.massimoV)
+        vscroll_->setMaximum(*esito.massimoV);
+    // The maxima may have moved the values.
+    in.valoreH = hscroll_->value();
+    in.valoreV = vscroll_->value();
+    const QPointF pos = sc.inPixel(Superficie::LayoutDesigner(in).picBox);
+    picBox_->move(int(std::lround(pos.x())), int(std::lround(pos.y())));
+    inLayout_ = false;
+}
+
+void AreaDisegno::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    LayoutDesigner();
+}
+
+void AreaDisegno::wheelEvent(QWheelEvent* e)
+{
+    QScrollBar* s = (e->modifiers() & Qt::ShiftModifier) ? hscroll_ : vscroll_;
+    QApplication::sendEvent(s, e);
+}
+
+}  // namespace cartigo

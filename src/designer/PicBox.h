@@ -1,0 +1,90 @@
+#pragma once
+// The design surface: a fixed-size widget showing the sheet, rulers and grid,
+// with the label's objects painted over it from back to front, and the area of
+// the main window that holds it with its two scroll bars.
+// Objects are items of the document, not widgets: the surface paints them and
+// reports the mouse in surface twips; hit tests are in Superficie.h.
+
+#include "designer/Superficie.h"
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+class QScrollBar;
+
+namespace cartigo {
+
+class PicBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PicBox(DocumentoEtichetta& doc, QWidget* parent = nullptr);
+
+    DocumentoEtichetta& Documento() { return doc_; }
+    // Twips per pixel: the screen's (1440 / logical dpi) unless set.
+    const ScalaSuperficie& Scala() const { return scala_; }
+    void ImpostaScala(const ScalaSuperficie& scala);
+
+    bool Griglia() const { return griglia_; }
+    // Takes effect with the next RedrawSurface.
+    void ImpostaGriglia(bool griglia) { griglia_ = griglia; }
+
+    // Paints the sheet, rulers and grid afresh and shows them.
+    void RedrawSurface();
+
+    // The eight grips at these top-left corners (surface twips), or none.
+    void ImpostaManiglie(const std::optional<std::array<QPointF, 8>>& posizioni);
+    const std::optional<std::array<QPointF, 8>>& Maniglie() const { return maniglie_; }
+    // Side of a grip in pixels.
+    static constexpr int LatoManiglia = 5;
+
+    QPointF PixelATwips(QPointF pixel) const { return scala_.inTwips(pixel); }
+
+Q_SIGNALS:
+    // Mouse events with the position in surface twips.
+    void MouseDown(Qt::MouseButton pulsante, Qt::KeyboardModifiers tasti, QPointF twips);
+    void MouseMove(Qt::MouseButtons pulsanti, Qt::KeyboardModifiers tasti, QPointF twips);
+    void MouseUp(Qt::MouseButton pulsante, Qt::KeyboardModifiers tasti, QPointF twips);
+    void DblClick(Qt::MouseButton pulsante, QPointF twips);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    DocumentoEtichetta& doc_;
+    ScalaSuperficie scala_;
+    bool griglia_ = false;
+    QImage sfondo_;  // the sheet, rulers and grid, kept between paints
+    std::optional<std::array<QPointF, 8>> maniglie_;
+};
+
+// The main window's design area: the surface and the scroll bars that move it.
+class AreaDisegno : public QWidget {
+    Q_OBJECT
+public:
+    explicit AreaDisegno(DocumentoEtichetta& doc, QWidget* parent = nullptr);
+
+    PicBox* picBox() const { return picBox_; }
+    QScrollBar* HScroll() const { return hscroll_; }
+    QScrollBar* VScroll() const { return vscroll_; }
+
+    // Places the scroll bars and the surface.
+    void LayoutDesigner();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    PicBox* picBox_;
+    QScrollBar* hscroll_;
+    QScrollBar* vscroll_;
+    bool inLayout_ = false;
+};
+
+}  // namespace cartigo

@@ -1,0 +1,328 @@
+#include "designer/Superficie.h"
+
+#include "designer/clsGrip.h"
+
+#include <QFont>
+#include <QPainter>
+#include <cmath>
+
+namespace cartigo {
+
+namespace modCartigo {
+
+QColor ColoreDaVB(qint32 colore)
+{
+    const quint32 c = quint32(colore);
+    if (c & 0x80000000u) {
+        // System colours: the usual desktop values.
+        switch (c & 0xFFu) {
+        case 0x05: return QColor(255, 255, 255);  // window
+        case 0x06: return QColor(100, 100, 100);  // window frame
+        case 0x07:                                // menu text
+        case 0x08:                                // window text
+        case 0x09:                                // caption text
+        case 0x12:                                // button text
+        case 0x17: return QColor(0, 0, 0);        // tooltip text
+        case 0x0D: return QColor(0, 120, 215);    // highlight
+        case 0x0E: return QColor(255, 255, 255);  // highlight text
+        case 0x10: return QColor(160, 160, 160);  // button shadow
+        case 0x11: return QColor(109, 109, 109);  // grey text
+        case 0x14: return QColor(255, 255, 255);  // 3D highlight
+        case 0x15: return QColor(105, 105, 105);  // 3D dark shadow
+        case 0x18: return QColor(255, 255, 225);  // tooltip background
+        default: return QColor(240, 240, 240);    // button face and the rest
+        }
+    }
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+}  // namespace modCartigo
+
+namespace Superficie {
+
+QColor ColoreSfondo() { return modCartigo::ColoreDaVB(qint32(0x8000000F)); }
+QColor ColoreOmbra() { return QColor(192, 192, 192); }
+
+namespace {
+double larghezzaTwips(const LayoutEtichetta& l) { return l.LarghezzaEtichetta * Millimetro; }
+double altezzaTwips(const LayoutEtichetta& l) { return l.AltezzaEtichetta * Millimetro; }
+QRectF daAngoli(double x1, double y1, double x2, double y2) { return QRectF(QPointF(x1, y1), QPointF(x2, y2)); }
+}  // namespace
+
+QRectF RettangoloEtichetta(const LayoutEtichetta& l)
+{
+    return daAngoli(OrigineX, OrigineY, OrigineX + larghezzaTwips(l), OrigineY + altezzaTwips(l));
+}
+
+QRectF OmbraSotto(const LayoutEtichetta& l)
+{
+    const double w = larghezzaTwips(l), h = altezzaTwips(l);
+    return daAngoli(OrigineX + Ombra, OrigineY + h, OrigineX + w + Ombra, OrigineY + h + Ombra);
+}
+
+QRectF OmbraDestra(const LayoutEtichetta& l)
+{
+    const double w = larghezzaTwips(l), h = altezzaTwips(l);
+    return daAngoli(OrigineX + w, OrigineY + Ombra, OrigineX + w + Ombra, OrigineY + h);
+}
+
+QPointF PuntoGriglia(int i, int j) { return {OrigineX + PassoGriglia * i, OrigineY + PassoGriglia * j}; }
+
+std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool griglia)
+{
+    using T = Elemento::Tipo;
+    const QColor nero(0, 0, 0), bianco(255, 255, 255);
+    std::vector<Elemento> e;
+    e.reserve(griglia ? 27000 : 700);
+    auto riquadro = [&](const QRectF& r, const QColor& c) { e.push_back({T::Riquadro, r, {}, {}, {}, c}); };
+    auto linea = [&](double x1, double y1, double x2, double y2) {
+        e.push_back({T::Linea, {}, QLineF(x1, y1, x2, y2), {}, {}, nero});
+    };
+    auto testo = [&](double x, double y, int n) {
+        e.push_back({T::Testo, {}, {}, QPointF(x, y), QLatin1Char(' ') + QString::number(n), nero});
+    };
+
+    riquadro(OmbraSotto(layout), ColoreOmbra());
+    riquadro(OmbraDestra(layout), ColoreOmbra());
+    riquadro(RettangoloEtichetta(layout), bianco);
+    e.push_back({T::Contorno, RettangoloEtichetta(layout), {}, {}, {}, nero});
+    riquadro(daAngoli(467, 770, 17860.5, 1100), bianco);
+    riquadro(daAngoli(0, 1340, 300, 18711), bianco);
+    for (int i = 0; i <= 30; ++i)
+        linea(OrigineX + 567.0 * i, 980, OrigineX + 567.0 * i, 1100);
+    for (int i = 0; i <= 300; ++i)
+        linea(OrigineX + Millimetro * i, 1025, OrigineX + Millimetro * i, 1100);
+    for (int i = 0; i <= 30; ++i)
+        testo(OrigineX + 567.0 * i - 80, 800, i);
+    for (int i = 0; i <= 30; ++i)
+        linea(180, OrigineY + 567.0 * i, 300, OrigineY + 567.0 * i);
+    for (int i = 0; i <= 300; ++i)
+        linea(225, OrigineY + Millimetro * i, 300, OrigineY + Millimetro * i);
+    for (int i = 0; i <= 30; ++i)
+        testo(0, OrigineY + 567.0 * i - 80, i);
+    if (griglia) {
+        for (int i = 0; i < PuntiGriglia; ++i)
+            for (int j = 0; j < PuntiGriglia; ++j)
+                e.push_back({T::Punto, {}, {}, PuntoGriglia(i, j), {}, nero});
+    }
+    return e;
+}
+
+QSize DimensioniPixel(const ScalaSuperficie& scala)
+{
+    return {int(std::ceil(Larghezza / scala.x)), int(std::ceil(Altezza / scala.y))};
+}
+
+namespace {
+// Twips to a whole pixel, as the screen places a drawing coordinate.
+QPoint pixel(QPointF twips, const ScalaSuperficie& s)
+{
+    return {int(std::lround(twips.x() / s.x)), int(std::lround(twips.y() / s.y))};
+}
+}  // namespace
+
+void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRect(QPoint(0, 0), DimensioniPixel(scala)), ColoreSfondo());
+    QFont carattere(QStringLiteral("Sans Serif"));
+    carattere.setPixelSize(std::max(1, int(std::lround(8 * 20 / scala.y))));
+    p.setFont(carattere);
+    const int ascesa = p.fontMetrics().ascent();
+    for (const auto& e : ElementiSuperficie(layout, griglia)) {
+        switch (e.tipo) {
+        case Elemento::Tipo::Riquadro:
+            // Both corners are inside the filled box.
+            p.fillRect(QRect(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala)),
+                       e.colore);
+            break;
+        case Elemento::Tipo::Contorno: {
+            p.setPen(QPen(e.colore, 0));
+            const QRect r(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(r.adjusted(0, 0, -1, -1).normalized());
+            break;
+        }
+        case Elemento::Tipo::Linea:
+            p.setPen(QPen(e.colore, 0));
+            p.drawLine(pixel(e.linea.p1(), scala), pixel(e.linea.p2(), scala));
+            break;
+        case Elemento::Tipo::Testo:
+            p.setPen(e.colore);
+            p.drawText(pixel(e.punto, scala) + QPoint(0, ascesa), e.testo);
+            break;
+        case Elemento::Tipo::Punto:
+            p.setPen(QPen(e.colore, 0));
+            p.drawPoint(pixel(e.punto, scala));
+            break;
+        }
+    }
+    p.restore();
+}
+
+namespace {
+QImage caricaRisorsa(const char* nome)
+{
+    QImage i(QStringLiteral(":/cartigo/designer/") + QLatin1String(nome));
+    if (i.isNull()) {  // never expected: the pictures are built in
+        i = QImage(16, 16, QImage::Format_RGB32);
+        i.fill(Qt::lightGray);
+    }
+    return i;
+}
+}  // namespace
+
+const QImage& ImmagineBarcode()
+{
+    static const QImage i = caricaRisorsa("barcode_campione.png");
+    return i;
+}
+
+const QImage& ImmagineSegnaposto()
+{
+    static const QImage i = caricaRisorsa("immagine_campione.png");
+    return i;
+}
+
+const QImage& ImmagineOggetto(const OggettoEtichetta& o)
+{
+    if (o.tipo == TipoOggetto::Barcode)
+        return ImmagineBarcode();
+    if (o.Picture.isNull() || o.Collegato())
+        return ImmagineSegnaposto();
+    return o.Picture;
+}
+
+QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala)
+{
+    QFont f(o.FontName);
+    // Points to pixels: 20 twips per point.
+    f.setPixelSize(std::max(1, int(std::lround(o.FontSize * 20.0 / scala.y))));
+    f.setBold(o.FontBold);
+    f.setItalic(o.FontItalic);
+    return f;
+}
+
+void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperficie& scala)
+{
+    const QRectF cornice = scala.inPixel(QRectF(o.Left, o.Top, o.Width, o.Height));
+    const QRect r(QPoint(int(std::lround(cornice.left())), int(std::lround(cornice.top()))),
+                  QPoint(int(std::lround(cornice.right())) - 1, int(std::lround(cornice.bottom())) - 1));
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    switch (o.tipo) {
+    case TipoOggetto::Testo: {
+        p.setClipRect(r);
+        if (o.BackStyle == 1)
+            p.fillRect(r, modCartigo::ColoreDaVB(o.BackColor));
+        p.setFont(CarattereOggetto(o, scala));
+        p.setPen(modCartigo::ColoreDaVB(o.ForeColor));
+        const int allineamento = o.Alignment == 1 ? Qt::AlignRight : o.Alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+        p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, o.Caption);
+        break;
+    }
+    case TipoOggetto::Barcode:
+    case TipoOggetto::Immagine:
+        p.drawImage(r, ImmagineOggetto(o));
+        break;
+    case TipoOggetto::Rettangolo: {
+        if (o.BackStyle == 1)
+            p.fillRect(r, modCartigo::ColoreDaVB(o.BackColor));
+        // The outline grows inwards with its thickness (pixels).
+        const int spessore = std::clamp(o.BorderWidth, 1, std::max(1, std::min(r.width(), r.height()) / 2));
+        const QColor c = modCartigo::ColoreDaVB(o.BorderColor);
+        for (int k = 0; k < spessore; ++k) {
+            const QRect anello = r.adjusted(k, k, -k, -k);
+            p.fillRect(QRect(anello.left(), anello.top(), anello.width(), 1), c);
+            p.fillRect(QRect(anello.left(), anello.bottom(), anello.width(), 1), c);
+            p.fillRect(QRect(anello.left(), anello.top(), 1, anello.height()), c);
+            p.fillRect(QRect(anello.right(), anello.top(), 1, anello.height()), c);
+        }
+        break;
+    }
+    }
+    p.restore();
+}
+
+void DisegnaOggetti(QPainter& p, const DocumentoEtichetta& doc, const ScalaSuperficie& scala)
+{
+    for (const OggettoEtichetta* o : doc.OrdineDisegno())
+        if (o->Visible)
+            DisegnaOggetto(p, *o, scala);
+}
+
+bool Contiene(const OggettoEtichetta& o, double x, double y)
+{
+    return o.Left <= x && x < double(o.Left) + o.Width && o.Top <= y && y < double(o.Top) + o.Height;
+}
+
+OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, double y)
+{
+    const auto& ordine = doc.OrdineDisegno();
+    for (auto it = ordine.rbegin(); it != ordine.rend(); ++it) {
+        OggettoEtichetta* o = *it;
+        if (o->Visible && o->tipo != TipoOggetto::Rettangolo && Contiene(*o, x, y))
+            return o;
+    }
+    return nullptr;
+}
+
+OggettoEtichetta* PrimoOggettoNelPunto(const DocumentoEtichetta& doc, double x, double y)
+{
+    for (OggettoEtichetta* o : doc.Oggetti())
+        if (o->Visible && Contiene(*o, x, y))
+            return o;
+    return nullptr;
+}
+
+std::array<QPointF, 8> PosizioniManiglie(const QRectF& rett, QPointF contenitore, int lato,
+                                         const ScalaSuperficie& scala)
+{
+    const double L = rett.left() - contenitore.x(), T = rett.top() - contenitore.y();
+    const double W = rett.width(), H = rett.height();
+    const double hw = double(qint64(std::nearbyint(lato * scala.x)) / 2);
+    const double hh = double(qint64(std::nearbyint(lato * scala.y)) / 2);
+    const double fx = std::nearbyint(0.5 * scala.x), fy = std::nearbyint(0.5 * scala.y);
+    return {{
+        {L - hw + fx, T - hh + fy},
+        {L + W / 2 - hw, T - hh + fy},
+        {L + W - hw - fx, T - hh + fy},
+        {L + W - hw - fx, T + H / 2 - hh},
+        {L + W - hw - fx, T + H - hh - fy},
+        {L + W / 2 - hw, T + H - hh - fy},
+        {L - hw + fx, T + H - hh - fy},
+        {L - hw + fx, T + H / 2 - hh},
+    }};
+}
+
+namespace {
+// A value for a 16-bit property: rounded halves to even, nothing when out of range.
+std::optional<int> intero16(double v)
+{
+    const double r = std::nearbyint(v);
+    if (r > 32767 || r < -32768)
+        return std::nullopt;
+    return int(r);
+}
+}  // namespace
+
+EsitoLayout LayoutDesigner(const IngressoLayout& in)
+{
+    EsitoLayout r;
+    const double top = in.toolbar, sb = in.statusBar;
+    const double hAltezza = SpessoreScrollBar, vLarghezza = SpessoreScrollBar;
+    const double hLarghezza = in.larghezzaInterna - SpessoreScrollBar;
+    const double vAltezza = in.altezzaInterna - SpessoreScrollBar - top - sb;
+    r.hscroll = QRectF(0, in.altezzaInterna - hAltezza - sb, hLarghezza, hAltezza);
+    r.vscroll = QRectF(in.larghezzaInterna - vLarghezza, top, vLarghezza, vAltezza);
+    r.massimoH = intero16(std::fabs(Larghezza - in.larghezzaInterna));
+    r.massimoV = intero16(std::fabs(Altezza - in.altezzaInterna));
+    r.picBox = QPointF(-in.valoreH, -in.valoreV);
+    return r;
+}
+
+}  // namespace Superficie
+}  // namespace cartigo

@@ -1,0 +1,131 @@
+#pragma once
+// What the design surface shows, without the widget: the sheet, its shadow, the
+// rulers and the grid as a list of drawing elements in surface twips; how each
+// label object is drawn; the placement of scroll bars and surface in the window;
+// the objects under a point; where the eight grips go. The widget (PicBox) paints
+// these with a QPainter and forwards the mouse.
+
+#include "label/DocumentoEtichetta.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLineF>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace cartigo {
+
+// Twips per screen pixel of the surface.
+struct ScalaSuperficie {
+    double x = 15;
+    double y = 15;
+    QPointF inPixel(QPointF twips) const { return {twips.x() / x, twips.y() / y}; }
+    QRectF inPixel(const QRectF& twips) const
+    {
+        return {twips.x() / x, twips.y() / y, twips.width() / x, twips.height() / y};
+    }
+    QPointF inTwips(QPointF pixel) const { return {pixel.x() * x, pixel.y() * y}; }
+};
+
+namespace modCartigo {
+// A colour as the label stores it (&H00BBGGRR, or a system colour with the top bit set).
+QColor ColoreDaVB(qint32 colore);
+}  // namespace modCartigo
+
+namespace Superficie {
+
+// Fixed geometry, twips.
+constexpr double OrigineX = 567;
+constexpr double OrigineY = 1440;
+constexpr double Millimetro = 56.7;
+constexpr double Ombra = 73.71;
+constexpr double PassoGriglia = 113.4;
+constexpr double Larghezza = 19035;
+constexpr double Altezza = 20000;
+constexpr double SpessoreScrollBar = 285;
+constexpr int PassoFreccia = 250;
+constexpr int PassoPagina = 1200;
+constexpr int PuntiGriglia = 161;  // per side
+
+QColor ColoreSfondo();  // the surface around the sheet (button face)
+QColor ColoreOmbra();   // 192, 192, 192
+
+// One drawing element, surface twips.
+struct Elemento {
+    enum class Tipo { Riquadro, Contorno, Linea, Testo, Punto };
+    Tipo tipo;
+    QRectF rettangolo;  // Riquadro (filled and outlined in `colore`), Contorno
+    QLineF linea;       // Linea
+    QPointF punto;      // Testo (top-left of the text), Punto
+    QString testo;
+    QColor colore;
+};
+
+// The label's box and the two shadow strips for a layout.
+QRectF RettangoloEtichetta(const LayoutEtichetta& layout);
+QRectF OmbraSotto(const LayoutEtichetta& layout);
+QRectF OmbraDestra(const LayoutEtichetta& layout);
+QPointF PuntoGriglia(int i, int j);
+
+// Everything the surface paints under the objects, in painting order.
+std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool griglia);
+
+// The surface's size in pixels.
+QSize DimensioniPixel(const ScalaSuperficie& scala);
+
+// Clears `painter`'s device with the surface colour and paints the elements.
+void PaintSurface(QPainter& painter, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala);
+
+// The sample pictures: a barcode for barcode objects, a placeholder for pictures.
+const QImage& ImmagineBarcode();
+const QImage& ImmagineSegnaposto();
+// The picture a picture object shows.
+const QImage& ImmagineOggetto(const OggettoEtichetta& o);
+// The font a text object shows, sized for the scale.
+QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala);
+
+// Draws one object in its frame; the painter works in surface pixels.
+void DisegnaOggetto(QPainter& painter, const OggettoEtichetta& o, const ScalaSuperficie& scala);
+// Draws the visible objects from back to front.
+void DisegnaOggetti(QPainter& painter, const DocumentoEtichetta& doc, const ScalaSuperficie& scala);
+
+// True when Left <= x < Left + Width and Top <= y < Top + Height (surface twips).
+bool Contiene(const OggettoEtichetta& o, double x, double y);
+// The object that takes a click itself: the topmost visible text, barcode or
+// picture under the point (rectangles take no clicks of their own), or none.
+OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, double y);
+// The click on the surface itself: the first visible object of the surface's
+// list (creation order) under the point, or none.
+OggettoEtichetta* PrimoOggettoNelPunto(const DocumentoEtichetta& doc, double x, double y);
+
+// Top-left corners of the eight grips (surface twips) around `rettangolo`, given in
+// window twips with the surface at `contenitore`; a grip is `lato` pixels square.
+std::array<QPointF, 8> PosizioniManiglie(const QRectF& rettangolo, QPointF contenitore, int lato,
+                                         const ScalaSuperficie& scala);
+
+// Placement of the scroll bars and the surface (window twips).
+struct IngressoLayout {
+    double larghezzaInterna = 0;  // the window's client area
+    double altezzaInterna = 0;
+    double toolbar = 0;           // height of the two toolbars together
+    double statusBar = 0;
+    int valoreH = 0;              // the scroll bars' values
+    int valoreV = 0;
+};
+struct EsitoLayout {
+    QRectF hscroll;               // left, top, width, height
+    QRectF vscroll;
+    std::optional<int> massimoH;  // nothing: out of range, the old maximum stays
+    std::optional<int> massimoV;
+    QPointF picBox;               // the surface's top-left
+};
+EsitoLayout LayoutDesigner(const IngressoLayout& in);
+
+}  // namespace Superficie
+}  // namespace cartigo
