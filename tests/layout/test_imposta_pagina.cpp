@@ -1,0 +1,191 @@
+// The sheet layout dialog: loading, the check of required values (order, beep,
+// message, focus) through the scripted seam, storing, Cancel, and the main
+// window's command.
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "common/TestSupport.h"
+#include "layout/ImpostaPagina.h"
+#include "layout/frmImpostaPagina.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace cartigo;
+using cartigo::test::AssicuraApplicazione;
+using cartigo::test::kLocali;
+using cartigo::test::LocaleTemporaneo;
+
+TEST(ImpostaPagina, CaricaLayoutConTreDecimali)
+{
+    const char* attesiIt[] = {"2,000", "4,000", "10,000", "10,000", "80,000", "50,000", "10,000", "10,000", "0,000", "0,000"};
+    const char* attesiEn[] = {"2.000", "4.000", "10.000", "10.000", "80.000", "50.000", "10.000", "10.000", "0.000", "0.000"};
+    for (const auto& caso : kLocali) {
+        ValoriImpostaPagina v;
+        v.CaricaLayout(LayoutEtichetta{}, caso.loc);
+        const auto& attesi = caso.loc.decimale == QLatin1Char(',') ? attesiIt : attesiEn;
+        for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
+            EXPECT_EQ(v.testi[size_t(i)], QString::fromLatin1(attesi[i])) << caso.nome << " " << i;
+    }
+}
+
+TEST(ImpostaPagina, VerificaInOrdine)
+{
+    struct Caso {
+        const char* nome;
+        std::vector<std::pair<int, const char*>> testi;  // box -> text
+        int atteso;
+    };
+    const Caso casi[] = {
+        {"all valid", {}, -1},
+        {"count across and width at 0: the count first", {{0, "0"}, {4, "0"}}, 0},
+        {"width alone", {{4, "0"}}, 4},
+        {"count down empty", {{1, ""}}, 1},
+        {"negative height", {{5, "-1"}}, 5},
+        {"height before width? no: width first", {{4, "-2"}, {5, "0"}}, 4},
+        {"margins, gaps and origins may be zero or negative",
+         {{2, "-5"}, {3, "0"}, {6, ""}, {7, "-1"}, {8, "-10"}, {9, ""}}, -1},
+        {"text that is not a number reads as 0", {{0, "abc"}}, 0},
+    };
+    for (const auto& caso : kLocali) {
+        for (const auto& c : casi) {
+            SCOPED_TRACE(std::string(caso.nome) + ": " + c.nome);
+            ValoriImpostaPagina v;
+            v.CaricaLayout(LayoutEtichetta{}, caso.loc);
+            for (const auto& [i, t] : c.testi)
+                v.testi[size_t(i)] = QString::fromLatin1(t);
+            InterazioneScriptata ui;
+            EXPECT_EQ(v.Verifica_campi_obbligatori(ui, QStringLiteral("Titolo"), caso.loc), c.atteso);
+            if (c.atteso < 0) {
+                EXPECT_TRUE(ui.messaggi.isEmpty());
+                EXPECT_EQ(ui.beep_, 0);
+            } else {
+                ASSERT_EQ(ui.messaggi.size(), 1);
+                EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Inserire un valore positivo."));
+                EXPECT_EQ(ui.messaggi[0].titolo, QStringLiteral("Titolo"));
+                EXPECT_EQ(ui.messaggi[0].icona, Icona::Esclamazione);
+                EXPECT_EQ(ui.beep_, 1);
+            }
+        }
+    }
+}
+
+TEST(ImpostaPagina, SalvaTuttiIDieciValori)
+{
+    for (const auto& caso : kLocali) {
+        ValoriImpostaPagina v;
+        const char* testi[] = {"2.5", "3", "1,234.5", "", "100", "50", "0", "-2", "-1.25", "0.001"};
+        for (int i = 0; i < 10; ++i) {
+            QString t = QString::fromLatin1(testi[i]);
+            if (caso.loc.decimale == QLatin1Char(','))
+                t.replace(QLatin1Char(','), QLatin1Char('#')).replace(QLatin1Char('.'), QLatin1Char(',')).replace(QLatin1Char('#'), QLatin1Char('.'));
+            v.testi[size_t(i)] = t;
+        }
+        LayoutEtichetta l;
+        v.SalvaLayout(l, caso.loc);
+        const double attesi[] = {2.5, 3, 1234.5, 0, 100, 50, 0, -2, -1.25, 0.001};
+        for (int i = 0; i < 10; ++i)
+            EXPECT_DOUBLE_EQ(l.valore(i), attesi[i]) << caso.nome << " " << i;
+    }
+}
+
+namespace {
+struct Dialogo : ::testing::Test {
+    void SetUp() override { AssicuraApplicazione(); }
+    LocaleTemporaneo loc{ImpostazioniLocali::italiano()};
+    InterazioneScriptata ui;
+};
+}  // namespace
+
+TEST_F(Dialogo, CampiEdidascalie)
+{
+    frmImpostaPagina dlg(&ui);
+    dlg.CaricaLayout(LayoutEtichetta{});
+    EXPECT_EQ(dlg.windowTitle(), LoadResString(196));
+    EXPECT_EQ(dlg.cmdOk()->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(dlg.cmdCancel()->text(), QStringLiteral("Cancel"));
+    for (int i = 0; i < 10; ++i) {
+        QLineEdit* c = dlg.Campo(i);
+        EXPECT_EQ(c->objectName(), QString::fromLatin1(ValoriImpostaPagina::Campi[size_t(i)].nome));
+        EXPECT_EQ(c->maxLength(), 10);
+        if (i + 1 < 10) {
+            QWidget* dopo = c->nextInFocusChain();
+            while (dopo != c && !(dopo->focusPolicy() & Qt::TabFocus))
+                dopo = dopo->nextInFocusChain();
+            EXPECT_EQ(dopo, dlg.Campo(i + 1)) << i;
+        }
+    }
+    EXPECT_EQ(dlg.Campo(4)->text(), QStringLiteral("80,000"));
+}
+
+TEST_F(Dialogo, OkConValoriErratiMostraIlMessaggioESpostaIlFuoco)
+{
+    frmImpostaPagina dlg(&ui);
+    dlg.CaricaLayout(LayoutEtichetta{});
+    dlg.Campo(0)->setText(QStringLiteral("0,000"));
+    dlg.Campo(4)->setText(QStringLiteral("0,000"));
+    dlg.Campo(2)->setText(QStringLiteral("-3,000"));
+    dlg.cmdOk_Click();
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Inserire un valore positivo."));
+    EXPECT_EQ(ui.messaggi[0].titolo, dlg.windowTitle());
+    EXPECT_EQ(ui.beep_, 1);
+    EXPECT_EQ(dlg.focusWidget(), dlg.Campo(0));
+    EXPECT_FALSE(dlg.PremutoOk());
+    EXPECT_EQ(dlg.Campo(4)->text(), QStringLiteral("0,000"));  // the values stay as typed
+
+    dlg.Campo(0)->setText(QStringLiteral("3,000"));
+    dlg.cmdOk_Click();
+    ASSERT_EQ(ui.messaggi.size(), 2);
+    EXPECT_EQ(dlg.focusWidget(), dlg.Campo(4));
+
+    dlg.Campo(4)->setText(QStringLiteral("100"));
+    dlg.cmdOk_Click();
+    EXPECT_EQ(ui.messaggi.size(), 2);
+    EXPECT_TRUE(dlg.PremutoOk());
+    EXPECT_EQ(dlg.Layout().EtichetteOrizzontali, 3);
+    EXPECT_EQ(dlg.Layout().LarghezzaEtichetta, 100);
+    EXPECT_EQ(dlg.Layout().MargineSinistro, -3);
+}
+
+TEST_F(Dialogo, CancelNonMemorizzaNulla)
+{
+    frmImpostaPagina dlg(&ui);
+    LayoutEtichetta l;
+    l.AltezzaEtichetta = 33;
+    dlg.CaricaLayout(l);
+    dlg.Campo(5)->setText(QStringLiteral("70"));
+    QTest::mouseClick(dlg.cmdCancel(), Qt::LeftButton);
+    EXPECT_FALSE(dlg.PremutoOk());
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(dlg.Layout(), l);
+}
+
+TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
+{
+    frmCartigo f(&ui);
+    f.Documento().ImpostaModificato(false);
+    ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
+        auto& ri = dynamic_cast<RichiestaImpostaPagina&>(r);
+        EXPECT_EQ(ri.layout.LarghezzaEtichetta, 80);
+        ri.layout.LarghezzaEtichetta = 100;
+        ri.layout.EtichetteOrizzontali = 2.5;
+        return true;
+    };
+    f.mnuImpostaPagina_Click();
+    EXPECT_EQ(ui.dialoghi, QStringList{QStringLiteral("frmImpostaPagina")});
+    EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
+    EXPECT_EQ(f.Documento().Layout().EtichetteOrizzontali, 2.5);
+    EXPECT_FALSE(f.Documento().Modificato());
+    EXPECT_EQ(ui.attese, 0);
+
+    // Cancelled: nothing changes.
+    ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
+        dynamic_cast<RichiestaImpostaPagina&>(r).layout.LarghezzaEtichetta = 5;
+        return false;
+    };
+    f.Toolbar_ButtonClick(QStringLiteral("imposta"));
+    EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
+    EXPECT_EQ(ui.dialoghi.size(), 2);
+}
