@@ -1,0 +1,193 @@
+// The design surface as a widget: an offscreen render of a label checked at chosen
+// pixels, the grid and snap switches of the main window, redrawing on document
+// changes, and the scroll bars moving the surface.
+#include "app/InterazioneScriptata.h"
+#include "app/frmCartigo.h"
+#include "common/TestSupport.h"
+#include "designer/PicBox.h"
+
+#include <QScrollBar>
+
+using namespace cartigo;
+using cartigo::test::AssicuraApplicazione;
+
+namespace {
+
+struct ConApplicazione {
+    ConApplicazione() { AssicuraApplicazione(); }
+};
+
+// Twips to the pixel they paint at 15 twips per pixel.
+QPoint px(double x, double y) { return {int(std::lround(x / 15)), int(std::lround(y / 15))}; }
+
+int pixelScuri(const QImage& img, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(img.pixel(x, y)) < 96)
+                ++n;
+    return n;
+}
+
+struct RenderSuperficie : ::testing::Test, ConApplicazione {
+    DocumentoEtichetta doc;
+    PicBox box{doc};
+    RenderSuperficie()
+    {
+        box.ImpostaScala(ScalaSuperficie{15, 15});
+        LayoutEtichetta l;
+        l.LarghezzaEtichetta = 100;
+        l.AltezzaEtichetta = 50;
+        doc.ImpostaLayout(l);
+    }
+    QImage immagine() { return box.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+};
+
+}  // namespace
+
+TEST_F(RenderSuperficie, DimensioniFisse)
+{
+    EXPECT_EQ(box.size(), QSize(1269, 1334));
+}
+
+TEST_F(RenderSuperficie, RenderDiUnEtichetta)
+{
+    auto* r = doc.CreaRettangolo(1134, 2007, 1134, 567);
+    r->BorderColor = 0x000000FF;  // red
+    r->BorderWidth = 2;
+    auto* t = doc.CreaTesto(3500, 1600, 2000, 600);
+    t->Caption = QStringLiteral("MMMM");
+    t->FontSize = 20;
+    t->FontBold = true;
+    auto* piena = doc.CreaRettangolo(600, 3300, 600, 600);
+    piena->BackStyle = 1;
+    piena->BackColor = 0x0000FF00;  // green
+    doc.CreaBarcode(3500, 2500, 1500, 900);
+    doc.CreaImmagine(5000, 3300, 1000, 700);
+
+    const QImage img = immagine();
+    EXPECT_EQ(img.pixel(px(600, 1500)), qRgb(255, 255, 255));      // the label
+    EXPECT_EQ(img.pixel(px(3000, 4310)), qRgb(192, 192, 192));     // shadow below
+    EXPECT_EQ(img.pixel(px(6280, 3000)), qRgb(192, 192, 192));     // shadow on the right
+    EXPECT_EQ(img.pixel(px(10000, 10000)), qRgb(240, 240, 240));   // the surface
+    EXPECT_EQ(img.pixel(px(567, 3000)), qRgb(0, 0, 0));            // the label's outline
+    EXPECT_EQ(img.pixel(px(5000, 900)), qRgb(255, 255, 255));      // top ruler
+
+    // The rectangle: a red border two pixels thick, the label showing inside.
+    EXPECT_EQ(img.pixel(76, 150), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(77, 150), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(78, 150), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(150, 150), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(113, 134), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(113, 171), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(113, 150), qRgb(255, 255, 255));
+    // The opaque rectangle is filled.
+    EXPECT_EQ(img.pixel(px(900, 3600)), qRgb(0, 255, 0));
+
+    // Text pixels inside the text's frame, none just outside it.
+    const QRect testo(px(3500, 1600), px(5499, 2199));
+    EXPECT_GT(pixelScuri(img, testo), 50);
+    EXPECT_EQ(pixelScuri(img, QRect(px(3500, 2220), px(5499, 2480))), 0);
+
+    // The barcode shows the sample's bars, the picture the placeholder.
+    EXPECT_GT(pixelScuri(img, QRect(px(3500, 2500), px(4999, 3399))), 500);
+    const QColor cielo = img.pixelColor(px(5100, 3350));
+    EXPECT_GT(cielo.blue(), cielo.red() + 30);
+}
+
+TEST_F(RenderSuperficie, OrdineDiDisegno)
+{
+    auto* sotto = doc.CreaRettangolo(1000, 2000, 1000, 1000);
+    sotto->BackStyle = 1;
+    sotto->BackColor = 0x000000FF;
+    auto* sopra = doc.CreaRettangolo(1500, 2500, 1000, 1000);
+    sopra->BackStyle = 1;
+    sopra->BackColor = 0x00FF0000;
+    EXPECT_EQ(immagine().pixel(px(1800, 2800)), qRgb(0, 0, 255));
+    doc.PortaDavanti(sotto);
+    EXPECT_EQ(immagine().pixel(px(1800, 2800)), qRgb(255, 0, 0));
+}
+
+TEST_F(RenderSuperficie, TestoCollegatoETrasparente)
+{
+    auto* sfondo = doc.CreaRettangolo(3000, 2000, 3000, 1000);
+    sfondo->BackStyle = 1;
+    sfondo->BackColor = 0x00FF0000;  // blue
+    auto* t = doc.CreaTesto(3000, 2000, 3000, 1000);
+    t->BackStyle = 0;
+    EXPECT_EQ(immagine().pixel(px(5900, 2900)), qRgb(0, 0, 255));  // transparent: the blue shows
+    t->BackStyle = 1;
+    t->BackColor = 0x00FFFFFF;
+    doc.NotificaModificaOggetto(t);
+    EXPECT_EQ(immagine().pixel(px(5900, 2900)), qRgb(255, 255, 255));
+}
+
+TEST(FinestraPrincipale, SuperficieGrigliaESnap)
+{
+    AssicuraApplicazione();
+    InterazioneScriptata ui;
+    frmCartigo f(&ui);
+    auto* area = qobject_cast<AreaDisegno*>(f.centralWidget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->objectName(), QStringLiteral("PicBoxArea"));
+    PicBox* box = f.Superficie();
+    box->ImpostaScala(ScalaSuperficie{15, 15});
+
+    EXPECT_FALSE(f.Griglia());
+    EXPECT_TRUE(f.Snap());
+    EXPECT_FALSE(f.Pulsante(QStringLiteral("griglia"))->isChecked());
+    EXPECT_TRUE(f.Pulsante(QStringLiteral("snap"))->isChecked());
+
+    const QPoint punto(189, 172);  // grid dot 20, 10 on the label
+    auto pixel = [&] { return box->grab().toImage().pixel(punto); };
+    EXPECT_EQ(pixel(), qRgb(255, 255, 255));
+    f.Pulsante(QStringLiteral("griglia"))->trigger();
+    EXPECT_TRUE(f.Griglia());
+    EXPECT_TRUE(f.Pulsante(QStringLiteral("griglia"))->isChecked());
+    EXPECT_EQ(pixel(), qRgb(0, 0, 0));
+    f.SetGriglia();
+    EXPECT_FALSE(f.Pulsante(QStringLiteral("griglia"))->isChecked());
+    EXPECT_EQ(pixel(), qRgb(255, 255, 255));
+
+    f.Toolbar_ButtonClick(QStringLiteral("snap"));
+    EXPECT_FALSE(f.Snap());
+    EXPECT_FALSE(f.Pulsante(QStringLiteral("snap"))->isChecked());
+    f.Pulsante(QStringLiteral("snap"))->trigger();
+    EXPECT_TRUE(f.Snap());
+    EXPECT_TRUE(f.Pulsante(QStringLiteral("snap"))->isChecked());
+    EXPECT_FALSE(f.Documento().Modificato());
+
+    // A new layout from the document redraws the sheet at its new size.
+    const QPoint oltre = px(567 + 90 * 56.7, 2000);
+    EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(240, 240, 240));
+    LayoutEtichetta l;
+    l.LarghezzaEtichetta = 100;
+    f.Documento().ImpostaLayout(l);
+    EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(255, 255, 255));
+    f.Documento().NuovaEtichetta();
+    EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(240, 240, 240));
+}
+
+TEST(FinestraPrincipale, LeBarreSpostanoLaSuperficie)
+{
+    AssicuraApplicazione();
+    InterazioneScriptata ui;
+    frmCartigo f(&ui);
+    f.resize(1000, 720);
+    f.show();
+    AreaDisegno* area = f.Area();
+    const ScalaSuperficie s = area->picBox()->Scala();
+    area->LayoutDesigner();
+    EXPECT_EQ(area->HScroll()->maximum(), int(std::lround(std::fabs(19035 - 1000 * s.x))));
+    EXPECT_EQ(area->HScroll()->singleStep(), 250);
+    EXPECT_EQ(area->HScroll()->pageStep(), 1200);
+    EXPECT_EQ(area->picBox()->pos(), QPoint(0, 0));
+    area->VScroll()->setValue(600);
+    EXPECT_EQ(area->picBox()->pos(), QPoint(0, int(std::lround(-600 / s.y))));
+    area->HScroll()->setValue(1500);
+    EXPECT_EQ(area->picBox()->pos().x(), int(std::lround(-1500 / s.x)));
+    // The scroll bars stay at the area's right and bottom edges.
+    EXPECT_EQ(area->VScroll()->geometry().right(), area->width() - 1);
+    EXPECT_NEAR(area->HScroll()->geometry().bottom(), area->height() - 1, 1);
+}

@@ -1,0 +1,161 @@
+// What the design surface paints and where: sheet, shadow, rulers and grid as the
+// painting code lists them; scroll bar placement; hit tests; grip positions.
+#include "common/TestSupport.h"
+#include "designer/Superficie.h"
+
+#include <algorithm>
+
+using namespace cartigo;
+using namespace cartigo::Superficie;
+
+namespace {
+LayoutEtichetta layout(double w, double h)
+{
+    LayoutEtichetta l;
+    l.LarghezzaEtichetta = w;
+    l.AltezzaEtichetta = h;
+    return l;
+}
+
+void rettangoloVicino(const QRectF& r, double x1, double y1, double x2, double y2)
+{
+    EXPECT_NEAR(r.left(), x1, 1e-6);
+    EXPECT_NEAR(r.top(), y1, 1e-6);
+    EXPECT_NEAR(r.right(), x2, 1e-6);
+    EXPECT_NEAR(r.bottom(), y2, 1e-6);
+}
+
+std::vector<Elemento> diTipo(const std::vector<Elemento>& e, Elemento::Tipo t)
+{
+    std::vector<Elemento> r;
+    std::copy_if(e.begin(), e.end(), std::back_inserter(r), [t](const Elemento& x) { return x.tipo == t; });
+    return r;
+}
+}  // namespace
+
+TEST(Superficie, EtichettaEOmbraDi100x50)
+{
+    const auto e = ElementiSuperficie(layout(100, 50), false);
+    ASSERT_GE(e.size(), 6u);
+    // Painting order: the two shadow strips, the white label, its outline, the rulers.
+    EXPECT_EQ(e[0].tipo, Elemento::Tipo::Riquadro);
+    EXPECT_EQ(e[0].colore, QColor(192, 192, 192));
+    rettangoloVicino(e[0].rettangolo, 640.71, 4275, 6310.71, 4348.71);
+    EXPECT_EQ(e[1].colore, QColor(192, 192, 192));
+    rettangoloVicino(e[1].rettangolo, 6237, 1513.71, 6310.71, 4275);
+    EXPECT_EQ(e[2].colore, QColor(255, 255, 255));
+    rettangoloVicino(e[2].rettangolo, 567, 1440, 6237, 4275);
+    EXPECT_EQ(e[3].tipo, Elemento::Tipo::Contorno);
+    EXPECT_EQ(e[3].colore, QColor(0, 0, 0));
+    rettangoloVicino(e[3].rettangolo, 567, 1440, 6237, 4275);
+    rettangoloVicino(e[4].rettangolo, 467, 770, 17860.5, 1100);
+    rettangoloVicino(e[5].rettangolo, 0, 1340, 300, 18711);
+}
+
+TEST(Superficie, RighelliDiTrentaCentimetri)
+{
+    const auto e = ElementiSuperficie(layout(80, 50), false);
+    const auto linee = diTipo(e, Elemento::Tipo::Linea);
+    ASSERT_EQ(linee.size(), 2u * (31 + 301));
+    // Top ruler: centimetres then millimetres; left ruler likewise.
+    EXPECT_EQ(linee[0].linea, QLineF(567, 980, 567, 1100));
+    EXPECT_EQ(linee[30].linea, QLineF(567 + 567 * 30, 980, 567 + 567 * 30, 1100));
+    EXPECT_NEAR(linee[31 + 300].linea.x1(), 567 + 56.7 * 300, 1e-6);
+    EXPECT_EQ(linee[31 + 300].linea.y1(), 1025);
+    EXPECT_EQ(linee[332].linea, QLineF(180, 1440, 300, 1440));
+    EXPECT_NEAR(linee.back().linea.y1(), 1440 + 56.7 * 300, 1e-6);
+    EXPECT_EQ(linee.back().linea.x1(), 225);
+
+    const auto testi = diTipo(e, Elemento::Tipo::Testo);
+    ASSERT_EQ(testi.size(), 62u);
+    EXPECT_EQ(testi[0].testo, QStringLiteral(" 0"));
+    EXPECT_EQ(testi[0].punto, QPointF(487, 800));
+    EXPECT_EQ(testi[30].testo, QStringLiteral(" 30"));
+    EXPECT_EQ(testi[31].punto, QPointF(0, 1360));
+    EXPECT_EQ(testi[61].punto, QPointF(0, 1440 + 567 * 30 - 80));
+}
+
+TEST(Superficie, GrigliaSoloSeAttiva)
+{
+    EXPECT_TRUE(diTipo(ElementiSuperficie(layout(80, 50), false), Elemento::Tipo::Punto).empty());
+    const auto e = ElementiSuperficie(layout(10, 10), true);
+    const auto punti = diTipo(e, Elemento::Tipo::Punto);
+    ASSERT_EQ(punti.size(), 161u * 161u);
+    EXPECT_EQ(punti.front().punto, QPointF(567, 1440));
+    EXPECT_NEAR(punti.back().punto.x(), 18711, 1e-6);
+    EXPECT_NEAR(punti.back().punto.y(), 19584, 1e-6);
+    // The grid is the last thing painted, over the label.
+    EXPECT_EQ(e.back().tipo, Elemento::Tipo::Punto);
+}
+
+TEST(Superficie, LayoutDesigner)
+{
+    struct Caso {
+        double larghezza, altezza;
+        std::optional<int> massimoH, massimoV;
+    };
+    const Caso casi[] = {
+        {10000, 8000, 9035, 12000},
+        {25000, 30000, 5965, 10000},
+        {19035, 20000, 0, 0},
+        {60000, 20000, std::nullopt, 0},  // out of the 16-bit range: the old maximum stays
+    };
+    for (const auto& c : casi) {
+        IngressoLayout in;
+        in.larghezzaInterna = c.larghezza;
+        in.altezzaInterna = c.altezza;
+        in.toolbar = 1200;
+        in.statusBar = 300;
+        in.valoreV = 600;
+        in.valoreH = 250;
+        const auto r = LayoutDesigner(in);
+        EXPECT_EQ(r.massimoH, c.massimoH) << c.larghezza;
+        EXPECT_EQ(r.massimoV, c.massimoV) << c.altezza;
+        EXPECT_EQ(r.picBox, QPointF(-250, -600));
+        EXPECT_EQ(r.hscroll, QRectF(0, c.altezza - 285 - 300, c.larghezza - 285, 285));
+        EXPECT_EQ(r.vscroll, QRectF(c.larghezza - 285, 1200, 285, c.altezza - 285 - 1200 - 300));
+    }
+}
+
+TEST(Superficie, OggettiSottoIlPunto)
+{
+    DocumentoEtichetta doc;
+    auto* r1 = doc.CreaRettangolo(1000, 1000, 2000, 2000);
+    auto* r2 = doc.CreaRettangolo(1500, 1500, 2000, 2000);
+    auto* t = doc.CreaTesto(1200, 1200, 1000, 255);
+    auto* b = doc.CreaBarcode(1100, 1100, 500, 500);
+
+    // Text and barcode take their own clicks, the topmost first; rectangles never.
+    EXPECT_EQ(OggettoCliccato(doc, 1300, 1300), b);
+    doc.PortaDavanti(t);
+    EXPECT_EQ(OggettoCliccato(doc, 1300, 1300), t);
+    EXPECT_EQ(OggettoCliccato(doc, 1600, 1600), nullptr);
+    // A click on the surface itself: the first object of the list wins.
+    EXPECT_EQ(PrimoOggettoNelPunto(doc, 1600, 1600), r1);
+    EXPECT_EQ(PrimoOggettoNelPunto(doc, 3200, 3200), r2);
+    // Right and bottom edges are outside.
+    EXPECT_EQ(PrimoOggettoNelPunto(doc, 3500, 2000), nullptr);
+    EXPECT_EQ(PrimoOggettoNelPunto(doc, 3499.5, 2000), r2);
+    // Hidden objects (templates) are never hit.
+    r1->Visible = false;
+    EXPECT_EQ(PrimoOggettoNelPunto(doc, 1600, 1600), r2);
+}
+
+TEST(Superficie, PosizioniManiglie)
+{
+    // Grips 5 pixels square at 15 twips per pixel: half side 37, offset 8.
+    const auto m = PosizioniManiglie(QRectF(1000, 2000, 600, 300), QPointF(0, -400), 5, ScalaSuperficie{});
+    const QPointF attese[8] = {{971, 2371}, {1263, 2371}, {1555, 2371}, {1555, 2513},
+                               {1555, 2655}, {1263, 2655}, {971, 2655}, {971, 2513}};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(m[size_t(i)], attese[i]) << i;
+}
+
+TEST(Superficie, Colori)
+{
+    EXPECT_EQ(modCartigo::ColoreDaVB(0x000000FF), QColor(255, 0, 0));
+    EXPECT_EQ(modCartigo::ColoreDaVB(0x00FF0000), QColor(0, 0, 255));
+    EXPECT_EQ(modCartigo::ColoreDaVB(0x00FFFFFF), QColor(255, 255, 255));
+    EXPECT_EQ(modCartigo::ColoreDaVB(qint32(0x8000000F)), QColor(240, 240, 240));
+    EXPECT_EQ(modCartigo::ColoreDaVB(qint32(0x80000012)), QColor(0, 0, 0));
+}
