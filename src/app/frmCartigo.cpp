@@ -3,6 +3,7 @@
 #include "app/Icone.h"
 #include "app/StringTable.h"
 #include "app/TastiBloccati.h"
+#include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
 #include "designer/clsGrip.h"
 #include "label/Locale.h"
@@ -86,6 +87,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
 
     area_ = new AreaDisegno(doc_, this);
     setCentralWidget(area_);
+    banda_ = new BandaTrascinamento(this);
     impostaMetricaSchermo();
 
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this](bool c) {

@@ -19,6 +19,7 @@ class QMenu;
 namespace cartigo {
 
 class AreaDisegno;
+class BandaTrascinamento;
 class PicBox;
 class TastiBloccati;
 
@@ -51,6 +52,8 @@ public:
     // The design area (surface and scroll bars) and its surface.
     AreaDisegno* Area() const { return area_; }
     PicBox* Superficie() const;
+    // The rubber band drawn over the window while an object is dragged.
+    BandaTrascinamento* Banda() const { return banda_; }
     // The grid and snap switches.
     bool Griglia() const { return griglia_; }
     bool Snap() const { return snap_; }
@@ -133,6 +136,7 @@ private:
     QComboBox* cmbFontsize_ = nullptr;
     TastiBloccati* tasti_ = nullptr;
     AreaDisegno* area_ = nullptr;
+    BandaTrascinamento* banda_ = nullptr;
     bool selectMode_ = false;
     bool griglia_ = false;
     bool snap_ = true;

@@ -126,8 +126,12 @@ void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, cons
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRect(QPoint(0, 0), DimensioniPixel(scala)), ColoreSfondo());
-    QFont carattere(QStringLiteral("Sans Serif"));
-    carattere.setPixelSize(std::max(1, int(std::lround(8 * 20 / scala.y))));
+    // A narrow face, so that two-digit numbers fit beside the left ruler's ticks.
+    QFont carattere;
+    carattere.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                           QStringLiteral("Sans Serif")});
+    carattere.setStretch(QFont::SemiCondensed);
+    carattere.setPixelSize(std::max(1, int(std::lround(7.5 * 20 / scala.y))));
     p.setFont(carattere);
     const int ascesa = p.fontMetrics().ascent();
     for (const auto& e : ElementiSuperficie(layout, griglia)) {

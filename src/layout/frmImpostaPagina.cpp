@@ -35,7 +35,6 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         auto* campo = new QLineEdit(cornice);
         campo->setObjectName(QString::fromLatin1(c.nome));
         campo->setAlignment(Qt::AlignRight);
-        campo->setMinimumWidth(campo->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
         filtro_->Installa(campo, TipoCampo::Numerico);
         etichetta->setBuddy(campo);
         auto* unita = new QLabel(c.millimetri ? QStringLiteral("mm") : QString(), cornice);
@@ -49,8 +48,20 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         campi_[size_t(i)] = campo;
         etichette_[size_t(i)] = etichetta;
     }
-    grigliaLayout->setColumnMinimumWidth(2, 24);
-    grigliaOrigine->setColumnMinimumWidth(2, 24);
+    // The same column widths in both frames, so the boxes line up.
+    int etichettaMassima = 0;
+    Internazionalizza();
+    for (QLabel* e : etichette_)
+        etichettaMassima = std::max(etichettaMassima, e->sizeHint().width());
+    const int larghezzaCampo = campi_[0]->fontMetrics().horizontalAdvance(QStringLiteral("00.000.000,000")) + 12;
+    for (QGridLayout* g : {grigliaLayout, grigliaOrigine}) {
+        for (int c : {0, 3})
+            g->setColumnMinimumWidth(c, etichettaMassima);
+        for (int c : {2, 5})
+            g->setColumnMinimumWidth(c, 24);
+    }
+    for (QLineEdit* c : campi_)
+        c->setFixedWidth(larghezzaCampo);
 
     cmdOk_ = new QPushButton(QStringLiteral("Ok"), this);
     cmdOk_->setObjectName(QStringLiteral("cmdOk"));
@@ -76,8 +87,6 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
 
     connect(cmdOk_, &QPushButton::clicked, this, &frmImpostaPagina::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmImpostaPagina::cmdCancel_Click);
-
-    Internazionalizza();
     campi_[0]->setFocus(Qt::OtherFocusReason);
 }
 

@@ -4,6 +4,7 @@
 #include "app/InterazioneScriptata.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
+#include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
 
 #include <QScrollBar>
@@ -190,4 +191,33 @@ TEST(FinestraPrincipale, LeBarreSpostanoLaSuperficie)
     // The scroll bars stay at the area's right and bottom edges.
     EXPECT_EQ(area->VScroll()->geometry().right(), area->width() - 1);
     EXPECT_NEAR(area->HScroll()->geometry().bottom(), area->height() - 1, 1);
+}
+
+TEST(FinestraPrincipale, BandaDisegnataEdCancellata)
+{
+    AssicuraApplicazione();
+    InterazioneScriptata ui;
+    frmCartigo f(&ui);
+    f.resize(800, 600);
+    f.show();
+    BandaTrascinamento* banda = f.Banda();
+    ASSERT_NE(banda, nullptr);
+    EXPECT_EQ(banda->geometry(), f.rect());
+    const QPoint o = f.mapToGlobal(QPoint(0, 0));
+    const QRect r(o + QPoint(300, 300), QSize(100, 50));
+
+    const QImage prima = f.grab().toImage();
+    banda->DrawDragRect(r);
+    EXPECT_TRUE(banda->isVisible());
+    const QImage con = f.grab().toImage();
+    // The outline inverts what is under it; inside it nothing changes.
+    const QRgb p0 = prima.pixel(300, 320), p1 = con.pixel(300, 320);
+    EXPECT_EQ(qRed(p1), 255 - qRed(p0));
+    EXPECT_EQ(qGreen(p1), 255 - qGreen(p0));
+    EXPECT_EQ(con.pixel(350, 325), prima.pixel(350, 325));
+    // Drawing the same rectangle again erases it.
+    banda->DrawDragRect(r);
+    EXPECT_TRUE(banda->Disegnati().isEmpty());
+    EXPECT_FALSE(banda->isVisible());
+    EXPECT_EQ(f.grab().toImage().pixel(300, 320), p0);
 }
