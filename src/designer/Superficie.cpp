@@ -1,6 +1,7 @@
 #include "designer/Superficie.h"
 
 #include "designer/clsGrip.h"
+#include "label/Colori.h"
 
 #include <QFont>
 #include <QPainter>
@@ -8,39 +9,9 @@
 
 namespace cartigo {
 
-namespace modCartigo {
-
-QColor ColoreDaVB(qint32 colore)
-{
-    const quint32 c = quint32(colore);
-    if (c & 0x80000000u) {
-        // System colours: the usual desktop values.
-        switch (c & 0xFFu) {
-        case 0x05: return QColor(255, 255, 255);  // window
-        case 0x06: return QColor(100, 100, 100);  // window frame
-        case 0x07:                                // menu text
-        case 0x08:                                // window text
-        case 0x09:                                // caption text
-        case 0x12:                                // button text
-        case 0x17: return QColor(0, 0, 0);        // tooltip text
-        case 0x0D: return QColor(0, 120, 215);    // highlight
-        case 0x0E: return QColor(255, 255, 255);  // highlight text
-        case 0x10: return QColor(160, 160, 160);  // button shadow
-        case 0x11: return QColor(109, 109, 109);  // grey text
-        case 0x14: return QColor(255, 255, 255);  // 3D highlight
-        case 0x15: return QColor(105, 105, 105);  // 3D dark shadow
-        case 0x18: return QColor(255, 255, 225);  // tooltip background
-        default: return QColor(240, 240, 240);    // button face and the rest
-        }
-    }
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-}  // namespace modCartigo
-
 namespace Superficie {
 
-QColor ColoreSfondo() { return modCartigo::ColoreDaVB(qint32(0x8000000F)); }
+QColor ColoreSfondo() { return ColoreDaVB(qint32(0x8000000F)); }
 QColor ColoreOmbra() { return QColor(192, 192, 192); }
 
 namespace {
@@ -221,9 +192,9 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
     case TipoOggetto::Testo: {
         p.setClipRect(r);
         if (o.BackStyle == 1)
-            p.fillRect(r, modCartigo::ColoreDaVB(o.BackColor));
+            p.fillRect(r, ColoreDaVB(o.BackColor));
         p.setFont(CarattereOggetto(o, scala));
-        p.setPen(modCartigo::ColoreDaVB(o.ForeColor));
+        p.setPen(ColoreDaVB(o.ForeColor));
         const int allineamento = o.Alignment == 1 ? Qt::AlignRight : o.Alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
         p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, o.Caption);
         break;
@@ -234,10 +205,10 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
         break;
     case TipoOggetto::Rettangolo: {
         if (o.BackStyle == 1)
-            p.fillRect(r, modCartigo::ColoreDaVB(o.BackColor));
+            p.fillRect(r, ColoreDaVB(o.BackColor));
         // The outline grows inwards with its thickness (pixels).
         const int spessore = std::clamp(o.BorderWidth, 1, std::max(1, std::min(r.width(), r.height()) / 2));
-        const QColor c = modCartigo::ColoreDaVB(o.BorderColor);
+        const QColor c = ColoreDaVB(o.BorderColor);
         for (int k = 0; k < spessore; ++k) {
             const QRect anello = r.adjusted(k, k, -k, -k);
             p.fillRect(QRect(anello.left(), anello.top(), anello.width(), 1), c);

@@ -33,11 +33,6 @@ struct ScalaSuperficie {
     QPointF inTwips(QPointF pixel) const { return {pixel.x() * x, pixel.y() * y}; }
 };
 
-namespace modCartigo {
-// A colour as the label stores it (&H00BBGGRR, or a system colour with the top bit set).
-QColor ColoreDaVB(qint32 colore);
-}  // namespace modCartigo
-
 namespace Superficie {
 
 // Fixed geometry, twips.

@@ -1,5 +1,6 @@
 #include "layout/CampoNumerico.h"
 
+#include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/FileEtichetta.h"
 
@@ -10,7 +11,7 @@ namespace cartigo::modCartigo {
 
 QColor ColoreCampoAttivo() { return QColor(255, 255, 0); }
 QColor ColoreCampoNormale() { return QColor(255, 255, 255); }
-QColor ColoreCampoDisabilitato() { return QColor(240, 240, 240); }
+QColor ColoreCampoDisabilitato() { return ColoreDaVB(qint32(0x8000000F)); }
 
 namespace {
 

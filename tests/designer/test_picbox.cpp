@@ -71,7 +71,7 @@ TEST_F(RenderSuperficie, RenderDiUnEtichetta)
     EXPECT_EQ(img.pixel(px(600, 1500)), qRgb(255, 255, 255));      // the label
     EXPECT_EQ(img.pixel(px(3000, 4310)), qRgb(192, 192, 192));     // shadow below
     EXPECT_EQ(img.pixel(px(6280, 3000)), qRgb(192, 192, 192));     // shadow on the right
-    EXPECT_EQ(img.pixel(px(10000, 10000)), qRgb(240, 240, 240));   // the surface
+    EXPECT_EQ(img.pixel(px(10000, 10000)), Superficie::ColoreSfondo().rgb());  // the surface
     EXPECT_EQ(img.pixel(px(567, 3000)), qRgb(0, 0, 0));            // the label's outline
     EXPECT_EQ(img.pixel(px(5000, 900)), qRgb(255, 255, 255));      // top ruler
 
@@ -161,13 +161,13 @@ TEST(FinestraPrincipale, SuperficieGrigliaESnap)
 
     // A new layout from the document redraws the sheet at its new size.
     const QPoint oltre = px(567 + 90 * 56.7, 2000);
-    EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(240, 240, 240));
+    EXPECT_EQ(box->grab().toImage().pixel(oltre), Superficie::ColoreSfondo().rgb());
     LayoutEtichetta l;
     l.LarghezzaEtichetta = 100;
     f.Documento().ImpostaLayout(l);
     EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(255, 255, 255));
     f.Documento().NuovaEtichetta();
-    EXPECT_EQ(box->grab().toImage().pixel(oltre), qRgb(240, 240, 240));
+    EXPECT_EQ(box->grab().toImage().pixel(oltre), Superficie::ColoreSfondo().rgb());
 }
 
 TEST(FinestraPrincipale, LeBarreSpostanoLaSuperficie)

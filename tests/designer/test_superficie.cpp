@@ -150,12 +150,3 @@ TEST(Superficie, PosizioniManiglie)
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(m[size_t(i)], attese[i]) << i;
 }
-
-TEST(Superficie, Colori)
-{
-    EXPECT_EQ(modCartigo::ColoreDaVB(0x000000FF), QColor(255, 0, 0));
-    EXPECT_EQ(modCartigo::ColoreDaVB(0x00FF0000), QColor(0, 0, 255));
-    EXPECT_EQ(modCartigo::ColoreDaVB(0x00FFFFFF), QColor(255, 255, 255));
-    EXPECT_EQ(modCartigo::ColoreDaVB(qint32(0x8000000F)), QColor(240, 240, 240));
-    EXPECT_EQ(modCartigo::ColoreDaVB(qint32(0x80000012)), QColor(0, 0, 0));
-}
