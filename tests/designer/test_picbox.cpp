@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
+#include "label/FileEtichetta.h"
 
 #include <QScrollBar>
 
@@ -220,4 +221,34 @@ TEST(FinestraPrincipale, BandaDisegnataEdCancellata)
     EXPECT_TRUE(banda->Disegnati().isEmpty());
     EXPECT_FALSE(banda->isVisible());
     EXPECT_EQ(f.grab().toImage().pixel(300, 320), p0);
+}
+
+TEST(EtichettaDiEsempio, Render)
+{
+    AssicuraApplicazione();
+    const QString percorso = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti");
+    const QByteArray dati = test::LeggiFile(percorso);
+    if (dati.isEmpty())
+        GTEST_SKIP() << "samples/esempio.eti not found";
+    DocumentoEtichetta doc;
+    ASSERT_FALSE(FileEtichetta::Leggi(doc, FileEtichetta::DividiRighe(QString::fromLatin1(dati)),
+                                      ImpostazioniLocali::inglese())
+                     .has_value());
+    PicBox box(doc);
+    box.ImpostaScala(ScalaSuperficie{15, 15});
+    const QImage img = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // The opaque light grey rectangle with its dark blue border two pixels thick.
+    const QRgb blu = qRgb(0, 0, 128), grigio = qRgb(230, 230, 230);
+    EXPECT_EQ(img.pixel(45, 200), blu);
+    EXPECT_EQ(img.pixel(46, 200), blu);
+    EXPECT_EQ(img.pixel(47, 200), grigio);
+    EXPECT_EQ(img.pixel(332, 200), blu);
+    EXPECT_EQ(img.pixel(150, 104), blu);
+    EXPECT_EQ(img.pixel(150, 276), blu);
+    // Outside the rectangle the label is white; below it the shadow.
+    EXPECT_EQ(img.pixel(40, 200), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(150, 287), qRgb(192, 192, 192));
+    // The company name is drawn inside its text frame.
+    EXPECT_GT(pixelScuri(img, QRect(QPoint(57, 111), QPoint(283, 133))), 30);
 }
