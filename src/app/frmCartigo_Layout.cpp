@@ -19,7 +19,10 @@ void frmCartigo::impostaMetricaSchermo()
     m.ClientToScreen = [this](QPoint p) { return mapToGlobal(p); };
 }
 
-PicBox* frmCartigo::Superficie() const { return area_->picBox(); }
+PicBox* frmCartigo::Superficie() const
+{
+    return area_->picBox();
+}
 
 void frmCartigo::mnuImpostaPagina_Click()
 {
@@ -31,12 +34,14 @@ void frmCartigo::mnuImpostaPagina_Click()
     const bool ok = ui_->dialogo(richiesta);
     ui_->cursoreNormale();
     // A new layout is not a change to ask about when closing.
-    if (ok)
-        doc_.ImpostaLayout(richiesta.layout);
+    if (ok) doc_.ImpostaLayout(richiesta.layout);
     RedrawSurface();
 }
 
-void frmCartigo::RedrawSurface() { area_->picBox()->RedrawSurface(); }
+void frmCartigo::RedrawSurface()
+{
+    area_->picBox()->RedrawSurface();
+}
 
 void frmCartigo::SetGriglia()
 {

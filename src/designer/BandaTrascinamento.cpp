@@ -29,8 +29,7 @@ void BandaTrascinamento::DrawDragRect(const QRect& schermo)
 
 bool BandaTrascinamento::eventFilter(QObject* oggetto, QEvent* evento)
 {
-    if (oggetto == parentWidget() && evento->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
+    if (oggetto == parentWidget() && evento->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
     return false;
 }
 

@@ -83,7 +83,10 @@ void PicBox::mouseReleaseEvent(QMouseEvent* e)
     Q_EMIT MouseUp(e->button(), e->modifiers(), PixelATwips(e->position()));
 }
 
-void PicBox::mouseDoubleClickEvent(QMouseEvent* e) { Q_EMIT DblClick(e->button(), PixelATwips(e->position())); }
+void PicBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    Q_EMIT DblClick(e->button(), PixelATwips(e->position()));
+}
 
 // ---- AreaDisegno ----
 
@@ -108,8 +111,7 @@ AreaDisegno::AreaDisegno(DocumentoEtichetta& doc, QWidget* parent)
 
 void AreaDisegno::LayoutDesigner()
 {
-    if (inLayout_)
-        return;
+    if (inLayout_) return;
     inLayout_ = true;
     const ScalaSuperficie& sc = picBox_->Scala();
     // The window's client area (below the menu bar), the toolbars above this area
@@ -117,10 +119,8 @@ void AreaDisegno::LayoutDesigner()
     QWidget* finestra = window();
     int menu = 0, sb = 0;
     if (auto* mw = qobject_cast<QMainWindow*>(finestra)) {
-        if (mw->menuWidget() && mw->menuWidget()->isVisible())
-            menu = mw->menuWidget()->height();
-        if (mw->statusBar() && mw->statusBar()->isVisible())
-            sb = mw->statusBar()->height();
+        if (mw->menuWidget() && mw->menuWidget()->isVisible()) menu = mw->menuWidget()->height();
+        if (mw->statusBar() && mw->statusBar()->isVisible()) sb = mw->statusBar()->height();
     }
     const int sopra = finestra == this ? 0 : mapTo(finestra, QPoint(0, 0)).y() - menu;
     const int larghezza = finestra == this ? width() : finestra->width();
@@ -137,15 +137,13 @@ void AreaDisegno::LayoutDesigner()
 
     auto rettangolo = [&](const QRectF& tw) {
         const QRectF px = sc.inPixel(tw);
-        return QRect(int(std::lround(px.x())), int(std::lround(px.y())) - sopra, std::max(0, int(std::lround(px.width()))),
-                     std::max(0, int(std::lround(px.height()))));
+        return QRect(int(std::lround(px.x())), int(std::lround(px.y())) - sopra,
+                     std::max(0, int(std::lround(px.width()))), std::max(0, int(std::lround(px.height()))));
     };
     hscroll_->setGeometry(rettangolo(esito.hscroll));
     vscroll_->setGeometry(rettangolo(esito.vscroll));
-    if (esito.massimoH)
-        hscroll_->setMaximum(*esito.massimoH);
-    if (esito.massimoV)
-        vscroll_->setMaximum(*esito.massimoV);
+    if (esito.massimoH) hscroll_->setMaximum(*esito.massimoH);
+    if (esito.massimoV) vscroll_->setMaximum(*esito.massimoV);
     // The maxima may have moved the values.
     in.valoreH = hscroll_->value();
     in.valoreV = vscroll_->value();

@@ -11,13 +11,28 @@ namespace cartigo {
 
 namespace Superficie {
 
-QColor ColoreSfondo() { return ColoreDaVB(qint32(0x8000000F)); }
-QColor ColoreOmbra() { return QColor(192, 192, 192); }
+QColor ColoreSfondo()
+{
+    return ColoreDaVB(qint32(0x8000000F));
+}
+QColor ColoreOmbra()
+{
+    return QColor(192, 192, 192);
+}
 
 namespace {
-double larghezzaTwips(const LayoutEtichetta& l) { return l.LarghezzaEtichetta * Millimetro; }
-double altezzaTwips(const LayoutEtichetta& l) { return l.AltezzaEtichetta * Millimetro; }
-QRectF daAngoli(double x1, double y1, double x2, double y2) { return QRectF(QPointF(x1, y1), QPointF(x2, y2)); }
+double larghezzaTwips(const LayoutEtichetta& l)
+{
+    return l.LarghezzaEtichetta * Millimetro;
+}
+double altezzaTwips(const LayoutEtichetta& l)
+{
+    return l.AltezzaEtichetta * Millimetro;
+}
+QRectF daAngoli(double x1, double y1, double x2, double y2)
+{
+    return QRectF(QPointF(x1, y1), QPointF(x2, y2));
+}
 }  // namespace
 
 QRectF RettangoloEtichetta(const LayoutEtichetta& l)
@@ -37,7 +52,10 @@ QRectF OmbraDestra(const LayoutEtichetta& l)
     return daAngoli(OrigineX + w, OrigineY + Ombra, OrigineX + w + Ombra, OrigineY + h);
 }
 
-QPointF PuntoGriglia(int i, int j) { return {OrigineX + PassoGriglia * i, OrigineY + PassoGriglia * j}; }
+QPointF PuntoGriglia(int i, int j)
+{
+    return {OrigineX + PassoGriglia * i, OrigineY + PassoGriglia * j};
+}
 
 std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool griglia)
 {
@@ -59,22 +77,15 @@ std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool gri
     e.push_back({T::Contorno, RettangoloEtichetta(layout), {}, {}, {}, nero});
     riquadro(daAngoli(467, 770, 17860.5, 1100), bianco);
     riquadro(daAngoli(0, 1340, 300, 18711), bianco);
-    for (int i = 0; i <= 30; ++i)
-        linea(OrigineX + 567.0 * i, 980, OrigineX + 567.0 * i, 1100);
-    for (int i = 0; i <= 300; ++i)
-        linea(OrigineX + Millimetro * i, 1025, OrigineX + Millimetro * i, 1100);
-    for (int i = 0; i <= 30; ++i)
-        testo(OrigineX + 567.0 * i - 80, 800, i);
-    for (int i = 0; i <= 30; ++i)
-        linea(180, OrigineY + 567.0 * i, 300, OrigineY + 567.0 * i);
-    for (int i = 0; i <= 300; ++i)
-        linea(225, OrigineY + Millimetro * i, 300, OrigineY + Millimetro * i);
-    for (int i = 0; i <= 30; ++i)
-        testo(0, OrigineY + 567.0 * i - 80, i);
+    for (int i = 0; i <= 30; ++i) linea(OrigineX + 567.0 * i, 980, OrigineX + 567.0 * i, 1100);
+    for (int i = 0; i <= 300; ++i) linea(OrigineX + Millimetro * i, 1025, OrigineX + Millimetro * i, 1100);
+    for (int i = 0; i <= 30; ++i) testo(OrigineX + 567.0 * i - 80, 800, i);
+    for (int i = 0; i <= 30; ++i) linea(180, OrigineY + 567.0 * i, 300, OrigineY + 567.0 * i);
+    for (int i = 0; i <= 300; ++i) linea(225, OrigineY + Millimetro * i, 300, OrigineY + Millimetro * i);
+    for (int i = 0; i <= 30; ++i) testo(0, OrigineY + 567.0 * i - 80, i);
     if (griglia) {
         for (int i = 0; i < PuntiGriglia; ++i)
-            for (int j = 0; j < PuntiGriglia; ++j)
-                e.push_back({T::Punto, {}, {}, PuntoGriglia(i, j), {}, nero});
+            for (int j = 0; j < PuntiGriglia; ++j) e.push_back({T::Punto, {}, {}, PuntoGriglia(i, j), {}, nero});
     }
     return e;
 }
@@ -107,30 +118,30 @@ void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, cons
     const int ascesa = p.fontMetrics().ascent();
     for (const auto& e : ElementiSuperficie(layout, griglia)) {
         switch (e.tipo) {
-        case Elemento::Tipo::Riquadro:
-            // Both corners are inside the filled box.
-            p.fillRect(QRect(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala)),
-                       e.colore);
-            break;
-        case Elemento::Tipo::Contorno: {
-            p.setPen(QPen(e.colore, 0));
-            const QRect r(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(r.adjusted(0, 0, -1, -1).normalized());
-            break;
-        }
-        case Elemento::Tipo::Linea:
-            p.setPen(QPen(e.colore, 0));
-            p.drawLine(pixel(e.linea.p1(), scala), pixel(e.linea.p2(), scala));
-            break;
-        case Elemento::Tipo::Testo:
-            p.setPen(e.colore);
-            p.drawText(pixel(e.punto, scala) + QPoint(0, ascesa), e.testo);
-            break;
-        case Elemento::Tipo::Punto:
-            p.setPen(QPen(e.colore, 0));
-            p.drawPoint(pixel(e.punto, scala));
-            break;
+            case Elemento::Tipo::Riquadro:
+                // Both corners are inside the filled box.
+                p.fillRect(QRect(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala)),
+                           e.colore);
+                break;
+            case Elemento::Tipo::Contorno: {
+                p.setPen(QPen(e.colore, 0));
+                const QRect r(pixel(e.rettangolo.topLeft(), scala), pixel(e.rettangolo.bottomRight(), scala));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(r.adjusted(0, 0, -1, -1).normalized());
+                break;
+            }
+            case Elemento::Tipo::Linea:
+                p.setPen(QPen(e.colore, 0));
+                p.drawLine(pixel(e.linea.p1(), scala), pixel(e.linea.p2(), scala));
+                break;
+            case Elemento::Tipo::Testo:
+                p.setPen(e.colore);
+                p.drawText(pixel(e.punto, scala) + QPoint(0, ascesa), e.testo);
+                break;
+            case Elemento::Tipo::Punto:
+                p.setPen(QPen(e.colore, 0));
+                p.drawPoint(pixel(e.punto, scala));
+                break;
         }
     }
     p.restore();
@@ -162,10 +173,8 @@ const QImage& ImmagineSegnaposto()
 
 const QImage& ImmagineOggetto(const OggettoEtichetta& o)
 {
-    if (o.tipo == TipoOggetto::Barcode)
-        return ImmagineBarcode();
-    if (o.Picture.isNull() || o.Collegato())
-        return ImmagineSegnaposto();
+    if (o.tipo == TipoOggetto::Barcode) return ImmagineBarcode();
+    if (o.Picture.isNull() || o.Collegato()) return ImmagineSegnaposto();
     return o.Picture;
 }
 
@@ -184,40 +193,39 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
     const QRectF cornice = scala.inPixel(QRectF(o.Left, o.Top, o.Width, o.Height));
     const QRect r(QPoint(int(std::lround(cornice.left())), int(std::lround(cornice.top()))),
                   QPoint(int(std::lround(cornice.right())) - 1, int(std::lround(cornice.bottom())) - 1));
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
+    if (r.width() <= 0 || r.height() <= 0) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     switch (o.tipo) {
-    case TipoOggetto::Testo: {
-        p.setClipRect(r);
-        if (o.BackStyle == 1)
-            p.fillRect(r, ColoreDaVB(o.BackColor));
-        p.setFont(CarattereOggetto(o, scala));
-        p.setPen(ColoreDaVB(o.ForeColor));
-        const int allineamento = o.Alignment == 1 ? Qt::AlignRight : o.Alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-        p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, o.Caption);
-        break;
-    }
-    case TipoOggetto::Barcode:
-    case TipoOggetto::Immagine:
-        p.drawImage(r, ImmagineOggetto(o));
-        break;
-    case TipoOggetto::Rettangolo: {
-        if (o.BackStyle == 1)
-            p.fillRect(r, ColoreDaVB(o.BackColor));
-        // The outline grows inwards with its thickness (pixels).
-        const int spessore = std::clamp(o.BorderWidth, 1, std::max(1, std::min(r.width(), r.height()) / 2));
-        const QColor c = ColoreDaVB(o.BorderColor);
-        for (int k = 0; k < spessore; ++k) {
-            const QRect anello = r.adjusted(k, k, -k, -k);
-            p.fillRect(QRect(anello.left(), anello.top(), anello.width(), 1), c);
-            p.fillRect(QRect(anello.left(), anello.bottom(), anello.width(), 1), c);
-            p.fillRect(QRect(anello.left(), anello.top(), 1, anello.height()), c);
-            p.fillRect(QRect(anello.right(), anello.top(), 1, anello.height()), c);
+        case TipoOggetto::Testo: {
+            p.setClipRect(r);
+            if (o.BackStyle == 1) p.fillRect(r, ColoreDaVB(o.BackColor));
+            p.setFont(CarattereOggetto(o, scala));
+            p.setPen(ColoreDaVB(o.ForeColor));
+            const int allineamento = o.Alignment == 1   ? Qt::AlignRight
+                                     : o.Alignment == 2 ? Qt::AlignHCenter
+                                                        : Qt::AlignLeft;
+            p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, o.Caption);
+            break;
         }
-        break;
-    }
+        case TipoOggetto::Barcode:
+        case TipoOggetto::Immagine:
+            p.drawImage(r, ImmagineOggetto(o));
+            break;
+        case TipoOggetto::Rettangolo: {
+            if (o.BackStyle == 1) p.fillRect(r, ColoreDaVB(o.BackColor));
+            // The outline grows inwards with its thickness (pixels).
+            const int spessore = std::clamp(o.BorderWidth, 1, std::max(1, std::min(r.width(), r.height()) / 2));
+            const QColor c = ColoreDaVB(o.BorderColor);
+            for (int k = 0; k < spessore; ++k) {
+                const QRect anello = r.adjusted(k, k, -k, -k);
+                p.fillRect(QRect(anello.left(), anello.top(), anello.width(), 1), c);
+                p.fillRect(QRect(anello.left(), anello.bottom(), anello.width(), 1), c);
+                p.fillRect(QRect(anello.left(), anello.top(), 1, anello.height()), c);
+                p.fillRect(QRect(anello.right(), anello.top(), 1, anello.height()), c);
+            }
+            break;
+        }
     }
     p.restore();
 }
@@ -225,8 +233,7 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
 void DisegnaOggetti(QPainter& p, const DocumentoEtichetta& doc, const ScalaSuperficie& scala)
 {
     for (const OggettoEtichetta* o : doc.OrdineDisegno())
-        if (o->Visible)
-            DisegnaOggetto(p, *o, scala);
+        if (o->Visible) DisegnaOggetto(p, *o, scala);
 }
 
 bool Contiene(const OggettoEtichetta& o, double x, double y)
@@ -239,8 +246,7 @@ OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, doubl
     const auto& ordine = doc.OrdineDisegno();
     for (auto it = ordine.rbegin(); it != ordine.rend(); ++it) {
         OggettoEtichetta* o = *it;
-        if (o->Visible && o->tipo != TipoOggetto::Rettangolo && Contiene(*o, x, y))
-            return o;
+        if (o->Visible && o->tipo != TipoOggetto::Rettangolo && Contiene(*o, x, y)) return o;
     }
     return nullptr;
 }
@@ -248,8 +254,7 @@ OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, doubl
 OggettoEtichetta* PrimoOggettoNelPunto(const DocumentoEtichetta& doc, double x, double y)
 {
     for (OggettoEtichetta* o : doc.Oggetti())
-        if (o->Visible && Contiene(*o, x, y))
-            return o;
+        if (o->Visible && Contiene(*o, x, y)) return o;
     return nullptr;
 }
 
@@ -278,8 +283,7 @@ namespace {
 std::optional<int> intero16(double v)
 {
     const double r = std::nearbyint(v);
-    if (r > 32767 || r < -32768)
-        return std::nullopt;
+    if (r > 32767 || r < -32768) return std::nullopt;
     return int(r);
 }
 }  // namespace

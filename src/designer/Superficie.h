@@ -108,17 +108,17 @@ std::array<QPointF, 8> PosizioniManiglie(const QRectF& rettangolo, QPointF conte
 struct IngressoLayout {
     double larghezzaInterna = 0;  // the window's client area
     double altezzaInterna = 0;
-    double toolbar = 0;           // height of the two toolbars together
+    double toolbar = 0;  // height of the two toolbars together
     double statusBar = 0;
-    int valoreH = 0;              // the scroll bars' values
+    int valoreH = 0;  // the scroll bars' values
     int valoreV = 0;
 };
 struct EsitoLayout {
-    QRectF hscroll;               // left, top, width, height
+    QRectF hscroll;  // left, top, width, height
     QRectF vscroll;
     std::optional<int> massimoH;  // nothing: out of range, the old maximum stays
     std::optional<int> massimoV;
-    QPointF picBox;               // the surface's top-left
+    QPointF picBox;  // the surface's top-left
 };
 EsitoLayout LayoutDesigner(const IngressoLayout& in);
 

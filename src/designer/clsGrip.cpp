@@ -19,16 +19,21 @@ namespace modCartigo {
 double RoundToStep(double value, double step, int mode)
 {
     const double q = value / step;
-    if (!std::isfinite(q))
-        return value;  // a step of zero or an overflow leaves the value as it is
-    if (q == std::floor(q))
-        return value;
+    if (!std::isfinite(q)) return value;  // a step of zero or an overflow leaves the value as it is
+    if (q == std::floor(q)) return value;
     double r = q;
     switch (mode) {
-    case 0: r = std::floor(q); break;
-    case 1: r = std::floor(q) + 1; break;
-    case 2: r = q < 0 ? -std::floor(-q + 0.5) : std::floor(q + 0.5); break;
-    default: break;
+        case 0:
+            r = std::floor(q);
+            break;
+        case 1:
+            r = std::floor(q) + 1;
+            break;
+        case 2:
+            r = q < 0 ? -std::floor(-q + 0.5) : std::floor(q + 0.5);
+            break;
+        default:
+            break;
     }
     return r * step;
 }
@@ -45,16 +50,20 @@ double SnapY(double value, double step, double twipsPerPixelY)
     return RoundToStep(value / k, step, 2) * k;
 }
 
-double SnapX(double value, double step) { return SnapX(value, step, MetricaSchermo::corrente().TwipsPerPixelX); }
-double SnapY(double value, double step) { return SnapY(value, step, MetricaSchermo::corrente().TwipsPerPixelY); }
+double SnapX(double value, double step)
+{
+    return SnapX(value, step, MetricaSchermo::corrente().TwipsPerPixelX);
+}
+double SnapY(double value, double step)
+{
+    return SnapY(value, step, MetricaSchermo::corrente().TwipsPerPixelY);
+}
 
 qint32 CLng(double v)
 {
     const double r = std::nearbyint(v);  // the default rounding mode: halves to even
-    if (r >= double(std::numeric_limits<qint32>::max()))
-        return std::numeric_limits<qint32>::max();
-    if (r <= double(std::numeric_limits<qint32>::min()))
-        return std::numeric_limits<qint32>::min();
+    if (r >= double(std::numeric_limits<qint32>::max())) return std::numeric_limits<qint32>::max();
+    if (r <= double(std::numeric_limits<qint32>::min())) return std::numeric_limits<qint32>::min();
     return qint32(r);
 }
 
@@ -100,8 +109,8 @@ void clsGrip::ScreenToTwips()
 
 void clsGrip::TwipsToScreen()
 {
-    const QPoint a = metrica_->ClientToScreen(
-        QPoint(CLng(Left / metrica_->TwipsPerPixelX), CLng(Top / metrica_->TwipsPerPixelY)));
+    const QPoint a =
+        metrica_->ClientToScreen(QPoint(CLng(Left / metrica_->TwipsPerPixelX), CLng(Top / metrica_->TwipsPerPixelY)));
     Left = a.x();
     Top = a.y();
     const QPoint b = metrica_->ClientToScreen(
@@ -112,16 +121,14 @@ void clsGrip::TwipsToScreen()
 
 void clsGrip::NormalizeRect()
 {
-    if (Left > Right)
-        std::swap(Left, Right);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
+    if (Left > Right) std::swap(Left, Right);
+    if (Top > Bottom) std::swap(Top, Bottom);
 }
 
 bool clsGrip::PtInRect(float x, float y) const
 {
-    return double(Left) <= double(x) && double(x) < double(Right) && double(Top) <= double(y)
-           && double(y) < double(Bottom);
+    return double(Left) <= double(x) && double(x) < double(Right) && double(Top) <= double(y) &&
+           double(y) < double(Bottom);
 }
 
 }  // namespace cartigo

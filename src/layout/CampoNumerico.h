@@ -37,8 +37,7 @@ QString FormatoNumero(double valore, const QString& formato, const ImpostazioniL
 std::optional<QString> FormatoTesto(const QString& testo, const QString& formato, const ImpostazioniLocali& loc);
 
 // "###,###,###,###,##0" with no decimals, else followed by "." and `decimali` zeros.
-QString FormattaNumero(double valore, int decimali = 0,
-                       const ImpostazioniLocali& loc = ImpostazioniLocali::correnti());
+QString FormattaNumero(double valore, int decimali = 0, const ImpostazioniLocali& loc = ImpostazioniLocali::correnti());
 
 // Whole-number filter: Backspace and the digits pass; anything else is refused
 // (`beep` set) and becomes 0.

@@ -17,6 +17,7 @@ namespace cartigo {
 namespace {
 const char* const kTipo = "cartigoTipoCampo";
 const char* const kLimite = "cartigoLimite";
+const char* const kDentro = "cartigoDentro";  // the box has had its entry and not yet its exit
 
 int limite(QLineEdit* campo)
 {
@@ -57,25 +58,21 @@ void EntraCampo(QLineEdit* campo)
 {
     ColoraCampo(campo, ColoreCampoAttivo());
     const QString t = TestoTrim(campo->text());
-    if (t != campo->text())
-        campo->setText(t);
-    if (!t.isEmpty())
-        campo->selectAll();
+    if (t != campo->text()) campo->setText(t);
+    if (!t.isEmpty()) campo->selectAll();
 }
 
 void EsciCampo(QLineEdit* campo)
 {
     ColoraCampo(campo, campo->isEnabled() ? ColoreCampoNormale() : ColoreCampoDisabilitato());
     const QString t = TestoTrim(campo->text());
-    if (t != campo->text())
-        campo->setText(t);
+    if (t != campo->text()) campo->setText(t);
 }
 
 void EntraCampoNumerico(QLineEdit* campo)
 {
     ColoraCampo(campo, ColoreCampoAttivo());
-    if (!TestoTrim(campo->text()).isEmpty())
-        campo->selectAll();
+    if (!TestoTrim(campo->text()).isEmpty()) campo->selectAll();
 }
 
 void EsciCampoNumerico(QLineEdit* campo)
@@ -95,8 +92,7 @@ void DisabilitaCampo(QWidget* campo, bool svuota)
 {
     campo->setEnabled(false);
     if (auto* t = qobject_cast<QLineEdit*>(campo)) {
-        if (svuota)
-            t->clear();
+        if (svuota) t->clear();
     }
     if (qobject_cast<QLineEdit*>(campo) || qobject_cast<QComboBox*>(campo) || qobject_cast<QAbstractItemView*>(campo))
         ColoraCampo(campo, ColoreCampoDisabilitato());
@@ -127,66 +123,64 @@ void FiltroCampi::beep()
 bool FiltroCampi::eventFilter(QObject* oggetto, QEvent* evento)
 {
     auto* campo = qobject_cast<QLineEdit*>(oggetto);
-    if (!campo || !campo->property(kTipo).isValid())
-        return false;
+    if (!campo || !campo->property(kTipo).isValid()) return false;
     const auto tipo = TipoCampo(campo->property(kTipo).toInt());
     switch (evento->type()) {
-    case QEvent::FocusIn: {
-        const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason)
-            return false;  // the window came back; the box never lost the focus
-        auto entra = tipo == TipoCampo::Numerico ? &modCartigo::EntraCampoNumerico : &modCartigo::EntraCampo;
-        entra(campo);
-        if (motivo == Qt::MouseFocusReason) {
-            // The click that gave the focus would place the caret afterwards.
-            QPointer<QLineEdit> p(campo);
-            QTimer::singleShot(0, campo, [p, tipo] {
-                if (p && p->hasFocus() && !modCartigo::TestoTrim(p->text()).isEmpty()
-                    && (tipo == TipoCampo::Numerico || !p->text().isEmpty()))
-                    p->selectAll();
-            });
+        case QEvent::FocusIn: {
+            const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
+            // The window coming back gives the focus again to a box that never lost it.
+            if (campo->property(kDentro).toBool()) return false;
+            campo->setProperty(kDentro, true);
+            auto entra = tipo == TipoCampo::Numerico ? &modCartigo::EntraCampoNumerico : &modCartigo::EntraCampo;
+            entra(campo);
+            if (motivo == Qt::MouseFocusReason) {
+                // The click that gave the focus would place the caret afterwards.
+                QPointer<QLineEdit> p(campo);
+                QTimer::singleShot(0, campo, [p, tipo] {
+                    if (p && p->hasFocus() && !modCartigo::TestoTrim(p->text()).isEmpty() &&
+                        (tipo == TipoCampo::Numerico || !p->text().isEmpty()))
+                        p->selectAll();
+                });
+            }
+            return false;
         }
-        return false;
-    }
-    case QEvent::FocusOut: {
-        const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason)
-            return false;  // a message box or menu on top: the box keeps the focus
-        if (tipo == TipoCampo::Numerico)
-            modCartigo::EsciCampoNumerico(campo);
-        else
-            modCartigo::EsciCampo(campo);
-        return false;
-    }
-    case QEvent::KeyPress:
-        return tasto(campo, tipo, static_cast<QKeyEvent*>(evento));
-    default:
-        return false;
+        case QEvent::FocusOut: {
+            const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
+            if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason)
+                return false;  // a message box or menu on top: the box keeps the focus
+            campo->setProperty(kDentro, false);
+            if (tipo == TipoCampo::Numerico)
+                modCartigo::EsciCampoNumerico(campo);
+            else
+                modCartigo::EsciCampo(campo);
+            return false;
+        }
+        case QEvent::KeyPress:
+            return tasto(campo, tipo, static_cast<QKeyEvent*>(evento));
+        default:
+            return false;
     }
 }
 
 // Returns true when the key was handled here and must not reach the box.
 bool FiltroCampi::tasto(QLineEdit* campo, TipoCampo tipo, QKeyEvent* e)
 {
-    if (tipo == TipoCampo::Testo || campo->isReadOnly())
-        return false;
+    if (tipo == TipoCampo::Testo || campo->isReadOnly()) return false;
     // Shortcuts (copy, paste, cut, undo, select all) keep working; what they leave
     // in a masked box is formatted again when the box is left.
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
 
     int codice = 0;
     if (e->key() == Qt::Key_Backspace) {
         codice = modCartigo::TastoBackspace;
     } else if (e->key() == Qt::Key_Delete) {
-        if (tipo != TipoCampo::Numerico || !modCartigo::TastoGiuCampoNumerico(46))
-            return false;
+        if (tipo != TipoCampo::Numerico || !modCartigo::TastoGiuCampoNumerico(46)) return false;
         codice = modCartigo::TastoCancellaAvanti;
     } else {
         const QString testo = e->text();
         // Keys without a character (arrows, Home, End, Tab, Enter, Escape) are the box's or the dialog's.
-        if (testo.size() != 1 || testo.at(0).unicode() < 32 || e->key() == Qt::Key_Return
-            || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape || e->key() == Qt::Key_Tab)
+        if (testo.size() != 1 || testo.at(0).unicode() < 32 || e->key() == Qt::Key_Return ||
+            e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape || e->key() == Qt::Key_Tab)
             return false;
         codice = testo.at(0).unicode();
     }
@@ -194,18 +188,15 @@ bool FiltroCampi::tasto(QLineEdit* campo, TipoCampo tipo, QKeyEvent* e)
     if (tipo == TipoCampo::Cifre) {
         bool suona = false;
         const int r = modCartigo::FiltroCifre(codice, &suona);
-        if (suona)
-            beep();
+        if (suona) beep();
         return r == 0;
     }
 
-    const auto esito = modCartigo::TastoCampoNumerico(leggi(campo), codice, limite(campo), ImpostazioniLocali::correnti());
-    if (esito.beep)
-        beep();
-    if (esito.tasto != 0)
-        return false;  // the box inserts the key itself
-    if (!esito.beep)
-        mostra(campo, esito.stato);
+    const auto esito =
+        modCartigo::TastoCampoNumerico(leggi(campo), codice, limite(campo), ImpostazioniLocali::correnti());
+    if (esito.beep) beep();
+    if (esito.tasto != 0) return false;  // the box inserts the key itself
+    if (!esito.beep) mostra(campo, esito.stato);
     return true;
 }
 

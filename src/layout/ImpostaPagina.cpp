@@ -22,8 +22,7 @@ const std::array<int, 4> ValoriImpostaPagina::CampiObbligatori = {0, 1, 4, 5};
 
 void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc)
 {
-    for (int i = 0; i < NumeroCampi; ++i)
-        testi[size_t(i)] = modCartigo::FormattaNumero(layout.valore(i), 3, loc);
+    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = modCartigo::FormattaNumero(layout.valore(i), 3, loc);
 }
 
 int ValoriImpostaPagina::Verifica_campi_obbligatori(Interazione& ui, const QString& titolo,
@@ -41,8 +40,7 @@ int ValoriImpostaPagina::Verifica_campi_obbligatori(Interazione& ui, const QStri
 
 void ValoriImpostaPagina::SalvaLayout(LayoutEtichetta& layout, const ImpostazioniLocali& loc) const
 {
-    for (int i = 0; i < NumeroCampi; ++i)
-        layout.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
+    for (int i = 0; i < NumeroCampi; ++i) layout.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
 }
 
 }  // namespace cartigo

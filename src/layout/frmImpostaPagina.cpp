@@ -51,17 +51,13 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     // The same column widths in both frames, so the boxes line up.
     int etichettaMassima = 0;
     Internazionalizza();
-    for (QLabel* e : etichette_)
-        etichettaMassima = std::max(etichettaMassima, e->sizeHint().width());
+    for (QLabel* e : etichette_) etichettaMassima = std::max(etichettaMassima, e->sizeHint().width());
     const int larghezzaCampo = campi_[0]->fontMetrics().horizontalAdvance(QStringLiteral("00.000.000,000")) + 12;
     for (QGridLayout* g : {grigliaLayout, grigliaOrigine}) {
-        for (int c : {0, 3})
-            g->setColumnMinimumWidth(c, etichettaMassima);
-        for (int c : {2, 5})
-            g->setColumnMinimumWidth(c, 24);
+        for (int c : {0, 3}) g->setColumnMinimumWidth(c, etichettaMassima);
+        for (int c : {2, 5}) g->setColumnMinimumWidth(c, 24);
     }
-    for (QLineEdit* c : campi_)
-        c->setFixedWidth(larghezzaCampo);
+    for (QLineEdit* c : campi_) c->setFixedWidth(larghezzaCampo);
 
     cmdOk_ = new QPushButton(QStringLiteral("Ok"), this);
     cmdOk_->setObjectName(QStringLiteral("cmdOk"));
@@ -105,15 +101,13 @@ void frmImpostaPagina::CaricaLayout(const LayoutEtichetta& layout)
     layout_ = layout;
     ValoriImpostaPagina v;
     v.CaricaLayout(layout, ImpostazioniLocali::correnti());
-    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
-        campi_[size_t(i)]->setText(v.testi[size_t(i)]);
+    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) campi_[size_t(i)]->setText(v.testi[size_t(i)]);
 }
 
 ValoriImpostaPagina frmImpostaPagina::valori() const
 {
     ValoriImpostaPagina v;
-    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
-        v.testi[size_t(i)] = campi_[size_t(i)]->text();
+    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) v.testi[size_t(i)] = campi_[size_t(i)]->text();
     return v;
 }
 
@@ -130,14 +124,16 @@ void frmImpostaPagina::cmdOk_Click()
     accept();
 }
 
-void frmImpostaPagina::cmdCancel_Click() { reject(); }
+void frmImpostaPagina::cmdCancel_Click()
+{
+    reject();
+}
 
 void frmImpostaPagina::Registra()
 {
     InterazioneQt::RegistraDialogo(RichiestaImpostaPagina::Nome, [](RichiestaDialogo& r, QWidget* genitore) {
         auto* richiesta = dynamic_cast<RichiestaImpostaPagina*>(&r);
-        if (!richiesta)
-            return false;
+        if (!richiesta) return false;
         frmImpostaPagina dlg(nullptr, genitore);
         dlg.CaricaLayout(richiesta->layout);
         dlg.adjustSize();
@@ -145,8 +141,7 @@ void frmImpostaPagina::Registra()
         // The pointer of the command that opened the dialog goes back to normal.
         modCartigo::CursoreNormale();
         dlg.exec();
-        if (!dlg.PremutoOk())
-            return false;
+        if (!dlg.PremutoOk()) return false;
         richiesta->layout = dlg.Layout();
         return true;
     });

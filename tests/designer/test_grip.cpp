@@ -15,9 +15,9 @@ TEST(Grip, RoundToStep)
         double atteso;
     };
     const Caso casi[] = {
-        {7, 2, 2, 8},     {-7, 2, 2, -8},  {6, 2, 0, 6},    {6, 2, 1, 6},   {6, 2, 2, 6},   {6, 2, 9, 6},
-        {7, 2, 0, 6},     {7, 2, 1, 8},    {-7, 2, 0, -8},  {-7, 2, 1, -6}, {5, 2, 2, 6},   {-5, 2, 2, -6},
-        {7.2, 2, 2, 8},   {6.9, 2, 2, 6},  {7, 2, 5, 7},    {0, 0, 2, 0},   {7, 0, 2, 7},   {1.0, 0.5, 2, 1.0},
+        {7, 2, 2, 8},   {-7, 2, 2, -8}, {6, 2, 0, 6},   {6, 2, 1, 6},   {6, 2, 2, 6}, {6, 2, 9, 6},
+        {7, 2, 0, 6},   {7, 2, 1, 8},   {-7, 2, 0, -8}, {-7, 2, 1, -6}, {5, 2, 2, 6}, {-5, 2, 2, -6},
+        {7.2, 2, 2, 8}, {6.9, 2, 2, 6}, {7, 2, 5, 7},   {0, 0, 2, 0},   {7, 0, 2, 7}, {1.0, 0.5, 2, 1.0},
     };
     for (const auto& c : casi)
         EXPECT_DOUBLE_EQ(RoundToStep(c.valore, c.passo, c.modo), c.atteso)
@@ -30,8 +30,7 @@ TEST(Grip, SnapAlMillimetro)
         double valore, atteso;
     };
     // 15 twips per pixel: one millimetre is 3.78 pixels.
-    const Caso casi[] = {{10, 3 * 3.78}, {5, 3.78}, {1, 0}, {0, 0}, 
-                         {100, 26 * 3.78}, {1500, 397 * 3.78}};
+    const Caso casi[] = {{10, 3 * 3.78}, {5, 3.78}, {1, 0}, {0, 0}, {100, 26 * 3.78}, {1500, 397 * 3.78}};
     for (const auto& c : casi) {
         EXPECT_NEAR(SnapX(c.valore, 1, 15), c.atteso, 1e-9) << c.valore;
         EXPECT_NEAR(SnapY(c.valore, 1, 15), c.atteso, 1e-9) << c.valore;

@@ -20,15 +20,17 @@ struct ConApplicazione {
 };
 
 // Twips to the pixel they paint at 15 twips per pixel.
-QPoint px(double x, double y) { return {int(std::lround(x / 15)), int(std::lround(y / 15))}; }
+QPoint px(double x, double y)
+{
+    return {int(std::lround(x / 15)), int(std::lround(y / 15))};
+}
 
 int pixelScuri(const QImage& img, const QRect& area)
 {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (qGray(img.pixel(x, y)) < 96)
-                ++n;
+            if (qGray(img.pixel(x, y)) < 96) ++n;
     return n;
 }
 
@@ -69,12 +71,12 @@ TEST_F(RenderSuperficie, RenderDiUnEtichetta)
     doc.CreaImmagine(5000, 3300, 1000, 700);
 
     const QImage img = immagine();
-    EXPECT_EQ(img.pixel(px(600, 1500)), qRgb(255, 255, 255));      // the label
-    EXPECT_EQ(img.pixel(px(3000, 4310)), qRgb(192, 192, 192));     // shadow below
-    EXPECT_EQ(img.pixel(px(6280, 3000)), qRgb(192, 192, 192));     // shadow on the right
+    EXPECT_EQ(img.pixel(px(600, 1500)), qRgb(255, 255, 255));                  // the label
+    EXPECT_EQ(img.pixel(px(3000, 4310)), qRgb(192, 192, 192));                 // shadow below
+    EXPECT_EQ(img.pixel(px(6280, 3000)), qRgb(192, 192, 192));                 // shadow on the right
     EXPECT_EQ(img.pixel(px(10000, 10000)), Superficie::ColoreSfondo().rgb());  // the surface
-    EXPECT_EQ(img.pixel(px(567, 3000)), qRgb(0, 0, 0));            // the label's outline
-    EXPECT_EQ(img.pixel(px(5000, 900)), qRgb(255, 255, 255));      // top ruler
+    EXPECT_EQ(img.pixel(px(567, 3000)), qRgb(0, 0, 0));                        // the label's outline
+    EXPECT_EQ(img.pixel(px(5000, 900)), qRgb(255, 255, 255));                  // top ruler
 
     // The rectangle: a red border two pixels thick, the label showing inside.
     EXPECT_EQ(img.pixel(76, 150), qRgb(255, 0, 0));
@@ -228,12 +230,11 @@ TEST(EtichettaDiEsempio, Render)
     AssicuraApplicazione();
     const QString percorso = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti");
     const QByteArray dati = test::LeggiFile(percorso);
-    if (dati.isEmpty())
-        GTEST_SKIP() << "samples/esempio.eti not found";
+    if (dati.isEmpty()) GTEST_SKIP() << "samples/esempio.eti not found";
     DocumentoEtichetta doc;
-    ASSERT_FALSE(FileEtichetta::Leggi(doc, FileEtichetta::DividiRighe(QString::fromLatin1(dati)),
-                                      ImpostazioniLocali::inglese())
-                     .has_value());
+    ASSERT_FALSE(
+        FileEtichetta::Leggi(doc, FileEtichetta::DividiRighe(QString::fromLatin1(dati)), ImpostazioniLocali::inglese())
+            .has_value());
     PicBox box(doc);
     box.ImpostaScala(ScalaSuperficie{15, 15});
     const QImage img = box.grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -145,8 +145,7 @@ TEST(Superficie, PosizioniManiglie)
 {
     // Grips 5 pixels square at 15 twips per pixel: half side 37, offset 8.
     const auto m = PosizioniManiglie(QRectF(1000, 2000, 600, 300), QPointF(0, -400), 5, ScalaSuperficie{});
-    const QPointF attese[8] = {{971, 2371}, {1263, 2371}, {1555, 2371}, {1555, 2513},
-                               {1555, 2655}, {1263, 2655}, {971, 2655}, {971, 2513}};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(m[size_t(i)], attese[i]) << i;
+    const QPointF attese[8] = {{971, 2371},  {1263, 2371}, {1555, 2371}, {1555, 2513},
+                               {1555, 2655}, {1263, 2655}, {971, 2655},  {971, 2513}};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(m[size_t(i)], attese[i]) << i;
 }

@@ -29,7 +29,10 @@ void esci(QLineEdit* e)
     QApplication::sendEvent(e, &ev);
 }
 
-QColor sfondo(const QLineEdit* e) { return e->palette().color(QPalette::Base); }
+QColor sfondo(const QLineEdit* e)
+{
+    return e->palette().color(QPalette::Base);
+}
 
 struct ConApplicazione {
     ConApplicazione() { AssicuraApplicazione(); }
@@ -173,4 +176,25 @@ TEST_F(Campi, AbilitaDisabilita)
     modCartigo::DisabilitaCampo(c);
     EXPECT_FALSE(c->isEnabled());
     EXPECT_EQ(c->palette().color(QPalette::Base), modCartigo::ColoreCampoDisabilitato());
+}
+
+TEST_F(Campi, FinestraCheTornaAttivaNonRientraNelCampo)
+{
+    // A message box over the dialog takes and gives back the focus: the box keeps
+    // its colour and text, and what the user selected stays selected.
+    LocaleTemporaneo en(ImpostazioniLocali::inglese());
+    auto* e = new QLineEdit(QStringLiteral("12.000"), &finestra);
+    filtro.Installa(e, TipoCampo::Numerico);
+    QFocusEvent dentro(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(e, &dentro);  // the first focus of a window that opens
+    EXPECT_EQ(sfondo(e), QColor(255, 255, 0));
+    e->setCursorPosition(2);
+    QTest::keyClick(e, Qt::Key_Backspace);
+    QFocusEvent via(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(e, &via);
+    QApplication::sendEvent(e, &dentro);
+    EXPECT_EQ(e->text(), QStringLiteral("1.000"));
+    EXPECT_EQ(e->cursorPosition(), 1);
+    EXPECT_FALSE(e->hasSelectedText());
+    EXPECT_EQ(sfondo(e), QColor(255, 255, 0));
 }

@@ -19,8 +19,10 @@ using cartigo::test::LocaleTemporaneo;
 
 TEST(ImpostaPagina, CaricaLayoutConTreDecimali)
 {
-    const char* attesiIt[] = {"2,000", "4,000", "10,000", "10,000", "80,000", "50,000", "10,000", "10,000", "0,000", "0,000"};
-    const char* attesiEn[] = {"2.000", "4.000", "10.000", "10.000", "80.000", "50.000", "10.000", "10.000", "0.000", "0.000"};
+    const char* attesiIt[] = {"2,000",  "4,000",  "10,000", "10,000", "80,000",
+                              "50,000", "10,000", "10,000", "0,000",  "0,000"};
+    const char* attesiEn[] = {"2.000",  "4.000",  "10.000", "10.000", "80.000",
+                              "50.000", "10.000", "10.000", "0.000",  "0.000"};
     for (const auto& caso : kLocali) {
         ValoriImpostaPagina v;
         v.CaricaLayout(LayoutEtichetta{}, caso.loc);
@@ -45,7 +47,8 @@ TEST(ImpostaPagina, VerificaInOrdine)
         {"negative height", {{5, "-1"}}, 5},
         {"height before width? no: width first", {{4, "-2"}, {5, "0"}}, 4},
         {"margins, gaps and origins may be zero or negative",
-         {{2, "-5"}, {3, "0"}, {6, ""}, {7, "-1"}, {8, "-10"}, {9, ""}}, -1},
+         {{2, "-5"}, {3, "0"}, {6, ""}, {7, "-1"}, {8, "-10"}, {9, ""}},
+         -1},
         {"text that is not a number reads as 0", {{0, "abc"}}, 0},
     };
     for (const auto& caso : kLocali) {
@@ -53,8 +56,7 @@ TEST(ImpostaPagina, VerificaInOrdine)
             SCOPED_TRACE(std::string(caso.nome) + ": " + c.nome);
             ValoriImpostaPagina v;
             v.CaricaLayout(LayoutEtichetta{}, caso.loc);
-            for (const auto& [i, t] : c.testi)
-                v.testi[size_t(i)] = QString::fromLatin1(t);
+            for (const auto& [i, t] : c.testi) v.testi[size_t(i)] = QString::fromLatin1(t);
             InterazioneScriptata ui;
             EXPECT_EQ(v.Verifica_campi_obbligatori(ui, QStringLiteral("Titolo"), caso.loc), c.atteso);
             if (c.atteso < 0) {
@@ -79,14 +81,15 @@ TEST(ImpostaPagina, SalvaTuttiIDieciValori)
         for (int i = 0; i < 10; ++i) {
             QString t = QString::fromLatin1(testi[i]);
             if (caso.loc.decimale == QLatin1Char(','))
-                t.replace(QLatin1Char(','), QLatin1Char('#')).replace(QLatin1Char('.'), QLatin1Char(',')).replace(QLatin1Char('#'), QLatin1Char('.'));
+                t.replace(QLatin1Char(','), QLatin1Char('#'))
+                    .replace(QLatin1Char('.'), QLatin1Char(','))
+                    .replace(QLatin1Char('#'), QLatin1Char('.'));
             v.testi[size_t(i)] = t;
         }
         LayoutEtichetta l;
         v.SalvaLayout(l, caso.loc);
         const double attesi[] = {2.5, 3, 1234.5, 0, 100, 50, 0, -2, -1.25, 0.001};
-        for (int i = 0; i < 10; ++i)
-            EXPECT_DOUBLE_EQ(l.valore(i), attesi[i]) << caso.nome << " " << i;
+        for (int i = 0; i < 10; ++i) EXPECT_DOUBLE_EQ(l.valore(i), attesi[i]) << caso.nome << " " << i;
     }
 }
 
@@ -111,8 +114,7 @@ TEST_F(Dialogo, CampiEdidascalie)
         EXPECT_EQ(c->maxLength(), 10);
         if (i + 1 < 10) {
             QWidget* dopo = c->nextInFocusChain();
-            while (dopo != c && !(dopo->focusPolicy() & Qt::TabFocus))
-                dopo = dopo->nextInFocusChain();
+            while (dopo != c && !(dopo->focusPolicy() & Qt::TabFocus)) dopo = dopo->nextInFocusChain();
             EXPECT_EQ(dopo, dlg.Campo(i + 1)) << i;
         }
     }
