@@ -1,0 +1,73 @@
+#include "stampora/AzioniOutput.h"
+
+#include "stampora/FileStampa.h"
+#include "stampora/RichiesteStampora.h"
+
+namespace cartigo {
+
+QString TitoloStampora() { return QStringLiteral("Stampora"); }
+
+bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui)
+{
+    RichiestaImpostaPagina r;
+    r.Stampante = doc.Stampante();
+    r.Margini[0] = doc.MarginLeft();
+    r.Margini[1] = doc.MarginTop();
+    r.Margini[2] = doc.MarginRight();
+    r.Margini[3] = doc.MarginBottom();
+    if (!ui.dialogo(r))
+        return false;
+    doc.SetPaperSize(r.Stampante.larghezzaCarta, r.Stampante.altezzaCarta);
+    doc.SetOrientation(r.Stampante.orientamento);
+    doc.SetMarginLeft(r.Margini[0]);
+    doc.SetMarginTop(r.Margini[1]);
+    doc.SetMarginRight(r.Margini[2]);
+    doc.SetMarginBottom(r.Margini[3]);
+    return true;
+}
+
+bool ImpostaStampanteOutput(DocumentoStampa& doc, Interazione& ui)
+{
+    RichiestaImpostaStampante r;
+    r.Stampante = doc.Stampante();
+    if (!ui.dialogo(r))
+        return false;
+    doc.SetStampante(r.Stampante);
+    return true;
+}
+
+bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui)
+{
+    QString errore;
+    DispositivoStampa* d = DispositivoCorrente();
+    bool ok = false;
+    if (!d) {
+        errore = QStringLiteral("nessuna stampante disponibile");
+    } else if (doc.PageCount() == 0) {
+        return true;
+    } else {
+        prima = std::clamp(prima, 1, doc.PageCount());
+        ultima = std::clamp(ultima, prima, doc.PageCount());
+        ok = d->Stampa(doc, prima, ultima, &errore);
+    }
+    if (!ok) {
+        const QString nome = doc.Device().isEmpty() ? QStringLiteral("(nessuna)") : doc.Device();
+        ui.messaggio(QStringLiteral("Stampa non riuscita sulla stampante \"%1\": %2").arg(nome, errore),
+                     TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+    }
+    return ok;
+}
+
+bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui)
+{
+    QString errore;
+    if (file.isEmpty())
+        errore = QStringLiteral("nessun nome di file");
+    else if (SalvaDocumento(doc, file, &errore))
+        return true;
+    ui.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(file, errore),
+                 TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+}  // namespace cartigo

@@ -1,0 +1,23 @@
+#pragma once
+// What the output document does beyond drawing: its set-up dialogs and printing.
+// Dialogs go through the interaction seam, printing through the installed printer.
+
+#include "app/Interazione.h"
+#include "stampora/DocumentoStampa.h"
+
+namespace cartigo {
+
+// Title of the print engine's messages.
+QString TitoloStampora();
+
+// Page set-up dialog (paper, orientation, margins); true when confirmed and applied.
+bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui);
+// Printer set-up dialog (printer, paper, orientation); true when confirmed and applied.
+bool ImpostaStampanteOutput(DocumentoStampa& doc, Interazione& ui);
+// Prints pages `prima` to `ultima` (from 1) once. A failure is reported to the user with
+// the printer's name and the reason, and gives false.
+bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui);
+// Saves to a ".ant" or ".pdf" file; a failure is reported with the file name and the reason.
+bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui);
+
+}  // namespace cartigo

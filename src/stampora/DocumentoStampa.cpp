@@ -1,0 +1,571 @@
+#include "stampora/DocumentoStampa.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+namespace cartigo {
+
+namespace {
+
+constexpr quint32 kMassimoStili = 0xFFFFFFu;
+// Fonts larger than this are drawn at this size: a pixel size in twips must fit an int
+// with room to spare, and nothing printable is larger.
+constexpr float kMassimaDimensione = 1500.0f;
+
+bool finito(double v) { return std::isfinite(v); }
+
+struct Metriche {
+    double larghezza(const QString& t) const
+    {
+        return fm ? fm->horizontalAdvance(t) : 0.5 * dimensioneTwips * t.size();
+    }
+    double altezza() const { return fm ? fm->height() : 1.2 * dimensioneTwips; }
+    std::optional<QFontMetricsF> fm;
+    double dimensioneTwips = 200;
+};
+
+// Without a GUI application there is no font database: fall back to a rough estimate.
+Metriche metricheDi(const CarattereStampa& c)
+{
+    Metriche m;
+    m.dimensioneTwips = std::min(c.dimensione, kMassimaDimensione) * 20.0;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        m.fm.emplace(DocumentoStampa::FontTwips(c));
+    return m;
+}
+
+QString normalizzaACapo(QString t)
+{
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+}  // namespace
+
+// ---- pages ----
+
+void PaginaStampa::Aggiungi(const Operazione& op)
+{
+    const quint32 testata = (static_cast<quint32>(op.tipo) << 24) | (op.ombra ? 0x80000000u : 0u) | (op.stile & 0xFFFFFFu);
+    dati_.push_back(testata);
+    dati_.push_back(std::bit_cast<quint32>(op.x1));
+    dati_.push_back(std::bit_cast<quint32>(op.y1));
+    dati_.push_back(std::bit_cast<quint32>(op.x2));
+    dati_.push_back(std::bit_cast<quint32>(op.y2));
+    if (HaDato(op.tipo))
+        dati_.push_back(op.dato);
+    ++conteggio_;
+}
+
+void PaginaStampa::Compatta()
+{
+    dati_.shrink_to_fit();
+    testi_.shrink_to_fit();
+}
+
+std::size_t PaginaStampa::Memoria() const
+{
+    std::size_t b = sizeof(*this) + dati_.capacity() * sizeof(quint32) + testi_.capacity() * sizeof(QString);
+    for (const QString& t : testi_)
+        b += static_cast<std::size_t>(t.capacity()) * sizeof(QChar);
+    return b;
+}
+
+// ---- document ----
+
+DocumentoStampa::DocumentoStampa()
+    : DocumentoStampa(DispositivoCorrente() ? DispositivoCorrente()->Predefinita() : InfoStampante{})
+{
+}
+
+DocumentoStampa::DocumentoStampa(const InfoStampante& stampante)
+{
+    carattere_.nome = QStringLiteral("Arial");
+    carattere_.dimensione = 10;
+    SetStampante(stampante);
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            const double dpi = s->logicalDotsPerInch();
+            if (dpi > 0)
+                twipsPerPixel_ = 1440.0 / dpi;
+        }
+    }
+}
+
+void DocumentoStampa::SetFontName(const QString& nome)
+{
+    if (nome == carattere_.nome)
+        return;
+    carattere_.nome = nome;
+    carattereValido_ = stileValido_ = false;
+}
+
+void DocumentoStampa::SetFontSize(float punti)
+{
+    if (!std::isfinite(punti) || punti <= 0)
+        return;
+    punti = std::min(punti, kMassimaDimensione);
+    if (punti == carattere_.dimensione)
+        return;
+    carattere_.dimensione = punti;
+    carattereValido_ = stileValido_ = false;
+}
+
+void DocumentoStampa::SetFontBold(bool b)
+{
+    if (b == carattere_.grassetto)
+        return;
+    carattere_.grassetto = b;
+    carattereValido_ = stileValido_ = false;
+}
+
+void DocumentoStampa::SetFontItalic(bool b)
+{
+    if (b == carattere_.corsivo)
+        return;
+    carattere_.corsivo = b;
+    carattereValido_ = stileValido_ = false;
+}
+
+void DocumentoStampa::SetOrientation(int o)
+{
+    if (o == 0 || o == 1)
+        orientamento_ = o;
+}
+
+void DocumentoStampa::SetPaperSize(double larghezza, double altezza)
+{
+    if (!finito(larghezza) || !finito(altezza) || larghezza <= 0 || altezza <= 0)
+        return;
+    stampante_.larghezzaCarta = larghezza;
+    stampante_.altezzaCarta = altezza;
+}
+
+InfoStampante DocumentoStampa::Stampante() const
+{
+    InfoStampante i = stampante_;
+    i.orientamento = orientamento_;
+    return i;
+}
+
+void DocumentoStampa::SetStampante(const InfoStampante& info)
+{
+    stampante_.nome = info.nome;
+    stampante_.porta = info.porta;
+    SetPaperSize(info.larghezzaCarta, info.altezzaCarta);
+    SetOrientation(info.orientamento);
+}
+
+void DocumentoStampa::SetBrushColor(quint32 c)
+{
+    if (c != stile_.colorePennello) {
+        stile_.colorePennello = c;
+        stileValido_ = false;
+    }
+}
+
+void DocumentoStampa::SetPenColor(quint32 c)
+{
+    if (c != stile_.colorePenna) {
+        stile_.colorePenna = c;
+        stileValido_ = false;
+    }
+}
+
+void DocumentoStampa::SetTextColor(quint32 c)
+{
+    if (c != stile_.coloreTesto) {
+        stile_.coloreTesto = c;
+        stileValido_ = false;
+    }
+}
+
+bool DocumentoStampa::twips(const Misura& m, double* v) const
+{
+    const double t = m.Twips(twipsPerPixel_);
+    if (!finito(t))
+        return false;
+    *v = t;
+    return true;
+}
+
+void DocumentoStampa::impostaMargine(int i, const Misura& m)
+{
+    double v = 0;
+    if (twips(m, &v) && v >= 0)
+        margini_[i] = v;
+}
+
+void DocumentoStampa::SetBrushStyle(int s)
+{
+    if (s < 0 || s > 7 || s == stile_.stilePennello)
+        return;
+    stile_.stilePennello = static_cast<quint8>(s);
+    stileValido_ = false;
+}
+
+void DocumentoStampa::SetPenStyle(int s)
+{
+    if (s < 0 || s > 6 || s == stile_.stilePenna)
+        return;
+    stile_.stilePenna = static_cast<quint8>(s);
+    stileValido_ = false;
+}
+
+void DocumentoStampa::SetPenWidth(const Misura& m)
+{
+    double v = 0;
+    if (!twips(m, &v) || v < 0)
+        return;
+    const float f = static_cast<float>(v);
+    if (f != stile_.spessorePenna) {
+        stile_.spessorePenna = f;
+        stileValido_ = false;
+    }
+}
+
+void DocumentoStampa::SetCurrentX(const Misura& m)
+{
+    double v = 0;
+    if (twips(m, &v))
+        x_ = v;
+}
+
+void DocumentoStampa::SetCurrentY(const Misura& m)
+{
+    double v = 0;
+    if (twips(m, &v))
+        y_ = v;
+}
+
+void DocumentoStampa::SetTextAlign(int a)
+{
+    if (a < 0 || a > 2 || a == stile_.allineamento)
+        return;
+    stile_.allineamento = static_cast<quint8>(a);
+    stileValido_ = false;
+}
+
+// ---- document life ----
+
+void DocumentoStampa::StartDoc()
+{
+    KillDoc();
+    aperto_ = true;
+    pagine_.emplace_back();
+    x_ = MarginLeft();
+    y_ = MarginTop();
+}
+
+void DocumentoStampa::EndDoc()
+{
+    if (!pagine_.empty())
+        pagine_.back().Compatta();
+    aperto_ = false;
+}
+
+void DocumentoStampa::KillDoc()
+{
+    aperto_ = false;
+    pagine_.clear();
+    pagine_.shrink_to_fit();
+    stili_.clear();
+    indiceStili_.clear();
+    caratteri_.clear();
+    immagini_.clear();
+    immaginiPerChiave_.clear();
+    immaginiPerContenuto_.clear();
+    stileValido_ = carattereValido_ = false;
+}
+
+void DocumentoStampa::NewPage()
+{
+    if (!aperto_)
+        return;
+    if (!pagine_.empty())
+        pagine_.back().Compatta();
+    pagine_.emplace_back();
+    x_ = MarginLeft();
+    y_ = MarginTop();
+}
+
+PaginaStampa* DocumentoStampa::paginaCorrente()
+{
+    if (!aperto_ || pagine_.empty())
+        return nullptr;
+    return &pagine_.back();
+}
+
+quint32 DocumentoStampa::stileCorrente()
+{
+    if (stileValido_)
+        return indiceStile_;
+    if (!carattereValido_) {
+        const auto it = std::find(caratteri_.begin(), caratteri_.end(), carattere_);
+        if (it != caratteri_.end()) {
+            indiceCarattere_ = static_cast<quint32>(it - caratteri_.begin());
+        } else {
+            indiceCarattere_ = static_cast<quint32>(caratteri_.size());
+            caratteri_.push_back(carattere_);
+        }
+        carattereValido_ = true;
+    }
+    stile_.carattere = indiceCarattere_;
+    const auto it = indiceStili_.constFind(stile_);
+    if (it != indiceStili_.constEnd()) {
+        indiceStile_ = *it;
+    } else if (stili_.size() < kMassimoStili) {
+        indiceStile_ = static_cast<quint32>(stili_.size());
+        stili_.push_back(stile_);
+        indiceStili_.insert(stile_, indiceStile_);
+    } else {
+        // Sixteen million distinct styles: draw with the last one rather than fail.
+        indiceStile_ = kMassimoStili - 1;
+    }
+    stileValido_ = true;
+    return indiceStile_;
+}
+
+quint32 DocumentoStampa::indiceImmagine(const QImage& img)
+{
+    const auto k = immaginiPerChiave_.constFind(img.cacheKey());
+    if (k != immaginiPerChiave_.constEnd())
+        return *k;
+    // The same picture loaded again (a picture object on every label) is kept once.
+    size_t h = qHashMulti(0, img.width(), img.height(), static_cast<int>(img.format()));
+    const qsizetype riga = (static_cast<qsizetype>(img.width()) * img.depth() + 7) / 8;
+    for (int y = 0; y < img.height(); ++y)
+        h = qHashBits(img.constScanLine(y), static_cast<size_t>(riga), h);
+    for (auto it = immaginiPerContenuto_.constFind(h); it != immaginiPerContenuto_.constEnd() && it.key() == h; ++it) {
+        if (immagini_[*it] == img) {
+            immaginiPerChiave_.insert(img.cacheKey(), *it);
+            return *it;
+        }
+    }
+    const quint32 i = static_cast<quint32>(immagini_.size());
+    immagini_.push_back(img);
+    immaginiPerChiave_.insert(img.cacheKey(), i);
+    immaginiPerContenuto_.insert(h, i);
+    return i;
+}
+
+void DocumentoStampa::aggiungi(Operazione op)
+{
+    PaginaStampa* p = paginaCorrente();
+    if (!p)
+        return;
+    op.stile = stileCorrente();
+    p->Aggiungi(op);
+}
+
+// ---- drawing ----
+
+namespace {
+bool quattro(const DocumentoStampa& d, const Misura& a, const Misura& b, const Misura& c, const Misura& e,
+             double* v)
+{
+    const double tpp = d.TwipsPerPixel();
+    v[0] = a.Twips(tpp);
+    v[1] = b.Twips(tpp);
+    v[2] = c.Twips(tpp);
+    v[3] = e.Twips(tpp);
+    return finito(v[0]) && finito(v[1]) && finito(v[2]) && finito(v[3]);
+}
+}  // namespace
+
+void DocumentoStampa::DrawLine(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2)
+{
+    double v[4];
+    if (!quattro(*this, x1, y1, x2, y2, v))
+        return;
+    Operazione op;
+    op.tipo = TipoOperazione::Linea;
+    op.x1 = static_cast<float>(v[0]);
+    op.y1 = static_cast<float>(v[1]);
+    op.x2 = static_cast<float>(v[2]);
+    op.y2 = static_cast<float>(v[3]);
+    aggiungi(op);
+}
+
+void DocumentoStampa::DrawRectangle(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2)
+{
+    double v[4];
+    if (!quattro(*this, x1, y1, x2, y2, v))
+        return;
+    Operazione op;
+    op.tipo = TipoOperazione::Rettangolo;
+    op.x1 = static_cast<float>(std::min(v[0], v[2]));
+    op.y1 = static_cast<float>(std::min(v[1], v[3]));
+    op.x2 = static_cast<float>(std::max(v[0], v[2]));
+    op.y2 = static_cast<float>(std::max(v[1], v[3]));
+    aggiungi(op);
+}
+
+void DocumentoStampa::DrawCircle(const Misura& x, const Misura& y, const Misura& raggio)
+{
+    double v[4];
+    if (!quattro(*this, x, y, raggio, Misura(0), v))
+        return;
+    Operazione op;
+    op.tipo = TipoOperazione::Cerchio;
+    op.x1 = static_cast<float>(v[0]);
+    op.y1 = static_cast<float>(v[1]);
+    op.x2 = static_cast<float>(std::abs(v[2]));
+    aggiungi(op);
+}
+
+void DocumentoStampa::DrawPicture(const QImage& immagine, const Misura& x, const Misura& y,
+                                  const std::optional<Misura>& larghezza, const std::optional<Misura>& altezza)
+{
+    if (immagine.isNull() || !paginaCorrente())
+        return;
+    double px = 0, py = 0;
+    if (!twips(x, &px) || !twips(y, &py))
+        return;
+    // The picture's own size in twips.
+    const double dpmX = immagine.dotsPerMeterX(), dpmY = immagine.dotsPerMeterY();
+    const double propriaL = dpmX > 0 ? immagine.width() * 1440.0 / (dpmX * 0.0254) : immagine.width() * twipsPerPixel_;
+    const double propriaA = dpmY > 0 ? immagine.height() * 1440.0 / (dpmY * 0.0254) : immagine.height() * twipsPerPixel_;
+    double w = propriaL, h = propriaA;
+    if (larghezza && !twips(*larghezza, &w))
+        return;
+    if (altezza && !twips(*altezza, &h))
+        return;
+    if (larghezza && !altezza && propriaL > 0)
+        h = propriaA * w / propriaL;
+    else if (!larghezza && altezza && propriaA > 0)
+        w = propriaL * h / propriaA;
+    if (w == 0 || h == 0)
+        return;
+    Operazione op;
+    op.tipo = TipoOperazione::Immagine;
+    op.x1 = static_cast<float>(std::min(px, px + w));
+    op.y1 = static_cast<float>(std::min(py, py + h));
+    op.x2 = static_cast<float>(std::max(px, px + w));
+    op.y2 = static_cast<float>(std::max(py, py + h));
+    op.dato = indiceImmagine(immagine);
+    aggiungi(op);
+}
+
+void DocumentoStampa::TextBox(const QString& testo, const Misura& x, const Misura& y, const Misura& larghezza,
+                              const Misura& altezza, bool ombra)
+{
+    PaginaStampa* p = paginaCorrente();
+    if (!p)
+        return;
+    double v[4];
+    if (!quattro(*this, x, y, larghezza, altezza, v))
+        return;
+    Operazione op;
+    op.tipo = TipoOperazione::CasellaTesto;
+    op.ombra = ombra;
+    op.x1 = static_cast<float>(std::min(v[0], v[0] + v[2]));
+    op.y1 = static_cast<float>(std::min(v[1], v[1] + v[3]));
+    op.x2 = static_cast<float>(std::max(v[0], v[0] + v[2]));
+    op.y2 = static_cast<float>(std::max(v[1], v[1] + v[3]));
+    op.dato = static_cast<quint32>(p->testi_.size());
+    p->testi_.push_back(normalizzaACapo(testo));
+    aggiungi(op);
+}
+
+void DocumentoStampa::Text(const QString& testo)
+{
+    PaginaStampa* p = paginaCorrente();
+    if (!p)
+        return;
+    const Metriche m = metricheDi(carattere_);
+    const double altezzaRiga = m.altezza();
+    const double sinistra = MarginLeft();
+    const double destra = std::max(sinistra, PageWidth() - MarginRight());
+
+    auto emetti = [&](const QString& riga, double inizio, bool aCapo) {
+        const double w = m.larghezza(riga);
+        if (!riga.isEmpty()) {
+            double x = inizio;
+            if (stile_.allineamento == 1)
+                x = inizio + (destra - inizio - w) / 2;
+            else if (stile_.allineamento == 2)
+                x = destra - w;
+            Operazione op;
+            op.tipo = TipoOperazione::Testo;
+            op.x1 = static_cast<float>(x);
+            op.y1 = static_cast<float>(y_);
+            op.x2 = static_cast<float>(w);
+            op.y2 = static_cast<float>(altezzaRiga);
+            op.dato = static_cast<quint32>(p->testi_.size());
+            p->testi_.push_back(riga);
+            aggiungi(op);
+        }
+        if (aCapo) {
+            x_ = sinistra;
+            y_ += altezzaRiga;
+        } else {
+            x_ = inizio + w;
+        }
+    };
+
+    const QStringList paragrafi = normalizzaACapo(testo).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < paragrafi.size(); ++i) {
+        const bool aCapo = i + 1 < paragrafi.size();
+        double inizio = x_;
+        QString riga;
+        bool primaParola = true;
+        for (const QString& parola : paragrafi[i].split(QLatin1Char(' '))) {
+            const QString prova = primaParola ? parola : riga + QLatin1Char(' ') + parola;
+            if (primaParola || riga.isEmpty() || inizio + m.larghezza(prova) <= destra) {
+                riga = prova;
+            } else {
+                emetti(riga, inizio, true);
+                inizio = x_;
+                riga = parola;
+            }
+            primaParola = false;
+        }
+        emetti(riga, inizio, aCapo);
+    }
+}
+
+double DocumentoStampa::TextWidth(const QString& testo) const
+{
+    const Metriche m = metricheDi(carattere_);
+    double w = 0;
+    for (const QString& r : normalizzaACapo(testo).split(QLatin1Char('\n')))
+        w = std::max(w, m.larghezza(r));
+    return w;
+}
+
+double DocumentoStampa::TextHeight(const QString& testo) const
+{
+    const Metriche m = metricheDi(carattere_);
+    return m.altezza() * static_cast<double>(normalizzaACapo(testo).count(QLatin1Char('\n')) + 1);
+}
+
+std::size_t DocumentoStampa::Memoria() const
+{
+    std::size_t b = sizeof(*this) + pagine_.capacity() * sizeof(PaginaStampa);
+    for (const PaginaStampa& p : pagine_)
+        b += p.Memoria() - sizeof(PaginaStampa);
+    b += stili_.capacity() * sizeof(StileStampa) + static_cast<std::size_t>(indiceStili_.capacity()) * 48;
+    b += caratteri_.capacity() * sizeof(CarattereStampa);
+    for (const QImage& i : immagini_)
+        b += static_cast<std::size_t>(i.sizeInBytes());
+    return b;
+}
+
+QFont DocumentoStampa::FontTwips(const CarattereStampa& c)
+{
+    QFont f(c.nome.isEmpty() ? QStringLiteral("Arial") : c.nome);
+    const float punti = std::clamp(c.dimensione, 0.05f, kMassimaDimensione);
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(punti * 20.0f))));
+    f.setBold(c.grassetto);
+    f.setItalic(c.corsivo);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(true);
+    return f;
+}
+
+}  // namespace cartigo

@@ -1,0 +1,172 @@
+#include "stampora/FileIni.h"
+
+#include "label/Codifica.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+
+namespace cartigo::modCartigo {
+
+namespace {
+
+QString chiaveConUguale(const QString& chiave)
+{
+    return chiave.endsWith(QLatin1Char('=')) ? chiave : chiave + QLatin1Char('=');
+}
+
+bool corrisponde(const QString& riga, const QString& chiave)
+{
+    return riga.left(chiave.size()).trimmed().toUpper() == chiave.trimmed().toUpper();
+}
+
+// The file's lines, without their line ends; false when it cannot be read.
+bool leggiRighe(const QString& file, QStringList* righe, bool* finaleACapo = nullptr)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QString testo = DecodificaTestoFile(f.readAll());
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    *righe = testo.split(QLatin1Char('\n'));
+    for (QString& r : *righe)
+        if (r.endsWith(QLatin1Char('\r')))
+            r.chop(1);
+    if (finaleACapo)
+        *finaleACapo = testo.endsWith(QLatin1Char('\n'));
+    if (!righe->isEmpty() && righe->last().isEmpty())
+        righe->removeLast();
+    return true;
+}
+
+QString& cartellaImpostata()
+{
+    static QString c;
+    return c;
+}
+
+bool scrivibile(const QString& cartella)
+{
+    const QFileInfo i(cartella);
+    return i.isDir() && i.isWritable();
+}
+
+}  // namespace
+
+QString GetKeyIni(const QString& file, const QString& chiave, bool /*messaggio*/)
+{
+    if (file.isEmpty() || chiave.isEmpty())
+        return {};
+    const QString k = chiaveConUguale(chiave);
+    if (!QFileInfo::exists(file))
+        return {};
+    QStringList righe;
+    if (!leggiRighe(file, &righe))
+        return {};
+    QString valore;
+    for (const QString& r : righe)
+        if (corrisponde(r, k))
+            valore = r.mid(k.size()).trimmed();
+    return valore;
+}
+
+bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore)
+{
+    if (file.isEmpty() || chiave.isEmpty())
+        return false;
+    const QString k = chiaveConUguale(chiave);
+
+    QStringList righe;
+    const bool esiste = QFileInfo::exists(file);
+    if (esiste) {
+        if (!leggiRighe(file, &righe))
+            return false;
+        bool trovata = false;
+        for (QString& r : righe) {
+            if (corrisponde(r, k)) {
+                r = r.left(k.size()) + valore;
+                trovata = true;
+            }
+        }
+        if (!trovata)
+            righe << k + valore;
+    } else {
+        righe << k + valore;
+    }
+
+    // The temporary file: the extension (after the last "." of the name) becomes "~tm".
+    const QFileInfo info(file);
+    const QString nome = info.fileName();
+    const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
+    const QString nomeTemp = (punto >= 0 ? nome.left(punto) : nome) + QStringLiteral(".~tm");
+    const QString temp = info.dir().filePath(nomeTemp);
+
+    const QByteArray dati = CodificaTestoFile(righe.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    {
+        QFile t(temp);
+        if (!t.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        if (t.write(dati) != dati.size() || !t.flush()) {
+            t.close();
+            t.remove();
+            return false;
+        }
+    }
+    // rename() replaces the old file in one step: there is no moment without it.
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+QString CartellaProgramma()
+{
+    if (!cartellaImpostata().isEmpty())
+        return cartellaImpostata();
+    return QCoreApplication::applicationDirPath();
+}
+
+void ImpostaCartellaProgramma(const QString& cartella) { cartellaImpostata() = cartella; }
+
+QString FileIniStampora()
+{
+    const QString p = CartellaProgramma();
+    if (scrivibile(p))
+        return QDir(p).filePath(QStringLiteral("Stampora.ini"));
+    QString conf = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (conf.isEmpty())
+        conf = QDir::homePath();
+    QDir().mkpath(conf);
+    return QDir(conf).filePath(QStringLiteral("Stampora.ini"));
+}
+
+QString CartellaStampe()
+{
+    const QString p = CartellaProgramma();
+    if (scrivibile(p))
+        return QDir(p).filePath(QStringLiteral("Stampe"));
+    QString doc = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (doc.isEmpty())
+        doc = QDir::homePath();
+    return QDir(doc).filePath(QStringLiteral("Stampe"));
+}
+
+QString FormatoDueDecimali(double v, QChar decimale)
+{
+    if (!std::isfinite(v))
+        v = 0;
+    QString s = QString::number(v, 'f', 2);
+    if (s == QLatin1String("-0.00"))
+        s = QStringLiteral("0.00");
+    s.replace(QLatin1Char('.'), decimale);
+    return s;
+}
+
+}  // namespace cartigo::modCartigo

@@ -1,0 +1,350 @@
+#include "stampora/FileStampa.h"
+
+#include "stampora/RenderizzatorePagina.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <cmath>
+
+namespace cartigo {
+
+namespace {
+
+constexpr char kMagia[8] = {'C', 'T', 'G', 'A', 'N', 'T', '\r', '\n'};
+
+QString testoErroreDanneggiato() { return QStringLiteral("il file è danneggiato o incompleto"); }
+
+void scriviTesto(QDataStream& s, const QString& t)
+{
+    const QByteArray b = t.toUtf8();
+    s << static_cast<quint32>(b.size());
+    s.writeRawData(b.constData(), static_cast<int>(b.size()));
+}
+
+class Lettore {
+public:
+    explicit Lettore(QIODevice& d) : dev_(d), s_(&d) { s_.setVersion(QDataStream::Qt_6_0); }
+    QDataStream& s() { return s_; }
+    bool ok() const { return s_.status() == QDataStream::Ok; }
+    qint64 restanti() const { return dev_.size() - dev_.pos(); }
+    // A count of items each at least `minimo` bytes long that the rest of the file can hold.
+    bool conteggio(quint32* n, qint64 minimo)
+    {
+        s_ >> *n;
+        return ok() && static_cast<qint64>(*n) * minimo <= restanti();
+    }
+    bool testo(QString* t)
+    {
+        quint32 n = 0;
+        s_ >> n;
+        if (!ok() || static_cast<qint64>(n) > restanti())
+            return false;
+        QByteArray b(static_cast<qsizetype>(n), Qt::Uninitialized);
+        if (n > 0 && s_.readRawData(b.data(), static_cast<int>(n)) != static_cast<int>(n))
+            return false;
+        *t = QString::fromUtf8(b);
+        return true;
+    }
+    bool byte(QByteArray* b)
+    {
+        quint32 n = 0;
+        s_ >> n;
+        if (!ok() || static_cast<qint64>(n) > restanti())
+            return false;
+        b->resize(static_cast<qsizetype>(n));
+        return n == 0 || s_.readRawData(b->data(), static_cast<int>(n)) == static_cast<int>(n);
+    }
+
+private:
+    QIODevice& dev_;
+    QDataStream s_;
+};
+
+bool finito(double v) { return std::isfinite(v); }
+
+}  // namespace
+
+// Reads and writes the private parts of the document for the file format.
+struct AccessoDocumentoStampa {
+    static bool Scrivi(const DocumentoStampa& d, QIODevice& dev)
+    {
+        QDataStream s(&dev);
+        s.setVersion(QDataStream::Qt_6_0);
+        s.writeRawData(kMagia, sizeof kMagia);
+        s << kVersioneFileStampa;
+        s << d.stampante_.larghezzaCarta << d.stampante_.altezzaCarta << static_cast<qint32>(d.orientamento_);
+        for (double m : d.margini_)
+            s << m;
+        scriviTesto(s, d.stampante_.nome);
+        scriviTesto(s, d.stampante_.porta);
+
+        s << static_cast<quint32>(d.caratteri_.size());
+        for (const CarattereStampa& c : d.caratteri_) {
+            scriviTesto(s, c.nome);
+            s << c.dimensione << static_cast<quint8>((c.grassetto ? 1 : 0) | (c.corsivo ? 2 : 0));
+        }
+        s << static_cast<quint32>(d.stili_.size());
+        for (const StileStampa& st : d.stili_)
+            s << st.colorePenna << st.colorePennello << st.coloreTesto << st.spessorePenna << st.carattere
+              << st.stilePenna << st.stilePennello << st.allineamento;
+        s << static_cast<quint32>(d.immagini_.size());
+        for (const QImage& img : d.immagini_) {
+            QByteArray png;
+            QBuffer buf(&png);
+            buf.open(QIODevice::WriteOnly);
+            if (!img.save(&buf, "PNG"))
+                return false;
+            s << static_cast<quint32>(png.size());
+            s.writeRawData(png.constData(), static_cast<int>(png.size()));
+        }
+        s << static_cast<quint32>(d.pagine_.size());
+        for (const PaginaStampa& p : d.pagine_) {
+            s << static_cast<quint32>(p.dati_.size());
+            for (quint32 w : p.dati_)
+                s << w;
+            s << static_cast<quint32>(p.testi_.size());
+            for (const QString& t : p.testi_)
+                scriviTesto(s, t);
+            if (s.status() != QDataStream::Ok)
+                return false;
+        }
+        return s.status() == QDataStream::Ok;
+    }
+
+    static std::unique_ptr<DocumentoStampa> Leggi(QIODevice& dev, QString* errore)
+    {
+        auto danneggiato = [&]() {
+            *errore = testoErroreDanneggiato();
+            return nullptr;
+        };
+        Lettore l(dev);
+        QDataStream& s = l.s();
+        char magia[sizeof kMagia];
+        if (s.readRawData(magia, sizeof magia) != static_cast<int>(sizeof magia) ||
+            memcmp(magia, kMagia, sizeof kMagia) != 0) {
+            *errore = QStringLiteral("il file non è un file di stampa");
+            return nullptr;
+        }
+        quint16 versione = 0;
+        s >> versione;
+        if (!l.ok())
+            return danneggiato();
+        if (versione > kVersioneFileStampa) {
+            *errore = QStringLiteral("il file è nel formato di stampa versione %1, più recente della versione %2 "
+                                     "che questo programma sa leggere")
+                          .arg(versione)
+                          .arg(kVersioneFileStampa);
+            return nullptr;
+        }
+        if (versione == 0)
+            return danneggiato();
+
+        InfoStampante info;
+        qint32 orientamento = 0;
+        double margini[4];
+        s >> info.larghezzaCarta >> info.altezzaCarta >> orientamento;
+        for (double& m : margini)
+            s >> m;
+        if (!l.ok() || !l.testo(&info.nome) || !l.testo(&info.porta))
+            return danneggiato();
+        if (!finito(info.larghezzaCarta) || !finito(info.altezzaCarta) || info.larghezzaCarta <= 0 ||
+            info.altezzaCarta <= 0 || (orientamento != 0 && orientamento != 1))
+            return danneggiato();
+        for (double m : margini)
+            if (!finito(m) || m < 0)
+                return danneggiato();
+        info.orientamento = orientamento;
+        auto d = std::make_unique<DocumentoStampa>(info);
+        for (int i = 0; i < 4; ++i)
+            d->margini_[i] = margini[i];
+
+        quint32 n = 0;
+        if (!l.conteggio(&n, 9))
+            return danneggiato();
+        for (quint32 i = 0; i < n; ++i) {
+            CarattereStampa c;
+            quint8 flag = 0;
+            if (!l.testo(&c.nome))
+                return danneggiato();
+            s >> c.dimensione >> flag;
+            if (!l.ok() || !std::isfinite(c.dimensione) || c.dimensione <= 0 || flag > 3)
+                return danneggiato();
+            c.grassetto = flag & 1;
+            c.corsivo = flag & 2;
+            d->caratteri_.push_back(c);
+        }
+        if (!l.conteggio(&n, 23))
+            return danneggiato();
+        for (quint32 i = 0; i < n; ++i) {
+            StileStampa st;
+            s >> st.colorePenna >> st.colorePennello >> st.coloreTesto >> st.spessorePenna >> st.carattere >>
+                st.stilePenna >> st.stilePennello >> st.allineamento;
+            if (!l.ok() || !std::isfinite(st.spessorePenna) || st.spessorePenna < 0 ||
+                st.carattere >= d->caratteri_.size() || st.stilePenna > 6 || st.stilePennello > 7 ||
+                st.allineamento > 2)
+                return danneggiato();
+            d->indiceStili_.insert(st, static_cast<quint32>(d->stili_.size()));
+            d->stili_.push_back(st);
+        }
+        if (!l.conteggio(&n, 4))
+            return danneggiato();
+        for (quint32 i = 0; i < n; ++i) {
+            QByteArray png;
+            if (!l.byte(&png))
+                return danneggiato();
+            QImage img = QImage::fromData(png, "PNG");
+            if (img.isNull())
+                return danneggiato();
+            d->immagini_.push_back(std::move(img));
+        }
+        if (!l.conteggio(&n, 8))
+            return danneggiato();
+        for (quint32 i = 0; i < n; ++i) {
+            PaginaStampa p;
+            quint32 parole = 0;
+            if (!l.conteggio(&parole, 4))
+                return danneggiato();
+            p.dati_.resize(parole);
+            for (quint32& w : p.dati_)
+                s >> w;
+            quint32 testi = 0;
+            if (!l.ok() || !l.conteggio(&testi, 4))
+                return danneggiato();
+            p.testi_.reserve(testi);
+            for (quint32 t = 0; t < testi; ++t) {
+                QString testo;
+                if (!l.testo(&testo))
+                    return danneggiato();
+                p.testi_.push_back(std::move(testo));
+            }
+            if (!valida(p, *d))
+                return danneggiato();
+            d->pagine_.push_back(std::move(p));
+        }
+        if (!l.ok())
+            return danneggiato();
+        return d;
+    }
+
+    // Every operation complete, of a known kind, with finite coordinates and indexes in range.
+    static bool valida(PaginaStampa& p, const DocumentoStampa& d)
+    {
+        const auto& w = p.dati_;
+        std::size_t i = 0, conteggio = 0;
+        while (i < w.size()) {
+            if (i + 5 > w.size())
+                return false;
+            const quint32 h = w[i];
+            const auto tipo = static_cast<TipoOperazione>((h >> 24) & 0x7F);
+            const quint32 stile = h & 0xFFFFFFu;
+            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Testo || stile >= d.stili_.size())
+                return false;
+            if ((h & 0x80000000u) && tipo != TipoOperazione::CasellaTesto)
+                return false;
+            for (int k = 1; k <= 4; ++k)
+                if (!std::isfinite(std::bit_cast<float>(w[i + k])))
+                    return false;
+            i += 5;
+            if (PaginaStampa::HaDato(tipo)) {
+                if (i >= w.size())
+                    return false;
+                const quint32 dato = w[i++];
+                const std::size_t limite = tipo == TipoOperazione::Immagine ? d.immagini_.size() : p.testi_.size();
+                if (dato >= limite)
+                    return false;
+            }
+            ++conteggio;
+        }
+        p.conteggio_ = conteggio;
+        return true;
+    }
+};
+
+bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore)
+{
+    QSaveFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly)) {
+        *errore = f.errorString();
+        return false;
+    }
+    if (!AccessoDocumentoStampa::Scrivi(doc, f)) {
+        *errore = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("errore di scrittura");
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        *errore = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore)
+{
+    QSaveFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly)) {
+        *errore = f.errorString();
+        return false;
+    }
+    {
+        QPdfWriter pdf(&f);
+        pdf.setCreator(QStringLiteral("Cartigo"));
+        pdf.setTitle(QFileInfo(percorso).completeBaseName());
+        pdf.setResolution(1440);
+        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point,
+                               QString(), QPageSize::ExactMatch);
+        pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter p;
+        if (!p.begin(&pdf)) {
+            *errore = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("errore di scrittura");
+            f.cancelWriting();
+            return false;
+        }
+        const int pagine = std::max(1, doc.PageCount());
+        for (int i = 0; i < pagine; ++i) {
+            if (i > 0)
+                pdf.newPage();
+            p.save();
+            ScalaTwips(p, pdf);
+            DisegnaPagina(p, doc, i);
+            p.restore();
+        }
+        p.end();
+    }
+    if (f.error() != QFileDevice::NoError) {
+        *errore = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        *errore = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore)
+{
+    if (percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return SalvaPdf(doc, percorso, errore);
+    return SalvaFileStampa(doc, percorso, errore);
+}
+
+std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QString* errore)
+{
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *errore = f.errorString();
+        return nullptr;
+    }
+    return AccessoDocumentoStampa::Leggi(f, errore);
+}
+
+}  // namespace cartigo

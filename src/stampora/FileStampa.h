@@ -1,0 +1,41 @@
+#pragma once
+// Print files. A ".ant" file is the output document in our own binary format
+// (QDataStream, big-endian):
+//
+//   magic "CTGANT" 0x0D 0x0A, quint16 format version (1)
+//   paper: width, height (double, twips, portrait), orientation (qint32), margins
+//          left, top, right, bottom (double), device name and port (text)
+//   fonts:    quint32 count, each: name (text), size (float), flags (quint8: 1 bold, 2 italic)
+//   styles:   quint32 count, each: pen, brush, text colour (quint32), pen width (float),
+//             font (quint32), pen style, brush style, alignment (quint8)
+//   pictures: quint32 count, each: PNG bytes (quint32 length + bytes)
+//   pages:    quint32 count, each: quint32 word count + the words of its display list,
+//             quint32 text count + texts
+//   text: quint32 byte count + UTF-8 bytes
+//
+// A file name ending in ".pdf" is written as PDF through the same renderer.
+
+#include "stampora/DocumentoStampa.h"
+
+#include <QString>
+#include <memory>
+
+namespace cartigo {
+
+constexpr quint16 kVersioneFileStampa = 1;
+
+// Writes the document as a ".ant" file, atomically: an existing file is replaced only
+// when the new one is complete. False with the reason in `errore` on failure.
+bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore);
+
+// Writes the document as PDF, page by page, atomically.
+bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore);
+
+// ".pdf" (any case) as PDF, anything else as a ".ant" file.
+bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore);
+
+// Reads a ".ant" file. Nothing, with the reason in `errore`, for a missing, unreadable,
+// damaged, truncated or foreign file, or one of a newer format version.
+std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QString* errore);
+
+}  // namespace cartigo

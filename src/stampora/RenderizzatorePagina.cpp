@@ -1,0 +1,181 @@
+#include "stampora/RenderizzatorePagina.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+namespace cartigo {
+
+QColor ColoreStampa(quint32 c)
+{
+    // Colours with the top bit set name system colours; paper has only a few.
+    if (c & 0x80000000u) {
+        switch (c & 0xFFu) {
+        case 0x05: return Qt::white;              // window background
+        case 0x0F: return QColor(0xF0, 0xF0, 0xF0);  // button face
+        default: return Qt::black;                // window and button text, and the rest
+        }
+    }
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+namespace {
+
+Qt::PenStyle stilePenna(quint8 s)
+{
+    switch (s) {
+    case 1: return Qt::DashLine;
+    case 2: return Qt::DotLine;
+    case 3: return Qt::DashDotLine;
+    case 4: return Qt::DashDotDotLine;
+    case 5: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle stilePennello(quint8 s)
+{
+    switch (s) {
+    case 0: return Qt::SolidPattern;
+    case 2: return Qt::HorPattern;
+    case 3: return Qt::VerPattern;
+    case 4: return Qt::BDiagPattern;
+    case 5: return Qt::FDiagPattern;
+    case 6: return Qt::CrossPattern;
+    case 7: return Qt::DiagCrossPattern;
+    default: return Qt::NoBrush;
+    }
+}
+
+QPen penna(const StileStampa& s)
+{
+    QPen p(ColoreStampa(s.colorePenna));
+    p.setStyle(stilePenna(s.stilePenna));
+    p.setWidthF(s.spessorePenna);
+    p.setCosmetic(s.spessorePenna <= 0);
+    p.setCapStyle(Qt::FlatCap);
+    p.setJoinStyle(Qt::MiterJoin);
+    return p;
+}
+
+QBrush pennello(const StileStampa& s) { return QBrush(ColoreStampa(s.colorePennello), stilePennello(s.stilePennello)); }
+
+Qt::Alignment allineamento(quint8 a)
+{
+    switch (a) {
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+    }
+}
+
+}  // namespace
+
+void ScalaTwips(QPainter& p, const QPaintDevice& device)
+{
+    p.scale(device.logicalDpiX() / 1440.0, device.logicalDpiY() / 1440.0);
+}
+
+void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
+{
+    if (indice < 0 || indice >= doc.PageCount())
+        return;
+    const auto& stili = doc.Stili();
+    const auto& caratteri = doc.Caratteri();
+    const auto& immagini = doc.Immagini();
+    const PaginaStampa& pagina = doc.Pagina(indice);
+    const auto& testi = pagina.Testi();
+
+    // Fonts are built once per page drawn.
+    std::vector<std::optional<QFont>> font(caratteri.size());
+    std::vector<double> ascendente(caratteri.size(), 0);
+    auto fontDi = [&](const StileStampa& s) -> const QFont& {
+        const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
+        if (!font[i]) {
+            font[i] = DocumentoStampa::FontTwips(caratteri[i]);
+            ascendente[i] = QFontMetricsF(*font[i]).ascent();
+        }
+        return *font[i];
+    };
+
+    p.save();
+    quint32 ultimoStile = 0xFFFFFFFFu;
+    pagina.PerOgni([&](const Operazione& op) {
+        if (op.stile >= stili.size())
+            return;
+        const StileStampa& s = stili[op.stile];
+        if (op.stile != ultimoStile) {
+            p.setPen(penna(s));
+            p.setBrush(pennello(s));
+            ultimoStile = op.stile;
+        }
+        switch (op.tipo) {
+        case TipoOperazione::Linea:
+            p.drawLine(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
+            break;
+        case TipoOperazione::Rettangolo:
+            p.drawRect(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)));
+            break;
+        case TipoOperazione::Cerchio:
+            p.drawEllipse(QPointF(op.x1, op.y1), op.x2, op.x2);
+            break;
+        case TipoOperazione::Immagine:
+            if (op.dato < immagini.size())
+                p.drawImage(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)), immagini[op.dato]);
+            break;
+        case TipoOperazione::CasellaTesto: {
+            if (op.dato >= testi.size() || caratteri.empty())
+                break;
+            const QRectF box(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
+            if (op.ombra)
+                p.fillRect(box, pennello(s));
+            if (s.stilePenna != 5) {
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(box);
+            }
+            p.save();
+            p.setClipRect(box, Qt::IntersectClip);
+            p.setFont(fontDi(s));
+            p.setPen(ColoreStampa(s.coloreTesto));
+            p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
+                       testi[op.dato]);
+            p.restore();
+            ultimoStile = 0xFFFFFFFFu;
+            break;
+        }
+        case TipoOperazione::Testo: {
+            if (op.dato >= testi.size() || caratteri.empty())
+                break;
+            const QFont& f = fontDi(s);
+            const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
+            p.setFont(f);
+            p.setPen(ColoreStampa(s.coloreTesto));
+            p.drawText(QPointF(op.x1, op.y1 + ascendente[i]), testi[op.dato]);
+            ultimoStile = 0xFFFFFFFFu;
+            break;
+        }
+        }
+    });
+    p.restore();
+}
+
+QImage ImmaginePagina(const DocumentoStampa& doc, int indice, double dpi)
+{
+    const int w = std::max(1, static_cast<int>(std::ceil(doc.PageWidth() * dpi / 1440.0)));
+    const int h = std::max(1, static_cast<int>(std::ceil(doc.PageHeight() * dpi / 1440.0)));
+    QImage img(w, h, QImage::Format_RGB32);
+    const int dpm = static_cast<int>(std::lround(dpi / 0.0254));
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    ScalaTwips(p, img);
+    DisegnaPagina(p, doc, indice);
+    return img;
+}
+
+}  // namespace cartigo

@@ -1,0 +1,29 @@
+#pragma once
+// The one renderer of the output document: it draws a page's operations on any
+// QPainter (preview widget, printer, PDF writer, image). Preview, printing, PDF and
+// tests all go through it, so what is previewed is what prints.
+
+#include "stampora/DocumentoStampa.h"
+
+#include <QColor>
+#include <QImage>
+
+class QPainter;
+class QPaintDevice;
+
+namespace cartigo {
+
+// A colour of the document (0x00BBGGRR) as a QColor.
+QColor ColoreStampa(quint32 c);
+
+// Draws page `indice` (from 0) with the painter's unit being the twip and (0, 0) the
+// paper's top-left corner. The painter's state is restored afterwards.
+void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice);
+
+// Scales a painter on `device` so that one unit is one twip.
+void ScalaTwips(QPainter& p, const QPaintDevice& device);
+
+// Page `indice` as an image at `dpi` dots per inch on a white background.
+QImage ImmaginePagina(const DocumentoStampa& doc, int indice, double dpi);
+
+}  // namespace cartigo

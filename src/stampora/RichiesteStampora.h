@@ -1,0 +1,53 @@
+#pragma once
+// The modal dialogs of the print engine, as requests through the interaction seam.
+// The engine fills a request, the UI (or a test script) shows or answers it.
+
+#include "app/Interazione.h"
+#include "stampora/DispositivoStampa.h"
+
+#include <memory>
+
+namespace cartigo {
+
+class DocumentoStampa;
+
+// frmStamporaDestinazioneStampa: the destination, copies and set-up buttons.
+class RichiestaDestinazioneStampa : public RichiestaDialogo {
+public:
+    QString nome() const override { return QStringLiteral("frmStamporaDestinazioneStampa"); }
+
+    // In: written before each showing.
+    int Copies = 1;
+    QString CurrentPrinter;
+    QString Port;
+    // In and out: the option selected (0 printer, 1 preview, 2 file; -1 none). The
+    // request is reused across the showings of one choice, so the choice stays.
+    int Opzione = 0;
+    // Out: 0 cancelled, 1 preview, 2 printer, 3 file, -1 printer set-up, -2 page set-up.
+    int DestinazioneStampa = 0;
+    QString FileName;
+};
+
+// frmStamporaAnteprima shown modally on a document.
+class RichiestaAnteprima : public RichiestaDialogo {
+public:
+    QString nome() const override { return QStringLiteral("frmStamporaAnteprima"); }
+    std::shared_ptr<DocumentoStampa> Documento;
+};
+
+// The output's page set-up dialog: paper, orientation and the four margins (twips).
+class RichiestaImpostaPagina : public RichiestaDialogo {
+public:
+    QString nome() const override { return QStringLiteral("ImpostaPagina"); }
+    InfoStampante Stampante;
+    double Margini[4] = {0, 0, 0, 0};  // left, top, right, bottom
+};
+
+// The output's printer set-up dialog: the printer, its paper and orientation.
+class RichiestaImpostaStampante : public RichiestaDialogo {
+public:
+    QString nome() const override { return QStringLiteral("ImpostaStampante"); }
+    InfoStampante Stampante;
+};
+
+}  // namespace cartigo

@@ -1,0 +1,393 @@
+#include "stampora/clsStampora.h"
+
+#include "label/Conversioni.h"
+#include "label/Locale.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/FileIni.h"
+#include "stampora/FileStampa.h"
+#include "stampora/RichiesteStampora.h"
+
+namespace cartigo {
+
+namespace {
+
+constexpr double kMargineDefault = 170.1;  // twips, 0.3 cm
+constexpr double kTwipsPerCm = 567.0;
+
+// Margin keys of "Stampora.ini", in the order they are read and written.
+const char* const kChiaviMargini[4] = {"Margine superiore", "Margine inferiore", "Margine destro",
+                                       "Margine sinistro"};
+
+double leggiMargine(const QString& file, const char* chiave)
+{
+    const QString testo = modCartigo::GetKeyIni(file, QString::fromLatin1(chiave));
+    double v = 0;
+    try {
+        v = modCartigo::ConvertiDouble(testo, ImpostazioniLocali::correnti());
+    } catch (...) {
+        v = 0;
+    }
+    if (!std::isfinite(v) || v <= 0)
+        return kMargineDefault;
+    return v * kTwipsPerCm;
+}
+
+}  // namespace
+
+clsStampora::clsStampora(Interazione& ui) : ui_(ui), output_(std::make_shared<DocumentoStampa>())
+{
+    SetScaleMode(6);
+    drawWidth_ = 0;
+    output_->SetPenWidth(0);
+    copies_ = 1;
+    offsetX_ = offsetY_ = 0;
+
+    const QString ini = modCartigo::FileIniStampora();
+    output_->SetMarginTop(leggiMargine(ini, kChiaviMargini[0]));
+    output_->SetMarginBottom(leggiMargine(ini, kChiaviMargini[1]));
+    output_->SetMarginRight(leggiMargine(ini, kChiaviMargini[2]));
+    output_->SetMarginLeft(leggiMargine(ini, kChiaviMargini[3]));
+
+    fontName_ = output_->FontName();
+    fontSize_ = output_->FontSize();
+    output_->StartDoc();
+}
+
+clsStampora::~clsStampora()
+{
+    const QString ini = modCartigo::FileIniStampora();
+    const QChar dec = ImpostazioniLocali::correnti().decimale;
+    const double margini[4] = {output_->MarginTop(), output_->MarginBottom(), output_->MarginRight(),
+                               output_->MarginLeft()};
+    // An unwritable settings file only means the margins are not remembered.
+    for (int i = 0; i < 4; ++i)
+        modCartigo::SetKeyIni(ini, QString::fromLatin1(kChiaviMargini[i]),
+                              modCartigo::FormatoDueDecimali(margini[i] / kTwipsPerCm, dec));
+}
+
+// ---- properties ----
+
+int clsStampora::DrawStyle() const { return output_->PenStyle(); }
+
+void clsStampora::SetDrawStyle(int v)
+{
+    drawStyle_ = v;
+    output_->SetPenWidth(0);
+    output_->SetPenStyle(v);
+}
+
+double clsStampora::DrawWidth() const { return output_->PenWidth(); }
+
+void clsStampora::SetDrawWidth(double pixel)
+{
+    drawWidth_ = pixel;
+    output_->SetPenWidth(Misura(pixel, Unita::Pixel));
+}
+
+int clsStampora::FillStyle() const
+{
+    const int b = output_->BrushStyle();
+    return (b == 0 || b == 1) ? b : fillStyle_;
+}
+
+void clsStampora::SetFillStyle(int v)
+{
+    fillStyle_ = v;
+    if (v == 0 || v == 1)
+        output_->SetBrushStyle(v);
+}
+
+int clsStampora::BrushStyle() const { return output_->BrushStyle(); }
+
+void clsStampora::SetBrushStyle(int v)
+{
+    brushStyle_ = v;
+    output_->SetBrushStyle(v);
+}
+
+qint32 clsStampora::BrushColor() const { return static_cast<qint32>(output_->BrushColor()); }
+
+void clsStampora::SetBrushColor(qint32 c)
+{
+    brushColor_ = c;
+    output_->SetBrushColor(static_cast<quint32>(c));
+}
+
+qint32 clsStampora::TextColor() const { return static_cast<qint32>(output_->TextColor()); }
+
+void clsStampora::SetTextColor(qint32 c)
+{
+    textColor_ = c;
+    output_->SetTextColor(static_cast<quint32>(c));
+}
+
+// The engine's alignment is 0 left, 1 right, 2 centre; the output's 0 left, 1 centre, 2 right.
+int clsStampora::TextAlign() const
+{
+    switch (output_->TextAlign()) {
+    case 1: return 2;
+    case 2: return 1;
+    default: return 0;
+    }
+}
+
+void clsStampora::SetTextAlign(int v)
+{
+    textAlign_ = v;
+    switch (v) {
+    case 0: output_->SetTextAlign(0); break;
+    case 1: output_->SetTextAlign(2); break;
+    case 2: output_->SetTextAlign(1); break;
+    default: break;
+    }
+}
+
+int clsStampora::Orientation() const { return output_->Orientation() == 1 ? 2 : 1; }
+
+void clsStampora::SetOrientation(int v)
+{
+    if (v == 1)
+        output_->SetOrientation(0);
+    else if (v == 2)
+        output_->SetOrientation(1);
+}
+
+double clsStampora::Width() const { return output_->PageWidth(); }
+double clsStampora::Height() const { return output_->PageHeight(); }
+int clsStampora::Page() const { return output_->CurrentPage(); }
+int clsStampora::Pages() const { return output_->PageCount(); }
+
+void clsStampora::SetScaleMode(int v)
+{
+    scaleMode_ = v;
+    switch (v) {
+    case 1: unita_ = Unita::Twip; break;
+    case 2: unita_ = Unita::Punto; break;
+    case 3: unita_ = Unita::Pixel; break;
+    case 5: unita_ = Unita::Pollice; break;
+    case 6: unita_ = Unita::Millimetro; break;
+    case 7: unita_ = Unita::Centimetro; break;
+    default: break;  // the unit name stays
+    }
+}
+
+double clsStampora::TwipsPerUnit() const
+{
+    switch (scaleMode_) {
+    case 1: return 1;
+    case 2: return 20;
+    case 3: return output_->TwipsPerPixel();
+    case 5: return 1440;
+    case 6: return 56.7;
+    case 7: return 567;
+    default: return 0;
+    }
+}
+
+QString clsStampora::FontName() const { return output_->FontName(); }
+
+void clsStampora::SetFontName(const QString& nome)
+{
+    fontName_ = nome;
+    output_->SetFontName(nome);
+}
+
+void clsStampora::SetFontSize(float punti)
+{
+    if (!(punti >= 4))  // also a value that is not a number
+        punti = 4;
+    fontSize_ = punti;
+    output_->SetFontSize(punti);
+}
+
+bool clsStampora::FontBold() const { return output_->FontBold(); }
+
+void clsStampora::SetFontBold(bool b)
+{
+    fontBold_ = b;
+    output_->SetFontBold(b);
+}
+
+bool clsStampora::FontItalic() const { return output_->FontItalic(); }
+
+void clsStampora::SetFontItalic(bool b)
+{
+    fontItalic_ = b;
+    output_->SetFontItalic(b);
+}
+
+void clsStampora::SetCurrentX(float v)
+{
+    currentX_ = v;
+    output_->SetCurrentX(InUnita(static_cast<double>(v) + offsetX_));
+}
+
+void clsStampora::SetCurrentY(float v)
+{
+    currentY_ = v;
+    output_->SetCurrentY(InUnita(static_cast<double>(v) + offsetY_));
+}
+
+// The output's position becomes the stored position plus the new offset, both in user units.
+void clsStampora::SetOffsetX(double v)
+{
+    offsetX_ = v;
+    output_->SetCurrentX(InUnita(static_cast<double>(currentX_) + offsetX_));
+}
+
+void clsStampora::SetOffsetY(double v)
+{
+    offsetY_ = v;
+    output_->SetCurrentY(InUnita(static_cast<double>(currentY_) + offsetY_));
+}
+
+// ---- methods ----
+
+int clsStampora::SelectPrintDestination()
+{
+    ui_.cursoreNormale();
+    RichiestaDestinazioneStampa dlg;
+    for (;;) {
+        dlg.Copies = copies_;
+        dlg.CurrentPrinter = output_->Device();
+        dlg.Port = output_->Port();
+        // Closing the dialog any other way than with its buttons cancels.
+        dlg.DestinazioneStampa = 0;
+        ui_.dialogo(dlg);
+        if (dlg.Copies > 0 && dlg.Copies < 1000)
+            copies_ = static_cast<qint16>(dlg.Copies);
+        if (dlg.DestinazioneStampa == -2) {
+            ImpostaPaginaOutput(*output_, ui_);
+            continue;
+        }
+        if (dlg.DestinazioneStampa == -1) {
+            ImpostaStampanteOutput(*output_, ui_);
+            continue;
+        }
+        break;
+    }
+    const int d = dlg.DestinazioneStampa;
+    const int risultato = (d >= 0 && d <= 3) ? d : 0;
+    if (risultato == 3)
+        fileName_ = dlg.FileName;
+    destinazione_ = risultato;
+    return risultato;
+}
+
+void clsStampora::StartDoc() { output_->StartDoc(); }
+
+void clsStampora::NewPage() { output_->NewPage(); }
+
+bool clsStampora::EndDoc()
+{
+    output_->EndDoc();
+    switch (destinazione_) {
+    case 0:
+        output_->KillDoc();
+        return true;
+    case 1: {
+        ui_.cursoreNormale();
+        RichiestaAnteprima r;
+        r.Documento = output_;
+        ui_.dialogo(r);
+        return true;
+    }
+    case 2:
+        for (int copia = 1; copia <= copies_; ++copia)
+            if (!StampaOutput(*output_, 1, output_->PageCount(), ui_))
+                return false;
+        return true;
+    case 3: {
+        ui_.cursoreAttesa();
+        QString errore;
+        const bool ok = !fileName_.isEmpty() && SalvaDocumento(*output_, fileName_, &errore);
+        ui_.cursoreNormale();
+        if (!ok) {
+            if (fileName_.isEmpty())
+                errore = QStringLiteral("nessun nome di file");
+            ui_.messaggio(
+                QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(fileName_, errore),
+                TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+        }
+        return ok;
+    }
+    default:
+        return true;
+    }
+}
+
+void clsStampora::KillDoc() { output_->KillDoc(); }
+
+void clsStampora::DrawLine(double X1, double Y1, double X2, double Y2, std::optional<qint32> Color,
+                           std::optional<QString> TipoLinea, std::optional<qint32> PenColor,
+                           std::optional<int> PenWidth)
+{
+    DocumentoStampa& o = *output_;
+    const quint32 colorePenna = o.PenColor();
+    const double spessore = o.PenWidth();
+    o.SetPenStyle(0);
+    if (Color)
+        o.SetBrushColor(static_cast<quint32>(*Color));
+    if (PenColor)
+        o.SetPenColor(static_cast<quint32>(*PenColor));
+    if (PenWidth) {
+        switch (*PenWidth) {
+        case 1: o.SetPenWidth(0); break;
+        case 2: o.SetPenWidth(Misura(.4, Unita::Millimetro)); break;
+        case 3: o.SetPenWidth(Misura(.8, Unita::Millimetro)); break;
+        default: break;
+        }
+    }
+    const Misura x1 = InUnita(X1 + offsetX_), y1 = InUnita(Y1 + offsetY_);
+    const Misura x2 = InUnita(X2 + offsetX_), y2 = InUnita(Y2 + offsetY_);
+    if (!TipoLinea) {
+        o.DrawLine(x1, y1, x2, y2);
+    } else if (*TipoLinea == QLatin1String("B")) {
+        o.SetBrushStyle(1);
+        o.DrawRectangle(x1, y1, x2, y2);
+    } else if (*TipoLinea == QLatin1String("BF")) {
+        o.SetBrushStyle(0);
+        o.DrawRectangle(x1, y1, x2, y2);
+    }
+    o.SetPenColor(colorePenna);
+    o.SetPenWidth(spessore);
+}
+
+void clsStampora::DrawCircle(double X1, double Y1, double Radius)
+{
+    output_->SetBrushStyle(1);
+    output_->DrawCircle(InUnita(X1 + offsetX_), InUnita(Y1 + offsetY_), InUnita(Radius));
+}
+
+void clsStampora::DrawText(const std::optional<QString>& TextToPrint)
+{
+    DocumentoStampa& o = *output_;
+    const double sinistro = o.MarginLeft();
+    const double superiore = o.MarginTop();
+    o.SetMarginLeft(o.CurrentX());
+    if (o.CurrentY() < superiore && o.CurrentY() < o.PaperHeight() - o.MarginBottom())
+        o.SetMarginTop(o.CurrentY());
+    o.Text(TextToPrint.value_or(QString()) + QLatin1Char('\r'));
+    o.SetMarginLeft(sinistro);
+    o.SetMarginTop(superiore);
+}
+
+void clsStampora::DrawTextBox(const QString& TextToPrint, float x, float Y, float Width, float Height, bool Shade)
+{
+    output_->SetPenStyle(5);
+    output_->TextBox(TextToPrint, InUnita(static_cast<double>(x) + offsetX_), InUnita(static_cast<double>(Y) + offsetY_),
+                     InUnita(Width), InUnita(Height), Shade);
+}
+
+void clsStampora::PaintPicture(const QImage& Picture, double X1, double Y1, std::optional<double> Width,
+                               std::optional<double> Height)
+{
+    std::optional<Misura> w, h;
+    if (Width)
+        w = InUnita(*Width);
+    if (Height)
+        h = InUnita(*Height);
+    output_->DrawPicture(Picture, InUnita(X1 + offsetX_), InUnita(Y1 + offsetY_), w, h);
+}
+
+}  // namespace cartigo

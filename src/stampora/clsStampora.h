@@ -1,0 +1,124 @@
+#pragma once
+// The print engine: a printer-like drawing vocabulary in user units on top of the
+// output document. A print job creates one, asks for a destination, draws, and ends
+// the document, which is then printed once per copy, previewed, or saved to a file.
+// Margins persist in "Stampora.ini" between runs.
+
+#include "app/Interazione.h"
+#include "stampora/DocumentoStampa.h"
+
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace cartigo {
+
+class clsStampora {
+public:
+    // Reads the margins from "Stampora.ini" and starts a document.
+    explicit clsStampora(Interazione& ui);
+    // Writes the margins back to "Stampora.ini".
+    ~clsStampora();
+    clsStampora(const clsStampora&) = delete;
+    clsStampora& operator=(const clsStampora&) = delete;
+
+    // The output document everything is drawn into.
+    DocumentoStampa& Output() { return *output_; }
+    const DocumentoStampa& Output() const { return *output_; }
+    std::shared_ptr<DocumentoStampa> OutputCondiviso() const { return output_; }
+    Interazione& Ui() { return ui_; }
+
+    // ---- properties ----
+    const QString& FileName() const { return fileName_; }
+    void SetFileName(const QString& f) { fileName_ = f; }
+    int DrawStyle() const;
+    void SetDrawStyle(int v);
+    double DrawWidth() const;  // the output's pen width (twips)
+    void SetDrawWidth(double pixel);
+    int FillStyle() const;
+    void SetFillStyle(int v);
+    int BrushStyle() const;
+    void SetBrushStyle(int v);
+    qint32 BrushColor() const;
+    void SetBrushColor(qint32 c);
+    qint32 TextColor() const;
+    void SetTextColor(qint32 c);
+    int TextAlign() const;     // 0 left, 1 right, 2 centre
+    void SetTextAlign(int v);
+    int Orientation() const;   // 1 portrait, 2 landscape
+    void SetOrientation(int v);
+    double Width() const;      // page width in twips as oriented
+    double Height() const;
+    int Page() const;
+    int Pages() const;
+    qint16 Copies() const { return copies_; }
+    void SetCopies(qint16 c) { copies_ = c; }
+    int ScaleMode() const { return scaleMode_; }
+    void SetScaleMode(int v);
+    int PrintDestination() const { return destinazione_; }
+    void SetPrintDestination(int v) { destinazione_ = v; }
+    QString FontName() const;
+    void SetFontName(const QString& nome);
+    float FontSize() const { return fontSize_; }
+    void SetFontSize(float punti);  // below 4 becomes 4
+    bool FontBold() const;
+    void SetFontBold(bool b);
+    bool FontItalic() const;
+    void SetFontItalic(bool b);
+    float CurrentX() const { return currentX_; }
+    void SetCurrentX(float v);
+    float CurrentY() const { return currentY_; }
+    void SetCurrentY(float v);
+    double OffsetX() const { return offsetX_; }
+    void SetOffsetX(double v);
+    double OffsetY() const { return offsetY_; }
+    void SetOffsetY(double v);
+
+    // The unit name coordinates travel with ("mm" by default) and its twips per unit
+    // (0 for a scale mode outside the table).
+    QString UnitName() const { return NomeUnita(unita_); }
+    Unita UnitaCorrente() const { return unita_; }
+    double TwipsPerUnit() const;
+    // A value in user units as a measurement for the output.
+    Misura InUnita(double v) const { return Misura(v, unita_); }
+
+    // ---- methods ----
+    // Shows the destination dialog (with the page and printer set-up loop) and returns
+    // 0 cancelled, 1 preview, 2 printer or 3 file.
+    int SelectPrintDestination();
+    void StartDoc();
+    void NewPage();
+    // Ends the document and delivers it to the destination. False when printing or
+    // saving failed (the user has been told).
+    bool EndDoc();
+    void KillDoc();
+
+    void DrawLine(double X1, double Y1, double X2, double Y2, std::optional<qint32> Color = std::nullopt,
+                  std::optional<QString> TipoLinea = std::nullopt, std::optional<qint32> PenColor = std::nullopt,
+                  std::optional<int> PenWidth = std::nullopt);
+    void DrawCircle(double X1, double Y1, double Radius);
+    void DrawText(const std::optional<QString>& TextToPrint = std::nullopt);
+    void DrawTextBox(const QString& TextToPrint, float x, float Y, float Width, float Height, bool Shade);
+    void PaintPicture(const QImage& Picture, double X1, double Y1, std::optional<double> Width = std::nullopt,
+                      std::optional<double> Height = std::nullopt);
+
+private:
+    Interazione& ui_;
+    std::shared_ptr<DocumentoStampa> output_;
+    Unita unita_ = Unita::Millimetro;
+    int scaleMode_ = 6;
+    float currentX_ = 0, currentY_ = 0;
+    double offsetX_ = 0, offsetY_ = 0;
+    double drawWidth_ = 0;
+    int drawStyle_ = 0, fillStyle_ = 0, brushStyle_ = 0, textAlign_ = 0;
+    qint32 brushColor_ = 0, textColor_ = 0;
+    QString fontName_;
+    float fontSize_ = 10;
+    bool fontBold_ = false, fontItalic_ = false;
+    qint16 copies_ = 1;
+    int destinazione_ = 0;
+    QString fileName_;
+};
+
+}  // namespace cartigo
