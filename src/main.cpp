@@ -1,5 +1,6 @@
 #include "app/GestoreEtichetta.h"
 #include "app/frmCartigo.h"
+#include "stampora/StamporaQt.h"
 
 #include <QApplication>
 
@@ -9,6 +10,13 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Cartigo"));
     QApplication::setOrganizationName(QStringLiteral("Cartigo"));
     QApplication::setApplicationVersion(cartigo::modCartigo::VersioneProgramma());
+
+    cartigo::RegistraStampora();
+    // A print file given alone is shown in the preview.
+    if (cartigo::EFileStampa(app.arguments().mid(1))) {
+        cartigo::InterazioneQt ui;
+        return cartigo::MostraFileStampa(app.arguments().at(1), ui);
+    }
 
     cartigo::modCartigo::CursoreAttesa();
     cartigo::frmCartigo finestra;

@@ -71,3 +71,26 @@ bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& u
 }
 
 }  // namespace cartigo
+
+#include "stampora/FileIni.h"
+
+#include <QDir>
+
+namespace cartigo {
+
+QString ScegliFileStampa(Interazione& ui)
+{
+    const QString cartella = modCartigo::CartellaStampe();
+    QDir().mkpath(cartella);
+    RichiestaFile r;
+    r.tipo = RichiestaFile::Tipo::Salva;
+    r.filtro = QStringLiteral("Tutti Files (*.*);;File anteprima (*.ant);;PDF (*.pdf)");
+    r.filtroScelto = VoceFiltro(r.filtro, 2);
+    r.cartella = cartella;
+    r.estensioneDefault = QStringLiteral("ant");
+    r.confermaSovrascrittura = true;
+    const auto scelto = ui.scegliFile(r);
+    return scelto.value_or(QString());
+}
+
+}  // namespace cartigo

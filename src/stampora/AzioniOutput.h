@@ -21,3 +21,10 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
 bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui);
 
 }  // namespace cartigo
+
+namespace cartigo {
+// Asks for the print file in the "Stampe" folder (created with its parents when missing):
+// a save dialog that confirms overwriting, with ".ant" files preselected. Empty when
+// cancelled.
+QString ScegliFileStampa(Interazione& ui);
+}  // namespace cartigo

@@ -1,0 +1,197 @@
+#include "stampora/StamporaQt.h"
+
+#include "app/InterazioneQt.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/FileStampa.h"
+#include "stampora/RenderizzatorePagina.h"
+#include "stampora/RichiesteStampora.h"
+#include "stampora/frmStamporaAnteprima.h"
+#include "stampora/frmStamporaDestinazioneStampa.h"
+
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QStringList>
+
+namespace cartigo {
+
+namespace {
+
+constexpr double kTwipsPerMm = 1440.0 / 25.4;
+
+// A printer set to the document's (or request's) printer, paper and orientation.
+void preparaStampante(QPrinter& p, const InfoStampante& info)
+{
+    if (!info.nome.isEmpty())
+        p.setPrinterName(info.nome);
+    p.setFullPage(true);
+    p.setPageSize(QPageSize(QSizeF(info.larghezzaCarta / kTwipsPerMm, info.altezzaCarta / kTwipsPerMm),
+                            QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+    p.setPageOrientation(info.orientamento == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void leggiStampante(const QPrinter& p, InfoStampante* info)
+{
+    info->nome = p.printerName();
+    info->porta = QPrinterInfo::printerInfo(info->nome).location();
+    const QSizeF mm = p.pageLayout().pageSize().size(QPageSize::Millimeter);
+    if (mm.width() > 0 && mm.height() > 0) {
+        info->larghezzaCarta = mm.width() * kTwipsPerMm;
+        info->altezzaCarta = mm.height() * kTwipsPerMm;
+    }
+    info->orientamento = p.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+}
+
+QString riempi(QString modello, const QString& a, const QString& b)
+{
+    modello.replace(modello.indexOf(QStringLiteral("%s")), 2, a);
+    const qsizetype i = modello.indexOf(QStringLiteral("%s"));
+    if (i >= 0)
+        modello.replace(i, 2, b);
+    return modello;
+}
+
+}  // namespace
+
+InfoStampante DispositivoStampaQt::Predefinita()
+{
+    InfoStampante info;
+    const QPrinterInfo p = QPrinterInfo::defaultPrinter();
+    if (p.isNull())
+        return info;
+    info.nome = p.printerName();
+    info.porta = p.location();
+    const QSizeF mm = p.defaultPageSize().size(QPageSize::Millimeter);
+    if (mm.width() > 0 && mm.height() > 0) {
+        info.larghezzaCarta = mm.width() * kTwipsPerMm;
+        info.altezzaCarta = mm.height() * kTwipsPerMm;
+    }
+    return info;
+}
+
+bool DispositivoStampaQt::Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore)
+{
+    if (doc.Device().isEmpty()) {
+        *errore = QStringLiteral("nessuna stampante disponibile");
+        return false;
+    }
+    QPrinter stampante(QPrinter::HighResolution);
+    preparaStampante(stampante, doc.Stampante());
+    if (!stampante.isValid()) {
+        *errore = QStringLiteral("stampante non disponibile");
+        return false;
+    }
+    stampante.setDocName(QStringLiteral("Cartigo"));
+    QPainter p;
+    if (!p.begin(&stampante)) {
+        *errore = QStringLiteral("impossibile avviare la stampa");
+        return false;
+    }
+    QProgressDialog avanzamento;
+    avanzamento.setWindowTitle(doc.TestoStampaInCorso);
+    avanzamento.setCancelButton(nullptr);
+    avanzamento.setRange(prima, ultima + 1);
+    avanzamento.setMinimumDuration(500);
+    const QString riga = riempi(doc.TestoStampante, doc.Device(), doc.Port());
+    for (int i = prima; i <= ultima; ++i) {
+        QString pagina = doc.TestoPagina;
+        pagina.replace(QStringLiteral("%d"), QString::number(i));
+        avanzamento.setLabelText(doc.TestoStampaInCorso + QLatin1Char('\n') + riga + QLatin1Char('\n') + pagina);
+        avanzamento.setValue(i);
+        if (i > prima && !stampante.newPage()) {
+            *errore = QStringLiteral("errore della stampante alla pagina %1").arg(i);
+            p.end();
+            return false;
+        }
+        p.save();
+        ScalaTwips(p, stampante);
+        DisegnaPagina(p, doc, i - 1);
+        p.restore();
+    }
+    p.end();
+    if (stampante.printerState() == QPrinter::Error || stampante.printerState() == QPrinter::Aborted) {
+        *errore = QStringLiteral("la stampante ha segnalato un errore");
+        return false;
+    }
+    return true;
+}
+
+void RegistraStampora()
+{
+    static DispositivoStampaQt dispositivo;
+    ImpostaDispositivoStampa(&dispositivo);
+
+    InterazioneQt::RegistraDialogo(QStringLiteral("frmStamporaDestinazioneStampa"),
+                                   [](RichiestaDialogo& r, QWidget* genitore) {
+                                       return frmStamporaDestinazioneStampa::Mostra(
+                                           static_cast<RichiestaDestinazioneStampa&>(r), genitore);
+                                   });
+    InterazioneQt::RegistraDialogo(QStringLiteral("frmStamporaAnteprima"), [](RichiestaDialogo& r, QWidget*) {
+        auto& a = static_cast<RichiestaAnteprima&>(r);
+        frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
+        f->ImpostaDocumento(a.Documento);
+        f->AggiornaZoom(QStringLiteral("Pagina intera"));
+        f->AggiornaControlli();
+        f->exec();
+        // The window stays for the next preview; the document goes back to its engine.
+        f->ImpostaDocumento(nullptr);
+        return true;
+    });
+    InterazioneQt::RegistraDialogo(QStringLiteral("ImpostaPagina"), [](RichiestaDialogo& r, QWidget* genitore) {
+        auto& rp = static_cast<RichiestaImpostaPagina&>(r);
+        QPrinter stampante;
+        preparaStampante(stampante, rp.Stampante);
+        stampante.setFullPage(false);
+        stampante.setPageMargins(QMarginsF(rp.Margini[0] / 20.0, rp.Margini[1] / 20.0, rp.Margini[2] / 20.0,
+                                           rp.Margini[3] / 20.0),
+                                 QPageLayout::Point);
+        QPageSetupDialog dlg(&stampante, genitore);
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        leggiStampante(stampante, &rp.Stampante);
+        const QMarginsF m = stampante.pageLayout().margins(QPageLayout::Point);
+        rp.Margini[0] = m.left() * 20.0;
+        rp.Margini[1] = m.top() * 20.0;
+        rp.Margini[2] = m.right() * 20.0;
+        rp.Margini[3] = m.bottom() * 20.0;
+        return true;
+    });
+    InterazioneQt::RegistraDialogo(QStringLiteral("ImpostaStampante"), [](RichiestaDialogo& r, QWidget* genitore) {
+        auto& rs = static_cast<RichiestaImpostaStampante&>(r);
+        QPrinter stampante;
+        preparaStampante(stampante, rs.Stampante);
+        QPrintDialog dlg(&stampante, genitore);
+        dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        leggiStampante(stampante, &rs.Stampante);
+        return true;
+    });
+}
+
+bool EFileStampa(const QStringList& argomenti)
+{
+    return argomenti.size() == 1 && argomenti.first().endsWith(QStringLiteral(".ant"), Qt::CaseInsensitive);
+}
+
+int MostraFileStampa(const QString& percorso, Interazione& ui)
+{
+    QString errore;
+    std::shared_ptr<DocumentoStampa> doc = CaricaFileStampa(percorso, &errore);
+    if (!doc) {
+        ui.messaggio(QStringLiteral("Impossibile aprire il file di stampa \"%1\": %2")
+                         .arg(QFileInfo(percorso).absoluteFilePath(), errore),
+                     TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+        return 1;
+    }
+    RichiestaAnteprima r;
+    r.Documento = doc;
+    ui.dialogo(r);
+    return 0;
+}
+
+}  // namespace cartigo

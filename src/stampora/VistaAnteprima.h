@@ -1,0 +1,58 @@
+#pragma once
+// The preview part of the output: shows a page (or two) of the output document at a
+// zoom percentage or fitted to the window, through the same renderer as printing.
+// A right click enlarges, a left click reduces.
+
+#include "stampora/DocumentoStampa.h"
+
+#include <QAbstractScrollArea>
+#include <memory>
+
+namespace cartigo {
+
+class VistaAnteprima : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    enum ModoZoom { ZoomLibero = 0, DuePagine = 2, PaginaIntera = 3, Larghezza = 4 };
+
+    explicit VistaAnteprima(QWidget* parent = nullptr);
+
+    void ImpostaDocumento(std::shared_ptr<const DocumentoStampa> doc);
+    const DocumentoStampa* Documento() const { return doc_.get(); }
+
+    int PreviewPage() const { return pagina_; }  // from 1; 0 without pages
+    void SetPreviewPage(int pagina);             // kept within the document
+    int PageCount() const;
+
+    double Zoom() const { return zoom_; }  // percent: 100 shows the page at its real size
+    void SetZoom(double percento);         // kept within 10 and 500
+    int ZoomMode() const { return modo_; }
+    void SetZoomMode(int modo);            // 2 two pages, 3 whole page, 4 page width
+
+    static constexpr double kZoomMinimo = 10;
+    static constexpr double kZoomMassimo = 500;
+
+Q_SIGNALS:
+    // The user changed the zoom with the mouse.
+    void zoomUtente();
+    // What is shown changed size (zoom, fitting, page).
+    void anteprimaCambiata();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    double twipsPerPixel() const;
+    QSizeF pixelPagina() const;  // one page at the current zoom
+    void applicaModo();
+    void aggiornaBarre();
+
+    std::shared_ptr<const DocumentoStampa> doc_;
+    int pagina_ = 0;
+    double zoom_ = 100;
+    int modo_ = PaginaIntera;
+};
+
+}  // namespace cartigo

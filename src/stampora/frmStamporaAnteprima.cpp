@@ -1,0 +1,354 @@
+#include "stampora/frmStamporaAnteprima.h"
+
+#include "app/InterazioneQt.h"
+#include "app/StringTable.h"
+#include "label/Conversioni.h"
+#include "label/Locale.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/VistaAnteprima.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QToolBar>
+
+namespace cartigo {
+
+namespace {
+
+struct Bottone {
+    const char* chiave;
+    const char* tema;
+    QStyle::StandardPixmap riserva;
+};
+const Bottone kBottoni[] = {
+    {"stampa", "document-print", QStyle::SP_DialogSaveButton},
+    {"stampapagina", "document-print-preview", QStyle::SP_FileIcon},
+    {"prima", "go-first", QStyle::SP_MediaSkipBackward},
+    {"precedente", "go-previous", QStyle::SP_ArrowLeft},
+    {"successiva", "go-next", QStyle::SP_ArrowRight},
+    {"ultima", "go-last", QStyle::SP_MediaSkipForward},
+    {"chiudi", "window-close", QStyle::SP_DialogCloseButton},
+};
+
+QPointer<frmStamporaAnteprima>& istanza()
+{
+    static QPointer<frmStamporaAnteprima> i;
+    return i;
+}
+
+bool soloCifre(const QString& t)
+{
+    for (QChar c : t)
+        if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
+    : QDialog(parent), uiQt_(ui ? nullptr : std::make_unique<InterazioneQt>(this)), ui_(ui ? ui : uiQt_.get())
+{
+    setObjectName(QStringLiteral("frmStamporaAnteprima"));
+    setModal(true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setSizeGripEnabled(true);
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(24, 24));
+    for (const Bottone& b : kBottoni) {
+        const QString chiave = QString::fromLatin1(b.chiave);
+        QIcon icona = QIcon::fromTheme(QString::fromLatin1(b.tema));
+        if (icona.isNull())
+            icona = style()->standardIcon(b.riserva);
+        QAction* a = Toolbar1->addAction(icona, QString());
+        a->setObjectName(chiave);
+        connect(a, &QAction::triggered, this, [this, chiave] { Toolbar1_ButtonClick(chiave); });
+        pulsanti_.insert(chiave, a);
+        if (chiave == QLatin1String("stampapagina") || chiave == QLatin1String("ultima"))
+            Toolbar1->addSeparator();
+    }
+
+    picStrumenti = new QWidget(this);
+    picStrumenti->setObjectName(QStringLiteral("picStrumenti"));
+    Label5 = new QLabel(picStrumenti);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    txtPagina = new QLineEdit(picStrumenti);
+    txtPagina->setObjectName(QStringLiteral("txtPagina"));
+    txtPagina->setMaximumWidth(60);
+    txtPagina->installEventFilter(this);
+    Label6 = new QLabel(picStrumenti);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    txtNumeroPagine = new QLineEdit(picStrumenti);
+    txtNumeroPagine->setObjectName(QStringLiteral("txtNumeroPagine"));
+    txtNumeroPagine->setReadOnly(true);
+    txtNumeroPagine->setFocusPolicy(Qt::NoFocus);
+    txtNumeroPagine->setMaximumWidth(60);
+    cmbZoom = new QComboBox(picStrumenti);
+    cmbZoom->setObjectName(QStringLiteral("cmbZoom"));
+    cmbZoom->setEditable(true);
+    cmbZoom->setInsertPolicy(QComboBox::NoInsert);
+    cmbZoom->setMinimumWidth(120);
+    cmbZoom->lineEdit()->installEventFilter(this);
+    auto* riga = new QHBoxLayout(picStrumenti);
+    riga->setContentsMargins(4, 2, 4, 2);
+    riga->addWidget(Label5);
+    riga->addWidget(txtPagina);
+    riga->addWidget(Label6);
+    riga->addWidget(txtNumeroPagine);
+    riga->addSpacing(16);
+    riga->addWidget(cmbZoom);
+    riga->addStretch();
+
+    vspAnteprima = new VistaAnteprima(this);
+    connect(vspAnteprima, &VistaAnteprima::zoomUtente, this, &frmStamporaAnteprima::zoomDallOutput);
+    connect(vspAnteprima, &VistaAnteprima::anteprimaCambiata, this, &frmStamporaAnteprima::zoomDallOutput);
+    connect(cmbZoom, &QComboBox::activated, this, [this](int i) { AggiornaZoom(cmbZoom->itemText(i)); });
+    connect(cmbZoom->lineEdit(), &QLineEdit::returnPressed, this, &frmStamporaAnteprima::cmbZoom_LostFocus);
+    connect(txtPagina, &QLineEdit::returnPressed, this, &frmStamporaAnteprima::txtPagina_LostFocus);
+
+    InitControlli();
+    Internazionalizza();
+    resize(900, 700);
+}
+
+frmStamporaAnteprima::~frmStamporaAnteprima() = default;
+
+frmStamporaAnteprima* frmStamporaAnteprima::Istanza()
+{
+    if (!istanza())
+        istanza() = new frmStamporaAnteprima;
+    return istanza();
+}
+
+void frmStamporaAnteprima::Scarica() { delete istanza().data(); }
+
+void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc)
+{
+    doc_ = std::move(doc);
+    if (doc_) {
+        doc_->TestoStampaInCorso = LoadResString(236);
+        doc_->TestoStampante = LoadResString(237);
+        doc_->TestoPagina = LoadResString(238);
+    }
+    vspAnteprima->ImpostaDocumento(doc_);
+}
+
+void frmStamporaAnteprima::InitControlli()
+{
+    cmbZoom->clear();
+    for (const char* v : {"500", "200", "150", "100", "75", "50", "25", "10", "Larghezza", "Pagina intera", "Due pagine"})
+        cmbZoom->addItem(QString::fromLatin1(v));
+}
+
+void frmStamporaAnteprima::Internazionalizza()
+{
+    setWindowTitle(LoadResString(233));
+    Label5->setText(LoadResString(234));
+    Label6->setText(LoadResString(235));
+    if (doc_) {
+        doc_->TestoStampaInCorso = LoadResString(236);
+        doc_->TestoStampante = LoadResString(237);
+        doc_->TestoPagina = LoadResString(238);
+    }
+    vspAnteprima->setToolTip(LoadResString(239));
+    int id = 240;
+    for (const Bottone& b : kBottoni)
+        pulsanti_.value(QString::fromLatin1(b.chiave))->setToolTip(LoadResString(id++));
+}
+
+QString frmStamporaAnteprima::FormatZoom(double Zoom)
+{
+    QString s = QString::number(Zoom, 'f', 2);
+    s.replace(QLatin1Char('.'), ImpostazioniLocali::correnti().decimale);
+    return s;
+}
+
+void frmStamporaAnteprima::AggiornaControlli()
+{
+    txtPagina->setText(QString::number(vspAnteprima->PreviewPage()));
+    txtNumeroPagine->setText(QString::number(vspAnteprima->PageCount()));
+    cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+}
+
+void frmStamporaAnteprima::zoomDallOutput() { cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom())); }
+
+void frmStamporaAnteprima::AggiornaZoom(const std::optional<QString>& ZoomValue)
+{
+    const QString valore = ZoomValue.value_or(cmbZoom->currentText());
+    if (soloCifre(valore)) {
+        double n = 0;
+        try {
+            n = modCartigo::ConvertiDouble(valore, ImpostazioniLocali::correnti());
+        } catch (...) {
+            n = 0;
+        }
+        if (n != 0 && std::isfinite(n)) {
+            vspAnteprima->SetZoom(n);
+            return;
+        }
+        vspAnteprima->SetZoomMode(VistaAnteprima::PaginaIntera);
+        cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+        return;
+    }
+    if (valore == QLatin1String("Larghezza")) {
+        vspAnteprima->SetZoomMode(VistaAnteprima::Larghezza);
+        cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+    } else if (valore == QLatin1String("Pagina intera")) {
+        vspAnteprima->SetZoomMode(VistaAnteprima::PaginaIntera);
+        cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+    } else if (valore == QLatin1String("Due pagine")) {
+        vspAnteprima->SetZoomMode(VistaAnteprima::DuePagine);
+        cmbZoom->setEditText(valore);
+    } else {
+        ui_->beep();
+        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        vspAnteprima->SetZoomMode(VistaAnteprima::PaginaIntera);
+        cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+    }
+}
+
+void frmStamporaAnteprima::cmbZoom_LostFocus()
+{
+    if (inUscita_)
+        return;
+    inUscita_ = true;
+    const auto fine = qScopeGuard([this] { inUscita_ = false; });
+    const QString t = cmbZoom->currentText();
+    if (!t.isEmpty() && soloCifre(t)) {
+        double n = 0;
+        try {
+            n = modCartigo::ConvertiDouble(t, ImpostazioniLocali::correnti());
+        } catch (...) {
+            n = 0;
+        }
+        cmbZoom->setEditText(FormatZoom(n));
+    }
+    AggiornaZoom();
+}
+
+void frmStamporaAnteprima::txtPagina_LostFocus()
+{
+    if (inUscita_)
+        return;
+    inUscita_ = true;
+    const auto fine = qScopeGuard([this] { inUscita_ = false; });
+    const QString t = txtPagina->text().trimmed();
+    txtPagina->setText(t);
+    bool ok = false;
+    long long n = t.toLongLong(&ok);
+    if (!ok)
+        n = 0;
+    const int pagine = vspAnteprima->PageCount();
+    if (n > pagine) {
+        ui_->beep();
+        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        n = pagine;
+        txtPagina->setText(QString::number(pagine));
+    } else if (n < 1) {
+        ui_->beep();
+        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        n = 1;
+        txtPagina->setText(QStringLiteral("1"));
+    }
+    vspAnteprima->SetPreviewPage(static_cast<int>(n));
+}
+
+void frmStamporaAnteprima::Toolbar1_ButtonClick(const QString& chiave)
+{
+    const int pagina = vspAnteprima->PreviewPage();
+    const int pagine = vspAnteprima->PageCount();
+    if (chiave == QLatin1String("stampa")) {
+        if (doc_)
+            StampaOutput(*doc_, 1, pagine, *ui_);
+        return;
+    }
+    if (chiave == QLatin1String("stampapagina")) {
+        if (doc_ && pagina >= 1)
+            StampaOutput(*doc_, pagina, pagina, *ui_);
+        return;
+    }
+    if (chiave == QLatin1String("chiudi")) {
+        hide();
+        return;
+    }
+    if (chiave == QLatin1String("prima"))
+        vspAnteprima->SetPreviewPage(1);
+    else if (chiave == QLatin1String("precedente")) {
+        if (pagina > 1)
+            vspAnteprima->SetPreviewPage(pagina - 1);
+    } else if (chiave == QLatin1String("successiva")) {
+        if (pagina < pagine)
+            vspAnteprima->SetPreviewPage(pagina + 1);
+    } else if (chiave == QLatin1String("ultima"))
+        vspAnteprima->SetPreviewPage(pagine);
+    else
+        return;
+    AggiornaControlli();
+}
+
+void frmStamporaAnteprima::closeEvent(QCloseEvent* e)
+{
+    // The window is only hidden: the document stays and the engine can show it again.
+    e->ignore();
+    hide();
+}
+
+void frmStamporaAnteprima::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    // The preview takes the inner width less 100 twips, the inner height less 600
+    // twips and less the toolbar.
+    const double tpp = logicalDpiX() > 0 ? 1440.0 / logicalDpiX() : 15.0;
+    const int altezzaBarra = Toolbar1->sizeHint().height();
+    Toolbar1->setGeometry(0, 0, width(), altezzaBarra);
+    const int strumenti = static_cast<int>(600 / tpp);
+    picStrumenti->setGeometry(0, altezzaBarra, width(), strumenti);
+    const int margine = static_cast<int>(100 / tpp);
+    vspAnteprima->setGeometry(margine / 2, altezzaBarra + strumenti, std::max(0, width() - margine),
+                              std::max(0, height() - strumenti - altezzaBarra));
+}
+
+bool frmStamporaAnteprima::eventFilter(QObject* obj, QEvent* e)
+{
+    if (e->type() == QEvent::FocusOut) {
+        // Only focus moving within the window leaves a field; a message box or the
+        // zoom list opening does not.
+        const auto r = static_cast<QFocusEvent*>(e)->reason();
+        if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason || inUscita_)
+            return QDialog::eventFilter(obj, e);
+    }
+    if (obj == txtPagina) {
+        if (e->type() == QEvent::KeyPress) {
+            // Digits and editing keys only; anything else is refused with a beep.
+            const auto* k = static_cast<QKeyEvent*>(e);
+            const QString t = k->text();
+            if (!t.isEmpty() && t.at(0).isPrint()) {
+                for (QChar c : t)
+                    if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                        ui_->beep();
+                        return true;
+                    }
+            }
+        } else if (e->type() == QEvent::FocusIn) {
+            txtPagina->selectAll();
+        } else if (e->type() == QEvent::FocusOut) {
+            txtPagina_LostFocus();
+        }
+    } else if (cmbZoom && obj == cmbZoom->lineEdit() && e->type() == QEvent::FocusOut) {
+        cmbZoom_LostFocus();
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+}  // namespace cartigo

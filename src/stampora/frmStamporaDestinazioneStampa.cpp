@@ -1,0 +1,319 @@
+#include "stampora/frmStamporaDestinazioneStampa.h"
+
+#include "app/InterazioneQt.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/RichiesteStampora.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace cartigo {
+
+namespace {
+
+QPixmap immagineOpzione(int indice, const QStyle* stile)
+{
+    static const char* const temi[3] = {"printer", "video-display", "document-save"};
+    static const QStyle::StandardPixmap riserva[3] = {QStyle::SP_ComputerIcon, QStyle::SP_DesktopIcon,
+                                                      QStyle::SP_DialogSaveButton};
+    QIcon i = QIcon::fromTheme(QString::fromLatin1(temi[indice]));
+    if (i.isNull())
+        i = stile->standardIcon(riserva[indice]);
+    return i.pixmap(32, 32);
+}
+
+}  // namespace
+
+frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QWidget* parent)
+    : QDialog(parent), uiQt_(ui ? nullptr : std::make_unique<InterazioneQt>(this)), ui_(ui ? ui : uiQt_.get())
+{
+    setObjectName(QStringLiteral("frmStamporaDestinazioneStampa"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* griglia = new QGridLayout(Frame1);
+    for (int i = 0; i < 3; ++i) {
+        imgOutput[i] = new QLabel(Frame1);
+        imgOutput[i]->setObjectName(QStringLiteral("imgOutput%1").arg(i));
+        imgOutput[i]->setPixmap(immagineOpzione(i, style()));
+        imgOutput[i]->installEventFilter(this);
+        optTipoStampa[i] = new QRadioButton(Frame1);
+        optTipoStampa[i]->setObjectName(QStringLiteral("optTipoStampa%1").arg(i));
+        griglia->addWidget(imgOutput[i], i, 0);
+        griglia->addWidget(optTipoStampa[i], i, 1);
+        connect(optTipoStampa[i], &QRadioButton::clicked, this, [this, i] { optTipoStampa_Click(i); });
+    }
+
+    Label1[0] = new QLabel(this);
+    Label1[0]->setObjectName(QStringLiteral("Label1_0"));
+    Label1[1] = new QLabel(this);
+    Label1[1]->setObjectName(QStringLiteral("Label1_1"));
+    lblStampante = new QLabel(this);
+    lblStampante->setObjectName(QStringLiteral("lblStampante"));
+    lblPercorso = new QLabel(this);
+    lblPercorso->setObjectName(QStringLiteral("lblPercorso"));
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    txtCopie = new QLineEdit(QStringLiteral("1"), this);
+    txtCopie->setObjectName(QStringLiteral("txtCopie"));
+    txtCopie->setMaximumWidth(60);
+    txtCopie->installEventFilter(this);
+    vscCopie = new QScrollBar(Qt::Vertical, this);
+    vscCopie->setObjectName(QStringLiteral("vscCopie"));
+    vscCopie->setRange(1, 1000);
+    vscCopie->setValue(1);
+    // The upper arrow adds a copy.
+    vscCopie->setInvertedAppearance(true);
+    vscCopie->setInvertedControls(true);
+    vscCopie->setFixedHeight(txtCopie->sizeHint().height());
+    vscCopie->installEventFilter(this);
+    connect(vscCopie, &QScrollBar::valueChanged, this, [this](int v) {
+        if (v >= 1)
+            txtCopie->setText(QString::number(v));
+    });
+
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdAnnulla = new QPushButton(this);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    cmdImposta = new QPushButton(this);
+    cmdImposta->setObjectName(QStringLiteral("cmdImposta"));
+    cmdMargini = new QPushButton(this);
+    cmdMargini->setObjectName(QStringLiteral("cmdMargini"));
+    connect(cmdOk, &QPushButton::clicked, this, &frmStamporaDestinazioneStampa::cmdOk_Click);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &frmStamporaDestinazioneStampa::cmdAnnulla_Click);
+    connect(cmdImposta, &QPushButton::clicked, this, &frmStamporaDestinazioneStampa::cmdImposta_Click);
+    connect(cmdMargini, &QPushButton::clicked, this, &frmStamporaDestinazioneStampa::cmdMargini_Click);
+
+    auto* dati = new QGridLayout;
+    dati->addWidget(Label1[0], 0, 0);
+    dati->addWidget(lblStampante, 0, 1, 1, 3);
+    dati->addWidget(Label1[1], 1, 0);
+    dati->addWidget(lblPercorso, 1, 1, 1, 3);
+    dati->addWidget(Label2, 2, 0);
+    auto* copie = new QHBoxLayout;
+    copie->setSpacing(0);
+    copie->addWidget(txtCopie);
+    copie->addWidget(vscCopie);
+    copie->addStretch();
+    dati->addLayout(copie, 2, 1);
+    dati->setColumnStretch(1, 1);
+
+    auto* sinistra = new QVBoxLayout;
+    sinistra->addWidget(Frame1);
+    sinistra->addLayout(dati);
+    auto* pulsanti = new QVBoxLayout;
+    pulsanti->addWidget(cmdOk);
+    pulsanti->addWidget(cmdAnnulla);
+    pulsanti->addSpacing(12);
+    pulsanti->addWidget(cmdImposta);
+    pulsanti->addWidget(cmdMargini);
+    pulsanti->addStretch();
+    auto* principale = new QHBoxLayout(this);
+    principale->addLayout(sinistra, 1);
+    principale->addLayout(pulsanti);
+
+    optTipoStampa[0]->setChecked(true);
+    Internazionalizza();
+    adjustSize();
+    modCartigo::CentraForm(this);
+}
+
+frmStamporaDestinazioneStampa::~frmStamporaDestinazioneStampa() = default;
+
+void frmStamporaDestinazioneStampa::Internazionalizza()
+{
+    setWindowTitle(LoadResString(247));
+    optTipoStampa[0]->setText(LoadResString(248));
+    optTipoStampa[1]->setText(LoadResString(249));
+    optTipoStampa[2]->setText(LoadResString(250));
+    Label2->setText(LoadResString(251));
+    Label1[0]->setText(LoadResString(252));
+    Label1[1]->setText(LoadResString(253));
+    cmdAnnulla->setText(LoadResString(254));
+    cmdImposta->setText(LoadResString(255));
+    cmdMargini->setText(LoadResString(256));
+}
+
+void frmStamporaDestinazioneStampa::SetCurrentPrinter(const QString& nome)
+{
+    stampante_ = nome;
+    lblStampante->setText(nome);
+}
+
+void frmStamporaDestinazioneStampa::SetPort(const QString& porta)
+{
+    porta_ = porta;
+    lblPercorso->setText(porta);
+}
+
+void frmStamporaDestinazioneStampa::SetCopies(int copie)
+{
+    copie_ = copie;
+    txtCopie->setText(QString::number(copie));
+}
+
+int frmStamporaDestinazioneStampa::OpzioneSelezionata() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (optTipoStampa[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void frmStamporaDestinazioneStampa::SelezionaOpzione(int indice)
+{
+    if (indice < 0 || indice > 2)
+        return;
+    optTipoStampa[indice]->setChecked(true);
+    optTipoStampa_Click(indice);
+}
+
+void frmStamporaDestinazioneStampa::optTipoStampa_Click(int indice)
+{
+    QPalette pal = txtCopie->palette();
+    if (indice == 0) {
+        txtCopie->setEnabled(true);
+        vscCopie->setEnabled(true);
+        pal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
+    } else {
+        txtCopie->setEnabled(false);
+        vscCopie->setEnabled(false);
+        pal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Button));
+        txtCopie->setText(QStringLiteral("1"));
+    }
+    txtCopie->setPalette(pal);
+}
+
+void frmStamporaDestinazioneStampa::copieDaTesto()
+{
+    bool ok = false;
+    const int n = txtCopie->text().trimmed().toInt(&ok);
+    copie_ = ok ? n : 0;
+}
+
+void frmStamporaDestinazioneStampa::cmdOk_Click()
+{
+    copieDaTesto();
+    switch (OpzioneSelezionata()) {
+    case 0: destinazione_ = 2; break;
+    case 1: destinazione_ = 1; break;
+    case 2: {
+        const QString f = ScegliFileStampa(*ui_);
+        if (f.isEmpty())
+            return;
+        fileName_ = f;
+        destinazione_ = 3;
+        break;
+    }
+    default: destinazione_ = 0; break;
+    }
+    accept();
+}
+
+void frmStamporaDestinazioneStampa::cmdAnnulla_Click()
+{
+    destinazione_ = 0;
+    reject();
+}
+
+void frmStamporaDestinazioneStampa::cmdImposta_Click()
+{
+    copieDaTesto();
+    destinazione_ = -1;
+    accept();
+}
+
+void frmStamporaDestinazioneStampa::cmdMargini_Click()
+{
+    copieDaTesto();
+    destinazione_ = -2;
+    accept();
+}
+
+bool frmStamporaDestinazioneStampa::eventFilter(QObject* obj, QEvent* e)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (obj == imgOutput[i] && e->type() == QEvent::MouseButtonPress) {
+            SelezionaOpzione(i);
+            return true;
+        }
+    }
+    if (obj == txtCopie) {
+        // Copies take digits only (and editing keys); the rest is refused with a beep.
+        if (e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            const QString t = k->text();
+            if (!t.isEmpty() && t.at(0).isPrint()) {
+                for (QChar c : t) {
+                    if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                        ui_->beep();
+                        return true;
+                    }
+                }
+            }
+        } else if (e->type() == QEvent::FocusIn) {
+            txtCopie->selectAll();
+        } else if (e->type() == QEvent::FocusOut) {
+            txtCopie->setText(txtCopie->text().trimmed());
+            copieDaTesto();
+        }
+    }
+    if (obj == vscCopie && e->type() == QEvent::FocusOut)
+        copieDaTesto();
+    return QDialog::eventFilter(obj, e);
+}
+
+void frmStamporaDestinazioneStampa::closeEvent(QCloseEvent* e)
+{
+    copieDaTesto();
+    QDialog::closeEvent(e);
+}
+
+void frmStamporaDestinazioneStampa::DaRichiesta(const RichiestaDestinazioneStampa& r)
+{
+    SetCopies(r.Copies);
+    SetCurrentPrinter(r.CurrentPrinter);
+    SetPort(r.Port);
+    SelezionaOpzione(r.Opzione);
+    // The copies written by the engine stand even when the option resets the field.
+    if (r.Opzione == 0)
+        SetCopies(r.Copies);
+    destinazione_ = 0;
+}
+
+void frmStamporaDestinazioneStampa::InRichiesta(RichiestaDestinazioneStampa& r) const
+{
+    r.Copies = copie_;
+    r.Opzione = OpzioneSelezionata();
+    r.DestinazioneStampa = destinazione_;
+    r.FileName = fileName_;
+}
+
+bool frmStamporaDestinazioneStampa::Mostra(RichiestaDestinazioneStampa& r, QWidget* genitore, Interazione* ui)
+{
+    frmStamporaDestinazioneStampa dlg(ui, genitore);
+    dlg.DaRichiesta(r);
+    dlg.exec();
+    dlg.copieDaTesto();
+    dlg.InRichiesta(r);
+    return r.DestinazioneStampa != 0;
+}
+
+}  // namespace cartigo

@@ -1,0 +1,89 @@
+#pragma once
+// The print destination dialog: printer (with copies), preview or file, and the
+// buttons that open the printer and page set-up dialogs. The engine reads the choice
+// back through DestinazioneStampa, Copies and FileName.
+
+#include "app/Interazione.h"
+
+#include <QDialog>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace cartigo {
+
+class InterazioneQt;
+class RichiestaDestinazioneStampa;
+
+class frmStamporaDestinazioneStampa : public QDialog {
+    Q_OBJECT
+public:
+    // `ui` answers the file dialog and beeps; without one the dialog uses real ones.
+    explicit frmStamporaDestinazioneStampa(Interazione* ui = nullptr, QWidget* parent = nullptr);
+    ~frmStamporaDestinazioneStampa() override;
+
+    int DestinazioneStampa() const { return destinazione_; }
+    QString CurrentPrinter() const { return stampante_; }
+    void SetCurrentPrinter(const QString& nome);
+    QString Port() const { return porta_; }
+    void SetPort(const QString& porta);
+    int Copies() const { return copie_; }
+    void SetCopies(int copie);
+    QString FileName() const { return fileName_; }
+
+    void Internazionalizza();
+
+    // The selected option, -1 for none.
+    int OpzioneSelezionata() const;
+    void SelezionaOpzione(int indice);
+
+    // Shows the dialog modally for a request and writes the choice back into it.
+    static bool Mostra(RichiestaDestinazioneStampa& r, QWidget* genitore, Interazione* ui = nullptr);
+    // Fills the dialog from a request, and a request from the dialog.
+    void DaRichiesta(const RichiestaDestinazioneStampa& r);
+    void InRichiesta(RichiestaDestinazioneStampa& r) const;
+
+    // Controls, by their names.
+    QRadioButton* optTipoStampa[3] = {};
+    QLabel* imgOutput[3] = {};
+    QLabel* lblStampante = nullptr;
+    QLabel* lblPercorso = nullptr;
+    QLineEdit* txtCopie = nullptr;
+    QScrollBar* vscCopie = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdAnnulla = nullptr;
+    QPushButton* cmdImposta = nullptr;
+    QPushButton* cmdMargini = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1[2] = {};
+    QLabel* Label2 = nullptr;
+
+public Q_SLOTS:
+    void optTipoStampa_Click(int indice);
+    void cmdOk_Click();
+    void cmdAnnulla_Click();
+    void cmdImposta_Click();
+    void cmdMargini_Click();
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void copieDaTesto();
+
+    std::unique_ptr<InterazioneQt> uiQt_;
+    Interazione* ui_;
+    int destinazione_ = 0;
+    QString stampante_;
+    QString porta_;
+    int copie_ = 1;
+    QString fileName_;
+};
+
+}  // namespace cartigo
