@@ -98,8 +98,9 @@ void VistaAnteprima::aggiornaBarre()
 {
     const QSizeF p = pixelPagina();
     const int pagine = (modo_ == DuePagine && pagina_ < PageCount()) ? 2 : 1;
-    const int w = static_cast<int>(std::ceil(p.width() * pagine + (pagine - 1) * kBordo)) + 2 * kBordo;
-    const int h = static_cast<int>(std::ceil(p.height())) + 2 * kBordo;
+    // A page fitted to the window needs no scroll bar, whatever the rounding.
+    const int w = static_cast<int>(std::floor(p.width() * pagine + (pagine - 1) * kBordo)) + 2 * kBordo - 1;
+    const int h = static_cast<int>(std::floor(p.height())) + 2 * kBordo - 1;
     horizontalScrollBar()->setRange(0, std::max(0, w - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     verticalScrollBar()->setRange(0, std::max(0, h - viewport()->height()));

@@ -1,5 +1,6 @@
 #include "stampora/frmStamporaAnteprima.h"
 
+#include "app/Icone.h"
 #include "app/InterazioneQt.h"
 #include "app/StringTable.h"
 #include "label/Conversioni.h"
@@ -69,6 +70,8 @@ frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
     for (const Bottone& b : kBottoni) {
         const QString chiave = QString::fromLatin1(b.chiave);
         QIcon icona = QIcon::fromTheme(QString::fromLatin1(b.tema));
+        if (icona.isNull() && chiave.startsWith(QLatin1String("stampa")))
+            icona = IconaComando(QStringLiteral("stampa"));
         if (icona.isNull())
             icona = style()->standardIcon(b.riserva);
         QAction* a = Toolbar1->addAction(icona, QString());

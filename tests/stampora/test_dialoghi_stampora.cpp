@@ -1,2 +1,265 @@
-// placeholder
-#include <gtest/gtest.h>
+// The destination dialog and the preview window, driven offscreen.
+#include "SupportoStampora.h"
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "common/TestSupport.h"
+#include "stampora/RichiesteStampora.h"
+#include "stampora/VistaAnteprima.h"
+#include "stampora/frmStamporaAnteprima.h"
+#include "stampora/frmStamporaDestinazioneStampa.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace cartigo;
+
+namespace {
+
+class Dialoghi : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::AssicuraApplicazione();
+        ImpostaLingua(Lingua::Italiano);
+    }
+    test::CartellaProgrammaTemporanea cartella;
+    InterazioneScriptata ui;
+};
+
+std::shared_ptr<DocumentoStampa> DocumentoDiTrePagine()
+{
+    auto d = std::make_shared<DocumentoStampa>(InfoStampante{});
+    d->StartDoc();
+    for (int p = 0; p < 3; ++p) {
+        if (p > 0)
+            d->NewPage();
+        d->SetBrushStyle(0);
+        d->SetBrushColor(0x808080);
+        d->DrawRectangle(Misura(20, Unita::Millimetro), Misura(20, Unita::Millimetro), Misura(100, Unita::Millimetro),
+                         Misura(60, Unita::Millimetro));
+        d->SetBrushColor(0xFFFFFF);
+        d->TextBox(QStringLiteral("Pagina %1").arg(p + 1), Misura(20, Unita::Millimetro), Misura(70, Unita::Millimetro),
+                   Misura(80, Unita::Millimetro), Misura(10, Unita::Millimetro), false);
+    }
+    d->EndDoc();
+    return d;
+}
+
+}  // namespace
+
+TEST_F(Dialoghi, DestinazioneOpzioniECopie)
+{
+    frmStamporaDestinazioneStampa dlg(&ui);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Scelta destinazione di stampa"));
+    EXPECT_EQ(dlg.optTipoStampa[1]->text(), QStringLiteral("Video"));
+    EXPECT_EQ(dlg.cmdMargini->text(), QStringLiteral("Imp. pagina"));
+    EXPECT_EQ(dlg.cmdOk->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(dlg.Label2->text(), QStringLiteral("N. Copie:"));
+    EXPECT_EQ(dlg.OpzioneSelezionata(), 0);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("1"));
+    dlg.show();
+
+    dlg.SetCopies(4);
+    dlg.SetCurrentPrinter(QStringLiteral("Laser"));
+    EXPECT_EQ(dlg.lblStampante->text(), QStringLiteral("Laser"));
+    // Preview and file reset the copies and disable them; the printer enables them.
+    for (int i : {1, 2}) {
+        dlg.SetCopies(4);
+        QTest::mouseClick(dlg.optTipoStampa[i], Qt::LeftButton, {}, QPoint(6, dlg.optTipoStampa[i]->height() / 2));
+        EXPECT_EQ(dlg.OpzioneSelezionata(), i);
+        EXPECT_FALSE(dlg.txtCopie->isEnabled());
+        EXPECT_FALSE(dlg.vscCopie->isEnabled());
+        EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("1"));
+    }
+    QTest::mouseClick(dlg.imgOutput[0], Qt::LeftButton);  // the picture selects its option
+    EXPECT_EQ(dlg.OpzioneSelezionata(), 0);
+    EXPECT_TRUE(dlg.txtCopie->isEnabled());
+
+    // The scroll bar writes the copies; the field takes digits only.
+    dlg.vscCopie->setValue(12);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("12"));
+    dlg.txtCopie->setFocus();
+    dlg.txtCopie->selectAll();
+    QTest::keyClicks(dlg.txtCopie, QStringLiteral("3a-7"));
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("37"));
+    EXPECT_EQ(ui.beep_, 2);
+    dlg.cmdOk_Click();
+    EXPECT_EQ(dlg.DestinazioneStampa(), 2);
+    EXPECT_EQ(dlg.Copies(), 37);
+}
+
+TEST_F(Dialoghi, DestinazioneCodiciDeiPulsanti)
+{
+    const struct {
+        const char* pulsante;
+        int opzione;
+        int codice;
+    } casi[] = {{"cmdOk", 0, 2}, {"cmdOk", 1, 1}, {"cmdAnnulla", 0, 0}, {"cmdImposta", 1, -1}, {"cmdMargini", 2, -2}};
+    for (const auto& c : casi) {
+        RichiestaDestinazioneStampa r;
+        r.Copies = 3;
+        r.Opzione = c.opzione;
+        r.DestinazioneStampa = 99;
+        QTimer::singleShot(0, [&] {
+            auto* w = QApplication::activeModalWidget();
+            ASSERT_TRUE(w);
+            w->findChild<QPushButton*>(QString::fromLatin1(c.pulsante))->click();
+        });
+        frmStamporaDestinazioneStampa::Mostra(r, nullptr, &ui);
+        EXPECT_EQ(r.DestinazioneStampa, c.codice) << c.pulsante << c.opzione;
+        EXPECT_EQ(r.Opzione, c.opzione);
+        EXPECT_EQ(r.Copies, c.opzione == 0 ? 3 : 1);
+    }
+}
+
+TEST_F(Dialoghi, DestinazioneFile)
+{
+    frmStamporaDestinazioneStampa dlg(&ui);
+    dlg.show();
+    dlg.SelezionaOpzione(2);
+    // Cancelling the file dialog keeps the dialog open with the file option.
+    ui.file.push_back(std::nullopt);
+    dlg.cmdOk_Click();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.OpzioneSelezionata(), 2);
+    ASSERT_EQ(ui.richiesteFile.size(), 1);
+    const RichiestaFile& rf = ui.richiesteFile[0];
+    const QString stampe = QDir(cartella.dir.path()).filePath(QStringLiteral("Stampe"));
+    EXPECT_EQ(rf.cartella, stampe);
+    EXPECT_TRUE(QDir(stampe).exists());
+    EXPECT_EQ(rf.tipo, RichiestaFile::Tipo::Salva);
+    EXPECT_TRUE(rf.confermaSovrascrittura);
+    EXPECT_EQ(rf.filtroScelto, QStringLiteral("File anteprima (*.ant)"));
+    EXPECT_TRUE(rf.filtro.contains(QStringLiteral("PDF (*.pdf)")));
+
+    ui.file.push_back(stampe + QStringLiteral("/uno.ant"));
+    dlg.cmdOk_Click();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.DestinazioneStampa(), 3);
+    EXPECT_EQ(dlg.FileName(), stampe + QStringLiteral("/uno.ant"));
+}
+
+TEST_F(Dialoghi, AnteprimaZoom)
+{
+    test::LocaleTemporaneo loc(ImpostazioniLocali::italiano());
+    frmStamporaAnteprima f(&ui);
+    f.ImpostaDocumento(DocumentoDiTrePagine());
+    f.resize(800, 600);
+    f.show();
+    VistaAnteprima* v = f.vspAnteprima;
+    EXPECT_EQ(f.cmbZoom->count(), 11);
+    EXPECT_EQ(f.cmbZoom->itemText(8), QStringLiteral("Larghezza"));
+    EXPECT_EQ(frmStamporaAnteprima::FormatZoom(75), QStringLiteral("75,00"));
+
+    const struct {
+        const char* testo;
+        int modo;
+        bool messaggio;
+        bool numero;  // the box shows the resulting zoom
+    } casi[] = {{"150", VistaAnteprima::ZoomLibero, false, false}, {"0", VistaAnteprima::PaginaIntera, false, true},
+                {"", VistaAnteprima::PaginaIntera, false, true},    {"abc", VistaAnteprima::PaginaIntera, true, true},
+                {"Larghezza", VistaAnteprima::Larghezza, false, true}, {"Pagina intera", VistaAnteprima::PaginaIntera, false, true},
+                {"Due pagine", VistaAnteprima::DuePagine, false, false}};
+    for (const auto& c : casi) {
+        ui.messaggi.clear();
+        f.cmbZoom->setEditText(QString::fromLatin1(c.testo));
+        f.AggiornaZoom();
+        EXPECT_EQ(v->ZoomMode(), c.modo) << c.testo;
+        EXPECT_EQ(ui.messaggi.size(), c.messaggio ? 1 : 0) << c.testo;
+        if (c.messaggio) {
+            EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Valore non consentito."));
+        }
+        if (c.numero) {
+            EXPECT_EQ(f.cmbZoom->currentText(), frmStamporaAnteprima::FormatZoom(v->Zoom())) << c.testo;
+        }
+    }
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("Due pagine"));
+    f.AggiornaZoom(QStringLiteral("150"));
+    EXPECT_DOUBLE_EQ(v->Zoom(), 150);
+
+    // Leaving the box reformats a number; the mouse zooms and the box follows.
+    f.cmbZoom->setEditText(QStringLiteral("75"));
+    f.cmbZoom_LostFocus();
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("75,00"));
+    EXPECT_DOUBLE_EQ(v->Zoom(), 75);
+    QTest::mouseClick(v->viewport(), Qt::RightButton);
+    EXPECT_DOUBLE_EQ(v->Zoom(), 100);
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("100,00"));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(v->Zoom(), 50);
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("50,00"));
+}
+
+TEST_F(Dialoghi, AnteprimaPagineStampaChiusura)
+{
+    test::StampanteFinta stampante;
+    frmStamporaAnteprima f(&ui);
+    auto doc = DocumentoDiTrePagine();
+    doc->SetStampante(stampante.info);
+    f.ImpostaDocumento(doc);
+    f.resize(800, 600);
+    f.show();
+    f.AggiornaControlli();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Anteprima di stampa"));
+    EXPECT_EQ(f.Pulsante(QStringLiteral("stampa"))->toolTip(), QStringLiteral("stampa tutte le pagine"));
+    EXPECT_EQ(f.Pulsante(QStringLiteral("chiudi"))->toolTip(), QStringLiteral("chiudi"));
+    EXPECT_EQ(f.txtPagina->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.txtNumeroPagine->text(), QStringLiteral("3"));
+    EXPECT_EQ(doc->TestoPagina, QStringLiteral("Pagina %d"));
+
+    const struct {
+        const char* chiave;
+        int pagina;
+    } passi[] = {{"precedente", 1}, {"successiva", 2}, {"ultima", 3}, {"successiva", 3}, {"prima", 1}};
+    for (const auto& p : passi) {
+        f.Pulsante(QString::fromLatin1(p.chiave))->trigger();
+        EXPECT_EQ(f.vspAnteprima->PreviewPage(), p.pagina) << p.chiave;
+        EXPECT_EQ(f.txtPagina->text(), QString::number(p.pagina));
+    }
+    const struct {
+        const char* testo;
+        const char* atteso;
+        bool messaggio;
+    } pagine[] = {{"99", "3", true}, {"0", "1", true}, {"2", "2", false}, {"", "1", true}};
+    for (const auto& p : pagine) {
+        ui.messaggi.clear();
+        f.txtPagina->setText(QString::fromLatin1(p.testo));
+        f.txtPagina_LostFocus();
+        EXPECT_EQ(f.txtPagina->text(), QString::fromLatin1(p.atteso)) << p.testo;
+        EXPECT_EQ(f.vspAnteprima->PreviewPage(), f.txtPagina->text().toInt());
+        EXPECT_EQ(ui.messaggi.size(), p.messaggio ? 1 : 0) << p.testo;
+    }
+
+    f.vspAnteprima->SetPreviewPage(2);
+    f.Pulsante(QStringLiteral("stampapagina"))->trigger();
+    f.Pulsante(QStringLiteral("stampa"))->trigger();
+    ASSERT_EQ(stampante.lavori.size(), 2u);
+    EXPECT_EQ(stampante.lavori[0].prima, 2);
+    EXPECT_EQ(stampante.lavori[0].ultima, 2);
+    EXPECT_EQ(stampante.lavori[1].prima, 1);
+    EXPECT_EQ(stampante.lavori[1].ultima, 3);
+
+    // The preview takes the window's width less 100 twips.
+    const int tpp = 1440 / f.logicalDpiX();
+    EXPECT_EQ(f.vspAnteprima->width(), f.width() - 100 / tpp);
+
+    // The close box only hides: the document stays.
+    f.close();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.Documento(), doc.get());
+    f.show();
+    EXPECT_EQ(f.vspAnteprima->PageCount(), 3);
+
+    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT"))
+        f.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
+}

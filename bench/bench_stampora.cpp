@@ -1,0 +1,163 @@
+// Print engine throughput: 1,000 pages of 8 labels, each a text box, a rectangle and
+// 101 thin filled boxes (a barcode's worth), recorded through clsStampora, then written
+// to PDF. Reports pages per second and the peak resident memory of each phase.
+//
+//   cmake -B build -DCARTIGO_BUILD_BENCH=ON && cmake --build build --target bench_stampora
+//   build/bench/bench_stampora --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+#include "app/InterazioneScriptata.h"
+#include "stampora/FileIni.h"
+#include "stampora/FileStampa.h"
+#include "stampora/clsStampora.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <memory>
+#include <string>
+
+using namespace cartigo;
+
+namespace {
+
+constexpr int kPagine = 1000;
+
+// Peak resident memory since the last reset, in MB (Linux: VmHWM, reset through clear_refs).
+void AzzeraPicco()
+{
+    std::ofstream f("/proc/self/clear_refs");
+    f << "5";
+}
+
+double PiccoMB()
+{
+    std::ifstream f("/proc/self/status");
+    std::string riga;
+    while (std::getline(f, riga))
+        if (riga.rfind("VmHWM:", 0) == 0)
+            return std::stod(riga.substr(6)) / 1024.0;
+    return 0;
+}
+
+void RegistraEtichette(clsStampora& s)
+{
+    s.StartDoc();
+    s.SetCurrentX(0);
+    s.SetCurrentY(0);
+    s.SetScaleMode(6);
+    s.SetOffsetX(4);
+    s.SetOffsetY(0);
+    s.SetFontName(QStringLiteral("Courier New"));
+    s.SetFontSize(10);
+    for (int pagina = 0; pagina < kPagine; ++pagina) {
+        if (pagina > 0)
+            s.NewPage();
+        for (int e = 0; e < 8; ++e) {
+            const double x = 10 + (e % 2) * 100.0, y = 10 + (e / 2) * 70.0;
+            s.SetTextColor(0);
+            s.SetBrushColor(0xFFFFFF);
+            s.SetBrushStyle(1);
+            s.DrawTextBox(QStringLiteral("Articolo %1").arg(pagina * 8 + e), float(x + 5), float(y + 5), 80, 10,
+                          false);
+            s.DrawLine(x, y, x + 95, y + 65, 0xFFFFFF, QStringLiteral("B"), 0, 1);
+            const double modulo = 0.33;
+            for (int b = 0; b < 101; ++b)
+                s.DrawLine(x + 10 + b * modulo * 2, y + 25, x + 10 + b * modulo * 2 + modulo, y + 55, 0,
+                           QStringLiteral("BF"));
+        }
+    }
+}
+
+struct Ambiente {
+    QTemporaryDir cartella;
+    InterazioneScriptata ui;
+    Ambiente() { modCartigo::ImpostaCartellaProgramma(cartella.path()); }
+};
+
+Ambiente& ambiente()
+{
+    static Ambiente a;
+    return a;
+}
+
+void BM_Registrazione(benchmark::State& state)
+{
+    double picco = 0, memoria = 0;
+    for (auto _ : state) {
+        AzzeraPicco();
+        clsStampora s(ambiente().ui);
+        RegistraEtichette(s);
+        s.Output().EndDoc();
+        picco = PiccoMB();
+        memoria = double(s.Output().Memoria()) / (1024.0 * 1024.0);
+        benchmark::DoNotOptimize(s.Pages());
+    }
+    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["picco_MB"] = picco;
+    state.counters["lista_MB"] = memoria;
+}
+
+void BM_ScritturaPdf(benchmark::State& state)
+{
+    clsStampora s(ambiente().ui);
+    RegistraEtichette(s);
+    s.Output().EndDoc();
+    const QString file = QDir(ambiente().cartella.path()).filePath(QStringLiteral("bench.pdf"));
+    double picco = 0, mb = 0;
+    for (auto _ : state) {
+        AzzeraPicco();
+        QString errore;
+        if (!SalvaPdf(s.Output(), file, &errore)) {
+            state.SkipWithError(errore.toStdString().c_str());
+            return;
+        }
+        picco = PiccoMB();
+        mb = double(QFile(file).size()) / (1024.0 * 1024.0);
+    }
+    QFile::remove(file);
+    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["picco_MB"] = picco;
+    state.counters["pdf_MB"] = mb;
+}
+
+void BM_ScritturaAnt(benchmark::State& state)
+{
+    clsStampora s(ambiente().ui);
+    RegistraEtichette(s);
+    s.Output().EndDoc();
+    const QString file = QDir(ambiente().cartella.path()).filePath(QStringLiteral("bench.ant"));
+    double mb = 0;
+    for (auto _ : state) {
+        QString errore;
+        if (!SalvaFileStampa(s.Output(), file, &errore)) {
+            state.SkipWithError(errore.toStdString().c_str());
+            return;
+        }
+        mb = double(QFile(file).size()) / (1024.0 * 1024.0);
+    }
+    QFile::remove(file);
+    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["ant_MB"] = mb;
+}
+
+}  // namespace
+
+BENCHMARK(BM_Registrazione)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ScritturaPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ScritturaAnt)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
