@@ -23,7 +23,8 @@ using namespace cartigo;
 
 namespace {
 
-constexpr int kPagine = 1000;
+// CARTIGO_BENCH_PAGINE changes the page count (to see how memory grows with it).
+const int kPagine = qEnvironmentVariableIsSet("CARTIGO_BENCH_PAGINE") ? qEnvironmentVariableIntValue("CARTIGO_BENCH_PAGINE") : 1000;
 
 // Peak resident memory since the last reset, in MB (Linux: VmHWM, reset through clear_refs).
 void AzzeraPicco()

@@ -58,6 +58,18 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
     return ok;
 }
 
+bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaMostrata)
+{
+    switch (azione) {
+    case 2: return ImpostaPaginaOutput(doc, ui);
+    case 9: return StampaOutput(doc, paginaMostrata, paginaMostrata, ui);
+    case 11:
+    case 12: return StampaOutput(doc, 1, doc.PageCount(), ui);
+    case 13: return ImpostaStampanteOutput(doc, ui);
+    default: return false;
+    }
+}
+
 bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui)
 {
     QString errore;

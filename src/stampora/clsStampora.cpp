@@ -257,11 +257,11 @@ int clsStampora::SelectPrintDestination()
         if (dlg.Copies > 0 && dlg.Copies < 1000)
             copies_ = static_cast<qint16>(dlg.Copies);
         if (dlg.DestinazioneStampa == -2) {
-            ImpostaPaginaOutput(*output_, ui_);
+            AzioneOutput(*output_, 2, ui_);
             continue;
         }
         if (dlg.DestinazioneStampa == -1) {
-            ImpostaStampanteOutput(*output_, ui_);
+            AzioneOutput(*output_, 13, ui_);
             continue;
         }
         break;
@@ -294,7 +294,7 @@ bool clsStampora::EndDoc()
     }
     case 2:
         for (int copia = 1; copia <= copies_; ++copia)
-            if (!StampaOutput(*output_, 1, output_->PageCount(), ui_))
+            if (!AzioneOutput(*output_, 11, ui_))
                 return false;
         return true;
     case 3: {

@@ -273,12 +273,12 @@ void frmStamporaAnteprima::Toolbar1_ButtonClick(const QString& chiave)
     const int pagine = vspAnteprima->PageCount();
     if (chiave == QLatin1String("stampa")) {
         if (doc_)
-            StampaOutput(*doc_, 1, pagine, *ui_);
+            AzioneOutput(*doc_, 12, *ui_);
         return;
     }
     if (chiave == QLatin1String("stampapagina")) {
         if (doc_ && pagina >= 1)
-            StampaOutput(*doc_, pagina, pagina, *ui_);
+            AzioneOutput(*doc_, 9, *ui_, pagina);
         return;
     }
     if (chiave == QLatin1String("chiudi")) {

@@ -412,3 +412,50 @@ TEST_F(Motore, EndDocPerDestinazione)
         EXPECT_EQ(ui.attese, 0);
     }
 }
+
+TEST_F(Motore, IngressiStraniNonDisegnanoNeFannoCadere)
+{
+    DocumentoStampa d(InfoStampante{});
+    d.StartDoc();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    d.DrawLine(nan, 0, 1, 1);
+    d.DrawRectangle(0, inf, 1, 1);
+    d.TextBox(QStringLiteral("x"), 0, 0, nan, 1, true);
+    d.SetPenWidth(-5);
+    d.SetPenWidth(Misura(nan));
+    d.SetFontSize(-3);
+    d.SetPaperSize(-1, 100);
+    d.SetOrientation(7);
+    d.SetBrushStyle(9);
+    d.SetPenStyle(-1);
+    d.SetMarginLeft(-10);
+    EXPECT_EQ(d.Pagina(0).NumeroOperazioni(), 0u);
+    EXPECT_EQ(d.PenWidth(), 0);
+    EXPECT_FLOAT_EQ(d.FontSize(), 10);
+    EXPECT_NEAR(d.PaperWidth(), 11905.5, 0.1);
+    EXPECT_EQ(d.MarginLeft(), 0);
+
+    // Negative sizes draw the same box from its other corner.
+    d.TextBox(QStringLiteral("x"), 100, 100, -50, -20, false);
+    d.DrawCircle(10, 10, -4);
+    QImage img(2, 2, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    d.DrawPicture(img, 100, 100, Misura(-30), Misura(10));
+    d.DrawPicture(img, 0, 0, Misura(0), Misura(10));  // nothing to see
+    const auto ops = Operazioni(d);
+    ASSERT_EQ(ops.size(), 3u);
+    EXPECT_EQ(ops[0].x1, 50);
+    EXPECT_EQ(ops[0].y1, 80);
+    EXPECT_EQ(ops[0].x2, 100);
+    EXPECT_EQ(ops[1].x2, 4);
+    EXPECT_EQ(ops[2].x1, 70);
+    EXPECT_EQ(ops[2].x2, 100);
+
+    // Nothing is recorded outside a document.
+    d.EndDoc();
+    d.DrawLine(0, 0, 1, 1);
+    EXPECT_EQ(d.Pagina(0).NumeroOperazioni(), 3u);
+    d.NewPage();
+    EXPECT_EQ(d.PageCount(), 1);
+}
