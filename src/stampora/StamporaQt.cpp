@@ -134,7 +134,6 @@ void RegistraStampora()
         auto& a = static_cast<RichiestaAnteprima&>(r);
         frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
         f->ImpostaDocumento(a.Documento);
-        f->AggiornaZoom(QStringLiteral("Pagina intera"));
         f->AggiornaControlli();
         f->exec();
         // The window stays for the next preview; the document goes back to its engine.

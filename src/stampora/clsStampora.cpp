@@ -247,21 +247,29 @@ int clsStampora::SelectPrintDestination()
 {
     ui_.cursoreNormale();
     RichiestaDestinazioneStampa dlg;
+    // A failure while asking (a printer that cannot be queried, a dialog that fails)
+    // leaves the dialog's values as they stand.
+    auto senzaErrori = [](auto&& f) {
+        try {
+            f();
+        } catch (...) {
+        }
+    };
     for (;;) {
         dlg.Copies = copies_;
         dlg.CurrentPrinter = output_->Device();
         dlg.Port = output_->Port();
         // Closing the dialog any other way than with its buttons cancels.
         dlg.DestinazioneStampa = 0;
-        ui_.dialogo(dlg);
+        senzaErrori([&] { ui_.dialogo(dlg); });
         if (dlg.Copies > 0 && dlg.Copies < 1000)
             copies_ = static_cast<qint16>(dlg.Copies);
         if (dlg.DestinazioneStampa == -2) {
-            AzioneOutput(*output_, 2, ui_);
+            senzaErrori([&] { AzioneOutput(*output_, 2, ui_); });
             continue;
         }
         if (dlg.DestinazioneStampa == -1) {
-            AzioneOutput(*output_, 13, ui_);
+            senzaErrori([&] { AzioneOutput(*output_, 13, ui_); });
             continue;
         }
         break;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 using namespace cartigo;
 using namespace cartigo::modCartigo;
@@ -98,6 +99,21 @@ TEST_F(Ini, ScritturaFallitaLasciaIlFile)
     ASSERT_TRUE(QDir().mkdir(cartellaIni));
     EXPECT_EQ(GetKeyIni(cartellaIni, QStringLiteral("A")), QString());
     EXPECT_FALSE(SetKeyIni(cartellaIni, QStringLiteral("A"), QStringLiteral("2")));
+}
+
+TEST(CartelleStampora, ProgrammaNonScrivibile)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    test::CartellaProgrammaTemporanea cartella;
+    EXPECT_EQ(FileIniStampora(), cartella.percorso(QStringLiteral("Stampora.ini")));
+    EXPECT_EQ(CartellaStampe(), cartella.percorso(QStringLiteral("Stampe")));
+    // An installed program: the user's configuration and documents folders.
+    ImpostaCartellaProgramma(QStringLiteral("/nonexistent/cartigo"));
+    EXPECT_EQ(FileIniStampora(),
+              QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(QStringLiteral("Stampora.ini")));
+    EXPECT_TRUE(CartellaStampe().endsWith(QStringLiteral("/Stampe")));
+    EXPECT_FALSE(CartellaStampe().startsWith(QStringLiteral("/nonexistent")));
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 TEST(FormatoDueDecimali, Separatori)
