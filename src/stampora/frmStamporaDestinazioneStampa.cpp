@@ -32,7 +32,7 @@ QPixmap immagineOpzione(int indice, const QStyle* stile)
     QIcon i = QIcon::fromTheme(QString::fromLatin1(temi[indice]));
     if (i.isNull())
         i = stile->standardIcon(riserva[indice]);
-    return i.pixmap(32, 32);
+    return i.pixmap(32, 32).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace
@@ -50,6 +50,8 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
         imgOutput[i] = new QLabel(Frame1);
         imgOutput[i]->setObjectName(QStringLiteral("imgOutput%1").arg(i));
         imgOutput[i]->setPixmap(immagineOpzione(i, style()));
+        imgOutput[i]->setFixedSize(36, 36);
+        imgOutput[i]->setAlignment(Qt::AlignCenter);
         imgOutput[i]->installEventFilter(this);
         optTipoStampa[i] = new QRadioButton(Frame1);
         optTipoStampa[i]->setObjectName(QStringLiteral("optTipoStampa%1").arg(i));
@@ -66,6 +68,8 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     lblStampante->setObjectName(QStringLiteral("lblStampante"));
     lblPercorso = new QLabel(this);
     lblPercorso->setObjectName(QStringLiteral("lblPercorso"));
+    lblStampante->setMinimumWidth(260);
+    lblPercorso->setMinimumWidth(260);
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
 

@@ -70,7 +70,10 @@ TEST_F(Dialoghi, DestinazioneOpzioniECopie)
 
     dlg.SetCopies(4);
     dlg.SetCurrentPrinter(QStringLiteral("Laser"));
+    dlg.SetPort(QStringLiteral("ipp://localhost/printers/Laser"));
     EXPECT_EQ(dlg.lblStampante->text(), QStringLiteral("Laser"));
+    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT"))
+        dlg.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
     // Preview and file reset the copies and disable them; the printer enables them.
     for (int i : {1, 2}) {
         dlg.SetCopies(4);
