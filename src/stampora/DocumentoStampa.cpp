@@ -544,6 +544,39 @@ double DocumentoStampa::TextHeight(const QString& testo) const
     return m.altezza() * static_cast<double>(normalizzaACapo(testo).count(QLatin1Char('\n')) + 1);
 }
 
+StatoOutput DocumentoStampa::Stato() const
+{
+    StatoOutput s;
+    s.x = x_;
+    s.y = y_;
+    s.stilePenna = stile_.stilePenna;
+    s.colorePenna = stile_.colorePenna;
+    s.spessorePenna = stile_.spessorePenna;
+    s.stilePennello = stile_.stilePennello;
+    s.colorePennello = stile_.colorePennello;
+    s.coloreTesto = stile_.coloreTesto;
+    s.carattere = carattere_;
+    s.allineamento = stile_.allineamento;
+    return s;
+}
+
+void DocumentoStampa::RipristinaStato(const StatoOutput& s)
+{
+    x_ = s.x;
+    y_ = s.y;
+    SetPenStyle(s.stilePenna);
+    SetPenColor(s.colorePenna);
+    SetPenWidth(s.spessorePenna);
+    SetBrushStyle(s.stilePennello);
+    SetBrushColor(s.colorePennello);
+    SetTextColor(s.coloreTesto);
+    SetFontName(s.carattere.nome);
+    SetFontSize(s.carattere.dimensione);
+    SetFontBold(s.carattere.grassetto);
+    SetFontItalic(s.carattere.corsivo);
+    SetTextAlign(s.allineamento);
+}
+
 std::size_t DocumentoStampa::Memoria() const
 {
     std::size_t b = sizeof(*this) + pagine_.capacity() * sizeof(PaginaStampa);

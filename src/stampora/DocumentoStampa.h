@@ -120,6 +120,20 @@ private:
     std::size_t conteggio_ = 0;
 };
 
+// The drawing state a caller can save and put back around its own drawing (the
+// barcodes do): position, pen, brush, text colour, font and alignment.
+struct StatoOutput {
+    double x = 0, y = 0;
+    int stilePenna = 0;
+    quint32 colorePenna = 0;
+    double spessorePenna = 0;
+    int stilePennello = 0;
+    quint32 colorePennello = 0;
+    quint32 coloreTesto = 0;
+    CarattereStampa carattere;
+    int allineamento = 0;
+};
+
 class DocumentoStampa {
 public:
     // Paper, orientation and device of the installed printer (DispositivoStampa.h).
@@ -213,6 +227,9 @@ public:
     // Width and line height of a text in the current font, in twips.
     double TextWidth(const QString& testo) const;
     double TextHeight(const QString& testo) const;
+
+    StatoOutput Stato() const;
+    void RipristinaStato(const StatoOutput& s);
 
     // Texts of the printing-progress dialog: "%s" printer and port, "%d" page.
     QString TestoStampaInCorso;

@@ -459,3 +459,43 @@ TEST_F(Motore, IngressiStraniNonDisegnanoNeFannoCadere)
     d.NewPage();
     EXPECT_EQ(d.PageCount(), 1);
 }
+
+TEST_F(Motore, StatoSalvatoERipristinato)
+{
+    DocumentoStampa d(InfoStampante{});
+    d.StartDoc();
+    d.SetCurrentX(100);
+    d.SetPenStyle(2);
+    d.SetPenColor(0x10);
+    d.SetPenWidth(30);
+    d.SetBrushStyle(1);
+    d.SetBrushColor(0x20);
+    d.SetTextColor(0x30);
+    d.SetFontName(QStringLiteral("Courier New"));
+    d.SetFontSize(10);
+    d.SetTextAlign(2);
+    const StatoOutput prima = d.Stato();
+    d.SetCurrentX(5);
+    d.SetCurrentY(6);
+    d.SetPenStyle(5);
+    d.SetPenColor(0xFFFFFF);
+    d.SetPenWidth(0);
+    d.SetBrushStyle(0);
+    d.SetBrushColor(0);
+    d.SetTextColor(0);
+    d.SetFontName(QStringLiteral("Arial"));
+    d.SetFontSize(8);
+    d.SetFontBold(true);
+    d.SetTextAlign(0);
+    d.RipristinaStato(prima);
+    const StatoOutput dopo = d.Stato();
+    EXPECT_EQ(dopo.x, 100);
+    EXPECT_EQ(dopo.stilePenna, 2);
+    EXPECT_EQ(dopo.colorePenna, 0x10u);
+    EXPECT_EQ(dopo.spessorePenna, 30);
+    EXPECT_EQ(dopo.stilePennello, 1);
+    EXPECT_EQ(dopo.colorePennello, 0x20u);
+    EXPECT_EQ(dopo.coloreTesto, 0x30u);
+    EXPECT_EQ(dopo.carattere, prima.carattere);
+    EXPECT_EQ(dopo.allineamento, 2);
+}
