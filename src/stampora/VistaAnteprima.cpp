@@ -48,7 +48,6 @@ void VistaAnteprima::SetZoom(double percento)
     zoom_ = std::clamp(percento, kZoomMinimo, kZoomMassimo);
     aggiornaBarre();
     viewport()->update();
-    emit anteprimaCambiata();
 }
 
 void VistaAnteprima::SetZoomMode(int modo)
@@ -57,7 +56,6 @@ void VistaAnteprima::SetZoomMode(int modo)
         return;
     modo_ = modo;
     applicaModo();
-    emit anteprimaCambiata();
 }
 
 double VistaAnteprima::twipsPerPixel() const
@@ -171,6 +169,7 @@ void VistaAnteprima::mousePressEvent(QMouseEvent* e)
     }
     SetZoom(nuovo);
     emit zoomUtente();
+    emit anteprimaCambiata();
 }
 
 }  // namespace cartigo

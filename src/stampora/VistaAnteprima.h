@@ -35,7 +35,8 @@ public:
 Q_SIGNALS:
     // The user changed the zoom with the mouse.
     void zoomUtente();
-    // What is shown changed size (zoom, fitting, page).
+    // The zoom changed by itself or by the user: a mouse click, or a fitting mode
+    // refitting the pages to a new window size. Not raised by SetZoom and SetZoomMode.
     void anteprimaCambiata();
 
 protected:

@@ -168,7 +168,8 @@ TEST_F(Dialoghi, AnteprimaZoom)
         int modo;
         bool messaggio;
         bool numero;  // the box shows the resulting zoom
-    } casi[] = {{"150", VistaAnteprima::ZoomLibero, false, false}, {"0", VistaAnteprima::PaginaIntera, false, true},
+    } casi[] = {{"150", VistaAnteprima::ZoomLibero, false, false},
+                {"125,5", VistaAnteprima::ZoomLibero, false, false}, {"0", VistaAnteprima::PaginaIntera, false, true},
                 {"", VistaAnteprima::PaginaIntera, false, true},    {"abc", VistaAnteprima::PaginaIntera, true, true},
                 {"Larghezza", VistaAnteprima::Larghezza, false, true}, {"Pagina intera", VistaAnteprima::PaginaIntera, false, true},
                 {"Due pagine", VistaAnteprima::DuePagine, false, false}};
@@ -186,8 +187,13 @@ TEST_F(Dialoghi, AnteprimaZoom)
         }
     }
     EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("Due pagine"));
+    // A percentage chosen from the list is applied and stays as chosen.
+    f.cmbZoom->setEditText(QStringLiteral("150"));
     f.AggiornaZoom(QStringLiteral("150"));
     EXPECT_DOUBLE_EQ(v->Zoom(), 150);
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("150"));
+    f.AggiornaZoom(QStringLiteral("125,5"));
+    EXPECT_DOUBLE_EQ(v->Zoom(), 125.5);
 
     // Leaving the box reformats a number; the mouse zooms and the box follows.
     f.cmbZoom->setEditText(QStringLiteral("75"));
