@@ -3,7 +3,10 @@
 #include "app/InterazioneScriptata.h"
 #include "app/StringTable.h"
 #include "common/TestSupport.h"
+#include "app/InterazioneQt.h"
+#include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
+#include "stampora/StamporaQt.h"
 #include "stampora/VistaAnteprima.h"
 #include "stampora/frmStamporaAnteprima.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
@@ -271,4 +274,55 @@ TEST_F(Dialoghi, AnteprimaPagineStampaChiusura)
 
     if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT"))
         f.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
+}
+
+TEST_F(Dialoghi, FileStampaDallaRigaDiComando)
+{
+    EXPECT_TRUE(EFileStampa({QStringLiteral("/tmp/a.ANT")}));
+    EXPECT_FALSE(EFileStampa({QStringLiteral("/tmp/a.eti")}));
+    EXPECT_FALSE(EFileStampa({QStringLiteral("/tmp/a.ant"), QStringLiteral("-S")}));
+
+    const QString buono = cartella.percorso(QStringLiteral("buono.ant"));
+    QString errore;
+    ASSERT_TRUE(SalvaFileStampa(*DocumentoDiTrePagine(), buono, &errore));
+    int pagine = 0;
+    ui.gestoriDialogo[QStringLiteral("frmStamporaAnteprima")] = [&](RichiestaDialogo& r) {
+        pagine = static_cast<RichiestaAnteprima&>(r).Documento->PageCount();
+        return true;
+    };
+    EXPECT_EQ(MostraFileStampa(buono, ui), 0);
+    EXPECT_EQ(pagine, 3);
+    EXPECT_TRUE(ui.messaggi.isEmpty());
+
+    const QString rotto = cartella.percorso(QStringLiteral("rotto.ant"));
+    test::ScriviFile(rotto, test::LeggiFile(buono).left(40));
+    EXPECT_EQ(MostraFileStampa(rotto, ui), 1);
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_TRUE(ui.messaggi[0].testo.contains(QStringLiteral("rotto.ant")));
+    EXPECT_TRUE(ui.messaggi[0].testo.contains(QStringLiteral("danneggiato")));
+    EXPECT_EQ(ui.dialoghi.size(), 1);
+}
+
+TEST_F(Dialoghi, AnteprimaAttraversoLaInterazione)
+{
+    // The preview shown modally through the Qt seam, closed with its close box.
+    RegistraStampora();
+    InterazioneQt qt;
+    RichiestaAnteprima r;
+    r.Documento = DocumentoDiTrePagine();
+    int pagineViste = 0;
+    QTimer::singleShot(0, [&] {
+        auto* f = qobject_cast<frmStamporaAnteprima*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(f);
+        pagineViste = f->txtNumeroPagine->text().toInt();
+        f->close();
+    });
+    qt.dialogo(r);
+    EXPECT_EQ(pagineViste, 3);
+    // The shared window stays, hidden, and lets the document go.
+    EXPECT_FALSE(frmStamporaAnteprima::Istanza()->isVisible());
+    EXPECT_EQ(frmStamporaAnteprima::Istanza()->Documento(), nullptr);
+    EXPECT_EQ(r.Documento.use_count(), 1);
+    frmStamporaAnteprima::Scarica();
+    ImpostaDispositivoStampa(nullptr);
 }
