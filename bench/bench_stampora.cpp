@@ -10,11 +10,11 @@
 #include "stampora/FileStampa.h"
 #include "stampora/clsStampora.h"
 
+#include <benchmark/benchmark.h>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -24,7 +24,8 @@ using namespace cartigo;
 namespace {
 
 // CARTIGO_BENCH_PAGINE changes the page count (to see how memory grows with it).
-const int kPagine = qEnvironmentVariableIsSet("CARTIGO_BENCH_PAGINE") ? qEnvironmentVariableIntValue("CARTIGO_BENCH_PAGINE") : 1000;
+const int kPagine =
+    qEnvironmentVariableIsSet("CARTIGO_BENCH_PAGINE") ? qEnvironmentVariableIntValue("CARTIGO_BENCH_PAGINE") : 1000;
 
 // Peak resident memory since the last reset, in MB (Linux: VmHWM, reset through clear_refs).
 void AzzeraPicco()
@@ -38,8 +39,7 @@ double PiccoMB()
     std::ifstream f("/proc/self/status");
     std::string riga;
     while (std::getline(f, riga))
-        if (riga.rfind("VmHWM:", 0) == 0)
-            return std::stod(riga.substr(6)) / 1024.0;
+        if (riga.rfind("VmHWM:", 0) == 0) return std::stod(riga.substr(6)) / 1024.0;
     return 0;
 }
 
@@ -54,15 +54,13 @@ void RegistraEtichette(clsStampora& s)
     s.SetFontName(QStringLiteral("Courier New"));
     s.SetFontSize(10);
     for (int pagina = 0; pagina < kPagine; ++pagina) {
-        if (pagina > 0)
-            s.NewPage();
+        if (pagina > 0) s.NewPage();
         for (int e = 0; e < 8; ++e) {
             const double x = 10 + (e % 2) * 100.0, y = 10 + (e / 2) * 70.0;
             s.SetTextColor(0);
             s.SetBrushColor(0xFFFFFF);
             s.SetBrushStyle(1);
-            s.DrawTextBox(QStringLiteral("Articolo %1").arg(pagina * 8 + e), float(x + 5), float(y + 5), 80, 10,
-                          false);
+            s.DrawTextBox(QStringLiteral("Articolo %1").arg(pagina * 8 + e), float(x + 5), float(y + 5), 80, 10, false);
             s.DrawLine(x, y, x + 95, y + 65, 0xFFFFFF, QStringLiteral("B"), 0, 1);
             const double modulo = 0.33;
             for (int b = 0; b < 101; ++b)
@@ -96,7 +94,8 @@ void BM_Registrazione(benchmark::State& state)
         memoria = double(s.Output().Memoria()) / (1024.0 * 1024.0);
         benchmark::DoNotOptimize(s.Pages());
     }
-    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["pagine_al_s"] =
+        benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["picco_MB"] = picco;
     state.counters["lista_MB"] = memoria;
 }
@@ -119,7 +118,8 @@ void BM_ScritturaPdf(benchmark::State& state)
         mb = double(QFile(file).size()) / (1024.0 * 1024.0);
     }
     QFile::remove(file);
-    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["pagine_al_s"] =
+        benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["picco_MB"] = picco;
     state.counters["pdf_MB"] = mb;
 }
@@ -140,7 +140,8 @@ void BM_ScritturaAnt(benchmark::State& state)
         mb = double(QFile(file).size()) / (1024.0 * 1024.0);
     }
     QFile::remove(file);
-    state.counters["pagine_al_s"] = benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["pagine_al_s"] =
+        benchmark::Counter(double(kPagine) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["ant_MB"] = mb;
 }
 
@@ -152,12 +153,10 @@ BENCHMARK(BM_ScritturaAnt)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

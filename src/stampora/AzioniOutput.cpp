@@ -5,7 +5,10 @@
 
 namespace cartigo {
 
-QString TitoloStampora() { return QStringLiteral("Stampora"); }
+QString TitoloStampora()
+{
+    return QStringLiteral("Stampora");
+}
 
 bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui)
 {
@@ -15,8 +18,7 @@ bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui)
     r.Margini[1] = doc.MarginTop();
     r.Margini[2] = doc.MarginRight();
     r.Margini[3] = doc.MarginBottom();
-    if (!ui.dialogo(r))
-        return false;
+    if (!ui.dialogo(r)) return false;
     doc.SetPaperSize(r.Stampante.larghezzaCarta, r.Stampante.altezzaCarta);
     doc.SetOrientation(r.Stampante.orientamento);
     doc.SetMarginLeft(r.Margini[0]);
@@ -30,8 +32,7 @@ bool ImpostaStampanteOutput(DocumentoStampa& doc, Interazione& ui)
 {
     RichiestaImpostaStampante r;
     r.Stampante = doc.Stampante();
-    if (!ui.dialogo(r))
-        return false;
+    if (!ui.dialogo(r)) return false;
     doc.SetStampante(r.Stampante);
     return true;
 }
@@ -61,12 +62,17 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
 bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaMostrata)
 {
     switch (azione) {
-    case 2: return ImpostaPaginaOutput(doc, ui);
-    case 9: return StampaOutput(doc, paginaMostrata, paginaMostrata, ui);
-    case 11:
-    case 12: return StampaOutput(doc, 1, doc.PageCount(), ui);
-    case 13: return ImpostaStampanteOutput(doc, ui);
-    default: return false;
+        case 2:
+            return ImpostaPaginaOutput(doc, ui);
+        case 9:
+            return StampaOutput(doc, paginaMostrata, paginaMostrata, ui);
+        case 11:
+        case 12:
+            return StampaOutput(doc, 1, doc.PageCount(), ui);
+        case 13:
+            return ImpostaStampanteOutput(doc, ui);
+        default:
+            return false;
     }
 }
 
@@ -77,8 +83,8 @@ bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& u
         errore = QStringLiteral("nessun nome di file");
     else if (SalvaDocumento(doc, file, &errore))
         return true;
-    ui.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(file, errore),
-                 TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(file, errore), TitoloStampora(),
+                 Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 

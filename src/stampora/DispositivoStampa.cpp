@@ -10,7 +10,13 @@ DispositivoStampa*& corrente()
 }
 }  // namespace
 
-DispositivoStampa* DispositivoCorrente() { return corrente(); }
-void ImpostaDispositivoStampa(DispositivoStampa* dispositivo) { corrente() = dispositivo; }
+DispositivoStampa* DispositivoCorrente()
+{
+    return corrente();
+}
+void ImpostaDispositivoStampa(DispositivoStampa* dispositivo)
+{
+    corrente() = dispositivo;
+}
 
 }  // namespace cartigo

@@ -15,7 +15,10 @@ constexpr quint32 kMassimoStili = 0xFFFFFFu;
 // with room to spare, and nothing printable is larger.
 constexpr float kMassimaDimensione = 1500.0f;
 
-bool finito(double v) { return std::isfinite(v); }
+bool finito(double v)
+{
+    return std::isfinite(v);
+}
 
 struct Metriche {
     double larghezza(const QString& t) const
@@ -32,8 +35,7 @@ Metriche metricheDi(const CarattereStampa& c)
 {
     Metriche m;
     m.dimensioneTwips = std::min(c.dimensione, kMassimaDimensione) * 20.0;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        m.fm.emplace(DocumentoStampa::FontTwips(c));
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) m.fm.emplace(DocumentoStampa::FontTwips(c));
     return m;
 }
 
@@ -50,14 +52,14 @@ QString normalizzaACapo(QString t)
 
 void PaginaStampa::Aggiungi(const Operazione& op)
 {
-    const quint32 testata = (static_cast<quint32>(op.tipo) << 24) | (op.ombra ? 0x80000000u : 0u) | (op.stile & 0xFFFFFFu);
+    const quint32 testata =
+        (static_cast<quint32>(op.tipo) << 24) | (op.ombra ? 0x80000000u : 0u) | (op.stile & 0xFFFFFFu);
     dati_.push_back(testata);
     dati_.push_back(std::bit_cast<quint32>(op.x1));
     dati_.push_back(std::bit_cast<quint32>(op.y1));
     dati_.push_back(std::bit_cast<quint32>(op.x2));
     dati_.push_back(std::bit_cast<quint32>(op.y2));
-    if (HaDato(op.tipo))
-        dati_.push_back(op.dato);
+    if (HaDato(op.tipo)) dati_.push_back(op.dato);
     ++conteggio_;
 }
 
@@ -70,8 +72,7 @@ void PaginaStampa::Compatta()
 std::size_t PaginaStampa::Memoria() const
 {
     std::size_t b = sizeof(*this) + dati_.capacity() * sizeof(quint32) + testi_.capacity() * sizeof(QString);
-    for (const QString& t : testi_)
-        b += static_cast<std::size_t>(t.capacity()) * sizeof(QChar);
+    for (const QString& t : testi_) b += static_cast<std::size_t>(t.capacity()) * sizeof(QChar);
     return b;
 }
 
@@ -90,57 +91,49 @@ DocumentoStampa::DocumentoStampa(const InfoStampante& stampante)
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (const QScreen* s = QGuiApplication::primaryScreen()) {
             const double dpi = s->logicalDotsPerInch();
-            if (dpi > 0)
-                twipsPerPixel_ = 1440.0 / dpi;
+            if (dpi > 0) twipsPerPixel_ = 1440.0 / dpi;
         }
     }
 }
 
 void DocumentoStampa::SetFontName(const QString& nome)
 {
-    if (nome == carattere_.nome)
-        return;
+    if (nome == carattere_.nome) return;
     carattere_.nome = nome;
     carattereValido_ = stileValido_ = false;
 }
 
 void DocumentoStampa::SetFontSize(float punti)
 {
-    if (!std::isfinite(punti) || punti <= 0)
-        return;
+    if (!std::isfinite(punti) || punti <= 0) return;
     punti = std::min(punti, kMassimaDimensione);
-    if (punti == carattere_.dimensione)
-        return;
+    if (punti == carattere_.dimensione) return;
     carattere_.dimensione = punti;
     carattereValido_ = stileValido_ = false;
 }
 
 void DocumentoStampa::SetFontBold(bool b)
 {
-    if (b == carattere_.grassetto)
-        return;
+    if (b == carattere_.grassetto) return;
     carattere_.grassetto = b;
     carattereValido_ = stileValido_ = false;
 }
 
 void DocumentoStampa::SetFontItalic(bool b)
 {
-    if (b == carattere_.corsivo)
-        return;
+    if (b == carattere_.corsivo) return;
     carattere_.corsivo = b;
     carattereValido_ = stileValido_ = false;
 }
 
 void DocumentoStampa::SetOrientation(int o)
 {
-    if (o == 0 || o == 1)
-        orientamento_ = o;
+    if (o == 0 || o == 1) orientamento_ = o;
 }
 
 void DocumentoStampa::SetPaperSize(double larghezza, double altezza)
 {
-    if (!finito(larghezza) || !finito(altezza) || larghezza <= 0 || altezza <= 0)
-        return;
+    if (!finito(larghezza) || !finito(altezza) || larghezza <= 0 || altezza <= 0) return;
     stampante_.larghezzaCarta = larghezza;
     stampante_.altezzaCarta = altezza;
 }
@@ -187,8 +180,7 @@ void DocumentoStampa::SetTextColor(quint32 c)
 bool DocumentoStampa::twips(const Misura& m, double* v) const
 {
     const double t = m.Twips(twipsPerPixel_);
-    if (!finito(t))
-        return false;
+    if (!finito(t)) return false;
     *v = t;
     return true;
 }
@@ -196,22 +188,19 @@ bool DocumentoStampa::twips(const Misura& m, double* v) const
 void DocumentoStampa::impostaMargine(int i, const Misura& m)
 {
     double v = 0;
-    if (twips(m, &v) && v >= 0)
-        margini_[i] = v;
+    if (twips(m, &v) && v >= 0) margini_[i] = v;
 }
 
 void DocumentoStampa::SetBrushStyle(int s)
 {
-    if (s < 0 || s > 7 || s == stile_.stilePennello)
-        return;
+    if (s < 0 || s > 7 || s == stile_.stilePennello) return;
     stile_.stilePennello = static_cast<quint8>(s);
     stileValido_ = false;
 }
 
 void DocumentoStampa::SetPenStyle(int s)
 {
-    if (s < 0 || s > 6 || s == stile_.stilePenna)
-        return;
+    if (s < 0 || s > 6 || s == stile_.stilePenna) return;
     stile_.stilePenna = static_cast<quint8>(s);
     stileValido_ = false;
 }
@@ -219,8 +208,7 @@ void DocumentoStampa::SetPenStyle(int s)
 void DocumentoStampa::SetPenWidth(const Misura& m)
 {
     double v = 0;
-    if (!twips(m, &v) || v < 0)
-        return;
+    if (!twips(m, &v) || v < 0) return;
     const float f = static_cast<float>(v);
     if (f != stile_.spessorePenna) {
         stile_.spessorePenna = f;
@@ -231,21 +219,18 @@ void DocumentoStampa::SetPenWidth(const Misura& m)
 void DocumentoStampa::SetCurrentX(const Misura& m)
 {
     double v = 0;
-    if (twips(m, &v))
-        x_ = v;
+    if (twips(m, &v)) x_ = v;
 }
 
 void DocumentoStampa::SetCurrentY(const Misura& m)
 {
     double v = 0;
-    if (twips(m, &v))
-        y_ = v;
+    if (twips(m, &v)) y_ = v;
 }
 
 void DocumentoStampa::SetTextAlign(int a)
 {
-    if (a < 0 || a > 2 || a == stile_.allineamento)
-        return;
+    if (a < 0 || a > 2 || a == stile_.allineamento) return;
     stile_.allineamento = static_cast<quint8>(a);
     stileValido_ = false;
 }
@@ -263,8 +248,7 @@ void DocumentoStampa::StartDoc()
 
 void DocumentoStampa::EndDoc()
 {
-    if (!pagine_.empty())
-        pagine_.back().Compatta();
+    if (!pagine_.empty()) pagine_.back().Compatta();
     aperto_ = false;
 }
 
@@ -284,10 +268,8 @@ void DocumentoStampa::KillDoc()
 
 void DocumentoStampa::NewPage()
 {
-    if (!aperto_)
-        return;
-    if (!pagine_.empty())
-        pagine_.back().Compatta();
+    if (!aperto_) return;
+    if (!pagine_.empty()) pagine_.back().Compatta();
     pagine_.emplace_back();
     x_ = MarginLeft();
     y_ = MarginTop();
@@ -295,15 +277,13 @@ void DocumentoStampa::NewPage()
 
 PaginaStampa* DocumentoStampa::paginaCorrente()
 {
-    if (!aperto_ || pagine_.empty())
-        return nullptr;
+    if (!aperto_ || pagine_.empty()) return nullptr;
     return &pagine_.back();
 }
 
 quint32 DocumentoStampa::stileCorrente()
 {
-    if (stileValido_)
-        return indiceStile_;
+    if (stileValido_) return indiceStile_;
     if (!carattereValido_) {
         const auto it = std::find(caratteri_.begin(), caratteri_.end(), carattere_);
         if (it != caratteri_.end()) {
@@ -333,13 +313,11 @@ quint32 DocumentoStampa::stileCorrente()
 quint32 DocumentoStampa::indiceImmagine(const QImage& img)
 {
     const auto k = immaginiPerChiave_.constFind(img.cacheKey());
-    if (k != immaginiPerChiave_.constEnd())
-        return *k;
+    if (k != immaginiPerChiave_.constEnd()) return *k;
     // The same picture loaded again (a picture object on every label) is kept once.
     size_t h = qHashMulti(0, img.width(), img.height(), static_cast<int>(img.format()));
     const qsizetype riga = (static_cast<qsizetype>(img.width()) * img.depth() + 7) / 8;
-    for (int y = 0; y < img.height(); ++y)
-        h = qHashBits(img.constScanLine(y), static_cast<size_t>(riga), h);
+    for (int y = 0; y < img.height(); ++y) h = qHashBits(img.constScanLine(y), static_cast<size_t>(riga), h);
     for (auto it = immaginiPerContenuto_.constFind(h); it != immaginiPerContenuto_.constEnd() && it.key() == h; ++it) {
         if (immagini_[*it] == img) {
             immaginiPerChiave_.insert(img.cacheKey(), *it);
@@ -356,8 +334,7 @@ quint32 DocumentoStampa::indiceImmagine(const QImage& img)
 void DocumentoStampa::aggiungi(Operazione op)
 {
     PaginaStampa* p = paginaCorrente();
-    if (!p)
-        return;
+    if (!p) return;
     op.stile = stileCorrente();
     p->Aggiungi(op);
 }
@@ -365,8 +342,7 @@ void DocumentoStampa::aggiungi(Operazione op)
 // ---- drawing ----
 
 namespace {
-bool quattro(const DocumentoStampa& d, const Misura& a, const Misura& b, const Misura& c, const Misura& e,
-             double* v)
+bool quattro(const DocumentoStampa& d, const Misura& a, const Misura& b, const Misura& c, const Misura& e, double* v)
 {
     const double tpp = d.TwipsPerPixel();
     v[0] = a.Twips(tpp);
@@ -380,8 +356,7 @@ bool quattro(const DocumentoStampa& d, const Misura& a, const Misura& b, const M
 void DocumentoStampa::DrawLine(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2)
 {
     double v[4];
-    if (!quattro(*this, x1, y1, x2, y2, v))
-        return;
+    if (!quattro(*this, x1, y1, x2, y2, v)) return;
     Operazione op;
     op.tipo = TipoOperazione::Linea;
     op.x1 = static_cast<float>(v[0]);
@@ -394,8 +369,7 @@ void DocumentoStampa::DrawLine(const Misura& x1, const Misura& y1, const Misura&
 void DocumentoStampa::DrawRectangle(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2)
 {
     double v[4];
-    if (!quattro(*this, x1, y1, x2, y2, v))
-        return;
+    if (!quattro(*this, x1, y1, x2, y2, v)) return;
     Operazione op;
     op.tipo = TipoOperazione::Rettangolo;
     op.x1 = static_cast<float>(std::min(v[0], v[2]));
@@ -408,8 +382,7 @@ void DocumentoStampa::DrawRectangle(const Misura& x1, const Misura& y1, const Mi
 void DocumentoStampa::DrawCircle(const Misura& x, const Misura& y, const Misura& raggio)
 {
     double v[4];
-    if (!quattro(*this, x, y, raggio, Misura(0), v))
-        return;
+    if (!quattro(*this, x, y, raggio, Misura(0), v)) return;
     Operazione op;
     op.tipo = TipoOperazione::Cerchio;
     op.x1 = static_cast<float>(v[0]);
@@ -421,26 +394,22 @@ void DocumentoStampa::DrawCircle(const Misura& x, const Misura& y, const Misura&
 void DocumentoStampa::DrawPicture(const QImage& immagine, const Misura& x, const Misura& y,
                                   const std::optional<Misura>& larghezza, const std::optional<Misura>& altezza)
 {
-    if (immagine.isNull() || !paginaCorrente())
-        return;
+    if (immagine.isNull() || !paginaCorrente()) return;
     double px = 0, py = 0;
-    if (!twips(x, &px) || !twips(y, &py))
-        return;
+    if (!twips(x, &px) || !twips(y, &py)) return;
     // The picture's own size in twips.
     const double dpmX = immagine.dotsPerMeterX(), dpmY = immagine.dotsPerMeterY();
     const double propriaL = dpmX > 0 ? immagine.width() * 1440.0 / (dpmX * 0.0254) : immagine.width() * twipsPerPixel_;
-    const double propriaA = dpmY > 0 ? immagine.height() * 1440.0 / (dpmY * 0.0254) : immagine.height() * twipsPerPixel_;
+    const double propriaA =
+        dpmY > 0 ? immagine.height() * 1440.0 / (dpmY * 0.0254) : immagine.height() * twipsPerPixel_;
     double w = propriaL, h = propriaA;
-    if (larghezza && !twips(*larghezza, &w))
-        return;
-    if (altezza && !twips(*altezza, &h))
-        return;
+    if (larghezza && !twips(*larghezza, &w)) return;
+    if (altezza && !twips(*altezza, &h)) return;
     if (larghezza && !altezza && propriaL > 0)
         h = propriaA * w / propriaL;
     else if (!larghezza && altezza && propriaA > 0)
         w = propriaL * h / propriaA;
-    if (w == 0 || h == 0)
-        return;
+    if (w == 0 || h == 0) return;
     Operazione op;
     op.tipo = TipoOperazione::Immagine;
     op.x1 = static_cast<float>(std::min(px, px + w));
@@ -455,11 +424,9 @@ void DocumentoStampa::TextBox(const QString& testo, const Misura& x, const Misur
                               const Misura& altezza, bool ombra)
 {
     PaginaStampa* p = paginaCorrente();
-    if (!p)
-        return;
+    if (!p) return;
     double v[4];
-    if (!quattro(*this, x, y, larghezza, altezza, v))
-        return;
+    if (!quattro(*this, x, y, larghezza, altezza, v)) return;
     Operazione op;
     op.tipo = TipoOperazione::CasellaTesto;
     op.ombra = ombra;
@@ -475,8 +442,7 @@ void DocumentoStampa::TextBox(const QString& testo, const Misura& x, const Misur
 void DocumentoStampa::Text(const QString& testo)
 {
     PaginaStampa* p = paginaCorrente();
-    if (!p)
-        return;
+    if (!p) return;
     const Metriche m = metricheDi(carattere_);
     const double altezzaRiga = m.altezza();
     const double sinistra = MarginLeft();
@@ -533,8 +499,7 @@ double DocumentoStampa::TextWidth(const QString& testo) const
 {
     const Metriche m = metricheDi(carattere_);
     double w = 0;
-    for (const QString& r : normalizzaACapo(testo).split(QLatin1Char('\n')))
-        w = std::max(w, m.larghezza(r));
+    for (const QString& r : normalizzaACapo(testo).split(QLatin1Char('\n'))) w = std::max(w, m.larghezza(r));
     return w;
 }
 
@@ -580,12 +545,10 @@ void DocumentoStampa::RipristinaStato(const StatoOutput& s)
 std::size_t DocumentoStampa::Memoria() const
 {
     std::size_t b = sizeof(*this) + pagine_.capacity() * sizeof(PaginaStampa);
-    for (const PaginaStampa& p : pagine_)
-        b += p.Memoria() - sizeof(PaginaStampa);
+    for (const PaginaStampa& p : pagine_) b += p.Memoria() - sizeof(PaginaStampa);
     b += stili_.capacity() * sizeof(StileStampa) + static_cast<std::size_t>(indiceStili_.capacity()) * 48;
     b += caratteri_.capacity() * sizeof(CarattereStampa);
-    for (const QImage& i : immagini_)
-        b += static_cast<std::size_t>(i.sizeInBytes());
+    for (const QImage& i : immagini_) b += static_cast<std::size_t>(i.sizeInBytes());
     return b;
 }
 

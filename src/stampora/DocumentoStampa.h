@@ -43,14 +43,14 @@ struct CarattereStampa {
 };
 
 struct StileStampa {
-    quint32 colorePenna = 0;         // colours as 0x00BBGGRR
+    quint32 colorePenna = 0;  // colours as 0x00BBGGRR
     quint32 colorePennello = 0;
     quint32 coloreTesto = 0;
-    float spessorePenna = 0;         // twips; 0 draws the thinnest line the device can
-    quint32 carattere = 0;           // index into the font table
-    quint8 stilePenna = 0;           // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6 inside solid
-    quint8 stilePennello = 0;        // 0 solid, 1 transparent, 2-7 hatches
-    quint8 allineamento = 0;         // 0 left, 1 centre, 2 right
+    float spessorePenna = 0;   // twips; 0 draws the thinnest line the device can
+    quint32 carattere = 0;     // index into the font table
+    quint8 stilePenna = 0;     // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6 inside solid
+    quint8 stilePennello = 0;  // 0 solid, 1 transparent, 2-7 hatches
+    quint8 allineamento = 0;   // 0 left, 1 centre, 2 right
     bool operator==(const StileStampa&) const = default;
 };
 
@@ -89,8 +89,7 @@ public:
             op.y2 = std::bit_cast<float>(dati_[i + 4]);
             i += 5;
             if (HaDato(op.tipo)) {
-                if (i >= n)
-                    return;
+                if (i >= n) return;
                 op.dato = dati_[i++];
             } else {
                 op.dato = 0;
@@ -152,7 +151,7 @@ public:
 
     // Paper and device. Paper sizes are the portrait ones; the page is turned by the orientation.
     int Orientation() const { return orientamento_; }  // 0 portrait, 1 landscape
-    void SetOrientation(int o);                         // other values are ignored
+    void SetOrientation(int o);                        // other values are ignored
     const QString& Device() const { return stampante_.nome; }
     const QString& Port() const { return stampante_.porta; }
     double PaperWidth() const { return stampante_.larghezzaCarta; }
@@ -185,9 +184,9 @@ public:
     int BrushStyle() const { return stile_.stilePennello; }
     void SetBrushStyle(int s);  // 0 to 7, else ignored
     int PenStyle() const { return stile_.stilePenna; }
-    void SetPenStyle(int s);    // 0 to 6, else ignored
+    void SetPenStyle(int s);                                  // 0 to 6, else ignored
     double PenWidth() const { return stile_.spessorePenna; }  // twips
-    void SetPenWidth(const Misura& m);  // negative or not finite: ignored
+    void SetPenWidth(const Misura& m);                        // negative or not finite: ignored
 
     // Position, alignment.
     double CurrentX() const { return x_; }
@@ -195,7 +194,7 @@ public:
     void SetCurrentX(const Misura& m);
     void SetCurrentY(const Misura& m);
     int TextAlign() const { return stile_.allineamento; }  // 0 left, 1 centre, 2 right
-    void SetTextAlign(int a);                               // other values are ignored
+    void SetTextAlign(int a);                              // other values are ignored
     double TwipsPerPixel() const { return twipsPerPixel_; }
 
     // Document life: a document is open from StartDoc to EndDoc; drawing outside one is ignored.
@@ -218,8 +217,8 @@ public:
                      const std::optional<Misura>& altezza = std::nullopt);
     // Text inside a box with the font, text colour and alignment; a border with the pen
     // unless the pen style is 5; with `ombra` the box is first filled with the brush.
-    void TextBox(const QString& testo, const Misura& x, const Misura& y, const Misura& larghezza,
-                 const Misura& altezza, bool ombra);
+    void TextBox(const QString& testo, const Misura& x, const Misura& y, const Misura& larghezza, const Misura& altezza,
+                 bool ombra);
     // Text at the current position, wrapping at the right margin and coming back to the
     // left margin; a carriage return (or line feed) ends a line. The current position
     // moves past the text.

@@ -29,19 +29,14 @@ bool corrisponde(const QString& riga, const QString& chiave)
 bool leggiRighe(const QString& file, QStringList* righe, bool* finaleACapo = nullptr)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
+    if (!f.open(QIODevice::ReadOnly)) return false;
     const QString testo = DecodificaTestoFile(f.readAll());
-    if (f.error() != QFileDevice::NoError)
-        return false;
+    if (f.error() != QFileDevice::NoError) return false;
     *righe = testo.split(QLatin1Char('\n'));
     for (QString& r : *righe)
-        if (r.endsWith(QLatin1Char('\r')))
-            r.chop(1);
-    if (finaleACapo)
-        *finaleACapo = testo.endsWith(QLatin1Char('\n'));
-    if (!righe->isEmpty() && righe->last().isEmpty())
-        righe->removeLast();
+        if (r.endsWith(QLatin1Char('\r'))) r.chop(1);
+    if (finaleACapo) *finaleACapo = testo.endsWith(QLatin1Char('\n'));
+    if (!righe->isEmpty() && righe->last().isEmpty()) righe->removeLast();
     return true;
 }
 
@@ -61,32 +56,26 @@ bool scrivibile(const QString& cartella)
 
 QString GetKeyIni(const QString& file, const QString& chiave, bool /*messaggio*/)
 {
-    if (file.isEmpty() || chiave.isEmpty())
-        return {};
+    if (file.isEmpty() || chiave.isEmpty()) return {};
     const QString k = chiaveConUguale(chiave);
-    if (!QFileInfo::exists(file))
-        return {};
+    if (!QFileInfo::exists(file)) return {};
     QStringList righe;
-    if (!leggiRighe(file, &righe))
-        return {};
+    if (!leggiRighe(file, &righe)) return {};
     QString valore;
     for (const QString& r : righe)
-        if (corrisponde(r, k))
-            valore = r.mid(k.size()).trimmed();
+        if (corrisponde(r, k)) valore = r.mid(k.size()).trimmed();
     return valore;
 }
 
 bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore)
 {
-    if (file.isEmpty() || chiave.isEmpty())
-        return false;
+    if (file.isEmpty() || chiave.isEmpty()) return false;
     const QString k = chiaveConUguale(chiave);
 
     QStringList righe;
     const bool esiste = QFileInfo::exists(file);
     if (esiste) {
-        if (!leggiRighe(file, &righe))
-            return false;
+        if (!leggiRighe(file, &righe)) return false;
         bool trovata = false;
         for (QString& r : righe) {
             if (corrisponde(r, k)) {
@@ -94,8 +83,7 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
                 trovata = true;
             }
         }
-        if (!trovata)
-            righe << k + valore;
+        if (!trovata) righe << k + valore;
     } else {
         righe << k + valore;
     }
@@ -110,8 +98,7 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
     const QByteArray dati = CodificaTestoFile(righe.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     {
         QFile t(temp);
-        if (!t.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
+        if (!t.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
         if (t.write(dati) != dati.size() || !t.flush()) {
             t.close();
             t.remove();
@@ -128,21 +115,21 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
 
 QString CartellaProgramma()
 {
-    if (!cartellaImpostata().isEmpty())
-        return cartellaImpostata();
+    if (!cartellaImpostata().isEmpty()) return cartellaImpostata();
     return QCoreApplication::applicationDirPath();
 }
 
-void ImpostaCartellaProgramma(const QString& cartella) { cartellaImpostata() = cartella; }
+void ImpostaCartellaProgramma(const QString& cartella)
+{
+    cartellaImpostata() = cartella;
+}
 
 QString FileIniStampora()
 {
     const QString p = CartellaProgramma();
-    if (scrivibile(p))
-        return QDir(p).filePath(QStringLiteral("Stampora.ini"));
+    if (scrivibile(p)) return QDir(p).filePath(QStringLiteral("Stampora.ini"));
     QString conf = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (conf.isEmpty())
-        conf = QDir::homePath();
+    if (conf.isEmpty()) conf = QDir::homePath();
     QDir().mkpath(conf);
     return QDir(conf).filePath(QStringLiteral("Stampora.ini"));
 }
@@ -150,21 +137,17 @@ QString FileIniStampora()
 QString CartellaStampe()
 {
     const QString p = CartellaProgramma();
-    if (scrivibile(p))
-        return QDir(p).filePath(QStringLiteral("Stampe"));
+    if (scrivibile(p)) return QDir(p).filePath(QStringLiteral("Stampe"));
     QString doc = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (doc.isEmpty())
-        doc = QDir::homePath();
+    if (doc.isEmpty()) doc = QDir::homePath();
     return QDir(doc).filePath(QStringLiteral("Stampe"));
 }
 
 QString FormatoDueDecimali(double v, QChar decimale)
 {
-    if (!std::isfinite(v))
-        v = 0;
+    if (!std::isfinite(v)) v = 0;
     QString s = QString::number(v, 'f', 2);
-    if (s == QLatin1String("-0.00"))
-        s = QStringLiteral("0.00");
+    if (s == QLatin1String("-0.00")) s = QStringLiteral("0.00");
     s.replace(QLatin1Char('.'), decimale);
     return s;
 }

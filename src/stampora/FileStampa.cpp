@@ -19,7 +19,10 @@ namespace {
 
 constexpr char kMagia[8] = {'C', 'T', 'G', 'A', 'N', 'T', '\r', '\n'};
 
-QString testoErroreDanneggiato() { return QStringLiteral("il file è danneggiato o incompleto"); }
+QString testoErroreDanneggiato()
+{
+    return QStringLiteral("il file è danneggiato o incompleto");
+}
 
 void scriviTesto(QDataStream& s, const QString& t)
 {
@@ -44,11 +47,9 @@ public:
     {
         quint32 n = 0;
         s_ >> n;
-        if (!ok() || static_cast<qint64>(n) > restanti())
-            return false;
+        if (!ok() || static_cast<qint64>(n) > restanti()) return false;
         QByteArray b(static_cast<qsizetype>(n), Qt::Uninitialized);
-        if (n > 0 && s_.readRawData(b.data(), static_cast<int>(n)) != static_cast<int>(n))
-            return false;
+        if (n > 0 && s_.readRawData(b.data(), static_cast<int>(n)) != static_cast<int>(n)) return false;
         *t = QString::fromUtf8(b);
         return true;
     }
@@ -56,8 +57,7 @@ public:
     {
         quint32 n = 0;
         s_ >> n;
-        if (!ok() || static_cast<qint64>(n) > restanti())
-            return false;
+        if (!ok() || static_cast<qint64>(n) > restanti()) return false;
         b->resize(static_cast<qsizetype>(n));
         return n == 0 || s_.readRawData(b->data(), static_cast<int>(n)) == static_cast<int>(n);
     }
@@ -67,7 +67,10 @@ private:
     QDataStream s_;
 };
 
-bool finito(double v) { return std::isfinite(v); }
+bool finito(double v)
+{
+    return std::isfinite(v);
+}
 
 }  // namespace
 
@@ -80,8 +83,7 @@ struct AccessoDocumentoStampa {
         s.writeRawData(kMagia, sizeof kMagia);
         s << kVersioneFileStampa;
         s << d.stampante_.larghezzaCarta << d.stampante_.altezzaCarta << static_cast<qint32>(d.orientamento_);
-        for (double m : d.margini_)
-            s << m;
+        for (double m : d.margini_) s << m;
         scriviTesto(s, d.stampante_.nome);
         scriviTesto(s, d.stampante_.porta);
 
@@ -99,21 +101,17 @@ struct AccessoDocumentoStampa {
             QByteArray png;
             QBuffer buf(&png);
             buf.open(QIODevice::WriteOnly);
-            if (!img.save(&buf, "PNG"))
-                return false;
+            if (!img.save(&buf, "PNG")) return false;
             s << static_cast<quint32>(png.size());
             s.writeRawData(png.constData(), static_cast<int>(png.size()));
         }
         s << static_cast<quint32>(d.pagine_.size());
         for (const PaginaStampa& p : d.pagine_) {
             s << static_cast<quint32>(p.dati_.size());
-            for (quint32 w : p.dati_)
-                s << w;
+            for (quint32 w : p.dati_) s << w;
             s << static_cast<quint32>(p.testi_.size());
-            for (const QString& t : p.testi_)
-                scriviTesto(s, t);
-            if (s.status() != QDataStream::Ok)
-                return false;
+            for (const QString& t : p.testi_) scriviTesto(s, t);
+            if (s.status() != QDataStream::Ok) return false;
         }
         return s.status() == QDataStream::Ok;
     }
@@ -134,54 +132,45 @@ struct AccessoDocumentoStampa {
         }
         quint16 versione = 0;
         s >> versione;
-        if (!l.ok())
-            return danneggiato();
+        if (!l.ok()) return danneggiato();
         if (versione > kVersioneFileStampa) {
-            *errore = QStringLiteral("il file è nel formato di stampa versione %1, più recente della versione %2 "
-                                     "che questo programma sa leggere")
+            *errore = QStringLiteral(
+                          "il file è nel formato di stampa versione %1, più recente della versione %2 "
+                          "che questo programma sa leggere")
                           .arg(versione)
                           .arg(kVersioneFileStampa);
             return nullptr;
         }
-        if (versione == 0)
-            return danneggiato();
+        if (versione == 0) return danneggiato();
 
         InfoStampante info;
         qint32 orientamento = 0;
         double margini[4];
         s >> info.larghezzaCarta >> info.altezzaCarta >> orientamento;
-        for (double& m : margini)
-            s >> m;
-        if (!l.ok() || !l.testo(&info.nome) || !l.testo(&info.porta))
-            return danneggiato();
+        for (double& m : margini) s >> m;
+        if (!l.ok() || !l.testo(&info.nome) || !l.testo(&info.porta)) return danneggiato();
         if (!finito(info.larghezzaCarta) || !finito(info.altezzaCarta) || info.larghezzaCarta <= 0 ||
             info.altezzaCarta <= 0 || (orientamento != 0 && orientamento != 1))
             return danneggiato();
         for (double m : margini)
-            if (!finito(m) || m < 0)
-                return danneggiato();
+            if (!finito(m) || m < 0) return danneggiato();
         info.orientamento = orientamento;
         auto d = std::make_unique<DocumentoStampa>(info);
-        for (int i = 0; i < 4; ++i)
-            d->margini_[i] = margini[i];
+        for (int i = 0; i < 4; ++i) d->margini_[i] = margini[i];
 
         quint32 n = 0;
-        if (!l.conteggio(&n, 9))
-            return danneggiato();
+        if (!l.conteggio(&n, 9)) return danneggiato();
         for (quint32 i = 0; i < n; ++i) {
             CarattereStampa c;
             quint8 flag = 0;
-            if (!l.testo(&c.nome))
-                return danneggiato();
+            if (!l.testo(&c.nome)) return danneggiato();
             s >> c.dimensione >> flag;
-            if (!l.ok() || !std::isfinite(c.dimensione) || c.dimensione <= 0 || flag > 3)
-                return danneggiato();
+            if (!l.ok() || !std::isfinite(c.dimensione) || c.dimensione <= 0 || flag > 3) return danneggiato();
             c.grassetto = flag & 1;
             c.corsivo = flag & 2;
             d->caratteri_.push_back(c);
         }
-        if (!l.conteggio(&n, 23))
-            return danneggiato();
+        if (!l.conteggio(&n, 23)) return danneggiato();
         for (quint32 i = 0; i < n; ++i) {
             StileStampa st;
             s >> st.colorePenna >> st.colorePennello >> st.coloreTesto >> st.spessorePenna >> st.carattere >>
@@ -193,43 +182,33 @@ struct AccessoDocumentoStampa {
             d->indiceStili_.insert(st, static_cast<quint32>(d->stili_.size()));
             d->stili_.push_back(st);
         }
-        if (!l.conteggio(&n, 4))
-            return danneggiato();
+        if (!l.conteggio(&n, 4)) return danneggiato();
         for (quint32 i = 0; i < n; ++i) {
             QByteArray png;
-            if (!l.byte(&png))
-                return danneggiato();
+            if (!l.byte(&png)) return danneggiato();
             QImage img = QImage::fromData(png, "PNG");
-            if (img.isNull())
-                return danneggiato();
+            if (img.isNull()) return danneggiato();
             d->immagini_.push_back(std::move(img));
         }
-        if (!l.conteggio(&n, 8))
-            return danneggiato();
+        if (!l.conteggio(&n, 8)) return danneggiato();
         for (quint32 i = 0; i < n; ++i) {
             PaginaStampa p;
             quint32 parole = 0;
-            if (!l.conteggio(&parole, 4))
-                return danneggiato();
+            if (!l.conteggio(&parole, 4)) return danneggiato();
             p.dati_.resize(parole);
-            for (quint32& w : p.dati_)
-                s >> w;
+            for (quint32& w : p.dati_) s >> w;
             quint32 testi = 0;
-            if (!l.ok() || !l.conteggio(&testi, 4))
-                return danneggiato();
+            if (!l.ok() || !l.conteggio(&testi, 4)) return danneggiato();
             p.testi_.reserve(testi);
             for (quint32 t = 0; t < testi; ++t) {
                 QString testo;
-                if (!l.testo(&testo))
-                    return danneggiato();
+                if (!l.testo(&testo)) return danneggiato();
                 p.testi_.push_back(std::move(testo));
             }
-            if (!valida(p, *d))
-                return danneggiato();
+            if (!valida(p, *d)) return danneggiato();
             d->pagine_.push_back(std::move(p));
         }
-        if (!l.ok())
-            return danneggiato();
+        if (!l.ok()) return danneggiato();
         return d;
     }
 
@@ -239,26 +218,20 @@ struct AccessoDocumentoStampa {
         const auto& w = p.dati_;
         std::size_t i = 0, conteggio = 0;
         while (i < w.size()) {
-            if (i + 5 > w.size())
-                return false;
+            if (i + 5 > w.size()) return false;
             const quint32 h = w[i];
             const auto tipo = static_cast<TipoOperazione>((h >> 24) & 0x7F);
             const quint32 stile = h & 0xFFFFFFu;
-            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Testo || stile >= d.stili_.size())
-                return false;
-            if ((h & 0x80000000u) && tipo != TipoOperazione::CasellaTesto)
-                return false;
+            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Testo || stile >= d.stili_.size()) return false;
+            if ((h & 0x80000000u) && tipo != TipoOperazione::CasellaTesto) return false;
             for (int k = 1; k <= 4; ++k)
-                if (!std::isfinite(std::bit_cast<float>(w[i + k])))
-                    return false;
+                if (!std::isfinite(std::bit_cast<float>(w[i + k]))) return false;
             i += 5;
             if (PaginaStampa::HaDato(tipo)) {
-                if (i >= w.size())
-                    return false;
+                if (i >= w.size()) return false;
                 const quint32 dato = w[i++];
                 const std::size_t limite = tipo == TipoOperazione::Immagine ? d.immagini_.size() : p.testi_.size();
-                if (dato >= limite)
-                    return false;
+                if (dato >= limite) return false;
             }
             ++conteggio;
         }
@@ -298,8 +271,8 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
         pdf.setCreator(QStringLiteral("Cartigo"));
         pdf.setTitle(QFileInfo(percorso).completeBaseName());
         pdf.setResolution(1440);
-        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point,
-                               QString(), QPageSize::ExactMatch);
+        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
+                               QPageSize::ExactMatch);
         pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter p;
         if (!p.begin(&pdf)) {
@@ -309,8 +282,7 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
         }
         const int pagine = std::max(1, doc.PageCount());
         for (int i = 0; i < pagine; ++i) {
-            if (i > 0)
-                pdf.newPage();
+            if (i > 0) pdf.newPage();
             p.save();
             ScalaTwips(p, pdf);
             DisegnaPagina(p, doc, i);
@@ -332,8 +304,7 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
 
 bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore)
 {
-    if (percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        return SalvaPdf(doc, percorso, errore);
+    if (percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return SalvaPdf(doc, percorso, errore);
     return SalvaFileStampa(doc, percorso, errore);
 }
 

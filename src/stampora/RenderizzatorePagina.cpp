@@ -12,9 +12,12 @@ QColor ColoreStampa(quint32 c)
     // Colours with the top bit set name system colours; paper has only a few.
     if (c & 0x80000000u) {
         switch (c & 0xFFu) {
-        case 0x05: return Qt::white;              // window background
-        case 0x0F: return QColor(0xF0, 0xF0, 0xF0);  // button face
-        default: return Qt::black;                // window and button text, and the rest
+            case 0x05:
+                return Qt::white;  // window background
+            case 0x0F:
+                return QColor(0xF0, 0xF0, 0xF0);  // button face
+            default:
+                return Qt::black;  // window and button text, and the rest
         }
     }
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
@@ -25,26 +28,40 @@ namespace {
 Qt::PenStyle stilePenna(quint8 s)
 {
     switch (s) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine;
+        case 1:
+            return Qt::DashLine;
+        case 2:
+            return Qt::DotLine;
+        case 3:
+            return Qt::DashDotLine;
+        case 4:
+            return Qt::DashDotDotLine;
+        case 5:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
     }
 }
 
 Qt::BrushStyle stilePennello(quint8 s)
 {
     switch (s) {
-    case 0: return Qt::SolidPattern;
-    case 2: return Qt::HorPattern;
-    case 3: return Qt::VerPattern;
-    case 4: return Qt::BDiagPattern;
-    case 5: return Qt::FDiagPattern;
-    case 6: return Qt::CrossPattern;
-    case 7: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
+        case 0:
+            return Qt::SolidPattern;
+        case 2:
+            return Qt::HorPattern;
+        case 3:
+            return Qt::VerPattern;
+        case 4:
+            return Qt::BDiagPattern;
+        case 5:
+            return Qt::FDiagPattern;
+        case 6:
+            return Qt::CrossPattern;
+        case 7:
+            return Qt::DiagCrossPattern;
+        default:
+            return Qt::NoBrush;
     }
 }
 
@@ -59,14 +76,20 @@ QPen penna(const StileStampa& s)
     return p;
 }
 
-QBrush pennello(const StileStampa& s) { return QBrush(ColoreStampa(s.colorePennello), stilePennello(s.stilePennello)); }
+QBrush pennello(const StileStampa& s)
+{
+    return QBrush(ColoreStampa(s.colorePennello), stilePennello(s.stilePennello));
+}
 
 Qt::Alignment allineamento(quint8 a)
 {
     switch (a) {
-    case 1: return Qt::AlignHCenter;
-    case 2: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
+        case 1:
+            return Qt::AlignHCenter;
+        case 2:
+            return Qt::AlignRight;
+        default:
+            return Qt::AlignLeft;
     }
 }
 
@@ -79,8 +102,7 @@ void ScalaTwips(QPainter& p, const QPaintDevice& device)
 
 void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
 {
-    if (indice < 0 || indice >= doc.PageCount())
-        return;
+    if (indice < 0 || indice >= doc.PageCount()) return;
     const auto& stili = doc.Stili();
     const auto& caratteri = doc.Caratteri();
     const auto& immagini = doc.Immagini();
@@ -102,8 +124,7 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
     p.save();
     quint32 ultimoStile = 0xFFFFFFFFu;
     pagina.PerOgni([&](const Operazione& op) {
-        if (op.stile >= stili.size())
-            return;
+        if (op.stile >= stili.size()) return;
         const StileStampa& s = stili[op.stile];
         if (op.stile != ultimoStile) {
             p.setPen(penna(s));
@@ -111,50 +132,47 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
             ultimoStile = op.stile;
         }
         switch (op.tipo) {
-        case TipoOperazione::Linea:
-            p.drawLine(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
-            break;
-        case TipoOperazione::Rettangolo:
-            p.drawRect(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)));
-            break;
-        case TipoOperazione::Cerchio:
-            p.drawEllipse(QPointF(op.x1, op.y1), op.x2, op.x2);
-            break;
-        case TipoOperazione::Immagine:
-            if (op.dato < immagini.size())
-                p.drawImage(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)), immagini[op.dato]);
-            break;
-        case TipoOperazione::CasellaTesto: {
-            if (op.dato >= testi.size() || caratteri.empty())
+            case TipoOperazione::Linea:
+                p.drawLine(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
                 break;
-            const QRectF box(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
-            if (op.ombra)
-                p.fillRect(box, pennello(s));
-            if (s.stilePenna != 5) {
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(box);
+            case TipoOperazione::Rettangolo:
+                p.drawRect(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)));
+                break;
+            case TipoOperazione::Cerchio:
+                p.drawEllipse(QPointF(op.x1, op.y1), op.x2, op.x2);
+                break;
+            case TipoOperazione::Immagine:
+                if (op.dato < immagini.size())
+                    p.drawImage(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)), immagini[op.dato]);
+                break;
+            case TipoOperazione::CasellaTesto: {
+                if (op.dato >= testi.size() || caratteri.empty()) break;
+                const QRectF box(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
+                if (op.ombra) p.fillRect(box, pennello(s));
+                if (s.stilePenna != 5) {
+                    p.setBrush(Qt::NoBrush);
+                    p.drawRect(box);
+                }
+                p.save();
+                p.setClipRect(box, Qt::IntersectClip);
+                p.setFont(fontDi(s));
+                p.setPen(ColoreStampa(s.coloreTesto));
+                p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
+                           testi[op.dato]);
+                p.restore();
+                ultimoStile = 0xFFFFFFFFu;
+                break;
             }
-            p.save();
-            p.setClipRect(box, Qt::IntersectClip);
-            p.setFont(fontDi(s));
-            p.setPen(ColoreStampa(s.coloreTesto));
-            p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
-                       testi[op.dato]);
-            p.restore();
-            ultimoStile = 0xFFFFFFFFu;
-            break;
-        }
-        case TipoOperazione::Testo: {
-            if (op.dato >= testi.size() || caratteri.empty())
+            case TipoOperazione::Testo: {
+                if (op.dato >= testi.size() || caratteri.empty()) break;
+                const QFont& f = fontDi(s);
+                const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
+                p.setFont(f);
+                p.setPen(ColoreStampa(s.coloreTesto));
+                p.drawText(QPointF(op.x1, op.y1 + ascendente[i]), testi[op.dato]);
+                ultimoStile = 0xFFFFFFFFu;
                 break;
-            const QFont& f = fontDi(s);
-            const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
-            p.setFont(f);
-            p.setPen(ColoreStampa(s.coloreTesto));
-            p.drawText(QPointF(op.x1, op.y1 + ascendente[i]), testi[op.dato]);
-            ultimoStile = 0xFFFFFFFFu;
-            break;
-        }
+            }
         }
     });
     p.restore();

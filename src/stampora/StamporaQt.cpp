@@ -26,8 +26,7 @@ constexpr double kTwipsPerMm = 1440.0 / 25.4;
 // A printer set to the document's (or request's) printer, paper and orientation.
 void preparaStampante(QPrinter& p, const InfoStampante& info)
 {
-    if (!info.nome.isEmpty())
-        p.setPrinterName(info.nome);
+    if (!info.nome.isEmpty()) p.setPrinterName(info.nome);
     p.setFullPage(true);
     p.setPageSize(QPageSize(QSizeF(info.larghezzaCarta / kTwipsPerMm, info.altezzaCarta / kTwipsPerMm),
                             QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
@@ -50,8 +49,7 @@ QString riempi(QString modello, const QString& a, const QString& b)
 {
     modello.replace(modello.indexOf(QStringLiteral("%s")), 2, a);
     const qsizetype i = modello.indexOf(QStringLiteral("%s"));
-    if (i >= 0)
-        modello.replace(i, 2, b);
+    if (i >= 0) modello.replace(i, 2, b);
     return modello;
 }
 
@@ -61,8 +59,7 @@ InfoStampante DispositivoStampaQt::Predefinita()
 {
     InfoStampante info;
     const QPrinterInfo p = QPrinterInfo::defaultPrinter();
-    if (p.isNull())
-        return info;
+    if (p.isNull()) return info;
     info.nome = p.printerName();
     info.porta = p.location();
     const QSizeF mm = p.defaultPageSize().size(QPageSize::Millimeter);
@@ -125,11 +122,10 @@ void RegistraStampora()
     static DispositivoStampaQt dispositivo;
     ImpostaDispositivoStampa(&dispositivo);
 
-    InterazioneQt::RegistraDialogo(QStringLiteral("frmStamporaDestinazioneStampa"),
-                                   [](RichiestaDialogo& r, QWidget* genitore) {
-                                       return frmStamporaDestinazioneStampa::Mostra(
-                                           static_cast<RichiestaDestinazioneStampa&>(r), genitore);
-                                   });
+    InterazioneQt::RegistraDialogo(
+        QStringLiteral("frmStamporaDestinazioneStampa"), [](RichiestaDialogo& r, QWidget* genitore) {
+            return frmStamporaDestinazioneStampa::Mostra(static_cast<RichiestaDestinazioneStampa&>(r), genitore);
+        });
     InterazioneQt::RegistraDialogo(QStringLiteral("frmStamporaAnteprima"), [](RichiestaDialogo& r, QWidget*) {
         auto& a = static_cast<RichiestaAnteprima&>(r);
         frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
@@ -145,12 +141,11 @@ void RegistraStampora()
         QPrinter stampante;
         preparaStampante(stampante, rp.Stampante);
         stampante.setFullPage(false);
-        stampante.setPageMargins(QMarginsF(rp.Margini[0] / 20.0, rp.Margini[1] / 20.0, rp.Margini[2] / 20.0,
-                                           rp.Margini[3] / 20.0),
-                                 QPageLayout::Point);
+        stampante.setPageMargins(
+            QMarginsF(rp.Margini[0] / 20.0, rp.Margini[1] / 20.0, rp.Margini[2] / 20.0, rp.Margini[3] / 20.0),
+            QPageLayout::Point);
         QPageSetupDialog dlg(&stampante, genitore);
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
+        if (dlg.exec() != QDialog::Accepted) return false;
         leggiStampante(stampante, &rp.Stampante);
         const QMarginsF m = stampante.pageLayout().margins(QPageLayout::Point);
         rp.Margini[0] = m.left() * 20.0;
@@ -165,8 +160,7 @@ void RegistraStampora()
         preparaStampante(stampante, rs.Stampante);
         QPrintDialog dlg(&stampante, genitore);
         dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
+        if (dlg.exec() != QDialog::Accepted) return false;
         leggiStampante(stampante, &rs.Stampante);
         return true;
     });

@@ -30,7 +30,10 @@ void VistaAnteprima::ImpostaDocumento(std::shared_ptr<const DocumentoStampa> doc
     viewport()->update();
 }
 
-int VistaAnteprima::PageCount() const { return doc_ ? doc_->PageCount() : 0; }
+int VistaAnteprima::PageCount() const
+{
+    return doc_ ? doc_->PageCount() : 0;
+}
 
 void VistaAnteprima::SetPreviewPage(int pagina)
 {
@@ -42,8 +45,7 @@ void VistaAnteprima::SetPreviewPage(int pagina)
 
 void VistaAnteprima::SetZoom(double percento)
 {
-    if (!std::isfinite(percento))
-        return;
+    if (!std::isfinite(percento)) return;
     modo_ = ZoomLibero;
     zoom_ = std::clamp(percento, kZoomMinimo, kZoomMassimo);
     aggiornaBarre();
@@ -52,8 +54,7 @@ void VistaAnteprima::SetZoom(double percento)
 
 void VistaAnteprima::SetZoomMode(int modo)
 {
-    if (modo != DuePagine && modo != PaginaIntera && modo != Larghezza)
-        return;
+    if (modo != DuePagine && modo != PaginaIntera && modo != Larghezza) return;
     modo_ = modo;
     applicaModo();
 }
@@ -66,8 +67,7 @@ double VistaAnteprima::twipsPerPixel() const
 
 QSizeF VistaAnteprima::pixelPagina() const
 {
-    if (!doc_)
-        return {};
+    if (!doc_) return {};
     const double k = zoom_ / 100.0 / twipsPerPixel();
     return {doc_->PageWidth() * k, doc_->PageHeight() * k};
 }
@@ -110,14 +110,12 @@ void VistaAnteprima::resizeEvent(QResizeEvent* e)
     QAbstractScrollArea::resizeEvent(e);
     const double prima = zoom_;
     applicaModo();
-    if (zoom_ != prima)
-        emit anteprimaCambiata();
+    if (zoom_ != prima) emit anteprimaCambiata();
 }
 
 void VistaAnteprima::paintEvent(QPaintEvent*)
 {
-    if (!doc_ || pagina_ < 1)
-        return;
+    if (!doc_ || pagina_ < 1) return;
     QPainter p(viewport());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -126,11 +124,9 @@ void VistaAnteprima::paintEvent(QPaintEvent*)
     const int pagine = (modo_ == DuePagine && pagina_ < PageCount()) ? 2 : 1;
     const double larghezzaTotale = dim.width() * pagine + (pagine - 1) * kBordo;
     double x0 = kBordo - horizontalScrollBar()->value();
-    if (larghezzaTotale + 2 * kBordo < viewport()->width())
-        x0 = (viewport()->width() - larghezzaTotale) / 2;
+    if (larghezzaTotale + 2 * kBordo < viewport()->width()) x0 = (viewport()->width() - larghezzaTotale) / 2;
     double y0 = kBordo - verticalScrollBar()->value();
-    if (dim.height() + 2 * kBordo < viewport()->height())
-        y0 = (viewport()->height() - dim.height()) / 2;
+    if (dim.height() + 2 * kBordo < viewport()->height()) y0 = (viewport()->height() - dim.height()) / 2;
     const double k = zoom_ / 100.0 / twipsPerPixel();
     for (int i = 0; i < pagine; ++i) {
         const QRectF foglio(x0 + i * (dim.width() + kBordo), y0, dim.width(), dim.height());
@@ -147,8 +143,7 @@ void VistaAnteprima::paintEvent(QPaintEvent*)
 
 void VistaAnteprima::mousePressEvent(QMouseEvent* e)
 {
-    if (!doc_)
-        return;
+    if (!doc_) return;
     double nuovo = zoom_;
     if (e->button() == Qt::RightButton) {
         nuovo = kZoomMassimo;

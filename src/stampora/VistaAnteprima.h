@@ -27,7 +27,7 @@ public:
     double Zoom() const { return zoom_; }  // percent: 100 shows the page at its real size
     void SetZoom(double percento);         // kept within 10 and 500
     int ZoomMode() const { return modo_; }
-    void SetZoomMode(int modo);            // 2 two pages, 3 whole page, 4 page width
+    void SetZoomMode(int modo);  // 2 two pages, 3 whole page, 4 page width
 
     static constexpr double kZoomMinimo = 10;
     static constexpr double kZoomMassimo = 500;

@@ -15,8 +15,7 @@ constexpr double kMargineDefault = 170.1;  // twips, 0.3 cm
 constexpr double kTwipsPerCm = 567.0;
 
 // Margin keys of "Stampora.ini", in the order they are read and written.
-const char* const kChiaviMargini[4] = {"Margine superiore", "Margine inferiore", "Margine destro",
-                                       "Margine sinistro"};
+const char* const kChiaviMargini[4] = {"Margine superiore", "Margine inferiore", "Margine destro", "Margine sinistro"};
 
 double leggiMargine(const QString& file, const char* chiave)
 {
@@ -27,8 +26,7 @@ double leggiMargine(const QString& file, const char* chiave)
     } catch (...) {
         v = 0;
     }
-    if (!std::isfinite(v) || v <= 0)
-        return kMargineDefault;
+    if (!std::isfinite(v) || v <= 0) return kMargineDefault;
     return v * kTwipsPerCm;
 }
 
@@ -67,7 +65,10 @@ clsStampora::~clsStampora()
 
 // ---- properties ----
 
-int clsStampora::DrawStyle() const { return output_->PenStyle(); }
+int clsStampora::DrawStyle() const
+{
+    return output_->PenStyle();
+}
 
 void clsStampora::SetDrawStyle(int v)
 {
@@ -76,7 +77,10 @@ void clsStampora::SetDrawStyle(int v)
     output_->SetPenStyle(v);
 }
 
-double clsStampora::DrawWidth() const { return output_->PenWidth(); }
+double clsStampora::DrawWidth() const
+{
+    return output_->PenWidth();
+}
 
 void clsStampora::SetDrawWidth(double pixel)
 {
@@ -93,11 +97,13 @@ int clsStampora::FillStyle() const
 void clsStampora::SetFillStyle(int v)
 {
     fillStyle_ = v;
-    if (v == 0 || v == 1)
-        output_->SetBrushStyle(v);
+    if (v == 0 || v == 1) output_->SetBrushStyle(v);
 }
 
-int clsStampora::BrushStyle() const { return output_->BrushStyle(); }
+int clsStampora::BrushStyle() const
+{
+    return output_->BrushStyle();
+}
 
 void clsStampora::SetBrushStyle(int v)
 {
@@ -105,7 +111,10 @@ void clsStampora::SetBrushStyle(int v)
     output_->SetBrushStyle(v);
 }
 
-qint32 clsStampora::BrushColor() const { return static_cast<qint32>(output_->BrushColor()); }
+qint32 clsStampora::BrushColor() const
+{
+    return static_cast<qint32>(output_->BrushColor());
+}
 
 void clsStampora::SetBrushColor(qint32 c)
 {
@@ -113,7 +122,10 @@ void clsStampora::SetBrushColor(qint32 c)
     output_->SetBrushColor(static_cast<quint32>(c));
 }
 
-qint32 clsStampora::TextColor() const { return static_cast<qint32>(output_->TextColor()); }
+qint32 clsStampora::TextColor() const
+{
+    return static_cast<qint32>(output_->TextColor());
+}
 
 void clsStampora::SetTextColor(qint32 c)
 {
@@ -125,9 +137,12 @@ void clsStampora::SetTextColor(qint32 c)
 int clsStampora::TextAlign() const
 {
     switch (output_->TextAlign()) {
-    case 1: return 2;
-    case 2: return 1;
-    default: return 0;
+        case 1:
+            return 2;
+        case 2:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -135,14 +150,24 @@ void clsStampora::SetTextAlign(int v)
 {
     textAlign_ = v;
     switch (v) {
-    case 0: output_->SetTextAlign(0); break;
-    case 1: output_->SetTextAlign(2); break;
-    case 2: output_->SetTextAlign(1); break;
-    default: break;
+        case 0:
+            output_->SetTextAlign(0);
+            break;
+        case 1:
+            output_->SetTextAlign(2);
+            break;
+        case 2:
+            output_->SetTextAlign(1);
+            break;
+        default:
+            break;
     }
 }
 
-int clsStampora::Orientation() const { return output_->Orientation() == 1 ? 2 : 1; }
+int clsStampora::Orientation() const
+{
+    return output_->Orientation() == 1 ? 2 : 1;
+}
 
 void clsStampora::SetOrientation(int v)
 {
@@ -152,39 +177,74 @@ void clsStampora::SetOrientation(int v)
         output_->SetOrientation(1);
 }
 
-double clsStampora::Width() const { return output_->PageWidth(); }
-double clsStampora::Height() const { return output_->PageHeight(); }
-int clsStampora::Page() const { return output_->CurrentPage(); }
-int clsStampora::Pages() const { return output_->PageCount(); }
+double clsStampora::Width() const
+{
+    return output_->PageWidth();
+}
+double clsStampora::Height() const
+{
+    return output_->PageHeight();
+}
+int clsStampora::Page() const
+{
+    return output_->CurrentPage();
+}
+int clsStampora::Pages() const
+{
+    return output_->PageCount();
+}
 
 void clsStampora::SetScaleMode(int v)
 {
     scaleMode_ = v;
     switch (v) {
-    case 1: unita_ = Unita::Twip; break;
-    case 2: unita_ = Unita::Punto; break;
-    case 3: unita_ = Unita::Pixel; break;
-    case 5: unita_ = Unita::Pollice; break;
-    case 6: unita_ = Unita::Millimetro; break;
-    case 7: unita_ = Unita::Centimetro; break;
-    default: break;  // the unit name stays
+        case 1:
+            unita_ = Unita::Twip;
+            break;
+        case 2:
+            unita_ = Unita::Punto;
+            break;
+        case 3:
+            unita_ = Unita::Pixel;
+            break;
+        case 5:
+            unita_ = Unita::Pollice;
+            break;
+        case 6:
+            unita_ = Unita::Millimetro;
+            break;
+        case 7:
+            unita_ = Unita::Centimetro;
+            break;
+        default:
+            break;  // the unit name stays
     }
 }
 
 double clsStampora::TwipsPerUnit() const
 {
     switch (scaleMode_) {
-    case 1: return 1;
-    case 2: return 20;
-    case 3: return output_->TwipsPerPixel();
-    case 5: return 1440;
-    case 6: return 56.7;
-    case 7: return 567;
-    default: return 0;
+        case 1:
+            return 1;
+        case 2:
+            return 20;
+        case 3:
+            return output_->TwipsPerPixel();
+        case 5:
+            return 1440;
+        case 6:
+            return 56.7;
+        case 7:
+            return 567;
+        default:
+            return 0;
     }
 }
 
-QString clsStampora::FontName() const { return output_->FontName(); }
+QString clsStampora::FontName() const
+{
+    return output_->FontName();
+}
 
 void clsStampora::SetFontName(const QString& nome)
 {
@@ -200,7 +260,10 @@ void clsStampora::SetFontSize(float punti)
     output_->SetFontSize(punti);
 }
 
-bool clsStampora::FontBold() const { return output_->FontBold(); }
+bool clsStampora::FontBold() const
+{
+    return output_->FontBold();
+}
 
 void clsStampora::SetFontBold(bool b)
 {
@@ -208,7 +271,10 @@ void clsStampora::SetFontBold(bool b)
     output_->SetFontBold(b);
 }
 
-bool clsStampora::FontItalic() const { return output_->FontItalic(); }
+bool clsStampora::FontItalic() const
+{
+    return output_->FontItalic();
+}
 
 void clsStampora::SetFontItalic(bool b)
 {
@@ -262,8 +328,7 @@ int clsStampora::SelectPrintDestination()
         // Closing the dialog any other way than with its buttons cancels.
         dlg.DestinazioneStampa = 0;
         senzaErrori([&] { ui_.dialogo(dlg); });
-        if (dlg.Copies > 0 && dlg.Copies < 1000)
-            copies_ = static_cast<qint16>(dlg.Copies);
+        if (dlg.Copies > 0 && dlg.Copies < 1000) copies_ = static_cast<qint16>(dlg.Copies);
         if (dlg.DestinazioneStampa == -2) {
             senzaErrori([&] { AzioneOutput(*output_, 2, ui_); });
             continue;
@@ -276,55 +341,60 @@ int clsStampora::SelectPrintDestination()
     }
     const int d = dlg.DestinazioneStampa;
     const int risultato = (d >= 0 && d <= 3) ? d : 0;
-    if (risultato == 3)
-        fileName_ = dlg.FileName;
+    if (risultato == 3) fileName_ = dlg.FileName;
     destinazione_ = risultato;
     return risultato;
 }
 
-void clsStampora::StartDoc() { output_->StartDoc(); }
+void clsStampora::StartDoc()
+{
+    output_->StartDoc();
+}
 
-void clsStampora::NewPage() { output_->NewPage(); }
+void clsStampora::NewPage()
+{
+    output_->NewPage();
+}
 
 bool clsStampora::EndDoc()
 {
     output_->EndDoc();
     switch (destinazione_) {
-    case 0:
-        output_->KillDoc();
-        return true;
-    case 1: {
-        ui_.cursoreNormale();
-        RichiestaAnteprima r;
-        r.Documento = output_;
-        ui_.dialogo(r);
-        return true;
-    }
-    case 2:
-        for (int copia = 1; copia <= copies_; ++copia)
-            if (!AzioneOutput(*output_, 11, ui_))
-                return false;
-        return true;
-    case 3: {
-        ui_.cursoreAttesa();
-        QString errore;
-        const bool ok = !fileName_.isEmpty() && SalvaDocumento(*output_, fileName_, &errore);
-        ui_.cursoreNormale();
-        if (!ok) {
-            if (fileName_.isEmpty())
-                errore = QStringLiteral("nessun nome di file");
-            ui_.messaggio(
-                QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(fileName_, errore),
-                TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+        case 0:
+            output_->KillDoc();
+            return true;
+        case 1: {
+            ui_.cursoreNormale();
+            RichiestaAnteprima r;
+            r.Documento = output_;
+            ui_.dialogo(r);
+            return true;
         }
-        return ok;
-    }
-    default:
-        return true;
+        case 2:
+            for (int copia = 1; copia <= copies_; ++copia)
+                if (!AzioneOutput(*output_, 11, ui_)) return false;
+            return true;
+        case 3: {
+            ui_.cursoreAttesa();
+            QString errore;
+            const bool ok = !fileName_.isEmpty() && SalvaDocumento(*output_, fileName_, &errore);
+            ui_.cursoreNormale();
+            if (!ok) {
+                if (fileName_.isEmpty()) errore = QStringLiteral("nessun nome di file");
+                ui_.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(fileName_, errore),
+                              TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+            }
+            return ok;
+        }
+        default:
+            return true;
     }
 }
 
-void clsStampora::KillDoc() { output_->KillDoc(); }
+void clsStampora::KillDoc()
+{
+    output_->KillDoc();
+}
 
 void clsStampora::DrawLine(double X1, double Y1, double X2, double Y2, std::optional<qint32> Color,
                            std::optional<QString> TipoLinea, std::optional<qint32> PenColor,
@@ -334,16 +404,21 @@ void clsStampora::DrawLine(double X1, double Y1, double X2, double Y2, std::opti
     const quint32 colorePenna = o.PenColor();
     const double spessore = o.PenWidth();
     o.SetPenStyle(0);
-    if (Color)
-        o.SetBrushColor(static_cast<quint32>(*Color));
-    if (PenColor)
-        o.SetPenColor(static_cast<quint32>(*PenColor));
+    if (Color) o.SetBrushColor(static_cast<quint32>(*Color));
+    if (PenColor) o.SetPenColor(static_cast<quint32>(*PenColor));
     if (PenWidth) {
         switch (*PenWidth) {
-        case 1: o.SetPenWidth(0); break;
-        case 2: o.SetPenWidth(Misura(.4, Unita::Millimetro)); break;
-        case 3: o.SetPenWidth(Misura(.8, Unita::Millimetro)); break;
-        default: break;
+            case 1:
+                o.SetPenWidth(0);
+                break;
+            case 2:
+                o.SetPenWidth(Misura(.4, Unita::Millimetro));
+                break;
+            case 3:
+                o.SetPenWidth(Misura(.8, Unita::Millimetro));
+                break;
+            default:
+                break;
         }
     }
     const Misura x1 = InUnita(X1 + offsetX_), y1 = InUnita(Y1 + offsetY_);
@@ -373,8 +448,7 @@ void clsStampora::DrawText(const std::optional<QString>& TextToPrint)
     const double sinistro = o.MarginLeft();
     const double superiore = o.MarginTop();
     o.SetMarginLeft(o.CurrentX());
-    if (o.CurrentY() < superiore && o.CurrentY() < o.PaperHeight() - o.MarginBottom())
-        o.SetMarginTop(o.CurrentY());
+    if (o.CurrentY() < superiore && o.CurrentY() < o.PaperHeight() - o.MarginBottom()) o.SetMarginTop(o.CurrentY());
     o.Text(TextToPrint.value_or(QString()) + QLatin1Char('\r'));
     o.SetMarginLeft(sinistro);
     o.SetMarginTop(superiore);
@@ -383,18 +457,16 @@ void clsStampora::DrawText(const std::optional<QString>& TextToPrint)
 void clsStampora::DrawTextBox(const QString& TextToPrint, float x, float Y, float Width, float Height, bool Shade)
 {
     output_->SetPenStyle(5);
-    output_->TextBox(TextToPrint, InUnita(static_cast<double>(x) + offsetX_), InUnita(static_cast<double>(Y) + offsetY_),
-                     InUnita(Width), InUnita(Height), Shade);
+    output_->TextBox(TextToPrint, InUnita(static_cast<double>(x) + offsetX_),
+                     InUnita(static_cast<double>(Y) + offsetY_), InUnita(Width), InUnita(Height), Shade);
 }
 
 void clsStampora::PaintPicture(const QImage& Picture, double X1, double Y1, std::optional<double> Width,
                                std::optional<double> Height)
 {
     std::optional<Misura> w, h;
-    if (Width)
-        w = InUnita(*Width);
-    if (Height)
-        h = InUnita(*Height);
+    if (Width) w = InUnita(*Width);
+    if (Height) h = InUnita(*Height);
     output_->DrawPicture(Picture, InUnita(X1 + offsetX_), InUnita(Y1 + offsetY_), w, h);
 }
 

@@ -44,11 +44,11 @@ public:
     void SetBrushColor(qint32 c);
     qint32 TextColor() const;
     void SetTextColor(qint32 c);
-    int TextAlign() const;     // 0 left, 1 right, 2 centre
+    int TextAlign() const;  // 0 left, 1 right, 2 centre
     void SetTextAlign(int v);
-    int Orientation() const;   // 1 portrait, 2 landscape
+    int Orientation() const;  // 1 portrait, 2 landscape
     void SetOrientation(int v);
-    double Width() const;      // page width in twips as oriented
+    double Width() const;  // page width in twips as oriented
     double Height() const;
     int Page() const;
     int Pages() const;

@@ -5,15 +5,16 @@
 #include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
+#include "layout/FiltroCampi.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/VistaAnteprima.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -49,8 +50,7 @@ QPointer<frmStamporaAnteprima>& istanza()
 bool soloCifre(const QString& t)
 {
     for (QChar c : t)
-        if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char(','))
-            return false;
+        if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char(',')) return false;
     return true;
 }
 
@@ -72,14 +72,12 @@ frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
         QIcon icona = QIcon::fromTheme(QString::fromLatin1(b.tema));
         if (icona.isNull() && chiave.startsWith(QLatin1String("stampa")))
             icona = IconaComando(QStringLiteral("stampa"));
-        if (icona.isNull())
-            icona = style()->standardIcon(b.riserva);
+        if (icona.isNull()) icona = style()->standardIcon(b.riserva);
         QAction* a = Toolbar1->addAction(icona, QString());
         a->setObjectName(chiave);
         connect(a, &QAction::triggered, this, [this, chiave] { Toolbar1_ButtonClick(chiave); });
         pulsanti_.insert(chiave, a);
-        if (chiave == QLatin1String("stampapagina") || chiave == QLatin1String("ultima"))
-            Toolbar1->addSeparator();
+        if (chiave == QLatin1String("stampapagina") || chiave == QLatin1String("ultima")) Toolbar1->addSeparator();
     }
 
     picStrumenti = new QWidget(this);
@@ -90,6 +88,8 @@ frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
     txtPagina->setObjectName(QStringLiteral("txtPagina"));
     txtPagina->setMaximumWidth(60);
     txtPagina->installEventFilter(this);
+    // The whole-number input field: highlight, select on entry, digits only, trim on exit.
+    (new FiltroCampi(ui_, this))->Installa(txtPagina, TipoCampo::Cifre);
     Label6 = new QLabel(picStrumenti);
     Label6->setObjectName(QStringLiteral("Label6"));
     txtNumeroPagine = new QLineEdit(picStrumenti);
@@ -129,12 +129,14 @@ frmStamporaAnteprima::~frmStamporaAnteprima() = default;
 
 frmStamporaAnteprima* frmStamporaAnteprima::Istanza()
 {
-    if (!istanza())
-        istanza() = new frmStamporaAnteprima;
+    if (!istanza()) istanza() = new frmStamporaAnteprima;
     return istanza();
 }
 
-void frmStamporaAnteprima::Scarica() { delete istanza().data(); }
+void frmStamporaAnteprima::Scarica()
+{
+    delete istanza().data();
+}
 
 void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc)
 {
@@ -150,7 +152,8 @@ void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc
 void frmStamporaAnteprima::InitControlli()
 {
     cmbZoom->clear();
-    for (const char* v : {"500", "200", "150", "100", "75", "50", "25", "10", "Larghezza", "Pagina intera", "Due pagine"})
+    for (const char* v :
+         {"500", "200", "150", "100", "75", "50", "25", "10", "Larghezza", "Pagina intera", "Due pagine"})
         cmbZoom->addItem(QString::fromLatin1(v));
 }
 
@@ -166,8 +169,7 @@ void frmStamporaAnteprima::Internazionalizza()
     }
     vspAnteprima->setToolTip(LoadResString(239));
     int id = 240;
-    for (const Bottone& b : kBottoni)
-        pulsanti_.value(QString::fromLatin1(b.chiave))->setToolTip(LoadResString(id++));
+    for (const Bottone& b : kBottoni) pulsanti_.value(QString::fromLatin1(b.chiave))->setToolTip(LoadResString(id++));
 }
 
 QString frmStamporaAnteprima::FormatZoom(double Zoom)
@@ -184,7 +186,10 @@ void frmStamporaAnteprima::AggiornaControlli()
     cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
 }
 
-void frmStamporaAnteprima::zoomDallOutput() { cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom())); }
+void frmStamporaAnteprima::zoomDallOutput()
+{
+    cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
+}
 
 void frmStamporaAnteprima::AggiornaZoom(const std::optional<QString>& ZoomValue)
 {
@@ -223,8 +228,7 @@ void frmStamporaAnteprima::AggiornaZoom(const std::optional<QString>& ZoomValue)
 
 void frmStamporaAnteprima::cmbZoom_LostFocus()
 {
-    if (inUscita_)
-        return;
+    if (inUscita_) return;
     inUscita_ = true;
     const auto fine = qScopeGuard([this] { inUscita_ = false; });
     const QString t = cmbZoom->currentText();
@@ -242,16 +246,14 @@ void frmStamporaAnteprima::cmbZoom_LostFocus()
 
 void frmStamporaAnteprima::txtPagina_LostFocus()
 {
-    if (inUscita_)
-        return;
+    if (inUscita_) return;
     inUscita_ = true;
     const auto fine = qScopeGuard([this] { inUscita_ = false; });
     const QString t = txtPagina->text().trimmed();
     txtPagina->setText(t);
     bool ok = false;
     long long n = t.toLongLong(&ok);
-    if (!ok)
-        n = 0;
+    if (!ok) n = 0;
     const int pagine = vspAnteprima->PageCount();
     if (n > pagine) {
         ui_->beep();
@@ -272,13 +274,11 @@ void frmStamporaAnteprima::Toolbar1_ButtonClick(const QString& chiave)
     const int pagina = vspAnteprima->PreviewPage();
     const int pagine = vspAnteprima->PageCount();
     if (chiave == QLatin1String("stampa")) {
-        if (doc_)
-            AzioneOutput(*doc_, 12, *ui_);
+        if (doc_) AzioneOutput(*doc_, 12, *ui_);
         return;
     }
     if (chiave == QLatin1String("stampapagina")) {
-        if (doc_ && pagina >= 1)
-            AzioneOutput(*doc_, 9, *ui_, pagina);
+        if (doc_ && pagina >= 1) AzioneOutput(*doc_, 9, *ui_, pagina);
         return;
     }
     if (chiave == QLatin1String("chiudi")) {
@@ -288,11 +288,9 @@ void frmStamporaAnteprima::Toolbar1_ButtonClick(const QString& chiave)
     if (chiave == QLatin1String("prima"))
         vspAnteprima->SetPreviewPage(1);
     else if (chiave == QLatin1String("precedente")) {
-        if (pagina > 1)
-            vspAnteprima->SetPreviewPage(pagina - 1);
+        if (pagina > 1) vspAnteprima->SetPreviewPage(pagina - 1);
     } else if (chiave == QLatin1String("successiva")) {
-        if (pagina < pagine)
-            vspAnteprima->SetPreviewPage(pagina + 1);
+        if (pagina < pagine) vspAnteprima->SetPreviewPage(pagina + 1);
     } else if (chiave == QLatin1String("ultima"))
         vspAnteprima->SetPreviewPage(pagine);
     else
@@ -331,23 +329,8 @@ bool frmStamporaAnteprima::eventFilter(QObject* obj, QEvent* e)
         if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason || inUscita_)
             return QDialog::eventFilter(obj, e);
     }
-    if (obj == txtPagina) {
-        if (e->type() == QEvent::KeyPress) {
-            // Digits and editing keys only; anything else is refused with a beep.
-            const auto* k = static_cast<QKeyEvent*>(e);
-            const QString t = k->text();
-            if (!t.isEmpty() && t.at(0).isPrint()) {
-                for (QChar c : t)
-                    if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-                        ui_->beep();
-                        return true;
-                    }
-            }
-        } else if (e->type() == QEvent::FocusIn) {
-            txtPagina->selectAll();
-        } else if (e->type() == QEvent::FocusOut) {
-            txtPagina_LostFocus();
-        }
+    if (obj == txtPagina && e->type() == QEvent::FocusOut) {
+        txtPagina_LostFocus();
     } else if (cmbZoom && obj == cmbZoom->lineEdit() && e->type() == QEvent::FocusOut) {
         cmbZoom_LostFocus();
     }

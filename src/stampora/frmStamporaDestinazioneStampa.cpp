@@ -3,15 +3,16 @@
 #include "app/InterazioneQt.h"
 #include "app/StringTable.h"
 #include "app/frmCartigo.h"
+#include "layout/FiltroCampi.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/RichiesteStampora.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,8 +31,7 @@ QPixmap immagineOpzione(int indice, const QStyle* stile)
     static const QStyle::StandardPixmap riserva[3] = {QStyle::SP_ComputerIcon, QStyle::SP_DesktopIcon,
                                                       QStyle::SP_DialogSaveButton};
     QIcon i = QIcon::fromTheme(QString::fromLatin1(temi[indice]));
-    if (i.isNull())
-        i = stile->standardIcon(riserva[indice]);
+    if (i.isNull()) i = stile->standardIcon(riserva[indice]);
     return i.pixmap(32, 32).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -77,6 +77,8 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     txtCopie->setObjectName(QStringLiteral("txtCopie"));
     txtCopie->setMaximumWidth(60);
     txtCopie->installEventFilter(this);
+    // The whole-number input field: highlight, select on entry, digits only, trim on exit.
+    (new FiltroCampi(ui_, this))->Installa(txtCopie, TipoCampo::Cifre);
     vscCopie = new QScrollBar(Qt::Vertical, this);
     vscCopie->setObjectName(QStringLiteral("vscCopie"));
     vscCopie->setRange(1, 1000);
@@ -87,8 +89,7 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     vscCopie->setFixedHeight(txtCopie->sizeHint().height());
     vscCopie->installEventFilter(this);
     connect(vscCopie, &QScrollBar::valueChanged, this, [this](int v) {
-        if (v >= 1)
-            txtCopie->setText(QString::number(v));
+        if (v >= 1) txtCopie->setText(QString::number(v));
     });
 
     cmdOk = new QPushButton(QStringLiteral("&OK"), this);
@@ -176,33 +177,27 @@ void frmStamporaDestinazioneStampa::SetCopies(int copie)
 int frmStamporaDestinazioneStampa::OpzioneSelezionata() const
 {
     for (int i = 0; i < 3; ++i)
-        if (optTipoStampa[i]->isChecked())
-            return i;
+        if (optTipoStampa[i]->isChecked()) return i;
     return -1;
 }
 
 void frmStamporaDestinazioneStampa::SelezionaOpzione(int indice)
 {
-    if (indice < 0 || indice > 2)
-        return;
+    if (indice < 0 || indice > 2) return;
     optTipoStampa[indice]->setChecked(true);
     optTipoStampa_Click(indice);
 }
 
 void frmStamporaDestinazioneStampa::optTipoStampa_Click(int indice)
 {
-    QPalette pal = txtCopie->palette();
     if (indice == 0) {
-        txtCopie->setEnabled(true);
+        modCartigo::AbilitaCampo(txtCopie);
         vscCopie->setEnabled(true);
-        pal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
     } else {
-        txtCopie->setEnabled(false);
+        modCartigo::DisabilitaCampo(txtCopie);
         vscCopie->setEnabled(false);
-        pal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Button));
         txtCopie->setText(QStringLiteral("1"));
     }
-    txtCopie->setPalette(pal);
 }
 
 void frmStamporaDestinazioneStampa::copieDaTesto()
@@ -216,17 +211,22 @@ void frmStamporaDestinazioneStampa::cmdOk_Click()
 {
     copieDaTesto();
     switch (OpzioneSelezionata()) {
-    case 0: destinazione_ = 2; break;
-    case 1: destinazione_ = 1; break;
-    case 2: {
-        const QString f = ScegliFileStampa(*ui_);
-        if (f.isEmpty())
-            return;
-        fileName_ = f;
-        destinazione_ = 3;
-        break;
-    }
-    default: destinazione_ = 0; break;
+        case 0:
+            destinazione_ = 2;
+            break;
+        case 1:
+            destinazione_ = 1;
+            break;
+        case 2: {
+            const QString f = ScegliFileStampa(*ui_);
+            if (f.isEmpty()) return;
+            fileName_ = f;
+            destinazione_ = 3;
+            break;
+        }
+        default:
+            destinazione_ = 0;
+            break;
     }
     accept();
 }
@@ -259,28 +259,12 @@ bool frmStamporaDestinazioneStampa::eventFilter(QObject* obj, QEvent* e)
             return true;
         }
     }
-    if (obj == txtCopie) {
-        // Copies take digits only (and editing keys); the rest is refused with a beep.
-        if (e->type() == QEvent::KeyPress) {
-            const auto* k = static_cast<QKeyEvent*>(e);
-            const QString t = k->text();
-            if (!t.isEmpty() && t.at(0).isPrint()) {
-                for (QChar c : t) {
-                    if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-                        ui_->beep();
-                        return true;
-                    }
-                }
-            }
-        } else if (e->type() == QEvent::FocusIn) {
-            txtCopie->selectAll();
-        } else if (e->type() == QEvent::FocusOut) {
-            txtCopie->setText(txtCopie->text().trimmed());
-            copieDaTesto();
-        }
+    // Leaving the copies box (after the input field's own handling) takes its number.
+    if (obj == txtCopie && e->type() == QEvent::FocusOut) {
+        const auto r = static_cast<QFocusEvent*>(e)->reason();
+        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) copieDaTesto();
     }
-    if (obj == vscCopie && e->type() == QEvent::FocusOut)
-        copieDaTesto();
+    if (obj == vscCopie && e->type() == QEvent::FocusOut) copieDaTesto();
     return QDialog::eventFilter(obj, e);
 }
 
@@ -297,8 +281,7 @@ void frmStamporaDestinazioneStampa::DaRichiesta(const RichiestaDestinazioneStamp
     SetPort(r.Port);
     SelezionaOpzione(r.Opzione);
     // The copies written by the engine stand even when the option resets the field.
-    if (r.Opzione == 0)
-        SetCopies(r.Copies);
+    if (r.Opzione == 0) SetCopies(r.Copies);
     destinazione_ = 0;
 }
 

@@ -14,8 +14,7 @@ namespace cartigo::test {
 inline std::vector<Operazione> Operazioni(const DocumentoStampa& d, int pagina = 0)
 {
     std::vector<Operazione> v;
-    if (pagina < d.PageCount())
-        d.Pagina(pagina).PerOgni([&](const Operazione& op) { v.push_back(op); });
+    if (pagina < d.PageCount()) d.Pagina(pagina).PerOgni([&](const Operazione& op) { v.push_back(op); });
     return v;
 }
 

@@ -20,7 +20,10 @@ protected:
     InterazioneScriptata ui;
 };
 
-const StileStampa& StileDi(const DocumentoStampa& d, const Operazione& op) { return d.Stili().at(op.stile); }
+const StileStampa& StileDi(const DocumentoStampa& d, const Operazione& op)
+{
+    return d.Stili().at(op.stile);
+}
 
 }  // namespace
 
@@ -270,8 +273,9 @@ TEST_F(Motore, MarginiDaStamporaIni)
             << l.nome;
     }
     test::LocaleTemporaneo loc(ImpostazioniLocali::italiano());
-    test::ScriviFile(ini, "Margine superiore=0\nMargine inferiore=-1\nMargine destro=1\nMargine sinistro=abc\n"
-                          "margine destro=1,5\n");
+    test::ScriviFile(ini,
+                     "Margine superiore=0\nMargine inferiore=-1\nMargine destro=1\nMargine sinistro=abc\n"
+                     "margine destro=1,5\n");
     clsStampora s(ui);
     EXPECT_DOUBLE_EQ(s.Output().MarginTop(), 170.1);
     EXPECT_DOUBLE_EQ(s.Output().MarginBottom(), 170.1);
@@ -309,9 +313,9 @@ TEST_F(Motore, SelectPrintDestinationConImpostazioni)
         EXPECT_EQ(s.PrintDestination(), 2);
         EXPECT_EQ(s.Copies(), 5);
         EXPECT_EQ(s.Orientation(), 2);
-        EXPECT_EQ(ui.dialoghi, (QStringList{"frmStamporaDestinazioneStampa", "ImpostaPagina",
-                                            "frmStamporaDestinazioneStampa", "ImpostaStampante",
-                                            "frmStamporaDestinazioneStampa"}));
+        EXPECT_EQ(ui.dialoghi,
+                  (QStringList{"frmStamporaDestinazioneStampa", "ImpostaPagina", "frmStamporaDestinazioneStampa",
+                               "ImpostaStampante", "frmStamporaDestinazioneStampa"}));
         EXPECT_EQ(copieViste, (std::vector<int>{1, 5, 5}));
         EXPECT_EQ(stampantiViste, (QStringList{"Finta|ipp://finta", "Finta|ipp://finta", "Ufficio|ipp://finta"}));
     }
@@ -328,7 +332,8 @@ TEST_F(Motore, SelectPrintDestinationEsitiECopie)
         int copie;
         int risultato;
         qint16 copieAttese;
-    } casi[] = {{2, 3, 2, 3}, {1, 999, 1, 999}, {2, 1000, 2, 1}, {2, 0, 2, 1}, {2, -4, 2, 1}, {0, 7, 0, 7}, {3, 2, 3, 2}, {9, 2, 0, 2}};
+    } casi[] = {{2, 3, 2, 3},  {1, 999, 1, 999}, {2, 1000, 2, 1}, {2, 0, 2, 1},
+                {2, -4, 2, 1}, {0, 7, 0, 7},     {3, 2, 3, 2},    {9, 2, 0, 2}};
     for (const auto& c : casi) {
         ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& r) {
             auto& d = static_cast<RichiestaDestinazioneStampa&>(r);

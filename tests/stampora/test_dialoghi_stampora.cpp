@@ -1,9 +1,10 @@
 // The destination dialog and the preview window, driven offscreen.
 #include "SupportoStampora.h"
+#include "app/InterazioneQt.h"
 #include "app/InterazioneScriptata.h"
 #include "app/StringTable.h"
 #include "common/TestSupport.h"
-#include "app/InterazioneQt.h"
+#include "layout/CampoNumerico.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaQt.h"
@@ -43,8 +44,7 @@ std::shared_ptr<DocumentoStampa> DocumentoDiTrePagine()
     auto d = std::make_shared<DocumentoStampa>(InfoStampante{});
     d->StartDoc();
     for (int p = 0; p < 3; ++p) {
-        if (p > 0)
-            d->NewPage();
+        if (p > 0) d->NewPage();
         d->SetBrushStyle(0);
         d->SetBrushColor(0x808080);
         d->DrawRectangle(Misura(20, Unita::Millimetro), Misura(20, Unita::Millimetro), Misura(100, Unita::Millimetro),
@@ -75,8 +75,7 @@ TEST_F(Dialoghi, DestinazioneOpzioniECopie)
     dlg.SetCurrentPrinter(QStringLiteral("Laser"));
     dlg.SetPort(QStringLiteral("ipp://localhost/printers/Laser"));
     EXPECT_EQ(dlg.lblStampante->text(), QStringLiteral("Laser"));
-    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT"))
-        dlg.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
+    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT")) dlg.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
     // Preview and file reset the copies and disable them; the printer enables them.
     for (int i : {1, 2}) {
         dlg.SetCopies(4);
@@ -85,10 +84,12 @@ TEST_F(Dialoghi, DestinazioneOpzioniECopie)
         EXPECT_FALSE(dlg.txtCopie->isEnabled());
         EXPECT_FALSE(dlg.vscCopie->isEnabled());
         EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("1"));
+        EXPECT_EQ(dlg.txtCopie->palette().color(QPalette::Base), modCartigo::ColoreCampoDisabilitato());
     }
     QTest::mouseClick(dlg.imgOutput[0], Qt::LeftButton);  // the picture selects its option
     EXPECT_EQ(dlg.OpzioneSelezionata(), 0);
     EXPECT_TRUE(dlg.txtCopie->isEnabled());
+    EXPECT_EQ(dlg.txtCopie->palette().color(QPalette::Base), modCartigo::ColoreCampoNormale());
 
     // The scroll bar writes the copies; the field takes digits only.
     dlg.vscCopie->setValue(12);
@@ -172,9 +173,12 @@ TEST_F(Dialoghi, AnteprimaZoom)
         bool messaggio;
         bool numero;  // the box shows the resulting zoom
     } casi[] = {{"150", VistaAnteprima::ZoomLibero, false, false},
-                {"125,5", VistaAnteprima::ZoomLibero, false, false}, {"0", VistaAnteprima::PaginaIntera, false, true},
-                {"", VistaAnteprima::PaginaIntera, false, true},    {"abc", VistaAnteprima::PaginaIntera, true, true},
-                {"Larghezza", VistaAnteprima::Larghezza, false, true}, {"Pagina intera", VistaAnteprima::PaginaIntera, false, true},
+                {"125,5", VistaAnteprima::ZoomLibero, false, false},
+                {"0", VistaAnteprima::PaginaIntera, false, true},
+                {"", VistaAnteprima::PaginaIntera, false, true},
+                {"abc", VistaAnteprima::PaginaIntera, true, true},
+                {"Larghezza", VistaAnteprima::Larghezza, false, true},
+                {"Pagina intera", VistaAnteprima::PaginaIntera, false, true},
                 {"Due pagine", VistaAnteprima::DuePagine, false, false}};
     for (const auto& c : casi) {
         ui.messaggi.clear();
@@ -272,8 +276,7 @@ TEST_F(Dialoghi, AnteprimaPagineStampaChiusura)
     f.show();
     EXPECT_EQ(f.vspAnteprima->PageCount(), 3);
 
-    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT"))
-        f.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
+    if (qEnvironmentVariableIsSet("CARTIGO_SCREENSHOT")) f.grab().save(qEnvironmentVariable("CARTIGO_SCREENSHOT"));
 }
 
 TEST_F(Dialoghi, FileStampaDallaRigaDiComando)

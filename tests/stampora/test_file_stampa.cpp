@@ -92,8 +92,7 @@ TEST_F(FileStampa, AndataERitorno)
     for (int p = 0; p < 2; ++p) {
         const auto a = Operazioni(*d, p), b = Operazioni(*l, p);
         ASSERT_EQ(a.size(), b.size());
-        for (std::size_t i = 0; i < a.size(); ++i)
-            EXPECT_TRUE(Uguali(a[i], b[i])) << "page " << p << " op " << i;
+        for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(Uguali(a[i], b[i])) << "page " << p << " op " << i;
         EXPECT_EQ(l->Pagina(p).Testi(), d->Pagina(p).Testi());
     }
     // The flowing text wrapped at the carriage return and went back to the left margin.
@@ -157,8 +156,7 @@ TEST_F(FileStampa, DanniNonFannoCadere)
             test::ScriviFile(danno, b);
             if (const auto l = CaricaFileStampa(danno, &errore)) {
                 ++letti;
-                for (int p = 0; p < l->PageCount(); ++p)
-                    ImmaginePagina(*l, p, 4);
+                for (int p = 0; p < l->PageCount(); ++p) ImmaginePagina(*l, p, 4);
             }
         }
     }
@@ -173,13 +171,13 @@ TEST_F(FileStampa, PaginaDisegnata)
     // Landscape: the image is wider than tall.
     EXPECT_GT(img.width(), img.height());
     auto colore = [&](double mmX, double mmY) { return img.pixelColor(int(mmX * 56.7 / 20), int(mmY * 56.7 / 20)); };
-    EXPECT_EQ(colore(25, 20), QColor(Qt::blue));    // "BF" box filled
-    EXPECT_EQ(colore(65, 20), QColor(Qt::white));   // "B" box empty inside
-    EXPECT_LT(colore(50, 20).green(), 150);         // its red outline
+    EXPECT_EQ(colore(25, 20), QColor(Qt::blue));   // "BF" box filled
+    EXPECT_EQ(colore(65, 20), QColor(Qt::white));  // "B" box empty inside
+    EXPECT_LT(colore(50, 20).green(), 150);        // its red outline
     EXPECT_GT(colore(50, 20).red(), 200);
     EXPECT_EQ(colore(49, 20), QColor(Qt::white));
-    EXPECT_EQ(colore(12, 58), QColor(Qt::green));   // shaded text box filled
-    EXPECT_EQ(colore(62, 58), QColor(Qt::white));   // the other not
+    EXPECT_EQ(colore(12, 58), QColor(Qt::green));  // shaded text box filled
+    EXPECT_EQ(colore(62, 58), QColor(Qt::white));  // the other not
     // Some text was drawn in the shaded box.
     bool testo = false;
     for (int x = int(12 * 56.7 / 20); x < int(48 * 56.7 / 20); ++x)
@@ -192,8 +190,7 @@ TEST_F(FileStampa, PdfConPdfinfoEPdftoppm)
 {
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (pdfinfo.isEmpty() || pdftoppm.isEmpty())
-        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) not installed";
+    if (pdfinfo.isEmpty() || pdftoppm.isEmpty()) GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) not installed";
     const auto d = DocumentoCampione();
     const QString f = cartella.percorso(QStringLiteral("prova.pdf"));
     QString errore;

@@ -20,11 +20,11 @@ TEST(Misura, AnalizzaTesti)
         bool valida;
         double twips;  // with 15 twips per pixel
     } casi[] = {
-        {"12.5mm", true, 708.75}, {".4mm", true, 22.68},  {"1440", true, 1440},     {"3pix", true, 45},
-        {"2cm", true, 1134},      {"1in", true, 1440},    {"10point", true, 200},  {"7twip", true, 7},
-        {"-2mm", true, -113.4},   {"5.MM", true, 283.5},  {" 12mm ", true, 680.4}, {"0", true, 0},
+        {"12.5mm", true, 708.75}, {".4mm", true, 22.68},   {"1440", true, 1440},    {"3pix", true, 45},
+        {"2cm", true, 1134},      {"1in", true, 1440},     {"10point", true, 200},  {"7twip", true, 7},
+        {"-2mm", true, -113.4},   {"5.MM", true, 283.5},   {" 12mm ", true, 680.4}, {"0", true, 0},
         {"12 mm", false, 0},      {"12furlong", false, 0}, {"mm", false, 0},        {"", false, 0},
-        {"1e3", false, 0},        {"12,5mm", false, 0},   {".", false, 0},         {"--1", false, 0},
+        {"1e3", false, 0},        {"12,5mm", false, 0},    {".", false, 0},         {"--1", false, 0},
     };
     for (const auto& c : casi) {
         const auto m = Misura::Analizza(QString::fromLatin1(c.testo));
@@ -44,7 +44,8 @@ TEST(Misura, TestoInNotazionePiana)
     EXPECT_EQ(Misura(-0.0, Unita::Pixel).Testo(), QStringLiteral("0pix"));
     // What is written reads back to the same measurement.
     for (double v : {0.1, 123.456, -7.25, 56.7})
-        for (Unita u : {Unita::Twip, Unita::Punto, Unita::Pixel, Unita::Pollice, Unita::Millimetro, Unita::Centimetro}) {
+        for (Unita u :
+             {Unita::Twip, Unita::Punto, Unita::Pixel, Unita::Pollice, Unita::Millimetro, Unita::Centimetro}) {
             const auto m = Misura::Analizza(Misura(v, u).Testo());
             ASSERT_TRUE(m);
             EXPECT_EQ(m->unita, u);
@@ -109,8 +110,8 @@ TEST(CartelleStampora, ProgrammaNonScrivibile)
     EXPECT_EQ(CartellaStampe(), cartella.percorso(QStringLiteral("Stampe")));
     // An installed program: the user's configuration and documents folders.
     ImpostaCartellaProgramma(QStringLiteral("/nonexistent/cartigo"));
-    EXPECT_EQ(FileIniStampora(),
-              QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(QStringLiteral("Stampora.ini")));
+    EXPECT_EQ(FileIniStampora(), QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                                     .filePath(QStringLiteral("Stampora.ini")));
     EXPECT_TRUE(CartellaStampe().endsWith(QStringLiteral("/Stampe")));
     EXPECT_FALSE(CartellaStampe().startsWith(QStringLiteral("/nonexistent")));
     QStandardPaths::setTestModeEnabled(false);
