@@ -1,5 +1,6 @@
 #include "stampora/clsStampora.h"
 
+#include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
 #include "stampora/AzioniOutput.h"
@@ -358,6 +359,7 @@ void clsStampora::NewPage()
 
 bool clsStampora::EndDoc()
 {
+    messaggiBarcode_.clear();
     output_->EndDoc();
     switch (destinazione_) {
         case 0:
@@ -393,7 +395,58 @@ bool clsStampora::EndDoc()
 
 void clsStampora::KillDoc()
 {
+    messaggiBarcode_.clear();
     output_->KillDoc();
+}
+
+void clsStampora::DrawEANBarCode(const QString& strEANCode, double x, double Y, double Width, double Height,
+                                 PosizioneTestoBarcode posizione)
+{
+    disegnaBarcode(&DisegnoEAN, strEANCode, x, Y, Width, Height, posizione);
+}
+
+void clsStampora::Draw39Barcode(const QString& strBarcode, double x, double Y, double Width, double Height,
+                                PosizioneTestoBarcode posizione)
+{
+    disegnaBarcode(&Disegno39, strBarcode, x, Y, Width, Height, posizione);
+}
+
+void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, double x, double y, double w, double h,
+                                 PosizioneTestoBarcode posizione)
+{
+    DocumentoStampa& o = *output_;
+    const StatoOutput stato = o.Stato();
+    // The human-readable line's font is in force while the layout measures it.
+    o.SetFontName(QString::fromLatin1(kFontBarcode));
+    o.SetFontSize(float(kPuntiFontBarcode));
+    o.SetFontBold(kGrassettoFontBarcode);
+    o.SetFontItalic(false);
+    o.SetTextAlign(kAllineamentoTestoBarcode);
+    const MisuraTestoBarcode misura = [&o](const QString& t) { return QSizeF(o.TextWidth(t), o.TextHeight(t)); };
+    const DisegnoBarcode d = disegna(codice, RiquadroBarcode{x, y, w, h, offsetX_, offsetY_}, misura, posizione);
+    if (!d.messaggio.isEmpty()) {
+        if (!messaggiBarcode_.contains(d.messaggio)) {
+            messaggiBarcode_.insert(d.messaggio);
+            ui_.messaggio(d.messaggio, QStringLiteral("EAN2Bin"), Pulsanti::Ok, Icona::Esclamazione);
+        }
+    }
+    if (!d.rettangoli.isEmpty()) {
+        o.SetPenStyle(d.stilePenna);
+        o.SetPenColor(quint32(ColoreVB(d.colorePenna)));
+        o.SetPenWidth(Misura(0));
+        o.SetBrushStyle(d.stilePennello);
+        for (const RettangoloBarcode& r : d.rettangoli) {
+            o.SetBrushColor(quint32(ColoreVB(r.colore)));
+            o.DrawRectangle(Misura(r.x1), Misura(r.y1), Misura(r.x2), Misura(r.y2));
+        }
+    }
+    if (d.conTesto) {
+        o.SetTextColor(quint32(ColoreVB(d.coloreTesto)));
+        o.SetCurrentX(Misura(d.testoX));
+        o.SetCurrentY(Misura(d.testoY));
+        o.Text(d.testo);
+    }
+    o.RipristinaStato(stato);
 }
 
 void clsStampora::DrawLine(double X1, double Y1, double X2, double Y2, std::optional<qint32> Color,

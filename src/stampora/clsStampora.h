@@ -5,9 +5,11 @@
 // Margins persist in "Stampora.ini" between runs.
 
 #include "app/Interazione.h"
+#include "barcode/DisegnoBarcode.h"
 #include "stampora/DocumentoStampa.h"
 
 #include <QImage>
+#include <QSet>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -103,6 +105,14 @@ public:
     void PaintPicture(const QImage& Picture, double X1, double Y1, std::optional<double> Width = std::nullopt,
                       std::optional<double> Height = std::nullopt);
 
+    // Barcodes into a box in user units (millimetres in the print job), with the
+    // human-readable line below, above or hidden. The drawing state is the same
+    // afterwards. A rejected EAN code shows its message once per document.
+    void DrawEANBarCode(const QString& strEANCode, double x, double Y, double Width, double Height,
+                        PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+    void Draw39Barcode(const QString& strBarcode, double x, double Y, double Width, double Height,
+                       PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+
 private:
     Interazione& ui_;
     std::shared_ptr<DocumentoStampa> output_;
@@ -119,6 +129,12 @@ private:
     qint16 copies_ = 1;
     int destinazione_ = 0;
     QString fileName_;
+    QSet<QString> messaggiBarcode_;  // EAN messages already shown in this document
+
+    using Disegnatore = DisegnoBarcode (*)(const QString&, const RiquadroBarcode&, const MisuraTestoBarcode&,
+                                           PosizioneTestoBarcode);
+    void disegnaBarcode(Disegnatore disegna, const QString& codice, double x, double y, double w, double h,
+                        PosizioneTestoBarcode posizione);
 };
 
 }  // namespace cartigo
