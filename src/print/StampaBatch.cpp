@@ -1,0 +1,113 @@
+#include "print/StampaBatch.h"
+
+namespace cartigo {
+
+namespace {
+bool intero(const QString& t, int minimo, int massimo, int* out)
+{
+    bool ok = false;
+    const int v = t.toInt(&ok);
+    if (!ok || v < minimo || v > massimo)
+        return false;
+    *out = v;
+    return true;
+}
+}  // namespace
+
+std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* errore)
+{
+    OpzioniBatch o;
+    const auto errato = [&](const QString& testo) {
+        if (errore)
+            *errore = testo;
+        return std::nullopt;
+    };
+    for (int i = 0; i < a.size(); ++i) {
+        const QString& s = a[i];
+        const auto valore = [&](QString* out) {
+            if (i + 1 >= a.size())
+                return false;
+            *out = a[++i];
+            return true;
+        };
+        QString v;
+        if (s == QLatin1String("--help") || s == QLatin1String("-h")) {
+            o.aiuto = true;
+            return o;
+        } else if (s == QLatin1String("--db")) {
+            if (!valore(&o.database))
+                return errato(QStringLiteral("--db needs a database file"));
+        } else if (s == QLatin1String("--password")) {
+            if (!valore(&v))
+                return errato(QStringLiteral("--password needs a value"));
+            o.password = v;
+        } else if (s == QLatin1String("--all")) {
+            o.tutte = true;
+        } else if (s == QLatin1String("--count")) {
+            if (!valore(&v) || !intero(v, 1, 32767, &o.numero))
+                return errato(QStringLiteral("--count needs a number from 1 to 32767"));
+        } else if (s == QLatin1String("--first")) {
+            if (!valore(&v) || !intero(v, 1, 32767, &o.prima))
+                return errato(QStringLiteral("--first needs a number from 1 to 32767"));
+        } else if (s == QLatin1String("--borders")) {
+            o.bordi = true;
+        } else if (s == QLatin1String("--marks")) {
+            o.crocicchi = true;
+        } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--printer")) {
+            if (o.uscita != OpzioniBatch::Uscita::Nessuna)
+                return errato(QStringLiteral("give only one of --pdf, --ant and --printer"));
+            if (!valore(&o.destinazione) || o.destinazione.isEmpty())
+                return errato(s + QStringLiteral(" needs a value"));
+            o.uscita = s == QLatin1String("--pdf")   ? OpzioniBatch::Uscita::Pdf
+                       : s == QLatin1String("--ant") ? OpzioniBatch::Uscita::Ant
+                                                     : OpzioniBatch::Uscita::Stampante;
+        } else if (s == QLatin1String("--copies")) {
+            if (!valore(&v) || !intero(v, 1, 9999, &o.copie))
+                return errato(QStringLiteral("--copies needs a number from 1 to 9999"));
+        } else if (s.startsWith(QLatin1String("-")) && s.size() > 1) {
+            return errato(QStringLiteral("unknown option %1 (see --help)").arg(s));
+        } else if (o.etichetta.isEmpty()) {
+            o.etichetta = s;
+        } else {
+            return errato(QStringLiteral("only one label file, please: %1").arg(s));
+        }
+    }
+    if (o.etichetta.isEmpty())
+        return errato(QStringLiteral("no label file given (see --help)"));
+    if (o.uscita == OpzioniBatch::Uscita::Nessuna)
+        return errato(QStringLiteral("say where to print: --pdf FILE, --ant FILE or --printer NAME"));
+    if (o.tutte && o.numero > 0)
+        return errato(QStringLiteral("give --all or --count, not both"));
+    if (o.copie != 1 && o.uscita != OpzioniBatch::Uscita::Stampante)
+        return errato(QStringLiteral("--copies goes with --printer"));
+    return o;
+}
+
+QString AiutoBatch()
+{
+    return QStringLiteral(
+        "Usage: cartigo-print LABEL.eti [--db FILE] [--password PW] [--all | --count N] [--first N]\n"
+        "                     [--borders] [--marks] (--pdf OUT.pdf | --ant OUT.ant | --printer NAME [--copies N])\n"
+        "\n"
+        "Prints a Cartigo label on sheets of labels, without a window.\n"
+        "\n"
+        "  --db FILE        the database (MDB, ACCDB or CSV file) that feeds the label's linked\n"
+        "                   objects, in place of the one the label names\n"
+        "  --password PW    the database's password\n"
+        "  --all            one label per record of the label's selection (the default with a\n"
+        "                   database; without one, a single label)\n"
+        "  --count N        print N labels\n"
+        "  --first N        the first label goes into cell N of the sheet (default 1)\n"
+        "  --borders        draw each label's border\n"
+        "  --marks          draw the corner marks of each label\n"
+        "  --pdf FILE       write a PDF file\n"
+        "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
+        "  --printer NAME   print on the printer NAME (CUPS)\n"
+        "  --copies N       copies of the whole document on the printer (default 1)\n"
+        "  --help           this text\n"
+        "\n"
+        "Prints one summary line (labels, pages, output) and exits with status 0; on any error\n"
+        "it prints a message and exits with a non-zero status.\n");
+}
+
+}  // namespace cartigo

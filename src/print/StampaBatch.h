@@ -1,0 +1,32 @@
+#pragma once
+// The options of the batch printer `cartigo-print`.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace cartigo {
+
+struct OpzioniBatch {
+    QString etichetta;
+    QString database;
+    std::optional<QString> password;
+    bool tutte = false;
+    int numero = 0;   // --count; 0 when not given
+    int prima = 1;
+    bool bordi = false;
+    bool crocicchi = false;
+    enum class Uscita { Nessuna, Pdf, Ant, Stampante } uscita = Uscita::Nessuna;
+    QString destinazione;  // file or printer name
+    int copie = 1;
+    bool aiuto = false;
+};
+
+// Reads the arguments (without the program name). On a mistake returns nothing and
+// sets `errore` to a one-line message.
+std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& argomenti, QString* errore);
+
+// The text of --help.
+QString AiutoBatch();
+
+}  // namespace cartigo

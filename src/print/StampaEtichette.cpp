@@ -1,0 +1,296 @@
+#include "print/StampaEtichette.h"
+
+#include "barcode/DisegnoBarcode.h"
+#include "label/Conversioni.h"
+#include "label/Errori.h"
+#include "label/FileEtichetta.h"
+#include "stampora/clsStampora.h"
+
+#include <QImageReader>
+
+namespace cartigo {
+
+namespace modCartigo {
+
+void IniziaDocumento(clsStampora& m)
+{
+    m.StartDoc();
+    m.SetCurrentX(0);
+    m.SetCurrentY(0);
+    m.SetScaleMode(6);
+    m.SetOffsetX(7);
+    m.SetOffsetY(5);
+    m.SetFontName(QStringLiteral("Courier New"));
+    m.SetFontSize(10);
+}
+
+void IniziaPagina(clsStampora& m)
+{
+    m.SetCurrentX(0);
+    m.SetCurrentY(0);
+    m.SetScaleMode(6);
+    m.SetFontName(QStringLiteral("Courier New"));
+    m.SetFontSize(10);
+}
+
+}  // namespace modCartigo
+
+namespace {
+
+// The engine's page as the page check sees it.
+class AreaMotore : public AreaPagina {
+public:
+    explicit AreaMotore(clsStampora& m) : m_(m) {}
+    double Height() const override { return m_.Height(); }
+    double Width() const override { return m_.Width(); }
+    int Orientation() const override { return m_.Orientation(); }
+    void SetOrientation(int o) override { m_.SetOrientation(o); }
+
+private:
+    clsStampora& m_;
+};
+
+// A digit of a barcode's settings text, read leniently (missing or not a number: 0).
+int cifraTag(const QString& tag, int i)
+{
+    if (i >= tag.size())
+        return 0;
+    try {
+        return int(modCartigo::ConvertiIntero(QString(tag.at(i)), ImpostazioniLocali::correnti()));
+    } catch (const ErroreCartigo&) {
+        return 0;
+    }
+}
+
+// Ends the job's visible state whatever way it ends.
+struct Pulizia {
+    Interazione& ui;
+    std::unique_ptr<FinestraAttesa>& attesa;
+    bool cursore = false;
+    ~Pulizia()
+    {
+        if (attesa)
+            attesa->Chiudi();
+        if (cursore)
+            ui.cursoreNormale();
+    }
+};
+
+}  // namespace
+
+StampaEtichette::StampaEtichette(DocumentoEtichetta& doc, Interazione& ui) : doc_(doc), ui_(ui)
+{
+    CreaMotore = [](Interazione& u) { return std::make_unique<clsStampora>(u); };
+}
+
+QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const
+{
+    if (o.DataMember.isEmpty())
+        return fisso;
+    if (rs && !rs->Eof())
+        return rs->TestoCampo(o.DataMember);
+    return QString();
+}
+
+const QImage* StampaEtichette::immagine(const QString& percorso)
+{
+    auto it = immagini_.find(percorso);
+    if (it == immagini_.end()) {
+        QImage img;
+        if (modCartigo::EsisteFile(percorso)) {
+            QImageReader r(percorso);
+            r.setAutoTransform(true);
+            img = r.read();
+        }
+        it = immagini_.insert(percorso, img);
+    }
+    return it->isNull() ? nullptr : &*it;
+}
+
+void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga,
+                                     RecordsetStampa* rs)
+{
+    const double x = doc_.GetX(col, o);
+    const double y = doc_.GetY(riga, o);
+    const double w = DocumentoEtichetta::GetW(o);
+    const double h = DocumentoEtichetta::GetH(o);
+    switch (o.tipo) {
+    case TipoOggetto::Barcode: {
+        const QString codice = contenuto(o, o.ToolTipText, rs);
+        const auto posizione = PosizioneTestoDaNumero(cifraTag(o.Tag, 1));
+        switch (cifraTag(o.Tag, 0)) {
+        case 0: m.Draw39Barcode(codice, x, y, w, h, posizione); break;
+        case 1: m.DrawEANBarCode(codice, x, y, w, h, posizione); break;
+        default: break;
+        }
+        break;
+    }
+    case TipoOggetto::Immagine: {
+        const QString percorso = contenuto(o, o.ToolTipText, rs);
+        if (const QImage* img = immagine(percorso))
+            m.PaintPicture(*img, x, y, w, h);
+        break;
+    }
+    case TipoOggetto::Rettangolo:
+        m.DrawLine(x, y, x + w, y + h, o.BackColor, o.BackStyle == 0 ? QStringLiteral("B") : QStringLiteral("BF"),
+                   o.BorderColor, o.BorderWidth);
+        break;
+    case TipoOggetto::Testo: {
+        const QString testo = contenuto(o, o.Caption, rs);
+        m.SetFontName(o.FontName);
+        m.SetFontSize(float(modCartigo::ArrotondaPari(o.FontSize)));
+        m.SetFontBold(o.FontBold);
+        m.SetFontItalic(o.FontItalic);
+        m.SetTextColor(o.ForeColor);
+        m.SetTextAlign(o.Alignment);
+        m.SetBrushColor(o.BackColor);
+        m.SetBrushStyle(o.BackStyle == 0 ? 1 : 0);
+        m.DrawTextBox(testo, float(x), float(y), float(w), float(h), o.BackStyle != 0);
+        break;
+    }
+    }
+}
+
+void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs)
+{
+    // the three passes: sent to back, normal, brought to front; each in creation order
+    const auto oggetti = doc_.Oggetti();
+    for (const int passo : {2, 0, 1}) {
+        for (const OggettoEtichetta* o : oggetti) {
+            if (o->Index <= 0)
+                continue;
+            int codice = doc_.Zorder().Codice(o->Chiave());
+            if (codice != 1 && codice != 2)
+                codice = 0;
+            if (codice == passo)
+                disegnaOggetto(m, *o, col, riga, rs);
+        }
+    }
+}
+
+EsitoStampa StampaEtichette::Esegui()
+{
+    stampate_ = 0;
+    pagine_ = 0;
+    immagini_.clear();
+    std::unique_ptr<FinestraAttesa> attesa;
+    Pulizia pulizia{ui_, attesa};
+    std::unique_ptr<clsStampora> motore;
+    try {
+        // 1. the record selection
+        std::unique_ptr<RecordsetStampa> rs;
+        int numeroRecord = 0;
+        const bool connesso = doc_.Connesso() && ApriRecordset;
+        if (connesso) {
+            rs = ApriRecordset();
+            numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
+        }
+
+        // 2. the print options
+        ui_.cursoreAttesa();
+        RichiestaOpzioniStampa opzioni;
+        opzioni.tutteSelezionata = connesso;
+        ui_.cursoreNormale();
+        if (!ui_.dialogo(opzioni) || !opzioni.Confermato)
+            return EsitoStampa::Annullata;
+
+        // 3. labels to print
+        const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
+        const int prima = opzioni.PrimaEtichetta;
+
+        // 4. the engine and the destination
+        motore = CreaMotore(ui_);
+        clsStampora& m = *motore;
+        if (m.SelectPrintDestination() == 0)
+            return EsitoStampa::Annullata;
+
+        // 5. the page check
+        AreaMotore area(m);
+        if (!TestAreaStampa(area, 29.66, 20.96, ui_))
+            return EsitoStampa::Annullata;
+
+        // 6. the document
+        ui_.cursoreAttesa();
+        pulizia.cursore = true;
+        modCartigo::IniziaDocumento(m);
+        m.SetOffsetX(4);
+        m.SetOffsetY(0);
+
+        // 7. the wait window
+        if (CreaAttesa) {
+            attesa = CreaAttesa();
+            attesa->Mostra();
+        }
+
+        // 8. the labels
+        const auto& l = doc_.Layout();
+        SequenzaCelle celle(int(l.EtichetteOrizzontali), int(l.EtichetteVerticali), prima);
+        pagine_ = 1;
+        const double W = l.LarghezzaEtichetta;
+        const double H = l.AltezzaEtichetta;
+        for (int n = 1; n <= etichette; ++n) {
+            const auto cella = celle.Prossima();
+            for (int p = 0; p < cella.nuovePagine; ++p) {
+                m.NewPage();
+                modCartigo::IniziaPagina(m);
+                ++pagine_;
+            }
+            const int col = cella.colonna;
+            const int riga = cella.riga;
+            if (attesa) {
+                attesa->Aggiorna(QStringLiteral("Etichetta %1/%2").arg(n).arg(etichette));
+                if (attesa->Annullata()) {
+                    m.KillDoc();
+                    return EsitoStampa::Annullata;
+                }
+            }
+            const auto linea = [&](double dx1, double dy1, double dx2, double dy2) {
+                m.DrawLine(doc_.GetXGen(dx1, col), doc_.GetYGen(dy1, riga), doc_.GetXGen(dx2, col),
+                           doc_.GetYGen(dy2, riga));
+            };
+            if (opzioni.StampaCrocicchi) {
+                linea(0, -1, 0, 1);
+                linea(-1, 0, 1, 0);
+                linea(W, -1, W, 1);
+                linea(W - 1, 0, W + 1, 0);
+                linea(0, H - 1, 0, H + 1);
+                linea(-1, H, 1, H);
+                linea(W, H - 1, W, H + 1);
+                linea(W - 1, H, W + 1, H);
+            }
+            if (opzioni.StampaBordi) {
+                m.DrawLine(doc_.GetXGen(0, col), doc_.GetYGen(0, riga), doc_.GetXGen(W, col), doc_.GetYGen(H, riga),
+                           std::nullopt, QStringLiteral("B"));
+            }
+            disegnaEtichetta(m, col, riga, rs.get());
+            ++stampate_;
+            if (rs && !rs->Eof())
+                rs->MoveNext();
+        }
+
+        // 9. deliver
+        if (attesa) {
+            attesa->Chiudi();
+            attesa.reset();
+        }
+        ui_.cursoreNormale();
+        pulizia.cursore = false;
+        const bool ok = m.EndDoc();
+        return ok ? EsitoStampa::Stampata : EsitoStampa::Fallita;
+    } catch (const ErroreCartigo& e) {
+        if (motore)
+            motore->KillDoc();
+        if (attesa) {
+            attesa->Chiudi();
+            attesa.reset();
+        }
+        ui_.cursoreNormale();
+        pulizia.cursore = false;
+        if (e.numero() == ErroreStampaAnnullata)
+            return EsitoStampa::Annullata;
+        ui_.messaggio(TestoErroreNonGestito(e.numero(), e.descrizione()), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        return EsitoStampa::Fallita;
+    }
+}
+
+}  // namespace cartigo

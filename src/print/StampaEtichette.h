@@ -1,0 +1,90 @@
+#pragma once
+// The label print job: asks the print options and the destination, places one copy
+// of the label in each cell of the sheet, page after page, and draws every object
+// through the print engine; with a database, each label takes the next record.
+
+#include "app/Interazione.h"
+#include "label/DocumentoEtichetta.h"
+#include "print/OpzioniStampa.h"
+
+#include <QHash>
+#include <QImage>
+#include <functional>
+#include <memory>
+
+namespace cartigo {
+
+class clsStampora;
+
+// The records of the label's selection, as the job reads them.
+class RecordsetStampa {
+public:
+    virtual ~RecordsetStampa() = default;
+    virtual bool Eof() const = 0;
+    virtual void MoveNext() = 0;
+    virtual int RecordCount() = 0;
+    // The field's value as printed text (Null gives empty text). Throws ErroreCartigo
+    // naming the field when the selection has no such field.
+    virtual QString TestoCampo(const QString& campo) = 0;
+};
+
+// The wait window shown while the job runs.
+class FinestraAttesa {
+public:
+    virtual ~FinestraAttesa() = default;
+    virtual void Mostra() = 0;
+    // Writes "Etichetta n/N" and lets the window repaint.
+    virtual void Aggiorna(const QString& testo) = 0;
+    // True once the user asked to stop.
+    virtual bool Annullata() const = 0;
+    virtual void Chiudi() = 0;
+};
+
+// How the job ended.
+enum class EsitoStampa {
+    Stampata,     // the document went to its destination
+    Annullata,    // a dialog was cancelled, or the user stopped it: nothing delivered
+    Fallita,      // an error: the user has been told, nothing delivered
+};
+
+class StampaEtichette {
+public:
+    StampaEtichette(DocumentoEtichetta& doc, Interazione& ui);
+
+    // Opens the label's record selection (only called when connected). Throws
+    // ErroreCartigo when it cannot be opened.
+    std::function<std::unique_ptr<RecordsetStampa>()> ApriRecordset;
+    // Makes the engine (the real one by default).
+    std::function<std::unique_ptr<clsStampora>(Interazione&)> CreaMotore;
+    // Makes the wait window (none by default).
+    std::function<std::unique_ptr<FinestraAttesa>()> CreaAttesa;
+    // The title of messages.
+    QString titolo;
+
+    EsitoStampa Esegui();
+
+    // Figures of the last run, for summaries.
+    int EtichetteStampate() const { return stampate_; }
+    int Pagine() const { return pagine_; }
+
+private:
+    void disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs);
+    void disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs);
+    QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const;
+    const QImage* immagine(const QString& percorso);
+
+    DocumentoEtichetta& doc_;
+    Interazione& ui_;
+    int stampate_ = 0;
+    int pagine_ = 0;
+    QHash<QString, QImage> immagini_;  // pictures loaded once per job
+};
+
+namespace modCartigo {
+// Starts the document: StartDoc, position 0, millimetres, offsets 7 and 5, Courier New 10.
+void IniziaDocumento(clsStampora& m);
+// Starts a page: position 0, millimetres, Courier New 10.
+void IniziaPagina(clsStampora& m);
+}  // namespace modCartigo
+
+}  // namespace cartigo

@@ -1,0 +1,155 @@
+#include "print/frmStampa.h"
+
+#include "app/InterazioneQt.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "layout/FiltroCampi.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace cartigo {
+
+frmStampa::frmStampa(RichiestaOpzioniStampa& r, Interazione& ui, QWidget* parent)
+    : QDialog(parent), r_(r), ui_(ui), filtro_(new FiltroCampi(&ui, this))
+{
+    setObjectName(QStringLiteral("frmStampa"));
+    auto* lay = new QVBoxLayout(this);
+    frame1_ = new QGroupBox(this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    auto* g = new QGridLayout(frame1_);
+    for (int i = 0; i < 2; ++i) {
+        opt_[i] = new QRadioButton(frame1_);
+        opt_[i]->setObjectName(QStringLiteral("optStampa%1").arg(i));
+    }
+    txtNumero_ = new QLineEdit(QStringLiteral("1"), frame1_);
+    txtNumero_->setObjectName(QStringLiteral("txtNumeroEtichette"));
+    txtPrima_ = new QLineEdit(QStringLiteral("1"), frame1_);
+    txtPrima_->setObjectName(QStringLiteral("txtPrimaEtichetta"));
+    for (QLineEdit* t : {txtNumero_, txtPrima_}) {
+        t->setMaximumWidth(90);
+        filtro_->Installa(t, TipoCampo::Cifre);
+    }
+    label1_ = new QLabel(frame1_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setBuddy(txtPrima_);
+    chkBordi_ = new QCheckBox(frame1_);
+    chkBordi_->setObjectName(QStringLiteral("chkStampaBordi"));
+    chkCrocicchi_ = new QCheckBox(frame1_);
+    chkCrocicchi_->setObjectName(QStringLiteral("chkStampaCrocicchi"));
+    g->addWidget(opt_[0], 0, 0, 1, 2);
+    g->addWidget(opt_[1], 1, 0);
+    g->addWidget(txtNumero_, 1, 1);
+    g->addWidget(label1_, 2, 0);
+    g->addWidget(txtPrima_, 2, 1);
+    g->addWidget(chkBordi_, 3, 0, 1, 2);
+    g->addWidget(chkCrocicchi_, 4, 0, 1, 2);
+    lay->addWidget(frame1_);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ok_ = box->button(QDialogButtonBox::Ok);
+    ok_->setObjectName(QStringLiteral("cmdOk"));
+    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(box, &QDialogButtonBox::accepted, this, &frmStampa::cmdOk_Click);
+    lay->addWidget(box);
+    opt_[r.tutteSelezionata ? 0 : 1]->setChecked(true);
+    Internazionalizza();
+    adjustSize();
+    modCartigo::CentraForm(this);
+}
+
+void frmStampa::Internazionalizza()
+{
+    setWindowTitle(LoadResString(226));
+    frame1_->setTitle(LoadResString(227));
+    opt_[0]->setText(LoadResString(228));
+    opt_[1]->setText(LoadResString(229));
+    label1_->setText(LoadResString(230));
+    chkBordi_->setText(LoadResString(231));
+    chkCrocicchi_->setText(LoadResString(232));
+}
+
+void frmStampa::cmdOk_Click()
+{
+    ValoriDialogoStampa v;
+    v.opzioneTutte = opt_[0]->isChecked();
+    v.opzioneNumero = opt_[1]->isChecked();
+    v.numeroEtichette = txtNumero_->text();
+    v.primaEtichetta = txtPrima_->text();
+    v.bordi = chkBordi_->isChecked();
+    v.crocicchi = chkCrocicchi_->isChecked();
+    const auto esito = OkOpzioniStampa(v, r_, ui_, windowTitle());
+    if (esito.campoErrato == 1)
+        txtNumero_->setFocus();
+    else if (esito.campoErrato == 2)
+        txtPrima_->setFocus();
+    else
+        accept();
+}
+
+frmAttesa::frmAttesa(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAttesa"));
+    setWindowTitle(LoadResString(173));
+    auto* lay = new QVBoxLayout(this);
+    auto* label1 = new QLabel(LoadResString(174), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    QFont f = label1->font();
+    f.setBold(true);
+    label1->setFont(f);
+    info_ = new QLabel(this);
+    info_->setObjectName(QStringLiteral("lblInfo"));
+    info_->setMinimumWidth(240);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    connect(box, &QDialogButtonBox::rejected, this, [this] { annullata_ = true; });
+    lay->addWidget(label1);
+    lay->addWidget(info_);
+    lay->addWidget(box);
+    setWindowModality(Qt::ApplicationModal);
+}
+
+void frmAttesa::Mostra()
+{
+    adjustSize();
+    modCartigo::CentraForm(this);
+    show();
+    QApplication::processEvents();
+}
+
+void frmAttesa::Aggiorna(const QString& testo)
+{
+    info_->setText(testo);
+    // Keep the window painted and the Cancel button alive without slowing a long job:
+    // look at the event queue at most every 50 ms.
+    static QElapsedTimer ultimo;
+    if (!ultimo.isValid() || ultimo.elapsed() > 50) {
+        ultimo.restart();
+        QApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    }
+}
+
+void frmAttesa::Chiudi()
+{
+    hide();
+    QApplication::processEvents();
+}
+
+void RegistraDialogoStampa()
+{
+    InterazioneQt::RegistraDialogo(RichiestaOpzioniStampa::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
+        InterazioneQt ui(genitore);
+        frmStampa f(static_cast<RichiestaOpzioniStampa&>(d), ui, genitore);
+        return f.exec() == QDialog::Accepted;
+    });
+}
+
+}  // namespace cartigo

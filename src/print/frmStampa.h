@@ -1,0 +1,70 @@
+#pragma once
+// The print options dialog and the wait window of the print job.
+
+#include "print/OpzioniStampa.h"
+#include "print/StampaEtichette.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace cartigo {
+
+class FiltroCampi;
+
+class frmStampa : public QDialog {
+    Q_OBJECT
+public:
+    frmStampa(RichiestaOpzioniStampa& r, Interazione& ui, QWidget* parent = nullptr);
+    void Internazionalizza();
+
+    QRadioButton* optStampa(int i) const { return opt_[i]; }
+    QLineEdit* txtNumeroEtichette() const { return txtNumero_; }
+    QLineEdit* txtPrimaEtichetta() const { return txtPrima_; }
+    QCheckBox* chkStampaBordi() const { return chkBordi_; }
+    QCheckBox* chkStampaCrocicchi() const { return chkCrocicchi_; }
+    QPushButton* cmdOk() const { return ok_; }
+
+private:
+    void cmdOk_Click();
+
+    RichiestaOpzioniStampa& r_;
+    Interazione& ui_;
+    FiltroCampi* filtro_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QRadioButton* opt_[2] = {};
+    QLineEdit* txtNumero_ = nullptr;
+    QLineEdit* txtPrima_ = nullptr;
+    QCheckBox* chkBordi_ = nullptr;
+    QCheckBox* chkCrocicchi_ = nullptr;
+    QPushButton* ok_ = nullptr;
+};
+
+// The wait window: "ATTENDERE", the label counter, and a Cancel button that stops the job.
+class frmAttesa : public QDialog, public FinestraAttesa {
+    Q_OBJECT
+public:
+    explicit frmAttesa(QWidget* parent = nullptr);
+    void Mostra() override;
+    void Aggiorna(const QString& testo) override;
+    bool Annullata() const override { return annullata_; }
+    void Chiudi() override;
+    QLabel* lblInfo() const { return info_; }
+
+protected:
+    void reject() override { annullata_ = true; }
+
+private:
+    QLabel* info_ = nullptr;
+    bool annullata_ = false;
+};
+
+void RegistraDialogoStampa();
+
+}  // namespace cartigo

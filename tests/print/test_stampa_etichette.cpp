@@ -1,0 +1,381 @@
+// The label print job, checked on the display list it records.
+#include "app/InterazioneScriptata.h"
+#include "common/TestSupport.h"
+#include "label/Errori.h"
+#include "print/StampaEtichette.h"
+#include "stampora/RichiesteStampora.h"
+#include "stampora/clsStampora.h"
+#include "../stampora/SupportoStampora.h"
+
+#include <QFile>
+
+using namespace cartigo;
+
+namespace {
+
+// Records with named fields; a missing field fails as the data source does.
+class RecordsetFinto : public RecordsetStampa {
+public:
+    QStringList campi;
+    QList<QStringList> righe;
+    int pos = 0;
+    bool Eof() const override { return pos >= righe.size(); }
+    void MoveNext() override { ++pos; }
+    int RecordCount() override { return int(righe.size()); }
+    QString TestoCampo(const QString& campo) override
+    {
+        const int i = campi.indexOf(campo);
+        if (i < 0)
+            throw ErroreCartigo(3265, QStringLiteral("Item not found in this collection: %1").arg(campo));
+        return righe[pos][i];
+    }
+};
+
+class AttesaFinta : public FinestraAttesa {
+public:
+    QStringList* testi;
+    bool* aperta;
+    int annullaDopo = -1;
+    AttesaFinta(QStringList* t, bool* a) : testi(t), aperta(a) {}
+    void Mostra() override { *aperta = true; }
+    void Aggiorna(const QString& t) override { *testi << t; }
+    bool Annullata() const override { return annullaDopo >= 0 && testi->size() > annullaDopo; }
+    void Chiudi() override { *aperta = false; }
+};
+
+struct Banco {
+    bool app = (test::AssicuraApplicazione(), true);
+    test::CartellaProgrammaTemporanea cartella;
+    test::StampanteFinta stampante;
+    DocumentoEtichetta doc;
+    InterazioneScriptata ui;
+    StampaEtichette job{doc, ui};
+    std::shared_ptr<DocumentoStampa> uscita;  // what reached the preview
+    RichiestaOpzioniStampa opzioniViste;
+    QStringList attesa;
+    bool attesaAperta = false;
+    int recordsetAperti = 0;
+    int annullaDopo = -1;
+
+    // Answers: the options below, the preview as destination.
+    ValoriDialogoStampa opzioni;
+    Banco()
+    {
+        ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [this](RichiestaDialogo& d) {
+            auto& r = static_cast<RichiestaOpzioniStampa&>(d);
+            opzioniViste = r;
+            InterazioneScriptata muto;
+            return OkOpzioniStampa(opzioni, r, muto, QString()).confermato;
+        };
+        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo& d) {
+            static_cast<RichiestaDestinazioneStampa&>(d).DestinazioneStampa = 1;
+            return true;
+        };
+        ui.gestoriDialogo[QStringLiteral("frmStamporaAnteprima")] = [this](RichiestaDialogo& d) {
+            uscita = static_cast<RichiestaAnteprima&>(d).Documento;
+            return true;
+        };
+        job.CreaAttesa = [this] {
+            auto a = std::make_unique<AttesaFinta>(&attesa, &attesaAperta);
+            a->annullaDopo = annullaDopo;
+            return a;
+        };
+    }
+    void connetti(std::shared_ptr<RecordsetFinto> rs)
+    {
+        doc.ImpostaConnesso(true);
+        job.ApriRecordset = [this, rs]() -> std::unique_ptr<RecordsetStampa> {
+            ++recordsetAperti;
+            auto copia = std::make_unique<RecordsetFinto>(*rs);
+            return copia;
+        };
+    }
+    // Text boxes of the recorded document: (page, text, x, y) in millimetres from the paper's corner.
+    struct Testo {
+        int pagina;
+        QString testo;
+        double x, y;
+    };
+    std::vector<Testo> testi() const
+    {
+        std::vector<Testo> r;
+        if (!uscita)
+            return r;
+        for (int p = 0; p < uscita->PageCount(); ++p) {
+            const auto& pagina = uscita->Pagina(p);
+            pagina.PerOgni([&](const Operazione& op) {
+                if (op.tipo == TipoOperazione::CasellaTesto)
+                    r.push_back({p, pagina.Testi()[op.dato], op.x1 / 56.7, op.y1 / 56.7});
+            });
+        }
+        return r;
+    }
+};
+
+OggettoEtichetta* testo(DocumentoEtichetta& doc, const QString& caption, float left = 567, float top = 1440)
+{
+    auto* t = doc.CreaTesto(left, top, 1000, 255);
+    t->Caption = caption;
+    t->FontName = QStringLiteral("Arial");
+    return t;
+}
+
+}  // namespace
+
+TEST(StampaEtichette, CellsPagesAndTheLabelCounter)
+{
+    Banco b;
+    testo(b.doc, QStringLiteral("X"));
+    b.opzioni = {false, true, "10", "3"};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_TRUE(b.uscita);
+    EXPECT_EQ(b.uscita->PageCount(), 2);
+    EXPECT_EQ(b.job.Pagine(), 2);
+    EXPECT_EQ(b.job.EtichetteStampate(), 10);
+    const auto t = b.testi();
+    ASSERT_EQ(t.size(), 10u);
+    // offsets 4 and 0 mm: label 1 in cell 3 (column 1, row 2)
+    EXPECT_NEAR(t[0].x, 10 + 4, 1e-3);
+    EXPECT_NEAR(t[0].y, 10 + 60, 1e-3);
+    EXPECT_EQ(t[0].pagina, 0);
+    EXPECT_NEAR(t[1].x, 10 + 90 + 4, 1e-3);  // column 2
+    EXPECT_EQ(t[5].pagina, 0);
+    EXPECT_EQ(t[6].pagina, 1);
+    EXPECT_NEAR(t[6].y, 10, 1e-3);  // page 2 starts at the top-left cell
+    EXPECT_EQ(b.attesa.first(), QStringLiteral("Etichetta 1/10"));
+    EXPECT_EQ(b.attesa.last(), QStringLiteral("Etichetta 10/10"));
+    EXPECT_FALSE(b.attesaAperta);
+    EXPECT_EQ(b.ui.attese, 0);  // the pointer is back
+    // the options dialog started on "number of labels" without a database
+    EXPECT_FALSE(b.opzioniViste.tutteSelezionata);
+
+    Banco b2;
+    testo(b2.doc, QStringLiteral("X"));
+    b2.opzioni = {false, true, "8", "1"};
+    ASSERT_EQ(b2.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(b2.uscita->PageCount(), 1);  // a full page, no new page after it
+
+    Banco b3;
+    testo(b3.doc, QStringLiteral("X"));
+    b3.opzioni = {false, true, "1", "9"};
+    ASSERT_EQ(b3.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(b3.uscita->PageCount(), 2);  // an empty first page
+    EXPECT_EQ(b3.testi()[0].pagina, 1);
+}
+
+TEST(StampaEtichette, RecordsFeedBoundObjects)
+{
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {"Nome"};
+    for (int i = 1; i <= 25; ++i)
+        rs->righe << QStringList{QStringLiteral("Cliente %1").arg(i)};
+    {
+        Banco b;
+        b.connetti(rs);
+        testo(b.doc, QStringLiteral("fisso"))->DataMember = QStringLiteral("Nome");
+        testo(b.doc, QStringLiteral("sempre"), 567, 2000);
+        b.opzioni = {true, false, "", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_TRUE(b.opzioniViste.tutteSelezionata);
+        const auto t = b.testi();
+        ASSERT_EQ(t.size(), 50u);
+        EXPECT_EQ(t[0].testo, QStringLiteral("Cliente 1"));
+        EXPECT_EQ(t[1].testo, QStringLiteral("sempre"));
+        EXPECT_EQ(t[48].testo, QStringLiteral("Cliente 25"));
+        EXPECT_EQ(b.uscita->PageCount(), 4);
+    }
+    {
+        Banco b;
+        b.connetti(rs);
+        testo(b.doc, QStringLiteral("fisso"))->DataMember = QStringLiteral("Nome");
+        b.opzioni = {false, true, "30", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        const auto t = b.testi();
+        ASSERT_EQ(t.size(), 30u);
+        EXPECT_EQ(t[24].testo, QStringLiteral("Cliente 25"));
+        EXPECT_EQ(t[25].testo, QString());  // past the last record: empty
+        EXPECT_EQ(t[29].testo, QString());
+    }
+    {
+        // "all labels" without a database prints one label
+        Banco b;
+        testo(b.doc, QStringLiteral("uno"))->DataMember = QStringLiteral("Nome");
+        b.opzioni = {true, false, "", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        ASSERT_EQ(b.testi().size(), 1u);
+        EXPECT_EQ(b.testi()[0].testo, QString());  // bound, not connected: empty
+    }
+    {
+        // an empty selection with all labels: a document without labels
+        auto vuoto = std::make_shared<RecordsetFinto>();
+        vuoto->campi = {"Nome"};
+        Banco b;
+        b.connetti(vuoto);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {true, false, "", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_TRUE(b.testi().empty());
+    }
+}
+
+TEST(StampaEtichette, ZOrderPassesFontsAndBackgrounds)
+{
+    Banco b;
+    auto* a = testo(b.doc, QStringLiteral("a"));
+    auto* c = testo(b.doc, QStringLiteral("c"));
+    auto* d = testo(b.doc, QStringLiteral("d"));
+    auto* e = testo(b.doc, QStringLiteral("e"));
+    b.doc.ZOrderImposta(e->Chiave(), 2);   // sent back: drawn first
+    b.doc.ZOrderImposta(c->Chiave(), 1);   // brought front: after the normal ones
+    b.doc.ZOrderImposta(a->Chiave(), 1);   // both front: in creation order
+    a->FontSize = 8.5f;
+    c->FontSize = 9.5f;
+    d->BackStyle = 1;
+    d->BackColor = 0x00FFFF;
+    b.opzioni = {false, true, "1", "1", true, true};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    QStringList ordine;
+    std::vector<Operazione> ops = test::Operazioni(*b.uscita);
+    int primoTesto = -1, ultimaLinea = -1, indice = 0;
+    for (const auto& op : ops) {
+        if (op.tipo == TipoOperazione::CasellaTesto) {
+            ordine << b.uscita->Pagina(0).Testi()[op.dato];
+            const auto& stile = b.uscita->Stili()[op.stile];
+            const auto& font = b.uscita->Caratteri()[stile.carattere];
+            if (ordine.last() == QLatin1String("a")) {
+                EXPECT_EQ(font.dimensione, 8.0f);
+            }
+            if (ordine.last() == QLatin1String("c")) {
+                EXPECT_EQ(font.dimensione, 10.0f);
+            }
+            if (ordine.last() == QLatin1String("d")) {
+                EXPECT_TRUE(op.ombra);
+                EXPECT_EQ(stile.stilePennello, 0);
+                EXPECT_EQ(stile.colorePennello, 0x00FFFFu);
+            }
+            if (ordine.last() == QLatin1String("e")) {
+                EXPECT_FALSE(op.ombra);
+                EXPECT_EQ(stile.stilePennello, 1);
+            }
+            if (primoTesto < 0)
+                primoTesto = indice;
+        } else if (op.tipo == TipoOperazione::Linea || op.tipo == TipoOperazione::Rettangolo) {
+            ultimaLinea = indice;
+        }
+        ++indice;
+    }
+    EXPECT_EQ(ordine, (QStringList{"e", "d", "a", "c"}));
+    // 8 mark strokes and the border, before the objects
+    int linee = 0, rettangoli = 0;
+    for (const auto& op : ops) {
+        linee += op.tipo == TipoOperazione::Linea;
+        rettangoli += op.tipo == TipoOperazione::Rettangolo;
+    }
+    EXPECT_EQ(linee, 8);
+    EXPECT_EQ(rettangoli, 1);
+    EXPECT_LT(ultimaLinea, primoTesto);
+}
+
+TEST(StampaEtichette, ObjectsOfEveryKindReachTheEngine)
+{
+    Banco b;
+    auto* r = b.doc.CreaRettangolo(567, 1440, 567, 567);
+    r->BackStyle = 1;
+    r->BackColor = 0x0000FF;
+    r->BorderWidth = 3;
+    auto* bc = b.doc.CreaBarcode(567, 2000, 1935, 1035);
+    bc->ToolTipText = QStringLiteral("ABC");  // empty Tag: Code 39
+    auto* ean = b.doc.CreaBarcode(3000, 2000, 1935, 1035);
+    ean->Tag = QStringLiteral("12");           // EAN-13, text hidden
+    ean->ToolTipText = QStringLiteral("5901234123457");
+    auto* nessuno = b.doc.CreaBarcode(3000, 2000, 1935, 1035);
+    nessuno->Tag = QStringLiteral("5");        // no symbol
+    nessuno->ToolTipText = QStringLiteral("X");
+    auto* pic = b.doc.CreaImmagine(567, 1440, 500, 500);
+    pic->ToolTipText = QStringLiteral("/non/esiste.png");  // left out silently
+    b.opzioni = {false, true, "1", "1"};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    int rettangoli = 0, testi = 0, immagini = 0;
+    bool pieno = false;
+    for (const auto& op : test::Operazioni(*b.uscita)) {
+        rettangoli += op.tipo == TipoOperazione::Rettangolo;
+        testi += op.tipo == TipoOperazione::Testo;
+        immagini += op.tipo == TipoOperazione::Immagine;
+        if (op.tipo == TipoOperazione::Rettangolo && b.uscita->Stili()[op.stile].colorePennello == 0x0000FFu)
+            pieno = b.uscita->Stili()[op.stile].stilePennello == 0;
+    }
+    EXPECT_TRUE(pieno);
+    EXPECT_GT(rettangoli, 1 + 30);
+    EXPECT_EQ(testi, 1);  // Code 39's line; the EAN's is hidden
+    EXPECT_EQ(immagini, 0);
+    EXPECT_TRUE(b.ui.messaggi.isEmpty());
+}
+
+TEST(StampaEtichette, CancelledDialogsAndFailuresLeaveNothingBehind)
+{
+    {
+        Banco b;
+        b.ui.gestoriDialogo.erase(RichiestaOpzioniStampa::Nome);  // options cancelled
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_EQ(b.ui.dialoghi, QStringList{RichiestaOpzioniStampa::Nome});  // no engine, no destination
+    }
+    {
+        Banco b;
+        b.opzioni = {false, true, "1", "1"};
+        b.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo&) { return false; };
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_FALSE(b.uscita);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    }
+    {
+        // a page too small, declined
+        Banco b;
+        b.stampante.info.altezzaCarta = 279.4 * 1440 / 25.4;
+        b.stampante.info.larghezzaCarta = 215.9 * 1440 / 25.4;
+        b.opzioni = {false, true, "1", "1"};
+        b.ui.risposte = {Risposta::No};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_FALSE(b.uscita);
+        EXPECT_FALSE(b.attesaAperta);
+    }
+    {
+        // a field the selection lacks: the job stops and says which
+        auto rs = std::make_shared<RecordsetFinto>();
+        rs->campi = {"Nome"};
+        rs->righe << QStringList{"a"};
+        Banco b;
+        b.connetti(rs);
+        testo(b.doc, QStringLiteral("x"))->DataMember = QStringLiteral("Indirizzo");
+        b.opzioni = {true, false, "", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        EXPECT_FALSE(b.uscita);  // nothing delivered
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_TRUE(b.ui.messaggi[0].testo.contains(QStringLiteral("Indirizzo")));
+        EXPECT_FALSE(b.attesaAperta);
+        EXPECT_EQ(b.ui.attese, 0);
+    }
+    {
+        // the record set cannot be opened
+        Banco b;
+        b.doc.ImpostaConnesso(true);
+        b.job.ApriRecordset = []() -> std::unique_ptr<RecordsetStampa> {
+            throw ErroreCartigo(3078, QStringLiteral("The Microsoft Jet database engine cannot find the input table or "
+                                                     "query 'Clienti'."));
+        };
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_TRUE(b.ui.messaggi[0].testo.contains(QStringLiteral("Clienti")));
+        EXPECT_TRUE(b.ui.dialoghi.isEmpty());
+    }
+    {
+        // Cancel in the wait window: the document is discarded
+        Banco b;
+        testo(b.doc, QStringLiteral("x"));
+        b.annullaDopo = 3;
+        b.opzioni = {false, true, "100", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_FALSE(b.uscita);
+        EXPECT_FALSE(b.attesaAperta);
+        EXPECT_EQ(b.attesa.size(), 4);
+    }
+}
