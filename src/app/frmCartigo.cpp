@@ -5,7 +5,9 @@
 #include "app/TastiBloccati.h"
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
+#include "barcode/frmParametriBarcode.h"
 #include "designer/clsGrip.h"
+#include "designer/frmDialoghiFormato.h"
 #include "label/Locale.h"
 
 #include <QAction>
@@ -66,7 +68,8 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     : QMainWindow(parent),
       uiQt_(ui ? nullptr : std::make_unique<InterazioneQt>(this)),
       ui_(ui ? ui : uiQt_.get()),
-      gestore_(doc_, *ui_)
+      gestore_(doc_, *ui_),
+      comandi_(doc_, *ui_)
 {
     setObjectName(QStringLiteral("frmCartigo"));
     setWindowIcon(IconaComando(QStringLiteral("cartigo")));
@@ -89,6 +92,11 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     setCentralWidget(area_);
     banda_ = new BandaTrascinamento(this);
     impostaMetricaSchermo();
+    editor_ = std::make_unique<EditorSuperficie>(doc_, *this);
+    collegaSuperficie();
+    RegistraDialoghiFormato();
+    RegistraDialogoParametriBarcode();
+    comandi_.impostaCartellaProgramma(QCoreApplication::applicationDirPath());
 
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this](bool c) {
         if (c)
@@ -102,21 +110,11 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     connect(timer, &QTimer::timeout, this, &frmCartigo::aggiornaTastiBloccati);
     timer->start(500);
 
-    // The text template's start-up font, shown in the font boxes.
-    auto& modello = doc_.Modello(TipoOggetto::Testo);
-    const QString msSans = QStringLiteral("Microsoft Sans Serif");
-    modello.FontName = QFontDatabase::families().contains(msSans)
-                           ? msSans
-                           : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    modello.FontSize = 10;
-    modello.FontBold = false;
-    modello.FontItalic = false;
-    cmbFontname_->setCurrentText(modello.FontName);
-    cmbFontsize_->setCurrentText(QStringLiteral("10"));
+    InitFontControls();
 
     // Grid off, snap on.
     griglia_ = false;
-    snap_ = true;
+    editor_->Snap = true;
     area_->picBox()->ImpostaGriglia(griglia_);
     UpdateGridButtons();
     doc_.ImpostaLayoutDefault();
@@ -154,22 +152,23 @@ void frmCartigo::creaMenu()
     };
 
     QMenu* file = sottomenu(nullptr, QStringLiteral("mnuFile"));
-    voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click);
-    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click);
-    voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click);
+    voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
     voce(file, QStringLiteral("mnuImpostaPagina"), &frmCartigo::mnuImpostaPagina_Click);
-    voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click);
+    voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
     voce(file, QStringLiteral("mnuEsci"), &frmCartigo::mnuEsci_Click);
 
     QMenu* modifica = sottomenu(nullptr, QStringLiteral("mnuModifica"));
     voce(modifica, QStringLiteral("mnuCancella"), &frmCartigo::mnuCancella_Click)
         ->setShortcut(QKeySequence(Qt::Key_Delete));
+    // Ctrl+C and Ctrl+V beside the Insert keys, as desktop users expect.
     voce(modifica, QStringLiteral("mnuCopia"), &frmCartigo::mnuCopia_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_C)});
     voce(modifica, QStringLiteral("mnuIncolla"), &frmCartigo::mnuIncolla_Click)
-        ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+        ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_V)});
     modifica->addSeparator();
     voce(modifica, QStringLiteral("mnuModificaTesto"), &frmCartigo::mnuModificaTesto_Click);
     voce(modifica, QStringLiteral("mnuModificaImmagine"), &frmCartigo::mnuModificaImmagine_Click);
@@ -264,13 +263,9 @@ void frmCartigo::creaToolbar()
     cmbFontname_->setObjectName(QStringLiteral("cmbFontname"));
     cmbFontname_->setEditable(true);
     cmbFontname_->setMinimumContentsLength(18);
-    cmbFontname_->addItems(QFontDatabase::families());
     cmbFontsize_ = new QComboBox(contenitore);
     cmbFontsize_->setObjectName(QStringLiteral("cmbFontsize"));
     cmbFontsize_->setEditable(true);
-    for (const char* s : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "42", "72"})
-        cmbFontsize_->addItem(QString::fromLatin1(s));
-    cmbFontsize_->setCurrentText(QStringLiteral("10"));
     riga->addWidget(cmbFontname_);
     riga->addWidget(cmbFontsize_);
     QAction* font = toolbar2_->addWidget(contenitore);
@@ -375,6 +370,7 @@ void frmCartigo::aggiornaTitolo()
 {
     setWindowTitle(modCartigo::TitoloProgramma());
     gestore_.impostaTitolo(windowTitle());
+    comandi_.impostaTitolo(windowTitle());
 }
 
 void frmCartigo::SetConnesso()

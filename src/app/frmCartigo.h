@@ -4,6 +4,8 @@
 
 #include "app/GestoreEtichetta.h"
 #include "app/InterazioneQt.h"
+#include "designer/ComandiEtichetta.h"
+#include "designer/EditorSuperficie.h"
 #include "label/DocumentoEtichetta.h"
 
 #include <QComboBox>
@@ -23,7 +25,7 @@ class BandaTrascinamento;
 class PicBox;
 class TastiBloccati;
 
-class frmCartigo : public QMainWindow {
+class frmCartigo : public QMainWindow, public FinestraDesigner {
     Q_OBJECT
 public:
     // `ui` answers the window's questions; without one the window uses real dialogs.
@@ -56,7 +58,30 @@ public:
     BandaTrascinamento* Banda() const { return banda_; }
     // The grid and snap switches.
     bool Griglia() const { return griglia_; }
-    bool Snap() const { return snap_; }
+    bool Snap() const { return editor_->Snap; }
+
+    // Mouse editing (tools, selection, drags) and the commands on the selected object.
+    EditorSuperficie& Editor() { return *editor_; }
+    ComandiEtichetta& Comandi() { return comandi_; }
+    // The selected object, or none.
+    OggettoEtichetta* CurrentObject() const { return editor_->CurrentObject(); }
+    void ImpostaModoInserimento(ModoInserimento modo) { editor_->ImpostaModoInserimento(modo); }
+    void ClearSelection() { editor_->ClearSelection(); }
+
+    // The font boxes and the bold and italic buttons.
+    void InitFontControls();
+    void ShowFontState(const OggettoEtichetta& testo) override;
+    // The checks when focus leaves a font box; false after the message (the box keeps the focus).
+    bool cmbFontname_Validate();
+    bool cmbFontsize_Validate();
+
+    // FinestraDesigner
+    QPointF Contenitore() const override;
+    void DrawDragRect(const QRect& schermo) override;
+    void MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni) override;
+    void CatturaMouse(bool cattura) override;
+    void PuntatoreInserimento(bool croce) override;
+    void Ridisegna() override;
 
     // The connection state shown in the status bar.
     void SetConnesso();
@@ -112,6 +137,10 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // While a drag holds the mouse, its moves and the release come here.
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
     void creaMenu();
@@ -120,6 +149,11 @@ private:
     void creaStatusBar();
     void aggiornaTitolo();
     void aggiornaTastiBloccati();
+    void collegaSuperficie();
+    void PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips);
+    void PicBox_MouseMove(QPointF twips);
+    void PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips);
+    QPoint schermoDaTwips(QPointF twips) const;
     QAction* voce(QMenu* menu, const QString& nome, void (frmCartigo::*slot)());
     QAction* pulsante(QToolBar* tb, const QString& chiave);
 
@@ -137,9 +171,10 @@ private:
     TastiBloccati* tasti_ = nullptr;
     AreaDisegno* area_ = nullptr;
     BandaTrascinamento* banda_ = nullptr;
-    bool selectMode_ = false;
+    std::unique_ptr<EditorSuperficie> editor_;
+    ComandiEtichetta comandi_;
     bool griglia_ = false;
-    bool snap_ = true;
+    bool inValidazione_ = false;
 };
 
 namespace modCartigo {

@@ -18,7 +18,7 @@ bool frmCartigo::Avvia(const AvvioProgramma& avvio)
 
 void frmCartigo::mnuNuovo_Click()
 {
-    selectMode_ = false;
+    ClearSelection();
     bool cancel = false;
     gestore_.ChiediSalvataggio(cancel);
     if (cancel)
@@ -28,7 +28,7 @@ void frmCartigo::mnuNuovo_Click()
 
 void frmCartigo::mnuApri_Click()
 {
-    selectMode_ = false;
+    ClearSelection();
     bool cancel = false;
     gestore_.ChiediSalvataggio(cancel);
     if (cancel)
@@ -38,14 +38,14 @@ void frmCartigo::mnuApri_Click()
 
 void frmCartigo::mnuSalva_Click()
 {
-    selectMode_ = false;
+    ClearSelection();
     bool cancel = false;
     gestore_.SalvaEtichetta(cancel);
 }
 
 void frmCartigo::mnuEsci_Click()
 {
-    selectMode_ = false;
+    ClearSelection();
     close();
 }
 

@@ -26,7 +26,7 @@ PicBox* frmCartigo::Superficie() const
 
 void frmCartigo::mnuImpostaPagina_Click()
 {
-    selectMode_ = false;
+    editor_->SelectMode = false;
     frmImpostaPagina::Registra();
     RichiestaImpostaPagina richiesta;
     richiesta.layout = doc_.Layout();
@@ -53,14 +53,14 @@ void frmCartigo::SetGriglia()
 
 void frmCartigo::SetSnap()
 {
-    snap_ = !snap_;
+    editor_->Snap = !editor_->Snap;
     UpdateGridButtons();
 }
 
 void frmCartigo::UpdateGridButtons()
 {
     Pulsante(QStringLiteral("griglia"))->setChecked(griglia_);
-    Pulsante(QStringLiteral("snap"))->setChecked(snap_);
+    Pulsante(QStringLiteral("snap"))->setChecked(editor_->Snap);
 }
 
 }  // namespace cartigo

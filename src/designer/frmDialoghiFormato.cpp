@@ -2,6 +2,7 @@
 
 #include "app/InterazioneQt.h"
 #include "app/StringTable.h"
+#include "layout/FiltroCampi.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -69,6 +70,8 @@ frmModificaTesto::frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent) :
     txt_->setObjectName(QStringLiteral("txtTesto"));
     txt_->setMinimumWidth(360);
     etichetta->setBuddy(txt_);
+    // The input-field behaviour: highlighted while focused, trimmed on leaving.
+    (new FiltroCampi(nullptr, this))->Installa(txt_, TipoCampo::Testo);
     lay->addWidget(etichetta);
     lay->addWidget(txt_);
     auto* box = pulsantiOkCancel(this);
@@ -90,6 +93,7 @@ frmModificaImmagine::frmModificaImmagine(RichiestaModificaImmagine& r, Interazio
     txt_ = new QLineEdit(r.nomeFile, this);
     txt_->setObjectName(QStringLiteral("txtNomeFile"));
     txt_->setMinimumWidth(360);
+    (new FiltroCampi(&ui, this))->Installa(txt_, TipoCampo::Testo);
     auto* sfoglia = new QPushButton(LoadResString(195), this);
     sfoglia->setObjectName(QStringLiteral("cmdSfoglia"));
     riga->addWidget(txt_);

@@ -1,0 +1,168 @@
+// The Tools menu and the mouse on the design surface: the creation tools, the
+// selection, and the drags that move and size objects. The rules are in
+// EditorSuperficie; this file connects it to the widgets.
+#include "app/frmCartigo.h"
+
+#include "designer/BandaTrascinamento.h"
+#include "designer/PicBox.h"
+
+#include <QMouseEvent>
+
+namespace cartigo {
+
+namespace {
+Qt::CursorShape puntatoreManiglia(int indice)
+{
+    switch (indice) {
+        case 0:
+        case 4: return Qt::SizeFDiagCursor;
+        case 2:
+        case 6: return Qt::SizeBDiagCursor;
+        case 1:
+        case 5: return Qt::SizeVerCursor;
+        default: return Qt::SizeHorCursor;
+    }
+}
+}  // namespace
+
+void frmCartigo::collegaSuperficie()
+{
+    PicBox* box = area_->picBox();
+    box->setMouseTracking(true);  // the grips' pointers
+    connect(box, &PicBox::MouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseDown(b, tw); });
+    connect(box, &PicBox::MouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseMove(tw); });
+    connect(box, &PicBox::DblClick, this, &frmCartigo::PicBox_DblClick);
+    // An object that went away (a new label, a load) takes its grips with it.
+    connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, [this] {
+        if (editor_->Maniglie() && !editor_->CurrentObject())
+            editor_->ShowHandles(false);
+    });
+}
+
+// ---- tools ----
+
+void frmCartigo::mnuSeleziona_Click()
+{
+    doc_.ImpostaModificato(true);
+    editor_->StrumentoSelezione();
+}
+
+void frmCartigo::mnuTesto_Click()
+{
+    doc_.ImpostaModificato(true);
+    ImpostaModoInserimento(ModoInserimento::Testo);
+}
+
+void frmCartigo::mnuCodiciBarre_Click()
+{
+    doc_.ImpostaModificato(true);
+    ImpostaModoInserimento(ModoInserimento::Barcode);
+}
+
+void frmCartigo::mnuImmagine_Click()
+{
+    doc_.ImpostaModificato(true);
+    ImpostaModoInserimento(ModoInserimento::Immagine);
+}
+
+void frmCartigo::mnuRettangolo_Click()
+{
+    doc_.ImpostaModificato(true);
+    ImpostaModoInserimento(ModoInserimento::Rettangolo);
+}
+
+// ---- the mouse ----
+
+QPoint frmCartigo::schermoDaTwips(QPointF twips) const
+{
+    const PicBox* box = area_->picBox();
+    return box->mapToGlobal(box->Scala().inPixel(twips)).toPoint();
+}
+
+void frmCartigo::PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips)
+{
+    editor_->MouseDown(pulsante, twips, schermoDaTwips(twips));
+}
+
+void frmCartigo::PicBox_MouseMove(QPointF twips)
+{
+    if (editor_->DragState != 0)
+        return;
+    PicBox* box = area_->picBox();
+    const int m = editor_->ManigliaNelPunto(twips);
+    if (m >= 0)
+        box->setCursor(puntatoreManiglia(m));
+    else
+        box->unsetCursor();  // the window's: cross-hair with a creation tool, else the arrow
+}
+
+void frmCartigo::PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips)
+{
+    if (pulsante != Qt::LeftButton)
+        return;
+    switch (editor_->DblClick(twips)) {
+        case EditorSuperficie::DoppioClic::ModificaTesto: mnuModificaTesto_Click(); break;
+        case EditorSuperficie::DoppioClic::ModificaImmagine: mnuModificaImmagine_Click(); break;
+        case EditorSuperficie::DoppioClic::Collega: mnuCollega_Click(); break;
+        case EditorSuperficie::DoppioClic::Nessuno: break;
+    }
+}
+
+void frmCartigo::mouseMoveEvent(QMouseEvent* e)
+{
+    editor_->Form_MouseMove(e->globalPosition().toPoint());
+}
+
+void frmCartigo::mouseReleaseEvent(QMouseEvent* e)
+{
+    editor_->Form_MouseUp(e->button());
+}
+
+// ---- what the editor asks of the window ----
+
+QPointF frmCartigo::Contenitore() const
+{
+    const PicBox* box = area_->picBox();
+    const QPoint p = box->mapTo(this, QPoint(0, 0));
+    return box->Scala().inTwips(QPointF(p));
+}
+
+void frmCartigo::DrawDragRect(const QRect& schermo)
+{
+    banda_->DrawDragRect(schermo);
+}
+
+void frmCartigo::MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni)
+{
+    area_->picBox()->ImpostaManiglie(posizioni);
+    if (!posizioni)
+        area_->picBox()->unsetCursor();
+}
+
+void frmCartigo::CatturaMouse(bool cattura)
+{
+    if (cattura) {
+        setMouseTracking(true);  // moves reach the window with any button, or none
+        grabMouse();
+    } else {
+        releaseMouse();
+        setMouseTracking(false);
+    }
+}
+
+void frmCartigo::PuntatoreInserimento(bool croce)
+{
+    if (croce)
+        setCursor(Qt::CrossCursor);
+    else
+        unsetCursor();
+}
+
+void frmCartigo::Ridisegna()
+{
+    area_->picBox()->repaint();
+}
+
+}  // namespace cartigo
