@@ -56,8 +56,8 @@ void frmCartigo::InitFontControls()
 
     if (!cmbFontname_->property("cartigoFiltro").toBool()) {
         cmbFontname_->setProperty("cartigoFiltro", true);
-        cmbFontname_->lineEdit()->installEventFilter(this);
-        cmbFontsize_->lineEdit()->installEventFilter(this);
+        cmbFontname_->installEventFilter(this);
+        cmbFontsize_->installEventFilter(this);
         // A list entry chosen (mouse or keyboard) applies the font at once.
         connect(cmbFontname_, &QComboBox::activated, this, &frmCartigo::ApplicaStileToolbar);
         connect(cmbFontsize_, &QComboBox::activated, this, &frmCartigo::ApplicaStileToolbar);
@@ -107,7 +107,7 @@ bool frmCartigo::eventFilter(QObject* oggetto, QEvent* evento)
         // Leaving a box for another control of the window; not a popup or another window.
         const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
         const bool lascia = motivo != Qt::PopupFocusReason && motivo != Qt::ActiveWindowFocusReason;
-        const bool nome = oggetto == cmbFontname_->lineEdit(), dimensione = oggetto == cmbFontsize_->lineEdit();
+        const bool nome = oggetto == cmbFontname_, dimensione = oggetto == cmbFontsize_;
         if (lascia && (nome || dimensione)) {
             inValidazione_ = true;
             if (nome)

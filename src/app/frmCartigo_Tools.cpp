@@ -29,6 +29,10 @@ void frmCartigo::collegaSuperficie()
 {
     PicBox* box = area_->picBox();
     box->setMouseTracking(true);  // the grips' pointers
+    // A click on the surface takes the keyboard from the font boxes (and leaving
+    // them checks them), so the editing keys reach the window's commands.
+    box->setFocusPolicy(Qt::ClickFocus);
+    box->setFocus();
     connect(box, &PicBox::MouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseDown(b, tw); });
     connect(box, &PicBox::MouseMove, this,

@@ -1,0 +1,425 @@
+// The main window driven like a user: the mouse on the surface (through the window,
+// so the drag's mouse capture is real), the editing keys, the commands of the menus
+// and toolbars per kind, the font boxes, and a label built with the mouse and saved.
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "common/TestSupport.h"
+#include "designer/BandaTrascinamento.h"
+#include "designer/PicBox.h"
+#include "label/FileEtichetta.h"
+
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace cartigo;
+
+namespace {
+
+struct ModificaConMouse : ::testing::Test {
+    InterazioneScriptata ui;
+    std::unique_ptr<frmCartigo> f;
+    std::unique_ptr<test::LocaleTemporaneo> locale;
+
+    void SetUp() override
+    {
+        test::AssicuraApplicazione();
+        ImpostaLingua(Lingua::Italiano);
+        f = std::make_unique<frmCartigo>(&ui);
+        locale = std::make_unique<test::LocaleTemporaneo>(ImpostazioniLocali::italiano());
+        f->resize(1000, 720);
+        f->show();
+        f->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+        ASSERT_EQ(f->Superficie()->Scala().x, 15) << "the tests assume 96 dpi";
+        ui.caratteri.clear();
+    }
+    void TearDown() override
+    {
+        f->Documento().ImpostaModificato(false);  // no question on closing
+        f.reset();
+    }
+
+    DocumentoEtichetta& doc() { return f->Documento(); }
+    // A surface point (twips) in the window's coordinates.
+    QPoint punto(QPointF tw) const
+    {
+        return f->Superficie()->mapTo(f.get(), QPoint(int(std::lround(tw.x() / 15)), int(std::lround(tw.y() / 15))));
+    }
+    void premi(QPointF tw, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mousePress(f->windowHandle(), b, {}, punto(tw));
+    }
+    void sposta(QPointF tw) { QTest::mouseMove(f->windowHandle(), punto(tw)); }
+    void rilascia(QPointF tw, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mouseRelease(f->windowHandle(), b, {}, punto(tw));
+    }
+    void clic(QPointF tw) { QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, punto(tw)); }
+    void trascina(QPointF da, QPointF a)
+    {
+        premi(da);
+        sposta((da + a) / 2);
+        sposta(a);
+        rilascia(a);
+    }
+    void tasto(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(f.get(), k, m); }
+    static QRectF cornice(const OggettoEtichetta* o) { return {o->Left, o->Top, o->Width, o->Height}; }
+};
+
+}  // namespace
+
+TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
+{
+    f->Pulsante(QStringLiteral("testo"))->trigger();
+    EXPECT_EQ(f->cursor().shape(), Qt::CrossCursor);
+    EXPECT_TRUE(doc().Modificato());  // a tool is a change
+    clic({1500, 1995});
+    ASSERT_EQ(doc().NumeroOggetti(), 1);
+    OggettoEtichetta* t = doc().Oggetti()[0];
+    EXPECT_EQ(t->tipo, TipoOggetto::Testo);
+    EXPECT_NEAR(t->Left, 1500.66, 1);
+    EXPECT_NEAR(t->Top, 1995.5, 1);
+    EXPECT_EQ(f->CurrentObject(), t);
+    EXPECT_EQ(f->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_TRUE(f->Superficie()->Maniglie());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+
+    // A rectangle placed by a drag: the band follows the mouse with the window holding it.
+    f->Menu(QStringLiteral("mnuRettangolo"))->trigger();
+    premi({3000, 3000});
+    EXPECT_EQ(QWidget::mouseGrabber(), f.get());
+    EXPECT_EQ(f->Banda()->Disegnati().size(), 1);
+    EXPECT_FALSE(f->Superficie()->Maniglie());
+    sposta({3600, 3300});
+    sposta({4500, 3600});
+    ASSERT_EQ(doc().NumeroOggetti(), 2);
+    OggettoEtichetta* r = doc().Oggetti()[1];
+    EXPECT_NEAR(r->Left, 3000, 4);  // placed, not yet moved
+    const QRect banda = f->Banda()->Disegnati().value(0);
+    // At the mouse, on the millimetre raster of the screen (3.78 pixels).
+    const QPoint atteso = f->Superficie()->mapToGlobal(QPoint(300, 240));
+    EXPECT_LE((banda.topLeft() - atteso).manhattanLength(), 4);
+    rilascia({4500, 3600});
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_TRUE(f->Banda()->Disegnati().isEmpty());
+    // Snapped on the screen's raster, then on the window's: within a millimetre.
+    EXPECT_NEAR(r->Left, 4500, 57);
+    EXPECT_NEAR(r->Top, 3600, 57);
+    EXPECT_NEAR(r->Width, 1935, 30);
+
+    // Snap off: move the text by 30 x 20 pixels, then size the rectangle with grip 4.
+    f->Pulsante(QStringLiteral("snap"))->trigger();
+    f->Menu(QStringLiteral("mnuSeleziona"))->trigger();
+    const QRectF primaT = cornice(t);
+    trascina({t->Left + 100, t->Top + 100}, {t->Left + 100 + 450, t->Top + 100 + 300});
+    EXPECT_NEAR(t->Left, primaT.left() + 450, 15);
+    EXPECT_NEAR(t->Top, primaT.top() + 300, 15);
+    EXPECT_EQ(f->CurrentObject(), t);
+
+    clic({r->Left + 300, r->Top + 300});
+    ASSERT_EQ(f->CurrentObject(), r);
+    const QPointF grip4 = (*f->Superficie()->Maniglie())[4] + QPointF(30, 30);
+    sposta(grip4);  // hovering a grip shows its pointer
+    EXPECT_EQ(f->Superficie()->cursor().shape(), Qt::SizeFDiagCursor);
+    const double sinistra = r->Left;
+    trascina(grip4, {r->Left + 3000, r->Top + 1500});
+    EXPECT_NEAR(r->Left, sinistra, 15);
+    EXPECT_NEAR(r->Width, 3000, 15);
+    EXPECT_NEAR(r->Height, 1500, 15);
+    // The top grip dragged past the bottom edge: a normalised object below.
+    const double fondo = r->Top + r->Height;
+    trascina((*f->Superficie()->Maniglie())[1] + QPointF(30, 30), {r->Left + 300, fondo + 600});
+    EXPECT_NEAR(r->Top, fondo, 15);
+    EXPECT_NEAR(r->Height, 600, 15);
+
+    // Clicking empty surface removes the selection and the grips.
+    clic({10000, 7500});
+    EXPECT_EQ(f->CurrentObject(), nullptr);
+    EXPECT_FALSE(f->Superficie()->Maniglie());
+}
+
+TEST_F(ModificaConMouse, TheEditingKeys)
+{
+    auto* t = doc().CreaTesto(1500, 1500, 1500, 300);
+    f->Menu(QStringLiteral("mnuSeleziona"))->trigger();
+    clic({1600, 1600});
+    ASSERT_EQ(f->CurrentObject(), t);
+    // Shift+Delete and Alt+Delete do nothing.
+    tasto(Qt::Key_Delete, Qt::ShiftModifier);
+    tasto(Qt::Key_Delete, Qt::AltModifier);
+    EXPECT_EQ(doc().NumeroOggetti(), 1);
+    // Ctrl+Insert copies, Shift+Insert pastes 100 twips right and down.
+    tasto(Qt::Key_Insert, Qt::ControlModifier);
+    tasto(Qt::Key_Insert, Qt::ShiftModifier);
+    ASSERT_EQ(doc().NumeroOggetti(), 2);
+    EXPECT_EQ(cornice(doc().Oggetti()[1]), cornice(t).translated(100, 100));
+    EXPECT_EQ(f->CurrentObject(), t);  // the copy is not selected
+    // Shift+Ctrl+Insert does nothing; Ctrl+V pastes as well.
+    tasto(Qt::Key_Insert, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(doc().NumeroOggetti(), 2);
+    tasto(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(doc().NumeroOggetti(), 3);
+    // Delete removes the selection and leaves the selection tool on.
+    tasto(Qt::Key_Delete);
+    EXPECT_EQ(doc().NumeroOggetti(), 2);
+    EXPECT_EQ(f->CurrentObject(), nullptr);
+    EXPECT_TRUE(f->Editor().SelectMode);
+    EXPECT_FALSE(f->Superficie()->Maniglie());
+    // Pasting after the copied object is gone pastes nothing.
+    tasto(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(doc().NumeroOggetti(), 2);
+}
+
+TEST_F(ModificaConMouse, CommandsFromMenusAndToolbarsPerKind)
+{
+    auto* t = doc().CreaTesto(1500, 1500, 1500, 300);
+    auto* b = doc().CreaBarcode(1500, 2500, 1935, 1035);
+    auto* p = doc().CreaImmagine(4500, 2500, 1935, 1035);
+    auto* r = doc().CreaRettangolo(1500, 4500, 1935, 1035);
+    f->Menu(QStringLiteral("mnuSeleziona"))->trigger();
+    auto seleziona = [&](OggettoEtichetta* o) {
+        clic({o->Left + 50, o->Top + 50});
+        ASSERT_EQ(f->CurrentObject(), o);
+    };
+    // Runs a command and checks it marked the label as modified.
+    auto esegui = [&](std::function<void()> comando) {
+        doc().ImpostaModificato(false);
+        comando();
+        EXPECT_TRUE(doc().Modificato());
+    };
+    auto menu = [&](const char* n) { esegui([&] { f->Menu(QString::fromLatin1(n))->trigger(); }); };
+    auto pulsante = [&](const char* k) { esegui([&] { f->Pulsante(QString::fromLatin1(k))->trigger(); }); };
+
+    // Background mode, thickness and alignment per kind.
+    seleziona(r);
+    pulsante("opaco");
+    EXPECT_EQ(r->BackStyle, 1);
+    menu("mnuTrasparente");
+    EXPECT_EQ(r->BackStyle, 0);
+    pulsante("spessore3");
+    EXPECT_EQ(r->BorderWidth, 3);
+    menu("mnuSpessore2");
+    EXPECT_EQ(r->BorderWidth, 2);
+    pulsante("allineadx");  // nothing for a rectangle
+    seleziona(t);
+    pulsante("spessore3");  // nothing for a text
+    EXPECT_EQ(t->BackStyle, 0);
+    menu("mnuOpaco");
+    EXPECT_EQ(t->BackStyle, 1);
+    pulsante("allineadx");
+    EXPECT_EQ(t->Alignment, 1);
+    f->Toolbar_ButtonClick(QStringLiteral("allineac"));
+    EXPECT_EQ(t->Alignment, 2);
+    seleziona(b);
+    pulsante("opaco");
+    pulsante("coloreogg");  // no colour dialog for a barcode
+    EXPECT_TRUE(ui.testi().isEmpty());
+
+    // Colours through the colour dialog.
+    seleziona(r);
+    ui.colori = {QColor(255, 0, 0)};
+    pulsante("coloreogg");
+    EXPECT_EQ(r->BorderColor, 0x000000FF);
+    ui.colori = {QColor(0, 0, 255)};
+    menu("mnuColoreSfondo");
+    EXPECT_EQ(r->BackColor, 0x00FF0000);
+    EXPECT_EQ(r->BackStyle, 1);
+    ui.colori = {std::nullopt};  // cancelled: nothing changes
+    pulsante("coloresfo");
+    EXPECT_EQ(r->BackColor, 0x00FF0000);
+
+    // Drawing order.
+    seleziona(t);
+    pulsante("indietro");
+    EXPECT_EQ(doc().OrdineDisegno().front(), t);
+    EXPECT_EQ(doc().Zorder().Codice(QStringLiteral("oggTesto1")), 2);
+    menu("mnuPortaAvanti");
+    EXPECT_EQ(doc().OrdineDisegno().back(), t);
+
+    // The dialogs, through the scripted seam.
+    ui.gestoriDialogo[RichiestaModificaTesto::Nome] = [](RichiestaDialogo& d) {
+        static_cast<RichiestaModificaTesto&>(d).testo = QStringLiteral("8012345678901");
+        return true;
+    };
+    seleziona(b);
+    pulsante("modifica");
+    EXPECT_EQ(b->ToolTipText, QStringLiteral("8012345678901"));
+    ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaParametriBarcode&>(d);
+        EXPECT_EQ(r.tipoBarcode, 0);
+        EXPECT_EQ(r.opzioneTesto, 1);  // "Sotto" for a new barcode
+        r.tipoBarcode = 1;
+        r.opzioneTesto = 2;
+        return true;
+    };
+    pulsante("parbarcode");
+    EXPECT_EQ(b->Tag, QStringLiteral("12"));
+    ui.gestoriDialogo[RichiestaAllineamento::Nome] = [](RichiestaDialogo& d) {
+        static_cast<RichiestaAllineamento&>(d).opzione = 0;
+        return true;
+    };
+    seleziona(t);
+    menu("mnuAllineamento");
+    EXPECT_EQ(t->Alignment, 0);
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("logo.png"));
+    QImage(20, 10, QImage::Format_RGB32).save(png);
+    ui.gestoriDialogo[RichiestaModificaImmagine::Nome] = [&](RichiestaDialogo& d) {
+        static_cast<RichiestaModificaImmagine&>(d).nomeFile = png;
+        return true;
+    };
+    seleziona(p);
+    menu("mnuModificaImmagine");
+    EXPECT_EQ(p->ToolTipText, png);
+    EXPECT_EQ(p->Picture.size(), QSize(20, 10));
+
+    // Font: the dialog, the boxes and the two toggles.
+    seleziona(t);
+    ui.caratteri = {QFont(QStringLiteral("Courier New"), 14)};
+    pulsante("carattere");
+    EXPECT_EQ(t->FontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(t->FontSize, 14);
+    EXPECT_EQ(doc().Modello(TipoOggetto::Testo).FontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("14"));
+    pulsante("grassetto");
+    EXPECT_TRUE(t->FontBold);
+    EXPECT_FALSE(t->FontItalic);
+    f->Pulsante(QStringLiteral("corsivo"))->trigger();
+    EXPECT_TRUE(t->FontItalic);
+    f->cmbFontsize()->setCurrentIndex(f->cmbFontsize()->findText(QStringLiteral("20")));
+    Q_EMIT f->cmbFontsize()->activated(f->cmbFontsize()->currentIndex());
+    EXPECT_EQ(t->FontSize, 20);
+    EXPECT_TRUE(t->FontBold);
+    // Clicking another text shows its font in the boxes.
+    auto* t2 = doc().CreaTesto(6000, 1500, 1500, 300);
+    t2->FontSize = 8.25f;
+    seleziona(t2);
+    EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("8,25"));
+    EXPECT_FALSE(f->Pulsante(QStringLiteral("grassetto"))->isChecked());
+    seleziona(b);  // another kind leaves the boxes as they were
+    EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("8,25"));
+
+    // Double-clicks open the editors; a linked object opens the field link instead.
+    ui.dialoghi.clear();
+    ui.gestoriDialogo.clear();
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({t->Left + 50, t->Top + 50}));
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({p->Left + 50, p->Top + 50}));
+    EXPECT_EQ(ui.dialoghi, (QStringList{RichiestaModificaTesto::Nome, RichiestaModificaImmagine::Nome}));
+    t->DataMember = QStringLiteral("Nome");
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({t->Left + 50, t->Top + 50}));
+    EXPECT_EQ(ui.dialoghi.size(), 2);
+    EXPECT_TRUE(ui.testi().isEmpty());
+}
+
+TEST_F(ModificaConMouse, FontBoxes)
+{
+    // One source: the installed families, and a start-up font from them.
+    const QStringList famiglie = QFontDatabase::families();
+    ASSERT_EQ(f->cmbFontname()->count(), famiglie.size());
+    EXPECT_EQ(f->cmbFontname()->itemText(0), famiglie.value(0));
+    EXPECT_EQ(f->cmbFontsize()->count(), 16);
+    EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("10"));
+    const auto& modello = doc().Modello(TipoOggetto::Testo);
+    EXPECT_EQ(f->cmbFontname()->currentText(), modello.FontName);
+    if (famiglie.contains(QStringLiteral("Microsoft Sans Serif"))) {
+        EXPECT_EQ(modello.FontName, QStringLiteral("Microsoft Sans Serif"));
+    } else if (QFontDatabase::writingSystems(famiglie.value(0)).contains(QFontDatabase::Latin)) {
+        EXPECT_EQ(modello.FontName, famiglie.value(0));
+    }
+    EXPECT_EQ(modello.FontSize, 10);
+    EXPECT_FALSE(doc().Modificato());
+
+    // Nothing selected: a name chosen in the list becomes the template's, for the next text.
+    const QString scelto = famiglie.value(famiglie.size() / 2);
+    f->cmbFontname()->setCurrentIndex(famiglie.size() / 2);
+    Q_EMIT f->cmbFontname()->activated(famiglie.size() / 2);
+    EXPECT_EQ(modello.FontName, scelto);
+    EXPECT_TRUE(doc().Modificato());
+    f->Pulsante(QStringLiteral("testo"))->trigger();
+    clic({1500, 1500});
+    ASSERT_EQ(doc().NumeroOggetti(), 1);
+    EXPECT_EQ(doc().Oggetti()[0]->FontName, scelto);
+
+    // Leaving the size box with 2000: message 155, the focus back in the box.
+    struct Caso {
+        QComboBox* box;
+        QString testo;
+        QString messaggio;
+    };
+    const Caso casi[] = {
+        {f->cmbFontsize(), QStringLiteral(" 2000 "), QStringLiteral("Inserire un valore compreso fra 1 e 1638.")},
+        {f->cmbFontname(), QStringLiteral("Nessun carattere"),
+         QStringLiteral("Il tipo di carattere inserito non è disponibile nel sistema.")},
+    };
+    for (const auto& c : casi) {
+        ui.messaggi.clear();
+        c.box->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        c.box->setEditText(c.testo);
+        f->Superficie()->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        ASSERT_EQ(ui.testi(), QStringList{c.messaggio});
+        EXPECT_EQ(ui.messaggi[0].titolo, f->windowTitle());
+        EXPECT_EQ(ui.messaggi[0].icona, Icona::Esclamazione);
+        EXPECT_EQ(QApplication::focusWidget(), c.box);
+        EXPECT_EQ(c.box->currentText(), c.testo.trimmed());
+        c.box->setEditText(c.box == f->cmbFontsize() ? QStringLiteral("12") : scelto);
+    }
+    // 12,5 applies 12 and 13,5 applies 14 (halves to even) to the selected text.
+    OggettoEtichetta* t = doc().Oggetti()[0];
+    ASSERT_EQ(f->CurrentObject(), t);
+    f->cmbFontsize()->setEditText(QStringLiteral("12,5"));
+    EXPECT_TRUE(f->cmbFontsize_Validate());
+    EXPECT_EQ(t->FontSize, 12);
+    f->cmbFontsize()->setEditText(QStringLiteral("13,5"));
+    EXPECT_TRUE(f->cmbFontsize_Validate());
+    EXPECT_EQ(t->FontSize, 14);
+    EXPECT_EQ(t->FontName, scelto);
+}
+
+TEST_F(ModificaConMouse, ALabelBuiltWithTheMouseIsSaved)
+{
+    f->Pulsante(QStringLiteral("snap"))->trigger();  // off: exact pixel positions
+    auto crea = [&](const char* tool, QPointF dove) {
+        f->Pulsante(QString::fromLatin1(tool))->trigger();
+        clic(dove);
+        return f->CurrentObject();
+    };
+    OggettoEtichetta* r = crea("rettangolo", {600, 1500});
+    OggettoEtichetta* t = crea("testo", {900, 1650});
+    OggettoEtichetta* b = crea("barcode", {900, 2100});
+    ASSERT_TRUE(r && t && b);
+    ui.gestoriDialogo[RichiestaModificaTesto::Nome] = [](RichiestaDialogo& d) {
+        auto& rt = static_cast<RichiestaModificaTesto&>(d);
+        rt.testo = rt.testo == QStringLiteral("abc") ? QStringLiteral("Cartigo") : QStringLiteral("CARTIGO39");
+        return true;
+    };
+    // Edit both texts with a double-click.
+    f->Menu(QStringLiteral("mnuSeleziona"))->trigger();
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({1000, 1700}));
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({1000, 2200}));
+    // Bold Arial 12 for the text, a thicker rectangle sized around both.
+    clic({1000, 1700});
+    ui.caratteri = {QFont(QStringLiteral("Arial"), 12)};
+    f->Menu(QStringLiteral("mnuCarattere"))->trigger();
+    f->Pulsante(QStringLiteral("grassetto"))->trigger();
+    clic({700, 1600});  // the rectangle, outside the text
+    ASSERT_EQ(f->CurrentObject(), r);
+    f->Pulsante(QStringLiteral("spessore2"))->trigger();
+    trascina((*f->Superficie()->Maniglie())[4] + QPointF(30, 30), {3600, 3450});
+    EXPECT_EQ(cornice(r), QRectF(600, 1500, 3000, 1950));
+    // Move the barcode by 15 x 10 pixels.
+    trascina({1000, 2200}, {1000 + 225, 2200 + 150});
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("mouse.eti"));
+    ui.file = {file};
+    f->Menu(QStringLiteral("mnuSalva"))->trigger();
+    EXPECT_FALSE(doc().Modificato());
+    const QByteArray salvato = test::LeggiFile(file);
+    const QByteArray atteso = test::LeggiFile(QStringLiteral(CARTIGO_SOURCE_DIR "/tests/app/dati/mouse.eti"));
+    EXPECT_EQ(QString::fromLatin1(salvato).toStdString(), QString::fromLatin1(atteso).toStdString());
+}
