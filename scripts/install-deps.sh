@@ -14,6 +14,7 @@ packages=(
   fonts-liberation fontconfig
   poppler-utils zbar-tools
   xvfb xauth imagemagick x11-utils xdotool
+  desktop-file-utils shared-mime-info
   cups-client libcups2-dev
   time
 )
