@@ -13,11 +13,17 @@
 namespace cartigo {
 
 namespace {
-// A font that cannot show the letters of a label (a symbol font).
+// A font made for symbols rather than the letters of a label: one that declares the
+// symbol writing system or lacks Latin, or a symbol, math or dingbat face by its name.
 bool carattereSimboli(const QString& famiglia)
 {
     const auto sistemi = QFontDatabase::writingSystems(famiglia);
-    return sistemi.contains(QFontDatabase::Symbol) || !sistemi.contains(QFontDatabase::Latin);
+    if (sistemi.contains(QFontDatabase::Symbol) || !sistemi.contains(QFontDatabase::Latin))
+        return true;
+    for (const char* parola : {"symbol", "math", "dingbat", "emoji", "wingding"})
+        if (famiglia.contains(QLatin1String(parola), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 }  // namespace
 

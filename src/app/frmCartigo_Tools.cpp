@@ -6,6 +6,7 @@
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 
 namespace cartigo {
@@ -33,6 +34,8 @@ void frmCartigo::collegaSuperficie()
     // them checks them), so the editing keys reach the window's commands.
     box->setFocusPolicy(Qt::ClickFocus);
     box->setFocus();
+    // The right button belongs to the grips; no toolbar menu pops up over the window.
+    setContextMenuPolicy(Qt::NoContextMenu);
     connect(box, &PicBox::MouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseDown(b, tw); });
     connect(box, &PicBox::MouseMove, this,
@@ -87,6 +90,9 @@ QPoint frmCartigo::schermoDaTwips(QPointF twips) const
 
 void frmCartigo::PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips)
 {
+    // A press whose button went up meanwhile (a font box's message took it) starts no drag.
+    if (!(QGuiApplication::mouseButtons() & pulsante))
+        return;
     editor_->MouseDown(pulsante, twips, schermoDaTwips(twips));
 }
 
