@@ -152,12 +152,16 @@ void frmCartigo::creaMenu()
     };
 
     QMenu* file = sottomenu(nullptr, QStringLiteral("mnuFile"));
-    voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
     voce(file, QStringLiteral("mnuImpostaPagina"), &frmCartigo::mnuImpostaPagina_Click);
-    voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
     voce(file, QStringLiteral("mnuEsci"), &frmCartigo::mnuEsci_Click);
 

@@ -18,11 +18,9 @@ namespace {
 bool carattereSimboli(const QString& famiglia)
 {
     const auto sistemi = QFontDatabase::writingSystems(famiglia);
-    if (sistemi.contains(QFontDatabase::Symbol) || !sistemi.contains(QFontDatabase::Latin))
-        return true;
+    if (sistemi.contains(QFontDatabase::Symbol) || !sistemi.contains(QFontDatabase::Latin)) return true;
     for (const char* parola : {"symbol", "math", "dingbat", "emoji", "wingding"})
-        if (famiglia.contains(QLatin1String(parola), Qt::CaseInsensitive))
-            return true;
+        if (famiglia.contains(QLatin1String(parola), Qt::CaseInsensitive)) return true;
     return false;
 }
 }  // namespace
@@ -91,8 +89,7 @@ bool frmCartigo::cmbFontname_Validate()
 {
     cmbFontname_->setEditText(cmbFontname_->currentText().trimmed());
     const bool ok = comandi_.VerificaNomeFont(cmbFontname_->currentText());
-    if (!ok)
-        QTimer::singleShot(0, cmbFontname_, [this] { cmbFontname_->setFocus(Qt::OtherFocusReason); });
+    if (!ok) QTimer::singleShot(0, cmbFontname_, [this] { cmbFontname_->setFocus(Qt::OtherFocusReason); });
     ApplicaStileToolbar();
     return ok;
 }
@@ -101,8 +98,7 @@ bool frmCartigo::cmbFontsize_Validate()
 {
     cmbFontsize_->setEditText(cmbFontsize_->currentText().trimmed());
     const bool ok = comandi_.VerificaDimensioneFont(cmbFontsize_->currentText());
-    if (!ok)
-        QTimer::singleShot(0, cmbFontsize_, [this] { cmbFontsize_->setFocus(Qt::OtherFocusReason); });
+    if (!ok) QTimer::singleShot(0, cmbFontsize_, [this] { cmbFontsize_->setFocus(Qt::OtherFocusReason); });
     ApplicaStileToolbar();
     return ok;
 }

@@ -16,12 +16,16 @@ Qt::CursorShape puntatoreManiglia(int indice)
 {
     switch (indice) {
         case 0:
-        case 4: return Qt::SizeFDiagCursor;
+        case 4:
+            return Qt::SizeFDiagCursor;
         case 2:
-        case 6: return Qt::SizeBDiagCursor;
+        case 6:
+            return Qt::SizeBDiagCursor;
         case 1:
-        case 5: return Qt::SizeVerCursor;
-        default: return Qt::SizeHorCursor;
+        case 5:
+            return Qt::SizeVerCursor;
+        default:
+            return Qt::SizeHorCursor;
     }
 }
 }  // namespace
@@ -43,8 +47,7 @@ void frmCartigo::collegaSuperficie()
     connect(box, &PicBox::DblClick, this, &frmCartigo::PicBox_DblClick);
     // An object that went away (a new label, a load) takes its grips with it.
     connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, [this] {
-        if (editor_->Maniglie() && !editor_->CurrentObject())
-            editor_->ShowHandles(false);
+        if (editor_->Maniglie() && !editor_->CurrentObject()) editor_->ShowHandles(false);
     });
 }
 
@@ -91,15 +94,13 @@ QPoint frmCartigo::schermoDaTwips(QPointF twips) const
 void frmCartigo::PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips)
 {
     // A press whose button went up meanwhile (a font box's message took it) starts no drag.
-    if (!(QGuiApplication::mouseButtons() & pulsante))
-        return;
+    if (!(QGuiApplication::mouseButtons() & pulsante)) return;
     editor_->MouseDown(pulsante, twips, schermoDaTwips(twips));
 }
 
 void frmCartigo::PicBox_MouseMove(QPointF twips)
 {
-    if (editor_->DragState != 0)
-        return;
+    if (editor_->DragState != 0) return;
     PicBox* box = area_->picBox();
     const int m = editor_->ManigliaNelPunto(twips);
     if (m >= 0)
@@ -110,13 +111,19 @@ void frmCartigo::PicBox_MouseMove(QPointF twips)
 
 void frmCartigo::PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips)
 {
-    if (pulsante != Qt::LeftButton)
-        return;
+    if (pulsante != Qt::LeftButton) return;
     switch (editor_->DblClick(twips)) {
-        case EditorSuperficie::DoppioClic::ModificaTesto: mnuModificaTesto_Click(); break;
-        case EditorSuperficie::DoppioClic::ModificaImmagine: mnuModificaImmagine_Click(); break;
-        case EditorSuperficie::DoppioClic::Collega: mnuCollega_Click(); break;
-        case EditorSuperficie::DoppioClic::Nessuno: break;
+        case EditorSuperficie::DoppioClic::ModificaTesto:
+            mnuModificaTesto_Click();
+            break;
+        case EditorSuperficie::DoppioClic::ModificaImmagine:
+            mnuModificaImmagine_Click();
+            break;
+        case EditorSuperficie::DoppioClic::Collega:
+            mnuCollega_Click();
+            break;
+        case EditorSuperficie::DoppioClic::Nessuno:
+            break;
     }
 }
 
@@ -147,8 +154,7 @@ void frmCartigo::DrawDragRect(const QRect& schermo)
 void frmCartigo::MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni)
 {
     area_->picBox()->ImpostaManiglie(posizioni);
-    if (!posizioni)
-        area_->picBox()->unsetCursor();
+    if (!posizioni) area_->picBox()->unsetCursor();
 }
 
 void frmCartigo::CatturaMouse(bool cattura)

@@ -38,8 +38,7 @@ void EditorSuperficie::ClearSelection()
     corrente_ = 0;
     ShowHandles(false);
     // A drag cut short (a command from the keyboard): its band and the mouse go too.
-    while (bande_ > 0)
-        disegnaBanda();
+    while (bande_ > 0) disegnaBanda();
     if (catturato_) {
         catturato_ = false;
         finestra_.CatturaMouse(false);
@@ -52,8 +51,7 @@ void EditorSuperficie::ClearSelection()
 void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore)
 {
     premuto_ = 0;
-    if (DragState != 0)
-        return;  // a drag under way keeps the mouse
+    if (DragState != 0) return;  // a drag under way keeps the mouse
     if (const int m = ManigliaNelPunto(twips); m >= 0) {
         picHandle_MouseDown(m);
         return;
@@ -68,12 +66,10 @@ void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint
 
 void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, double y, QPoint cursore)
 {
-    if (pulsante != Qt::LeftButton)
-        return;
+    if (pulsante != Qt::LeftButton) return;
     if (!SelectMode) {
         const ModoInserimento modo = doc_.Modo();
-        if (modo == ModoInserimento::Nessuno)
-            return;
+        if (modo == ModoInserimento::Nessuno) return;
         float fx = float(x), fy = float(y);
         if (Snap) {
             fx = float(modCartigo::SnapX(x, 1, metrica_->TwipsPerPixelX));
@@ -99,15 +95,13 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
         doc_.ImpostaModo(ModoInserimento::Nessuno);
         finestra_.PuntatoreInserimento(false);
         SelectMode = true;
-        if (nuovo)
-            DragBegin(nuovo, cursore);
+        if (nuovo) DragBegin(nuovo, cursore);
         return;
     }
     // Hit test in the order of the surface's list: the first object wins.
     const QPointF c = finestra_.Contenitore();
     for (OggettoEtichetta* o : doc_.Oggetti()) {
-        if (!o->Visible)
-            continue;
+        if (!o->Visible) continue;
         DragRect.SetRectToCtrl(*o, c);
         if (DragRect.PtInRect(float(x + c.x()), float(y + c.y()))) {
             DragBegin(o, cursore);
@@ -120,8 +114,7 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
 
 void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore)
 {
-    if (pulsante == Qt::LeftButton && SelectMode && oggetto && oggetto->Index > 0)
-        DragBegin(oggetto, cursore);
+    if (pulsante == Qt::LeftButton && SelectMode && oggetto && oggetto->Index > 0) DragBegin(oggetto, cursore);
 }
 
 void EditorSuperficie::DragBegin(OggettoEtichetta* oggetto, QPoint cursore)
@@ -141,8 +134,7 @@ void EditorSuperficie::DragBegin(OggettoEtichetta* oggetto, QPoint cursore)
 void EditorSuperficie::picHandle_MouseDown(int indice)
 {
     OggettoEtichetta* o = CurrentObject();
-    if (!o)
-        return;
+    if (!o) return;
     DragRect.SetRectToCtrl(*o, finestra_.Contenitore());
     DragRect.TwipsToScreen();
     DragHandle = indice;
@@ -175,15 +167,36 @@ void EditorSuperficie::Form_MouseMove(QPoint p)
         const qint32 x = Snap ? CLng(modCartigo::SnapX(p.x(), 1, metrica_->TwipsPerPixelX)) : p.x();
         const qint32 y = Snap ? CLng(modCartigo::SnapY(p.y(), 1, metrica_->TwipsPerPixelY)) : p.y();
         switch (DragHandle) {
-            case 0: DragRect.Left = x; DragRect.Top = y; break;
-            case 1: DragRect.Top = y; break;
-            case 2: DragRect.Right = x; DragRect.Top = y; break;
-            case 3: DragRect.Right = x; break;
-            case 4: DragRect.Right = x; DragRect.Bottom = y; break;
-            case 5: DragRect.Bottom = y; break;
-            case 6: DragRect.Left = x; DragRect.Bottom = y; break;
-            case 7: DragRect.Left = x; break;
-            default: break;
+            case 0:
+                DragRect.Left = x;
+                DragRect.Top = y;
+                break;
+            case 1:
+                DragRect.Top = y;
+                break;
+            case 2:
+                DragRect.Right = x;
+                DragRect.Top = y;
+                break;
+            case 3:
+                DragRect.Right = x;
+                break;
+            case 4:
+                DragRect.Right = x;
+                DragRect.Bottom = y;
+                break;
+            case 5:
+                DragRect.Bottom = y;
+                break;
+            case 6:
+                DragRect.Left = x;
+                DragRect.Bottom = y;
+                break;
+            case 7:
+                DragRect.Left = x;
+                break;
+            default:
+                break;
         }
         disegnaBanda();
     }
@@ -191,8 +204,7 @@ void EditorSuperficie::Form_MouseMove(QPoint p)
 
 bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
 {
-    if (pulsante != Qt::LeftButton)
-        return false;
+    if (pulsante != Qt::LeftButton) return false;
     bool cambiato = false;
     OggettoEtichetta* o = CurrentObject();
     if (DragState == 1 || DragState == 2) {
@@ -215,8 +227,7 @@ bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
         }
         DragState = 0;
     }
-    if (o && o->tipo == TipoOggetto::Testo)
-        finestra_.ShowFontState(*o);
+    if (o && o->tipo == TipoOggetto::Testo) finestra_.ShowFontState(*o);
     // The click of a text object that took the press.
     if (premuto_ && premuto_ == corrente_ && o && o->tipo == TipoOggetto::Testo && o->Index > 0)
         finestra_.ShowFontState(*o);
@@ -237,15 +248,13 @@ void EditorSuperficie::ShowHandles(bool mostra)
 
 int EditorSuperficie::ManigliaNelPunto(QPointF twips) const
 {
-    if (!maniglie_)
-        return -1;
+    if (!maniglie_) return -1;
     const ScalaSuperficie s = scala();
     const QPointF p = s.inPixel(twips);
     for (int i = 0; i < 8; ++i) {
         const QPointF m = s.inPixel((*maniglie_)[size_t(i)]);
         const double x = std::lround(m.x()), y = std::lround(m.y());
-        if (p.x() >= x && p.x() < x + LatoManiglia && p.y() >= y && p.y() < y + LatoManiglia)
-            return i;
+        if (p.x() >= x && p.x() < x + LatoManiglia && p.y() >= y && p.y() < y + LatoManiglia) return i;
     }
     return -1;
 }
@@ -254,10 +263,8 @@ EditorSuperficie::DoppioClic EditorSuperficie::DblClick(QPointF twips) const
 {
     const OggettoEtichetta* cliccato = Superficie::OggettoCliccato(doc_, twips.x(), twips.y());
     const OggettoEtichetta* o = CurrentObject();
-    if (!cliccato || cliccato->Index == 0 || !o)
-        return DoppioClic::Nessuno;
-    if (!o->DataMember.isEmpty())
-        return DoppioClic::Collega;
+    if (!cliccato || cliccato->Index == 0 || !o) return DoppioClic::Nessuno;
+    if (!o->DataMember.isEmpty()) return DoppioClic::Collega;
     return cliccato->tipo == TipoOggetto::Immagine ? DoppioClic::ModificaImmagine : DoppioClic::ModificaTesto;
 }
 
@@ -274,8 +281,7 @@ void EditorSuperficie::disegnaBanda()
 
 void EditorSuperficie::catturaMouse()
 {
-    if (catturato_)
-        finestra_.CatturaMouse(false);
+    if (catturato_) finestra_.CatturaMouse(false);
     catturato_ = true;
     finestra_.CatturaMouse(true);
 }
