@@ -65,6 +65,13 @@ public:
     ComandiEtichetta& Comandi() { return comandi_; }
     // The selected object, or none.
     OggettoEtichetta* CurrentObject() const { return editor_->CurrentObject(); }
+    // Selects an object without the mouse (no grips are drawn); none hides the grips.
+    void ImpostaCurrentObject(OggettoEtichetta* oggetto)
+    {
+        editor_->ImpostaCurrentObject(oggetto);
+        if (!oggetto)
+            editor_->ShowHandles(false);
+    }
     void ImpostaModoInserimento(ModoInserimento modo) { editor_->ImpostaModoInserimento(modo); }
     void ClearSelection() { editor_->ClearSelection(); }
 

@@ -218,6 +218,14 @@ TEST_F(ModificaConMouse, CommandsFromMenusAndToolbarsPerKind)
     pulsante("coloreogg");  // no colour dialog for a barcode
     EXPECT_TRUE(ui.testi().isEmpty());
 
+    // A selection made without the mouse serves the commands the same way.
+    f->ImpostaCurrentObject(r);
+    menu("mnuSpessore1");
+    EXPECT_EQ(r->BorderWidth, 1);
+    f->ImpostaCurrentObject(nullptr);
+    EXPECT_EQ(f->CurrentObject(), nullptr);
+    EXPECT_FALSE(f->Superficie()->Maniglie());
+
     // Colours through the colour dialog.
     seleziona(r);
     ui.colori = {QColor(255, 0, 0)};
