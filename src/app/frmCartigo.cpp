@@ -98,12 +98,8 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     RegistraDialogoParametriBarcode();
     comandi_.impostaCartellaProgramma(QCoreApplication::applicationDirPath());
 
-    connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this](bool c) {
-        if (c)
-            SetConnesso();
-        else
-            SetDisconnesso();
-    });
+    inizializzaDati();
+    connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, &frmCartigo::aggiornaConnessione);
     connect(&doc_, &DocumentoEtichetta::statoCambiato, this, &frmCartigo::aggiornaTitolo);
 
     auto* timer = new QTimer(this);
@@ -309,7 +305,7 @@ void frmCartigo::creaStatusBar()
     pannelli_.value(QStringLiteral("numlock"))->setText(QStringLiteral("BLOC NUM"));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("capslock")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("numlock")));
-    SetDisconnesso();
+    aggiornaConnessione(false);
     aggiornaTastiBloccati();
 }
 
@@ -375,19 +371,6 @@ void frmCartigo::aggiornaTitolo()
     setWindowTitle(modCartigo::TitoloProgramma());
     gestore_.impostaTitolo(windowTitle());
     comandi_.impostaTitolo(windowTitle());
-}
-
-void frmCartigo::SetConnesso()
-{
-    const auto& c = doc_.Collegamento();
-    pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Connesso: ") + c.NomeDatabase);
-    pannelli_.value(QStringLiteral("nometable"))->setText(c.NomeTabella);
-}
-
-void frmCartigo::SetDisconnesso()
-{
-    pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Non connesso"));
-    pannelli_.value(QStringLiteral("nometable"))->clear();
 }
 
 void frmCartigo::Toolbar_ButtonClick(const QString& chiave)

@@ -4,6 +4,8 @@
 
 #include "app/GestoreEtichetta.h"
 #include "app/InterazioneQt.h"
+#include "data/ComandiDati.h"
+#include "data/clsDatabase.h"
 #include "designer/ComandiEtichetta.h"
 #include "designer/EditorSuperficie.h"
 #include "label/DocumentoEtichetta.h"
@@ -94,6 +96,12 @@ public:
     void SetConnesso();
     void SetDisconnesso();
 
+    // Data source: the database object, the Database menu's commands, and the
+    // connection of a loaded label (also installed as the label loader's hook).
+    clsDatabase& Database() { return *objDatabase_; }
+    ComandiDati& Dati() { return *dati_; }
+    bool ConnettiDatabase(const QString& file, const QString& password, const QString& tabella);
+
 public Q_SLOTS:
     // File
     void mnuNuovo_Click();
@@ -163,6 +171,8 @@ private:
     QPoint schermoDaTwips(QPointF twips) const;
     QAction* voce(QMenu* menu, const QString& nome, void (frmCartigo::*slot)());
     QAction* pulsante(QToolBar* tb, const QString& chiave);
+    void inizializzaDati();
+    void aggiornaConnessione(bool connesso);
 
     std::unique_ptr<InterazioneQt> uiQt_;
     Interazione* ui_;
@@ -182,6 +192,8 @@ private:
     ComandiEtichetta comandi_;
     bool griglia_ = false;
     bool inValidazione_ = false;
+    std::unique_ptr<clsDatabase> objDatabase_;
+    std::unique_ptr<ComandiDati> dati_;
 };
 
 namespace modCartigo {

@@ -7,10 +7,5 @@ namespace cartigo {
 // Print
 void frmCartigo::mnuStampa_Click() {}
 
-// Database
-void frmCartigo::mnuConnettiDb_Click() {}
-void frmCartigo::mnuDisconnettiDb_Click() {}
-void frmCartigo::mnuSelezionaRecords_Click() {}
-void frmCartigo::mnuCollega_Click() {}
 
 }  // namespace cartigo

@@ -1,0 +1,96 @@
+// The Database menu of the main window, the connection state in the status bar and
+// the selected object. The work is done by ComandiDati and clsDatabase.
+#include "app/frmCartigo.h"
+
+#include "data/frmDati.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStatusBar>
+
+namespace cartigo {
+
+void frmCartigo::inizializzaDati()
+{
+    RegistraDialoghiDati();
+    objDatabase_ = std::make_unique<clsDatabase>(*ui_);
+    dati_ = std::make_unique<ComandiDati>(doc_, *ui_, *objDatabase_);
+    dati_->oggettoSelezionato = [this] { return CurrentObject(); };
+    dati_->azzeraSelezione = [this] { ClearSelection(); };
+    dati_->titolo = [this] { return windowTitle(); };
+    gestore_.ConnettiDatabase = [this](const QString& file, const QString& password, const QString& tabella) {
+        return ConnettiDatabase(file, password, tabella);
+    };
+    // A read that takes more than a moment shows its progress in the status bar.
+    auto orologio = std::make_shared<QElapsedTimer>();
+    objDatabase_->progresso = [this, orologio](qint64 passi) {
+        if (!orologio->isValid() || passi <= 2)
+            orologio->start();
+        if (orologio->elapsed() < 500)
+            return;
+        statusBar()->showMessage(QStringLiteral("Lettura del database... %1").arg(passi));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+void frmCartigo::aggiornaConnessione(bool connesso)
+{
+    statusBar()->clearMessage();
+    const auto& c = doc_.Collegamento();
+    if (connesso) {
+        pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Connesso: ") + c.NomeDatabase);
+        pannelli_.value(QStringLiteral("nometable"))->setText(c.NomeTabella);
+    } else {
+        pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Non connesso"));
+        pannelli_.value(QStringLiteral("nometable"))->clear();
+        if (objDatabase_)
+            objDatabase_->DisconnettiDatabase();
+    }
+}
+
+void frmCartigo::SetConnesso()
+{
+    if (dati_)
+        dati_->SetConnesso();
+    else
+        aggiornaConnessione(true);
+}
+
+void frmCartigo::SetDisconnesso()
+{
+    if (dati_)
+        dati_->SetDisconnesso();
+    else
+        aggiornaConnessione(false);
+}
+
+bool frmCartigo::ConnettiDatabase(const QString& file, const QString& password, const QString& tabella)
+{
+    return dati_->ConnettiDatabase(file, password, tabella);
+}
+
+void frmCartigo::mnuConnettiDb_Click()
+{
+    editor_->SelectMode = false;
+    dati_->mnuConnettiDb_Click();
+}
+
+void frmCartigo::mnuDisconnettiDb_Click()
+{
+    editor_->SelectMode = false;
+    dati_->mnuDisconnettiDb_Click();
+}
+
+void frmCartigo::mnuSelezionaRecords_Click()
+{
+    editor_->SelectMode = false;
+    dati_->mnuSelezionaRecords_Click();
+}
+
+void frmCartigo::mnuCollega_Click()
+{
+    editor_->SelectMode = false;
+    dati_->mnuCollega_Click();
+}
+
+}  // namespace cartigo

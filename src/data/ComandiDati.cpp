@@ -1,0 +1,299 @@
+#include "data/ComandiDati.h"
+
+#include "app/StringTable.h"
+#include "data/RichiesteDati.h"
+#include "label/FileEtichetta.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace cartigo {
+
+// --- dialog requests ---
+
+int SelezionaVoce(const QStringList& voci, const QString& nome, int attuale)
+{
+    const QString cercato = nome.trimmed().toUpper();
+    for (int i = 0; i < voci.size(); ++i)
+        if (voci.at(i).trimmed().toUpper() == cercato)
+            return i;
+    return attuale;
+}
+
+bool RichiestaConnettiDB::cmdOk(const QString& file, const QString& password, Interazione& ui, const QString& titolo)
+{
+    if (modCartigo::EsisteFile(file)) {
+        Confermato = true;
+        NomeFileDB = file;
+        PasswordDB = password;
+        return true;
+    }
+    ui.beep();
+    ui.messaggio(QStringLiteral("Inserire un nome file db valido."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+QString RichiestaConnettiDB::cmdSfoglia(const QString& attuale, Interazione& ui, const QString& titolo)
+{
+    RichiestaFile r;
+    r.tipo = RichiestaFile::Tipo::Apri;
+    r.titolo = titolo;
+    // The database filter also offers ACCDB files and CSV data files.
+    r.filtro = QStringLiteral("Tutti Files (*.*);;Archivi MDB (*.mdb *.accdb *.csv)");
+    r.filtroScelto = VoceFiltro(r.filtro, 2);
+    r.cartella = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    r.nomeFile = attuale;
+    r.fileDeveEsistere = true;
+    const auto scelto = ui.scegliFile(r);
+    if (!scelto || scelto->isEmpty())
+        return attuale;
+    return QDir::toNativeSeparators(*scelto);
+}
+
+bool RichiestaSelezionaTabella::cmdOk(int indice, Interazione& ui, const QString& titolo)
+{
+    if (indice >= 0 && indice < lstTabelle.size()) {
+        Confermato = true;
+        Tabella = lstTabelle.at(indice);
+        return true;
+    }
+    ui.beep();
+    ui.messaggio(QStringLiteral("Selezionare una tabella."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+bool RichiestaCollegaCampo::cmdOk(int indice, Interazione& ui, const QString& titolo)
+{
+    if (indice >= 0 && indice < lstCampi.size()) {
+        Confermato = true;
+        Campo = lstCampi.at(indice);
+        return true;
+    }
+    ui.beep();
+    ui.messaggio(QStringLiteral("Selezionare il nome campo da collegare al controllo."), titolo, Pulsanti::Ok,
+                 Icona::Esclamazione);
+    return false;
+}
+
+std::array<bool, 3> RichiestaSelezioneRecords::CampiAbilitati(int opzione)
+{
+    switch (opzione) {
+    case 1: return {true, false, false};
+    case 2: return {false, true, true};
+    default: return {false, false, false};
+    }
+}
+
+bool RichiestaSelezioneRecords::cmdOk(const QString& testoCombo, int opzione, const std::array<QString, 3>& testi,
+                                      Interazione& ui, const QString& titolo, int* campoVuoto)
+{
+    if (testoCombo.isEmpty()) {
+        ui.beep();
+        ui.messaggio(QStringLiteral("Selezionare il campo per la selezione"), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        if (campoVuoto)
+            *campoVuoto = 0;
+        return false;
+    }
+    if (opzione == 1 && testi[0].isEmpty()) {
+        ui.beep();
+        ui.messaggio(QStringLiteral("Inserire un valore."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        if (campoVuoto)
+            *campoVuoto = 1;
+        return false;
+    }
+    Confermato = true;
+    Campo = testoCombo;
+    if (opzione >= 0 && opzione <= 2)
+        Criterio = qint16(opzione);
+    Valore = testi[0];
+    ValoreDa = testi[1];
+    ValoreA = testi[2];
+    return true;
+}
+
+// --- commands ---
+
+ComandiDati::ComandiDati(DocumentoEtichetta& doc, Interazione& ui, clsDatabase& db) : doc_(doc), ui_(ui), db_(db) {}
+
+bool ComandiDati::mostraErrore(const ErroreCartigo& e)
+{
+    ui_.cursoreNormale();
+    ui_.beep();
+    ui_.messaggio(TestoErroreDatabase(e), titoloFinestra(), Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+void ComandiDati::SetConnesso() { doc_.ImpostaConnesso(true); }
+
+void ComandiDati::SetDisconnesso()
+{
+    doc_.ImpostaConnesso(false);
+    db_.DisconnettiDatabase();
+}
+
+void ComandiDati::mnuConnettiDb_Click()
+{
+    doc_.ImpostaModificato(true);
+    if (azzeraSelezione)
+        azzeraSelezione();
+    auto& c = doc_.Collegamento();
+
+    ui_.cursoreAttesa();
+    RichiestaConnettiDB dlg;
+    dlg.txtNomeFileDB = c.NomeDatabase;
+    dlg.txtPasswordDB = c.PasswordDatabase;
+    ui_.cursoreNormale();
+    ui_.dialogo(dlg);
+    if (!dlg.Confermato)
+        return;
+    c.NomeDatabase = dlg.NomeFileDB;
+    c.PasswordDatabase = dlg.PasswordDB;
+    if (c.NomeDatabase.trimmed().isEmpty())
+        return;
+
+    db_.SetNomeDatabase(c.NomeDatabase);
+    db_.SetPasswordDb(c.PasswordDatabase);
+    ui_.cursoreAttesa();
+    const bool ok = db_.ConnettiDatabase();
+    ui_.cursoreNormale();
+    if (!ok) {
+        SetDisconnesso();
+        return;
+    }
+
+    ui_.cursoreAttesa();
+    RichiestaSelezionaTabella tab;
+    try {
+        ElencoVoci lista;
+        db_.CaricaListaTabelle(lista);
+        db_.CaricaListaQueries(lista);
+        tab.lstTabelle = lista.voci;
+    } catch (const ErroreCartigo& e) {
+        mostraErrore(e);
+        SetDisconnesso();
+        return;
+    }
+    tab.SelezionaTabella(c.NomeTabella);
+    ui_.cursoreNormale();
+    ui_.dialogo(tab);
+    if (tab.Confermato) {
+        c.NomeTabella = tab.Tabella;
+        if (!c.NomeTabella.isEmpty())
+            SetConnesso();
+        else
+            SetDisconnesso();
+    } else {
+        SetDisconnesso();
+    }
+}
+
+void ComandiDati::mnuDisconnettiDb_Click()
+{
+    doc_.ImpostaModificato(true);
+    if (azzeraSelezione)
+        azzeraSelezione();
+    SetDisconnesso();
+}
+
+void ComandiDati::mnuCollega_Click()
+{
+    doc_.ImpostaModificato(true);
+    if (!doc_.Connesso()) {
+        ui_.beep();
+        ui_.messaggio(LoadResString(156), LoadResString(157), Pulsanti::Ok, Icona::Esclamazione);
+        return;
+    }
+    OggettoEtichetta* o = oggettoSelezionato ? oggettoSelezionato() : nullptr;
+    if (!o || (o->tipo != TipoOggetto::Testo && o->tipo != TipoOggetto::Barcode))
+        return;
+    const QString tabella = doc_.Collegamento().NomeTabella;
+
+    ui_.cursoreAttesa();
+    RichiestaCollegaCampo dlg;
+    try {
+        ElencoVoci lista;
+        if (db_.IsQuery(tabella))
+            db_.CaricaListaCampiDaQueryList(tabella, lista);
+        else
+            db_.CaricaListaCampiList(tabella, lista);
+        dlg.lstCampi = lista.voci;
+    } catch (const ErroreCartigo& e) {
+        mostraErrore(e);
+        return;
+    }
+    dlg.SelezionaCampo(o->DataMember);
+    ui_.cursoreNormale();
+    ui_.dialogo(dlg);
+    if (!dlg.Confermato)
+        return;
+    if (!dlg.Campo.isEmpty()) {
+        o->DataMember = dlg.Campo;
+        if (o->tipo == TipoOggetto::Testo)
+            o->Caption = QLatin1Char('[') + dlg.Campo + QLatin1Char(']');
+    } else {
+        o->DataMember.clear();
+        if (o->tipo == TipoOggetto::Testo)
+            o->Caption = QStringLiteral("abc");
+    }
+    doc_.NotificaModificaOggetto(o);
+}
+
+void ComandiDati::mnuSelezionaRecords_Click()
+{
+    if (!doc_.Connesso()) {
+        ui_.beep();
+        ui_.messaggio(LoadResString(156), LoadResString(157), Pulsanti::Ok, Icona::Esclamazione);
+        return;
+    }
+    doc_.ImpostaModificato(true);
+    auto& c = doc_.Collegamento();
+    ui_.cursoreAttesa();
+    RichiestaSelezioneRecords dlg;
+    try {
+        ElencoVoci combo;
+        if (db_.IsQuery(c.NomeTabella))
+            db_.CaricaListaCampiQuery(c.NomeTabella, combo);
+        else
+            db_.CaricaListaCampi(c.NomeTabella, combo);
+        dlg.cmbCampi = combo.voci;
+        dlg.selezionato = combo.ListIndex;
+    } catch (const ErroreCartigo& e) {
+        mostraErrore(e);
+        return;
+    }
+    dlg.SelezionaCampo(c.CampoSelezione);
+    dlg.optCriteri = c.TipoSelezione >= 0 && c.TipoSelezione <= 2 ? c.TipoSelezione : -1;
+    dlg.txtCampo = {c.ValoreSelezione1, c.ValoreSelezione2, c.ValoreSelezione3};
+    ui_.cursoreNormale();
+    ui_.dialogo(dlg);
+    if (!dlg.Confermato)
+        return;
+    c.CampoSelezione = dlg.Campo;
+    c.TipoSelezione = dlg.Criterio;
+    c.ValoreSelezione1 = dlg.Valore;
+    c.ValoreSelezione2 = dlg.ValoreDa;
+    c.ValoreSelezione3 = dlg.ValoreA;
+}
+
+bool ComandiDati::ConnettiDatabase(const QString& file, const QString& password, const QString& tabella)
+{
+    db_.SetNomeDatabase(file);
+    db_.SetPasswordDb(password);
+    ui_.cursoreAttesa();
+    bool ok = db_.ConnettiDatabase();
+    if (ok) {
+        try {
+            ok = db_.EsisteTabella(tabella);
+        } catch (const ErroreCartigo& e) {
+            ok = mostraErrore(e);
+        }
+    }
+    ui_.cursoreNormale();
+    if (ok)
+        SetConnesso();
+    else
+        SetDisconnesso();
+    return ok;
+}
+
+}  // namespace cartigo

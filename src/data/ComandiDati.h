@@ -1,0 +1,44 @@
+#pragma once
+// The Database menu of the main window: connect, disconnect, link the selected object
+// to a field, choose the records to print, and the reconnection after a label is
+// loaded. The main window owns one of these and forwards its menu commands.
+
+#include "app/Interazione.h"
+#include "data/clsDatabase.h"
+#include "label/DocumentoEtichetta.h"
+
+#include <functional>
+
+namespace cartigo {
+
+class ComandiDati {
+public:
+    ComandiDati(DocumentoEtichetta& doc, Interazione& ui, clsDatabase& db);
+
+    // Hooks to the window: the selected object (null for none), clearing the designer's
+    // selection, and the title of the window's messages.
+    std::function<OggettoEtichetta*()> oggettoSelezionato;
+    std::function<void()> azzeraSelezione;
+    std::function<QString()> titolo;
+
+    void mnuConnettiDb_Click();
+    void mnuDisconnettiDb_Click();
+    void mnuCollega_Click();
+    void mnuSelezionaRecords_Click();
+    // Connects the database of a loaded label: true when connected to an existing table.
+    bool ConnettiDatabase(const QString& file, const QString& password, const QString& tabella);
+
+    // Connected := true/false; the document's signal updates the status bar, and
+    // disconnecting drops the database.
+    void SetConnesso();
+    void SetDisconnesso();
+
+private:
+    bool mostraErrore(const ErroreCartigo& e);
+    QString titoloFinestra() const { return titolo ? titolo() : QString(); }
+    DocumentoEtichetta& doc_;
+    Interazione& ui_;
+    clsDatabase& db_;
+};
+
+}  // namespace cartigo

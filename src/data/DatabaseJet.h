@@ -1,0 +1,137 @@
+#pragma once
+// Our stand-in for DAO/Jet, read-only. An MDB/ACCDB file is checked (header,
+// password) by our own code, its catalog and the tables a statement needs are read
+// by the reader process and copied into an in-memory SQLite database; saved queries
+// are rebuilt from MSysQueries as SQLite views; statements are translated from Jet
+// SQL. A ".csv" file is read as one table. Failures throw ErroreCartigo with Jet's
+// error numbers.
+
+#include "data/LettoreProcesso.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace cartigo {
+
+struct InfoCampo {
+    QString nome;
+    int tipo = 0;  // DAO type code
+};
+
+struct InfoTabella {
+    QString nome;
+    qint64 attributi = 0;  // DAO TableDef attributes
+    bool collegata = false;
+    QList<InfoCampo> campi;
+};
+
+namespace AttributiDao {
+constexpr qint64 OggettoSistema = 0x80000002LL;
+constexpr qint64 OggettoNascosto = 1;
+constexpr qint64 TabellaCollegata = 0x40000000LL;
+constexpr qint64 TabellaOdbc = 0x20000000LL;
+}  // namespace AttributiDao
+
+// A record set: the rows of a statement, read at once, with a current record.
+class RecordsetJet {
+public:
+    RecordsetJet(QList<InfoCampo> campi, std::vector<QList<QVariant>> righe);
+
+    bool Eof() const { return pos_ >= int(righe_.size()) || righe_.empty(); }
+    bool Bof() const { return pos_ < 0 || righe_.empty(); }
+    int RecordCount() const { return int(righe_.size()); }
+    void MoveFirst() { pos_ = 0; }
+    void MoveLast() { pos_ = righe_.empty() ? 0 : int(righe_.size()) - 1; }
+    void MoveNext();
+    void MovePrevious();
+    int Posizione() const { return pos_; }
+
+    const QList<InfoCampo>& Campi() const { return campi_; }
+    // The field's index (names compare without regard to case), or -1.
+    int IndiceCampo(const QString& nome) const;
+    // Type code of a field; throws 3265 when there is no such field.
+    int TipoCampo(const QString& nome) const;
+    // The current record's value (a null QVariant for Null). Throws 3265 for an unknown
+    // field and 3021 when there is no current record.
+    QVariant Valore(const QString& nome) const;
+    QVariant Valore(int indice) const;
+
+private:
+    QList<InfoCampo> campi_;
+    std::vector<QList<QVariant>> righe_;
+    int pos_ = 0;
+};
+
+class DatabaseJet {
+public:
+    ~DatabaseJet();
+    DatabaseJet(const DatabaseJet&) = delete;
+    DatabaseJet& operator=(const DatabaseJet&) = delete;
+
+    // Opens a file read-only. `connect` is the DAO connect string (";PWD=secret").
+    static std::unique_ptr<DatabaseJet> Apri(const QString& percorso, const QString& connect,
+                                             const LettoreProcesso::Opzioni& opzioni = LettoreProcesso::OpzioniPredefinite());
+
+    const QString& NomeFile() const { return percorso_; }
+    int Versione() const { return versione_; }
+    // Every table (system, hidden and linked ones included) in catalog order.
+    QList<InfoTabella> Tabelle() const;
+    // Every saved query name in catalog order.
+    QStringList Query() const { return query_; }
+    bool EsisteTabella(const QString& nome) const;  // exact name
+    bool IsQuery(const QString& nome) const;        // exact name
+    // Fields of a table or saved query (a query is built to know them).
+    QList<InfoCampo> Campi(const QString& nome);
+    // Opens a record set from a Jet SQL statement.
+    std::unique_ptr<RecordsetJet> ApriRecordset(const QString& jetSql);
+    // How many base tables have been copied so far (tables are copied on first use).
+    int TabelleCaricate() const { return int(caricate_.size()); }
+
+private:
+    DatabaseJet();
+    struct DefinizioneQuery {
+        QString nome;
+        qint64 id = 0;
+        struct Riga {
+            int attributo;
+            QString name1, name2, espressione;
+            qint64 flag;
+            bool flagNullo;
+        };
+        QList<Riga> righe;
+    };
+
+    void apriMdb(const QString& connect);
+    void apriCsv();
+    void esegui(const QString& sql);
+    void caricaTabelle(const QStringList& nomi);
+    void creaTabella(const InfoTabella& t);
+    void assicura(const QString& nome, int profondita = 0);
+    void raccogliTabelle(const QString& nome, QStringList& tabelle, QSet<QString>& viste, int profondita);
+    QString sqlQuery(const DefinizioneQuery& q) const;
+    void creaVista(const QString& nome);
+    struct sqlite3_stmt_deleter;
+    void* prepara(const QString& sql);  // sqlite3_stmt*, with missing objects loaded on demand
+
+    sqlite3* db_ = nullptr;
+    QString percorso_;
+    int versione_ = 0;
+    bool csv_ = false;
+    LettoreProcesso::Opzioni opzioni_;
+    QList<InfoTabella> tabelle_;
+    QHash<QString, int> indiceTabelle_;  // lower-case name -> index
+    QStringList query_;
+    QHash<QString, DefinizioneQuery> definizioni_;  // lower-case name
+    QSet<QString> caricate_;                         // lower-case
+    QSet<QString> viste_;                            // lower-case
+};
+
+}  // namespace cartigo

@@ -1,0 +1,131 @@
+#include "data/LettoreProcesso.h"
+
+#include "data/ValoriJet.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+namespace cartigo {
+
+namespace {
+QString& percorsoImpostato()
+{
+    static QString p;
+    return p;
+}
+
+[[noreturn]] void fallisci(const QString& file, const QString& motivo)
+{
+    throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                         QStringLiteral("Cannot open database '%1': %2").arg(QDir::toNativeSeparators(file), motivo));
+}
+}  // namespace
+
+QString LettoreProcesso::Percorso()
+{
+    const QString env = qEnvironmentVariable("CARTIGO_MDBREADER");
+    if (!env.isEmpty())
+        return env;
+    if (!percorsoImpostato().isEmpty())
+        return percorsoImpostato();
+    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    return dir + QStringLiteral("/cartigo-mdbreader");
+}
+
+void LettoreProcesso::ImpostaPercorso(const QString& percorso) { percorsoImpostato() = percorso; }
+
+LettoreProcesso::Opzioni& LettoreProcesso::OpzioniPredefinite()
+{
+    static Opzioni o;
+    return o;
+}
+
+QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                                   const Opzioni& opzioni)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
+    const QString uscita = dir.filePath(QStringLiteral("snapshot.sqlite"));
+
+    QProcess p;
+    p.setProgram(Percorso());
+    QStringList arg;
+    arg << QStringLiteral("--memoria") << QString::number(opzioni.memoriaMassima) << modo << fileMdb << uscita << nomi;
+    p.setArguments(arg);
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    const qint64 fileMassimo = opzioni.fileMassimo;
+    p.setChildProcessModifier([fileMassimo] {
+        // The output file may not grow without end (a looping page chain).
+        struct rlimit rl {};
+        rl.rlim_cur = rl.rlim_max = rlim_t(fileMassimo);
+        setrlimit(RLIMIT_FSIZE, &rl);
+    });
+    p.start(QIODevice::ReadOnly);
+    if (!p.waitForStarted(10000))
+        fallisci(fileMdb, QStringLiteral("the reader program %1 cannot be started (%2)")
+                              .arg(QDir::toNativeSeparators(Percorso()), p.errorString()));
+
+    QElapsedTimer silenzio;
+    silenzio.start();
+    QByteArray buffer;
+    bool ok = false;
+    QString erroreLettore;
+    auto leggiRighe = [&] {
+        buffer += p.readAllStandardOutput();
+        int fine;
+        while ((fine = int(buffer.indexOf('\n'))) >= 0) {
+            const QByteArray riga = buffer.left(fine).trimmed();
+            buffer.remove(0, fine + 1);
+            if (riga.startsWith("P ")) {
+                silenzio.restart();
+                if (opzioni.progresso)
+                    opzioni.progresso(riga.mid(2).toLongLong());
+            } else if (riga.startsWith("E ")) {
+                const int spazio = int(riga.indexOf(' ', 2));
+                erroreLettore = QString::fromUtf8(spazio > 0 ? riga.mid(spazio + 1) : riga.mid(2));
+            } else if (riga == "OK") {
+                ok = true;
+            }
+        }
+    };
+    while (p.state() != QProcess::NotRunning) {
+        if (p.waitForReadyRead(200))
+            leggiRighe();
+        if (p.state() == QProcess::NotRunning)
+            break;
+        if (silenzio.elapsed() > qint64(opzioni.secondiStallo) * 1000) {
+            p.kill();
+            p.waitForFinished(5000);
+            fallisci(fileMdb, QStringLiteral("the file could not be read: the reader made no progress for %1 seconds "
+                                             "(the file may be damaged)")
+                                  .arg(opzioni.secondiStallo));
+        }
+    }
+    leggiRighe();
+
+    if (p.exitStatus() == QProcess::CrashExit)
+        fallisci(fileMdb, QStringLiteral("the file could not be read: the reader stopped abnormally "
+                                         "(the file may be damaged, or it needed more than %1 MB of memory)")
+                              .arg(opzioni.memoriaMassima >> 20));
+    if (!erroreLettore.isEmpty())
+        fallisci(fileMdb, QStringLiteral("the file could not be read (%1); it may be damaged, encrypted or of an "
+                                         "unsupported version")
+                              .arg(erroreLettore));
+    if (!ok || p.exitCode() != 0)
+        fallisci(fileMdb, QStringLiteral("the file could not be read (the reader ended with code %1)").arg(p.exitCode()));
+
+    QFile f(uscita);
+    if (!f.open(QIODevice::ReadOnly))
+        fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
+    return f.readAll();
+}
+
+}  // namespace cartigo

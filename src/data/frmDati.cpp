@@ -1,0 +1,332 @@
+#include "data/frmDati.h"
+
+#include "app/InterazioneQt.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace cartigo {
+
+namespace {
+
+const QColor kGiallo(0xFF, 0xFF, 0x00);
+
+void sfondo(QWidget* w, const QColor& c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, c);
+    w->setPalette(p);
+}
+
+// Yellow while focused with the whole text selected; on leaving white again and trimmed.
+class ComportamentoCampo : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* campo = qobject_cast<QLineEdit*>(o);
+        if (!campo)
+            return false;
+        if (e->type() == QEvent::FocusIn) {
+            sfondo(campo, kGiallo);
+            QTimer::singleShot(0, campo, [campo] { campo->selectAll(); });
+        } else if (e->type() == QEvent::FocusOut) {
+            sfondo(campo, campo->isEnabled() ? QColor(Qt::white) : campo->palette().color(QPalette::Button));
+            campo->setText(campo->text().trimmed());
+        }
+        return false;
+    }
+};
+
+void comportamento(QLineEdit* campo)
+{
+    campo->installEventFilter(new ComportamentoCampo(campo));
+    sfondo(campo, Qt::white);
+}
+
+QString testoAnnulla() { return LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Annulla") : QStringLiteral("Cancel"); }
+
+QHBoxLayout* pulsanti(std::initializer_list<QPushButton*> elenco)
+{
+    auto* riga = new QHBoxLayout;
+    riga->addStretch();
+    for (QPushButton* p : elenco)
+        riga->addWidget(p);
+    return riga;
+}
+
+template <typename Dialogo, typename Richiesta>
+void registra()
+{
+    InterazioneQt::RegistraDialogo(Richiesta().nome(), [](RichiestaDialogo& r, QWidget* genitore) {
+        InterazioneQt ui(genitore);
+        Dialogo d(static_cast<Richiesta&>(r), ui, genitore);
+        ui.impostaFinestra(&d);
+        d.exec();
+        return static_cast<Richiesta&>(r).Confermato;
+    });
+}
+
+}  // namespace
+
+void AbilitaCampo(QWidget* campo)
+{
+    campo->setEnabled(true);
+    if (qobject_cast<QLineEdit*>(campo) || qobject_cast<QListWidget*>(campo) || qobject_cast<QComboBox*>(campo))
+        sfondo(campo, Qt::white);
+}
+
+void DisabilitaCampo(QWidget* campo, bool svuota)
+{
+    campo->setEnabled(false);
+    if (qobject_cast<QLineEdit*>(campo) || qobject_cast<QListWidget*>(campo) || qobject_cast<QComboBox*>(campo))
+        sfondo(campo, campo->palette().color(QPalette::Button));
+    if (svuota)
+        if (auto* t = qobject_cast<QLineEdit*>(campo))
+            t->clear();
+}
+
+void RegistraDialoghiDati()
+{
+    static bool fatto = false;
+    if (fatto)
+        return;
+    fatto = true;
+    registra<frmConnettiDBMDB, RichiestaConnettiDB>();
+    registra<frmSelezionaTabella, RichiestaSelezionaTabella>();
+    registra<frmCollegaCampo, RichiestaCollegaCampo>();
+    registra<frmSelezioneRecords, RichiestaSelezioneRecords>();
+}
+
+// --- frmConnettiDBMDB ---
+
+frmConnettiDBMDB::frmConnettiDBMDB(RichiestaConnettiDB& r, Interazione& ui, QWidget* parent)
+    : QDialog(parent), r_(r), ui_(ui)
+{
+    setObjectName(QStringLiteral("frmConnettiDBMDB"));
+    setWindowTitle(LoadResString(194));
+    txtNomeFileDB = new QLineEdit(r.txtNomeFileDB, this);
+    txtNomeFileDB->setObjectName(QStringLiteral("txtNomeFileDB"));
+    txtNomeFileDB->setMinimumWidth(360);
+    txtPasswordDB = new QLineEdit(r.txtPasswordDB, this);
+    txtPasswordDB->setObjectName(QStringLiteral("txtPasswordDB"));
+    txtPasswordDB->setEchoMode(QLineEdit::Password);
+    txtPasswordDB->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
+    comportamento(txtNomeFileDB);
+    comportamento(txtPasswordDB);
+    cmdSfoglia = new QPushButton(LoadResString(195), this);
+    cmdSfoglia->setObjectName(QStringLiteral("cmdSfoglia"));
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdCancel = new QPushButton(testoAnnulla(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* label1 = new QLabel(QStringLiteral("Password database"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+
+    auto* g = new QGridLayout(this);
+    g->addWidget(txtNomeFileDB, 0, 0);
+    g->addWidget(cmdSfoglia, 0, 1);
+    g->addWidget(label1, 1, 0);
+    g->addWidget(txtPasswordDB, 2, 0);
+    g->addLayout(pulsanti({cmdOk, cmdCancel}), 3, 0, 1, 2);
+
+    connect(cmdOk, &QPushButton::clicked, this, &frmConnettiDBMDB::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdSfoglia, &QPushButton::clicked, this, &frmConnettiDBMDB::cmdSfoglia_Click);
+    adjustSize();
+    modCartigo::CentraForm(this);
+}
+
+void frmConnettiDBMDB::cmdSfoglia_Click()
+{
+    txtNomeFileDB->setText(RichiestaConnettiDB::cmdSfoglia(txtNomeFileDB->text(), ui_, windowTitle()));
+}
+
+void frmConnettiDBMDB::cmdOk_Click()
+{
+    if (r_.cmdOk(txtNomeFileDB->text(), txtPasswordDB->text(), ui_, windowTitle()))
+        accept();
+    else
+        txtNomeFileDB->setFocus();
+}
+
+// --- frmSelezionaTabella ---
+
+frmSelezionaTabella::frmSelezionaTabella(RichiestaSelezionaTabella& r, Interazione& ui, QWidget* parent)
+    : QDialog(parent), r_(r), ui_(ui)
+{
+    setObjectName(QStringLiteral("frmSelezionaTabella"));
+    setWindowTitle(LoadResString(218));
+    lstTabelle = new QListWidget(this);
+    lstTabelle->setObjectName(QStringLiteral("lstTabelle"));
+    lstTabelle->addItems(r.lstTabelle);
+    if (r.selezionata >= 0)
+        lstTabelle->setCurrentRow(r.selezionata);
+    else
+        lstTabelle->setCurrentRow(-1);
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdCancel = new QPushButton(testoAnnulla(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(lstTabelle);
+    v->addLayout(pulsanti({cmdOk, cmdCancel}));
+    connect(cmdOk, &QPushButton::clicked, this, &frmSelezionaTabella::cmdOk_Click);
+    connect(lstTabelle, &QListWidget::itemDoubleClicked, this, &frmSelezionaTabella::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(320, 360);
+    modCartigo::CentraForm(this);
+}
+
+void frmSelezionaTabella::cmdOk_Click()
+{
+    const int i = lstTabelle->currentItem() && lstTabelle->currentItem()->isSelected() ? lstTabelle->currentRow() : -1;
+    if (r_.cmdOk(i, ui_, windowTitle()))
+        accept();
+    else
+        lstTabelle->setFocus();
+}
+
+// --- frmCollegaCampo ---
+
+frmCollegaCampo::frmCollegaCampo(RichiestaCollegaCampo& r, Interazione& ui, QWidget* parent)
+    : QDialog(parent), r_(r), ui_(ui)
+{
+    setObjectName(QStringLiteral("frmCollegaCampo"));
+    setWindowTitle(LoadResString(191));
+    lstCampi = new QListWidget(this);
+    lstCampi->setObjectName(QStringLiteral("lstCampi"));
+    lstCampi->addItems(r.lstCampi);
+    lstCampi->setCurrentRow(r.selezionato);
+    cmdOk = new QPushButton(LoadResString(193), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdScollega = new QPushButton(LoadResString(192), this);
+    cmdScollega->setObjectName(QStringLiteral("cmdScollega"));
+    cmdCancel = new QPushButton(testoAnnulla(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(lstCampi);
+    v->addLayout(pulsanti({cmdOk, cmdScollega, cmdCancel}));
+    connect(cmdOk, &QPushButton::clicked, this, &frmCollegaCampo::cmdOk_Click);
+    connect(cmdScollega, &QPushButton::clicked, this, [this] {
+        r_.cmdScollega();
+        accept();
+    });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(320, 360);
+    modCartigo::CentraForm(this);
+}
+
+void frmCollegaCampo::cmdOk_Click()
+{
+    const int i = lstCampi->currentItem() && lstCampi->currentItem()->isSelected() ? lstCampi->currentRow() : -1;
+    if (r_.cmdOk(i, ui_, windowTitle()))
+        accept();
+    else
+        lstCampi->setFocus();
+}
+
+// --- frmSelezioneRecords ---
+
+frmSelezioneRecords::frmSelezioneRecords(RichiestaSelezioneRecords& r, Interazione& ui, QWidget* parent)
+    : QDialog(parent), r_(r), ui_(ui)
+{
+    setObjectName(QStringLiteral("frmSelezioneRecords"));
+    setWindowTitle(LoadResString(219));
+    Label1 = new QLabel(LoadResString(220), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    cmbCampi = new QComboBox(this);
+    cmbCampi->setObjectName(QStringLiteral("cmbCampi"));
+    cmbCampi->addItems(r.cmbCampi);
+    cmbCampi->setCurrentIndex(r.selezionato);
+    Frame1 = new QGroupBox(LoadResString(221), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label2 = new QLabel(LoadResString(225), Frame1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    const int id[3] = {222, 223, 224};
+    for (int i = 0; i < 3; ++i) {
+        optCriteri[size_t(i)] = new QRadioButton(LoadResString(id[i]), Frame1);
+        optCriteri[size_t(i)]->setObjectName(QStringLiteral("optCriteri%1").arg(i));
+        txtCampo[size_t(i)] = new QLineEdit(r.txtCampo[size_t(i)], Frame1);
+        txtCampo[size_t(i)]->setObjectName(QStringLiteral("txtCampo%1").arg(i));
+        comportamento(txtCampo[size_t(i)]);
+        DisabilitaCampo(txtCampo[size_t(i)]);
+    }
+    auto* g = new QGridLayout(Frame1);
+    g->addWidget(optCriteri[0], 0, 0, 1, 4);
+    g->addWidget(optCriteri[1], 1, 0);
+    g->addWidget(txtCampo[0], 1, 1, 1, 3);
+    g->addWidget(optCriteri[2], 2, 0);
+    g->addWidget(txtCampo[1], 2, 1);
+    g->addWidget(Label2, 2, 2);
+    g->addWidget(txtCampo[2], 2, 3);
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdCancel = new QPushButton(testoAnnulla(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* v = new QVBoxLayout(this);
+    auto* riga = new QHBoxLayout;
+    riga->addWidget(Label1);
+    riga->addWidget(cmbCampi, 1);
+    v->addLayout(riga);
+    v->addWidget(Frame1);
+    v->addLayout(pulsanti({cmdOk, cmdCancel}));
+    for (int i = 0; i < 3; ++i)
+        connect(optCriteri[size_t(i)], &QRadioButton::clicked, this, [this, i] { optCriteri_Click(i); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmSelezioneRecords::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    if (r.optCriteri >= 0 && r.optCriteri <= 2) {
+        optCriteri[size_t(r.optCriteri)]->setChecked(true);
+        optCriteri_Click(r.optCriteri);
+    }
+    adjustSize();
+    modCartigo::CentraForm(this);
+}
+
+void frmSelezioneRecords::optCriteri_Click(int indice)
+{
+    const auto abilitati = RichiestaSelezioneRecords::CampiAbilitati(indice);
+    for (int i = 0; i < 3; ++i) {
+        if (abilitati[size_t(i)])
+            AbilitaCampo(txtCampo[size_t(i)]);
+        else
+            DisabilitaCampo(txtCampo[size_t(i)]);
+    }
+}
+
+int frmSelezioneRecords::CriterioScelto() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (optCriteri[size_t(i)]->isChecked())
+            return i;
+    return -1;
+}
+
+void frmSelezioneRecords::cmdOk_Click()
+{
+    int vuoto = -1;
+    const std::array<QString, 3> testi = {txtCampo[0]->text(), txtCampo[1]->text(), txtCampo[2]->text()};
+    if (r_.cmdOk(cmbCampi->currentText(), CriterioScelto(), testi, ui_, windowTitle(), &vuoto)) {
+        accept();
+        return;
+    }
+    if (vuoto == 0)
+        cmbCampi->setFocus();
+    else if (vuoto == 1)
+        txtCampo[0]->setFocus();
+}
+
+}  // namespace cartigo

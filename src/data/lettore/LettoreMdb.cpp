@@ -1,0 +1,422 @@
+// cartigo-mdbreader: reads an MDB/ACCDB file with libmdb and writes what it read
+// into a new SQLite database file. It runs as a separate process so that a damaged
+// file that makes libmdb loop, eat memory or crash cannot take the designer down.
+//
+//   cartigo-mdbreader [--memoria BYTES] catalogo FILE.mdb OUT.sqlite
+//   cartigo-mdbreader [--memoria BYTES] tabelle  FILE.mdb OUT.sqlite NAME...
+//
+// Protocol on the original standard output (libmdb's own chatter goes to /dev/null):
+//   "P <n>"            progress (a counter that grows while work goes on)
+//   "E <code> <text>"  failure
+//   "OK"               the output file is complete
+
+#include <glib.h>  // before mdbtools.h, which wraps its includes in extern "C"
+#include <mdbtools.h>
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+int protocollo = -1;
+long long contatore = 0;
+time_t ultimoProgresso = 0;
+
+void scrivi(const std::string& riga)
+{
+    std::string s = riga + "\n";
+    const char* p = s.data();
+    size_t n = s.size();
+    while (n > 0) {
+        const ssize_t w = ::write(protocollo, p, n);
+        if (w <= 0)
+            return;
+        p += w;
+        n -= size_t(w);
+    }
+}
+
+void progresso(bool forza = false)
+{
+    ++contatore;
+    const time_t ora = time(nullptr);
+    if (forza || ora != ultimoProgresso) {
+        ultimoProgresso = ora;
+        scrivi("P " + std::to_string(contatore));
+    }
+}
+
+[[noreturn]] void fallisci(int codice, const std::string& testo)
+{
+    std::string t = testo;
+    for (char& c : t)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    scrivi("E " + std::to_string(codice) + " " + t);
+    _exit(2);
+}
+
+// Codes of the failures (the parent turns them into messages).
+constexpr int ErrNonApribile = 1;   // libmdb cannot open the file
+constexpr int ErrCatalogo = 2;      // the catalog cannot be read
+constexpr int ErrTabella = 3;       // a table cannot be read
+constexpr int ErrScrittura = 4;     // the output cannot be written
+constexpr int ErrArgomenti = 5;
+
+class Uscita {
+public:
+    explicit Uscita(const char* percorso)
+    {
+        ::unlink(percorso);
+        if (sqlite3_open(percorso, &db_) != SQLITE_OK)
+            fallisci(ErrScrittura, std::string("cannot create ") + percorso);
+        esegui("PRAGMA journal_mode=OFF");
+        esegui("PRAGMA synchronous=OFF");
+        esegui("BEGIN");
+    }
+    ~Uscita() { sqlite3_close(db_); }
+    void esegui(const std::string& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string e = err ? err : "?";
+            sqlite3_free(err);
+            fallisci(ErrScrittura, e);
+        }
+    }
+    sqlite3_stmt* prepara(const std::string& sql)
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            fallisci(ErrScrittura, sqlite3_errmsg(db_));
+        return st;
+    }
+    void passo(sqlite3_stmt* st)
+    {
+        if (sqlite3_step(st) != SQLITE_DONE)
+            fallisci(ErrScrittura, sqlite3_errmsg(db_));
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    }
+    void chiudi() { esegui("COMMIT"); }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+std::string virgolette(const std::string& nome)
+{
+    std::string s = "\"";
+    for (char c : nome) {
+        if (c == '"')
+            s += '"';
+        s += c;
+    }
+    return s + "\"";
+}
+
+// Jet stores a date as days since 1899-12-30 with the time as the fraction
+// (for negative values the fraction counts forward from the day).
+bool DataIso(double valore, std::string& out)
+{
+    if (!std::isfinite(valore) || valore < -657434.0 || valore > 2958465.999999)
+        return false;
+    double giorni = std::trunc(valore);
+    double frazione = std::fabs(valore - giorni);
+    long long secondi = std::llround(frazione * 86400.0);
+    if (secondi >= 86400) {
+        secondi -= 86400;
+        giorni += valore < 0 ? -1 : 1;
+    }
+    // Civil date from days since 1970-01-01 (Howard Hinnant's algorithm).
+    long long z = (long long)giorni - 25569 + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    long long y = (long long)yoe + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2)
+        ++y;
+    char buf[96];
+    snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, secondi / 3600, (secondi / 60) % 60,
+             secondi % 60);
+    out = buf;
+    return true;
+}
+
+double leggiDouble(const unsigned char* p)
+{
+    double d;
+    std::memcpy(&d, p, 8);
+    return d;
+}
+
+constexpr size_t DimensioneBind = 65536;
+
+struct Colonna {
+    MdbColumn* col;
+    std::vector<char> buf;
+    int len = 0;
+};
+
+void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
+{
+    MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>(nome.c_str()), MDB_TABLE);
+    if (!t)
+        fallisci(ErrTabella, "cannot read table " + nome);
+    if (!mdb_read_columns(t)) {
+        mdb_free_tabledef(t);
+        fallisci(ErrTabella, "cannot read the fields of table " + nome);
+    }
+    mdb_rewind_table(t);
+    progresso(true);
+
+    std::vector<Colonna> col(t->num_cols);
+    std::string crea = "CREATE TABLE " + virgolette(nome) + " (";
+    std::string ins = "INSERT INTO " + virgolette(nome) + " VALUES (";
+    for (unsigned i = 0; i < t->num_cols; ++i) {
+        col[i].col = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
+        col[i].buf.assign(DimensioneBind + 16, 0);
+        mdb_bind_column(t, int(i + 1), col[i].buf.data(), &col[i].len);
+        crea += (i ? ", c" : "c") + std::to_string(i);
+        ins += i ? ", ?" : "?";
+    }
+    crea += ")";
+    ins += ")";
+    if (t->num_cols == 0)
+        crea = "CREATE TABLE " + virgolette(nome) + " (c0)";
+    out.esegui(crea);
+    if (t->num_cols == 0) {
+        mdb_free_tabledef(t);
+        return;
+    }
+    sqlite3_stmt* st = out.prepara(ins);
+    while (mdb_fetch_row(t)) {
+        progresso();
+        for (unsigned i = 0; i < t->num_cols; ++i) {
+            MdbColumn* c = col[i].col;
+            const int p = int(i + 1);
+            const char* testo = col[i].buf.data();
+            if (c->col_type == MDB_BOOL) {
+                sqlite3_bind_int(st, p, std::strcmp(testo, "1") == 0 ? -1 : 0);
+                continue;
+            }
+            if (c->cur_value_len == 0) {
+                sqlite3_bind_null(st, p);
+                continue;
+            }
+            switch (c->col_type) {
+            case MDB_BYTE:
+            case MDB_INT:
+            case MDB_LONGINT:
+                sqlite3_bind_int64(st, p, std::strtoll(testo, nullptr, 10));
+                break;
+            case MDB_MONEY:
+            case MDB_FLOAT:
+            case MDB_DOUBLE:
+            case MDB_NUMERIC:
+                sqlite3_bind_double(st, p, std::strtod(testo, nullptr));
+                break;
+            case MDB_DATETIME: {
+                std::string iso;
+                if (c->cur_value_len == 8 && c->cur_value_start >= 0 &&
+                    size_t(c->cur_value_start) + 8 <= size_t(mdb->fmt->pg_size) &&
+                    DataIso(leggiDouble(mdb->pg_buf + c->cur_value_start), iso))
+                    sqlite3_bind_text(st, p, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
+                else
+                    sqlite3_bind_null(st, p);
+                break;
+            }
+            case MDB_BINARY:
+                if (c->cur_value_start >= 0 &&
+                    size_t(c->cur_value_start) + size_t(c->cur_value_len) <= size_t(mdb->fmt->pg_size))
+                    sqlite3_bind_blob(st, p, mdb->pg_buf + c->cur_value_start, c->cur_value_len, SQLITE_TRANSIENT);
+                else
+                    sqlite3_bind_null(st, p);
+                break;
+            case MDB_OLE:
+            case MDB_COMPLEX:
+                sqlite3_bind_null(st, p);  // pictures and attachments are not carried over
+                break;
+            default:  // text, memo, replication id
+                sqlite3_bind_text(st, p, testo, int(strnlen(testo, DimensioneBind)), SQLITE_TRANSIENT);
+                break;
+            }
+        }
+        out.passo(st);
+    }
+    sqlite3_finalize(st);
+    mdb_free_tabledef(t);
+}
+
+std::string testoColonna(const std::vector<char>& buf, int len)
+{
+    return len > 0 ? std::string(buf.data(), strnlen(buf.data(), DimensioneBind)) : std::string();
+}
+
+// The object list (from MSysObjects), the fields of every table and MSysQueries.
+void copiaCatalogo(MdbHandle* mdb, Uscita& out)
+{
+    if (!mdb_read_catalog(mdb, MDB_ANY))
+        fallisci(ErrCatalogo, "cannot read the catalog");
+    progresso(true);
+
+    out.esegui("CREATE TABLE oggetti (id INTEGER, nome TEXT, tipo INTEGER, flags INTEGER)");
+    out.esegui("CREATE TABLE campi (tabella TEXT, posizione INTEGER, nome TEXT, tipo INTEGER, dimensione INTEGER)");
+
+    // MSysObjects carries the ids that MSysQueries refers to.
+    {
+        MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>("MSysObjects"), MDB_ANY);
+        if (!t || !mdb_read_columns(t))
+            fallisci(ErrCatalogo, "cannot read MSysObjects");
+        mdb_rewind_table(t);
+        std::vector<char> bid(DimensioneBind + 16), bnome(DimensioneBind + 16), btipo(DimensioneBind + 16),
+            bflags(DimensioneBind + 16);
+        int lid = 0, lnome = 0, ltipo = 0, lflags = 0;
+        if (mdb_bind_column_by_name(t, const_cast<gchar*>("Id"), bid.data(), &lid) < 0 ||
+            mdb_bind_column_by_name(t, const_cast<gchar*>("Name"), bnome.data(), &lnome) < 0 ||
+            mdb_bind_column_by_name(t, const_cast<gchar*>("Type"), btipo.data(), &ltipo) < 0 ||
+            mdb_bind_column_by_name(t, const_cast<gchar*>("Flags"), bflags.data(), &lflags) < 0)
+            fallisci(ErrCatalogo, "MSysObjects lacks its columns");
+        sqlite3_stmt* st = out.prepara("INSERT INTO oggetti VALUES (?, ?, ?, ?)");
+        while (mdb_fetch_row(t)) {
+            progresso();
+            const std::string nome = testoColonna(bnome, lnome);
+            sqlite3_bind_int64(st, 1, std::strtoll(bid.data(), nullptr, 10));
+            sqlite3_bind_text(st, 2, nome.c_str(), int(nome.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(st, 3, std::strtoll(btipo.data(), nullptr, 10));
+            sqlite3_bind_int64(st, 4, lflags > 0 ? std::strtoll(bflags.data(), nullptr, 10) : 0);
+            out.passo(st);
+        }
+        sqlite3_finalize(st);
+        mdb_free_tabledef(t);
+    }
+
+    sqlite3_stmt* st = out.prepara("INSERT INTO campi VALUES (?, ?, ?, ?, ?)");
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (e->object_type != MDB_TABLE)
+            continue;
+        progresso();
+        MdbTableDef* t = mdb_read_table(e);
+        if (!t)
+            fallisci(ErrCatalogo, std::string("cannot read table ") + e->object_name);
+        if (!mdb_read_columns(t)) {
+            mdb_free_tabledef(t);
+            fallisci(ErrCatalogo, std::string("cannot read the fields of table ") + e->object_name);
+        }
+        for (unsigned c = 0; c < t->num_cols; ++c) {
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, c));
+            sqlite3_bind_text(st, 1, e->object_name, -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(st, 2, int(c));
+            sqlite3_bind_text(st, 3, col->name, -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(st, 4, col->col_type);
+            sqlite3_bind_int(st, 5, col->col_size);
+            out.passo(st);
+        }
+        mdb_free_tabledef(t);
+    }
+    sqlite3_finalize(st);
+
+    // Saved queries are described row by row in MSysQueries.
+    MdbCatalogEntry* q = mdb_get_catalogentry_by_name(mdb, "MSysQueries");
+    if (q) {
+        MdbTableDef* t = mdb_read_table(q);
+        if (!t || !mdb_read_columns(t))
+            fallisci(ErrCatalogo, "cannot read MSysQueries");
+        mdb_rewind_table(t);
+        const char* nomi[] = {"ObjectId", "Attribute", "Name1", "Name2", "Expression", "Flag"};
+        std::vector<std::vector<char>> b(6, std::vector<char>(DimensioneBind + 16));
+        int l[6] = {};
+        for (int k = 0; k < 6; ++k)
+            if (mdb_bind_column_by_name(t, const_cast<gchar*>(nomi[k]), b[size_t(k)].data(), &l[k]) < 0)
+                fallisci(ErrCatalogo, std::string("MSysQueries lacks ") + nomi[k]);
+        out.esegui("CREATE TABLE msysqueries (ObjectId INTEGER, Attribute INTEGER, Name1 TEXT, Name2 TEXT, "
+                   "Expression TEXT, Flag INTEGER)");
+        sqlite3_stmt* ins = out.prepara("INSERT INTO msysqueries VALUES (?, ?, ?, ?, ?, ?)");
+        while (mdb_fetch_row(t)) {
+            progresso();
+            for (int k = 0; k < 6; ++k) {
+                if (l[k] <= 0) {
+                    sqlite3_bind_null(ins, k + 1);
+                } else if (k == 0 || k == 1 || k == 5) {
+                    sqlite3_bind_int64(ins, k + 1, std::strtoll(b[size_t(k)].data(), nullptr, 10));
+                } else {
+                    const std::string s = testoColonna(b[size_t(k)], l[k]);
+                    sqlite3_bind_text(ins, k + 1, s.c_str(), int(s.size()), SQLITE_TRANSIENT);
+                }
+            }
+            out.passo(ins);
+        }
+        sqlite3_finalize(ins);
+        mdb_free_tabledef(t);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Keep the real standard output for the protocol; libmdb writes its
+    // warnings to stdout and stderr, which must not reach the caller.
+    protocollo = ::dup(1);
+    const int nulla = ::open("/dev/null", O_WRONLY);
+    if (nulla >= 0) {
+        ::dup2(nulla, 1);
+        ::dup2(nulla, 2);
+        ::close(nulla);
+    }
+
+    int i = 1;
+    if (i + 1 < argc && std::strcmp(argv[i], "--memoria") == 0) {
+        const unsigned long long limite = std::strtoull(argv[i + 1], nullptr, 10);
+        if (limite > 0) {
+            struct rlimit rl {};
+            rl.rlim_cur = rl.rlim_max = limite;
+            setrlimit(RLIMIT_AS, &rl);
+        }
+        i += 2;
+    }
+    if (argc - i < 3)
+        fallisci(ErrArgomenti, "usage: cartigo-mdbreader [--memoria BYTES] catalogo|tabelle FILE OUT [NAME...]");
+    const std::string modo = argv[i];
+    const char* file = argv[i + 1];
+    const char* uscita = argv[i + 2];
+
+    MdbHandle* mdb = mdb_open(file, MDB_NOFLAGS);
+    if (!mdb)
+        fallisci(ErrNonApribile, std::string("cannot open ") + file);
+    mdb_set_bind_size(mdb, DimensioneBind);
+    mdb_set_boolean_fmt_numbers(mdb);
+    progresso(true);
+
+    Uscita out(uscita);
+    if (modo == "catalogo") {
+        copiaCatalogo(mdb, out);
+    } else if (modo == "tabelle") {
+        if (!mdb_read_catalog(mdb, MDB_ANY))
+            fallisci(ErrCatalogo, "cannot read the catalog");
+        for (int k = i + 3; k < argc; ++k)
+            copiaTabella(mdb, out, argv[k]);
+    } else {
+        fallisci(ErrArgomenti, "unknown mode " + modo);
+    }
+    out.chiudi();
+    mdb_close(mdb);
+    scrivi("OK");
+    return 0;
+}
