@@ -1,9 +1,14 @@
 // The database engine against the sample databases: header and password, catalog,
 // record sets and criteria, saved queries, damaged files, CSV sources.
 #include "SupportoDati.h"
-#include "data/DatabaseJet.h"
-#include "data/clsDatabase.h"
 #include "app/InterazioneScriptata.h"
+#include "data/DatabaseJet.h"
+#include "data/IntestazioneMdb.h"
+#include "data/clsDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 using namespace cartigo;
 
@@ -11,19 +16,409 @@ namespace {
 
 int conta(DatabaseJet& db, const QString& sql) { return db.ApriRecordset(sql)->RecordCount(); }
 
+QStringList colonna(RecordsetJet& rs, const QString& campo)
+{
+    QStringList out;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        out << modCartigo::NzCampo(rs.Valore(campo), rs.TipoCampo(campo), modCartigo::FormatoTesto::inglese());
+    return out;
+}
+
+int codiceErrore(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const ErroreCartigo& e) {
+        return e.numero();
+    }
+    return 0;
+}
+
 }  // namespace
 
-TEST(MotoreDati, Smoke)
+TEST(IntestazioneMdb, VersioneEPassword)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    struct Caso {
+        const char* file;
+        int versione;
+        const char* password;
+    };
+    const Caso casi[] = {{"nwind.mdb", 0, ""},
+                         {"V1997_no-password.mdb", 0, ""},
+                         {"V2000_no-password.mdb", 1, ""},
+                         {"V2000_with-password.mdb", 1, "password"},
+                         {"V2003_with-password.mdb", 1, "password"},
+                         {"types-ace.accdb", 3, ""}};
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.file);
+        const auto h = IntestazioneMdb::LeggiFile(cartella + QStringLiteral("/mdb/") + QLatin1String(c.file));
+        EXPECT_EQ(h.versione, c.versione);
+        EXPECT_EQ(h.password, QString::fromLatin1(c.password));
+        EXPECT_FALSE(h.cifrato);
+    }
+}
+
+TEST(IntestazioneMdb, FileNonDatabase)
+{
+    QTemporaryDir dir;
+    const QString testo = dir.filePath(QStringLiteral("note.mdb"));
+    test::ScriviFile(testo, QByteArray(5000, 'x'));
+    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(testo); }), ErroreJet::FormatoNonRiconosciuto);
+    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(dir.filePath(QStringLiteral("manca.mdb"))); }),
+              ErroreJet::PercorsoNonValido);
+    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(dir.path()); }), ErroreJet::PercorsoNonValido);
+}
+
+TEST(MotoreDati, PasswordSuiFileJet4)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    struct Caso {
+        const char* file;
+        const char* connect;
+        int errore;
+    };
+    const Caso casi[] = {
+        {"V2000_with-password.mdb", ";PWD=password", 0},  {"V2000_with-password.mdb", ";PWD=Password", 3031},
+        {"V2000_with-password.mdb", ";PWD=", 3031},       {"V2003_with-password.mdb", ";PWD=password", 0},
+        {"V2003_with-password.mdb", ";PWD=wrong", 3031},  {"V2003_with-password.mdb", ";PWD=", 3031},
+        {"V2000_no-password.mdb", ";PWD=anything", 0},    {"V2000_no-password.mdb", ";PWD=", 0},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(c.file), QLatin1String(c.connect)).toStdString());
+        std::unique_ptr<DatabaseJet> db;
+        const int err = codiceErrore(
+            [&] { db = DatabaseJet::Apri(cartella + "/mdb/" + QLatin1String(c.file), QLatin1String(c.connect)); });
+        EXPECT_EQ(err, c.errore);
+        if (db) {
+            EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [Table1]")), 3);
+        }
+    }
+}
+
+TEST(MotoreDati, ElencoTabelleConAttributi)
 {
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
-    auto db = DatabaseJet::Apri(nwind, QStringLiteral(";PWD="));
-    EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [Customers];")), 91);
-    for (const QString& q : db->Query()) {
+    auto db = DatabaseJet::Apri(nwind, QString());
+    QStringList utente, sistema;
+    for (const auto& t : db->Tabelle()) {
+        if (t.attributi == AttributiDao::OggettoSistema)
+            sistema << t.nome;
+        else
+            utente << t.nome;
+    }
+    utente.sort();
+    EXPECT_EQ(utente, (QStringList{"Categories", "Customers", "Employees", "Order Details", "Orders", "Products",
+                                   "Shippers", "Suppliers", QStringLiteral("Umsätze")}));
+    EXPECT_TRUE(sistema.contains(QStringLiteral("MSysObjects")));
+    EXPECT_TRUE(sistema.contains(QStringLiteral("MSysAccessObjects")));
+    EXPECT_EQ(db->Query().size(), 22);
+    EXPECT_TRUE(db->IsQuery(QStringLiteral("Invoices")));
+    EXPECT_FALSE(db->IsQuery(QStringLiteral("invoices")));
+    EXPECT_FALSE(db->IsQuery(QStringLiteral("Orders")));
+    // Tables are copied only when a statement needs them.
+    EXPECT_EQ(db->TabelleCaricate(), 0);
+    conta(*db, QStringLiteral("SELECT * FROM [Shippers]"));
+    EXPECT_EQ(db->TabelleCaricate(), 1);
+}
+
+TEST(MotoreDati, CampiConTipiDao)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    auto db = DatabaseJet::Apri(cartella + QStringLiteral("/mdb/V1997_no-password.mdb"), QString());
+    QList<int> tipi;
+    for (const auto& c : db->Campi(QStringLiteral("Table1")))
+        tipi << c.tipo;
+    // Text, Text, Byte, Integer, Long, Double, Date, Currency, Boolean
+    EXPECT_EQ(tipi, (QList<int>{10, 10, 2, 3, 4, 7, 8, 5, 1}));
+
+    auto nw = DatabaseJet::Apri(cartella + QStringLiteral("/mdb/nwind.mdb"), QString());
+    QHash<QString, int> t;
+    for (const auto& c : nw->Campi(QStringLiteral("Employees")))
+        t.insert(c.nome, c.tipo);
+    EXPECT_EQ(t.value("EmployeeID"), TipoDao::Long);
+    EXPECT_EQ(t.value("BirthDate"), TipoDao::Date);
+    EXPECT_EQ(t.value("Notes"), TipoDao::Memo);
+    EXPECT_EQ(t.value("Photo"), TipoDao::LongBinary);
+    // Fields of a saved query, in output order.
+    QStringList q;
+    for (const auto& c : nw->Campi(QStringLiteral("Ten Most Expensive Products")))
+        q << c.nome;
+    EXPECT_EQ(q, (QStringList{"TenMostExpensiveProducts", "UnitPrice"}));
+}
+
+TEST(MotoreDati, ValoriLettiComeLiScriveJet)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    for (const char* f : {"/mdb/V1997_no-password.mdb", "/mdb/types-jet3.mdb", "/mdb/types-jet4.mdb", "/mdb/types-ace.accdb"}) {
+        SCOPED_TRACE(f);
+        auto db = DatabaseJet::Apri(cartella + QLatin1String(f), QString());
+        auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM Table1 WHERE A = 'abcdefg'"));
+        ASSERT_EQ(rs->RecordCount(), 1);
+        const auto en = modCartigo::FormatoTesto::inglese();
+        QStringList v;
+        for (int i = 0; i < rs->Campi().size(); ++i)
+            v << modCartigo::NzCampo(rs->Valore(i), rs->Campi().at(i).tipo, en);
+        EXPECT_EQ(v, (QStringList{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "9/21/1974", "3.5",
+                                  "True"}));
+    }
+}
+
+TEST(MotoreDati, CriteriSuNwind)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    auto db = DatabaseJet::Apri(nwind, QString());
+    struct Caso {
+        const char* sql;
+        int righe;
+    };
+    const Caso casi[] = {
+        {"SELECT * From [Customers] ;", 91},
+        {"SELECT * From [Customers] WHERE [Country] = 'Germany';", 11},
+        {"SELECT * From [Customers] WHERE [Country] = 'GERMANY';", 11},  // text compares without case
+        {"SELECT * From [Customers] WHERE [CompanyName] Between 'A' AND 'C';", 11},
+        {"SELECT * From [Customers] WHERE [Region] Between '0000000000000000000000000000000000' AND "
+         "'ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ';",
+         31},  // Null is in no range
+        {"SELECT * From [Customers] WHERE [Region] = Null;", 0},
+        {"SELECT * From [Customers] WHERE [Region] Is Null;", 60},
+        {"SELECT * From [Products] WHERE [CategoryID] = 1;", 12},
+        {"SELECT * From [Products] WHERE [UnitPrice] Between 10 AND 20;", 29},  // inclusive
+        {"SELECT * From [Products] WHERE [UnitPrice] = 18;", 4},
+        {"SELECT * From [Products] WHERE [UnitPrice] Between 5 AND 999999999999;", 75},
+        {"SELECT * From [Products] WHERE [Discontinued] = True;", 8},
+        {"SELECT * From [Orders] WHERE [OrderDate] Between #1/1/95# AND #12/31/95#;", 391},
+        {"SELECT * From [Orders] WHERE [OrderDate] Between #1995-01-01# AND #1995-12-31#;", 391},
+        {"SELECT * From [Orders] WHERE [OrderDate] = #7/4/1995#;", 2},
+        {"SELECT * From [Orders] WHERE [OrderDate] = #3/28/96#;", 6},
+        {"SELECT * From [Orders] WHERE [ShippedDate] Is Null;", 21},
+        {"SELECT * From [Customers] WHERE [CompanyName] Like 'b*';", 7},
+        {"SELECT * From [Customers] WHERE [CompanyName] Like '?on *';", 1},
+        {"SELECT * From [Customers] WHERE [CompanyName] = 'Bon app''';", 1},
+        {"SELECT * From [Umsätze];", 830},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(conta(*db, QString::fromUtf8(c.sql)), c.righe);
+    }
+}
+
+TEST(MotoreDati, OrdineEConfrontoDelTesto)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    auto db = DatabaseJet::Apri(nwind, QString());
+    // Without ORDER BY the records come in table order.
+    auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM Orders"));
+    EXPECT_EQ(rs->Valore(QStringLiteral("OrderID")).toLongLong(), 10330);
+    rs->MoveLast();
+    EXPECT_EQ(rs->Posizione(), 829);
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(codiceErrore([&] { rs->Valore(0); }), ErroreJet::NessunRecordCorrente);
+    // Accented letters sort next to their base letter, case is ignored.
+    auto r2 = db->ApriRecordset(QStringLiteral(
+        "SELECT CompanyName FROM Customers WHERE CompanyName Like 'B*' ORDER BY CompanyName"));
+    EXPECT_EQ(colonna(*r2, QStringLiteral("CompanyName")),
+              (QStringList{"B's Beverages", "Berglunds snabbköp", "Blauer See Delikatessen", "Blondel père et fils",
+                           QStringLiteral("Bólido Comidas preparadas"), "Bon app'", "Bottom-Dollar Markets"}));
+    EXPECT_EQ(codiceErrore([&] { rs->Valore(QStringLiteral("Nessuno")); }), ErroreJet::ElementoNonTrovato);
+}
+
+TEST(MotoreDati, QuerySalvate)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    auto db = DatabaseJet::Apri(nwind, QString());
+    struct Caso {
+        const char* query;
+        int righe;
+        int campi;
+    };
+    const Caso casi[] = {
+        {"Alphabetical List of Products", 69, 11},  // join, Products.*, a WHERE on a boolean
+        {"Order Subtotals", 830, 2},                 // GROUP BY with CCur and Sum
+        {"Invoices", 2155, 26},                      // five-table join
+        {"Ten Most Expensive Products", 10, 2},      // TOP
+        {"Products Above Average Price", 25, 2},     // subquery
+        {"Customers and Suppliers by City", 120, 4},  // union
+        {"Category Sales for 1995", 8, 2},           // a query on a query
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.query);
+        auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.query)));
+        EXPECT_EQ(rs->RecordCount(), c.righe);
+        EXPECT_EQ(rs->Campi().size(), c.campi);
+    }
+    auto top = db->ApriRecordset(QStringLiteral("SELECT * FROM [Ten Most Expensive Products]"));
+    const auto en = modCartigo::FormatoTesto::inglese();
+    EXPECT_EQ(colonna(*top, QStringLiteral("UnitPrice")).mid(0, 3), (QStringList{"263.5", "123.79", "97"}));
+    top->MoveFirst();
+    EXPECT_EQ(modCartigo::NzCampo(top->Valore(0), top->Campi().at(0).tipo, en), QStringLiteral("Côte de Blaye"));
+    auto unione = db->ApriRecordset(QStringLiteral("SELECT * FROM [Customers and Suppliers by City]"));
+    EXPECT_EQ(unione->Campi().at(3).nome, QStringLiteral("Relationship"));
+    EXPECT_EQ(unione->Valore(0).toString(), QStringLiteral("Aachen"));
+    int fornitori = 0;
+    for (unione->MoveFirst(); !unione->Eof(); unione->MoveNext())
+        fornitori += unione->Valore(QStringLiteral("Relationship")).toString() == QLatin1String("Suppliers");
+    EXPECT_EQ(fornitori, 29);
+    // The subtotal of order 10248: 12*14 + 10*9.8 + 5*34.8 = 440.
+    auto sub = db->ApriRecordset(QStringLiteral("SELECT * FROM [Order Subtotals] WHERE OrderID = 10248"));
+    EXPECT_EQ(modCartigo::NzCampo(sub->Valore(QStringLiteral("Subtotal")), TipoDao::Currency, en), QStringLiteral("440"));
+}
+
+TEST(MotoreDati, QueryNonTraducibiliRifiutate)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    auto db = DatabaseJet::Apri(nwind, QString());
+    struct Caso {
+        const char* query;
+        int errore;
+        const char* testo;
+    };
+    const Caso casi[] = {
+        {"Quarterly Orders by Product", ErroreJet::OperazioneNonSupportata, "crosstab"},
+        {"Employee Sales by Country", ErroreJet::ParametriMancanti, "Beginning Date"},
+        {"Invoices Filter", ErroreJet::ParametriMancanti, "Invoices Filter"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.query);
         try {
-            auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM [") + q + QStringLiteral("]"));
-            qDebug() << q << rs->RecordCount() << rs->Campi().size();
+            db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.query)));
+            ADD_FAILURE() << "no error";
         } catch (const ErroreCartigo& e) {
-            qDebug() << q << "ERR" << e.numero() << e.descrizione();
+            EXPECT_EQ(e.numero(), c.errore);
+            EXPECT_TRUE(e.descrizione().contains(QLatin1String(c.query))) << e.descrizione().toStdString();
+            EXPECT_TRUE(e.descrizione().contains(QLatin1String(c.testo))) << e.descrizione().toStdString();
         }
+    }
+    EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM [Nessuna]")); }),
+              ErroreJet::TabellaNonTrovata);
+    EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM Orders WHERE Foo(OrderID) = 1")); }),
+              ErroreJet::FunzioneNonDefinita);
+    EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM Orders WHERE OrderDate = #31/31/95#")); }),
+              ErroreJet::SintassiEspressione);
+}
+
+// Damaged copies must give an error (or read what is readable), never a crash or a hang.
+TEST(MotoreDati, FileDanneggiati)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    const QByteArray originale = test::LeggiFile(nwind);
+    QTemporaryDir dir;
+    LettoreProcesso::Opzioni o;
+    o.secondiStallo = 3;
+    o.memoriaMassima = qint64(512) << 20;
+    struct Danno {
+        const char* nome;
+        std::function<QByteArray(QByteArray)> f;
+    };
+    const Danno danni[] = {
+        {"header-only", [](QByteArray d) { return d.left(4096); }},
+        {"half", [](QByteArray d) { return d.left(d.size() / 2); }},
+        {"catalog-flipped",
+         [](QByteArray d) {
+             for (int i = 2048; i < 64 * 1024 && i < d.size(); i += 61)
+                 d[i] = char(d[i] ^ 0xFF);
+             return d;
+         }},
+        {"pages-zeroed",
+         [](QByteArray d) {
+             for (int i = 2048; i < 40960 && i < d.size(); ++i)
+                 d[i] = 0;
+             return d;
+         }},
+        {"random-bytes",
+         [](QByteArray d) {
+             quint32 x = 12345;
+             for (int k = 0; k < 4000; ++k) {
+                 x = x * 1103515245u + 12345u;
+                 const int pos = 2048 + int(x % quint32(d.size() - 2048));
+                 d[pos] = char(x >> 24);
+             }
+             return d;
+         }},
+    };
+    for (const auto& danno : danni) {
+        SCOPED_TRACE(danno.nome);
+        const QString file = dir.filePath(QString::fromLatin1(danno.nome) + QStringLiteral(".mdb"));
+        test::ScriviFile(file, danno.f(originale));
+        try {
+            auto db = DatabaseJet::Apri(file, QString(), o);
+            for (const QString& t : {QStringLiteral("Customers"), QStringLiteral("Orders")})
+                try {
+                    db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(t));
+                } catch (const ErroreCartigo& e) {
+                    EXPECT_NE(e.numero(), 0);
+                }
+        } catch (const ErroreCartigo& e) {
+            EXPECT_TRUE(e.numero() == ErroreJet::DatabaseNonApribile || e.numero() == ErroreJet::FormatoNonRiconosciuto)
+                << e.numero();
+            EXPECT_TRUE(e.descrizione().contains(file)) << e.descrizione().toStdString();
+        }
+    }
+}
+
+// The watchdog: a reader that stalls or crashes is ended and reported.
+TEST(LettoreProcesso, StalloECrash)
+{
+    QTemporaryDir dir;
+    const QString stallo = dir.filePath(QStringLiteral("stallo.sh"));
+    const QString crash = dir.filePath(QStringLiteral("crash.sh"));
+    test::ScriviFile(stallo, "#!/bin/sh\necho 'P 1'\nexec sleep 30\n");
+    test::ScriviFile(crash, "#!/bin/sh\necho 'P 1'\nkill -SEGV $$\n");
+    QFile::setPermissions(stallo, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(crash, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    LettoreProcesso::Opzioni o;
+    o.secondiStallo = 1;
+    for (const QString& programma : {stallo, crash}) {
+        LettoreProcesso::ImpostaPercorso(programma);
+        try {
+            LettoreProcesso::Esegui(QStringLiteral("catalogo"), QStringLiteral("/tmp/x.mdb"), {}, o);
+            ADD_FAILURE() << "no error";
+        } catch (const ErroreCartigo& e) {
+            EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
+            EXPECT_TRUE(e.descrizione().contains(QLatin1String("x.mdb")));
+        }
+    }
+    test::UsaLettoreDellaBuild();
+}
+
+TEST(SorgenteCsv, SeparatoriVirgoletteCodifiche)
+{
+    test::UsaLettoreDellaBuild();
+    QTemporaryDir dir;
+    struct Caso {
+        const char* nome;
+        QByteArray dati;
+    };
+    const QByteArray bom("\xEF\xBB\xBF");
+    const Caso casi[] = {
+        {"virgola", "Nome,Città,Importo,Data\nRossi,\"Forlì, FC\",12.5,2024-03-01\n\"O'Brien \"\"Jr\"\"\",Milano,7,2024-03-02\n"},
+        {"puntoevirgola", "Nome;Città;Importo;Data\r\nRossi;Forlì, FC;12.5;2024-03-01\r\nO'Brien \"Jr\";Milano;7;2024-03-02\r\n"},
+        {"tab", bom + "Nome\tCittà\tImporto\tData\nRossi\tForlì, FC\t12.5\t2024-03-01\nO'Brien \"Jr\"\tMilano\t7\t2024-03-02"},
+        {"cp1252", QByteArray("Nome;Citt\xE0;Importo;Data\nRossi;Forl\xEC, FC;12.5;2024-03-01\nO'Brien \"Jr\";Milano;7;2024-03-02\n")},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        const QString file = dir.filePath(QString::fromLatin1(c.nome) + QStringLiteral(".csv"));
+        test::ScriviFile(file, c.dati);
+        auto db = DatabaseJet::Apri(file, QString());
+        ASSERT_EQ(db->Tabelle().size(), 1);
+        EXPECT_EQ(db->Tabelle().first().nome, QString::fromLatin1(c.nome));
+        QList<int> tipi;
+        QStringList nomi;
+        for (const auto& f : db->Campi(QString::fromLatin1(c.nome))) {
+            tipi << f.tipo;
+            nomi << f.nome;
+        }
+        EXPECT_EQ(nomi, (QStringList{"Nome", QStringLiteral("Città"), "Importo", "Data"}));
+        EXPECT_EQ(tipi, (QList<int>{TipoDao::Text, TipoDao::Text, TipoDao::Double, TipoDao::Date}));
+        auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.nome)));
+        EXPECT_EQ(colonna(*rs, QStringLiteral("Nome")), (QStringList{"Rossi", "O'Brien \"Jr\""}));
+        EXPECT_EQ(colonna(*rs, QStringLiteral("Città")).first(), QStringLiteral("Forlì, FC"));
+        EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Importo Between 10 AND 20").arg(QLatin1String(c.nome))), 1);
+        EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Data = #3/2/2024#").arg(QLatin1String(c.nome))), 1);
     }
 }

@@ -205,8 +205,14 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
         return;
     }
     sqlite3_stmt* st = out.prepara(ins);
+    // A damaged page chain can make the scan go round for ever: a table never holds
+    // far more rows than its definition says.
+    const unsigned long long massimo = 2ULL * t->num_rows + 10000;
+    unsigned long long letti = 0;
     while (mdb_fetch_row(t)) {
         progresso();
+        if (++letti > massimo)
+            fallisci(ErrTabella, "table " + nome + " holds more rows than its definition declares");
         for (unsigned i = 0; i < t->num_cols; ++i) {
             MdbColumn* c = col[i].col;
             const int p = int(i + 1);
