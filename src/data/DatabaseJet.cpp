@@ -105,6 +105,9 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QS
     d->opzioni_ = opzioni;
     if (sqlite3_open_v2(":memory:", &d->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         throw ErroreDatabase(ErroreJet::SintassiSql, QStringLiteral("Cannot create the working database."));
+    // Double quotes name things only: a misspelt field must not turn into a text.
+    sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     RegistraFunzioniJet(d->db_);
     if (!QFileInfo(percorso).isFile())
         throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
@@ -686,7 +689,8 @@ std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
             case SQLITE_TEXT: {
                 const QString t = testoColonna(s.st, i);
                 if (!tipoNoto[i] && c.tipo == 0)
-                    c.tipo = modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
+                    // Dates travel as "yyyy-MM-dd hh:mm:ss" exactly.
+                    c.tipo = t.size() == 19 && modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
                 if (modCartigo::ClasseTipo(c.tipo) == 2) {
                     const auto d = modCartigo::DaIso(t);
                     riga << (d ? QVariant(*d) : QVariant(t));

@@ -341,7 +341,7 @@ private:
     {
         QStringList o;
         do {
-            QString e = espressione();
+            QString e = espressione() + QStringLiteral(" COLLATE JETTEXT");
             if (parola(QStringLiteral("desc")))
                 e += QStringLiteral(" DESC");
             else
@@ -510,7 +510,8 @@ private:
             if (cur().tipo == T::Simbolo && op.contains(cur().testo)) {
                 const QString o = cur().testo;
                 avanza();
-                a = QStringLiteral("(%1 %2 %3)").arg(a, o, concatenazione());
+                // Text compares as Jet compares it (the collation only acts on text).
+                a = QStringLiteral("(%1 COLLATE JETTEXT %2 %3)").arg(a, o, concatenazione());
                 continue;
             }
             bool nega = false;
@@ -529,7 +530,7 @@ private:
                 const QString da = concatenazione();
                 atteso(QStringLiteral("and"));
                 const QString a2 = concatenazione();
-                a = QStringLiteral("(%1 %2BETWEEN %3 AND %4)").arg(a, nega ? QStringLiteral("NOT ") : QString(), da, a2);
+                a = QStringLiteral("(%1 COLLATE JETTEXT %2BETWEEN %3 AND %4)").arg(a, nega ? QStringLiteral("NOT ") : QString(), da, a2);
                 continue;
             }
             if (parola(QStringLiteral("in"))) {
@@ -545,7 +546,7 @@ private:
                     elenco = v.join(QStringLiteral(", "));
                 }
                 attesoSimbolo(QStringLiteral(")"));
-                a = QStringLiteral("(%1 %2IN (%3))").arg(a, nega ? QStringLiteral("NOT ") : QString(), elenco);
+                a = QStringLiteral("(%1 COLLATE JETTEXT %2IN (%3))").arg(a, nega ? QStringLiteral("NOT ") : QString(), elenco);
                 continue;
             }
             if (nega)

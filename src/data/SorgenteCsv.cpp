@@ -128,7 +128,7 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
     const int nc = int(t.campi.size());
 
     static const QRegularExpression reIntero(QStringLiteral("^[+-]?(0|[1-9]\\d{0,14})$"));
-    static const QRegularExpression reNumero(QStringLiteral("^[+-]?(\\d+\\.\\d*|\\.\\d+|\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression reNumero(QStringLiteral("^[+-]?((0|[1-9]\\d*)(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
     static const QRegularExpression reData(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2})?)?$"));
     QList<int> tipi(nc, 0);  // 0 unknown, then Long, Double, Date, Text
     for (int r = 1; r < righe.size(); ++r) {
