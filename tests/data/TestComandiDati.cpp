@@ -1,1 +1,492 @@
+// clsDatabase (messages, lists, the record selection with its write-back), the
+// Database commands through the scripted seam, the main window's connection, and
+// the data dialogs driven offscreen.
 #include "SupportoDati.h"
+#include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
+#include "app/frmCartigo.h"
+#include "data/ComandiDati.h"
+#include "data/RichiesteDati.h"
+#include "data/clsDatabase.h"
+#include "data/frmDati.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace cartigo;
+
+namespace {
+
+struct Connessione {
+    InterazioneScriptata ui;
+    clsDatabase db{ui};
+    bool apri(const QString& file, const QString& password = {})
+    {
+        db.SetNomeDatabase(file);
+        db.SetPasswordDb(password);
+        return db.ConnettiDatabase();
+    }
+};
+
+}  // namespace
+
+TEST(clsDatabase, MessaggiDiConnessione)
+{
+    CARTIGO_FILE_MDB(pw, "V2000_with-password.mdb");
+    QTemporaryDir dir;
+    const QString nonDb = dir.filePath(QStringLiteral("testo.mdb"));
+    test::ScriviFile(nonDb, QByteArray(8192, 'a'));
+    const QString manca = dir.filePath(QStringLiteral("manca.mdb"));
+    struct Caso {
+        QString file, password;
+        bool ok;
+        QString inizio;
+    };
+    const Caso casi[] = {
+        {pw, QStringLiteral("password"), true, {}},
+        {pw, QStringLiteral("PASSWORD"), false, QStringLiteral("Errore non gestito. Codice:3031")},
+        {pw, QString(), false, QStringLiteral("Errore non gestito. Codice:3031")},
+        {nonDb, QString(), false, QStringLiteral("Errore non gestito. Codice:3343")},
+        {manca, QString(), false, QStringLiteral("Impossibile connettersi al database ") + manca + QLatin1Char('.')},
+        {dir.path(), QString(), false, QStringLiteral("Impossibile connettersi al database ")},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE((c.file + QLatin1Char(' ') + c.password).toStdString());
+        Connessione k;
+        EXPECT_EQ(k.apri(c.file, c.password), c.ok);
+        EXPECT_EQ(k.db.Connesso(), c.ok);
+        if (c.ok) {
+            EXPECT_TRUE(k.ui.messaggi.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(k.ui.messaggi.size(), 1);
+        EXPECT_TRUE(k.ui.messaggi[0].testo.startsWith(c.inizio)) << k.ui.messaggi[0].testo.toStdString();
+        EXPECT_EQ(k.ui.messaggi[0].titolo, QStringLiteral("objDatabase"));
+        EXPECT_EQ(k.ui.messaggi[0].icona, Icona::Esclamazione);
+        EXPECT_EQ(k.ui.beep_, 1);
+    }
+}
+
+TEST(clsDatabase, ElenchiEControlli)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    Connessione k;
+    ASSERT_TRUE(k.apri(nwind));
+    ElencoVoci tabelle;
+    k.db.CaricaListaTabelle(tabelle);
+    EXPECT_EQ(tabelle.ListCount(), 9);
+    EXPECT_FALSE(tabelle.voci.contains(QStringLiteral("MSysObjects")));
+    EXPECT_EQ(tabelle.ListIndex, -1);
+    k.db.CaricaListaQueries(tabelle);  // appended
+    EXPECT_EQ(tabelle.ListCount(), 9 + 22);
+
+    ElencoVoci combo;
+    k.db.CaricaListaCampi(QStringLiteral("Shippers"), combo);
+    EXPECT_EQ(combo.voci, (QStringList{"ShipperID", "CompanyName", "Phone"}));
+    EXPECT_EQ(combo.ListIndex, 0);
+    ElencoVoci campiQuery;
+    k.db.CaricaListaCampiDaQueryList(QStringLiteral("Order Subtotals"), campiQuery);
+    EXPECT_EQ(campiQuery.voci, (QStringList{"OrderID", "Subtotal"}));
+    EXPECT_EQ(campiQuery.ListIndex, -1);
+
+    EXPECT_TRUE(k.db.EsisteTabella(QStringLiteral("  Orders  ")));
+    EXPECT_FALSE(k.db.EsisteTabella(QStringLiteral("orders")));
+    EXPECT_FALSE(k.db.EsisteTabella(QStringLiteral("Invoices")));  // a query, not a table
+    EXPECT_TRUE(k.db.IsQuery(QStringLiteral("Invoices")));
+    EXPECT_FALSE(k.db.IsQuery(QStringLiteral(" Invoices")));
+
+    EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("OrderDate")), 2);
+    EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("ShipName")), 1);
+    EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("Freight")), 0);
+
+    std::unique_ptr<RecordsetJet> rs;
+    QString v = QStringLiteral("ALFKI"), a, b;
+    k.db.ConnettiRecordset(rs, QStringLiteral("Customers"), QStringLiteral("CustomerID"), 1, v, a, b);
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(k.db.GetValoreCampo(*rs, QStringLiteral("Region")).toString(), QString());  // Null text
+    EXPECT_EQ(k.db.NzCampo(*rs, QStringLiteral("Region")), QString());
+    EXPECT_EQ(k.db.NzCampo(*rs, QStringLiteral("City")), QStringLiteral("Berlin"));
+    k.db.DisconnettiDatabase();
+    EXPECT_THROW(k.db.CaricaListaTabelle(tabelle), ErroreCartigo);
+}
+
+TEST(clsDatabase, CriteriConSentinelleERiscrittura)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    const QString zeri(34, QLatin1Char('0')), zeta(34, QLatin1Char('Z'));
+    struct Caso {
+        const char* tabella;
+        const char* campo;
+        qint16 criterio;
+        QString v, a, b;
+        int righe;
+        QString v2, a2, b2;  // written back (English locale)
+    };
+    const Caso casi[] = {
+        {"Customers", "Country", 0, "x", "", "", 91, "x", "", ""},
+        {"Customers", "Country", 1, "Germany", "", "", 11, "Germany", zeri, zeta},
+        {"Customers", "Country", 1, "germany", "", "", 11, "germany", zeri, zeta},
+        {"Customers", "Region", 2, "", "", "", 31, "", zeri, zeta},
+        {"Customers", "CompanyName", 2, "", "A", "C", 11, "", "A", "C"},
+        {"Customers", "CompanyName", 1, "Bon app'", "", "", 1, "Bon app'", zeri, zeta},
+        {"Customers", "CompanyName", 1, "x' OR 'a'='a", "", "", 0, "x' OR 'a'='a", zeri, zeta},
+        {"Products", "UnitPrice", 2, "", "5", "", 75, "0", "5", "999999999999"},
+        {"Products", "UnitPrice", 1, "18abc", "", "", 4, "18", "0", "999999999999"},
+        {"Products", "UnitPrice", 2, "", "9.5", "10.5", 6, "0", "9.5", "10.5"},
+        {"Products", "CategoryID", 1, "1", "", "", 12, "1", "0", "999999999999"},
+        {"Orders", "OrderDate", 2, "", "1/1/95", "12/31/95", 391, "", "1/1/95", "12/31/95"},
+        {"Orders", "OrderDate", 1, "7/4/1995", "", "", 2, "7/4/1995", "", ""},
+        {"Orders", "OrderID", 9, "", "", "", 830, "", "", ""},  // unknown criterion: all records
+        {"Ten Most Expensive Products", "UnitPrice", 2, "", "50", "", 7, "0", "50", "999999999999"},
+    };
+    for (const auto& loc : test::kLocali) {
+        test::LocaleTemporaneo l(loc.loc);
+        Connessione k;
+        ASSERT_TRUE(k.apri(nwind));
+        for (const auto& c : casi) {
+            SCOPED_TRACE(QStringLiteral("%1 %2.%3 %4").arg(QLatin1String(loc.nome), QLatin1String(c.tabella), QLatin1String(c.campo), c.v).toStdString());
+            QString v = c.v, a = c.a, b = c.b;
+            std::unique_ptr<RecordsetJet> rs;
+            k.db.ConnettiRecordset(rs, QLatin1String(c.tabella), QLatin1String(c.campo), c.criterio, v, a, b);
+            EXPECT_EQ(rs->RecordCount(), c.righe);
+            auto locale = [&](QString s) { return s.replace(QLatin1Char('.'), loc.loc.decimale); };
+            const bool numero = QLatin1String(c.tabella) == QLatin1String("Products") ||
+                                QLatin1String(c.tabella) == QLatin1String("Ten Most Expensive Products");
+            EXPECT_EQ(v, numero ? locale(c.v2) : c.v2);
+            EXPECT_EQ(a, numero ? locale(c.a2) : c.a2);
+            EXPECT_EQ(b, numero ? locale(c.b2) : c.b2);
+        }
+    }
+}
+
+TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    Connessione k;
+    ASSERT_TRUE(k.apri(cartella + QStringLiteral("/mdb/types-jet4.mdb")));
+    std::unique_ptr<RecordsetJet> rs;
+    // A field of type 15 (replication id) allows no condition: every record.
+    QString v = QStringLiteral("x"), a, b;
+    k.db.ConnettiRecordset(rs, QStringLiteral("Table4"), QStringLiteral("data"), 1, v, a, b);
+    EXPECT_EQ(rs->RecordCount(), k.db.Motore()->ApriRecordset(QStringLiteral("SELECT * FROM Table4"))->RecordCount());
+
+    Connessione n;
+    ASSERT_TRUE(n.apri(cartella + QStringLiteral("/mdb/nwind.mdb")));
+    QString data = QStringLiteral("domani"), da, al;
+    try {
+        n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("OrderDate"), 1, data, da, al);
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreCartigo& e) {
+        EXPECT_TRUE(e.descrizione().contains(QLatin1String("domani")));
+        EXPECT_TRUE(e.descrizione().contains(QLatin1String("OrderDate")));
+    }
+    QString x, y, z;
+    EXPECT_THROW(n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("Nessuno"), 1, x, y, z), ErroreCartigo);
+}
+
+// --- commands ---
+
+namespace {
+
+struct Comandi {
+    InterazioneScriptata ui;
+    DocumentoEtichetta doc;
+    clsDatabase db{ui};
+    ComandiDati cmd{doc, ui, db};
+    OggettoEtichetta* selezionato = nullptr;
+    Comandi()
+    {
+        cmd.oggettoSelezionato = [this] { return selezionato; };
+        cmd.azzeraSelezione = [this] { selezionato = nullptr; };
+    }
+    void rispondiConnessione(const QString& file, const QString& pw, const QString& tabella, QStringList* offerte = nullptr,
+                             QString* preselezionata = nullptr)
+    {
+        ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [=, this](RichiestaDialogo& r) {
+            auto& d = static_cast<RichiestaConnettiDB&>(r);
+            return d.cmdOk(file, pw, ui, QString());
+        };
+        ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [=, this](RichiestaDialogo& r) {
+            auto& d = static_cast<RichiestaSelezionaTabella&>(r);
+            if (offerte)
+                *offerte = d.lstTabelle;
+            if (preselezionata)
+                *preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
+            if (tabella.isEmpty())
+                return false;
+            return d.cmdOk(int(d.lstTabelle.indexOf(tabella)), ui, QString());
+        };
+    }
+};
+
+}  // namespace
+
+TEST(ComandiDati, ConnessioneEScelta)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    Comandi c;
+    QStringList offerte;
+    c.rispondiConnessione(nwind, QString(), QStringLiteral("Invoices"), &offerte);
+    c.cmd.mnuConnettiDb_Click();
+    EXPECT_TRUE(c.doc.Connesso());
+    EXPECT_TRUE(c.db.Connesso());
+    EXPECT_TRUE(c.doc.Modificato());
+    EXPECT_EQ(c.doc.Collegamento().NomeDatabase, nwind);
+    EXPECT_EQ(c.doc.Collegamento().NomeTabella, QStringLiteral("Invoices"));
+    ASSERT_EQ(offerte.size(), 31);
+    EXPECT_EQ(offerte.first(), QStringLiteral("Order Details"));  // tables first, in catalog order
+    EXPECT_EQ(offerte.at(9), QStringLiteral("Alphabetical List of Products"));
+
+    // Reconnecting preselects the bound table; cancelling leaves the program not connected
+    // but keeps the new path.
+    QString preselezionata;
+    c.doc.Collegamento().CampoSelezione = QStringLiteral("keep");
+    c.rispondiConnessione(nwind, QStringLiteral("pw"), QString(), nullptr, &preselezionata);
+    c.cmd.mnuConnettiDb_Click();
+    EXPECT_EQ(preselezionata, QStringLiteral("Invoices"));
+    EXPECT_FALSE(c.doc.Connesso());
+    EXPECT_FALSE(c.db.Connesso());
+    EXPECT_EQ(c.doc.Collegamento().PasswordDatabase, QStringLiteral("pw"));
+    EXPECT_EQ(c.doc.Collegamento().CampoSelezione, QStringLiteral("keep"));
+}
+
+TEST(ComandiDati, ConnessioneFallitaONomeVuoto)
+{
+    CARTIGO_FILE_MDB(pw, "V2003_with-password.mdb");
+    Comandi c;
+    c.rispondiConnessione(pw, QStringLiteral("sbagliata"), QStringLiteral("Table1"));
+    c.cmd.mnuConnettiDb_Click();
+    EXPECT_FALSE(c.doc.Connesso());
+    ASSERT_EQ(c.ui.messaggi.size(), 1);
+    EXPECT_TRUE(c.ui.messaggi[0].testo.startsWith(QStringLiteral("Errore non gestito. Codice:3031")));
+    EXPECT_FALSE(c.ui.dialoghi.contains(QStringLiteral("frmSelezionaTabella")));
+
+    // The dialog refuses a file that does not exist.
+    RichiestaConnettiDB r;
+    EXPECT_FALSE(r.cmdOk(QStringLiteral("/non/esiste.mdb"), QString(), c.ui, QStringLiteral("T")));
+    EXPECT_FALSE(r.Confermato);
+    EXPECT_EQ(c.ui.messaggi.last().testo, QStringLiteral("Inserire un nome file db valido."));
+    EXPECT_EQ(c.ui.messaggi.last().titolo, QStringLiteral("T"));
+}
+
+TEST(ComandiDati, CollegaEScollega)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    ImpostaLingua(Lingua::Italiano);
+    Comandi c;
+    OggettoEtichetta* testo = c.doc.CreaTesto(600, 1500, 1000, 300);
+    OggettoEtichetta* rettangolo = c.doc.CreaRettangolo(600, 2000, 1000, 300);
+
+    c.selezionato = testo;
+    c.cmd.mnuCollega_Click();  // not connected
+    ASSERT_EQ(c.ui.messaggi.size(), 1);
+    EXPECT_EQ(c.ui.messaggi[0].testo, QStringLiteral("Connettersi ad un database."));
+    EXPECT_EQ(c.ui.messaggi[0].titolo, QStringLiteral("Operazione annullata."));
+    EXPECT_TRUE(c.doc.Modificato());
+
+    c.rispondiConnessione(nwind, QString(), QStringLiteral("Customers"));
+    c.cmd.mnuConnettiDb_Click();
+    ASSERT_TRUE(c.doc.Connesso());
+
+    c.selezionato = rettangolo;
+    c.cmd.mnuCollega_Click();
+    EXPECT_EQ(c.ui.messaggi.size(), 1);
+    EXPECT_FALSE(c.ui.dialoghi.contains(QStringLiteral("frmCollegaCampo")));
+
+    QStringList campi;
+    c.ui.gestoriDialogo[QStringLiteral("frmCollegaCampo")] = [&](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaCollegaCampo&>(r);
+        campi = d.lstCampi;
+        return d.cmdOk(int(d.lstCampi.indexOf(QStringLiteral("City"))), c.ui, QString());
+    };
+    c.selezionato = testo;
+    c.cmd.mnuCollega_Click();
+    EXPECT_EQ(campi.first(), QStringLiteral("CustomerID"));
+    EXPECT_EQ(testo->DataMember, QStringLiteral("City"));
+    EXPECT_EQ(testo->Caption, QStringLiteral("[City]"));
+
+    int preselezionato = -2;
+    c.ui.gestoriDialogo[QStringLiteral("frmCollegaCampo")] = [&](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaCollegaCampo&>(r);
+        preselezionato = d.selezionato;
+        d.cmdScollega();
+        return true;
+    };
+    c.cmd.mnuCollega_Click();
+    EXPECT_EQ(preselezionato, 5);  // "City", found again
+    EXPECT_TRUE(testo->DataMember.isEmpty());
+    EXPECT_EQ(testo->Caption, QStringLiteral("abc"));
+}
+
+TEST(ComandiDati, SelezioneRecords)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    Comandi c;
+    c.rispondiConnessione(nwind, QString(), QStringLiteral("Products"));
+    c.cmd.mnuConnettiDb_Click();
+    auto& b = c.doc.Collegamento();
+    b.CampoSelezione = QStringLiteral(" unitprice ");
+    b.TipoSelezione = 2;
+    b.ValoreSelezione1 = QStringLiteral("old");
+    b.ValoreSelezione2 = QStringLiteral("5");
+    b.ValoreSelezione3 = QString();
+    RichiestaSelezioneRecords visto;
+    c.ui.gestoriDialogo[QStringLiteral("frmSelezioneRecords")] = [&](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaSelezioneRecords&>(r);
+        visto = d;
+        // The equal-to criterion with an empty value is refused; the between one with
+        // empty values is accepted.
+        EXPECT_FALSE(d.cmdOk(QStringLiteral("UnitPrice"), 1, {QString(), QString(), QString()}, c.ui, QString()));
+        EXPECT_EQ(c.ui.messaggi.last().testo, QStringLiteral("Inserire un valore."));
+        EXPECT_FALSE(d.cmdOk(QString(), 0, {}, c.ui, QString()));
+        EXPECT_EQ(c.ui.messaggi.last().testo, QStringLiteral("Selezionare il campo per la selezione"));
+        return d.cmdOk(QStringLiteral("ProductName"), 2, {QStringLiteral("old"), QString(), QString()}, c.ui, QString());
+    };
+    c.cmd.mnuSelezionaRecords_Click();
+    EXPECT_EQ(visto.cmbCampi.first(), QStringLiteral("ProductID"));
+    EXPECT_EQ(visto.cmbCampi.at(visto.selezionato), QStringLiteral("UnitPrice"));
+    EXPECT_EQ(visto.optCriteri, 2);
+    EXPECT_EQ(visto.txtCampo[0], QStringLiteral("old"));
+    EXPECT_EQ(b.CampoSelezione, QStringLiteral("ProductName"));
+    EXPECT_EQ(b.TipoSelezione, 2);
+    EXPECT_EQ(b.ValoreSelezione2, QString());
+
+    c.cmd.mnuDisconnettiDb_Click();
+    EXPECT_FALSE(c.doc.Connesso());
+    EXPECT_EQ(b.NomeTabella, QStringLiteral("Products"));  // the binding stays
+    const int messaggi = int(c.ui.messaggi.size());
+    c.cmd.mnuSelezionaRecords_Click();
+    EXPECT_EQ(c.ui.messaggi.size(), messaggi + 1);
+}
+
+TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    test::AssicuraApplicazione();
+    InterazioneScriptata ui;
+    frmCartigo w(&ui);
+    ASSERT_TRUE(w.Gestore().ConnettiDatabase);
+    EXPECT_TRUE(w.Gestore().ConnettiDatabase(nwind, QString(), QStringLiteral("Orders")));
+    w.Documento().Collegamento().NomeDatabase = nwind;
+    w.Documento().Collegamento().NomeTabella = QStringLiteral("Orders");
+    w.SetConnesso();
+    EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Connesso: ") + nwind);
+    EXPECT_EQ(w.Pannello(QStringLiteral("nometable"))->text(), QStringLiteral("Orders"));
+    // A binding to a saved query does not reconnect.
+    EXPECT_FALSE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Invoices")));
+    EXPECT_FALSE(w.Documento().Connesso());
+    EXPECT_FALSE(w.Database().Connesso());
+    EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Non connesso"));
+
+    // The selection as the designer will set it; the menu command links it.
+    ASSERT_TRUE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Orders")));
+    OggettoEtichetta* o = w.Documento().CreaBarcode(600, 1500, 2000, 600);
+    w.ImpostaCurrentObject(o);
+    EXPECT_EQ(w.CurrentObject(), o);
+    ui.gestoriDialogo[QStringLiteral("frmCollegaCampo")] = [&](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaCollegaCampo&>(r);
+        return d.cmdOk(int(d.lstCampi.indexOf(QStringLiteral("ShipName"))), ui, QString());
+    };
+    w.Menu(QStringLiteral("mnuCollega"))->trigger();
+    EXPECT_EQ(o->DataMember, QStringLiteral("ShipName"));
+    w.Documento().Scarica(o);
+    EXPECT_EQ(w.CurrentObject(), nullptr);
+    w.Documento().ImpostaModificato(false);
+}
+
+// --- the real dialogs, offscreen ---
+
+TEST(DialoghiDati, ConnettiDBMDB)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Italiano);
+    InterazioneScriptata ui;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.mdb"));
+    test::ScriviFile(file, "x");
+    RichiestaConnettiDB r;
+    r.txtNomeFileDB = dir.filePath(QStringLiteral("manca.mdb"));
+    r.txtPasswordDB = QStringLiteral("segreta");
+    frmConnettiDBMDB d(r, ui);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Nome file database (*.mdb)"));
+    EXPECT_EQ(d.cmdSfoglia->text(), QStringLiteral("Sfoglia ..."));
+    EXPECT_EQ(d.txtPasswordDB->echoMode(), QLineEdit::Password);
+    d.cmdOk->click();
+    EXPECT_FALSE(r.Confermato);
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Inserire un nome file db valido."));
+    EXPECT_EQ(ui.messaggi[0].titolo, d.windowTitle());
+    ui.file.push_back(file);
+    d.cmdSfoglia->click();
+    ASSERT_EQ(ui.richiesteFile.size(), 1);
+    EXPECT_TRUE(ui.richiesteFile[0].filtroScelto.contains(QLatin1String("*.accdb")));
+    EXPECT_EQ(d.txtNomeFileDB->text(), file);
+    d.cmdOk->click();
+    EXPECT_TRUE(r.Confermato);
+    EXPECT_EQ(r.NomeFileDB, file);
+    EXPECT_EQ(r.PasswordDB, QStringLiteral("segreta"));
+}
+
+TEST(DialoghiDati, SelezioneRecordsAbilitaICampi)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Italiano);
+    InterazioneScriptata ui;
+    RichiestaSelezioneRecords r;
+    r.cmbCampi = {QStringLiteral("A"), QStringLiteral("B")};
+    r.selezionato = 1;
+    r.optCriteri = 2;
+    r.txtCampo = {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")};
+    frmSelezioneRecords d(r, ui);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Seleziona i records"));
+    EXPECT_EQ(d.optCriteri[2]->text(), QStringLiteral("Valore del campo compreso tra"));
+    EXPECT_TRUE(d.optCriteri[2]->isChecked());
+    EXPECT_FALSE(d.txtCampo[0]->isEnabled());
+    EXPECT_EQ(d.txtCampo[0]->text(), QStringLiteral("uno"));  // disabled fields keep their text
+    EXPECT_TRUE(d.txtCampo[1]->isEnabled());
+    d.optCriteri[1]->click();
+    EXPECT_TRUE(d.txtCampo[0]->isEnabled());
+    EXPECT_FALSE(d.txtCampo[2]->isEnabled());
+    d.txtCampo[0]->clear();
+    d.cmdOk->click();
+    EXPECT_FALSE(r.Confermato);
+    EXPECT_EQ(ui.messaggi.last().testo, QStringLiteral("Inserire un valore."));
+    d.optCriteri[0]->click();
+    d.cmdOk->click();
+    EXPECT_TRUE(r.Confermato);
+    EXPECT_EQ(r.Campo, QStringLiteral("B"));
+    EXPECT_EQ(r.Criterio, 0);
+    EXPECT_EQ(r.ValoreA, QStringLiteral("tre"));
+}
+
+TEST(DialoghiDati, ElenchiTabelleECampi)
+{
+    test::AssicuraApplicazione();
+    InterazioneScriptata ui;
+    RichiestaSelezionaTabella t;
+    t.lstTabelle = {QStringLiteral("Orders"), QStringLiteral("Products")};
+    frmSelezionaTabella dt(t, ui);
+    dt.cmdOk->click();
+    EXPECT_FALSE(t.Confermato);
+    EXPECT_EQ(ui.messaggi.last().testo, QStringLiteral("Selezionare una tabella."));
+    dt.lstTabelle->setCurrentRow(1);
+    dt.cmdOk->click();
+    EXPECT_TRUE(t.Confermato);
+    EXPECT_EQ(t.Tabella, QStringLiteral("Products"));
+
+    RichiestaCollegaCampo c;
+    c.lstCampi = {QStringLiteral("A")};
+    c.SelezionaCampo(QStringLiteral(" a "));
+    EXPECT_EQ(c.selezionato, 0);
+    frmCollegaCampo dc(c, ui);
+    EXPECT_EQ(dc.lstCampi->currentRow(), 0);
+    dc.cmdScollega->click();
+    EXPECT_TRUE(c.Confermato);
+    EXPECT_TRUE(c.Campo.isEmpty());
+}
