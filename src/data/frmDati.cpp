@@ -3,9 +3,9 @@
 #include "app/InterazioneQt.h"
 #include "app/StringTable.h"
 #include "app/frmCartigo.h"
+#include "layout/FiltroCampi.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,46 +14,20 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace cartigo {
 
 namespace {
 
-const QColor kGiallo(0xFF, 0xFF, 0x00);
-
-void sfondo(QWidget* w, const QColor& c)
+// The text boxes of the data dialogs: yellow with the text selected while focused,
+// white and trimmed on leaving; no key filter.
+void comportamento(QLineEdit* campo, Interazione& ui, QObject* dialogo)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, c);
-    w->setPalette(p);
-}
-
-// Yellow while focused with the whole text selected; on leaving white again and trimmed.
-class ComportamentoCampo : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        auto* campo = qobject_cast<QLineEdit*>(o);
-        if (!campo)
-            return false;
-        if (e->type() == QEvent::FocusIn) {
-            sfondo(campo, kGiallo);
-            QTimer::singleShot(0, campo, [campo] { campo->selectAll(); });
-        } else if (e->type() == QEvent::FocusOut) {
-            sfondo(campo, campo->isEnabled() ? QColor(Qt::white) : campo->palette().color(QPalette::Button));
-            campo->setText(campo->text().trimmed());
-        }
-        return false;
-    }
-};
-
-void comportamento(QLineEdit* campo)
-{
-    campo->installEventFilter(new ComportamentoCampo(campo));
-    sfondo(campo, Qt::white);
+    auto* filtro = dialogo->findChild<FiltroCampi*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!filtro)
+        filtro = new FiltroCampi(&ui, dialogo);
+    filtro->Installa(campo, TipoCampo::Testo);
 }
 
 QString testoAnnulla() { return LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Annulla") : QStringLiteral("Cancel"); }
@@ -81,23 +55,6 @@ void registra()
 
 }  // namespace
 
-void AbilitaCampo(QWidget* campo)
-{
-    campo->setEnabled(true);
-    if (qobject_cast<QLineEdit*>(campo) || qobject_cast<QListWidget*>(campo) || qobject_cast<QComboBox*>(campo))
-        sfondo(campo, Qt::white);
-}
-
-void DisabilitaCampo(QWidget* campo, bool svuota)
-{
-    campo->setEnabled(false);
-    if (qobject_cast<QLineEdit*>(campo) || qobject_cast<QListWidget*>(campo) || qobject_cast<QComboBox*>(campo))
-        sfondo(campo, campo->palette().color(QPalette::Button));
-    if (svuota)
-        if (auto* t = qobject_cast<QLineEdit*>(campo))
-            t->clear();
-}
-
 void RegistraDialoghiDati()
 {
     static bool fatto = false;
@@ -124,8 +81,8 @@ frmConnettiDBMDB::frmConnettiDBMDB(RichiestaConnettiDB& r, Interazione& ui, QWid
     txtPasswordDB->setObjectName(QStringLiteral("txtPasswordDB"));
     txtPasswordDB->setEchoMode(QLineEdit::Password);
     txtPasswordDB->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
-    comportamento(txtNomeFileDB);
-    comportamento(txtPasswordDB);
+    comportamento(txtNomeFileDB, ui, this);
+    comportamento(txtPasswordDB, ui, this);
     cmdSfoglia = new QPushButton(LoadResString(195), this);
     cmdSfoglia->setObjectName(QStringLiteral("cmdSfoglia"));
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
@@ -262,8 +219,8 @@ frmSelezioneRecords::frmSelezioneRecords(RichiestaSelezioneRecords& r, Interazio
         optCriteri[size_t(i)]->setObjectName(QStringLiteral("optCriteri%1").arg(i));
         txtCampo[size_t(i)] = new QLineEdit(r.txtCampo[size_t(i)], Frame1);
         txtCampo[size_t(i)]->setObjectName(QStringLiteral("txtCampo%1").arg(i));
-        comportamento(txtCampo[size_t(i)]);
-        DisabilitaCampo(txtCampo[size_t(i)]);
+        comportamento(txtCampo[size_t(i)], ui, this);
+        modCartigo::DisabilitaCampo(txtCampo[size_t(i)]);
     }
     auto* g = new QGridLayout(Frame1);
     g->addWidget(optCriteri[0], 0, 0, 1, 4);
@@ -301,9 +258,9 @@ void frmSelezioneRecords::optCriteri_Click(int indice)
     const auto abilitati = RichiestaSelezioneRecords::CampiAbilitati(indice);
     for (int i = 0; i < 3; ++i) {
         if (abilitati[size_t(i)])
-            AbilitaCampo(txtCampo[size_t(i)]);
+            modCartigo::AbilitaCampo(txtCampo[size_t(i)]);
         else
-            DisabilitaCampo(txtCampo[size_t(i)]);
+            modCartigo::DisabilitaCampo(txtCampo[size_t(i)]);
     }
 }
 

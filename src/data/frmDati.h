@@ -22,11 +22,6 @@ namespace cartigo {
 // Registers the four dialogs with the Qt side of the seam (once).
 void RegistraDialoghiDati();
 
-// Input field behaviour of the data dialogs: yellow with the text selected while
-// focused, white (button face when disabled) and trimmed on leaving.
-void AbilitaCampo(QWidget* campo);
-void DisabilitaCampo(QWidget* campo, bool svuota = false);
-
 class frmConnettiDBMDB : public QDialog {
     Q_OBJECT
 public:
