@@ -10,12 +10,12 @@
 #include "data/LettoreProcesso.h"
 #include "data/ValoriJet.h"
 
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 using namespace cartigo;
 
@@ -24,12 +24,14 @@ namespace {
 QString cartellaTestdata()
 {
     QString c = qEnvironmentVariable("CARTIGO_TESTDATA");
-    if (c.isEmpty())
-        c = QStringLiteral(CARTIGO_SOURCE_DIR "/../shared/testdata");
+    if (c.isEmpty()) c = QStringLiteral(CARTIGO_SOURCE_DIR "/../shared/testdata");
     return QFileInfo::exists(c + QStringLiteral("/mdb/nwind.mdb")) ? c : QString();
 }
 
-QString nwind() { return cartellaTestdata() + QStringLiteral("/mdb/nwind.mdb"); }
+QString nwind()
+{
+    return cartellaTestdata() + QStringLiteral("/mdb/nwind.mdb");
+}
 
 const QString& fileCsv()
 {
@@ -60,9 +62,12 @@ struct Carico {
 Carico carico(int n)
 {
     switch (n) {
-    case 0: return {nwind(), QStringLiteral("SELECT * From [Order Details] WHERE [Quantity] Between 10 AND 20;")};
-    case 1: return {nwind(), QStringLiteral("SELECT * From [Invoices] ;")};
-    default: return {fileCsv(), QStringLiteral("SELECT * From [indirizzi] WHERE [Importo] Between 50 AND 150;")};
+        case 0:
+            return {nwind(), QStringLiteral("SELECT * From [Order Details] WHERE [Quantity] Between 10 AND 20;")};
+        case 1:
+            return {nwind(), QStringLiteral("SELECT * From [Invoices] ;")};
+        default:
+            return {fileCsv(), QStringLiteral("SELECT * From [indirizzi] WHERE [Importo] Between 50 AND 150;")};
     }
 }
 
@@ -86,8 +91,7 @@ bool pronto(benchmark::State& state)
 
 void BM_Connessione(benchmark::State& state)
 {
-    if (!pronto(state))
-        return;
+    if (!pronto(state)) return;
     const QString file = state.range(0) == 0 ? nwind() : fileCsv();
     for (auto _ : state) {
         auto db = DatabaseJet::Apri(file, QString());
@@ -98,8 +102,7 @@ void BM_Connessione(benchmark::State& state)
 
 void BM_PrimoRecord(benchmark::State& state)
 {
-    if (!pronto(state))
-        return;
+    if (!pronto(state)) return;
     const Carico c = carico(int(state.range(0)));
     int righe = 0;
     for (auto _ : state) {
@@ -116,8 +119,7 @@ void BM_PrimoRecord(benchmark::State& state)
 
 void BM_UltimoRecord(benchmark::State& state)
 {
-    if (!pronto(state))
-        return;
+    if (!pronto(state)) return;
     const Carico c = carico(int(state.range(0)));
     const auto formato = modCartigo::FormatoTesto::inglese();
     for (auto _ : state) {

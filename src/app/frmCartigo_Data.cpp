@@ -24,10 +24,8 @@ void frmCartigo::inizializzaDati()
     // A read that takes more than a moment shows its progress in the status bar.
     auto orologio = std::make_shared<QElapsedTimer>();
     objDatabase_->progresso = [this, orologio](qint64 passi) {
-        if (!orologio->isValid() || passi <= 2)
-            orologio->start();
-        if (orologio->elapsed() < 500)
-            return;
+        if (!orologio->isValid() || passi <= 2) orologio->start();
+        if (orologio->elapsed() < 500) return;
         statusBar()->showMessage(QStringLiteral("Lettura del database... %1").arg(passi));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
@@ -43,8 +41,7 @@ void frmCartigo::aggiornaConnessione(bool connesso)
     } else {
         pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Non connesso"));
         pannelli_.value(QStringLiteral("nometable"))->clear();
-        if (objDatabase_)
-            objDatabase_->DisconnettiDatabase();
+        if (objDatabase_) objDatabase_->DisconnettiDatabase();
     }
 }
 

@@ -15,8 +15,7 @@ int SelezionaVoce(const QStringList& voci, const QString& nome, int attuale)
 {
     const QString cercato = nome.trimmed().toUpper();
     for (int i = 0; i < voci.size(); ++i)
-        if (voci.at(i).trimmed().toUpper() == cercato)
-            return i;
+        if (voci.at(i).trimmed().toUpper() == cercato) return i;
     return attuale;
 }
 
@@ -45,8 +44,7 @@ QString RichiestaConnettiDB::cmdSfoglia(const QString& attuale, Interazione& ui,
     r.nomeFile = attuale;
     r.fileDeveEsistere = true;
     const auto scelto = ui.scegliFile(r);
-    if (!scelto || scelto->isEmpty())
-        return attuale;
+    if (!scelto || scelto->isEmpty()) return attuale;
     return QDir::toNativeSeparators(*scelto);
 }
 
@@ -78,9 +76,12 @@ bool RichiestaCollegaCampo::cmdOk(int indice, Interazione& ui, const QString& ti
 std::array<bool, 3> RichiestaSelezioneRecords::CampiAbilitati(int opzione)
 {
     switch (opzione) {
-    case 1: return {true, false, false};
-    case 2: return {false, true, true};
-    default: return {false, false, false};
+        case 1:
+            return {true, false, false};
+        case 2:
+            return {false, true, true};
+        default:
+            return {false, false, false};
     }
 }
 
@@ -89,22 +90,20 @@ bool RichiestaSelezioneRecords::cmdOk(const QString& testoCombo, int opzione, co
 {
     if (testoCombo.isEmpty()) {
         ui.beep();
-        ui.messaggio(QStringLiteral("Selezionare il campo per la selezione"), titolo, Pulsanti::Ok, Icona::Esclamazione);
-        if (campoVuoto)
-            *campoVuoto = 0;
+        ui.messaggio(QStringLiteral("Selezionare il campo per la selezione"), titolo, Pulsanti::Ok,
+                     Icona::Esclamazione);
+        if (campoVuoto) *campoVuoto = 0;
         return false;
     }
     if (opzione == 1 && testi[0].isEmpty()) {
         ui.beep();
         ui.messaggio(QStringLiteral("Inserire un valore."), titolo, Pulsanti::Ok, Icona::Esclamazione);
-        if (campoVuoto)
-            *campoVuoto = 1;
+        if (campoVuoto) *campoVuoto = 1;
         return false;
     }
     Confermato = true;
     Campo = testoCombo;
-    if (opzione >= 0 && opzione <= 2)
-        Criterio = qint16(opzione);
+    if (opzione >= 0 && opzione <= 2) Criterio = qint16(opzione);
     Valore = testi[0];
     ValoreDa = testi[1];
     ValoreA = testi[2];
@@ -123,7 +122,10 @@ bool ComandiDati::mostraErrore(const ErroreCartigo& e)
     return false;
 }
 
-void ComandiDati::SetConnesso() { doc_.ImpostaConnesso(true); }
+void ComandiDati::SetConnesso()
+{
+    doc_.ImpostaConnesso(true);
+}
 
 void ComandiDati::SetDisconnesso()
 {
@@ -134,8 +136,7 @@ void ComandiDati::SetDisconnesso()
 void ComandiDati::mnuConnettiDb_Click()
 {
     doc_.ImpostaModificato(true);
-    if (azzeraSelezione)
-        azzeraSelezione();
+    if (azzeraSelezione) azzeraSelezione();
     auto& c = doc_.Collegamento();
 
     ui_.cursoreAttesa();
@@ -144,12 +145,10 @@ void ComandiDati::mnuConnettiDb_Click()
     dlg.txtPasswordDB = c.PasswordDatabase;
     ui_.cursoreNormale();
     ui_.dialogo(dlg);
-    if (!dlg.Confermato)
-        return;
+    if (!dlg.Confermato) return;
     c.NomeDatabase = dlg.NomeFileDB;
     c.PasswordDatabase = dlg.PasswordDB;
-    if (c.NomeDatabase.trimmed().isEmpty())
-        return;
+    if (c.NomeDatabase.trimmed().isEmpty()) return;
 
     db_.SetNomeDatabase(c.NomeDatabase);
     db_.SetPasswordDb(c.PasswordDatabase);
@@ -190,8 +189,7 @@ void ComandiDati::mnuConnettiDb_Click()
 void ComandiDati::mnuDisconnettiDb_Click()
 {
     doc_.ImpostaModificato(true);
-    if (azzeraSelezione)
-        azzeraSelezione();
+    if (azzeraSelezione) azzeraSelezione();
     SetDisconnesso();
 }
 
@@ -204,8 +202,7 @@ void ComandiDati::mnuCollega_Click()
         return;
     }
     OggettoEtichetta* o = oggettoSelezionato ? oggettoSelezionato() : nullptr;
-    if (!o || (o->tipo != TipoOggetto::Testo && o->tipo != TipoOggetto::Barcode))
-        return;
+    if (!o || (o->tipo != TipoOggetto::Testo && o->tipo != TipoOggetto::Barcode)) return;
     const QString tabella = doc_.Collegamento().NomeTabella;
 
     ui_.cursoreAttesa();
@@ -224,16 +221,13 @@ void ComandiDati::mnuCollega_Click()
     dlg.SelezionaCampo(o->DataMember);
     ui_.cursoreNormale();
     ui_.dialogo(dlg);
-    if (!dlg.Confermato)
-        return;
+    if (!dlg.Confermato) return;
     if (!dlg.Campo.isEmpty()) {
         o->DataMember = dlg.Campo;
-        if (o->tipo == TipoOggetto::Testo)
-            o->Caption = QLatin1Char('[') + dlg.Campo + QLatin1Char(']');
+        if (o->tipo == TipoOggetto::Testo) o->Caption = QLatin1Char('[') + dlg.Campo + QLatin1Char(']');
     } else {
         o->DataMember.clear();
-        if (o->tipo == TipoOggetto::Testo)
-            o->Caption = QStringLiteral("abc");
+        if (o->tipo == TipoOggetto::Testo) o->Caption = QStringLiteral("abc");
     }
     doc_.NotificaModificaOggetto(o);
 }
@@ -266,8 +260,7 @@ void ComandiDati::mnuSelezionaRecords_Click()
     dlg.txtCampo = {c.ValoreSelezione1, c.ValoreSelezione2, c.ValoreSelezione3};
     ui_.cursoreNormale();
     ui_.dialogo(dlg);
-    if (!dlg.Confermato)
-        return;
+    if (!dlg.Confermato) return;
     c.CampoSelezione = dlg.Campo;
     c.TipoSelezione = dlg.Criterio;
     c.ValoreSelezione1 = dlg.Valore;

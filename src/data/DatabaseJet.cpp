@@ -6,8 +6,8 @@
 #include "data/SorgenteCsv.h"
 #include "data/ValoriJet.h"
 
-#include <QFileInfo>
 #include <sqlite3.h>
+#include <QFileInfo>
 
 namespace cartigo {
 
@@ -20,21 +20,18 @@ RecordsetJet::RecordsetJet(QList<InfoCampo> campi, std::vector<QList<QVariant>> 
 
 void RecordsetJet::MoveNext()
 {
-    if (pos_ < int(righe_.size()))
-        ++pos_;
+    if (pos_ < int(righe_.size())) ++pos_;
 }
 
 void RecordsetJet::MovePrevious()
 {
-    if (pos_ >= 0)
-        --pos_;
+    if (pos_ >= 0) --pos_;
 }
 
 int RecordsetJet::IndiceCampo(const QString& nome) const
 {
     for (int i = 0; i < campi_.size(); ++i)
-        if (campi_.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
-            return i;
+        if (campi_.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
@@ -42,7 +39,8 @@ int RecordsetJet::TipoCampo(const QString& nome) const
 {
     const int i = IndiceCampo(nome);
     if (i < 0)
-        throw ErroreDatabase(ErroreJet::ElementoNonTrovato, QStringLiteral("Item '%1' not found in this collection.").arg(nome));
+        throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
+                             QStringLiteral("Item '%1' not found in this collection.").arg(nome));
     return campi_.at(i).tipo;
 }
 
@@ -50,14 +48,14 @@ QVariant RecordsetJet::Valore(const QString& nome) const
 {
     const int i = IndiceCampo(nome);
     if (i < 0)
-        throw ErroreDatabase(ErroreJet::ElementoNonTrovato, QStringLiteral("Item '%1' not found in this collection.").arg(nome));
+        throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
+                             QStringLiteral("Item '%1' not found in this collection.").arg(nome));
     return Valore(i);
 }
 
 QVariant RecordsetJet::Valore(int indice) const
 {
-    if (Eof() || Bof())
-        throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
+    if (Eof() || Bof()) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
     return righe_.at(size_t(pos_)).value(indice);
 }
 
@@ -65,7 +63,10 @@ QVariant RecordsetJet::Valore(int indice) const
 
 namespace {
 
-QString chiave(const QString& nome) { return nome.toLower(); }
+QString chiave(const QString& nome)
+{
+    return nome.toLower();
+}
 
 struct Istruzione {
     sqlite3_stmt* st = nullptr;
@@ -81,9 +82,12 @@ QString testoColonna(sqlite3_stmt* st, int i)
 int tipoMdbADao(int tipoMdb)
 {
     switch (tipoMdb) {
-    case 0x10: return TipoDao::Decimal;   // numeric
-    case 0x12: return TipoDao::LongBinary;  // attachment/complex: not readable
-    default: return tipoMdb;
+        case 0x10:
+            return TipoDao::Decimal;  // numeric
+        case 0x12:
+            return TipoDao::LongBinary;  // attachment/complex: not readable
+        default:
+            return tipoMdb;
     }
 }
 
@@ -93,12 +97,11 @@ DatabaseJet::DatabaseJet() = default;
 
 DatabaseJet::~DatabaseJet()
 {
-    if (db_)
-        sqlite3_close(db_);
+    if (db_) sqlite3_close(db_);
 }
 
 std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QString& connect,
-                                                const LettoreProcesso::Opzioni& opzioni)
+                                               const LettoreProcesso::Opzioni& opzioni)
 {
     std::unique_ptr<DatabaseJet> d(new DatabaseJet);
     d->percorso_ = percorso;
@@ -134,16 +137,14 @@ void DatabaseJet::apriCsv()
     const TabellaCsv t = LeggiCsv(percorso_);
     InfoTabella info;
     info.nome = t.nome;
-    for (int i = 0; i < t.campi.size(); ++i)
-        info.campi << InfoCampo{t.campi.at(i), t.tipi.at(i)};
+    for (int i = 0; i < t.campi.size(); ++i) info.campi << InfoCampo{t.campi.at(i), t.tipi.at(i)};
     tabelle_ << info;
     indiceTabelle_.insert(chiave(info.nome), 0);
     creaTabella(info);
 
     esegui(QStringLiteral("BEGIN"));
     QString ins = QStringLiteral("INSERT INTO ") + NomeSqlite(info.nome) + QStringLiteral(" VALUES (");
-    for (int i = 0; i < t.campi.size(); ++i)
-        ins += i ? QStringLiteral(", ?") : QStringLiteral("?");
+    for (int i = 0; i < t.campi.size(); ++i) ins += i ? QStringLiteral(", ?") : QStringLiteral("?");
     ins += QLatin1Char(')');
     Istruzione s;
     if (sqlite3_prepare_v2(db_, ins.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
@@ -180,14 +181,13 @@ void DatabaseJet::apriMdb(const QString& connect)
     if (i >= 0) {
         password = connect.mid(i + 4);
         const int fine = int(password.indexOf(QLatin1Char(';')));
-        if (fine >= 0)
-            password = password.left(fine);
+        if (fine >= 0) password = password.left(fine);
     }
     h.VerificaPassword(password);
     if (h.cifrato)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': the file is encrypted and cannot be read.")
-                                 .arg(percorso_));
+        throw ErroreDatabase(
+            ErroreJet::DatabaseNonApribile,
+            QStringLiteral("Cannot open database '%1': the file is encrypted and cannot be read.").arg(percorso_));
 
     const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("catalogo"), percorso_, {}, opzioni_);
     sqlite3* cat = nullptr;
@@ -201,11 +201,11 @@ void DatabaseJet::apriMdb(const QString& connect)
         ~Chiudi() { sqlite3_close(c); }
     } chiudi{cat};
     auto fallisci = [&](const char* cosa) {
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': %2.").arg(percorso_, QString::fromLatin1(cosa)));
+        throw ErroreDatabase(
+            ErroreJet::DatabaseNonApribile,
+            QStringLiteral("Cannot open database '%1': %2.").arg(percorso_, QString::fromLatin1(cosa)));
     };
-    if (rc != SQLITE_OK)
-        fallisci("the reader's output is not readable");
+    if (rc != SQLITE_OK) fallisci("the reader's output is not readable");
 
     {
         Istruzione s;
@@ -217,8 +217,7 @@ void DatabaseJet::apriMdb(const QString& connect)
             const QString nome = testoColonna(s.st, 1);
             const int tipo = sqlite3_column_int(s.st, 2);
             const qint64 flags = sqlite3_column_int64(s.st, 3);
-            if (nome.isEmpty())
-                continue;
+            if (nome.isEmpty()) continue;
             if (tipo == 1 || tipo == 4 || tipo == 6) {
                 InfoTabella t;
                 t.nome = nome;
@@ -250,15 +249,13 @@ void DatabaseJet::apriMdb(const QString& connect)
             fallisci("the catalog is incomplete");
         while (sqlite3_step(s.st) == SQLITE_ROW) {
             const auto it = indiceTabelle_.find(chiave(testoColonna(s.st, 0)));
-            if (it == indiceTabelle_.end())
-                continue;
+            if (it == indiceTabelle_.end()) continue;
             tabelle_[it.value()].campi << InfoCampo{testoColonna(s.st, 1), tipoMdbADao(sqlite3_column_int(s.st, 2))};
         }
     }
     {
         QHash<qint64, QString> perId;
-        for (auto it = definizioni_.cbegin(); it != definizioni_.cend(); ++it)
-            perId.insert(it.value().id, it.key());
+        for (auto it = definizioni_.cbegin(); it != definizioni_.cend(); ++it) perId.insert(it.value().id, it.key());
         Istruzione s;
         if (sqlite3_prepare_v2(cat,
                                "SELECT ObjectId, Attribute, Name1, Name2, Expression, Flag FROM msysqueries "
@@ -266,8 +263,7 @@ void DatabaseJet::apriMdb(const QString& connect)
                                -1, &s.st, nullptr) == SQLITE_OK) {
             while (sqlite3_step(s.st) == SQLITE_ROW) {
                 const auto it = perId.find(sqlite3_column_int64(s.st, 0));
-                if (it == perId.end())
-                    continue;
+                if (it == perId.end()) continue;
                 DefinizioneQuery::Riga r;
                 r.attributo = sqlite3_column_int(s.st, 1);
                 r.name1 = testoColonna(s.st, 2);
@@ -281,31 +277,34 @@ void DatabaseJet::apriMdb(const QString& connect)
     }
 }
 
-QList<InfoTabella> DatabaseJet::Tabelle() const { return tabelle_; }
+QList<InfoTabella> DatabaseJet::Tabelle() const
+{
+    return tabelle_;
+}
 
 bool DatabaseJet::EsisteTabella(const QString& nome) const
 {
     for (const auto& t : tabelle_)
-        if (t.nome == nome)
-            return true;
+        if (t.nome == nome) return true;
     return false;
 }
 
-bool DatabaseJet::IsQuery(const QString& nome) const { return query_.contains(nome); }
+bool DatabaseJet::IsQuery(const QString& nome) const
+{
+    return query_.contains(nome);
+}
 
 void DatabaseJet::creaTabella(const InfoTabella& t)
 {
     QStringList colonne;
     for (const auto& c : t.campi) {
         QString def = NomeSqlite(c.nome) + QLatin1Char(' ') + modCartigo::TipoDichiarato(c.tipo);
-        if (modCartigo::ClasseTipo(c.tipo) == 1 || c.tipo == TipoDao::Guid)
-            def += QStringLiteral(" COLLATE JETTEXT");
+        if (modCartigo::ClasseTipo(c.tipo) == 1 || c.tipo == TipoDao::Guid) def += QStringLiteral(" COLLATE JETTEXT");
         colonne << def;
     }
-    if (colonne.isEmpty())
-        colonne << QStringLiteral("\"_\"");
-    esegui(QStringLiteral("CREATE TABLE ") + NomeSqlite(t.nome) + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
-           QLatin1Char(')'));
+    if (colonne.isEmpty()) colonne << QStringLiteral("\"_\"");
+    esegui(QStringLiteral("CREATE TABLE ") + NomeSqlite(t.nome) + QStringLiteral(" (") +
+           colonne.join(QStringLiteral(", ")) + QLatin1Char(')'));
 }
 
 void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
@@ -313,33 +312,28 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
     QStringList nomi;
     for (const QString& n : nomiRichiesti) {
         const auto it = indiceTabelle_.find(chiave(n));
-        if (it == indiceTabelle_.end() || caricate_.contains(chiave(n)))
-            continue;
+        if (it == indiceTabelle_.end() || caricate_.contains(chiave(n))) continue;
         const InfoTabella& t = tabelle_.at(it.value());
         if (t.collegata)
-            throw ErroreDatabase(ErroreJet::OperazioneNonSupportata,
-                                 QStringLiteral("The table '%1' is linked to another database and cannot be read here.")
-                                     .arg(t.nome));
-        if (!nomi.contains(t.nome))
-            nomi << t.nome;
+            throw ErroreDatabase(
+                ErroreJet::OperazioneNonSupportata,
+                QStringLiteral("The table '%1' is linked to another database and cannot be read here.").arg(t.nome));
+        if (!nomi.contains(t.nome)) nomi << t.nome;
     }
-    if (nomi.isEmpty())
-        return;
+    if (nomi.isEmpty()) return;
     const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("tabelle"), percorso_, nomi, opzioni_);
     esegui(QStringLiteral("ATTACH ':memory:' AS snap"));
     struct Stacca {
         DatabaseJet* d;
-        ~Stacca()
-        {
-            sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr);
-        }
+        ~Stacca() { sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr); }
     } stacca{this};
     auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
     memcpy(buf, snap.constData(), size_t(snap.size()));
     if (sqlite3_deserialize(db_, "snap", buf, snap.size(), snap.size(),
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': the reader's output is not readable.").arg(percorso_));
+        throw ErroreDatabase(
+            ErroreJet::DatabaseNonApribile,
+            QStringLiteral("Cannot open database '%1': the reader's output is not readable.").arg(percorso_));
     esegui(QStringLiteral("BEGIN"));
     try {
         for (const QString& n : nomi) {
@@ -352,8 +346,7 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
         esegui(QStringLiteral("COMMIT"));
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        for (const QString& n : nomi)
-            caricate_.remove(chiave(n));
+        for (const QString& n : nomi) caricate_.remove(chiave(n));
         throw;
     }
 }
@@ -361,36 +354,34 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
 void DatabaseJet::raccogliTabelle(const QString& nome, QStringList& tabelle, QSet<QString>& viste, int profondita)
 {
     if (profondita > 50)
-        throw ErroreDatabase(ErroreJet::SintassiSql, QStringLiteral("Circular reference caused by query '%1'.").arg(nome));
+        throw ErroreDatabase(ErroreJet::SintassiSql,
+                             QStringLiteral("Circular reference caused by query '%1'.").arg(nome));
     const QString k = chiave(nome);
     if (indiceTabelle_.contains(k)) {
-        if (!caricate_.contains(k) && !tabelle.contains(nome, Qt::CaseInsensitive))
-            tabelle << nome;
+        if (!caricate_.contains(k) && !tabelle.contains(nome, Qt::CaseInsensitive)) tabelle << nome;
         return;
     }
     const auto it = definizioni_.constFind(k);
-    if (it == definizioni_.cend() || viste_.contains(k) || viste.contains(k))
-        return;
+    if (it == definizioni_.cend() || viste_.contains(k) || viste.contains(k)) return;
     viste.insert(k);
     for (const auto& r : it.value().righe)
-        if (r.attributo == 5 && !r.name1.isEmpty())
-            raccogliTabelle(r.name1, tabelle, viste, profondita + 1);
+        if (r.attributo == 5 && !r.name1.isEmpty()) raccogliTabelle(r.name1, tabelle, viste, profondita + 1);
 }
 
 void DatabaseJet::assicura(const QString& nome, int profondita)
 {
     const QString k = chiave(nome);
-    if (caricate_.contains(k) || viste_.contains(k))
-        return;
+    if (caricate_.contains(k) || viste_.contains(k)) return;
     if (indiceTabelle_.contains(k)) {
         caricaTabelle({nome});
         return;
     }
     if (!definizioni_.contains(k))
-        throw ErroreDatabase(ErroreJet::TabellaNonTrovata,
-                             QStringLiteral("The database engine cannot find the input table or query '%1'. Make sure it "
-                                            "exists and that its name is spelled correctly.")
-                                 .arg(nome));
+        throw ErroreDatabase(
+            ErroreJet::TabellaNonTrovata,
+            QStringLiteral("The database engine cannot find the input table or query '%1'. Make sure it "
+                           "exists and that its name is spelled correctly.")
+                .arg(nome));
     // Every base table the query needs, in one read.
     QStringList tabelle;
     QSet<QString> viste;
@@ -404,8 +395,7 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
     auto righe = [&](int attributo) {
         QList<DefinizioneQuery::Riga> r;
         for (const auto& x : q.righe)
-            if (x.attributo == attributo)
-                r << x;
+            if (x.attributo == attributo) r << x;
         return r;
     };
     auto nonSupportata = [&](const QString& cosa) {
@@ -413,30 +403,37 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
                               QStringLiteral("The query '%1' cannot be read: %2.").arg(q.nome, cosa));
     };
     int tipo = 1;
-    for (const auto& r : righe(1))
-        tipo = int(r.flag);
+    for (const auto& r : righe(1)) tipo = int(r.flag);
     switch (tipo) {
-    case 1: case 9: break;
-    case 6: throw nonSupportata(QStringLiteral("crosstab queries are not supported"));
-    case 2: throw nonSupportata(QStringLiteral("make-table queries are not supported"));
-    case 3: throw nonSupportata(QStringLiteral("append queries are not supported"));
-    case 4: throw nonSupportata(QStringLiteral("update queries are not supported"));
-    case 5: throw nonSupportata(QStringLiteral("delete queries are not supported"));
-    case 7: throw nonSupportata(QStringLiteral("data-definition queries are not supported"));
-    case 8: throw nonSupportata(QStringLiteral("pass-through queries are not supported"));
-    default: throw nonSupportata(QStringLiteral("queries of type %1 are not supported").arg(tipo));
+        case 1:
+        case 9:
+            break;
+        case 6:
+            throw nonSupportata(QStringLiteral("crosstab queries are not supported"));
+        case 2:
+            throw nonSupportata(QStringLiteral("make-table queries are not supported"));
+        case 3:
+            throw nonSupportata(QStringLiteral("append queries are not supported"));
+        case 4:
+            throw nonSupportata(QStringLiteral("update queries are not supported"));
+        case 5:
+            throw nonSupportata(QStringLiteral("delete queries are not supported"));
+        case 7:
+            throw nonSupportata(QStringLiteral("data-definition queries are not supported"));
+        case 8:
+            throw nonSupportata(QStringLiteral("pass-through queries are not supported"));
+        default:
+            throw nonSupportata(QStringLiteral("queries of type %1 are not supported").arg(tipo));
     }
     QStringList parametri;
-    for (const auto& r : righe(2))
-        parametri << r.name1;
+    for (const auto& r : righe(2)) parametri << r.name1;
     if (!parametri.isEmpty())
         throw ErroreDatabase(ErroreJet::ParametriMancanti,
                              QStringLiteral("The query '%1' asks for parameters (%2), which cannot be given here. Too "
                                             "few parameters. Expected %3.")
                                  .arg(q.nome, parametri.join(QStringLiteral(", ")))
                                  .arg(parametri.size()));
-    if (!righe(4).isEmpty())
-        throw nonSupportata(QStringLiteral("queries on another database are not supported"));
+    if (!righe(4).isEmpty()) throw nonSupportata(QStringLiteral("queries on another database are not supported"));
 
     qint64 flag = 0;
     QString top;
@@ -448,19 +445,19 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
 
     QStringList ordine;
     for (const auto& r : righe(11))
-        ordine << r.espressione + (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" DESC") : QString());
-    const QString clausolaOrdine = ordine.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordine.join(QStringLiteral(", "));
+        ordine << r.espressione + (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
+                                       ? QStringLiteral(" DESC")
+                                       : QString());
+    const QString clausolaOrdine =
+        ordine.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordine.join(QStringLiteral(", "));
 
     if (tipo == 9) {
         QStringList parti;
-        for (const auto& r : righe(5))
-            parti << r.espressione.trimmed();
-        if (parti.size() < 2)
-            throw nonSupportata(QStringLiteral("the union query has fewer than two parts"));
+        for (const auto& r : righe(5)) parti << r.espressione.trimmed();
+        if (parti.size() < 2) throw nonSupportata(QStringLiteral("the union query has fewer than two parts"));
         const QString unione = (flag & 2) ? QStringLiteral(" UNION ") : QStringLiteral(" UNION ALL ");
         for (QString& p : parti)
-            while (p.endsWith(QLatin1Char(';')))
-                p.chop(1);
+            while (p.endsWith(QLatin1Char(';'))) p.chop(1);
         return parti.join(unione) + clausolaOrdine;
     }
 
@@ -472,12 +469,10 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
     if ((flag & 16) && !top.isEmpty())
         s += QStringLiteral("TOP ") + top + ((flag & 32) ? QStringLiteral(" PERCENT ") : QStringLiteral(" "));
     QStringList colonne;
-    if (flag & 1)
-        colonne << QStringLiteral("*");
+    if (flag & 1) colonne << QStringLiteral("*");
     for (const auto& r : righe(6))
         colonne << (r.name1.isEmpty() ? r.espressione : r.espressione + QStringLiteral(" AS ") + nomeQuadro(r.name1));
-    if (colonne.isEmpty())
-        throw nonSupportata(QStringLiteral("it has no output fields"));
+    if (colonne.isEmpty()) throw nonSupportata(QStringLiteral("it has no output fields"));
     s += colonne.join(QStringLiteral(", "));
 
     // FROM: the tables, combined by the joins.
@@ -494,8 +489,7 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
             p.testo = QLatin1Char('(') + r.espressione + QLatin1Char(')');
         else
             p.testo = nomeQuadro(r.name1);
-        if (!alias.isEmpty())
-            p.testo += QStringLiteral(" AS ") + nomeQuadro(alias);
+        if (!alias.isEmpty()) p.testo += QStringLiteral(" AS ") + nomeQuadro(alias);
         p.chiavi.insert(chiave(alias.isEmpty() ? r.name1 : alias));
         pezzi << p;
     }
@@ -509,26 +503,24 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
         bool unito = false;
         for (auto& j : joins)
             if (chiave(j.sinistra) == chiave(r.name1) && chiave(j.destra) == chiave(r.name2)) {
-                j.condizione = QStringLiteral("(") + j.condizione + QStringLiteral(") AND (") + r.espressione + QStringLiteral(")");
+                j.condizione = QStringLiteral("(") + j.condizione + QStringLiteral(") AND (") + r.espressione +
+                               QStringLiteral(")");
                 unito = true;
             }
-        if (!unito)
-            joins << Join{r.name1, r.name2, r.espressione, r.flag};
+        if (!unito) joins << Join{r.name1, r.name2, r.espressione, r.flag};
     }
     auto trova = [&](const QString& k) {
         for (int i = 0; i < pezzi.size(); ++i)
-            if (pezzi.at(i).chiavi.contains(chiave(k)))
-                return i;
+            if (pezzi.at(i).chiavi.contains(chiave(k))) return i;
         return -1;
     };
     for (const auto& j : joins) {
         const int a = trova(j.sinistra), b = trova(j.destra);
-        if (a < 0 || b < 0)
-            throw nonSupportata(QStringLiteral("a join names a table that is not in the query"));
-        if (a == b)
-            throw nonSupportata(QStringLiteral("a join closes a cycle of joins"));
-        const QString tipoJoin = j.tipo == 2 ? QStringLiteral(" LEFT JOIN ")
-                                             : (j.tipo == 3 ? QStringLiteral(" RIGHT JOIN ") : QStringLiteral(" INNER JOIN "));
+        if (a < 0 || b < 0) throw nonSupportata(QStringLiteral("a join names a table that is not in the query"));
+        if (a == b) throw nonSupportata(QStringLiteral("a join closes a cycle of joins"));
+        const QString tipoJoin = j.tipo == 2
+                                     ? QStringLiteral(" LEFT JOIN ")
+                                     : (j.tipo == 3 ? QStringLiteral(" RIGHT JOIN ") : QStringLiteral(" INNER JOIN "));
         auto operando = [](const Pezzo& p) { return p.join ? QLatin1Char('(') + p.testo + QLatin1Char(')') : p.testo; };
         Pezzo unito;
         unito.testo = operando(pezzi.at(a)) + tipoJoin + operando(pezzi.at(b)) + QStringLiteral(" ON ") + j.condizione;
@@ -540,19 +532,14 @@ QString DatabaseJet::sqlQuery(const DefinizioneQuery& q) const
     }
     if (!pezzi.isEmpty()) {
         QStringList from;
-        for (const auto& p : pezzi)
-            from << p.testo;
+        for (const auto& p : pezzi) from << p.testo;
         s += QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
     }
-    for (const auto& r : righe(8))
-        s += QStringLiteral(" WHERE ") + r.espressione;
+    for (const auto& r : righe(8)) s += QStringLiteral(" WHERE ") + r.espressione;
     QStringList gruppi;
-    for (const auto& r : righe(9))
-        gruppi << r.espressione;
-    if (!gruppi.isEmpty())
-        s += QStringLiteral(" GROUP BY ") + gruppi.join(QStringLiteral(", "));
-    for (const auto& r : righe(10))
-        s += QStringLiteral(" HAVING ") + r.espressione;
+    for (const auto& r : righe(9)) gruppi << r.espressione;
+    if (!gruppi.isEmpty()) s += QStringLiteral(" GROUP BY ") + gruppi.join(QStringLiteral(", "));
+    for (const auto& r : righe(10)) s += QStringLiteral(" HAVING ") + r.espressione;
     return s + clausolaOrdine;
 }
 
@@ -565,38 +552,39 @@ void DatabaseJet::creaVista(const QString& nome)
         // Make the view in steps so that what it refers to is there first.
         for (int tentativi = 0;; ++tentativi) {
             char* err = nullptr;
-            const QByteArray crea = (QStringLiteral("CREATE VIEW ") + NomeSqlite(q.nome) + QStringLiteral(" AS ") + sql).toUtf8();
-            if (sqlite3_exec(db_, crea.constData(), nullptr, nullptr, &err) == SQLITE_OK)
-                break;
+            const QByteArray crea =
+                (QStringLiteral("CREATE VIEW ") + NomeSqlite(q.nome) + QStringLiteral(" AS ") + sql).toUtf8();
+            if (sqlite3_exec(db_, crea.constData(), nullptr, nullptr, &err) == SQLITE_OK) break;
             const QString e = QString::fromUtf8(err ? err : "?");
             sqlite3_free(err);
             static const QString nessuna = QStringLiteral("no such table: ");
             if (tentativi < 100 && e.startsWith(nessuna)) {
                 QString mancante = e.mid(nessuna.size());
-                if (mancante.startsWith(QLatin1String("main.")))
-                    mancante = mancante.mid(5);
-                if (chiave(mancante) != k && (indiceTabelle_.contains(chiave(mancante)) || definizioni_.contains(chiave(mancante))) &&
+                if (mancante.startsWith(QLatin1String("main."))) mancante = mancante.mid(5);
+                if (chiave(mancante) != k &&
+                    (indiceTabelle_.contains(chiave(mancante)) || definizioni_.contains(chiave(mancante))) &&
                     !caricate_.contains(chiave(mancante)) && !viste_.contains(chiave(mancante))) {
                     assicura(mancante);
                     continue;
                 }
-                throw ErroreDatabase(ErroreJet::TabellaNonTrovata,
-                                     QStringLiteral("The database engine cannot find the input table or query '%1'.").arg(mancante));
+                throw ErroreDatabase(
+                    ErroreJet::TabellaNonTrovata,
+                    QStringLiteral("The database engine cannot find the input table or query '%1'.").arg(mancante));
             }
             throw ErroreDatabase(ErroreJet::SintassiSql, e);
         }
         viste_.insert(k);
         // Check the view now, so that a failure names the query.
         try {
-            sqlite3_finalize(static_cast<sqlite3_stmt*>(prepara(QStringLiteral("SELECT * FROM ") + NomeSqlite(q.nome))));
+            sqlite3_finalize(
+                static_cast<sqlite3_stmt*>(prepara(QStringLiteral("SELECT * FROM ") + NomeSqlite(q.nome))));
         } catch (...) {
             viste_.remove(k);
             esegui(QStringLiteral("DROP VIEW IF EXISTS ") + NomeSqlite(q.nome));
             throw;
         }
     } catch (const ErroreCartigo& e) {
-        if (e.descrizione().contains(q.nome))
-            throw;
+        if (e.descrizione().contains(q.nome)) throw;
         throw ErroreDatabase(e.numero(), QStringLiteral("Query '%1': %2").arg(q.nome, e.descrizione()));
     }
 }
@@ -606,23 +594,22 @@ void* DatabaseJet::prepara(const QString& sqlSqlite)
     const QByteArray u = sqlSqlite.toUtf8();
     for (int tentativi = 0;; ++tentativi) {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, u.constData(), int(u.size()), &st, nullptr) == SQLITE_OK)
-            return st;
+        if (sqlite3_prepare_v2(db_, u.constData(), int(u.size()), &st, nullptr) == SQLITE_OK) return st;
         sqlite3_finalize(st);
         const QString e = QString::fromUtf8(sqlite3_errmsg(db_));
         static const QString nessunaTabella = QStringLiteral("no such table: ");
         static const QString nessunaColonna = QStringLiteral("no such column: ");
         if (e.startsWith(nessunaTabella)) {
             QString mancante = e.mid(nessunaTabella.size());
-            if (mancante.startsWith(QLatin1String("main.")))
-                mancante = mancante.mid(5);
+            if (mancante.startsWith(QLatin1String("main."))) mancante = mancante.mid(5);
             const QString k = chiave(mancante);
             if (tentativi < 100 && !caricate_.contains(k) && !viste_.contains(k)) {
                 assicura(mancante);
                 continue;
             }
-            throw ErroreDatabase(ErroreJet::TabellaNonTrovata,
-                                 QStringLiteral("The database engine cannot find the input table or query '%1'.").arg(mancante));
+            throw ErroreDatabase(
+                ErroreJet::TabellaNonTrovata,
+                QStringLiteral("The database engine cannot find the input table or query '%1'.").arg(mancante));
         }
         if (e.startsWith(nessunaColonna))
             throw ErroreDatabase(ErroreJet::ParametriMancanti,
@@ -635,8 +622,7 @@ void* DatabaseJet::prepara(const QString& sqlSqlite)
 QList<InfoCampo> DatabaseJet::Campi(const QString& nome)
 {
     const QString k = chiave(nome);
-    if (indiceTabelle_.contains(k))
-        return tabelle_.at(indiceTabelle_.value(k)).campi;
+    if (indiceTabelle_.contains(k)) return tabelle_.at(indiceTabelle_.value(k)).campi;
     return ApriRecordset(QStringLiteral("SELECT * FROM [") + nome + QStringLiteral("] WHERE 0 = 1"))->Campi();
 }
 
@@ -659,58 +645,54 @@ std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
     std::vector<QList<QVariant>> righe;
     for (;;) {
         const int rc = sqlite3_step(s.st);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+        if (rc == SQLITE_DONE) break;
+        if (rc != SQLITE_ROW) throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
         QList<QVariant> riga;
         riga.reserve(n);
         for (int i = 0; i < n; ++i) {
             InfoCampo& c = campi[i];
             switch (sqlite3_column_type(s.st, i)) {
-            case SQLITE_NULL: riga << QVariant(); break;
-            case SQLITE_INTEGER: {
-                if (!tipoNoto[i] && c.tipo == 0)
-                    c.tipo = TipoDao::Long;
-                const qint64 v = sqlite3_column_int64(s.st, i);
-                if (c.tipo == TipoDao::Boolean)
-                    riga << QVariant(v != 0);
-                else if (modCartigo::ClasseTipo(c.tipo) == 0)
-                    riga << QVariant(v);
-                else
-                    riga << QVariant(QString::number(v));
-                break;
-            }
-            case SQLITE_FLOAT:
-                if (!tipoNoto[i] && (c.tipo == 0 || c.tipo == TipoDao::Long))
-                    c.tipo = TipoDao::Double;
-                riga << QVariant(sqlite3_column_double(s.st, i));
-                break;
-            case SQLITE_TEXT: {
-                const QString t = testoColonna(s.st, i);
-                if (!tipoNoto[i] && c.tipo == 0)
-                    // Dates travel as "yyyy-MM-dd hh:mm:ss" exactly.
-                    c.tipo = t.size() == 19 && modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
-                if (modCartigo::ClasseTipo(c.tipo) == 2) {
-                    const auto d = modCartigo::DaIso(t);
-                    riga << (d ? QVariant(*d) : QVariant(t));
-                } else {
-                    riga << QVariant(t);
+                case SQLITE_NULL:
+                    riga << QVariant();
+                    break;
+                case SQLITE_INTEGER: {
+                    if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::Long;
+                    const qint64 v = sqlite3_column_int64(s.st, i);
+                    if (c.tipo == TipoDao::Boolean)
+                        riga << QVariant(v != 0);
+                    else if (modCartigo::ClasseTipo(c.tipo) == 0)
+                        riga << QVariant(v);
+                    else
+                        riga << QVariant(QString::number(v));
+                    break;
                 }
-                break;
-            }
-            default:
-                if (!tipoNoto[i] && c.tipo == 0)
-                    c.tipo = TipoDao::LongBinary;
-                riga << QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s.st, i)),
-                                            sqlite3_column_bytes(s.st, i)));
+                case SQLITE_FLOAT:
+                    if (!tipoNoto[i] && (c.tipo == 0 || c.tipo == TipoDao::Long)) c.tipo = TipoDao::Double;
+                    riga << QVariant(sqlite3_column_double(s.st, i));
+                    break;
+                case SQLITE_TEXT: {
+                    const QString t = testoColonna(s.st, i);
+                    if (!tipoNoto[i] && c.tipo == 0)
+                        // Dates travel as "yyyy-MM-dd hh:mm:ss" exactly.
+                        c.tipo = t.size() == 19 && modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
+                    if (modCartigo::ClasseTipo(c.tipo) == 2) {
+                        const auto d = modCartigo::DaIso(t);
+                        riga << (d ? QVariant(*d) : QVariant(t));
+                    } else {
+                        riga << QVariant(t);
+                    }
+                    break;
+                }
+                default:
+                    if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::LongBinary;
+                    riga << QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s.st, i)),
+                                                sqlite3_column_bytes(s.st, i)));
             }
         }
         righe.push_back(std::move(riga));
     }
     for (auto& c : campi)
-        if (c.tipo == 0)
-            c.tipo = TipoDao::Text;
+        if (c.tipo == 0) c.tipo = TipoDao::Text;
     return std::make_unique<RecordsetJet>(std::move(campi), std::move(righe));
 }
 

@@ -77,8 +77,9 @@ public:
     DatabaseJet& operator=(const DatabaseJet&) = delete;
 
     // Opens a file read-only. `connect` is the DAO connect string (";PWD=secret").
-    static std::unique_ptr<DatabaseJet> Apri(const QString& percorso, const QString& connect,
-                                             const LettoreProcesso::Opzioni& opzioni = LettoreProcesso::OpzioniPredefinite());
+    static std::unique_ptr<DatabaseJet> Apri(
+        const QString& percorso, const QString& connect,
+        const LettoreProcesso::Opzioni& opzioni = LettoreProcesso::OpzioniPredefinite());
 
     const QString& NomeFile() const { return percorso_; }
     int Versione() const { return versione_; }
@@ -130,8 +131,8 @@ private:
     QHash<QString, int> indiceTabelle_;  // lower-case name -> index
     QStringList query_;
     QHash<QString, DefinizioneQuery> definizioni_;  // lower-case name
-    QSet<QString> caricate_;                         // lower-case
-    QSet<QString> viste_;                            // lower-case
+    QSet<QString> caricate_;                        // lower-case
+    QSet<QString> viste_;                           // lower-case
 };
 
 }  // namespace cartigo

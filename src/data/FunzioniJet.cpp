@@ -4,12 +4,12 @@
 #include "data/ValoriJet.h"
 #include "label/Locale.h"
 
+#include <sqlite3.h>
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 #include <optional>
-#include <sqlite3.h>
 #include <vector>
 
 namespace cartigo {
@@ -26,8 +26,7 @@ QString chiavePrimaria(const QString& s)
     QString out;
     out.reserve(d.size());
     for (QChar c : d) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
+        if (c.category() == QChar::Mark_NonSpacing) continue;
         out.append(c);
     }
     return out.toCaseFolded();
@@ -46,22 +45,16 @@ int collazione(void*, int la, const void* a, int lb, const void* b)
             ascii = false;
             break;
         }
-        if (x >= 'A' && x <= 'Z')
-            x = x - 'A' + 'a';
-        if (y >= 'A' && y <= 'Z')
-            y = y - 'A' + 'a';
-        if (x != y)
-            return x < y ? -1 : 1;
+        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+        if (x != y) return x < y ? -1 : 1;
     }
     if (ascii) {
         for (int i = n; i < la; ++i)
-            if (pa[i] >= 0x80)
-                ascii = false;
+            if (pa[i] >= 0x80) ascii = false;
         for (int i = n; i < lb; ++i)
-            if (pb[i] >= 0x80)
-                ascii = false;
-        if (ascii)
-            return la == lb ? 0 : (la < lb ? -1 : 1);
+            if (pb[i] >= 0x80) ascii = false;
+        if (ascii) return la == lb ? 0 : (la < lb ? -1 : 1);
     }
     return ConfrontaTestoJet(QString::fromUtf8(reinterpret_cast<const char*>(pa), la),
                              QString::fromUtf8(reinterpret_cast<const char*>(pb), lb));
@@ -75,44 +68,52 @@ QString testo(sqlite3_value* v)
     return t ? QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_value_bytes(v)) : QString();
 }
 
-bool nullo(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_NULL; }
+bool nullo(sqlite3_value* v)
+{
+    return sqlite3_value_type(v) == SQLITE_NULL;
+}
 
 std::optional<double> numero(sqlite3_value* v)
 {
     switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return double(sqlite3_value_int64(v));
-    case SQLITE_FLOAT: return sqlite3_value_double(v);
-    case SQLITE_TEXT: {
-        bool ok = false;
-        const QString s = testo(v).trimmed();
-        double d = s.toDouble(&ok);
-        if (ok)
-            return d;
-        d = QString(s).replace(ImpostazioniLocali::correnti().decimale, QLatin1Char('.')).toDouble(&ok);
-        if (ok)
-            return d;
-        return std::nullopt;
-    }
-    default: return std::nullopt;
+        case SQLITE_INTEGER:
+            return double(sqlite3_value_int64(v));
+        case SQLITE_FLOAT:
+            return sqlite3_value_double(v);
+        case SQLITE_TEXT: {
+            bool ok = false;
+            const QString s = testo(v).trimmed();
+            double d = s.toDouble(&ok);
+            if (ok) return d;
+            d = QString(s).replace(ImpostazioniLocali::correnti().decimale, QLatin1Char('.')).toDouble(&ok);
+            if (ok) return d;
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<QDateTime> data(sqlite3_value* v)
 {
     switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT: return DaSeriale(sqlite3_value_double(v));
-    case SQLITE_TEXT: {
-        const QString s = testo(v);
-        if (auto d = DaIso(s))
-            return d;
-        return LeggiDataJet(s);
-    }
-    default: return std::nullopt;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            return DaSeriale(sqlite3_value_double(v));
+        case SQLITE_TEXT: {
+            const QString s = testo(v);
+            if (auto d = DaIso(s)) return d;
+            return LeggiDataJet(s);
+        }
+        default:
+            return std::nullopt;
     }
 }
 
-bool sembraData(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_TEXT && DaIso(testo(v)).has_value(); }
+bool sembraData(sqlite3_value* v)
+{
+    return sqlite3_value_type(v) == SQLITE_TEXT && DaIso(testo(v)).has_value();
+}
 
 void risultato(sqlite3_context* c, const QString& s)
 {
@@ -120,7 +121,10 @@ void risultato(sqlite3_context* c, const QString& s)
     sqlite3_result_text(c, u.constData(), int(u.size()), SQLITE_TRANSIENT);
 }
 
-void risultatoData(sqlite3_context* c, const QDateTime& d) { risultato(c, DataIso(d)); }
+void risultatoData(sqlite3_context* c, const QDateTime& d)
+{
+    risultato(c, DataIso(d));
+}
 
 void risultatoNumero(sqlite3_context* c, double d)
 {
@@ -134,17 +138,28 @@ void risultatoNumero(sqlite3_context* c, double d)
 QString cstr(sqlite3_value* v)
 {
     switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return QString::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT: return TestoNumero(sqlite3_value_double(v), ImpostazioniLocali::correnti());
-    case SQLITE_TEXT: return testo(v);
-    case SQLITE_BLOB: return QString::fromUtf8(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
-    default: return {};
+        case SQLITE_INTEGER:
+            return QString::number(sqlite3_value_int64(v));
+        case SQLITE_FLOAT:
+            return TestoNumero(sqlite3_value_double(v), ImpostazioniLocali::correnti());
+        case SQLITE_TEXT:
+            return testo(v);
+        case SQLITE_BLOB:
+            return QString::fromUtf8(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+        default:
+            return {};
     }
 }
 
-double arrotondaPari(double v) { return std::nearbyint(v); }  // default rounding mode: halves to even
+double arrotondaPari(double v)
+{
+    return std::nearbyint(v);
+}  // default rounding mode: halves to even
 
-void errore(sqlite3_context* c, const char* testo) { sqlite3_result_error(c, testo, -1); }
+void errore(sqlite3_context* c, const char* testo)
+{
+    sqlite3_result_error(c, testo, -1);
+}
 
 // --- functions ---
 
@@ -160,22 +175,18 @@ void f_concat(ARGS)
 void f_add(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     const bool t0 = sqlite3_value_type(a[0]) == SQLITE_TEXT, t1 = sqlite3_value_type(a[1]) == SQLITE_TEXT;
-    if (t0 && t1 && !sembraData(a[0]) && !sembraData(a[1]))
-        return risultato(c, testo(a[0]) + testo(a[1]));
+    if (t0 && t1 && !sembraData(a[0]) && !sembraData(a[1])) return risultato(c, testo(a[0]) + testo(a[1]));
     if (sembraData(a[0]) || sembraData(a[1])) {
         sqlite3_value* d = sembraData(a[0]) ? a[0] : a[1];
         sqlite3_value* k = d == a[0] ? a[1] : a[0];
         const auto nk = numero(k);
-        if (!nk)
-            return errore(c, "Type mismatch");
+        if (!nk) return errore(c, "Type mismatch");
         return risultatoData(c, DaSeriale(SerialeDa(*data(d)) + *nk));
     }
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
+    if (!x || !y) return errore(c, "Type mismatch");
     if (sqlite3_value_type(a[0]) == SQLITE_INTEGER && sqlite3_value_type(a[1]) == SQLITE_INTEGER)
         return sqlite3_result_int64(c, sqlite3_value_int64(a[0]) + sqlite3_value_int64(a[1]));
     sqlite3_result_double(c, *x + *y);
@@ -184,19 +195,15 @@ void f_add(ARGS)
 void f_sub(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     if (sembraData(a[0])) {
-        if (sembraData(a[1]))
-            return sqlite3_result_double(c, SerialeDa(*data(a[0])) - SerialeDa(*data(a[1])));
+        if (sembraData(a[1])) return sqlite3_result_double(c, SerialeDa(*data(a[0])) - SerialeDa(*data(a[1])));
         const auto k = numero(a[1]);
-        if (!k)
-            return errore(c, "Type mismatch");
+        if (!k) return errore(c, "Type mismatch");
         return risultatoData(c, DaSeriale(SerialeDa(*data(a[0])) - *k));
     }
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
+    if (!x || !y) return errore(c, "Type mismatch");
     if (sqlite3_value_type(a[0]) == SQLITE_INTEGER && sqlite3_value_type(a[1]) == SQLITE_INTEGER)
         return sqlite3_result_int64(c, sqlite3_value_int64(a[0]) - sqlite3_value_int64(a[1]));
     sqlite3_result_double(c, *x - *y);
@@ -205,68 +212,55 @@ void f_sub(ARGS)
 void f_div(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
-    if (*y == 0)
-        return errore(c, "Division by zero");
+    if (!x || !y) return errore(c, "Type mismatch");
+    if (*y == 0) return errore(c, "Division by zero");
     sqlite3_result_double(c, *x / *y);
 }
 
 void f_intdiv(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
+    if (!x || !y) return errore(c, "Type mismatch");
     const double b = arrotondaPari(*y);
-    if (b == 0)
-        return errore(c, "Division by zero");
+    if (b == 0) return errore(c, "Division by zero");
     sqlite3_result_int64(c, qint64(std::trunc(arrotondaPari(*x) / b)));
 }
 
 void f_mod(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
+    if (!x || !y) return errore(c, "Type mismatch");
     const qint64 b = qint64(arrotondaPari(*y));
-    if (b == 0)
-        return errore(c, "Division by zero");
+    if (b == 0) return errore(c, "Division by zero");
     sqlite3_result_int64(c, qint64(arrotondaPari(*x)) % b);
 }
 
 void f_pow(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     const auto x = numero(a[0]), y = numero(a[1]);
-    if (!x || !y)
-        return errore(c, "Type mismatch");
+    if (!x || !y) return errore(c, "Type mismatch");
     risultatoNumero(c, std::pow(*x, *y));
 }
 
 void f_like(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1])) return sqlite3_result_null(c);
     sqlite3_result_int(c, CorrispondeLike(cstr(a[0]), cstr(a[1])) ? 1 : 0);
 }
 
 void f_vero(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_int(c, 0);
+    if (nullo(a[0])) return sqlite3_result_int(c, 0);
     const auto x = numero(a[0]);
     sqlite3_result_int(c, x && *x != 0 ? 1 : 0);
 }
@@ -274,12 +268,10 @@ void f_vero(ARGS)
 template <typename F>
 void conNumero(sqlite3_context* c, sqlite3_value* v, F f)
 {
-    if (nullo(v))
-        return sqlite3_result_null(c);
+    if (nullo(v)) return sqlite3_result_null(c);
     const auto x = numero(v);
     if (!x) {
-        if (const auto d = data(v))
-            return f(SerialeDa(*d));
+        if (const auto d = data(v)) return f(SerialeDa(*d));
         return errore(c, "Type mismatch");
     }
     f(*x);
@@ -288,8 +280,7 @@ void conNumero(sqlite3_context* c, sqlite3_value* v, F f)
 void f_cstr(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]));
 }
 void f_clng(ARGS)
@@ -320,11 +311,9 @@ void f_cbool(ARGS)
 void f_cdate(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     const auto d = data(a[0]);
-    if (!d)
-        return errore(c, "Type mismatch");
+    if (!d) return errore(c, "Type mismatch");
     risultatoData(c, *d);
 }
 void f_int(ARGS)
@@ -351,8 +340,7 @@ void f_sqr(ARGS)
 {
     UNUSED_N;
     conNumero(c, a[0], [&](double x) {
-        if (x < 0)
-            return errore(c, "Invalid procedure call or argument");
+        if (x < 0) return errore(c, "Invalid procedure call or argument");
         sqlite3_result_double(c, std::sqrt(x));
     });
 }
@@ -367,8 +355,7 @@ void f_round(ARGS)
 void f_val(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     static const QRegularExpression re(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
     const QString s = cstr(a[0]).remove(QLatin1Char(' '));
     const auto m = re.match(s);
@@ -378,21 +365,18 @@ void f_val(ARGS)
 void f_left(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]).left(qMax(0, sqlite3_value_int(a[1]))));
 }
 void f_right(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]).right(qMax(0, sqlite3_value_int(a[1]))));
 }
 void f_mid(ARGS)
 {
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     const int inizio = qMax(1, sqlite3_value_int(a[1]));
     const QString s = cstr(a[0]);
     risultato(c, n > 2 ? s.mid(inizio - 1, qMax(0, sqlite3_value_int(a[2]))) : s.mid(inizio - 1));
@@ -400,54 +384,44 @@ void f_mid(ARGS)
 void f_len(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     sqlite3_result_int(c, int(cstr(a[0]).size()));
 }
 void f_trim(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     QString s = cstr(a[0]);
-    while (s.startsWith(QLatin1Char(' ')))
-        s.remove(0, 1);
-    while (s.endsWith(QLatin1Char(' ')))
-        s.chop(1);
+    while (s.startsWith(QLatin1Char(' '))) s.remove(0, 1);
+    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
     risultato(c, s);
 }
 void f_ltrim(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     QString s = cstr(a[0]);
-    while (s.startsWith(QLatin1Char(' ')))
-        s.remove(0, 1);
+    while (s.startsWith(QLatin1Char(' '))) s.remove(0, 1);
     risultato(c, s);
 }
 void f_rtrim(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     QString s = cstr(a[0]);
-    while (s.endsWith(QLatin1Char(' ')))
-        s.chop(1);
+    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
     risultato(c, s);
 }
 void f_ucase(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]).toUpper());
 }
 void f_lcase(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]).toLower());
 }
 void f_space(ARGS)
@@ -464,16 +438,14 @@ void f_instr(ARGS)
         inizio = qMax(1, sqlite3_value_int(a[0]));
         i = 1;
     }
-    if (nullo(a[i]) || nullo(a[i + 1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[i]) || nullo(a[i + 1])) return sqlite3_result_null(c);
     const qsizetype k = cstr(a[i]).indexOf(cstr(a[i + 1]), inizio - 1, Qt::CaseInsensitive);
     sqlite3_result_int(c, int(k + 1));
 }
 void f_replace(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     risultato(c, cstr(a[0]).replace(cstr(a[1]), cstr(a[2]), Qt::CaseInsensitive));
 }
 void f_isnull(ARGS)
@@ -485,11 +457,9 @@ void f_isnull(ARGS)
 template <typename F>
 void conData(sqlite3_context* c, sqlite3_value* v, F f)
 {
-    if (nullo(v))
-        return sqlite3_result_null(c);
+    if (nullo(v)) return sqlite3_result_null(c);
     const auto d = data(v);
-    if (!d)
-        return errore(c, "Type mismatch");
+    if (!d) return errore(c, "Type mismatch");
     f(*d);
 }
 
@@ -524,7 +494,10 @@ void f_second(ARGS)
     conData(c, a[0], [&](const QDateTime& d) { sqlite3_result_int(c, d.time().second()); });
 }
 // 1 = Sunday, as the platform counts by default.
-int giornoSettimana(const QDate& d, int primo = 1) { return ((d.dayOfWeek() % 7) + 1 - primo + 7) % 7 + 1; }
+int giornoSettimana(const QDate& d, int primo = 1)
+{
+    return ((d.dayOfWeek() % 7) + 1 - primo + 7) % 7 + 1;
+}
 void f_weekday(ARGS)
 {
     const int primo = n > 1 && !nullo(a[1]) ? qMax(1, sqlite3_value_int(a[1])) : 1;
@@ -532,39 +505,46 @@ void f_weekday(ARGS)
 }
 void f_datepart(ARGS)
 {
-    if (nullo(a[1]))
-        return sqlite3_result_null(c);
+    if (nullo(a[1])) return sqlite3_result_null(c);
     const QString intervallo = cstr(a[0]).toLower();
     const int primo = n > 2 && !nullo(a[2]) && sqlite3_value_int(a[2]) > 0 ? sqlite3_value_int(a[2]) : 1;
     conData(c, a[1], [&](const QDateTime& d) {
         const QDate g = d.date();
         int v = 0;
-        if (intervallo == QLatin1String("yyyy")) v = g.year();
-        else if (intervallo == QLatin1String("q")) v = (g.month() - 1) / 3 + 1;
-        else if (intervallo == QLatin1String("m")) v = g.month();
-        else if (intervallo == QLatin1String("y")) v = g.dayOfYear();
-        else if (intervallo == QLatin1String("d")) v = g.day();
-        else if (intervallo == QLatin1String("w")) v = giornoSettimana(g, primo);
+        if (intervallo == QLatin1String("yyyy"))
+            v = g.year();
+        else if (intervallo == QLatin1String("q"))
+            v = (g.month() - 1) / 3 + 1;
+        else if (intervallo == QLatin1String("m"))
+            v = g.month();
+        else if (intervallo == QLatin1String("y"))
+            v = g.dayOfYear();
+        else if (intervallo == QLatin1String("d"))
+            v = g.day();
+        else if (intervallo == QLatin1String("w"))
+            v = giornoSettimana(g, primo);
         else if (intervallo == QLatin1String("ww")) {
             // Week 1 holds January 1st.
             const QDate inizio(g.year(), 1, 1);
             v = (inizio.daysTo(g) + giornoSettimana(inizio, primo) - 1) / 7 + 1;
-        } else if (intervallo == QLatin1String("h")) v = d.time().hour();
-        else if (intervallo == QLatin1String("n")) v = d.time().minute();
-        else if (intervallo == QLatin1String("s")) v = d.time().second();
-        else return errore(c, "Invalid procedure call or argument");
+        } else if (intervallo == QLatin1String("h"))
+            v = d.time().hour();
+        else if (intervallo == QLatin1String("n"))
+            v = d.time().minute();
+        else if (intervallo == QLatin1String("s"))
+            v = d.time().second();
+        else
+            return errore(c, "Invalid procedure call or argument");
         sqlite3_result_int(c, v);
     });
 }
 void f_dateserial(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]) || nullo(a[1]) || nullo(a[2]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0]) || nullo(a[1]) || nullo(a[2])) return sqlite3_result_null(c);
     QDate d(sqlite3_value_int(a[0]), 1, 1);
     int anno = sqlite3_value_int(a[0]);
-    if (anno >= 0 && anno < 100)
-        anno += anno < 30 ? 2000 : 1900;
+    if (anno >= 0 && anno < 100) anno += anno < 30 ? 2000 : 1900;
     d = QDate(anno, 1, 1).addMonths(sqlite3_value_int(a[1]) - 1).addDays(sqlite3_value_int(a[2]) - 1);
     risultatoData(c, QDateTime(d, QTime(0, 0)));
 }
@@ -575,37 +555,55 @@ void f_dateadd(ARGS)
     const int k = sqlite3_value_int(a[1]);
     conData(c, a[2], [&](const QDateTime& d) {
         QDateTime r = d;
-        if (intervallo == QLatin1String("yyyy")) r = d.addYears(k);
-        else if (intervallo == QLatin1String("q")) r = d.addMonths(3 * k);
-        else if (intervallo == QLatin1String("m")) r = d.addMonths(k);
-        else if (intervallo == QLatin1String("d") || intervallo == QLatin1String("y") || intervallo == QLatin1String("w")) r = d.addDays(k);
-        else if (intervallo == QLatin1String("ww")) r = d.addDays(7 * k);
-        else if (intervallo == QLatin1String("h")) r = d.addSecs(3600LL * k);
-        else if (intervallo == QLatin1String("n")) r = d.addSecs(60LL * k);
-        else if (intervallo == QLatin1String("s")) r = d.addSecs(k);
-        else return errore(c, "Invalid procedure call or argument");
+        if (intervallo == QLatin1String("yyyy"))
+            r = d.addYears(k);
+        else if (intervallo == QLatin1String("q"))
+            r = d.addMonths(3 * k);
+        else if (intervallo == QLatin1String("m"))
+            r = d.addMonths(k);
+        else if (intervallo == QLatin1String("d") || intervallo == QLatin1String("y") ||
+                 intervallo == QLatin1String("w"))
+            r = d.addDays(k);
+        else if (intervallo == QLatin1String("ww"))
+            r = d.addDays(7 * k);
+        else if (intervallo == QLatin1String("h"))
+            r = d.addSecs(3600LL * k);
+        else if (intervallo == QLatin1String("n"))
+            r = d.addSecs(60LL * k);
+        else if (intervallo == QLatin1String("s"))
+            r = d.addSecs(k);
+        else
+            return errore(c, "Invalid procedure call or argument");
         risultatoData(c, r);
     });
 }
 void f_datediff(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[1]) || nullo(a[2]))
-        return sqlite3_result_null(c);
+    if (nullo(a[1]) || nullo(a[2])) return sqlite3_result_null(c);
     const QString intervallo = cstr(a[0]).toLower();
     const auto d1 = data(a[1]), d2 = data(a[2]);
-    if (!d1 || !d2)
-        return errore(c, "Type mismatch");
+    if (!d1 || !d2) return errore(c, "Type mismatch");
     qint64 v = 0;
-    if (intervallo == QLatin1String("yyyy")) v = d2->date().year() - d1->date().year();
-    else if (intervallo == QLatin1String("q")) v = (d2->date().year() * 4 + (d2->date().month() - 1) / 3) - (d1->date().year() * 4 + (d1->date().month() - 1) / 3);
-    else if (intervallo == QLatin1String("m")) v = (d2->date().year() * 12 + d2->date().month()) - (d1->date().year() * 12 + d1->date().month());
-    else if (intervallo == QLatin1String("d") || intervallo == QLatin1String("y")) v = d1->date().daysTo(d2->date());
-    else if (intervallo == QLatin1String("ww") || intervallo == QLatin1String("w")) v = d1->date().daysTo(d2->date()) / 7;
-    else if (intervallo == QLatin1String("h")) v = d1->secsTo(*d2) / 3600;
-    else if (intervallo == QLatin1String("n")) v = d1->secsTo(*d2) / 60;
-    else if (intervallo == QLatin1String("s")) v = d1->secsTo(*d2);
-    else return errore(c, "Invalid procedure call or argument");
+    if (intervallo == QLatin1String("yyyy"))
+        v = d2->date().year() - d1->date().year();
+    else if (intervallo == QLatin1String("q"))
+        v = (d2->date().year() * 4 + (d2->date().month() - 1) / 3) -
+            (d1->date().year() * 4 + (d1->date().month() - 1) / 3);
+    else if (intervallo == QLatin1String("m"))
+        v = (d2->date().year() * 12 + d2->date().month()) - (d1->date().year() * 12 + d1->date().month());
+    else if (intervallo == QLatin1String("d") || intervallo == QLatin1String("y"))
+        v = d1->date().daysTo(d2->date());
+    else if (intervallo == QLatin1String("ww") || intervallo == QLatin1String("w"))
+        v = d1->date().daysTo(d2->date()) / 7;
+    else if (intervallo == QLatin1String("h"))
+        v = d1->secsTo(*d2) / 3600;
+    else if (intervallo == QLatin1String("n"))
+        v = d1->secsTo(*d2) / 60;
+    else if (intervallo == QLatin1String("s"))
+        v = d1->secsTo(*d2);
+    else
+        return errore(c, "Invalid procedure call or argument");
     sqlite3_result_int64(c, v);
 }
 void f_date(ARGS)
@@ -628,8 +626,7 @@ void f_datevalue(ARGS)
 }
 void f_format(ARGS)
 {
-    if (nullo(a[0]))
-        return sqlite3_result_null(c);
+    if (nullo(a[0])) return sqlite3_result_null(c);
     const QString formato = n > 1 && !nullo(a[1]) ? cstr(a[1]) : QString();
     const auto x = sqlite3_value_type(a[0]) == SQLITE_TEXT ? std::optional<double>() : numero(a[0]);
     risultato(c, FormatoJet(cstr(a[0]), x.value_or(0), x.has_value(), formato));
@@ -681,12 +678,10 @@ struct StatoVarianza {
 void varianza_passo(ARGS)
 {
     UNUSED_N;
-    if (nullo(a[0]))
-        return;
+    if (nullo(a[0])) return;
     auto* s = static_cast<StatoVarianza*>(sqlite3_aggregate_context(c, sizeof(StatoVarianza)));
     const auto x = numero(a[0]);
-    if (!s || !x)
-        return;
+    if (!s || !x) return;
     ++s->n;
     const double delta = *x - s->media;
     s->media += delta / double(s->n);
@@ -697,8 +692,7 @@ void varianza_fine(sqlite3_context* c)
 {
     auto* s = static_cast<StatoVarianza*>(sqlite3_aggregate_context(c, 0));
     const qint64 den = s ? (Campione ? s->n - 1 : s->n) : 0;
-    if (!s || den <= 0)
-        return sqlite3_result_null(c);
+    if (!s || den <= 0) return sqlite3_result_null(c);
     const double v = s->m2 / double(den);
     sqlite3_result_double(c, Radice ? std::sqrt(v) : v);
 }
@@ -708,16 +702,17 @@ void varianza_fine(sqlite3_context* c)
 
 // --- Format ---
 
-QLocale localeNomi() { return LinguaCorrente() == Lingua::Italiano ? QLocale(QLocale::Italian) : QLocale(QLocale::English); }
+QLocale localeNomi()
+{
+    return LinguaCorrente() == Lingua::Italiano ? QLocale(QLocale::Italian) : QLocale(QLocale::English);
+}
 
 QString formatoData(const QDateTime& d, QString f)
 {
     const QString basso = f.toLower();
     const FormatoTesto ft = FormatoTesto::correnti();
-    if (basso == QLatin1String("short date"))
-        return QLocale::c().toString(d.date(), ft.dataBreve);
-    if (basso == QLatin1String("general date") || f.isEmpty())
-        return NzCampo(DataIso(d), TipoDao::Date, ft);
+    if (basso == QLatin1String("short date")) return QLocale::c().toString(d.date(), ft.dataBreve);
+    if (basso == QLatin1String("general date") || f.isEmpty()) return NzCampo(DataIso(d), TipoDao::Date, ft);
     if (basso == QLatin1String("long date"))
         f = QStringLiteral("dddd d mmmm yyyy");
     else if (basso == QLatin1String("medium date"))
@@ -737,8 +732,7 @@ QString formatoData(const QDateTime& d, QString f)
     int i = 0;
     auto conta = [&](QChar ch) {
         int k = i;
-        while (k < f.size() && f.at(k).toLower() == ch)
-            ++k;
+        while (k < f.size() && f.at(k).toLower() == ch) ++k;
         return k - i;
     };
     bool ultimoOra = false;
@@ -763,24 +757,34 @@ QString formatoData(const QDateTime& d, QString f)
         }
         const int k = conta(lc);
         if (lc == QLatin1Char('y')) {
-            if (k >= 3) out += QString::number(g.year()).rightJustified(4, QLatin1Char('0'));
-            else if (k == 2) out += QString::number(g.year() % 100).rightJustified(2, QLatin1Char('0'));
-            else out += QString::number(g.dayOfYear());
+            if (k >= 3)
+                out += QString::number(g.year()).rightJustified(4, QLatin1Char('0'));
+            else if (k == 2)
+                out += QString::number(g.year() % 100).rightJustified(2, QLatin1Char('0'));
+            else
+                out += QString::number(g.dayOfYear());
             i += k;
         } else if (lc == QLatin1Char('q')) {
             out += QString::number((g.month() - 1) / 3 + 1);
             i += k;
         } else if (lc == QLatin1Char('m')) {
             // "mm" right after an hour is minutes.
-            if (ultimoOra && k <= 2) out += QString::number(t.minute()).rightJustified(k, QLatin1Char('0'));
-            else if (k >= 4) out += nomi.monthName(g.month(), QLocale::LongFormat);
-            else if (k == 3) out += nomi.monthName(g.month(), QLocale::ShortFormat);
-            else out += QString::number(g.month()).rightJustified(k, QLatin1Char('0'));
+            if (ultimoOra && k <= 2)
+                out += QString::number(t.minute()).rightJustified(k, QLatin1Char('0'));
+            else if (k >= 4)
+                out += nomi.monthName(g.month(), QLocale::LongFormat);
+            else if (k == 3)
+                out += nomi.monthName(g.month(), QLocale::ShortFormat);
+            else
+                out += QString::number(g.month()).rightJustified(k, QLatin1Char('0'));
             i += k;
         } else if (lc == QLatin1Char('d')) {
-            if (k >= 4) out += nomi.dayName(g.dayOfWeek(), QLocale::LongFormat);
-            else if (k == 3) out += nomi.dayName(g.dayOfWeek(), QLocale::ShortFormat);
-            else out += QString::number(g.day()).rightJustified(k, QLatin1Char('0'));
+            if (k >= 4)
+                out += nomi.dayName(g.dayOfWeek(), QLocale::LongFormat);
+            else if (k == 3)
+                out += nomi.dayName(g.dayOfWeek(), QLocale::ShortFormat);
+            else
+                out += QString::number(g.day()).rightJustified(k, QLatin1Char('0'));
             i += k;
         } else if (lc == QLatin1Char('w')) {
             if (k >= 2) {
@@ -794,8 +798,7 @@ QString formatoData(const QDateTime& d, QString f)
             int h = t.hour();
             if (ampm) {
                 h %= 12;
-                if (h == 0)
-                    h = 12;
+                if (h == 0) h = 12;
             }
             out += QString::number(h).rightJustified(qMin(k, 2), QLatin1Char('0'));
             i += k;
@@ -810,8 +813,7 @@ QString formatoData(const QDateTime& d, QString f)
         } else {
             out += ch;
             ++i;
-            if (ch != QLatin1Char(':'))
-                ultimoOra = false;
+            if (ch != QLatin1Char(':')) ultimoOra = false;
             continue;
         }
         ultimoOra = false;
@@ -823,8 +825,7 @@ QString formatoNumero(double v, QString f)
 {
     const ImpostazioniLocali loc = ImpostazioniLocali::correnti();
     const QString basso = f.toLower();
-    if (basso.isEmpty() || basso == QLatin1String("general number"))
-        return TestoNumero(v, loc);
+    if (basso.isEmpty() || basso == QLatin1String("general number")) return TestoNumero(v, loc);
     if (basso == QLatin1String("currency"))
         f = QStringLiteral("#,##0.00");
     else if (basso == QLatin1String("fixed"))
@@ -857,8 +858,7 @@ QString formatoNumero(double v, QString f)
         const QChar c = sezione.at(i);
         if (c == QLatin1Char('0') || c == QLatin1Char('#') ||
             ((c == QLatin1Char(',') || c == QLatin1Char('.')) && inizio >= 0)) {
-            if (inizio < 0)
-                inizio = i;
+            if (inizio < 0) inizio = i;
             fine = i + 1;
         } else if (inizio >= 0 && fine > inizio) {
             break;
@@ -870,13 +870,11 @@ QString formatoNumero(double v, QString f)
         r.remove(QLatin1Char('\\'));
         return r;
     };
-    if (inizio < 0)
-        return letterali(sezione);
+    if (inizio < 0) return letterali(sezione);
     const QString modello = sezione.mid(inizio, fine - inizio);
     const QString prima = letterali(sezione.left(inizio));
     const QString dopo = letterali(sezione.mid(fine));
-    if (sezione.contains(QLatin1Char('%')))
-        v *= 100;
+    if (sezione.contains(QLatin1Char('%'))) v *= 100;
     const int punto = int(modello.indexOf(QLatin1Char('.')));
     const QString intera = punto < 0 ? modello : modello.left(punto);
     const QString decimale = punto < 0 ? QString() : modello.mid(punto + 1);
@@ -889,14 +887,11 @@ QString formatoNumero(double v, QString f)
     QString s = QString::number(std::fabs(v), 'f', decimaliMax);
     QString pi = s.section(QLatin1Char('.'), 0, 0);
     QString pd = s.contains(QLatin1Char('.')) ? s.section(QLatin1Char('.'), 1) : QString();
-    while (pd.size() > decimaliFissi && pd.endsWith(QLatin1Char('0')))
-        pd.chop(1);
-    if (pi == QLatin1String("0") && minimeIntere == 0)
-        pi.clear();
+    while (pd.size() > decimaliFissi && pd.endsWith(QLatin1Char('0'))) pd.chop(1);
+    if (pi == QLatin1String("0") && minimeIntere == 0) pi.clear();
     pi = pi.rightJustified(minimeIntere, QLatin1Char('0'));
     if (migliaia && !loc.migliaia.isNull()) {
-        for (int k = int(pi.size()) - 3; k > 0; k -= 3)
-            pi.insert(k, loc.migliaia);
+        for (int k = int(pi.size()) - 3; k > 0; k -= 3) pi.insert(k, loc.migliaia);
     }
     QString numero = pi;
     if (!pd.isEmpty())
@@ -911,8 +906,7 @@ QString formatoNumero(double v, QString f)
 int ConfrontaTestoJet(const QString& a, const QString& b)
 {
     const int primaria = chiavePrimaria(a).compare(chiavePrimaria(b));
-    if (primaria != 0)
-        return primaria;
+    if (primaria != 0) return primaria;
     return a.toCaseFolded().compare(b.toCaseFolded());
 }
 
@@ -940,8 +934,7 @@ bool CorrispondeLike(const QString& testo, const QString& modello)
         bool trovato = false;
         for (int q = 0; q < dentro.size(); ++q) {
             if (q + 2 < dentro.size() && dentro.at(q + 1) == QLatin1Char('-')) {
-                if (c >= dentro.at(q) && c <= dentro.at(q + 2))
-                    trovato = true;
+                if (c >= dentro.at(q) && c <= dentro.at(q + 2)) trovato = true;
                 q += 2;
             } else if (dentro.at(q) == c) {
                 trovato = true;
@@ -983,27 +976,21 @@ bool CorrispondeLike(const QString& testo, const QString& modello)
         }
         return false;
     }
-    while (j < p.size() && p.at(j) == QLatin1Char('*'))
-        ++j;
+    while (j < p.size() && p.at(j) == QLatin1Char('*')) ++j;
     return j == p.size();
 }
 
 QString FormatoJet(const QString& valoreTesto, double valoreNumero, bool numerico, const QString& formato)
 {
     if (!numerico) {
-        if (const auto d = DaIso(valoreTesto))
-            return formatoData(*d, formato);
+        if (const auto d = DaIso(valoreTesto)) return formatoData(*d, formato);
         bool ok = false;
         const double x = valoreTesto.toDouble(&ok);
-        if (ok)
-            return formatoNumero(x, formato);
-        if (const auto d = LeggiDataJet(valoreTesto); d && !formato.isEmpty())
-            return formatoData(*d, formato);
+        if (ok) return formatoNumero(x, formato);
+        if (const auto d = LeggiDataJet(valoreTesto); d && !formato.isEmpty()) return formatoData(*d, formato);
         // Text formats (@, <, >) are not interpreted: the text stays as it is.
-        if (formato == QLatin1String(">"))
-            return valoreTesto.toUpper();
-        if (formato == QLatin1String("<"))
-            return valoreTesto.toLower();
+        if (formato == QLatin1String(">")) return valoreTesto.toUpper();
+        if (formato == QLatin1String("<")) return valoreTesto.toLower();
         return valoreTesto;
     }
     return formatoNumero(valoreNumero, formato);
@@ -1019,29 +1006,71 @@ void RegistraFunzioniJet(sqlite3* db)
         bool deterministica = true;
     };
     const Voce voci[] = {
-        {"jet_concat", 2, f_concat}, {"jet_add", 2, f_add},       {"jet_sub", 2, f_sub},
-        {"jet_div", 2, f_div},       {"jet_intdiv", 2, f_intdiv}, {"jet_mod", 2, f_mod},
-        {"jet_pow", 2, f_pow},       {"jet_like", 2, f_like},     {"jet_vero", 1, f_vero},
-        {"jet_cstr", 1, f_cstr},     {"jet_clng", 1, f_clng},     {"jet_cint", 1, f_clng},
-        {"jet_cbyte", 1, f_clng},    {"jet_cdbl", 1, f_cdbl},     {"jet_csng", 1, f_csng},
-        {"jet_ccur", 1, f_ccur},     {"jet_cbool", 1, f_cbool},   {"jet_cdate", 1, f_cdate},
-        {"jet_datevalue", 1, f_datevalue},                        {"jet_cvar", 1, f_cstr},
-        {"jet_str", 1, f_cstr},      {"jet_left", 2, f_left},     {"jet_right", 2, f_right},
-        {"jet_mid", 2, f_mid},       {"jet_mid", 3, f_mid},       {"jet_len", 1, f_len},
-        {"jet_trim", 1, f_trim},     {"jet_ltrim", 1, f_ltrim},   {"jet_rtrim", 1, f_rtrim},
-        {"jet_ucase", 1, f_ucase},   {"jet_lcase", 1, f_lcase},   {"jet_space", 1, f_space},
-        {"jet_instr", 2, f_instr},   {"jet_instr", 3, f_instr},   {"jet_replace", 3, f_replace},
-        {"jet_isnull", 1, f_isnull}, {"jet_val", 1, f_val},       {"jet_int", 1, f_int},
-        {"jet_fix", 1, f_fix},       {"jet_abs", 1, f_abs},       {"jet_sgn", 1, f_sgn},
-        {"jet_sqr", 1, f_sqr},       {"jet_round", 1, f_round},   {"jet_round", 2, f_round},
-        {"jet_year", 1, f_year},     {"jet_month", 1, f_month},   {"jet_day", 1, f_day},
-        {"jet_hour", 1, f_hour},     {"jet_minute", 1, f_minute}, {"jet_second", 1, f_second},
-        {"jet_weekday", 1, f_weekday}, {"jet_weekday", 2, f_weekday},
-        {"jet_datepart", 2, f_datepart}, {"jet_datepart", 3, f_datepart}, {"jet_datepart", 4, f_datepart},
-        {"jet_dateserial", 3, f_dateserial}, {"jet_dateadd", 3, f_dateadd}, {"jet_datediff", 3, f_datediff},
-        {"jet_datediff", 4, f_datediff}, {"jet_datediff", 5, f_datediff},
-        {"jet_date", 0, f_date, false}, {"jet_now", 0, f_now, false},
-        {"jet_format", 1, f_format}, {"jet_format", 2, f_format}, {"jet_format", 3, f_format},
+        {"jet_concat", 2, f_concat},
+        {"jet_add", 2, f_add},
+        {"jet_sub", 2, f_sub},
+        {"jet_div", 2, f_div},
+        {"jet_intdiv", 2, f_intdiv},
+        {"jet_mod", 2, f_mod},
+        {"jet_pow", 2, f_pow},
+        {"jet_like", 2, f_like},
+        {"jet_vero", 1, f_vero},
+        {"jet_cstr", 1, f_cstr},
+        {"jet_clng", 1, f_clng},
+        {"jet_cint", 1, f_clng},
+        {"jet_cbyte", 1, f_clng},
+        {"jet_cdbl", 1, f_cdbl},
+        {"jet_csng", 1, f_csng},
+        {"jet_ccur", 1, f_ccur},
+        {"jet_cbool", 1, f_cbool},
+        {"jet_cdate", 1, f_cdate},
+        {"jet_datevalue", 1, f_datevalue},
+        {"jet_cvar", 1, f_cstr},
+        {"jet_str", 1, f_cstr},
+        {"jet_left", 2, f_left},
+        {"jet_right", 2, f_right},
+        {"jet_mid", 2, f_mid},
+        {"jet_mid", 3, f_mid},
+        {"jet_len", 1, f_len},
+        {"jet_trim", 1, f_trim},
+        {"jet_ltrim", 1, f_ltrim},
+        {"jet_rtrim", 1, f_rtrim},
+        {"jet_ucase", 1, f_ucase},
+        {"jet_lcase", 1, f_lcase},
+        {"jet_space", 1, f_space},
+        {"jet_instr", 2, f_instr},
+        {"jet_instr", 3, f_instr},
+        {"jet_replace", 3, f_replace},
+        {"jet_isnull", 1, f_isnull},
+        {"jet_val", 1, f_val},
+        {"jet_int", 1, f_int},
+        {"jet_fix", 1, f_fix},
+        {"jet_abs", 1, f_abs},
+        {"jet_sgn", 1, f_sgn},
+        {"jet_sqr", 1, f_sqr},
+        {"jet_round", 1, f_round},
+        {"jet_round", 2, f_round},
+        {"jet_year", 1, f_year},
+        {"jet_month", 1, f_month},
+        {"jet_day", 1, f_day},
+        {"jet_hour", 1, f_hour},
+        {"jet_minute", 1, f_minute},
+        {"jet_second", 1, f_second},
+        {"jet_weekday", 1, f_weekday},
+        {"jet_weekday", 2, f_weekday},
+        {"jet_datepart", 2, f_datepart},
+        {"jet_datepart", 3, f_datepart},
+        {"jet_datepart", 4, f_datepart},
+        {"jet_dateserial", 3, f_dateserial},
+        {"jet_dateadd", 3, f_dateadd},
+        {"jet_datediff", 3, f_datediff},
+        {"jet_datediff", 4, f_datediff},
+        {"jet_datediff", 5, f_datediff},
+        {"jet_date", 0, f_date, false},
+        {"jet_now", 0, f_now, false},
+        {"jet_format", 1, f_format},
+        {"jet_format", 2, f_format},
+        {"jet_format", 3, f_format},
         {"jet_format", 4, f_format},
     };
     for (const Voce& v : voci)
@@ -1049,10 +1078,14 @@ void RegistraFunzioniJet(sqlite3* db)
                                 nullptr, v.f, nullptr, nullptr);
     sqlite3_create_function(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr, primo_passo, primo_fine);
     sqlite3_create_function(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr, ultimo_passo, primo_fine);
-    sqlite3_create_function(db, "jet_stdev", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo, varianza_fine<true, true>);
-    sqlite3_create_function(db, "jet_stdevp", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo, varianza_fine<false, true>);
-    sqlite3_create_function(db, "jet_var", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo, varianza_fine<true, false>);
-    sqlite3_create_function(db, "jet_varp", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo, varianza_fine<false, false>);
+    sqlite3_create_function(db, "jet_stdev", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo,
+                            varianza_fine<true, true>);
+    sqlite3_create_function(db, "jet_stdevp", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo,
+                            varianza_fine<false, true>);
+    sqlite3_create_function(db, "jet_var", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo,
+                            varianza_fine<true, false>);
+    sqlite3_create_function(db, "jet_varp", 1, SQLITE_UTF8, nullptr, nullptr, varianza_passo,
+                            varianza_fine<false, false>);
 }
 
 }  // namespace cartigo

@@ -14,8 +14,7 @@ namespace cartigo {
 QByteArray Rc4(const QByteArray& chiave, const QByteArray& dati)
 {
     std::array<unsigned char, 256> s{};
-    for (int i = 0; i < 256; ++i)
-        s[size_t(i)] = static_cast<unsigned char>(i);
+    for (int i = 0; i < 256; ++i) s[size_t(i)] = static_cast<unsigned char>(i);
     int j = 0;
     for (int i = 0; i < 256; ++i) {
         j = (j + s[size_t(i)] + static_cast<unsigned char>(chiave[i % chiave.size()])) & 0xFF;
@@ -49,8 +48,7 @@ IntestazioneMdb IntestazioneMdb::Leggi(const QByteArray& p, const QString& perco
     const QByteArray firma = p.mid(4, 15);
     const bool jet = firma == "Standard Jet DB";
     const bool ace = firma == "Standard ACE DB";
-    if (!jet && !ace)
-        throw ErroreDatabase(ErroreJet::FormatoNonRiconosciuto, testoFormatoNonRiconosciuto(percorso));
+    if (!jet && !ace) throw ErroreDatabase(ErroreJet::FormatoNonRiconosciuto, testoFormatoNonRiconosciuto(percorso));
 
     IntestazioneMdb h;
     h.versione = static_cast<unsigned char>(p.at(0x14));
@@ -68,10 +66,8 @@ IntestazioneMdb IntestazioneMdb::Leggi(const QByteArray& p, const QString& perco
 
     if (h.formato == Formato::Jet3) {
         QByteArray pw;
-        for (int i = 0; i < 20; ++i)
-            pw.append(char(byte(0x42 + i)));
-        while (!pw.isEmpty() && pw.endsWith('\0'))
-            pw.chop(1);
+        for (int i = 0; i < 20; ++i) pw.append(char(byte(0x42 + i)));
+        while (!pw.isEmpty() && pw.endsWith('\0')) pw.chop(1);
         h.password = QString::fromLatin1(pw);
     } else {
         double data = 0;
@@ -80,19 +76,17 @@ IntestazioneMdb IntestazioneMdb::Leggi(const QByteArray& p, const QString& perco
         unsigned char mascheraByte[4];
         qToLittleEndian<qint32>(intero, mascheraByte);
         QByteArray pw;
-        for (int i = 0; i < 40; ++i)
-            pw.append(char(byte(0x42 + i) ^ mascheraByte[i % 4]));
+        for (int i = 0; i < 40; ++i) pw.append(char(byte(0x42 + i) ^ mascheraByte[i % 4]));
         QString testo;
         for (int i = 0; i + 1 < pw.size(); i += 2) {
-            const char16_t c = char16_t(static_cast<unsigned char>(pw[i]) | (static_cast<unsigned char>(pw[i + 1]) << 8));
+            const char16_t c =
+                char16_t(static_cast<unsigned char>(pw[i]) | (static_cast<unsigned char>(pw[i + 1]) << 8));
             testo.append(QChar(c));
         }
-        while (!testo.isEmpty() && testo.endsWith(QChar(0)))
-            testo.chop(1);
+        while (!testo.isEmpty() && testo.endsWith(QChar(0))) testo.chop(1);
         // ACE files with a password are encrypted as a whole: the header area then
         // holds no plain password, and the pages cannot be read without the key.
-        if (h.formato == Formato::Ace && !testo.isEmpty())
-            h.cifrato = true;
+        if (h.formato == Formato::Ace && !testo.isEmpty()) h.cifrato = true;
         h.password = testo;
     }
     return h;
@@ -102,17 +96,14 @@ IntestazioneMdb IntestazioneMdb::LeggiFile(const QString& percorso)
 {
     QFile f(percorso);
     if (!QFileInfo(percorso).isFile() || !f.open(QIODevice::ReadOnly))
-        throw ErroreDatabase(ErroreJet::PercorsoNonValido,
-                             QStringLiteral("'%1' is not a valid path.").arg(percorso));
+        throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
     return Leggi(f.read(0x1000), percorso);
 }
 
 void IntestazioneMdb::VerificaPassword(const QString& data) const
 {
-    if (password.isEmpty())
-        return;
-    if (data != password)
-        throw ErroreDatabase(ErroreJet::PasswordNonValida, QStringLiteral("Not a valid password."));
+    if (password.isEmpty()) return;
+    if (data != password) throw ErroreDatabase(ErroreJet::PasswordNonValida, QStringLiteral("Not a valid password."));
 }
 
 }  // namespace cartigo

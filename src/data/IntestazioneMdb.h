@@ -10,9 +10,9 @@ namespace cartigo {
 struct IntestazioneMdb {
     enum class Formato { Jet3, Jet4, Ace };
     Formato formato = Formato::Jet3;
-    int versione = 0;       // byte 0x14: 0 Jet 3, 1 Jet 4, 2 and up ACE
-    QString password;       // empty when the database has none
-    bool cifrato = false;   // pages encrypted (not readable here)
+    int versione = 0;      // byte 0x14: 0 Jet 3, 1 Jet 4, 2 and up ACE
+    QString password;      // empty when the database has none
+    bool cifrato = false;  // pages encrypted (not readable here)
 
     // Reads the header of a file's first bytes. Throws ErroreCartigo 3343 when the
     // bytes are not a database header.

@@ -31,7 +31,10 @@ struct Token {
     int pos = 0;
 };
 
-[[noreturn]] void errore(int numero, const QString& testo) { throw ErroreDatabase(numero, testo); }
+[[noreturn]] void errore(int numero, const QString& testo)
+{
+    throw ErroreDatabase(numero, testo);
+}
 
 QList<Token> tokenizza(const QString& s)
 {
@@ -48,8 +51,7 @@ QList<Token> tokenizza(const QString& s)
         t.pos = i;
         if (c == QLatin1Char('[')) {
             const int fine = int(s.indexOf(QLatin1Char(']'), i + 1));
-            if (fine < 0)
-                errore(ErroreJet::SintassiEspressione, QStringLiteral("Missing ] in '%1'.").arg(s));
+            if (fine < 0) errore(ErroreJet::SintassiEspressione, QStringLiteral("Missing ] in '%1'.").arg(s));
             t.tipo = T::NomeQuadro;
             t.testo = s.mid(i + 1, fine - i - 1);
             i = fine + 1;
@@ -84,13 +86,11 @@ QList<Token> tokenizza(const QString& s)
             i = fine + 1;
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
             int k = i;
-            while (k < n && (s.at(k).isDigit() || s.at(k) == QLatin1Char('.')))
-                ++k;
+            while (k < n && (s.at(k).isDigit() || s.at(k) == QLatin1Char('.'))) ++k;
             if (k < n && (s.at(k) == QLatin1Char('e') || s.at(k) == QLatin1Char('E')) && k + 1 < n &&
                 (s.at(k + 1).isDigit() || s.at(k + 1) == QLatin1Char('-') || s.at(k + 1) == QLatin1Char('+'))) {
                 k += 2;
-                while (k < n && s.at(k).isDigit())
-                    ++k;
+                while (k < n && s.at(k).isDigit()) ++k;
             }
             t.tipo = T::Numero;
             t.testo = s.mid(i, k - i);
@@ -128,10 +128,12 @@ const QHash<QString, QString>& funzioniScalari()
     static const QHash<QString, QString> f = [] {
         QHash<QString, QString> m;
         for (const char* nome :
-             {"cstr", "clng", "cint", "cbyte", "cdbl", "csng", "ccur", "cbool", "cdate", "datevalue", "cvar", "str",
-              "left", "right", "mid", "len", "trim", "ltrim", "rtrim", "ucase", "lcase", "space", "instr", "replace",
-              "isnull", "val", "int", "fix", "abs", "sgn", "sqr", "round", "year", "month", "day", "hour", "minute",
-              "second", "weekday", "datepart", "dateserial", "dateadd", "datediff", "date", "now", "format"})
+             {"cstr",       "clng",      "cint",     "cbyte", "cdbl",   "csng",   "ccur",    "cbool",
+              "cdate",      "datevalue", "cvar",     "str",   "left",   "right",  "mid",     "len",
+              "trim",       "ltrim",     "rtrim",    "ucase", "lcase",  "space",  "instr",   "replace",
+              "isnull",     "val",       "int",      "fix",   "abs",    "sgn",    "sqr",     "round",
+              "year",       "month",     "day",      "hour",  "minute", "second", "weekday", "datepart",
+              "dateserial", "dateadd",   "datediff", "date",  "now",    "format"})
             m.insert(QString::fromLatin1(nome), QStringLiteral("jet_") + QString::fromLatin1(nome));
         return m;
     }();
@@ -141,11 +143,16 @@ const QHash<QString, QString>& funzioniScalari()
 const QHash<QString, QString>& funzioniAggregate()
 {
     static const QHash<QString, QString> f = {
-        {QStringLiteral("sum"), QStringLiteral("sum")},          {QStringLiteral("avg"), QStringLiteral("avg")},
-        {QStringLiteral("count"), QStringLiteral("count")},      {QStringLiteral("min"), QStringLiteral("min")},
-        {QStringLiteral("max"), QStringLiteral("max")},          {QStringLiteral("first"), QStringLiteral("jet_first")},
-        {QStringLiteral("last"), QStringLiteral("jet_last")},    {QStringLiteral("stdev"), QStringLiteral("jet_stdev")},
-        {QStringLiteral("stdevp"), QStringLiteral("jet_stdevp")}, {QStringLiteral("var"), QStringLiteral("jet_var")},
+        {QStringLiteral("sum"), QStringLiteral("sum")},
+        {QStringLiteral("avg"), QStringLiteral("avg")},
+        {QStringLiteral("count"), QStringLiteral("count")},
+        {QStringLiteral("min"), QStringLiteral("min")},
+        {QStringLiteral("max"), QStringLiteral("max")},
+        {QStringLiteral("first"), QStringLiteral("jet_first")},
+        {QStringLiteral("last"), QStringLiteral("jet_last")},
+        {QStringLiteral("stdev"), QStringLiteral("jet_stdev")},
+        {QStringLiteral("stdevp"), QStringLiteral("jet_stdevp")},
+        {QStringLiteral("var"), QStringLiteral("jet_var")},
         {QStringLiteral("varp"), QStringLiteral("jet_varp")},
     };
     return f;
@@ -154,15 +161,18 @@ const QHash<QString, QString>& funzioniAggregate()
 bool eParolaChiave(const QString& n)
 {
     static const QSet<QString> chiavi = {
-        QStringLiteral("select"), QStringLiteral("from"),   QStringLiteral("where"),  QStringLiteral("group"),
-        QStringLiteral("having"), QStringLiteral("order"),  QStringLiteral("union"),  QStringLiteral("inner"),
-        QStringLiteral("left"),   QStringLiteral("right"),  QStringLiteral("join"),   QStringLiteral("on"),
-        QStringLiteral("as"),     QStringLiteral("and"),    QStringLiteral("or"),     QStringLiteral("not"),
-        QStringLiteral("by"),     QStringLiteral("outer"),  QStringLiteral("asc"),    QStringLiteral("desc"),
-        QStringLiteral("with"),   QStringLiteral("into"),   QStringLiteral("in"),     QStringLiteral("between"),
-        QStringLiteral("like"),   QStringLiteral("is"),     QStringLiteral("xor"),    QStringLiteral("mod"),
-        QStringLiteral("eqv"),    QStringLiteral("imp"),    QStringLiteral("distinct"), QStringLiteral("distinctrow"),
-        QStringLiteral("top"),    QStringLiteral("all"),    QStringLiteral("transform"), QStringLiteral("pivot"),
+        QStringLiteral("select"),    QStringLiteral("from"),        QStringLiteral("where"),
+        QStringLiteral("group"),     QStringLiteral("having"),      QStringLiteral("order"),
+        QStringLiteral("union"),     QStringLiteral("inner"),       QStringLiteral("left"),
+        QStringLiteral("right"),     QStringLiteral("join"),        QStringLiteral("on"),
+        QStringLiteral("as"),        QStringLiteral("and"),         QStringLiteral("or"),
+        QStringLiteral("not"),       QStringLiteral("by"),          QStringLiteral("outer"),
+        QStringLiteral("asc"),       QStringLiteral("desc"),        QStringLiteral("with"),
+        QStringLiteral("into"),      QStringLiteral("in"),          QStringLiteral("between"),
+        QStringLiteral("like"),      QStringLiteral("is"),          QStringLiteral("xor"),
+        QStringLiteral("mod"),       QStringLiteral("eqv"),         QStringLiteral("imp"),
+        QStringLiteral("distinct"),  QStringLiteral("distinctrow"), QStringLiteral("top"),
+        QStringLiteral("all"),       QStringLiteral("transform"),   QStringLiteral("pivot"),
         QStringLiteral("parameters")};
     return chiavi.contains(n.toLower());
 }
@@ -171,8 +181,7 @@ class Traduttore {
 public:
     Traduttore(const QString& sorgente, const OpzioniTraduzione& o) : src_(sorgente), opz_(o), tok_(tokenizza(sorgente))
     {
-        for (const QString& p : o.parametri)
-            parametri_.insert(p.toLower());
+        for (const QString& p : o.parametri) parametri_.insert(p.toLower());
     }
 
     QString istruzione()
@@ -183,16 +192,14 @@ public:
             errore(ErroreJet::OperazioneNonSupportata, QStringLiteral("Crosstab queries are not supported."));
         QString s = unione();
         simbolo(QStringLiteral(";"));
-        if (cur().tipo != T::Fine)
-            erroreSintassi();
+        if (cur().tipo != T::Fine) erroreSintassi();
         return s;
     }
 
     QString espressioneIntera()
     {
         QString s = espressione();
-        if (cur().tipo != T::Fine)
-            erroreSintassi();
+        if (cur().tipo != T::Fine) erroreSintassi();
         return s;
     }
 
@@ -201,8 +208,7 @@ private:
     const Token& dopo(int k = 1) const { return tok_.at(qMin(p_ + k, int(tok_.size()) - 1)); }
     void avanza()
     {
-        if (p_ < tok_.size() - 1)
-            ++p_;
+        if (p_ < tok_.size() - 1) ++p_;
     }
     bool eParola(const QString& w, int k = 0) const
     {
@@ -237,13 +243,11 @@ private:
     }
     void atteso(const QString& w)
     {
-        if (!parola(w))
-            erroreSintassi();
+        if (!parola(w)) erroreSintassi();
     }
     void attesoSimbolo(const QString& s)
     {
-        if (!simbolo(s))
-            erroreSintassi();
+        if (!simbolo(s)) erroreSintassi();
     }
 
     // --- statements ---
@@ -285,8 +289,7 @@ private:
         QString top;
         bool percento = false;
         if (parola(QStringLiteral("top"))) {
-            if (cur().tipo != T::Numero)
-                erroreSintassi();
+            if (cur().tipo != T::Numero) erroreSintassi();
             top = cur().testo;
             avanza();
             percento = parola(QStringLiteral("percent"));
@@ -306,8 +309,7 @@ private:
             } while (simbolo(QStringLiteral(",")));
             corpo += QStringLiteral(" FROM ") + tabelle.join(QStringLiteral(", "));
         }
-        if (parola(QStringLiteral("where")))
-            corpo += QStringLiteral(" WHERE ") + espressione();
+        if (parola(QStringLiteral("where"))) corpo += QStringLiteral(" WHERE ") + espressione();
         if (eParola(QStringLiteral("group"))) {
             avanza();
             atteso(QStringLiteral("by"));
@@ -317,8 +319,7 @@ private:
             } while (simbolo(QStringLiteral(",")));
             corpo += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
         }
-        if (parola(QStringLiteral("having")))
-            corpo += QStringLiteral(" HAVING ") + espressione();
+        if (parola(QStringLiteral("having"))) corpo += QStringLiteral(" HAVING ") + espressione();
         QString ordine;
         if (!inUnione && eParola(QStringLiteral("order"))) {
             avanza();
@@ -353,11 +354,11 @@ private:
 
     QString colonna(int& espr)
     {
-        if (simbolo(QStringLiteral("*")))
-            return QStringLiteral("*");
-        // table.* 
+        if (simbolo(QStringLiteral("*"))) return QStringLiteral("*");
+        // table.*
         if ((cur().tipo == T::Nome || cur().tipo == T::NomeQuadro) &&
-            (eSimbolo(QStringLiteral("."), 1) || eSimbolo(QStringLiteral("!"), 1)) && eSimbolo(QStringLiteral("*"), 2)) {
+            (eSimbolo(QStringLiteral("."), 1) || eSimbolo(QStringLiteral("!"), 1)) &&
+            eSimbolo(QStringLiteral("*"), 2)) {
             const QString t = cur().testo;
             avanza();
             avanza();
@@ -374,8 +375,7 @@ private:
             alias = cur().testo;
             avanza();
         }
-        if (alias.isEmpty() && !riferimentoSemplice)
-            alias = QStringLiteral("Expr%1").arg(espr++);
+        if (alias.isEmpty() && !riferimentoSemplice) alias = QStringLiteral("Expr%1").arg(espr++);
         return alias.isEmpty() ? e : e + QStringLiteral(" AS ") + NomeSqlite(alias);
     }
 
@@ -385,8 +385,7 @@ private:
         for (int k = da; k < a; ++k) {
             const Token& t = tok_.at(k);
             const bool parte = (k - da) % 2 == 0;
-            if (parte && !(t.tipo == T::Nome || t.tipo == T::NomeQuadro))
-                return false;
+            if (parte && !(t.tipo == T::Nome || t.tipo == T::NomeQuadro)) return false;
             if (!parte && !(t.tipo == T::Simbolo && (t.testo == QLatin1String(".") || t.testo == QLatin1String("!"))))
                 return false;
         }
@@ -462,42 +461,36 @@ private:
     QString imp()
     {
         QString a = eqv();
-        while (parola(QStringLiteral("imp")))
-            a = QStringLiteral("(NOT (%1) OR (%2))").arg(a, eqv());
+        while (parola(QStringLiteral("imp"))) a = QStringLiteral("(NOT (%1) OR (%2))").arg(a, eqv());
         return a;
     }
     QString eqv()
     {
         QString a = xorE();
-        while (parola(QStringLiteral("eqv")))
-            a = QStringLiteral("((%1) <> 0) = ((%2) <> 0)").arg(a, xorE());
+        while (parola(QStringLiteral("eqv"))) a = QStringLiteral("((%1) <> 0) = ((%2) <> 0)").arg(a, xorE());
         return a;
     }
     QString xorE()
     {
         QString a = orE();
-        while (parola(QStringLiteral("xor")))
-            a = QStringLiteral("(((%1) <> 0) <> ((%2) <> 0))").arg(a, orE());
+        while (parola(QStringLiteral("xor"))) a = QStringLiteral("(((%1) <> 0) <> ((%2) <> 0))").arg(a, orE());
         return a;
     }
     QString orE()
     {
         QString a = andE();
-        while (parola(QStringLiteral("or")))
-            a = QStringLiteral("(%1 OR %2)").arg(a, andE());
+        while (parola(QStringLiteral("or"))) a = QStringLiteral("(%1 OR %2)").arg(a, andE());
         return a;
     }
     QString andE()
     {
         QString a = notE();
-        while (parola(QStringLiteral("and")))
-            a = QStringLiteral("(%1 AND %2)").arg(a, notE());
+        while (parola(QStringLiteral("and"))) a = QStringLiteral("(%1 AND %2)").arg(a, notE());
         return a;
     }
     QString notE()
     {
-        if (parola(QStringLiteral("not")))
-            return QStringLiteral("(NOT %1)").arg(notE());
+        if (parola(QStringLiteral("not"))) return QStringLiteral("(NOT %1)").arg(notE());
         return confronto();
     }
 
@@ -505,8 +498,8 @@ private:
     {
         QString a = concatenazione();
         for (;;) {
-            static const QStringList op = {QStringLiteral("="),  QStringLiteral("<>"), QStringLiteral("<"),
-                                           QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+            static const QStringList op = {QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
+                                           QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
             if (cur().tipo == T::Simbolo && op.contains(cur().testo)) {
                 const QString o = cur().testo;
                 avanza();
@@ -530,7 +523,8 @@ private:
                 const QString da = concatenazione();
                 atteso(QStringLiteral("and"));
                 const QString a2 = concatenazione();
-                a = QStringLiteral("(%1 COLLATE JETTEXT %2BETWEEN %3 AND %4)").arg(a, nega ? QStringLiteral("NOT ") : QString(), da, a2);
+                a = QStringLiteral("(%1 COLLATE JETTEXT %2BETWEEN %3 AND %4)")
+                        .arg(a, nega ? QStringLiteral("NOT ") : QString(), da, a2);
                 continue;
             }
             if (parola(QStringLiteral("in"))) {
@@ -546,11 +540,11 @@ private:
                     elenco = v.join(QStringLiteral(", "));
                 }
                 attesoSimbolo(QStringLiteral(")"));
-                a = QStringLiteral("(%1 COLLATE JETTEXT %2IN (%3))").arg(a, nega ? QStringLiteral("NOT ") : QString(), elenco);
+                a = QStringLiteral("(%1 COLLATE JETTEXT %2IN (%3))")
+                        .arg(a, nega ? QStringLiteral("NOT ") : QString(), elenco);
                 continue;
             }
-            if (nega)
-                erroreSintassi();
+            if (nega) erroreSintassi();
             if (parola(QStringLiteral("is"))) {
                 const bool non = parola(QStringLiteral("not"));
                 atteso(QStringLiteral("null"));
@@ -564,8 +558,7 @@ private:
     QString concatenazione()
     {
         QString a = additivo();
-        while (simbolo(QStringLiteral("&")))
-            a = QStringLiteral("jet_concat(%1, %2)").arg(a, additivo());
+        while (simbolo(QStringLiteral("&"))) a = QStringLiteral("jet_concat(%1, %2)").arg(a, additivo());
         return a;
     }
     QString additivo()
@@ -583,15 +576,13 @@ private:
     QString modulo()
     {
         QString a = divisioneIntera();
-        while (parola(QStringLiteral("mod")))
-            a = QStringLiteral("jet_mod(%1, %2)").arg(a, divisioneIntera());
+        while (parola(QStringLiteral("mod"))) a = QStringLiteral("jet_mod(%1, %2)").arg(a, divisioneIntera());
         return a;
     }
     QString divisioneIntera()
     {
         QString a = moltiplicativo();
-        while (simbolo(QStringLiteral("\\")))
-            a = QStringLiteral("jet_intdiv(%1, %2)").arg(a, moltiplicativo());
+        while (simbolo(QStringLiteral("\\"))) a = QStringLiteral("jet_intdiv(%1, %2)").arg(a, moltiplicativo());
         return a;
     }
     QString moltiplicativo()
@@ -608,17 +599,14 @@ private:
     }
     QString unario()
     {
-        if (simbolo(QStringLiteral("-")))
-            return QStringLiteral("(- %1)").arg(unario());
-        if (simbolo(QStringLiteral("+")))
-            return unario();
+        if (simbolo(QStringLiteral("-"))) return QStringLiteral("(- %1)").arg(unario());
+        if (simbolo(QStringLiteral("+"))) return unario();
         return potenza();
     }
     QString potenza()
     {
         QString a = primario();
-        while (simbolo(QStringLiteral("^")))
-            a = QStringLiteral("jet_pow(%1, %2)").arg(a, primario());
+        while (simbolo(QStringLiteral("^"))) a = QStringLiteral("jet_pow(%1, %2)").arg(a, primario());
         return a;
     }
 
@@ -626,37 +614,37 @@ private:
     {
         const Token t = cur();
         switch (t.tipo) {
-        case T::Numero:
-            avanza();
-            return t.testo.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + t.testo : t.testo;
-        case T::Testo:
-            avanza();
-            return letterale(t.testo);
-        case T::Data: {
-            avanza();
-            const auto d = modCartigo::LeggiDataJet(t.testo);
-            if (!d)
-                errore(ErroreJet::SintassiEspressione,
-                       QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.testo));
-            return letterale(modCartigo::DataIso(*d));
-        }
-        case T::Simbolo:
-            if (t.testo == QLatin1String("(")) {
+            case T::Numero:
                 avanza();
-                QString s;
-                if (eParola(QStringLiteral("select")))
-                    s = QStringLiteral("(") + unione() + QStringLiteral(")");
-                else
-                    s = QStringLiteral("(") + espressione() + QStringLiteral(")");
-                attesoSimbolo(QStringLiteral(")"));
-                return s;
+                return t.testo.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + t.testo : t.testo;
+            case T::Testo:
+                avanza();
+                return letterale(t.testo);
+            case T::Data: {
+                avanza();
+                const auto d = modCartigo::LeggiDataJet(t.testo);
+                if (!d)
+                    errore(ErroreJet::SintassiEspressione,
+                           QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.testo));
+                return letterale(modCartigo::DataIso(*d));
             }
-            erroreSintassi();
-        case T::Nome:
-        case T::NomeQuadro:
-            return nomeOFunzione();
-        case T::Fine:
-            break;
+            case T::Simbolo:
+                if (t.testo == QLatin1String("(")) {
+                    avanza();
+                    QString s;
+                    if (eParola(QStringLiteral("select")))
+                        s = QStringLiteral("(") + unione() + QStringLiteral(")");
+                    else
+                        s = QStringLiteral("(") + espressione() + QStringLiteral(")");
+                    attesoSimbolo(QStringLiteral(")"));
+                    return s;
+                }
+                erroreSintassi();
+            case T::Nome:
+            case T::NomeQuadro:
+                return nomeOFunzione();
+            case T::Fine:
+                break;
         }
         erroreSintassi();
     }
@@ -666,8 +654,7 @@ private:
         const Token t = cur();
         if (t.tipo == T::Nome) {
             const QString basso = t.testo.toLower();
-            if (eSimbolo(QStringLiteral("("), 1))
-                return funzione();
+            if (eSimbolo(QStringLiteral("("), 1)) return funzione();
             if (basso == QLatin1String("null")) {
                 avanza();
                 return QStringLiteral("NULL");
@@ -683,8 +670,7 @@ private:
             if (basso == QLatin1String("exists")) {
                 erroreSintassi();
             }
-            if (eParolaChiave(basso))
-                erroreSintassi();
+            if (eParolaChiave(basso)) erroreSintassi();
         }
         // A column reference: name, or table.name (Jet also writes table!name).
         QStringList parti;
@@ -700,11 +686,10 @@ private:
             errore(ErroreJet::ParametriMancanti,
                    QStringLiteral("Too few parameters: the query needs a value for '%1'.").arg(parti.first()));
         if (parti.size() > 1 && parametri_.contains(parti.join(QLatin1Char('!')).toLower()))
-            errore(ErroreJet::ParametriMancanti,
-                   QStringLiteral("Too few parameters: the query needs a value for '%1'.").arg(parti.join(QLatin1Char('!'))));
+            errore(ErroreJet::ParametriMancanti, QStringLiteral("Too few parameters: the query needs a value for '%1'.")
+                                                     .arg(parti.join(QLatin1Char('!'))));
         QStringList q;
-        for (const QString& p : parti)
-            q << NomeSqlite(p);
+        for (const QString& p : parti) q << NomeSqlite(p);
         return q.join(QLatin1Char('.'));
     }
 
@@ -714,8 +699,7 @@ private:
         avanza();
         attesoSimbolo(QStringLiteral("("));
         QString basso = nome.toLower();
-        if (basso.endsWith(QLatin1Char('$')))
-            basso.chop(1);
+        if (basso.endsWith(QLatin1Char('$'))) basso.chop(1);
 
         if (basso == QLatin1String("exists")) {
             const QString s = unione();
@@ -743,15 +727,15 @@ private:
         }
         if (basso == QLatin1String("iif")) {
             if (arg.size() != 3)
-                errore(ErroreJet::SintassiEspressione, QStringLiteral("Wrong number of arguments used with function in query expression 'IIf'."));
+                errore(ErroreJet::SintassiEspressione,
+                       QStringLiteral("Wrong number of arguments used with function in query expression 'IIf'."));
             return QStringLiteral("(CASE WHEN jet_vero(%1) THEN %2 ELSE %3 END)").arg(arg[0], arg[1], arg[2]);
         }
         if (basso == QLatin1String("nz")) {
-            if (arg.size() == 1)
-                return QStringLiteral("COALESCE(%1, '')").arg(arg[0]);
-            if (arg.size() == 2)
-                return QStringLiteral("COALESCE(%1, %2)").arg(arg[0], arg[1]);
-            errore(ErroreJet::SintassiEspressione, QStringLiteral("Wrong number of arguments used with function in query expression 'Nz'."));
+            if (arg.size() == 1) return QStringLiteral("COALESCE(%1, '')").arg(arg[0]);
+            if (arg.size() == 2) return QStringLiteral("COALESCE(%1, %2)").arg(arg[0], arg[1]);
+            errore(ErroreJet::SintassiEspressione,
+                   QStringLiteral("Wrong number of arguments used with function in query expression 'Nz'."));
         }
         const auto it = funzioniScalari().find(basso);
         if (it == funzioniScalari().end())

@@ -2,6 +2,7 @@
 
 #include "data/ValoriJet.h"
 
+#include <sys/resource.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 
 namespace cartigo {
 
@@ -30,15 +30,16 @@ QString& percorsoImpostato()
 QString LettoreProcesso::Percorso()
 {
     const QString env = qEnvironmentVariable("CARTIGO_MDBREADER");
-    if (!env.isEmpty())
-        return env;
-    if (!percorsoImpostato().isEmpty())
-        return percorsoImpostato();
+    if (!env.isEmpty()) return env;
+    if (!percorsoImpostato().isEmpty()) return percorsoImpostato();
     const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return dir + QStringLiteral("/cartigo-mdbreader");
 }
 
-void LettoreProcesso::ImpostaPercorso(const QString& percorso) { percorsoImpostato() = percorso; }
+void LettoreProcesso::ImpostaPercorso(const QString& percorso)
+{
+    percorsoImpostato() = percorso;
+}
 
 LettoreProcesso::Opzioni& LettoreProcesso::OpzioniPredefinite()
 {
@@ -50,8 +51,7 @@ QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, 
                                    const Opzioni& opzioni)
 {
     QTemporaryDir dir;
-    if (!dir.isValid())
-        fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
+    if (!dir.isValid()) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
     const QString uscita = dir.filePath(QStringLiteral("snapshot.sqlite"));
 
     QProcess p;
@@ -86,8 +86,7 @@ QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, 
             buffer.remove(0, fine + 1);
             if (riga.startsWith("P ")) {
                 silenzio.restart();
-                if (opzioni.progresso)
-                    opzioni.progresso(riga.mid(2).toLongLong());
+                if (opzioni.progresso) opzioni.progresso(riga.mid(2).toLongLong());
             } else if (riga.startsWith("E ")) {
                 const int spazio = int(riga.indexOf(' ', 2));
                 erroreLettore = QString::fromUtf8(spazio > 0 ? riga.mid(spazio + 1) : riga.mid(2));
@@ -97,10 +96,8 @@ QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, 
         }
     };
     while (p.state() != QProcess::NotRunning) {
-        if (p.waitForReadyRead(200))
-            leggiRighe();
-        if (p.state() == QProcess::NotRunning)
-            break;
+        if (p.waitForReadyRead(200)) leggiRighe();
+        if (p.state() == QProcess::NotRunning) break;
         if (silenzio.elapsed() > qint64(opzioni.secondiStallo) * 1000) {
             p.kill();
             p.waitForFinished(5000);
@@ -120,11 +117,11 @@ QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, 
                                          "unsupported version")
                               .arg(erroreLettore));
     if (!ok || p.exitCode() != 0)
-        fallisci(fileMdb, QStringLiteral("the file could not be read (the reader ended with code %1)").arg(p.exitCode()));
+        fallisci(fileMdb,
+                 QStringLiteral("the file could not be read (the reader ended with code %1)").arg(p.exitCode()));
 
     QFile f(uscita);
-    if (!f.open(QIODevice::ReadOnly))
-        fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
+    if (!f.open(QIODevice::ReadOnly)) fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
     return f.readAll();
 }
 

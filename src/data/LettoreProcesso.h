@@ -17,7 +17,7 @@ public:
         qint64 memoriaMassima = qint64(1) << 30;  // address space of the reader
         qint64 fileMassimo = qint64(8) << 30;     // size of its output file
         int secondiStallo = 10;
-        std::function<void(qint64)> progresso;    // called with a growing counter
+        std::function<void(qint64)> progresso;  // called with a growing counter
     };
 
     // The reader program: CARTIGO_MDBREADER, else the one set here, else the one

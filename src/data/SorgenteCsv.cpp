@@ -11,12 +11,10 @@ namespace cartigo {
 
 QString DecodificaTestoCsv(const QByteArray& dati)
 {
-    if (dati.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(dati.mid(3));
+    if (dati.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(dati.mid(3));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString s = utf8.decode(dati);
-    if (!utf8.hasError())
-        return s;
+    if (!utf8.hasError()) return s;
     // Windows-1252: Latin-1 except 0x80-0x9F.
     static const char16_t alti[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
@@ -37,19 +35,15 @@ QChar SeparatoreCsv(const QString& testo)
     const QChar cand[3] = {QLatin1Char(','), QLatin1Char(';'), QLatin1Char('\t')};
     bool virgolette = false;
     for (QChar c : testo) {
-        if (c == QLatin1Char('"'))
-            virgolette = !virgolette;
-        if (!virgolette && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
-            break;
+        if (c == QLatin1Char('"')) virgolette = !virgolette;
+        if (!virgolette && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) break;
         if (!virgolette)
             for (int k = 0; k < 3; ++k)
-                if (c == cand[k])
-                    ++conti[k];
+                if (c == cand[k]) ++conti[k];
     }
     int migliore = 0;
     for (int k = 1; k < 3; ++k)
-        if (conti[k] > conti[migliore])
-            migliore = k;
+        if (conti[k] > conti[migliore]) migliore = k;
     return cand[migliore];
 }
 
@@ -85,8 +79,7 @@ QList<QStringList> DividiCsv(const QString& testo, QChar sep)
             inizioCampo = true;
             rigaIniziata = true;
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < n && testo.at(i + 1) == QLatin1Char('\n'))
-                ++i;
+            if (c == QLatin1Char('\r') && i + 1 < n && testo.at(i + 1) == QLatin1Char('\n')) ++i;
             if (rigaIniziata || !campo.isEmpty()) {
                 riga << campo;
                 righe << riga;
@@ -114,28 +107,25 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
     const QList<QStringList> righe = DividiCsv(testo, SeparatoreCsv(testo));
     TabellaCsv t;
     t.nome = nomeTabella;
-    if (righe.isEmpty())
-        return t;
+    if (righe.isEmpty()) return t;
     for (int i = 0; i < righe.first().size(); ++i) {
         QString nome = righe.first().at(i).trimmed();
-        if (nome.isEmpty())
-            nome = QStringLiteral("Field%1").arg(i + 1);
+        if (nome.isEmpty()) nome = QStringLiteral("Field%1").arg(i + 1);
         QString unico = nome;
-        for (int k = 2; t.campi.contains(unico, Qt::CaseInsensitive); ++k)
-            unico = nome + QString::number(k);
+        for (int k = 2; t.campi.contains(unico, Qt::CaseInsensitive); ++k) unico = nome + QString::number(k);
         t.campi << unico;
     }
     const int nc = int(t.campi.size());
 
     static const QRegularExpression reIntero(QStringLiteral("^[+-]?(0|[1-9]\\d{0,14})$"));
-    static const QRegularExpression reNumero(QStringLiteral("^[+-]?((0|[1-9]\\d*)(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression reNumero(
+        QStringLiteral("^[+-]?((0|[1-9]\\d*)(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
     static const QRegularExpression reData(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2})?)?$"));
     QList<int> tipi(nc, 0);  // 0 unknown, then Long, Double, Date, Text
     for (int r = 1; r < righe.size(); ++r) {
         for (int c = 0; c < nc; ++c) {
             const QString v = righe.at(r).value(c);
-            if (v.isEmpty() || tipi[c] == TipoDao::Text)
-                continue;
+            if (v.isEmpty() || tipi[c] == TipoDao::Text) continue;
             int tipo = TipoDao::Text;
             if (reIntero.match(v).hasMatch())
                 tipo = TipoDao::Long;
@@ -154,8 +144,7 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
         }
     }
     for (int& x : tipi)
-        if (x == 0)
-            x = TipoDao::Text;
+        if (x == 0) x = TipoDao::Text;
     t.tipi = tipi;
 
     t.righe.reserve(righe.size() - 1);
@@ -169,10 +158,17 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
                 continue;
             }
             switch (tipi[c]) {
-            case TipoDao::Long: riga << v.toLongLong(); break;
-            case TipoDao::Double: riga << v.toDouble(); break;
-            case TipoDao::Date: riga << modCartigo::DataIso(*modCartigo::DaIso(v)); break;
-            default: riga << v;
+                case TipoDao::Long:
+                    riga << v.toLongLong();
+                    break;
+                case TipoDao::Double:
+                    riga << v.toDouble();
+                    break;
+                case TipoDao::Date:
+                    riga << modCartigo::DataIso(*modCartigo::DaIso(v));
+                    break;
+                default:
+                    riga << v;
             }
         }
         t.righe << riga;

@@ -8,7 +8,10 @@
 
 namespace cartigo {
 
-ErroreCartigo ErroreDatabase(int numero, const QString& descrizione) { return {numero, descrizione}; }
+ErroreCartigo ErroreDatabase(int numero, const QString& descrizione)
+{
+    return {numero, descrizione};
+}
 
 namespace modCartigo {
 
@@ -16,19 +19,20 @@ namespace {
 const QDate kEpoca(1899, 12, 30);
 }
 
-QString DataIso(const QDateTime& d) { return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString DataIso(const QDateTime& d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 std::optional<QDateTime> DaIso(const QString& testo)
 {
     static const QRegularExpression re(
         QStringLiteral("^\\s*(-?\\d{1,4})-(\\d{1,2})-(\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
     const auto m = re.match(testo);
-    if (!m.hasMatch())
-        return std::nullopt;
+    if (!m.hasMatch()) return std::nullopt;
     const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
     const QTime t(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
-    if (!d.isValid() || !t.isValid())
-        return std::nullopt;
+    if (!d.isValid() || !t.isValid()) return std::nullopt;
     return QDateTime(d, t);
 }
 
@@ -57,8 +61,7 @@ std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
     QString testo = testoOriginale.trimmed();
     if (testo.startsWith(QLatin1Char('#')) && testo.endsWith(QLatin1Char('#')) && testo.size() >= 2)
         testo = testo.mid(1, testo.size() - 2).trimmed();
-    if (testo.isEmpty())
-        return std::nullopt;
+    if (testo.isEmpty()) return std::nullopt;
 
     // The time part, when there is one.
     static const QRegularExpression reOra(
@@ -70,19 +73,14 @@ std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
         int h = mo.captured(1).toInt();
         const QString ap = mo.captured(4).toUpper();
         if (!ap.isEmpty()) {
-            if (h < 1 || h > 12)
-                return std::nullopt;
-            if (ap.startsWith(QLatin1Char('P')) && h != 12)
-                h += 12;
-            if (ap.startsWith(QLatin1Char('A')) && h == 12)
-                h = 0;
+            if (h < 1 || h > 12) return std::nullopt;
+            if (ap.startsWith(QLatin1Char('P')) && h != 12) h += 12;
+            if (ap.startsWith(QLatin1Char('A')) && h == 12) h = 0;
         }
         ora = QTime(h, mo.captured(2).toInt(), mo.captured(3).toInt());
-        if (!ora.isValid())
-            return std::nullopt;
+        if (!ora.isValid()) return std::nullopt;
         testo = testo.left(mo.capturedStart()).trimmed();
-        if (testo.isEmpty())
-            return QDateTime(kEpoca, ora);
+        if (testo.isEmpty()) return QDateTime(kEpoca, ora);
     }
 
     static const QRegularExpression reIso(QStringLiteral("^(\\d{3,4})[-/.](\\d{1,2})[-/.](\\d{1,2})$"));
@@ -93,33 +91,44 @@ std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
     } else if (const auto u = reUsa.match(testo); u.hasMatch()) {
         int a = u.captured(1).toInt(), b = u.captured(2).toInt();
         int anno = u.captured(3).isEmpty() ? QDate::currentDate().year() : u.captured(3).toInt();
-        if (u.captured(3).size() > 0 && u.captured(3).size() <= 2)
-            anno += anno < 30 ? 2000 : 1900;
+        if (u.captured(3).size() > 0 && u.captured(3).size() <= 2) anno += anno < 30 ? 2000 : 1900;
         int mese = a, giorno = b;
-        if (mese > 12 && giorno <= 12)
-            std::swap(mese, giorno);
+        if (mese > 12 && giorno <= 12) std::swap(mese, giorno);
         data = QDate(anno, mese, giorno);
     } else {
         return std::nullopt;
     }
-    if (!data.isValid())
-        return std::nullopt;
+    if (!data.isValid()) return std::nullopt;
     return QDateTime(data, ora);
 }
 
 int ClasseTipo(int t)
 {
     switch (t) {
-    case TipoDao::Boolean: case TipoDao::Byte: case TipoDao::Integer: case TipoDao::Long:
-    case TipoDao::Currency: case TipoDao::Single: case TipoDao::Double: case TipoDao::LongBinary:
-    case TipoDao::BigInt: case TipoDao::Numeric: case TipoDao::Decimal: case TipoDao::Float:
-        return 0;
-    case TipoDao::Text: case TipoDao::Memo: case TipoDao::VarBinary: case TipoDao::Char:
-        return 1;
-    case TipoDao::Date: case TipoDao::Time: case TipoDao::TimeStamp:
-        return 2;
-    default:
-        return 3;
+        case TipoDao::Boolean:
+        case TipoDao::Byte:
+        case TipoDao::Integer:
+        case TipoDao::Long:
+        case TipoDao::Currency:
+        case TipoDao::Single:
+        case TipoDao::Double:
+        case TipoDao::LongBinary:
+        case TipoDao::BigInt:
+        case TipoDao::Numeric:
+        case TipoDao::Decimal:
+        case TipoDao::Float:
+            return 0;
+        case TipoDao::Text:
+        case TipoDao::Memo:
+        case TipoDao::VarBinary:
+        case TipoDao::Char:
+            return 1;
+        case TipoDao::Date:
+        case TipoDao::Time:
+        case TipoDao::TimeStamp:
+            return 2;
+        default:
+            return 3;
     }
 }
 
@@ -127,30 +136,40 @@ QString TipoDichiarato(int t)
 {
     QString affinita;
     switch (t) {
-    case TipoDao::Boolean: case TipoDao::Byte: case TipoDao::Integer: case TipoDao::Long:
-    case TipoDao::BigInt:
-        affinita = QStringLiteral("INT");
-        break;
-    case TipoDao::Currency: case TipoDao::Single: case TipoDao::Double: case TipoDao::Numeric:
-    case TipoDao::Decimal: case TipoDao::Float:
-        affinita = QStringLiteral("REAL");
-        break;
-    case TipoDao::Binary: case TipoDao::LongBinary: case TipoDao::VarBinary:
-        affinita = QStringLiteral("BLOB");
-        break;
-    case TipoDao::Date: case TipoDao::Time: case TipoDao::TimeStamp:
-        affinita = QStringLiteral("DATE");  // no affinity: ISO text stays text
-        break;
-    default:
-        affinita = QStringLiteral("TEXT");
+        case TipoDao::Boolean:
+        case TipoDao::Byte:
+        case TipoDao::Integer:
+        case TipoDao::Long:
+        case TipoDao::BigInt:
+            affinita = QStringLiteral("INT");
+            break;
+        case TipoDao::Currency:
+        case TipoDao::Single:
+        case TipoDao::Double:
+        case TipoDao::Numeric:
+        case TipoDao::Decimal:
+        case TipoDao::Float:
+            affinita = QStringLiteral("REAL");
+            break;
+        case TipoDao::Binary:
+        case TipoDao::LongBinary:
+        case TipoDao::VarBinary:
+            affinita = QStringLiteral("BLOB");
+            break;
+        case TipoDao::Date:
+        case TipoDao::Time:
+        case TipoDao::TimeStamp:
+            affinita = QStringLiteral("DATE");  // no affinity: ISO text stays text
+            break;
+        default:
+            affinita = QStringLiteral("TEXT");
     }
     return QStringLiteral("J%1_%2").arg(t).arg(affinita);
 }
 
 int TipoDaDichiarato(const QString& d)
 {
-    if (!d.startsWith(QLatin1Char('J')))
-        return 0;
+    if (!d.startsWith(QLatin1Char('J'))) return 0;
     const int fine = d.indexOf(QLatin1Char('_'));
     bool ok = false;
     const int t = d.mid(1, fine - 1).toInt(&ok);
@@ -183,8 +202,7 @@ FormatoTesto FormatoTesto::correnti()
     if (sistema.language() != QLocale::C) {
         QString breve = sistema.dateFormat(QLocale::ShortFormat);
         // The short date shows the whole year, as the platform's short date does.
-        if (!breve.contains(QLatin1String("yyyy")))
-            breve.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        if (!breve.contains(QLatin1String("yyyy"))) breve.replace(QLatin1String("yy"), QLatin1String("yyyy"));
         f.dataBreve = breve;
         f.ora = sistema.timeFormat(QLocale::LongFormat).remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
     }
@@ -193,14 +211,11 @@ FormatoTesto FormatoTesto::correnti()
 
 QString TestoNumero(double v, const ImpostazioniLocali& loc, int cifre)
 {
-    if (!std::isfinite(v))
-        return QString::number(v);
+    if (!std::isfinite(v)) return QString::number(v);
     QString s = QString::number(v, 'g', cifre);
     // The platform writes plain digits up to 15 integer digits.
-    if (s.contains(QLatin1Char('e')) && std::fabs(v) >= 1 && std::fabs(v) < 1e15)
-        s = QString::number(v, 'f', 0);
-    if (s == QLatin1String("-0"))
-        s = QStringLiteral("0");
+    if (s.contains(QLatin1Char('e')) && std::fabs(v) >= 1 && std::fabs(v) < 1e15) s = QString::number(v, 'f', 0);
+    if (s == QLatin1String("-0")) s = QStringLiteral("0");
     s.replace(QLatin1Char('.'), loc.decimale);
     if (s.contains(QLatin1Char('e'))) {
         // 1.5e-07 -> 1.5E-07, as the platform writes small numbers.
@@ -211,55 +226,58 @@ QString TestoNumero(double v, const ImpostazioniLocali& loc, int cifre)
 
 QString NzCampo(const QVariant& valore, int tipo, const FormatoTesto& f)
 {
-    if (!valore.isValid() || valore.isNull())
-        return {};
+    if (!valore.isValid() || valore.isNull()) return {};
     switch (tipo) {
-    case TipoDao::Boolean:
-        return valore.toLongLong() != 0 || (valore.typeId() == QMetaType::Bool && valore.toBool()) ? f.vero
-                                                                                                    : f.falso;
-    case TipoDao::Currency: {
-        // Currency is a fixed-point value with four decimals.
-        const double v = std::round(valore.toDouble() * 10000.0) / 10000.0;
-        return TestoNumero(v, f.numeri, 15);
-    }
-    case TipoDao::Single:
-        return TestoNumero(valore.toDouble(), f.numeri, 7);
-    case TipoDao::Byte: case TipoDao::Integer: case TipoDao::Long: case TipoDao::BigInt:
-        return QString::number(valore.toLongLong());
-    case TipoDao::Double: case TipoDao::Decimal: case TipoDao::Numeric: case TipoDao::Float:
-        return TestoNumero(valore.toDouble(), f.numeri, 15);
-    case TipoDao::Date: case TipoDao::Time: case TipoDao::TimeStamp: {
-        QDateTime d = valore.toDateTime();
-        if (valore.typeId() == QMetaType::QString) {
-            const auto iso = DaIso(valore.toString());
-            if (!iso)
-                return valore.toString();
-            d = *iso;
+        case TipoDao::Boolean:
+            return valore.toLongLong() != 0 || (valore.typeId() == QMetaType::Bool && valore.toBool()) ? f.vero
+                                                                                                       : f.falso;
+        case TipoDao::Currency: {
+            // Currency is a fixed-point value with four decimals.
+            const double v = std::round(valore.toDouble() * 10000.0) / 10000.0;
+            return TestoNumero(v, f.numeri, 15);
         }
-        if (!d.isValid())
-            return {};
-        // A time alone (on the base day) shows only the time.
-        if (d.date() == kEpoca && d.time() != QTime(0, 0))
-            return QLocale::c().toString(d.time(), f.ora);
-        QString s = QLocale::c().toString(d.date(), f.dataBreve);
-        if (d.time() != QTime(0, 0))
-            s += QLatin1Char(' ') + QLocale::c().toString(d.time(), f.ora);
-        return s;
-    }
-    default:
-        break;
+        case TipoDao::Single:
+            return TestoNumero(valore.toDouble(), f.numeri, 7);
+        case TipoDao::Byte:
+        case TipoDao::Integer:
+        case TipoDao::Long:
+        case TipoDao::BigInt:
+            return QString::number(valore.toLongLong());
+        case TipoDao::Double:
+        case TipoDao::Decimal:
+        case TipoDao::Numeric:
+        case TipoDao::Float:
+            return TestoNumero(valore.toDouble(), f.numeri, 15);
+        case TipoDao::Date:
+        case TipoDao::Time:
+        case TipoDao::TimeStamp: {
+            QDateTime d = valore.toDateTime();
+            if (valore.typeId() == QMetaType::QString) {
+                const auto iso = DaIso(valore.toString());
+                if (!iso) return valore.toString();
+                d = *iso;
+            }
+            if (!d.isValid()) return {};
+            // A time alone (on the base day) shows only the time.
+            if (d.date() == kEpoca && d.time() != QTime(0, 0)) return QLocale::c().toString(d.time(), f.ora);
+            QString s = QLocale::c().toString(d.date(), f.dataBreve);
+            if (d.time() != QTime(0, 0)) s += QLatin1Char(' ') + QLocale::c().toString(d.time(), f.ora);
+            return s;
+        }
+        default:
+            break;
     }
     switch (valore.typeId()) {
-    case QMetaType::Double:
-        return TestoNumero(valore.toDouble(), f.numeri, 15);
-    case QMetaType::Bool:
-        return valore.toBool() ? f.vero : f.falso;
-    case QMetaType::QByteArray:
-        return QString::fromLatin1(valore.toByteArray());
-    case QMetaType::QDateTime:
-        return NzCampo(valore, TipoDao::Date, f);
-    default:
-        return valore.toString();
+        case QMetaType::Double:
+            return TestoNumero(valore.toDouble(), f.numeri, 15);
+        case QMetaType::Bool:
+            return valore.toBool() ? f.vero : f.falso;
+        case QMetaType::QByteArray:
+            return QString::fromLatin1(valore.toByteArray());
+        case QMetaType::QDateTime:
+            return NzCampo(valore, TipoDao::Date, f);
+        default:
+            return valore.toString();
     }
 }
 

@@ -14,9 +14,9 @@ namespace cartigo {
 
 // DAO field type codes.
 namespace TipoDao {
-constexpr int Boolean = 1, Byte = 2, Integer = 3, Long = 4, Currency = 5, Single = 6, Double = 7, Date = 8,
-              Binary = 9, Text = 10, LongBinary = 11, Memo = 12, Guid = 15, BigInt = 16, VarBinary = 17,
-              Char = 18, Numeric = 19, Decimal = 20, Float = 21, Time = 22, TimeStamp = 23;
+constexpr int Boolean = 1, Byte = 2, Integer = 3, Long = 4, Currency = 5, Single = 6, Double = 7, Date = 8, Binary = 9,
+              Text = 10, LongBinary = 11, Memo = 12, Guid = 15, BigInt = 16, VarBinary = 17, Char = 18, Numeric = 19,
+              Decimal = 20, Float = 21, Time = 22, TimeStamp = 23;
 }
 
 // Error numbers of the database engine (Jet's own numbers).
@@ -24,16 +24,16 @@ namespace ErroreJet {
 constexpr int NessunRecordCorrente = 3021;
 constexpr int PasswordNonValida = 3031;
 constexpr int PercorsoNonValido = 3044;
-constexpr int DatabaseNonApribile = 3049;   // damaged, encrypted or unreadable file
-constexpr int ParametriMancanti = 3061;     // "Too few parameters."
-constexpr int SintassiEspressione = 3075;   // syntax error in an expression or a date
-constexpr int TabellaNonTrovata = 3078;     // input table or query not found
+constexpr int DatabaseNonApribile = 3049;  // damaged, encrypted or unreadable file
+constexpr int ParametriMancanti = 3061;    // "Too few parameters."
+constexpr int SintassiEspressione = 3075;  // syntax error in an expression or a date
+constexpr int TabellaNonTrovata = 3078;    // input table or query not found
 constexpr int FunzioneNonDefinita = 3085;
 constexpr int SintassiFrom = 3131;
-constexpr int SintassiSql = 3000;           // any other statement the engine cannot run
+constexpr int SintassiSql = 3000;  // any other statement the engine cannot run
 constexpr int OperazioneNonSupportata = 3251;
 constexpr int FileBloccato = 3261;
-constexpr int ElementoNonTrovato = 3265;    // field not in the record set
+constexpr int ElementoNonTrovato = 3265;  // field not in the record set
 constexpr int FormatoNonRiconosciuto = 3343;
 }  // namespace ErroreJet
 

@@ -27,8 +27,7 @@ clsDatabase::~clsDatabase() = default;
 
 DatabaseJet& clsDatabase::motore()
 {
-    if (!db_)
-        throw nonConnesso();
+    if (!db_) throw nonConnesso();
     return *db_;
 }
 
@@ -37,14 +36,13 @@ bool clsDatabase::ConnettiDatabase()
     if (!modCartigo::EsisteFile(nomeDatabase_)) {
         ui_.cursoreNormale();
         ui_.beep();
-        ui_.messaggio(QStringLiteral("Impossibile connettersi al database ") + nomeDatabase_ + QLatin1Char('.'), kTitolo,
-                      Pulsanti::Ok, Icona::Esclamazione);
+        ui_.messaggio(QStringLiteral("Impossibile connettersi al database ") + nomeDatabase_ + QLatin1Char('.'),
+                      kTitolo, Pulsanti::Ok, Icona::Esclamazione);
         return false;
     }
     try {
         LettoreProcesso::Opzioni o = LettoreProcesso::OpzioniPredefinite();
-        if (progresso)
-            o.progresso = progresso;
+        if (progresso) o.progresso = progresso;
         // A new connection replaces the old one only when it succeeds.
         auto nuovo = DatabaseJet::Apri(nomeDatabase_, QStringLiteral(";PWD=") + passwordDb_, o);
         db_ = std::move(nuovo);
@@ -55,14 +53,15 @@ bool clsDatabase::ConnettiDatabase()
         ui_.beep();
         QString testo;
         switch (e.numero()) {
-        case ErroreJet::PercorsoNonValido:
-            testo = QStringLiteral("Il percorso ") + nomeDatabase_ + QStringLiteral(" è errato oppure inaccessibile.");
-            break;
-        case ErroreJet::FileBloccato:
-            testo = QStringLiteral("Archivio attualmente bloccato da un'altro utente/istanza.");
-            break;
-        default:
-            testo = TestoErroreDatabase(e);
+            case ErroreJet::PercorsoNonValido:
+                testo =
+                    QStringLiteral("Il percorso ") + nomeDatabase_ + QStringLiteral(" è errato oppure inaccessibile.");
+                break;
+            case ErroreJet::FileBloccato:
+                testo = QStringLiteral("Archivio attualmente bloccato da un'altro utente/istanza.");
+                break;
+            default:
+                testo = TestoErroreDatabase(e);
         }
         ui_.messaggio(testo, kTitolo, Pulsanti::Ok, Icona::Esclamazione);
         return false;
@@ -85,25 +84,28 @@ void clsDatabase::CaricaListaTabelle(ElencoVoci& lista)
 void clsDatabase::CaricaListaCampi(const QString& tabella, ElencoVoci& combo)
 {
     CaricaListaCampiList(tabella, combo);
-    if (combo.ListCount() > 0)
-        combo.ListIndex = 0;
+    if (combo.ListCount() > 0) combo.ListIndex = 0;
 }
 
 void clsDatabase::CaricaListaCampiList(const QString& tabella, ElencoVoci& lista)
 {
-    for (const auto& c : motore().Campi(tabella))
-        lista.AddItem(c.nome);
+    for (const auto& c : motore().Campi(tabella)) lista.AddItem(c.nome);
 }
 
-bool clsDatabase::IsQuery(const QString& nome) { return motore().IsQuery(nome); }
+bool clsDatabase::IsQuery(const QString& nome)
+{
+    return motore().IsQuery(nome);
+}
 
 void clsDatabase::CaricaListaQueries(ElencoVoci& lista)
 {
-    for (const QString& q : motore().Query())
-        lista.AddItem(q);
+    for (const QString& q : motore().Query()) lista.AddItem(q);
 }
 
-void clsDatabase::CaricaListaCampiQuery(const QString& query, ElencoVoci& combo) { CaricaListaCampi(query, combo); }
+void clsDatabase::CaricaListaCampiQuery(const QString& query, ElencoVoci& combo)
+{
+    CaricaListaCampi(query, combo);
+}
 
 void clsDatabase::CaricaListaCampiDaQueryList(const QString& query, ElencoVoci& lista)
 {
@@ -115,10 +117,13 @@ QVariant clsDatabase::GetValoreCampo(const RecordsetJet& rs, const QString& camp
     const int tipo = rs.TipoCampo(campo);
     const QVariant v = rs.Valore(campo);
     switch (modCartigo::ClasseTipo(tipo)) {
-    case 0: return v.isNull() ? QVariant(0) : v;
-    case 1:
-    case 2: return v.isNull() ? QVariant(QString()) : v;
-    default: return {};
+        case 0:
+            return v.isNull() ? QVariant(0) : v;
+        case 1:
+        case 2:
+            return v.isNull() ? QVariant(QString()) : v;
+        default:
+            return {};
     }
 }
 
@@ -129,12 +134,12 @@ qint16 clsDatabase::GetTipoCampo(const QString& tabella, const QString& campo)
             const int classe = modCartigo::ClasseTipo(c.tipo);
             return qint16(classe == 1 ? 1 : (classe == 2 ? 2 : 0));
         }
-    throw ErroreDatabase(ErroreJet::ElementoNonTrovato, QStringLiteral("Item '%1' not found in this collection.").arg(campo));
+    throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
+                         QStringLiteral("Item '%1' not found in this collection.").arg(campo));
 }
 
-QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const QString& tabella,
-                                        const QString& campo, qint16 criterio, QString& valore, QString& da,
-                                        QString& a)
+QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const QString& tabella, const QString& campo,
+                                        qint16 criterio, QString& valore, QString& da, QString& a)
 {
     auto& m = motore();
     const ImpostazioniLocali loc = ImpostazioniLocali::correnti();
@@ -163,8 +168,9 @@ QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const
     auto numeroSql = [](double v) { return modCartigo::TestoNumero(v, ImpostazioniLocali::inglese()); };
     auto dataSql = [&](const QString& v) {
         if (!modCartigo::LeggiDataJet(v))
-            throw ErroreCartigo(CodiceErrore::TipoNonCorrispondente,
-                                QStringLiteral("Il valore \"%1\" non è una data valida per il campo %2.").arg(v, campo));
+            throw ErroreCartigo(
+                CodiceErrore::TipoNonCorrispondente,
+                QStringLiteral("Il valore \"%1\" non è una data valida per il campo %2.").arg(v, campo));
         QString s = v.trimmed();
         return QLatin1Char('#') + s + QLatin1Char('#');
     };
@@ -176,18 +182,15 @@ QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const
             const double v = modCartigo::ValFisso(valore);
             const double x = modCartigo::ValFisso(da);
             double y = modCartigo::ValFisso(a);
-            if (y == 0)
-                y = SentinellaNumeroMax;
+            if (y == 0) y = SentinellaNumeroMax;
             valore = modCartigo::TestoNumero(v, loc);
             da = modCartigo::TestoNumero(x, loc);
             a = modCartigo::TestoNumero(y, loc);
             w = criterio == 1 ? QStringLiteral("WHERE %1 = %2").arg(f, numeroSql(v))
                               : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, numeroSql(x), numeroSql(y));
         } else if (classe == 1) {
-            if (da.isEmpty())
-                da = SentinellaTestoMin;
-            if (a.isEmpty())
-                a = SentinellaTestoMax;
+            if (da.isEmpty()) da = SentinellaTestoMin;
+            if (a.isEmpty()) a = SentinellaTestoMax;
             w = criterio == 1 ? QStringLiteral("WHERE %1 = %2").arg(f, testoSql(valore))
                               : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, testoSql(da), testoSql(a));
         } else if (classe == 2) {
@@ -205,8 +208,7 @@ bool clsDatabase::EsisteTabella(const QString& nome)
 {
     const QString cercato = nome.trimmed();
     for (const auto& t : motore().Tabelle())
-        if (t.nome.trimmed() == cercato)
-            return true;
+        if (t.nome.trimmed() == cercato) return true;
     return false;
 }
 

@@ -25,19 +25,20 @@ namespace {
 void comportamento(QLineEdit* campo, Interazione& ui, QObject* dialogo)
 {
     auto* filtro = dialogo->findChild<FiltroCampi*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!filtro)
-        filtro = new FiltroCampi(&ui, dialogo);
+    if (!filtro) filtro = new FiltroCampi(&ui, dialogo);
     filtro->Installa(campo, TipoCampo::Testo);
 }
 
-QString testoAnnulla() { return LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Annulla") : QStringLiteral("Cancel"); }
+QString testoAnnulla()
+{
+    return LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Annulla") : QStringLiteral("Cancel");
+}
 
 QHBoxLayout* pulsanti(std::initializer_list<QPushButton*> elenco)
 {
     auto* riga = new QHBoxLayout;
     riga->addStretch();
-    for (QPushButton* p : elenco)
-        riga->addWidget(p);
+    for (QPushButton* p : elenco) riga->addWidget(p);
     return riga;
 }
 
@@ -58,8 +59,7 @@ void registra()
 void RegistraDialoghiDati()
 {
     static bool fatto = false;
-    if (fatto)
-        return;
+    if (fatto) return;
     fatto = true;
     registra<frmConnettiDBMDB, RichiestaConnettiDB>();
     registra<frmSelezionaTabella, RichiestaSelezionaTabella>();
@@ -267,8 +267,7 @@ void frmSelezioneRecords::optCriteri_Click(int indice)
 int frmSelezioneRecords::CriterioScelto() const
 {
     for (int i = 0; i < 3; ++i)
-        if (optCriteri[size_t(i)]->isChecked())
-            return i;
+        if (optCriteri[size_t(i)]->isChecked()) return i;
     return -1;
 }
 

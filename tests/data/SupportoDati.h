@@ -8,12 +8,15 @@
 
 namespace cartigo::test {
 
-inline void UsaLettoreDellaBuild() { LettoreProcesso::ImpostaPercorso(QStringLiteral(CARTIGO_MDBREADER_PATH)); }
+inline void UsaLettoreDellaBuild()
+{
+    LettoreProcesso::ImpostaPercorso(QStringLiteral(CARTIGO_MDBREADER_PATH));
+}
 
 }  // namespace cartigo::test
 
 // The path of a sample database; skips the test when the samples are not there.
-#define CARTIGO_FILE_MDB(var, nome)                                                            \
-    CARTIGO_RICHIEDI_TESTDATA(cartella_##var);                                                 \
-    ::cartigo::test::UsaLettoreDellaBuild();                                                   \
+#define CARTIGO_FILE_MDB(var, nome)            \
+    CARTIGO_RICHIEDI_TESTDATA(cartella_##var); \
+    ::cartigo::test::UsaLettoreDellaBuild();   \
     const QString var = cartella_##var + QStringLiteral("/mdb/") + QStringLiteral(nome)

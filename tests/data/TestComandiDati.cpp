@@ -149,7 +149,9 @@ TEST(clsDatabase, CriteriConSentinelleERiscrittura)
         Connessione k;
         ASSERT_TRUE(k.apri(nwind));
         for (const auto& c : casi) {
-            SCOPED_TRACE(QStringLiteral("%1 %2.%3 %4").arg(QLatin1String(loc.nome), QLatin1String(c.tabella), QLatin1String(c.campo), c.v).toStdString());
+            SCOPED_TRACE(QStringLiteral("%1 %2.%3 %4")
+                             .arg(QLatin1String(loc.nome), QLatin1String(c.tabella), QLatin1String(c.campo), c.v)
+                             .toStdString());
             QString v = c.v, a = c.a, b = c.b;
             std::unique_ptr<RecordsetJet> rs;
             k.db.ConnettiRecordset(rs, QLatin1String(c.tabella), QLatin1String(c.campo), c.criterio, v, a, b);
@@ -187,7 +189,8 @@ TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
         EXPECT_TRUE(e.descrizione().contains(QLatin1String("OrderDate")));
     }
     QString x, y, z;
-    EXPECT_THROW(n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("Nessuno"), 1, x, y, z), ErroreCartigo);
+    EXPECT_THROW(n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("Nessuno"), 1, x, y, z),
+                 ErroreCartigo);
 }
 
 // --- commands ---
@@ -205,8 +208,8 @@ struct Comandi {
         cmd.oggettoSelezionato = [this] { return selezionato; };
         cmd.azzeraSelezione = [this] { selezionato = nullptr; };
     }
-    void rispondiConnessione(const QString& file, const QString& pw, const QString& tabella, QStringList* offerte = nullptr,
-                             QString* preselezionata = nullptr)
+    void rispondiConnessione(const QString& file, const QString& pw, const QString& tabella,
+                             QStringList* offerte = nullptr, QString* preselezionata = nullptr)
     {
         ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [=, this](RichiestaDialogo& r) {
             auto& d = static_cast<RichiestaConnettiDB&>(r);
@@ -214,12 +217,9 @@ struct Comandi {
         };
         ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [=, this](RichiestaDialogo& r) {
             auto& d = static_cast<RichiestaSelezionaTabella&>(r);
-            if (offerte)
-                *offerte = d.lstTabelle;
-            if (preselezionata)
-                *preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
-            if (tabella.isEmpty())
-                return false;
+            if (offerte) *offerte = d.lstTabelle;
+            if (preselezionata) *preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
+            if (tabella.isEmpty()) return false;
             return d.cmdOk(int(d.lstTabelle.indexOf(tabella)), ui, QString());
         };
     }
@@ -346,7 +346,8 @@ TEST(ComandiDati, SelezioneRecords)
         EXPECT_EQ(c.ui.messaggi.last().testo, QStringLiteral("Inserire un valore."));
         EXPECT_FALSE(d.cmdOk(QString(), 0, {}, c.ui, QString()));
         EXPECT_EQ(c.ui.messaggi.last().testo, QStringLiteral("Selezionare il campo per la selezione"));
-        return d.cmdOk(QStringLiteral("ProductName"), 2, {QStringLiteral("old"), QString(), QString()}, c.ui, QString());
+        return d.cmdOk(QStringLiteral("ProductName"), 2, {QStringLiteral("old"), QString(), QString()}, c.ui,
+                       QString());
     };
     c.cmd.mnuSelezionaRecords_Click();
     EXPECT_EQ(visto.cmbCampi.first(), QStringLiteral("ProductID"));

@@ -28,10 +28,8 @@ protected:
     {
         auto rs = db_->ApriRecordset(QStringLiteral("SELECT ") + espressione + QStringLiteral(" AS x FROM riga"));
         const QVariant v = rs->Valore(0);
-        if (v.isNull())
-            return QStringLiteral("<null>");
-        if (v.typeId() == QMetaType::QDateTime)
-            return DataIso(v.toDateTime());
+        if (v.isNull()) return QStringLiteral("<null>");
+        if (v.typeId() == QMetaType::QDateTime) return DataIso(v.toDateTime());
         return v.toString();
     }
     QTemporaryDir dir_;
@@ -142,7 +140,8 @@ TEST(JetSql, TraduzioneDelleIstruzioni)
         {"SELECT a FROM (t INNER JOIN u ON t.k = u.k) LEFT JOIN v ON u.j = v.j",
          "SELECT \"a\" FROM (\"t\" INNER JOIN \"u\" ON (\"t\".\"k\" COLLATE JETTEXT = \"u\".\"k\")) LEFT JOIN \"v\" ON "
          "(\"u\".\"j\" COLLATE JETTEXT = \"v\".\"j\")"},
-        {"SELECT a FROM t UNION SELECT b FROM u ORDER BY a", "SELECT \"a\" FROM \"t\" UNION SELECT \"b\" FROM \"u\" ORDER BY \"a\" COLLATE JETTEXT"},
+        {"SELECT a FROM t UNION SELECT b FROM u ORDER BY a",
+         "SELECT \"a\" FROM \"t\" UNION SELECT \"b\" FROM \"u\" ORDER BY \"a\" COLLATE JETTEXT"},
         {"SELECT 'it''s', \"say \"\"hi\"\"\" FROM t",
          "SELECT 'it''s' AS \"Expr1000\", 'say \"hi\"' AS \"Expr1001\" FROM \"t\""},
     };
@@ -159,19 +158,26 @@ TEST(ValoriJet, DateComeLeLeggeJet)
         const char* iso;  // empty: not a date
     };
     const Caso casi[] = {
-        {"7/4/1996", "1996-07-04 00:00:00"},   {"#7/4/1996#", "1996-07-04 00:00:00"},
-        {"13/7/1996", "1996-07-13 00:00:00"},  {"1996-07-04", "1996-07-04 00:00:00"},
-        {"1/1/95", "1995-01-01 00:00:00"},     {"1/1/29", "2029-01-01 00:00:00"},
-        {"7/4/1996 14:30", "1996-07-04 14:30:00"}, {"7/4/1996 2:30:15 PM", "1996-07-04 14:30:15"},
-        {"2:30 PM", "1899-12-30 14:30:00"},    {"abc", ""},
-        {"2/30/2024", ""},                     {"", ""},
+        {"7/4/1996", "1996-07-04 00:00:00"},
+        {"#7/4/1996#", "1996-07-04 00:00:00"},
+        {"13/7/1996", "1996-07-13 00:00:00"},
+        {"1996-07-04", "1996-07-04 00:00:00"},
+        {"1/1/95", "1995-01-01 00:00:00"},
+        {"1/1/29", "2029-01-01 00:00:00"},
+        {"7/4/1996 14:30", "1996-07-04 14:30:00"},
+        {"7/4/1996 2:30:15 PM", "1996-07-04 14:30:15"},
+        {"2:30 PM", "1899-12-30 14:30:00"},
+        {"abc", ""},
+        {"2/30/2024", ""},
+        {"", ""},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo);
         const auto d = LeggiDataJet(QString::fromLatin1(c.testo));
         EXPECT_EQ(d ? DataIso(*d) : QString(), QString::fromLatin1(c.iso));
     }
-    EXPECT_EQ(DataIso(DaSeriale(SerialeDa(QDateTime(QDate(1850, 5, 6), QTime(6, 0))))), QStringLiteral("1850-05-06 06:00:00"));
+    EXPECT_EQ(DataIso(DaSeriale(SerialeDa(QDateTime(QDate(1850, 5, 6), QTime(6, 0))))),
+              QStringLiteral("1850-05-06 06:00:00"));
     EXPECT_DOUBLE_EQ(SerialeDa(QDateTime(QDate(1900, 1, 1), QTime(12, 0))), 2.5);
 }
 

@@ -14,7 +14,10 @@ using namespace cartigo;
 
 namespace {
 
-int conta(DatabaseJet& db, const QString& sql) { return db.ApriRecordset(sql)->RecordCount(); }
+int conta(DatabaseJet& db, const QString& sql)
+{
+    return db.ApriRecordset(sql)->RecordCount();
+}
 
 QStringList colonna(RecordsetJet& rs, const QString& campo)
 {
@@ -80,10 +83,10 @@ TEST(MotoreDati, PasswordSuiFileJet4)
         int errore;
     };
     const Caso casi[] = {
-        {"V2000_with-password.mdb", ";PWD=password", 0},  {"V2000_with-password.mdb", ";PWD=Password", 3031},
-        {"V2000_with-password.mdb", ";PWD=", 3031},       {"V2003_with-password.mdb", ";PWD=password", 0},
-        {"V2003_with-password.mdb", ";PWD=wrong", 3031},  {"V2003_with-password.mdb", ";PWD=", 3031},
-        {"V2000_no-password.mdb", ";PWD=anything", 0},    {"V2000_no-password.mdb", ";PWD=", 0},
+        {"V2000_with-password.mdb", ";PWD=password", 0}, {"V2000_with-password.mdb", ";PWD=Password", 3031},
+        {"V2000_with-password.mdb", ";PWD=", 3031},      {"V2003_with-password.mdb", ";PWD=password", 0},
+        {"V2003_with-password.mdb", ";PWD=wrong", 3031}, {"V2003_with-password.mdb", ";PWD=", 3031},
+        {"V2000_no-password.mdb", ";PWD=anything", 0},   {"V2000_no-password.mdb", ";PWD=", 0},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(c.file), QLatin1String(c.connect)).toStdString());
@@ -129,23 +132,20 @@ TEST(MotoreDati, CampiConTipiDao)
     test::UsaLettoreDellaBuild();
     auto db = DatabaseJet::Apri(cartella + QStringLiteral("/mdb/V1997_no-password.mdb"), QString());
     QList<int> tipi;
-    for (const auto& c : db->Campi(QStringLiteral("Table1")))
-        tipi << c.tipo;
+    for (const auto& c : db->Campi(QStringLiteral("Table1"))) tipi << c.tipo;
     // Text, Text, Byte, Integer, Long, Double, Date, Currency, Boolean
     EXPECT_EQ(tipi, (QList<int>{10, 10, 2, 3, 4, 7, 8, 5, 1}));
 
     auto nw = DatabaseJet::Apri(cartella + QStringLiteral("/mdb/nwind.mdb"), QString());
     QHash<QString, int> t;
-    for (const auto& c : nw->Campi(QStringLiteral("Employees")))
-        t.insert(c.nome, c.tipo);
+    for (const auto& c : nw->Campi(QStringLiteral("Employees"))) t.insert(c.nome, c.tipo);
     EXPECT_EQ(t.value("EmployeeID"), TipoDao::Long);
     EXPECT_EQ(t.value("BirthDate"), TipoDao::Date);
     EXPECT_EQ(t.value("Notes"), TipoDao::Memo);
     EXPECT_EQ(t.value("Photo"), TipoDao::LongBinary);
     // Fields of a saved query, in output order.
     QStringList q;
-    for (const auto& c : nw->Campi(QStringLiteral("Ten Most Expensive Products")))
-        q << c.nome;
+    for (const auto& c : nw->Campi(QStringLiteral("Ten Most Expensive Products"))) q << c.nome;
     EXPECT_EQ(q, (QStringList{"TenMostExpensiveProducts", "UnitPrice"}));
 }
 
@@ -153,7 +153,8 @@ TEST(MotoreDati, ValoriLettiComeLiScriveJet)
 {
     CARTIGO_RICHIEDI_TESTDATA(cartella);
     test::UsaLettoreDellaBuild();
-    for (const char* f : {"/mdb/V1997_no-password.mdb", "/mdb/types-jet3.mdb", "/mdb/types-jet4.mdb", "/mdb/types-ace.accdb"}) {
+    for (const char* f :
+         {"/mdb/V1997_no-password.mdb", "/mdb/types-jet3.mdb", "/mdb/types-jet4.mdb", "/mdb/types-ace.accdb"}) {
         SCOPED_TRACE(f);
         auto db = DatabaseJet::Apri(cartella + QLatin1String(f), QString());
         auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM Table1 WHERE A = 'abcdefg'"));
@@ -162,8 +163,8 @@ TEST(MotoreDati, ValoriLettiComeLiScriveJet)
         QStringList v;
         for (int i = 0; i < rs->Campi().size(); ++i)
             v << modCartigo::NzCampo(rs->Valore(i), rs->Campi().at(i).tipo, en);
-        EXPECT_EQ(v, (QStringList{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "9/21/1974", "3.5",
-                                  "True"}));
+        EXPECT_EQ(
+            v, (QStringList{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "9/21/1974", "3.5", "True"}));
     }
 }
 
@@ -219,8 +220,8 @@ TEST(MotoreDati, OrdineEConfrontoDelTesto)
     EXPECT_TRUE(rs->Eof());
     EXPECT_EQ(codiceErrore([&] { rs->Valore(0); }), ErroreJet::NessunRecordCorrente);
     // Accented letters sort next to their base letter, case is ignored.
-    auto r2 = db->ApriRecordset(QStringLiteral(
-        "SELECT CompanyName FROM Customers WHERE CompanyName Like 'B*' ORDER BY CompanyName"));
+    auto r2 = db->ApriRecordset(
+        QStringLiteral("SELECT CompanyName FROM Customers WHERE CompanyName Like 'B*' ORDER BY CompanyName"));
     EXPECT_EQ(colonna(*r2, QStringLiteral("CompanyName")),
               (QStringList{"B's Beverages", "Berglunds snabbköp", "Blauer See Delikatessen", "Blondel père et fils",
                            QStringLiteral("Bólido Comidas preparadas"), "Bon app'", "Bottom-Dollar Markets"}));
@@ -237,13 +238,13 @@ TEST(MotoreDati, QuerySalvate)
         int campi;
     };
     const Caso casi[] = {
-        {"Alphabetical List of Products", 69, 11},  // join, Products.*, a WHERE on a boolean
-        {"Order Subtotals", 830, 2},                 // GROUP BY with CCur and Sum
-        {"Invoices", 2155, 26},                      // five-table join
-        {"Ten Most Expensive Products", 10, 2},      // TOP
-        {"Products Above Average Price", 25, 2},     // subquery
+        {"Alphabetical List of Products", 69, 11},    // join, Products.*, a WHERE on a boolean
+        {"Order Subtotals", 830, 2},                  // GROUP BY with CCur and Sum
+        {"Invoices", 2155, 26},                       // five-table join
+        {"Ten Most Expensive Products", 10, 2},       // TOP
+        {"Products Above Average Price", 25, 2},      // subquery
         {"Customers and Suppliers by City", 120, 4},  // union
-        {"Category Sales for 1995", 8, 2},           // a query on a query
+        {"Category Sales for 1995", 8, 2},            // a query on a query
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.query);
@@ -265,7 +266,8 @@ TEST(MotoreDati, QuerySalvate)
     EXPECT_EQ(fornitori, 29);
     // The subtotal of order 10248: 12*14 + 10*9.8 + 5*34.8 = 440.
     auto sub = db->ApriRecordset(QStringLiteral("SELECT * FROM [Order Subtotals] WHERE OrderID = 10248"));
-    EXPECT_EQ(modCartigo::NzCampo(sub->Valore(QStringLiteral("Subtotal")), TipoDao::Currency, en), QStringLiteral("440"));
+    EXPECT_EQ(modCartigo::NzCampo(sub->Valore(QStringLiteral("Subtotal")), TipoDao::Currency, en),
+              QStringLiteral("440"));
 }
 
 TEST(MotoreDati, QueryNonTraducibiliRifiutate)
@@ -297,8 +299,9 @@ TEST(MotoreDati, QueryNonTraducibiliRifiutate)
               ErroreJet::TabellaNonTrovata);
     EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM Orders WHERE Foo(OrderID) = 1")); }),
               ErroreJet::FunzioneNonDefinita);
-    EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM Orders WHERE OrderDate = #31/31/95#")); }),
-              ErroreJet::SintassiEspressione);
+    EXPECT_EQ(
+        codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM Orders WHERE OrderDate = #31/31/95#")); }),
+        ErroreJet::SintassiEspressione);
 }
 
 // Damaged copies must give an error (or read what is readable), never a crash or a hang.
@@ -319,14 +322,12 @@ TEST(MotoreDati, FileDanneggiati)
         {"half", [](QByteArray d) { return d.left(d.size() / 2); }},
         {"catalog-flipped",
          [](QByteArray d) {
-             for (int i = 2048; i < 64 * 1024 && i < d.size(); i += 61)
-                 d[i] = char(d[i] ^ 0xFF);
+             for (int i = 2048; i < 64 * 1024 && i < d.size(); i += 61) d[i] = char(d[i] ^ 0xFF);
              return d;
          }},
         {"pages-zeroed",
          [](QByteArray d) {
-             for (int i = 2048; i < 40960 && i < d.size(); ++i)
-                 d[i] = 0;
+             for (int i = 2048; i < 40960 && i < d.size(); ++i) d[i] = 0;
              return d;
          }},
         {"random-bytes",
@@ -346,8 +347,7 @@ TEST(MotoreDati, FileDanneggiati)
         test::ScriviFile(file, danno.f(originale));
         try {
             auto db = DatabaseJet::Apri(file, QString(), o);
-            for (const QString& t : {QStringLiteral("Customers"), QStringLiteral("Orders")})
-                try {
+            for (const QString& t : {QStringLiteral("Customers"), QStringLiteral("Orders")}) try {
                     db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(t));
                 } catch (const ErroreCartigo& e) {
                     EXPECT_NE(e.numero(), 0);
@@ -395,10 +395,15 @@ TEST(SorgenteCsv, SeparatoriVirgoletteCodifiche)
     };
     const QByteArray bom("\xEF\xBB\xBF");
     const Caso casi[] = {
-        {"virgola", "Nome,Città,Importo,Data\nRossi,\"Forlì, FC\",12.5,2024-03-01\n\"O'Brien \"\"Jr\"\"\",Milano,7,2024-03-02\n"},
-        {"puntoevirgola", "Nome;Città;Importo;Data\r\nRossi;Forlì, FC;12.5;2024-03-01\r\nO'Brien \"Jr\";Milano;7;2024-03-02\r\n"},
-        {"tab", bom + "Nome\tCittà\tImporto\tData\nRossi\tForlì, FC\t12.5\t2024-03-01\nO'Brien \"Jr\"\tMilano\t7\t2024-03-02"},
-        {"cp1252", QByteArray("Nome;Citt\xE0;Importo;Data\nRossi;Forl\xEC, FC;12.5;2024-03-01\nO'Brien \"Jr\";Milano;7;2024-03-02\n")},
+        {"virgola",
+         "Nome,Città,Importo,Data\nRossi,\"Forlì, FC\",12.5,2024-03-01\n\"O'Brien \"\"Jr\"\"\",Milano,7,2024-03-02\n"},
+        {"puntoevirgola",
+         "Nome;Città;Importo;Data\r\nRossi;Forlì, FC;12.5;2024-03-01\r\nO'Brien \"Jr\";Milano;7;2024-03-02\r\n"},
+        {"tab",
+         bom + "Nome\tCittà\tImporto\tData\nRossi\tForlì, FC\t12.5\t2024-03-01\nO'Brien \"Jr\"\tMilano\t7\t2024-03-02"},
+        {"cp1252",
+         QByteArray(
+             "Nome;Citt\xE0;Importo;Data\nRossi;Forl\xEC, FC;12.5;2024-03-01\nO'Brien \"Jr\";Milano;7;2024-03-02\n")},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
@@ -418,7 +423,10 @@ TEST(SorgenteCsv, SeparatoriVirgoletteCodifiche)
         auto rs = db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.nome)));
         EXPECT_EQ(colonna(*rs, QStringLiteral("Nome")), (QStringList{"Rossi", "O'Brien \"Jr\""}));
         EXPECT_EQ(colonna(*rs, QStringLiteral("Città")).first(), QStringLiteral("Forlì, FC"));
-        EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Importo Between 10 AND 20").arg(QLatin1String(c.nome))), 1);
-        EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Data = #3/2/2024#").arg(QLatin1String(c.nome))), 1);
+        EXPECT_EQ(
+            conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Importo Between 10 AND 20").arg(QLatin1String(c.nome))),
+            1);
+        EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Data = #3/2/2024#").arg(QLatin1String(c.nome))),
+                  1);
     }
 }

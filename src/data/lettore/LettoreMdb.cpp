@@ -40,8 +40,7 @@ void scrivi(const std::string& riga)
     size_t n = s.size();
     while (n > 0) {
         const ssize_t w = ::write(protocollo, p, n);
-        if (w <= 0)
-            return;
+        if (w <= 0) return;
         p += w;
         n -= size_t(w);
     }
@@ -61,17 +60,16 @@ void progresso(bool forza = false)
 {
     std::string t = testo;
     for (char& c : t)
-        if (c == '\n' || c == '\r')
-            c = ' ';
+        if (c == '\n' || c == '\r') c = ' ';
     scrivi("E " + std::to_string(codice) + " " + t);
     _exit(2);
 }
 
 // Codes of the failures (the parent turns them into messages).
-constexpr int ErrNonApribile = 1;   // libmdb cannot open the file
-constexpr int ErrCatalogo = 2;      // the catalog cannot be read
-constexpr int ErrTabella = 3;       // a table cannot be read
-constexpr int ErrScrittura = 4;     // the output cannot be written
+constexpr int ErrNonApribile = 1;  // libmdb cannot open the file
+constexpr int ErrCatalogo = 2;     // the catalog cannot be read
+constexpr int ErrTabella = 3;      // a table cannot be read
+constexpr int ErrScrittura = 4;    // the output cannot be written
 constexpr int ErrArgomenti = 5;
 
 class Uscita {
@@ -79,8 +77,7 @@ public:
     explicit Uscita(const char* percorso)
     {
         ::unlink(percorso);
-        if (sqlite3_open(percorso, &db_) != SQLITE_OK)
-            fallisci(ErrScrittura, std::string("cannot create ") + percorso);
+        if (sqlite3_open(percorso, &db_) != SQLITE_OK) fallisci(ErrScrittura, std::string("cannot create ") + percorso);
         esegui("PRAGMA journal_mode=OFF");
         esegui("PRAGMA synchronous=OFF");
         esegui("BEGIN");
@@ -104,8 +101,7 @@ public:
     }
     void passo(sqlite3_stmt* st)
     {
-        if (sqlite3_step(st) != SQLITE_DONE)
-            fallisci(ErrScrittura, sqlite3_errmsg(db_));
+        if (sqlite3_step(st) != SQLITE_DONE) fallisci(ErrScrittura, sqlite3_errmsg(db_));
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
     }
@@ -119,8 +115,7 @@ std::string virgolette(const std::string& nome)
 {
     std::string s = "\"";
     for (char c : nome) {
-        if (c == '"')
-            s += '"';
+        if (c == '"') s += '"';
         s += c;
     }
     return s + "\"";
@@ -130,8 +125,7 @@ std::string virgolette(const std::string& nome)
 // (for negative values the fraction counts forward from the day).
 bool DataIso(double valore, std::string& out)
 {
-    if (!std::isfinite(valore) || valore < -657434.0 || valore > 2958465.999999)
-        return false;
+    if (!std::isfinite(valore) || valore < -657434.0 || valore > 2958465.999999) return false;
     double giorni = std::trunc(valore);
     double frazione = std::fabs(valore - giorni);
     long long secondi = std::llround(frazione * 86400.0);
@@ -149,8 +143,7 @@ bool DataIso(double valore, std::string& out)
     const unsigned mp = (5 * doy + 2) / 153;
     const unsigned d = doy - (153 * mp + 2) / 5 + 1;
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    if (m <= 2)
-        ++y;
+    if (m <= 2) ++y;
     char buf[96];
     snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, secondi / 3600, (secondi / 60) % 60,
              secondi % 60);
@@ -176,8 +169,7 @@ struct Colonna {
 void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
 {
     MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>(nome.c_str()), MDB_TABLE);
-    if (!t)
-        fallisci(ErrTabella, "cannot read table " + nome);
+    if (!t) fallisci(ErrTabella, "cannot read table " + nome);
     if (!mdb_read_columns(t)) {
         mdb_free_tabledef(t);
         fallisci(ErrTabella, "cannot read the fields of table " + nome);
@@ -197,8 +189,7 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
     }
     crea += ")";
     ins += ")";
-    if (t->num_cols == 0)
-        crea = "CREATE TABLE " + virgolette(nome) + " (c0)";
+    if (t->num_cols == 0) crea = "CREATE TABLE " + virgolette(nome) + " (c0)";
     out.esegui(crea);
     if (t->num_cols == 0) {
         mdb_free_tabledef(t);
@@ -211,8 +202,7 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
     unsigned long long letti = 0;
     while (mdb_fetch_row(t)) {
         progresso();
-        if (++letti > massimo)
-            fallisci(ErrTabella, "table " + nome + " holds more rows than its definition declares");
+        if (++letti > massimo) fallisci(ErrTabella, "table " + nome + " holds more rows than its definition declares");
         for (unsigned i = 0; i < t->num_cols; ++i) {
             MdbColumn* c = col[i].col;
             const int p = int(i + 1);
@@ -226,41 +216,41 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
                 continue;
             }
             switch (c->col_type) {
-            case MDB_BYTE:
-            case MDB_INT:
-            case MDB_LONGINT:
-                sqlite3_bind_int64(st, p, std::strtoll(testo, nullptr, 10));
-                break;
-            case MDB_MONEY:
-            case MDB_FLOAT:
-            case MDB_DOUBLE:
-            case MDB_NUMERIC:
-                sqlite3_bind_double(st, p, std::strtod(testo, nullptr));
-                break;
-            case MDB_DATETIME: {
-                std::string iso;
-                if (c->cur_value_len == 8 && c->cur_value_start >= 0 &&
-                    size_t(c->cur_value_start) + 8 <= size_t(mdb->fmt->pg_size) &&
-                    DataIso(leggiDouble(mdb->pg_buf + c->cur_value_start), iso))
-                    sqlite3_bind_text(st, p, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
-                else
-                    sqlite3_bind_null(st, p);
-                break;
-            }
-            case MDB_BINARY:
-                if (c->cur_value_start >= 0 &&
-                    size_t(c->cur_value_start) + size_t(c->cur_value_len) <= size_t(mdb->fmt->pg_size))
-                    sqlite3_bind_blob(st, p, mdb->pg_buf + c->cur_value_start, c->cur_value_len, SQLITE_TRANSIENT);
-                else
-                    sqlite3_bind_null(st, p);
-                break;
-            case MDB_OLE:
-            case MDB_COMPLEX:
-                sqlite3_bind_null(st, p);  // pictures and attachments are not carried over
-                break;
-            default:  // text, memo, replication id
-                sqlite3_bind_text(st, p, testo, int(strnlen(testo, DimensioneBind)), SQLITE_TRANSIENT);
-                break;
+                case MDB_BYTE:
+                case MDB_INT:
+                case MDB_LONGINT:
+                    sqlite3_bind_int64(st, p, std::strtoll(testo, nullptr, 10));
+                    break;
+                case MDB_MONEY:
+                case MDB_FLOAT:
+                case MDB_DOUBLE:
+                case MDB_NUMERIC:
+                    sqlite3_bind_double(st, p, std::strtod(testo, nullptr));
+                    break;
+                case MDB_DATETIME: {
+                    std::string iso;
+                    if (c->cur_value_len == 8 && c->cur_value_start >= 0 &&
+                        size_t(c->cur_value_start) + 8 <= size_t(mdb->fmt->pg_size) &&
+                        DataIso(leggiDouble(mdb->pg_buf + c->cur_value_start), iso))
+                        sqlite3_bind_text(st, p, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
+                    else
+                        sqlite3_bind_null(st, p);
+                    break;
+                }
+                case MDB_BINARY:
+                    if (c->cur_value_start >= 0 &&
+                        size_t(c->cur_value_start) + size_t(c->cur_value_len) <= size_t(mdb->fmt->pg_size))
+                        sqlite3_bind_blob(st, p, mdb->pg_buf + c->cur_value_start, c->cur_value_len, SQLITE_TRANSIENT);
+                    else
+                        sqlite3_bind_null(st, p);
+                    break;
+                case MDB_OLE:
+                case MDB_COMPLEX:
+                    sqlite3_bind_null(st, p);  // pictures and attachments are not carried over
+                    break;
+                default:  // text, memo, replication id
+                    sqlite3_bind_text(st, p, testo, int(strnlen(testo, DimensioneBind)), SQLITE_TRANSIENT);
+                    break;
             }
         }
         out.passo(st);
@@ -277,8 +267,7 @@ std::string testoColonna(const std::vector<char>& buf, int len)
 // The object list (from MSysObjects), the fields of every table and MSysQueries.
 void copiaCatalogo(MdbHandle* mdb, Uscita& out)
 {
-    if (!mdb_read_catalog(mdb, MDB_ANY))
-        fallisci(ErrCatalogo, "cannot read the catalog");
+    if (!mdb_read_catalog(mdb, MDB_ANY)) fallisci(ErrCatalogo, "cannot read the catalog");
     progresso(true);
 
     out.esegui("CREATE TABLE oggetti (id INTEGER, nome TEXT, tipo INTEGER, flags INTEGER)");
@@ -287,8 +276,7 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
     // MSysObjects carries the ids that MSysQueries refers to.
     {
         MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>("MSysObjects"), MDB_ANY);
-        if (!t || !mdb_read_columns(t))
-            fallisci(ErrCatalogo, "cannot read MSysObjects");
+        if (!t || !mdb_read_columns(t)) fallisci(ErrCatalogo, "cannot read MSysObjects");
         mdb_rewind_table(t);
         std::vector<char> bid(DimensioneBind + 16), bnome(DimensioneBind + 16), btipo(DimensioneBind + 16),
             bflags(DimensioneBind + 16);
@@ -315,12 +303,10 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
     sqlite3_stmt* st = out.prepara("INSERT INTO campi VALUES (?, ?, ?, ?, ?)");
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (e->object_type != MDB_TABLE)
-            continue;
+        if (e->object_type != MDB_TABLE) continue;
         progresso();
         MdbTableDef* t = mdb_read_table(e);
-        if (!t)
-            fallisci(ErrCatalogo, std::string("cannot read table ") + e->object_name);
+        if (!t) fallisci(ErrCatalogo, std::string("cannot read table ") + e->object_name);
         if (!mdb_read_columns(t)) {
             mdb_free_tabledef(t);
             fallisci(ErrCatalogo, std::string("cannot read the fields of table ") + e->object_name);
@@ -342,8 +328,7 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
     MdbCatalogEntry* q = mdb_get_catalogentry_by_name(mdb, "MSysQueries");
     if (q) {
         MdbTableDef* t = mdb_read_table(q);
-        if (!t || !mdb_read_columns(t))
-            fallisci(ErrCatalogo, "cannot read MSysQueries");
+        if (!t || !mdb_read_columns(t)) fallisci(ErrCatalogo, "cannot read MSysQueries");
         mdb_rewind_table(t);
         const char* nomi[] = {"ObjectId", "Attribute", "Name1", "Name2", "Expression", "Flag"};
         std::vector<std::vector<char>> b(6, std::vector<char>(DimensioneBind + 16));
@@ -351,8 +336,9 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
         for (int k = 0; k < 6; ++k)
             if (mdb_bind_column_by_name(t, const_cast<gchar*>(nomi[k]), b[size_t(k)].data(), &l[k]) < 0)
                 fallisci(ErrCatalogo, std::string("MSysQueries lacks ") + nomi[k]);
-        out.esegui("CREATE TABLE msysqueries (ObjectId INTEGER, Attribute INTEGER, Name1 TEXT, Name2 TEXT, "
-                   "Expression TEXT, Flag INTEGER)");
+        out.esegui(
+            "CREATE TABLE msysqueries (ObjectId INTEGER, Attribute INTEGER, Name1 TEXT, Name2 TEXT, "
+            "Expression TEXT, Flag INTEGER)");
         sqlite3_stmt* ins = out.prepara("INSERT INTO msysqueries VALUES (?, ?, ?, ?, ?, ?)");
         while (mdb_fetch_row(t)) {
             progresso();
@@ -404,8 +390,7 @@ int main(int argc, char** argv)
     const char* uscita = argv[i + 2];
 
     MdbHandle* mdb = mdb_open(file, MDB_NOFLAGS);
-    if (!mdb)
-        fallisci(ErrNonApribile, std::string("cannot open ") + file);
+    if (!mdb) fallisci(ErrNonApribile, std::string("cannot open ") + file);
     mdb_set_bind_size(mdb, DimensioneBind);
     mdb_set_boolean_fmt_numbers(mdb);
     progresso(true);
@@ -414,10 +399,8 @@ int main(int argc, char** argv)
     if (modo == "catalogo") {
         copiaCatalogo(mdb, out);
     } else if (modo == "tabelle") {
-        if (!mdb_read_catalog(mdb, MDB_ANY))
-            fallisci(ErrCatalogo, "cannot read the catalog");
-        for (int k = i + 3; k < argc; ++k)
-            copiaTabella(mdb, out, argv[k]);
+        if (!mdb_read_catalog(mdb, MDB_ANY)) fallisci(ErrCatalogo, "cannot read the catalog");
+        for (int k = i + 3; k < argc; ++k) copiaTabella(mdb, out, argv[k]);
     } else {
         fallisci(ErrArgomenti, "unknown mode " + modo);
     }
