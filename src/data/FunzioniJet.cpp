@@ -142,8 +142,13 @@ QString cstr(sqlite3_value* v)
             return QString::number(sqlite3_value_int64(v));
         case SQLITE_FLOAT:
             return TestoNumero(sqlite3_value_double(v), ImpostazioniLocali::correnti());
-        case SQLITE_TEXT:
-            return testo(v);
+        case SQLITE_TEXT: {
+            // A date (kept as "yyyy-MM-dd hh:mm:ss") becomes text in the short date form.
+            const QString t = testo(v);
+            if (t.size() == 19 && DaIso(t))
+                return NzCampo(t, TipoDao::Date, FormatoTesto::correnti());
+            return t;
+        }
         case SQLITE_BLOB:
             return QString::fromUtf8(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
         default:

@@ -9,6 +9,7 @@
 #include "data/RichiesteDati.h"
 #include "data/clsDatabase.h"
 #include "data/frmDati.h"
+#include "label/FileEtichetta.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -399,6 +400,49 @@ TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
     w.Documento().Scarica(o);
     EXPECT_EQ(w.CurrentObject(), nullptr);
     w.Documento().ImpostaModificato(false);
+}
+
+TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    test::AssicuraApplicazione();
+    QTemporaryDir dir;
+    struct Caso {
+        const char* database;  // in the label
+        const char* tabella;
+        const char* riga;  // command-line fields after the label: ",x,db,password"
+        bool connesso;
+    };
+    const QString mdb = cartella + QStringLiteral("/mdb/");
+    const Caso casi[] = {
+        {"nwind.mdb", "Customers", "", true},
+        {"nwind.mdb", "Invoices", "", false},               // a saved query does not reconnect
+        {"V2000_with-password.mdb", "Table1", "", false},  // the label has no password
+        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,password", true},
+        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,wrong", false},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3")
+                         .arg(QLatin1String(c.database), QLatin1String(c.tabella), QLatin1String(c.riga))
+                         .toStdString());
+        DocumentoEtichetta doc;
+        doc.Collegamento().NomeDatabase = mdb + QLatin1String(c.database);
+        doc.Collegamento().NomeTabella = QLatin1String(c.tabella);
+        doc.CreaTesto(600, 1500, 1000, 300)->DataMember = QStringLiteral("City");
+        const QString file = dir.filePath(QStringLiteral("e.eti"));
+        ASSERT_TRUE(FileEtichetta::Scrivi(doc, file, ImpostazioniLocali::correnti()).isEmpty());
+        QString riga = QLatin1String(c.riga);
+        riga.replace(QStringLiteral(",x,"), QStringLiteral(",x,") + mdb);
+
+        InterazioneScriptata ui;
+        frmCartigo w(&ui);
+        EXPECT_TRUE(w.Avvia(AvvioProgramma::DaArgomenti({file + riga})));
+        EXPECT_EQ(w.Documento().Connesso(), c.connesso);
+        EXPECT_EQ(w.Database().Connesso(), c.connesso);
+        EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text().startsWith(QLatin1String("Connesso: ")), c.connesso);
+        w.Documento().ImpostaModificato(false);
+    }
 }
 
 // --- the real dialogs, offscreen ---

@@ -6,6 +6,7 @@
 #include "data/JetSql.h"
 #include "data/SorgenteCsv.h"
 #include "data/ValoriJet.h"
+#include "app/StringTable.h"
 
 #include <QTemporaryDir>
 
@@ -36,6 +37,9 @@ protected:
     QString file_;
     std::unique_ptr<DatabaseJet> db_;
     test::LocaleTemporaneo locale_{ImpostazioniLocali::inglese()};
+    struct LinguaInglese {
+        LinguaInglese() { ImpostaLingua(Lingua::Inglese); }
+    } lingua_;
 };
 
 }  // namespace
@@ -48,6 +52,7 @@ TEST_F(Espressioni, OperatoriEFunzioni)
     };
     const Caso casi[] = {
         {"'a' & Null & 1", "a1"},
+        {"'Data: ' & Data", "Data: 3/1/2024"},
         {"\"Qtr \" & DatePart(\"q\", #5/17/95#)", "Qtr 2"},
         {"IIf(Numero > 10, 'big', 'small')", "big"},
         {"IIf(Vuoto > 10, 'big', 'small')", "small"},

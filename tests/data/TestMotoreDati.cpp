@@ -73,6 +73,29 @@ TEST(IntestazioneMdb, FileNonDatabase)
     EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(dir.path()); }), ErroreJet::PercorsoNonValido);
 }
 
+TEST(MotoreDati, FileCifratoRifiutato)
+{
+    CARTIGO_FILE_MDB(chiaro, "V2000_no-password.mdb");
+    // The same file with a page encryption key in its header.
+    QByteArray dati = test::LeggiFile(chiaro);
+    static const QByteArray chiave("\xc7\xda\x39\x6b", 4);
+    QByteArray area = Rc4(chiave, dati.mid(0x18, 128));
+    area[0x3E - 0x18] = char(0x5A);
+    dati.replace(0x18, 128, Rc4(chiave, area));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("cifrato.mdb"));
+    test::ScriviFile(file, dati);
+    EXPECT_TRUE(IntestazioneMdb::LeggiFile(file).cifrato);
+    try {
+        DatabaseJet::Apri(file, QString());
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreCartigo& e) {
+        EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
+        EXPECT_TRUE(e.descrizione().contains(QLatin1String("encrypted")));
+        EXPECT_TRUE(e.descrizione().contains(file));
+    }
+}
+
 TEST(MotoreDati, PasswordSuiFileJet4)
 {
     CARTIGO_RICHIEDI_TESTDATA(cartella);
