@@ -192,7 +192,13 @@ void DatabaseJet::apriMdb(const QString& connect)
     const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("catalogo"), percorso_, {}, opzioni_);
     sqlite3* cat = nullptr;
     sqlite3_open_v2(":memory:", &cat, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (snap.isEmpty())
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
     auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
+    if (!buf)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': out of memory.").arg(percorso_));
     memcpy(buf, snap.constData(), size_t(snap.size()));
     const int rc = sqlite3_deserialize(cat, "main", buf, snap.size(), snap.size(),
                                        SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
@@ -327,7 +333,13 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
         DatabaseJet* d;
         ~Stacca() { sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr); }
     } stacca{this};
+    if (snap.isEmpty())
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
     auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
+    if (!buf)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': out of memory.").arg(percorso_));
     memcpy(buf, snap.constData(), size_t(snap.size()));
     if (sqlite3_deserialize(db_, "snap", buf, snap.size(), snap.size(),
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)

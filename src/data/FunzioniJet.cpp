@@ -145,8 +145,7 @@ QString cstr(sqlite3_value* v)
         case SQLITE_TEXT: {
             // A date (kept as "yyyy-MM-dd hh:mm:ss") becomes text in the short date form.
             const QString t = testo(v);
-            if (t.size() == 19 && DaIso(t))
-                return NzCampo(t, TipoDao::Date, FormatoTesto::correnti());
+            if (t.size() == 19 && DaIso(t)) return NzCampo(t, TipoDao::Date, FormatoTesto::correnti());
             return t;
         }
         case SQLITE_BLOB:
@@ -551,7 +550,7 @@ void f_dateserial(ARGS)
     int anno = sqlite3_value_int(a[0]);
     if (anno >= 0 && anno < 100) anno += anno < 30 ? 2000 : 1900;
     d = QDate(anno, 1, 1).addMonths(sqlite3_value_int(a[1]) - 1).addDays(sqlite3_value_int(a[2]) - 1);
-    risultatoData(c, QDateTime(d, QTime(0, 0)));
+    risultatoData(c, QDateTime(d, QTime(0, 0), Qt::UTC));
 }
 void f_dateadd(ARGS)
 {
@@ -615,19 +614,20 @@ void f_date(ARGS)
 {
     (void)a;
     UNUSED_N;
-    risultatoData(c, QDateTime(QDate::currentDate(), QTime(0, 0)));
+    risultatoData(c, QDateTime(QDate::currentDate(), QTime(0, 0), Qt::UTC));
 }
 void f_now(ARGS)
 {
     (void)a;
     UNUSED_N;
     const QDateTime ora = QDateTime::currentDateTime();
-    risultatoData(c, QDateTime(ora.date(), QTime(ora.time().hour(), ora.time().minute(), ora.time().second())));
+    risultatoData(c,
+                  QDateTime(ora.date(), QTime(ora.time().hour(), ora.time().minute(), ora.time().second()), Qt::UTC));
 }
 void f_datevalue(ARGS)
 {
     UNUSED_N;
-    conData(c, a[0], [&](const QDateTime& d) { risultatoData(c, QDateTime(d.date(), QTime(0, 0))); });
+    conData(c, a[0], [&](const QDateTime& d) { risultatoData(c, QDateTime(d.date(), QTime(0, 0), Qt::UTC)); });
 }
 void f_format(ARGS)
 {

@@ -101,6 +101,41 @@ QList<QStringList> DividiCsv(const QString& testo, QChar sep)
     return righe;
 }
 
+namespace {
+
+// 1 a whole number (up to 15 digits, no leading zero), 2 a number with "." (and an
+// optional exponent), 0 anything else: a code such as "01234" stays text.
+int formaNumero(const QString& v)
+{
+    int i = 0;
+    const int n = int(v.size());
+    if (i < n && (v[i] == QLatin1Char('+') || v[i] == QLatin1Char('-'))) ++i;
+    const int inizioCifre = i;
+    while (i < n && v[i].isDigit() && v[i].unicode() < 128) ++i;
+    const int cifre = i - inizioCifre;
+    if (cifre > 1 && v[inizioCifre] == QLatin1Char('0')) return 0;
+    if (i == n) return cifre == 0 ? 0 : (cifre <= 15 ? 1 : 2);
+    int decimali = 0;
+    if (v[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && v[i].isDigit() && v[i].unicode() < 128) {
+            ++i;
+            ++decimali;
+        }
+    }
+    if (cifre + decimali == 0) return 0;
+    if (i < n && (v[i] == QLatin1Char('e') || v[i] == QLatin1Char('E'))) {
+        ++i;
+        if (i < n && (v[i] == QLatin1Char('+') || v[i] == QLatin1Char('-'))) ++i;
+        const int esp = i;
+        while (i < n && v[i].isDigit() && v[i].unicode() < 128) ++i;
+        if (i == esp) return 0;
+    }
+    return i == n ? 2 : 0;
+}
+
+}  // namespace
+
 TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
 {
     const QString testo = DecodificaTestoCsv(dati);
@@ -117,9 +152,6 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
     }
     const int nc = int(t.campi.size());
 
-    static const QRegularExpression reIntero(QStringLiteral("^[+-]?(0|[1-9]\\d{0,14})$"));
-    static const QRegularExpression reNumero(
-        QStringLiteral("^[+-]?((0|[1-9]\\d*)(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
     static const QRegularExpression reData(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2})?)?$"));
     QList<int> tipi(nc, 0);  // 0 unknown, then Long, Double, Date, Text
     for (int r = 1; r < righe.size(); ++r) {
@@ -127,11 +159,13 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
             const QString v = righe.at(r).value(c);
             if (v.isEmpty() || tipi[c] == TipoDao::Text) continue;
             int tipo = TipoDao::Text;
-            if (reIntero.match(v).hasMatch())
+            const int forma = formaNumero(v);
+            if (forma == 1)
                 tipo = TipoDao::Long;
-            else if (reNumero.match(v).hasMatch())
+            else if (forma == 2)
                 tipo = TipoDao::Double;
-            else if (reData.match(v).hasMatch() && modCartigo::DaIso(v))
+            else if ((v.size() == 10 || v.size() == 16 || v.size() == 19) && reData.match(v).hasMatch() &&
+                     modCartigo::DaIso(v))
                 tipo = TipoDao::Date;
             int& t0 = tipi[c];
             if (t0 == 0)

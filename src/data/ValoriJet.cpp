@@ -33,7 +33,7 @@ std::optional<QDateTime> DaIso(const QString& testo)
     const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
     const QTime t(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     if (!d.isValid() || !t.isValid()) return std::nullopt;
-    return QDateTime(d, t);
+    return QDateTime(d, t, Qt::UTC);
 }
 
 double SerialeDa(const QDateTime& d)
@@ -53,7 +53,7 @@ QDateTime DaSeriale(double seriale)
         ms -= 86400000;
         d = d.addDays(1);
     }
-    return QDateTime(d, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    return QDateTime(d, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
@@ -80,7 +80,7 @@ std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
         ora = QTime(h, mo.captured(2).toInt(), mo.captured(3).toInt());
         if (!ora.isValid()) return std::nullopt;
         testo = testo.left(mo.capturedStart()).trimmed();
-        if (testo.isEmpty()) return QDateTime(kEpoca, ora);
+        if (testo.isEmpty()) return QDateTime(kEpoca, ora, Qt::UTC);
     }
 
     static const QRegularExpression reIso(QStringLiteral("^(\\d{3,4})[-/.](\\d{1,2})[-/.](\\d{1,2})$"));
@@ -99,7 +99,7 @@ std::optional<QDateTime> LeggiDataJet(const QString& testoOriginale)
         return std::nullopt;
     }
     if (!data.isValid()) return std::nullopt;
-    return QDateTime(data, ora);
+    return QDateTime(data, ora, Qt::UTC);
 }
 
 int ClasseTipo(int t)

@@ -417,7 +417,7 @@ TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
     const QString mdb = cartella + QStringLiteral("/mdb/");
     const Caso casi[] = {
         {"nwind.mdb", "Customers", "", true},
-        {"nwind.mdb", "Invoices", "", false},               // a saved query does not reconnect
+        {"nwind.mdb", "Invoices", "", false},              // a saved query does not reconnect
         {"V2000_with-password.mdb", "Table1", "", false},  // the label has no password
         {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,password", true},
         {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,wrong", false},
