@@ -190,11 +190,15 @@ void DatabaseJet::apriMdb(const QString& connect)
             QStringLiteral("Cannot open database '%1': the file is encrypted and cannot be read.").arg(percorso_));
 
     const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("catalogo"), percorso_, {}, opzioni_);
-    sqlite3* cat = nullptr;
-    sqlite3_open_v2(":memory:", &cat, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (snap.isEmpty())
         throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
                              QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
+    sqlite3* cat = nullptr;
+    sqlite3_open_v2(":memory:", &cat, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    struct Chiudi {
+        sqlite3* c;
+        ~Chiudi() { sqlite3_close(c); }
+    } chiudi{cat};
     auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
     if (!buf)
         throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
@@ -202,10 +206,6 @@ void DatabaseJet::apriMdb(const QString& connect)
     memcpy(buf, snap.constData(), size_t(snap.size()));
     const int rc = sqlite3_deserialize(cat, "main", buf, snap.size(), snap.size(),
                                        SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
-    struct Chiudi {
-        sqlite3* c;
-        ~Chiudi() { sqlite3_close(c); }
-    } chiudi{cat};
     auto fallisci = [&](const char* cosa) {
         throw ErroreDatabase(
             ErroreJet::DatabaseNonApribile,

@@ -408,6 +408,24 @@ TEST(LettoreProcesso, StalloECrash)
     test::UsaLettoreDellaBuild();
 }
 
+// A reader that needs more than its memory cap fails (and is reported), whatever way
+// it fails: an allocation error or a crash.
+TEST(LettoreProcesso, LimiteDiMemoria)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    for (const qint64 limite : {qint64(4) << 20, qint64(16) << 20}) {
+        LettoreProcesso::Opzioni o;
+        o.memoriaMassima = limite;
+        try {
+            LettoreProcesso::Esegui(QStringLiteral("tabelle"), nwind, {QStringLiteral("Orders")}, o);
+            ADD_FAILURE() << "no error with " << limite;
+        } catch (const ErroreCartigo& e) {
+            EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
+            EXPECT_TRUE(e.descrizione().contains(QLatin1String("nwind.mdb")));
+        }
+    }
+}
+
 TEST(SorgenteCsv, SeparatoriVirgoletteCodifiche)
 {
     test::UsaLettoreDellaBuild();
