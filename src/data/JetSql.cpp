@@ -177,6 +177,13 @@ bool eParolaChiave(const QString& n)
     return chiavi.contains(n.toLower());
 }
 
+// A table of a FROM clause: its name (or alias) and whether it is a stored table or
+// query rather than a subquery.
+struct TabellaFrom {
+    QString nome;
+    bool base = false;
+};
+
 class Traduttore {
 public:
     Traduttore(const QString& sorgente, const OpzioniTraduzione& o) : src_(sorgente), opz_(o), tok_(tokenizza(sorgente))
@@ -282,10 +289,20 @@ private:
         }
         atteso(QStringLiteral("select"));
         QString testa = QStringLiteral("SELECT ");
+        bool distinctRow = false;
         if (parola(QStringLiteral("distinct")))
             testa += QStringLiteral("DISTINCT ");
-        else if (!parola(QStringLiteral("distinctrow")))
+        else if (parola(QStringLiteral("distinctrow")))
+            distinctRow = true;
+        else
             parola(QStringLiteral("all"));
+        // What the output columns and the FROM clause name, for DISTINCTROW.
+        QSet<QString> qualificatori;
+        bool nonQualificato = false;
+        QList<TabellaFrom> from;
+        auto* const vecchiQ = qualificatori_;
+        auto* const vecchioN = nonQualificato_;
+        auto* const vecchiF = tabelleFrom_;
         QString top;
         bool percento = false;
         if (parola(QStringLiteral("top"))) {
@@ -296,17 +313,24 @@ private:
         }
         int espr = 1000;
         QStringList colonne;
+        qualificatori_ = &qualificatori;
+        nonQualificato_ = &nonQualificato;
+        tabelleFrom_ = nullptr;
         do {
             colonne << colonna(espr);
         } while (simbolo(QStringLiteral(",")));
+        qualificatori_ = nullptr;
+        nonQualificato_ = nullptr;
         QString corpo = colonne.join(QStringLiteral(", "));
         if (parola(QStringLiteral("into")))
             errore(ErroreJet::OperazioneNonSupportata, QStringLiteral("Make-table queries are not supported."));
         if (parola(QStringLiteral("from"))) {
             QStringList tabelle;
+            tabelleFrom_ = &from;
             do {
                 tabelle << riferimentoTabella();
             } while (simbolo(QStringLiteral(",")));
+            tabelleFrom_ = nullptr;
             corpo += QStringLiteral(" FROM ") + tabelle.join(QStringLiteral(", "));
         }
         if (parola(QStringLiteral("where"))) corpo += QStringLiteral(" WHERE ") + espressione();
@@ -319,7 +343,13 @@ private:
             } while (simbolo(QStringLiteral(",")));
             corpo += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
         }
-        if (parola(QStringLiteral("having"))) corpo += QStringLiteral(" HAVING ") + espressione();
+        if (parola(QStringLiteral("having")))
+            corpo += QStringLiteral(" HAVING ") + espressione();
+        else if (distinctRow && !corpo.contains(QLatin1String(" GROUP BY ")))
+            corpo += distinctRowComeGruppi(qualificatori, nonQualificato, from);
+        qualificatori_ = vecchiQ;
+        nonQualificato_ = vecchioN;
+        tabelleFrom_ = vecchiF;
         QString ordine;
         if (!inUnione && eParola(QStringLiteral("order"))) {
             avanza();
@@ -338,6 +368,24 @@ private:
         return s;
     }
 
+    // DISTINCTROW keeps one row per distinct record of the tables the output comes from;
+    // it matters only when the output comes from some of the tables, not all. Those
+    // records are told apart by their row ids. Where the tables cannot be told (an
+    // unqualified field, a subquery), the rows stay as they are.
+    QString distinctRowComeGruppi(const QSet<QString>& qualificatori, bool nonQualificato,
+                                  const QList<TabellaFrom>& from) const
+    {
+        if (nonQualificato || qualificatori.isEmpty() || from.size() < 2) return {};
+        QStringList chiavi;
+        for (const auto& t : from) {
+            if (!qualificatori.contains(t.nome.toLower())) continue;
+            if (!t.base) return {};
+            chiavi << NomeSqlite(t.nome) + QStringLiteral(".rowid");
+        }
+        if (chiavi.isEmpty() || chiavi.size() == from.size() || chiavi.size() != qualificatori.size()) return {};
+        return QStringLiteral(" GROUP BY ") + chiavi.join(QStringLiteral(", "));
+    }
+
     QString elencoOrdine()
     {
         QStringList o;
@@ -354,7 +402,10 @@ private:
 
     QString colonna(int& espr)
     {
-        if (simbolo(QStringLiteral("*"))) return QStringLiteral("*");
+        if (simbolo(QStringLiteral("*"))) {
+            if (nonQualificato_) *nonQualificato_ = true;
+            return QStringLiteral("*");
+        }
         // table.*
         if ((cur().tipo == T::Nome || cur().tipo == T::NomeQuadro) &&
             (eSimbolo(QStringLiteral("."), 1) || eSimbolo(QStringLiteral("!"), 1)) &&
@@ -363,6 +414,7 @@ private:
             avanza();
             avanza();
             avanza();
+            if (qualificatori_) qualificatori_->insert(t.toLower());
             return NomeSqlite(t) + QStringLiteral(".*");
         }
         const int inizio = p_;
@@ -432,6 +484,8 @@ private:
     QString primarioTabella()
     {
         QString s;
+        TabellaFrom voce;
+        auto* const mieTabelle = tabelleFrom_;
         if (simbolo(QStringLiteral("("))) {
             if (eParola(QStringLiteral("select")))
                 s = QStringLiteral("(") + unione() + QStringLiteral(")");
@@ -444,13 +498,18 @@ private:
                 errore(ErroreJet::OperazioneNonSupportata,
                        QStringLiteral("Tables of another database (IN '...') are not supported."));
             s = NomeSqlite(nome);
+            voce.nome = nome;
+            voce.base = true;
         }
         if (parola(QStringLiteral("as"))) {
-            s += QStringLiteral(" AS ") + NomeSqlite(nomeOggetto());
+            voce.nome = nomeOggetto();
+            s += QStringLiteral(" AS ") + NomeSqlite(voce.nome);
         } else if (cur().tipo == T::NomeQuadro || (cur().tipo == T::Nome && !eParolaChiave(cur().testo))) {
+            voce.nome = cur().testo;
             s += QStringLiteral(" AS ") + NomeSqlite(cur().testo);
             avanza();
         }
+        if (mieTabelle && !voce.nome.isEmpty()) mieTabelle->append(voce);
         return s;
     }
 
@@ -688,6 +747,8 @@ private:
         if (parti.size() > 1 && parametri_.contains(parti.join(QLatin1Char('!')).toLower()))
             errore(ErroreJet::ParametriMancanti, QStringLiteral("Too few parameters: the query needs a value for '%1'.")
                                                      .arg(parti.join(QLatin1Char('!'))));
+        if (qualificatori_ && parti.size() > 1) qualificatori_->insert(parti.first().toLower());
+        if (nonQualificato_ && parti.size() == 1) *nonQualificato_ = true;
         QStringList q;
         for (const QString& p : parti) q << NomeSqlite(p);
         return q.join(QLatin1Char('.'));
@@ -748,6 +809,9 @@ private:
     QList<Token> tok_;
     int p_ = 0;
     QSet<QString> parametri_;
+    QSet<QString>* qualificatori_ = nullptr;
+    bool* nonQualificato_ = nullptr;
+    QList<TabellaFrom>* tabelleFrom_ = nullptr;
 };
 
 }  // namespace
