@@ -142,6 +142,9 @@ TEST(JetSql, TraduzioneDelleIstruzioni)
         {"SELECT TOP 5 [a].x FROM t AS a ORDER BY x DESC",
          "SELECT \"a\".\"x\" FROM \"t\" AS \"a\" ORDER BY \"x\" COLLATE JETTEXT DESC LIMIT 5"},
         {"SELECT DISTINCTROW a, b+1 FROM t", "SELECT \"a\", jet_add(\"b\", 1) AS \"Expr1000\" FROM \"t\""},
+        {"SELECT DISTINCTROW t.a FROM t INNER JOIN u ON t.k = u.k",
+         "SELECT \"t\".\"a\" FROM \"t\" INNER JOIN \"u\" ON (\"t\".\"k\" COLLATE JETTEXT = \"u\".\"k\") GROUP BY "
+         "\"t\".rowid"},
         {"SELECT a FROM (t INNER JOIN u ON t.k = u.k) LEFT JOIN v ON u.j = v.j",
          "SELECT \"a\" FROM (\"t\" INNER JOIN \"u\" ON (\"t\".\"k\" COLLATE JETTEXT = \"u\".\"k\")) LEFT JOIN \"v\" ON "
          "(\"u\".\"j\" COLLATE JETTEXT = \"v\".\"j\")"},

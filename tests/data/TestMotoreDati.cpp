@@ -268,6 +268,7 @@ TEST(MotoreDati, QuerySalvate)
         {"Products Above Average Price", 25, 2},      // subquery
         {"Customers and Suppliers by City", 120, 4},  // union
         {"Category Sales for 1995", 8, 2},            // a query on a query
+        {"Quarterly Orders", 84, 4},  // DISTINCTROW over one table of a RIGHT JOIN: one row per customer
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.query);
