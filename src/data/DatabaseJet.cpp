@@ -175,14 +175,11 @@ void DatabaseJet::apriMdb(const QString& connect)
 {
     const IntestazioneMdb h = IntestazioneMdb::LeggiFile(percorso_);
     versione_ = h.versione;
-    // The password of the connect string: ";PWD=secret" (the rest of the string is ignored).
+    // The password of the connect string ";PWD=secret": everything after "PWD=", so that a
+    // password may hold a semicolon.
     QString password;
     const int i = int(connect.indexOf(QLatin1String("PWD="), 0, Qt::CaseInsensitive));
-    if (i >= 0) {
-        password = connect.mid(i + 4);
-        const int fine = int(password.indexOf(QLatin1Char(';')));
-        if (fine >= 0) password = password.left(fine);
-    }
+    if (i >= 0) password = connect.mid(i + 4);
     h.VerificaPassword(password);
     if (h.cifrato)
         throw ErroreDatabase(

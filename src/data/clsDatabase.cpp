@@ -1,5 +1,6 @@
 #include "data/clsDatabase.h"
 
+#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/FileEtichetta.h"
 
@@ -168,9 +169,11 @@ QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const
     auto numeroSql = [](double v) { return modCartigo::TestoNumero(v, ImpostazioniLocali::inglese()); };
     auto dataSql = [&](const QString& v) {
         if (!modCartigo::LeggiDataJet(v))
-            throw ErroreCartigo(
-                CodiceErrore::TipoNonCorrispondente,
-                QStringLiteral("Il valore \"%1\" non è una data valida per il campo %2.").arg(v, campo));
+            throw ErroreCartigo(CodiceErrore::TipoNonCorrispondente,
+                                (LinguaCorrente() == Lingua::Italiano
+                                     ? QStringLiteral("Il valore \"%1\" non è una data valida per il campo %2.")
+                                     : QStringLiteral("The value \"%1\" is not a valid date for the field %2."))
+                                    .arg(v, campo));
         QString s = v.trimmed();
         return QLatin1Char('#') + s + QLatin1Char('#');
     };
