@@ -7,6 +7,7 @@
 #include "app/frmCartigo.h"
 #include "data/ComandiDati.h"
 #include "data/RichiesteDati.h"
+#include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
 #include "data/frmDati.h"
 #include "label/FileEtichetta.h"
@@ -192,6 +193,31 @@ TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
     QString x, y, z;
     EXPECT_THROW(n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("Nessuno"), 1, x, y, z),
                  ErroreCartigo);
+}
+
+TEST(clsDatabase, SelezionePerLaStampa)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    test::LocaleTemporaneo l(ImpostazioniLocali::italiano());
+    Connessione k;
+    ASSERT_TRUE(k.apri(nwind));
+    CollegamentoDati c;
+    c.NomeTabella = QStringLiteral("Products");
+    c.CampoSelezione = QStringLiteral("UnitPrice");
+    c.TipoSelezione = 2;
+    c.ValoreSelezione2 = QStringLiteral("97");
+    auto rs = ApriSelezioneStampa(k.db, c, modCartigo::FormatoTesto::italiano());
+    EXPECT_EQ(c.ValoreSelezione3, QStringLiteral("999999999999"));
+    ASSERT_EQ(rs->RecordCount(), 3);
+    QStringList testi;
+    for (; !rs->Eof(); rs->MoveNext())
+        testi << rs->TestoCampo(QStringLiteral("ProductName")) + QLatin1Char('=') +
+                     rs->TestoCampo(QStringLiteral("UnitPrice")) + QLatin1Char('/') +
+                     rs->TestoCampo(QStringLiteral("Discontinued"));
+    EXPECT_EQ(testi, (QStringList{QStringLiteral("Mishi Kobe Niku=97/Vero"),
+                                  QStringLiteral("Thüringer Rostbratwurst=123,79/Vero"),
+                                  QStringLiteral("Côte de Blaye=263,5/Falso")}));
+    EXPECT_THROW(ApriSelezioneStampa(k.db, c)->TestoCampo(QStringLiteral("Nessuno")), ErroreCartigo);
 }
 
 // --- commands ---
