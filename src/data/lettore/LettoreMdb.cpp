@@ -305,10 +305,17 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
         auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
         if (e->object_type != MDB_TABLE) continue;
         progresso();
+        // A system table the reader cannot make out is left without fields; a user
+        // table that cannot be read means a damaged file.
+        const bool sistema = std::strncmp(e->object_name, "MSys", 4) == 0;
         MdbTableDef* t = mdb_read_table(e);
-        if (!t) fallisci(ErrCatalogo, std::string("cannot read table ") + e->object_name);
+        if (!t) {
+            if (sistema) continue;
+            fallisci(ErrCatalogo, std::string("cannot read table ") + e->object_name);
+        }
         if (!mdb_read_columns(t)) {
             mdb_free_tabledef(t);
+            if (sistema) continue;
             fallisci(ErrCatalogo, std::string("cannot read the fields of table ") + e->object_name);
         }
         for (unsigned c = 0; c < t->num_cols; ++c) {
