@@ -2,6 +2,7 @@
 // the selected object. The work is done by ComandiDati and clsDatabase.
 #include "app/frmCartigo.h"
 
+#include "app/StringTable.h"
 #include "data/frmDati.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,9 @@ void frmCartigo::inizializzaDati()
     objDatabase_->progresso = [this, orologio](qint64 passi) {
         if (!orologio->isValid() || passi <= 2) orologio->start();
         if (orologio->elapsed() < 500) return;
-        statusBar()->showMessage(QStringLiteral("Lettura del database... %1").arg(passi));
+        statusBar()->showMessage((LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Lettura del database... %1")
+                                                                       : QStringLiteral("Reading the database... %1"))
+                                     .arg(passi));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
 }
