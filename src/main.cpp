@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
 
     const auto avvio = cartigo::AvvioProgramma::DaArgomenti(app.arguments().mid(1));
     if (!finestra.Avvia(avvio))
-        return 0;
+        return finestra.CodiceUscita();  // the print switch: printed or not
     finestra.show();
     return app.exec();
 }

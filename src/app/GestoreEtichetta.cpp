@@ -158,8 +158,12 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
         c.NomeDatabase = nomeDatabase;
         c.PasswordDatabase = passwordDatabase;
     }
-    if (!c.NomeDatabase.isEmpty() && ConnettiDatabase)
-        doc_.ImpostaConnesso(ConnettiDatabase(c.NomeDatabase, c.PasswordDatabase, c.NomeTabella));
+    if (!c.NomeDatabase.isEmpty() && ConnettiDatabase) {
+        // A relative database name is also looked for beside the label.
+        const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, QFileInfo(nome).absolutePath());
+        const QString file = vicino.isEmpty() ? c.NomeDatabase : vicino;
+        doc_.ImpostaConnesso(ConnettiDatabase(file, c.PasswordDatabase, c.NomeTabella));
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/frmCartigo.h"
 
 #include "app/Icone.h"
+#include "print/frmStampa.h"
 #include "app/StringTable.h"
 #include "app/TastiBloccati.h"
 #include "designer/BandaTrascinamento.h"
@@ -96,6 +97,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     collegaSuperficie();
     RegistraDialoghiFormato();
     RegistraDialogoParametriBarcode();
+    RegistraDialogoStampa();
     comandi_.impostaCartellaProgramma(QCoreApplication::applicationDirPath());
 
     inizializzaDati();

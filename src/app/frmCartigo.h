@@ -52,6 +52,8 @@ public:
     // Start-up with the command line's fields. Returns false when the window
     // should not be shown (the print switch).
     bool Avvia(const AvvioProgramma& avvio);
+    // The exit status after the print switch: 0 when the label was printed.
+    int CodiceUscita() const { return stampata_ ? 0 : 1; }
 
     // The design area (surface and scroll bars) and its surface.
     AreaDisegno* Area() const { return area_; }
@@ -194,6 +196,7 @@ private:
     bool inValidazione_ = false;
     std::unique_ptr<clsDatabase> objDatabase_;
     std::unique_ptr<ComandiDati> dati_;
+    bool stampata_ = false;  // the last print job delivered its document
 };
 
 namespace modCartigo {

@@ -211,7 +211,7 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const 
 
 }  // namespace
 
-QString FileImmagine(const QString& percorso, const QString& cartellaEtichetta)
+QString FileVicinoEtichetta(const QString& percorso, const QString& cartellaEtichetta)
 {
     if (EsisteFile(percorso))
         return percorso;
@@ -228,7 +228,7 @@ void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta)
     o.Picture = QImage();
     if (!o.DataMember.isEmpty())
         return;
-    const QString file = FileImmagine(o.ToolTipText, cartellaEtichetta);
+    const QString file = FileVicinoEtichetta(o.ToolTipText, cartellaEtichetta);
     if (file.isEmpty())
         return;
     QImageReader lettore(file);

@@ -44,9 +44,9 @@ struct ErroreLettura {
 std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,
                                    const ImpostazioniLocali& loc, const QString& cartellaEtichetta = {});
 
-// The picture file of a picture object: its path as written, or, when that is relative
-// and not found, the same path from `cartellaEtichetta`. Empty when there is none.
-QString FileImmagine(const QString& percorso, const QString& cartellaEtichetta);
+// A file a label names (a picture, a database): its path as written, or, when that is
+// relative and not found, the same path from `cartellaEtichetta`. Empty when there is none.
+QString FileVicinoEtichetta(const QString& percorso, const QString& cartellaEtichetta);
 // Loads the picture of a picture object that is not linked and whose file exists.
 void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta = {});
 

@@ -1,0 +1,218 @@
+// cartigo-print: prints a label without a window, for scripts and servers.
+#include "app/GestoreEtichetta.h"
+#include "app/StringTable.h"
+#include "data/clsDatabase.h"
+#include "label/Errori.h"
+#include "label/FileEtichetta.h"
+#include "data/SelezioneStampa.h"
+#include "print/StampaBatch.h"
+#include "print/StampaEtichette.h"
+#include "stampora/RichiesteStampora.h"
+#include "stampora/StamporaQt.h"
+#include "stampora/clsStampora.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace cartigo;
+
+namespace {
+
+void scrivi(FILE* f, const QString& testo)
+{
+    std::fputs(testo.toLocal8Bit().constData(), f);
+    std::fflush(f);
+}
+
+// Answers the program's questions from the command line; messages go to the terminal.
+class InterazioneBatch : public Interazione {
+public:
+    OpzioniBatch opzioni;
+    bool errori = false;
+
+    Risposta messaggio(const QString& testo, const QString& titolo, Pulsanti pulsanti, Icona icona) override
+    {
+        QString t = testo;
+        t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (pulsanti == Pulsanti::YesNo || pulsanti == Pulsanti::YesNoCancel) {
+            // the page check: print on the page as it is
+            scrivi(stderr, QStringLiteral("cartigo-print: %1 (%2) -> yes\n").arg(t.simplified(), titolo));
+            return Risposta::Yes;
+        }
+        if (icona == Icona::Esclamazione || icona == Icona::Critico)
+            errori = true;
+        scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(t.trimmed()));
+        return Risposta::Ok;
+    }
+    void beep() override {}
+    std::optional<QString> scegliFile(const RichiestaFile&) override { return std::nullopt; }
+    std::optional<QColor> scegliColore(const QColor&, const QString&) override { return std::nullopt; }
+    std::optional<QFont> scegliCarattere(const QFont&, const QString&) override { return std::nullopt; }
+    bool dialogo(RichiestaDialogo& d) override
+    {
+        if (d.nome() == RichiestaOpzioniStampa::Nome) {
+            auto& r = static_cast<RichiestaOpzioniStampa&>(d);
+            r.Confermato = true;
+            r.StampaTutte = opzioni.numero == 0;
+            r.NumeroEtichette = qint16(opzioni.numero);
+            r.PrimaEtichetta = qint16(opzioni.prima);
+            r.StampaBordi = opzioni.bordi;
+            r.StampaCrocicchi = opzioni.crocicchi;
+            return true;
+        }
+        if (d.nome() == QLatin1String("frmStamporaDestinazioneStampa")) {
+            auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+            if (opzioni.uscita == OpzioniBatch::Uscita::Stampante) {
+                r.DestinazioneStampa = 2;
+                r.Copies = opzioni.copie;
+            } else {
+                r.DestinazioneStampa = 3;
+                r.FileName = opzioni.destinazione;
+            }
+            return true;
+        }
+        return false;
+    }
+};
+
+// A progress line on a terminal.
+class AvanzamentoTerminale : public FinestraAttesa {
+public:
+    void Mostra() override { tempo_.start(); }
+    void Aggiorna(const QString& testo) override
+    {
+        if (tempo_.elapsed() >= ultimo_ + 200) {
+            ultimo_ = tempo_.elapsed();
+            scrivi(stderr, QLatin1Char('\r') + testo + QStringLiteral("   "));
+            scritto_ = true;
+        }
+    }
+    bool Annullata() const override { return false; }
+    void Chiudi() override
+    {
+        if (scritto_)
+            scrivi(stderr, QStringLiteral("\r%1\r").arg(QString(40, QLatin1Char(' '))));
+        scritto_ = false;
+    }
+
+private:
+    QElapsedTimer tempo_;
+    qint64 ultimo_ = -1000;
+    bool scritto_ = false;
+};
+
+int esci(const QString& messaggio, int codice)
+{
+    scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(messaggio));
+    return codice;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Cartigo"));
+
+    QString errore;
+    const auto letto = LeggiOpzioniBatch(app.arguments().mid(1), &errore);
+    if (!letto)
+        return esci(errore, 2);
+    if (letto->aiuto) {
+        scrivi(stdout, AiutoBatch());
+        return 0;
+    }
+    InterazioneBatch ui;
+    ui.opzioni = *letto;
+    const OpzioniBatch& o = ui.opzioni;
+    RegistraStampora();
+
+    // the label
+    if (!QFileInfo(o.etichetta).isFile())
+        return esci(QStringLiteral("label file not found: %1").arg(o.etichetta), 1);
+    DocumentoEtichetta doc;
+    GestoreEtichetta gestore(doc, ui);
+    if (!gestore.CaricaEtichetta(o.etichetta))
+        return esci(QStringLiteral("the label %1 could not be read").arg(o.etichetta), 1);
+
+    // the database: the one given, else the label's
+    clsDatabase db(ui);
+    auto& c = doc.Collegamento();
+    if (!o.database.isEmpty()) {
+        c.NomeDatabase = o.database;
+        c.PasswordDatabase = o.password.value_or(QString());
+    } else if (o.password) {
+        c.PasswordDatabase = *o.password;
+    }
+    if (!c.NomeDatabase.isEmpty()) {
+        const QString vicino =
+            FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, QFileInfo(o.etichetta).absolutePath());
+        db.SetNomeDatabase(vicino.isEmpty() ? c.NomeDatabase : vicino);
+        db.SetPasswordDb(c.PasswordDatabase);
+        if (!db.ConnettiDatabase())
+            return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
+        try {
+            if (!db.EsisteTabella(c.NomeTabella)) {
+                // a text file holds one table: take it whatever the label calls it
+                ElencoVoci tabelle;
+                db.CaricaListaTabelle(tabelle);
+                if (tabelle.ListCount() != 1)
+                    return esci(QStringLiteral("the database %1 has no table or query named \"%2\"")
+                                    .arg(c.NomeDatabase, c.NomeTabella),
+                                1);
+                c.NomeTabella = tabelle.voci.first();
+            }
+        } catch (const ErroreCartigo& e) {
+            return esci(e.descrizione(), 1);
+        }
+        doc.ImpostaConnesso(true);
+    }
+
+    // the printer
+    InfoStampante stampante;
+    if (o.uscita == OpzioniBatch::Uscita::Stampante) {
+        const QPrinterInfo pi = QPrinterInfo::printerInfo(o.destinazione);
+        if (pi.isNull())
+            return esci(QStringLiteral("no printer named %1").arg(o.destinazione), 1);
+        stampante.nome = pi.printerName();
+        stampante.porta = pi.location();
+        const QSizeF mm = pi.defaultPageSize().size(QPageSize::Millimeter);
+        if (mm.width() > 0 && mm.height() > 0) {
+            stampante.larghezzaCarta = mm.width() * 1440.0 / 25.4;
+            stampante.altezzaCarta = mm.height() * 1440.0 / 25.4;
+        }
+    } else {
+        // an output file must be writable before the work starts
+        const QFileInfo f(o.destinazione);
+        if (!QFileInfo(f.absolutePath()).isDir())
+            return esci(QStringLiteral("cannot write %1: the folder does not exist").arg(o.destinazione), 1);
+    }
+
+    StampaEtichette job(doc, ui);
+    job.titolo = QStringLiteral("cartigo-print");
+    job.ApriRecordset = [&db, &doc] { return ApriSelezioneStampa(db, doc.Collegamento()); };
+    job.CreaMotore = [&](Interazione& u) {
+        auto m = std::make_unique<clsStampora>(u);
+        if (!stampante.nome.isEmpty())
+            m->Output().SetStampante(stampante);
+        return m;
+    };
+    if (isatty(fileno(stderr)))
+        job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
+    const EsitoStampa esito = job.Esegui();
+    if (esito != EsitoStampa::Stampata)
+        return esci(QStringLiteral("nothing printed"), 1);
+    const QString uscita = o.uscita == OpzioniBatch::Uscita::Stampante
+                               ? QStringLiteral("printer %1 (%2 copies)").arg(o.destinazione).arg(o.copie)
+                               : o.destinazione;
+    scrivi(stdout, QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
+    if (ui.errori)
+        return esci(QStringLiteral("printed, with the errors above"), 1);
+    return 0;
+}
