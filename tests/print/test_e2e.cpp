@@ -1,0 +1,180 @@
+// End to end: cartigo-print writes a PDF, poppler renders it, zbar reads every barcode.
+#include "common/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace cartigo;
+
+namespace {
+
+struct Esito {
+    int codice = -1;
+    QString out, err;
+};
+
+Esito esegui(const QString& programma, const QStringList& argomenti, int attesaMs = 120000)
+{
+    QProcess p;
+    p.start(programma, argomenti);
+    Esito e;
+    if (!p.waitForFinished(attesaMs)) {
+        p.kill();
+        p.waitForFinished();
+        return e;
+    }
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    e.out = QString::fromUtf8(p.readAllStandardOutput());
+    e.err = QString::fromUtf8(p.readAllStandardError());
+    return e;
+}
+
+Esito stampa(const QStringList& argomenti) { return esegui(QStringLiteral(CARTIGO_PRINT), argomenti); }
+
+bool strumenti(QString* manca)
+{
+    for (const char* t : {"pdfinfo", "pdftoppm", "zbarimg"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(t)).isEmpty()) {
+            *manca = QString::fromLatin1(t);
+            return false;
+        }
+    }
+    return true;
+}
+
+int pagine(const QString& pdf)
+{
+    const auto e = esegui(QStringLiteral("pdfinfo"), {pdf});
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(e.out);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Every symbol zbar reads on every page, as "TYPE:data".
+QStringList simboli(const QString& pdf, const QString& cartella)
+{
+    const QString radice = QDir(cartella).filePath(QStringLiteral("pagina"));
+    if (esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-gray"),
+                                            QStringLiteral("-png"), pdf, radice})
+            .codice != 0)
+        return {};
+    QStringList letti;
+    for (const QString& png : QDir(cartella).entryList({QStringLiteral("pagina*.png")}, QDir::Files, QDir::Name)) {
+        const auto e = esegui(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QDir(cartella).filePath(png)});
+        for (const QString& riga : e.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            letti << riga.trimmed();
+    }
+    return letti;
+}
+
+QByteArray righe(const QStringList& r)
+{
+    return (r.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+}
+
+}  // namespace
+
+TEST(StampaBatch, EveryCustomerOfNorthwindGetsItsLabel)
+{
+    CARTIGO_RICHIEDI_TESTDATA(dati);
+    QString manca;
+    if (!strumenti(&manca))
+        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    const QString etichetta = dir.filePath(QStringLiteral("clienti.eti"));
+    test::ScriviFile(etichetta, righe({
+        "oggDatabase", dati + "/mdb/nwind.mdb", "", "Customers", "", " 0 ", "", "", "", "False", "",
+        "oggTesto", " 113 ", " 113 ", " 4200 ", " 300 ", "[CompanyName]", "Arial", " 10 ", "False", "False", " 0 ",
+        " 0 ", " 16777215 ", " 0 ", "CompanyName", " 0 ",
+        "oggImmagine", " 567 ", " 600 ", " 3400 ", " 1500 ", "00", "CustomerID", "", " 0 ",
+    }));
+    const QString pdf = dir.filePath(QStringLiteral("clienti.pdf"));
+    const auto e = stampa({etichetta, QStringLiteral("--all"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("91 labels, 12 pages, "))) << e.out.toStdString();
+    EXPECT_EQ(pagine(pdf), 12);  // 91 labels, 8 a page
+
+    // the customers' codes, read by mdbtools' own export
+    QSet<QString> attesi;
+    const auto export_ = esegui(QStringLiteral("mdb-export"), {dati + QStringLiteral("/mdb/nwind.mdb"),
+                                                               QStringLiteral("Customers")});
+    if (export_.codice == 0) {
+        // a record starts with its quoted five-letter code (addresses may span lines)
+        const QRegularExpression codice(QStringLiteral("^\"([A-Z]{5})\","), QRegularExpression::MultilineOption);
+        for (auto it = codice.globalMatch(export_.out); it.hasNext();)
+            attesi.insert(QStringLiteral("CODE-39:") + it.next().captured(1));
+        EXPECT_EQ(attesi.size(), 91);
+    }
+    const QStringList letti = simboli(pdf, dir.path());
+    EXPECT_EQ(letti.size(), 91);
+    if (!attesi.isEmpty()) {
+        EXPECT_EQ(QSet<QString>(letti.begin(), letti.end()), attesi);
+    }
+}
+
+TEST(StampaBatch, SampleAddressesWithEan13AndCode39)
+{
+    QString manca;
+    if (!strumenti(&manca))
+        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("indirizzi.pdf"));
+    const auto e = stampa({QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(pagine(pdf), 3);
+    QSet<QString> attesi;
+    QFile csv(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList righeCsv = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+    for (const QString& r : righeCsv) {
+        const QStringList c = r.split(QLatin1Char(','));
+        attesi << QStringLiteral("EAN-13:") + c.at(c.size() - 2) << QStringLiteral("CODE-39:") + c.last();
+    }
+    const QStringList letti = simboli(pdf, dir.path());
+    EXPECT_EQ(letti.size(), 2 * righeCsv.size());
+    EXPECT_EQ(QSet<QString>(letti.begin(), letti.end()), attesi);
+}
+
+TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("x.pdf"));
+    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
+    const QString csv = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv");
+    const QString etichetta = dir.filePath(QStringLiteral("campo.eti"));
+    test::ScriviFile(etichetta, righe({"oggDatabase", csv, "", "indirizzi", "", " 0 ", "", "", "", "False", "",
+                                       "oggTesto", " 0 ", " 0 ", " 1000 ", " 300 ", "x", "Arial", " 10 ", "False",
+                                       "False", " 0 ", " 0 ", " 0 ", " 0 ", "telefono", " 0 "}));
+    struct Caso {
+        const char* nome;
+        QStringList argomenti;
+        const char* messaggio;
+    } casi[] = {
+        {"missing label", {dir.filePath(QStringLiteral("manca.eti")), "--pdf", pdf}, "not found"},
+        {"unknown option", {sample, "--colour", "--pdf", pdf}, "unknown option"},
+        {"no output", {sample}, "--pdf"},
+        {"bad count", {sample, "--count", "0", "--pdf", pdf}, "--count"},
+        {"missing database", {sample, "--db", dir.filePath(QStringLiteral("manca.mdb")), "--pdf", pdf}, "database"},
+        {"field the data lacks", {etichetta, "--pdf", pdf}, "telefono"},
+        {"folder that does not exist", {sample, "--pdf", dir.filePath(QStringLiteral("no/x.pdf"))}, "cannot write"},
+    };
+    for (const auto& c : casi) {
+        const auto e = stampa(c.argomenti);
+        EXPECT_NE(e.codice, 0) << c.nome;
+        EXPECT_TRUE(e.err.contains(QString::fromLatin1(c.messaggio))) << c.nome << ": " << e.err.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf)) << c.nome;
+    }
+    const auto aiuto = stampa({QStringLiteral("--help")});
+    EXPECT_EQ(aiuto.codice, 0);
+    EXPECT_TRUE(aiuto.out.contains(QStringLiteral("Usage: cartigo-print")));
+    // the same label with a count and a first cell
+    const auto e = stampa({sample, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
+                           QStringLiteral("8"), QStringLiteral("--borders"), QStringLiteral("--marks"),
+                           QStringLiteral("--ant"), dir.filePath(QStringLiteral("x.ant"))});
+    EXPECT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("3 labels, 2 pages, "))) << e.out.toStdString();
+}
