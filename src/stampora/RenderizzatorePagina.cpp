@@ -121,11 +121,29 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
         return *font[i];
     };
 
+    std::vector<std::optional<QFontMetricsF>> metriche(caratteri.size());
+    auto metricheDi = [&](const StileStampa& s) -> const QFontMetricsF& {
+        const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
+        if (!metriche[i]) metriche[i].emplace(fontDi(s));
+        return *metriche[i];
+    };
+
     p.save();
     quint32 ultimoStile = 0xFFFFFFFFu;
+    // Consecutive boxes of one style (the bars of a barcode) go to the device in one call.
+    std::vector<QRectF> rettangoli;
+    auto svuota = [&] {
+        if (!rettangoli.empty()) p.drawRects(rettangoli.data(), static_cast<int>(rettangoli.size()));
+        rettangoli.clear();
+    };
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
         const StileStampa& s = stili[op.stile];
+        if (op.tipo == TipoOperazione::Rettangolo && op.stile == ultimoStile) {
+            rettangoli.emplace_back(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
+            return;
+        }
+        svuota();
         if (op.stile != ultimoStile) {
             p.setPen(penna(s));
             p.setBrush(pennello(s));
@@ -136,7 +154,7 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
                 p.drawLine(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
                 break;
             case TipoOperazione::Rettangolo:
-                p.drawRect(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)));
+                rettangoli.emplace_back(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
                 break;
             case TipoOperazione::Cerchio:
                 p.drawEllipse(QPointF(op.x1, op.y1), op.x2, op.x2);
@@ -153,14 +171,28 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
                     p.setBrush(Qt::NoBrush);
                     p.drawRect(box);
                 }
-                p.save();
-                p.setClipRect(box, Qt::IntersectClip);
+                const QString& testo = testi[op.dato];
                 p.setFont(fontDi(s));
                 p.setPen(ColoreStampa(s.coloreTesto));
-                p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
-                           testi[op.dato]);
-                p.restore();
                 ultimoStile = 0xFFFFFFFFu;
+                // One line that fits its box needs neither layout nor clipping.
+                const QFontMetricsF& fm = metricheDi(s);
+                const bool unaRiga = !testo.contains(QLatin1Char('\n')) && !testo.contains(QLatin1Char('\r'));
+                const double larghezza = unaRiga ? fm.horizontalAdvance(testo) : 0;
+                if (unaRiga && larghezza <= box.width() && fm.height() <= box.height()) {
+                    double x = box.left();
+                    if (s.allineamento == 1)
+                        x += (box.width() - larghezza) / 2;
+                    else if (s.allineamento == 2)
+                        x += box.width() - larghezza;
+                    p.drawText(QPointF(x, box.top() + fm.ascent()), testo);
+                    break;
+                }
+                p.save();
+                p.setClipRect(box, Qt::IntersectClip);
+                p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
+                           testo);
+                p.restore();
                 break;
             }
             case TipoOperazione::Testo: {
@@ -175,6 +207,7 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
             }
         }
     });
+    svuota();
     p.restore();
 }
 

@@ -1,5 +1,7 @@
 #include "stampora/clsStampora.h"
 
+#include <algorithm>
+
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
@@ -435,7 +437,12 @@ void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, dou
         o.SetPenColor(quint32(ColoreVB(d.colorePenna)));
         o.SetPenWidth(Misura(0));
         o.SetBrushStyle(d.stilePennello);
-        for (const RettangoloBarcode& r : d.rettangoli) {
+        // The rectangles of a symbol tile its strip without overlapping, so they can go
+        // colour by colour: one brush change per symbol instead of one per module.
+        QList<RettangoloBarcode> rettangoli = d.rettangoli;
+        std::stable_partition(rettangoli.begin(), rettangoli.end(),
+                              [](const RettangoloBarcode& r) { return r.colore != QColor(Qt::black); });
+        for (const RettangoloBarcode& r : rettangoli) {
             o.SetBrushColor(quint32(ColoreVB(r.colore)));
             o.DrawRectangle(Misura(r.x1), Misura(r.y1), Misura(r.x2), Misura(r.y2));
         }
