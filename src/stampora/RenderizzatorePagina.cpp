@@ -1,5 +1,7 @@
 #include "stampora/RenderizzatorePagina.h"
 
+#include "label/Colori.h"
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -9,18 +11,8 @@ namespace cartigo {
 
 QColor ColoreStampa(quint32 c)
 {
-    // Colours with the top bit set name system colours; paper has only a few.
-    if (c & 0x80000000u) {
-        switch (c & 0xFFu) {
-            case 0x05:
-                return Qt::white;  // window background
-            case 0x0F:
-                return QColor(0xF0, 0xF0, 0xF0);  // button face
-            default:
-                return Qt::black;  // window and button text, and the rest
-        }
-    }
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+    // The same colours the design surface shows, system colours included.
+    return ColoreDaVB(static_cast<qint32>(c));
 }
 
 namespace {
