@@ -54,9 +54,9 @@ struct StileStampa {
     bool operator==(const StileStampa&) const = default;
 };
 
-inline size_t qHash(const StileStampa& s, size_t seed = 0)
+inline size_t qHash(const StileStampa& s, size_t seme = 0)
 {
-    return qHashMulti(seed, s.colorePenna, s.colorePennello, s.coloreTesto, std::bit_cast<quint32>(s.spessorePenna),
+    return qHashMulti(seme, s.colorePenna, s.colorePennello, s.coloreTesto, std::bit_cast<quint32>(s.spessorePenna),
                       s.carattere, s.stilePenna, s.stilePennello, s.allineamento);
 }
 
