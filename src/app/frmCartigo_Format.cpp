@@ -28,8 +28,16 @@ bool carattereSimboli(const QString& famiglia)
 void frmCartigo::InitFontControls()
 {
     // One source for the list and for the check of typed names: the installed families.
-    QStringList fonts = QFontDatabase::families();
-    fonts.removeAll(QString());
+    // A family installed by two foundries is listed as "Name [Foundry]"; labels keep the
+    // plain name, which is what other systems know it by.
+    QStringList fonts;
+    for (QString f : QFontDatabase::families()) {
+        const qsizetype parentesi = f.indexOf(QStringLiteral(" ["));
+        if (parentesi > 0 && f.endsWith(QLatin1Char(']')))
+            f.truncate(parentesi);
+        if (!f.isEmpty() && !fonts.contains(f))
+            fonts << f;
+    }
     comandi_.impostaFonts(fonts);
     cmbFontname_->clear();
     cmbFontname_->addItems(fonts);
