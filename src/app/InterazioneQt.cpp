@@ -1,5 +1,7 @@
 #include "app/InterazioneQt.h"
 
+#include "app/frmCartigo.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -108,12 +110,8 @@ bool InterazioneQt::dialogo(RichiestaDialogo& richiesta)
     return (*it)(richiesta, finestra_);
 }
 
-void InterazioneQt::cursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+void InterazioneQt::cursoreAttesa() { modCartigo::CursoreAttesa(); }
 
-void InterazioneQt::cursoreNormale()
-{
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
-}
+void InterazioneQt::cursoreNormale() { modCartigo::CursoreNormale(); }
 
 }  // namespace cartigo

@@ -386,19 +386,10 @@ void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
     doc_.ImpostaModificato(true);
     if (!corrente || corrente->tipo != TipoOggetto::Barcode)
         return;
-    const auto cifra = [&](int i) {
-        if (i >= corrente->Tag.size())
-            return 0;
-        try {
-            return int(ConvertiIntero(QString(corrente->Tag.at(i)), ImpostazioniLocali::correnti()));
-        } catch (const ErroreCartigo&) {
-            return 0;
-        }
-    };
     RichiestaParametriBarcode r;
-    const int tipo = cifra(0);
+    const int tipo = corrente->CifraTag(0);
     r.tipoBarcode = (tipo == 0 || tipo == 1) ? tipo : 0;
-    r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(cifra(1));
+    r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(corrente->CifraTag(1));
     if (!ui_.dialogo(r))
         return;
     corrente->Tag = QString::number(r.tipoBarcode)

@@ -1,5 +1,8 @@
 #include "label/Oggetto.h"
 
+#include "label/Conversioni.h"
+#include "label/Errori.h"
+
 namespace cartigo {
 
 QString NomeArray(TipoOggetto tipo)
@@ -23,6 +26,17 @@ bool TipoDaNome(const QString& nome, TipoOggetto* tipo)
         }
     }
     return false;
+}
+
+int OggettoEtichetta::CifraTag(int i) const
+{
+    if (i < 0 || i >= Tag.size())
+        return 0;
+    try {
+        return int(modCartigo::ConvertiIntero(QString(Tag.at(i)), ImpostazioniLocali::correnti()));
+    } catch (const ErroreCartigo&) {
+        return 0;
+    }
 }
 
 }  // namespace cartigo

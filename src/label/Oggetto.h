@@ -58,6 +58,9 @@ struct OggettoEtichetta {
     // `Name` followed by `Index`, e.g. "oggTesto3".
     QString Chiave() const { return Name() + QString::number(Index); }
     bool Collegato() const { return !DataMember.isEmpty(); }
+    // Character `i` of the barcode settings in `Tag` as a whole number, read leniently:
+    // missing or not a number gives 0 (first: the kind, second: the text position).
+    int CifraTag(int i) const;
 };
 
 }  // namespace cartigo

@@ -50,18 +50,6 @@ private:
     clsStampora& m_;
 };
 
-// A digit of a barcode's settings text, read leniently (missing or not a number: 0).
-int cifraTag(const QString& tag, int i)
-{
-    if (i >= tag.size())
-        return 0;
-    try {
-        return int(modCartigo::ConvertiIntero(QString(tag.at(i)), ImpostazioniLocali::correnti()));
-    } catch (const ErroreCartigo&) {
-        return 0;
-    }
-}
-
 // Ends the job's visible state whatever way it ends.
 struct Pulizia {
     Interazione& ui;
@@ -117,8 +105,8 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
     switch (o.tipo) {
     case TipoOggetto::Barcode: {
         const QString codice = contenuto(o, o.ToolTipText, rs);
-        const auto posizione = PosizioneTestoDaNumero(cifraTag(o.Tag, 1));
-        switch (cifraTag(o.Tag, 0)) {
+        const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
+        switch (o.CifraTag(0)) {
         case 0: m.Draw39Barcode(codice, x, y, w, h, posizione); break;
         case 1: m.DrawEANBarCode(codice, x, y, w, h, posizione); break;
         default: break;
