@@ -4,8 +4,6 @@
 
 namespace cartigo {
 
-using modCartigo::CLng;
-
 EditorSuperficie::EditorSuperficie(DocumentoEtichetta& doc, FinestraDesigner& finestra, const MetricaSchermo& metrica)
     : DragRect(metrica), doc_(doc), finestra_(finestra), metrica_(&metrica)
 {
@@ -53,7 +51,7 @@ void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint
     premuto_ = 0;
     if (DragState != 0) return;  // a drag under way keeps the mouse
     if (const int m = ManigliaNelPunto(twips); m >= 0) {
-        picHandle_MouseDown(m);
+        picHandle_MouseDown(m, cursore);
         return;
     }
     if (OggettoEtichetta* o = Superficie::OggettoCliccato(doc_, twips.x(), twips.y())) {
@@ -72,8 +70,8 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
         if (modo == ModoInserimento::Nessuno) return;
         float fx = float(x), fy = float(y);
         if (Snap) {
-            fx = float(modCartigo::SnapX(x, 1, metrica_->TwipsPerPixelX));
-            fy = float(modCartigo::SnapY(y, 1, metrica_->TwipsPerPixelY));
+            fx = float(modCartigo::SnapX(x, 1));
+            fy = float(modCartigo::SnapY(y, 1));
         }
         OggettoEtichetta* nuovo = nullptr;
         switch (modo) {
@@ -117,26 +115,30 @@ void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseBut
     if (pulsante == Qt::LeftButton && SelectMode && oggetto && oggetto->Index > 0) DragBegin(oggetto, cursore);
 }
 
+void EditorSuperficie::iniziaTrascinamento(const OggettoEtichetta& o, QPoint cursore)
+{
+    inizio_ = cornice_ = QRectF(o.Left, o.Top, o.Width, o.Height);
+    cursoreInizio_ = cursore;
+    DragRect.SetRectToCtrl(cornice_, finestra_.Contenitore());
+    DragRect.TwipsToScreen();
+}
+
 void EditorSuperficie::DragBegin(OggettoEtichetta* oggetto, QPoint cursore)
 {
     ShowHandles(false);
     corrente_ = oggetto->id;
-    DragPoint = cursore;
-    DragRect.SetRectToCtrl(*oggetto, finestra_.Contenitore());
-    DragRect.TwipsToScreen();
-    DragPoint -= QPoint(DragRect.Left, DragRect.Top);
+    iniziaTrascinamento(*oggetto, cursore);
     finestra_.Ridisegna();
     disegnaBanda();
     DragState = 1;
     catturaMouse();
 }
 
-void EditorSuperficie::picHandle_MouseDown(int indice)
+void EditorSuperficie::picHandle_MouseDown(int indice, QPoint cursore)
 {
     OggettoEtichetta* o = CurrentObject();
     if (!o) return;
-    DragRect.SetRectToCtrl(*o, finestra_.Contenitore());
-    DragRect.TwipsToScreen();
+    iniziaTrascinamento(*o, cursore);
     DragHandle = indice;
     ShowHandles(false);
     finestra_.Ridisegna();
@@ -145,61 +147,44 @@ void EditorSuperficie::picHandle_MouseDown(int indice)
     catturaMouse();
 }
 
+void EditorSuperficie::seguiCursore(QPoint p)
+{
+    cornice_ = inizio_;
+    // Back where the press was: the frame as it was, unrounded.
+    if (p != cursoreInizio_) {
+        if (DragState == 1) {
+            const QPoint d = p - cursoreInizio_;
+            QPointF angolo(inizio_.left() + d.x() * metrica_->TwipsPerPixelX,
+                           inizio_.top() + d.y() * metrica_->TwipsPerPixelY);
+            if (Snap) angolo = {modCartigo::SnapX(angolo.x(), 1), modCartigo::SnapY(angolo.y(), 1)};
+            cornice_.moveTopLeft(angolo);
+        } else {
+            // The grip's edges go to the cursor; the others stay.
+            const QPoint c = metrica_->ScreenToClient(p);
+            const QPointF w =
+                QPointF(c.x() * metrica_->TwipsPerPixelX, c.y() * metrica_->TwipsPerPixelY) - finestra_.Contenitore();
+            const double x = Snap ? modCartigo::SnapX(w.x(), 1) : w.x();
+            const double y = Snap ? modCartigo::SnapY(w.y(), 1) : w.y();
+            const bool sinistra = DragHandle == 0 || DragHandle == 6 || DragHandle == 7;
+            const bool destra = DragHandle >= 2 && DragHandle <= 4;
+            const bool alto = DragHandle >= 0 && DragHandle <= 2;
+            const bool basso = DragHandle >= 4 && DragHandle <= 6;
+            if (sinistra) cornice_.setLeft(x);
+            if (destra) cornice_.setRight(x);
+            if (alto) cornice_.setTop(y);
+            if (basso) cornice_.setBottom(y);
+        }
+    }
+    DragRect.SetRectToCtrl(cornice_, finestra_.Contenitore());
+    DragRect.TwipsToScreen();
+}
+
 void EditorSuperficie::Form_MouseMove(QPoint p)
 {
-    if (DragState == 1) {
-        const qint32 w = DragRect.Right - DragRect.Left, h = DragRect.Bottom - DragRect.Top;
-        disegnaBanda();
-        if (Snap) {
-            DragRect.Left = CLng(modCartigo::SnapX(p.x() - DragPoint.x(), 1, metrica_->TwipsPerPixelX));
-            DragRect.Top = CLng(modCartigo::SnapY(p.y() - DragPoint.y(), 1, metrica_->TwipsPerPixelY));
-            DragRect.Right = CLng(modCartigo::SnapX(DragRect.Left + w, 1, metrica_->TwipsPerPixelX));
-            DragRect.Bottom = CLng(modCartigo::SnapY(DragRect.Top + h, 1, metrica_->TwipsPerPixelY));
-        } else {
-            DragRect.Left = p.x() - DragPoint.x();
-            DragRect.Top = p.y() - DragPoint.y();
-            DragRect.Right = DragRect.Left + w;
-            DragRect.Bottom = DragRect.Top + h;
-        }
-        disegnaBanda();
-    } else if (DragState == 2) {
-        disegnaBanda();
-        const qint32 x = Snap ? CLng(modCartigo::SnapX(p.x(), 1, metrica_->TwipsPerPixelX)) : p.x();
-        const qint32 y = Snap ? CLng(modCartigo::SnapY(p.y(), 1, metrica_->TwipsPerPixelY)) : p.y();
-        switch (DragHandle) {
-            case 0:
-                DragRect.Left = x;
-                DragRect.Top = y;
-                break;
-            case 1:
-                DragRect.Top = y;
-                break;
-            case 2:
-                DragRect.Right = x;
-                DragRect.Top = y;
-                break;
-            case 3:
-                DragRect.Right = x;
-                break;
-            case 4:
-                DragRect.Right = x;
-                DragRect.Bottom = y;
-                break;
-            case 5:
-                DragRect.Bottom = y;
-                break;
-            case 6:
-                DragRect.Left = x;
-                DragRect.Bottom = y;
-                break;
-            case 7:
-                DragRect.Left = x;
-                break;
-            default:
-                break;
-        }
-        disegnaBanda();
-    }
+    if (DragState != 1 && DragState != 2) return;
+    disegnaBanda();
+    seguiCursore(p);
+    disegnaBanda();
 }
 
 bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
@@ -210,12 +195,16 @@ bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
     if (DragState == 1 || DragState == 2) {
         disegnaBanda();
         if (o) {
-            const float prima[4] = {o->Left, o->Top, o->Width, o->Height};
-            DragRect.ScreenToTwips();
-            DragRect.SetCtrlToRect(*o, finestra_.Contenitore(), Snap);
-            cambiato = prima[0] != o->Left || prima[1] != o->Top || prima[2] != o->Width || prima[3] != o->Height;
+            const QRectF n = cornice_.normalized();
+            const std::array<float, 4> prima{o->Left, o->Top, o->Width, o->Height};
+            const std::array<float, 4> dopo{float(n.left()), float(n.top()), float(n.width()), float(n.height())};
+            cambiato = dopo != prima;
             if (cambiato) {
                 // A moved or resized object is a change to save.
+                o->Left = dopo[0];
+                o->Top = dopo[1];
+                o->Width = dopo[2];
+                o->Height = dopo[3];
                 doc_.ImpostaModificato(true);
                 doc_.NotificaModificaOggetto(o);
             }
@@ -237,9 +226,10 @@ bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
 
 void EditorSuperficie::ShowHandles(bool mostra)
 {
-    if (mostra && CurrentObject()) {
-        const QRectF r(DragRect.Left, DragRect.Top, DragRect.Width(), DragRect.Height());
-        maniglie_ = Superficie::PosizioniManiglie(r, finestra_.Contenitore(), LatoManiglia, scala());
+    if (const OggettoEtichetta* o = CurrentObject(); mostra && o) {
+        const QPointF c = finestra_.Contenitore();
+        const QRectF r(o->Left + c.x(), o->Top + c.y(), o->Width, o->Height);
+        maniglie_ = Superficie::PosizioniManiglie(r, c, LatoManiglia, scala());
     } else {
         maniglie_.reset();
     }

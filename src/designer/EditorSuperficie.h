@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <array>
 #include <optional>
 
@@ -58,8 +59,8 @@ public:
     bool SelectMode = false;
     int DragState = 0;  // 0 idle, 1 moving, 2 sizing
     int DragHandle = 0;
-    QPoint DragPoint;
-    clsGrip DragRect;
+    clsGrip DragRect;  // the band, screen pixels
+    // Positions rounded to whole millimetres of the label while dragging and placing.
     bool Snap = true;
 
     // --- tools ---
@@ -76,9 +77,10 @@ public:
     void MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore);
     void PicBox_MouseDown(Qt::MouseButton pulsante, double x, double y, QPoint cursore);
     void Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore);
-    void picHandle_MouseDown(int indice);
+    void picHandle_MouseDown(int indice, QPoint cursore);
     void Form_MouseMove(QPoint cursore);
-    // Ends a drag. True when the dropped object's frame changed.
+    // Ends a drag: the object takes the band's frame. A band that did not move
+    // leaves the object as it was. True when the frame changed.
     bool Form_MouseUp(Qt::MouseButton pulsante);
     void DragBegin(OggettoEtichetta* oggetto, QPoint cursore);
     void ShowHandles(bool mostra);
@@ -93,9 +95,15 @@ public:
 
     // The band now drawn (screen pixels, edges as in DragRect).
     QRect RettangoloBanda() const;
+    // The frame the object takes when the drag ends (surface twips; while sizing
+    // it may be inside out).
+    const QRectF& CorniceTrascinata() const { return cornice_; }
 
 private:
     ScalaSuperficie scala() const { return {metrica_->TwipsPerPixelX, metrica_->TwipsPerPixelY}; }
+    void iniziaTrascinamento(const OggettoEtichetta& o, QPoint cursore);
+    // The frame for the cursor at `p`, and the band over it.
+    void seguiCursore(QPoint p);
     void disegnaBanda();
     void catturaMouse();
 
@@ -104,6 +112,9 @@ private:
     const MetricaSchermo* metrica_;
     quint64 corrente_ = 0;  // id of the selected object, 0 for none
     quint64 premuto_ = 0;   // object that took the last press, for its click
+    QRectF inizio_;         // the dragged object's frame when the drag began (surface twips)
+    QRectF cornice_;        // the frame it takes on the release
+    QPoint cursoreInizio_;  // the cursor at the press (screen pixels)
     std::optional<std::array<QPointF, 8>> maniglie_;
     bool catturato_ = false;
     int bande_ = 0;  // bands drawn and not yet erased

@@ -38,25 +38,21 @@ double RoundToStep(double value, double step, int mode)
     return r * step;
 }
 
-double SnapX(double value, double step, double twipsPerPixelX)
+namespace {
+double snapDaOrigine(double twips, double origine, double step)
 {
-    const double k = DocumentoEtichetta::TwipsPerMm / twipsPerPixelX;
-    return RoundToStep(value / k, step, 2) * k;
+    const double mm = DocumentoEtichetta::TwipsPerMm;
+    return origine + RoundToStep((twips - origine) / mm, step, 2) * mm;
 }
+}  // namespace
 
-double SnapY(double value, double step, double twipsPerPixelY)
+double SnapX(double twips, double step)
 {
-    const double k = DocumentoEtichetta::TwipsPerMm / twipsPerPixelY;
-    return RoundToStep(value / k, step, 2) * k;
+    return snapDaOrigine(twips, OrigineEtichettaX, step);
 }
-
-double SnapX(double value, double step)
+double SnapY(double twips, double step)
 {
-    return SnapX(value, step, MetricaSchermo::corrente().TwipsPerPixelX);
-}
-double SnapY(double value, double step)
-{
-    return SnapY(value, step, MetricaSchermo::corrente().TwipsPerPixelY);
+    return snapDaOrigine(twips, OrigineEtichettaY, step);
 }
 
 qint32 CLng(double v)
@@ -73,38 +69,15 @@ using modCartigo::CLng;
 
 void clsGrip::SetRectToCtrl(const OggettoEtichetta& ctrl, QPointF contenitore)
 {
-    const double l = double(ctrl.Left) + contenitore.x();
-    const double t = double(ctrl.Top) + contenitore.y();
-    Left = CLng(l);
-    Top = CLng(t);
-    Right = CLng(Left + double(ctrl.Width));
-    Bottom = CLng(Top + double(ctrl.Height));
+    SetRectToCtrl(QRectF(ctrl.Left, ctrl.Top, ctrl.Width, ctrl.Height), contenitore);
 }
 
-void clsGrip::SetCtrlToRect(OggettoEtichetta& ctrl, QPointF contenitore, bool snap)
+void clsGrip::SetRectToCtrl(const QRectF& cornice, QPointF contenitore)
 {
-    NormalizeRect();
-    if (snap) {
-        ctrl.Left = float(modCartigo::SnapX(Left, 1, metrica_->TwipsPerPixelX) - contenitore.x());
-        ctrl.Top = float(modCartigo::SnapY(Top, 1, metrica_->TwipsPerPixelY) - contenitore.y());
-        ctrl.Width = float(modCartigo::SnapX(Width(), 1, metrica_->TwipsPerPixelX));
-        ctrl.Height = float(modCartigo::SnapY(Height(), 1, metrica_->TwipsPerPixelY));
-    } else {
-        ctrl.Left = float(Left - contenitore.x());
-        ctrl.Top = float(Top - contenitore.y());
-        ctrl.Width = float(Width());
-        ctrl.Height = float(Height());
-    }
-}
-
-void clsGrip::ScreenToTwips()
-{
-    const QPoint a = metrica_->ScreenToClient(QPoint(Left, Top));
-    Left = CLng(a.x() * metrica_->TwipsPerPixelX);
-    Top = CLng(a.y() * metrica_->TwipsPerPixelY);
-    const QPoint b = metrica_->ScreenToClient(QPoint(Right, Bottom));
-    Right = CLng(b.x() * metrica_->TwipsPerPixelX);
-    Bottom = CLng(b.y() * metrica_->TwipsPerPixelY);
+    Left = CLng(cornice.left() + contenitore.x());
+    Top = CLng(cornice.top() + contenitore.y());
+    Right = CLng(Left + cornice.width());
+    Bottom = CLng(Top + cornice.height());
 }
 
 void clsGrip::TwipsToScreen()

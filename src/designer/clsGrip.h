@@ -3,11 +3,14 @@
 // The screen's twips per pixel and the conversions between screen pixels and the
 // main window's client pixels come from the window (MetricaSchermo), so the
 // geometry runs and is tested without one.
+// Snapping works on the label: a snapped position is a whole number of
+// millimetres from the label's top-left corner, wherever the window sits.
 
 #include "label/Oggetto.h"
 
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 #include <functional>
 
 namespace cartigo {
@@ -27,13 +30,10 @@ namespace modCartigo {
 // Rounds `value` to a multiple of `step`: mode 0 down, 1 up, 2 to nearest with
 // halves away from zero; a value already on the raster is returned unchanged.
 double RoundToStep(double value, double step, int mode);
-// Rounds to `step` millimetres, the value being in pixels (or, applied unchanged,
-// in twips) at the given twips per pixel.
-double SnapX(double value, double step, double twipsPerPixelX);
-double SnapY(double value, double step, double twipsPerPixelY);
-// The same with the screen's current twips per pixel.
-double SnapX(double value, double step);
-double SnapY(double value, double step);
+// Rounds a horizontal or vertical position on the design surface (twips) to the
+// nearest multiple of `step` millimetres from the label's top-left corner.
+double SnapX(double twips, double step);
+double SnapY(double twips, double step);
 // To nearest, halves to even, into a 32-bit integer.
 qint32 CLng(double v);
 }  // namespace modCartigo
@@ -52,13 +52,11 @@ public:
     void SetWidth(qint32 w) { Right = Left + w; }
     void SetHeight(qint32 h) { Bottom = Top + h; }
 
-    // The object's rectangle in window twips; `contenitore` is the surface's
-    // Left/Top inside the window (twips).
+    // The object's rectangle (or a frame in surface twips) in window twips;
+    // `contenitore` is the surface's Left/Top inside the window (twips).
     void SetRectToCtrl(const OggettoEtichetta& ctrl, QPointF contenitore);
-    // Normalises, snaps when `snap`, and moves and sizes the object (surface twips).
-    void SetCtrlToRect(OggettoEtichetta& ctrl, QPointF contenitore, bool snap);
-    // Screen pixels to window twips, and back.
-    void ScreenToTwips();
+    void SetRectToCtrl(const QRectF& cornice, QPointF contenitore);
+    // Window twips to screen pixels.
     void TwipsToScreen();
     void NormalizeRect();
     bool PtInRect(float x, float y) const;

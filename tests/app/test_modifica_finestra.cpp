@@ -80,8 +80,10 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     ASSERT_EQ(doc().NumeroOggetti(), 1);
     OggettoEtichetta* t = doc().Oggetti()[0];
     EXPECT_EQ(t->tipo, TipoOggetto::Testo);
-    EXPECT_NEAR(t->Left, 1500.66, 1);
-    EXPECT_NEAR(t->Top, 1995.5, 1);
+    // Snapped to 16 x 10 mm of the label, its default size kept.
+    EXPECT_NEAR(t->Left, 567 + 16 * 56.7, 1e-3);
+    EXPECT_NEAR(t->Top, 1440 + 10 * 56.7, 1e-3);
+    EXPECT_EQ(t->Width, 1000);
     EXPECT_EQ(f->CurrentObject(), t);
     EXPECT_EQ(f->cursor().shape(), Qt::ArrowCursor);
     ASSERT_TRUE(f->Superficie()->Maniglie());
@@ -97,18 +99,18 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     sposta({4500, 3600});
     ASSERT_EQ(doc().NumeroOggetti(), 2);
     OggettoEtichetta* r = doc().Oggetti()[1];
-    EXPECT_NEAR(r->Left, 3000, 4);  // placed, not yet moved
+    EXPECT_NEAR(r->Left, 567 + 43 * 56.7, 1e-3);  // placed, not yet moved
     const QRect banda = f->Banda()->Disegnati().value(0);
-    // At the mouse, on the millimetre raster of the screen (3.78 pixels).
+    // At the mouse, within a millimetre.
     const QPoint atteso = f->Superficie()->mapToGlobal(QPoint(300, 240));
     EXPECT_LE((banda.topLeft() - atteso).manhattanLength(), 4);
     rilascia({4500, 3600});
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_TRUE(f->Banda()->Disegnati().isEmpty());
-    // Snapped on the screen's raster, then on the window's: within a millimetre.
-    EXPECT_NEAR(r->Left, 4500, 57);
-    EXPECT_NEAR(r->Top, 3600, 57);
-    EXPECT_NEAR(r->Width, 1935, 30);
+    // On whole millimetres of the label, within a millimetre of the mouse; the size kept.
+    EXPECT_NEAR(r->Left, 567 + 69 * 56.7, 1e-3);
+    EXPECT_NEAR(r->Top, 1440 + 39 * 56.7, 1e-3);
+    EXPECT_EQ(r->Width, 1935);
 
     // Snap off: move the text by 30 x 20 pixels, then size the rectangle with grip 4.
     f->Pulsante(QStringLiteral("snap"))->trigger();
@@ -327,15 +329,13 @@ TEST_F(ModificaConMouse, FontBoxes)
 {
     // One source: the installed families under their plain names (no "[Foundry]"), each once.
     QStringList famiglie;
-    for (int i = 0; i < f->cmbFontname()->count(); ++i)
-        famiglie << f->cmbFontname()->itemText(i);
+    for (int i = 0; i < f->cmbFontname()->count(); ++i) famiglie << f->cmbFontname()->itemText(i);
     EXPECT_EQ(famiglie.removeDuplicates(), 0);
     for (const QString& installata : QFontDatabase::families()) {
         const QString semplice = installata.section(QStringLiteral(" ["), 0, 0);
         EXPECT_TRUE(famiglie.contains(semplice)) << installata.toStdString();
     }
-    for (const QString& nome : famiglie)
-        EXPECT_FALSE(nome.endsWith(QLatin1Char(']'))) << nome.toStdString();
+    for (const QString& nome : famiglie) EXPECT_FALSE(nome.endsWith(QLatin1Char(']'))) << nome.toStdString();
     EXPECT_EQ(f->cmbFontsize()->count(), 16);
     EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("10"));
     const auto& modello = doc().Modello(TipoOggetto::Testo);

@@ -5,10 +5,18 @@
 // the surface 60 pixels below it (900 window twips), so a surface point (x, y) in
 // twips is at screen (100 + x / 15, 110 + y / 15).
 #include "designer/EditorSuperficie.h"
+#include "label/Conversioni.h"
+#include "label/Locale.h"
 
 #include <gtest/gtest.h>
 
 using namespace cartigo;
+
+// Frames read in failure messages.
+inline void PrintTo(const QRectF& r, std::ostream* os)
+{
+    *os << "(" << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height() << ")";
+}
 
 namespace {
 
@@ -20,8 +28,9 @@ struct FinestraFinta : FinestraDesigner {
     bool croce = false;
     int ridisegni = 0;
     QStringList fontMostrati;
+    QPointF contenitore{0, 900};
 
-    QPointF Contenitore() const override { return {0, 900}; }
+    QPointF Contenitore() const override { return contenitore; }
     void DrawDragRect(const QRect& r) override
     {
         ++disegni;
@@ -59,12 +68,6 @@ struct Banco : ::testing::Test {
         ed->Form_MouseUp(Qt::LeftButton);
     }
     static QRectF cornice(const OggettoEtichetta* o) { return {o->Left, o->Top, o->Width, o->Height}; }
-    // A value on the millimetre raster of the window (multiples of 56.7 / 15 twips).
-    static bool sulRaster(double twipsFinestra)
-    {
-        const double q = twipsFinestra / (56.7 / 15);
-        return std::fabs(q - std::round(q)) < 1e-3;
-    }
 };
 
 }  // namespace
@@ -92,9 +95,10 @@ TEST_F(Banco, CreationAtTheClickWithTheDefaultSizes)
             ASSERT_EQ(doc.NumeroOggetti(), 1);
             OggettoEtichetta* o = doc.Oggetti().front();
             EXPECT_EQ(o->tipo, c.tipo);
-            // The snapped click: 397 x 3.78 = 1500.66; 528 x 3.78 = 1995.84.
-            EXPECT_NEAR(o->Left, snap ? 1500.66 : 1500, 0.005);
-            EXPECT_NEAR(o->Top, snap ? 1995.84 : 1995, 0.005);
+            // The snapped click: 16.46 x 9.79 mm of the label become 16 x 10 mm.
+            const QRectF atteso(snap ? 567 + 16 * 56.7 : 1500, snap ? 1440 + 10 * 56.7 : 1995, c.w, c.h);
+            EXPECT_NEAR(o->Left, atteso.left(), 1e-3);
+            EXPECT_NEAR(o->Top, atteso.top(), 1e-3);
             EXPECT_EQ(o->Width, c.w);
             EXPECT_EQ(o->Height, c.h);
             // Selected, its band following the mouse, the tool spent.
@@ -112,16 +116,9 @@ TEST_F(Banco, CreationAtTheClickWithTheDefaultSizes)
             EXPECT_FALSE(finestra.catturato);
             EXPECT_TRUE(finestra.bande.isEmpty());
             EXPECT_TRUE(finestra.maniglie);
-            if (snap) {
-                // Dropped through the grip rectangle: on the raster in window twips.
-                EXPECT_TRUE(sulRaster(o->Left));
-                EXPECT_TRUE(sulRaster(o->Top + 900));
-                EXPECT_TRUE(sulRaster(o->Width));
-                EXPECT_NEAR(o->Left, 1500.66, 2);
-            } else {
-                // Through whole screen pixels: a width of 1000 twips comes back as 1005.
-                EXPECT_EQ(cornice(o), QRectF(1500, 1995, std::round(c.w / 15) * 15, c.h));
-            }
+            // Released where it was pressed: placed, not moved.
+            EXPECT_EQ(cornice(o), QRectF(o->Left, o->Top, c.w, c.h));
+            EXPECT_NEAR(o->Left, atteso.left(), 1e-3);
             // A second click on empty surface creates nothing.
             clic(9000, 9000);
             EXPECT_EQ(doc.NumeroOggetti(), 1);
@@ -209,7 +206,6 @@ TEST_F(Banco, MovingDrawsTheBandAndMovesTheObjectOnceOnRelease)
     int notifiche = 0;
     QObject::connect(&doc, &DocumentoEtichetta::oggettoCambiato, [&] { ++notifiche; });
     ed->MouseDown(Qt::LeftButton, {1650, 3150}, schermo(1650, 3150));
-    EXPECT_EQ(ed->DragPoint, QPoint(10, 10));
     EXPECT_EQ(finestra.bande, (QList<QRect>{QRect(200, 310, 100, 60)}));
     ed->Form_MouseMove(schermo(1650 + 300, 3150 + 150));
     ed->Form_MouseMove(schermo(1650 + 600, 3150 + 450));
@@ -228,23 +224,24 @@ TEST_F(Banco, MovingDrawsTheBandAndMovesTheObjectOnceOnRelease)
     EXPECT_FALSE(doc.Modificato());
 }
 
-TEST_F(Banco, MovingWithSnapRoundsTheBandInScreenPixels)
+TEST_F(Banco, MovingWithSnapDrawsTheBandOverTheSnappedFrame)
 {
-    auto* r = doc.CreaRettangolo(1500, 3000, 1500, 900);
+    auto* r = doc.CreaRettangolo(1500, 3000, 1500, 900);  // 16.46 x 27.51 mm of the label
     ed->StrumentoSelezione();
-    ed->MouseDown(Qt::LeftButton, {1650, 3150}, schermo(1650, 3150));  // DragPoint (10, 10)
+    ed->MouseDown(Qt::LeftButton, {1650, 3150}, schermo(1650, 3150));  // screen (210, 320)
+    // 100 x 20 pixels up and left: surface (0, 2700), that is -10 x 22.22 mm -> -10 x 22 mm.
     ed->Form_MouseMove(QPoint(110, 300));
-    // Left edge would be at x = 100: 26 x 3.78 = 98.28 -> 98; y 290 -> 77 x 3.78 = 291.06 -> 291.
-    EXPECT_EQ(ed->DragRect.Left, 98);
-    EXPECT_EQ(ed->DragRect.Top, 291);
-    EXPECT_EQ(ed->DragRect.Right, 197);   // 98 + 100 = 198 -> 52 x 3.78 = 196.56
-    EXPECT_EQ(ed->DragRect.Bottom, 352);  // 291 + 60 = 351 -> 93 x 3.78 = 351.54
-    ed->Form_MouseUp(Qt::LeftButton);
-    // The drop snaps again, in window twips.
-    EXPECT_TRUE(sulRaster(r->Left));
-    EXPECT_TRUE(sulRaster(r->Top + 900));
-    EXPECT_NEAR(r->Left, (98 - 100) * 15, 2);
-    EXPECT_NEAR(r->Top, (291 - 50) * 15 - 900, 2);
+    EXPECT_NEAR(ed->CorniceTrascinata().left(), 0, 1e-9);
+    EXPECT_NEAR(ed->CorniceTrascinata().top(), 1440 + 22 * 56.7, 1e-9);
+    EXPECT_EQ(ed->CorniceTrascinata().size(), QSizeF(1500, 900));
+    // The band over it: window twips (0, 3587.4) -> pixels (0, 239) on the client.
+    EXPECT_EQ(ed->RettangoloBanda(), QRect(100, 289, 100, 60));
+    EXPECT_EQ(finestra.bande, (QList<QRect>{QRect(100, 289, 100, 60)}));
+    EXPECT_TRUE(ed->Form_MouseUp(Qt::LeftButton));
+    EXPECT_EQ(r->Left, 0);
+    EXPECT_NEAR(r->Top, 1440 + 22 * 56.7, 1e-3);
+    EXPECT_EQ(r->Width, 1500);
+    EXPECT_EQ(r->Height, 900);
 }
 
 TEST_F(Banco, SizingWithEachGrip)
@@ -307,15 +304,19 @@ TEST_F(Banco, GripsSitAroundTheObjectAndSnapSizing)
     EXPECT_EQ(m[7], QPointF(1500 - 37 + 8, 3450 - 37));
     EXPECT_EQ(ed->ManigliaNelPunto({2250, 3300}), -1);
 
-    // With snap the moved edge lands on the screen raster: 250 -> 66 x 3.78 = 249.48 -> 249.
+    // With snap the moved edges land on millimetres of the label: screen (250, 340) is
+    // surface (2250, 3450), 29.68 x 35.45 mm -> 30 x 35 mm; the other edges stay.
     ed->Snap = true;
     ed->MouseDown(Qt::LeftButton, m[4] + QPointF(30, 30), schermo(m[4].x() + 30, m[4].y() + 30));
     ed->Form_MouseMove({250, 340});
-    EXPECT_EQ(ed->DragRect.Right, 249);
-    EXPECT_EQ(ed->DragRect.Bottom, 340);  // 90 x 3.78 = 340.2
-    EXPECT_EQ(ed->DragRect.Left, 200);    // unchanged
+    EXPECT_EQ(ed->DragRect.Left, 200);
+    EXPECT_EQ(ed->DragRect.Right, 251);   // 2268 twips
+    EXPECT_EQ(ed->DragRect.Bottom, 338);  // 4324.5 window twips
     ed->Form_MouseUp(Qt::LeftButton);
-    EXPECT_TRUE(sulRaster(o->Width));
+    EXPECT_EQ(o->Left, 1500);
+    EXPECT_EQ(o->Top, 3000);
+    EXPECT_NEAR(o->Width, 30 * 56.7 + 567 - 1500, 1e-3);
+    EXPECT_NEAR(o->Height, 35 * 56.7 + 1440 - 3000, 1e-3);
 }
 
 TEST_F(Banco, OtherButtonsOnAGripSizeUntilTheLeftRelease)
@@ -362,7 +363,7 @@ TEST_F(Banco, ADeletedSelectionIsNone)
     ASSERT_EQ(ed->CurrentObject(), t);
     doc.Scarica(t);
     EXPECT_EQ(ed->CurrentObject(), nullptr);
-    ed->picHandle_MouseDown(0);  // nothing to size
+    ed->picHandle_MouseDown(0, {});  // nothing to size
     EXPECT_EQ(ed->DragState, 0);
 }
 
@@ -394,4 +395,139 @@ TEST_F(Banco, WhatADoubleClickOpens)
     // Nothing selected: nothing opens.
     ed->ClearSelection();
     EXPECT_EQ(ed->DblClick({1600, 1600}), D::Nessuno);
+}
+
+namespace {
+// Millimetres of the label from its top-left corner, for a surface position.
+double mmX(double twips)
+{
+    return (twips - OrigineEtichettaX) / 56.7;
+}
+double mmY(double twips)
+{
+    return (twips - OrigineEtichettaY) / 56.7;
+}
+bool mmInteri(double mm)
+{
+    return std::fabs(mm - std::round(mm)) < 1e-4;
+}
+}  // namespace
+
+TEST_F(Banco, AClickWithoutADragLeavesTheFrameAndTheLabelAlone)
+{
+    // 283 / 227 / 3400 / 330 on the label: neither whole pixels nor whole millimetres.
+    const QRectF frame(283 + OrigineEtichettaX, 227 + OrigineEtichettaY, 3400, 330);
+    for (bool snap : {true, false}) {
+        SCOPED_TRACE(testing::Message() << "snap " << snap);
+        doc.NuovaEtichetta();
+        auto* r = doc.CreaRettangolo(float(frame.x()), float(frame.y()), 3400, 330);
+        ed->Snap = snap;
+        ed->StrumentoSelezione();
+        int notifiche = 0;
+        QObject::connect(&doc, &DocumentoEtichetta::oggettoCambiato, [&] { ++notifiche; });
+        doc.ImpostaModificato(false);
+        const QPointF dentro = frame.topLeft() + QPointF(1000, 100);
+        // A plain click, then one with a move event at the press point (a still mouse).
+        for (int mossa = 0; mossa < 2; ++mossa) {
+            ed->MouseDown(Qt::LeftButton, dentro, schermo(dentro.x(), dentro.y()));
+            if (mossa) ed->Form_MouseMove(schermo(dentro.x(), dentro.y()));
+            EXPECT_FALSE(ed->Form_MouseUp(Qt::LeftButton));
+            EXPECT_EQ(cornice(r), frame);
+        }
+        // A drag that comes back to where it started.
+        ed->MouseDown(Qt::LeftButton, dentro, schermo(dentro.x(), dentro.y()));
+        ed->Form_MouseMove(schermo(dentro.x() + 600, dentro.y() + 450));
+        ed->Form_MouseMove(schermo(dentro.x(), dentro.y()));
+        EXPECT_FALSE(ed->Form_MouseUp(Qt::LeftButton));
+        EXPECT_EQ(cornice(r), frame);
+        // A press on a grip released without a move.
+        ASSERT_TRUE(finestra.maniglie);
+        const QPointF m = (*finestra.maniglie)[4] + QPointF(30, 30);
+        ASSERT_EQ(ed->ManigliaNelPunto(m), 4);
+        ed->MouseDown(Qt::LeftButton, m, schermo(m.x(), m.y()));
+        EXPECT_EQ(ed->DragState, 2);
+        EXPECT_FALSE(ed->Form_MouseUp(Qt::LeftButton));
+        EXPECT_EQ(cornice(r), frame);
+        EXPECT_FALSE(doc.Modificato());
+        EXPECT_EQ(notifiche, 0);
+        EXPECT_TRUE(finestra.bande.isEmpty());
+        QObject::disconnect(&doc, &DocumentoEtichetta::oggettoCambiato, nullptr, nullptr);
+    }
+    // An object placed by a click keeps its default size.
+    ed->Snap = true;
+    ed->ImpostaModoInserimento(ModoInserimento::Testo);
+    clic(9000, 9000);
+    const OggettoEtichetta* t = doc.Oggetti().back();
+    EXPECT_EQ(t->Width, 1000);
+    EXPECT_EQ(t->Height, 255);
+}
+
+TEST_F(Banco, SnapGoesToWholeMillimetresOfTheLabelWhereverTheWindowIs)
+{
+    // The same drags with the window at other places on the screen and the surface
+    // scrolled by parts of a pixel: the objects land on the same millimetres.
+    struct Posto {
+        QPoint cliente;       // the window's client origin on the screen
+        QPointF contenitore;  // the surface inside the window, twips
+    };
+    const Posto posti[] = {{{100, 50}, {0, 900}}, {{333, 77}, {0, 900}}, {{101, 49}, {-1237.5, 900 - 4002}}};
+    std::optional<QRectF> mosso, dimensionato, creato;
+    for (const auto& posto : posti) {
+        SCOPED_TRACE(testing::Message() << "client at " << posto.cliente.x() << "," << posto.cliente.y());
+        metrica.ScreenToClient = [c = posto.cliente](QPoint p) { return p - c; };
+        metrica.ClientToScreen = [c = posto.cliente](QPoint p) { return p + c; };
+        finestra.contenitore = posto.contenitore;
+        // A surface point (twips) on this screen, rounded to a pixel like a real cursor.
+        auto qui = [&](QPointF tw) {
+            const QPointF w = tw + posto.contenitore;
+            return QPoint(int(std::lround(w.x() / 15)), int(std::lround(w.y() / 15))) + posto.cliente;
+        };
+        doc.NuovaEtichetta();
+        ed->Snap = true;
+        auto* r = doc.CreaRettangolo(283 + OrigineEtichettaX, 227 + OrigineEtichettaY, 3400, 330);
+        ed->StrumentoSelezione();
+
+        // Moved by 37 x 23 pixels: the top-left corner on whole millimetres, the size kept.
+        const QPointF da(r->Left + 1000, r->Top + 100);
+        ed->MouseDown(Qt::LeftButton, da, qui(da));
+        ed->Form_MouseMove(qui(da) + QPoint(37, 23));
+        ed->Form_MouseUp(Qt::LeftButton);
+        EXPECT_TRUE(mmInteri(mmX(r->Left))) << mmX(r->Left);
+        EXPECT_TRUE(mmInteri(mmY(r->Top))) << mmY(r->Top);
+        EXPECT_NEAR(mmX(r->Left), (283 + 37 * 15) / 56.7, 0.5);
+        EXPECT_EQ(r->Width, 3400);
+        EXPECT_EQ(r->Height, 330);
+        if (!mosso) mosso = cornice(r);
+        EXPECT_EQ(cornice(r), *mosso);
+
+        // Sized with the bottom-right grip: the moved edges on whole millimetres, the others kept.
+        const QPointF m = (*finestra.maniglie)[4] + QPointF(30, 30);
+        ASSERT_EQ(ed->ManigliaNelPunto(m), 4);
+        const double sinistra = r->Left, alto = r->Top;
+        ed->MouseDown(Qt::LeftButton, m, qui(m));
+        ed->Form_MouseMove(qui(QPointF(r->Left + 2000, r->Top + 1000)));
+        ed->Form_MouseUp(Qt::LeftButton);
+        EXPECT_EQ(r->Left, sinistra);
+        EXPECT_EQ(r->Top, alto);
+        EXPECT_TRUE(mmInteri(r->Width / 56.7)) << r->Width;
+        EXPECT_TRUE(mmInteri(r->Height / 56.7)) << r->Height;
+        if (!dimensionato) dimensionato = cornice(r);
+        EXPECT_EQ(cornice(r), *dimensionato);
+
+        // Placed by a click at 16.46 x 9.79 mm of the label: at 16 x 10 mm.
+        ed->ImpostaModoInserimento(ModoInserimento::Barcode);
+        const QPointF p(OrigineEtichettaX + 933, OrigineEtichettaY + 555);
+        ed->MouseDown(Qt::LeftButton, p, qui(p));
+        ed->Form_MouseUp(Qt::LeftButton);
+        const OggettoEtichetta* b = doc.Oggetti().back();
+        EXPECT_NEAR(mmX(b->Left), 16, 1e-4);
+        EXPECT_NEAR(mmY(b->Top), 10, 1e-4);
+        EXPECT_EQ(b->Width, 1935);
+        if (!creato) creato = cornice(b);
+        EXPECT_EQ(cornice(b), *creato);
+    }
+    // The label file holds the millimetres as they are: 16 mm is 907.2 twips.
+    const OggettoEtichetta* b = doc.Oggetti().back();
+    EXPECT_EQ(modCartigo::SingleFile(b->Left - OrigineEtichettaX, ImpostazioniLocali::inglese()).trimmed(),
+              QStringLiteral("907.2"));
 }

@@ -24,23 +24,21 @@ TEST(Grip, RoundToStep)
             << c.valore << " " << c.passo << " " << c.modo;
 }
 
-TEST(Grip, SnapAlMillimetro)
+TEST(Grip, SnapToMillimetresOfTheLabel)
 {
+    // From the label's top-left corner (567, 1440): 10.13 mm -> 10 mm, 10.51 mm -> 11 mm,
+    // -0.4 mm -> 0; a position on the raster stays as it is.
     struct Caso {
-        double valore, atteso;
+        double mm, atteso;
     };
-    // 15 twips per pixel: one millimetre is 3.78 pixels.
-    const Caso casi[] = {{10, 3 * 3.78}, {5, 3.78}, {1, 0}, {0, 0}, {100, 26 * 3.78}, {1500, 397 * 3.78}};
+    const Caso casi[] = {{10.13, 10}, {10.51, 11}, {9.49, 9}, {-0.4, 0}, {-2.6, -3}, {0, 0}, {17, 17}};
     for (const auto& c : casi) {
-        EXPECT_NEAR(SnapX(c.valore, 1, 15), c.atteso, 1e-9) << c.valore;
-        EXPECT_NEAR(SnapY(c.valore, 1, 15), c.atteso, 1e-9) << c.valore;
+        EXPECT_NEAR(SnapX(567 + c.mm * 56.7, 1), 567 + c.atteso * 56.7, 1e-9) << c.mm;
+        EXPECT_NEAR(SnapY(1440 + c.mm * 56.7, 1), 1440 + c.atteso * 56.7, 1e-9) << c.mm;
     }
-    EXPECT_EQ(CLng(SnapX(100, 1, 15)), 98);
-    EXPECT_NEAR(SnapX(1500, 1, 15), 1500.66, 1e-9);
-    // Other screens: 12 twips per pixel gives 4.725 pixels per millimetre.
-    EXPECT_NEAR(SnapX(10, 1, 12), 2 * 4.725, 1e-9);
-    // Without a window the current values are 15.
-    EXPECT_NEAR(SnapX(5, 1), 3.78, 1e-9);
+    EXPECT_EQ(SnapX(567 + 17 * 56.7, 1), 567 + 17 * 56.7);
+    // Steps of two millimetres.
+    EXPECT_NEAR(SnapX(567 + 2.9 * 56.7, 2), 567 + 2 * 56.7, 1e-9);
 }
 
 TEST(Grip, PtInRectENormalize)
@@ -74,7 +72,7 @@ TEST(Grip, PtInRectENormalize)
     EXPECT_EQ(n.Bottom, 50);
 }
 
-TEST(Grip, DallOggettoAlRettangoloEIndietro)
+TEST(Grip, DallOggettoAlRettangolo)
 {
     MetricaSchermo m;
     clsGrip g(m);
@@ -90,30 +88,15 @@ TEST(Grip, DallOggettoAlRettangoloEIndietro)
     EXPECT_EQ(g.Right, 1300);  // 1000 + 300.5 rounds to even
     EXPECT_EQ(g.Bottom, 1102);
 
-    // Snap off, inverted rectangle: the object goes to the smaller edges with a positive size.
-    g.Left = 2000;
-    g.Right = 1000;
-    g.Top = 900;
-    g.Bottom = 400;
-    g.SetCtrlToRect(o, QPointF(0, -600), false);
-    EXPECT_EQ(o.Left, 1000);
-    EXPECT_EQ(o.Top, 1000);
-    EXPECT_EQ(o.Width, 1000);
-    EXPECT_EQ(o.Height, 500);
-
-    // Snap on: every value to a multiple of 3.78 twips.
-    g.Left = 1000;
-    g.Right = 2000;
-    g.Top = 400;
-    g.Bottom = 900;
-    g.SetCtrlToRect(o, QPointF(0, -600), true);
-    EXPECT_NEAR(o.Left, 265 * 3.78, 1e-3);
-    EXPECT_NEAR(o.Top, 106 * 3.78 + 600, 1e-3);
-    EXPECT_NEAR(o.Width, 265 * 3.78, 1e-3);
-    EXPECT_NEAR(o.Height, 132 * 3.78, 1e-3);
+    // A frame in surface twips, inside out while a grip passes the opposite edge.
+    g.SetRectToCtrl(QRectF(2000, 1000, -1000.5, 300), QPointF(0, -600));
+    EXPECT_EQ(g.Left, 2000);
+    EXPECT_EQ(g.Top, 400);
+    EXPECT_EQ(g.Right, 1000);  // 999.5 rounds to even
+    EXPECT_EQ(g.Bottom, 700);
 }
 
-TEST(Grip, SchermoETwips)
+TEST(Grip, DaTwipsASchermo)
 {
     // The window's client area starts at (200, 100) on the screen.
     MetricaSchermo m;
@@ -129,25 +112,4 @@ TEST(Grip, SchermoETwips)
     EXPECT_EQ(g.Top, 300);
     EXPECT_EQ(g.Right, 400);
     EXPECT_EQ(g.Bottom, 401);
-    g.ScreenToTwips();
-    EXPECT_EQ(g.Left, 1500);
-    EXPECT_EQ(g.Top, 3000);
-    EXPECT_EQ(g.Right, 3000);
-    EXPECT_EQ(g.Bottom, 4515);
-
-    // With whole twips per pixel, pixels -> twips -> pixels is exact.
-    for (int x : {0, 1, 17, 640, 1279}) {
-        clsGrip r(m);
-        r.Left = x;
-        r.Top = x / 2;
-        r.Right = x + 33;
-        r.Bottom = x + 7;
-        const clsGrip prima = r;
-        r.ScreenToTwips();
-        r.TwipsToScreen();
-        EXPECT_EQ(r.Left, prima.Left);
-        EXPECT_EQ(r.Top, prima.Top);
-        EXPECT_EQ(r.Right, prima.Right);
-        EXPECT_EQ(r.Bottom, prima.Bottom);
-    }
 }
