@@ -2,42 +2,20 @@
 // ComandiEtichetta; here the boxes are filled, read and checked.
 #include "app/frmCartigo.h"
 
+#include "label/Caratteri.h"
 #include "label/Locale.h"
 
 #include <QFocusEvent>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QLineEdit>
 #include <QTimer>
 
 namespace cartigo {
 
-namespace {
-// A font made for symbols rather than the letters of a label: one that declares the
-// symbol writing system or lacks Latin, or a symbol, math or dingbat face by its name.
-bool carattereSimboli(const QString& famiglia)
-{
-    const auto sistemi = QFontDatabase::writingSystems(famiglia);
-    if (sistemi.contains(QFontDatabase::Symbol) || !sistemi.contains(QFontDatabase::Latin)) return true;
-    for (const char* parola : {"symbol", "math", "dingbat", "emoji", "wingding"})
-        if (famiglia.contains(QLatin1String(parola), Qt::CaseInsensitive)) return true;
-    return false;
-}
-}  // namespace
-
 void frmCartigo::InitFontControls()
 {
-    // One source for the list and for the check of typed names: the installed families.
-    // A family installed by two foundries is listed as "Name [Foundry]"; labels keep the
-    // plain name, which is what other systems know it by.
-    QStringList fonts;
-    for (QString f : QFontDatabase::families()) {
-        const qsizetype parentesi = f.indexOf(QStringLiteral(" ["));
-        if (parentesi > 0 && f.endsWith(QLatin1Char(']')))
-            f.truncate(parentesi);
-        if (!f.isEmpty() && !fonts.contains(f))
-            fonts << f;
-    }
+    // One source for the list and for the check of typed names: the installed families,
+    // under the plain names other systems know them by.
+    const QStringList fonts = Caratteri::FamiglieInstallate();
     comandi_.impostaFonts(fonts);
     cmbFontname_->clear();
     cmbFontname_->addItems(fonts);
@@ -47,20 +25,8 @@ void frmCartigo::InitFontControls()
         cmbFontsize_->addItem(QString::fromLatin1(s));
     cmbFontsize_->setInsertPolicy(QComboBox::NoInsert);
 
-    // The text template's start-up font.
-    QString nome;
-    const QString msSans = QStringLiteral("Microsoft Sans Serif");
-    if (fonts.contains(msSans)) {
-        nome = msSans;
-    } else if (!fonts.isEmpty() && !carattereSimboli(fonts.first())) {
-        nome = fonts.first();
-    } else {
-        QFont sans(QStringLiteral("Sans Serif"));
-        sans.setStyleHint(QFont::SansSerif);
-        nome = QFontInfo(sans).family();
-    }
     auto& modello = doc_.Modello(TipoOggetto::Testo);
-    modello.FontName = nome;
+    modello.FontName = Caratteri::CarattereIniziale(fonts);
     modello.FontSize = 10;
     modello.FontBold = false;
     modello.FontItalic = false;

@@ -1,6 +1,7 @@
 #include "designer/ComandiEtichetta.h"
 
 #include "app/StringTable.h"
+#include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
@@ -176,7 +177,10 @@ void ComandiEtichetta::PortaIndietro(OggettoEtichetta* corrente)
     }
 }
 
-bool ComandiEtichetta::FontExists(const QString& nome) const { return fonts_.contains(nome, Qt::CaseSensitive); }
+bool ComandiEtichetta::FontExists(const QString& nome) const
+{
+    return Caratteri::Disponibile(nome, fonts_);
+}
 
 bool ComandiEtichetta::ApplyFont(const QString& nome, const QString& dimensione, bool grassetto, bool corsivo,
                                  OggettoEtichetta* corrente)
@@ -245,18 +249,20 @@ void ComandiEtichetta::Carattere(OggettoEtichetta* corrente)
         fonte = corrente;
     if (!fonte)
         return;
-    QFont iniziale(fonte->FontName);
-    iniziale.setPointSizeF(ArrotondaPari(fonte->FontSize));
-    iniziale.setBold(fonte->FontBold);
-    iniziale.setItalic(fonte->FontItalic);
+    // The dialog opens on the face the text is drawn with, in its current style.
+    const QFont iniziale = Caratteri::CarattereDialogo(fonte->FontName, ArrotondaPari(fonte->FontSize), fonte->FontBold,
+                                                       fonte->FontItalic);
     const auto scelto = ui_.scegliCarattere(iniziale, LoadResString(142));
     if (!scelto)
         return;
+    // That face confirmed keeps the family the label names ("Arial" drawn with Liberation Sans).
+    QString famiglia = Caratteri::SenzaFonderia(scelto->family());
+    if (famiglia == iniziale.family()) famiglia = fonte->FontName;
     const float dimensione = float(ArrotondaPari(scelto->pointSizeF() > 0 ? scelto->pointSizeF() : 10));
     for (OggettoEtichetta* o : {&modello, corrente}) {
         if (!o || o->tipo != TipoOggetto::Testo)
             continue;
-        o->FontName = scelto->family();
+        o->FontName = famiglia;
         o->FontSize = dimensione;
         o->FontBold = scelto->bold();
         o->FontItalic = scelto->italic();

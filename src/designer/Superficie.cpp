@@ -1,6 +1,7 @@
 #include "designer/Superficie.h"
 
 #include "designer/clsGrip.h"
+#include "label/Caratteri.h"
 #include "label/Colori.h"
 
 #include <QFont>
@@ -180,7 +181,7 @@ const QImage& ImmagineOggetto(const OggettoEtichetta& o)
 
 QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala)
 {
-    QFont f(o.FontName);
+    QFont f = Caratteri::CarattereTesto(o.FontName);
     // Points to pixels: 20 twips per point.
     f.setPixelSize(std::max(1, int(std::lround(o.FontSize * 20.0 / scala.y))));
     f.setBold(o.FontBold);

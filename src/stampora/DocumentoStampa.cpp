@@ -1,5 +1,7 @@
 #include "stampora/DocumentoStampa.h"
 
+#include "label/Caratteri.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
@@ -554,7 +556,7 @@ std::size_t DocumentoStampa::Memoria() const
 
 QFont DocumentoStampa::FontTwips(const CarattereStampa& c)
 {
-    QFont f(c.nome.isEmpty() ? QStringLiteral("Arial") : c.nome);
+    QFont f = Caratteri::CarattereTesto(c.nome.isEmpty() ? QStringLiteral("Arial") : c.nome);
     const float punti = std::clamp(c.dimensione, 0.05f, kMassimaDimensione);
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(punti * 20.0f))));
     f.setBold(c.grassetto);

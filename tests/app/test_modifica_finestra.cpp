@@ -10,6 +10,7 @@
 #include "label/FileEtichetta.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -340,14 +341,13 @@ TEST_F(ModificaConMouse, FontBoxes)
     EXPECT_EQ(f->cmbFontsize()->currentText(), QStringLiteral("10"));
     const auto& modello = doc().Modello(TipoOggetto::Testo);
     EXPECT_EQ(f->cmbFontname()->currentText(), modello.FontName);
-    if (famiglie.contains(QStringLiteral("Microsoft Sans Serif"))) {
+    // New text starts in Microsoft Sans Serif, else Liberation Sans, else fontconfig's sans-serif.
+    if (famiglie.contains(QStringLiteral("Microsoft Sans Serif")))
         EXPECT_EQ(modello.FontName, QStringLiteral("Microsoft Sans Serif"));
-    } else if (QFontDatabase::writingSystems(famiglie.value(0)).contains(QFontDatabase::Latin) &&
-               !famiglie.value(0).contains(QLatin1String("Math"))) {
-        EXPECT_EQ(modello.FontName, famiglie.value(0));
-    } else {
-        EXPECT_TRUE(famiglie.contains(modello.FontName)) << modello.FontName.toStdString();
-    }
+    else if (famiglie.contains(QStringLiteral("Liberation Sans")))
+        EXPECT_EQ(modello.FontName, QStringLiteral("Liberation Sans"));
+    else
+        EXPECT_EQ(modello.FontName, QFontInfo(QFont(QStringLiteral("sans-serif"))).family());
     EXPECT_EQ(modello.FontSize, 10);
     EXPECT_FALSE(doc().Modificato());
 
@@ -397,6 +397,16 @@ TEST_F(ModificaConMouse, FontBoxes)
     EXPECT_TRUE(f->cmbFontsize_Validate());
     EXPECT_EQ(t->FontSize, 14);
     EXPECT_EQ(t->FontName, scelto);
+
+    // The Windows family of stored labels is taken as named (drawn with Liberation Sans).
+    ui.messaggi.clear();
+    f->cmbFontname()->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    f->cmbFontname()->setEditText(QStringLiteral("Arial"));
+    f->Superficie()->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_TRUE(ui.testi().isEmpty()) << ui.testi().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(t->FontName, QStringLiteral("Arial"));
 }
 
 TEST_F(ModificaConMouse, ALabelBuiltWithTheMouseIsSaved)

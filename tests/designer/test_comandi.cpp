@@ -3,9 +3,12 @@
 #include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "designer/ComandiEtichetta.h"
+#include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/FileEtichetta.h"
 
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -19,6 +22,7 @@ struct Banco {
     test::LocaleTemporaneo locale{ImpostazioniLocali::italiano()};
     Banco()
     {
+        test::AssicuraApplicazione();  // the font dialog's start font is looked up
         ImpostaLingua(Lingua::Italiano);
         cmd.impostaFonts({QStringLiteral("Arial"), QStringLiteral("Courier New")});
     }
@@ -241,6 +245,49 @@ TEST(ComandiFormato, FontGoesToTheTextOrToTheTemplate)
     EXPECT_EQ(t->FontName, QStringLiteral("Courier New"));
     EXPECT_EQ(t->FontSize, 10.0f);
     EXPECT_EQ(b.doc.Modello(TipoOggetto::Testo).FontName, QStringLiteral("Courier New"));
+}
+
+namespace {
+// Answers the font dialog like a user who presses OK as soon as it opens.
+struct OkAlDialogoCarattere : InterazioneScriptata {
+    std::optional<QFont> scegliCarattere(const QFont& iniziale, const QString&) override
+    {
+        QFontDialog d;
+        d.setCurrentFont(iniziale);
+        return d.currentFont();
+    }
+};
+}  // namespace
+
+TEST(ComandiFormato, OkAloneInTheFontDialogKeepsTheFont)
+{
+    test::AssicuraApplicazione();
+    DocumentoEtichetta doc;
+    OkAlDialogoCarattere ui;
+    ComandiEtichetta cmd(doc, ui);
+    auto* t = doc.CreaTesto(0, 0, 10, 10);
+    // Upright faces named "Book" and "Regular"; Windows families drawn with another face.
+    for (const char* famiglia : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans", "Arial", "Microsoft Sans Serif"}) {
+        const QString nome = QString::fromLatin1(famiglia);
+        if (Caratteri::FacciaCompatibile(nome).isEmpty() && !QFontDatabase::families().contains(nome)) continue;
+        for (int stile = 0; stile < 4; ++stile) {
+            SCOPED_TRACE(testing::Message() << famiglia << " style " << stile);
+            t->FontName = nome;
+            t->FontSize = 12;
+            t->FontBold = stile & 1;
+            t->FontItalic = stile & 2;
+            cmd.Carattere(t);
+            EXPECT_EQ(t->FontName, nome);
+            EXPECT_EQ(t->FontSize, 12);
+            EXPECT_EQ(t->FontBold, bool(stile & 1));
+            EXPECT_EQ(t->FontItalic, bool(stile & 2));
+        }
+    }
+    // A family chosen under its foundry's name is stored under its plain name.
+    Banco b;
+    b.ui.caratteri = {QFont(QStringLiteral("Liberation Serif [Ascender]"))};
+    b.cmd.Carattere(nullptr);
+    EXPECT_EQ(b.doc.Modello(TipoOggetto::Testo).FontName, QStringLiteral("Liberation Serif"));
 }
 
 TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
