@@ -22,19 +22,59 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace cartigo {
 
 namespace modCartigo {
+
+namespace {
+// Once a window is shown its frame is known: if the frame then leaves the screen's
+// free area, the window is fitted and centred again.
+class CentraAllaComparsa : public QObject {
+public:
+    explicit CentraAllaComparsa(QWidget* finestra) : QObject(finestra)
+    {
+        setObjectName(QStringLiteral("CentraAllaComparsa"));
+        finestra->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::Show) {
+            auto* finestra = static_cast<QWidget*>(oggetto);
+            QTimer::singleShot(0, finestra, [finestra] {
+                const QScreen* s = finestra->screen();
+                if (s && !s->availableGeometry().contains(finestra->frameGeometry())) modCartigo::CentraForm(finestra);
+            });
+            finestra->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+}  // namespace
 
 void CentraForm(QWidget* finestra)
 {
     const QScreen* schermo = finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
     if (!schermo)
         return;
-    const QRect area = schermo->geometry();
-    const QSize dim = finestra->frameGeometry().size();
-    finestra->move(area.left() + (area.width() - dim.width()) / 2, area.top() + (area.height() - dim.height()) / 2);
+    // The screen less its panels; a window larger than that (a small screen, a large
+    // scale factor) is made to fit, so its title and menus stay within reach.
+    const QRect area = schermo->availableGeometry();
+    const QRect esterno = finestra->frameGeometry();
+    const QSize cornice = esterno.size() - finestra->size();
+    const QSize massimo = (area.size() - cornice).expandedTo(finestra->minimumSize());
+    if (finestra->width() > massimo.width() || finestra->height() > massimo.height())
+        finestra->resize(finestra->size().boundedTo(massimo));
+    const QSize dim = finestra->size() + cornice;
+    finestra->move(area.left() + std::max(0, (area.width() - dim.width()) / 2),
+                   area.top() + std::max(0, (area.height() - dim.height()) / 2));
+    if (!finestra->isVisible() &&
+        !finestra->findChild<QObject*>(QStringLiteral("CentraAllaComparsa"), Qt::FindDirectChildrenOnly))
+        new CentraAllaComparsa(finestra);
 }
 
 void CursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -6,8 +6,10 @@
 #include "common/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -73,6 +75,31 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
             EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
         }
     }
+}
+
+TEST(Finestra, TheWindowFitsTheScreenAndIsCentredOnIt)
+{
+    // The offscreen screen (800 x 800) is narrower than the window's 1000 x 720, as a
+    // laptop screen at a scale factor of 2 is.
+    Finestra w(Lingua::Inglese);
+    const QRect area = w.f->screen()->availableGeometry();
+    auto centrata = [&](const QWidget& finestra) {
+        const QRect g = finestra.frameGeometry();
+        EXPECT_TRUE(area.contains(g)) << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_LE(std::abs(g.left() - area.left() - (area.right() - g.right())), 1);
+        EXPECT_LE(std::abs(g.top() - area.top() - (area.bottom() - g.bottom())), 1);
+    };
+    centrata(*w.f);
+    // Shown, with its frame.
+    w.f->show();
+    QApplication::processEvents();
+    centrata(*w.f);
+    // A window that fits keeps its size.
+    QWidget piccola;
+    piccola.resize(300, 200);
+    modCartigo::CentraForm(&piccola);
+    EXPECT_EQ(piccola.size(), QSize(300, 200));
+    centrata(piccola);
 }
 
 TEST(Finestra, SaveChangesIsAskedOnNewOpenAndClose)
