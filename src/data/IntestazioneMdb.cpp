@@ -97,7 +97,15 @@ IntestazioneMdb IntestazioneMdb::LeggiFile(const QString& percorso)
     QFile f(percorso);
     if (!QFileInfo(percorso).isFile() || !f.open(QIODevice::ReadOnly))
         throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
-    return Leggi(f.read(0x1000), percorso);
+    const IntestazioneMdb h = Leggi(f.read(0x1000), percorso);
+    if (f.size() % h.DimensionePagina() != 0)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': the file is damaged (its length, %2 bytes, is "
+                                            "not a whole number of %3-byte pages).")
+                                 .arg(percorso)
+                                 .arg(f.size())
+                                 .arg(h.DimensionePagina()));
+    return h;
 }
 
 void IntestazioneMdb::VerificaPassword(const QString& data) const

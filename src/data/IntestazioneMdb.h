@@ -14,10 +14,14 @@ struct IntestazioneMdb {
     QString password;      // empty when the database has none
     bool cifrato = false;  // pages encrypted (not readable here)
 
+    // Bytes per page: 2048 in Jet 3, 4096 in Jet 4 and ACE.
+    int DimensionePagina() const { return formato == Formato::Jet3 ? 2048 : 4096; }
+
     // Reads the header of a file's first bytes. Throws ErroreCartigo 3343 when the
     // bytes are not a database header.
     static IntestazioneMdb Leggi(const QByteArray& pagina0, const QString& percorso);
-    // Opens the file and reads its header: 3044 when it cannot be read.
+    // Opens the file and reads its header: 3044 when it cannot be read, 3049 when its
+    // length is not a whole number of pages (a file cut short).
     static IntestazioneMdb LeggiFile(const QString& percorso);
 
     // Checks the password of a connect string's ";PWD=" part: case-sensitive; a

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 using namespace cartigo;
 
@@ -380,6 +381,78 @@ TEST(MotoreDati, FileDanneggiati)
             EXPECT_TRUE(e.numero() == ErroreJet::DatabaseNonApribile || e.numero() == ErroreJet::FormatoNonRiconosciuto)
                 << e.numero();
             EXPECT_TRUE(e.descrizione().contains(file)) << e.descrizione().toStdString();
+        }
+    }
+}
+
+// A copy cut short or with a page overwritten never reads as a table with fewer rows:
+// it is refused (a length that is not a whole number of pages, a table whose pages
+// cannot be read, a catalog that lost its entries) or it reads in full.
+TEST(MotoreDati, CopieDanneggiateNonSembranoVuote)
+{
+    CARTIGO_RICHIEDI_TESTDATA(cartella);
+    test::UsaLettoreDellaBuild();
+    QTemporaryDir dir;
+    LettoreProcesso::Opzioni o;
+    o.secondiStallo = 5;
+    auto intero = [](const QByteArray& d, qint64 pos) { return qFromLittleEndian<quint32>(d.constData() + pos); };
+    struct Caso {
+        const char* nome;
+        const char* tabella;
+    };
+    for (const Caso& caso :
+         {Caso{"V2000_no-password.mdb", "Table1"}, Caso{"types-jet3.mdb", "Table1"}, Caso{"nwind.mdb", "Customers"}}) {
+        const QString file = cartella + QStringLiteral("/mdb/") + QLatin1String(caso.nome);
+        const QString sql = QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(caso.tabella));
+        const QByteArray originale = test::LeggiFile(file);
+        const int pagina = originale.at(0x14) == 0 ? 2048 : 4096;
+        const int righe = conta(*DatabaseJet::Apri(file, QString(), o), sql);
+        ASSERT_GT(righe, 0);
+
+        // The data pages of the catalog (whose definition is page 2) and of the tables
+        // that hold as many rows as the one read (a definition keeps its row count at byte 12 in
+        // Jet 3, 16 in Jet 4).
+        const int righeDefinizione = pagina == 2048 ? 12 : 16;
+        QList<int> bersagli;
+        for (int p = 1; p < originale.size() / pagina; ++p) {
+            const qint64 inizio = qint64(p) * pagina;
+            if (originale.at(inizio) != 0x01) continue;
+            const quint32 tabella = intero(originale, inizio + 4);
+            const qint64 definizione = qint64(tabella) * pagina;
+            if (tabella == 2 || (definizione + pagina <= originale.size() && originale.at(definizione) == 0x02 &&
+                                 intero(originale, definizione + righeDefinizione) == quint32(righe)))
+                bersagli << p;
+        }
+        ASSERT_GE(bersagli.size(), 2);
+
+        struct Copia {
+            QString descrizione;
+            QByteArray dati;
+        };
+        QList<Copia> copie;
+        for (const int taglio : {1, pagina / 2, pagina + 100})
+            copie << Copia{QStringLiteral("%1 bytes cut").arg(taglio), originale.chopped(taglio)};
+        for (const int p : bersagli) {
+            copie << Copia{QStringLiteral("cut before page %1").arg(p), originale.left(qint64(p) * pagina)};
+            QByteArray azzerata = originale;
+            azzerata.replace(qint64(p) * pagina, pagina, QByteArray(pagina, '\0'));
+            copie << Copia{QStringLiteral("page %1 zeroed").arg(p), azzerata};
+        }
+        for (const Copia& c : copie) {
+            SCOPED_TRACE((QLatin1String(caso.nome) + QLatin1Char(' ') + c.descrizione).toStdString());
+            const QString copia = dir.filePath(QStringLiteral("copia.mdb"));
+            test::ScriviFile(copia, c.dati);
+            try {
+                auto db = DatabaseJet::Apri(copia, QString(), o);
+                EXPECT_EQ(conta(*db, sql), righe);
+            } catch (const ErroreCartigo& e) {
+                EXPECT_TRUE(e.numero() == ErroreJet::DatabaseNonApribile || e.numero() == ErroreJet::TabellaNonTrovata)
+                    << e.numero() << " " << e.descrizione().toStdString();
+                if (c.dati.size() % pagina != 0) {
+                    EXPECT_TRUE(e.descrizione().contains(QLatin1String("not a whole number of")))
+                        << e.descrizione().toStdString();
+                }
+            }
         }
     }
 }

@@ -160,6 +160,15 @@ double leggiDouble(const unsigned char* p)
 
 constexpr size_t DimensioneBind = 65536;
 
+// A table's definition keeps its row count; a scan that finds fewer rows has met pages it
+// could not read.
+void verificaRighe(MdbTableDef* t, unsigned long long letti, const std::string& cosa)
+{
+    if (letti < t->num_rows)
+        fallisci(ErrTabella, cosa + " is damaged: it holds " + std::to_string(t->num_rows) + " rows, " +
+                                 std::to_string(letti) + " of them could be read");
+}
+
 struct Colonna {
     MdbColumn* col;
     std::vector<char> buf;
@@ -255,6 +264,9 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
         }
         out.passo(st);
     }
+    // libmdb skips the data pages it cannot read (beyond the end of the file, or
+    // overwritten) and simply ends the scan: rows missing from a table mean a damaged file.
+    verificaRighe(t, letti, "table " + nome);
     sqlite3_finalize(st);
     mdb_free_tabledef(t);
 }
@@ -287,8 +299,10 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
             mdb_bind_column_by_name(t, const_cast<gchar*>("Flags"), bflags.data(), &lflags) < 0)
             fallisci(ErrCatalogo, "MSysObjects lacks its columns");
         sqlite3_stmt* st = out.prepara("INSERT INTO oggetti VALUES (?, ?, ?, ?)");
+        unsigned long long letti = 0;
         while (mdb_fetch_row(t)) {
             progresso();
+            ++letti;
             const std::string nome = testoColonna(bnome, lnome);
             sqlite3_bind_int64(st, 1, std::strtoll(bid.data(), nullptr, 10));
             sqlite3_bind_text(st, 2, nome.c_str(), int(nome.size()), SQLITE_TRANSIENT);
@@ -296,6 +310,7 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
             sqlite3_bind_int64(st, 4, lflags > 0 ? std::strtoll(bflags.data(), nullptr, 10) : 0);
             out.passo(st);
         }
+        verificaRighe(t, letti, "the catalog (MSysObjects)");
         sqlite3_finalize(st);
         mdb_free_tabledef(t);
     }
@@ -347,8 +362,10 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
             "CREATE TABLE msysqueries (ObjectId INTEGER, Attribute INTEGER, Name1 TEXT, Name2 TEXT, "
             "Expression TEXT, Flag INTEGER)");
         sqlite3_stmt* ins = out.prepara("INSERT INTO msysqueries VALUES (?, ?, ?, ?, ?, ?)");
+        unsigned long long letti = 0;
         while (mdb_fetch_row(t)) {
             progresso();
+            ++letti;
             for (int k = 0; k < 6; ++k) {
                 if (l[k] <= 0) {
                     sqlite3_bind_null(ins, k + 1);
@@ -361,6 +378,7 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
             }
             out.passo(ins);
         }
+        verificaRighe(t, letti, "MSysQueries");
         sqlite3_finalize(ins);
         mdb_free_tabledef(t);
     }
