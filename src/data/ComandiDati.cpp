@@ -276,7 +276,7 @@ bool ComandiDati::ConnettiDatabase(const QString& file, const QString& password,
     bool ok = db_.ConnettiDatabase();
     if (ok) {
         try {
-            ok = db_.EsisteTabella(tabella);
+            ok = db_.EsisteTabellaOQuery(tabella);
         } catch (const ErroreCartigo& e) {
             ok = mostraErrore(e);
         }

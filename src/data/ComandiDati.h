@@ -25,7 +25,8 @@ public:
     void mnuDisconnettiDb_Click();
     void mnuCollega_Click();
     void mnuSelezionaRecords_Click();
-    // Connects the database of a loaded label: true when connected to an existing table.
+    // Connects the database of a loaded label: true when connected to an existing table or
+    // saved query.
     bool ConnettiDatabase(const QString& file, const QString& password, const QString& tabella);
 
     // Connected := true/false; the document's signal updates the status bar, and

@@ -83,6 +83,8 @@ public:
 
     const QString& NomeFile() const { return percorso_; }
     int Versione() const { return versione_; }
+    // True for a CSV file (one table, named after the file).
+    bool Csv() const { return csv_; }
     // Every table (system, hidden and linked ones included) in catalog order.
     QList<InfoTabella> Tabelle() const;
     // Every saved query name in catalog order.

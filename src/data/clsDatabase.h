@@ -73,6 +73,8 @@ public:
     QVariant ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const QString& tabella, const QString& campo,
                                qint16 criterio, QString& valore, QString& da, QString& a);
     bool EsisteTabella(const QString& nome);
+    // What a label may be bound to: a table (as EsisteTabella) or a saved query (as IsQuery).
+    bool EsisteTabellaOQuery(const QString& nome) { return EsisteTabella(nome) || IsQuery(nome); }
 
     // A field of the current record as text (Null gives empty text); see modCartigo::NzCampo.
     QString NzCampo(const RecordsetJet& rs, const QString& campo,

@@ -158,10 +158,12 @@ int main(int argc, char* argv[])
         if (!db.ConnettiDatabase())
             return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
         try {
-            if (!db.EsisteTabella(c.NomeTabella)) {
-                // a text file holds one table: take it whatever the label calls it
+            if (!db.EsisteTabellaOQuery(c.NomeTabella)) {
+                // a CSV file holds one table: take it whatever the label calls it (a
+                // database's tables are never swapped)
                 ElencoVoci tabelle;
-                db.CaricaListaTabelle(tabelle);
+                if (db.Motore()->Csv())
+                    db.CaricaListaTabelle(tabelle);
                 if (tabelle.ListCount() != 1)
                     return esci(QStringLiteral("the database %1 has no table or query named \"%2\"")
                                     .arg(c.NomeDatabase, c.NomeTabella),

@@ -406,11 +406,17 @@ TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
     w.SetConnesso();
     EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Connesso: ") + nwind);
     EXPECT_EQ(w.Pannello(QStringLiteral("nometable"))->text(), QStringLiteral("Orders"));
-    // A binding to a saved query does not reconnect.
-    EXPECT_FALSE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Invoices")));
+    // A binding to a saved query reconnects as one to a table does; a name that is
+    // neither does not.
+    w.Documento().Collegamento().NomeTabella = QStringLiteral("Invoices");
+    EXPECT_TRUE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Invoices")));
+    EXPECT_TRUE(w.Documento().Connesso());
+    EXPECT_EQ(w.Pannello(QStringLiteral("nometable"))->text(), QStringLiteral("Invoices"));
+    EXPECT_FALSE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("invoices")));
     EXPECT_FALSE(w.Documento().Connesso());
     EXPECT_FALSE(w.Database().Connesso());
     EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Non connesso"));
+    w.Documento().Collegamento().NomeTabella = QStringLiteral("Orders");
 
     // The selection as the designer will set it; the menu command links it.
     ASSERT_TRUE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Orders")));
@@ -439,14 +445,16 @@ TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
         const char* tabella;
         const char* riga;  // command-line fields after the label: ",x,db,password"
         bool connesso;
+        const char* campo;  // a field the bound objects print
     };
     const QString mdb = cartella + QStringLiteral("/mdb/");
     const Caso casi[] = {
-        {"nwind.mdb", "Customers", "", true},
-        {"nwind.mdb", "Invoices", "", false},              // a saved query does not reconnect
-        {"V2000_with-password.mdb", "Table1", "", false},  // the label has no password
-        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,password", true},
-        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,wrong", false},
+        {"nwind.mdb", "Customers", "", true, "City"},
+        {"nwind.mdb", "Invoices", "", true, "ShipCity"},  // a saved query reconnects too
+        {"nwind.mdb", "Nessuna", "", false, ""},
+        {"V2000_with-password.mdb", "Table1", "", false, ""},  // the label has no password
+        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,password", true, "Data"},
+        {"nwind.mdb", "Table1", ",x,V2000_with-password.mdb,wrong", false, ""},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(QStringLiteral("%1 %2 %3")
@@ -455,7 +463,7 @@ TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
         DocumentoEtichetta doc;
         doc.Collegamento().NomeDatabase = mdb + QLatin1String(c.database);
         doc.Collegamento().NomeTabella = QLatin1String(c.tabella);
-        doc.CreaTesto(600, 1500, 1000, 300)->DataMember = QStringLiteral("City");
+        doc.CreaTesto(600, 1500, 1000, 300)->DataMember = QLatin1String(c.campo);
         const QString file = dir.filePath(QStringLiteral("e.eti"));
         ASSERT_TRUE(FileEtichetta::Scrivi(doc, file, ImpostazioniLocali::correnti()).isEmpty());
         QString riga = QLatin1String(c.riga);
@@ -467,6 +475,12 @@ TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
         EXPECT_EQ(w.Documento().Connesso(), c.connesso);
         EXPECT_EQ(w.Database().Connesso(), c.connesso);
         EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text().startsWith(QLatin1String("Connesso: ")), c.connesso);
+        if (c.connesso) {
+            // the bound objects print the records' values
+            const auto rs = ApriSelezioneStampa(w.Database(), w.Documento().Collegamento());
+            ASSERT_FALSE(rs->Eof());
+            EXPECT_FALSE(rs->TestoCampo(QLatin1String(c.campo)).isEmpty());
+        }
         w.Documento().ImpostaModificato(false);
     }
 }

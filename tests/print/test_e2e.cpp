@@ -178,3 +178,41 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("3 labels, 2 pages, "))) << e.out.toStdString();
 }
+
+// The label's table or saved query is the one printed; only a CSV file's one table
+// stands in for a name the file does not have.
+TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
+{
+    CARTIGO_RICHIEDI_TESTDATA(dati);
+    QTemporaryDir dir;
+    const QString csv = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv");
+    struct Caso {
+        const char* nome;
+        QString database, tabella, campo;
+        int codice;
+        const char* testo;  // the start of the summary line, or part of the message
+    } casi[] = {
+        {"saved query", dati + "/mdb/nwind.mdb", "Ten Most Expensive Products", "UnitPrice", 0, "10 labels, "},
+        {"table", dati + "/mdb/nwind.mdb", "Shippers", "CompanyName", 0, "3 labels, "},
+        {"missing table of a one-table database", dati + "/mdb/V2000_no-password.mdb", "Tabella", "Data", 1,
+         "no table or query named \"Tabella\""},
+        {"missing table of a CSV file", csv, "altro", "city", 0, "24 labels, "},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        const QString etichetta = dir.filePath(QStringLiteral("e.eti"));
+        test::ScriviFile(etichetta, righe({"oggDatabase", c.database, "", c.tabella, "", " 0 ", "", "", "", "False", "",
+                                           "oggTesto", " 0 ", " 0 ", " 1000 ", " 300 ", "x", "Arial", " 10 ", "False",
+                                           "False", " 0 ", " 0 ", " 0 ", " 0 ", c.campo, " 0 "}));
+        const QString ant = dir.filePath(QStringLiteral("e.ant"));
+        QFile::remove(ant);
+        const auto e = stampa({etichetta, QStringLiteral("--ant"), ant});
+        EXPECT_EQ(e.codice, c.codice) << e.err.toStdString();
+        if (c.codice == 0) {
+            EXPECT_TRUE(e.out.startsWith(QLatin1String(c.testo))) << e.out.toStdString();
+        } else {
+            EXPECT_TRUE(e.err.contains(QLatin1String(c.testo))) << e.err.toStdString();
+            EXPECT_FALSE(QFile::exists(ant));
+        }
+    }
+}
