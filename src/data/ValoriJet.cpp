@@ -1,6 +1,7 @@
 #include "data/ValoriJet.h"
 
 #include "app/StringTable.h"
+#include "label/Conversioni.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -222,6 +223,16 @@ QString TestoNumero(double v, const ImpostazioniLocali& loc, int cifre)
         s.replace(QLatin1Char('e'), QLatin1Char('E'));
     }
     return s;
+}
+
+double LeggiNumero(const QString& testo, const ImpostazioniLocali& loc)
+{
+    QString s = testo;
+    const qsizetype decimali = s.indexOf(loc.decimale);
+    if (decimali >= 0 && !loc.migliaia.isNull() && loc.migliaia != loc.decimale)
+        s = s.left(decimali).remove(loc.migliaia) + s.mid(decimali);
+    s.replace(loc.decimale, QLatin1Char('.'));
+    return ValFisso(s);
 }
 
 QString NzCampo(const QVariant& valore, int tipo, const FormatoTesto& f)

@@ -83,6 +83,12 @@ struct FormatoTesto {
 QString NzCampo(const QVariant& valore, int tipoDao, const FormatoTesto& f = FormatoTesto::correnti());
 // The ordinary text of a number in the given locale (no grouping, up to 15 digits).
 QString TestoNumero(double v, const ImpostazioniLocali& loc, int cifre = 15);
+// The leading number of a text, as the record selection reads its values: the user's
+// decimal separator and the full stop both mark the decimals, and when the text holds
+// the user's decimal separator the group separators before it are skipped ("1.234,5"
+// in Italian). Reads back what TestoNumero writes; text that does not start with a
+// number gives 0.
+double LeggiNumero(const QString& testo, const ImpostazioniLocali& loc);
 
 }  // namespace modCartigo
 }  // namespace cartigo

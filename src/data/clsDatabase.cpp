@@ -182,9 +182,11 @@ QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const
     if (criterio == 1 || criterio == 2) {
         const QString f = QStringLiteral("[") + campo + QStringLiteral("]");
         if (classe == 0) {
-            const double v = modCartigo::ValFisso(valore);
-            const double x = modCartigo::ValFisso(da);
-            double y = modCartigo::ValFisso(a);
+            // Read with the rule the values are written back with, so that they read the
+            // same at the next print.
+            const double v = modCartigo::LeggiNumero(valore, loc);
+            const double x = modCartigo::LeggiNumero(da, loc);
+            double y = modCartigo::LeggiNumero(a, loc);
             if (y == 0) y = SentinellaNumeroMax;
             valore = modCartigo::TestoNumero(v, loc);
             da = modCartigo::TestoNumero(x, loc);

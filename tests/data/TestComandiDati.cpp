@@ -168,6 +168,36 @@ TEST(clsDatabase, CriteriConSentinelleERiscrittura)
     }
 }
 
+// A numeric value reads the same when it is typed with the user's decimal separator,
+// with the full stop, and at every later print from the value written back.
+TEST(clsDatabase, CriterioNumericoNonSlitta)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    for (const auto& loc : test::kLocali) {
+        test::LocaleTemporaneo l(loc.loc);
+        Connessione k;
+        ASSERT_TRUE(k.apri(nwind));
+        struct Caso {
+            qint16 criterio;
+            QString v, a, b;
+            int righe;  // 12.5 twice; from 7.45 to 9.5 six
+        };
+        QList<Caso> casi = {{1, "12.5", "", "", 2}, {2, "", "7.45", "9.5", 6}};
+        if (loc.loc.decimale != QLatin1Char('.')) casi += {{1, "12,5", "", "", 2}, {2, "", "7,45", "9,5", 6}};
+        for (const Caso& c : casi) {
+            SCOPED_TRACE((QLatin1String(loc.nome) + QLatin1Char(' ') + c.v + c.a).toStdString());
+            QString v = c.v, a = c.a, b = c.b;
+            for (int stampa = 0; stampa < 3; ++stampa) {
+                std::unique_ptr<RecordsetJet> rs;
+                k.db.ConnettiRecordset(rs, QStringLiteral("Products"), QStringLiteral("UnitPrice"), c.criterio, v, a,
+                                       b);
+                EXPECT_EQ(rs->RecordCount(), c.righe) << "print " << stampa << ": " << v.toStdString() << " "
+                                                      << a.toStdString() << " " << b.toStdString();
+            }
+        }
+    }
+}
+
 TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
 {
     CARTIGO_RICHIEDI_TESTDATA(cartella);

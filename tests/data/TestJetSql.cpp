@@ -222,6 +222,41 @@ TEST(ValoriJet, CampiComeTesto)
     }
 }
 
+// The record selection's numbers: typed with either decimal mark, read back from what
+// TestoNumero writes.
+TEST(ValoriJet, NumeriDellaSelezione)
+{
+    const auto it = ImpostazioniLocali::italiano();
+    const auto en = ImpostazioniLocali::inglese();
+    struct Caso {
+        const char* testo;
+        double italiano, inglese;
+    };
+    const Caso casi[] = {
+        {"12.5", 12.5, 12.5},
+        {"12,5", 12.5, 12},
+        {"1.234,5", 1234.5, 1.234},
+        {"1,234.5", 1.234, 1234.5},
+        {"18abc", 18, 18},
+        {"-0,5", -0.5, 0},
+        {"abc", 0, 0},
+        {"", 0, 0},
+        {"1,5E-07", 1.5e-7, 1},
+        {"7,45 euro", 7.45, 7},
+        {" 3 ", 3, 3},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        EXPECT_DOUBLE_EQ(LeggiNumero(QString::fromUtf8(c.testo), it), c.italiano);
+        EXPECT_DOUBLE_EQ(LeggiNumero(QString::fromUtf8(c.testo), en), c.inglese);
+    }
+    for (const double v : {12.5, 0.1, 1234567.25, 1.5e-7, 999999999999.0, -3.75})
+        for (const auto& loc : test::kLocali) {
+            SCOPED_TRACE(loc.nome);
+            EXPECT_DOUBLE_EQ(LeggiNumero(TestoNumero(v, loc.loc), loc.loc), v);
+        }
+}
+
 TEST(SorgenteCsv, CampiTraVirgoletteSuPiuRighe)
 {
     const auto righe = DividiCsv(QStringLiteral("a,b\n\"x\ny\",\"\"\"q\"\"\"\n\nz,\n"), QLatin1Char(','));
