@@ -202,7 +202,13 @@ void ComandiDati::mnuCollega_Click()
         return;
     }
     OggettoEtichetta* o = oggettoSelezionato ? oggettoSelezionato() : nullptr;
-    if (!o || (o->tipo != TipoOggetto::Testo && o->tipo != TipoOggetto::Barcode)) return;
+    if (!o) {
+        // Connecting switches the selection tool off: say what the command needs.
+        ui_.beep();
+        ui_.messaggio(LoadResString(1200), LoadResString(157), Pulsanti::Ok, Icona::Esclamazione);
+        return;
+    }
+    if (o->tipo != TipoOggetto::Testo && o->tipo != TipoOggetto::Barcode) return;
     const QString tabella = doc_.Collegamento().NomeTabella;
 
     ui_.cursoreAttesa();

@@ -351,9 +351,27 @@ TEST(ComandiDati, CollegaEScollega)
     c.cmd.mnuConnettiDb_Click();
     ASSERT_TRUE(c.doc.Connesso());
 
+    // Right after connecting nothing is selected: the command says so, in the user's language.
+    for (const Lingua lingua : {Lingua::Italiano, Lingua::Inglese}) {
+        ImpostaLingua(lingua);
+        c.selezionato = nullptr;
+        const int beep = c.ui.beep_;
+        c.cmd.mnuCollega_Click();
+        ASSERT_EQ(c.ui.messaggi.size(), lingua == Lingua::Italiano ? 2 : 3);
+        EXPECT_EQ(c.ui.messaggi.last().testo, lingua == Lingua::Italiano
+                                                  ? QStringLiteral("Selezionare l'oggetto da collegare al campo.")
+                                                  : QStringLiteral("Select the object to link to the field first."));
+        EXPECT_EQ(c.ui.messaggi.last().titolo, LoadResString(157));
+        EXPECT_EQ(c.ui.messaggi.last().icona, Icona::Esclamazione);
+        EXPECT_EQ(c.ui.beep_, beep + 1);
+    }
+    ImpostaLingua(Lingua::Italiano);
+    EXPECT_FALSE(c.ui.dialoghi.contains(QStringLiteral("frmCollegaCampo")));
+
+    // A rectangle cannot be linked: nothing happens.
     c.selezionato = rettangolo;
     c.cmd.mnuCollega_Click();
-    EXPECT_EQ(c.ui.messaggi.size(), 1);
+    EXPECT_EQ(c.ui.messaggi.size(), 3);
     EXPECT_FALSE(c.ui.dialoghi.contains(QStringLiteral("frmCollegaCampo")));
 
     QStringList campi;
