@@ -12,6 +12,25 @@ namespace {
 
 using Voci = QHash<int, std::pair<QString, QString>>;
 
+// In the table "\r", "\n" and "\\" stand for the line breaks of a message and a backslash.
+QString decodifica(const QString& t)
+{
+    if (!t.contains(QLatin1Char('\\'))) return t;
+    QString r;
+    r.reserve(t.size());
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        const QChar dopo = i + 1 < t.size() ? t.at(i + 1) : QChar();
+        if (c == QLatin1Char('\\') && (dopo == QLatin1Char('r') || dopo == QLatin1Char('n') || dopo == c)) {
+            r += dopo == QLatin1Char('r') ? QLatin1Char('\r') : dopo == QLatin1Char('n') ? QLatin1Char('\n') : c;
+            ++i;
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
 const Voci& tabella()
 {
     static const Voci voci = [] {
@@ -26,7 +45,7 @@ const Voci& tabella()
             const QStringList c = riga.split(QLatin1Char('\t'));
             if (c.size() != 3)
                 continue;
-            v.insert(c[0].toInt(), {c[1], c[2]});
+            v.insert(c[0].toInt(), {decodifica(c[1]), decodifica(c[2])});
         }
         return v;
     }();

@@ -343,8 +343,8 @@ void frmCartigo::creaStatusBar()
     }
     statusBar()->addWidget(pannelli_.value(QStringLiteral("nomedb")), 3);
     statusBar()->addWidget(pannelli_.value(QStringLiteral("nometable")), 2);
-    pannelli_.value(QStringLiteral("capslock"))->setText(QStringLiteral("BLOC MAIUSC"));
-    pannelli_.value(QStringLiteral("numlock"))->setText(QStringLiteral("BLOC NUM"));
+    pannelli_.value(QStringLiteral("capslock"))->setText(LoadResString(1402));
+    pannelli_.value(QStringLiteral("numlock"))->setText(LoadResString(1403));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("capslock")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("numlock")));
     aggiornaConnessione(false);
@@ -404,7 +404,7 @@ void frmCartigo::Internazionalizza()
         }
     }
     // Fixed tooltips.
-    pulsanti_.value(QStringLiteral("allineac"))->setToolTip(QStringLiteral("Allinea al centro"));
+    pulsanti_.value(QStringLiteral("allineac"))->setToolTip(LoadResString(1404));
     pulsanti_.value(QStringLiteral("font"))->setToolTip(QString());
 }
 

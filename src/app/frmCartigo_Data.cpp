@@ -39,10 +39,10 @@ void frmCartigo::aggiornaConnessione(bool connesso)
     statusBar()->clearMessage();
     const auto& c = doc_.Collegamento();
     if (connesso) {
-        pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Connesso: ") + c.NomeDatabase);
+        pannelli_.value(QStringLiteral("nomedb"))->setText(LoadResString(1400) + c.NomeDatabase);
         pannelli_.value(QStringLiteral("nometable"))->setText(c.NomeTabella);
     } else {
-        pannelli_.value(QStringLiteral("nomedb"))->setText(QStringLiteral("Non connesso"));
+        pannelli_.value(QStringLiteral("nomedb"))->setText(LoadResString(1401));
         pannelli_.value(QStringLiteral("nometable"))->clear();
         if (objDatabase_) objDatabase_->DisconnettiDatabase();
     }

@@ -1,6 +1,7 @@
 #include "barcode/EAN.h"
 
 #include "app/Interazione.h"
+#include "app/StringTable.h"
 #include "label/FileEtichetta.h"
 
 #include <array>
@@ -54,11 +55,24 @@ QString ParitaCifraIniziale(int cifra)
     return Voce(kParita, cifra);
 }
 
+QString TitoloEAN2Bin()
+{
+    return LoadResString(1443);
+}
+QString EANInvalido()
+{
+    return LoadResString(1444);
+}
+QString EANNonNumerico()
+{
+    return LoadResString(1445);
+}
+
 EsitoEAN CodificaEAN(const QString& codice)
 {
     const QString cifre = TestoTrim(codice);
-    if (cifre.size() != 13 && cifre.size() != 8) return {QString(), QString::fromUtf8(kEANInvalido)};
-    if (!SoloCifre(cifre)) return {QString(), QString::fromUtf8(kEANNonNumerico)};
+    if (cifre.size() != 13 && cifre.size() != 8) return {QString(), EANInvalido()};
+    if (!SoloCifre(cifre)) return {QString(), EANNonNumerico()};
 
     QString parita;
     QString codificate;
@@ -85,8 +99,7 @@ EsitoEAN CodificaEAN(const QString& codice)
 QString EAN2Bin(const QString& codice, Interazione& interazione)
 {
     EsitoEAN esito = CodificaEAN(codice);
-    if (!esito.valido())
-        interazione.messaggio(esito.messaggio, QString::fromUtf8(kTitoloEAN2Bin), Pulsanti::Ok, Icona::Esclamazione);
+    if (!esito.valido()) interazione.messaggio(esito.messaggio, TitoloEAN2Bin(), Pulsanti::Ok, Icona::Esclamazione);
     return esito.moduli;
 }
 

@@ -10,11 +10,10 @@ class Interazione;
 
 namespace modCartigo {
 
-// Title of the messages shown for a rejected code.
-inline constexpr char kTitoloEAN2Bin[] = "EAN2Bin";
-// The two messages.
-inline constexpr char kEANInvalido[] = "Codice EAN invalido!..";
-inline constexpr char kEANNonNumerico[] = "Inserire caratteri di tipo numerico...";
+// Title of the messages shown for a rejected code, and the two messages.
+QString TitoloEAN2Bin();
+QString EANInvalido();
+QString EANNonNumerico();
 
 // Modules of an EAN-13 symbol (101) and of an EAN-8 symbol (73), margins included.
 inline constexpr int kModuliEAN13 = 101;

@@ -28,7 +28,7 @@ bool RichiestaConnettiDB::cmdOk(const QString& file, const QString& password, In
         return true;
     }
     ui.beep();
-    ui.messaggio(QStringLiteral("Inserire un nome file db valido."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(LoadResString(1414), titolo, Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 
@@ -38,7 +38,7 @@ QString RichiestaConnettiDB::cmdSfoglia(const QString& attuale, Interazione& ui,
     r.tipo = RichiestaFile::Tipo::Apri;
     r.titolo = titolo;
     // The database filter also offers ACCDB files and CSV data files.
-    r.filtro = QStringLiteral("Tutti Files (*.*);;Archivi MDB (*.mdb *.accdb *.csv)");
+    r.filtro = LoadResString(1415);
     r.filtroScelto = VoceFiltro(r.filtro, 2);
     r.cartella = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     r.nomeFile = attuale;
@@ -56,7 +56,7 @@ bool RichiestaSelezionaTabella::cmdOk(int indice, Interazione& ui, const QString
         return true;
     }
     ui.beep();
-    ui.messaggio(QStringLiteral("Selezionare una tabella."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(LoadResString(1416), titolo, Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 
@@ -68,8 +68,7 @@ bool RichiestaCollegaCampo::cmdOk(int indice, Interazione& ui, const QString& ti
         return true;
     }
     ui.beep();
-    ui.messaggio(QStringLiteral("Selezionare il nome campo da collegare al controllo."), titolo, Pulsanti::Ok,
-                 Icona::Esclamazione);
+    ui.messaggio(LoadResString(1417), titolo, Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 
@@ -90,14 +89,13 @@ bool RichiestaSelezioneRecords::cmdOk(const QString& testoCombo, int opzione, co
 {
     if (testoCombo.isEmpty()) {
         ui.beep();
-        ui.messaggio(QStringLiteral("Selezionare il campo per la selezione"), titolo, Pulsanti::Ok,
-                     Icona::Esclamazione);
+        ui.messaggio(LoadResString(1418), titolo, Pulsanti::Ok, Icona::Esclamazione);
         if (campoVuoto) *campoVuoto = 0;
         return false;
     }
     if (opzione == 1 && testi[0].isEmpty()) {
         ui.beep();
-        ui.messaggio(QStringLiteral("Inserire un valore."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        ui.messaggio(LoadResString(1419), titolo, Pulsanti::Ok, Icona::Esclamazione);
         if (campoVuoto) *campoVuoto = 1;
         return false;
     }

@@ -19,8 +19,7 @@ ErroreCartigo nonConnesso()
 
 QString TestoErroreDatabase(const ErroreCartigo& e)
 {
-    return QStringLiteral("Errore non gestito. Codice:") + QString::number(e.numero()) + QLatin1Char('\r') +
-           e.descrizione();
+    return LoadResString(1406) + QString::number(e.numero()) + QLatin1Char('\r') + e.descrizione();
 }
 
 clsDatabase::clsDatabase(Interazione& ui) : ui_(ui) {}
@@ -37,8 +36,8 @@ bool clsDatabase::ConnettiDatabase()
     if (!modCartigo::EsisteFile(nomeDatabase_)) {
         ui_.cursoreNormale();
         ui_.beep();
-        ui_.messaggio(QStringLiteral("Impossibile connettersi al database ") + nomeDatabase_ + QLatin1Char('.'),
-                      kTitolo, Pulsanti::Ok, Icona::Esclamazione);
+        ui_.messaggio(LoadResString(1420) + nomeDatabase_ + QLatin1Char('.'), kTitolo, Pulsanti::Ok,
+                      Icona::Esclamazione);
         return false;
     }
     try {
@@ -55,11 +54,10 @@ bool clsDatabase::ConnettiDatabase()
         QString testo;
         switch (e.numero()) {
             case ErroreJet::PercorsoNonValido:
-                testo =
-                    QStringLiteral("Il percorso ") + nomeDatabase_ + QStringLiteral(" è errato oppure inaccessibile.");
+                testo = LoadResString(1421) + nomeDatabase_ + LoadResString(1422);
                 break;
             case ErroreJet::FileBloccato:
-                testo = QStringLiteral("Archivio attualmente bloccato da un'altro utente/istanza.");
+                testo = LoadResString(1423);
                 break;
             default:
                 testo = TestoErroreDatabase(e);

@@ -37,7 +37,7 @@ bool RichiestaModificaImmagine::Verifica(const QString& nomeFile, Interazione& u
     if (modCartigo::EsisteFile(nomeFile))
         return true;
     ui.beep();
-    ui.messaggio(QStringLiteral("Inserire un nome file valido."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(LoadResString(1407), titolo, Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 

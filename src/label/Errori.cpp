@@ -1,5 +1,7 @@
 #include "label/Errori.h"
 
+#include "app/StringTable.h"
+
 namespace cartigo {
 
 QString ErroreCartigo::descrizioneDi(int numero)
@@ -19,8 +21,7 @@ QString ErroreCartigo::descrizioneDi(int numero)
 
 QString TestoErroreNonGestito(int numero, const QString& descrizione)
 {
-    return QStringLiteral("Errore non gestito. Codice: ") + QString::number(numero) + QLatin1Char('\r')
-           + descrizione;
+    return LoadResString(1405) + QString::number(numero) + QLatin1Char('\r') + descrizione;
 }
 
 }  // namespace cartigo

@@ -1,5 +1,6 @@
 #include "layout/ImpostaPagina.h"
 
+#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "layout/CampoNumerico.h"
 
@@ -31,7 +32,7 @@ int ValoriImpostaPagina::Verifica_campi_obbligatori(Interazione& ui, const QStri
     for (int i : CampiObbligatori) {
         if (modCartigo::ConvertiDouble(testi[size_t(i)], loc) <= 0) {
             ui.beep();
-            ui.messaggio(QStringLiteral("Inserire un valore positivo."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+            ui.messaggio(LoadResString(1408), titolo, Pulsanti::Ok, Icona::Esclamazione);
             return i;
         }
     }

@@ -1,5 +1,6 @@
 #include "print/OpzioniStampa.h"
 
+#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 
@@ -23,7 +24,7 @@ int interoCampo(const QString& testo)
 void valoreNonPositivo(Interazione& ui, const QString& titolo)
 {
     ui.beep();
-    ui.messaggio(QStringLiteral("Indicare un valore positivo."), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(LoadResString(1409), titolo, Pulsanti::Ok, Icona::Esclamazione);
 }
 }  // namespace
 
@@ -61,18 +62,14 @@ bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, In
     const double w = pagina.Width() / 567.0;
     if (!(h < altezzaCm || w < larghezzaCm))
         return true;
-    const QString titolo = QStringLiteral("[Corvale] - Funzione TestAreaStampa");
+    const QString titolo = LoadResString(1410);
     if (h > larghezzaCm && w > altezzaCm) {
-        const Risposta r = ui.messaggio(QStringLiteral("L'orientamento della pagina e' errato.\r\rLo modifico "
-                                                       "automaticamente?"),
-                                        titolo, Pulsanti::YesNo, Icona::Domanda);
+        const Risposta r = ui.messaggio(LoadResString(1411), titolo, Pulsanti::YesNo, Icona::Domanda);
         if (r == Risposta::Yes)
             pagina.SetOrientation(pagina.Orientation() == 1 ? 2 : 1);
         return true;
     }
-    const Risposta r = ui.messaggio(QStringLiteral("Dimensioni della pagina inferiori a quelle necessarie per il "
-                                                   "documento.\rContinuare ugualmente la stampa?"),
-                                    titolo, Pulsanti::YesNo, Icona::Domanda);
+    const Risposta r = ui.messaggio(LoadResString(1412), titolo, Pulsanti::YesNo, Icona::Domanda);
     return r == Risposta::Yes;
 }
 

@@ -1,5 +1,6 @@
 #include "print/StampaEtichette.h"
 
+#include "app/StringTable.h"
 #include "barcode/DisegnoBarcode.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
@@ -226,7 +227,7 @@ EsitoStampa StampaEtichette::Esegui()
             const int col = cella.colonna;
             const int riga = cella.riga;
             if (attesa) {
-                attesa->Aggiorna(QStringLiteral("Etichetta %1/%2").arg(n).arg(etichette));
+                attesa->Aggiorna(LoadResString(1413).arg(n).arg(etichette));
                 if (attesa->Annullata()) {
                     m.KillDoc();
                     return EsitoStampa::Annullata;

@@ -1,5 +1,6 @@
 #include "stampora/AzioniOutput.h"
 
+#include "app/StringTable.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
 
@@ -43,7 +44,7 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
     DispositivoStampa* d = DispositivoCorrente();
     bool ok = false;
     if (!d) {
-        errore = QStringLiteral("nessuna stampante disponibile");
+        errore = LoadResString(1432);
     } else if (doc.PageCount() == 0) {
         return true;
     } else {
@@ -52,9 +53,8 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
         ok = d->Stampa(doc, prima, ultima, &errore);
     }
     if (!ok) {
-        const QString nome = doc.Device().isEmpty() ? QStringLiteral("(nessuna)") : doc.Device();
-        ui.messaggio(QStringLiteral("Stampa non riuscita sulla stampante \"%1\": %2").arg(nome, errore),
-                     TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+        const QString nome = doc.Device().isEmpty() ? LoadResString(1440) : doc.Device();
+        ui.messaggio(LoadResString(1441).arg(nome, errore), TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
     }
     return ok;
 }
@@ -80,11 +80,10 @@ bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& u
 {
     QString errore;
     if (file.isEmpty())
-        errore = QStringLiteral("nessun nome di file");
+        errore = LoadResString(1438);
     else if (SalvaDocumento(doc, file, &errore))
         return true;
-    ui.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(file, errore), TitoloStampora(),
-                 Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(LoadResString(1439).arg(file, errore), TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
     return false;
 }
 
@@ -102,7 +101,7 @@ QString ScegliFileStampa(Interazione& ui)
     QDir().mkpath(cartella);
     RichiestaFile r;
     r.tipo = RichiestaFile::Tipo::Salva;
-    r.filtro = QStringLiteral("Tutti Files (*.*);;File anteprima (*.ant);;PDF (*.pdf)");
+    r.filtro = LoadResString(1442);
     r.filtroScelto = VoceFiltro(r.filtro, 2);
     r.cartella = cartella;
     r.estensioneDefault = QStringLiteral("ant");

@@ -1,5 +1,6 @@
 #include "stampora/FileStampa.h"
 
+#include "app/StringTable.h"
 #include "stampora/RenderizzatorePagina.h"
 
 #include <QBuffer>
@@ -21,7 +22,7 @@ constexpr char kMagia[8] = {'C', 'T', 'G', 'A', 'N', 'T', '\r', '\n'};
 
 QString testoErroreDanneggiato()
 {
-    return QStringLiteral("il file è danneggiato o incompleto");
+    return LoadResString(1428);
 }
 
 void scriviTesto(QDataStream& s, const QString& t)
@@ -127,18 +128,14 @@ struct AccessoDocumentoStampa {
         char magia[sizeof kMagia];
         if (s.readRawData(magia, sizeof magia) != static_cast<int>(sizeof magia) ||
             memcmp(magia, kMagia, sizeof kMagia) != 0) {
-            *errore = QStringLiteral("il file non è un file di stampa");
+            *errore = LoadResString(1429);
             return nullptr;
         }
         quint16 versione = 0;
         s >> versione;
         if (!l.ok()) return danneggiato();
         if (versione > kVersioneFileStampa) {
-            *errore = QStringLiteral(
-                          "il file è nel formato di stampa versione %1, più recente della versione %2 "
-                          "che questo programma sa leggere")
-                          .arg(versione)
-                          .arg(kVersioneFileStampa);
+            *errore = LoadResString(1430).arg(versione).arg(kVersioneFileStampa);
             return nullptr;
         }
         if (versione == 0) return danneggiato();
@@ -248,7 +245,7 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
         return false;
     }
     if (!AccessoDocumentoStampa::Scrivi(doc, f)) {
-        *errore = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("errore di scrittura");
+        *errore = f.error() != QFileDevice::NoError ? f.errorString() : LoadResString(1431);
         f.cancelWriting();
         return false;
     }
@@ -276,7 +273,7 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
         pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter p;
         if (!p.begin(&pdf)) {
-            *errore = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("errore di scrittura");
+            *errore = f.error() != QFileDevice::NoError ? f.errorString() : LoadResString(1431);
             f.cancelWriting();
             return false;
         }

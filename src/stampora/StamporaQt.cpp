@@ -1,6 +1,7 @@
 #include "stampora/StamporaQt.h"
 
 #include "app/InterazioneQt.h"
+#include "app/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
@@ -73,19 +74,19 @@ InfoStampante DispositivoStampaQt::Predefinita()
 bool DispositivoStampaQt::Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore)
 {
     if (doc.Device().isEmpty()) {
-        *errore = QStringLiteral("nessuna stampante disponibile");
+        *errore = LoadResString(1432);
         return false;
     }
     QPrinter stampante(QPrinter::HighResolution);
     preparaStampante(stampante, doc.Stampante());
     if (!stampante.isValid()) {
-        *errore = QStringLiteral("stampante non disponibile");
+        *errore = LoadResString(1433);
         return false;
     }
     stampante.setDocName(QStringLiteral("Cartigo"));
     QPainter p;
     if (!p.begin(&stampante)) {
-        *errore = QStringLiteral("impossibile avviare la stampa");
+        *errore = LoadResString(1434);
         return false;
     }
     QProgressDialog avanzamento;
@@ -100,7 +101,7 @@ bool DispositivoStampaQt::Stampa(const DocumentoStampa& doc, int prima, int ulti
         avanzamento.setLabelText(doc.TestoStampaInCorso + QLatin1Char('\n') + riga + QLatin1Char('\n') + pagina);
         avanzamento.setValue(i);
         if (i > prima && !stampante.newPage()) {
-            *errore = QStringLiteral("errore della stampante alla pagina %1").arg(i);
+            *errore = LoadResString(1435).arg(i);
             p.end();
             return false;
         }
@@ -111,7 +112,7 @@ bool DispositivoStampaQt::Stampa(const DocumentoStampa& doc, int prima, int ulti
     }
     p.end();
     if (stampante.printerState() == QPrinter::Error || stampante.printerState() == QPrinter::Aborted) {
-        *errore = QStringLiteral("la stampante ha segnalato un errore");
+        *errore = LoadResString(1436);
         return false;
     }
     return true;
@@ -176,9 +177,8 @@ int MostraFileStampa(const QString& percorso, Interazione& ui)
     QString errore;
     std::shared_ptr<DocumentoStampa> doc = CaricaFileStampa(percorso, &errore);
     if (!doc) {
-        ui.messaggio(QStringLiteral("Impossibile aprire il file di stampa \"%1\": %2")
-                         .arg(QFileInfo(percorso).absoluteFilePath(), errore),
-                     TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+        ui.messaggio(LoadResString(1437).arg(QFileInfo(percorso).absoluteFilePath(), errore), TitoloStampora(),
+                     Pulsanti::Ok, Icona::Esclamazione);
         return 1;
     }
     RichiestaAnteprima r;

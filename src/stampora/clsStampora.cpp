@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/StringTable.h"
+#include "barcode/EAN.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
@@ -384,9 +386,9 @@ bool clsStampora::EndDoc()
             const bool ok = !fileName_.isEmpty() && SalvaDocumento(*output_, fileName_, &errore);
             ui_.cursoreNormale();
             if (!ok) {
-                if (fileName_.isEmpty()) errore = QStringLiteral("nessun nome di file");
-                ui_.messaggio(QStringLiteral("Impossibile salvare il file di stampa \"%1\": %2").arg(fileName_, errore),
-                              TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+                if (fileName_.isEmpty()) errore = LoadResString(1438);
+                ui_.messaggio(LoadResString(1439).arg(fileName_, errore), TitoloStampora(), Pulsanti::Ok,
+                              Icona::Esclamazione);
             }
             return ok;
         }
@@ -429,7 +431,7 @@ void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, dou
     if (!d.messaggio.isEmpty()) {
         if (!messaggiBarcode_.contains(d.messaggio)) {
             messaggiBarcode_.insert(d.messaggio);
-            ui_.messaggio(d.messaggio, QStringLiteral("EAN2Bin"), Pulsanti::Ok, Icona::Esclamazione);
+            ui_.messaggio(d.messaggio, modCartigo::TitoloEAN2Bin(), Pulsanti::Ok, Icona::Esclamazione);
         }
     }
     if (!d.rettangoli.isEmpty()) {

@@ -152,9 +152,8 @@ void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc
 void frmStamporaAnteprima::InitControlli()
 {
     cmbZoom->clear();
-    for (const char* v :
-         {"500", "200", "150", "100", "75", "50", "25", "10", "Larghezza", "Pagina intera", "Due pagine"})
-        cmbZoom->addItem(QString::fromLatin1(v));
+    for (const char* v : {"500", "200", "150", "100", "75", "50", "25", "10"}) cmbZoom->addItem(QString::fromLatin1(v));
+    for (int id : {1424, 1425, 1426}) cmbZoom->addItem(LoadResString(id));
 }
 
 void frmStamporaAnteprima::Internazionalizza()
@@ -209,18 +208,18 @@ void frmStamporaAnteprima::AggiornaZoom(const std::optional<QString>& ZoomValue)
         cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
         return;
     }
-    if (valore == QLatin1String("Larghezza")) {
+    if (valore == LoadResString(1424)) {
         vspAnteprima->SetZoomMode(VistaAnteprima::Larghezza);
         cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
-    } else if (valore == QLatin1String("Pagina intera")) {
+    } else if (valore == LoadResString(1425)) {
         vspAnteprima->SetZoomMode(VistaAnteprima::PaginaIntera);
         cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
-    } else if (valore == QLatin1String("Due pagine")) {
+    } else if (valore == LoadResString(1426)) {
         vspAnteprima->SetZoomMode(VistaAnteprima::DuePagine);
         cmbZoom->setEditText(valore);
     } else {
         ui_->beep();
-        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        ui_->messaggio(LoadResString(1427), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
         vspAnteprima->SetZoomMode(VistaAnteprima::PaginaIntera);
         cmbZoom->setEditText(FormatZoom(vspAnteprima->Zoom()));
     }
@@ -257,12 +256,12 @@ void frmStamporaAnteprima::txtPagina_LostFocus()
     const int pagine = vspAnteprima->PageCount();
     if (n > pagine) {
         ui_->beep();
-        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        ui_->messaggio(LoadResString(1427), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
         n = pagine;
         txtPagina->setText(QString::number(pagine));
     } else if (n < 1) {
         ui_->beep();
-        ui_->messaggio(QStringLiteral("Valore non consentito."), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+        ui_->messaggio(LoadResString(1427), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
         n = 1;
         txtPagina->setText(QStringLiteral("1"));
     }

@@ -47,13 +47,20 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         EXPECT_EQ(w.f->Pulsante(QStringLiteral("snap"))->toolTip(), QStringLiteral("Snap"));
         EXPECT_EQ(w.f->Pulsante(QStringLiteral("spessore3"))->toolTip(), QStringLiteral("Spessore 3"));
         EXPECT_EQ(w.f->Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Non connesso"));
+        EXPECT_EQ(w.f->Pannello(QStringLiteral("capslock"))->text(), QStringLiteral("BLOC MAIUSC"));
+        EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineac"))->toolTip(), QStringLiteral("Allinea al centro"));
     }
     Finestra w(Lingua::Inglese);
-    EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "Database", "Tools", "Proprieties", "&Help"}));
-    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuPortaIndietro"))->text(), QStringLiteral("Bring Forward"));
-    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuTrasparente"))->text(), QStringLiteral("Trasparent"));
-    EXPECT_EQ(w.f->Pulsante(QStringLiteral("grassetto"))->toolTip(), QStringLiteral("Fontbold"));
+    EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "Database", "Tools", "Format", "&Help"}));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuPortaIndietro"))->text(), QStringLiteral("Send to back"));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuTrasparente"))->text(), QStringLiteral("Transparent"));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuSpessore"))->text(), QStringLiteral("Thickness"));
+    EXPECT_EQ(w.f->Pulsante(QStringLiteral("grassetto"))->toolTip(), QStringLiteral("Bold"));
     EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineadx"))->toolTip(), QStringLiteral("Text object alignment"));
+    EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineac"))->toolTip(), QStringLiteral("Align center"));
+    EXPECT_EQ(w.f->Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Not connected"));
+    EXPECT_EQ(w.f->Pannello(QStringLiteral("capslock"))->text(), QStringLiteral("CAPS"));
+    EXPECT_EQ(w.f->Pannello(QStringLiteral("numlock"))->text(), QStringLiteral("NUM"));
     EXPECT_EQ(w.f->windowTitle(), modCartigo::TitoloProgramma());
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCancella"))->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuIncolla"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));

@@ -2,6 +2,7 @@
 // symbologies' published tables.
 
 #include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
 #include "barcode/Code39.h"
 #include "barcode/EAN.h"
 
@@ -101,8 +102,8 @@ TEST(EAN, OgniCifraIniziale)
 
 TEST(EAN, CasiLimite)
 {
-    const QString invalido = QString::fromUtf8(kEANInvalido);
-    const QString nonNumerico = QString::fromUtf8(kEANNonNumerico);
+    const QString invalido = EANInvalido();
+    const QString nonNumerico = EANNonNumerico();
     const QString buono = CodificaEAN(QStringLiteral("5901234123457")).moduli;
     struct Caso {
         QString codice;
@@ -136,6 +137,7 @@ TEST(EAN, CasiLimite)
 
 TEST(EAN, EAN2BinMostraIlMessaggio)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     InterazioneScriptata ui;
     EXPECT_EQ(EAN2Bin(QStringLiteral("96385074"), ui).size(), kModuliEAN8);
     EXPECT_TRUE(ui.messaggi.isEmpty());

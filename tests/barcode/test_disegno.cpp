@@ -111,9 +111,9 @@ TEST(DisegnoEAN, CodiceVuotoORifiutato)
     };
     const Caso casi[] = {
         {QString(), QString()},
-        {QStringLiteral("590123412345"), QString::fromUtf8(modCartigo::kEANInvalido)},
-        {QStringLiteral("   "), QString::fromUtf8(modCartigo::kEANInvalido)},
-        {QStringLiteral("59012341234B7"), QString::fromUtf8(modCartigo::kEANNonNumerico)},
+        {QStringLiteral("590123412345"), modCartigo::EANInvalido()},
+        {QStringLiteral("   "), modCartigo::EANInvalido()},
+        {QStringLiteral("59012341234B7"), modCartigo::EANNonNumerico()},
     };
     for (const Caso& c : casi) {
         MisuraFinta misura;

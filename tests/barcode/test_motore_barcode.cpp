@@ -1,12 +1,13 @@
 // Barcodes drawn through the print engine: state kept, messages once per job,
 // and what a scanner reads on the rendered page and on the PDF.
+#include "../stampora/SupportoStampora.h"
+#include "RenderBarcode.h"
 #include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
 #include "stampora/clsStampora.h"
-#include "../stampora/SupportoStampora.h"
-#include "RenderBarcode.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -72,6 +73,7 @@ TEST(MotoreBarcode, DrawingStateIsTheSameAfterwards)
 
 TEST(MotoreBarcode, RejectedCodeIsToldOncePerDocument)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     Motore t;
     for (int i = 0; i < 50; ++i) {
         t.m.DrawEANBarCode(QStringLiteral("12345"), 10, 10, 40, 20);

@@ -39,6 +39,7 @@ struct Connessione {
 
 TEST(clsDatabase, MessaggiDiConnessione)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(pw, "V2000_with-password.mdb");
     QTemporaryDir dir;
     const QString nonDb = dir.filePath(QStringLiteral("testo.mdb"));
@@ -315,6 +316,7 @@ TEST(ComandiDati, ConnessioneEScelta)
 
 TEST(ComandiDati, ConnessioneFallitaONomeVuoto)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(pw, "V2003_with-password.mdb");
     Comandi c;
     c.rispondiConnessione(pw, QStringLiteral("sbagliata"), QStringLiteral("Table1"));
@@ -401,6 +403,7 @@ TEST(ComandiDati, CollegaEScollega)
 
 TEST(ComandiDati, SelezioneRecords)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
     Comandi c;
     c.rispondiConnessione(nwind, QString(), QStringLiteral("Products"));
@@ -443,6 +446,7 @@ TEST(ComandiDati, SelezioneRecords)
 
 TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
     test::AssicuraApplicazione();
     InterazioneScriptata ui;
@@ -484,6 +488,7 @@ TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
 
 TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_RICHIEDI_TESTDATA(cartella);
     test::UsaLettoreDellaBuild();
     test::AssicuraApplicazione();
@@ -600,6 +605,7 @@ TEST(DialoghiDati, SelezioneRecordsAbilitaICampi)
 
 TEST(DialoghiDati, ElenchiTabelleECampi)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     test::AssicuraApplicazione();
     InterazioneScriptata ui;
     RichiestaSelezionaTabella t;

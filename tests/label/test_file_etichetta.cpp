@@ -199,6 +199,7 @@ TEST(FileEtichetta, LoadRenumbersEachKindAndAppliesZOrderCodes)
 
 TEST(FileEtichetta, ReadingEdgeCases)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     struct Caso {
         const char* nome;
         QByteArray dati;

@@ -34,6 +34,7 @@ TEST(ImpostaPagina, CaricaLayoutConTreDecimali)
 
 TEST(ImpostaPagina, VerificaInOrdine)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     struct Caso {
         const char* nome;
         std::vector<std::pair<int, const char*>> testi;  // box -> text
@@ -123,6 +124,7 @@ TEST_F(Dialogo, CampiEdidascalie)
 
 TEST_F(Dialogo, OkConValoriErratiMostraIlMessaggioESpostaIlFuoco)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     frmImpostaPagina dlg(&ui);
     dlg.CaricaLayout(LayoutEtichetta{});
     dlg.Campo(0)->setText(QStringLiteral("0,000"));

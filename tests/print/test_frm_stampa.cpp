@@ -23,7 +23,7 @@ TEST(FrmStampa, StartsFreshAndValidatesWithFocus)
         r.tutteSelezionata = connesso;
         frmStampa f(r, ui);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Print"));
-        EXPECT_EQ(f.optStampa(1)->text(), QStringLiteral("Print number of labelfs"));
+        EXPECT_EQ(f.optStampa(1)->text(), QStringLiteral("Print number of labels"));
         EXPECT_EQ(f.optStampa(0)->isChecked(), connesso);
         EXPECT_EQ(f.optStampa(1)->isChecked(), !connesso);
         EXPECT_EQ(f.txtNumeroEtichette()->text(), QStringLiteral("1"));
@@ -40,7 +40,7 @@ TEST(FrmStampa, StartsFreshAndValidatesWithFocus)
     EXPECT_TRUE(f.isVisible());
     EXPECT_FALSE(r.Confermato);
     ASSERT_EQ(ui.messaggi.size(), 1);
-    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Indicare un valore positivo."));
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Enter a positive value."));
     EXPECT_EQ(ui.messaggi[0].titolo, QStringLiteral("Print"));
     EXPECT_TRUE(f.txtNumeroEtichette()->hasFocus());
     // letters are refused in the boxes

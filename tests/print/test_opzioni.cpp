@@ -1,5 +1,6 @@
 // Print options, the page check and the cell sequence.
 #include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "print/OpzioniStampa.h"
 
@@ -19,6 +20,7 @@ struct Pagina : AreaPagina {
 
 TEST(OpzioniStampa, OkValidatesInOrderAndStoresTheValues)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     struct Caso {
         const char* nome;
         ValoriDialogoStampa v;
@@ -61,6 +63,7 @@ TEST(OpzioniStampa, OkValidatesInOrderAndStoresTheValues)
 
 TEST(OpzioniStampa, PageCheckTurnsOrRefusesSmallPages)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     {
         InterazioneScriptata ui;
         Pagina a4(29.7, 21.0);

@@ -1,11 +1,12 @@
 // The label print job, checked on the display list it records.
+#include "../stampora/SupportoStampora.h"
 #include "app/InterazioneScriptata.h"
+#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
 #include "print/StampaEtichette.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/clsStampora.h"
-#include "../stampora/SupportoStampora.h"
 
 #include <QFile>
 
@@ -124,6 +125,7 @@ OggettoEtichetta* testo(DocumentoEtichetta& doc, const QString& caption, float l
 
 TEST(StampaEtichette, CellsPagesAndTheLabelCounter)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     Banco b;
     testo(b.doc, QStringLiteral("X"));
     b.opzioni = {false, true, "10", "3"};

@@ -5,6 +5,8 @@
 #include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "layout/CampoNumerico.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/DispositivoStampa.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaQt.h"
@@ -214,6 +216,37 @@ TEST_F(Dialoghi, AnteprimaZoom)
     QTest::mouseClick(v->viewport(), Qt::LeftButton);
     EXPECT_DOUBLE_EQ(v->Zoom(), 50);
     EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("50,00"));
+}
+
+TEST_F(Dialoghi, TheEnglishPreviewAndItsMessages)
+{
+    ImpostaLingua(Lingua::Inglese);
+    test::LocaleTemporaneo loc(ImpostazioniLocali::inglese());
+    frmStamporaAnteprima f(&ui);
+    f.ImpostaDocumento(DocumentoDiTrePagine());
+    f.show();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Print preview"));
+    QStringList zoom;
+    for (int i = 8; i < f.cmbZoom->count(); ++i) zoom << f.cmbZoom->itemText(i);
+    EXPECT_EQ(zoom, (QStringList{"Page width", "Whole page", "Two pages"}));
+    f.cmbZoom->setEditText(QStringLiteral("Two pages"));
+    f.AggiornaZoom();
+    EXPECT_EQ(f.vspAnteprima->ZoomMode(), VistaAnteprima::DuePagine);
+    EXPECT_TRUE(ui.messaggi.isEmpty());
+    f.cmbZoom->setEditText(QStringLiteral("Due pagine"));
+    f.AggiornaZoom();
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Value not allowed."));
+
+    // A print with no printer says why, in English.
+    ui.messaggi.clear();
+    DispositivoStampa* prima = DispositivoCorrente();
+    ImpostaDispositivoStampa(nullptr);
+    EXPECT_FALSE(StampaOutput(*DocumentoDiTrePagine(), 1, 3, ui));
+    ImpostaDispositivoStampa(prima);
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Printing failed on the printer \"(none)\": no printer available"));
+    ImpostaLingua(Lingua::Italiano);
 }
 
 TEST_F(Dialoghi, AnteprimaPagineStampaChiusura)

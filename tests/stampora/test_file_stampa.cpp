@@ -1,5 +1,6 @@
 // Print files (".ant" and PDF) and the renderer.
 #include "SupportoStampora.h"
+#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
@@ -105,6 +106,7 @@ TEST_F(FileStampa, AndataERitorno)
 
 TEST_F(FileStampa, FileRifiutati)
 {
+    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     const auto d = DocumentoCampione();
     const QString f = cartella.percorso(QStringLiteral("prova.ant"));
     QString errore;
