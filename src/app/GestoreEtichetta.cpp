@@ -1,9 +1,9 @@
 #include "app/GestoreEtichetta.h"
 
 #include "app/StringTable.h"
-#include "label/Codifica.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
+#include "label/NomiFile.h"
 
 #include <QFile>
 #include <QDir>
@@ -40,6 +40,15 @@ QString VersioneProgramma()
 
 QString TitoloProgramma() { return QStringLiteral("Cartigo - vers. ") + VersioneProgramma(); }
 
+std::optional<QString> TestoOpzioneInformativa(const QList<QByteArray>& argomenti)
+{
+    const QByteArray primo = argomenti.value(0);
+    if (primo == "--help" || primo == "-h")
+        return LoadResString(1001) + QLatin1Char('\n');
+    if (primo == "--version") return QStringLiteral("cartigo ") + VersioneProgramma() + QLatin1Char('\n');
+    return std::nullopt;
+}
+
 }  // namespace modCartigo
 
 AvvioProgramma AvvioProgramma::DaCampi(const QStringList& campi)
@@ -64,9 +73,33 @@ AvvioProgramma AvvioProgramma::DaCampi(const QStringList& campi)
     return a;
 }
 
+AvvioProgramma AvvioProgramma::DaArgomenti(const QList<QByteArray>& argomenti)
+{
+    if (argomenti.size() == 1) {
+        const QString file = modCartigo::PercorsoDaSistema(argomenti[0]);
+        if (QFileInfo(file).isFile()) {
+            AvvioProgramma a;
+            a.carica = true;
+            a.fileEtichetta = file;
+            return a;
+        }
+    }
+    // Split the bytes (Latin-1 keeps each byte as one character; a comma is never part of
+    // a UTF-8 sequence), then decode each field: the label and the database as paths.
+    const QStringList grezzi = modCartigo::LeggiRigaComando(QString::fromLatin1(argomenti.join(' ')), 10);
+    QStringList campi;
+    for (qsizetype i = 0; i < grezzi.size(); ++i) {
+        const QByteArray campo = grezzi[i].toLatin1().trimmed();
+        campi << (i == 0 || i == 2 ? modCartigo::PercorsoDaSistema(campo) : QFile::decodeName(campo));
+    }
+    return DaCampi(campi);
+}
+
 AvvioProgramma AvvioProgramma::DaArgomenti(const QStringList& argomenti)
 {
-    return DaCampi(modCartigo::LeggiRigaComando(argomenti.join(QLatin1Char(' ')), 10));
+    QList<QByteArray> b;
+    for (const QString& a : argomenti) b << QFile::encodeName(a);
+    return DaArgomenti(b);
 }
 
 GestoreEtichetta::GestoreEtichetta(DocumentoEtichetta& doc, Interazione& ui, QObject* parent)
@@ -82,14 +115,15 @@ void GestoreEtichetta::SalvaEtichetta(bool& Cancel)
     r.filtro = FiltroQt(LoadResString(262));
     r.filtroScelto = VoceFiltro(r.filtro, 2);
     r.estensioneDefault = QStringLiteral("eti");
-    r.nomeFile = ultimoNomeFile_;
+    r.cartella = CartellaDialogo(doc_.NomeFileEtichetta());
+    r.nomeFile = QFileInfo(doc_.NomeFileEtichetta()).fileName();
     r.confermaSovrascrittura = true;
     const auto scelto = ui_.scegliFile(r);
     if (!scelto || scelto->isEmpty()) {
         Cancel = true;
         return;
     }
-    ultimoNomeFile_ = *scelto;
+    RicordaCartellaDialogo(*scelto);
     doc_.ImpostaNomeFileEtichetta(*scelto);
     const QString motivo = FileEtichetta::Scrivi(doc_, *scelto, ImpostazioniLocali::correnti());
     if (!motivo.isEmpty()) {
@@ -115,12 +149,12 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
         r.filtro = FiltroQt(LoadResString(262));
         r.filtroScelto = VoceFiltro(r.filtro, 2);
         r.estensioneDefault = QStringLiteral("eti");
-        r.nomeFile = ultimoNomeFile_;
+        r.cartella = CartellaDialogo(doc_.NomeFileEtichetta());
         r.fileDeveEsistere = true;
         const auto scelto = ui_.scegliFile(r);
         if (!scelto || scelto->isEmpty())
             return false;
-        ultimoNomeFile_ = *scelto;
+        RicordaCartellaDialogo(*scelto);
         nome = *scelto;
     } else {
         nome = *FileName;
@@ -141,10 +175,16 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
     }
     const QByteArray dati = f.readAll();
     f.close();
+    const auto righe = FileEtichetta::RigheFile(dati);
+    if (!righe) {
+        ui_.beep();
+        ui_.messaggio(LoadResString(1000).arg(nome), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+        return false;
+    }
 
+    const QString cartella = modCartigo::CartellaDi(nome);
     doc_.NuovaEtichetta();
-    const auto errore = FileEtichetta::Leggi(doc_, FileEtichetta::DividiRighe(DecodificaTestoFile(dati)),
-                                             ImpostazioniLocali::correnti(), QFileInfo(nome).absolutePath());
+    const auto errore = FileEtichetta::Leggi(doc_, *righe, ImpostazioniLocali::correnti(), cartella);
     doc_.ImpostaModificato(false);
     if (errore) {
         ui_.beep();
@@ -153,6 +193,10 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
         return false;
     }
 
+    // Save writes back to the file read (not to one reached only through a descriptor).
+    if (!modCartigo::SoloDescrittore(nome)) doc_.ImpostaNomeFileEtichetta(QFileInfo(nome).absoluteFilePath());
+    RicordaCartellaDialogo(nome);
+
     auto& c = doc_.Collegamento();
     if (!nomeDatabase.isEmpty()) {
         c.NomeDatabase = nomeDatabase;
@@ -160,7 +204,7 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
     }
     if (!c.NomeDatabase.isEmpty() && ConnettiDatabase) {
         // A relative database name is also looked for beside the label.
-        const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, QFileInfo(nome).absolutePath());
+        const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, cartella);
         const QString file = vicino.isEmpty() ? c.NomeDatabase : vicino;
         doc_.ImpostaConnesso(ConnettiDatabase(file, c.PasswordDatabase, c.NomeTabella));
     }

@@ -21,6 +21,9 @@ QStringList LeggiRigaComando(const QString& rigaComando, int massimo = 2);
 QString VersioneProgramma();
 // "Cartigo - vers. " followed by the version.
 QString TitoloProgramma();
+// The text of "--help" (also "-h") or "--version" when it is the first argument, to be
+// printed before anything else starts; nothing otherwise (a label named so opens as "./--help").
+std::optional<QString> TestoOpzioneInformativa(const QList<QByteArray>& argomenti);
 }  // namespace modCartigo
 
 // What start-up does with the command line's fields.
@@ -32,7 +35,11 @@ struct AvvioProgramma {
     QString passwordDatabase;
 
     static AvvioProgramma DaCampi(const QStringList& campi);
-    static AvvioProgramma DaArgomenti(const QStringList& argomenti);  // argv[1..]
+    // argv[1..] as the system gives them. One argument naming an existing file is the
+    // label, commas included (a desktop's "cartigo %f"); otherwise the arguments are
+    // joined by blanks and split into fields. Paths are decoded with PercorsoDaSistema.
+    static AvvioProgramma DaArgomenti(const QList<QByteArray>& argomenti);
+    static AvvioProgramma DaArgomenti(const QStringList& argomenti);
 };
 
 class GestoreEtichetta : public QObject {
@@ -52,21 +59,19 @@ public:
     void impostaTitolo(const QString& t) { titolo_ = t; }
 
     // Asks for a name and writes the label; `Cancel` becomes true on cancel or failure.
+    // The dialog opens in the label's folder and offers the label's name.
     void SalvaEtichetta(bool& Cancel);
     // Replaces the document with a label file; without a name it asks for one.
-    // Returns true when the file was read to its end.
+    // Returns true when the file was read to its end; the label then carries the
+    // file's name (for Save and the file dialogs).
     bool CaricaEtichetta(const std::optional<QString>& FileName = std::nullopt,
                          const QString& nomeDatabase = {}, const QString& passwordDatabase = {});
     void ChiediSalvataggio(bool& Cancel);
-
-    // The file name last chosen in the window's file dialog during this run.
-    const QString& ultimoNomeFile() const { return ultimoNomeFile_; }
 
 private:
     DocumentoEtichetta& doc_;
     Interazione& ui_;
     QString titolo_;
-    QString ultimoNomeFile_;
 };
 
 }  // namespace cartigo

@@ -33,8 +33,10 @@ void frmCartigo::mnuImpostaPagina_Click()
     ui_->cursoreAttesa();
     const bool ok = ui_->dialogo(richiesta);
     ui_->cursoreNormale();
-    // A new layout is not a change to ask about when closing.
-    if (ok) doc_.ImpostaLayout(richiesta.layout);
+    if (ok) {
+        doc_.ImpostaLayout(richiesta.layout);
+        doc_.ImpostaModificato(true);  // a layout is saved with the label
+    }
     RedrawSurface();
 }
 

@@ -4,7 +4,6 @@
 #include "data/RichiesteDati.h"
 #include "label/FileEtichetta.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 namespace cartigo {
@@ -40,11 +39,12 @@ QString RichiestaConnettiDB::cmdSfoglia(const QString& attuale, Interazione& ui,
     // The database filter also offers ACCDB files and CSV data files.
     r.filtro = LoadResString(1415);
     r.filtroScelto = VoceFiltro(r.filtro, 2);
-    r.cartella = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    r.cartella = CartellaDialogo();
     r.nomeFile = attuale;
     r.fileDeveEsistere = true;
     const auto scelto = ui.scegliFile(r);
     if (!scelto || scelto->isEmpty()) return attuale;
+    RicordaCartellaDialogo(*scelto);
     return QDir::toNativeSeparators(*scelto);
 }
 

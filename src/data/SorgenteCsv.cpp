@@ -1,32 +1,17 @@
 #include "data/SorgenteCsv.h"
 
 #include "data/ValoriJet.h"
+#include "label/Codifica.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 namespace cartigo {
 
 QString DecodificaTestoCsv(const QByteArray& dati)
 {
-    if (dati.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(dati.mid(3));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString s = utf8.decode(dati);
-    if (!utf8.hasError()) return s;
-    // Windows-1252: Latin-1 except 0x80-0x9F.
-    static const char16_t alti[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    QString out;
-    out.reserve(dati.size());
-    for (char c : dati) {
-        const auto b = static_cast<unsigned char>(c);
-        out.append(b >= 0x80 && b < 0xA0 ? QChar(alti[b - 0x80]) : QChar(b));
-    }
-    return out;
+    return DecodificaTestoFile(dati);
 }
 
 QChar SeparatoreCsv(const QString& testo)

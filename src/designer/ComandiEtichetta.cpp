@@ -50,7 +50,9 @@ std::optional<QString> RichiestaModificaImmagine::Sfoglia(Interazione& ui, const
     r.filtroScelto = VoceFiltro(r.filtro, 1);
     r.cartella = cartella;
     r.fileDeveEsistere = true;
-    return ui.scegliFile(r);
+    auto scelto = ui.scegliFile(r);
+    if (scelto) RicordaCartellaDialogo(*scelto);
+    return scelto;
 }
 
 int RichiestaParametriBarcode::AllineamentoDaOpzione(int opzione)
@@ -195,8 +197,7 @@ bool ComandiEtichetta::ApplyFont(const QString& nome, const QString& dimensione,
         return false;
     doc_.ImpostaModificato(true);
     intera = ArrotondaPari(intera);
-    if (intera < 1 || intera > 2160)
-        return false;  // a size no font takes
+    if (intera < 1 || intera > DimensioneCarattereMassima) return false;  // a size no font takes
     OggettoEtichetta* destinazione = nullptr;
     if (!corrente)
         destinazione = &doc_.Modello(TipoOggetto::Testo);

@@ -4,7 +4,6 @@
 #include "app/StringTable.h"
 #include "layout/FiltroCampi.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -100,8 +99,7 @@ frmModificaImmagine::frmModificaImmagine(RichiestaModificaImmagine& r, Interazio
     riga->addWidget(sfoglia);
     lay->addLayout(riga);
     connect(sfoglia, &QPushButton::clicked, this, [this, &ui] {
-        if (const auto scelto = RichiestaModificaImmagine::Sfoglia(ui, QCoreApplication::applicationDirPath()))
-            txt_->setText(*scelto);
+        if (const auto scelto = RichiestaModificaImmagine::Sfoglia(ui, CartellaDialogo())) txt_->setText(*scelto);
     });
     auto* box = pulsantiOkCancel(this);
     connect(box, &QDialogButtonBox::accepted, this, [this, &r, &ui] {

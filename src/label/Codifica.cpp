@@ -1,49 +1,34 @@
 #include "label/Codifica.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
 
 namespace cartigo {
 
 namespace {
-// Bytes 0x80..0x9F; the five unassigned bytes map to the C1 code point of the same value.
-constexpr char16_t alti[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+const QByteArray kBomUtf8("\xEF\xBB\xBF");
 }  // namespace
+
+bool Utf8Valido(const QByteArray& dati, QString* testo)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString t = utf8.decode(dati);
+    if (testo) *testo = t;
+    return !utf8.hasError();
+}
 
 QString DaWindows1252(const QByteArray& dati)
 {
-    QString r;
-    r.resize(dati.size());
-    for (qsizetype i = 0; i < dati.size(); ++i) {
-        const auto b = static_cast<unsigned char>(dati[i]);
-        r[i] = (b >= 0x80 && b <= 0x9F) ? QChar(alti[b - 0x80]) : QChar(b);
-    }
-    return r;
+    QStringDecoder cp1252("windows-1252", QStringDecoder::Flag::Stateless);
+    return cp1252.decode(dati);
 }
 
 bool InWindows1252(const QString& testo, QByteArray* risultato)
 {
-    QByteArray out;
-    out.reserve(testo.size());
-    for (QChar c : testo) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out.append(char(u));
-            continue;
-        }
-        int trovato = -1;
-        for (int k = 0; k < 32; ++k)
-            if (alti[k] == u) {
-                trovato = k;
-                break;
-            }
-        if (trovato < 0)
-            return false;
-        out.append(char(0x80 + trovato));
-    }
+    QStringEncoder cp1252("windows-1252", QStringEncoder::Flag::Stateless);
+    const QByteArray out = cp1252.encode(testo);
+    if (cp1252.hasError()) return false;
     if (risultato)
         *risultato = out;
     return true;
@@ -51,22 +36,27 @@ bool InWindows1252(const QString& testo, QByteArray* risultato)
 
 QString DecodificaTestoFile(const QByteArray& dati)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString testo = utf8.decode(dati);
-    if (!utf8.hasError()) {
-        if (testo.startsWith(QChar(0xFEFF)))
-            testo.remove(0, 1);
+    QString testo;
+    if (dati.startsWith(kBomUtf8)) {
+        Utf8Valido(dati.mid(kBomUtf8.size()), &testo);
         return testo;
     }
+    if (Utf8Valido(dati, &testo)) return testo;
     return DaWindows1252(dati);
 }
 
 QByteArray CodificaTestoFile(const QString& testo)
 {
     QByteArray r;
-    if (InWindows1252(testo, &r))
-        return r;
-    return testo.toUtf8();
+    if (!InWindows1252(testo, &r)) return testo.toUtf8();
+    const bool ascii = std::all_of(r.cbegin(), r.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii || !Utf8Valido(r)) return r;
+    return kBomUtf8 + testo.toUtf8();
+}
+
+bool ProbabileUtf16(const QByteArray& dati)
+{
+    return dati.startsWith("\xFF\xFE") || dati.startsWith("\xFE\xFF") || dati.contains('\0');
 }
 
 }  // namespace cartigo

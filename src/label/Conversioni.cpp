@@ -68,14 +68,18 @@ std::optional<double> numeroCompleto(const QString& s, QChar punto)
 
 }  // namespace
 
-std::optional<double> NumeroLocale(const QString& testo, const ImpostazioniLocali& loc)
+std::optional<double> NumeroLocale(const QString& testo, const ImpostazioniLocali& loc, Lettura lettura)
 {
     QString s = senzaBianchi(testo);
-    if (!loc.migliaia.isNull() && loc.migliaia != loc.decimale)
-        s.remove(loc.migliaia);
+    if (lettura == Lettura::Utente && !loc.migliaia.isNull() && loc.migliaia != loc.decimale) s.remove(loc.migliaia);
     if (s.isEmpty())
         return std::nullopt;
-    return numeroCompleto(s, loc.decimale);
+    auto v = numeroCompleto(s, loc.decimale);
+    if (!v && lettura == Lettura::File) {
+        for (const QChar punto : {QLatin1Char('.'), QLatin1Char(',')})
+            if (punto != loc.decimale && (v = numeroCompleto(s, punto))) break;
+    }
+    return v;
 }
 
 double ValFisso(const QString& testo)
@@ -119,20 +123,19 @@ double ArrotondaPari(double v)
     return std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
 }
 
-double ConvertiDouble(const QString& testo, const ImpostazioniLocali& loc)
+double ConvertiDouble(const QString& testo, const ImpostazioniLocali& loc, Lettura lettura)
 {
     if (testo.isEmpty())
         return 0.0;
-    if (auto v = NumeroLocale(testo, loc))
-        return *v;
+    if (auto v = NumeroLocale(testo, loc, lettura)) return *v;
     return ValFisso(testo);
 }
 
-double ConvertiIntero(const QString& testo, const ImpostazioniLocali& loc)
+double ConvertiIntero(const QString& testo, const ImpostazioniLocali& loc, Lettura lettura)
 {
     if (testo.isEmpty())
         return 0.0;
-    if (auto v = NumeroLocale(testo, loc)) {
+    if (auto v = NumeroLocale(testo, loc, lettura)) {
         const double r = ArrotondaPari(*v);
         if (r < -32768.0 || r > 32767.0)
             throw ErroreCartigo::di(CodiceErrore::Overflow);
@@ -141,16 +144,15 @@ double ConvertiIntero(const QString& testo, const ImpostazioniLocali& loc)
     return ValFisso(testo);
 }
 
-double NumeroObbligatorio(const QString& testo, const ImpostazioniLocali& loc)
+double NumeroObbligatorio(const QString& testo, const ImpostazioniLocali& loc, Lettura lettura)
 {
-    if (auto v = NumeroLocale(testo, loc))
-        return *v;
+    if (auto v = NumeroLocale(testo, loc, lettura)) return *v;
     throw ErroreCartigo::di(CodiceErrore::TipoNonCorrispondente);
 }
 
-qint32 ConvertiLong(const QString& testo, const ImpostazioniLocali& loc)
+qint32 ConvertiLong(const QString& testo, const ImpostazioniLocali& loc, Lettura lettura)
 {
-    const double r = ArrotondaPari(NumeroObbligatorio(testo, loc));
+    const double r = ArrotondaPari(NumeroObbligatorio(testo, loc, lettura));
     if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
         throw ErroreCartigo::di(CodiceErrore::Overflow);
     return qint32(r);

@@ -61,7 +61,7 @@ QString TabellaZOrder::Leggi(const QString& chiave) const
 
 int TabellaZOrder::Codice(const QString& chiave) const
 {
-    const auto v = modCartigo::NumeroLocale(Leggi(chiave), ImpostazioniLocali::correnti());
+    const auto v = modCartigo::NumeroLocale(Leggi(chiave), ImpostazioniLocali::correnti(), modCartigo::Lettura::File);
     return v ? int(*v) : 0;
 }
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
+#include <deque>
 
 namespace cartigo {
 
@@ -115,20 +116,20 @@ public:
     QString trim() { return TestoTrim(riga()); }
     float single()
     {
-        const double v = NumeroObbligatorio(riga(), loc_);
+        const double v = NumeroObbligatorio(riga(), loc_, Lettura::File);
         if (std::abs(v) > 3.402823e38)
             throw ErroreCartigo::di(CodiceErrore::Overflow);
         return float(v);
     }
-    double doppio() { return ConvertiDouble(riga(), loc_); }
-    double intero() { return ConvertiIntero(riga(), loc_); }
+    double doppio() { return ConvertiDouble(riga(), loc_, Lettura::File); }
+    double intero() { return ConvertiIntero(riga(), loc_, Lettura::File); }
     bool stile()
     {
         const QString t = trim();
         return t == QLatin1String("Vero") || t == QLatin1String("True");
     }
-    qint32 colore() { return ConvertiLong(riga(), loc_); }
-    const ImpostazioniLocali& loc() const { return loc_; }
+    qint32 colore() { return ConvertiLong(riga(), loc_, Lettura::File); }
+    double numero(const QString& testo) const { return NumeroObbligatorio(testo, loc_, Lettura::File); }
 
 private:
     const QStringList& righe_;
@@ -150,7 +151,7 @@ int proprietaIntera(double v, int minimo, int massimo)
 void applicaZOrder(DocumentoEtichetta& doc, OggettoEtichetta* o, Lettore& in)
 {
     const QString riga = in.riga();
-    const double codice = NumeroObbligatorio(riga, in.loc());
+    const double codice = in.numero(riga);
     if (codice == 1) {
         doc.PortaDavanti(o);
         doc.ZOrderImposta(o->Chiave(), riga);
@@ -172,8 +173,7 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const 
         o->Caption = in.riga();
         o->FontName = in.riga();
         const double size = in.intero();
-        if (!(size > 0 && size <= 2048))
-            valoreNonValido();
+        if (!(size > 0 && size <= DimensioneCarattereMassima)) valoreNonValido();
         o->FontSize = float(size);
         o->FontBold = in.stile();
         o->FontItalic = in.stile();
@@ -200,7 +200,7 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const 
         o->BorderColor = in.colore();
         o->Tag = in.trim();
         applicaZOrder(doc, o, in);
-        const double spessore = NumeroObbligatorio(in.riga(), in.loc());
+        const double spessore = in.numero(in.riga());
         if (spessore == 1 || spessore == 2 || spessore == 3)
             o->BorderWidth = int(spessore);
         break;
@@ -238,6 +238,12 @@ void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta)
 
 QStringList DividiRighe(const QString& testo)
 {
+    if (!testo.contains(QLatin1Char('\r'))) {
+        // Written with line feeds only.
+        QStringList righe = testo.split(QLatin1Char('\n'));
+        if (righe.last().isEmpty()) righe.removeLast();
+        return righe;
+    }
     QStringList righe;
     QString corrente;
     bool aperta = false;
@@ -259,6 +265,39 @@ QStringList DividiRighe(const QString& testo)
     return righe;
 }
 
+std::vector<OggettoEtichetta*> OrdineDopoLettura(const std::vector<OggettoEtichetta*>& ordineFile,
+                                                 const TabellaZOrder& zorder)
+{
+    std::deque<OggettoEtichetta*> r;
+    for (OggettoEtichetta* o : ordineFile) {
+        if (zorder.Codice(o->Chiave()) == 2)
+            r.push_front(o);
+        else
+            r.push_back(o);  // created on top, where a 1 leaves it too
+    }
+    return {r.begin(), r.end()};
+}
+
+std::vector<OggettoEtichetta*> OrdineScrittura(const DocumentoEtichetta& doc)
+{
+    const auto creazione = doc.Oggetti();
+    const auto& disegno = doc.OrdineDisegno();
+    if (OrdineDopoLettura(creazione, doc.Zorder()) == disegno) return creazione;
+    // The objects sent to the back lie below all others, the last one sent lowest:
+    // written from the front one down, each goes below those read before it.
+    auto fine = disegno.begin();
+    while (fine != disegno.end() && doc.Zorder().Codice((*fine)->Chiave()) == 2) ++fine;
+    std::vector<OggettoEtichetta*> r(std::make_reverse_iterator(fine), disegno.rend());
+    r.insert(r.end(), fine, disegno.end());
+    return r;
+}
+
+std::optional<QStringList> RigheFile(const QByteArray& dati)
+{
+    if (ProbabileUtf16(dati)) return std::nullopt;
+    return DividiRighe(DecodificaTestoFile(dati));
+}
+
 QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc)
 {
     Scrittore s(loc);
@@ -277,8 +316,7 @@ QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& 
     s.testo(kLayout);
     for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
         s.doppio(doc.Layout().valore(i));
-    for (const OggettoEtichetta* o : doc.Oggetti())
-        scriviOggetto(s, doc, *o);
+    for (const OggettoEtichetta* o : OrdineScrittura(doc)) scriviOggetto(s, doc, *o);
     return s.risultato();
 }
 

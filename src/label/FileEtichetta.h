@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace cartigo {
 
@@ -21,8 +22,21 @@ QString TestoTrim(const QString& testo);
 namespace FileEtichetta {
 
 // The file's lines: a line ends at CR or CR LF; a lone LF stays in the line;
-// a last line without an ending counts too.
+// a last line without an ending counts too. A text without any CR was written
+// with LF line ends, and its lines end at LF.
 QStringList DividiRighe(const QString& testo);
+// The lines of a label file's bytes (UTF-8 or Windows-1252); nothing for UTF-16
+// text, which the program does not read.
+std::optional<QStringList> RigheFile(const QByteArray& dati);
+
+// The drawing order a reader builds from objects in file order: each is created on
+// top, and one whose z-order code is 2 is sent to the back at once.
+std::vector<OggettoEtichetta*> OrdineDopoLettura(const std::vector<OggettoEtichetta*>& ordineFile,
+                                                 const TabellaZOrder& zorder);
+// The order objects are written in: creation order when reading it back gives the
+// drawing order, else an order that does (the stacking order survives the file, and
+// every reader of the format rebuilds it the same way).
+std::vector<OggettoEtichetta*> OrdineScrittura(const DocumentoEtichetta& doc);
 
 // The document as the label file's text (lines joined with CR LF) and as bytes.
 QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc);

@@ -15,6 +15,9 @@ QString NomeArray(TipoOggetto tipo);
 // The kind of an array name, or false when the name is none of the four.
 bool TipoDaNome(const QString& nome, TipoOggetto* tipo);
 
+// The largest font size, in points, a text object takes (from the size box and from a file).
+constexpr int DimensioneCarattereMassima = 2160;
+
 // Surface position of the label's top-left corner, in twips.
 constexpr float OrigineEtichettaX = 567.0f;
 constexpr float OrigineEtichettaY = 1440.0f;

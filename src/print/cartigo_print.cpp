@@ -4,6 +4,7 @@
 #include "data/clsDatabase.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
+#include "label/NomiFile.h"
 #include "data/SelezioneStampa.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
@@ -121,7 +122,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Cartigo"));
 
     QString errore;
-    const auto letto = LeggiOpzioniBatch(app.arguments().mid(1), &errore);
+    // The arguments as the system gives them: a name that is not valid UTF-8 is still reached.
+    QStringList argomenti;
+    for (int i = 1; i < argc; ++i) argomenti << modCartigo::PercorsoDaSistema(argv[i]);
+    const auto letto = LeggiOpzioniBatch(argomenti, &errore);
     if (!letto)
         return esci(errore, 2);
     if (letto->aiuto) {
@@ -151,8 +155,7 @@ int main(int argc, char* argv[])
         c.PasswordDatabase = *o.password;
     }
     if (!c.NomeDatabase.isEmpty()) {
-        const QString vicino =
-            FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, QFileInfo(o.etichetta).absolutePath());
+        const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, modCartigo::CartellaDi(o.etichetta));
         db.SetNomeDatabase(vicino.isEmpty() ? c.NomeDatabase : vicino);
         db.SetPasswordDb(c.PasswordDatabase);
         if (!db.ConnettiDatabase())

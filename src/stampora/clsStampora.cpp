@@ -27,7 +27,8 @@ double leggiMargine(const QString& file, const char* chiave)
     const QString testo = modCartigo::GetKeyIni(file, QString::fromLatin1(chiave));
     double v = 0;
     try {
-        v = modCartigo::ConvertiDouble(testo, ImpostazioniLocali::correnti());
+        // Written with the decimal separator of whoever ran last, never grouped.
+        v = modCartigo::ConvertiDouble(testo, ImpostazioniLocali::correnti(), modCartigo::Lettura::File);
     } catch (...) {
         v = 0;
     }

@@ -4,6 +4,8 @@
 #include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
+#include "data/RichiesteDati.h"
+#include "layout/ImpostaPagina.h"
 
 #include <QAction>
 #include <QApplication>
@@ -157,6 +159,52 @@ TEST(Finestra, SaveChangesIsAskedOnNewOpenAndClose)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("salvata.eti"))));
     EXPECT_EQ(doc.NumeroOggetti(), 0);
     EXPECT_FALSE(doc.Modificato());
+}
+
+TEST(Finestra, LayoutAndDatabaseChangesAreAskedAboutOnClosing)
+{
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("dati.csv"));
+    test::ScriviFile(csv, "nome,citta\nAnna,Roma\n");
+    Finestra w(Lingua::Inglese);
+    auto& doc = w.f->Documento();
+    w.f->show();
+    const auto chiudeSenzaDomande = [&] {
+        doc.ImpostaModificato(false);
+        w.f->show();
+        return w.f->close();
+    };
+    const auto chiede = [&](auto comando) {
+        doc.ImpostaModificato(false);
+        comando();
+        w.f->show();
+        w.ui.messaggi.clear();
+        w.ui.risposte = {Risposta::Cancel};
+        const bool chiusa = w.f->close();
+        return !chiusa && w.ui.messaggi.size() == 1 && w.ui.messaggi[0].pulsanti == Pulsanti::YesNoCancel;
+    };
+    EXPECT_TRUE(chiudeSenzaDomande());
+
+    // OK in the page set-up dialog
+    w.ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
+        static_cast<RichiestaImpostaPagina&>(r).layout.AltezzaEtichetta = 30;
+        return true;
+    };
+    EXPECT_TRUE(chiede([&] { w.f->mnuImpostaPagina_Click(); }));
+    EXPECT_EQ(doc.Layout().AltezzaEtichetta, 30);
+
+    // connecting and disconnecting a database
+    w.ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [&](RichiestaDialogo& r) {
+        return static_cast<RichiestaConnettiDB&>(r).cmdOk(csv, QString(), w.ui, QString());
+    };
+    w.ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [&](RichiestaDialogo& r) {
+        return static_cast<RichiestaSelezionaTabella&>(r).cmdOk(0, w.ui, QString());
+    };
+    EXPECT_TRUE(chiede([&] { w.f->Toolbar_ButtonClick(QStringLiteral("connettidb")); }));
+    EXPECT_TRUE(doc.Connesso());
+    EXPECT_TRUE(chiede([&] { w.f->Toolbar_ButtonClick(QStringLiteral("disconnettidb")); }));
+    EXPECT_FALSE(doc.Connesso());
+    EXPECT_TRUE(chiudeSenzaDomande());
 }
 
 TEST(Finestra, StartUpLoadsTheLabelAndPrintSwitchDoesNotShowTheWindow)

@@ -3,13 +3,19 @@
 #include "app/InterazioneScriptata.h"
 #include "app/StringTable.h"
 #include "common/TestSupport.h"
+#include "data/RichiesteDati.h"
+#include "data/SorgenteCsv.h"
+#include "designer/ComandiEtichetta.h"
 #include "label/Codifica.h"
 #include "label/FileEtichetta.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 
 using namespace cartigo;
@@ -130,8 +136,10 @@ TEST(FileEtichetta, SaveLoadSaveGivesIdenticalBytes)
         const QByteArray secondo = b.salva(QStringLiteral("b.eti"));
         EXPECT_EQ(primo, secondo) << caso.nome;
         // a missing picture keeps its path
-        EXPECT_EQ(b.doc.Oggetti()[2]->ToolTipText, QStringLiteral("/nessuna/cartella/foto.jpg"));
-        EXPECT_TRUE(b.doc.Oggetti()[2]->Picture.isNull());
+        const OggettoEtichetta* foto = b.doc.Trova(QStringLiteral("oggPicture"), 1);
+        ASSERT_TRUE(foto);
+        EXPECT_EQ(foto->ToolTipText, QStringLiteral("/nessuna/cartella/foto.jpg"));
+        EXPECT_TRUE(foto->Picture.isNull());
         // the password and database are written in clear, in line order
         EXPECT_EQ(b.doc.Collegamento().TestoRiservato, QStringLiteral("  riservato  "));
         EXPECT_EQ(b.doc.Layout().OrigineX, -0.25);
@@ -192,7 +200,7 @@ TEST(FileEtichetta, LoadRenumbersEachKindAndAppliesZOrderCodes)
     EXPECT_EQ(oggetti[3]->BorderWidth, 2);
     EXPECT_EQ(oggetti[4]->BorderWidth, 1);
     EXPECT_FALSE(b.doc.Modificato());
-    EXPECT_TRUE(b.doc.NomeFileEtichetta().isEmpty());  // a load does not set it
+    EXPECT_EQ(b.doc.NomeFileEtichetta(), b.percorso(QStringLiteral("l.eti")));  // Save offers it
     // the recorded text comes back unchanged
     EXPECT_TRUE(b.salva().contains("\r\n2\r\n"));
 }
@@ -407,4 +415,259 @@ TEST(FileEtichetta, FailedSaveKeepsTheOldFileAndSaysWhy)
     EXPECT_TRUE(cancel);
     EXPECT_EQ(b.ui.messaggi.size(), 2);
     EXPECT_TRUE(b.doc.Modificato());
+}
+
+TEST(FileEtichetta, CaptionsComeBackAsTypedWhateverTheirBytes)
+{
+    // Text whose Windows-1252 bytes are also valid UTF-8 goes out as UTF-8 after a BOM;
+    // everything else keeps the bytes it had (plain ASCII, Windows-1252, UTF-8 without a BOM).
+    struct Caso {
+        QString caption;
+        QByteArray riga;  // the caption's line in the file
+        bool bom;
+    } casi[] = {
+        {QStringLiteral("CAFFÉ® PERCHÉ»"), QStringLiteral("CAFFÉ® PERCHÉ»").toUtf8(), true},
+        {QStringLiteral("Ã©"), QByteArray("\xc3\x83\xc2\xa9"), true},
+        {QStringLiteral("città €"), QByteArray("citt\xe0 \x80"), false},
+        {QStringLiteral("plain"), QByteArray("plain"), false},
+        {QStringLiteral("città 漢"), QStringLiteral("città 漢").toUtf8(), false},
+        {QString(QChar(0x81)) + QStringLiteral("é"), QByteArray("\x81\xe9"), false},
+    };
+    for (const auto& c : casi) {
+        Banco b;
+        b.doc.CreaTesto(567, 1440, 10, 10)->Caption = c.caption;
+        const QByteArray dati = b.salva();
+        EXPECT_EQ(dati.startsWith("\xef\xbb\xbf"), c.bom) << c.caption.toStdString();
+        EXPECT_TRUE(dati.contains("\r\n" + c.riga + "\r\n")) << c.caption.toStdString();
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
+        EXPECT_EQ(b.doc.Oggetti()[0]->Caption, c.caption);
+        EXPECT_EQ(b.salva(QStringLiteral("di nuovo.eti")), dati) << c.caption.toStdString();
+    }
+    // A label without such text is written as before: ASCII and Windows-1252 bytes, no BOM.
+    EXPECT_EQ(CodificaTestoFile(QStringLiteral("abc\r\n")), QByteArray("abc\r\n"));
+    EXPECT_EQ(CodificaTestoFile(QStringLiteral("Qualità")), QByteArray("Qualit\xe0"));
+
+    // One Windows-1252 codec: labels and CSV files read every byte alike, and the five
+    // bytes the code page leaves unassigned come back as they were.
+    QByteArray tutti;
+    for (int i = 0; i < 256; ++i) tutti.append(char(i));
+    const QString testo = DaWindows1252(tutti);
+    EXPECT_EQ(DecodificaTestoCsv(tutti), testo);
+    EXPECT_EQ(DecodificaTestoFile(tutti), testo);
+    QByteArray indietro;
+    ASSERT_TRUE(InWindows1252(testo, &indietro));
+    EXPECT_EQ(indietro, tutti);
+    EXPECT_EQ(testo.mid(0x80, 3), QStringLiteral("€\u0081‚"));
+    EXPECT_FALSE(InWindows1252(QStringLiteral("漢"), nullptr));
+}
+
+TEST(FileEtichetta, FontSizesTheSizeBoxTakesLoadBack)
+{
+    Banco b;
+    ComandiEtichetta comandi(b.doc, b.ui);
+    auto* t = b.doc.CreaTesto(567, 1440, 1000, 255);
+    b.doc.CreaRettangolo(567, 1440, 100, 100);  // an object after the big text
+    EXPECT_TRUE(
+        comandi.ApplyFont(QStringLiteral("Arial"), QString::number(DimensioneCarattereMassima), false, false, t));
+    EXPECT_EQ(t->FontSize, DimensioneCarattereMassima);
+    EXPECT_FALSE(
+        comandi.ApplyFont(QStringLiteral("Arial"), QString::number(DimensioneCarattereMassima + 1), false, false, t));
+    EXPECT_EQ(t->FontSize, DimensioneCarattereMassima);
+    for (const int dimensione : {2049, 2100, DimensioneCarattereMassima}) {
+        t->FontSize = float(dimensione);
+        b.salva();
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti")))) << dimensione;
+        EXPECT_EQ(b.doc.NumeroOggetti(), 2);
+        EXPECT_EQ(b.doc.Oggetti()[0]->FontSize, float(dimensione));
+        t = b.doc.Oggetti()[0];
+    }
+    // A file with a size beyond it still stops at that line.
+    t->FontSize = float(DimensioneCarattereMassima + 1);
+    b.salva();
+    EXPECT_FALSE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
+}
+
+TEST(FileEtichetta, StackingOrderSurvivesSaveAndLoad)
+{
+    const auto didascalie = [](const std::vector<OggettoEtichetta*>& ordine) {
+        QStringList r;
+        for (const auto* o : ordine) r << o->Caption;
+        return r.join(QString());
+    };
+    // A, B, C; C sent to the back, then A: the user sees A, C, B from the back.
+    {
+        Banco b;
+        ComandiEtichetta comandi(b.doc, b.ui);
+        for (const char* c : {"A", "B", "C"}) b.doc.CreaTesto(567, 1440, 100, 100)->Caption = QString::fromLatin1(c);
+        const auto o = b.doc.Oggetti();
+        comandi.PortaIndietro(o[2]);
+        comandi.PortaIndietro(o[0]);
+        ASSERT_EQ(didascalie(b.doc.OrdineDisegno()), QStringLiteral("ACB"));
+        b.salva();
+        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
+        EXPECT_EQ(didascalie(b.doc.OrdineDisegno()), QStringLiteral("ACB"));
+    }
+    // Any sequence of commands: the order read back is the order seen, and saving it again
+    // gives the same text.
+    std::mt19937 caso(12);
+    InterazioneScriptata ui;
+    for (int prova = 0; prova < 200; ++prova) {
+        DocumentoEtichetta doc, letto;
+        ComandiEtichetta comandi(doc, ui);
+        int nuovi = 0;
+        for (int passo = 0; passo < 12; ++passo) {
+            const auto oggetti = doc.Oggetti();
+            const int scelta = int(caso() % 5);
+            if (oggetti.empty() || scelta == 0) {
+                doc.CreaTesto(567, 1440, 100, 100)->Caption = QString(QChar(u'a' + nuovi++));
+                continue;
+            }
+            OggettoEtichetta* o = oggetti[caso() % oggetti.size()];
+            if (scelta == 1)
+                comandi.PortaAvanti(o);
+            else if (scelta == 2)
+                comandi.PortaIndietro(o);
+            else if (scelta == 3 && oggetti.size() > 1)
+                comandi.Cancella(o);
+            else if (scelta == 4) {
+                comandi.Copia(o);
+                comandi.Incolla()->Caption = QString(QChar(u'a' + nuovi++));
+            }
+        }
+        const QString testo = FileEtichetta::TestoEtichetta(doc, IT);
+        ASSERT_FALSE(FileEtichetta::Leggi(letto, FileEtichetta::DividiRighe(testo), IT));
+        ASSERT_EQ(didascalie(letto.OrdineDisegno()), didascalie(doc.OrdineDisegno())) << "case " << prova;
+        EXPECT_EQ(FileEtichetta::TestoEtichetta(letto, IT), testo) << "case " << prova;
+    }
+}
+
+TEST(FileEtichetta, NumbersWrittenUnderOneLocaleReadUnderTheOther)
+{
+    for (const auto& scrittura : test::kLocali) {
+        Banco b;
+        test::LocaleTemporaneo loc(scrittura.loc);
+        LayoutEtichetta l;
+        l.LarghezzaEtichetta = 63.5;
+        l.AltezzaEtichetta = 38.1;
+        l.MargineSinistro = 4.75;
+        l.OrigineX = -0.25;
+        b.doc.ImpostaLayout(l);
+        auto* t = b.doc.CreaTesto(567 + 226.8f, 1440 + 170.1f, 4082.4f, 283.5f);
+        t->FontSize = 8.25f;
+        t->BackColor = -2147483633;
+        auto* r = b.doc.CreaRettangolo(600, 1500, 2000.5f, 900);
+        r->BorderWidth = 3;
+        b.doc.PortaDietro(r);
+        b.doc.ZOrderImposta(r->Chiave(), 2);
+        b.salva();
+        for (const auto& lettura : test::kLocali) {
+            test::LocaleTemporaneo altro(lettura.loc);
+            ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))))
+                << scrittura.nome << " -> " << lettura.nome;
+            EXPECT_EQ(b.doc.Layout(), l) << scrittura.nome << " -> " << lettura.nome;
+            const auto o = b.doc.Oggetti();
+            ASSERT_EQ(o.size(), 2u);
+            const OggettoEtichetta* testo = b.doc.Trova(QStringLiteral("oggTesto"), 1);
+            EXPECT_FLOAT_EQ(testo->Left, 567 + 226.8f);
+            EXPECT_FLOAT_EQ(testo->Width, 4082.4f);
+            EXPECT_EQ(testo->FontSize, 8.0f) << scrittura.nome << " -> " << lettura.nome;
+            EXPECT_EQ(testo->BackColor, -2147483633);
+            const OggettoEtichetta* rett = b.doc.Trova(QStringLiteral("oggRettangolo"), 1);
+            EXPECT_FLOAT_EQ(rett->Width, 2000.5f);
+            EXPECT_EQ(rett->BorderWidth, 3);
+            EXPECT_EQ(b.doc.OrdineDisegno().front(), rett);
+            // written back as the reader's locale writes
+            const QString dec(lettura.loc.decimale);
+            EXPECT_TRUE(b.salva(QStringLiteral("copia.eti")).contains((" 63" + dec + "5 \r\n").toLatin1()));
+        }
+    }
+    // Digit groups are no number of the file: " 1.234,5 " is not read as 1234.5.
+    Banco b;
+    ASSERT_TRUE(b.carica(
+        righe({"oggLayout", " 1.234,5 ", " 4 ", " 10 ", " 10 ", " 80 ", " 50 ", " 10 ", " 10 ", " 0 ", " 0 "})));
+    EXPECT_EQ(b.doc.Layout().EtichetteOrizzontali, 1.234);  // the fixed-format reading
+}
+
+TEST(FileEtichetta, LineFeedOnlyFilesAreReadAndUtf16IsRefused)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(567, 1440, 1000, 255);
+    t->Caption = QStringLiteral("Qualità");
+    b.doc.CreaBarcode(567, 2000, 1935, 1035)->ToolTipText = QStringLiteral("12345");
+    QByteArray crlf = b.salva();
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    ASSERT_TRUE(b.carica(lf, QStringLiteral("lf.eti")));
+    ASSERT_EQ(b.doc.NumeroOggetti(), 2);
+    EXPECT_EQ(b.doc.Oggetti()[0]->Caption, QStringLiteral("Qualità"));
+    EXPECT_EQ(b.doc.Oggetti()[1]->ToolTipText, QStringLiteral("12345"));
+    EXPECT_EQ(b.salva(QStringLiteral("di nuovo.eti")), crlf);  // saved with CR LF again
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\nb\n\nc")), (QStringList{"a", "b", "", "c"}));
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\nb\nc\n")), (QStringList{"a", "b\nc\n"}));
+
+    const QString testo = QString::fromLatin1(crlf);
+    const QByteArray le =
+        QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char*>(testo.utf16()), testo.size() * 2);
+    QByteArray be;
+    for (QChar c : testo) be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+    for (const QByteArray& utf16 : {le, be}) {
+        Banco u;
+        u.doc.CreaTesto(0, 0, 1, 1);
+        const QString nome = u.percorso(QStringLiteral("utf16.eti"));
+        EXPECT_FALSE(u.carica(utf16, QStringLiteral("utf16.eti")));
+        ASSERT_EQ(u.ui.messaggi.size(), 1);
+        EXPECT_EQ(u.ui.messaggi[0].testo, LoadResString(1000).arg(nome));
+        EXPECT_EQ(u.ui.messaggi[0].icona, Icona::Esclamazione);
+        EXPECT_EQ(u.doc.NumeroOggetti(), 1);  // the label shown stays
+    }
+}
+
+TEST(FileEtichetta, FileDialogsOpenInTheLabelsFolderAndSaveOffersItsName)
+{
+    Banco b;
+    QTemporaryDir altrove;
+    const QString etichetta = QDir(altrove.path()).filePath(QStringLiteral("indirizzi.eti"));
+    test::ScriviFile(etichetta, kTestataVuota);
+
+    // A new label: the folder last used, no name.
+    RicordaCartellaDialogo(b.percorso(QStringLiteral("x.eti")));
+    bool cancel = false;
+    b.gestore.SalvaEtichetta(cancel);
+    ASSERT_EQ(b.ui.richiesteFile.size(), 1);
+    EXPECT_EQ(b.ui.richiesteFile[0].cartella, b.cartella.path());
+    EXPECT_TRUE(b.ui.richiesteFile[0].nomeFile.isEmpty());
+
+    // A loaded label: its folder and its name.
+    ASSERT_TRUE(b.gestore.CaricaEtichetta(etichetta));
+    EXPECT_EQ(b.doc.NomeFileEtichetta(), etichetta);
+    b.gestore.SalvaEtichetta(cancel);
+    b.gestore.CaricaEtichetta();
+    ASSERT_EQ(b.ui.richiesteFile.size(), 3);
+    for (const auto& r : {b.ui.richiesteFile[1], b.ui.richiesteFile[2]}) EXPECT_EQ(r.cartella, altrove.path());
+    EXPECT_EQ(b.ui.richiesteFile[1].nomeFile, QStringLiteral("indirizzi.eti"));
+    // the database's and the picture's dialogs too (not the program's folder)
+    RichiestaConnettiDB::cmdSfoglia(QString(), b.ui, QString());
+    EXPECT_EQ(b.ui.richiesteFile.last().cartella, altrove.path());
+    b.ui.file.push_back(b.percorso(QStringLiteral("foto.png")));
+    RichiestaModificaImmagine::Sfoglia(b.ui, CartellaDialogo());
+    EXPECT_EQ(b.ui.richiesteFile.last().cartella, altrove.path());
+    EXPECT_EQ(CartellaDialogo(), b.cartella.path());                        // the folder last used
+    EXPECT_EQ(CartellaDialogo(b.doc.NomeFileEtichetta()), altrove.path());  // but the label's first
+    b.ui.richiesteFile.erase(b.ui.richiesteFile.begin() + 3, b.ui.richiesteFile.end());
+
+    // Saved elsewhere: that is the label's folder and name from now on.
+    b.salva(QStringLiteral("nuovo.eti"));
+    b.gestore.SalvaEtichetta(cancel);
+    EXPECT_EQ(b.ui.richiesteFile.last().cartella, b.cartella.path());
+    EXPECT_EQ(b.ui.richiesteFile.last().nomeFile, QStringLiteral("nuovo.eti"));
+
+    // A new label after it: the folder last used; with that gone, the documents folder.
+    b.doc.NuovaEtichetta();
+    EXPECT_EQ(CartellaDialogo(b.doc.NomeFileEtichetta()), b.cartella.path());
+    {
+        QTemporaryDir sparita;
+        RicordaCartellaDialogo(QDir(sparita.path()).filePath(QStringLiteral("a.eti")));
+    }
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(CartellaDialogo(), QFileInfo(documenti).isDir() ? documenti : QDir::homePath());
 }

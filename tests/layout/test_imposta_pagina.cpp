@@ -181,15 +181,17 @@ TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
     EXPECT_EQ(ui.dialoghi, QStringList{QStringLiteral("frmImpostaPagina")});
     EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
     EXPECT_EQ(f.Documento().Layout().EtichetteOrizzontali, 2.5);
-    EXPECT_FALSE(f.Documento().Modificato());
+    EXPECT_TRUE(f.Documento().Modificato());  // the layout is saved with the label: closing asks
     EXPECT_EQ(ui.attese, 0);
 
     // Cancelled: nothing changes.
+    f.Documento().ImpostaModificato(false);
     ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
         dynamic_cast<RichiestaImpostaPagina&>(r).layout.LarghezzaEtichetta = 5;
         return false;
     };
     f.Toolbar_ButtonClick(QStringLiteral("imposta"));
     EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
+    EXPECT_FALSE(f.Documento().Modificato());
     EXPECT_EQ(ui.dialoghi.size(), 2);
 }

@@ -216,3 +216,62 @@ TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
         }
     }
 }
+
+TEST(StampaBatch, SamplesPrintTheSameInItalianAndEnglish)
+{
+    QTemporaryDir dir;
+    for (const char* campione : {"indirizzi", "esempio"}) {
+        QByteArray stampe[2];
+        int i = 0;
+        for (const char* lingua : {"it_IT.UTF-8", "en_GB.UTF-8"}) {  // both on A4 paper
+            const QString ant =
+                dir.filePath(QStringLiteral("%1-%2.ant").arg(QLatin1String(campione), QLatin1String(lingua)));
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* v : {"LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE"})
+                env.insert(QString::fromLatin1(v), QString::fromLatin1(lingua));
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(CARTIGO_PRINT),
+                    {QStringLiteral(CARTIGO_SOURCE_DIR "/samples/%1.eti").arg(QLatin1String(campione)),
+                     QStringLiteral("--ant"), ant});
+            ASSERT_TRUE(p.waitForFinished(120000));
+            ASSERT_EQ(p.exitCode(), 0) << campione << " " << lingua << " " << p.readAllStandardError().constData();
+            QFile f(ant);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            stampe[i++] = f.readAll();
+        }
+        EXPECT_FALSE(stampe[0].isEmpty());
+        EXPECT_TRUE(stampe[0] == stampe[1]) << campione << ": the print differs between the two languages";
+    }
+}
+
+TEST(StampaBatch, LabelsInUtf16AreRefusedAndNamesNotInUtf8AreFound)
+{
+    QTemporaryDir dir;
+    QFile campione(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti"));
+    ASSERT_TRUE(campione.open(QIODevice::ReadOnly));
+    const QByteArray dati = campione.readAll();
+
+    // UTF-16: a message and a failure, not a blank label.
+    const QString testo = QString::fromLatin1(dati);
+    const QString utf16 = dir.filePath(QStringLiteral("utf16.eti"));
+    test::ScriviFile(
+        utf16, QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char*>(testo.utf16()), testo.size() * 2));
+    auto e = stampa({utf16, QStringLiteral("--pdf"), dir.filePath(QStringLiteral("u.pdf"))});
+    EXPECT_NE(e.codice, 0);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("UTF-16"))) << e.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("u.pdf"))));
+
+    // A label whose name is Latin-1 bytes, with its picture beside it; the shell passes the bytes.
+    QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/logo.png"), dir.filePath(QStringLiteral("logo.png")));
+    QProcess sh;
+    sh.setWorkingDirectory(dir.path());
+    sh.start(QStringLiteral("sh"),
+             {QStringLiteral("-c"),
+              QStringLiteral("n=$(printf 'citt\\340.eti'); cp \"$1\" \"$n\" && exec \"$0\" \"$n\" "
+                             "--ant out.ant"),
+              QStringLiteral(CARTIGO_PRINT), campione.fileName()});
+    ASSERT_TRUE(sh.waitForFinished(120000));
+    EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().constData();
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("out.ant"))).size() > 0);
+}
