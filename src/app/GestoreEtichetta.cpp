@@ -124,7 +124,6 @@ void GestoreEtichetta::SalvaEtichetta(bool& Cancel)
         return;
     }
     RicordaCartellaDialogo(*scelto);
-    doc_.ImpostaNomeFileEtichetta(*scelto);
     const QString motivo = FileEtichetta::Scrivi(doc_, *scelto, ImpostazioniLocali::correnti());
     if (!motivo.isEmpty()) {
         Cancel = true;
@@ -135,6 +134,8 @@ void GestoreEtichetta::SalvaEtichetta(bool& Cancel)
         ui_.messaggio(testo.arg(QDir::toNativeSeparators(*scelto), motivo), titolo_, Pulsanti::Ok, Icona::Esclamazione);
         return;
     }
+    // Only a label that was written takes the new name.
+    doc_.ImpostaNomeFileEtichetta(*scelto);
     doc_.ImpostaModificato(false);
 }
 

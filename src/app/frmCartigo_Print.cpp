@@ -3,6 +3,7 @@
 #include "data/SelezioneStampa.h"
 #include "print/StampaEtichette.h"
 #include "print/frmStampa.h"
+#include "stampora/clsStampora.h"
 
 namespace cartigo {
 
@@ -12,6 +13,12 @@ void frmCartigo::mnuStampa_Click()
     StampaEtichette job(doc_, *ui_);
     job.titolo = windowTitle();
     job.ApriRecordset = [this] { return ApriSelezioneStampa(Database(), doc_.Collegamento()); };
+    // A print file never replaces the label or its database.
+    job.CreaMotore = [this](Interazione& u) {
+        auto m = std::make_unique<clsStampora>(u);
+        m->SetFileProtetti({doc_.NomeFileEtichetta(), doc_.Collegamento().NomeDatabase, Database().NomeDatabase()});
+        return m;
+    };
     // The wait window only with real dialogs; a scripted run shows none.
     if (uiQt_)
         job.CreaAttesa = [this] { return std::make_unique<frmAttesa>(this); };

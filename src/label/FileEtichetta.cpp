@@ -3,12 +3,12 @@
 #include "label/Codifica.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
+#include "label/ScritturaFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <deque>
 
 namespace cartigo {
@@ -327,19 +327,9 @@ QByteArray DatiEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali
 
 QString Scrivi(const DocumentoEtichetta& doc, const QString& percorso, const ImpostazioniLocali& loc)
 {
-    const QByteArray dati = DatiEtichetta(doc, loc);
-    QSaveFile file(percorso);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(dati) != dati.size()) {
-        const QString motivo = file.errorString();
-        file.cancelWriting();
-        return motivo;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    QString motivo;
+    ScriviFile(percorso, DatiEtichetta(doc, loc), &motivo);
+    return motivo;
 }
 
 std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& righe,

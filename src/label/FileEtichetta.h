@@ -42,9 +42,9 @@ std::vector<OggettoEtichetta*> OrdineScrittura(const DocumentoEtichetta& doc);
 QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc);
 QByteArray DatiEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc);
 
-// Writes the document to `percorso` through a temporary file in the same folder,
-// replacing the old file only once everything is written. Returns an empty text
-// on success, else the reason (the old file is then untouched).
+// Writes the document to `percorso` (through ScritturaFile: the old file is replaced
+// only once everything is written). Returns an empty text on success, else the
+// reason in the system's words (the old file is then untouched).
 QString Scrivi(const DocumentoEtichetta& doc, const QString& percorso, const ImpostazioniLocali& loc);
 
 struct ErroreLettura {

@@ -1,5 +1,7 @@
 #include "print/StampaBatch.h"
 
+#include "stampora/RichiesteStampora.h"
+
 namespace cartigo {
 
 namespace {
@@ -62,8 +64,8 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
                        : s == QLatin1String("--ant") ? OpzioniBatch::Uscita::Ant
                                                      : OpzioniBatch::Uscita::Stampante;
         } else if (s == QLatin1String("--copies")) {
-            if (!valore(&v) || !intero(v, 1, 9999, &o.copie))
-                return errato(QStringLiteral("--copies needs a number from 1 to 9999"));
+            if (!valore(&v) || !intero(v, 1, kCopieMassime, &o.copie))
+                return errato(QStringLiteral("--copies needs a number from 1 to %1").arg(kCopieMassime));
         } else if (s.startsWith(QLatin1String("-")) && s.size() > 1) {
             return errato(QStringLiteral("unknown option %1 (see --help)").arg(s));
         } else if (o.etichetta.isEmpty()) {
@@ -102,12 +104,15 @@ QString AiutoBatch()
         "  --marks          draw the corner marks of each label\n"
         "  --pdf FILE       write a PDF file\n"
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
+        "                   (FILE \"-\" is standard output; the label and its database are\n"
+        "                   never written over)\n"
         "  --printer NAME   print on the printer NAME (CUPS)\n"
-        "  --copies N       copies of the whole document on the printer (default 1)\n"
+        "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1)\n"
         "  --help           this text\n"
         "\n"
         "Prints one summary line (labels, pages, output) and exits with status 0; on any error\n"
-        "it prints a message and exits with a non-zero status.\n");
+        "it prints a message and exits with a non-zero status (2 for a wrong command line,\n"
+        "such as an output that is the label or its database).\n");
 }
 
 }  // namespace cartigo

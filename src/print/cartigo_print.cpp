@@ -1,10 +1,12 @@
 // cartigo-print: prints a label without a window, for scripts and servers.
 #include "app/GestoreEtichetta.h"
 #include "app/StringTable.h"
+#include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/NomiFile.h"
+#include "label/ScritturaFile.h"
 #include "data/SelezioneStampa.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
@@ -154,9 +156,22 @@ int main(int argc, char* argv[])
     } else if (o.password) {
         c.PasswordDatabase = *o.password;
     }
+    QString fileDatabase;
     if (!c.NomeDatabase.isEmpty()) {
         const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, modCartigo::CartellaDi(o.etichetta));
-        db.SetNomeDatabase(vicino.isEmpty() ? c.NomeDatabase : vicino);
+        fileDatabase = vicino.isEmpty() ? c.NomeDatabase : vicino;
+    }
+
+    // the output never replaces what is printed from
+    if (o.uscita != OpzioniBatch::Uscita::Stampante) {
+        if (StessoFile(o.destinazione, o.etichetta))
+            return esci(QStringLiteral("the output %1 is the label file: give another output").arg(o.destinazione), 2);
+        if (StessoFile(o.destinazione, fileDatabase))
+            return esci(QStringLiteral("the output %1 is the database: give another output").arg(o.destinazione), 2);
+    }
+
+    if (!fileDatabase.isEmpty()) {
+        db.SetNomeDatabase(fileDatabase);
         db.SetPasswordDb(c.PasswordDatabase);
         if (!db.ConnettiDatabase())
             return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
@@ -192,7 +207,7 @@ int main(int argc, char* argv[])
             stampante.larghezzaCarta = mm.width() * 1440.0 / 25.4;
             stampante.altezzaCarta = mm.height() * 1440.0 / 25.4;
         }
-    } else {
+    } else if (o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
         const QFileInfo f(o.destinazione);
         if (!QFileInfo(f.absolutePath()).isDir())
@@ -206,6 +221,7 @@ int main(int argc, char* argv[])
         auto m = std::make_unique<clsStampora>(u);
         if (!stampante.nome.isEmpty())
             m->Output().SetStampante(stampante);
+        m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf : FormatoFileStampa::Ant);
         return m;
     };
     if (isatty(fileno(stderr)))
@@ -216,7 +232,12 @@ int main(int argc, char* argv[])
     const QString uscita = o.uscita == OpzioniBatch::Uscita::Stampante
                                ? QStringLiteral("printer %1 (%2 copies)").arg(o.destinazione).arg(o.copie)
                                : o.destinazione;
-    scrivi(stdout, QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
+    // a document written to standard output keeps it to itself
+    const bool suStdout =
+        o.uscita != OpzioniBatch::Uscita::Stampante &&
+        (o.destinazione == QLatin1String("-") || StessoFile(o.destinazione, QStringLiteral("/dev/stdout")));
+    scrivi(suStdout ? stderr : stdout,
+           QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
     if (ui.errori)
         return esci(QStringLiteral("printed, with the errors above"), 1);
     return 0;

@@ -1,8 +1,10 @@
 #include "stampora/AzioniOutput.h"
 
 #include "app/StringTable.h"
-#include "stampora/FileStampa.h"
+#include "label/ScritturaFile.h"
 #include "stampora/RichiesteStampora.h"
+
+#include <QDir>
 
 namespace cartigo {
 
@@ -13,7 +15,7 @@ QString TitoloStampora()
 
 bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui)
 {
-    RichiestaImpostaPagina r;
+    RichiestaImpostaPaginaOutput r;
     r.Stampante = doc.Stampante();
     r.Margini[0] = doc.MarginLeft();
     r.Margini[1] = doc.MarginTop();
@@ -76,22 +78,34 @@ bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaM
     }
 }
 
-bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui)
+bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui, FormatoFileStampa formato)
 {
     QString errore;
     if (file.isEmpty())
         errore = LoadResString(1438);
-    else if (SalvaDocumento(doc, file, &errore))
+    else if (SalvaDocumento(doc, file, &errore, formato))
         return true;
+    ui.cursoreNormale();
     ui.messaggio(LoadResString(1439).arg(file, errore), TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+    return false;
+}
+
+bool FileStampaProtetto(const QString& file, const QStringList& protetti, Interazione& ui)
+{
+    for (const QString& p : protetti) {
+        if (StessoFile(file, p)) {
+            ui.beep();
+            ui.messaggio(LoadResString(1100) + QLatin1Char('\n') + QDir::toNativeSeparators(file), TitoloStampora(),
+                         Pulsanti::Ok, Icona::Esclamazione);
+            return true;
+        }
+    }
     return false;
 }
 
 }  // namespace cartigo
 
 #include "stampora/FileIni.h"
-
-#include <QDir>
 
 namespace cartigo {
 

@@ -4,6 +4,7 @@
 
 #include "app/Interazione.h"
 #include "stampora/DocumentoStampa.h"
+#include "stampora/FileStampa.h"
 
 namespace cartigo {
 
@@ -22,7 +23,11 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
 // dialog. False when a dialog was cancelled, printing failed or the number is unknown.
 bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaMostrata = 1);
 // Saves to a ".ant" or ".pdf" file; a failure is reported with the file name and the reason.
-bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui);
+bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui,
+                 FormatoFileStampa formato = FormatoFileStampa::DalNome);
+// True, after telling the user, when `file` is one of the files printed from (the same
+// file under any name), which a print file must never replace.
+bool FileStampaProtetto(const QString& file, const QStringList& protetti, Interazione& ui);
 
 }  // namespace cartigo
 

@@ -1,6 +1,7 @@
 #include "stampora/FileIni.h"
 
 #include "label/Codifica.h"
+#include "label/ScritturaFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <cmath>
-#include <cstdio>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cartigo::modCartigo {
 
@@ -46,10 +49,20 @@ QString& cartellaImpostata()
     return c;
 }
 
+// The program's folder takes the engine's files only when the user owns it and may
+// write it, and it is not where programs are installed: run as root, an installed
+// program would otherwise fill /usr/bin.
 bool scrivibile(const QString& cartella)
 {
     const QFileInfo i(cartella);
-    return i.isDir() && i.isWritable();
+    if (!i.isDir() || !i.isWritable()) return false;
+    const QString c = i.canonicalFilePath();
+    for (const char* programmi : {CARTIGO_CARTELLA_INSTALLAZIONE, "/usr/bin", "/usr/local/bin", "/bin"}) {
+        const QString p = QFileInfo(QString::fromUtf8(programmi)).canonicalFilePath();
+        if (!p.isEmpty() && (c == p || c.startsWith(p + QLatin1Char('/')))) return false;
+    }
+    struct stat st {};
+    return ::stat(QFile::encodeName(c).constData(), &st) == 0 && st.st_uid == ::geteuid();
 }
 
 }  // namespace
@@ -96,21 +109,7 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
     const QString temp = info.dir().filePath(nomeTemp);
 
     const QByteArray dati = CodificaTestoFile(righe.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    {
-        QFile t(temp);
-        if (!t.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        if (t.write(dati) != dati.size() || !t.flush()) {
-            t.close();
-            t.remove();
-            return false;
-        }
-    }
-    // rename() replaces the old file in one step: there is no moment without it.
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(file).constData()) != 0) {
-        QFile::remove(temp);
-        return false;
-    }
-    return true;
+    return ScriviFile(file, dati, nullptr, temp);
 }
 
 QString CartellaProgramma()

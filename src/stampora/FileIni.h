@@ -22,11 +22,12 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
 // The program's folder: where the program lives, or where tests put it.
 QString CartellaProgramma();
 void ImpostaCartellaProgramma(const QString& cartella);  // empty: back to the real one
-// "Stampora.ini" in the program's folder when that folder is writable, else in the
-// user's configuration folder.
+// "Stampora.ini" in the program's folder when that folder is the user's own and
+// writable (not an installed program's folder, such as /usr/bin, nor one owned by
+// someone else), else in the user's configuration folder.
 QString FileIniStampora();
-// "Stampe" in the program's folder when that folder is writable, else in the user's
-// documents folder. Not created here.
+// "Stampe" in the program's folder on the same terms, else in the user's documents
+// folder. Not created here.
 QString CartellaStampe();
 
 // A number with the pattern "######0.00" and the given decimal separator.

@@ -1,17 +1,18 @@
 #include "stampora/FileStampa.h"
 
 #include "app/StringTable.h"
+#include "label/ScritturaFile.h"
 #include "stampora/RenderizzatorePagina.h"
 
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 
 namespace cartigo {
@@ -71,6 +72,31 @@ private:
 bool finito(double v)
 {
     return std::isfinite(v);
+}
+
+// The most a picture may take once decoded, as 32-bit pixels.
+constexpr qint64 kByteMassimiImmagine = 128LL * 1024 * 1024;
+// Deflate, which carries a PNG's pixels, expands its input at most 1032 times.
+constexpr qint64 kEspansioneMassimaDeflate = 1032;
+
+// A picture of the file. Null unless its header declares a size that fits the page (one
+// pixel per twip is finer than any printer), that its bytes could hold (a row is at
+// least a filter byte and one bit per pixel) and that stays within the decoding limit.
+QImage leggiImmagine(const QByteArray& png, const InfoStampante& carta)
+{
+    QBuffer buffer;
+    buffer.setData(png);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader lettore(&buffer, "PNG");
+    lettore.setAutoDetectImageFormat(false);
+    const QSize s = lettore.size();
+    if (!s.isValid() || s.isEmpty()) return {};
+    const double lato = std::max(carta.larghezzaCarta, carta.altezzaCarta);
+    if (s.width() > lato || s.height() > lato) return {};
+    const qint64 w = s.width(), h = s.height();
+    if (h * (1 + (w + 7) / 8) > kEspansioneMassimaDeflate * png.size()) return {};
+    if (w * h * 4 > kByteMassimiImmagine) return {};
+    return lettore.read();
 }
 
 }  // namespace
@@ -183,7 +209,7 @@ struct AccessoDocumentoStampa {
         for (quint32 i = 0; i < n; ++i) {
             QByteArray png;
             if (!l.byte(&png)) return danneggiato();
-            QImage img = QImage::fromData(png, "PNG");
+            QImage img = leggiImmagine(png, info);
             if (img.isNull()) return danneggiato();
             d->immagini_.push_back(std::move(img));
         }
@@ -237,34 +263,33 @@ struct AccessoDocumentoStampa {
     }
 };
 
+namespace {
+
+// Opens the file, lets `scrivi` fill it and puts it in place. False with the reason:
+// the system's, or a write that failed without one (a picture that cannot be encoded).
+template <typename Scrittura>
+bool salva(const QString& percorso, QString* errore, Scrittura scrivi)
+{
+    ScritturaFile f(percorso);
+    if (f.Apri()) {
+        if (scrivi(f.Dispositivo()) && f.Conferma()) return true;
+        f.Annulla();
+    }
+    *errore = f.Errore().isEmpty() ? LoadResString(1431) : f.Errore();
+    return false;
+}
+
+}  // namespace
+
 bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore)
 {
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly)) {
-        *errore = f.errorString();
-        return false;
-    }
-    if (!AccessoDocumentoStampa::Scrivi(doc, f)) {
-        *errore = f.error() != QFileDevice::NoError ? f.errorString() : LoadResString(1431);
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
-        *errore = f.errorString();
-        return false;
-    }
-    return true;
+    return salva(percorso, errore, [&](QIODevice& d) { return AccessoDocumentoStampa::Scrivi(doc, d); });
 }
 
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore)
 {
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly)) {
-        *errore = f.errorString();
-        return false;
-    }
-    {
-        QPdfWriter pdf(&f);
+    return salva(percorso, errore, [&](QIODevice& d) {
+        QPdfWriter pdf(&d);
         pdf.setCreator(QStringLiteral("Cartigo"));
         pdf.setTitle(QFileInfo(percorso).completeBaseName());
         pdf.setResolution(1440);
@@ -272,11 +297,7 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
                                QPageSize::ExactMatch);
         pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter p;
-        if (!p.begin(&pdf)) {
-            *errore = f.error() != QFileDevice::NoError ? f.errorString() : LoadResString(1431);
-            f.cancelWriting();
-            return false;
-        }
+        if (!p.begin(&pdf)) return false;
         const int pagine = std::max(1, doc.PageCount());
         for (int i = 0; i < pagine; ++i) {
             if (i > 0) pdf.newPage();
@@ -285,23 +306,16 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
             DisegnaPagina(p, doc, i);
             p.restore();
         }
-        p.end();
-    }
-    if (f.error() != QFileDevice::NoError) {
-        *errore = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
-        *errore = f.errorString();
-        return false;
-    }
-    return true;
+        return p.end();
+    });
 }
 
-bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore)
+bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore, FormatoFileStampa formato)
 {
-    if (percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return SalvaPdf(doc, percorso, errore);
+    if (formato == FormatoFileStampa::DalNome)
+        formato = percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? FormatoFileStampa::Pdf
+                                                                                 : FormatoFileStampa::Ant;
+    if (formato == FormatoFileStampa::Pdf) return SalvaPdf(doc, percorso, errore);
     return SalvaFileStampa(doc, percorso, errore);
 }
 

@@ -14,6 +14,9 @@
 //   text: quint32 byte count + UTF-8 bytes
 //
 // A file name ending in ".pdf" is written as PDF through the same renderer.
+//
+// Files are written through ScritturaFile: an existing file is replaced only when the
+// new one is complete, and a device, a FIFO or "-" (standard output) is written directly.
 
 #include "stampora/DocumentoStampa.h"
 
@@ -24,18 +27,22 @@ namespace cartigo {
 
 constexpr quint16 kVersioneFileStampa = 1;
 
-// Writes the document as a ".ant" file, atomically: an existing file is replaced only
-// when the new one is complete. False with the reason in `errore` on failure.
+// Writes the document as a ".ant" file. False with the reason in `errore` on failure.
 bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore);
 
-// Writes the document as PDF, page by page, atomically.
+// Writes the document as PDF, page by page.
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore);
 
-// ".pdf" (any case) as PDF, anything else as a ".ant" file.
-bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore);
+// The format of a print file: by its name (".pdf", any case, is PDF, anything else a
+// ".ant" file), or the one asked for whatever the name.
+enum class FormatoFileStampa { DalNome, Ant, Pdf };
+bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore,
+                    FormatoFileStampa formato = FormatoFileStampa::DalNome);
 
 // Reads a ".ant" file. Nothing, with the reason in `errore`, for a missing, unreadable,
-// damaged, truncated or foreign file, or one of a newer format version.
+// damaged, truncated or foreign file, or one of a newer format version. A picture is
+// decoded only when the size its header declares fits the page and could come from the
+// bytes it has, so a small damaged file cannot make the reader take gigabytes.
 std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QString* errore);
 
 }  // namespace cartigo

@@ -11,6 +11,10 @@ namespace cartigo {
 
 class DocumentoStampa;
 
+// Copies of a print on the printer: from 1 to this, in the dialog, the engine and
+// cartigo-print alike.
+constexpr int kCopieMassime = 999;
+
 // frmStamporaDestinazioneStampa: the destination, copies and set-up buttons.
 class RichiestaDestinazioneStampa : public RichiestaDialogo {
 public:
@@ -20,6 +24,8 @@ public:
     int Copies = 1;
     QString CurrentPrinter;
     QString Port;
+    // The files being printed from (the label, its database): never a print file.
+    QStringList FileProtetti;
     // In and out: the option selected (0 printer, 1 preview, 2 file; -1 none). The
     // request is reused across the showings of one choice, so the choice stays.
     int Opzione = 0;
@@ -36,7 +42,7 @@ public:
 };
 
 // The output's page set-up dialog: paper, orientation and the four margins (twips).
-class RichiestaImpostaPagina : public RichiestaDialogo {
+class RichiestaImpostaPaginaOutput : public RichiestaDialogo {
 public:
     QString nome() const override { return QStringLiteral("ImpostaPagina"); }
     InfoStampante Stampante;

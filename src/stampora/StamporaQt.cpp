@@ -138,7 +138,7 @@ void RegistraStampora()
         return true;
     });
     InterazioneQt::RegistraDialogo(QStringLiteral("ImpostaPagina"), [](RichiestaDialogo& r, QWidget* genitore) {
-        auto& rp = static_cast<RichiestaImpostaPagina&>(r);
+        auto& rp = static_cast<RichiestaImpostaPaginaOutput&>(r);
         QPrinter stampante;
         preparaStampante(stampante, rp.Stampante);
         stampante.setFullPage(false);

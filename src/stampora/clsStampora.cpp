@@ -331,10 +331,11 @@ int clsStampora::SelectPrintDestination()
         dlg.Copies = copies_;
         dlg.CurrentPrinter = output_->Device();
         dlg.Port = output_->Port();
+        dlg.FileProtetti = fileProtetti_;
         // Closing the dialog any other way than with its buttons cancels.
         dlg.DestinazioneStampa = 0;
         senzaErrori([&] { ui_.dialogo(dlg); });
-        if (dlg.Copies > 0 && dlg.Copies < 1000) copies_ = static_cast<qint16>(dlg.Copies);
+        if (dlg.Copies >= 1 && dlg.Copies <= kCopieMassime) copies_ = static_cast<qint16>(dlg.Copies);
         if (dlg.DestinazioneStampa == -2) {
             senzaErrori([&] { AzioneOutput(*output_, 2, ui_); });
             continue;
@@ -346,7 +347,9 @@ int clsStampora::SelectPrintDestination()
         break;
     }
     const int d = dlg.DestinazioneStampa;
-    const int risultato = (d >= 0 && d <= 3) ? d : 0;
+    int risultato = (d >= 0 && d <= 3) ? d : 0;
+    // The dialog refuses these itself; an answer that comes another way is checked here.
+    if (risultato == 3 && FileStampaProtetto(dlg.FileName, fileProtetti_, ui_)) risultato = 0;
     if (risultato == 3) fileName_ = dlg.FileName;
     destinazione_ = risultato;
     return risultato;
@@ -383,14 +386,8 @@ bool clsStampora::EndDoc()
             return true;
         case 3: {
             ui_.cursoreAttesa();
-            QString errore;
-            const bool ok = !fileName_.isEmpty() && SalvaDocumento(*output_, fileName_, &errore);
+            const bool ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
             ui_.cursoreNormale();
-            if (!ok) {
-                if (fileName_.isEmpty()) errore = LoadResString(1438);
-                ui_.messaggio(LoadResString(1439).arg(fileName_, errore), TitoloStampora(), Pulsanti::Ok,
-                              Icona::Esclamazione);
-            }
             return ok;
         }
         default:

@@ -7,6 +7,7 @@
 #include "app/Interazione.h"
 #include "barcode/DisegnoBarcode.h"
 #include "stampora/DocumentoStampa.h"
+#include "stampora/FileStampa.h"
 
 #include <QImage>
 #include <QSet>
@@ -34,6 +35,10 @@ public:
     // ---- properties ----
     const QString& FileName() const { return fileName_; }
     void SetFileName(const QString& f) { fileName_ = f; }
+    // The format of the print file (by default by its name).
+    void SetFormatoFile(FormatoFileStampa f) { formatoFile_ = f; }
+    // The files printed from (the label, its database), which no print file may replace.
+    void SetFileProtetti(const QStringList& f) { fileProtetti_ = f; }
     int DrawStyle() const;
     void SetDrawStyle(int v);
     double DrawWidth() const;  // the output's pen width (twips)
@@ -87,7 +92,8 @@ public:
 
     // ---- methods ----
     // Shows the destination dialog (with the page and printer set-up loop) and returns
-    // 0 cancelled, 1 preview, 2 printer or 3 file.
+    // 0 cancelled, 1 preview, 2 printer or 3 file. A print file that is one of the files
+    // printed from is refused with a message, and cancels.
     int SelectPrintDestination();
     void StartDoc();
     void NewPage();
@@ -129,6 +135,8 @@ private:
     qint16 copies_ = 1;
     int destinazione_ = 0;
     QString fileName_;
+    FormatoFileStampa formatoFile_ = FormatoFileStampa::DalNome;
+    QStringList fileProtetti_;
     QSet<QString> messaggiBarcode_;  // EAN messages already shown in this document
 
     using Disegnatore = DisegnoBarcode (*)(const QString&, const RiquadroBarcode&, const MisuraTestoBarcode&,

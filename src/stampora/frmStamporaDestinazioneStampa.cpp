@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -76,20 +77,26 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     txtCopie = new QLineEdit(QStringLiteral("1"), this);
     txtCopie->setObjectName(QStringLiteral("txtCopie"));
     txtCopie->setMaximumWidth(60);
+    txtCopie->setMaxLength(QString::number(kCopieMassime).size());
     txtCopie->installEventFilter(this);
     // The whole-number input field: highlight, select on entry, digits only, trim on exit.
     (new FiltroCampi(ui_, this))->Installa(txtCopie, TipoCampo::Cifre);
+    // The bar runs over the copies negated, so that its upper arrow, the wheel turned
+    // up and the Up key all add a copy.
     vscCopie = new QScrollBar(Qt::Vertical, this);
     vscCopie->setObjectName(QStringLiteral("vscCopie"));
-    vscCopie->setRange(1, 1000);
-    vscCopie->setValue(1);
-    // The upper arrow adds a copy.
-    vscCopie->setInvertedAppearance(true);
-    vscCopie->setInvertedControls(true);
+    vscCopie->setRange(-kCopieMassime, -1);
+    vscCopie->setValue(-1);
     vscCopie->setFixedHeight(txtCopie->sizeHint().height());
     vscCopie->installEventFilter(this);
-    connect(vscCopie, &QScrollBar::valueChanged, this, [this](int v) {
-        if (v >= 1) txtCopie->setText(QString::number(v));
+    connect(vscCopie, &QScrollBar::valueChanged, this, [this](int v) { txtCopie->setText(QString::number(-v)); });
+    // Typing moves the bar along, so its arrows go on from the number in the box.
+    connect(txtCopie, &QLineEdit::textChanged, this, [this](const QString& t) {
+        bool ok = false;
+        const int n = t.trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > kCopieMassime) return;
+        const QSignalBlocker blocco(vscCopie);
+        vscCopie->setValue(-n);
     });
 
     cmdOk = new QPushButton(QStringLiteral("&OK"), this);
@@ -219,7 +226,7 @@ void frmStamporaDestinazioneStampa::cmdOk_Click()
             break;
         case 2: {
             const QString f = ScegliFileStampa(*ui_);
-            if (f.isEmpty()) return;
+            if (f.isEmpty() || FileStampaProtetto(f, fileProtetti_, *ui_)) return;
             fileName_ = f;
             destinazione_ = 3;
             break;
@@ -279,6 +286,7 @@ void frmStamporaDestinazioneStampa::DaRichiesta(const RichiestaDestinazioneStamp
     SetCopies(r.Copies);
     SetCurrentPrinter(r.CurrentPrinter);
     SetPort(r.Port);
+    fileProtetti_ = r.FileProtetti;
     SelezionaOpzione(r.Opzione);
     // The copies written by the engine stand even when the option resets the field.
     if (r.Opzione == 0) SetCopies(r.Copies);

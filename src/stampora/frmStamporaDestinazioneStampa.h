@@ -84,6 +84,7 @@ private:
     QString porta_;
     int copie_ = 1;
     QString fileName_;
+    QStringList fileProtetti_;
 };
 
 }  // namespace cartigo

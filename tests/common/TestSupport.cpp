@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace cartigo::test {
 
 QString CartellaTestdata()
@@ -41,6 +45,40 @@ void ScriviFile(const QString& percorso, const QByteArray& dati)
     QFile f(percorso);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << percorso.toStdString();
     ASSERT_EQ(f.write(dati), dati.size());
+}
+
+DiscoPiccolo::DiscoPiccolo()
+{
+    montato_ = ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, "size=64k") == 0;
+}
+
+DiscoPiccolo::~DiscoPiccolo()
+{
+    if (montato_) ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+}
+
+QString DiscoPiccolo::percorso(const QString& nome) const
+{
+    return nome.isEmpty() ? dir_.path() : dir_.filePath(nome);
+}
+
+void DiscoPiccolo::riempi(qint64 libero)
+{
+    const QByteArray f = QFile::encodeName(percorso(QStringLiteral("riempitivo")));
+    const int fd = ::open(f.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray blocco(4096, 'r');
+    while (::write(fd, blocco.constData(), blocco.size()) > 0) {
+    }
+    ::close(fd);
+    if (libero > 0) {
+        ASSERT_EQ(::truncate(f.constData(), QFileInfo(QFile::decodeName(f)).size() - libero), 0);
+    }
+}
+
+void DiscoPiccolo::svuota()
+{
+    QFile::remove(percorso(QStringLiteral("riempitivo")));
 }
 
 }  // namespace cartigo::test

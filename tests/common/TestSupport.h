@@ -3,9 +3,10 @@
 
 #include "label/Locale.h"
 
+#include <gtest/gtest.h>
 #include <QByteArray>
 #include <QString>
-#include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 namespace cartigo::test {
 
@@ -24,6 +25,25 @@ void AssicuraApplicazione();
 // Reads and writes whole files.
 QByteArray LeggiFile(const QString& percorso);
 void ScriviFile(const QString& percorso, const QByteArray& dati);
+
+// A 64 kB tmpfs of its own, mounted for the object's lifetime where the test may mount
+// one (as root); tests that need it skip when montato() is false.
+class DiscoPiccolo {
+public:
+    DiscoPiccolo();
+    ~DiscoPiccolo();
+    DiscoPiccolo(const DiscoPiccolo&) = delete;
+    DiscoPiccolo& operator=(const DiscoPiccolo&) = delete;
+    bool montato() const { return montato_; }
+    QString percorso(const QString& nome = {}) const;
+    // Fills it but for about `libero` bytes, with a file of its own.
+    void riempi(qint64 libero = 0);
+    void svuota();
+
+private:
+    QTemporaryDir dir_;
+    bool montato_ = false;
+};
 
 // The two locale values every number case runs under.
 struct CasoLocale {

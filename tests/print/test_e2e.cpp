@@ -3,11 +3,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace cartigo;
 
@@ -18,9 +23,11 @@ struct Esito {
     QString out, err;
 };
 
-Esito esegui(const QString& programma, const QStringList& argomenti, int attesaMs = 120000)
+Esito esegui(const QString& programma, const QStringList& argomenti, int attesaMs = 120000,
+             const QString& cartella = {})
 {
     QProcess p;
+    p.setWorkingDirectory(cartella);
     p.start(programma, argomenti);
     Esito e;
     if (!p.waitForFinished(attesaMs)) {
@@ -161,6 +168,7 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
         {"missing database", {sample, "--db", dir.filePath(QStringLiteral("manca.mdb")), "--pdf", pdf}, "database"},
         {"field the data lacks", {etichetta, "--pdf", pdf}, "telefono"},
         {"folder that does not exist", {sample, "--pdf", dir.filePath(QStringLiteral("no/x.pdf"))}, "cannot write"},
+        {"too many copies", {sample, "--printer", "x", "--copies", "1000"}, "--copies needs a number from 1 to 999"},
     };
     for (const auto& c : casi) {
         const auto e = stampa(c.argomenti);
@@ -274,4 +282,80 @@ TEST(StampaBatch, LabelsInUtf16AreRefusedAndNamesNotInUtf8AreFound)
     ASSERT_TRUE(sh.waitForFinished(120000));
     EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().constData();
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("out.ant"))).size() > 0);
+}
+TEST(StampaBatch, OutputNeverReplacesTheLabelOrItsDatabase)
+{
+    QTemporaryDir dir;
+    const QString etichetta = dir.filePath(QStringLiteral("indirizzi.eti"));
+    const QString csv = dir.filePath(QStringLiteral("indirizzi.csv"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti"), etichetta));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv"), csv));
+    const QString altro = dir.filePath(QStringLiteral("altro.csv"));
+    ASSERT_TRUE(QFile::copy(csv, altro));
+    const QString legame = dir.filePath(QStringLiteral("legame.pdf"));
+    ASSERT_TRUE(QFile::link(etichetta, legame));
+    ASSERT_EQ(::link(QFile::encodeName(csv).constData(), QFile::encodeName(dir.filePath("stesso.ant")).constData()), 0);
+    const QByteArray primaEtichetta = test::LeggiFile(etichetta), primaCsv = test::LeggiFile(csv);
+    const struct {
+        const char* nome;
+        QStringList argomenti;
+        const char* messaggio;
+    } casi[] = {
+        {"PDF over the label", {etichetta, "--pdf", etichetta}, "is the label file"},
+        {"print file over the label", {etichetta, "--ant", etichetta}, "is the label file"},
+        {"through a symbolic link", {etichetta, "--pdf", legame}, "is the label file"},
+        {"another spelling", {etichetta, "--pdf", dir.filePath("x/../indirizzi.eti")}, "is the label file"},
+        {"a relative name", {etichetta, "--ant", "indirizzi.eti"}, "is the label file"},
+        {"over the label's database", {etichetta, "--pdf", csv}, "is the database"},
+        {"a hard link to it", {etichetta, "--ant", dir.filePath("stesso.ant")}, "is the database"},
+        {"over the database given", {etichetta, "--db", altro, "--pdf", altro}, "is the database"},
+    };
+    for (const auto& c : casi) {
+        const auto e = esegui(QStringLiteral(CARTIGO_PRINT), c.argomenti, 120000, dir.path());
+        EXPECT_EQ(e.codice, 2) << c.nome;
+        EXPECT_TRUE(e.err.contains(QString::fromLatin1(c.messaggio))) << c.nome << ": " << e.err.toStdString();
+        EXPECT_EQ(test::LeggiFile(etichetta), primaEtichetta) << c.nome;
+        EXPECT_EQ(test::LeggiFile(csv), primaCsv) << c.nome;
+        EXPECT_EQ(test::LeggiFile(altro), primaCsv) << c.nome;
+    }
+}
+
+TEST(StampaBatch, StandardOutputDevicesAndAFullDisk)
+{
+    QTemporaryDir dir;
+    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
+    // "-" and /dev/stdout: the document on standard output, the summary on standard error.
+    for (const char* uscita : {"-", "/dev/stdout"}) {
+        for (const char* formato : {"--pdf", "--ant"}) {
+            const auto e = esegui(QStringLiteral(CARTIGO_PRINT), {sample, QString::fromLatin1(formato), uscita}, 120000,
+                                  dir.path());
+            EXPECT_EQ(e.codice, 0) << uscita << formato << e.err.toStdString();
+            EXPECT_TRUE(e.out.startsWith(QLatin1String(formato[2] == 'p' ? "%PDF" : "CTGANT"))) << uscita << formato;
+            EXPECT_TRUE(e.err.contains(QStringLiteral("24 labels, 3 pages"))) << e.err.toStdString();
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());  // no file named "-"
+
+    // A device node of its own (making one needs root) stays a device.
+    const QString nulla = dir.filePath(QStringLiteral("nulla"));
+    if (::mknod(QFile::encodeName(nulla).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        const auto e = stampa({sample, QStringLiteral("--pdf"), nulla});
+        EXPECT_EQ(e.codice, 0) << e.err.toStdString();
+        EXPECT_TRUE(QFileInfo(nulla).exists() && !QFileInfo(nulla).isFile());
+    }
+
+    // A disk that fills up: the old file stays, the reason is the system's, the status is not 0.
+    test::DiscoPiccolo disco;
+    if (!disco.montato()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    for (const char* formato : {"--pdf", "--ant"}) {
+        const QString f = disco.percorso(QStringLiteral("uscita"));
+        test::ScriviFile(f, "vecchio");
+        disco.riempi();
+        const auto e = stampa({sample, QString::fromLatin1(formato), f});
+        disco.svuota();
+        EXPECT_NE(e.codice, 0) << formato;
+        EXPECT_TRUE(e.err.contains(QStringLiteral("No space left on device"))) << e.err.toStdString();
+        EXPECT_EQ(test::LeggiFile(f), QByteArray("vecchio")) << formato;
+        EXPECT_EQ(QDir(disco.percorso()).entryList(QDir::Files | QDir::Hidden), QStringList{"uscita"});
+    }
 }

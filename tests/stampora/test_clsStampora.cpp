@@ -298,7 +298,7 @@ TEST_F(Motore, SelectPrintDestinationConImpostazioni)
         return true;
     };
     ui.gestoriDialogo[QStringLiteral("ImpostaPagina")] = [](RichiestaDialogo& r) {
-        static_cast<RichiestaImpostaPagina&>(r).Margini[1] = 1134;
+        static_cast<RichiestaImpostaPaginaOutput&>(r).Margini[1] = 1134;
         return true;
     };
     ui.gestoriDialogo[QStringLiteral("ImpostaStampante")] = [](RichiestaDialogo& r) {

@@ -1,16 +1,21 @@
-// The destination dialog and the preview window, driven offscreen.
+// The destination dialog and the preview window, driven offscreen; what leaves the
+// destination dialog (copies, a print file that must not replace what is printed) and the
+// page set-up request next to the sheet layout's.
 #include "SupportoStampora.h"
 #include "app/InterazioneQt.h"
 #include "app/InterazioneScriptata.h"
 #include "app/StringTable.h"
+#include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "layout/CampoNumerico.h"
+#include "print/OpzioniStampa.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/DispositivoStampa.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaQt.h"
 #include "stampora/VistaAnteprima.h"
+#include "stampora/clsStampora.h"
 #include "stampora/frmStamporaAnteprima.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
 
@@ -18,13 +23,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <map>
 
 using namespace cartigo;
 
@@ -58,6 +67,28 @@ std::shared_ptr<DocumentoStampa> DocumentoDiTrePagine()
     d->EndDoc();
     return d;
 }
+
+// Clicks one arrow of a scroll bar where the style draws it.
+void Freccia(QScrollBar* barra, QStyle::SubControl freccia)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(barra);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = barra->orientation();
+    opt.minimum = barra->minimum();
+    opt.maximum = barra->maximum();
+    opt.sliderPosition = barra->sliderPosition();
+    opt.sliderValue = barra->value();
+    opt.singleStep = barra->singleStep();
+    opt.pageStep = barra->pageStep();
+    opt.upsideDown = barra->invertedAppearance();
+    const QRect r = barra->style()->subControlRect(QStyle::CC_ScrollBar, &opt, freccia, barra);
+    QTest::mouseClick(barra, Qt::LeftButton, {}, r.center());
+}
+
+const QString kEtichetta = QStringLiteral(
+    "oggTesto\r\n 0 \r\n 0 \r\n 1000 \r\n 300 \r\nx\r\nArial\r\n 10 \r\nFalse\r\nFalse\r\n 0 \r\n 0 \r\n 0 \r\n 0 "
+    "\r\n\r\n 0 \r\n");
 
 }  // namespace
 
@@ -94,7 +125,7 @@ TEST_F(Dialoghi, DestinazioneOpzioniECopie)
     EXPECT_EQ(dlg.txtCopie->palette().color(QPalette::Base), modCartigo::ColoreCampoNormale());
 
     // The scroll bar writes the copies; the field takes digits only.
-    dlg.vscCopie->setValue(12);
+    dlg.vscCopie->setValue(-12);  // the bar holds the copies negated
     EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("12"));
     dlg.txtCopie->setFocus();
     dlg.txtCopie->selectAll();
@@ -361,4 +392,153 @@ TEST_F(Dialoghi, AnteprimaAttraversoLaInterazione)
     EXPECT_EQ(r.Documento.use_count(), 1);
     frmStamporaAnteprima::Scarica();
     ImpostaDispositivoStampa(nullptr);
+}
+
+TEST_F(Dialoghi, CopieFrecceECasellaVannoDaUnoA999)
+{
+    frmStamporaDestinazioneStampa dlg(&ui);
+    dlg.show();
+    QScrollBar* barra = dlg.vscCopie;
+    // The upper arrow adds a copy, the lower one takes it away, never below 1.
+    Freccia(barra, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("2"));
+    Freccia(barra, QStyle::SC_ScrollBarAddLine);
+    Freccia(barra, QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("1"));
+    // The Up key too, with the focus on the bar.
+    barra->setFocus();
+    QTest::keyClick(barra, Qt::Key_Up);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("2"));
+
+    // After typing, the arrows go on from the number typed.
+    dlg.txtCopie->setFocus();
+    dlg.txtCopie->selectAll();
+    QTest::keyClicks(dlg.txtCopie, QStringLiteral("40"));
+    Freccia(barra, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("41"));
+
+    // 999 at most: the arrow stops there and the box takes no fourth digit.
+    dlg.SetCopies(999);
+    Freccia(barra, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("999"));
+    dlg.txtCopie->setFocus();
+    dlg.txtCopie->selectAll();
+    QTest::keyClicks(dlg.txtCopie, QStringLiteral("1000"));
+    EXPECT_EQ(dlg.txtCopie->text(), QStringLiteral("100"));
+    dlg.cmdOk_Click();
+    EXPECT_EQ(dlg.Copies(), 100);
+
+    // The engine takes every number the dialog can give, 999 included.
+    ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaDestinazioneStampa&>(r);
+        d.Copies = 999;
+        d.DestinazioneStampa = 2;
+        return true;
+    };
+    clsStampora s(ui);
+    EXPECT_EQ(s.SelectPrintDestination(), 2);
+    EXPECT_EQ(s.Copies(), 999);
+}
+
+TEST_F(Dialoghi, IlFileDiStampaNonSostituisceEtichettaNeArchivio)
+{
+    const QString etichetta = cartella.percorso(QStringLiteral("e.eti"));
+    const QString archivio = cartella.percorso(QStringLiteral("dati.csv"));
+    test::ScriviFile(etichetta, kEtichetta.toLatin1());
+    test::ScriviFile(archivio, "a\r\n1\r\n");
+    const QString collegamento = cartella.percorso(QStringLiteral("collegamento.ant"));
+    ASSERT_TRUE(QFile::link(etichetta, collegamento));
+    const QString messaggio = LoadResString(1100) + QLatin1Char('\n');
+
+    // The dialog: the same file under any name is refused and the dialog stays open.
+    frmStamporaDestinazioneStampa dlg(&ui);
+    RichiestaDestinazioneStampa r;
+    r.Opzione = 2;
+    r.FileProtetti = {etichetta, archivio};
+    dlg.DaRichiesta(r);
+    dlg.show();
+    for (const QString& f : {etichetta, collegamento, archivio, cartella.percorso(QStringLiteral("./e.eti"))}) {
+        ui.file.push_back(f);
+        dlg.cmdOk_Click();
+        EXPECT_TRUE(dlg.isVisible()) << f.toStdString();
+        ASSERT_FALSE(ui.messaggi.isEmpty());
+        EXPECT_EQ(ui.messaggi.last().testo, messaggio + f);
+    }
+    ui.file.push_back(cartella.percorso(QStringLiteral("uscita.ant")));
+    dlg.cmdOk_Click();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.DestinazioneStampa(), 3);
+
+    // The main window's print command, answered by a script that names the label itself:
+    // nothing is written, and the user is told why.
+    ui.messaggi.clear();
+    frmCartigo f(&ui);
+    ASSERT_TRUE(f.Avvia(AvvioProgramma::DaArgomenti({etichetta})));
+    ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+        auto& o = static_cast<RichiestaOpzioniStampa&>(d);
+        o.Confermato = true;
+        o.NumeroEtichette = 1;
+        o.PrimaEtichetta = 1;
+        return true;
+    };
+    ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& d) {
+        auto& dest = static_cast<RichiestaDestinazioneStampa&>(d);
+        dest.DestinazioneStampa = 3;
+        dest.FileName = collegamento;
+        return true;
+    };
+    f.mnuStampa_Click();
+    EXPECT_EQ(test::LeggiFile(etichetta), kEtichetta.toLatin1());
+    EXPECT_EQ(ui.testi(), QStringList{messaggio + collegamento});
+}
+
+// The layout dialog's request and the output's page set-up request once had the same
+// class name, and the program kept only one of the two: one of them then reached the
+// interaction seam under the other's name (and a real dialog read the wrong object).
+// Both go through the seam here, in one process.
+TEST_F(Dialoghi, ImpostaPaginaDelLayoutEDellaStampaNelloStessoProcesso)
+{
+    frmCartigo f(&ui);
+    f.mnuImpostaPagina_Click();
+    std::vector<int> codici = {-2, 0};
+    ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& r) {
+        static_cast<RichiestaDestinazioneStampa&>(r).DestinazioneStampa = codici.front();
+        codici.erase(codici.begin());
+        return true;
+    };
+    clsStampora s(ui);
+    EXPECT_EQ(s.SelectPrintDestination(), 0);
+    EXPECT_EQ(ui.dialoghi, (QStringList{"frmImpostaPagina", "frmStamporaDestinazioneStampa", "ImpostaPagina",
+                                        "frmStamporaDestinazioneStampa"}));
+}
+
+// No two classes of the program share a qualified name: the linker would keep one of
+// them for both (see above). Reads the headers' namespace-level class definitions.
+TEST(Odr, NessunaClasseDefinitaDueVolte)
+{
+    const QRegularExpression apre(QStringLiteral("^namespace\\s*([\\w:]*)\\s*\\{"));
+    const QRegularExpression chiude(QStringLiteral("^\\}\\s*//\\s*namespace"));
+    const QRegularExpression classe(QStringLiteral("^(?:class|struct)\\s+(\\w+)(?:\\s+final)?\\s*(?::[^:]|\\{|$)"));
+    std::map<QString, QStringList> definizioni;
+    QDirIterator it(QStringLiteral(CARTIGO_SOURCE_DIR "/src"), {QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    int file = 0;
+    while (it.hasNext()) {
+        const QString percorso = it.next();
+        ++file;
+        QStringList spazi;
+        for (const QString& riga : QString::fromUtf8(test::LeggiFile(percorso)).split(QLatin1Char('\n'))) {
+            if (const auto m = apre.match(riga); m.hasMatch())
+                spazi << m.captured(1);
+            else if (chiude.match(riga).hasMatch() && !spazi.isEmpty())
+                spazi.removeLast();
+            else if (const auto c = classe.match(riga); c.hasMatch() && !riga.trimmed().endsWith(QLatin1Char(';')))
+                definizioni[spazi.join(QStringLiteral("::")) + QStringLiteral("::") + c.captured(1)]
+                    << QDir(QStringLiteral(CARTIGO_SOURCE_DIR)).relativeFilePath(percorso);
+        }
+    }
+    EXPECT_GT(file, 50);
+    EXPECT_GT(definizioni.size(), 50u);
+    for (const auto& [nome, dove] : definizioni)
+        EXPECT_EQ(dove.size(), 1) << nome.toStdString() << ": " << dove.join(QStringLiteral(", ")).toStdString();
 }

@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 using namespace cartigo;
 using namespace cartigo::modCartigo;
@@ -114,6 +117,28 @@ TEST(CartelleStampora, ProgrammaNonScrivibile)
                                      .filePath(QStringLiteral("Stampora.ini")));
     EXPECT_TRUE(CartellaStampe().endsWith(QStringLiteral("/Stampe")));
     EXPECT_FALSE(CartellaStampe().startsWith(QStringLiteral("/nonexistent")));
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+TEST(CartelleStampora, CartellaDeiProgrammiODiAltriNonRiceveFile)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString ini = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                            .filePath(QStringLiteral("Stampora.ini"));
+    // Where installed programs live, even for root, who may write there.
+    for (const char* programmi : {"/usr/bin", "/usr/local/bin"}) {
+        if (!QFileInfo(QString::fromLatin1(programmi)).isDir()) continue;
+        ImpostaCartellaProgramma(QString::fromLatin1(programmi));
+        EXPECT_EQ(FileIniStampora(), ini) << programmi;
+        EXPECT_FALSE(CartellaStampe().startsWith(QString::fromLatin1(programmi))) << programmi;
+    }
+    // A folder of someone else's, writable to us (root can make one).
+    test::CartellaProgrammaTemporanea cartella;
+    if (::geteuid() == 0 && ::chown(QFile::encodeName(cartella.dir.path()).constData(), 65534, 65534) == 0) {
+        EXPECT_EQ(FileIniStampora(), ini);
+        EXPECT_FALSE(CartellaStampe().startsWith(cartella.dir.path()));
+    }
+    ImpostaCartellaProgramma(QString());
     QStandardPaths::setTestModeEnabled(false);
 }
 
