@@ -7,7 +7,6 @@
 #include "label/FileEtichetta.h"
 #include "label/NomiFile.h"
 #include "label/ScritturaFile.h"
-#include "data/SelezioneStampa.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
 #include "stampora/RichiesteStampora.h"
