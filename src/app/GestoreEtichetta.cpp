@@ -4,6 +4,7 @@
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/NomiFile.h"
+#include "label/ImmagineEtichetta.h"
 
 #include <QFile>
 #include <QDir>
@@ -185,6 +186,7 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
 
     const QString cartella = modCartigo::CartellaDi(nome);
     doc_.NuovaEtichetta();
+    problemiImmagini_.clear();
     const auto errore = FileEtichetta::Leggi(doc_, *righe, ImpostazioniLocali::correnti(), cartella);
     doc_.ImpostaModificato(false);
     if (errore) {
@@ -193,6 +195,11 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
                       Icona::Esclamazione);
         return false;
     }
+    doc_.ImpostaCartellaEtichetta(cartella);
+    problemiImmagini_ = cartigo::ProblemiImmagini(doc_);
+    if (!problemiImmagini_.isEmpty())
+        ui_.messaggio(ElencoProblemi(LoadResString(1304), problemiImmagini_), titolo_, Pulsanti::Ok,
+                      Icona::Esclamazione);
 
     // Save writes back to the file read (not to one reached only through a descriptor).
     if (!modCartigo::SoloDescrittore(nome)) doc_.ImpostaNomeFileEtichetta(QFileInfo(nome).absoluteFilePath());

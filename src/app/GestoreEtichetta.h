@@ -67,11 +67,14 @@ public:
     bool CaricaEtichetta(const std::optional<QString>& FileName = std::nullopt,
                          const QString& nomeDatabase = {}, const QString& passwordDatabase = {});
     void ChiediSalvataggio(bool& Cancel);
+    // The label's pictures that the last load could not read (reported once, as it loaded).
+    const QStringList& ProblemiImmagini() const { return problemiImmagini_; }
 
 private:
     DocumentoEtichetta& doc_;
     Interazione& ui_;
     QString titolo_;
+    QStringList problemiImmagini_;
 };
 
 }  // namespace cartigo

@@ -6,6 +6,7 @@
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
+#include "label/ImmagineEtichetta.h"
 
 namespace cartigo {
 
@@ -32,12 +33,14 @@ int RichiestaAllineamento::AllineamentoDaOpzione(int opzione)
     }
 }
 
-bool RichiestaModificaImmagine::Verifica(const QString& nomeFile, Interazione& ui, const QString& titolo)
+bool RichiestaModificaImmagine::Verifica(const QString& nomeFile, Interazione& ui, const QString& titolo) const
 {
-    if (modCartigo::EsisteFile(nomeFile))
+    const ImmagineLetta letta = LeggiImmagine(nomeFile, cartellaEtichetta);
+    if (!letta.immagine.isNull())
         return true;
     ui.beep();
-    ui.messaggio(LoadResString(1407), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    ui.messaggio(letta.file.isEmpty() ? LoadResString(1407) : letta.problema, titolo, Pulsanti::Ok,
+                 Icona::Esclamazione);
     return false;
 }
 
@@ -46,7 +49,7 @@ std::optional<QString> RichiestaModificaImmagine::Sfoglia(Interazione& ui, const
     RichiestaFile r;
     r.tipo = RichiestaFile::Tipo::Apri;
     r.titolo = LoadResString(208);
-    r.filtro = FiltroQt(LoadResString(264));
+    r.filtro = FiltroImmagini();
     r.filtroScelto = VoceFiltro(r.filtro, 1);
     r.cartella = cartella;
     r.fileDeveEsistere = true;
@@ -133,7 +136,7 @@ OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c)
         n->DataMember = copiato.DataMember;
         n->ToolTipText = copiato.ToolTipText;
         if (copiato.tipo == TipoOggetto::Immagine)
-            FileEtichetta::CaricaImmagine(*n);  // so the copy shows what it prints
+            FileEtichetta::CaricaImmagine(*n, doc_.CartellaEtichetta());  // so the copy shows what it prints
         break;
     case TipoOggetto::Rettangolo:
         n->BackStyle = copiato.BackStyle;
@@ -380,11 +383,12 @@ void ComandiEtichetta::ModificaImmagine(OggettoEtichetta* corrente)
     RichiestaModificaImmagine r;
     if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
         r.nomeFile = corrente->ToolTipText;
+    r.cartellaEtichetta = doc_.CartellaEtichetta();
     if (!ui_.dialogo(r))
         return;
     corrente->ToolTipText = r.nomeFile;
     corrente->DataMember.clear();
-    FileEtichetta::CaricaImmagine(*corrente);
+    FileEtichetta::CaricaImmagine(*corrente, r.cartellaEtichetta);
     notifica(corrente);
 }
 

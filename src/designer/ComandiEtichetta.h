@@ -35,9 +35,13 @@ struct RichiestaModificaImmagine : RichiestaDialogo {
     static inline const QString Nome = QStringLiteral("frmModificaImmagine");
     QString nome() const override { return Nome; }
     QString nomeFile;
-    // The OK button's check: the file must exist. False (after the message) keeps the dialog open.
-    static bool Verifica(const QString& nomeFile, Interazione& ui, const QString& titolo);
-    // The browse button's file dialog; nothing when cancelled.
+    // The label's folder, where a relative name is also looked for (empty: none).
+    QString cartellaEtichetta;
+    // The OK button's check: the file must exist and be a picture the program reads.
+    // False (after the message) keeps the dialog open.
+    bool Verifica(const QString& nomeFile, Interazione& ui, const QString& titolo) const;
+    // The browse button's file dialog (every picture format the program reads, PNG first);
+    // nothing when cancelled.
     static std::optional<QString> Sfoglia(Interazione& ui, const QString& cartella);
 };
 

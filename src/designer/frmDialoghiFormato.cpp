@@ -103,7 +103,7 @@ frmModificaImmagine::frmModificaImmagine(RichiestaModificaImmagine& r, Interazio
     });
     auto* box = pulsantiOkCancel(this);
     connect(box, &QDialogButtonBox::accepted, this, [this, &r, &ui] {
-        if (!RichiestaModificaImmagine::Verifica(txt_->text(), ui, windowTitle())) {
+        if (!r.Verifica(txt_->text(), ui, windowTitle())) {
             txt_->setFocus();
             return;
         }

@@ -268,6 +268,7 @@ void DocumentoEtichetta::ImpostaLayoutDefault() { ImpostaLayout(LayoutEtichetta{
 void DocumentoEtichetta::AzzeraVariabili()
 {
     nomeFile_.clear();
+    cartella_.clear();
     auto& c = collegamento_;
     c.NomeDatabase.clear();
     c.PasswordDatabase.clear();

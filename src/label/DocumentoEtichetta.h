@@ -135,6 +135,10 @@ public:
     void ImpostaModificato(bool m);
     const QString& NomeFileEtichetta() const { return nomeFile_; }
     void ImpostaNomeFileEtichetta(const QString& f);
+    // The folder of the file the label was loaded from, where relative file names are
+    // also looked for; empty for a new label.
+    const QString& CartellaEtichetta() const { return cartella_; }
+    void ImpostaCartellaEtichetta(const QString& cartella) { cartella_ = cartella; }
     ModoInserimento Modo() const { return modo_; }
     void ImpostaModo(ModoInserimento m);
 
@@ -170,6 +174,7 @@ private:
     bool connesso_ = false;
     bool modificato_ = false;
     QString nomeFile_;
+    QString cartella_;
     ModoInserimento modo_ = ModoInserimento::Nessuno;
     quint64 prossimoId_ = 1;
 };

@@ -3,12 +3,12 @@
 #include "label/Codifica.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
+#include "label/ImmagineEtichetta.h"
 #include "label/ScritturaFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <deque>
 
 namespace cartigo {
@@ -228,12 +228,7 @@ void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta)
     o.Picture = QImage();
     if (!o.DataMember.isEmpty())
         return;
-    const QString file = FileVicinoEtichetta(o.ToolTipText, cartellaEtichetta);
-    if (file.isEmpty())
-        return;
-    QImageReader lettore(file);
-    lettore.setAutoTransform(true);
-    o.Picture = lettore.read();  // an unreadable picture leaves the placeholder
+    o.Picture = LeggiImmagine(o.ToolTipText, cartellaEtichetta).immagine;  // none leaves the placeholder
 }
 
 QStringList DividiRighe(const QString& testo)

@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -349,7 +350,7 @@ TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
     EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 3);
 
     // picture editor: the OK check refuses a missing file
-    EXPECT_FALSE(RichiestaModificaImmagine::Verifica(QStringLiteral("/non/esiste.png"), b.ui, QStringLiteral("T")));
+    EXPECT_FALSE(RichiestaModificaImmagine{}.Verifica(QStringLiteral("/non/esiste.png"), b.ui, QStringLiteral("T")));
     EXPECT_EQ(b.ui.messaggi.last().testo, QStringLiteral("Inserire un nome file valido."));
     QTemporaryDir dir;
     QImage img(3, 2, QImage::Format_RGB32);
@@ -368,4 +369,56 @@ TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
     EXPECT_EQ(pic->ToolTipText, file);
     EXPECT_EQ(pic->Picture.size(), QSize(3, 2));
     EXPECT_TRUE(pic->DataMember.isEmpty());
+}
+
+TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideTheLabel)
+{
+    test::AssicuraApplicazione();
+    InterazioneScriptata ui;
+    ui.file.push_back(std::nullopt);
+    EXPECT_FALSE(RichiestaModificaImmagine::Sfoglia(ui, QStringLiteral("/tmp")));
+    ASSERT_EQ(ui.richiesteFile.size(), 1);
+    const QStringList voci = ui.richiesteFile[0].filtro.split(QStringLiteral(";;"));
+    // all pictures first (PNG leading), then PNG, one entry per format, and all files
+    ASSERT_GE(voci.size(), 4);
+    EXPECT_TRUE(voci[0].startsWith(LoadResString(1307) + QStringLiteral(" (*.png "))) << voci[0].toStdString();
+    EXPECT_EQ(voci[1], QStringLiteral("PNG (*.png)"));
+    EXPECT_EQ(voci.last(), LoadResString(1308) + QStringLiteral(" (*)"));
+    EXPECT_EQ(ui.richiesteFile[0].filtroScelto, voci[0]);
+    for (const QByteArray& f : QImageReader::supportedImageFormats())
+        EXPECT_TRUE(voci[0].contains(QStringLiteral("*.") + QString::fromLatin1(f))) << f.constData();
+    EXPECT_TRUE(voci[0].contains(QStringLiteral("*.jpg")));
+    EXPECT_FALSE(voci[0].contains(QStringLiteral("*.wmf")));  // not readable: not offered
+
+    // the OK check: a relative name is found in the label's folder; a file that is there
+    // but cannot be decoded says why
+    QTemporaryDir dir;
+    QImage img(3, 2, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    ASSERT_TRUE(img.save(dir.filePath(QStringLiteral("logo.png"))));
+    test::ScriviFile(dir.filePath(QStringLiteral("vecchio.wmf")),
+                     QByteArray::fromHex("d7cdc69a") + QByteArray(30, 'x'));
+    RichiestaModificaImmagine r;
+    r.cartellaEtichetta = dir.path();
+    EXPECT_TRUE(r.Verifica(QStringLiteral("logo.png"), ui, QStringLiteral("T")));
+    EXPECT_TRUE(ui.messaggi.isEmpty());
+    EXPECT_FALSE(r.Verifica(QStringLiteral("vecchio.wmf"), ui, QStringLiteral("T")));
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, LoadResString(1302).arg(QStringLiteral("vecchio.wmf")));
+    EXPECT_FALSE(RichiestaModificaImmagine{}.Verifica(QStringLiteral("logo.png"), ui, QStringLiteral("T")));
+    EXPECT_EQ(ui.messaggi.last().testo, QStringLiteral("Inserire un nome file valido."));
+
+    // the command passes the label's folder and loads the picture from it
+    DocumentoEtichetta doc;
+    doc.ImpostaCartellaEtichetta(dir.path());
+    ComandiEtichetta cmd(doc, ui);
+    auto* pic = doc.CreaImmagine(0, 0, 10, 10);
+    ui.gestoriDialogo[RichiestaModificaImmagine::Nome] = [&](RichiestaDialogo& d) {
+        auto& richiesta = static_cast<RichiestaModificaImmagine&>(d);
+        EXPECT_EQ(richiesta.cartellaEtichetta, dir.path());
+        richiesta.nomeFile = QStringLiteral("logo.png");
+        return true;
+    };
+    cmd.ModificaImmagine(pic);
+    EXPECT_EQ(pic->Picture.size(), QSize(3, 2));
 }

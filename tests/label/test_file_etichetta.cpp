@@ -132,7 +132,9 @@ TEST(FileEtichetta, SaveLoadSaveGivesIdenticalBytes)
 
         const QByteArray primo = b.salva(QStringLiteral("a.eti"));
         ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("a.eti")))) << caso.nome;
-        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+        // the one message: the picture that is not there
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_TRUE(b.ui.messaggi[0].testo.contains(QStringLiteral("/nessuna/cartella/foto.jpg")));
         const QByteArray secondo = b.salva(QStringLiteral("b.eti"));
         EXPECT_EQ(primo, secondo) << caso.nome;
         // a missing picture keeps its path
@@ -334,6 +336,41 @@ TEST(FileEtichetta, PicturesAreLoadedWhenTheirFileExists)
     EXPECT_EQ(o[0]->Picture.size(), QSize(8, 4));  // found beside the label file
     EXPECT_EQ(o[0]->ToolTipText, QStringLiteral("foto.png"));
     EXPECT_TRUE(o[1]->Picture.isNull());  // a linked picture shows the placeholder
+}
+
+TEST(FileEtichetta, UnreadablePicturesAreReportedOnceWhenTheLabelLoads)
+{
+    Banco b;
+    QImage img(8, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    ASSERT_TRUE(img.save(b.percorso(QStringLiteral("foto.png"))));
+    test::ScriviFile(b.percorso(QStringLiteral("logo.wmf")),
+                     QByteArray::fromHex("d7cdc69a0000") + QByteArray(40, '\1'));
+    test::ScriviFile(b.percorso(QStringLiteral("rotta.png")), "\x89PNG\r\n\x1a\n not really");
+    const auto immagine = [](const char* file, const char* campo = "") {
+        return righe({"oggPicture", " 0 ", " 0 ", " 10 ", " 10 ", "", campo, file, " 0 "});
+    };
+    ASSERT_TRUE(b.carica(immagine("foto.png") + immagine("logo.wmf") + immagine("manca.png") + immagine("rotta.png") +
+                         immagine("manca.png") + immagine("manca.png", "Campo") + immagine("")));
+    EXPECT_EQ(b.doc.Oggetti()[0]->Picture.size(), QSize(8, 4));
+    EXPECT_EQ(b.doc.CartellaEtichetta(), QFileInfo(b.percorso(QStringLiteral("l.eti"))).absolutePath());
+    // one message, each problem once; linked and empty pictures are not problems of the label
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    const auto& m = b.ui.messaggi[0];
+    EXPECT_EQ(m.icona, Icona::Esclamazione);
+    const QStringList righeMessaggio = m.testo.split(QLatin1Char('\r'));
+    EXPECT_EQ(righeMessaggio, (QStringList{LoadResString(1304), LoadResString(1302).arg("logo.wmf"),
+                                           LoadResString(1301).arg("manca.png"), righeMessaggio.value(3)}));
+    EXPECT_TRUE(righeMessaggio.value(3).startsWith(LoadResString(1303).section(QLatin1Char('('), 0, 0)));
+    EXPECT_TRUE(righeMessaggio.value(3).endsWith(QStringLiteral("rotta.png")));
+    EXPECT_EQ(b.gestore.ProblemiImmagini().size(), 3);
+
+    // a label whose pictures are all there loads without a word
+    Banco buono;
+    ASSERT_TRUE(img.save(buono.percorso(QStringLiteral("foto.png"))));
+    ASSERT_TRUE(buono.carica(immagine("foto.png")));
+    EXPECT_TRUE(buono.ui.messaggi.isEmpty());
+    EXPECT_TRUE(buono.gestore.ProblemiImmagini().isEmpty());
 }
 
 TEST(FileEtichetta, LinesEndAtCarriageReturnsOnly)
