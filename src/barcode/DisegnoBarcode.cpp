@@ -2,6 +2,7 @@
 
 #include "barcode/Code39.h"
 #include "barcode/EAN.h"
+#include "label/FileEtichetta.h"
 
 namespace cartigo {
 
@@ -85,9 +86,11 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
         return d;
     }
 
-    const QSizeF misurato = misura(strEANCode);
+    // The code as passed, or its digits with the check digit that was added.
+    const QString testo = esito.cifre.size() > modCartigo::TestoTrim(strEANCode).size() ? esito.cifre : strEANCode;
+    const QSizeF misurato = misura(testo);
     const Geometria g = Calcola(riquadro, misurato.height(), posizione);
-    PreparaTesto(d, g, strEANCode, misurato, posizione);
+    PreparaTesto(d, g, testo, misurato, posizione);
     d.moduli = static_cast<int>(esito.moduli.size());
     d.larghezzaModulo = g.larghezza / d.moduli;
 

@@ -96,7 +96,8 @@ struct DisegnoBarcode {
 // black rectangle per bar (a run of adjacent dark modules), without a pen;
 // light modules are not painted. The bars leave room for the text height below
 // (or above) them whether or not the text is shown; the text is `strEANCode`
-// exactly as passed, centred on the box.
+// exactly as passed (the full 13 or 8 digits when the check digit was added),
+// centred on the box.
 DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                           PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
 

@@ -68,11 +68,26 @@ QString EANNonNumerico()
     return LoadResString(1445);
 }
 
+int CifraControlloEAN(const QString& cifre)
+{
+    // From the right, the digits weigh 3, 1, 3, 1, ...
+    int somma = 0;
+    for (qsizetype i = 0; i < cifre.size(); ++i)
+        somma += cifre[cifre.size() - 1 - i].digitValue() * (i % 2 == 0 ? 3 : 1);
+    return (10 - somma % 10) % 10;
+}
+
 EsitoEAN CodificaEAN(const QString& codice)
 {
-    const QString cifre = TestoTrim(codice);
-    if (cifre.size() != 13 && cifre.size() != 8) return {QString(), EANInvalido()};
-    if (!SoloCifre(cifre)) return {QString(), EANNonNumerico()};
+    const auto rifiuto = [](const QString& messaggio) { return EsitoEAN{QString(), messaggio, QString()}; };
+    QString cifre = TestoTrim(codice);
+    const auto n = cifre.size();
+    if (n != 13 && n != 12 && n != 8 && n != 7) return rifiuto(EANInvalido());
+    if (!SoloCifre(cifre)) return rifiuto(EANNonNumerico());
+    if (n == 12 || n == 7)
+        cifre += QString::number(CifraControlloEAN(cifre));
+    else if (cifre.back().digitValue() != CifraControlloEAN(cifre.left(n - 1)))
+        return rifiuto(EANInvalido());
 
     QString parita;
     QString codificate;
@@ -93,7 +108,7 @@ EsitoEAN CodificaEAN(const QString& codice)
     moduli += QStringLiteral("01010");
     for (qsizetype i = meta; i < codificate.size(); ++i) moduli += PatternSetC(codificate[i].digitValue());
     moduli += QStringLiteral("101000");
-    return {moduli, QString()};
+    return {moduli, QString(), cifre};
 }
 
 QString EAN2Bin(const QString& codice, Interazione& interazione)

@@ -24,13 +24,18 @@ inline constexpr int kModuliEAN8 = 73;
 struct EsitoEAN {
     QString moduli;
     QString messaggio;
+    QString cifre;  // the 13 or 8 digits encoded, check digit included
     bool valido() const { return !moduli.isEmpty(); }
 };
 
+// The check digit of an EAN code's other digits (12 for EAN-13, 7 for EAN-8).
+int CifraControlloEAN(const QString& cifre);
+
 // Encodes a code without showing anything. The code is stripped of leading and
 // trailing blanks; 13 digits give an EAN-13 symbol (the first digit chooses the
-// number sets of the left half), 8 digits an EAN-8 symbol. The last digit is
-// encoded as given: the check digit is neither computed nor verified.
+// number sets of the left half), 8 digits an EAN-8 symbol. 12 or 7 digits get
+// their check digit added; 13 or 8 digits with a wrong check digit are refused
+// ("Codice EAN invalido!.."), since their symbol would not scan.
 // Layout: "000101", left half, "01010", right half (set C), "101000".
 EsitoEAN CodificaEAN(const QString& codice);
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace cartigo;
 using namespace cartigo::modCartigo;
@@ -85,9 +86,11 @@ TEST(EAN, Ean8Reale)
 
 TEST(EAN, OgniCifraIniziale)
 {
-    const QString resto = QStringLiteral("234567890128");
     for (int iniziale = 0; iniziale < 10; ++iniziale) {
-        const QString m = CodificaEAN(QString::number(iniziale) + resto).moduli;
+        // 12 digits: the encoder adds the check digit of each leading digit
+        const EsitoEAN e = CodificaEAN(QString::number(iniziale) + QStringLiteral("23456789012"));
+        const QString resto = e.cifre.mid(1);
+        const QString m = e.moduli;
         ASSERT_EQ(m.size(), kModuliEAN13) << iniziale;
         for (int i = 0; i < 6; ++i) {
             const int cifra = resto[i].digitValue();
@@ -111,9 +114,8 @@ TEST(EAN, CasiLimite)
     };
     const Caso casi[] = {
         {QStringLiteral("  5901234123457   "), {}},  // blanks around are trimmed
-        {QStringLiteral("5901234123458"), {}},       // wrong check digit, encoded as given
-        {QStringLiteral("590123412345"), invalido},  // 12 digits
         {QStringLiteral("59012341234567"), invalido},
+        {QStringLiteral("59012341234"), invalido},  // 11 digits
         {QStringLiteral("123456789"), invalido},
         {QString(), invalido},
         {QStringLiteral("             "), invalido},
@@ -130,9 +132,33 @@ TEST(EAN, CasiLimite)
         EXPECT_EQ(e.valido(), c.messaggio.isEmpty()) << c.codice.toStdString();
     }
     EXPECT_EQ(CodificaEAN(casi[0].codice).moduli, buono);
-    const QString sbagliato = CodificaEAN(casi[1].codice).moduli;
-    EXPECT_EQ(sbagliato.left(88), buono.left(88));
-    EXPECT_EQ(sbagliato.mid(88, 7), C(8));
+}
+
+TEST(EAN, CifraDiControlloCalcolataOVerificata)
+{
+    const QString invalido = EANInvalido();
+    // 12 or 7 digits get the check digit every label program computes
+    struct Caso {
+        const char* dati;
+        const char* completo;
+    } completati[] = {
+        {"590123412345", "5901234123457"}, {"400638133393", "4006381333931"}, {"978020137962", "9780201379624"},
+        {"000000000000", "0000000000000"}, {"9638507", "96385074"},           {"5512345", "55123457"},
+    };
+    for (const Caso& c : completati) {
+        const EsitoEAN e = CodificaEAN(QString::fromLatin1(c.dati));
+        EXPECT_EQ(e.cifre, QString::fromLatin1(c.completo)) << c.dati;
+        EXPECT_EQ(e.moduli, CodificaEAN(QString::fromLatin1(c.completo)).moduli) << c.dati;
+        EXPECT_EQ(CifraControlloEAN(QString::fromLatin1(c.dati)),
+                  QChar::fromLatin1(c.completo[strlen(c.dati)]).digitValue());
+    }
+    EXPECT_EQ(CodificaEAN(QStringLiteral(" 590123412345 ")).cifre, QStringLiteral("5901234123457"));
+    // a wrong check digit would print a symbol no scanner reads: refused
+    for (const char* sbagliato : {"5901234123458", "5901234123450", "96385075", "4006381333930"}) {
+        const EsitoEAN e = CodificaEAN(QString::fromLatin1(sbagliato));
+        EXPECT_FALSE(e.valido()) << sbagliato;
+        EXPECT_EQ(e.messaggio, invalido) << sbagliato;
+    }
 }
 
 TEST(EAN, EAN2BinMostraIlMessaggio)
@@ -141,7 +167,7 @@ TEST(EAN, EAN2BinMostraIlMessaggio)
     InterazioneScriptata ui;
     EXPECT_EQ(EAN2Bin(QStringLiteral("96385074"), ui).size(), kModuliEAN8);
     EXPECT_TRUE(ui.messaggi.isEmpty());
-    EXPECT_TRUE(EAN2Bin(QStringLiteral("590123412345"), ui).isEmpty());
+    EXPECT_TRUE(EAN2Bin(QStringLiteral("5901234123458"), ui).isEmpty());
     EXPECT_TRUE(EAN2Bin(QStringLiteral("59012341234X7"), ui).isEmpty());
     ASSERT_EQ(ui.messaggi.size(), 2);
     EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Codice EAN invalido!.."));

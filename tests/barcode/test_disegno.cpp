@@ -103,6 +103,19 @@ TEST(DisegnoEAN, Ean8)
               modCartigo::CodificaEAN(QStringLiteral("96385074")).moduli.replace(QLatin1Char('0'), QLatin1Char('-')));
 }
 
+TEST(DisegnoEAN, DodiciCifrePrintTheCheckDigit)
+{
+    MisuraFinta misura;
+    const DisegnoBarcode d = DisegnoEAN(QStringLiteral("590123412345"), kRiquadro, misura.funzione());
+    EXPECT_EQ(d.testo, QStringLiteral("5901234123457"));
+    EXPECT_EQ(misura.chiesti, QStringList{QStringLiteral("5901234123457")});
+    MisuraFinta altra;
+    EXPECT_EQ(ModuliDisegnati(d),
+              ModuliDisegnati(DisegnoEAN(QStringLiteral("5901234123457"), kRiquadro, altra.funzione())));
+    // a complete code keeps its text as given, blanks included
+    EXPECT_EQ(DisegnoEAN(QStringLiteral(" 96385074"), kRiquadro, misura.funzione()).testo, QStringLiteral(" 96385074"));
+}
+
 TEST(DisegnoEAN, CodiceVuotoORifiutato)
 {
     struct Caso {
@@ -111,7 +124,7 @@ TEST(DisegnoEAN, CodiceVuotoORifiutato)
     };
     const Caso casi[] = {
         {QString(), QString()},
-        {QStringLiteral("590123412345"), modCartigo::EANInvalido()},
+        {QStringLiteral("5901234123458"), modCartigo::EANInvalido()},
         {QStringLiteral("   "), modCartigo::EANInvalido()},
         {QStringLiteral("59012341234B7"), modCartigo::EANNonNumerico()},
     };
