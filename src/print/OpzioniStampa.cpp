@@ -4,6 +4,9 @@
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace cartigo {
 
 namespace {
@@ -71,6 +74,50 @@ bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, In
     }
     const Risposta r = ui.messaggio(LoadResString(1412), titolo, Pulsanti::YesNo, Icona::Domanda);
     return r == Risposta::Yes;
+}
+
+SporgenzaPagina SporgenzaEtichette(const DocumentoEtichetta& doc, const AreaPagina& pagina, int etichette, int prima)
+{
+    SporgenzaPagina s;
+    const auto& l = doc.Layout();
+    const int colonne = int(l.EtichetteOrizzontali), righe = int(l.EtichetteVerticali);
+    if (colonne <= 0 || righe <= 0 || etichette <= 0)
+        return s;
+    // The engine turns millimetres into twips at 56.7 a millimetre.
+    const double larghezza = pagina.Width() / DocumentoEtichetta::TwipsPerMm;
+    const double altezza = pagina.Height() / DocumentoEtichetta::TwipsPerMm;
+    // After one page's worth of labels every cell the job uses has been seen.
+    SequenzaCelle celle(colonne, righe, prima);
+    const qint64 daVedere = std::min<qint64>(etichette, qint64(colonne) * righe);
+    for (qint64 n = 0; n < daVedere; ++n) {
+        const auto c = celle.Prossima();
+        const double x = SpostamentoStampaX + doc.GetXGen(0, c.colonna);
+        const double y = SpostamentoStampaY + doc.GetYGen(0, c.riga);
+        s.sinistra = std::max(s.sinistra, -x);
+        s.alto = std::max(s.alto, -y);
+        s.destra = std::max(s.destra, x + l.LarghezzaEtichetta - larghezza);
+        s.basso = std::max(s.basso, y + l.AltezzaEtichetta - altezza);
+    }
+    return s;
+}
+
+bool TestEtichetteNellaPagina(const DocumentoEtichetta& doc, const AreaPagina& pagina, int etichette, int prima,
+                              Interazione& ui)
+{
+    const SporgenzaPagina s = SporgenzaEtichette(doc, pagina, etichette, prima);
+    const auto mm = [](double v) {
+        return QString::number(v, 'f', 1).replace(QLatin1Char('.'), ImpostazioniLocali::correnti().decimale);
+    };
+    QStringList lati;
+    const std::pair<double, int> misure[] = {{s.destra, 1311}, {s.basso, 1312}, {s.sinistra, 1313}, {s.alto, 1314}};
+    for (const auto& [valore, id] : misure)
+        if (valore >= 0.05)  // less is the rounding of the page's size, not a label off the page
+            lati << LoadResString(id).arg(mm(valore));
+    if (lati.isEmpty())
+        return true;
+    const QString testo = LoadResString(1310).arg(lati.join(QStringLiteral(", "))) + QLatin1Char('\r') +
+                          LoadResString(1315).arg(SpostamentoStampaX) + QLatin1Char('\r') + LoadResString(1316);
+    return ui.messaggio(testo, LoadResString(1410), Pulsanti::YesNo, Icona::Domanda) == Risposta::Yes;
 }
 
 SequenzaCelle::Cella SequenzaCelle::Prossima()

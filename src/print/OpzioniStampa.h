@@ -60,6 +60,24 @@ constexpr int ErroreStampaAnnullata = 32755;
 // Returns false when the user declines to print (the caller stops with error 32755).
 bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, Interazione& ui);
 
+// The print job moves every label this far to the right (millimetres); stored labels are
+// tuned to it, and the layout's X origin compensates for it.
+inline constexpr double SpostamentoStampaX = 4;
+inline constexpr double SpostamentoStampaY = 0;
+
+// How far the cells that `etichette` labels from cell `prima` take reach past the page on
+// each side, in millimetres (0 inside), with the job's shift.
+struct SporgenzaPagina {
+    double sinistra = 0, destra = 0, alto = 0, basso = 0;
+    bool nessuna() const { return sinistra <= 0 && destra <= 0 && alto <= 0 && basso <= 0; }
+};
+SporgenzaPagina SporgenzaEtichette(const DocumentoEtichetta& doc, const AreaPagina& pagina, int etichette, int prima);
+
+// Warns before printing when labels reach past the page, says by how much and that the
+// layout's origin compensates the shift. Returns false when the user declines to print.
+bool TestEtichetteNellaPagina(const DocumentoEtichetta& doc, const AreaPagina& pagina, int etichette, int prima,
+                              Interazione& ui);
+
 // The cells the labels go into, row by row, page by page.
 class SequenzaCelle {
 public:

@@ -55,6 +55,8 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.bordi = true;
         } else if (s == QLatin1String("--marks")) {
             o.crocicchi = true;
+        } else if (s == QLatin1String("--keep-going")) {
+            o.continua = true;
         } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--printer")) {
             if (o.uscita != OpzioniBatch::Uscita::Nessuna)
                 return errato(QStringLiteral("give only one of --pdf, --ant and --printer"));
@@ -89,7 +91,8 @@ QString AiutoBatch()
 {
     return QStringLiteral(
         "Usage: cartigo-print LABEL.eti [--db FILE] [--password PW] [--all | --count N] [--first N]\n"
-        "                     [--borders] [--marks] (--pdf OUT.pdf | --ant OUT.ant | --printer NAME [--copies N])\n"
+        "                     [--borders] [--marks] [--keep-going]\n"
+        "                     (--pdf OUT.pdf | --ant OUT.ant | --printer NAME [--copies N])\n"
         "\n"
         "Prints a Cartigo label on sheets of labels, without a window.\n"
         "\n"
@@ -102,6 +105,8 @@ QString AiutoBatch()
         "  --first N        the first label goes into cell N of the sheet (default 1)\n"
         "  --borders        draw each label's border\n"
         "  --marks          draw the corner marks of each label\n"
+        "  --keep-going     print what can be printed: a picture that cannot be read is left out\n"
+        "                   with a warning instead of stopping the print\n"
         "  --pdf FILE       write a PDF file\n"
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
         "                   (FILE \"-\" is standard output; the label and its database are\n"
@@ -110,9 +115,12 @@ QString AiutoBatch()
         "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1)\n"
         "  --help           this text\n"
         "\n"
-        "Prints one summary line (labels, pages, output) and exits with status 0; on any error\n"
-        "it prints a message and exits with a non-zero status (2 for a wrong command line,\n"
-        "such as an output that is the label or its database).\n");
+        "Prints one summary line (labels, pages, output) and exits with status 0. Otherwise it\n"
+        "says why on stderr and exits with\n"
+        "  1  an error: a file, the database, a picture that cannot be read (without\n"
+        "     --keep-going: nothing is printed), the output\n"
+        "  2  a wrong command line, such as an output that is the label or its database\n"
+        "  3  --all with a selection that has no record: nothing is printed\n");
 }
 
 }  // namespace cartigo

@@ -19,8 +19,13 @@ struct OpzioniBatch {
     enum class Uscita { Nessuna, Pdf, Ant, Stampante } uscita = Uscita::Nessuna;
     QString destinazione;  // file or printer name
     int copie = 1;
+    bool continua = false;  // --keep-going
     bool aiuto = false;
 };
+
+// Exit statuses of `cartigo-print` besides 0 (printed) and 1 (an error).
+inline constexpr int UscitaOpzioniErrate = 2;
+inline constexpr int UscitaNessunRecord = 3;
 
 // Reads the arguments (without the program name). On a mistake returns nothing and
 // sets `errore` to a one-line message.

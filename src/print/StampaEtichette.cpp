@@ -5,9 +5,8 @@
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
+#include "label/ImmagineEtichetta.h"
 #include "stampora/clsStampora.h"
-
-#include <QImageReader>
 
 namespace cartigo {
 
@@ -51,6 +50,11 @@ private:
     clsStampora& m_;
 };
 
+// A picture the job was told to stop at.
+struct ProblemaStampa {
+    QString testo;
+};
+
 // Ends the job's visible state whatever way it ends.
 struct Pulizia {
     Interazione& ui;
@@ -81,17 +85,18 @@ QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fis
     return QString();
 }
 
-const QImage* StampaEtichette::immagine(const QString& percorso)
+const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString& percorso)
 {
     auto it = immagini_.find(percorso);
     if (it == immagini_.end()) {
-        QImage img;
-        if (modCartigo::EsisteFile(percorso)) {
-            QImageReader r(percorso);
-            r.setAutoTransform(true);
-            img = r.read();
+        const ImmagineLetta letta = LeggiImmagine(percorso, doc_.CartellaEtichetta());
+        // The label's own pictures were reported when it loaded; those of the records are new.
+        if (!letta.problema.isEmpty() && o.Collegato()) {
+            if (FermaSuProblemi)
+                throw ProblemaStampa{letta.problema};
+            problemi_ << letta.problema;
         }
-        it = immagini_.insert(percorso, img);
+        it = immagini_.insert(percorso, letta.immagine);
     }
     return it->isNull() ? nullptr : &*it;
 }
@@ -107,16 +112,19 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
     case TipoOggetto::Barcode: {
         const QString codice = contenuto(o, o.ToolTipText, rs);
         const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
+        // A code that cannot be drawn is reported with the record it came from.
+        m.SetRiferimentoBarcode(o.Collegato() ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
         switch (o.CifraTag(0)) {
         case 0: m.Draw39Barcode(codice, x, y, w, h, posizione); break;
         case 1: m.DrawEANBarCode(codice, x, y, w, h, posizione); break;
         default: break;
         }
+        m.SetRiferimentoBarcode(QString());
         break;
     }
     case TipoOggetto::Immagine: {
         const QString percorso = contenuto(o, o.ToolTipText, rs);
-        if (const QImage* img = immagine(percorso))
+        if (const QImage* img = immagine(o, percorso))
             m.PaintPicture(*img, x, y, w, h);
         break;
     }
@@ -162,9 +170,21 @@ EsitoStampa StampaEtichette::Esegui()
     stampate_ = 0;
     pagine_ = 0;
     immagini_.clear();
+    problemi_.clear();
     std::unique_ptr<FinestraAttesa> attesa;
     Pulizia pulizia{ui_, attesa};
     std::unique_ptr<clsStampora> motore;
+    // Drops the document and the job's windows before the user is told why.
+    const auto interrompi = [&] {
+        if (motore)
+            motore->KillDoc();
+        if (attesa) {
+            attesa->Chiudi();
+            attesa.reset();
+        }
+        ui_.cursoreNormale();
+        pulizia.cursore = false;
+    };
     try {
         // 1. the record selection
         std::unique_ptr<RecordsetStampa> rs;
@@ -186,6 +206,10 @@ EsitoStampa StampaEtichette::Esegui()
         // 3. labels to print
         const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
         const int prima = opzioni.PrimaEtichetta;
+        if (etichette <= 0) {  // all the labels of a selection without records
+            ui_.messaggio(LoadResString(1300), titolo, Pulsanti::Ok, Icona::Informazione);
+            return EsitoStampa::Vuota;
+        }
 
         // 4. the engine and the destination
         motore = CreaMotore(ui_);
@@ -195,15 +219,15 @@ EsitoStampa StampaEtichette::Esegui()
 
         // 5. the page check
         AreaMotore area(m);
-        if (!TestAreaStampa(area, 29.66, 20.96, ui_))
+        if (!TestAreaStampa(area, 29.66, 20.96, ui_) || !TestEtichetteNellaPagina(doc_, area, etichette, prima, ui_))
             return EsitoStampa::Annullata;
 
         // 6. the document
         ui_.cursoreAttesa();
         pulizia.cursore = true;
         modCartigo::IniziaDocumento(m);
-        m.SetOffsetX(4);
-        m.SetOffsetY(0);
+        m.SetOffsetX(SpostamentoStampaX);
+        m.SetOffsetY(SpostamentoStampaY);
 
         // 7. the wait window
         if (CreaAttesa) {
@@ -218,6 +242,7 @@ EsitoStampa StampaEtichette::Esegui()
         const double W = l.LarghezzaEtichetta;
         const double H = l.AltezzaEtichetta;
         for (int n = 1; n <= etichette; ++n) {
+            etichetta_ = n;
             const auto cella = celle.Prossima();
             for (int p = 0; p < cella.nuovePagine; ++p) {
                 m.NewPage();
@@ -264,20 +289,19 @@ EsitoStampa StampaEtichette::Esegui()
         }
         ui_.cursoreNormale();
         pulizia.cursore = false;
+        if (!problemi_.isEmpty())
+            ui_.messaggio(ElencoProblemi(LoadResString(1305), problemi_), titolo, Pulsanti::Ok, Icona::Esclamazione);
         const bool ok = m.EndDoc();
         return ok ? EsitoStampa::Stampata : EsitoStampa::Fallita;
     } catch (const ErroreCartigo& e) {
-        if (motore)
-            motore->KillDoc();
-        if (attesa) {
-            attesa->Chiudi();
-            attesa.reset();
-        }
-        ui_.cursoreNormale();
-        pulizia.cursore = false;
+        interrompi();
         if (e.numero() == ErroreStampaAnnullata)
             return EsitoStampa::Annullata;
         ui_.messaggio(TestoErroreNonGestito(e.numero(), e.descrizione()), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        return EsitoStampa::Fallita;
+    } catch (const ProblemaStampa& p) {
+        interrompi();
+        ui_.messaggio(p.testo, titolo, Pulsanti::Ok, Icona::Esclamazione);
         return EsitoStampa::Fallita;
     }
 }

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,7 @@ enum class EsitoStampa {
     Stampata,     // the document went to its destination
     Annullata,    // a dialog was cancelled, or the user stopped it: nothing delivered
     Fallita,      // an error: the user has been told, nothing delivered
+    Vuota,        // "all labels" of a selection without records: the user has been told, nothing printed
 };
 
 class StampaEtichette {
@@ -60,6 +62,10 @@ public:
     std::function<std::unique_ptr<FinestraAttesa>()> CreaAttesa;
     // The title of messages.
     QString titolo;
+    // A picture named by a record that cannot be read stops the job when true (nothing is
+    // delivered); otherwise it is left out, and the pictures left out are listed once
+    // before the document is delivered.
+    bool FermaSuProblemi = false;
 
     EsitoStampa Esegui();
 
@@ -71,13 +77,15 @@ private:
     void disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs);
     void disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs);
     QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const;
-    const QImage* immagine(const QString& percorso);
+    const QImage* immagine(const OggettoEtichetta& o, const QString& percorso);
 
     DocumentoEtichetta& doc_;
     Interazione& ui_;
     int stampate_ = 0;
     int pagine_ = 0;
+    int etichetta_ = 0;                // the label being drawn, from 1
     QHash<QString, QImage> immagini_;  // pictures loaded once per job
+    QStringList problemi_;             // pictures of records left out
 };
 
 namespace modCartigo {

@@ -128,7 +128,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) argomenti << modCartigo::PercorsoDaSistema(argv[i]);
     const auto letto = LeggiOpzioniBatch(argomenti, &errore);
     if (!letto)
-        return esci(errore, 2);
+        return esci(errore, UscitaOpzioniErrate);
     if (letto->aiuto) {
         scrivi(stdout, AiutoBatch());
         return 0;
@@ -145,6 +145,8 @@ int main(int argc, char* argv[])
     GestoreEtichetta gestore(doc, ui);
     if (!gestore.CaricaEtichetta(o.etichetta))
         return esci(QStringLiteral("the label %1 could not be read").arg(o.etichetta), 1);
+    if (!gestore.ProblemiImmagini().isEmpty() && !o.continua)
+        return esci(QStringLiteral("nothing printed (--keep-going prints the label without those pictures)"), 1);
 
     // the database: the one given, else the label's
     clsDatabase db(ui);
@@ -215,6 +217,7 @@ int main(int argc, char* argv[])
 
     StampaEtichette job(doc, ui);
     job.titolo = QStringLiteral("cartigo-print");
+    job.FermaSuProblemi = !o.continua;
     job.ApriRecordset = [&db, &doc] { return ApriSelezioneStampa(db, doc.Collegamento()); };
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
@@ -226,6 +229,8 @@ int main(int argc, char* argv[])
     if (isatty(fileno(stderr)))
         job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
     const EsitoStampa esito = job.Esegui();
+    if (esito == EsitoStampa::Vuota)
+        return esci(QStringLiteral("nothing printed"), UscitaNessunRecord);
     if (esito != EsitoStampa::Stampata)
         return esci(QStringLiteral("nothing printed"), 1);
     const QString uscita = o.uscita == OpzioniBatch::Uscita::Stampante
@@ -237,7 +242,7 @@ int main(int argc, char* argv[])
         (o.destinazione == QLatin1String("-") || StessoFile(o.destinazione, QStringLiteral("/dev/stdout")));
     scrivi(suStdout ? stderr : stdout,
            QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
-    if (ui.errori)
+    if (ui.errori && !o.continua)
         return esci(QStringLiteral("printed, with the errors above"), 1);
     return 0;
 }

@@ -429,7 +429,10 @@ void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, dou
     if (!d.messaggio.isEmpty()) {
         if (!messaggiBarcode_.contains(d.messaggio)) {
             messaggiBarcode_.insert(d.messaggio);
-            ui_.messaggio(d.messaggio, modCartigo::TitoloEAN2Bin(), Pulsanti::Ok, Icona::Esclamazione);
+            const QString testo = riferimentoBarcode_.isEmpty()
+                                      ? d.messaggio
+                                      : d.messaggio + QStringLiteral("\r\r") + riferimentoBarcode_;
+            ui_.messaggio(testo, modCartigo::TitoloEAN2Bin(), Pulsanti::Ok, Icona::Esclamazione);
         }
     }
     if (!d.rettangoli.isEmpty()) {

@@ -118,6 +118,9 @@ public:
                         PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
     void Draw39Barcode(const QString& strBarcode, double x, double Y, double Width, double Height,
                        PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+    // Where the next codes come from (such as the record that feeds them), added under a
+    // rejected code's message; empty for none.
+    void SetRiferimentoBarcode(const QString& riferimento) { riferimentoBarcode_ = riferimento; }
 
 private:
     Interazione& ui_;
@@ -134,6 +137,7 @@ private:
     bool fontBold_ = false, fontItalic_ = false;
     qint16 copies_ = 1;
     int destinazione_ = 0;
+    QString riferimentoBarcode_;
     QString fileName_;
     FormatoFileStampa formatoFile_ = FormatoFileStampa::DalNome;
     QStringList fileProtetti_;

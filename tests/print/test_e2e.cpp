@@ -359,3 +359,53 @@ TEST(StampaBatch, StandardOutputDevicesAndAFullDisk)
         EXPECT_EQ(QDir(disco.percorso()).entryList(QDir::Files | QDir::Hidden), QStringList{"uscita"});
     }
 }
+
+TEST(StampaBatch, PicturesBesideTheLabelKeepGoingAndEmptySelections)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+        GTEST_SKIP() << "pdfimages not found: install poppler-utils";
+    QTemporaryDir dir;
+    const auto immagini = [](const QString& pdf) {
+        const auto e = esegui(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+        return int(e.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()) - 2;  // two heading lines
+    };
+    // the sample's logo is named beside the label: found from any working folder
+    const QString pdf = dir.filePath(QStringLiteral("esempio.pdf"));
+    auto e = esegui(QStringLiteral(CARTIGO_PRINT),
+                    {QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti"), QStringLiteral("--pdf"), pdf}, 120000,
+                    dir.path());
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(immagini(pdf), 1);
+
+    // a picture that is not there: said on stderr; nothing printed unless --keep-going
+    const QString etichetta = dir.filePath(QStringLiteral("manca.eti"));
+    test::ScriviFile(etichetta, righe({"oggPicture", " 0 ", " 0 ", " 1000 ", " 1000 ", "", "", "manca.png", " 0 ",
+                                       "oggTesto", " 0 ", " 0 ", " 1000 ", " 300 ", "x", "Arial", " 10 ", "False",
+                                       "False", " 0 ", " 0 ", " 0 ", " 0 ", "", " 0 "}));
+    const QString altro = dir.filePath(QStringLiteral("manca.pdf"));
+    e = stampa({etichetta, QStringLiteral("--pdf"), altro});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("manca.png"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("--keep-going"))) << e.err.toStdString();
+    EXPECT_FALSE(QFile::exists(altro));
+    e = stampa({etichetta, QStringLiteral("--keep-going"), QStringLiteral("--pdf"), altro});
+    EXPECT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(e.err.count(QStringLiteral("manca.png")), 1) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("1 labels, 1 pages, "))) << e.out.toStdString();
+    EXPECT_TRUE(QFile::exists(altro));
+
+    // a selection without records: no sheet, its own exit status, as --help says
+    const QString vuota = dir.filePath(QStringLiteral("vuota.eti"));
+    test::ScriviFile(vuota, righe({"oggDatabase", CARTIGO_SOURCE_DIR "/samples/indirizzi.csv", "", "indirizzi", "city",
+                                   " 1 ", "Atlantide", "", "", "False", "", "oggTesto", " 0 ", " 0 ", " 1000 ",
+                                   " 300 ", "x", "Arial", " 10 ", "False", "False", " 0 ", " 0 ", " 0 ", " 0 ",
+                                   "name", " 0 "}));
+    const QString niente = dir.filePath(QStringLiteral("niente.pdf"));
+    e = stampa({vuota, QStringLiteral("--all"), QStringLiteral("--pdf"), niente});
+    EXPECT_EQ(e.codice, 3) << e.err.toStdString();
+    EXPECT_TRUE(e.out.isEmpty()) << e.out.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("nothing printed"))) << e.err.toStdString();
+    EXPECT_FALSE(QFile::exists(niente));
+    EXPECT_TRUE(stampa({QStringLiteral("--help")})
+                    .out.contains(QStringLiteral("3  --all with a selection that has no record")));
+}

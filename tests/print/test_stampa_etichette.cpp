@@ -2,6 +2,7 @@
 #include "../stampora/SupportoStampora.h"
 #include "app/InterazioneScriptata.h"
 #include "app/StringTable.h"
+#include "barcode/EAN.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
 #include "print/StampaEtichette.h"
@@ -9,6 +10,8 @@
 #include "stampora/clsStampora.h"
 
 #include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 
 using namespace cartigo;
 
@@ -207,16 +210,36 @@ TEST(StampaEtichette, RecordsFeedBoundObjects)
         ASSERT_EQ(b.testi().size(), 1u);
         EXPECT_EQ(b.testi()[0].testo, QString());  // bound, not connected: empty
     }
+}
+
+TEST(StampaEtichette, EmptySelectionPrintsNothingAndSaysSo)
+{
+    auto vuoto = std::make_shared<RecordsetFinto>();
+    vuoto->campi = {"Nome"};
     {
-        // an empty selection with all labels: a document without labels
-        auto vuoto = std::make_shared<RecordsetFinto>();
-        vuoto->campi = {"Nome"};
+        // all labels of no record: no destination asked, no sheet, the user told
         Banco b;
         b.connetti(vuoto);
         testo(b.doc, QStringLiteral("x"));
         b.opzioni = {true, false, "", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
-        EXPECT_TRUE(b.testi().empty());
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Vuota);
+        EXPECT_FALSE(b.uscita);
+        EXPECT_EQ(b.ui.dialoghi, QStringList{RichiestaOpzioniStampa::Nome});
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_EQ(b.ui.messaggi[0].testo, LoadResString(1300));
+        EXPECT_EQ(b.job.EtichetteStampate(), 0);
+        EXPECT_EQ(b.job.Pagine(), 0);
+        EXPECT_EQ(b.ui.attese, 0);
+    }
+    {
+        // a number of labels still prints them, bound objects empty
+        Banco b;
+        b.connetti(vuoto);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "2", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_EQ(b.testi().size(), 2u);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
     }
 }
 
@@ -380,4 +403,178 @@ TEST(StampaEtichette, CancelledDialogsAndFailuresLeaveNothingBehind)
         EXPECT_FALSE(b.attesaAperta);
         EXPECT_EQ(b.attesa.size(), 4);
     }
+}
+
+TEST(StampaEtichette, PicturesAreFoundBesideTheLabelAndRecordsPicturesReported)
+{
+    QTemporaryDir dir;
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(dir.filePath(QStringLiteral("logo.png"))));
+    test::ScriviFile(dir.filePath(QStringLiteral("vecchio.wmf")),
+                     QByteArray::fromHex("d7cdc69a") + QByteArray(30, 'x'));
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {"Foto"};
+    rs->righe << QStringList{"logo.png"} << QStringList{"manca.png"} << QStringList{"vecchio.wmf"}
+              << QStringList{"manca.png"} << QStringList{""};
+    const auto immagini = [](const DocumentoStampa& d) {
+        int n = 0;
+        for (const auto& op : test::Operazioni(d)) n += op.tipo == TipoOperazione::Immagine;
+        return n;
+    };
+    {
+        // the label's own picture, named relative to the label's folder, prints from any working folder
+        Banco b;
+        b.doc.ImpostaCartellaEtichetta(dir.path());
+        b.doc.CreaImmagine(567, 1440, 500, 500)->ToolTipText = QStringLiteral("logo.png");
+        b.opzioni = {false, true, "2", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_EQ(immagini(*b.uscita), 2);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    }
+    {
+        // pictures named by records: those that cannot be read are left out and listed once
+        Banco b;
+        b.doc.ImpostaCartellaEtichetta(dir.path());
+        b.connetti(rs);
+        b.doc.CreaImmagine(567, 1440, 500, 500)->DataMember = QStringLiteral("Foto");
+        b.opzioni = {true, false, "", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_EQ(immagini(*b.uscita), 1);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_EQ(b.ui.messaggi[0].testo,
+                  LoadResString(1305) + QStringLiteral("\r") + LoadResString(1301).arg(QStringLiteral("manca.png")) +
+                      QStringLiteral("\r") + LoadResString(1302).arg(QStringLiteral("vecchio.wmf")));
+        EXPECT_EQ(b.ui.messaggi[0].icona, Icona::Esclamazione);
+    }
+    {
+        // told to stop at them: nothing delivered, the reason said
+        Banco b;
+        b.doc.ImpostaCartellaEtichetta(dir.path());
+        b.connetti(rs);
+        b.doc.CreaImmagine(567, 1440, 500, 500)->DataMember = QStringLiteral("Foto");
+        b.job.FermaSuProblemi = true;
+        b.opzioni = {true, false, "", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        EXPECT_FALSE(b.uscita);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_EQ(b.ui.messaggi[0].testo, LoadResString(1301).arg(QStringLiteral("manca.png")));
+        EXPECT_FALSE(b.attesaAperta);
+        EXPECT_EQ(b.ui.attese, 0);
+    }
+}
+
+TEST(StampaEtichette, LabelsPastThePageAreWarnedBeforePrinting)
+{
+    test::LocaleTemporaneo loc(ImpostazioniLocali::inglese());
+    // 3 x 70 mm across an A4 sheet without margins: with the 4 mm shift they run to 214 mm
+    LayoutEtichetta l;
+    l.EtichetteOrizzontali = 3;
+    l.EtichetteVerticali = 8;
+    l.LarghezzaEtichetta = 70;
+    l.AltezzaEtichetta = 37;
+    l.MargineSinistro = l.MargineSuperiore = l.SpazioOrizzontale = l.SpazioVerticale = 0;
+    {
+        Banco b;
+        b.doc.ImpostaLayout(l);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "24", "1"};
+        b.ui.risposte = {Risposta::No};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_FALSE(b.uscita);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        const auto& m = b.ui.messaggi[0];
+        EXPECT_EQ(m.pulsanti, Pulsanti::YesNo);
+        EXPECT_EQ(m.testo, LoadResString(1310).arg(LoadResString(1311).arg(QStringLiteral("4.0"))) +
+                               QStringLiteral("\r") + LoadResString(1315).arg(4) + QStringLiteral("\r") +
+                               LoadResString(1316));
+    }
+    {
+        Banco b;
+        b.doc.ImpostaLayout(l);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "24", "1"};
+        b.ui.risposte = {Risposta::Yes};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);  // the user's choice: printed as laid out
+        EXPECT_EQ(b.testi().size(), 24u);
+    }
+    {
+        // only the cells used count: two labels stay in the first two columns
+        Banco b;
+        b.doc.ImpostaLayout(l);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "2", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    }
+    {
+        // the X origin compensates the shift: no warning
+        Banco b;
+        LayoutEtichetta c = l;
+        c.OrigineX = -4;
+        b.doc.ImpostaLayout(c);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "24", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty());
+        EXPECT_NEAR(b.testi()[0].x, 0, 1e-3);
+    }
+}
+
+TEST(StampaEtichette, PageOverhangOnEverySide)
+{
+    struct Pagina : AreaPagina {
+        double Height() const override { return 297 * 56.7; }
+        double Width() const override { return 210 * 56.7; }
+        int Orientation() const override { return 1; }
+        void SetOrientation(int) override {}
+    } a4;
+    DocumentoEtichetta doc;
+    LayoutEtichetta l;
+    l.EtichetteOrizzontali = 2;
+    l.EtichetteVerticali = 3;
+    l.LarghezzaEtichetta = 100;
+    l.AltezzaEtichetta = 100;
+    l.MargineSinistro = l.SpazioOrizzontale = l.SpazioVerticale = 0;
+    l.MargineSuperiore = 0;
+    l.OrigineX = -6;
+    l.OrigineY = -2.5;
+    doc.ImpostaLayout(l);
+    const SporgenzaPagina s = SporgenzaEtichette(doc, a4, 6, 1);
+    EXPECT_NEAR(s.sinistra, 2, 1e-9);  // 4 - 6
+    EXPECT_NEAR(s.destra, 0, 1e-9);    // 4 - 6 + 200 = 198
+    EXPECT_NEAR(s.alto, 2.5, 1e-9);
+    EXPECT_NEAR(s.basso, 0.5, 1e-9);  // -2.5 + 300 = 297.5
+    EXPECT_FALSE(s.nessuna());
+    // first position 6: only the last cell, bottom right
+    const SporgenzaPagina ultima = SporgenzaEtichette(doc, a4, 1, 6);
+    EXPECT_NEAR(ultima.sinistra, 0, 1e-9);
+    EXPECT_NEAR(ultima.alto, 0, 1e-9);
+    EXPECT_NEAR(ultima.basso, 0.5, 1e-9);
+    EXPECT_TRUE(SporgenzaEtichette(doc, a4, 0, 1).nessuna());
+}
+
+TEST(StampaEtichette, WrongEanCheckDigitNamesTheRecord)
+{
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {"Codice"};
+    rs->righe << QStringList{"5901234123457"} << QStringList{"590123412345"} << QStringList{"5901234123458"}
+              << QStringList{"4006381333930"};
+    Banco b;
+    b.connetti(rs);
+    auto* ean = b.doc.CreaBarcode(567, 2000, 1935, 1035);
+    ean->Tag = QStringLiteral("10");
+    ean->DataMember = QStringLiteral("Codice");
+    b.opzioni = {true, false, "", "1"};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    // once per document, naming the first record it came from
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    EXPECT_EQ(b.ui.messaggi[0].testo, modCartigo::EANInvalido() + QStringLiteral("\r\r") +
+                                          LoadResString(1320).arg(3).arg(QStringLiteral("5901234123458")));
+    EXPECT_EQ(b.ui.messaggi[0].titolo, modCartigo::TitoloEAN2Bin());
+    // records 1 and 2 print their symbol, the second with the check digit added
+    QStringList righe;
+    for (const auto& op : test::Operazioni(*b.uscita))
+        if (op.tipo == TipoOperazione::Testo) righe << b.uscita->Pagina(0).Testi()[op.dato];
+    EXPECT_EQ(righe, (QStringList{"5901234123457", "5901234123457"}));
 }
