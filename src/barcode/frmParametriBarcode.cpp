@@ -31,20 +31,14 @@ frmParametriBarcode::frmParametriBarcode(RichiestaParametriBarcode& r, QWidget* 
     auto* frame = new QGroupBox(LoadResString(213), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* fl = new QVBoxLayout(frame);
-    // An option may be left unselected, as an unknown stored position shows.
+    // One exclusive group: a click on the checked option keeps it. An unknown stored
+    // position starts with none checked, until the user picks one.
     auto* gruppo = new QButtonGroup(this);
-    gruppo->setExclusive(false);
     for (int i = 0; i < 3; ++i) {
         opt_[i] = new QRadioButton(LoadResString(214 + i), frame);
         opt_[i]->setObjectName(QStringLiteral("optAllineamento%1").arg(i));
-        opt_[i]->setAutoExclusive(false);
+        gruppo->addButton(opt_[i], i);
         fl->addWidget(opt_[i]);
-        connect(opt_[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                for (int j = 0; j < 3; ++j)
-                    if (j != i)
-                        opt_[j]->setChecked(false);
-        });
     }
     if (r.opzioneTesto >= 0 && r.opzioneTesto < 3)
         opt_[r.opzioneTesto]->setChecked(true);

@@ -5,6 +5,7 @@
 #include "label/Colori.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
 
@@ -179,6 +180,34 @@ const QImage& ImmagineOggetto(const OggettoEtichetta& o)
     return o.Picture;
 }
 
+QString DidascaliaBarcode(const OggettoEtichetta& o)
+{
+    const int tipo = o.CifraTag(0);
+    const QString nome = tipo == 0   ? QStringLiteral("Code 39")
+                         : tipo == 1 ? QStringLiteral("EAN 13")
+                                     : QStringLiteral("?");
+    const QString dati = o.Collegato() ? QStringLiteral("[%1]").arg(o.DataMember) : o.ToolTipText;
+    return dati.isEmpty() ? nome : nome + QStringLiteral(": ") + dati;
+}
+
+namespace {
+// The sample bars with the kind and data written on a white strip along the bottom.
+void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, const ScalaSuperficie& scala)
+{
+    p.drawImage(r, ImmagineBarcode());
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(std::max(1, int(std::lround(8 * 20.0 / scala.y))));  // 8 points
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const int altezza = std::min(r.height(), fm.height() + 2);
+    const QRect striscia(r.left(), r.bottom() - altezza + 1, r.width(), altezza);
+    p.fillRect(striscia, Qt::white);
+    p.setPen(Qt::black);
+    p.setClipRect(striscia);
+    p.drawText(striscia, Qt::AlignCenter, fm.elidedText(DidascaliaBarcode(o), Qt::ElideRight, r.width() - 2));
+}
+}  // namespace
+
 QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala)
 {
     QFont f = Caratteri::CarattereTesto(o.FontName);
@@ -210,6 +239,8 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
             break;
         }
         case TipoOggetto::Barcode:
+            disegnaBarcode(p, o, r, scala);
+            break;
         case TipoOggetto::Immagine:
             p.drawImage(r, ImmagineOggetto(o));
             break;

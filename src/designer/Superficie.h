@@ -82,6 +82,9 @@ const QImage& ImmagineBarcode();
 const QImage& ImmagineSegnaposto();
 // The picture a picture object shows.
 const QImage& ImmagineOggetto(const OggettoEtichetta& o);
+// What a barcode object's box says under its sample bars: its kind ("Code 39", "EAN 13")
+// and its data, the field in brackets when it is linked.
+QString DidascaliaBarcode(const OggettoEtichetta& o);
 // The font a text object shows, sized for the scale.
 QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala);
 

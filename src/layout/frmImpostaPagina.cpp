@@ -2,6 +2,7 @@
 
 #include "app/StringTable.h"
 #include "app/frmCartigo.h"
+#include "print/OpzioniStampa.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -48,6 +49,10 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         campi_[size_t(i)] = campo;
         etichette_[size_t(i)] = etichetta;
     }
+    notaOrigine_ = new QLabel(fraOrigine_);
+    notaOrigine_->setObjectName(QStringLiteral("lblNotaOrigine"));
+    notaOrigine_->setWordWrap(true);
+    grigliaOrigine->addWidget(notaOrigine_, 1, 0, 1, 6);
     // The same column widths in both frames, so the boxes line up.
     int etichettaMassima = 0;
     Internazionalizza();
@@ -94,6 +99,7 @@ void frmImpostaPagina::Internazionalizza()
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
         etichette_[size_t(i)]->setText(LoadResString(ValoriImpostaPagina::Campi[size_t(i)].idEtichetta));
     fraOrigine_->setTitle(LoadResString(205));
+    notaOrigine_->setText(LoadResString(1315).arg(SpostamentoStampaX));
 }
 
 void frmImpostaPagina::CaricaLayout(const LayoutEtichetta& layout)

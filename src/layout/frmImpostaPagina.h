@@ -33,6 +33,8 @@ public:
     QLineEdit* Campo(int i) const { return campi_[size_t(i)]; }
     QPushButton* cmdOk() const { return cmdOk_; }
     QPushButton* cmdCancel() const { return cmdCancel_; }
+    // The note under the origin fields: printing's shift to the right, which they compensate.
+    QLabel* lblNotaOrigine() const { return notaOrigine_; }
 
     // Shows the dialog for a RichiestaImpostaPagina (registered with the interaction seam).
     static void Registra();
@@ -51,6 +53,7 @@ private:
     std::array<QLabel*, ValoriImpostaPagina::NumeroCampi> etichette_{};
     QGroupBox* fraLayout_ = nullptr;
     QGroupBox* fraOrigine_ = nullptr;
+    QLabel* notaOrigine_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     LayoutEtichetta layout_;

@@ -127,6 +127,32 @@ TEST_F(RenderSuperficie, TestoCollegatoETrasparente)
     EXPECT_EQ(immagine().pixel(px(5900, 2900)), qRgb(255, 255, 255));
 }
 
+TEST_F(RenderSuperficie, BarcodeShowsItsKindAndData)
+{
+    auto* ean = doc.CreaBarcode(1000, 2000, 2400, 900);
+    ean->Tag = QStringLiteral("10");
+    ean->ToolTipText = QStringLiteral("5901234123457");
+    auto* c39 = doc.CreaBarcode(4000, 2000, 2400, 900);
+    c39->ToolTipText = QStringLiteral("5901234123457");
+    auto* collegato = doc.CreaBarcode(1000, 3500, 2400, 900);
+    collegato->Tag = QStringLiteral("1");
+    collegato->DataMember = QStringLiteral("Codice");
+    EXPECT_EQ(Superficie::DidascaliaBarcode(*ean), QStringLiteral("EAN 13: 5901234123457"));
+    EXPECT_EQ(Superficie::DidascaliaBarcode(*c39), QStringLiteral("Code 39: 5901234123457"));
+    EXPECT_EQ(Superficie::DidascaliaBarcode(*collegato), QStringLiteral("EAN 13: [Codice]"));
+    // the two boxes of the same size and data look different: the kind is written in them
+    const QImage img = immagine();
+    const auto box = [&](const OggettoEtichetta* o) {
+        const QPoint p = px(o->Left, o->Top);
+        return img.copy(QRect(p, QSize(int(o->Width / 15), int(o->Height / 15))));
+    };
+    EXPECT_NE(box(ean), box(c39));
+    // the strip along the bottom is white behind dark letters
+    const QRect striscia(px(1000, 2900 - 150), px(3400, 2900) - QPoint(1, 1));
+    EXPECT_GT(pixelScuri(img, striscia), 10);
+    EXPECT_EQ(img.pixel(px(1000, 2900) + QPoint(1, -2)), qRgb(255, 255, 255));
+}
+
 TEST(FinestraPrincipale, SuperficieGrigliaESnap)
 {
     AssicuraApplicazione();

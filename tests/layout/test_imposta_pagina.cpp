@@ -8,6 +8,8 @@
 #include "layout/ImpostaPagina.h"
 #include "layout/frmImpostaPagina.h"
 
+#include <QLabel>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -120,6 +122,22 @@ TEST_F(Dialogo, CampiEdidascalie)
         }
     }
     EXPECT_EQ(dlg.Campo(4)->text(), QStringLiteral("80,000"));
+}
+
+TEST_F(Dialogo, OriginNoteSaysItCompensatesThePrintShift)
+{
+    for (const Lingua lingua : {Lingua::Italiano, Lingua::Inglese}) {
+        ImpostaLingua(lingua);
+        frmImpostaPagina dlg(&ui);
+        QLabel* nota = dlg.findChild<QLabel*>(QStringLiteral("lblNotaOrigine"));
+        ASSERT_TRUE(nota);
+        // in the origin frame, next to the two fields it speaks of
+        EXPECT_TRUE(nota->parentWidget()->isAncestorOf(dlg.Campo(8)));
+        EXPECT_EQ(nota->text(), LoadResString(1315).arg(4));
+        EXPECT_TRUE(nota->text().contains(QStringLiteral("4 mm")));
+        EXPECT_TRUE(nota->text().contains(QStringLiteral("-4")));
+    }
+    ImpostaLingua(LinguaUtente());
 }
 
 TEST_F(Dialogo, OkConValoriErratiMostraIlMessaggioESpostaIlFuoco)
