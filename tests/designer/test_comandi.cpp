@@ -406,7 +406,7 @@ TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideT
     ASSERT_EQ(ui.messaggi.size(), 1);
     EXPECT_EQ(ui.messaggi[0].testo, LoadResString(1302).arg(QStringLiteral("vecchio.wmf")));
     EXPECT_FALSE(RichiestaModificaImmagine{}.Verifica(QStringLiteral("logo.png"), ui, QStringLiteral("T")));
-    EXPECT_EQ(ui.messaggi.last().testo, QStringLiteral("Inserire un nome file valido."));
+    EXPECT_EQ(ui.messaggi.last().testo, LoadResString(1407));
 
     // the command passes the label's folder and loads the picture from it
     DocumentoEtichetta doc;
