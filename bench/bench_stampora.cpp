@@ -5,7 +5,7 @@
 //   cmake -B build -DCARTIGO_BUILD_BENCH=ON && cmake --build build --target bench_stampora
 //   build/bench/bench_stampora --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-#include "app/InterazioneScriptata.h"
+#include "shell/InterazioneScriptata.h"
 #include "stampora/FileIni.h"
 #include "stampora/FileStampa.h"
 #include "stampora/clsStampora.h"

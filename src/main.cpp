@@ -1,6 +1,8 @@
-#include "app/GestoreEtichetta.h"
+#include "app/Avvio.h"
 #include "app/frmCartigo.h"
+#include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
+#include "shell/Finestre.h"
 #include "stampora/StamporaQt.h"
 
 #include <QApplication>

@@ -1,15 +1,16 @@
 #include "app/frmCartigo.h"
 
-#include "app/Icone.h"
-#include "print/frmStampa.h"
-#include "app/StringTable.h"
-#include "app/TastiBloccati.h"
+#include "barcode/frmParametriBarcode.h"
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
-#include "barcode/frmParametriBarcode.h"
 #include "designer/clsGrip.h"
 #include "designer/frmDialoghiFormato.h"
 #include "label/Locale.h"
+#include "print/frmStampa.h"
+#include "shell/Finestre.h"
+#include "shell/Icone.h"
+#include "shell/StringTable.h"
+#include "shell/TastiBloccati.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,85 +18,12 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QLocale>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 
 namespace cartigo {
-
-namespace modCartigo {
-
-namespace {
-// Once a window is shown its frame is known: if the frame then leaves the screen's
-// free area, the window is fitted and centred again.
-class CentraAllaComparsa : public QObject {
-public:
-    explicit CentraAllaComparsa(QWidget* finestra) : QObject(finestra)
-    {
-        setObjectName(QStringLiteral("CentraAllaComparsa"));
-        finestra->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override
-    {
-        if (evento->type() == QEvent::Show) {
-            auto* finestra = static_cast<QWidget*>(oggetto);
-            QTimer::singleShot(0, finestra, [finestra] {
-                const QScreen* s = finestra->screen();
-                if (s && !s->availableGeometry().contains(finestra->frameGeometry())) modCartigo::CentraForm(finestra);
-            });
-            finestra->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-};
-}  // namespace
-
-void CentraForm(QWidget* finestra)
-{
-    const QScreen* schermo = finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
-    if (!schermo)
-        return;
-    // The screen less its panels; a window larger than that (a small screen, a large
-    // scale factor) is made to fit, so its title and menus stay within reach.
-    const QRect area = schermo->availableGeometry();
-    const QRect esterno = finestra->frameGeometry();
-    const QSize cornice = esterno.size() - finestra->size();
-    const QSize massimo = (area.size() - cornice).expandedTo(finestra->minimumSize());
-    if (finestra->width() > massimo.width() || finestra->height() > massimo.height())
-        finestra->resize(finestra->size().boundedTo(massimo));
-    const QSize dim = finestra->size() + cornice;
-    finestra->move(area.left() + std::max(0, (area.width() - dim.width()) / 2),
-                   area.top() + std::max(0, (area.height() - dim.height()) / 2));
-    if (!finestra->isVisible() &&
-        !finestra->findChild<QObject*>(QStringLiteral("CentraAllaComparsa"), Qt::FindDirectChildrenOnly))
-        new CentraAllaComparsa(finestra);
-}
-
-void CursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-
-void CursoreNormale()
-{
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
-}
-
-QString LeggiImpostazioneLocale(int /*locale*/, int item)
-{
-    const QLocale l = QLocale::system();
-    switch (item) {
-    case 14: return l.decimalPoint();
-    case 15: return l.groupSeparator();
-    default: return {};
-    }
-}
-
-}  // namespace modCartigo
 
 namespace {
 // Menu entries and their string ids, in menu order. Ids of 0 keep their fixed caption.

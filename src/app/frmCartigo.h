@@ -2,13 +2,14 @@
 // The main window: menus, toolbars, status bar and the design area; it owns the
 // label document and routes every command. The work itself lives in core classes.
 
-#include "app/GestoreEtichetta.h"
-#include "app/InterazioneQt.h"
+#include "app/Avvio.h"
 #include "data/ComandiDati.h"
 #include "data/clsDatabase.h"
 #include "designer/ComandiEtichetta.h"
 #include "designer/EditorSuperficie.h"
 #include "label/DocumentoEtichetta.h"
+#include "label/GestoreEtichetta.h"
+#include "shell/InterazioneQt.h"
 
 #include <QComboBox>
 #include <QHash>
@@ -198,15 +199,5 @@ private:
     std::unique_ptr<ComandiDati> dati_;
     bool stampata_ = false;  // the last print job delivered its document
 };
-
-namespace modCartigo {
-// Places a window in the middle of the screen.
-void CentraForm(QWidget* finestra);
-// The hourglass for the whole application, and back.
-void CursoreAttesa();
-void CursoreNormale();
-// The user's locale setting: 14 decimal separator, 15 thousands separator.
-QString LeggiImpostazioneLocale(int locale, int item);
-}  // namespace modCartigo
 
 }  // namespace cartigo

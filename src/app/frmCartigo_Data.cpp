@@ -2,8 +2,8 @@
 // the selected object. The work is done by ComandiDati and clsDatabase.
 #include "app/frmCartigo.h"
 
-#include "app/StringTable.h"
 #include "data/frmDati.h"
+#include "shell/StringTable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

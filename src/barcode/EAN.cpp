@@ -1,8 +1,8 @@
 #include "barcode/EAN.h"
 
-#include "app/Interazione.h"
-#include "app/StringTable.h"
 #include "label/FileEtichetta.h"
+#include "shell/Interazione.h"
+#include "shell/StringTable.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "barcode/frmParametriBarcode.h"
 
-#include "app/InterazioneQt.h"
-#include "app/StringTable.h"
+#include "shell/InterazioneQt.h"
+#include "shell/StringTable.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 // The barcode parameters dialog: kind of barcode and position of its text.
 
-#include "designer/ComandiEtichetta.h"
+#include "barcode/RichiesteBarcode.h"
 
 #include <QDialog>
 

@@ -1,8 +1,9 @@
 #include "data/ComandiDati.h"
 
-#include "app/StringTable.h"
 #include "data/RichiesteDati.h"
 #include "label/FileEtichetta.h"
+#include "label/NomiFile.h"
+#include "shell/StringTable.h"
 
 #include <QDir>
 

@@ -3,9 +3,9 @@
 // to a field, choose the records to print, and the reconnection after a label is
 // loaded. The main window owns one of these and forwards its menu commands.
 
-#include "app/Interazione.h"
 #include "data/clsDatabase.h"
 #include "label/DocumentoEtichetta.h"
+#include "shell/Interazione.h"
 
 #include <functional>
 

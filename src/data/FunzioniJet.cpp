@@ -1,8 +1,8 @@
 #include "data/FunzioniJet.h"
 
-#include "app/StringTable.h"
 #include "data/ValoriJet.h"
 #include "label/Locale.h"
+#include "shell/StringTable.h"
 
 #include <sqlite3.h>
 #include <QDateTime>

@@ -3,7 +3,7 @@
 // command fills in, the results it reads back, and the checks of its confirming
 // button (which show their messages through the seam and keep the dialog open).
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 
 #include <QStringList>
 #include <array>

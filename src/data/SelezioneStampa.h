@@ -3,9 +3,9 @@
 // binding's table, field, criterion and values (the converted values and sentinels
 // are written back into the binding), each field as printed text.
 
+#include "data/RecordsetStampa.h"
 #include "data/clsDatabase.h"
 #include "label/DocumentoEtichetta.h"
-#include "print/StampaEtichette.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "data/ValoriJet.h"
 
-#include "app/StringTable.h"
 #include "label/Conversioni.h"
+#include "shell/StringTable.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #include "data/clsDatabase.h"
 
-#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/FileEtichetta.h"
+#include "shell/StringTable.h"
 
 #include <QDir>
 

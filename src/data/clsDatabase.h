@@ -10,9 +10,9 @@
 //     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
 //         testo = db.NzCampo(*rs, oggetto->DataMember);
 
-#include "app/Interazione.h"
 #include "data/DatabaseJet.h"
 #include "data/ValoriJet.h"
+#include "shell/Interazione.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,9 +1,9 @@
 #include "data/frmDati.h"
 
-#include "app/InterazioneQt.h"
-#include "app/StringTable.h"
-#include "app/frmCartigo.h"
 #include "layout/FiltroCampi.h"
+#include "shell/Finestre.h"
+#include "shell/InterazioneQt.h"
+#include "shell/StringTable.h"
 
 #include <QComboBox>
 #include <QGridLayout>

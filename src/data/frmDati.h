@@ -3,8 +3,8 @@
 // frmSelezioneRecords. Each shows one request of RichiesteDati.h; their checks live
 // in the request, their messages go through the interaction seam.
 
-#include "app/Interazione.h"
 #include "data/RichiesteDati.h"
+#include "shell/Interazione.h"
 
 #include <QDialog>
 #include <array>

@@ -1,12 +1,13 @@
 #include "designer/ComandiEtichetta.h"
 
-#include "app/StringTable.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
+#include "label/NomiFile.h"
+#include "shell/StringTable.h"
 
 namespace cartigo {
 
@@ -56,25 +57,6 @@ std::optional<QString> RichiestaModificaImmagine::Sfoglia(Interazione& ui, const
     auto scelto = ui.scegliFile(r);
     if (scelto) RicordaCartellaDialogo(*scelto);
     return scelto;
-}
-
-int RichiestaParametriBarcode::AllineamentoDaOpzione(int opzione)
-{
-    switch (opzione) {
-    case 0: return 1;
-    case 1: return 0;
-    default: return 2;
-    }
-}
-
-int RichiestaParametriBarcode::OpzioneDaAllineamento(int allineamento)
-{
-    switch (allineamento) {
-    case 1: return 0;
-    case 0: return 1;
-    case 2: return 2;
-    default: return -1;
-    }
 }
 
 // ---- commands ----

@@ -4,8 +4,9 @@
 // and barcode settings. Every question goes through the interaction seam; the
 // window only passes the current selection.
 
-#include "app/Interazione.h"
+#include "barcode/RichiesteBarcode.h"
 #include "label/DocumentoEtichetta.h"
+#include "shell/Interazione.h"
 
 #include <QStringList>
 #include <functional>
@@ -43,18 +44,6 @@ struct RichiestaModificaImmagine : RichiestaDialogo {
     // The browse button's file dialog (every picture format the program reads, PNG first);
     // nothing when cancelled.
     static std::optional<QString> Sfoglia(Interazione& ui, const QString& cartella);
-};
-
-// Barcode parameters: kind (0 Code 39, 1 EAN 13) and text position option
-// (0 above, 1 below, 2 hidden; -1 none selected).
-struct RichiestaParametriBarcode : RichiestaDialogo {
-    static inline const QString Nome = QStringLiteral("frmParametriBarcode");
-    QString nome() const override { return Nome; }
-    int tipoBarcode = 0;
-    int opzioneTesto = 1;
-    // The value stored for an option: 1 above, 0 below, 2 hidden.
-    static int AllineamentoDaOpzione(int opzione);
-    static int OpzioneDaAllineamento(int allineamento);  // -1 for an unknown value
 };
 
 class ComandiEtichetta {

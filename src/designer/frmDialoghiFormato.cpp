@@ -1,8 +1,9 @@
 #include "designer/frmDialoghiFormato.h"
 
-#include "app/InterazioneQt.h"
-#include "app/StringTable.h"
+#include "label/NomiFile.h"
 #include "layout/FiltroCampi.h"
+#include "shell/InterazioneQt.h"
+#include "shell/StringTable.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>

@@ -2,8 +2,8 @@
 // The small dialogs of the formatting commands: alignment, text editor, picture editor.
 // Each shows a request of ComandiEtichetta and hands the choice back in it.
 
-#include "app/Interazione.h"
 #include "designer/ComandiEtichetta.h"
+#include "shell/Interazione.h"
 
 #include <QDialog>
 

@@ -33,6 +33,11 @@ struct LayoutEtichetta {
     bool operator==(const LayoutEtichetta&) const = default;
 };
 
+// The print job moves every label this far to the right (millimetres); stored labels are
+// tuned to it, and the layout's X origin compensates for it.
+inline constexpr double SpostamentoStampaX = 4;
+inline constexpr double SpostamentoStampaY = 0;
+
 // Database binding of the label.
 struct CollegamentoDati {
     QString NomeDatabase;

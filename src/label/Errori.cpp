@@ -1,6 +1,6 @@
 #include "label/Errori.h"
 
-#include "app/StringTable.h"
+#include "shell/StringTable.h"
 
 namespace cartigo {
 

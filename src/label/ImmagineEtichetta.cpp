@@ -1,7 +1,7 @@
 #include "label/ImmagineEtichetta.h"
 
-#include "app/StringTable.h"
 #include "label/FileEtichetta.h"
+#include "shell/StringTable.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -2,9 +2,11 @@
 
 #include "label/Codifica.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -61,3 +63,35 @@ bool SoloDescrittore(const QString& file)
 }
 
 }  // namespace cartigo::modCartigo
+
+namespace cartigo {
+
+namespace {
+QString& ultimaCartella()
+{
+    static QString c;
+    return c;
+}
+
+QString cartellaEsistente(const QString& file)
+{
+    if (file.isEmpty()) return {};
+    const QString c = modCartigo::CartellaDi(file);
+    return QFileInfo(c).isDir() ? c : QString();
+}
+}  // namespace
+
+QString CartellaDialogo(const QString& fileEtichetta)
+{
+    if (const QString c = cartellaEsistente(fileEtichetta); !c.isEmpty()) return c;
+    if (QFileInfo(ultimaCartella()).isDir()) return ultimaCartella();
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
+}
+
+void RicordaCartellaDialogo(const QString& file)
+{
+    if (const QString c = cartellaEsistente(file); !c.isEmpty()) ultimaCartella() = c;
+}
+
+}  // namespace cartigo

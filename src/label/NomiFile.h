@@ -23,3 +23,13 @@ QString CartellaDi(const QString& file);
 bool SoloDescrittore(const QString& file);
 
 }  // namespace cartigo::modCartigo
+
+namespace cartigo {
+
+// Where a file dialog opens: the folder of `fileEtichetta` (the label's own file) when
+// there is one, else the folder of the file last chosen or opened, else the user's Documents.
+QString CartellaDialogo(const QString& fileEtichetta = {});
+// Remembers the folder of a file chosen in a dialog or opened, for CartellaDialogo.
+void RicordaCartellaDialogo(const QString& file);
+
+}  // namespace cartigo

@@ -3,7 +3,7 @@
 // entry, trimming on exit, the whole-number filter and the three-decimal mask.
 // One event filter serves every box; the rules themselves are in CampoNumerico.h.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "layout/ImpostaPagina.h"
 
-#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "layout/CampoNumerico.h"
+#include "shell/StringTable.h"
 
 namespace cartigo {
 

@@ -2,9 +2,9 @@
 // The sheet layout dialog without its window: the ten boxes' texts, loading them
 // from the layout, the check of the required values and storing them back.
 
-#include "app/Interazione.h"
 #include "label/DocumentoEtichetta.h"
 #include "label/Locale.h"
+#include "shell/Interazione.h"
 
 #include <QString>
 #include <array>

@@ -1,8 +1,7 @@
 #include "layout/frmImpostaPagina.h"
 
-#include "app/StringTable.h"
-#include "app/frmCartigo.h"
-#include "print/OpzioniStampa.h"
+#include "shell/Finestre.h"
+#include "shell/StringTable.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

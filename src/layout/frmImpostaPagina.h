@@ -1,9 +1,9 @@
 #pragma once
 // The sheet layout dialog: ten masked boxes for the layout values, Ok and Cancel.
 
-#include "app/InterazioneQt.h"
 #include "layout/FiltroCampi.h"
 #include "layout/ImpostaPagina.h"
+#include "shell/InterazioneQt.h"
 
 #include <QDialog>
 #include <array>

@@ -1,8 +1,8 @@
 #include "print/OpzioniStampa.h"
 
-#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
+#include "shell/StringTable.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -2,8 +2,8 @@
 // The print options asked before every print, the page check, and the order in
 // which labels fill the cells of the sheet.
 
-#include "app/Interazione.h"
 #include "label/DocumentoEtichetta.h"
+#include "shell/Interazione.h"
 
 #include <optional>
 
@@ -59,11 +59,6 @@ constexpr int ErroreStampaAnnullata = 32755;
 // Compares the page with the area needed (centimetres) and offers to turn it.
 // Returns false when the user declines to print (the caller stops with error 32755).
 bool TestAreaStampa(AreaPagina& pagina, double altezzaCm, double larghezzaCm, Interazione& ui);
-
-// The print job moves every label this far to the right (millimetres); stored labels are
-// tuned to it, and the layout's X origin compensates for it.
-inline constexpr double SpostamentoStampaX = 4;
-inline constexpr double SpostamentoStampaY = 0;
 
 // How far the cells that `etichette` labels from cell `prima` take reach past the page on
 // each side, in millimetres (0 inside), with the job's shift.

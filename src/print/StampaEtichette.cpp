@@ -1,11 +1,11 @@
 #include "print/StampaEtichette.h"
 
-#include "app/StringTable.h"
 #include "barcode/DisegnoBarcode.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
+#include "shell/StringTable.h"
 #include "stampora/clsStampora.h"
 
 namespace cartigo {

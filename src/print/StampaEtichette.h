@@ -3,9 +3,10 @@
 // of the label in each cell of the sheet, page after page, and draws every object
 // through the print engine; with a database, each label takes the next record.
 
-#include "app/Interazione.h"
+#include "data/RecordsetStampa.h"
 #include "label/DocumentoEtichetta.h"
 #include "print/OpzioniStampa.h"
+#include "shell/Interazione.h"
 
 #include <QHash>
 #include <QImage>
@@ -16,18 +17,6 @@
 namespace cartigo {
 
 class clsStampora;
-
-// The records of the label's selection, as the job reads them.
-class RecordsetStampa {
-public:
-    virtual ~RecordsetStampa() = default;
-    virtual bool Eof() const = 0;
-    virtual void MoveNext() = 0;
-    virtual int RecordCount() = 0;
-    // The field's value as printed text (Null gives empty text). Throws ErroreCartigo
-    // naming the field when the selection has no such field.
-    virtual QString TestoCampo(const QString& campo) = 0;
-};
 
 // The wait window shown while the job runs.
 class FinestraAttesa {

@@ -1,22 +1,21 @@
 // cartigo-print: prints a label without a window, for scripts and servers.
-#include "app/GestoreEtichetta.h"
-#include "app/StringTable.h"
 #include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
+#include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
 #include "label/ScritturaFile.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
+#include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
-#include "stampora/StamporaQt.h"
+#include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPrinterInfo>
+#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
@@ -119,8 +118,8 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Cartigo"));
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Cartigo"));
 
     QString errore;
     // The arguments as the system gives them: a name that is not valid UTF-8 is still reached.
@@ -136,7 +135,8 @@ int main(int argc, char* argv[])
     InterazioneBatch ui;
     ui.opzioni = *letto;
     const OpzioniBatch& o = ui.opzioni;
-    RegistraStampora();
+    DispositivoStampaCups stampanteCups;
+    ImpostaDispositivoStampa(&stampanteCups);
 
     // the label
     if (!QFileInfo(o.etichetta).isFile())
@@ -198,16 +198,10 @@ int main(int argc, char* argv[])
     // the printer
     InfoStampante stampante;
     if (o.uscita == OpzioniBatch::Uscita::Stampante) {
-        const QPrinterInfo pi = QPrinterInfo::printerInfo(o.destinazione);
-        if (pi.isNull())
+        const auto pi = DispositivoStampaCups::Stampante(o.destinazione);
+        if (!pi)
             return esci(QStringLiteral("no printer named %1").arg(o.destinazione), 1);
-        stampante.nome = pi.printerName();
-        stampante.porta = pi.location();
-        const QSizeF mm = pi.defaultPageSize().size(QPageSize::Millimeter);
-        if (mm.width() > 0 && mm.height() > 0) {
-            stampante.larghezzaCarta = mm.width() * 1440.0 / 25.4;
-            stampante.altezzaCarta = mm.height() * 1440.0 / 25.4;
-        }
+        stampante = *pi;
     } else if (o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
         const QFileInfo f(o.destinazione);

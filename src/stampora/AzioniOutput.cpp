@@ -1,7 +1,7 @@
 #include "stampora/AzioniOutput.h"
 
-#include "app/StringTable.h"
 #include "label/ScritturaFile.h"
+#include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
 
 #include <QDir>

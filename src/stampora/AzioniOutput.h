@@ -2,7 +2,7 @@
 // What the output document does beyond drawing: its set-up dialogs and printing.
 // Dialogs go through the interaction seam, printing through the installed printer.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 #include "stampora/DocumentoStampa.h"
 #include "stampora/FileStampa.h"
 

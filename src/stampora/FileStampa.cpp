@@ -1,7 +1,7 @@
 #include "stampora/FileStampa.h"
 
-#include "app/StringTable.h"
 #include "label/ScritturaFile.h"
+#include "shell/StringTable.h"
 #include "stampora/RenderizzatorePagina.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // The modal dialogs of the print engine, as requests through the interaction seam.
 // The engine fills a request, the UI (or a test script) shows or answers it.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 #include "stampora/DispositivoStampa.h"
 
 #include <memory>

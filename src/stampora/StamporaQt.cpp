@@ -1,7 +1,7 @@
 #include "stampora/StamporaQt.h"
 
-#include "app/InterazioneQt.h"
-#include "app/StringTable.h"
+#include "shell/InterazioneQt.h"
+#include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/StringTable.h"
 #include "barcode/EAN.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
+#include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/FileIni.h"
 #include "stampora/FileStampa.h"

@@ -4,8 +4,8 @@
 // the document, which is then printed once per copy, previewed, or saved to a file.
 // Margins persist in "Stampora.ini" between runs.
 
-#include "app/Interazione.h"
 #include "barcode/DisegnoBarcode.h"
+#include "shell/Interazione.h"
 #include "stampora/DocumentoStampa.h"
 #include "stampora/FileStampa.h"
 

@@ -1,11 +1,11 @@
 #include "stampora/frmStamporaAnteprima.h"
 
-#include "app/Icone.h"
-#include "app/InterazioneQt.h"
-#include "app/StringTable.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
 #include "layout/FiltroCampi.h"
+#include "shell/Icone.h"
+#include "shell/InterazioneQt.h"
+#include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/VistaAnteprima.h"
 

@@ -2,7 +2,7 @@
 // The print preview window: pages through the output document, zooms, prints all
 // pages or the page shown. One shared instance serves the engine; closing only hides it.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 #include "stampora/DocumentoStampa.h"
 
 #include <QDialog>

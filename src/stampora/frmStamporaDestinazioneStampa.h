@@ -3,7 +3,7 @@
 // buttons that open the printer and page set-up dialogs. The engine reads the choice
 // back through DestinazioneStampa, Copies and FileName.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,10 +1,11 @@
 // Command line splitting and the start-up decisions.
-#include "app/GestoreEtichetta.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
+#include "app/Avvio.h"
 #include "common/TestSupport.h"
 #include "label/FileEtichetta.h"
+#include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,12 @@
 // The main window offscreen: captions in both languages, the status bar, the
 // save-changes question on New, Open and closing.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "data/RichiesteDati.h"
 #include "layout/ImpostaPagina.h"
+#include "shell/Finestre.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // The main window driven like a user: the mouse on the surface (through the window,
 // so the drag's mouse capture is real), the editing keys, the commands of the menus
 // and toolbars per kind, the font boxes, and a label built with the mouse and saved.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
 #include "label/FileEtichetta.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -1,10 +1,10 @@
 // The module strings of EAN-13, EAN-8 and Code 39 symbols against the
 // symbologies' published tables.
 
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "barcode/Code39.h"
 #include "barcode/EAN.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <gtest/gtest.h>
 

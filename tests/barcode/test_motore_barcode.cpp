@@ -2,9 +2,9 @@
 // and what a scanner reads on the rendered page and on the PDF.
 #include "../stampora/SupportoStampora.h"
 #include "RenderBarcode.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
 #include "stampora/clsStampora.h"

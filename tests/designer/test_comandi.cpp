@@ -1,11 +1,11 @@
 // Editing and formatting commands on the selected object, per kind.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "designer/ComandiEtichetta.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/FileEtichetta.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QFontDatabase>
 #include <QFontDialog>

@@ -1,12 +1,12 @@
 // The design surface as a widget: an offscreen render of a label checked at chosen
 // pixels, the grid and snap switches of the main window, redrawing on document
 // changes, and the scroll bars moving the surface.
-#include "app/InterazioneScriptata.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "designer/BandaTrascinamento.h"
 #include "designer/PicBox.h"
 #include "label/FileEtichetta.h"
+#include "shell/InterazioneScriptata.h"
 
 #include <QScrollBar>
 

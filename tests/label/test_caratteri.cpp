@@ -1,12 +1,12 @@
 // The fonts of text objects on a Linux desktop without the Windows families that
 // labels name: what the surface and the printout draw them with, and which names
 // the font box accepts.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "designer/ComandiEtichetta.h"
 #include "designer/Superficie.h"
 #include "label/Caratteri.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 #include "stampora/DocumentoStampa.h"
 
 #include <QFontDatabase>

@@ -1,13 +1,14 @@
 // The label file: writing byte for byte, reading rules, failures and encodings.
-#include "app/GestoreEtichetta.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "data/RichiesteDati.h"
 #include "data/SorgenteCsv.h"
 #include "designer/ComandiEtichetta.h"
 #include "label/Codifica.h"
 #include "label/FileEtichetta.h"
+#include "label/GestoreEtichetta.h"
+#include "label/NomiFile.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Every writer of the program (label, print file, PDF, settings) on a disk that fills
 // up, and on outputs that are not regular files.
-#include "app/GestoreEtichetta.h"
-#include "app/InterazioneScriptata.h"
 #include "common/TestSupport.h"
+#include "label/GestoreEtichetta.h"
+#include "shell/InterazioneScriptata.h"
 #include "stampora/FileIni.h"
 #include "stampora/FileStampa.h"
 

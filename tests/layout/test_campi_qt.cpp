@@ -1,9 +1,9 @@
 // The field behaviours on real QLineEdit boxes (offscreen): colours, selection,
 // the mask driven by key events, the whole-number filter, enabling and disabling.
-#include "app/InterazioneScriptata.h"
 #include "common/TestSupport.h"
 #include "layout/CampoNumerico.h"
 #include "layout/FiltroCampi.h"
+#include "shell/InterazioneScriptata.h"
 
 #include <QApplication>
 #include <QComboBox>

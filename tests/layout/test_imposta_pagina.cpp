@@ -1,12 +1,12 @@
 // The sheet layout dialog: loading, the check of required values (order, beep,
 // message, focus) through the scripted seam, storing, Cancel, and the main
 // window's command.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "layout/ImpostaPagina.h"
 #include "layout/frmImpostaPagina.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QLabel>
 

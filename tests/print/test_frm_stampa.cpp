@@ -1,8 +1,8 @@
 // The print options dialog and the wait window, offscreen.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "print/frmStampa.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // Print options, the page check and the cell sequence.
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
 #include "print/OpzioniStampa.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 using namespace cartigo;
 

@@ -1,11 +1,11 @@
 // The label print job, checked on the display list it records.
 #include "../stampora/SupportoStampora.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "barcode/EAN.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
 #include "print/StampaEtichette.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/clsStampora.h"
 

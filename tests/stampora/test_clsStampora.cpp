@@ -1,7 +1,7 @@
 // The print engine checked against the display list it records.
 #include "SupportoStampora.h"
-#include "app/InterazioneScriptata.h"
 #include "common/TestSupport.h"
+#include "shell/InterazioneScriptata.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/clsStampora.h"

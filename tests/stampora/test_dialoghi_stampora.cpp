@@ -2,13 +2,13 @@
 // destination dialog (copies, a print file that must not replace what is printed) and the
 // page set-up request next to the sheet layout's.
 #include "SupportoStampora.h"
-#include "app/InterazioneQt.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "layout/CampoNumerico.h"
 #include "print/OpzioniStampa.h"
+#include "shell/InterazioneQt.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/DispositivoStampa.h"
 #include "stampora/FileStampa.h"

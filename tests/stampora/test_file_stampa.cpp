@@ -1,7 +1,7 @@
 // Print files (".ant" and PDF) and the renderer.
 #include "SupportoStampora.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
+#include "shell/StringTable.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
 

@@ -2,8 +2,8 @@
 // once, without taking the memory the header asks for. This program watches every
 // allocation, so it runs on its own.
 #include "SupportoStampora.h"
-#include "app/StringTable.h"
 #include "common/TestSupport.h"
+#include "shell/StringTable.h"
 #include "stampora/FileStampa.h"
 
 #include <QElapsedTimer>

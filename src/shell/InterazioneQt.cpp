@@ -1,6 +1,6 @@
-#include "app/InterazioneQt.h"
+#include "shell/InterazioneQt.h"
 
-#include "app/frmCartigo.h"
+#include "shell/Finestre.h"
 
 #include <QApplication>
 #include <QColorDialog>

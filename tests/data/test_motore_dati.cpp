@@ -1,10 +1,10 @@
 // The database engine against the sample databases: header and password, catalog,
 // record sets and criteria, saved queries, damaged files, CSV sources.
 #include "SupportoDati.h"
-#include "app/InterazioneScriptata.h"
 #include "data/DatabaseJet.h"
 #include "data/IntestazioneMdb.h"
 #include "data/clsDatabase.h"
+#include "shell/InterazioneScriptata.h"
 
 #include <QDir>
 #include <QFile>

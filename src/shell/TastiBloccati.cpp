@@ -1,4 +1,4 @@
-#include "app/TastiBloccati.h"
+#include "shell/TastiBloccati.h"
 
 #include <QGuiApplication>
 

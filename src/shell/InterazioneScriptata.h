@@ -2,7 +2,7 @@
 // An Interazione that answers from a script and records everything it was asked.
 // Used by tests and by the batch printer, where nobody sits at the screen.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 
 #include <QList>
 #include <deque>

@@ -1,40 +1,6 @@
-#include "app/Interazione.h"
-
-#include "label/NomiFile.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
+#include "shell/Interazione.h"
 
 namespace cartigo {
-
-namespace {
-QString& ultimaCartella()
-{
-    static QString c;
-    return c;
-}
-
-QString cartellaEsistente(const QString& file)
-{
-    if (file.isEmpty()) return {};
-    const QString c = modCartigo::CartellaDi(file);
-    return QFileInfo(c).isDir() ? c : QString();
-}
-}  // namespace
-
-QString CartellaDialogo(const QString& fileEtichetta)
-{
-    if (const QString c = cartellaEsistente(fileEtichetta); !c.isEmpty()) return c;
-    if (QFileInfo(ultimaCartella()).isDir()) return ultimaCartella();
-    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
-}
-
-void RicordaCartellaDialogo(const QString& file)
-{
-    if (const QString c = cartellaEsistente(file); !c.isEmpty()) ultimaCartella() = c;
-}
 
 QString FiltroQt(const QString& filtroWindows)
 {

@@ -2,8 +2,6 @@
 // Database commands through the scripted seam, the main window's connection, and
 // the data dialogs driven offscreen.
 #include "SupportoDati.h"
-#include "app/InterazioneScriptata.h"
-#include "app/StringTable.h"
 #include "app/frmCartigo.h"
 #include "data/ComandiDati.h"
 #include "data/RichiesteDati.h"
@@ -11,6 +9,8 @@
 #include "data/clsDatabase.h"
 #include "data/frmDati.h"
 #include "label/FileEtichetta.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/Icone.h"
+#include "shell/Icone.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/InterazioneScriptata.h"
+#include "shell/InterazioneScriptata.h"
 
 namespace cartigo {
 

@@ -1,6 +1,6 @@
 // The string table in both languages.
-#include "app/Interazione.h"
-#include "app/StringTable.h"
+#include "shell/Interazione.h"
+#include "shell/StringTable.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // The interaction seam shown with real Qt widgets.
 
-#include "app/Interazione.h"
+#include "shell/Interazione.h"
 
 #include <QPointer>
 #include <QWidget>

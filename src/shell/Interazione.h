@@ -60,12 +60,6 @@ public:
     virtual void cursoreNormale() {}
 };
 
-// Where a file dialog opens: the folder of `fileEtichetta` (the label's own file) when
-// there is one, else the folder of the file last chosen or opened, else the user's Documents.
-QString CartellaDialogo(const QString& fileEtichetta = {});
-// Remembers the folder of a file chosen in a dialog or opened, for CartellaDialogo.
-void RicordaCartellaDialogo(const QString& file);
-
 // Turns a Windows-style filter "Desc|*.x|Desc2|*.y" into Qt's "Desc (*.x);;Desc2 (*.y)".
 // A description that already names its pattern in brackets is kept as it stands.
 QString FiltroQt(const QString& filtroWindows);

@@ -1,12 +1,12 @@
 // Jet SQL translation and the Jet functions, evaluated on a one-row CSV source;
 // dates as Jet reads them; field values as text.
 #include "SupportoDati.h"
-#include "app/StringTable.h"
 #include "data/DatabaseJet.h"
 #include "data/FunzioniJet.h"
 #include "data/JetSql.h"
 #include "data/SorgenteCsv.h"
 #include "data/ValoriJet.h"
+#include "shell/StringTable.h"
 
 #include <QTemporaryDir>
 

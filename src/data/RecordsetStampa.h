@@ -1,0 +1,20 @@
+#pragma once
+// The records a label print reads: one label per record, each field as printed text.
+
+#include <QString>
+
+namespace cartigo {
+
+// The records of the label's selection, as the job reads them.
+class RecordsetStampa {
+public:
+    virtual ~RecordsetStampa() = default;
+    virtual bool Eof() const = 0;
+    virtual void MoveNext() = 0;
+    virtual int RecordCount() = 0;
+    // The field's value as printed text (Null gives empty text). Throws ErroreCartigo
+    // naming the field when the selection has no such field.
+    virtual QString TestoCampo(const QString& campo) = 0;
+};
+
+}  // namespace cartigo
