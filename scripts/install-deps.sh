@@ -15,7 +15,7 @@ packages=(
   poppler-utils zbar-tools
   xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils shared-mime-info
-  cups-client libcups2-dev
+  cups cups-client cups-filters printer-driver-cups-pdf libcups2-dev
   time
 )
 

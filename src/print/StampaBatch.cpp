@@ -9,8 +9,7 @@ bool intero(const QString& t, int minimo, int massimo, int* out)
 {
     bool ok = false;
     const int v = t.toInt(&ok);
-    if (!ok || v < minimo || v > massimo)
-        return false;
+    if (!ok || v < minimo || v > massimo) return false;
     *out = v;
     return true;
 }
@@ -20,15 +19,13 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
 {
     OpzioniBatch o;
     const auto errato = [&](const QString& testo) {
-        if (errore)
-            *errore = testo;
+        if (errore) *errore = testo;
         return std::nullopt;
     };
     for (int i = 0; i < a.size(); ++i) {
         const QString& s = a[i];
         const auto valore = [&](QString* out) {
-            if (i + 1 >= a.size())
-                return false;
+            if (i + 1 >= a.size()) return false;
             *out = a[++i];
             return true;
         };
@@ -37,11 +34,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.aiuto = true;
             return o;
         } else if (s == QLatin1String("--db")) {
-            if (!valore(&o.database))
-                return errato(QStringLiteral("--db needs a database file"));
+            if (!valore(&o.database)) return errato(QStringLiteral("--db needs a database file"));
         } else if (s == QLatin1String("--password")) {
-            if (!valore(&v))
-                return errato(QStringLiteral("--password needs a value"));
+            if (!valore(&v)) return errato(QStringLiteral("--password needs a value"));
             o.password = v;
         } else if (s == QLatin1String("--all")) {
             o.tutte = true;
@@ -65,6 +60,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.uscita = s == QLatin1String("--pdf")   ? OpzioniBatch::Uscita::Pdf
                        : s == QLatin1String("--ant") ? OpzioniBatch::Uscita::Ant
                                                      : OpzioniBatch::Uscita::Stampante;
+        } else if (s == QLatin1String("--timeout")) {
+            if (!valore(&v) || !intero(v, 1, 3600, &o.tempoMassimo))
+                return errato(QStringLiteral("--timeout needs a number of seconds from 1 to 3600"));
         } else if (s == QLatin1String("--copies")) {
             if (!valore(&v) || !intero(v, 1, kCopieMassime, &o.copie))
                 return errato(QStringLiteral("--copies needs a number from 1 to %1").arg(kCopieMassime));
@@ -76,12 +74,10 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             return errato(QStringLiteral("only one label file, please: %1").arg(s));
         }
     }
-    if (o.etichetta.isEmpty())
-        return errato(QStringLiteral("no label file given (see --help)"));
-    if (o.uscita == OpzioniBatch::Uscita::Nessuna)
-        return errato(QStringLiteral("say where to print: --pdf FILE, --ant FILE or --printer NAME"));
-    if (o.tutte && o.numero > 0)
-        return errato(QStringLiteral("give --all or --count, not both"));
+    if (o.etichetta.isEmpty()) return errato(QStringLiteral("no label file given (see --help)"));
+    // without an output: the default printer
+    if (o.uscita == OpzioniBatch::Uscita::Nessuna) o.uscita = OpzioniBatch::Uscita::Stampante;
+    if (o.tutte && o.numero > 0) return errato(QStringLiteral("give --all or --count, not both"));
     if (o.copie != 1 && o.uscita != OpzioniBatch::Uscita::Stampante)
         return errato(QStringLiteral("--copies goes with --printer"));
     return o;
@@ -92,7 +88,8 @@ QString AiutoBatch()
     return QStringLiteral(
         "Usage: cartigo-print LABEL.eti [--db FILE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going]\n"
-        "                     (--pdf OUT.pdf | --ant OUT.ant | --printer NAME [--copies N])\n"
+        "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
+        "                     [--timeout SECONDS]\n"
         "\n"
         "Prints a Cartigo label on sheets of labels, without a window.\n"
         "\n"
@@ -111,14 +108,21 @@ QString AiutoBatch()
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
         "                   (FILE \"-\" is standard output; the label and its database are\n"
         "                   never written over)\n"
-        "  --printer NAME   print on the printer NAME (CUPS)\n"
-        "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1)\n"
+        "  --printer NAME   print on the printer NAME (CUPS); without --pdf, --ant or --printer\n"
+        "                   the label goes to the default printer (PRINTER, lpoptions -d, the\n"
+        "                   print server's default)\n"
+        "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1);\n"
+        "                   the printer gets one job of N copies, titled with the label's name\n"
+        "  --timeout S      seconds the print server has to answer and take the job (default\n"
+        "                   30); a server that cannot be reached, does not answer in time, has\n"
+        "                   no such printer or refuses the job is an error\n"
         "  --help           this text\n"
         "\n"
         "Prints one summary line (labels, pages, output) and exits with status 0. Otherwise it\n"
         "says why on stderr and exits with\n"
         "  1  an error: a file, the database, a picture that cannot be read (without\n"
-        "     --keep-going: nothing is printed), the output\n"
+        "     --keep-going: nothing is printed), the output, the printer or its print\n"
+        "     server (a stopped printer keeps the job in its queue: not printed yet)\n"
         "  2  a wrong command line, such as an output that is the label or its database\n"
         "  3  --all with a selection that has no record: nothing is printed\n");
 }

@@ -12,13 +12,14 @@ struct OpzioniBatch {
     QString database;
     std::optional<QString> password;
     bool tutte = false;
-    int numero = 0;   // --count; 0 when not given
+    int numero = 0;  // --count; 0 when not given
     int prima = 1;
     bool bordi = false;
     bool crocicchi = false;
     enum class Uscita { Nessuna, Pdf, Ant, Stampante } uscita = Uscita::Nessuna;
-    QString destinazione;  // file or printer name
+    QString destinazione;  // file or printer name; no name: the default printer
     int copie = 1;
+    int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job
     bool continua = false;  // --keep-going
     bool aiuto = false;
 };

@@ -8,6 +8,8 @@
 #include "shell/StringTable.h"
 #include "stampora/clsStampora.h"
 
+#include <QFileInfo>
+
 namespace cartigo {
 
 namespace modCartigo {
@@ -62,10 +64,8 @@ struct Pulizia {
     bool cursore = false;
     ~Pulizia()
     {
-        if (attesa)
-            attesa->Chiudi();
-        if (cursore)
-            ui.cursoreNormale();
+        if (attesa) attesa->Chiudi();
+        if (cursore) ui.cursoreNormale();
     }
 };
 
@@ -78,10 +78,8 @@ StampaEtichette::StampaEtichette(DocumentoEtichetta& doc, Interazione& ui) : doc
 
 QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const
 {
-    if (o.DataMember.isEmpty())
-        return fisso;
-    if (rs && !rs->Eof())
-        return rs->TestoCampo(o.DataMember);
+    if (o.DataMember.isEmpty()) return fisso;
+    if (rs && !rs->Eof()) return rs->TestoCampo(o.DataMember);
     return QString();
 }
 
@@ -92,8 +90,7 @@ const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString
         const ImmagineLetta letta = LeggiImmagine(percorso, doc_.CartellaEtichetta());
         // The label's own pictures were reported when it loaded; those of the records are new.
         if (!letta.problema.isEmpty() && o.Collegato()) {
-            if (FermaSuProblemi)
-                throw ProblemaStampa{letta.problema};
+            if (FermaSuProblemi) throw ProblemaStampa{letta.problema};
             problemi_ << letta.problema;
         }
         it = immagini_.insert(percorso, letta.immagine);
@@ -101,50 +98,53 @@ const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString
     return it->isNull() ? nullptr : &*it;
 }
 
-void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga,
-                                     RecordsetStampa* rs)
+void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs)
 {
     const double x = doc_.GetX(col, o);
     const double y = doc_.GetY(riga, o);
     const double w = DocumentoEtichetta::GetW(o);
     const double h = DocumentoEtichetta::GetH(o);
     switch (o.tipo) {
-    case TipoOggetto::Barcode: {
-        const QString codice = contenuto(o, o.ToolTipText, rs);
-        const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
-        // A code that cannot be drawn is reported with the record it came from.
-        m.SetRiferimentoBarcode(o.Collegato() ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
-        switch (o.CifraTag(0)) {
-        case 0: m.Draw39Barcode(codice, x, y, w, h, posizione); break;
-        case 1: m.DrawEANBarCode(codice, x, y, w, h, posizione); break;
-        default: break;
+        case TipoOggetto::Barcode: {
+            const QString codice = contenuto(o, o.ToolTipText, rs);
+            const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
+            // A code that cannot be drawn is reported with the record it came from.
+            m.SetRiferimentoBarcode(o.Collegato() ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
+            switch (o.CifraTag(0)) {
+                case 0:
+                    m.Draw39Barcode(codice, x, y, w, h, posizione);
+                    break;
+                case 1:
+                    m.DrawEANBarCode(codice, x, y, w, h, posizione);
+                    break;
+                default:
+                    break;
+            }
+            m.SetRiferimentoBarcode(QString());
+            break;
         }
-        m.SetRiferimentoBarcode(QString());
-        break;
-    }
-    case TipoOggetto::Immagine: {
-        const QString percorso = contenuto(o, o.ToolTipText, rs);
-        if (const QImage* img = immagine(o, percorso))
-            m.PaintPicture(*img, x, y, w, h);
-        break;
-    }
-    case TipoOggetto::Rettangolo:
-        m.DrawLine(x, y, x + w, y + h, o.BackColor, o.BackStyle == 0 ? QStringLiteral("B") : QStringLiteral("BF"),
-                   o.BorderColor, o.BorderWidth);
-        break;
-    case TipoOggetto::Testo: {
-        const QString testo = contenuto(o, o.Caption, rs);
-        m.SetFontName(o.FontName);
-        m.SetFontSize(float(modCartigo::ArrotondaPari(o.FontSize)));
-        m.SetFontBold(o.FontBold);
-        m.SetFontItalic(o.FontItalic);
-        m.SetTextColor(o.ForeColor);
-        m.SetTextAlign(o.Alignment);
-        m.SetBrushColor(o.BackColor);
-        m.SetBrushStyle(o.BackStyle == 0 ? 1 : 0);
-        m.DrawTextBox(testo, float(x), float(y), float(w), float(h), o.BackStyle != 0);
-        break;
-    }
+        case TipoOggetto::Immagine: {
+            const QString percorso = contenuto(o, o.ToolTipText, rs);
+            if (const QImage* img = immagine(o, percorso)) m.PaintPicture(*img, x, y, w, h);
+            break;
+        }
+        case TipoOggetto::Rettangolo:
+            m.DrawLine(x, y, x + w, y + h, o.BackColor, o.BackStyle == 0 ? QStringLiteral("B") : QStringLiteral("BF"),
+                       o.BorderColor, o.BorderWidth);
+            break;
+        case TipoOggetto::Testo: {
+            const QString testo = contenuto(o, o.Caption, rs);
+            m.SetFontName(o.FontName);
+            m.SetFontSize(float(modCartigo::ArrotondaPari(o.FontSize)));
+            m.SetFontBold(o.FontBold);
+            m.SetFontItalic(o.FontItalic);
+            m.SetTextColor(o.ForeColor);
+            m.SetTextAlign(o.Alignment);
+            m.SetBrushColor(o.BackColor);
+            m.SetBrushStyle(o.BackStyle == 0 ? 1 : 0);
+            m.DrawTextBox(testo, float(x), float(y), float(w), float(h), o.BackStyle != 0);
+            break;
+        }
     }
 }
 
@@ -154,13 +154,10 @@ void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, Record
     const auto oggetti = doc_.Oggetti();
     for (const int passo : {2, 0, 1}) {
         for (const OggettoEtichetta* o : oggetti) {
-            if (o->Index <= 0)
-                continue;
+            if (o->Index <= 0) continue;
             int codice = doc_.Zorder().Codice(o->Chiave());
-            if (codice != 1 && codice != 2)
-                codice = 0;
-            if (codice == passo)
-                disegnaOggetto(m, *o, col, riga, rs);
+            if (codice != 1 && codice != 2) codice = 0;
+            if (codice == passo) disegnaOggetto(m, *o, col, riga, rs);
         }
     }
 }
@@ -176,8 +173,7 @@ EsitoStampa StampaEtichette::Esegui()
     std::unique_ptr<clsStampora> motore;
     // Drops the document and the job's windows before the user is told why.
     const auto interrompi = [&] {
-        if (motore)
-            motore->KillDoc();
+        if (motore) motore->KillDoc();
         if (attesa) {
             attesa->Chiudi();
             attesa.reset();
@@ -200,8 +196,7 @@ EsitoStampa StampaEtichette::Esegui()
         RichiestaOpzioniStampa opzioni;
         opzioni.tutteSelezionata = connesso;
         ui_.cursoreNormale();
-        if (!ui_.dialogo(opzioni) || !opzioni.Confermato)
-            return EsitoStampa::Annullata;
+        if (!ui_.dialogo(opzioni) || !opzioni.Confermato) return EsitoStampa::Annullata;
 
         // 3. labels to print
         const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
@@ -214,8 +209,9 @@ EsitoStampa StampaEtichette::Esegui()
         // 4. the engine and the destination
         motore = CreaMotore(ui_);
         clsStampora& m = *motore;
-        if (m.SelectPrintDestination() == 0)
-            return EsitoStampa::Annullata;
+        // the printer's queue shows the job by the label's file name
+        m.Output().TitoloLavoro = QFileInfo(doc_.NomeFileEtichetta()).fileName();
+        if (m.SelectPrintDestination() == 0) return EsitoStampa::Annullata;
 
         // 5. the page check
         AreaMotore area(m);
@@ -278,8 +274,7 @@ EsitoStampa StampaEtichette::Esegui()
             }
             disegnaEtichetta(m, col, riga, rs.get());
             ++stampate_;
-            if (rs && !rs->Eof())
-                rs->MoveNext();
+            if (rs && !rs->Eof()) rs->MoveNext();
         }
 
         // 9. deliver
@@ -295,8 +290,7 @@ EsitoStampa StampaEtichette::Esegui()
         return ok ? EsitoStampa::Stampata : EsitoStampa::Fallita;
     } catch (const ErroreCartigo& e) {
         interrompi();
-        if (e.numero() == ErroreStampaAnnullata)
-            return EsitoStampa::Annullata;
+        if (e.numero() == ErroreStampaAnnullata) return EsitoStampa::Annullata;
         ui_.messaggio(TestoErroreNonGestito(e.numero(), e.descrizione()), titolo, Pulsanti::Ok, Icona::Esclamazione);
         return EsitoStampa::Fallita;
     } catch (const ProblemaStampa& p) {

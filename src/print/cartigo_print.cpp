@@ -13,11 +13,11 @@
 #include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace cartigo;
 
@@ -44,8 +44,7 @@ public:
             scrivi(stderr, QStringLiteral("cartigo-print: %1 (%2) -> yes\n").arg(t.simplified(), titolo));
             return Risposta::Yes;
         }
-        if (icona == Icona::Esclamazione || icona == Icona::Critico)
-            errori = true;
+        if (icona == Icona::Esclamazione || icona == Icona::Critico) errori = true;
         scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(t.trimmed()));
         return Risposta::Ok;
     }
@@ -95,8 +94,7 @@ public:
     bool Annullata() const override { return false; }
     void Chiudi() override
     {
-        if (scritto_)
-            scrivi(stderr, QStringLiteral("\r%1\r").arg(QString(40, QLatin1Char(' '))));
+        if (scritto_) scrivi(stderr, QStringLiteral("\r%1\r").arg(QString(40, QLatin1Char(' '))));
         scritto_ = false;
     }
 
@@ -116,8 +114,7 @@ int esci(const QString& messaggio, int codice)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Cartigo"));
 
@@ -126,8 +123,7 @@ int main(int argc, char* argv[])
     QStringList argomenti;
     for (int i = 1; i < argc; ++i) argomenti << modCartigo::PercorsoDaSistema(argv[i]);
     const auto letto = LeggiOpzioniBatch(argomenti, &errore);
-    if (!letto)
-        return esci(errore, UscitaOpzioniErrate);
+    if (!letto) return esci(errore, UscitaOpzioniErrate);
     if (letto->aiuto) {
         scrivi(stdout, AiutoBatch());
         return 0;
@@ -135,12 +131,11 @@ int main(int argc, char* argv[])
     InterazioneBatch ui;
     ui.opzioni = *letto;
     const OpzioniBatch& o = ui.opzioni;
-    DispositivoStampaCups stampanteCups;
-    ImpostaDispositivoStampa(&stampanteCups);
+    DispositivoStampaCups& cups = DispositivoCups();
+    ImpostaDispositivoStampa(&cups);
 
     // the label
-    if (!QFileInfo(o.etichetta).isFile())
-        return esci(QStringLiteral("label file not found: %1").arg(o.etichetta), 1);
+    if (!QFileInfo(o.etichetta).isFile()) return esci(QStringLiteral("label file not found: %1").arg(o.etichetta), 1);
     DocumentoEtichetta doc;
     GestoreEtichetta gestore(doc, ui);
     if (!gestore.CaricaEtichetta(o.etichetta))
@@ -174,15 +169,13 @@ int main(int argc, char* argv[])
     if (!fileDatabase.isEmpty()) {
         db.SetNomeDatabase(fileDatabase);
         db.SetPasswordDb(c.PasswordDatabase);
-        if (!db.ConnettiDatabase())
-            return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
+        if (!db.ConnettiDatabase()) return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
         try {
             if (!db.EsisteTabellaOQuery(c.NomeTabella)) {
                 // a CSV file holds one table: take it whatever the label calls it (a
                 // database's tables are never swapped)
                 ElencoVoci tabelle;
-                if (db.Motore()->Csv())
-                    db.CaricaListaTabelle(tabelle);
+                if (db.Motore()->Csv()) db.CaricaListaTabelle(tabelle);
                 if (tabelle.ListCount() != 1)
                     return esci(QStringLiteral("the database %1 has no table or query named \"%2\"")
                                     .arg(c.NomeDatabase, c.NomeTabella),
@@ -195,13 +188,17 @@ int main(int argc, char* argv[])
         doc.ImpostaConnesso(true);
     }
 
-    // the printer
+    // the printer: the one named, else the default one, as the print server has them
     InfoStampante stampante;
+    cups.ImpostaTempoMassimo(o.tempoMassimo);
     if (o.uscita == OpzioniBatch::Uscita::Stampante) {
-        const auto pi = DispositivoStampaCups::Stampante(o.destinazione);
-        if (!pi)
-            return esci(QStringLiteral("no printer named %1").arg(o.destinazione), 1);
-        stampante = *pi;
+        const auto trovata = cups.Cerca(o.destinazione, &errore);
+        if (!trovata) return esci(errore, 1);
+        stampante = *trovata;
+        if (o.destinazione.isEmpty()) {
+            ui.opzioni.destinazione = stampante.nome;
+            scrivi(stderr, QStringLiteral("cartigo-print: printing on the default printer %1\n").arg(stampante.nome));
+        }
     } else if (o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
         const QFileInfo f(o.destinazione);
@@ -215,28 +212,26 @@ int main(int argc, char* argv[])
     job.ApriRecordset = [&db, &doc] { return ApriSelezioneStampa(db, doc.Collegamento()); };
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
-        if (!stampante.nome.isEmpty())
-            m->Output().SetStampante(stampante);
+        if (!stampante.nome.isEmpty()) m->Output().SetStampante(stampante);
         m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf : FormatoFileStampa::Ant);
         return m;
     };
-    if (isatty(fileno(stderr)))
-        job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
+    if (isatty(fileno(stderr))) job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
     const EsitoStampa esito = job.Esegui();
-    if (esito == EsitoStampa::Vuota)
-        return esci(QStringLiteral("nothing printed"), UscitaNessunRecord);
-    if (esito != EsitoStampa::Stampata)
-        return esci(QStringLiteral("nothing printed"), 1);
-    const QString uscita = o.uscita == OpzioniBatch::Uscita::Stampante
-                               ? QStringLiteral("printer %1 (%2 copies)").arg(o.destinazione).arg(o.copie)
-                               : o.destinazione;
+    if (esito == EsitoStampa::Vuota) return esci(QStringLiteral("nothing printed"), UscitaNessunRecord);
+    if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
+        return esci(QStringLiteral("job %1 is queued, not printed").arg(cups.UltimoLavoro()), 1);
+    if (esito != EsitoStampa::Stampata) return esci(QStringLiteral("nothing printed"), 1);
+    const QString uscita =
+        o.uscita == OpzioniBatch::Uscita::Stampante
+            ? QStringLiteral("printer %1 (%2 copies, job %3)").arg(o.destinazione).arg(o.copie).arg(cups.UltimoLavoro())
+            : o.destinazione;
     // a document written to standard output keeps it to itself
     const bool suStdout =
         o.uscita != OpzioniBatch::Uscita::Stampante &&
         (o.destinazione == QLatin1String("-") || StessoFile(o.destinazione, QStringLiteral("/dev/stdout")));
     scrivi(suStdout ? stderr : stdout,
            QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
-    if (ui.errori && !o.continua)
-        return esci(QStringLiteral("printed, with the errors above"), 1);
+    if (ui.errori && !o.continua) return esci(QStringLiteral("printed, with the errors above"), 1);
     return 0;
 }

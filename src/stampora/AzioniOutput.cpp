@@ -40,7 +40,7 @@ bool ImpostaStampanteOutput(DocumentoStampa& doc, Interazione& ui)
     return true;
 }
 
-bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui)
+bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui, int copie)
 {
     QString errore;
     DispositivoStampa* d = DispositivoCorrente();
@@ -50,9 +50,14 @@ bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione
     } else if (doc.PageCount() == 0) {
         return true;
     } else {
-        prima = std::clamp(prima, 1, doc.PageCount());
-        ultima = std::clamp(ultima, prima, doc.PageCount());
-        ok = d->Stampa(doc, prima, ultima, &errore);
+        LavoroStampa lavoro;
+        lavoro.prima = std::clamp(prima, 1, doc.PageCount());
+        lavoro.ultima = std::clamp(ultima, lavoro.prima, doc.PageCount());
+        lavoro.copie = std::max(1, copie);
+        lavoro.titolo = doc.TitoloLavoro;
+        ui.cursoreAttesa();
+        ok = d->Stampa(doc, lavoro, &errore);
+        ui.cursoreNormale();
     }
     if (!ok) {
         const QString nome = doc.Device().isEmpty() ? LoadResString(1440) : doc.Device();

@@ -15,11 +15,11 @@ QString TitoloStampora();
 bool ImpostaPaginaOutput(DocumentoStampa& doc, Interazione& ui);
 // Printer set-up dialog (printer, paper, orientation); true when confirmed and applied.
 bool ImpostaStampanteOutput(DocumentoStampa& doc, Interazione& ui);
-// Prints pages `prima` to `ultima` (from 1) once. A failure is reported to the user with
-// the printer's name and the reason, and gives false.
-bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui);
+// Prints pages `prima` to `ultima` (from 1) as one job of `copie` copies. A failure is
+// reported to the user with the printer's name and the reason, and gives false.
+bool StampaOutput(const DocumentoStampa& doc, int prima, int ultima, Interazione& ui, int copie = 1);
 // The output's actions by number: 2 page set-up dialog, 9 print the page shown
-// (`paginaMostrata`, from 1), 11 and 12 print the whole document, 13 printer set-up
+// (`paginaMostrata`, from 1), 11 and 12 print the whole document once, 13 printer set-up
 // dialog. False when a dialog was cancelled, printing failed or the number is unknown.
 bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaMostrata = 1);
 // Saves to a ".ant" or ".pdf" file; a failure is reported with the file name and the reason.

@@ -1,7 +1,7 @@
 #pragma once
-// The printer behind the output document. The core only knows this interface;
-// the UI library installs the real one (CUPS through QPrinter), tests a recording
-// fake. With none installed there is no printer: A4 portrait and an empty name.
+// The printer behind the output document. The core only knows this interface; the
+// programs install the real one (CUPS, StampanteCups), tests a recording fake. With
+// none installed there is no printer: A4 portrait and an empty name.
 
 #include <QString>
 
@@ -18,14 +18,23 @@ struct InfoStampante {
     int orientamento = 0;  // 0 portrait, 1 landscape
 };
 
+// One print of a document: its pages `prima` to `ultima` (from 1), the copies the
+// printer makes of them, and the title the job goes by (the label's file name).
+struct LavoroStampa {
+    int prima = 1;
+    int ultima = 1;
+    int copie = 1;
+    QString titolo;
+};
+
 class DispositivoStampa {
 public:
     virtual ~DispositivoStampa() = default;
     // The default printer of the system, or the A4 portrait values without a name.
     virtual InfoStampante Predefinita() = 0;
-    // Prints pages `prima` to `ultima` (from 1) of the document on its device, once.
-    // On failure false, with the reason in `errore`.
-    virtual bool Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore) = 0;
+    // Prints the job's pages of the document on its device, as one job. On failure
+    // false, with the reason in `errore`.
+    virtual bool Stampa(const DocumentoStampa& doc, const LavoroStampa& lavoro, QString* errore) = 0;
 };
 
 // The installed printer, or null. The caller keeps ownership.

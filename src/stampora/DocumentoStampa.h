@@ -234,6 +234,8 @@ public:
     QString TestoStampaInCorso;
     QString TestoStampante;
     QString TestoPagina;
+    // The title of its print jobs (the label's file name); empty for "Cartigo".
+    QString TitoloLavoro;
 
     // The recorded document.
     const PaginaStampa& Pagina(int indice) const { return pagine_.at(static_cast<std::size_t>(indice)); }

@@ -286,27 +286,31 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
     return salva(percorso, errore, [&](QIODevice& d) { return AccessoDocumentoStampa::Scrivi(doc, d); });
 }
 
+bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo)
+{
+    QPdfWriter pdf(&uscita);
+    pdf.setCreator(QStringLiteral("Cartigo"));
+    pdf.setTitle(titolo);
+    pdf.setResolution(1440);
+    const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
+                           QPageSize::ExactMatch);
+    pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter p;
+    if (!p.begin(&pdf)) return false;
+    for (int i = prima; i <= ultima; ++i) {
+        if (i > prima) pdf.newPage();
+        p.save();
+        ScalaTwips(p, pdf);
+        if (i <= doc.PageCount()) DisegnaPagina(p, doc, i - 1);
+        p.restore();
+    }
+    return p.end();
+}
+
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore)
 {
     return salva(percorso, errore, [&](QIODevice& d) {
-        QPdfWriter pdf(&d);
-        pdf.setCreator(QStringLiteral("Cartigo"));
-        pdf.setTitle(QFileInfo(percorso).completeBaseName());
-        pdf.setResolution(1440);
-        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
-                               QPageSize::ExactMatch);
-        pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QPainter p;
-        if (!p.begin(&pdf)) return false;
-        const int pagine = std::max(1, doc.PageCount());
-        for (int i = 0; i < pagine; ++i) {
-            if (i > 0) pdf.newPage();
-            p.save();
-            ScalaTwips(p, pdf);
-            DisegnaPagina(p, doc, i);
-            p.restore();
-        }
-        return p.end();
+        return ScriviPdf(doc, d, 1, std::max(1, doc.PageCount()), QFileInfo(percorso).completeBaseName());
     });
 }
 

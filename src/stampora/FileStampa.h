@@ -20,6 +20,7 @@
 
 #include "stampora/DocumentoStampa.h"
 
+#include <QIODevice>
 #include <QString>
 #include <memory>
 
@@ -32,6 +33,8 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
 
 // Writes the document as PDF, page by page.
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore);
+// Writes pages `prima` to `ultima` (from 1) of the document as PDF to `uscita`.
+bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo);
 
 // The format of a print file: by its name (".pdf", any case, is PDF, anything else a
 // ".ant" file), or the one asked for whatever the name.

@@ -2,16 +2,12 @@
 
 #include "shell/StringTable.h"
 #include "stampora/DocumentoStampa.h"
-#include "stampora/RenderizzatorePagina.h"
+#include "stampora/FileStampa.h"
 
 #include <cups/cups.h>
-#include <QDir>
-#include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QTemporaryFile>
+#include <QBuffer>
+#include <QDeadlineTimer>
+#include <QStringList>
 
 namespace cartigo {
 
@@ -19,117 +15,259 @@ namespace {
 
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
 
-// A destination's name, location and default paper (CUPS gives hundredths of a millimetre).
-InfoStampante leggi(cups_dest_t* dest)
-{
-    InfoStampante info;
-    info.nome = QString::fromLocal8Bit(dest->name);
-    if (dest->instance) info.nome += QLatin1Char('/') + QString::fromLocal8Bit(dest->instance);
-    if (const char* luogo = cupsGetOption("printer-location", dest->num_options, dest->options))
-        info.porta = QString::fromLocal8Bit(luogo);
-    if (cups_dinfo_t* dettagli = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        cups_size_t carta;
-        if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, dettagli, 0, &carta) && carta.width > 0 &&
-            carta.length > 0) {
-            info.larghezzaCarta = carta.width / 100.0 * kTwipsPerMm;
-            info.altezzaCarta = carta.length / 100.0 * kTwipsPerMm;
-        }
-        cupsFreeDestInfo(dettagli);
+// One connection to the print server with the time left of one operation. Every wait
+// for the server ends when that time is over.
+class Connessione {
+public:
+    Connessione(const QString& server, int secondi) : scadenza_(std::chrono::seconds(std::max(1, secondi)))
+    {
+        // Set each time: the server named, else the system's own as it stands now.
+        cupsSetServer(server.isEmpty() ? nullptr : server.toUtf8().constData());
+        secondi_ = std::max(1, secondi);
+        http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             int(std::max<qint64>(1, scadenza_.remainingTime())), nullptr);
+        if (http_) httpSetTimeout(http_, 0.25, &Connessione::attesa, this);
     }
-    return info;
+    ~Connessione()
+    {
+        if (http_) httpClose(http_);
+    }
+    Connessione(const Connessione&) = delete;
+    Connessione& operator=(const Connessione&) = delete;
+
+    http_t* http() const { return http_; }
+    bool scaduta() const { return scaduta_ || scadenza_.hasExpired(); }
+
+    // Why the last exchange failed: no answer in time, or what CUPS says.
+    QString motivo(const QString& nomeServer) const
+    {
+        if (scaduta()) return LoadResString(1901).arg(nomeServer).arg(secondi_);
+        if (!http_) return LoadResString(1900).arg(nomeServer, QString::fromUtf8(cupsLastErrorString()));
+        return QString::fromUtf8(cupsLastErrorString());
+    }
+
+private:
+    static int attesa(http_t*, void* dati)
+    {
+        auto* c = static_cast<Connessione*>(dati);
+        if (!c->scadenza_.hasExpired()) return 1;
+        c->scaduta_ = true;
+        return 0;
+    }
+
+    QDeadlineTimer scadenza_;
+    int secondi_ = 0;
+    http_t* http_ = nullptr;
+    bool scaduta_ = false;
+};
+
+bool riuscita()
+{
+    return cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
 }
 
-std::optional<InfoStampante> destinazione(const char* nome, const char* istanza)
+struct Destinazioni {
+    cups_dest_t* elenco = nullptr;
+    int numero = 0;
+    ~Destinazioni() { cupsFreeDests(numero, elenco); }
+};
+
+QString opzione(const cups_dest_t& d, const char* nome)
 {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nome, istanza);
-    if (!dest) return std::nullopt;
-    InfoStampante info = leggi(dest);
-    cupsFreeDests(1, dest);
-    return info;
+    return QString::fromUtf8(cupsGetOption(nome, d.num_options, d.options));
 }
 
-bool inviaACups(const DispositivoStampaCups::Lavoro& lavoro)
+// The printer as the document keeps it; its paper is the server's default media for it.
+InfoStampante info(http_t* http, cups_dest_t& d)
 {
-    cups_option_t* opzioni = nullptr;
-    int n = 0;
-    for (const auto& [nome, valore] : lavoro.opzioni)
-        n = cupsAddOption(nome.constData(), valore.constData(), n, &opzioni);
-    const int id =
-        cupsPrintFile(lavoro.stampante.toLocal8Bit().constData(), QFile::encodeName(lavoro.filePdf).constData(),
-                      lavoro.titolo.toLocal8Bit().constData(), n, opzioni);
-    cupsFreeOptions(n, opzioni);
-    return id != 0;
+    InfoStampante i;
+    i.nome = QString::fromUtf8(d.name);
+    if (d.instance) i.nome += QLatin1Char('/') + QString::fromUtf8(d.instance);
+    i.porta = opzione(d, "printer-location");
+    if (i.porta.isEmpty()) i.porta = opzione(d, "device-uri");
+    QByteArray media = cupsGetOption("media", d.num_options, d.options);
+    if (media.isEmpty()) {
+        if (cups_dinfo_t* di = cupsCopyDestInfo(http, &d)) {
+            if (ipp_attribute_t* a = cupsFindDestDefault(http, &d, di, CUPS_MEDIA)) media = ippGetString(a, 0, nullptr);
+            cupsFreeDestInfo(di);
+        }
+    }
+    pwg_media_t* m = media.isEmpty() ? nullptr : pwgMediaForPWG(media.constData());
+    if (!m && !media.isEmpty()) m = pwgMediaForLegacy(media.constData());
+    if (m && m->width > 0 && m->length > 0) {
+        i.larghezzaCarta = m->width / 100.0 * kTwipsPerMm;
+        i.altezzaCarta = m->length / 100.0 * kTwipsPerMm;
+    }
+    return i;
+}
+
+// The printers of the server, or false with the reason.
+bool leggiDestinazioni(Connessione& c, const QString& nomeServer, Destinazioni* d, QString* errore)
+{
+    if (!c.http()) {
+        *errore = c.motivo(nomeServer);
+        return false;
+    }
+    d->numero = cupsGetDests2(c.http(), &d->elenco);
+    if (d->numero == 0 && (c.scaduta() || (!riuscita() && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND))) {
+        *errore = c.scaduta() ? c.motivo(nomeServer) : LoadResString(1905).arg(nomeServer, c.motivo(nomeServer));
+        return false;
+    }
+    return true;
+}
+
+// The destination "queue" or "queue/instance" of the list; the default one for an empty name.
+cups_dest_t* cerca(const Destinazioni& d, const QString& nome)
+{
+    const QByteArray coda = nome.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const QByteArray istanza = nome.section(QLatin1Char('/'), 1).toUtf8();
+    return cupsGetDest(coda.isEmpty() ? nullptr : coda.constData(), istanza.isEmpty() ? nullptr : istanza.constData(),
+                       d.numero, d.elenco);
+}
+
+QString elencoNomi(const Destinazioni& d)
+{
+    QStringList nomi;
+    for (int i = 0; i < d.numero; ++i)
+        if (!d.elenco[i].instance) nomi << QString::fromUtf8(d.elenco[i].name);
+    return nomi.isEmpty() ? LoadResString(1440) : nomi.join(QStringLiteral(", "));
 }
 
 }  // namespace
 
-DispositivoStampaCups::DispositivoStampaCups() : Invia(inviaACups) {}
+DispositivoStampaCups& DispositivoCups()
+{
+    static DispositivoStampaCups s;
+    return s;
+}
+
+QString DispositivoStampaCups::NomeServer() const
+{
+    if (!server_.isEmpty()) return server_;
+    cupsSetServer(nullptr);
+    const QString s = QString::fromUtf8(cupsServer());
+    return s.startsWith(QLatin1Char('/')) ? s : QStringLiteral("%1:%2").arg(s).arg(ippPort());
+}
+
+QList<InfoStampante> DispositivoStampaCups::Stampanti(QString* errore)
+{
+    QList<InfoStampante> elenco;
+    const QString nomeServer = NomeServer();
+    Connessione c(server_, tempoMassimo_);
+    Destinazioni d;
+    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return elenco;
+    for (int i = 0; i < d.numero; ++i) {
+        InfoStampante s;
+        s.nome = QString::fromUtf8(d.elenco[i].name);
+        s.porta = opzione(d.elenco[i], "printer-location");
+        elenco << s;
+    }
+    return elenco;
+}
+
+std::optional<InfoStampante> DispositivoStampaCups::Cerca(const QString& nome, QString* errore)
+{
+    const QString nomeServer = NomeServer();
+    Connessione c(server_, tempoMassimo_);
+    Destinazioni d;
+    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return std::nullopt;
+    cups_dest_t* trovata = cerca(d, nome);
+    if (!trovata) {
+        *errore = (nome.isEmpty() ? LoadResString(1906).arg(nomeServer) : LoadResString(1902).arg(nome, nomeServer)) +
+                  QStringLiteral(" (") + LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
+        return std::nullopt;
+    }
+    return info(c.http(), *trovata);
+}
 
 InfoStampante DispositivoStampaCups::Predefinita()
 {
-    return destinazione(nullptr, nullptr).value_or(InfoStampante{});
+    // Asked whenever a document starts: a server that is slow to answer holds it up
+    // for a few seconds at most.
+    const int tempo = tempoMassimo_;
+    tempoMassimo_ = std::min(tempoMassimo_, 5);
+    QString errore;
+    const auto trovata = Cerca(QString(), &errore);
+    tempoMassimo_ = tempo;
+    return trovata.value_or(InfoStampante{});
 }
 
-std::optional<InfoStampante> DispositivoStampaCups::Stampante(const QString& nome)
+bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStampa& lavoro, QString* errore)
 {
-    if (nome.isEmpty()) return std::nullopt;
-    const QStringList parti = nome.split(QLatin1Char('/'));
-    return destinazione(parti[0].toLocal8Bit().constData(),
-                        parti.size() > 1 ? parti[1].toLocal8Bit().constData() : nullptr);
-}
-
-bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore)
-{
-    if (doc.Device().isEmpty()) {
+    ultimoLavoro_.clear();
+    const QString nome = doc.Device();
+    if (nome.isEmpty()) {
         *errore = LoadResString(1432);
         return false;
     }
-    // As the Qt printer does it: the paper that matches the size, full page.
-    const InfoStampante stampante = doc.Stampante();
-    const QPageSize carta(QSizeF(stampante.larghezzaCarta / kTwipsPerMm, stampante.altezzaCarta / kTwipsPerMm),
-                          QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
-    const bool orizzontale = stampante.orientamento == 1;
-    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("cartigo-XXXXXX.pdf")));
-    if (!file.open()) {
-        *errore = LoadResString(1434);
-        return false;
-    }
+    const QString titolo = lavoro.titolo.isEmpty() ? QStringLiteral("Cartigo") : lavoro.titolo;
+    // The pages once, as PDF: the server makes the copies.
+    QByteArray pdf;
     {
-        QPdfWriter pdf(&file);
-        pdf.setCreator(QStringLiteral("Cartigo"));
-        pdf.setTitle(QStringLiteral("Cartigo"));
-        pdf.setResolution(1200);
-        pdf.setPageLayout(
-            QPageLayout(carta, orizzontale ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-        QPainter p;
-        if (!p.begin(&pdf)) {
+        QBuffer b(&pdf);
+        b.open(QIODevice::WriteOnly);
+        if (!ScriviPdf(doc, b, lavoro.prima, lavoro.ultima, titolo)) {
             *errore = LoadResString(1434);
             return false;
         }
-        for (int i = prima; i <= ultima; ++i) {
-            if (i > prima && !pdf.newPage()) {
-                *errore = LoadResString(1435).arg(i);
-                return false;
-            }
-            p.save();
-            ScalaTwips(p, pdf);
-            DisegnaPagina(p, doc, i - 1);
-            p.restore();
-        }
-        p.end();
     }
-    if (!file.flush()) {
-        *errore = LoadResString(1436);
+
+    const QString nomeServer = NomeServer();
+    Connessione c(server_, tempoMassimo_);
+    Destinazioni d;
+    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return false;
+    cups_dest_t* dest = cerca(d, nome);
+    const QByteArray coda = dest ? QByteArray(dest->name) : QByteArray();
+    if (!dest) {
+        *errore = LoadResString(1902).arg(nome, nomeServer) + QStringLiteral(" (") +
+                  LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
         return false;
     }
-    Lavoro lavoro;
-    lavoro.stampante = doc.Device().section(QLatin1Char('/'), 0, 0);
-    lavoro.filePdf = file.fileName();
-    lavoro.titolo = QStringLiteral("Cartigo");
-    lavoro.opzioni.append({"media", carta.key().toLocal8Bit()});
-    if (orizzontale) lavoro.opzioni.append({"landscape", QByteArray()});
-    if (!Invia(lavoro)) {
-        *errore = LoadResString(1436);
+    const bool ferma = opzione(*dest, "printer-state") == QLatin1String("5");
+
+    // The paper as it stands in portrait: the server turns a landscape page onto it.
+    const InfoStampante carta = doc.Stampante();
+    const int larghezza = int(std::lround(carta.larghezzaCarta / kTwipsPerMm * 100.0));
+    const int altezza = int(std::lround(carta.altezzaCarta / kTwipsPerMm * 100.0));
+    cups_option_t* opzioni = nullptr;
+    int numeroOpzioni = 0;
+    numeroOpzioni = cupsAddIntegerOption(CUPS_COPIES, std::max(1, lavoro.copie), numeroOpzioni, &opzioni);
+    if (pwg_media_t* m = pwgMediaForSize(larghezza, altezza))
+        numeroOpzioni = cupsAddOption(CUPS_MEDIA, m->pwg, numeroOpzioni, &opzioni);
+    const QByteArray titolo8 = titolo.toUtf8();
+    const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
+    cupsFreeOptions(numeroOpzioni, opzioni);
+    if (id <= 0) {
+        if (c.scaduta())
+            *errore = c.motivo(nomeServer);
+        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+            *errore = LoadResString(1903).arg(nome, c.motivo(nomeServer));
+        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            *errore = LoadResString(1902).arg(nome, nomeServer);
+        else
+            *errore = LoadResString(1905).arg(nomeServer, c.motivo(nomeServer));
+        return false;
+    }
+    const QString idLavoro = QStringLiteral("%1-%2").arg(QString::fromUtf8(coda)).arg(id);
+    const auto fallito = [&] {
+        *errore = c.scaduta() ? c.motivo(nomeServer) : LoadResString(1904).arg(idLavoro, c.motivo(nomeServer));
+        // What reached the server is not left half sent.
+        if (!c.scaduta()) cupsCancelJob2(c.http(), coda.constData(), id, 0);
+        return false;
+    };
+    if (cupsStartDocument(c.http(), coda.constData(), id, titolo8.constData(), CUPS_FORMAT_PDF, 1) !=
+        HTTP_STATUS_CONTINUE)
+        return fallito();
+    constexpr qsizetype kBlocco = 64 * 1024;
+    for (qsizetype i = 0; i < pdf.size(); i += kBlocco) {
+        if (cupsWriteRequestData(c.http(), pdf.constData() + i, std::min(kBlocco, pdf.size() - i)) !=
+            HTTP_STATUS_CONTINUE)
+            return fallito();
+    }
+    if (cupsFinishDocument(c.http(), coda.constData()) > IPP_STATUS_OK_CONFLICTING || c.scaduta()) return fallito();
+    ultimoLavoro_ = idLavoro;
+    if (ferma) {
+        *errore = LoadResString(1908).arg(nome, idLavoro);
         return false;
     }
     return true;

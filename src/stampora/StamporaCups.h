@@ -1,38 +1,49 @@
 #pragma once
-// The printer through CUPS, without widgets, for the programs that run with no window:
-// the pages go to the printer as one PDF job, drawn by the renderer the preview uses.
+// The printers of the system, through CUPS (libcups): the printer list and the default
+// printer come from the print server's destinations, and a print is one job that
+// carries the rendered PDF, its copies and its title. Every exchange with the server
+// is bounded by one overall time limit, so a server that accepts the connection and
+// never answers gives a message instead of a hang.
 
 #include "stampora/DispositivoStampa.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QPair>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace cartigo {
 
 class DispositivoStampaCups : public DispositivoStampa {
 public:
-    // A job as it goes to CUPS.
-    struct Lavoro {
-        QString stampante;  // the CUPS queue
-        QString filePdf;    // exists while the job is handed over
-        QString titolo;
-        QList<QPair<QByteArray, QByteArray>> opzioni;
-    };
-    // Hands a job to CUPS; false on failure. Tests put their own here.
-    std::function<bool(const Lavoro&)> Invia;
+    // The time limit of one print or one question to the server, in seconds.
+    static constexpr int kTempoMassimoPredefinito = 30;
 
-    DispositivoStampaCups();
-    // The default printer of CUPS, or the A4 portrait values without a name.
     InfoStampante Predefinita() override;
-    bool Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore) override;
+    bool Stampa(const DocumentoStampa& doc, const LavoroStampa& lavoro, QString* errore) override;
 
-    // The printer `nome` ("queue" or "queue/instance") with its location and default
-    // paper; nothing when CUPS has no such printer.
-    static std::optional<InfoStampante> Stampante(const QString& nome);
+    // The printers of the server; with `errore` set when it could not be asked.
+    QList<InfoStampante> Stampanti(QString* errore);
+    // The printer named `nome`, or the default printer for an empty name. Nothing
+    // (and the reason in `errore`) when the server cannot be asked or has no such printer.
+    std::optional<InfoStampante> Cerca(const QString& nome, QString* errore);
+
+    // The server asked (as CUPS_SERVER, "host:port" or a socket); empty for the
+    // system's own (CUPS_SERVER, the client configuration, the local scheduler).
+    void ImpostaServer(const QString& server) { server_ = server; }
+    // How the server is named in messages.
+    QString NomeServer() const;
+    void ImpostaTempoMassimo(int secondi) { tempoMassimo_ = secondi; }
+    int TempoMassimo() const { return tempoMassimo_; }
+    // The job of the last print that reached the server ("PDF-12"), else empty.
+    const QString& UltimoLavoro() const { return ultimoLavoro_; }
+
+private:
+    QString server_;
+    int tempoMassimo_ = kTempoMassimoPredefinito;
+    QString ultimoLavoro_;
 };
+
+// The CUPS printer of this process, which the programs install.
+DispositivoStampaCups& DispositivoCups();
 
 }  // namespace cartigo

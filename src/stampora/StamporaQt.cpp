@@ -4,18 +4,16 @@
 #include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
 #include "stampora/FileStampa.h"
-#include "stampora/RenderizzatorePagina.h"
 #include "stampora/RichiesteStampora.h"
+#include "stampora/StamporaCups.h"
 #include "stampora/frmStamporaAnteprima.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <QStringList>
 
 namespace cartigo {
@@ -46,82 +44,11 @@ void leggiStampante(const QPrinter& p, InfoStampante* info)
     info->orientamento = p.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
 }
 
-QString riempi(QString modello, const QString& a, const QString& b)
-{
-    modello.replace(modello.indexOf(QStringLiteral("%s")), 2, a);
-    const qsizetype i = modello.indexOf(QStringLiteral("%s"));
-    if (i >= 0) modello.replace(i, 2, b);
-    return modello;
-}
-
 }  // namespace
-
-InfoStampante DispositivoStampaQt::Predefinita()
-{
-    InfoStampante info;
-    const QPrinterInfo p = QPrinterInfo::defaultPrinter();
-    if (p.isNull()) return info;
-    info.nome = p.printerName();
-    info.porta = p.location();
-    const QSizeF mm = p.defaultPageSize().size(QPageSize::Millimeter);
-    if (mm.width() > 0 && mm.height() > 0) {
-        info.larghezzaCarta = mm.width() * kTwipsPerMm;
-        info.altezzaCarta = mm.height() * kTwipsPerMm;
-    }
-    return info;
-}
-
-bool DispositivoStampaQt::Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore)
-{
-    if (doc.Device().isEmpty()) {
-        *errore = LoadResString(1432);
-        return false;
-    }
-    QPrinter stampante(QPrinter::HighResolution);
-    preparaStampante(stampante, doc.Stampante());
-    if (!stampante.isValid()) {
-        *errore = LoadResString(1433);
-        return false;
-    }
-    stampante.setDocName(QStringLiteral("Cartigo"));
-    QPainter p;
-    if (!p.begin(&stampante)) {
-        *errore = LoadResString(1434);
-        return false;
-    }
-    QProgressDialog avanzamento;
-    avanzamento.setWindowTitle(doc.TestoStampaInCorso);
-    avanzamento.setCancelButton(nullptr);
-    avanzamento.setRange(prima, ultima + 1);
-    avanzamento.setMinimumDuration(500);
-    const QString riga = riempi(doc.TestoStampante, doc.Device(), doc.Port());
-    for (int i = prima; i <= ultima; ++i) {
-        QString pagina = doc.TestoPagina;
-        pagina.replace(QStringLiteral("%d"), QString::number(i));
-        avanzamento.setLabelText(doc.TestoStampaInCorso + QLatin1Char('\n') + riga + QLatin1Char('\n') + pagina);
-        avanzamento.setValue(i);
-        if (i > prima && !stampante.newPage()) {
-            *errore = LoadResString(1435).arg(i);
-            p.end();
-            return false;
-        }
-        p.save();
-        ScalaTwips(p, stampante);
-        DisegnaPagina(p, doc, i - 1);
-        p.restore();
-    }
-    p.end();
-    if (stampante.printerState() == QPrinter::Error || stampante.printerState() == QPrinter::Aborted) {
-        *errore = LoadResString(1436);
-        return false;
-    }
-    return true;
-}
 
 void RegistraStampora()
 {
-    static DispositivoStampaQt dispositivo;
-    ImpostaDispositivoStampa(&dispositivo);
+    ImpostaDispositivoStampa(&DispositivoCups());
 
     InterazioneQt::RegistraDialogo(
         QStringLiteral("frmStamporaDestinazioneStampa"), [](RichiestaDialogo& r, QWidget* genitore) {

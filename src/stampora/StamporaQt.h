@@ -1,6 +1,5 @@
 #pragma once
-// The print engine's Qt side: the real printer (CUPS through QPrinter), its set-up
-// dialogs, and how the engine's dialogs are shown.
+// The print engine's Qt side: its set-up dialogs and how the engine's dialogs are shown.
 
 #include "stampora/DispositivoStampa.h"
 
@@ -10,13 +9,7 @@ namespace cartigo {
 
 class Interazione;
 
-class DispositivoStampaQt : public DispositivoStampa {
-public:
-    InfoStampante Predefinita() override;
-    bool Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore) override;
-};
-
-// Installs the printer and registers the destination dialog, the preview and the
+// Installs the printer (CUPS) and registers the destination dialog, the preview and the
 // page and printer set-up dialogs with the interaction seam.
 void RegistraStampora();
 

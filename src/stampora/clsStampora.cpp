@@ -381,9 +381,8 @@ bool clsStampora::EndDoc()
             return true;
         }
         case 2:
-            for (int copia = 1; copia <= copies_; ++copia)
-                if (!AzioneOutput(*output_, 11, ui_)) return false;
-            return true;
+            // One job: the printer makes the copies.
+            return StampaOutput(*output_, 1, output_->PageCount(), ui_, copies_);
         case 3: {
             ui_.cursoreAttesa();
             const bool ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);

@@ -163,7 +163,6 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
     } casi[] = {
         {"missing label", {dir.filePath(QStringLiteral("manca.eti")), "--pdf", pdf}, "not found"},
         {"unknown option", {sample, "--colour", "--pdf", pdf}, "unknown option"},
-        {"no output", {sample}, "--pdf"},
         {"bad count", {sample, "--count", "0", "--pdf", pdf}, "--count"},
         {"missing database", {sample, "--db", dir.filePath(QStringLiteral("manca.mdb")), "--pdf", pdf}, "database"},
         {"field the data lacks", {etichetta, "--pdf", pdf}, "telefono"},

@@ -23,7 +23,8 @@ public:
     InfoStampante info;
     bool fallisci = false;
     struct Lavoro {
-        int prima, ultima, pagine;
+        int prima, ultima, pagine, copie;
+        QString titolo;
     };
     std::vector<Lavoro> lavori;
 
@@ -35,13 +36,13 @@ public:
     }
     ~StampanteFinta() override { ImpostaDispositivoStampa(nullptr); }
     InfoStampante Predefinita() override { return info; }
-    bool Stampa(const DocumentoStampa& doc, int prima, int ultima, QString* errore) override
+    bool Stampa(const DocumentoStampa& doc, const LavoroStampa& l, QString* errore) override
     {
         if (fallisci) {
             *errore = QStringLiteral("carta esaurita");
             return false;
         }
-        lavori.push_back({prima, ultima, doc.PageCount()});
+        lavori.push_back({l.prima, l.ultima, doc.PageCount(), l.copie, l.titolo});
         return true;
     }
 };

@@ -362,12 +362,14 @@ TEST_F(Motore, EndDocPerDestinazione)
         s.SetCopies(3);
         s.DrawLine(0, 0, 10, 10);
         s.NewPage();
+        s.Output().TitoloLavoro = QStringLiteral("indirizzi.eti");
         EXPECT_TRUE(s.EndDoc());
-        ASSERT_EQ(stampante.lavori.size(), 3u);
-        for (const auto& l : stampante.lavori) {
-            EXPECT_EQ(l.prima, 1);
-            EXPECT_EQ(l.ultima, 2);
-        }
+        // one job of three copies, titled with the label's name
+        ASSERT_EQ(stampante.lavori.size(), 1u);
+        EXPECT_EQ(stampante.lavori[0].prima, 1);
+        EXPECT_EQ(stampante.lavori[0].ultima, 2);
+        EXPECT_EQ(stampante.lavori[0].copie, 3);
+        EXPECT_EQ(stampante.lavori[0].titolo, QStringLiteral("indirizzi.eti"));
     }
     {
         stampante.fallisci = true;

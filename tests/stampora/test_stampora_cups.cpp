@@ -1,111 +1,246 @@
-// The CUPS printer of the programs without a window: the job it hands over.
+// The CUPS printer against real print servers: a private scheduler with a queue that
+// prints into a file, one that does not exist, and one that never answers.
+#include "SupportoStampora.h"
+#include "common/ServerCups.h"
 #include "common/TestSupport.h"
+#include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 #include "stampora/DocumentoStampa.h"
 #include "stampora/Misura.h"
 #include "stampora/StamporaCups.h"
+#include "stampora/clsStampora.h"
 
-#include <QFile>
-#include <QRegularExpression>
+#include <QElapsedTimer>
 
 using namespace cartigo;
+using test::ServerCups;
 
 namespace {
 
-std::unique_ptr<DocumentoStampa> Documento(int pagine, int orientamento)
+constexpr double kTwipsPerMm = 1440.0 / 25.4;
+
+// A document of `pagine` pages on paper `larghezza` x `altezza` mm for `stampante`.
+std::unique_ptr<DocumentoStampa> Documento(const QString& stampante, int pagine, double larghezza = 210,
+                                           double altezza = 297, int orientamento = 0)
 {
     InfoStampante info;
-    info.nome = QStringLiteral("Etichette/lucide");
+    info.nome = stampante;
+    info.larghezzaCarta = larghezza * kTwipsPerMm;
+    info.altezzaCarta = altezza * kTwipsPerMm;
     info.orientamento = orientamento;
     auto d = std::make_unique<DocumentoStampa>(info);
     d->SetOrientation(orientamento);
     d->StartDoc();
     for (int p = 0; p < pagine; ++p) {
         if (p > 0) d->NewPage();
-        d->DrawRectangle(Misura(20, Unita::Millimetro), Misura(20, Unita::Millimetro), Misura(100, Unita::Millimetro),
-                         Misura(60, Unita::Millimetro));
+        d->DrawRectangle(Misura(5, Unita::Millimetro), Misura(5, Unita::Millimetro), Misura(20, Unita::Millimetro),
+                         Misura(20, Unita::Millimetro));
     }
     d->EndDoc();
     return d;
 }
 
-// What the printer was handed: the job and the PDF's pages, each as "width x height" in points.
-struct Consegna {
-    DispositivoStampaCups::Lavoro lavoro;
-    std::string pagine;
-    int chiamate = 0;
+LavoroStampa Lavoro(int prima, int ultima, int copie, const QString& titolo)
+{
+    LavoroStampa l;
+    l.prima = prima;
+    l.ultima = ultima;
+    l.copie = copie;
+    l.titolo = titolo;
+    return l;
+}
+
+class StamporaCups : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::AssicuraApplicazione();
+        ImpostaLingua(Lingua::Inglese);
+    }
+    void TearDown() override { ImpostaLingua(Lingua::Italiano); }
 };
 
-void Registra(DispositivoStampaCups& d, Consegna& c, bool riesce = true)
+// The job id of "PDF-12".
+int Id(const QString& lavoro)
 {
-    d.Invia = [&c, riesce](const DispositivoStampaCups::Lavoro& l) {
-        ++c.chiamate;
-        c.lavoro = l;
-        QFile f(l.filePdf);
-        if (f.open(QIODevice::ReadOnly)) {
-            const QString pdf = QString::fromLatin1(f.readAll());
-            const QRegularExpression pagina(
-                QStringLiteral("/Type\\s*/Page\\b(?!s)[^>]*?/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"));
-            QStringList pagine;
-            for (auto i = pagina.globalMatch(pdf); i.hasNext();) {
-                const auto m = i.next();
-                pagine << QStringLiteral("%1x%2")
-                              .arg(qRound(m.captured(1).toDouble()))
-                              .arg(qRound(m.captured(2).toDouble()));
-            }
-            c.pagine = pagine.join(QLatin1Char(' ')).toStdString();
-        }
-        return riesce;
-    };
+    return lavoro.section(QLatin1Char('-'), -1).toInt();
 }
 
 }  // namespace
 
-TEST(StamporaCups, HandsThePagesAsOnePdfJob)
+#define AVVIA_CUPS(server) \
+    ServerCups server;     \
+    if (!server.avviato()) GTEST_SKIP() << server.motivo().toStdString()
+
+TEST_F(StamporaCups, OneJobWithItsCopiesTitleAndPaper)
 {
-    ImpostaLingua(Lingua::Inglese);
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF"))) << cups.motivo().toStdString();
     DispositivoStampaCups d;
-    Consegna c;
-    Registra(d, c);
+    d.ImpostaServer(cups.Indirizzo());
     QString errore;
 
-    // pages 2 to 4 of five, A4 portrait: one job on the queue without its instance
-    ASSERT_TRUE(d.Stampa(*Documento(5, 0), 2, 4, &errore)) << errore.toStdString();
-    EXPECT_EQ(c.chiamate, 1);
-    EXPECT_EQ(c.lavoro.stampante.toStdString(), "Etichette");
-    EXPECT_EQ(c.lavoro.titolo.toStdString(), "Cartigo");
-    EXPECT_EQ(c.lavoro.opzioni, (QList<QPair<QByteArray, QByteArray>>{{"media", "A4"}}));
-    EXPECT_EQ(c.pagine, "595x842 595x842 595x842");
-    EXPECT_FALSE(QFile::exists(c.lavoro.filePdf)) << "the job's file stays behind";
+    // pages 2 to 3 of three, three copies: one job, which the queue prints three times
+    ASSERT_TRUE(
+        d.Stampa(*Documento(QStringLiteral("PDF"), 3), Lavoro(2, 3, 3, QStringLiteral("indirizzi.eti")), &errore))
+        << errore.toStdString();
+    auto lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), Id(d.UltimoLavoro()));
+    ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->stato, 9) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->copie, 3);
+    EXPECT_EQ(lavoro->titolo, QStringLiteral("indirizzi.eti"));
+    EXPECT_EQ(lavoro->carta, QStringLiteral("iso_a4_210x297mm"));
+    EXPECT_EQ(cups.Lavori(QStringLiteral("PDF")).size(), 1);
+    auto pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF")));
+    EXPECT_EQ(pdf.pagine, 6);
+    EXPECT_EQ(pdf.pagina, QStringLiteral("595 x 842"));
 
-    // landscape: the page turned, and CUPS told
-    c = {};
-    ASSERT_TRUE(d.Stampa(*Documento(1, 1), 1, 1, &errore));
-    EXPECT_EQ(c.lavoro.opzioni, (QList<QPair<QByteArray, QByteArray>>{{"media", "A4"}, {"landscape", ""}}));
-    EXPECT_EQ(c.pagine, "842x595");
-    ImpostaLingua(Lingua::Italiano);
+    // a roll label's own paper, 100 x 50 mm, arrives as it is
+    ASSERT_TRUE(d.Stampa(*Documento(QStringLiteral("PDF"), 1, 100, 50), Lavoro(1, 1, 1, QString()), &errore))
+        << errore.toStdString();
+    lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), Id(d.UltimoLavoro()));
+    ASSERT_TRUE(lavoro);
+    EXPECT_EQ(lavoro->titolo, QStringLiteral("Cartigo"));
+    pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF")));
+    EXPECT_EQ(pdf.pagine, 1);
+    EXPECT_EQ(pdf.pagina, QStringLiteral("283 x 141")) << lavoro->carta.toStdString();
+
+    // a landscape page goes on the A4 paper, turned by the server
+    ASSERT_TRUE(d.Stampa(*Documento(QStringLiteral("PDF"), 1, 210, 297, 1), Lavoro(1, 1, 1, QString()), &errore));
+    lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), Id(d.UltimoLavoro()));
+    ASSERT_TRUE(lavoro);
+    EXPECT_EQ(lavoro->carta, QStringLiteral("iso_a4_210x297mm"));
+    pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF")));
+    EXPECT_EQ(pdf.pagina, QStringLiteral("595 x 842"));
 }
 
-TEST(StamporaCups, SaysWhyNothingPrinted)
+TEST_F(StamporaCups, PrintersAndTheDefaultComeFromTheServer)
 {
-    ImpostaLingua(Lingua::Inglese);
+    AVVIA_CUPS(cups);
     DispositivoStampaCups d;
-    Consegna c;
-    Registra(d, c, false);
+    d.ImpostaServer(cups.Indirizzo());
     QString errore;
 
-    // CUPS refuses the job
-    EXPECT_FALSE(d.Stampa(*Documento(1, 0), 1, 1, &errore));
-    EXPECT_EQ(errore.toStdString(), "the printer reported an error");
+    // no printer yet: no default, and the message says where it looked
+    EXPECT_FALSE(d.Cerca(QString(), &errore));
+    EXPECT_EQ(errore.toStdString(),
+              QStringLiteral("no default printer is set on the print server %1 (printers: (none))")
+                  .arg(cups.Indirizzo())
+                  .toStdString());
+    EXPECT_TRUE(d.Predefinita().nome.isEmpty());
 
-    // a document without a printer never reaches CUPS
-    c = {};
-    auto senza = std::make_unique<DocumentoStampa>(InfoStampante{});
-    EXPECT_FALSE(d.Stampa(*senza, 1, 1, &errore));
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Ufficio")));
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Etichette"), true));
+    QStringList nomi;
+    for (const InfoStampante& s : d.Stampanti(&errore)) nomi << s.nome;
+    EXPECT_EQ(nomi, (QStringList{QStringLiteral("Etichette"), QStringLiteral("Ufficio")}));
+    const InfoStampante predefinita = d.Predefinita();
+    EXPECT_EQ(predefinita.nome, QStringLiteral("Etichette"));
+    // the queue's default paper, A4
+    EXPECT_NEAR(predefinita.larghezzaCarta / kTwipsPerMm, 210, 0.5);
+    EXPECT_NEAR(predefinita.altezzaCarta / kTwipsPerMm, 297, 0.5);
+    ASSERT_TRUE(d.Cerca(QStringLiteral("Ufficio"), &errore));
+
+    // PRINTER names the user's default
+    qputenv("PRINTER", "Ufficio");
+    EXPECT_EQ(d.Predefinita().nome, QStringLiteral("Ufficio"));
+    qunsetenv("PRINTER");
+}
+
+TEST_F(StamporaCups, ARefusingStoppedOrMissingQueueSaysSo)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
+    DispositivoStampaCups d;
+    d.ImpostaServer(cups.Indirizzo());
+    QString errore;
+
+    // refused jobs: nothing reaches the queue
+    ASSERT_TRUE(cups.Rifiuta(QStringLiteral("PDF"), QStringLiteral("no labels loaded")));
+    EXPECT_FALSE(d.Stampa(*Documento(QStringLiteral("PDF"), 1), Lavoro(1, 1, 600, QString()), &errore));
+    EXPECT_TRUE(errore.startsWith(QStringLiteral("the printer \"PDF\" does not accept jobs: ")))
+        << errore.toStdString();
+    EXPECT_TRUE(d.UltimoLavoro().isEmpty());
+    EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
+    ASSERT_TRUE(cups.Accetta(QStringLiteral("PDF")));
+
+    // a stopped queue keeps the one job of 600 copies, and the message says it waits
+    ASSERT_TRUE(cups.Ferma(QStringLiteral("PDF")));
+    EXPECT_FALSE(d.Stampa(*Documento(QStringLiteral("PDF"), 1), Lavoro(1, 1, 600, QString()), &errore));
+    EXPECT_EQ(errore.toStdString(), QStringLiteral("the printer \"PDF\" is stopped: the job %1 waits in its queue "
+                                                   "until the printer is started again")
+                                        .arg(d.UltimoLavoro())
+                                        .toStdString());
+    const auto lavori = cups.Lavori(QStringLiteral("PDF"));
+    ASSERT_EQ(lavori.size(), 1);
+    EXPECT_EQ(lavori[0].copie, 600);
+    EXPECT_LT(lavori[0].stato, 6);  // pending or held, not printed
+
+    // a queue the server does not have
+    EXPECT_FALSE(d.Stampa(*Documento(QStringLiteral("Altrove"), 1), Lavoro(1, 1, 1, QString()), &errore));
+    EXPECT_EQ(errore.toStdString(),
+              QStringLiteral("no printer named \"Altrove\" on the print server %1 (printers: PDF)")
+                  .arg(cups.Indirizzo())
+                  .toStdString());
+}
+
+TEST_F(StamporaCups, NoServerOrASilentOneEndsWithAMessage)
+{
+    DispositivoStampaCups d;
+    QString errore;
+
+    // nobody listens
+    const QString vuoto = QStringLiteral("localhost:%1").arg(test::PortaLibera());
+    d.ImpostaServer(vuoto);
+    EXPECT_FALSE(d.Stampa(*Documento(QStringLiteral("PDF"), 1), Lavoro(1, 1, 1, QString()), &errore));
+    EXPECT_TRUE(errore.startsWith(QStringLiteral("the print server %1 cannot be reached: ").arg(vuoto)))
+        << errore.toStdString();
+    EXPECT_FALSE(d.Cerca(QStringLiteral("PDF"), &errore));
+    EXPECT_TRUE(errore.contains(QStringLiteral("cannot be reached")));
+    EXPECT_TRUE(d.Predefinita().nome.isEmpty());
+
+    // a server that takes the connection and never answers: the time limit ends the wait
+    test::ServerMuto muto;
+    ASSERT_GT(muto.Porta(), 0);
+    d.ImpostaServer(muto.Indirizzo());
+    d.ImpostaTempoMassimo(1);
+    QElapsedTimer tempo;
+    tempo.start();
+    EXPECT_FALSE(d.Stampa(*Documento(QStringLiteral("PDF"), 1), Lavoro(1, 1, 1, QString()), &errore));
+    EXPECT_LT(tempo.elapsed(), 5000);
+    EXPECT_EQ(
+        errore.toStdString(),
+        QStringLiteral("the print server %1 did not answer within 1 seconds").arg(muto.Indirizzo()).toStdString());
+
+    // a document without a printer never reaches a server
+    EXPECT_FALSE(d.Stampa(*Documento(QString(), 1), Lavoro(1, 1, 1, QString()), &errore));
     EXPECT_EQ(errore.toStdString(), "no printer available");
-    EXPECT_EQ(c.chiamate, 0);
+}
 
-    EXPECT_FALSE(DispositivoStampaCups::Stampante(QString()));
-    EXPECT_FALSE(DispositivoStampaCups::Stampante(QStringLiteral("cartigo-nessuna-stampante-con-questo-nome")));
-    ImpostaLingua(Lingua::Italiano);
+// The designer's print: the engine's printer is the CUPS one, and what the server says
+// reaches the user in a message.
+TEST_F(StamporaCups, TheEngineShowsWhyNothingPrinted)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF"), true));
+    ASSERT_TRUE(cups.Rifiuta(QStringLiteral("PDF"), QStringLiteral("out of labels")));
+    test::CartellaProgrammaTemporanea cartella;
+    DispositivoStampaCups d;
+    d.ImpostaServer(cups.Indirizzo());
+    ImpostaDispositivoStampa(&d);
+    InterazioneScriptata ui;
+    {
+        clsStampora s(ui);
+        EXPECT_EQ(s.Output().Device(), QStringLiteral("PDF"));  // the server's default
+        s.SetPrintDestination(2);
+        s.SetCopies(2);
+        s.DrawLine(0, 0, 10, 10);
+        EXPECT_FALSE(s.EndDoc());
+    }
+    ImpostaDispositivoStampa(nullptr);
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_TRUE(ui.messaggi[0].testo.startsWith(
+        QStringLiteral("Printing failed on the printer \"PDF\": the printer \"PDF\" does not accept jobs")))
+        << ui.messaggi[0].testo.toStdString();
+    EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
 }

@@ -1,0 +1,159 @@
+// cartigo-print on real queues: a private CUPS scheduler, a queue that refuses jobs, a
+// stopped one, a missing one, no scheduler and one that never answers.
+#include "common/ServerCups.h"
+#include "common/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace cartigo;
+using test::ServerCups;
+
+namespace {
+
+struct Esito {
+    int codice = -1;
+    QString out, err;
+};
+
+Esito stampa(const QProcessEnvironment& ambiente, const QStringList& argomenti)
+{
+    QProcess p;
+    p.setProcessEnvironment(ambiente);
+    p.start(QStringLiteral(CARTIGO_PRINT), argomenti);
+    Esito e;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return e;
+    }
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    e.out = QString::fromUtf8(p.readAllStandardOutput());
+    e.err = QString::fromUtf8(p.readAllStandardError());
+    return e;
+}
+
+// The environment of a cartigo-print that talks to `server` in English.
+QProcessEnvironment ambiente(QProcessEnvironment e, const QString& server = {})
+{
+    if (!server.isEmpty()) e.insert(QStringLiteral("CUPS_SERVER"), server);
+    e.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    return e;
+}
+
+const QString kIndirizzi = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
+
+int idLavoro(const QString& testo)
+{
+    const auto m = QRegularExpression(QStringLiteral("job \\w+-(\\d+)")).match(testo);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+}  // namespace
+
+#define AVVIA_CUPS(server) \
+    ServerCups server;     \
+    if (!server.avviato()) GTEST_SKIP() << server.motivo().toStdString()
+
+// The 24 sample addresses (3 pages) in two copies: one job titled with the label's name.
+TEST(CartigoPrintCups, PrintsTheSampleLabelsAsOneJob)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
+    const auto e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("PDF"),
+                                                      QStringLiteral("--copies"), QStringLiteral("2")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("24 labels, 3 pages, printer PDF (2 copies, job PDF-")))
+        << e.out.toStdString();
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), idLavoro(e.out));
+    ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->stato, 9);
+    EXPECT_EQ(lavoro->copie, 2);
+    EXPECT_EQ(lavoro->titolo, QStringLiteral("indirizzi.eti"));
+    EXPECT_EQ(cups.Lavori(QStringLiteral("PDF")).size(), 1);
+    const auto pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF")));
+    EXPECT_EQ(pdf.pagine, 6);
+    EXPECT_EQ(pdf.pagina, QStringLiteral("595 x 842"));
+}
+
+// Without a destination the label goes to the default printer, and cartigo-print says which.
+TEST(CartigoPrintCups, WithoutADestinationPrintsOnTheDefaultPrinter)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
+    // no default yet
+    auto e = stampa(ambiente(cups.Ambiente()), {kIndirizzi});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("no default printer is set on the print server ") + cups.Indirizzo() +
+                               QStringLiteral(" (printers: PDF)")))
+        << e.err.toStdString();
+    EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
+
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Etichette"), true));
+    e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--count"), QStringLiteral("1")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("printing on the default printer Etichette"))) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("1 labels, 1 pages, printer Etichette (1 copies, job Etichette-")));
+
+    // the user's own default (PRINTER) comes first
+    QProcessEnvironment a = ambiente(cups.Ambiente());
+    a.insert(QStringLiteral("PRINTER"), QStringLiteral("PDF"));
+    e = stampa(a, {kIndirizzi, QStringLiteral("--count"), QStringLiteral("1")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("printing on the default printer PDF")));
+    ASSERT_TRUE(cups.AttendiLavoro(QStringLiteral("PDF"), idLavoro(e.out)));
+    EXPECT_EQ(ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF"))).pagine, 1);
+}
+
+// Every way the job does not reach paper ends with its own message and a non-zero status.
+TEST(CartigoPrintCups, SaysWhyTheJobDidNotPrint)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
+    const QStringList pdf = {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("PDF")};
+
+    // the queue refuses jobs
+    ASSERT_TRUE(cups.Rifiuta(QStringLiteral("PDF"), QStringLiteral("out of labels")));
+    auto e = stampa(ambiente(cups.Ambiente()), pdf + QStringList{QStringLiteral("--copies"), QStringLiteral("600")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("the printer \"PDF\" does not accept jobs"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("nothing printed")));
+    EXPECT_TRUE(e.out.isEmpty()) << e.out.toStdString();
+    EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
+    ASSERT_TRUE(cups.Accetta(QStringLiteral("PDF")));
+
+    // a stopped queue: the one job of 600 copies waits
+    ASSERT_TRUE(cups.Ferma(QStringLiteral("PDF")));
+    e = stampa(ambiente(cups.Ambiente()), pdf + QStringList{QStringLiteral("--copies"), QStringLiteral("600")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("the printer \"PDF\" is stopped"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("is queued, not printed")));
+    const auto lavori = cups.Lavori(QStringLiteral("PDF"));
+    ASSERT_EQ(lavori.size(), 1);
+    EXPECT_EQ(lavori[0].copie, 600);
+
+    // a queue the server does not have
+    e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("Altrove")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("no printer named \"Altrove\" on the print server ") + cups.Indirizzo()))
+        << e.err.toStdString();
+
+    // no scheduler
+    const QString vuoto = QStringLiteral("localhost:%1").arg(test::PortaLibera());
+    e = stampa(ambiente(cups.Ambiente(), vuoto), pdf);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("the print server %1 cannot be reached").arg(vuoto)))
+        << e.err.toStdString();
+
+    // a scheduler that never answers: --timeout ends the wait
+    test::ServerMuto muto;
+    QElapsedTimer tempo;
+    tempo.start();
+    e = stampa(ambiente(cups.Ambiente(), muto.Indirizzo()), pdf + QStringList{QStringLiteral("--timeout"), "2"});
+    EXPECT_LT(tempo.elapsed(), 20000);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(
+        e.err.contains(QStringLiteral("the print server %1 did not answer within 2 seconds").arg(muto.Indirizzo())))
+        << e.err.toStdString();
+}
