@@ -24,9 +24,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Cartigo"));
-    QApplication::setOrganizationName(QStringLiteral("Cartigo"));
-    QApplication::setApplicationVersion(cartigo::modCartigo::VersioneProgramma());
+    cartigo::modCartigo::ImpostaIdentitaProgramma();
 
     const QList<QByteArray> argomenti = argomentiSistema();  // without Qt's own options now
 

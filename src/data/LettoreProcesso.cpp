@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -32,8 +33,16 @@ QString LettoreProcesso::Percorso()
     const QString env = qEnvironmentVariable("CARTIGO_MDBREADER");
     if (!env.isEmpty()) return env;
     if (!percorsoImpostato().isEmpty()) return percorsoImpostato();
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return dir + QStringLiteral("/cartigo-mdbreader");
+    return PercorsoDa(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
+}
+
+QString LettoreProcesso::PercorsoDa(const QString& cartellaProgramma)
+{
+    const QDir dir(cartellaProgramma);
+    const QString nome = QStringLiteral("cartigo-mdbreader");
+    const QString accanto = dir.filePath(nome);
+    if (const QFileInfo f(accanto); f.isFile() && f.isExecutable()) return accanto;
+    return QDir::cleanPath(dir.filePath(QStringLiteral(CARTIGO_LIBEXEC_DA_BIN "/") + nome));
 }
 
 void LettoreProcesso::ImpostaPercorso(const QString& percorso)

@@ -20,9 +20,13 @@ public:
         std::function<void(qint64)> progresso;  // called with a growing counter
     };
 
-    // The reader program: CARTIGO_MDBREADER, else the one set here, else the one
-    // next to the running program.
+    // The reader program: CARTIGO_MDBREADER, else the one set here, else the one found
+    // from the running program's folder (PercorsoDa).
     static QString Percorso();
+    // The reader of a program in `cartellaProgramma`: the one beside it (the build
+    // folder), else the installed one in the libexec folder of the same prefix
+    // (bin/../libexec/cartigo), which is also the answer when neither exists.
+    static QString PercorsoDa(const QString& cartellaProgramma);
     static void ImpostaPercorso(const QString& percorso);
     static Opzioni& OpzioniPredefinite();
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace cartigo {
 
@@ -20,6 +21,13 @@ QString VersioneProgramma()
 }
 
 QString TitoloProgramma() { return QStringLiteral("Cartigo - vers. ") + VersioneProgramma(); }
+
+void ImpostaIdentitaProgramma()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Cartigo"));
+    QCoreApplication::setApplicationVersion(VersioneProgramma());
+    QGuiApplication::setDesktopFileName(QStringLiteral("cartigo"));
+}
 
 }  // namespace modCartigo
 

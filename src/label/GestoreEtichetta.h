@@ -18,6 +18,10 @@ namespace modCartigo {
 QString VersioneProgramma();
 // "Cartigo - vers. " followed by the version.
 QString TitoloProgramma();
+// Names the running program to Qt, the same for cartigo and cartigo-print: the name
+// "Cartigo" (so both keep their settings in ~/.config/Cartigo/), the version, and the
+// desktop entry cartigo.desktop, by which a Wayland dock finds the window's icon.
+void ImpostaIdentitaProgramma();
 }  // namespace modCartigo
 
 class GestoreEtichetta : public QObject {

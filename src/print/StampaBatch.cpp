@@ -33,6 +33,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
         if (s == QLatin1String("--help") || s == QLatin1String("-h")) {
             o.aiuto = true;
             return o;
+        } else if (s == QLatin1String("--version")) {
+            o.versione = true;
+            return o;
         } else if (s == QLatin1String("--db")) {
             if (!valore(&o.database)) return errato(QStringLiteral("--db needs a database file"));
         } else if (s == QLatin1String("--password")) {
@@ -117,6 +120,7 @@ QString AiutoBatch()
         "                   30); a server that cannot be reached, does not answer in time, has\n"
         "                   no such printer or refuses the job is an error\n"
         "  --help           this text\n"
+        "  --version        the version\n"
         "\n"
         "Prints one summary line (labels, pages, output) and exits with status 0. Otherwise it\n"
         "says why on stderr and exits with\n"

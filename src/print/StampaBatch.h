@@ -21,7 +21,8 @@ struct OpzioniBatch {
     int copie = 1;
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job
     bool continua = false;  // --keep-going
-    bool aiuto = false;
+    bool aiuto = false;     // --help
+    bool versione = false;  // --version
 };
 
 // Exit statuses of `cartigo-print` besides 0 (printed) and 1 (an error).

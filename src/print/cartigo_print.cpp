@@ -116,7 +116,7 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("Cartigo"));
+    modCartigo::ImpostaIdentitaProgramma();
 
     QString errore;
     // The arguments as the system gives them: a name that is not valid UTF-8 is still reached.
@@ -126,6 +126,10 @@ int main(int argc, char* argv[])
     if (!letto) return esci(errore, UscitaOpzioniErrate);
     if (letto->aiuto) {
         scrivi(stdout, AiutoBatch());
+        return 0;
+    }
+    if (letto->versione) {
+        scrivi(stdout, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
         return 0;
     }
     InterazioneBatch ui;

@@ -9,9 +9,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -89,6 +91,20 @@ void scriviGrezzo(const QByteArray& nome, const QByteArray& dati)
 const QByteArray kEtichettaConFoto = "oggPicture\r\n 0 \r\n 0 \r\n 10 \r\n 10 \r\n\r\n\r\nfoto.png\r\n 0 \r\n";
 
 }  // namespace
+
+// Both programs name themselves alike: one settings folder (~/.config/Cartigo, not
+// ~/.config/Cartigo/Cartigo), and the desktop entry that is installed, so that a Wayland
+// dock shows the window's icon.
+TEST(Avvio, TheProgramNamesItsDesktopEntryAndSettingsFolder)
+{
+    modCartigo::ImpostaIdentitaProgramma();
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(CARTIGO_SOURCE_DIR "/packaging/") +
+                                  QGuiApplication::desktopFileName() + QStringLiteral(".desktop")))
+        << QGuiApplication::desktopFileName().toStdString();
+    EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Cartigo"));
+    EXPECT_EQ(QCoreApplication::applicationVersion(), modCartigo::VersioneProgramma());
+}
 
 TEST(Avvio, NamesWithCommasOrNotInUtf8OpenFromTheCommandLine)
 {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -480,6 +481,35 @@ TEST(LettoreProcesso, StalloECrash)
         }
     }
     test::UsaLettoreDellaBuild();
+}
+
+// Where a program finds the reader: beside it in a build folder, in libexec/cartigo of
+// its own prefix once installed (under /usr and /usr/local alike), CARTIGO_MDBREADER
+// before both.
+TEST(LettoreProcesso, PercorsoAccantoOInLibexec)
+{
+    QTemporaryDir dir;
+    const auto eseguibile = [](const QString& file) {
+        QDir().mkpath(QFileInfo(file).path());
+        test::ScriviFile(file, "#!/bin/sh\n");
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    };
+    for (const char* prefisso : {"/usr", "/usr/local"}) {
+        const QString bin = dir.path() + QLatin1String(prefisso) + QStringLiteral("/bin");
+        const QString installato =
+            dir.path() + QLatin1String(prefisso) + QStringLiteral("/libexec/cartigo/cartigo-mdbreader");
+        // nothing installed yet: the message names where it belongs
+        EXPECT_EQ(LettoreProcesso::PercorsoDa(bin), installato) << prefisso;
+        eseguibile(installato);
+        EXPECT_EQ(LettoreProcesso::PercorsoDa(bin), installato) << prefisso;
+    }
+    const QString build = dir.filePath(QStringLiteral("build"));
+    eseguibile(build + QStringLiteral("/cartigo-mdbreader"));
+    EXPECT_EQ(LettoreProcesso::PercorsoDa(build), build + QStringLiteral("/cartigo-mdbreader"));
+
+    qputenv("CARTIGO_MDBREADER", "/opt/lettore");
+    EXPECT_EQ(LettoreProcesso::Percorso(), QStringLiteral("/opt/lettore"));
+    qunsetenv("CARTIGO_MDBREADER");
 }
 
 // A reader that needs more than its memory cap fails (and is reported), whatever way

@@ -1,5 +1,6 @@
 // End to end: cartigo-print writes a PDF, poppler renders it, zbar reads every barcode.
 #include "common/TestSupport.h"
+#include "label/GestoreEtichetta.h"
 
 #include <QDir>
 #include <QFile>
@@ -178,6 +179,14 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
     const auto aiuto = stampa({QStringLiteral("--help")});
     EXPECT_EQ(aiuto.codice, 0);
     EXPECT_TRUE(aiuto.out.contains(QStringLiteral("Usage: cartigo-print")));
+    EXPECT_TRUE(aiuto.out.contains(QStringLiteral("--version")));
+    // --version answers whatever else the line holds, before reading any file
+    for (const QStringList& a : {QStringList{QStringLiteral("--version")},
+                                 QStringList{dir.filePath(QStringLiteral("manca.eti")), QStringLiteral("--version")}}) {
+        const auto versione = stampa(a);
+        EXPECT_EQ(versione.codice, 0) << versione.err.toStdString();
+        EXPECT_EQ(versione.out, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
+    }
     // the same label with a count and a first cell
     const auto e = stampa({sample, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
                            QStringLiteral("8"), QStringLiteral("--borders"), QStringLiteral("--marks"),
