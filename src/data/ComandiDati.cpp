@@ -273,6 +273,18 @@ void ComandiDati::mnuSelezionaRecords_Click()
     c.ValoreSelezione3 = dlg.ValoreA;
 }
 
+QStringList ComandiDati::CampiTabella()
+{
+    if (!doc_.Connesso()) return {};
+    try {
+        ElencoVoci lista;
+        db_.CaricaListaCampiList(doc_.Collegamento().NomeTabella, lista);
+        return lista.voci;
+    } catch (const ErroreCartigo&) {
+        return {};
+    }
+}
+
 bool ComandiDati::ConnettiDatabase(const QString& file, const QString& password, const QString& tabella)
 {
     db_.SetNomeDatabase(file);

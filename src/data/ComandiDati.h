@@ -29,6 +29,10 @@ public:
     // saved query.
     bool ConnettiDatabase(const QString& file, const QString& password, const QString& tabella);
 
+    // The fields of the connected table or query; none when not connected or when they
+    // cannot be read.
+    QStringList CampiTabella();
+
     // Connected := true/false; the document's signal updates the status bar, and
     // disconnecting drops the database.
     void SetConnesso();

@@ -15,6 +15,8 @@ public:
     // The field's value as printed text (Null gives empty text). Throws ErroreCartigo
     // naming the field when the selection has no such field.
     virtual QString TestoCampo(const QString& campo) = 0;
+    // True when the selection has the field (names compare without regard to case).
+    virtual bool HaCampo(const QString& campo) const = 0;
 };
 
 }  // namespace cartigo

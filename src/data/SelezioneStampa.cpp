@@ -17,6 +17,7 @@ public:
     {
         return modCartigo::NzCampo(rs_->Valore(campo), rs_->TipoCampo(campo), f_);
     }
+    bool HaCampo(const QString& campo) const override { return rs_->IndiceCampo(campo) >= 0; }
 
 private:
     std::unique_ptr<RecordsetJet> rs_;

@@ -348,6 +348,7 @@ void ComandiEtichetta::ModificaTesto(OggettoEtichetta* corrente)
     RichiestaModificaTesto r;
     if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
         r.testo = campo;
+    if (campiDati) r.campi = campiDati();
     if (!ui_.dialogo(r))
         return;
     // A line break would split the label file's line: keep the text on one line.

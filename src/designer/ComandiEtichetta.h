@@ -29,6 +29,8 @@ struct RichiestaModificaTesto : RichiestaDialogo {
     static inline const QString Nome = QStringLiteral("frmModificaTesto");
     QString nome() const override { return Nome; }
     QString testo;
+    // The fields of the label's record set, which the dialog offers to insert as merge fields.
+    QStringList campi;
 };
 
 // Picture editor: the picture file of a picture object.
@@ -55,6 +57,8 @@ public:
     // The names of the installed fonts, in the order the font list shows them.
     void impostaFonts(const QStringList& fonts) { fonts_ = fonts; }
     const QStringList& fonts() const { return fonts_; }
+    // The fields of the label's record set (none when not connected), for the text dialog.
+    std::function<QStringList()> campiDati;
     // The program's folder, where the picture dialog starts browsing.
     void impostaCartellaProgramma(const QString& c) { cartellaProgramma_ = c; }
 

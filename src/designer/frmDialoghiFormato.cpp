@@ -1,10 +1,12 @@
 #include "designer/frmDialoghiFormato.h"
 
+#include "label/CampiUnione.h"
 #include "label/NomiFile.h"
 #include "layout/FiltroCampi.h"
 #include "shell/InterazioneQt.h"
 #include "shell/StringTable.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,6 +76,24 @@ frmModificaTesto::frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent) :
     (new FiltroCampi(nullptr, this))->Installa(txt_, TipoCampo::Testo);
     lay->addWidget(etichetta);
     lay->addWidget(txt_);
+    if (!r.campi.isEmpty()) {
+        // The record set's fields, inserted as merge fields where the cursor stands.
+        auto* riga = new QHBoxLayout;
+        auto* campi = new QLabel(LoadResString(1801), this);
+        cmbCampi_ = new QComboBox(this);
+        cmbCampi_->setObjectName(QStringLiteral("cmbCampi"));
+        cmbCampi_->addItems(r.campi);
+        campi->setBuddy(cmbCampi_);
+        auto* inserisci = new QPushButton(LoadResString(1802), this);
+        inserisci->setObjectName(QStringLiteral("cmdInserisci"));
+        inserisci->setAutoDefault(false);
+        riga->addWidget(campi);
+        riga->addWidget(cmbCampi_, 1);
+        riga->addWidget(inserisci);
+        lay->addLayout(riga);
+        connect(inserisci, &QPushButton::clicked, this,
+                [this] { txt_->insert(ModelloUnione::Segnaposto(cmbCampi_->currentText())); });
+    }
     auto* box = pulsantiOkCancel(this);
     connect(box, &QDialogButtonBox::accepted, this, [this, &r] {
         r.testo = txt_->text();

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QGroupBox;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -31,9 +32,12 @@ class frmModificaTesto : public QDialog {
 public:
     frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent = nullptr);
     QLineEdit* txtTesto() const { return txt_; }
+    // The fields to insert; null when the label has no record set.
+    QComboBox* cmbCampi() const { return cmbCampi_; }
 
 private:
     QLineEdit* txt_ = nullptr;
+    QComboBox* cmbCampi_ = nullptr;
 };
 
 class frmModificaImmagine : public QDialog {

@@ -76,11 +76,26 @@ StampaEtichette::StampaEtichette(DocumentoEtichetta& doc, Interazione& ui) : doc
     CreaMotore = [](Interazione& u) { return std::make_unique<clsStampora>(u); };
 }
 
-QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const
+QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs, bool unione)
 {
-    if (o.DataMember.isEmpty()) return fisso;
-    if (rs && !rs->Eof()) return rs->TestoCampo(o.DataMember);
-    return QString();
+    if (o.Collegato()) return rs && !rs->Eof() ? rs->TestoCampo(o.DataMember) : QString();
+    if (!unione || !fisso.contains(QLatin1String("${"))) return fisso;
+    auto it = modelli_.find(fisso);
+    if (it == modelli_.end()) it = modelli_.insert(fisso, ModelloUnione(fisso));
+    return it->Componi([&](const QString& campo) { return valoreUnione(campo, rs); });
+}
+
+std::optional<QString> StampaEtichette::valoreUnione(const QString& campo, RecordsetStampa* rs)
+{
+    if (rs && rs->HaCampo(campo)) return rs->Eof() ? QString() : rs->TestoCampo(campo);
+    // A name the records lack stays as typed; it is reported once, with the first record
+    // it was met on.
+    if (!mancanti_.contains(campo.toLower())) {
+        mancanti_.insert(campo.toLower());
+        const QString segnaposto = ModelloUnione::Segnaposto(campo);
+        campiMancanti_ << (rs ? LoadResString(1320).arg(etichetta_).arg(segnaposto) : segnaposto);
+    }
+    return std::nullopt;
 }
 
 const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString& percorso)
@@ -106,10 +121,11 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
     const double h = DocumentoEtichetta::GetH(o);
     switch (o.tipo) {
         case TipoOggetto::Barcode: {
-            const QString codice = contenuto(o, o.ToolTipText, rs);
+            const QString codice = contenuto(o, o.ToolTipText, rs, true);
             const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
             // A code that cannot be drawn is reported with the record it came from.
-            m.SetRiferimentoBarcode(o.Collegato() ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
+            const bool dalRecord = o.Collegato() || codice != o.ToolTipText;
+            m.SetRiferimentoBarcode(dalRecord ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
             switch (o.CifraTag(0)) {
                 case 0:
                     m.Draw39Barcode(codice, x, y, w, h, posizione);
@@ -124,7 +140,7 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
             break;
         }
         case TipoOggetto::Immagine: {
-            const QString percorso = contenuto(o, o.ToolTipText, rs);
+            const QString percorso = contenuto(o, o.ToolTipText, rs, false);
             if (const QImage* img = immagine(o, percorso)) m.PaintPicture(*img, x, y, w, h);
             break;
         }
@@ -133,7 +149,7 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
                        o.BorderColor, o.BorderWidth);
             break;
         case TipoOggetto::Testo: {
-            const QString testo = contenuto(o, o.Caption, rs);
+            const QString testo = contenuto(o, o.Caption, rs, true);
             m.SetFontName(o.FontName);
             m.SetFontSize(float(modCartigo::ArrotondaPari(o.FontSize)));
             m.SetFontBold(o.FontBold);
@@ -168,6 +184,9 @@ EsitoStampa StampaEtichette::Esegui()
     pagine_ = 0;
     immagini_.clear();
     problemi_.clear();
+    modelli_.clear();
+    mancanti_.clear();
+    campiMancanti_.clear();
     std::unique_ptr<FinestraAttesa> attesa;
     Pulizia pulizia{ui_, attesa};
     std::unique_ptr<clsStampora> motore;
@@ -286,6 +305,9 @@ EsitoStampa StampaEtichette::Esegui()
         pulizia.cursore = false;
         if (!problemi_.isEmpty())
             ui_.messaggio(ElencoProblemi(LoadResString(1305), problemi_), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        if (!campiMancanti_.isEmpty())
+            ui_.messaggio(ElencoProblemi(LoadResString(1800), campiMancanti_), titolo, Pulsanti::Ok,
+                          Icona::Esclamazione);
         const bool ok = m.EndDoc();
         return ok ? EsitoStampa::Stampata : EsitoStampa::Fallita;
     } catch (const ErroreCartigo& e) {

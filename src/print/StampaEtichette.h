@@ -4,12 +4,14 @@
 // through the print engine; with a database, each label takes the next record.
 
 #include "data/RecordsetStampa.h"
+#include "label/CampiUnione.h"
 #include "label/DocumentoEtichetta.h"
 #include "print/OpzioniStampa.h"
 #include "shell/Interazione.h"
 
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -65,16 +67,22 @@ public:
 private:
     void disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs);
     void disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs);
-    QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs) const;
+    // What an object prints: its field's value when it is linked, else `fisso`; for texts
+    // and barcodes (`unione`) with the record's values in place of the merge fields.
+    QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs, bool unione);
+    std::optional<QString> valoreUnione(const QString& campo, RecordsetStampa* rs);
     const QImage* immagine(const OggettoEtichetta& o, const QString& percorso);
 
     DocumentoEtichetta& doc_;
     Interazione& ui_;
     int stampate_ = 0;
     int pagine_ = 0;
-    int etichetta_ = 0;                // the label being drawn, from 1
-    QHash<QString, QImage> immagini_;  // pictures loaded once per job
-    QStringList problemi_;             // pictures of records left out
+    int etichetta_ = 0;                      // the label being drawn, from 1
+    QHash<QString, QImage> immagini_;        // pictures loaded once per job
+    QStringList problemi_;                   // pictures of records left out
+    QHash<QString, ModelloUnione> modelli_;  // texts with merge fields, read once per job
+    QSet<QString> mancanti_;                 // merge fields the records lack (lower case)
+    QStringList campiMancanti_;              // the same, as reported
 };
 
 namespace modCartigo {

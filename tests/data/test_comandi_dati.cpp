@@ -348,6 +348,7 @@ TEST(ComandiDati, CollegaEScollega)
     EXPECT_EQ(c.ui.messaggi[0].testo, QStringLiteral("Connettersi ad un database."));
     EXPECT_EQ(c.ui.messaggi[0].titolo, QStringLiteral("Operazione annullata."));
     EXPECT_TRUE(c.doc.Modificato());
+    EXPECT_TRUE(c.cmd.CampiTabella().isEmpty());
 
     c.rispondiConnessione(nwind, QString(), QStringLiteral("Customers"));
     c.cmd.mnuConnettiDb_Click();
@@ -385,6 +386,7 @@ TEST(ComandiDati, CollegaEScollega)
     c.selezionato = testo;
     c.cmd.mnuCollega_Click();
     EXPECT_EQ(campi.first(), QStringLiteral("CustomerID"));
+    EXPECT_EQ(c.cmd.CampiTabella(), campi);  // what the text dialog offers as merge fields
     EXPECT_EQ(testo->DataMember, QStringLiteral("City"));
     EXPECT_EQ(testo->Caption, QStringLiteral("[City]"));
 

@@ -1,16 +1,20 @@
 // Editing and formatting commands on the selected object, per kind.
 #include "common/TestSupport.h"
 #include "designer/ComandiEtichetta.h"
+#include "designer/frmDialoghiFormato.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/FileEtichetta.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -421,4 +425,39 @@ TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideT
     };
     cmd.ModificaImmagine(pic);
     EXPECT_EQ(pic->Picture.size(), QSize(3, 2));
+}
+
+TEST(ComandiFormato, TheTextDialogInsertsTheRecordsFieldsWhereTheCursorIs)
+{
+    Banco b;
+    auto* t = b.doc.CreaTesto(0, 0, 10, 10);
+    t->Caption = QStringLiteral("Dear  !");
+    QStringList offerti = {QStringLiteral("?")};
+    b.ui.gestoriDialogo[RichiestaModificaTesto::Nome] = [&](RichiestaDialogo& d) {
+        offerti = static_cast<RichiestaModificaTesto&>(d).campi;
+        return false;
+    };
+    b.cmd.ModificaTesto(t);
+    EXPECT_TRUE(offerti.isEmpty());  // no record set: nothing to offer
+    b.cmd.campiDati = [] { return QStringList{"FirstName", "Last name"}; };
+    b.cmd.ModificaTesto(t);
+    EXPECT_EQ(offerti, (QStringList{"FirstName", "Last name"}));
+
+    RichiestaModificaTesto r;
+    r.testo = t->Caption;
+    r.campi = offerti;
+    frmModificaTesto f(r);
+    ASSERT_TRUE(f.cmbCampi());
+    f.txtTesto()->setCursorPosition(5);
+    f.cmbCampi()->setCurrentIndex(1);
+    auto* inserisci = f.findChild<QPushButton*>(QStringLiteral("cmdInserisci"));
+    ASSERT_TRUE(inserisci);
+    inserisci->click();
+    EXPECT_EQ(f.txtTesto()->text(), QStringLiteral("Dear ${Last name} !"));
+    f.txtTesto()->setSelection(0, 4);  // a selection is replaced
+    f.cmbCampi()->setCurrentIndex(0);
+    inserisci->click();
+    EXPECT_EQ(f.txtTesto()->text(), QStringLiteral("${FirstName} ${Last name} !"));
+    RichiestaModificaTesto senzaCampi;
+    EXPECT_FALSE(frmModificaTesto(senzaCampi).cmbCampi());
 }

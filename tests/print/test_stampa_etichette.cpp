@@ -3,6 +3,7 @@
 #include "barcode/EAN.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
+#include "label/ImmagineEtichetta.h"
 #include "print/StampaEtichette.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
@@ -28,11 +29,13 @@ public:
     int RecordCount() override { return int(righe.size()); }
     QString TestoCampo(const QString& campo) override
     {
-        const int i = campi.indexOf(campo);
+        int i = int(campi.size()) - 1;
+        while (i >= 0 && campi[i].compare(campo, Qt::CaseInsensitive) != 0) --i;
         if (i < 0)
             throw ErroreCartigo(3265, QStringLiteral("Item not found in this collection: %1").arg(campo));
         return righe[pos][i];
     }
+    bool HaCampo(const QString& campo) const override { return campi.contains(campo, Qt::CaseInsensitive); }
 };
 
 class AttesaFinta : public FinestraAttesa {
@@ -577,4 +580,51 @@ TEST(StampaEtichette, WrongEanCheckDigitNamesTheRecord)
     for (const auto& op : test::Operazioni(*b.uscita))
         if (op.tipo == TipoOperazione::Testo) righe << b.uscita->Pagina(0).Testi()[op.dato];
     EXPECT_EQ(righe, (QStringList{"5901234123457", "5901234123457"}));
+}
+
+TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
+{
+    ImpostaLingua(Lingua::Italiano);
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {"FirstName", "LastName", "Zip", "City", "Code"};
+    rs->righe << QStringList{"Anna", "Rossi", "20121", "Milano", "CT01"}
+              << QStringList{"Marco", "Bianchi", "00184", "Roma", "CT02"};
+    Banco b;
+    b.connetti(rs);
+    testo(b.doc, QStringLiteral("Dear ${FirstName} ${LastName}"));
+    testo(b.doc, QStringLiteral("${zip} ${City}"), 567, 1800);  // names in any letter case
+    testo(b.doc, QStringLiteral("$${Price} is ${Price}, ${Price} again"), 567, 2100);
+    auto* collegato = testo(b.doc, QStringLiteral("${FirstName}"), 567, 2400);
+    collegato->DataMember = QStringLiteral("City");         // the link wins over the caption
+    testo(b.doc, QStringLiteral("50% off ${"), 567, 2700);  // no merge field: as typed
+    auto* codice = b.doc.CreaBarcode(3000, 1440, 1935, 1035);
+    codice->ToolTipText = QStringLiteral("${Code}");  // Code 39, its text printed
+    b.opzioni = {false, true, "3", "1"};              // one label past the last record
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+
+    QStringList stampati;
+    for (const auto& t : b.testi()) stampati << t.testo;
+    EXPECT_EQ(stampati,
+              (QStringList{
+                  "Dear Anna Rossi", "20121 Milano", "${Price} is ${Price}, ${Price} again", "Milano", "50% off ${",  //
+                  "Dear Marco Bianchi", "00184 Roma", "${Price} is ${Price}, ${Price} again", "Roma", "50% off ${",   //
+                  "Dear  ", " ", "${Price} is ${Price}, ${Price} again", "", "50% off ${"}));
+    QStringList righeBarcode;
+    for (const auto& op : test::Operazioni(*b.uscita))
+        if (op.tipo == TipoOperazione::Testo) righeBarcode << b.uscita->Pagina(0).Testi()[op.dato];
+    EXPECT_EQ(righeBarcode, (QStringList{"*CT01*", "*CT02*"}));  // the third label's code is empty
+    // the missing name once per job, with the first record it was met on
+    ASSERT_EQ(b.ui.messaggi.size(), 1);
+    EXPECT_EQ(b.ui.messaggi[0].testo,
+              ElencoProblemi(LoadResString(1800), {LoadResString(1320).arg(1).arg(QStringLiteral("${Price}"))}));
+    EXPECT_EQ(b.ui.messaggi[0].icona, Icona::Esclamazione);
+
+    // without a database every merge field stays as typed, and is reported without a record
+    Banco senza;
+    testo(senza.doc, QStringLiteral("Dear ${FirstName}"));
+    senza.opzioni = {false, true, "2", "1"};
+    ASSERT_EQ(senza.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(senza.testi()[1].testo, QStringLiteral("Dear ${FirstName}"));
+    ASSERT_EQ(senza.ui.messaggi.size(), 1);
+    EXPECT_EQ(senza.ui.messaggi[0].testo, ElencoProblemi(LoadResString(1800), {QStringLiteral("${FirstName}")}));
 }
