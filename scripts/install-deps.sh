@@ -17,6 +17,7 @@ packages=(
   desktop-file-utils shared-mime-info
   librsvg2-bin appstream man-db file dpkg-dev libglib2.0-bin
   cups cups-client cups-filters printer-driver-cups-pdf libcups2-dev
+  glabels-data
   time
 )
 

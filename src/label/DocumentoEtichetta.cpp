@@ -23,6 +23,14 @@ double& LayoutEtichetta::valore(int i)
     }
 }
 
+bool LayoutEtichetta::HaSupporto() const
+{
+    const LayoutEtichetta d;
+    return Prodotto != d.Prodotto || UnaPerPagina != d.UnaPerPagina || LarghezzaPagina != d.LarghezzaPagina ||
+           AltezzaPagina != d.AltezzaPagina || Forma != d.Forma || DiametroEsterno != d.DiametroEsterno ||
+           DiametroForo != d.DiametroForo;
+}
+
 // ---- TabellaZOrder ----
 
 int TabellaZOrder::trova(const QString& chiave) const
@@ -296,9 +304,12 @@ void DocumentoEtichetta::NuovaEtichetta()
 
 void DocumentoEtichetta::NotificaModificaOggetto(OggettoEtichetta* oggetto) { Q_EMIT oggettoCambiato(oggetto); }
 
+// On a roll every label is a page of its own: there are no sheet margins, and column and
+// row are always the first.
 double DocumentoEtichetta::GetXGen(double offset, int col) const
 {
     const auto& l = layout_;
+    if (l.UnaPerPagina) return l.OrigineX + offset;
     return l.MargineSinistro + l.OrigineX + offset + (col - 1) * l.LarghezzaEtichetta
            + (col - 1) * l.SpazioOrizzontale;
 }
@@ -306,22 +317,19 @@ double DocumentoEtichetta::GetXGen(double offset, int col) const
 double DocumentoEtichetta::GetYGen(double offset, int row) const
 {
     const auto& l = layout_;
+    if (l.UnaPerPagina) return l.OrigineY + offset;
     return l.MargineSuperiore + l.OrigineY + offset + (row - 1) * l.AltezzaEtichetta
            + (row - 1) * l.SpazioVerticale;
 }
 
 double DocumentoEtichetta::GetX(int col, const OggettoEtichetta& o) const
 {
-    const auto& l = layout_;
-    return l.MargineSinistro + l.OrigineX + (double(o.Left) - 567.0) / TwipsPerMm
-           + (col - 1) * l.LarghezzaEtichetta + (col - 1) * l.SpazioOrizzontale;
+    return GetXGen((double(o.Left) - 567.0) / TwipsPerMm, col);
 }
 
 double DocumentoEtichetta::GetY(int row, const OggettoEtichetta& o) const
 {
-    const auto& l = layout_;
-    return l.MargineSuperiore + l.OrigineY + (double(o.Top) - 1440.0) / TwipsPerMm
-           + (row - 1) * l.AltezzaEtichetta + (row - 1) * l.SpazioVerticale;
+    return GetYGen((double(o.Top) - 1440.0) / TwipsPerMm, row);
 }
 
 }  // namespace cartigo

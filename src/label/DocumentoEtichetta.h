@@ -13,6 +13,10 @@
 
 namespace cartigo {
 
+// The shape of a label inside its width and height. Only a guide on the design surface:
+// nothing of it is printed.
+enum class FormaEtichetta { Rettangolo, Ellisse, CD };
+
 // Sheet layout, millimetres except the two counts.
 struct LayoutEtichetta {
     double EtichetteOrizzontali = 2;
@@ -26,10 +30,22 @@ struct LayoutEtichetta {
     double OrigineX = 0;
     double OrigineY = 0;
 
+    // What the labels are on. Stored in a section of its own that older readers skip, and
+    // only when one of them is set.
+    QString Prodotto;            // maker and code of the product chosen ("Avery L7160"), or empty
+    bool UnaPerPagina = false;   // roll or tape: every label is a page of the label's own size
+    double LarghezzaPagina = 0;  // the product's page (mm); 0 for the printer's page
+    double AltezzaPagina = 0;
+    FormaEtichetta Forma = FormaEtichetta::Rettangolo;
+    double DiametroEsterno = 0;  // a CD's diameter when it is cut to the width or height, else 0
+    double DiametroForo = 0;     // a CD's hole
+
     // The ten values in file order, for loops over them.
     static constexpr int NumeroValori = 10;
     double& valore(int i);
     double valore(int i) const { return const_cast<LayoutEtichetta*>(this)->valore(i); }
+    // True when anything beyond the ten values is set.
+    bool HaSupporto() const;
     bool operator==(const LayoutEtichetta&) const = default;
 };
 

@@ -46,6 +46,29 @@ namespace {
 
 const QString kDatabase = QStringLiteral("oggDatabase");
 const QString kLayout = QStringLiteral("oggLayout");
+// What the labels are on, as "name=value" lines after the keyword. A reader that does not
+// know the keyword skips it and its lines, none of which can be a keyword.
+const QString kSupporto = QStringLiteral("oggSupporto");
+const QString kProdotto = QStringLiteral("Prodotto");
+const QString kUnaPerPagina = QStringLiteral("UnaPerPagina");
+const QString kLarghezzaPagina = QStringLiteral("LarghezzaPagina");
+const QString kAltezzaPagina = QStringLiteral("AltezzaPagina");
+const QString kForma = QStringLiteral("Forma");
+const QString kDiametroEsterno = QStringLiteral("DiametroEsterno");
+const QString kDiametroForo = QStringLiteral("DiametroForo");
+
+QString NomeForma(FormaEtichetta f)
+{
+    switch (f) {
+        case FormaEtichetta::Ellisse:
+            return QStringLiteral("Ellisse");
+        case FormaEtichetta::CD:
+            return QStringLiteral("CD");
+        case FormaEtichetta::Rettangolo:
+            break;
+    }
+    return QStringLiteral("Rettangolo");
+}
 
 class Scrittore {
 public:
@@ -55,6 +78,7 @@ public:
     void doppio(double v) { righe_ << DoubleFile(v, loc_); }
     void intero(qint64 v) { righe_ << InteroFile(v); }
     void booleano(bool b) { righe_ << BooleanoFile(b); }
+    void voce(const QString& nome, const QString& valore) { righe_ << nome + QLatin1Char('=') + valore; }
     QString risultato() const { return righe_.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
 
 private:
@@ -107,6 +131,8 @@ class Lettore {
 public:
     Lettore(const QStringList& righe, const ImpostazioniLocali& loc) : righe_(righe), loc_(loc) {}
     bool fine() const { return pos_ >= righe_.size(); }
+    // The next line, without reading it; empty at the end.
+    QString prossima() const { return fine() ? QString() : righe_[pos_]; }
     const QString& riga()
     {
         if (fine())
@@ -121,7 +147,8 @@ public:
             throw ErroreCartigo::di(CodiceErrore::Overflow);
         return float(v);
     }
-    double doppio() { return ConvertiDouble(riga(), loc_, Lettura::File); }
+    double doppio() { return doppio(riga()); }
+    double doppio(const QString& testo) const { return ConvertiDouble(testo, loc_, Lettura::File); }
     double intero() { return ConvertiIntero(riga(), loc_, Lettura::File); }
     bool stile()
     {
@@ -207,6 +234,47 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const 
     }
     }
     doc.NotificaModificaOggetto(o);
+}
+
+void scriviSupporto(Scrittore& s, const LayoutEtichetta& l, const ImpostazioniLocali& loc)
+{
+    const LayoutEtichetta d;
+    const auto numero = [&](double v) { return TestoTrim(DoubleFile(v, loc)); };
+    s.testo(kSupporto);
+    if (l.Prodotto != d.Prodotto) s.voce(kProdotto, l.Prodotto);
+    if (l.UnaPerPagina != d.UnaPerPagina) s.voce(kUnaPerPagina, BooleanoFile(l.UnaPerPagina));
+    if (l.LarghezzaPagina != d.LarghezzaPagina) s.voce(kLarghezzaPagina, numero(l.LarghezzaPagina));
+    if (l.AltezzaPagina != d.AltezzaPagina) s.voce(kAltezzaPagina, numero(l.AltezzaPagina));
+    if (l.Forma != d.Forma) s.voce(kForma, NomeForma(l.Forma));
+    if (l.DiametroEsterno != d.DiametroEsterno) s.voce(kDiametroEsterno, numero(l.DiametroEsterno));
+    if (l.DiametroForo != d.DiametroForo) s.voce(kDiametroForo, numero(l.DiametroForo));
+}
+
+// The "name=value" lines after the keyword; names it does not know are skipped.
+void leggiSupporto(LayoutEtichetta& l, Lettore& in)
+{
+    while (in.prossima().contains(QLatin1Char('='))) {
+        const QString riga = in.riga();
+        const qsizetype uguale = riga.indexOf(QLatin1Char('='));
+        const QString nome = riga.left(uguale);
+        const QString valore = riga.mid(uguale + 1);
+        if (nome == kProdotto)
+            l.Prodotto = valore;
+        else if (nome == kUnaPerPagina)
+            l.UnaPerPagina = TestoTrim(valore) == QLatin1String("True");
+        else if (nome == kLarghezzaPagina)
+            l.LarghezzaPagina = in.doppio(valore);
+        else if (nome == kAltezzaPagina)
+            l.AltezzaPagina = in.doppio(valore);
+        else if (nome == kForma)
+            l.Forma = TestoTrim(valore) == NomeForma(FormaEtichetta::CD)        ? FormaEtichetta::CD
+                      : TestoTrim(valore) == NomeForma(FormaEtichetta::Ellisse) ? FormaEtichetta::Ellisse
+                                                                                : FormaEtichetta::Rettangolo;
+        else if (nome == kDiametroEsterno)
+            l.DiametroEsterno = in.doppio(valore);
+        else if (nome == kDiametroForo)
+            l.DiametroForo = in.doppio(valore);
+    }
 }
 
 }  // namespace
@@ -311,6 +379,7 @@ QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& 
     s.testo(kLayout);
     for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
         s.doppio(doc.Layout().valore(i));
+    if (doc.Layout().HaSupporto()) scriviSupporto(s, doc.Layout(), loc);
     for (const OggettoEtichetta* o : OrdineScrittura(doc)) scriviOggetto(s, doc, *o);
     return s.risultato();
 }
@@ -348,9 +417,13 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                 c.FlagRiservato = ValFisso(in.riga()) != 0;
                 c.TestoRiservato = in.riga();
             } else if (chiave == kLayout) {
-                LayoutEtichetta l;
+                LayoutEtichetta l = doc.Layout();
                 for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
                     l.valore(i) = in.doppio();
+                doc.ImpostaLayout(l);
+            } else if (chiave == kSupporto) {
+                LayoutEtichetta l = doc.Layout();
+                leggiSupporto(l, in);
                 doc.ImpostaLayout(l);
             } else if (TipoDaNome(chiave, &tipo)) {
                 leggiOggetto(doc, tipo, in, cartellaEtichetta);

@@ -1,5 +1,6 @@
 #include "print/StampaBatch.h"
 
+#include "layout/CatalogoEtichette.h"
 #include "stampora/RichiesteStampora.h"
 
 namespace cartigo {
@@ -53,6 +54,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.bordi = true;
         } else if (s == QLatin1String("--marks")) {
             o.crocicchi = true;
+        } else if (s == QLatin1String("--templates")) {
+            o.modelli = true;
+            if (i + 1 < a.size() && !a[i + 1].startsWith(QLatin1Char('-'))) o.ricerca = a[++i];
         } else if (s == QLatin1String("--keep-going")) {
             o.continua = true;
         } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--printer")) {
@@ -77,6 +81,12 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             return errato(QStringLiteral("only one label file, please: %1").arg(s));
         }
     }
+    if (o.modelli) {
+        if (!o.etichetta.isEmpty() || o.uscita != OpzioniBatch::Uscita::Nessuna)
+            return errato(
+                QStringLiteral("--templates [SEARCH] goes alone: it lists label products and prints nothing"));
+        return o;
+    }
     if (o.etichetta.isEmpty()) return errato(QStringLiteral("no label file given (see --help)"));
     // without an output: the default printer
     if (o.uscita == OpzioniBatch::Uscita::Nessuna) o.uscita = OpzioniBatch::Uscita::Stampante;
@@ -93,8 +103,10 @@ QString AiutoBatch()
         "                     [--borders] [--marks] [--keep-going]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
         "                     [--timeout SECONDS]\n"
+        "       cartigo-print --templates [SEARCH]\n"
         "\n"
-        "Prints a Cartigo label on sheets of labels, without a window.\n"
+        "Prints a Cartigo label on sheets of labels, or on a roll one label a page, without a\n"
+        "window.\n"
         "\n"
         "  --db FILE        the database (MDB, ACCDB or CSV file) that feeds the label's linked\n"
         "                   objects, in place of the one the label names\n"
@@ -119,6 +131,13 @@ QString AiutoBatch()
         "  --timeout S      seconds the print server has to answer and take the job (default\n"
         "                   30); a server that cannot be reached, does not answer in time, has\n"
         "                   no such printer or refuses the job is an error\n"
+        "  --templates [SEARCH]\n"
+        "                   list the label products of the catalogue (the glabels-data package\n"
+        "                   and $XDG_DATA_HOME/cartigo/templates) whose maker, code or\n"
+        "                   description holds every word of SEARCH, or whose labels measure\n"
+        "                   SEARCH (70x37, in mm) or lie SEARCH across and down (3x8): one a\n"
+        "                   line, maker, code, label size (mm), across x down, page, between\n"
+        "                   tabs; status 1 when none matches\n"
         "  --help           this text\n"
         "  --version        the version\n"
         "\n"
@@ -129,6 +148,20 @@ QString AiutoBatch()
         "     server (a stopped printer keeps the job in its queue: not printed yet)\n"
         "  2  a wrong command line, such as an output that is the label or its database\n"
         "  3  --all with a selection that has no record: nothing is printed\n");
+}
+
+QStringList RigheProdotti(const std::vector<const ProdottoEtichetta*>& prodotti)
+{
+    QStringList righe;
+    for (const ProdottoEtichetta* p : prodotti) {
+        const QString pagina = p->pagina.isEmpty() || p->pagina == QLatin1String("Other")
+                                   ? TestoMisura(p->dimensionePagina.width(), p->dimensionePagina.height())
+                                   : p->pagina;
+        righe << QStringList{p->marca, p->codice, TestoMisura(p->larghezza, p->altezza),
+                             QStringLiteral("%1 x %2").arg(p->colonne).arg(p->righe), pagina}
+                     .join(QLatin1Char('\t'));
+    }
+    return righe;
 }
 
 }  // namespace cartigo

@@ -4,8 +4,11 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace cartigo {
+
+struct ProdottoEtichetta;
 
 struct OpzioniBatch {
     QString etichetta;
@@ -23,6 +26,8 @@ struct OpzioniBatch {
     bool continua = false;  // --keep-going
     bool aiuto = false;     // --help
     bool versione = false;  // --version
+    bool modelli = false;   // --templates: list the label products matching `ricerca`
+    QString ricerca;
 };
 
 // Exit statuses of `cartigo-print` besides 0 (printed) and 1 (an error).
@@ -35,5 +40,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& argomenti, QStr
 
 // The text of --help.
 QString AiutoBatch();
+
+// The lines of --templates, one a product: maker, code, label size in mm with one decimal,
+// labels across x down, page (its name, or its size in mm), separated by tabs.
+QStringList RigheProdotti(const std::vector<const ProdottoEtichetta*>& prodotti);
 
 }  // namespace cartigo

@@ -52,6 +52,18 @@ private:
     clsStampora& m_;
 };
 
+// The paper of a layout that names its own: a roll's label, a product's sheet (in
+// portrait, as catalogues give them).
+void impostaCarta(clsStampora& m, const LayoutEtichetta& l)
+{
+    constexpr double twipsPerMm = 1440.0 / 25.4;  // the paper's twips, exact
+    const double larghezza = l.UnaPerPagina ? l.LarghezzaEtichetta : l.LarghezzaPagina;
+    const double altezza = l.UnaPerPagina ? l.AltezzaEtichetta : l.AltezzaPagina;
+    if (!(larghezza > 0 && altezza > 0)) return;
+    m.Output().SetPaperSize(larghezza * twipsPerMm, altezza * twipsPerMm);
+    m.SetOrientation(1);
+}
+
 // A picture the job was told to stop at.
 struct ProblemaStampa {
     QString testo;
@@ -225,24 +237,36 @@ EsitoStampa StampaEtichette::Esegui()
             return EsitoStampa::Vuota;
         }
 
-        // 4. the engine and the destination
+        // 4. the engine and the destination; a layout that names its paper starts on it
+        const auto& l = doc_.Layout();
+        const bool rotolo = l.UnaPerPagina;
         motore = CreaMotore(ui_);
         clsStampora& m = *motore;
         // the printer's queue shows the job by the label's file name
         m.Output().TitoloLavoro = QFileInfo(doc_.NomeFileEtichetta()).fileName();
+        impostaCarta(m, l);
         if (m.SelectPrintDestination() == 0) return EsitoStampa::Annullata;
 
-        // 5. the page check
-        AreaMotore area(m);
-        if (!TestAreaStampa(area, 29.66, 20.96, ui_) || !TestEtichetteNellaPagina(doc_, area, etichette, prima, ui_))
-            return EsitoStampa::Annullata;
+        // 5. the page check: a roll's page is its label, whatever was set up; a sheet needs
+        // the A4 page (or the page of its product)
+        if (rotolo) {
+            impostaCarta(m, l);
+        } else {
+            AreaMotore area(m);
+            const bool carta = l.LarghezzaPagina > 0 && l.AltezzaPagina > 0;
+            const double altezzaCm = carta ? (l.AltezzaPagina - 0.4) / 10 : 29.66;
+            const double larghezzaCm = carta ? (l.LarghezzaPagina - 0.4) / 10 : 20.96;
+            if (!TestAreaStampa(area, altezzaCm, larghezzaCm, ui_) ||
+                !TestEtichetteNellaPagina(doc_, area, etichette, prima, ui_))
+                return EsitoStampa::Annullata;
+        }
 
-        // 6. the document
+        // 6. the document; on a roll the label's corner is the page's
         ui_.cursoreAttesa();
         pulizia.cursore = true;
         modCartigo::IniziaDocumento(m);
-        m.SetOffsetX(SpostamentoStampaX);
-        m.SetOffsetY(SpostamentoStampaY);
+        m.SetOffsetX(rotolo ? 0 : SpostamentoStampaX);
+        m.SetOffsetY(rotolo ? 0 : SpostamentoStampaY);
 
         // 7. the wait window
         if (CreaAttesa) {
@@ -250,9 +274,9 @@ EsitoStampa StampaEtichette::Esegui()
             attesa->Mostra();
         }
 
-        // 8. the labels
-        const auto& l = doc_.Layout();
-        SequenzaCelle celle(int(l.EtichetteOrizzontali), int(l.EtichetteVerticali), prima);
+        // 8. the labels: on a roll, one a page
+        SequenzaCelle celle = rotolo ? SequenzaCelle(1, 1, 1)
+                                     : SequenzaCelle(int(l.EtichetteOrizzontali), int(l.EtichetteVerticali), prima);
         pagine_ = 1;
         const double W = l.LarghezzaEtichetta;
         const double H = l.AltezzaEtichetta;

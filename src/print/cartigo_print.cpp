@@ -6,6 +6,7 @@
 #include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
 #include "label/ScritturaFile.h"
+#include "layout/CatalogoEtichette.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
 #include "shell/StringTable.h"
@@ -130,6 +131,21 @@ int main(int argc, char* argv[])
     }
     if (letto->versione) {
         scrivi(stdout, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
+        return 0;
+    }
+    if (letto->modelli) {
+        CatalogoEtichette catalogo;
+        catalogo.Carica();
+        for (const auto& e : catalogo.Errori())
+            scrivi(stderr, QStringLiteral("cartigo-print: %1:%2: %3\n").arg(e.file).arg(e.riga).arg(e.testo));
+        if (catalogo.Vuoto())
+            return esci(QStringLiteral("no label products: install the glabels-data package, or save templates "
+                                       "in %1")
+                            .arg(CatalogoEtichette::CartellaUtente()),
+                        1);
+        const QStringList righe = RigheProdotti(catalogo.Cerca(letto->ricerca));
+        if (righe.isEmpty()) return esci(QStringLiteral("no label product matches \"%1\"").arg(letto->ricerca), 1);
+        scrivi(stdout, righe.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return 0;
     }
     InterazioneBatch ui;

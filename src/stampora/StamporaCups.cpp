@@ -7,7 +7,9 @@
 #include <cups/cups.h>
 #include <QBuffer>
 #include <QDeadlineTimer>
+#include <QPageSize>
 #include <QStringList>
+#include <cmath>
 
 namespace cartigo {
 
@@ -180,6 +182,14 @@ std::optional<InfoStampante> DispositivoStampaCups::Cerca(const QString& nome, Q
     return info(c.http(), *trovata);
 }
 
+QByteArray DispositivoStampaCups::PaginaPersonalizzata(const InfoStampante& carta)
+{
+    const QSizeF mm(carta.larghezzaCarta / kTwipsPerMm, carta.altezzaCarta / kTwipsPerMm);
+    if (QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch).id() != QPageSize::Custom) return {};
+    const auto numero = [](double v) { return QByteArray::number(std::round(v * 100) / 100, 'g', 10); };
+    return "Custom." + numero(mm.width()) + 'x' + numero(mm.height()) + "mm";
+}
+
 InfoStampante DispositivoStampaCups::Predefinita()
 {
     // Asked whenever a document starts: a server that is slow to answer holds it up
@@ -234,6 +244,8 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     numeroOpzioni = cupsAddIntegerOption(CUPS_COPIES, std::max(1, lavoro.copie), numeroOpzioni, &opzioni);
     if (pwg_media_t* m = pwgMediaForSize(larghezza, altezza))
         numeroOpzioni = cupsAddOption(CUPS_MEDIA, m->pwg, numeroOpzioni, &opzioni);
+    if (const QByteArray pagina = PaginaPersonalizzata(carta); !pagina.isEmpty())
+        numeroOpzioni = cupsAddOption("PageSize", pagina.constData(), numeroOpzioni, &opzioni);
     const QByteArray titolo8 = titolo.toUtf8();
     const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
     cupsFreeOptions(numeroOpzioni, opzioni);

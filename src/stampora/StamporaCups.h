@@ -7,6 +7,7 @@
 
 #include "stampora/DispositivoStampa.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -36,6 +37,10 @@ public:
     int TempoMassimo() const { return tempoMassimo_; }
     // The job of the last print that reached the server ("PDF-12"), else empty.
     const QString& UltimoLavoro() const { return ultimoLavoro_; }
+
+    // The PageSize a paper without a name (a roll's label) is asked with, which drivers
+    // of roll printers read: "Custom.62x29mm". Empty for a paper that has a name.
+    static QByteArray PaginaPersonalizzata(const InfoStampante& carta);
 
 private:
     QString server_;

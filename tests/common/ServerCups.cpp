@@ -287,8 +287,8 @@ QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-    static const char* const richiesti[] = {"job-id", "job-name", "copies", "job-state", "media"};
-    ippAddStrings(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5, nullptr, richiesti);
+    static const char* const richiesti[] = {"job-id", "job-name", "copies", "job-state", "media", "PageSize"};
+    ippAddStrings(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 6, nullptr, richiesti);
     ipp_t* risposta = cupsDoRequest(h, req, "/");
     Lavoro l;
     const auto chiudi = [&] {
@@ -315,6 +315,8 @@ QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
             l.stato = ippGetInteger(a, 0);
         else if (n == "media")
             l.carta = QString::fromUtf8(ippGetString(a, 0, nullptr));
+        else if (n == "PageSize")
+            l.paginaPpd = QString::fromUtf8(ippGetString(a, 0, nullptr));
     }
     chiudi();
     ippDelete(risposta);

@@ -59,6 +59,7 @@ public:
         int stato = 0;   // job-state: 3 pending ... 5 held (stopped queue), 9 completed
         QString coda;    // the queue's name
         QString carta;   // media as asked
+        QString paginaPpd;  // PageSize as asked, if it was
     };
     // The server's jobs of a queue (all of them, finished too), oldest first.
     QList<Lavoro> Lavori(const QString& coda) const;

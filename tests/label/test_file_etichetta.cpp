@@ -709,3 +709,72 @@ TEST(FileEtichetta, FileDialogsOpenInTheLabelsFolderAndSaveOffersItsName)
     const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     EXPECT_EQ(CartellaDialogo(), QFileInfo(documenti).isDir() ? documenti : QDir::homePath());
 }
+
+TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
+{
+    LayoutEtichetta l;
+    l.EtichetteOrizzontali = 3;
+    l.EtichetteVerticali = 8;
+    l.LarghezzaEtichetta = 70;
+    l.AltezzaEtichetta = 37.5;
+    l.Prodotto = QStringLiteral("Cable Label Co oggTesto=1");  // a name that looks like anything
+    l.UnaPerPagina = true;
+    l.LarghezzaPagina = 215.9;
+    l.AltezzaPagina = 279.4;
+    l.Forma = FormaEtichetta::CD;
+    l.DiametroEsterno = 80.5;
+    l.DiametroForo = 15;
+    for (const auto& caso : test::kLocali) {
+        SCOPED_TRACE(caso.nome);
+        Banco scritto;
+        test::LocaleTemporaneo loc(caso.loc);
+        scritto.doc.ImpostaLayout(l);
+        scritto.doc.CreaTesto(600, 1500, 1000, 255)->Caption = QStringLiteral("ABC");
+        const QByteArray dati = scritto.salva();
+        // after the ten layout values, one "name=value" line each, in the user's numbers
+        QString attesa = QStringLiteral(
+            "oggLayout| 3 | 8 | 10 | 10 | 70 | 37.5 | 10 | 10 | 0 | 0 |oggSupporto|"
+            "Prodotto=Cable Label Co oggTesto=1|UnaPerPagina=True|LarghezzaPagina=215.9|AltezzaPagina=279.4|"
+            "Forma=CD|DiametroEsterno=80.5|DiametroForo=15|oggTesto|");
+        attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
+        EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
+
+        // read back, under either decimal separator
+        for (const auto& altro : test::kLocali) {
+            Banco letto;
+            test::LocaleTemporaneo loc2(altro.loc);
+            ASSERT_TRUE(letto.carica(dati));
+            EXPECT_EQ(letto.doc.Layout(), l) << altro.nome;
+            ASSERT_EQ(letto.doc.Oggetti().size(), 1u);
+            EXPECT_EQ(letto.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
+        }
+
+        // A reader that does not know the section takes its keyword for any other line and
+        // skips its lines one by one (none is a keyword): it reads the same ten values and
+        // objects, on the sheet it knows.
+        QByteArray vecchio = dati;
+        vecchio.replace("\r\noggSupporto\r\n", "\r\noggSconosciuto\r\n");
+        Banco senza;
+        ASSERT_TRUE(senza.carica(vecchio));
+        LayoutEtichetta dieci = l;
+        dieci.Prodotto.clear();
+        dieci.UnaPerPagina = false;
+        dieci.LarghezzaPagina = dieci.AltezzaPagina = dieci.DiametroEsterno = dieci.DiametroForo = 0;
+        dieci.Forma = FormaEtichetta::Rettangolo;
+        EXPECT_EQ(senza.doc.Layout(), dieci);
+        ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
+        EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
+        EXPECT_TRUE(senza.ui.messaggi.empty());
+    }
+
+    // names it does not know are passed over; the section ends at the first line without "="
+    Banco b;
+    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggSupporto", "Rullo=7", "UnaPerPagina=True", "oggTesto", " 0 ", " 0 ",
+                                                " 100 ", " 100 ", "X", "Arial", " 10 ", "False", "False", " 0 ", " 0 ",
+                                                " 0 ", " 0 ", "", " 0 "})));
+    EXPECT_TRUE(b.doc.Layout().UnaPerPagina);
+    EXPECT_EQ(b.doc.Oggetti().size(), 1u);
+    // a label that uses none of it saves as before
+    Banco nuovo;
+    EXPECT_EQ(nuovo.salva(), kTestataVuota);
+}

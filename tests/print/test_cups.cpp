@@ -157,3 +157,34 @@ TEST(CartigoPrintCups, SaysWhyTheJobDidNotPrint)
         e.err.contains(QStringLiteral("the print server %1 did not answer within 2 seconds").arg(muto.Indirizzo())))
         << e.err.toStdString();
 }
+
+// A roll label on a queue: one page a label, asked for as the label's own PageSize, and
+// no page check on the way.
+TEST(CartigoPrintCups, ARollLabelGoesWithItsOwnPageSize)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Rotolo")));
+    QTemporaryDir dir;
+    const QString etichetta = dir.filePath(QStringLiteral("rotolo.eti"));
+    test::ScriviFile(etichetta,
+                     "oggLayout\r\n 1 \r\n 1 \r\n 0 \r\n 0 \r\n 62 \r\n 29 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                     "oggSupporto\r\nUnaPerPagina=True\r\n"
+                     "oggTesto\r\n 100 \r\n 100 \r\n 2000 \r\n 300 \r\nRoll\r\nArial\r\n 10 \r\nFalse\r\n"
+                     "False\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n");
+    const auto e = stampa(ambiente(cups.Ambiente()), {etichetta, QStringLiteral("--count"), QStringLiteral("4"),
+                                                      QStringLiteral("--printer"), QStringLiteral("Rotolo")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("4 labels, 4 pages, printer Rotolo"))) << e.out.toStdString();
+    EXPECT_FALSE(e.err.contains(QStringLiteral("-> yes"))) << e.err.toStdString();
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Rotolo"), idLavoro(e.out));
+    ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->stato, 9) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->paginaPpd, QStringLiteral("Custom.62x29mm"));
+    EXPECT_EQ(lavoro->carta, QStringLiteral("custom_62x29mm_62x29mm"));
+    const auto pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("Rotolo")));
+    EXPECT_EQ(pdf.pagine, 4);
+    const QStringList lati = pdf.pagina.split(QStringLiteral(" x "));
+    ASSERT_EQ(lati.size(), 2) << pdf.pagina.toStdString();
+    EXPECT_NEAR(lati[0].toDouble(), 62 * 72 / 25.4, 0.5);
+    EXPECT_NEAR(lati[1].toDouble(), 29 * 72 / 25.4, 0.5);
+}

@@ -1,6 +1,7 @@
 // End to end: cartigo-print writes a PDF, poppler renders it, zbar reads every barcode.
 #include "common/TestSupport.h"
 #include "label/GestoreEtichetta.h"
+#include "stampora/FileStampa.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,10 +26,12 @@ struct Esito {
 };
 
 Esito esegui(const QString& programma, const QStringList& argomenti, int attesaMs = 120000,
-             const QString& cartella = {})
+             const QString& cartella = {},
+             const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     p.setWorkingDirectory(cartella);
+    p.setProcessEnvironment(ambiente);
     p.start(programma, argomenti);
     Esito e;
     if (!p.waitForFinished(attesaMs)) {
@@ -416,4 +419,146 @@ TEST(StampaBatch, PicturesBesideTheLabelKeepGoingAndEmptySelections)
     EXPECT_FALSE(QFile::exists(niente));
     EXPECT_TRUE(stampa({QStringLiteral("--help")})
                     .out.contains(QStringLiteral("3  --all with a selection that has no record")));
+}
+
+namespace {
+
+// The size of every page of a PDF, as "width x height" in whole points.
+QStringList misurePagine(const QString& pdf)
+{
+    const auto e = esegui(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                      QStringLiteral("9999"), pdf});
+    QStringList misure;
+    const QRegularExpression riga(QStringLiteral("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"));
+    for (auto i = riga.globalMatch(e.out); i.hasNext();) {
+        const auto m = i.next();
+        misure << QStringLiteral("%1x%2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
+    }
+    return misure;
+}
+
+}  // namespace
+
+TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "pdfinfo not found: install poppler-utils";
+    QTemporaryDir dir;
+    // 62 x 29 mm labels on a roll, one per address of the sample
+    const QString etichetta = dir.filePath(QStringLiteral("rotolo.eti"));
+    test::ScriviFile(etichetta, righe({"oggDatabase",
+                                       CARTIGO_SOURCE_DIR "/samples/indirizzi.csv",
+                                       "",
+                                       "indirizzi",
+                                       "",
+                                       " 0 ",
+                                       "",
+                                       "",
+                                       "",
+                                       "False",
+                                       "",
+                                       "oggLayout",
+                                       " 1 ",
+                                       " 1 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       " 62 ",
+                                       " 29 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       "oggSupporto",
+                                       "Prodotto=Brother DK-11209",
+                                       "UnaPerPagina=True",
+                                       "oggTesto",
+                                       " 100 ",
+                                       " 100 ",
+                                       " 2000 ",
+                                       " 300 ",
+                                       "",
+                                       "Arial",
+                                       " 10 ",
+                                       "False",
+                                       "False",
+                                       " 0 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       " 0 ",
+                                       "name",
+                                       " 0 "}));
+    const QString pdf = dir.filePath(QStringLiteral("rotolo.pdf"));
+    auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("24 labels, 24 pages, "))) << e.out.toStdString();
+    EXPECT_FALSE(e.err.contains(QStringLiteral("-> yes"))) << "the page check asked: " << e.err.toStdString();
+    // 62 x 29 mm is 175.7 x 82.2 points
+    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("176x82")));
+
+    // a number of labels without the records, and the print file: one page a label too
+    const QString ant = dir.filePath(QStringLiteral("rotolo.ant"));
+    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
+                QStringLiteral("7"), QStringLiteral("--ant"), ant});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    QString errore;
+    const auto doc = CaricaFileStampa(ant, &errore);
+    ASSERT_TRUE(doc) << errore.toStdString();
+    EXPECT_EQ(doc->PageCount(), 3);
+    EXPECT_NEAR(doc->PageWidth(), 62 * 1440 / 25.4, 0.01);
+    EXPECT_NEAR(doc->PageHeight(), 29 * 1440 / 25.4, 0.01);
+}
+
+TEST(StampaBatch, TemplatesListTheCatalogue)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("casa/cartigo/templates"));
+    QDir(dir.path()).mkpath(QStringLiteral("sistema"));
+    test::ScriviFile(dir.filePath(QStringLiteral("casa/cartigo/templates/mie.xml")), R"(<?xml version="1.0"?>
+<Glabels-templates>
+  <Template brand="Mia" part="R-62" size="Other" width="62mm" height="29mm" description="Roll">
+    <Label-rectangle id="0" width="62mm" height="29mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="62mm" dy="29mm"/></Label-rectangle>
+  </Template>
+  <Template brand="Mia" part="F-24" size="A4" description="Sheet">
+    <Label-rectangle id="0" width="70mm" height="37.125mm"><Layout nx="3" ny="8" x0="0" y0="0" dx="70mm" dy="37.125mm"/></Label-rectangle>
+  </Template>
+  <Template brand="Mia" part="F-25" equiv="F-24"/>
+</Glabels-templates>
+)");
+    QProcessEnvironment solo = QProcessEnvironment::systemEnvironment();
+    solo.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("casa")));
+    solo.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("sistema")));
+    const auto modelli = [&](const QStringList& argomenti, const QProcessEnvironment& ambiente) {
+        return esegui(QStringLiteral(CARTIGO_PRINT), QStringList{QStringLiteral("--templates")} + argomenti, 120000, {},
+                      ambiente);
+    };
+    auto e = modelli({}, solo);
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(e.out, QStringLiteral("Mia\tF-24\t70.0 x 37.1\t3 x 8\tA4\n"
+                                    "Mia\tF-25\t70.0 x 37.1\t3 x 8\tA4\n"
+                                    "Mia\tR-62\t62.0 x 29.0\t1 x 1\t62.0 x 29.0\n"));
+    e = modelli({QStringLiteral("62x29")}, solo);
+    EXPECT_EQ(e.out, QStringLiteral("Mia\tR-62\t62.0 x 29.0\t1 x 1\t62.0 x 29.0\n"));
+    e = modelli({QStringLiteral("mia sheet")}, solo);
+    EXPECT_EQ(e.out.count(QLatin1Char('\n')), 2);
+    e = modelli({QStringLiteral("nessuno")}, solo);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.out.isEmpty());
+    EXPECT_TRUE(e.err.contains(QStringLiteral("no label product matches \"nessuno\""))) << e.err.toStdString();
+    EXPECT_EQ(modelli({QStringLiteral("x"), QStringLiteral("l.eti")}, solo).codice, 2);
+
+    // no catalogue at all: says what to install
+    QProcessEnvironment vuoto = solo;
+    vuoto.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("sistema")));
+    e = modelli({}, vuoto);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("glabels-data"))) << e.err.toStdString();
+
+    // the installed catalogue: products and their equivalents under their own codes
+    e = modelli({QStringLiteral("70x37")}, QProcessEnvironment::systemEnvironment());
+    if (e.codice == 1 && e.err.contains(QStringLiteral("glabels-data")))
+        GTEST_SKIP() << "no label products installed (the glabels-data package)";
+    EXPECT_TRUE(e.out.contains(QStringLiteral("\nZweckform\t3474\t70.0 x 37.0\t3 x 8\tA4\n"))) << e.out.toStdString();
+    e = modelli({QStringLiteral("avery 8160")}, QProcessEnvironment::systemEnvironment());
+    EXPECT_TRUE(e.out.startsWith(QStringLiteral("Avery\t8160\t66.7 x 25.4\t3 x 10\tUS-Letter\n")))
+        << e.out.toStdString();
 }

@@ -628,3 +628,78 @@ TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
     ASSERT_EQ(senza.ui.messaggi.size(), 1);
     EXPECT_EQ(senza.ui.messaggi[0].testo, ElencoProblemi(LoadResString(1800), {QStringLiteral("${FirstName}")}));
 }
+
+TEST(StampaEtichette, ARollPrintsOneLabelAPageOfItsOwnSize)
+{
+    LayoutEtichetta l;
+    l.UnaPerPagina = true;
+    l.LarghezzaEtichetta = 62;
+    l.AltezzaEtichetta = 29;
+    l.OrigineX = 1;  // the printer's own shift, kept
+    l.OrigineY = 0.5;
+    // across, down and the sheet's margins do not count on a roll
+    l.EtichetteOrizzontali = 3;
+    l.MargineSinistro = l.MargineSuperiore = 10;
+    Banco b;
+    b.doc.ImpostaLayout(l);
+    testo(b.doc, QStringLiteral("x"), 567 + 56.7f * 2, 1440 + 56.7f * 3);
+    b.opzioni = {false, true, "3", "5"};  // a first cell means nothing on a roll either
+    b.opzioni.bordi = true;
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    // no page check: the page is the label, far smaller than A4
+    EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    ASSERT_TRUE(b.uscita);
+    EXPECT_EQ(b.uscita->PageCount(), 3);
+    EXPECT_EQ(b.job.Pagine(), 3);
+    EXPECT_NEAR(b.uscita->PageWidth(), 62 * 1440 / 25.4, 1e-6);
+    EXPECT_NEAR(b.uscita->PageHeight(), 29 * 1440 / 25.4, 1e-6);
+    const auto t = b.testi();
+    ASSERT_EQ(t.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(t[size_t(i)].pagina, i);
+        // without the sheet's 4 mm shift: the label's corner is the page's, moved by the origin
+        EXPECT_NEAR(t[size_t(i)].x, 2 + 1, 1e-3);
+        EXPECT_NEAR(t[size_t(i)].y, 3 + 0.5, 1e-3);
+    }
+}
+
+TEST(StampaEtichette, AProductsSheetIsThePageItPrintsOn)
+{
+    // a Letter sheet from the catalogue: the document starts on Letter, and the page check
+    // wants that page (not A4), so nothing is asked
+    LayoutEtichetta l;
+    l.EtichetteOrizzontali = 3;
+    l.EtichetteVerticali = 10;
+    l.LarghezzaEtichetta = 66.675;
+    l.AltezzaEtichetta = 25.4;
+    l.MargineSinistro = 4.8;
+    l.MargineSuperiore = 12.7;
+    l.SpazioOrizzontale = 3.2;
+    l.SpazioVerticale = 0;
+    l.OrigineX = -4;
+    l.LarghezzaPagina = 215.9;
+    l.AltezzaPagina = 279.4;
+    l.Prodotto = QStringLiteral("Avery 5160");
+    Banco b;
+    b.doc.ImpostaLayout(l);
+    testo(b.doc, QStringLiteral("x"));
+    b.opzioni = {false, true, "30", "1"};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    EXPECT_EQ(b.uscita->PageCount(), 1);
+    EXPECT_NEAR(b.uscita->PageWidth(), 215.9 * 1440 / 25.4, 1e-6);
+    EXPECT_NEAR(b.uscita->PageHeight(), 279.4 * 1440 / 25.4, 1e-6);
+
+    // the same label without its product's page, on a Letter printer: the A4 check asks, as before
+    Banco vecchio;
+    l.LarghezzaPagina = l.AltezzaPagina = 0;
+    vecchio.stampante.info.larghezzaCarta = 215.9 * 1440 / 25.4;
+    vecchio.stampante.info.altezzaCarta = 279.4 * 1440 / 25.4;
+    vecchio.doc.ImpostaLayout(l);
+    testo(vecchio.doc, QStringLiteral("x"));
+    vecchio.opzioni = {false, true, "30", "1"};
+    vecchio.ui.risposte = {Risposta::Yes};
+    ASSERT_EQ(vecchio.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(vecchio.ui.messaggi.size(), 1);
+    EXPECT_EQ(vecchio.ui.messaggi[0].testo, LoadResString(1412));
+}

@@ -60,6 +60,14 @@ protected:
     void TearDown() override { ImpostaLingua(Lingua::Italiano); }
 };
 
+// A PDF page's size ("283.465 x 141.732") to whole points ("283 x 142").
+QString punti(const QString& pagina)
+{
+    const QStringList lati = pagina.split(QStringLiteral(" x "));
+    if (lati.size() != 2) return pagina;
+    return QStringLiteral("%1 x %2").arg(qRound(lati[0].toDouble())).arg(qRound(lati[1].toDouble()));
+}
+
 // The job id of "PDF-12".
 int Id(const QString& lavoro)
 {
@@ -103,7 +111,7 @@ TEST_F(StamporaCups, OneJobWithItsCopiesTitleAndPaper)
     EXPECT_EQ(lavoro->titolo, QStringLiteral("Cartigo"));
     pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF")));
     EXPECT_EQ(pdf.pagine, 1);
-    EXPECT_EQ(pdf.pagina, QStringLiteral("283 x 141")) << lavoro->carta.toStdString();
+    EXPECT_EQ(punti(pdf.pagina), QStringLiteral("283 x 142")) << lavoro->carta.toStdString();
 
     // a landscape page goes on the A4 paper, turned by the server
     ASSERT_TRUE(d.Stampa(*Documento(QStringLiteral("PDF"), 1, 210, 297, 1), Lavoro(1, 1, 1, QString()), &errore));
@@ -243,4 +251,33 @@ TEST_F(StamporaCups, TheEngineShowsWhyNothingPrinted)
         QStringLiteral("Printing failed on the printer \"PDF\": the printer \"PDF\" does not accept jobs")))
         << ui.messaggi[0].testo.toStdString();
     EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
+}
+
+TEST_F(StamporaCups, ARollLabelIsAskedForAsACustomPageSize)
+{
+    const auto carta = [](double larghezza, double altezza) {
+        InfoStampante i;
+        i.larghezzaCarta = larghezza * kTwipsPerMm;
+        i.altezzaCarta = altezza * kTwipsPerMm;
+        return DispositivoStampaCups::PaginaPersonalizzata(i).toStdString();
+    };
+    EXPECT_EQ(carta(62, 29), "Custom.62x29mm");
+    EXPECT_EQ(carta(25.91, 83.9), "Custom.25.91x83.9mm");
+    EXPECT_EQ(carta(105, 148), "");  // A6 goes by its name
+    EXPECT_EQ(carta(210, 297), "");
+
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Rotolo"))) << cups.motivo().toStdString();
+    DispositivoStampaCups d;
+    d.ImpostaServer(cups.Indirizzo());
+    QString errore;
+    ASSERT_TRUE(d.Stampa(*Documento(QStringLiteral("Rotolo"), 3, 62, 29), Lavoro(1, 3, 1, QString()), &errore))
+        << errore.toStdString();
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Rotolo"), Id(d.UltimoLavoro()));
+    ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->stato, 9) << cups.Registro().toStdString();
+    EXPECT_EQ(lavoro->paginaPpd, QStringLiteral("Custom.62x29mm"));
+    const auto pdf = ServerCups::InfoPdf(cups.Uscita(QStringLiteral("Rotolo")));
+    EXPECT_EQ(pdf.pagine, 3);
+    EXPECT_EQ(punti(pdf.pagina), QStringLiteral("176 x 82")) << lavoro->carta.toStdString();  // 62 x 29 mm
 }
