@@ -12,7 +12,8 @@ packages=(
   libsqlite3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fontconfig
-  poppler-utils zbar-tools
+  libzint-dev
+  poppler-utils zbar-tools dmtx-utils zxing-cpp-tools
   xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils shared-mime-info
   librsvg2-bin appstream man-db file dpkg-dev libglib2.0-bin

@@ -2,7 +2,13 @@
 
 #include "barcode/Code39.h"
 #include "barcode/EAN.h"
+#include "barcode/SimboloZint.h"
+#include "label/Caratteri.h"
 #include "label/FileEtichetta.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
 
 namespace cartigo {
 
@@ -60,6 +66,102 @@ bool SpazioPerBarre(const Geometria& g)
     return g.fondo > g.cima;
 }
 
+// Bearer bars of ITF-14, in modules, and the most of the bars' height they may take.
+constexpr double kModuliSostegno = 5;
+constexpr double kQuotaMassimaSostegno = 0.2;
+
+// The runs of dark modules of a row: [inizio, fine) column pairs, left to right.
+std::vector<std::pair<int, int>> Tratti(const SimboloZint& s, int riga)
+{
+    std::vector<std::pair<int, int>> tratti;
+    for (int i = 0; i < s.colonne;) {
+        if (!s.scuro(riga, i)) {
+            ++i;
+            continue;
+        }
+        int fine = i;
+        while (fine < s.colonne && s.scuro(riga, fine)) ++fine;
+        tratti.emplace_back(i, fine);
+        i = fine;
+    }
+    return tratti;
+}
+
+DisegnoBarcode DisegnoLineare(const SimboloZint& s, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+                              PosizioneTestoBarcode posizione)
+{
+    DisegnoBarcode d;
+    d.stilePenna = kPennaNessuna;
+    const QSizeF misurato = misura(s.testo);
+    const Geometria g = Calcola(riquadro, misurato.height(), posizione);
+    PreparaTesto(d, g, s.testo, misurato, posizione);
+    d.moduli = s.quieteSinistra + s.colonne + s.quieteDestra;
+    d.larghezzaModulo = g.larghezza / d.moduli;
+    if (!SpazioPerBarre(g)) return d;
+
+    const double mw = d.larghezzaModulo;
+    const double sinistra = g.x + g.offX;
+    double cima = g.cima + g.offY;
+    double fondo = g.fondo + g.offY;
+    if (s.barreSostegno) {
+        const double spessore = std::min(kModuliSostegno * mw, kQuotaMassimaSostegno * (fondo - cima));
+        d.rettangoli.append({sinistra, cima, sinistra + g.larghezza, cima + spessore, QColor(Qt::black)});
+        d.rettangoli.append({sinistra, fondo - spessore, sinistra + g.larghezza, fondo, QColor(Qt::black)});
+        cima += spessore;
+        fondo -= spessore;
+    }
+    const double x0 = sinistra + s.quieteSinistra * mw;
+    for (const auto& [inizio, fine] : Tratti(s, 0))
+        d.rettangoli.append({x0 + inizio * mw, cima, x0 + fine * mw, fondo, QColor(Qt::black)});
+    return d;
+}
+
+DisegnoBarcode Disegno2D(const SimboloZint& s, const RiquadroBarcode& r)
+{
+    DisegnoBarcode d;
+    d.stilePenna = kPennaNessuna;
+    const double larghezza = r.larghezza * kTwipPerMmBarcode;
+    const double altezza = r.altezza * kTwipPerMmBarcode;
+    const double moduliX = s.quieteSinistra + s.colonne + s.quieteDestra;
+    const double moduliY = s.righe * s.altezzaRiga + 2.0 * s.quieteVerticale;
+    const double modulo = std::min(larghezza / moduliX, altezza / moduliY);
+    if (!(modulo > 0)) return d;
+    const double x0 =
+        (r.x + r.offsetX) * kTwipPerMmBarcode + (larghezza - moduliX * modulo) / 2 + s.quieteSinistra * modulo;
+    const double y0 =
+        (r.y + r.offsetY) * kTwipPerMmBarcode + (altezza - moduliY * modulo) / 2 + s.quieteVerticale * modulo;
+    const double riga = s.altezzaRiga * modulo;
+    d.moduli = s.colonne;
+    d.larghezzaModulo = modulo;
+    d.cimaBarre = y0;
+    d.fondoBarre = y0 + s.righe * riga;
+
+    // The runs of the row above that may grow down, with their rectangle.
+    struct Aperto {
+        std::pair<int, int> tratto;
+        qsizetype rettangolo;
+    };
+    std::vector<Aperto> aperti, prossimi;
+    for (int y = 0; y < s.righe; ++y) {
+        const double cima = y0 + y * riga;
+        const double fondo = y0 + (y + 1) * riga;
+        prossimi.clear();
+        auto a = aperti.cbegin();
+        for (const auto& t : Tratti(s, y)) {
+            while (a != aperti.cend() && a->tratto.first < t.first) ++a;
+            if (a != aperti.cend() && a->tratto == t) {
+                d.rettangoli[a->rettangolo].y2 = fondo;
+                prossimi.push_back(*a);
+            } else {
+                prossimi.push_back({t, d.rettangoli.size()});
+                d.rettangoli.append({x0 + t.first * modulo, cima, x0 + t.second * modulo, fondo, QColor(Qt::black)});
+            }
+        }
+        std::swap(aperti, prossimi);
+    }
+    return d;
+}
+
 }  // namespace
 
 PosizioneTestoBarcode PosizioneTestoDaNumero(int valore)
@@ -82,6 +184,7 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
     if (strEANCode.isEmpty()) return d;
     const modCartigo::EsitoEAN esito = modCartigo::CodificaEAN(strEANCode);
     if (!esito.valido()) {
+        d.titolo = modCartigo::TitoloEAN2Bin();
         d.messaggio = esito.messaggio;
         return d;
     }
@@ -151,6 +254,86 @@ DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riqua
     }
     rettangolo(pos, 1, Qt::white);
     return d;
+}
+
+DisegnoBarcode DisegnoSimbolo(const ParametriBarcode& parametri, const QString& codice, const RiquadroBarcode& riquadro,
+                              const MisuraTestoBarcode& misura)
+{
+    const PosizioneTestoBarcode posizione = PosizioneTestoDaNumero(parametri.testo);
+    switch (static_cast<TipoBarcode>(parametri.tipo)) {
+        case TipoBarcode::Code39:
+            return Disegno39(codice, riquadro, misura, posizione);
+        case TipoBarcode::EAN13:
+            return DisegnoEAN(codice, riquadro, misura, posizione);
+        default:
+            break;
+    }
+    DisegnoBarcode d;
+    d.stilePenna = kPennaNessuna;
+    if (parametri.tipo < 0 || parametri.tipo >= kTipiBarcode || codice.isEmpty()) return d;
+    const auto simbolo = CodificaZint(parametri, codice);
+    if (!simbolo->valido()) {
+        d.titolo = NomeTipoBarcode(parametri.tipo);
+        d.messaggio = simbolo->messaggio;
+        d.dettaglio = simbolo->dettaglio;
+        return d;
+    }
+    if (BarcodeBidimensionale(parametri.tipo)) return Disegno2D(*simbolo, riquadro);
+    return DisegnoLineare(*simbolo, riquadro, misura, posizione);
+}
+
+QString DatiCampione(int tipo)
+{
+    switch (static_cast<TipoBarcode>(tipo)) {
+        case TipoBarcode::Code39:
+            return QStringLiteral("CARTIGO");
+        case TipoBarcode::EAN13:
+            return QStringLiteral("5901234123457");
+        case TipoBarcode::Code128:
+            return QStringLiteral("Cartigo 128");
+        case TipoBarcode::QRCode:
+            return QStringLiteral("Cartigo QR Code");
+        case TipoBarcode::DataMatrix:
+            return QStringLiteral("Cartigo Data Matrix");
+        case TipoBarcode::PDF417:
+            return QStringLiteral("Cartigo PDF417");
+        case TipoBarcode::UPC:
+            return QStringLiteral("036000291452");
+        case TipoBarcode::ITF:
+            return QStringLiteral("15400141288763");
+    }
+    return {};
+}
+
+QFont CarattereBarcodeTwips()
+{
+    QFont f = Caratteri::CarattereTesto(QString::fromLatin1(kFontBarcode));
+    f.setPixelSize(int(std::lround(kPuntiFontBarcode * 20)));
+    f.setBold(kGrassettoFontBarcode);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+MisuraTestoBarcode MisuraTestoTwips()
+{
+    return [fm = QFontMetricsF(CarattereBarcodeTwips())](const QString& testo) {
+        return QSizeF(fm.horizontalAdvance(testo), fm.height());
+    };
+}
+
+void DipingiBarcode(QPainter& p, const DisegnoBarcode& d, const QColor& colore)
+{
+    p.save();
+    p.setPen(Qt::NoPen);
+    for (const RettangoloBarcode& r : d.rettangoli)
+        p.fillRect(QRectF(QPointF(r.x1, r.y1), QPointF(r.x2, r.y2)), r.colore == QColor(Qt::black) ? colore : r.colore);
+    if (d.conTesto) {
+        const QFont f = CarattereBarcodeTwips();
+        p.setFont(f);
+        p.setPen(d.coloreTesto == QColor(Qt::black) ? colore : d.coloreTesto);
+        p.drawText(QPointF(d.testoX, d.testoY + QFontMetricsF(f).ascent()), d.testo);
+    }
+    p.restore();
 }
 
 }  // namespace cartigo

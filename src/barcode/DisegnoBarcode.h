@@ -1,15 +1,21 @@
 #pragma once
 // The layout of a barcode on the printed page, worked out without a painter:
-// the filled rectangles of the bars and the human-readable line, in twips on the
-// page. The print engine replays a layout with its own drawing calls
-// (pen, brush, rectangles, text at the current position), so what it draws can
-// be checked here without any output.
+// the filled rectangles of the bars (or of the modules of a two-dimensional symbol)
+// and the human-readable line, in twips on the page. The print engine replays a
+// layout with its own drawing calls (pen, brush, rectangles, text at the current
+// position), so what it draws can be checked here without any output; the design
+// surface and the parameters dialog paint the same layout on the screen.
+
+#include "barcode/ParametriBarcode.h"
 
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QSizeF>
 #include <QString>
 #include <functional>
+
+class QPainter;
 
 namespace cartigo {
 
@@ -84,9 +90,12 @@ struct DisegnoBarcode {
     double cimaBarre = 0;
     double fondoBarre = 0;
 
-    // An EAN code that was rejected: the message to show (title "EAN2Bin",
-    // exclamation icon). Nothing else is drawn then.
+    // Data the kind refused: the message to show under its title (exclamation
+    // icon), and the encoder's own words about it (may be empty). Nothing else is
+    // drawn then.
+    QString titolo;
     QString messaggio;
+    QString dettaglio;
 
     bool vuoto() const { return rettangoli.isEmpty() && !conTesto; }
 };
@@ -110,5 +119,30 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
 // measured as "*" + code + "*" as passed.
 DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+
+// Any kind of a barcode object's settings; a digit that is no kind gives an empty
+// layout. Code 39 and EAN are the two layouts above. The libzint kinds (SimboloZint.h)
+// draw their dark modules as black rectangles without a pen, light modules unpainted:
+// - linear kinds (Code 128, UPC, ITF) stretch to the box like EAN, their quiet zones
+//   inside it, with the text like EAN's; ITF-14's bearer bars run along the top and
+//   the bottom of its bars, as wide as the box;
+// - two-dimensional kinds (QR Code, Data Matrix, PDF417) have no text and take the
+//   largest size of square modules that fits the box with their quiet zones, centred.
+// Runs of dark modules in a row are one rectangle, and a run that repeats in the rows
+// below grows down instead of adding rectangles.
+DisegnoBarcode DisegnoSimbolo(const ParametriBarcode& parametri, const QString& codice, const RiquadroBarcode& riquadro,
+                              const MisuraTestoBarcode& misura);
+
+// A value of each kind that encodes, for barcodes whose data come from a field.
+QString DatiCampione(int tipo);
+
+// The human-readable line's font with its size in twips, to draw and measure on a
+// painter whose unit is the twip; and a measure with it.
+QFont CarattereBarcodeTwips();
+MisuraTestoBarcode MisuraTestoTwips();
+
+// Paints a layout on a painter whose unit is the twip: the rectangles in their colours
+// (black ones in `colore`), without a pen, and the text in the barcode font.
+void DipingiBarcode(QPainter& p, const DisegnoBarcode& d, const QColor& colore = Qt::black);
 
 }  // namespace cartigo

@@ -380,14 +380,23 @@ void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
     doc_.ImpostaModificato(true);
     if (!corrente || corrente->tipo != TipoOggetto::Barcode)
         return;
+    cartigo::ParametriBarcode p = cartigo::ParametriBarcode::DaTag(corrente->Tag);
     RichiestaParametriBarcode r;
-    const int tipo = corrente->CifraTag(0);
-    r.tipoBarcode = (tipo == 0 || tipo == 1) ? tipo : 0;
-    r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(corrente->CifraTag(1));
+    r.tipoBarcode = p.tipo >= 0 && p.tipo < kTipiBarcode ? p.tipo : 0;
+    r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(p.testo);
+    r.correzione = p.correzione;
+    r.forma = p.forma;
+    r.campo = corrente->DataMember;
+    r.dati = corrente->ToolTipText;
+    r.larghezza = corrente->Width;
+    r.altezza = corrente->Height;
     if (!ui_.dialogo(r))
         return;
-    corrente->Tag = QString::number(r.tipoBarcode)
-                    + QString::number(RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto));
+    p.tipo = r.tipoBarcode;
+    p.testo = RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto);
+    p.correzione = r.correzione;
+    p.forma = r.forma;
+    corrente->Tag = p.Tag();
     notifica(corrente);
 }
 

@@ -3,6 +3,7 @@
 #include "designer/clsGrip.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
+#include "shell/StringTable.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -161,12 +162,6 @@ QImage caricaRisorsa(const char* nome)
 }
 }  // namespace
 
-const QImage& ImmagineBarcode()
-{
-    static const QImage i = caricaRisorsa("barcode_campione.png");
-    return i;
-}
-
 const QImage& ImmagineSegnaposto()
 {
     static const QImage i = caricaRisorsa("immagine_campione.png");
@@ -175,36 +170,59 @@ const QImage& ImmagineSegnaposto()
 
 const QImage& ImmagineOggetto(const OggettoEtichetta& o)
 {
-    if (o.tipo == TipoOggetto::Barcode) return ImmagineBarcode();
     if (o.Picture.isNull() || o.Collegato()) return ImmagineSegnaposto();
     return o.Picture;
 }
 
-QString DidascaliaBarcode(const OggettoEtichetta& o)
+DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o)
 {
-    const int tipo = o.CifraTag(0);
-    const QString nome = tipo == 0   ? QStringLiteral("Code 39")
-                         : tipo == 1 ? QStringLiteral("EAN 13")
-                                     : QStringLiteral("?");
-    const QString dati = o.Collegato() ? QStringLiteral("[%1]").arg(o.DataMember) : o.ToolTipText;
-    return dati.isEmpty() ? nome : nome + QStringLiteral(": ") + dati;
+    const ParametriBarcode parametri = ParametriBarcode::DaTag(o.Tag);
+    const QString dati = o.Collegato() ? DatiCampione(parametri.tipo) : o.ToolTipText;
+    const RiquadroBarcode riquadro{o.Left / Millimetro, o.Top / Millimetro, o.Width / Millimetro,
+                                   o.Height / Millimetro};
+    return DisegnoSimbolo(parametri, dati, riquadro, MisuraTestoTwips());
+}
+
+QString AvvisoBarcode(const OggettoEtichetta& o, const DisegnoBarcode& d)
+{
+    QString tipo = NomeTipoBarcode(ParametriBarcode::DaTag(o.Tag).tipo);
+    if (tipo.isEmpty()) tipo = QStringLiteral("?");
+    if (!d.messaggio.isEmpty()) return tipo + QLatin1Char('\n') + d.messaggio;
+    return o.ToolTipText.isEmpty() && !o.Collegato() ? tipo + QLatin1Char('\n') + LoadResString(1616) : tipo;
 }
 
 namespace {
-// The sample bars with the kind and data written on a white strip along the bottom.
+// The symbol, in grey with the field's name in a corner when it stands for a field's
+// values; or a frame that says why there is none.
 void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, const ScalaSuperficie& scala)
 {
-    p.drawImage(r, ImmagineBarcode());
+    const DisegnoBarcode d = DisegnoBarcodeOggetto(o);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(std::max(1, int(std::lround(8 * 20.0 / scala.y))));  // 8 points
     p.setFont(f);
     const QFontMetrics fm(f);
-    const int altezza = std::min(r.height(), fm.height() + 2);
-    const QRect striscia(r.left(), r.bottom() - altezza + 1, r.width(), altezza);
-    p.fillRect(striscia, Qt::white);
-    p.setPen(Qt::black);
-    p.setClipRect(striscia);
-    p.drawText(striscia, Qt::AlignCenter, fm.elidedText(DidascaliaBarcode(o), Qt::ElideRight, r.width() - 2));
+    p.setClipRect(r);
+    if (d.vuoto()) {
+        p.setPen(QColor(128, 128, 128));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, AvvisoBarcode(o, d));
+        return;
+    }
+    p.save();
+    p.scale(1 / scala.x, 1 / scala.y);
+    DipingiBarcode(p, d, o.Collegato() ? QColor(Qt::darkGray) : QColor(Qt::black));
+    p.restore();
+    if (o.Collegato()) {
+        const QString campo =
+            fm.elidedText(QLatin1Char('[') + o.DataMember + QLatin1Char(']'), Qt::ElideRight, r.width() - 6);
+        const QRect cartellino(r.topLeft(), QSize(fm.horizontalAdvance(campo) + 6, fm.height() + 2));
+        p.fillRect(cartellino, QColor(255, 255, 225));
+        p.setPen(QColor(128, 128, 128));
+        p.drawRect(cartellino.adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
+        p.drawText(cartellino, Qt::AlignCenter, campo);
+    }
 }
 }  // namespace
 

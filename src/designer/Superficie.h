@@ -5,6 +5,7 @@
 // the objects under a point; where the eight grips go. The widget (PicBox) paints
 // these with a QPainter and forwards the mouse.
 
+#include "barcode/DisegnoBarcode.h"
 #include "label/DocumentoEtichetta.h"
 
 #include <QColor>
@@ -77,14 +78,17 @@ QSize DimensioniPixel(const ScalaSuperficie& scala);
 // Clears `painter`'s device with the surface colour and paints the elements.
 void PaintSurface(QPainter& painter, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala);
 
-// The sample pictures: a barcode for barcode objects, a placeholder for pictures.
-const QImage& ImmagineBarcode();
+// The placeholder of pictures that are not loaded or come from a field.
 const QImage& ImmagineSegnaposto();
 // The picture a picture object shows.
 const QImage& ImmagineOggetto(const OggettoEtichetta& o);
-// What a barcode object's box says under its sample bars: its kind ("Code 39", "EAN 13")
-// and its data, the field in brackets when it is linked.
-QString DidascaliaBarcode(const OggettoEtichetta& o);
+// The symbol a barcode object shows, in surface twips: the one its data print, or,
+// when its data come from a field, that of a sample value of its kind. Empty, with the
+// reason when the kind refuses the data, when there is nothing to show.
+DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o);
+// What a barcode box that shows no symbol says: its kind, and why (refused data, or
+// no data at all).
+QString AvvisoBarcode(const OggettoEtichetta& o, const DisegnoBarcode& d);
 // The font a text object shows, sized for the scale.
 QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala);
 

@@ -28,12 +28,11 @@ bool TipoDaNome(const QString& nome, TipoOggetto* tipo)
     return false;
 }
 
-int OggettoEtichetta::CifraTag(int i) const
+int CifraImpostazioni(const QString& impostazioni, int i)
 {
-    if (i < 0 || i >= Tag.size())
-        return 0;
+    if (i < 0 || i >= impostazioni.size()) return 0;
     try {
-        return int(modCartigo::ConvertiIntero(QString(Tag.at(i)), ImpostazioniLocali::correnti()));
+        return int(modCartigo::ConvertiIntero(QString(impostazioni.at(i)), ImpostazioniLocali::correnti()));
     } catch (const ErroreCartigo&) {
         return 0;
     }

@@ -22,6 +22,10 @@ constexpr int DimensioneCarattereMassima = 2160;
 constexpr float OrigineEtichettaX = 567.0f;
 constexpr float OrigineEtichettaY = 1440.0f;
 
+// Character `i` of a settings text as a whole number, read leniently: missing or not a
+// number gives 0.
+int CifraImpostazioni(const QString& impostazioni, int i);
+
 struct OggettoEtichetta {
     TipoOggetto tipo = TipoOggetto::Testo;
     int Index = 0;
@@ -63,7 +67,7 @@ struct OggettoEtichetta {
     bool Collegato() const { return !DataMember.isEmpty(); }
     // Character `i` of the barcode settings in `Tag` as a whole number, read leniently:
     // missing or not a number gives 0 (first: the kind, second: the text position).
-    int CifraTag(int i) const;
+    int CifraTag(int i) const { return CifraImpostazioni(Tag, i); }
 };
 
 }  // namespace cartigo

@@ -118,7 +118,8 @@ QString AiutoBatch()
         "  --borders        draw each label's border\n"
         "  --marks          draw the corner marks of each label\n"
         "  --keep-going     print what can be printed: a picture that cannot be read is left out\n"
-        "                   with a warning instead of stopping the print\n"
+        "                   with a warning instead of stopping the print, and barcode data that\n"
+        "                   their kind cannot encode (left out either way) only warn\n"
         "  --pdf FILE       write a PDF file\n"
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
         "                   (FILE \"-\" is standard output; the label and its database are\n"
@@ -144,8 +145,10 @@ QString AiutoBatch()
         "Prints one summary line (labels, pages, output) and exits with status 0. Otherwise it\n"
         "says why on stderr and exits with\n"
         "  1  an error: a file, the database, a picture that cannot be read (without\n"
-        "     --keep-going: nothing is printed), the output, the printer or its print\n"
-        "     server (a stopped printer keeps the job in its queue: not printed yet)\n"
+        "     --keep-going: nothing is printed), barcode data that cannot be encoded\n"
+        "     (without --keep-going; the other labels are printed, each message names the\n"
+        "     first record it came from), the output, the printer or its print server (a\n"
+        "     stopped printer keeps the job in its queue: not printed yet)\n"
         "  2  a wrong command line, such as an output that is the label or its database\n"
         "  3  --all with a selection that has no record: nothing is printed\n");
 }

@@ -134,20 +134,10 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
     switch (o.tipo) {
         case TipoOggetto::Barcode: {
             const QString codice = contenuto(o, o.ToolTipText, rs, true);
-            const auto posizione = PosizioneTestoDaNumero(o.CifraTag(1));
             // A code that cannot be drawn is reported with the record it came from.
             const bool dalRecord = o.Collegato() || codice != o.ToolTipText;
             m.SetRiferimentoBarcode(dalRecord ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
-            switch (o.CifraTag(0)) {
-                case 0:
-                    m.Draw39Barcode(codice, x, y, w, h, posizione);
-                    break;
-                case 1:
-                    m.DrawEANBarCode(codice, x, y, w, h, posizione);
-                    break;
-                default:
-                    break;
-            }
+            m.DrawBarcode(ParametriBarcode::DaTag(o.Tag), codice, x, y, w, h);
             m.SetRiferimentoBarcode(QString());
             break;
         }

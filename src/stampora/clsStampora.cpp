@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "barcode/EAN.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
@@ -403,17 +402,28 @@ void clsStampora::KillDoc()
 void clsStampora::DrawEANBarCode(const QString& strEANCode, double x, double Y, double Width, double Height,
                                  PosizioneTestoBarcode posizione)
 {
-    disegnaBarcode(&DisegnoEAN, strEANCode, x, Y, Width, Height, posizione);
+    disegnaBarcode(
+        [&](const RiquadroBarcode& r, const MisuraTestoBarcode& m) { return DisegnoEAN(strEANCode, r, m, posizione); },
+        x, Y, Width, Height);
 }
 
 void clsStampora::Draw39Barcode(const QString& strBarcode, double x, double Y, double Width, double Height,
                                 PosizioneTestoBarcode posizione)
 {
-    disegnaBarcode(&Disegno39, strBarcode, x, Y, Width, Height, posizione);
+    disegnaBarcode(
+        [&](const RiquadroBarcode& r, const MisuraTestoBarcode& m) { return Disegno39(strBarcode, r, m, posizione); },
+        x, Y, Width, Height);
 }
 
-void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, double x, double y, double w, double h,
-                                 PosizioneTestoBarcode posizione)
+void clsStampora::DrawBarcode(const ParametriBarcode& parametri, const QString& codice, double x, double Y,
+                              double Width, double Height)
+{
+    disegnaBarcode(
+        [&](const RiquadroBarcode& r, const MisuraTestoBarcode& m) { return DisegnoSimbolo(parametri, codice, r, m); },
+        x, Y, Width, Height);
+}
+
+void clsStampora::disegnaBarcode(const Disegnatore& disegna, double x, double y, double w, double h)
 {
     DocumentoStampa& o = *output_;
     const StatoOutput stato = o.Stato();
@@ -424,15 +434,15 @@ void clsStampora::disegnaBarcode(Disegnatore disegna, const QString& codice, dou
     o.SetFontItalic(false);
     o.SetTextAlign(kAllineamentoTestoBarcode);
     const MisuraTestoBarcode misura = [&o](const QString& t) { return QSizeF(o.TextWidth(t), o.TextHeight(t)); };
-    const DisegnoBarcode d = disegna(codice, RiquadroBarcode{x, y, w, h, offsetX_, offsetY_}, misura, posizione);
-    if (!d.messaggio.isEmpty()) {
-        if (!messaggiBarcode_.contains(d.messaggio)) {
-            messaggiBarcode_.insert(d.messaggio);
-            const QString testo = riferimentoBarcode_.isEmpty()
-                                      ? d.messaggio
-                                      : d.messaggio + QStringLiteral("\r\r") + riferimentoBarcode_;
-            ui_.messaggio(testo, modCartigo::TitoloEAN2Bin(), Pulsanti::Ok, Icona::Esclamazione);
-        }
+    const DisegnoBarcode d = disegna(RiquadroBarcode{x, y, w, h, offsetX_, offsetY_}, misura);
+    // One message per kind and reason in a document, naming where the first one came from.
+    const QString chiave = d.titolo + QLatin1Char('\n') + d.messaggio;
+    if (!d.messaggio.isEmpty() && !messaggiBarcode_.contains(chiave)) {
+        messaggiBarcode_.insert(chiave);
+        QString testo = d.messaggio;
+        if (!d.dettaglio.isEmpty()) testo += QLatin1Char('\r') + d.dettaglio;
+        if (!riferimentoBarcode_.isEmpty()) testo += QStringLiteral("\r\r") + riferimentoBarcode_;
+        ui_.messaggio(testo, d.titolo, Pulsanti::Ok, Icona::Esclamazione);
     }
     if (!d.rettangoli.isEmpty()) {
         o.SetPenStyle(d.stilePenna);

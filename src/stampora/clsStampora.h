@@ -118,6 +118,11 @@ public:
                         PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
     void Draw39Barcode(const QString& strBarcode, double x, double Y, double Width, double Height,
                        PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+    // A barcode object's symbol, of any kind its settings name (ParametriBarcode.h), as
+    // rectangles; data its kind refuses draw nothing and show their message once per
+    // document.
+    void DrawBarcode(const ParametriBarcode& parametri, const QString& codice, double x, double Y, double Width,
+                     double Height);
     // Where the next codes come from (such as the record that feeds them), added under a
     // rejected code's message; empty for none.
     void SetRiferimentoBarcode(const QString& riferimento) { riferimentoBarcode_ = riferimento; }
@@ -141,12 +146,11 @@ private:
     QString fileName_;
     FormatoFileStampa formatoFile_ = FormatoFileStampa::DalNome;
     QStringList fileProtetti_;
-    QSet<QString> messaggiBarcode_;  // EAN messages already shown in this document
+    QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
 
-    using Disegnatore = DisegnoBarcode (*)(const QString&, const RiquadroBarcode&, const MisuraTestoBarcode&,
-                                           PosizioneTestoBarcode);
-    void disegnaBarcode(Disegnatore disegna, const QString& codice, double x, double y, double w, double h,
-                        PosizioneTestoBarcode posizione);
+    // Lays a barcode out with `disegna` (given the box and the text measure) and draws it.
+    using Disegnatore = std::function<DisegnoBarcode(const RiquadroBarcode&, const MisuraTestoBarcode&)>;
+    void disegnaBarcode(const Disegnatore& disegna, double x, double y, double w, double h);
 };
 
 }  // namespace cartigo

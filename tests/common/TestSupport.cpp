@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -30,6 +33,77 @@ void AssicuraApplicazione()
     static char nome[] = "cartigo-test";
     static char* argv[] = {nome, nullptr};
     new QApplication(argc, argv);  // lives until the process ends
+}
+
+namespace {
+// The standard output of a reader, or nothing when it is not installed.
+std::optional<QByteArray> uscita(const char* programma, const QStringList& argomenti)
+{
+    const QString percorso = QStandardPaths::findExecutable(QString::fromLatin1(programma));
+    if (percorso.isEmpty()) return std::nullopt;
+    QProcess p;
+    p.start(percorso, argomenti);
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return p.readAllStandardOutput();
+}
+}  // namespace
+
+std::optional<QStringList> LeggiZbar(const QString& png)
+{
+    const auto xml = uscita("zbarimg", {QStringLiteral("-q"), QStringLiteral("--xml"), QStringLiteral("--nodbus"),
+                                        QStringLiteral("-Supca.enable"), QStringLiteral("-Supce.enable"), png});
+    if (!xml) return std::nullopt;
+    QStringList letti;
+    static const QRegularExpression simbolo(
+        QStringLiteral("<symbol type='([^']+)'([^>]*)><data><!\\[CDATA\\[(.*?)\\]\\]></data>"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (auto it = simbolo.globalMatch(QString::fromUtf8(*xml)); it.hasNext();) {
+        const auto m = it.next();
+        const bool gs1 = m.captured(2).contains(QLatin1String("GS1"));
+        const QString tipo = gs1 ? m.captured(1) + QStringLiteral("(GS1)") : m.captured(1);
+        letti << tipo + QLatin1Char(':') + m.captured(3);
+    }
+    return letti;
+}
+
+std::optional<QStringList> LeggiDataMatrix(const QString& png)
+{
+    const auto dati = uscita("dmtxread", {QStringLiteral("-n"), QStringLiteral("-m"), QStringLiteral("60000"), png});
+    if (!dati) return std::nullopt;
+    QStringList letti;
+    for (const QString& riga : QString::fromUtf8(*dati).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        letti << QStringLiteral("DATAMATRIX:") + riga;
+    return letti;
+}
+
+std::optional<QStringList> LeggiPdf417(const QString& png)
+{
+    const auto dati = uscita("ZXingReader", {QStringLiteral("-format"), QStringLiteral("PDF417"), png});
+    if (!dati) return std::nullopt;
+    QStringList letti;
+    static const QRegularExpression testo(QStringLiteral("^Text:\\s*\"(.*)\"$"), QRegularExpression::MultilineOption);
+    for (auto it = testo.globalMatch(QString::fromUtf8(*dati)); it.hasNext();)
+        letti << QStringLiteral("PDF417:") + it.next().captured(1);
+    return letti;
+}
+
+std::optional<QStringList> LeggiTutti(const QString& png)
+{
+    const auto zbar = LeggiZbar(png);
+    const auto dm = LeggiDataMatrix(png);
+    const auto pdf = LeggiPdf417(png);
+    if (!zbar || !dm || !pdf) return std::nullopt;
+    return *zbar + *dm + *pdf;
+}
+
+QString LettoreMancante()
+{
+    for (const char* p : {"zbarimg", "dmtxread", "ZXingReader"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(p)).isEmpty()) return QString::fromLatin1(p);
+    return {};
 }
 
 QByteArray LeggiFile(const QString& percorso)

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace cartigo::test {
 
@@ -44,6 +46,18 @@ private:
     QTemporaryDir dir_;
     bool montato_ = false;
 };
+
+// What scanners read in a PNG file, one "TYPE:data" line per symbol, or nothing when the
+// reader is not installed. zbarimg reads the linear kinds and QR Code (UPC-A and UPC-E
+// as themselves, not as EAN-13; GS1 data with their GS1 mark: "CODE-128(GS1):..." );
+// dmtxread reads Data Matrix ("DATAMATRIX:..."), ZXingReader PDF417 ("PDF417:...").
+std::optional<QStringList> LeggiZbar(const QString& png);
+std::optional<QStringList> LeggiDataMatrix(const QString& png);
+std::optional<QStringList> LeggiPdf417(const QString& png);
+// Every symbol the three read.
+std::optional<QStringList> LeggiTutti(const QString& png);
+// The first of zbarimg, dmtxread and ZXingReader that is not installed, or nothing.
+QString LettoreMancante();
 
 // The two locale values every number case runs under.
 struct CasoLocale {

@@ -7,7 +7,9 @@
 #include "designer/PicBox.h"
 #include "label/FileEtichetta.h"
 #include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
 
+#include <QPainter>
 #include <QScrollBar>
 
 using namespace cartigo;
@@ -94,8 +96,9 @@ TEST_F(RenderSuperficie, RenderDiUnEtichetta)
     EXPECT_GT(pixelScuri(img, testo), 50);
     EXPECT_EQ(pixelScuri(img, QRect(px(3500, 2220), px(5499, 2480))), 0);
 
-    // The barcode shows the sample's bars, the picture the placeholder.
-    EXPECT_GT(pixelScuri(img, QRect(px(3500, 2500), px(4999, 3399))), 500);
+    // The barcode without data shows its frame and kind, the picture the placeholder.
+    EXPECT_EQ(img.pixel(px(3500, 2500) + QPoint(0, 10)), qRgb(128, 128, 128));
+    EXPECT_EQ(img.pixel(px(3500, 2500) + QPoint(10, 10)), qRgb(255, 255, 255));
     const QColor cielo = img.pixelColor(px(5100, 3350));
     EXPECT_GT(cielo.blue(), cielo.red() + 30);
 }
@@ -127,30 +130,69 @@ TEST_F(RenderSuperficie, TestoCollegatoETrasparente)
     EXPECT_EQ(immagine().pixel(px(5900, 2900)), qRgb(255, 255, 255));
 }
 
-TEST_F(RenderSuperficie, BarcodeShowsItsKindAndData)
+namespace {
+// The symbols a box shows, as a scanner reads them from the surface.
+QStringList letti(const QImage& img, const QRect& area,
+                  std::optional<QStringList> (*lettore)(const QString&) = &test::LeggiZbar)
 {
-    auto* ean = doc.CreaBarcode(1000, 2000, 2400, 900);
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("superficie.png"));
+    // a white margin around the box, as a quiet zone on a page
+    QImage pagina(area.size() + QSize(80, 80), QImage::Format_RGB32);
+    pagina.fill(Qt::white);
+    QPainter(&pagina).drawImage(40, 40, img.copy(area));
+    pagina.save(png);
+    return lettore(png).value_or(QStringList());
+}
+}  // namespace
+
+TEST_F(RenderSuperficie, BarcodesShowTheRealSymbolOfTheirData)
+{
+    if (!test::LettoreMancante().isEmpty()) GTEST_SKIP() << test::LettoreMancante().toStdString() << " not installed";
+    auto* qr = doc.CreaBarcode(1000, 2000, 2400, 2400);
+    qr->Tag = QStringLiteral("30H");
+    qr->ToolTipText = QStringLiteral("https://example.com/cartigo");
+    auto* c39 = doc.CreaBarcode(4000, 2000, 6000, 900);
+    c39->ToolTipText = QStringLiteral("CARTIGO-39");
+    auto* ean = doc.CreaBarcode(4000, 3500, 4500, 1200);
     ean->Tag = QStringLiteral("10");
-    ean->ToolTipText = QStringLiteral("5901234123457");
-    auto* c39 = doc.CreaBarcode(4000, 2000, 2400, 900);
-    c39->ToolTipText = QStringLiteral("5901234123457");
-    auto* collegato = doc.CreaBarcode(1000, 3500, 2400, 900);
-    collegato->Tag = QStringLiteral("1");
-    collegato->DataMember = QStringLiteral("Codice");
-    EXPECT_EQ(Superficie::DidascaliaBarcode(*ean), QStringLiteral("EAN 13: 5901234123457"));
-    EXPECT_EQ(Superficie::DidascaliaBarcode(*c39), QStringLiteral("Code 39: 5901234123457"));
-    EXPECT_EQ(Superficie::DidascaliaBarcode(*collegato), QStringLiteral("EAN 13: [Codice]"));
-    // the two boxes of the same size and data look different: the kind is written in them
-    const QImage img = immagine();
-    const auto box = [&](const OggettoEtichetta* o) {
-        const QPoint p = px(o->Left, o->Top);
-        return img.copy(QRect(p, QSize(int(o->Width / 15), int(o->Height / 15))));
+    ean->ToolTipText = QStringLiteral("590123412345");
+    const auto area = [](const OggettoEtichetta* o) {
+        return QRect(px(o->Left, o->Top), QSize(int(o->Width / 15), int(o->Height / 15)));
     };
-    EXPECT_NE(box(ean), box(c39));
-    // the strip along the bottom is white behind dark letters
-    const QRect striscia(px(1000, 2900 - 150), px(3400, 2900) - QPoint(1, 1));
-    EXPECT_GT(pixelScuri(img, striscia), 10);
-    EXPECT_EQ(img.pixel(px(1000, 2900) + QPoint(1, -2)), qRgb(255, 255, 255));
+    QImage img = immagine();
+    EXPECT_EQ(letti(img, area(qr)), QStringList{"QR-Code:https://example.com/cartigo"});
+    EXPECT_EQ(letti(img, area(c39)), QStringList{"CODE-39:CARTIGO-39"});
+    EXPECT_EQ(letti(img, area(ean)), QStringList{"EAN-13:5901234123457"});
+
+    // a change of data or kind shows at once
+    qr->ToolTipText = QStringLiteral("Cartigo");
+    doc.NotificaModificaOggetto(qr);
+    EXPECT_EQ(letti(immagine(), area(qr)), QStringList{"QR-Code:Cartigo"});
+    qr->Tag = QStringLiteral("40Q");
+    doc.NotificaModificaOggetto(qr);
+    EXPECT_EQ(letti(immagine(), area(qr), &test::LeggiDataMatrix), QStringList{"DATAMATRIX:Cartigo"});
+
+    // a field's barcode shows a sample of its kind, with the field named in a corner
+    c39->DataMember = QStringLiteral("Codice");
+    c39->Tag = QStringLiteral("20");
+    doc.NotificaModificaOggetto(c39);
+    img = immagine();
+    EXPECT_EQ(letti(img, area(c39)), QStringList{"CODE-128:" + DatiCampione(2)});
+    EXPECT_EQ(img.pixel(px(c39->Left, c39->Top) + QPoint(2, 2)), qRgb(255, 255, 225));
+
+    // data the kind refuses: no symbol, the kind and the reason instead
+    ean->Tag = QStringLiteral("60");
+    ean->ToolTipText = QStringLiteral("03600029145X");
+    doc.NotificaModificaOggetto(ean);
+    img = immagine();
+    EXPECT_TRUE(letti(img, area(ean)).isEmpty());
+    EXPECT_GT(pixelScuri(img, area(ean)), 20);  // the words
+    EXPECT_EQ(Superficie::AvvisoBarcode(*ean, Superficie::DisegnoBarcodeOggetto(*ean)),
+              QStringLiteral("UPC\n") + LoadResString(1445));
+    auto* vuoto = doc.CreaBarcode(1000, 5000, 2400, 900);
+    EXPECT_EQ(Superficie::AvvisoBarcode(*vuoto, Superficie::DisegnoBarcodeOggetto(*vuoto)),
+              QStringLiteral("Code 39\n") + LoadResString(1616));
 }
 
 TEST(FinestraPrincipale, SuperficieGrigliaESnap)

@@ -317,7 +317,7 @@ TEST(StampaEtichette, ObjectsOfEveryKindReachTheEngine)
     ean->Tag = QStringLiteral("12");           // EAN-13, text hidden
     ean->ToolTipText = QStringLiteral("5901234123457");
     auto* nessuno = b.doc.CreaBarcode(3000, 2000, 1935, 1035);
-    nessuno->Tag = QStringLiteral("5");        // no symbol
+    nessuno->Tag = QStringLiteral("8");        // no symbol
     nessuno->ToolTipText = QStringLiteral("X");
     auto* pic = b.doc.CreaImmagine(567, 1440, 500, 500);
     pic->ToolTipText = QStringLiteral("/non/esiste.png");  // left out silently
