@@ -2,6 +2,7 @@
 // and what a scanner reads on the rendered page and on the PDF.
 #include "../stampora/SupportoStampora.h"
 #include "RenderBarcode.h"
+#include "barcode/SimboloZint.h"
 #include "common/TestSupport.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
@@ -87,6 +88,77 @@ TEST(MotoreBarcode, RejectedCodeIsToldOncePerDocument)
     t.m.DrawEANBarCode(QStringLiteral("12345"), 10, 10, 40, 20);
     EXPECT_EQ(t.ui.messaggi.size(), 3);  // a new document tells again
     EXPECT_TRUE(test::Operazioni(t.m.Output()).empty());  // nothing drawn for a rejected code
+}
+
+TEST(MotoreBarcode, EveryKindDrawsThroughTheEngineAndRefusedDataAreToldOnceUnderTheKind)
+{
+    Motore t;
+    const auto op = [&] { return test::Operazioni(t.m.Output()); };
+    // a QR Code is rectangles only, the state is kept, no text
+    const StatoOutput prima = t.m.Output().Stato();
+    t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("30H")), QStringLiteral("Cartigo"), 10, 10, 30, 30);
+    ASSERT_FALSE(op().empty());
+    for (const auto& o : op()) EXPECT_EQ(o.tipo, TipoOperazione::Rettangolo);
+    EXPECT_EQ(t.m.Output().Stato().carattere, prima.carattere);
+    EXPECT_EQ(t.m.Output().Stato().colorePennello, prima.colorePennello);
+    // kinds 0 and 1 draw as their own calls do
+    const std::size_t dopoQR = op().size();
+    t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("01")), QStringLiteral("abc"), 10, 50, 60, 20);
+    t.m.Draw39Barcode(QStringLiteral("abc"), 10, 50, 60, 20, PosizioneTestoBarcode::Sopra);
+    const auto tutte = op();
+    const std::size_t n39 = (tutte.size() - dopoQR) / 2;
+    for (std::size_t i = 0; i < n39; ++i) {
+        EXPECT_EQ(tutte[dopoQR + i].x1, tutte[dopoQR + n39 + i].x1);
+        EXPECT_EQ(tutte[dopoQR + i].y2, tutte[dopoQR + n39 + i].y2);
+    }
+
+    // refused data: nothing drawn, one message per kind and reason, with libzint's words
+    const std::size_t disegnate = op().size();
+    t.m.SetRiferimentoBarcode(QStringLiteral("Record 7"));
+    for (int i = 0; i < 20; ++i) {
+        t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("60")), QStringLiteral("ABC"), 10, 10, 40, 20);
+        t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("70")), QStringLiteral("12A"), 10, 10, 40, 20);
+        t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("20")), QStringLiteral("(01)123"), 10, 10, 40, 20);
+    }
+    EXPECT_EQ(op().size(), disegnate);
+    ASSERT_EQ(t.ui.messaggi.size(), 3);
+    EXPECT_EQ(t.ui.messaggi[0].titolo, QStringLiteral("UPC"));
+    EXPECT_EQ(t.ui.messaggi[0].testo, MessaggioSoloCifre() + QStringLiteral("\r\rRecord 7"));
+    EXPECT_EQ(t.ui.messaggi[1].titolo, QStringLiteral("ITF-14"));
+    EXPECT_EQ(t.ui.messaggi[2].titolo, QStringLiteral("Code 128"));
+    EXPECT_TRUE(t.ui.messaggi[2].testo.startsWith(MessaggioDatiGS1() + QLatin1Char('\r')));
+    EXPECT_GT(t.ui.messaggi[2].testo.size(), MessaggioDatiGS1().size() + 12);  // libzint's words, the record
+    EXPECT_EQ(t.ui.messaggi[2].icona, Icona::Esclamazione);
+    t.m.KillDoc();
+    t.m.StartDoc();
+    t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("60")), QStringLiteral("ABC"), 10, 10, 40, 20);
+    EXPECT_EQ(t.ui.messaggi.size(), 4);  // a new document tells again
+}
+
+TEST(MotoreBarcode, PrintFilesWithTheNewKindsKeepTheFormatOlderBuildsRead)
+{
+    Motore t;
+    const char* tag[] = {"00", "10", "21", "30M", "40R", "50", "60", "70"};
+    for (int i = 0; i < int(std::size(tag)); ++i)
+        t.m.DrawBarcode(ParametriBarcode::DaTag(QString::fromLatin1(tag[i])), DatiCampione(i), 10, 10 + 30 * i, 60, 25);
+    t.m.Output().EndDoc();
+    const QString ant = t.cartella.percorso(QStringLiteral("tutti.ant"));
+    QString errore;
+    ASSERT_TRUE(SalvaDocumento(t.m.Output(), ant, &errore)) << errore.toStdString();
+    // the same format version as ever: symbols are rectangles and text lines
+    EXPECT_EQ(test::LeggiFile(ant).mid(8, 2), QByteArray("\x00\x01", 2));
+    const auto letto = CaricaFileStampa(ant, &errore);
+    ASSERT_TRUE(letto) << errore.toStdString();
+    const auto prima = test::Operazioni(t.m.Output()), dopo = test::Operazioni(*letto);
+    ASSERT_EQ(prima.size(), dopo.size());
+    for (std::size_t i = 0; i < prima.size(); ++i) {
+        EXPECT_TRUE(prima[i].tipo == TipoOperazione::Rettangolo || prima[i].tipo == TipoOperazione::Testo);
+        EXPECT_TRUE(prima[i].tipo == dopo[i].tipo && prima[i].stile == dopo[i].stile && prima[i].x1 == dopo[i].x1 &&
+                    prima[i].y1 == dopo[i].y1 && prima[i].x2 == dopo[i].x2 && prima[i].y2 == dopo[i].y2 &&
+                    prima[i].dato == dopo[i].dato)
+            << i;
+    }
+    EXPECT_EQ(letto->Pagina(0).Testi(), t.m.Output().Pagina(0).Testi());
 }
 
 TEST(MotoreBarcode, ScannerReadsTheRenderedPageAndThePdf)

@@ -97,3 +97,59 @@ INSTANTIATE_TEST_SUITE_P(Barcode, Scanner, ::testing::ValuesIn(kCasi),
                          [](const ::testing::TestParamInfo<CasoScanner>& i) { return std::string(i.param.nome); });
 
 }  // namespace
+
+namespace {
+
+// The libzint kinds in boxes of every shape: a scanner reads each.
+struct CasoZint {
+    const char* nome;
+    const char* tag;
+    QString dati;
+    double larghezzaMm, altezzaMm;
+    QString atteso;  // the reader's line
+};
+
+void PrintTo(const CasoZint& c, std::ostream* os)
+{
+    *os << c.nome;
+}
+
+class ScannerZint : public ::testing::TestWithParam<CasoZint> {};
+
+TEST_P(ScannerZint, Legge)
+{
+    if (!test::LettoreMancante().isEmpty()) GTEST_SKIP() << test::LettoreMancante().toStdString() << " not installed";
+    AssicuraApplicazione();
+    const CasoZint& c = GetParam();
+    const RiquadroBarcode r{12, 30, c.larghezzaMm, c.altezzaMm, 0.5, -1};
+    const DisegnoBarcode d =
+        DisegnoSimbolo(ParametriBarcode::DaTag(QString::fromLatin1(c.tag)), c.dati, r, MisuraAdDpi(300));
+    ASSERT_FALSE(d.rettangoli.isEmpty()) << d.messaggio.toStdString();
+    QTemporaryDir cartella;
+    const QString png = cartella.filePath(QLatin1String(c.nome) + QStringLiteral(".png"));
+    ASSERT_TRUE(RenderBarcode(d, r).save(png));
+    const QString tipo = c.atteso.section(QLatin1Char(':'), 0, 0);
+    const auto letti = tipo == QLatin1String("DATAMATRIX") ? test::LeggiDataMatrix(png)
+                       : tipo == QLatin1String("PDF417")   ? test::LeggiZxing(png, tipo)
+                                                           : test::LeggiZbar(png);
+    ASSERT_TRUE(letti.has_value());
+    EXPECT_EQ(letti->join(QLatin1Char('|')), c.atteso);
+}
+
+const CasoZint kCasiZint[] = {
+    {"code128_sopra", "21", "Cartigo 128 / abc", 40, 12, "CODE-128:Cartigo 128 / abc"},
+    {"code128_numeri", "20", "0123456789012345", 30, 10, "CODE-128:0123456789012345"},
+    {"qr_largo", "32L", "https://example.com/a?b=1", 60, 18, "QR-Code:https://example.com/a?b=1"},
+    {"qr_alto", "30Q", "Cartigo QR", 15, 50, "QR-Code:Cartigo QR"},
+    {"datamatrix_quadrato", "40Q", "Cartigo 0123456789", 20, 30, "DATAMATRIX:Cartigo 0123456789"},
+    {"datamatrix_rettangolo", "40R", "RECT", 30, 30, "DATAMATRIX:RECT"},
+    {"pdf417_quadrato", "50", "Cartigo PDF417", 30, 30, "PDF417:Cartigo PDF417"},
+    {"upca", "60", "12345678901", 38, 20, "UPC-A:123456789012"},
+    {"upce_nascosto", "62", "0654321", 22, 15, "UPC-E:06543217"},
+    {"itf14_basso", "70", "0061414100009", 60, 12, "I2/5:00614141000098"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Barcode, ScannerZint, ::testing::ValuesIn(kCasiZint),
+                         [](const ::testing::TestParamInfo<CasoZint>& i) { return std::string(i.param.nome); });
+
+}  // namespace

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <fcntl.h>
@@ -53,25 +52,17 @@ std::optional<QByteArray> uscita(const char* programma, const QStringList& argom
 
 std::optional<QStringList> LeggiZbar(const QString& png)
 {
-    const auto xml = uscita("zbarimg", {QStringLiteral("-q"), QStringLiteral("--xml"), QStringLiteral("--nodbus"),
-                                        QStringLiteral("-Supca.enable"), QStringLiteral("-Supce.enable"), png});
-    if (!xml) return std::nullopt;
-    QStringList letti;
-    static const QRegularExpression simbolo(
-        QStringLiteral("<symbol type='([^']+)'([^>]*)><data><!\\[CDATA\\[(.*?)\\]\\]></data>"),
-        QRegularExpression::DotMatchesEverythingOption);
-    for (auto it = simbolo.globalMatch(QString::fromUtf8(*xml)); it.hasNext();) {
-        const auto m = it.next();
-        const bool gs1 = m.captured(2).contains(QLatin1String("GS1"));
-        const QString tipo = gs1 ? m.captured(1) + QStringLiteral("(GS1)") : m.captured(1);
-        letti << tipo + QLatin1Char(':') + m.captured(3);
-    }
-    return letti;
+    const auto testo = uscita("zbarimg", {QStringLiteral("-q"), QStringLiteral("--nodbus"),
+                                          QStringLiteral("-Supca.enable"), QStringLiteral("-Supce.enable"), png});
+    if (!testo) return std::nullopt;
+    return QString::fromUtf8(*testo).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-std::optional<QStringList> LeggiDataMatrix(const QString& png)
+std::optional<QStringList> LeggiDataMatrix(const QString& png, int quanti)
 {
-    const auto dati = uscita("dmtxread", {QStringLiteral("-n"), QStringLiteral("-m"), QStringLiteral("60000"), png});
+    // dmtxread looks until its time is up unless it knows how many symbols there are
+    const auto dati = uscita("dmtxread", {QStringLiteral("-n"), QStringLiteral("-N"), QString::number(quanti),
+                                          QStringLiteral("-m"), QStringLiteral("60000"), png});
     if (!dati) return std::nullopt;
     QStringList letti;
     for (const QString& riga : QString::fromUtf8(*dati).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
@@ -79,22 +70,31 @@ std::optional<QStringList> LeggiDataMatrix(const QString& png)
     return letti;
 }
 
-std::optional<QStringList> LeggiPdf417(const QString& png)
+std::optional<QStringList> LeggiZxing(const QString& png, const QString& formato)
 {
-    const auto dati = uscita("ZXingReader", {QStringLiteral("-format"), QStringLiteral("PDF417"), png});
+    const auto dati = uscita("ZXingReader", {QStringLiteral("-format"), formato, png});
     if (!dati) return std::nullopt;
+    // one block a symbol: Text:  "...", ..., Format:  Code128, Identifier:  ]C1, ...
     QStringList letti;
-    static const QRegularExpression testo(QStringLiteral("^Text:\\s*\"(.*)\"$"), QRegularExpression::MultilineOption);
-    for (auto it = testo.globalMatch(QString::fromUtf8(*dati)); it.hasNext();)
-        letti << QStringLiteral("PDF417:") + it.next().captured(1);
+    QString testo, tipo;
+    for (const QString& riga : QString::fromUtf8(*dati).split(QLatin1Char('\n'))) {
+        const QString valore = riga.section(QLatin1Char(':'), 1).trimmed();
+        if (riga.startsWith(QLatin1String("Text:")))
+            testo = valore.mid(1, valore.size() - 2);  // without the quotes
+        else if (riga.startsWith(QLatin1String("Format:")))
+            tipo = valore;
+        else if (riga.startsWith(QLatin1String("Identifier:")))
+            letti << tipo + (valore == QLatin1String("]C1") ? QStringLiteral("(GS1)") : QString()) + QLatin1Char(':') +
+                         testo;
+    }
     return letti;
 }
 
-std::optional<QStringList> LeggiTutti(const QString& png)
+std::optional<QStringList> LeggiTutti(const QString& png, int dataMatrix)
 {
     const auto zbar = LeggiZbar(png);
-    const auto dm = LeggiDataMatrix(png);
-    const auto pdf = LeggiPdf417(png);
+    const auto dm = dataMatrix > 0 ? LeggiDataMatrix(png, dataMatrix) : std::optional<QStringList>(QStringList());
+    const auto pdf = LeggiZxing(png, QStringLiteral("PDF417"));
     if (!zbar || !dm || !pdf) return std::nullopt;
     return *zbar + *dm + *pdf;
 }

@@ -9,6 +9,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
+#include <ostream>
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace cartigo::test {
 
@@ -49,13 +56,14 @@ private:
 
 // What scanners read in a PNG file, one "TYPE:data" line per symbol, or nothing when the
 // reader is not installed. zbarimg reads the linear kinds and QR Code (UPC-A and UPC-E
-// as themselves, not as EAN-13; GS1 data with their GS1 mark: "CODE-128(GS1):..." );
-// dmtxread reads Data Matrix ("DATAMATRIX:..."), ZXingReader PDF417 ("PDF417:...").
+// as themselves, not as EAN-13); dmtxread reads Data Matrix ("DATAMATRIX:...", at most
+// `quanti`: it looks until it has found them); ZXingReader the symbols of `formato`
+// ("PDF417:...", and GS1 data with their mark: "Code128(GS1):...").
 std::optional<QStringList> LeggiZbar(const QString& png);
-std::optional<QStringList> LeggiDataMatrix(const QString& png);
-std::optional<QStringList> LeggiPdf417(const QString& png);
-// Every symbol the three read.
-std::optional<QStringList> LeggiTutti(const QString& png);
+std::optional<QStringList> LeggiDataMatrix(const QString& png, int quanti = 1);
+std::optional<QStringList> LeggiZxing(const QString& png, const QString& formato);
+// zbarimg, dmtxread with `dataMatrix` symbols to look for, and ZXingReader for PDF417.
+std::optional<QStringList> LeggiTutti(const QString& png, int dataMatrix);
 // The first of zbarimg, dmtxread and ZXingReader that is not installed, or nothing.
 QString LettoreMancante();
 

@@ -375,6 +375,51 @@ TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
     EXPECT_TRUE(pic->DataMember.isEmpty());
 }
 
+TEST(ComandiFormato, BarcodeParametersCarryEveryKindAndItsOption)
+{
+    Banco b;
+    auto* bc = b.doc.CreaBarcode(1000, 2000, 2400, 1200);
+    bc->ToolTipText = QStringLiteral("Cartigo");
+    bc->Tag = QStringLiteral("31H");
+    RichiestaParametriBarcode vista;
+    RichiestaParametriBarcode scelta;
+    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaParametriBarcode&>(d);
+        vista = r;
+        r.tipoBarcode = scelta.tipoBarcode;
+        r.opzioneTesto = scelta.opzioneTesto;
+        r.correzione = scelta.correzione;
+        r.forma = scelta.forma;
+        return true;
+    };
+    // what the dialog is shown: the kind, the level, the data and the box for the preview
+    scelta.tipoBarcode = 4;
+    scelta.forma = FormaDataMatrix::Rettangolare;
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.tipoBarcode, 3);
+    EXPECT_EQ(vista.opzioneTesto, 0);
+    EXPECT_EQ(vista.correzione, CorrezioneQR::H);
+    EXPECT_EQ(vista.dati, QStringLiteral("Cartigo"));
+    EXPECT_TRUE(vista.campo.isEmpty());
+    EXPECT_EQ(vista.larghezza, 2400);
+    EXPECT_EQ(vista.altezza, 1200);
+    EXPECT_EQ(bc->Tag, QStringLiteral("40R"));
+    // back to a kind of old: two digits, as before
+    scelta = {};
+    scelta.tipoBarcode = 1;
+    scelta.opzioneTesto = 2;
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.forma, FormaDataMatrix::Rettangolare);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12"));
+    // a field's barcode: the dialog knows the field; a digit that is no kind opens as Code 39
+    bc->DataMember = QStringLiteral("Codice");
+    bc->Tag = QStringLiteral("92");
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.campo, QStringLiteral("Codice"));
+    EXPECT_EQ(vista.tipoBarcode, 0);
+    EXPECT_EQ(vista.opzioneTesto, 2);
+}
+
 TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideTheLabel)
 {
     test::AssicuraApplicazione();

@@ -1,4 +1,5 @@
 // The label file: writing byte for byte, reading rules, failures and encodings.
+#include "barcode/ParametriBarcode.h"
 #include "common/TestSupport.h"
 #include "data/RichiesteDati.h"
 #include "data/SorgenteCsv.h"
@@ -777,4 +778,25 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
     // a label that uses none of it saves as before
     Banco nuovo;
     EXPECT_EQ(nuovo.salva(), kTestataVuota);
+}
+
+TEST(FileEtichetta, BarcodeSettingsOfEveryKindLoadAndSaveByteForByte)
+{
+    // kinds 0 and 1 as labels have always stored them, and the newer kinds with the
+    // third character of QR Code and Data Matrix
+    const char* tag[] = {"", "0", "01", "12", "1x", "31H", "40R", "62", "5", "9"};
+    QByteArray dati = kTestataVuota;
+    for (const char* t : tag)
+        dati += righe({"oggImmagine", " 567 ", " 850 ", " 1935 ", " 1035 ", t, "", "5901234123457", " 0 "});
+    Banco b;
+    ASSERT_TRUE(b.carica(dati));
+    EXPECT_EQ(b.salva(), dati);
+    const auto oggetti = b.doc.Oggetti();
+    ASSERT_EQ(oggetti.size(), std::size(tag));
+    const OggettoEtichetta& qr = *oggetti[5];
+    // the first two digits read as they always have; the third is QR Code's level
+    EXPECT_EQ(qr.CifraTag(0), 3);
+    EXPECT_EQ(qr.CifraTag(1), 1);
+    EXPECT_EQ(ParametriBarcode::DaTag(qr.Tag).correzione, CorrezioneQR::H);
+    EXPECT_EQ(ParametriBarcode::DaTag(oggetti[6]->Tag).forma, FormaDataMatrix::Rettangolare);
 }

@@ -2,6 +2,9 @@
 #include "common/TestSupport.h"
 #include "label/GestoreEtichetta.h"
 #include "stampora/FileStampa.h"
+}
+
+#include "shell/StringTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -437,6 +440,62 @@ QStringList misurePagine(const QString& pdf)
     return misure;
 }
 
+// A barcode object: position and size in twips on the label, settings, field, data.
+QStringList barcode(int x, int y, int w, int h, const QString& tag, const QString& campo, const QString& dati)
+{
+    return {QStringLiteral("oggImmagine"),
+            QString::number(x),
+            QString::number(y),
+            QString::number(w),
+            QString::number(h),
+            tag,
+            campo,
+            dati,
+            QStringLiteral(" 0 ")};
+}
+
+// A label of `across` x `down` labels of `w` x `h` mm, bound to `csv` when one is given.
+QStringList intestazione(const QString& csv, int across, int down, int w, int h)
+{
+    return {"oggDatabase",
+            csv,
+            "",
+            csv.isEmpty() ? QString() : QFileInfo(csv).completeBaseName(),
+            "",
+            " 0 ",
+            "",
+            "",
+            "",
+            "False",
+            "",
+            "oggLayout",
+            QString::number(across),
+            QString::number(down),
+            " 10 ",
+            " 10 ",
+            QString::number(w),
+            QString::number(h),
+            " 10 ",
+            " 10 ",
+            " 0 ",
+            " 0 "};
+}
+
+// The symbols of every page of a PDF, as the three readers see them at 200 dpi, with
+// `dataMatrix` Data Matrix symbols a page.
+QStringList simboliDiTutti(const QString& pdf, const QString& cartella, int dataMatrix)
+{
+    const QString radice = QDir(cartella).filePath(QStringLiteral("tutti"));
+    if (esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-gray"),
+                                            QStringLiteral("-png"), pdf, radice})
+            .codice != 0)
+        return {};
+    QStringList letti;
+    for (const QString& png : QDir(cartella).entryList({QStringLiteral("tutti*.png")}, QDir::Files, QDir::Name))
+        letti << test::LeggiTutti(QDir(cartella).filePath(png), dataMatrix).value_or(QStringList());
+    return letti;
+}
+
 }  // namespace
 
 TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
@@ -561,4 +620,87 @@ TEST(StampaBatch, TemplatesListTheCatalogue)
     e = modelli({QStringLiteral("avery 8160")}, QProcessEnvironment::systemEnvironment());
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("Avery\t8160\t66.7 x 25.4\t3 x 10\tUS-Letter\n")))
         << e.out.toStdString();
+}
+
+TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
+{
+    QString manca;
+    if (!strumenti(&manca) || !(manca = test::LettoreMancante()).isEmpty())
+        GTEST_SKIP() << manca.toStdString()
+                     << " not found: install poppler-utils, zbar-tools, dmtx-utils and zxing-cpp-tools";
+    QTemporaryDir dir;
+    QStringList l = intestazione(QString(), 1, 1, 180, 250);
+    const QString qr = QStringLiteral("Città € 日本 ✓ https://example.com/?q=1");
+    l << barcode(0, 0, 4000, 1000, "00", "", "CARTIGO-39")                        // Code 39
+      << barcode(5000, 0, 4000, 1200, "10", "", "590123412345")                   // EAN-13, check digit added
+      << barcode(0, 1600, 5000, 1000, "20", "", "Cartigo-128 abc")                // Code 128
+      << barcode(5500, 1600, 4500, 1200, "21", "", "(01)09501101530003(10)AB12")  // GS1-128, text above
+      << barcode(0, 3200, 2500, 2500, "32H", "", qr)                              // QR Code, UTF-8
+      << barcode(3500, 3200, 2000, 2000, "40Q", "", "Cartigo DM 4")               // Data Matrix
+      << barcode(6500, 3200, 3500, 1000, "40R", "", "RECT 8x32")                  // Data Matrix, rectangle
+      << barcode(0, 6500, 5500, 2000, "50", "", "Cartigo PDF417 0123456789")      // PDF417
+      << barcode(6000, 6500, 3500, 1300, "60", "", "03600029145")                 // UPC-A, check digit added
+      << barcode(6000, 8500, 2000, 1300, "62", "", "0123456")                     // UPC-E, text hidden
+      << barcode(0, 9500, 5000, 1500, "70", "", "1540014128876")                  // ITF-14, check digit added
+      << barcode(0, 11500, 4000, 1200, "70", "", "123456");                       // Interleaved 2 of 5
+    const QString etichetta = dir.filePath(QStringLiteral("tutti.eti"));
+    test::ScriviFile(etichetta, (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    const QString pdf = dir.filePath(QStringLiteral("tutti.pdf"));
+    const auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    QStringList letti = simboliDiTutti(pdf, dir.path(), 2);
+    letti.sort();
+    QStringList attesi = {
+        "CODE-39:CARTIGO-39", "EAN-13:5901234123457",    "CODE-128:Cartigo-128 abc", "CODE-128:010950110153000310AB12",
+        "QR-Code:" + qr,      "DATAMATRIX:Cartigo DM 4", "DATAMATRIX:RECT 8x32",     "PDF417:Cartigo PDF417 0123456789",
+        "UPC-A:036000291452", "UPC-E:01234565",          "I2/5:15400141288763",      "I2/5:123456"};
+    attesi.sort();
+    EXPECT_EQ(letti, attesi);
+    // the GS1-128 starts with FNC1: a scanner knows its data are application identifiers
+    const auto code128 = test::LeggiZxing(dir.filePath(QStringLiteral("tutti-1.png")), QStringLiteral("Code128"));
+    EXPECT_TRUE(code128->contains(QStringLiteral("Code128(GS1):010950110153000310AB12")))
+        << code128->join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
+{
+    QString manca;
+    if (!strumenti(&manca)) GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("codici.csv"));
+    test::ScriviFile(csv,
+                     "numero,upc,qr\n"
+                     "1,03600029145,uno\n"
+                     "2,0360002914X,due\n"
+                     "3,036000291453,tre\n"
+                     "4,ABC," +
+                         QByteArray(8000, '7') +
+                         "\n"
+                         "5,012345678905,cinque\n");
+    QStringList l = intestazione(csv, 2, 4, 80, 50);
+    l << barcode(100, 100, 3000, 1200, "60", "upc", "") << barcode(3200, 100, 1300, 1300, "30M", "qr", "");
+    const QString etichetta = dir.filePath(QStringLiteral("codici.eti"));
+    test::ScriviFile(etichetta, righe(l));
+    const QString pdf = dir.filePath(QStringLiteral("codici.pdf"));
+    const auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(e.codice, 1) << e.err.toStdString();
+    // each reason once, naming the first record it came from
+    const auto volte = [&](const QString& t) { return e.err.count(t); };
+    EXPECT_EQ(volte(LoadResString(1445)), 1) << e.err.toStdString();
+    EXPECT_EQ(volte(LoadResString(1604)), 1);
+    EXPECT_EQ(volte(LoadResString(1601)), 1);
+    const QString record = LoadResString(1320);
+    EXPECT_TRUE(e.err.contains(record.arg(2).arg(QStringLiteral("0360002914X")))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(record.arg(3).arg(QStringLiteral("036000291453"))));
+    EXPECT_TRUE(e.err.contains(record.arg(4).arg(QString(8000, QLatin1Char('7')))));
+    EXPECT_FALSE(e.err.contains(record.arg(4).arg(QStringLiteral("ABC"))));
+    // the other records print their symbols
+    QStringList letti = simboli(pdf, dir.path());
+    letti.sort();
+    EXPECT_EQ(letti, (QStringList{"EAN-13:0012345678905", "EAN-13:0036000291452", "QR-Code:cinque", "QR-Code:due",
+                                  "QR-Code:tre", "QR-Code:uno"}));
+    // --keep-going prints the same and ends well
+    const auto avanti = stampa({etichetta, QStringLiteral("--keep-going"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(avanti.codice, 0) << avanti.err.toStdString();
+    EXPECT_EQ(avanti.err.count(LoadResString(1445)), 1);
 }
