@@ -24,18 +24,7 @@ LABEL=$HERE/etichetta_glabels.eti
 [[ -x $PRINT ]] || { echo "build cartigo-print first ($PRINT)" >&2; exit 1; }
 [[ -f $PEER/make_data.py ]] || { echo "peer job not found in $PEER" >&2; exit 1; }
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
-seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.3f", s }'; }
-
-# One timed run of a command; prints "wall_s max_rss_kb".
-timed() {
-    local t=$OUT/time.txt
-    /usr/bin/time -v -o "$t" "$@" >/dev/null 2>"$OUT/stderr.txt" || { cat "$OUT/stderr.txt" >&2; return 1; }
-    local wall rss
-    wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$t" | seconds)
-    rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$t")
-    echo "$wall $rss"
-}
+source "$ROOT/bench/misure.sh"
 
 for n in $SIZES; do
     csv=$OUT/data_$n.csv

@@ -1,5 +1,7 @@
 #include "designer/ComandiEtichetta.h"
 
+#include "designer/Superficie.h"
+
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/Conversioni.h"
@@ -386,7 +388,7 @@ void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
     r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(p.testo);
     r.correzione = p.correzione;
     r.forma = p.forma;
-    r.campo = corrente->DataMember;
+    r.campo = Superficie::CampoBarcode(*corrente);
     r.dati = corrente->ToolTipText;
     r.larghezza = corrente->Width;
     r.altezza = corrente->Height;

@@ -1,6 +1,7 @@
 #include "designer/Superficie.h"
 
 #include "designer/clsGrip.h"
+#include "label/CampiUnione.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "shell/StringTable.h"
@@ -174,10 +175,16 @@ const QImage& ImmagineOggetto(const OggettoEtichetta& o)
     return o.Picture;
 }
 
+QString CampoBarcode(const OggettoEtichetta& o)
+{
+    if (o.Collegato()) return QLatin1Char('[') + o.DataMember + QLatin1Char(']');
+    return ModelloUnione(o.ToolTipText).Campi().isEmpty() ? QString() : o.ToolTipText;
+}
+
 DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o)
 {
     const ParametriBarcode parametri = ParametriBarcode::DaTag(o.Tag);
-    const QString dati = o.Collegato() ? DatiCampione(parametri.tipo) : o.ToolTipText;
+    const QString dati = CampoBarcode(o).isEmpty() ? o.ToolTipText : DatiCampione(parametri.tipo);
     const RiquadroBarcode riquadro{o.Left / Millimetro, o.Top / Millimetro, o.Width / Millimetro,
                                    o.Height / Millimetro};
     return DisegnoSimbolo(parametri, dati, riquadro, MisuraTestoTwips());
@@ -192,7 +199,7 @@ QString AvvisoBarcode(const OggettoEtichetta& o, const DisegnoBarcode& d)
 }
 
 namespace {
-// The symbol, in grey with the field's name in a corner when it stands for a field's
+// The symbol, in grey with its field named in a corner when it stands for the records'
 // values; or a frame that says why there is none.
 void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, const ScalaSuperficie& scala)
 {
@@ -209,13 +216,13 @@ void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, cons
         p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, AvvisoBarcode(o, d));
         return;
     }
+    const QString origine = CampoBarcode(o);
     p.save();
     p.scale(1 / scala.x, 1 / scala.y);
-    DipingiBarcode(p, d, o.Collegato() ? QColor(Qt::darkGray) : QColor(Qt::black));
+    DipingiBarcode(p, d, origine.isEmpty() ? QColor(Qt::black) : QColor(Qt::darkGray));
     p.restore();
-    if (o.Collegato()) {
-        const QString campo =
-            fm.elidedText(QLatin1Char('[') + o.DataMember + QLatin1Char(']'), Qt::ElideRight, r.width() - 6);
+    if (!origine.isEmpty()) {
+        const QString campo = fm.elidedText(origine, Qt::ElideRight, r.width() - 6);
         const QRect cartellino(r.topLeft(), QSize(fm.horizontalAdvance(campo) + 6, fm.height() + 2));
         p.fillRect(cartellino, QColor(255, 255, 225));
         p.setPen(QColor(128, 128, 128));

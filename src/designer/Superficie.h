@@ -82,9 +82,13 @@ void PaintSurface(QPainter& painter, const LayoutEtichetta& layout, bool griglia
 const QImage& ImmagineSegnaposto();
 // The picture a picture object shows.
 const QImage& ImmagineOggetto(const OggettoEtichetta& o);
+// Where a barcode's data come from, as the surface names it: "[Field]" for a linked
+// object, its data as typed when they hold merge fields ("${Field}"); empty for data of
+// its own.
+QString CampoBarcode(const OggettoEtichetta& o);
 // The symbol a barcode object shows, in surface twips: the one its data print, or,
-// when its data come from a field, that of a sample value of its kind. Empty, with the
-// reason when the kind refuses the data, when there is nothing to show.
+// when its data come from the records, that of a sample value of its kind. Empty, with
+// the reason when the kind refuses the data, when there is nothing to show.
 DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o);
 // What a barcode box that shows no symbol says: its kind, and why (refused data, or
 // no data at all).

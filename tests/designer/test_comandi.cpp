@@ -415,9 +415,17 @@ TEST(ComandiFormato, BarcodeParametersCarryEveryKindAndItsOption)
     bc->DataMember = QStringLiteral("Codice");
     bc->Tag = QStringLiteral("92");
     b.cmd.ParametriBarcode(bc);
-    EXPECT_EQ(vista.campo, QStringLiteral("Codice"));
+    EXPECT_EQ(vista.campo, QStringLiteral("[Codice]"));
     EXPECT_EQ(vista.tipoBarcode, 0);
     EXPECT_EQ(vista.opzioneTesto, 2);
+    // data with merge fields come from the records too
+    bc->DataMember.clear();
+    bc->ToolTipText = QStringLiteral("LOT-${Lotto}");
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.campo, QStringLiteral("LOT-${Lotto}"));
+    bc->ToolTipText = QStringLiteral("$${Lotto}");
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_TRUE(vista.campo.isEmpty());
 }
 
 TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideTheLabel)

@@ -179,6 +179,14 @@ TEST_F(RenderSuperficie, BarcodesShowTheRealSymbolOfTheirData)
     img = immagine();
     EXPECT_EQ(letti(img, area(c39)), QStringList{"CODE-128:" + DatiCampione(2)});
     EXPECT_EQ(img.pixel(px(c39->Left, c39->Top) + QPoint(2, 2)), qRgb(255, 255, 225));
+    // so does one whose data hold merge fields
+    c39->DataMember.clear();
+    c39->ToolTipText = QStringLiteral("${Codice}");
+    c39->Tag = QStringLiteral("30L");
+    doc.NotificaModificaOggetto(c39);
+    img = immagine();
+    EXPECT_EQ(letti(img, area(c39)), QStringList{"QR-Code:" + DatiCampione(3)});
+    EXPECT_EQ(img.pixel(px(c39->Left, c39->Top) + QPoint(2, 2)), qRgb(255, 255, 225));
 
     // data the kind refuses: no symbol, the kind and the reason instead
     ean->Tag = QStringLiteral("60");

@@ -1,10 +1,8 @@
 // End to end: cartigo-print writes a PDF, poppler renders it, zbar reads every barcode.
 #include "common/TestSupport.h"
 #include "label/GestoreEtichetta.h"
-#include "stampora/FileStampa.h"
-}
-
 #include "shell/StringTable.h"
+#include "stampora/FileStampa.h"
 
 #include <QDir>
 #include <QFile>
