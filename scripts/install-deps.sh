@@ -22,6 +22,11 @@ packages=(
   time
 )
 
+# --fuzz: also clang and its sanitizer and libFuzzer runtimes, for tests/fuzz (scripts/fuzz.sh).
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -13,6 +13,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QtEndian>
 #include <cmath>
 
 namespace cartigo {
@@ -79,11 +80,26 @@ constexpr qint64 kByteMassimiImmagine = 128LL * 1024 * 1024;
 // Deflate, which carries a PNG's pixels, expands its input at most 1032 times.
 constexpr qint64 kEspansioneMassimaDeflate = 1032;
 
-// A picture of the file. Null unless its header declares a size that fits the page (one
-// pixel per twip is finer than any printer), that its bytes could hold (a row is at
+// True when the PNG's chunks lie within its bytes: a chunk that declares more bytes than
+// follow would make the decoder allocate that much before it finds out.
+bool blocchiPngInteri(const QByteArray& png)
+{
+    qsizetype i = 8;  // the signature
+    while (i + 12 <= png.size()) {
+        const quint32 lunghezza = qFromBigEndian<quint32>(png.constData() + i);
+        if (lunghezza > quint64(png.size() - i - 12)) return false;
+        if (png.mid(i + 4, 4) == "IEND") return true;
+        i += 12 + qsizetype(lunghezza);
+    }
+    return false;
+}
+
+// A picture of the file. Null unless its chunks are whole, its header declares a size that
+// fits the page (one pixel per twip is finer than any printer), that its bytes could hold (a row is at
 // least a filter byte and one bit per pixel) and that stays within the decoding limit.
 QImage leggiImmagine(const QByteArray& png, const InfoStampante& carta)
 {
+    if (!blocchiPngInteri(png)) return {};
     QBuffer buffer;
     buffer.setData(png);
     buffer.open(QIODevice::ReadOnly);
@@ -330,7 +346,12 @@ std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QStri
         *errore = f.errorString();
         return nullptr;
     }
-    return AccessoDocumentoStampa::Leggi(f, errore);
+    return LeggiFileStampa(f, errore);
+}
+
+std::unique_ptr<DocumentoStampa> LeggiFileStampa(QIODevice& dati, QString* errore)
+{
+    return AccessoDocumentoStampa::Leggi(dati, errore);
 }
 
 }  // namespace cartigo

@@ -47,5 +47,7 @@ bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString
 // decoded only when the size its header declares fits the page and could come from the
 // bytes it has, so a small damaged file cannot make the reader take gigabytes.
 std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QString* errore);
+// The same from the bytes of a device open for reading.
+std::unique_ptr<DocumentoStampa> LeggiFileStampa(QIODevice& dati, QString* errore);
 
 }  // namespace cartigo

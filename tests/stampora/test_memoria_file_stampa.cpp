@@ -84,6 +84,15 @@ QByteArray PngTroncato(quint32 w, quint32 h, char bit, char colore)
     return png;
 }
 
+// A small PNG whose text chunk declares 1 GB that the file does not have.
+QByteArray PngBloccoLungo()
+{
+    QByteArray png = PngTroncato(16, 16, 8, 6);
+    QByteArray testo("\0\0\0\0zTXt", 8);
+    qToBigEndian<quint32>(0x40000000u, testo.data());
+    return png.insert(33, testo + QByteArray(32, 'x'));  // after the signature and IHDR
+}
+
 // A valid print file with one picture, whose PNG bytes are then replaced by `png`.
 QByteArray FileConImmagine(const QString& percorso, const QImage& img, const QByteArray& png = {})
 {
@@ -120,6 +129,7 @@ TEST(FileStampaMemoria, PictureBombsAreRefusedAtOnce)
         {"16-bit RGBA 4000 x 4000", PngTroncato(4000, 4000, 16, 6)},
         {"grey 11000 x 11000", PngTroncato(11000, 11000, 8, 0)},
         {"wider than the page", PngTroncato(100000, 2, 8, 6)},
+        {"a chunk longer than the file", PngBloccoLungo()},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
