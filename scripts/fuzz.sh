@@ -8,7 +8,8 @@
 # build-fuzz/corpus/TARGET) and its regression inputs (tests/fuzz/regressioni/TARGET).
 # Fails on a crash, a sanitizer report, a leak, an input that takes more than 2 seconds or
 # an allocation above 512 MB; the input that did it is left in build-fuzz/artefatti/TARGET/.
-# The last lines say how many inputs ran (stat::number_of_executed_units).
+# The last lines say how many inputs ran (stat::number_of_executed_units). CARTIGO_FUZZ_TIMEOUT
+# sets another limit per input (seconds) for long runs on a busy machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then
@@ -43,7 +44,19 @@ export QT_QPA_PLATFORM=offscreen
 # Leaks are ours to fix; Qt's and fontconfig's caches of the process are not leaks.
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
-exec "build-fuzz/tests/fuzz/fuzz_$bersaglio" \
-  -max_total_time="$secondi" -timeout=2 -malloc_limit_mb=512 -rss_limit_mb=2048 -detect_leaks=1 \
+programma=build-fuzz/tests/fuzz/fuzz_$bersaglio
+stato=0
+"$programma" -max_total_time="$secondi" -timeout="${CARTIGO_FUZZ_TIMEOUT:-2}" -malloc_limit_mb=512 -rss_limit_mb=2048 -detect_leaks=1 \
   -print_final_stats=1 -artifact_prefix="$artefatti/" \
-  "$lavoro" "tests/fuzz/corpus/$bersaglio" "${regressioni[@]}"
+  "$lavoro" "tests/fuzz/corpus/$bersaglio" "${regressioni[@]}" || stato=$?
+# A timeout on a machine that others load too is checked again: the input alone, three
+# times. Slow every time is a fault; in time alone, the machine was busy.
+if [ "$stato" -eq 70 ]; then
+  lento=$(ls -t "$artefatti"/timeout-* 2>/dev/null | head -n 1)
+  if [ -n "$lento" ] && "$programma" -timeout=2 -runs=3 "$lento" >/dev/null 2>&1; then
+    echo "fuzz_$bersaglio: $lento took more than 2 s under load but runs in time alone" >&2
+    rm -f "$lento"
+    stato=0
+  fi
+fi
+exit "$stato"

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -40,6 +41,11 @@ struct LayoutEtichetta {
     double DiametroEsterno = 0;  // a CD's diameter when it is cut to the width or height, else 0
     double DiametroForo = 0;     // a CD's hole
 
+    // The two counts as whole labels, as the print job uses them: none below one, at most
+    // 32767 (a label file may hold any number).
+    int Colonne() const { return conteggio(EtichetteOrizzontali); }
+    int Righe() const { return conteggio(EtichetteVerticali); }
+
     // The ten values in file order, for loops over them.
     static constexpr int NumeroValori = 10;
     double& valore(int i);
@@ -47,6 +53,9 @@ struct LayoutEtichetta {
     // True when anything beyond the ten values is set.
     bool HaSupporto() const;
     bool operator==(const LayoutEtichetta&) const = default;
+
+private:
+    static int conteggio(double v) { return v >= 1 ? int(std::min(v, 32767.0)) : 0; }
 };
 
 // The print job moves every label this far to the right (millimetres); stored labels are

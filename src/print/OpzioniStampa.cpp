@@ -80,7 +80,7 @@ SporgenzaPagina SporgenzaEtichette(const DocumentoEtichetta& doc, const AreaPagi
 {
     SporgenzaPagina s;
     const auto& l = doc.Layout();
-    const int colonne = int(l.EtichetteOrizzontali), righe = int(l.EtichetteVerticali);
+    const int colonne = l.Colonne(), righe = l.Righe();
     if (colonne <= 0 || righe <= 0 || etichette <= 0)
         return s;
     // The engine turns millimetres into twips at 56.7 a millimetre.

@@ -265,8 +265,7 @@ EsitoStampa StampaEtichette::Esegui()
         }
 
         // 8. the labels: on a roll, one a page
-        SequenzaCelle celle = rotolo ? SequenzaCelle(1, 1, 1)
-                                     : SequenzaCelle(int(l.EtichetteOrizzontali), int(l.EtichetteVerticali), prima);
+        SequenzaCelle celle = rotolo ? SequenzaCelle(1, 1, 1) : SequenzaCelle(l.Colonne(), l.Righe(), prima);
         pagine_ = 1;
         const double W = l.LarghezzaEtichetta;
         const double H = l.AltezzaEtichetta;

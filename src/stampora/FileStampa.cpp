@@ -75,6 +75,10 @@ bool finito(double v)
     return std::isfinite(v);
 }
 
+// The longest side of a paper (twips): 10 m, a long roll. A file that declares more is
+// damaged; the preview would draw pages kilometres long.
+constexpr double kLatoMassimoCarta = 10000.0 * 1440.0 / 25.4;
+
 // The most a picture may take once decoded, as 32-bit pixels.
 constexpr qint64 kByteMassimiImmagine = 128LL * 1024 * 1024;
 // Deflate, which carries a PNG's pixels, expands its input at most 1032 times.
@@ -188,8 +192,8 @@ struct AccessoDocumentoStampa {
         s >> info.larghezzaCarta >> info.altezzaCarta >> orientamento;
         for (double& m : margini) s >> m;
         if (!l.ok() || !l.testo(&info.nome) || !l.testo(&info.porta)) return danneggiato();
-        if (!finito(info.larghezzaCarta) || !finito(info.altezzaCarta) || info.larghezzaCarta <= 0 ||
-            info.altezzaCarta <= 0 || (orientamento != 0 && orientamento != 1))
+        const auto carta = [](double v) { return finito(v) && v > 0 && v <= kLatoMassimoCarta; };
+        if (!carta(info.larghezzaCarta) || !carta(info.altezzaCarta) || (orientamento != 0 && orientamento != 1))
             return danneggiato();
         for (double m : margini)
             if (!finito(m) || m < 0) return danneggiato();

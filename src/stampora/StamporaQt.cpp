@@ -108,6 +108,7 @@ int MostraFileStampa(const QString& percorso, Interazione& ui)
                      Pulsanti::Ok, Icona::Esclamazione);
         return 1;
     }
+    doc->TitoloLavoro = QFileInfo(percorso).fileName();
     RichiestaAnteprima r;
     r.Documento = doc;
     ui.dialogo(r);

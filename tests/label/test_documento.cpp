@@ -5,6 +5,8 @@
 
 #include <QSignalSpy>
 
+#include <cmath>
+
 using namespace cartigo;
 
 namespace {
@@ -46,6 +48,23 @@ TEST(Documento, NewLabelIsEmptyWithTheDefaultLayout)
     EXPECT_FALSE(doc.Modificato());
     EXPECT_TRUE(doc.NomeFileEtichetta().isEmpty());
     EXPECT_EQ(doc.GetNewIndex(QStringLiteral("oggTesto")), 1);
+}
+
+// A label file may hold any number as a count; the print job takes whole labels, within
+// what an int holds.
+TEST(Documento, LayoutCountsAreWholeLabels)
+{
+    const struct {
+        double valore;
+        int conteggio;
+    } casi[] = {{2, 2}, {2.9, 2}, {1, 1}, {0.5, 0}, {-3, 0}, {std::nan(""), 0}, {5.55556e12, 32767}, {1e300, 32767}};
+    for (const auto& c : casi) {
+        LayoutEtichetta l;
+        l.EtichetteOrizzontali = c.valore;
+        l.EtichetteVerticali = c.valore;
+        EXPECT_EQ(l.Colonne(), c.conteggio) << c.valore;
+        EXPECT_EQ(l.Righe(), c.conteggio) << c.valore;
+    }
 }
 
 TEST(Documento, IndicesAreNotReusedBelowTheLargest)

@@ -128,6 +128,25 @@ TEST_F(FileStampa, FileRifiutati)
     EXPECT_FALSE(CaricaFileStampa(cartella.percorso(QStringLiteral("manca.ant")), &errore));
     EXPECT_FALSE(errore.isEmpty());
 
+    // A paper 14 km long is damage, not a page the preview should draw.
+    QByteArray lunga = buono;
+    {
+        QDataStream s(&lunga, QIODevice::ReadWrite);
+        s.skipRawData(10);
+        s << 780239622.0;
+    }
+    test::ScriviFile(f, lunga);
+    EXPECT_FALSE(CaricaFileStampa(f, &errore));
+    EXPECT_EQ(errore, LoadResString(1428));
+    // 10 m, a long roll, still reads
+    {
+        QDataStream s(&lunga, QIODevice::ReadWrite);
+        s.skipRawData(10);
+        s << 10000.0 * 1440.0 / 25.4;
+    }
+    test::ScriviFile(f, lunga);
+    EXPECT_TRUE(CaricaFileStampa(f, &errore)) << errore.toStdString();
+
     // Writing where no file can be made fails with a reason and leaves nothing behind.
     errore.clear();
     EXPECT_FALSE(SalvaDocumento(*d, cartella.percorso(QStringLiteral("manca/x.ant")), &errore));

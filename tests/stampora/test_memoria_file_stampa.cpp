@@ -11,12 +11,6 @@
 #include <atomic>
 #include <cstdlib>
 
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-}
-
 namespace {
 std::atomic<size_t> gRichiestaMassima{0};
 void Nota(size_t n)
@@ -26,6 +20,31 @@ void Nota(size_t n)
     }
 }
 }  // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+#define CARTIGO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CARTIGO_ASAN 1
+#endif
+#endif
+
+#ifdef CARTIGO_ASAN
+// Under AddressSanitizer its allocator tells of every request.
+#include <sanitizer/allocator_interface.h>
+namespace {
+void NotaSanitizer(const volatile void*, size_t n)
+{
+    Nota(n);
+}
+[[maybe_unused]] const int gAggancio = __sanitizer_install_malloc_and_free_hooks(NotaSanitizer, nullptr);
+}  // namespace
+#else
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+}
 
 // The largest single request of the process, seen through glibc's own allocator.
 extern "C" void* malloc(size_t n) noexcept
@@ -43,6 +62,7 @@ extern "C" void* realloc(void* p, size_t n) noexcept
     Nota(n);
     return __libc_realloc(p, n);
 }
+#endif
 
 using namespace cartigo;
 
