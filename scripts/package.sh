@@ -15,7 +15,7 @@ test -f "build/cartigo-dbgsym_${versione}_${arch}.ddeb"
 
 campo() { dpkg-deb --field "$deb" "$1"; }
 [ "$(campo Package)" = cartigo ] && [ "$(campo Version)" = "$versione" ]
-for libreria in libqt6gui6 libmdb3 libsqlite3-0 libc6; do
+for libreria in libqt6gui6 libmdb3 libsqlite3-0 libzint libc6; do
   campo Depends | grep -q "$libreria" || { echo "Depends lacks $libreria: $(campo Depends)"; exit 1; }
 done
 campo Recommends | grep -q glabels-data

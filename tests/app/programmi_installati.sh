@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the installed programs: cartigo-print prints the sample label, and a label of an MDB
+# Runs the installed programs: cartigo-print prints the sample labels, and a label of an MDB
 # database, whose reader it finds in libexec/cartigo/ of its own prefix (never in bin/); both
 # programs answer --help and --version; their manual pages read without warnings, carry the
 # version and name every option that --help names, and no other.
@@ -30,6 +30,8 @@ for radice in "${prefissi[@]}"; do
   stampa="$radice/bin/cartigo-print"
   riepilogo="$(HOME="$lavoro" "$stampa" "$radice/share/doc/cartigo/examples/indirizzi.eti" --pdf "$lavoro/a.pdf")"
   grep -q '^24 labels, 3 pages' <<<"$riepilogo" || { echo "$radice: $riepilogo"; exit 1; }
+  riepilogo="$(HOME="$lavoro" "$stampa" "$radice/share/doc/cartigo/examples/codici.eti" --pdf "$lavoro/c.pdf")"
+  grep -q '^1 labels, 1 pages' <<<"$riepilogo" || { echo "$radice: $riepilogo"; exit 1; }
   if [ -f "$dati/mdb/nwind.mdb" ]; then
     riepilogo="$(HOME="$lavoro" "$stampa" "$sorgenti/tests/app/dati/spedizionieri.eti" \
       --db "$dati/mdb/nwind.mdb" --pdf "$lavoro/b.pdf")"

@@ -240,7 +240,7 @@ TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
 TEST(StampaBatch, SamplesPrintTheSameInItalianAndEnglish)
 {
     QTemporaryDir dir;
-    for (const char* campione : {"indirizzi", "esempio"}) {
+    for (const char* campione : {"indirizzi", "esempio", "codici"}) {
         QByteArray stampe[2];
         int i = 0;
         for (const char* lingua : {"it_IT.UTF-8", "en_GB.UTF-8"}) {  // both on A4 paper
