@@ -1,8 +1,14 @@
 #include "layout/ImpostaPagina.h"
 
 #include "label/Conversioni.h"
+#include "label/ScritturaFile.h"
 #include "layout/CampoNumerico.h"
+#include "layout/CatalogoEtichette.h"
 #include "shell/StringTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
 
 namespace cartigo {
 
@@ -21,15 +27,51 @@ const std::array<ValoriImpostaPagina::Campo, ValoriImpostaPagina::NumeroCampi> V
 
 const std::array<int, 4> ValoriImpostaPagina::CampiObbligatori = {0, 1, 4, 5};
 
+namespace {
+
+// The ten values of a layout apart, what the labels are on copied from `da`.
+void copiaSupporto(LayoutEtichetta& a, const LayoutEtichetta& da)
+{
+    LayoutEtichetta l = da;
+    for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i) l.valore(i) = a.valore(i);
+    a = l;
+}
+
+}  // namespace
+
+bool ValoriImpostaPagina::SoloFoglio(int campo)
+{
+    return campo != 4 && campo != 5 && campo < 8;
+}
+
 void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc)
 {
     for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = modCartigo::FormattaNumero(layout.valore(i), 3, loc);
+    supporto = layout;
+    // A product stored with the label was saved with its own sheet.
+    prodotto_.reset();
+    if (!layout.Prodotto.isEmpty()) prodotto_ = layout;
+}
+
+void ValoriImpostaPagina::ApplicaProdotto(const ProdottoEtichetta& prodotto, const ImpostazioniLocali& loc)
+{
+    const LayoutEtichetta l = prodotto.Layout();
+    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = modCartigo::FormattaNumero(l.valore(i), 3, loc);
+    supporto = l;
+    prodotto_ = l;
+}
+
+void ValoriImpostaPagina::AdottaProdotto(const ProdottoEtichetta& prodotto)
+{
+    copiaSupporto(supporto, prodotto.Layout());
+    prodotto_ = prodotto.Layout();
 }
 
 int ValoriImpostaPagina::Verifica_campi_obbligatori(Interazione& ui, const QString& titolo,
                                                     const ImpostazioniLocali& loc) const
 {
     for (int i : CampiObbligatori) {
+        if (supporto.UnaPerPagina && SoloFoglio(i)) continue;
         if (modCartigo::ConvertiDouble(testi[size_t(i)], loc) <= 0) {
             ui.beep();
             ui.messaggio(LoadResString(1408), titolo, Pulsanti::Ok, Icona::Esclamazione);
@@ -39,9 +81,50 @@ int ValoriImpostaPagina::Verifica_campi_obbligatori(Interazione& ui, const QStri
     return -1;
 }
 
+LayoutEtichetta ValoriImpostaPagina::Layout(const ImpostazioniLocali& loc) const
+{
+    LayoutEtichetta l = supporto;
+    for (int i = 0; i < NumeroCampi; ++i) l.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
+    if (!l.Prodotto.isEmpty()) {
+        // The boxes show three decimals: the product's sheet as long as they show its values.
+        bool stesso = prodotto_ && prodotto_->UnaPerPagina == l.UnaPerPagina;
+        for (int i = 0; stesso && i < 8; ++i) stesso = std::abs(prodotto_->valore(i) - l.valore(i)) < 0.0005;
+        if (!stesso) l.Prodotto.clear();
+    }
+    return l;
+}
+
 void ValoriImpostaPagina::SalvaLayout(LayoutEtichetta& layout, const ImpostazioniLocali& loc) const
 {
-    for (int i = 0; i < NumeroCampi; ++i) layout.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
+    layout = Layout(loc);
+}
+
+std::optional<ModelloSalvato> SalvaComeModello(const LayoutEtichetta& layout, const QString& cartella, Interazione& ui,
+                                               const QString& titolo)
+{
+    RichiestaSalvaModello r;
+    for (;;) {
+        if (!ui.dialogo(r)) return std::nullopt;
+        r.marca = r.marca.trimmed();
+        r.codice = r.codice.trimmed();
+        r.descrizione = r.descrizione.trimmed();
+        if (!r.marca.isEmpty() && !r.codice.isEmpty()) break;
+        ui.beep();
+        ui.messaggio(LoadResString(1715), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    }
+    const QString nome = r.marca + QLatin1Char(' ') + r.codice;
+    const QString file = FileModello(cartella, r.marca, r.codice);
+    if (QFileInfo::exists(file) &&
+        ui.messaggio(LoadResString(1716).arg(nome), titolo, Pulsanti::YesNo, Icona::Domanda) != Risposta::Yes)
+        return std::nullopt;
+    QString errore;
+    if (!QDir().mkpath(cartella)) {
+        errore = LoadResString(1718).arg(QDir::toNativeSeparators(cartella));
+    } else if (ScriviFile(file, XmlModello(layout, r.marca, r.codice, r.descrizione), &errore)) {
+        return ModelloSalvato{nome, file};
+    }
+    ui.messaggio(LoadResString(1717).arg(nome, errore), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    return std::nullopt;
 }
 
 }  // namespace cartigo

@@ -1,6 +1,7 @@
 #pragma once
-// The sheet layout dialog without its window: the ten boxes' texts, loading them
-// from the layout, the check of the required values and storing them back.
+// The sheet layout dialog without its window: the ten boxes' texts, what the labels are
+// on (a catalogue product, one label per page), loading them from the layout, the check
+// of the required values and storing them back; saving the layout as a template.
 
 #include "label/DocumentoEtichetta.h"
 #include "label/Locale.h"
@@ -8,8 +9,11 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace cartigo {
+
+struct ProdottoEtichetta;
 
 // The request by which the main window shows the sheet layout dialog: the layout
 // goes in, and comes back changed when the dialog was confirmed.
@@ -18,6 +22,16 @@ public:
     static inline const QString Nome = QStringLiteral("frmImpostaPagina");
     QString nome() const override { return Nome; }
     LayoutEtichetta layout;
+};
+
+// The maker, code and description a layout is saved as a template under.
+class RichiestaSalvaModello : public RichiestaDialogo {
+public:
+    static inline const QString Nome = QStringLiteral("frmSalvaModello");
+    QString nome() const override { return Nome; }
+    QString marca;
+    QString codice;
+    QString descrizione;
 };
 
 class ValoriImpostaPagina {
@@ -34,16 +48,43 @@ public:
     static const std::array<Campo, NumeroCampi> Campi;
     // Boxes that must hold a positive value, in the order they are checked.
     static const std::array<int, 4> CampiObbligatori;
+    // True for the boxes a roll has no use for: across, down, the margins, the gaps.
+    static bool SoloFoglio(int campo);
 
     std::array<QString, NumeroCampi> testi;
+    // What the labels are on: the layout's fields beyond the ten values.
+    LayoutEtichetta supporto;
 
-    // Each value with three decimals in the user's locale.
+    // Each value with three decimals in the user's locale, and what the labels are on.
     void CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc);
+    // The product's layout into the boxes (its origin too), and the product as what the
+    // labels are on.
+    void ApplicaProdotto(const ProdottoEtichetta& prodotto, const ImpostazioniLocali& loc);
+    // The product (such as one just saved from these values) as what the labels are on,
+    // leaving the boxes as they are.
+    void AdottaProdotto(const ProdottoEtichetta& prodotto);
     // The first required box whose value is 0 or less: beep, message with `titolo`,
     // and its number is returned (the caller moves the focus there). -1 when all pass.
+    // On a roll the counts are not asked for.
     int Verifica_campi_obbligatori(Interazione& ui, const QString& titolo, const ImpostazioniLocali& loc) const;
-    // Every box's value into its field, all ten.
+    // Every box's value into its field, all ten, and what the labels are on; a product
+    // whose sheet the boxes no longer describe is dropped (its page and shape stay).
     void SalvaLayout(LayoutEtichetta& layout, const ImpostazioniLocali& loc) const;
+    // The layout SalvaLayout would store.
+    LayoutEtichetta Layout(const ImpostazioniLocali& loc) const;
+
+private:
+    std::optional<LayoutEtichetta> prodotto_;  // the product's layout, while the labels are on one
 };
+
+// "Save as template": asks maker, code and description (again when one is missing), asks
+// before replacing a template of the same name, and writes the layout in `cartella`.
+// Nothing when nothing was saved (the user cancelled, or has been told why).
+struct ModelloSalvato {
+    QString nome;  // "Maker code"
+    QString file;
+};
+std::optional<ModelloSalvato> SalvaComeModello(const LayoutEtichetta& layout, const QString& cartella, Interazione& ui,
+                                               const QString& titolo);
 
 }  // namespace cartigo

@@ -1,17 +1,81 @@
 #include "layout/frmImpostaPagina.h"
 
+#include "layout/ElencoProdotti.h"
 #include "shell/Finestre.h"
 #include "shell/StringTable.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace cartigo {
+
+namespace {
+
+// The small drawing of the sheet the boxes describe.
+class VistaFoglio : public QFrame {
+public:
+    VistaFoglio(std::function<LayoutEtichetta()> layout, QWidget* parent) : QFrame(parent), layout_(std::move(layout))
+    {
+        setFrameShape(QFrame::StyledPanel);
+        setMinimumSize(150, 190);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QFrame::paintEvent(e);
+        QPainter p(this);
+        DisegnaFoglio(p, QRectF(contentsRect()).adjusted(6, 6, -6, -6), layout_());
+    }
+
+private:
+    std::function<LayoutEtichetta()> layout_;
+};
+
+// "Save as template": maker, code and description.
+bool mostraSalvaModello(RichiestaSalvaModello& r, QWidget* genitore)
+{
+    QDialog dlg(genitore);
+    dlg.setObjectName(QStringLiteral("frmSalvaModello"));
+    dlg.setWindowTitle(LoadResString(1714));
+    auto* modulo = new QFormLayout;
+    QLineEdit* campi[3];
+    const QString* valori[3] = {&r.marca, &r.codice, &r.descrizione};
+    const char* nomi[3] = {"txtMarca", "txtCodice", "txtDescrizione"};
+    for (int i = 0; i < 3; ++i) {
+        campi[i] = new QLineEdit(*valori[i], &dlg);
+        campi[i]->setObjectName(QLatin1String(nomi[i]));
+        campi[i]->setMinimumWidth(260);
+        modulo->addRow(LoadResString(1702 + i), campi[i]);
+    }
+    auto* pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(pulsanti, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(pulsanti, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* principale = new QVBoxLayout(&dlg);
+    principale->addLayout(modulo);
+    principale->addWidget(pulsanti);
+    modCartigo::CentraForm(&dlg);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    r.marca = campi[0]->text();
+    r.codice = campi[1]->text();
+    r.descrizione = campi[2]->text();
+    return true;
+}
+
+}  // namespace
 
 frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     : QDialog(parent),
@@ -22,6 +86,46 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     setObjectName(QStringLiteral("frmImpostaPagina"));
     setModal(true);
 
+    // the catalogue
+    fraCatalogo_ = new QGroupBox(this);
+    lblCerca_ = new QLabel(fraCatalogo_);
+    txtCerca_ = new QLineEdit(fraCatalogo_);
+    txtCerca_->setObjectName(QStringLiteral("txtCerca"));
+    txtCerca_->setClearButtonEnabled(true);
+    lblCerca_->setBuddy(txtCerca_);
+    elenco_ = new ElencoProdotti(this);
+    lstProdotti_ = new QTableView(fraCatalogo_);
+    lstProdotti_->setObjectName(QStringLiteral("lstProdotti"));
+    lstProdotti_->setModel(elenco_);
+    lstProdotti_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstProdotti_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstProdotti_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstProdotti_->setAlternatingRowColors(true);
+    lstProdotti_->setWordWrap(false);
+    lstProdotti_->verticalHeader()->hide();
+    lstProdotti_->verticalHeader()->setDefaultSectionSize(lstProdotti_->fontMetrics().height() + 6);
+    lstProdotti_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    lstProdotti_->horizontalHeader()->setStretchLastSection(false);
+    lstProdotti_->setMinimumSize(560, 190);
+    picFoglio_ = new VistaFoglio([this] { return LayoutCorrente(); }, fraCatalogo_);
+    picFoglio_->setObjectName(QStringLiteral("picFoglio"));
+    notaProdotto_ = new QLabel(fraCatalogo_);
+    notaProdotto_->setObjectName(QStringLiteral("lblNotaProdotto"));
+    notaProdotto_->setWordWrap(true);
+    cmdSalvaModello_ = new QPushButton(fraCatalogo_);
+    cmdSalvaModello_->setObjectName(QStringLiteral("cmdSalvaModello"));
+    cmdSalvaModello_->setAutoDefault(false);
+    auto* grigliaCatalogo = new QGridLayout(fraCatalogo_);
+    auto* cerca = new QHBoxLayout;
+    cerca->addWidget(lblCerca_);
+    cerca->addWidget(txtCerca_);
+    grigliaCatalogo->addLayout(cerca, 0, 0);
+    grigliaCatalogo->addWidget(lstProdotti_, 1, 0);
+    grigliaCatalogo->addWidget(picFoglio_, 0, 1, 2, 1);
+    grigliaCatalogo->addWidget(notaProdotto_, 2, 0);
+    grigliaCatalogo->addWidget(cmdSalvaModello_, 2, 1, Qt::AlignTop);
+
+    // the ten values
     fraLayout_ = new QGroupBox(this);
     fraOrigine_ = new QGroupBox(this);
     auto* grigliaLayout = new QGridLayout(fraLayout_);
@@ -47,7 +151,13 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         g->addWidget(unita, riga, colonna + 2);
         campi_[size_t(i)] = campo;
         etichette_[size_t(i)] = etichetta;
+        connect(campo, &QLineEdit::textChanged, this, [this] {
+            if (!scrivendo_) aggiorna();
+        });
     }
+    chkUnaPerPagina_ = new QCheckBox(fraLayout_);
+    chkUnaPerPagina_->setObjectName(QStringLiteral("chkUnaPerPagina"));
+    grigliaLayout->addWidget(chkUnaPerPagina_, 4, 0, 1, 6);
     notaOrigine_ = new QLabel(fraOrigine_);
     notaOrigine_->setObjectName(QStringLiteral("lblNotaOrigine"));
     notaOrigine_->setWordWrap(true);
@@ -74,11 +184,14 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     pulsanti->addWidget(cmdOk_);
     pulsanti->addWidget(cmdCancel_);
 
+    auto* valori = new QHBoxLayout;
+    valori->addWidget(fraLayout_);
+    valori->addWidget(fraOrigine_, 1);
     auto* principale = new QVBoxLayout(this);
-    principale->addWidget(fraLayout_);
-    principale->addWidget(fraOrigine_);
+    principale->addWidget(fraCatalogo_, 1);
+    principale->addLayout(valori);
     principale->addLayout(pulsanti);
-    setSizeGripEnabled(false);
+    setSizeGripEnabled(true);
 
     for (int i = 0; i + 1 < ValoriImpostaPagina::NumeroCampi; ++i)
         setTabOrder(campi_[size_t(i)], campi_[size_t(i + 1)]);
@@ -87,6 +200,18 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
 
     connect(cmdOk_, &QPushButton::clicked, this, &frmImpostaPagina::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmImpostaPagina::cmdCancel_Click);
+    connect(cmdSalvaModello_, &QPushButton::clicked, this, &frmImpostaPagina::cmdSalvaModello_Click);
+    connect(chkUnaPerPagina_, &QCheckBox::clicked, this, &frmImpostaPagina::chkUnaPerPagina_Click);
+    connect(txtCerca_, &QLineEdit::textChanged, this, [this](const QString& testo) {
+        elenco_->Filtra(testo);
+        aggiorna();
+    });
+    connect(lstProdotti_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& indice) {
+                if (!scrivendo_ && indice.isValid()) lstProdotti_Click(indice.row());
+            });
+
+    CaricaCatalogo(CatalogoEtichette::CartelleSistema(), CatalogoEtichette::CartellaUtente());
     campi_[0]->setFocus(Qt::OtherFocusReason);
 }
 
@@ -98,33 +223,153 @@ void frmImpostaPagina::Internazionalizza()
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
         etichette_[size_t(i)]->setText(LoadResString(ValoriImpostaPagina::Campi[size_t(i)].idEtichetta));
     fraOrigine_->setTitle(LoadResString(205));
-    notaOrigine_->setText(LoadResString(1315).arg(SpostamentoStampaX));
+    fraCatalogo_->setTitle(LoadResString(1700));
+    lblCerca_->setText(LoadResString(1701));
+    cmdSalvaModello_->setText(LoadResString(1707));
+    chkUnaPerPagina_->setText(LoadResString(1708));
+    aggiorna();
+}
+
+void frmImpostaPagina::CaricaCatalogo(const QStringList& cartelleSistema, const QString& cartellaUtente)
+{
+    cartelleSistema_ = cartelleSistema;
+    cartellaUtente_ = cartellaUtente;
+    catalogo_.Carica(cartelleSistema, cartellaUtente);
+    elenco_->ImpostaCatalogo(&catalogo_);
+    elenco_->Filtra(txtCerca_->text());
+    lstProdotti_->resizeColumnsToContents();
+    lstProdotti_->setColumnWidth(ElencoProdotti::Descrizione,
+                                 std::min(lstProdotti_->columnWidth(ElencoProdotti::Descrizione), 240));
+    aggiorna();
 }
 
 void frmImpostaPagina::CaricaLayout(const LayoutEtichetta& layout)
 {
     layout_ = layout;
-    ValoriImpostaPagina v;
-    v.CaricaLayout(layout, ImpostazioniLocali::correnti());
-    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) campi_[size_t(i)]->setText(v.testi[size_t(i)]);
+    valori_.CaricaLayout(layout, ImpostazioniLocali::correnti());
+    scriviCampi();
+    aggiorna();
 }
 
-ValoriImpostaPagina frmImpostaPagina::valori() const
+LayoutEtichetta frmImpostaPagina::LayoutCorrente() const
 {
-    ValoriImpostaPagina v;
+    ValoriImpostaPagina v = valori_;
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) v.testi[size_t(i)] = campi_[size_t(i)]->text();
-    return v;
+    return v.Layout(ImpostazioniLocali::correnti());
 }
 
-void frmImpostaPagina::cmdOk_Click()
+void frmImpostaPagina::leggiCampi()
 {
-    const ValoriImpostaPagina v = valori();
-    const int errato = v.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
+    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) valori_.testi[size_t(i)] = campi_[size_t(i)]->text();
+}
+
+void frmImpostaPagina::scriviCampi()
+{
+    scrivendo_ = true;
+    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) campi_[size_t(i)]->setText(valori_.testi[size_t(i)]);
+    scrivendo_ = false;
+}
+
+// The row of the product the labels are on, without choosing it again.
+void frmImpostaPagina::selezionaProdotto(const QString& nome)
+{
+    const int riga = nome.isEmpty() ? -1 : elenco_->Riga(nome);
+    if (riga == lstProdotti_->currentIndex().row()) return;
+    scrivendo_ = true;
+    if (riga >= 0) {
+        lstProdotti_->selectRow(riga);
+        lstProdotti_->scrollTo(elenco_->index(riga, 0));
+    } else {
+        lstProdotti_->clearSelection();
+        lstProdotti_->setCurrentIndex(QModelIndex());
+    }
+    scrivendo_ = false;
+}
+
+// The boxes a roll does not use, the notes and the drawing, after any change.
+void frmImpostaPagina::aggiorna()
+{
+    if (!chkUnaPerPagina_) return;  // still being built
+    const LayoutEtichetta l = LayoutCorrente();
+    chkUnaPerPagina_->setChecked(l.UnaPerPagina);
+    selezionaProdotto(l.Prodotto);  // none once the boxes no longer describe it
+    for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
+        if (ValoriImpostaPagina::SoloFoglio(i)) campi_[size_t(i)]->setEnabled(!l.UnaPerPagina);
+    notaOrigine_->setText(l.UnaPerPagina ? LoadResString(1713) : LoadResString(1315).arg(SpostamentoStampaX));
+
+    QStringList nota;
+    if (catalogo_.Vuoto()) nota << LoadResString(1709);
+    if (const ProdottoEtichetta* p = l.Prodotto.isEmpty() ? nullptr : catalogo_.Trova(l.Prodotto)) {
+        const QString nome =
+            p->descrizione.isEmpty() ? p->Nome() : p->Nome() + QStringLiteral(" (") + p->descrizione + QLatin1Char(')');
+        if (l.UnaPerPagina) {
+            nota << LoadResString(1711).arg(nome);
+        } else {
+            const QString pagina =
+                p->pagina.isEmpty() || p->pagina == QLatin1String("Other")
+                    ? TestoMisura(l.LarghezzaPagina, l.AltezzaPagina, ImpostazioniLocali::correnti().decimale) +
+                          QStringLiteral(" mm")
+                    : p->pagina;
+            nota << LoadResString(1710).arg(nome).arg(p->colonne * p->righe).arg(pagina);
+        }
+        if (p->disposizioni > 1) nota << LoadResString(1712).arg(p->disposizioni);
+    }
+    if (!notaSalvataggio_.isEmpty()) nota << notaSalvataggio_;
+    if (!catalogo_.Errori().empty()) {
+        QStringList file;
+        for (const auto& e : catalogo_.Errori())
+            if (!file.contains(e.file)) file << e.file;
+        nota << LoadResString(1719).arg(file.join(QStringLiteral(", ")));
+    }
+    notaProdotto_->setText(nota.join(QLatin1Char(' ')));
+    picFoglio_->update();
+}
+
+void frmImpostaPagina::lstProdotti_Click(int riga)
+{
+    const ProdottoEtichetta* p = elenco_->Prodotto(riga);
+    if (!p) return;
+    valori_.ApplicaProdotto(*p, ImpostazioniLocali::correnti());
+    notaSalvataggio_.clear();
+    scriviCampi();
+    aggiorna();
+}
+
+void frmImpostaPagina::chkUnaPerPagina_Click()
+{
+    leggiCampi();
+    valori_.supporto.UnaPerPagina = chkUnaPerPagina_->isChecked();
+    aggiorna();
+}
+
+void frmImpostaPagina::cmdSalvaModello_Click()
+{
+    leggiCampi();
+    const int errato = valori_.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
     if (errato >= 0) {
         campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
         return;
     }
-    v.SalvaLayout(layout_, ImpostazioniLocali::correnti());
+    const auto salvato =
+        SalvaComeModello(valori_.Layout(ImpostazioniLocali::correnti()), cartellaUtente_, *ui_, windowTitle());
+    if (!salvato) return;
+    catalogo_.Carica(cartelleSistema_, cartellaUtente_);
+    elenco_->ImpostaCatalogo(&catalogo_);
+    elenco_->Filtra(txtCerca_->text());
+    if (const ProdottoEtichetta* p = catalogo_.Trova(salvato->nome)) valori_.AdottaProdotto(*p);
+    notaSalvataggio_ = LoadResString(1720).arg(salvato->nome, QDir::toNativeSeparators(salvato->file));
+    aggiorna();
+}
+
+void frmImpostaPagina::cmdOk_Click()
+{
+    leggiCampi();
+    const int errato = valori_.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
+    if (errato >= 0) {
+        campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    valori_.SalvaLayout(layout_, ImpostazioniLocali::correnti());
     premutoOk_ = true;
     accept();
 }
@@ -149,6 +394,10 @@ void frmImpostaPagina::Registra()
         if (!dlg.PremutoOk()) return false;
         richiesta->layout = dlg.Layout();
         return true;
+    });
+    InterazioneQt::RegistraDialogo(RichiestaSalvaModello::Nome, [](RichiestaDialogo& r, QWidget* genitore) {
+        auto* richiesta = dynamic_cast<RichiestaSalvaModello*>(&r);
+        return richiesta && mostraSalvaModello(*richiesta, genitore);
     });
 }
 
