@@ -79,6 +79,21 @@ std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool gri
     riquadro(OmbraDestra(layout), ColoreOmbra());
     riquadro(RettangoloEtichetta(layout), bianco);
     e.push_back({T::Contorno, RettangoloEtichetta(layout), {}, {}, {}, nero});
+    // The shape of a round label or a CD inside its box: a guide, never printed.
+    const QRectF etichetta = RettangoloEtichetta(layout);
+    const QColor guida(128, 128, 128);
+    const auto cerchio = [&](double diametro) {
+        QRectF r(0, 0, diametro, diametro);
+        r.moveCenter(etichetta.center());
+        e.push_back({T::Guida, r, {}, {}, {}, guida});
+    };
+    if (layout.Forma == FormaEtichetta::Ellisse) {
+        e.push_back({T::Guida, etichetta, {}, {}, {}, guida});
+    } else if (layout.Forma == FormaEtichetta::CD) {
+        cerchio(layout.DiametroEsterno > 0 ? layout.DiametroEsterno * Millimetro
+                                           : std::min(etichetta.width(), etichetta.height()));
+        if (layout.DiametroForo > 0) cerchio(layout.DiametroForo * Millimetro);
+    }
     riquadro(daAngoli(467, 770, 17860.5, 1100), bianco);
     riquadro(daAngoli(0, 1340, 300, 18711), bianco);
     for (int i = 0; i <= 30; ++i) linea(OrigineX + 567.0 * i, 980, OrigineX + 567.0 * i, 1100);
@@ -145,6 +160,15 @@ void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, cons
             case Elemento::Tipo::Punto:
                 p.setPen(QPen(e.colore, 0));
                 p.drawPoint(pixel(e.punto, scala));
+                break;
+            case Elemento::Tipo::Guida:
+                p.save();
+                p.setClipRect(scala.inPixel(RettangoloEtichetta(layout)));
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setPen(QPen(e.colore, 1, Qt::DashLine));
+                p.setBrush(Qt::NoBrush);
+                p.drawEllipse(scala.inPixel(e.rettangolo));
+                p.restore();
                 break;
         }
     }

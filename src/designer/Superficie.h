@@ -54,9 +54,10 @@ QColor ColoreOmbra();   // 192, 192, 192
 
 // One drawing element, surface twips.
 struct Elemento {
-    enum class Tipo { Riquadro, Contorno, Linea, Testo, Punto };
+    enum class Tipo { Riquadro, Contorno, Linea, Testo, Punto, Guida };
     Tipo tipo;
-    QRectF rettangolo;  // Riquadro (filled and outlined in `colore`), Contorno
+    QRectF rettangolo;  // Riquadro (filled and outlined in `colore`), Contorno; Guida: an
+                        // ellipse's box, drawn dashed within the label
     QLineF linea;       // Linea
     QPointF punto;      // Testo (top-left of the text), Punto
     QString testo;

@@ -149,3 +149,36 @@ TEST(Superficie, PosizioniManiglie)
                                {1555, 2655}, {1263, 2655}, {971, 2655},  {971, 2513}};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(m[size_t(i)], attese[i]) << i;
 }
+
+TEST(Superficie, TheShapeOfARoundLabelIsAGuide)
+{
+    // a rectangle has none
+    EXPECT_TRUE(diTipo(ElementiSuperficie(layout(80, 50), false), Elemento::Tipo::Guida).empty());
+
+    // an ellipse fills the label's box
+    LayoutEtichetta tonda = layout(60, 40);
+    tonda.Forma = FormaEtichetta::Ellisse;
+    auto g = diTipo(ElementiSuperficie(tonda, false), Elemento::Tipo::Guida);
+    ASSERT_EQ(g.size(), 1u);
+    EXPECT_EQ(g[0].rettangolo, RettangoloEtichetta(tonda));
+
+    // a CD: the disc (cut to the box when wider) and its hole, both centred on the label
+    LayoutEtichetta cd = layout(117, 110);
+    cd.Forma = FormaEtichetta::CD;
+    cd.DiametroEsterno = 117;
+    cd.DiametroForo = 41;
+    g = diTipo(ElementiSuperficie(cd, false), Elemento::Tipo::Guida);
+    ASSERT_EQ(g.size(), 2u);
+    const QPointF centro = RettangoloEtichetta(cd).center();
+    for (const auto& [e, d] : {std::pair{g[0], 117.0}, std::pair{g[1], 41.0}}) {
+        EXPECT_NEAR(e.rettangolo.width(), d * Millimetro, 1e-6);
+        EXPECT_NEAR(e.rettangolo.height(), d * Millimetro, 1e-6);
+        EXPECT_NEAR(e.rettangolo.center().x(), centro.x(), 1e-6);
+        EXPECT_NEAR(e.rettangolo.center().y(), centro.y(), 1e-6);
+    }
+    // without a stated diameter the disc is the box's smaller side, and no hole
+    cd.DiametroEsterno = cd.DiametroForo = 0;
+    g = diTipo(ElementiSuperficie(cd, false), Elemento::Tipo::Guida);
+    ASSERT_EQ(g.size(), 1u);
+    EXPECT_NEAR(g[0].rettangolo.width(), 110 * Millimetro, 1e-6);
+}

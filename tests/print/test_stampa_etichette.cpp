@@ -703,3 +703,25 @@ TEST(StampaEtichette, AProductsSheetIsThePageItPrintsOn)
     ASSERT_EQ(vecchio.ui.messaggi.size(), 1);
     EXPECT_EQ(vecchio.ui.messaggi[0].testo, LoadResString(1412));
 }
+
+TEST(StampaEtichette, ALabelsShapeIsNeverPrinted)
+{
+    // a CD or round label prints exactly what the same rectangle prints, borders included
+    const auto stampa = [](FormaEtichetta forma) {
+        LayoutEtichetta l;
+        l.Forma = forma;
+        l.DiametroEsterno = forma == FormaEtichetta::CD ? 80 : 0;
+        l.DiametroForo = forma == FormaEtichetta::CD ? 15 : 0;
+        Banco b;
+        b.doc.ImpostaLayout(l);
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "2", "1"};
+        b.opzioni.bordi = true;
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        return b.uscita ? b.uscita->Pagina(0).Dati() : std::vector<quint32>{};
+    };
+    const auto rettangolo = stampa(FormaEtichetta::Rettangolo);
+    ASSERT_FALSE(rettangolo.empty());
+    EXPECT_EQ(stampa(FormaEtichetta::CD), rettangolo);
+    EXPECT_EQ(stampa(FormaEtichetta::Ellisse), rettangolo);
+}
