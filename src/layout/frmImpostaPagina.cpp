@@ -342,14 +342,18 @@ void frmImpostaPagina::chkUnaPerPagina_Click()
     aggiorna();
 }
 
-void frmImpostaPagina::cmdSalvaModello_Click()
+// The boxes read and checked as Ok checks them; the focus goes to the first wrong one.
+bool frmImpostaPagina::verificaCampi()
 {
     leggiCampi();
     const int errato = valori_.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
-    if (errato >= 0) {
-        campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
-        return;
-    }
+    if (errato >= 0) campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
+    return errato < 0;
+}
+
+void frmImpostaPagina::cmdSalvaModello_Click()
+{
+    if (!verificaCampi()) return;
     const auto salvato =
         SalvaComeModello(valori_.Layout(ImpostazioniLocali::correnti()), cartellaUtente_, *ui_, windowTitle());
     if (!salvato) return;
@@ -363,12 +367,7 @@ void frmImpostaPagina::cmdSalvaModello_Click()
 
 void frmImpostaPagina::cmdOk_Click()
 {
-    leggiCampi();
-    const int errato = valori_.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
-    if (errato >= 0) {
-        campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
-        return;
-    }
+    if (!verificaCampi()) return;
     valori_.SalvaLayout(layout_, ImpostazioniLocali::correnti());
     premutoOk_ = true;
     accept();

@@ -72,6 +72,7 @@ public Q_SLOTS:
 
 private:
     void leggiCampi();
+    bool verificaCampi();
     void scriviCampi();
     void aggiorna();
     void selezionaProdotto(const QString& nome);
