@@ -105,7 +105,7 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     lstProdotti_->verticalHeader()->hide();
     lstProdotti_->verticalHeader()->setDefaultSectionSize(lstProdotti_->fontMetrics().height() + 6);
     lstProdotti_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    lstProdotti_->horizontalHeader()->setStretchLastSection(false);
+    lstProdotti_->horizontalHeader()->setSectionResizeMode(ElencoProdotti::Descrizione, QHeaderView::Stretch);
     lstProdotti_->setMinimumSize(560, 190);
     picFoglio_ = new VistaFoglio([this] { return LayoutCorrente(); }, fraCatalogo_);
     picFoglio_->setObjectName(QStringLiteral("picFoglio"));
@@ -238,8 +238,6 @@ void frmImpostaPagina::CaricaCatalogo(const QStringList& cartelleSistema, const 
     elenco_->ImpostaCatalogo(&catalogo_);
     elenco_->Filtra(txtCerca_->text());
     lstProdotti_->resizeColumnsToContents();
-    lstProdotti_->setColumnWidth(ElencoProdotti::Descrizione,
-                                 std::min(lstProdotti_->columnWidth(ElencoProdotti::Descrizione), 240));
     aggiorna();
 }
 
