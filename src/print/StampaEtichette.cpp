@@ -105,7 +105,7 @@ std::optional<QString> StampaEtichette::valoreUnione(const QString& campo, Recor
     if (!mancanti_.contains(campo.toLower())) {
         mancanti_.insert(campo.toLower());
         const QString segnaposto = ModelloUnione::Segnaposto(campo);
-        campiMancanti_ << (rs ? LoadResString(1320).arg(etichetta_).arg(segnaposto) : segnaposto);
+        campiMancanti_ << (rs ? riferimento_.arg(etichetta_).arg(segnaposto) : segnaposto);
     }
     return std::nullopt;
 }
@@ -136,7 +136,7 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
             const QString codice = contenuto(o, o.ToolTipText, rs, true);
             // A code that cannot be drawn is reported with the record it came from.
             const bool dalRecord = o.Collegato() || codice != o.ToolTipText;
-            m.SetRiferimentoBarcode(dalRecord ? LoadResString(1320).arg(etichetta_).arg(codice) : QString());
+            m.SetRiferimentoBarcode(dalRecord ? riferimento_.arg(etichetta_).arg(codice) : QString());
             m.DrawBarcode(ParametriBarcode::DaTag(o.Tag), codice, x, y, w, h);
             m.SetRiferimentoBarcode(QString());
             break;
@@ -166,18 +166,25 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
     }
 }
 
-void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs)
+std::vector<const OggettoEtichetta*> StampaEtichette::ordineStampa() const
 {
     // the three passes: sent to back, normal, brought to front; each in creation order
     const auto oggetti = doc_.Oggetti();
+    std::vector<const OggettoEtichetta*> ordine;
     for (const int passo : {2, 0, 1}) {
         for (const OggettoEtichetta* o : oggetti) {
             if (o->Index <= 0) continue;
             int codice = doc_.Zorder().Codice(o->Chiave());
             if (codice != 1 && codice != 2) codice = 0;
-            if (codice == passo) disegnaOggetto(m, *o, col, riga, rs);
+            if (codice == passo) ordine.push_back(o);
         }
     }
+    return ordine;
+}
+
+void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs)
+{
+    for (const OggettoEtichetta* o : ordine_) disegnaOggetto(m, *o, col, riga, rs);
 }
 
 EsitoStampa StampaEtichette::Esegui()
@@ -189,6 +196,8 @@ EsitoStampa StampaEtichette::Esegui()
     modelli_.clear();
     mancanti_.clear();
     campiMancanti_.clear();
+    ordine_ = ordineStampa();
+    riferimento_ = LoadResString(1320);
     std::unique_ptr<FinestraAttesa> attesa;
     Pulizia pulizia{ui_, attesa};
     std::unique_ptr<clsStampora> motore;

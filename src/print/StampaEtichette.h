@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace cartigo {
 
@@ -34,10 +35,10 @@ public:
 
 // How the job ended.
 enum class EsitoStampa {
-    Stampata,     // the document went to its destination
-    Annullata,    // a dialog was cancelled, or the user stopped it: nothing delivered
-    Fallita,      // an error: the user has been told, nothing delivered
-    Vuota,        // "all labels" of a selection without records: the user has been told, nothing printed
+    Stampata,   // the document went to its destination
+    Annullata,  // a dialog was cancelled, or the user stopped it: nothing delivered
+    Fallita,    // an error: the user has been told, nothing delivered
+    Vuota,      // "all labels" of a selection without records: the user has been told, nothing printed
 };
 
 class StampaEtichette {
@@ -65,6 +66,8 @@ public:
     int Pagine() const { return pagine_; }
 
 private:
+    // The label's objects in the order they print.
+    std::vector<const OggettoEtichetta*> ordineStampa() const;
     void disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs);
     void disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs);
     // What an object prints: its field's value when it is linked, else `fisso`; for texts
@@ -77,12 +80,14 @@ private:
     Interazione& ui_;
     int stampate_ = 0;
     int pagine_ = 0;
-    int etichetta_ = 0;                      // the label being drawn, from 1
-    QHash<QString, QImage> immagini_;        // pictures loaded once per job
-    QStringList problemi_;                   // pictures of records left out
-    QHash<QString, ModelloUnione> modelli_;  // texts with merge fields, read once per job
-    QSet<QString> mancanti_;                 // merge fields the records lack (lower case)
-    QStringList campiMancanti_;              // the same, as reported
+    int etichetta_ = 0;                            // the label being drawn, from 1
+    QHash<QString, QImage> immagini_;              // pictures loaded once per job
+    QStringList problemi_;                         // pictures of records left out
+    QHash<QString, ModelloUnione> modelli_;        // texts with merge fields, read once per job
+    QSet<QString> mancanti_;                       // merge fields the records lack (lower case)
+    QStringList campiMancanti_;                    // the same, as reported
+    std::vector<const OggettoEtichetta*> ordine_;  // the objects in print order, once per job
+    QString riferimento_;                          // names the record a message comes from
 };
 
 namespace modCartigo {

@@ -90,9 +90,14 @@ bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& u
         errore = LoadResString(1438);
     else if (SalvaDocumento(doc, file, &errore, formato))
         return true;
+    SegnalaErroreSalvataggio(file, errore, ui);
+    return false;
+}
+
+void SegnalaErroreSalvataggio(const QString& file, const QString& errore, Interazione& ui)
+{
     ui.cursoreNormale();
     ui.messaggio(LoadResString(1439).arg(file, errore), TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
-    return false;
 }
 
 bool FileStampaProtetto(const QString& file, const QStringList& protetti, Interazione& ui)

@@ -25,6 +25,8 @@ bool AzioneOutput(DocumentoStampa& doc, int azione, Interazione& ui, int paginaM
 // Saves to a ".ant" or ".pdf" file; a failure is reported with the file name and the reason.
 bool SalvaOutput(const DocumentoStampa& doc, const QString& file, Interazione& ui,
                  FormatoFileStampa formato = FormatoFileStampa::DalNome);
+// Tells the user that `file` could not be saved, and why.
+void SegnalaErroreSalvataggio(const QString& file, const QString& errore, Interazione& ui);
 // True, after telling the user, when `file` is one of the files printed from (the same
 // file under any name), which a print file must never replace.
 bool FileStampaProtetto(const QString& file, const QStringList& protetti, Interazione& ui);

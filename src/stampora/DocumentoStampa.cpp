@@ -32,12 +32,12 @@ struct Metriche {
     double dimensioneTwips = 200;
 };
 
-// Without a GUI application there is no font database: fall back to a rough estimate.
-Metriche metricheDi(const CarattereStampa& c)
+// Without a font database (`fm` null) a rough estimate.
+Metriche metricheDi(const CarattereStampa& c, const QFontMetricsF* fm)
 {
     Metriche m;
     m.dimensioneTwips = std::min(c.dimensione, kMassimaDimensione) * 20.0;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) m.fm.emplace(DocumentoStampa::FontTwips(c));
+    if (fm) m.fm.emplace(*fm);
     return m;
 }
 
@@ -250,13 +250,14 @@ void DocumentoStampa::StartDoc()
 
 void DocumentoStampa::EndDoc()
 {
-    if (!pagine_.empty()) pagine_.back().Compatta();
+    if (aperto_) paginaFinita();
     aperto_ = false;
 }
 
 void DocumentoStampa::KillDoc()
 {
     aperto_ = false;
+    ricevitore_ = nullptr;
     pagine_.clear();
     pagine_.shrink_to_fit();
     stili_.clear();
@@ -271,10 +272,21 @@ void DocumentoStampa::KillDoc()
 void DocumentoStampa::NewPage()
 {
     if (!aperto_) return;
-    if (!pagine_.empty()) pagine_.back().Compatta();
+    paginaFinita();
     pagine_.emplace_back();
     x_ = MarginLeft();
     y_ = MarginTop();
+}
+
+void DocumentoStampa::paginaFinita()
+{
+    if (pagine_.empty()) return;
+    if (!ricevitore_) {
+        pagine_.back().Compatta();
+        return;
+    }
+    ricevitore_(*this, PageCount() - 1);
+    pagine_.back() = PaginaStampa();
 }
 
 PaginaStampa* DocumentoStampa::paginaCorrente()
@@ -445,7 +457,7 @@ void DocumentoStampa::Text(const QString& testo)
 {
     PaginaStampa* p = paginaCorrente();
     if (!p) return;
-    const Metriche m = metricheDi(carattere_);
+    const Metriche m = metricheDi(carattere_, metricheCarattere());
     const double altezzaRiga = m.altezza();
     const double sinistra = MarginLeft();
     const double destra = std::max(sinistra, PageWidth() - MarginRight());
@@ -499,7 +511,7 @@ void DocumentoStampa::Text(const QString& testo)
 
 double DocumentoStampa::TextWidth(const QString& testo) const
 {
-    const Metriche m = metricheDi(carattere_);
+    const Metriche m = metricheDi(carattere_, metricheCarattere());
     double w = 0;
     for (const QString& r : normalizzaACapo(testo).split(QLatin1Char('\n'))) w = std::max(w, m.larghezza(r));
     return w;
@@ -507,7 +519,7 @@ double DocumentoStampa::TextWidth(const QString& testo) const
 
 double DocumentoStampa::TextHeight(const QString& testo) const
 {
-    const Metriche m = metricheDi(carattere_);
+    const Metriche m = metricheDi(carattere_, metricheCarattere());
     return m.altezza() * static_cast<double>(normalizzaACapo(testo).count(QLatin1Char('\n')) + 1);
 }
 
@@ -552,6 +564,17 @@ std::size_t DocumentoStampa::Memoria() const
     b += caratteri_.capacity() * sizeof(CarattereStampa);
     for (const QImage& i : immagini_) b += static_cast<std::size_t>(i.sizeInBytes());
     return b;
+}
+
+const QFontMetricsF* DocumentoStampa::metricheCarattere() const
+{
+    // Without a GUI application there is no font database.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return nullptr;
+    for (const auto& [c, fm] : metriche_)
+        if (c == carattere_) return &fm;
+    if (metriche_.size() >= 64) metriche_.clear();
+    metriche_.emplace_back(carattere_, QFontMetricsF(FontTwips(carattere_)));
+    return &metriche_.back().second;
 }
 
 QFont DocumentoStampa::FontTwips(const CarattereStampa& c)

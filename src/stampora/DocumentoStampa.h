@@ -15,11 +15,13 @@
 #include "stampora/Misura.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QHashFunctions>
 #include <QImage>
 #include <QString>
 #include <bit>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -203,6 +205,11 @@ public:
     void KillDoc();
     void NewPage();
     bool InDocumento() const { return aperto_; }
+    // While set, each page NewPage or EndDoc finishes is handed to `ricevi` (with its
+    // index, from 0) and then emptied, so the document holds only the page being drawn;
+    // the pages keep their numbers. KillDoc and StartDoc unset it.
+    using RicevitorePagine = std::function<void(const DocumentoStampa&, int)>;
+    void InoltraPagine(RicevitorePagine ricevi) { ricevitore_ = std::move(ricevi); }
     int PageCount() const { return static_cast<int>(pagine_.size()); }
     int CurrentPage() const { return PageCount(); }
 
@@ -257,6 +264,9 @@ private:
     quint32 indiceImmagine(const QImage& img);
     PaginaStampa* paginaCorrente();
     void aggiungi(Operazione op);
+    void paginaFinita();
+    // The metrics of the current font (null without a font database), kept per font.
+    const QFontMetricsF* metricheCarattere() const;
 
     InfoStampante stampante_;
     int orientamento_ = 0;
@@ -271,12 +281,14 @@ private:
     quint32 indiceStile_ = 0;
 
     std::vector<PaginaStampa> pagine_;
+    RicevitorePagine ricevitore_;
     std::vector<StileStampa> stili_;
     std::vector<CarattereStampa> caratteri_;
     std::vector<QImage> immagini_;
     QHash<StileStampa, quint32> indiceStili_;
     bool carattereValido_ = false;
     quint32 indiceCarattere_ = 0;
+    mutable std::vector<std::pair<CarattereStampa, QFontMetricsF>> metriche_;
     QHash<qint64, quint32> immaginiPerChiave_;
     QMultiHash<size_t, quint32> immaginiPerContenuto_;
 };

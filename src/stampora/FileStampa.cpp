@@ -306,25 +306,76 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
     return salva(percorso, errore, [&](QIODevice& d) { return AccessoDocumentoStampa::Scrivi(doc, d); });
 }
 
+ScrittorePdf::ScrittorePdf(QIODevice& uscita, const QString& titolo) : uscita_(uscita), titolo_(titolo) {}
+
+ScrittorePdf::~ScrittorePdf() = default;
+
+bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
+{
+    if (!ok_) return false;
+    if (!pdf_) {
+        pdf_ = std::make_unique<QPdfWriter>(&uscita_);
+        pdf_->setCreator(QStringLiteral("Cartigo"));
+        pdf_->setTitle(titolo_);
+        pdf_->setResolution(1440);
+        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
+                               QPageSize::ExactMatch);
+        pdf_->setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        ok_ = p_.begin(pdf_.get());
+        if (!ok_) return false;
+    } else {
+        pdf_->newPage();
+    }
+    p_.save();
+    ScalaTwips(p_, *pdf_);
+    DisegnaPagina(p_, doc, indice);
+    p_.restore();
+    return true;
+}
+
+bool ScrittorePdf::Fine(const DocumentoStampa& doc)
+{
+    if (!pdf_) Pagina(doc, doc.PageCount());
+    return ok_ && p_.end();
+}
+
 bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo)
 {
-    QPdfWriter pdf(&uscita);
-    pdf.setCreator(QStringLiteral("Cartigo"));
-    pdf.setTitle(titolo);
-    pdf.setResolution(1440);
-    const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
-                           QPageSize::ExactMatch);
-    pdf.setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    QPainter p;
-    if (!p.begin(&pdf)) return false;
-    for (int i = prima; i <= ultima; ++i) {
-        if (i > prima) pdf.newPage();
-        p.save();
-        ScalaTwips(p, pdf);
-        if (i <= doc.PageCount()) DisegnaPagina(p, doc, i - 1);
-        p.restore();
+    ScrittorePdf pdf(uscita, titolo);
+    for (int i = prima; i <= ultima; ++i)
+        if (!pdf.Pagina(doc, i - 1)) return false;
+    return pdf.Fine(doc);
+}
+
+FilePdfProgressivo::FilePdfProgressivo(const QString& percorso)
+    : percorso_(percorso), file_(std::make_unique<ScritturaFile>(percorso))
+{
+}
+
+FilePdfProgressivo::~FilePdfProgressivo()
+{
+    pdf_.reset();  // before the file it writes into
+}
+
+void FilePdfProgressivo::Pagina(const DocumentoStampa& doc, int indice)
+{
+    if (!ok_) return;
+    if (!pdf_) {
+        ok_ = file_->Apri();
+        if (!ok_) return;
+        pdf_ = std::make_unique<ScrittorePdf>(file_->Dispositivo(), QFileInfo(percorso_).completeBaseName());
     }
-    return p.end();
+    ok_ = pdf_->Pagina(doc, indice);
+}
+
+bool FilePdfProgressivo::Conferma(const DocumentoStampa& doc, QString* errore)
+{
+    if (!pdf_) Pagina(doc, doc.PageCount());
+    if (ok_ && pdf_->Fine(doc) && file_->Conferma()) return true;
+    pdf_.reset();
+    file_->Annulla();
+    *errore = file_->Errore().isEmpty() ? LoadResString(1431) : file_->Errore();
+    return false;
 }
 
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore)
@@ -334,12 +385,16 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
     });
 }
 
+FormatoFileStampa FormatoEffettivo(const QString& percorso, FormatoFileStampa formato)
+{
+    if (formato != FormatoFileStampa::DalNome) return formato;
+    return percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? FormatoFileStampa::Pdf
+                                                                          : FormatoFileStampa::Ant;
+}
+
 bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore, FormatoFileStampa formato)
 {
-    if (formato == FormatoFileStampa::DalNome)
-        formato = percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? FormatoFileStampa::Pdf
-                                                                                 : FormatoFileStampa::Ant;
-    if (formato == FormatoFileStampa::Pdf) return SalvaPdf(doc, percorso, errore);
+    if (FormatoEffettivo(percorso, formato) == FormatoFileStampa::Pdf) return SalvaPdf(doc, percorso, errore);
     return SalvaFileStampa(doc, percorso, errore);
 }
 

@@ -21,10 +21,15 @@
 #include "stampora/DocumentoStampa.h"
 
 #include <QIODevice>
+#include <QPainter>
 #include <QString>
 #include <memory>
 
+class QPdfWriter;
+
 namespace cartigo {
+
+class ScritturaFile;
 
 constexpr quint16 kVersioneFileStampa = 1;
 
@@ -36,9 +41,53 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
 // Writes pages `prima` to `ultima` (from 1) of the document as PDF to `uscita`.
 bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo);
 
+// A PDF written onto `uscita` page by page, so that the pages of a document can go as
+// soon as they are finished. The first page sets the paper of all of them.
+class ScrittorePdf {
+public:
+    ScrittorePdf(QIODevice& uscita, const QString& titolo);
+    ~ScrittorePdf();
+    ScrittorePdf(const ScrittorePdf&) = delete;
+    ScrittorePdf& operator=(const ScrittorePdf&) = delete;
+    // Adds page `indice` (from 0) of the document; one beyond it is blank.
+    bool Pagina(const DocumentoStampa& doc, int indice);
+    // Ends the PDF (with one blank page when none was added); false when the writer failed.
+    bool Fine(const DocumentoStampa& doc);
+
+private:
+    QIODevice& uscita_;
+    QString titolo_;
+    std::unique_ptr<QPdfWriter> pdf_;
+    QPainter p_;
+    bool ok_ = true;
+};
+
+// A PDF file made while its document is drawn: handed the document's pages as they are
+// finished (DocumentoStampa::InoltraPagine), it writes them and the document lets them
+// go, so a job of any length holds one page. Like SalvaPdf, it replaces an existing file
+// only once Conferma has written the whole of it; otherwise the old file stays.
+class FilePdfProgressivo {
+public:
+    explicit FilePdfProgressivo(const QString& percorso);
+    ~FilePdfProgressivo();
+    FilePdfProgressivo(const FilePdfProgressivo&) = delete;
+    FilePdfProgressivo& operator=(const FilePdfProgressivo&) = delete;
+    void Pagina(const DocumentoStampa& doc, int indice);
+    // Ends the PDF and puts it in place. False with the reason in `errore`.
+    bool Conferma(const DocumentoStampa& doc, QString* errore);
+
+private:
+    QString percorso_;
+    std::unique_ptr<ScritturaFile> file_;
+    std::unique_ptr<ScrittorePdf> pdf_;
+    bool ok_ = true;
+};
+
 // The format of a print file: by its name (".pdf", any case, is PDF, anything else a
 // ".ant" file), or the one asked for whatever the name.
 enum class FormatoFileStampa { DalNome, Ant, Pdf };
+// The format a file is written in: `formato`, or by its name for DalNome.
+FormatoFileStampa FormatoEffettivo(const QString& percorso, FormatoFileStampa formato);
 bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore,
                     FormatoFileStampa formato = FormatoFileStampa::DalNome);
 

@@ -58,6 +58,7 @@ clsStampora::clsStampora(Interazione& ui) : ui_(ui), output_(std::make_shared<Do
 
 clsStampora::~clsStampora()
 {
+    output_->InoltraPagine(nullptr);  // the document may outlive the engine
     const QString ini = modCartigo::FileIniStampora();
     const QChar dec = ImpostazioniLocali::correnti().decimale;
     const double margini[4] = {output_->MarginTop(), output_->MarginBottom(), output_->MarginRight(),
@@ -357,6 +358,12 @@ int clsStampora::SelectPrintDestination()
 void clsStampora::StartDoc()
 {
     output_->StartDoc();
+    pdf_.reset();
+    if (destinazione_ == 3 && !fileName_.isEmpty() &&
+        FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Pdf) {
+        pdf_ = std::make_unique<FilePdfProgressivo>(fileName_);
+        output_->InoltraPagine([pdf = pdf_.get()](const DocumentoStampa& d, int i) { pdf->Pagina(d, i); });
+    }
 }
 
 void clsStampora::NewPage()
@@ -384,7 +391,16 @@ bool clsStampora::EndDoc()
             return StampaOutput(*output_, 1, output_->PageCount(), ui_, copies_);
         case 3: {
             ui_.cursoreAttesa();
-            const bool ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
+            bool ok = true;
+            if (pdf_) {
+                QString errore;
+                ok = pdf_->Conferma(*output_, &errore);
+                output_->InoltraPagine(nullptr);
+                pdf_.reset();
+                if (!ok) SegnalaErroreSalvataggio(fileName_, errore, ui_);
+            } else {
+                ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
+            }
             ui_.cursoreNormale();
             return ok;
         }
@@ -397,6 +413,7 @@ void clsStampora::KillDoc()
 {
     messaggiBarcode_.clear();
     output_->KillDoc();
+    pdf_.reset();  // the file is abandoned: an old one stays as it was
 }
 
 void clsStampora::DrawEANBarCode(const QString& strEANCode, double x, double Y, double Width, double Height,

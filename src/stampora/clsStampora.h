@@ -95,6 +95,8 @@ public:
     // 0 cancelled, 1 preview, 2 printer or 3 file. A print file that is one of the files
     // printed from is refused with a message, and cancels.
     int SelectPrintDestination();
+    // Starts the document. Once the destination is a PDF file, the pages go to the file
+    // as they are finished rather than staying in the document.
     void StartDoc();
     void NewPage();
     // Ends the document and delivers it to the destination. False when printing or
@@ -147,6 +149,8 @@ private:
     FormatoFileStampa formatoFile_ = FormatoFileStampa::DalNome;
     QStringList fileProtetti_;
     QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
+    // A document started for a PDF file goes to it page by page as it is drawn.
+    std::unique_ptr<FilePdfProgressivo> pdf_;
 
     // Lays a barcode out with `disegna` (given the box and the text measure) and draws it.
     using Disegnatore = std::function<DisegnoBarcode(const RiquadroBarcode&, const MisuraTestoBarcode&)>;

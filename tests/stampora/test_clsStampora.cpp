@@ -6,6 +6,7 @@
 #include "stampora/RichiesteStampora.h"
 #include "stampora/clsStampora.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace cartigo;
@@ -505,4 +506,57 @@ TEST_F(Motore, StatoSalvatoERipristinato)
     EXPECT_EQ(dopo.coloreTesto, 0x30u);
     EXPECT_EQ(dopo.carattere, prima.carattere);
     EXPECT_EQ(dopo.allineamento, 2);
+}
+
+// A PDF file gets the pages as they are finished: the document keeps one page at a time,
+// an old file stays until the end, and the file is the one saving the whole document
+// would write. A job given up, or a file that cannot be written, leaves the old file.
+TEST_F(Motore, PdfInFileUnaPaginaAllaVolta)
+{
+    const auto disegna = [](clsStampora& s) {
+        s.StartDoc();
+        for (int p = 0; p < 40; ++p) {
+            if (p > 0) s.NewPage();
+            for (int i = 0; i < 60; ++i) s.DrawLine(i * 2, 10, i * 2 + 1, 40 + p, std::nullopt, QStringLiteral("BF"));
+            s.SetFontName(p % 2 ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+            s.DrawTextBox(QStringLiteral("Pagina %1").arg(p + 1), 10, 50, 60, 10, false);
+        }
+    };
+    const auto senzaData = [](QByteArray pdf) {
+        const qsizetype i = pdf.indexOf("/CreationDate");
+        return i < 0 ? pdf : pdf.remove(i, pdf.indexOf(')', i) - i);
+    };
+    QDir().mkpath(cartella.percorso(QStringLiteral("intero")));
+    const QString file = cartella.percorso(QStringLiteral("flusso.pdf"));
+    test::ScriviFile(file, "vecchio");
+
+    clsStampora s(ui);
+    s.SetPrintDestination(3);
+    s.SetFileName(file);
+    disegna(s);
+    clsStampora intero(ui);
+    disegna(intero);
+    intero.Output().EndDoc();
+    EXPECT_EQ(s.Pages(), 40);
+    EXPECT_LT(s.Output().Memoria() * 5, intero.Output().Memoria());
+    EXPECT_EQ(test::LeggiFile(file), "vecchio");
+    ASSERT_TRUE(s.EndDoc());
+    EXPECT_TRUE(ui.messaggi.isEmpty());
+    QString errore;
+    const QString riferimento = cartella.percorso(QStringLiteral("intero/flusso.pdf"));
+    ASSERT_TRUE(SalvaPdf(intero.Output(), riferimento, &errore)) << errore.toStdString();
+    EXPECT_EQ(senzaData(test::LeggiFile(file)), senzaData(test::LeggiFile(riferimento)));
+
+    test::ScriviFile(file, "vecchio");
+    disegna(s);
+    s.KillDoc();
+    EXPECT_EQ(test::LeggiFile(file), "vecchio");
+    EXPECT_EQ(QDir(cartella.percorso(QStringLiteral("."))).entryList(QDir::Files),
+              QStringList{QStringLiteral("flusso.pdf")});
+
+    s.SetFileName(cartella.percorso(QStringLiteral("manca/flusso.pdf")));
+    disegna(s);
+    EXPECT_FALSE(s.EndDoc());
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_TRUE(ui.messaggi[0].testo.contains(QStringLiteral("manca/flusso.pdf")));
 }
