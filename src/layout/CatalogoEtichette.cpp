@@ -181,10 +181,14 @@ LayoutEtichetta ProdottoEtichetta::Layout() const
 
 bool ProdottoEtichetta::Corrisponde(const LayoutEtichetta& l) const
 {
-    const LayoutEtichetta mio = Layout();
+    return StessoFoglio(Layout(), l);
+}
+
+bool StessoFoglio(const LayoutEtichetta& a, const LayoutEtichetta& b)
+{
     for (int i = 0; i < 8; ++i)
-        if (!quasiUguali(mio.valore(i), l.valore(i))) return false;
-    return mio.UnaPerPagina == l.UnaPerPagina;
+        if (!quasiUguali(a.valore(i), b.valore(i))) return false;
+    return a.UnaPerPagina == b.UnaPerPagina;
 }
 
 // ---- CatalogoEtichette ----

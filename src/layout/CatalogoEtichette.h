@@ -95,6 +95,10 @@ private:
     QHash<QString, QSizeF> carte_;
 };
 
+// True when the two layouts describe the same sheet: all but the origin, to the three
+// decimals the layout dialog shows, and both on a roll or both on sheets.
+bool StessoFoglio(const LayoutEtichetta& a, const LayoutEtichetta& b);
+
 // The XML of one template for `layout` (in the catalogue's format), named by maker, code
 // and description.
 QByteArray XmlModello(const LayoutEtichetta& layout, const QString& marca, const QString& codice,

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <cmath>
 
 namespace cartigo {
 
@@ -85,12 +84,8 @@ LayoutEtichetta ValoriImpostaPagina::Layout(const ImpostazioniLocali& loc) const
 {
     LayoutEtichetta l = supporto;
     for (int i = 0; i < NumeroCampi; ++i) l.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
-    if (!l.Prodotto.isEmpty()) {
-        // The boxes show three decimals: the product's sheet as long as they show its values.
-        bool stesso = prodotto_ && prodotto_->UnaPerPagina == l.UnaPerPagina;
-        for (int i = 0; stesso && i < 8; ++i) stesso = std::abs(prodotto_->valore(i) - l.valore(i)) < 0.0005;
-        if (!stesso) l.Prodotto.clear();
-    }
+    // The product's sheet as long as the boxes show its values.
+    if (!l.Prodotto.isEmpty() && !(prodotto_ && StessoFoglio(*prodotto_, l))) l.Prodotto.clear();
     return l;
 }
 
