@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -202,6 +203,7 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     connect(cmdCancel_, &QPushButton::clicked, this, &frmImpostaPagina::cmdCancel_Click);
     connect(cmdSalvaModello_, &QPushButton::clicked, this, &frmImpostaPagina::cmdSalvaModello_Click);
     connect(chkUnaPerPagina_, &QCheckBox::clicked, this, &frmImpostaPagina::chkUnaPerPagina_Click);
+    txtCerca_->installEventFilter(this);
     connect(txtCerca_, &QLineEdit::textChanged, this, [this](const QString& testo) {
         elenco_->Filtra(testo);
         aggiorna();
@@ -321,6 +323,23 @@ void frmImpostaPagina::aggiorna()
     }
     notaProdotto_->setText(nota.join(QLatin1Char(' ')));
     picFoglio_->update();
+}
+
+// Enter in the search box is not the dialog's Ok: it chooses the first product found (unless
+// one of the list is chosen already) and goes on to the list.
+bool frmImpostaPagina::eventFilter(QObject* oggetto, QEvent* evento)
+{
+    if (oggetto == txtCerca_ && evento->type() == QEvent::KeyPress) {
+        const int tasto = static_cast<QKeyEvent*>(evento)->key();
+        if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {
+            if (elenco_->rowCount() > 0) {
+                if (!lstProdotti_->currentIndex().isValid()) lstProdotti_->selectRow(0);
+                lstProdotti_->setFocus(Qt::OtherFocusReason);
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(oggetto, evento);
 }
 
 void frmImpostaPagina::lstProdotti_Click(int riga)

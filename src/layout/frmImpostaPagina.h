@@ -70,6 +70,9 @@ public Q_SLOTS:
     void chkUnaPerPagina_Click();
     void cmdSalvaModello_Click();
 
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
 private:
     void leggiCampi();
     bool verificaCampi();

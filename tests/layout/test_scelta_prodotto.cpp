@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace cartigo;
 
@@ -295,4 +296,29 @@ TEST_F(Scelta, SaveAsTemplateSaysWhyItFailed)
     ui.gestoriDialogo.clear();
     EXPECT_FALSE(SalvaComeModello({}, utente, ui, QStringLiteral("T")));
     EXPECT_EQ(ui.messaggi.size(), 1);
+}
+
+TEST_F(Scelta, EnterInTheSearchBoxChoosesTheFirstMatchAndKeepsTheDialogOpen)
+{
+    auto d = dialogo();
+    d->show();
+    d->txtCerca()->setFocus();
+    QTest::keyClicks(d->txtCerca(), QStringLiteral("acme"));
+    QTest::keyClick(d->txtCerca(), Qt::Key_Return);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->PremutoOk());
+    EXPECT_EQ(d->lstProdotti()->currentIndex().row(), 0);
+    EXPECT_EQ(d->LayoutCorrente().Prodotto, QStringLiteral("Acme A-1"));
+    EXPECT_EQ(d->focusWidget(), d->lstProdotti());
+    // nothing found: Enter does nothing either
+    d->txtCerca()->setFocus();
+    d->txtCerca()->setText(QStringLiteral("nessuno"));
+    QTest::keyClick(d->txtCerca(), Qt::Key_Enter);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->PremutoOk());
+    // the next Enter, in the list, is the dialog's Ok
+    d->txtCerca()->clear();
+    d->lstProdotti()->setFocus();
+    QTest::keyClick(d->lstProdotti(), Qt::Key_Return);
+    EXPECT_TRUE(d->PremutoOk());
 }
