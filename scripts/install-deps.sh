@@ -10,6 +10,7 @@ packages=(
   libx11-dev
   mdbtools mdbtools-dev libglib2.0-dev
   libsqlite3-dev
+  libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql-15
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fontconfig
   libzint-dev

@@ -2,6 +2,7 @@
 // the selected object. The work is done by ComandiDati and clsDatabase.
 #include "app/frmCartigo.h"
 
+#include "data/DatabaseSql.h"
 #include "data/frmDati.h"
 #include "shell/StringTable.h"
 
@@ -40,7 +41,7 @@ void frmCartigo::aggiornaConnessione(bool connesso)
     statusBar()->clearMessage();
     const auto& c = doc_.Collegamento();
     if (connesso) {
-        pannelli_.value(QStringLiteral("nomedb"))->setText(LoadResString(1400) + c.NomeDatabase);
+        pannelli_.value(QStringLiteral("nomedb"))->setText(LoadResString(1400) + NomeDatabaseVisibile(c.NomeDatabase));
         pannelli_.value(QStringLiteral("nometable"))->setText(c.NomeTabella);
     } else {
         pannelli_.value(QStringLiteral("nomedb"))->setText(LoadResString(1401));

@@ -1,5 +1,6 @@
 #include "data/ComandiDati.h"
 
+#include "data/DatabaseSql.h"
 #include "data/RichiesteDati.h"
 #include "label/FileEtichetta.h"
 #include "label/NomiFile.h"
@@ -21,7 +22,7 @@ int SelezionaVoce(const QStringList& voci, const QString& nome, int attuale)
 
 bool RichiestaConnettiDB::cmdOk(const QString& file, const QString& password, Interazione& ui, const QString& titolo)
 {
-    if (modCartigo::EsisteFile(file)) {
+    if (modCartigo::EsisteFile(file) || IndirizzoServer(file)) {
         Confermato = true;
         NomeFileDB = file;
         PasswordDB = password;
@@ -37,7 +38,7 @@ QString RichiestaConnettiDB::cmdSfoglia(const QString& attuale, Interazione& ui,
     RichiestaFile r;
     r.tipo = RichiestaFile::Tipo::Apri;
     r.titolo = titolo;
-    // The database filter also offers ACCDB files and CSV data files.
+    // The database filter also offers ACCDB, CSV and SQLite files.
     r.filtro = LoadResString(1415);
     r.filtroScelto = VoceFiltro(r.filtro, 2);
     r.cartella = CartellaDialogo();

@@ -28,31 +28,6 @@ void RecordsetJet::MovePrevious()
     if (pos_ >= 0) --pos_;
 }
 
-int RecordsetJet::IndiceCampo(const QString& nome) const
-{
-    for (int i = 0; i < campi_.size(); ++i)
-        if (campi_.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
-
-int RecordsetJet::TipoCampo(const QString& nome) const
-{
-    const int i = IndiceCampo(nome);
-    if (i < 0)
-        throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
-                             QStringLiteral("Item '%1' not found in this collection.").arg(nome));
-    return campi_.at(i).tipo;
-}
-
-QVariant RecordsetJet::Valore(const QString& nome) const
-{
-    const int i = IndiceCampo(nome);
-    if (i < 0)
-        throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
-                             QStringLiteral("Item '%1' not found in this collection.").arg(nome));
-    return Valore(i);
-}
-
 QVariant RecordsetJet::Valore(int indice) const
 {
     if (Eof() || Bof()) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
@@ -703,6 +678,30 @@ std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
     for (auto& c : campi)
         if (c.tipo == 0) c.tipo = TipoDao::Text;
     return std::make_unique<RecordsetJet>(std::move(campi), std::move(righe));
+}
+
+std::unique_ptr<Recordset> DatabaseJet::ApriSelezione(const QString& tabella, const CondizioneSelezione& c)
+{
+    const auto testo = [](const QVariant& v) {
+        QString s = v.toString();
+        s.replace(QLatin1Char('\''), QLatin1String("''"));
+        return QLatin1Char('\'') + s + QLatin1Char('\'');
+    };
+    const auto numero = [](const QVariant& v) {
+        return modCartigo::TestoNumero(v.toDouble(), ImpostazioniLocali::inglese());
+    };
+    const auto data = [](const QVariant& v) { return QLatin1Char('#') + v.toString().trimmed() + QLatin1Char('#'); };
+    const auto valore = [&](const QVariant& v) {
+        return c.classe == 0 ? numero(v) : c.classe == 1 ? testo(v) : data(v);
+    };
+    QString w;
+    if ((c.criterio == 1 || c.criterio == 2) && c.classe >= 0 && c.classe <= 2) {
+        const QString f = QLatin1Char('[') + c.campo + QLatin1Char(']');
+        w = c.criterio == 1
+                ? QStringLiteral("WHERE %1 = %2").arg(f, valore(c.valori[0]))
+                : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, valore(c.valori[0]), valore(c.valori[1]));
+    }
+    return ApriRecordset(QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';'));
 }
 
 }  // namespace cartigo

@@ -7,6 +7,7 @@
 // error numbers.
 
 #include "data/LettoreProcesso.h"
+#include "data/MotoreDati.h"
 
 #include <QHash>
 #include <QList>
@@ -21,48 +22,23 @@ struct sqlite3;
 
 namespace cartigo {
 
-struct InfoCampo {
-    QString nome;
-    int tipo = 0;  // DAO type code
-};
-
-struct InfoTabella {
-    QString nome;
-    qint64 attributi = 0;  // DAO TableDef attributes
-    bool collegata = false;
-    QList<InfoCampo> campi;
-};
-
-namespace AttributiDao {
-constexpr qint64 OggettoSistema = 0x80000002LL;
-constexpr qint64 OggettoNascosto = 1;
-constexpr qint64 TabellaCollegata = 0x40000000LL;
-constexpr qint64 TabellaOdbc = 0x20000000LL;
-}  // namespace AttributiDao
-
 // A record set: the rows of a statement, read at once, with a current record.
-class RecordsetJet {
+class RecordsetJet : public Recordset {
 public:
     RecordsetJet(QList<InfoCampo> campi, std::vector<QList<QVariant>> righe);
 
-    bool Eof() const { return pos_ >= int(righe_.size()) || righe_.empty(); }
+    bool Eof() const override { return pos_ >= int(righe_.size()) || righe_.empty(); }
     bool Bof() const { return pos_ < 0 || righe_.empty(); }
-    int RecordCount() const { return int(righe_.size()); }
+    int RecordCount() const override { return int(righe_.size()); }
     void MoveFirst() { pos_ = 0; }
     void MoveLast() { pos_ = righe_.empty() ? 0 : int(righe_.size()) - 1; }
-    void MoveNext();
+    void MoveNext() override;
     void MovePrevious();
     int Posizione() const { return pos_; }
 
-    const QList<InfoCampo>& Campi() const { return campi_; }
-    // The field's index (names compare without regard to case), or -1.
-    int IndiceCampo(const QString& nome) const;
-    // Type code of a field; throws 3265 when there is no such field.
-    int TipoCampo(const QString& nome) const;
-    // The current record's value (a null QVariant for Null). Throws 3265 for an unknown
-    // field and 3021 when there is no current record.
-    QVariant Valore(const QString& nome) const;
-    QVariant Valore(int indice) const;
+    const QList<InfoCampo>& Campi() const override { return campi_; }
+    using Recordset::Valore;
+    QVariant Valore(int indice) const override;
 
 private:
     QList<InfoCampo> campi_;
@@ -70,7 +46,7 @@ private:
     int pos_ = 0;
 };
 
-class DatabaseJet {
+class DatabaseJet : public MotoreDati {
 public:
     ~DatabaseJet();
     DatabaseJet(const DatabaseJet&) = delete;
@@ -83,16 +59,16 @@ public:
 
     const QString& NomeFile() const { return percorso_; }
     int Versione() const { return versione_; }
-    // True for a CSV file (one table, named after the file).
-    bool Csv() const { return csv_; }
-    // Every table (system, hidden and linked ones included) in catalog order.
-    QList<InfoTabella> Tabelle() const;
-    // Every saved query name in catalog order.
-    QStringList Query() const { return query_; }
-    bool EsisteTabella(const QString& nome) const;  // exact name
-    bool IsQuery(const QString& nome) const;        // exact name
-    // Fields of a table or saved query (a query is built to know them).
-    QList<InfoCampo> Campi(const QString& nome);
+    bool Csv() const override { return csv_; }
+    QList<InfoTabella> Tabelle() const override;
+    QStringList Query() const override { return query_; }
+    bool EsisteTabella(const QString& nome) const override;
+    bool IsQuery(const QString& nome) const override;
+    // A saved query is built to know its fields.
+    QList<InfoCampo> Campi(const QString& nome) override;
+    // "SELECT * From [T] WHERE ...", the values written into the statement as Jet reads
+    // them (a text between quotes, its quotes doubled; a date between # signs).
+    std::unique_ptr<Recordset> ApriSelezione(const QString& tabella, const CondizioneSelezione& c) override;
     // Opens a record set from a Jet SQL statement.
     std::unique_ptr<RecordsetJet> ApriRecordset(const QString& jetSql);
     // How many base tables have been copied so far (tables are copied on first use).

@@ -31,6 +31,20 @@ public:
     static QString cmdSfoglia(const QString& attuale, Interazione& ui, const QString& titolo);
 };
 
+// The password of a database server that asked for one: for this run only, never
+// written into the label.
+class RichiestaPasswordDatabase : public RichiestaDialogo {
+public:
+    static inline const QString Nome = QStringLiteral("frmPasswordDB");
+    QString nome() const override { return Nome; }
+    // In: the server's address (without a password) and why it refused the connection.
+    QString Indirizzo;
+    QString Motivo;
+    // Out.
+    QString Password;
+    bool Confermato = false;
+};
+
 class RichiestaSelezionaTabella : public RichiestaDialogo {
 public:
     QString nome() const override { return QStringLiteral("frmSelezionaTabella"); }

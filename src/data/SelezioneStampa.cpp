@@ -6,10 +6,7 @@ namespace {
 
 class RecordsetDati : public RecordsetStampa {
 public:
-    RecordsetDati(std::unique_ptr<RecordsetJet> rs, const modCartigo::FormatoTesto& f) : rs_(std::move(rs)), f_(f)
-    {
-        rs_->MoveFirst();
-    }
+    RecordsetDati(std::unique_ptr<Recordset> rs, const modCartigo::FormatoTesto& f) : rs_(std::move(rs)), f_(f) {}
     bool Eof() const override { return rs_->Eof(); }
     void MoveNext() override { rs_->MoveNext(); }
     int RecordCount() override { return rs_->RecordCount(); }
@@ -20,7 +17,7 @@ public:
     bool HaCampo(const QString& campo) const override { return rs_->IndiceCampo(campo) >= 0; }
 
 private:
-    std::unique_ptr<RecordsetJet> rs_;
+    std::unique_ptr<Recordset> rs_;
     modCartigo::FormatoTesto f_;
 };
 
@@ -29,7 +26,7 @@ private:
 std::unique_ptr<RecordsetStampa> ApriSelezioneStampa(clsDatabase& db, CollegamentoDati& c,
                                                      const modCartigo::FormatoTesto& formato)
 {
-    std::unique_ptr<RecordsetJet> rs;
+    std::unique_ptr<Recordset> rs;
     db.ConnettiRecordset(rs, c.NomeTabella, c.CampoSelezione, c.TipoSelezione, c.ValoreSelezione1, c.ValoreSelezione2,
                          c.ValoreSelezione3);
     return std::make_unique<RecordsetDati>(std::move(rs), formato);

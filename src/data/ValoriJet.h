@@ -35,6 +35,17 @@ constexpr int OperazioneNonSupportata = 3251;
 constexpr int FileBloccato = 3261;
 constexpr int ElementoNonTrovato = 3265;  // field not in the record set
 constexpr int FormatoNonRiconosciuto = 3343;
+// Database servers (the descriptions of these say everything the user needs).
+constexpr int PasswordRichiesta = 3029;   // the server wants a (another) password
+constexpr int ChiamataFallita = 3146;     // a statement failed, or the server went away
+constexpr int ConnessioneFallita = 3151;  // the server cannot be reached or refused the connection
+constexpr int DriverMancante = 3170;      // the Qt SQL driver is not installed
+// True for the errors above, whose descriptions are shown as they are.
+constexpr bool ErroreServer(int numero)
+{
+    return numero == PasswordRichiesta || numero == ChiamataFallita || numero == ConnessioneFallita ||
+           numero == DriverMancante;
+}
 }  // namespace ErroreJet
 
 ErroreCartigo ErroreDatabase(int numero, const QString& descrizione);

@@ -1,5 +1,9 @@
 #include "data/clsDatabase.h"
 
+#include "data/DatabaseJet.h"
+#include "data/DatabaseSql.h"
+#include "data/RichiesteDati.h"
+
 #include "label/Conversioni.h"
 #include "label/FileEtichetta.h"
 #include "shell/StringTable.h"
@@ -25,7 +29,7 @@ QString TestoErroreDatabase(const ErroreCartigo& e)
 clsDatabase::clsDatabase(Interazione& ui) : ui_(ui) {}
 clsDatabase::~clsDatabase() = default;
 
-DatabaseJet& clsDatabase::motore()
+MotoreDati& clsDatabase::motore()
 {
     if (!db_) throw nonConnesso();
     return *db_;
@@ -33,37 +37,64 @@ DatabaseJet& clsDatabase::motore()
 
 bool clsDatabase::ConnettiDatabase()
 {
-    if (!modCartigo::EsisteFile(nomeDatabase_)) {
+    const bool server = IndirizzoServer(nomeDatabase_);
+    if (!server && !modCartigo::EsisteFile(nomeDatabase_)) {
+        ultimoErrore_ = ErroreJet::PercorsoNonValido;
         ui_.cursoreNormale();
         ui_.beep();
         ui_.messaggio(LoadResString(1420) + nomeDatabase_ + QLatin1Char('.'), kTitolo, Pulsanti::Ok,
                       Icona::Esclamazione);
         return false;
     }
-    try {
-        LettoreProcesso::Opzioni o = LettoreProcesso::OpzioniPredefinite();
-        if (progresso) o.progresso = progresso;
-        // A new connection replaces the old one only when it succeeds.
-        auto nuovo = DatabaseJet::Apri(nomeDatabase_, QStringLiteral(";PWD=") + passwordDb_, o);
-        db_ = std::move(nuovo);
-        return true;
-    } catch (const ErroreCartigo& e) {
-        db_.reset();
-        ui_.cursoreNormale();
-        ui_.beep();
-        QString testo;
-        switch (e.numero()) {
-            case ErroreJet::PercorsoNonValido:
-                testo = LoadResString(1421) + nomeDatabase_ + LoadResString(1422);
-                break;
-            case ErroreJet::FileBloccato:
-                testo = LoadResString(1423);
-                break;
-            default:
-                testo = TestoErroreDatabase(e);
+    QString password = passwordDb_;
+    if (server && password.isEmpty()) password = passwordChieste_.value(nomeDatabase_);
+    for (;;) {
+        try {
+            // A new connection replaces the old one only when it succeeds.
+            std::unique_ptr<MotoreDati> nuovo;
+            if (server) {
+                nuovo = DatabaseSql::ApriPostgres(nomeDatabase_, password);
+            } else if (FileSqlite(nomeDatabase_)) {
+                nuovo = DatabaseSql::ApriSqlite(nomeDatabase_);
+            } else {
+                LettoreProcesso::Opzioni o = LettoreProcesso::OpzioniPredefinite();
+                if (progresso) o.progresso = progresso;
+                nuovo = DatabaseJet::Apri(nomeDatabase_, QStringLiteral(";PWD=") + password, o);
+            }
+            db_ = std::move(nuovo);
+            ultimoErrore_ = 0;
+            if (server && password != passwordDb_) passwordChieste_.insert(nomeDatabase_, password);
+            return true;
+        } catch (const ErroreCartigo& e) {
+            db_.reset();
+            ultimoErrore_ = e.numero();
+            ui_.cursoreNormale();
+            if (e.numero() == ErroreJet::PasswordRichiesta) {
+                // The password for this run, asked with the server's words.
+                RichiestaPasswordDatabase r;
+                r.Indirizzo = NomeDatabaseVisibile(nomeDatabase_);
+                r.Motivo = e.descrizione();
+                if (ui_.dialogo(r) && r.Confermato) {
+                    password = r.Password;
+                    ui_.cursoreAttesa();
+                    continue;
+                }
+            }
+            ui_.beep();
+            QString testo;
+            switch (e.numero()) {
+                case ErroreJet::PercorsoNonValido:
+                    testo = LoadResString(1421) + nomeDatabase_ + LoadResString(1422);
+                    break;
+                case ErroreJet::FileBloccato:
+                    testo = LoadResString(1423);
+                    break;
+                default:
+                    testo = ErroreJet::ErroreServer(e.numero()) ? e.descrizione() : TestoErroreDatabase(e);
+            }
+            ui_.messaggio(testo, kTitolo, Pulsanti::Ok, Icona::Esclamazione);
+            return false;
         }
-        ui_.messaggio(testo, kTitolo, Pulsanti::Ok, Icona::Esclamazione);
-        return false;
     }
 }
 
@@ -111,7 +142,7 @@ void clsDatabase::CaricaListaCampiDaQueryList(const QString& query, ElencoVoci& 
     CaricaListaCampiList(query, lista);
 }
 
-QVariant clsDatabase::GetValoreCampo(const RecordsetJet& rs, const QString& campo)
+QVariant clsDatabase::GetValoreCampo(const Recordset& rs, const QString& campo)
 {
     const int tipo = rs.TipoCampo(campo);
     const QVariant v = rs.Valore(campo);
@@ -137,49 +168,42 @@ qint16 clsDatabase::GetTipoCampo(const QString& tabella, const QString& campo)
                          QStringLiteral("Item '%1' not found in this collection.").arg(campo));
 }
 
-QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const QString& tabella, const QString& campo,
+QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<Recordset>& rs, const QString& tabella, const QString& campo,
                                         qint16 criterio, QString& valore, QString& da, QString& a)
 {
     auto& m = motore();
     const ImpostazioniLocali loc = ImpostazioniLocali::correnti();
 
     // 1. The table's fields, and the type of the selection field when there is a criterion.
-    int tipo = 0;
+    CondizioneSelezione c;
+    c.campo = campo;
     const QList<InfoCampo> campi = m.Campi(tabella);
     if (criterio == 1 || criterio == 2) {
         bool trovato = false;
-        for (const auto& c : campi)
-            if (c.nome.compare(campo, Qt::CaseInsensitive) == 0) {
-                tipo = c.tipo;
+        for (const auto& f : campi)
+            if (f.nome.compare(campo, Qt::CaseInsensitive) == 0) {
+                c.tipo = f.tipo;
                 trovato = true;
             }
         if (!trovato)
             throw ErroreDatabase(ErroreJet::ElementoNonTrovato,
                                  QStringLiteral("Item '%1' not found in this collection.").arg(campo));
+        c.criterio = criterio;
     }
 
-    // 2. The condition.
-    auto testoSql = [](const QString& v) {
-        QString s = v;
-        s.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + s + QLatin1Char('\'');
-    };
-    auto numeroSql = [](double v) { return modCartigo::TestoNumero(v, ImpostazioniLocali::inglese()); };
-    auto dataSql = [&](const QString& v) {
+    // 2. The values by the rules of the field's class.
+    const auto data = [&](const QString& v) {
         if (!modCartigo::LeggiDataJet(v))
             throw ErroreCartigo(CodiceErrore::TipoNonCorrispondente,
                                 (LinguaCorrente() == Lingua::Italiano
                                      ? QStringLiteral("Il valore \"%1\" non è una data valida per il campo %2.")
                                      : QStringLiteral("The value \"%1\" is not a valid date for the field %2."))
                                     .arg(v, campo));
-        QString s = v.trimmed();
-        return QLatin1Char('#') + s + QLatin1Char('#');
+        return QVariant(v);
     };
-    const int classe = modCartigo::ClasseTipo(tipo);
-    QString w;
-    if (criterio == 1 || criterio == 2) {
-        const QString f = QStringLiteral("[") + campo + QStringLiteral("]");
-        if (classe == 0) {
+    c.classe = modCartigo::ClasseTipo(c.tipo);
+    if (c.criterio != 0) {
+        if (c.classe == 0) {
             // Read with the rule the values are written back with, so that they read the
             // same at the next print.
             const double v = modCartigo::LeggiNumero(valore, loc);
@@ -189,21 +213,19 @@ QVariant clsDatabase::ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const
             valore = modCartigo::TestoNumero(v, loc);
             da = modCartigo::TestoNumero(x, loc);
             a = modCartigo::TestoNumero(y, loc);
-            w = criterio == 1 ? QStringLiteral("WHERE %1 = %2").arg(f, numeroSql(v))
-                              : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, numeroSql(x), numeroSql(y));
-        } else if (classe == 1) {
+            c.valori = criterio == 1 ? std::array<QVariant, 2>{v, {}} : std::array<QVariant, 2>{x, y};
+        } else if (c.classe == 1) {
             if (da.isEmpty()) da = SentinellaTestoMin;
             if (a.isEmpty()) a = SentinellaTestoMax;
-            w = criterio == 1 ? QStringLiteral("WHERE %1 = %2").arg(f, testoSql(valore))
-                              : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, testoSql(da), testoSql(a));
-        } else if (classe == 2) {
-            w = criterio == 1 ? QStringLiteral("WHERE %1 = %2").arg(f, dataSql(valore))
-                              : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, dataSql(da), dataSql(a));
+            c.valori = criterio == 1 ? std::array<QVariant, 2>{valore, {}} : std::array<QVariant, 2>{da, a};
+        } else if (c.classe == 2) {
+            c.valori =
+                criterio == 1 ? std::array<QVariant, 2>{data(valore), {}} : std::array<QVariant, 2>{data(da), data(a)};
         }
     }
 
     // 3-4. The selection.
-    rs = m.ApriRecordset(QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';'));
+    rs = m.ApriSelezione(tabella, c);
     return {};
 }
 
@@ -215,7 +237,7 @@ bool clsDatabase::EsisteTabella(const QString& nome)
     return false;
 }
 
-QString clsDatabase::NzCampo(const RecordsetJet& rs, const QString& campo, const modCartigo::FormatoTesto& f) const
+QString clsDatabase::NzCampo(const Recordset& rs, const QString& campo, const modCartigo::FormatoTesto& f) const
 {
     return modCartigo::NzCampo(rs.Valore(campo), rs.TipoCampo(campo), f);
 }

@@ -4,16 +4,17 @@
 // opens the record set of the record selection for the print job. Read-only.
 //
 // For the print job:
-//     std::unique_ptr<RecordsetJet> rs;
+//     std::unique_ptr<Recordset> rs;
 //     db.ConnettiRecordset(rs, c.NomeTabella, c.CampoSelezione, c.TipoSelezione,
 //                          c.ValoreSelezione1, c.ValoreSelezione2, c.ValoreSelezione3);
-//     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+//     for (; !rs->Eof(); rs->MoveNext())
 //         testo = db.NzCampo(*rs, oggetto->DataMember);
 
-#include "data/DatabaseJet.h"
+#include "data/MotoreDati.h"
 #include "data/ValoriJet.h"
 #include "shell/Interazione.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -45,14 +46,20 @@ public:
     explicit clsDatabase(Interazione& ui);
     ~clsDatabase();
 
-    // The file path and the password (properties).
+    // The database (a file path, or a server's address such as
+    // postgresql://user@host:port/dbname) and its password (properties).
     QString NomeDatabase() const { return nomeDatabase_; }
     void SetNomeDatabase(const QString& v) { nomeDatabase_ = v; }
     QString PasswordDb() const { return passwordDb_; }
     void SetPasswordDb(const QString& v) { passwordDb_ = v; }
 
-    // Opens the file; shows the failure (title "objDatabase") and returns false.
+    // Opens the database: an MDB, ACCDB, CSV or SQLite file, or a PostgreSQL server.
+    // Shows the failure (title "objDatabase") and returns false. A server that asks for a
+    // password it was not given (or a wrong one) has it asked for (RichiestaPasswordDatabase,
+    // again after a wrong one); the password typed there is kept for this run only.
     bool ConnettiDatabase();
+    // The error number of the last connection that failed (0 after one that succeeded).
+    int UltimoErrore() const { return ultimoErrore_; }
     // Drops the database; always false.
     bool DisconnettiDatabase();
     bool Connesso() const { return bool(db_); }
@@ -66,31 +73,34 @@ public:
     void CaricaListaQueries(ElencoVoci& lista);
     void CaricaListaCampiQuery(const QString& query, ElencoVoci& combo);
     void CaricaListaCampiDaQueryList(const QString& query, ElencoVoci& lista);
-    QVariant GetValoreCampo(const RecordsetJet& rs, const QString& campo);
+    QVariant GetValoreCampo(const Recordset& rs, const QString& campo);
     qint16 GetTipoCampo(const QString& tabella, const QString& campo);
     // Opens the record selection into `rs`; writes the converted values and sentinels
     // back into `valore`, `da` and `a`.
-    QVariant ConnettiRecordset(std::unique_ptr<RecordsetJet>& rs, const QString& tabella, const QString& campo,
+    QVariant ConnettiRecordset(std::unique_ptr<Recordset>& rs, const QString& tabella, const QString& campo,
                                qint16 criterio, QString& valore, QString& da, QString& a);
     bool EsisteTabella(const QString& nome);
     // What a label may be bound to: a table (as EsisteTabella) or a saved query (as IsQuery).
     bool EsisteTabellaOQuery(const QString& nome) { return EsisteTabella(nome) || IsQuery(nome); }
 
     // A field of the current record as text (Null gives empty text); see modCartigo::NzCampo.
-    QString NzCampo(const RecordsetJet& rs, const QString& campo,
+    QString NzCampo(const Recordset& rs, const QString& campo,
                     const modCartigo::FormatoTesto& f = modCartigo::FormatoTesto::correnti()) const;
 
     // The engine, for callers that need more (null when disconnected).
-    DatabaseJet* Motore() const { return db_.get(); }
+    MotoreDati* Motore() const { return db_.get(); }
     // Reports the reading's progress (for a progress display); called with a growing counter.
     std::function<void(qint64)> progresso;
 
 private:
-    DatabaseJet& motore();
+    MotoreDati& motore();
     Interazione& ui_;
     QString nomeDatabase_;
     QString passwordDb_;
-    std::unique_ptr<DatabaseJet> db_;
+    std::unique_ptr<MotoreDati> db_;
+    int ultimoErrore_ = 0;
+    // Passwords asked for this run only, by server address (never written into the label).
+    QHash<QString, QString> passwordChieste_;
 };
 
 // The text of an unexpected error: "Errore non gestito. Codice:" and the number,

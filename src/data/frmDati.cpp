@@ -62,6 +62,7 @@ void RegistraDialoghiDati()
     if (fatto) return;
     fatto = true;
     registra<frmConnettiDBMDB, RichiestaConnettiDB>();
+    registra<frmPasswordDB, RichiestaPasswordDatabase>();
     registra<frmSelezionaTabella, RichiestaSelezionaTabella>();
     registra<frmCollegaCampo, RichiestaCollegaCampo>();
     registra<frmSelezioneRecords, RichiestaSelezioneRecords>();
@@ -118,6 +119,43 @@ void frmConnettiDBMDB::cmdOk_Click()
         accept();
     else
         txtNomeFileDB->setFocus();
+}
+
+// --- frmPasswordDB ---
+
+frmPasswordDB::frmPasswordDB(RichiestaPasswordDatabase& r, Interazione& ui, QWidget* parent) : QDialog(parent), r_(r)
+{
+    setObjectName(QStringLiteral("frmPasswordDB"));
+    setWindowTitle(LoadResString(1815));
+    auto* motivo = new QLabel(r.Motivo, this);
+    motivo->setObjectName(QStringLiteral("lblMotivo"));
+    motivo->setWordWrap(true);
+    lblIndirizzo = new QLabel(LoadResString(1816).arg(r.Indirizzo), this);
+    lblIndirizzo->setObjectName(QStringLiteral("lblIndirizzo"));
+    txtPassword = new QLineEdit(this);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setMinimumWidth(300);
+    lblIndirizzo->setBuddy(txtPassword);
+    comportamento(txtPassword, ui, this);
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdCancel = new QPushButton(testoAnnulla(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(motivo);
+    lay->addWidget(lblIndirizzo);
+    lay->addWidget(txtPassword);
+    lay->addLayout(pulsanti({cmdOk, cmdCancel}));
+    connect(cmdOk, &QPushButton::clicked, this, [this] {
+        r_.Password = txtPassword->text();
+        r_.Confermato = true;
+        accept();
+    });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    adjustSize();
+    modCartigo::CentraForm(this);
 }
 
 // --- frmSelezionaTabella ---

@@ -19,7 +19,7 @@ class QLabel;
 
 namespace cartigo {
 
-// Registers the four dialogs with the Qt side of the seam (once).
+// Registers the dialogs with the Qt side of the seam (once).
 void RegistraDialoghiDati();
 
 class frmConnettiDBMDB : public QDialog {
@@ -37,6 +37,20 @@ public:
 private:
     RichiestaConnettiDB& r_;
     Interazione& ui_;
+};
+
+// The password of a database server, asked when the server wants one.
+class frmPasswordDB : public QDialog {
+    Q_OBJECT
+public:
+    frmPasswordDB(RichiestaPasswordDatabase& r, Interazione& ui, QWidget* parent = nullptr);
+    QLabel* lblIndirizzo = nullptr;
+    QLineEdit* txtPassword = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+private:
+    RichiestaPasswordDatabase& r_;
 };
 
 class frmSelezionaTabella : public QDialog {

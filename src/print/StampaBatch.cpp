@@ -38,7 +38,7 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.versione = true;
             return o;
         } else if (s == QLatin1String("--db")) {
-            if (!valore(&o.database)) return errato(QStringLiteral("--db needs a database file"));
+            if (!valore(&o.database)) return errato(QStringLiteral("--db needs a database file or address"));
         } else if (s == QLatin1String("--password")) {
             if (!valore(&v)) return errato(QStringLiteral("--password needs a value"));
             o.password = v;
@@ -99,7 +99,7 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
 QString AiutoBatch()
 {
     return QStringLiteral(
-        "Usage: cartigo-print LABEL.eti [--db FILE] [--password PW] [--all | --count N] [--first N]\n"
+        "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
         "                     [--timeout SECONDS]\n"
@@ -108,9 +108,11 @@ QString AiutoBatch()
         "Prints a Cartigo label on sheets of labels, or on a roll one label a page, without a\n"
         "window.\n"
         "\n"
-        "  --db FILE        the database (MDB, ACCDB or CSV file) that feeds the label's linked\n"
-        "                   objects, in place of the one the label names\n"
-        "  --password PW    the database's password\n"
+        "  --db DATABASE    the database that feeds the label's linked objects and merge fields,\n"
+        "                   in place of the one the label names: an MDB, ACCDB, CSV or SQLite\n"
+        "                   file, or a PostgreSQL server as postgresql://user@host:port/dbname\n"
+        "  --password PW    the database's password (a server's also comes from PGPASSWORD or\n"
+        "                   ~/.pgpass, as for psql)\n"
         "  --all            one label per record of the label's selection (the default with a\n"
         "                   database; without one, a single label)\n"
         "  --count N        print N labels\n"

@@ -1,6 +1,7 @@
 #include "print/StampaEtichette.h"
 
 #include "barcode/DisegnoBarcode.h"
+#include "data/ValoriJet.h"
 #include "label/Conversioni.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
@@ -335,7 +336,11 @@ EsitoStampa StampaEtichette::Esegui()
     } catch (const ErroreCartigo& e) {
         interrompi();
         if (e.numero() == ErroreStampaAnnullata) return EsitoStampa::Annullata;
-        ui_.messaggio(TestoErroreNonGestito(e.numero(), e.descrizione()), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        // A database server's failure says itself what happened.
+        const QString testo = ErroreJet::ErroreServer(e.numero())
+                                  ? e.descrizione() + QStringLiteral("\r\r") + LoadResString(1812)
+                                  : TestoErroreNonGestito(e.numero(), e.descrizione());
+        ui_.messaggio(testo, titolo, Pulsanti::Ok, Icona::Esclamazione);
         return EsitoStampa::Fallita;
     } catch (const ProblemaStampa& p) {
         interrompi();

@@ -1,4 +1,5 @@
 // cartigo-print: prints a label without a window, for scripts and servers.
+#include "data/DatabaseSql.h"
 #include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
 #include "label/Errori.h"
@@ -172,8 +173,13 @@ int main(int argc, char* argv[])
     } else if (o.password) {
         c.PasswordDatabase = *o.password;
     }
+    // a server's address is used as it is, and named without its password
+    const bool server = IndirizzoServer(c.NomeDatabase);
+    const QString nomeDatabase = NomeDatabaseVisibile(c.NomeDatabase);
     QString fileDatabase;
-    if (!c.NomeDatabase.isEmpty()) {
+    if (server) {
+        fileDatabase = c.NomeDatabase;
+    } else if (!c.NomeDatabase.isEmpty()) {
         const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, modCartigo::CartellaDi(o.etichetta));
         fileDatabase = vicino.isEmpty() ? c.NomeDatabase : vicino;
     }
@@ -182,14 +188,20 @@ int main(int argc, char* argv[])
     if (o.uscita != OpzioniBatch::Uscita::Stampante) {
         if (StessoFile(o.destinazione, o.etichetta))
             return esci(QStringLiteral("the output %1 is the label file: give another output").arg(o.destinazione), 2);
-        if (StessoFile(o.destinazione, fileDatabase))
+        if (!server && StessoFile(o.destinazione, fileDatabase))
             return esci(QStringLiteral("the output %1 is the database: give another output").arg(o.destinazione), 2);
     }
 
     if (!fileDatabase.isEmpty()) {
         db.SetNomeDatabase(fileDatabase);
         db.SetPasswordDb(c.PasswordDatabase);
-        if (!db.ConnettiDatabase()) return esci(QStringLiteral("cannot open the database %1").arg(c.NomeDatabase), 1);
+        if (!db.ConnettiDatabase())
+            return esci(QStringLiteral("cannot open the database %1%2")
+                            .arg(nomeDatabase, db.UltimoErrore() == ErroreJet::PasswordRichiesta
+                                                   ? QStringLiteral(" (its password goes with --password, in "
+                                                                    "PGPASSWORD or in ~/.pgpass)")
+                                                   : QString()),
+                        1);
         try {
             if (!db.EsisteTabellaOQuery(c.NomeTabella)) {
                 // a CSV file holds one table: take it whatever the label calls it (a
@@ -198,7 +210,7 @@ int main(int argc, char* argv[])
                 if (db.Motore()->Csv()) db.CaricaListaTabelle(tabelle);
                 if (tabelle.ListCount() != 1)
                     return esci(QStringLiteral("the database %1 has no table or query named \"%2\"")
-                                    .arg(c.NomeDatabase, c.NomeTabella),
+                                    .arg(nomeDatabase, c.NomeTabella),
                                 1);
                 c.NomeTabella = tabelle.voci.first();
             }

@@ -4,6 +4,7 @@
 #include "SupportoDati.h"
 #include "app/frmCartigo.h"
 #include "data/ComandiDati.h"
+#include "data/DatabaseJet.h"
 #include "data/RichiesteDati.h"
 #include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
@@ -107,7 +108,7 @@ TEST(clsDatabase, ElenchiEControlli)
     EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("ShipName")), 1);
     EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("Freight")), 0);
 
-    std::unique_ptr<RecordsetJet> rs;
+    std::unique_ptr<Recordset> rs;
     QString v = QStringLiteral("ALFKI"), a, b;
     k.db.ConnettiRecordset(rs, QStringLiteral("Customers"), QStringLiteral("CustomerID"), 1, v, a, b);
     ASSERT_EQ(rs->RecordCount(), 1);
@@ -156,7 +157,7 @@ TEST(clsDatabase, CriteriConSentinelleERiscrittura)
                              .arg(QLatin1String(loc.nome), QLatin1String(c.tabella), QLatin1String(c.campo), c.v)
                              .toStdString());
             QString v = c.v, a = c.a, b = c.b;
-            std::unique_ptr<RecordsetJet> rs;
+            std::unique_ptr<Recordset> rs;
             k.db.ConnettiRecordset(rs, QLatin1String(c.tabella), QLatin1String(c.campo), c.criterio, v, a, b);
             EXPECT_EQ(rs->RecordCount(), c.righe);
             auto locale = [&](QString s) { return s.replace(QLatin1Char('.'), loc.loc.decimale); };
@@ -189,7 +190,7 @@ TEST(clsDatabase, CriterioNumericoNonSlitta)
             SCOPED_TRACE((QLatin1String(loc.nome) + QLatin1Char(' ') + c.v + c.a).toStdString());
             QString v = c.v, a = c.a, b = c.b;
             for (int stampa = 0; stampa < 3; ++stampa) {
-                std::unique_ptr<RecordsetJet> rs;
+                std::unique_ptr<Recordset> rs;
                 k.db.ConnettiRecordset(rs, QStringLiteral("Products"), QStringLiteral("UnitPrice"), c.criterio, v, a,
                                        b);
                 EXPECT_EQ(rs->RecordCount(), c.righe) << "print " << stampa << ": " << v.toStdString() << " "
@@ -205,11 +206,13 @@ TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
     test::UsaLettoreDellaBuild();
     Connessione k;
     ASSERT_TRUE(k.apri(cartella + QStringLiteral("/mdb/types-jet4.mdb")));
-    std::unique_ptr<RecordsetJet> rs;
+    std::unique_ptr<Recordset> rs;
     // A field of type 15 (replication id) allows no condition: every record.
     QString v = QStringLiteral("x"), a, b;
     k.db.ConnettiRecordset(rs, QStringLiteral("Table4"), QStringLiteral("data"), 1, v, a, b);
-    EXPECT_EQ(rs->RecordCount(), k.db.Motore()->ApriRecordset(QStringLiteral("SELECT * FROM Table4"))->RecordCount());
+    EXPECT_EQ(rs->RecordCount(), dynamic_cast<DatabaseJet&>(*k.db.Motore())
+                                     .ApriRecordset(QStringLiteral("SELECT * FROM Table4"))
+                                     ->RecordCount());
 
     Connessione n;
     ASSERT_TRUE(n.apri(cartella + QStringLiteral("/mdb/nwind.mdb")));
@@ -566,11 +569,40 @@ TEST(DialoghiDati, ConnettiDBMDB)
     d.cmdSfoglia->click();
     ASSERT_EQ(ui.richiesteFile.size(), 1);
     EXPECT_TRUE(ui.richiesteFile[0].filtroScelto.contains(QLatin1String("*.accdb")));
+    EXPECT_TRUE(ui.richiesteFile[0].filtroScelto.contains(QLatin1String("*.sqlite")));
     EXPECT_EQ(d.txtNomeFileDB->text(), file);
     d.cmdOk->click();
     EXPECT_TRUE(r.Confermato);
     EXPECT_EQ(r.NomeFileDB, file);
     EXPECT_EQ(r.PasswordDB, QStringLiteral("segreta"));
+
+    // a server's address is taken as it is
+    RichiestaConnettiDB server;
+    server.txtNomeFileDB = QStringLiteral("postgresql://mario@db.example:5433/magazzino");
+    frmConnettiDBMDB s(server, ui);
+    s.cmdOk->click();
+    EXPECT_TRUE(server.Confermato);
+    EXPECT_EQ(server.NomeFileDB, QStringLiteral("postgresql://mario@db.example:5433/magazzino"));
+}
+
+TEST(DialoghiDati, PasswordDelServer)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Inglese);
+    InterazioneScriptata ui;
+    RichiestaPasswordDatabase r;
+    r.Indirizzo = QStringLiteral("postgresql://mario@db.example:5433/magazzino");
+    r.Motivo = QStringLiteral("fe_sendauth: no password supplied");
+    frmPasswordDB d(r, ui);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Database password"));
+    EXPECT_EQ(d.lblIndirizzo->text(), QStringLiteral("Password for postgresql://mario@db.example:5433/magazzino:"));
+    EXPECT_EQ(d.txtPassword->echoMode(), QLineEdit::Password);
+    d.txtPassword->setText(QStringLiteral("segreta"));
+    d.cmdCancel->click();
+    EXPECT_FALSE(r.Confermato);
+    d.cmdOk->click();
+    EXPECT_TRUE(r.Confermato);
+    EXPECT_EQ(r.Password, QStringLiteral("segreta"));
 }
 
 TEST(DialoghiDati, SelezioneRecordsAbilitaICampi)

@@ -1,0 +1,506 @@
+#include "data/DatabaseSql.h"
+
+#include "data/FunzioniJet.h"
+#include "data/ValoriJet.h"
+#include "shell/StringTable.h"
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <QDateTime>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+#include <climits>
+#include <vector>
+
+namespace cartigo {
+
+// --- addresses and files ---
+
+std::optional<IndirizzoPostgres> IndirizzoPostgres::Leggi(const QString& testo)
+{
+    if (!IndirizzoServer(testo)) return std::nullopt;
+    const QUrl url(testo.trimmed(), QUrl::StrictMode);
+    if (!url.isValid()) return std::nullopt;
+    IndirizzoPostgres a;
+    a.utente = url.userName(QUrl::FullyDecoded);
+    a.password = url.password(QUrl::FullyDecoded);
+    a.host = url.host(QUrl::FullyDecoded);
+    a.porta = url.port(-1);
+    a.database = url.path(QUrl::FullyDecoded).mid(1);
+    if (a.database.isEmpty() || a.database.contains(QLatin1Char('/'))) return std::nullopt;
+    for (const auto& [chiave, valore] : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
+        a.opzioni << chiave + QLatin1Char('=') + valore;
+    return a;
+}
+
+QString IndirizzoPostgres::Visibile() const
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("postgresql"));
+    url.setUserName(utente);
+    url.setHost(host);
+    url.setPort(porta);
+    url.setPath(QLatin1Char('/') + database);
+    return url.toString();
+}
+
+bool IndirizzoServer(const QString& nome)
+{
+    const QString t = nome.trimmed();
+    return t.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString NomeDatabaseVisibile(const QString& nome)
+{
+    if (!IndirizzoServer(nome)) return nome;
+    const auto a = IndirizzoPostgres::Leggi(nome);
+    return a ? a->Visibile() : QUrl(nome.trimmed()).toString(QUrl::RemovePassword);
+}
+
+bool FileSqlite(const QString& percorso)
+{
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// --- the connection ---
+
+struct DatabaseSql::Connessione {
+    QString nome;  // of the Qt connection
+    QString visibile;
+    bool postgres = false;
+    bool inLettura = false;  // a record set holds the connection's one reading
+
+    QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
+    ~Connessione()
+    {
+        {
+            QSqlDatabase d = db();
+            d.close();
+        }
+        QSqlDatabase::removeDatabase(nome);
+    }
+    // The failure of a statement, naming the database.
+    ErroreCartigo errore(const QSqlError& e) const
+    {
+        return ErroreDatabase(ErroreJet::ChiamataFallita, LoadResString(1818).arg(visibile, e.text().trimmed()));
+    }
+    QSqlQuery esegui(const QString& sql, const QVariantList& valori = {}) const
+    {
+        QSqlQuery q(db());
+        q.setForwardOnly(true);
+        if (valori.isEmpty()) {
+            if (!q.exec(sql)) throw errore(q.lastError());
+            return q;
+        }
+        if (!q.prepare(sql)) throw errore(q.lastError());
+        for (const QVariant& v : valori) q.addBindValue(v);
+        if (!q.exec()) throw errore(q.lastError());
+        return q;
+    }
+};
+
+namespace {
+
+std::shared_ptr<DatabaseSql::Connessione> nuovaConnessione(const QString& driver, const QString& pacchetto,
+                                                           const QString& visibile)
+{
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        throw ErroreDatabase(ErroreJet::DriverMancante, LoadResString(1813).arg(driver, pacchetto));
+    static int numero = 0;
+    auto c = std::make_shared<DatabaseSql::Connessione>();
+    c->nome = QStringLiteral("cartigo-%1").arg(++numero);
+    c->visibile = visibile;
+    QSqlDatabase::addDatabase(driver, c->nome);
+    return c;
+}
+
+QString virgolette(const QString& nome)
+{
+    QString s = nome;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+// libpq's own judgement of a refused connection: the server asked for a password that
+// was missing or wrong (its messages are translated, so they cannot be read for it).
+bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
+{
+    std::vector<QByteArray> chiavi, valori;
+    const auto aggiungi = [&](const char* k, const QString& v) {
+        if (v.isEmpty()) return;
+        chiavi.emplace_back(k);
+        valori.push_back(v.toUtf8());
+    };
+    aggiungi("host", a.host);
+    aggiungi("port", a.porta > 0 ? QString::number(a.porta) : QString());
+    aggiungi("user", a.utente);
+    aggiungi("dbname", a.database);
+    aggiungi("password", password);
+    for (const QString& o : a.opzioni) {
+        const int uguale = int(o.indexOf(QLatin1Char('=')));
+        chiavi.push_back(o.left(uguale).toUtf8());
+        valori.push_back(o.mid(uguale + 1).toUtf8());
+    }
+    std::vector<const char*> k, v;
+    for (size_t i = 0; i < chiavi.size(); ++i) {
+        k.push_back(chiavi[i].constData());
+        v.push_back(valori[i].constData());
+    }
+    k.push_back(nullptr);
+    v.push_back(nullptr);
+    PGconn* conn = PQconnectdbParams(k.data(), v.data(), 0);
+    const bool chiede =
+        conn && PQstatus(conn) != CONNECTION_OK && (PQconnectionNeedsPassword(conn) || PQconnectionUsedPassword(conn));
+    PQfinish(conn);
+    return chiede;
+}
+
+// A value as the print reads it: dates and times as date-times (a time alone on Jet's
+// base day, 30 December 1899).
+QVariant valoreLetto(const QVariant& v)
+{
+    if (v.isNull()) return {};
+    switch (v.typeId()) {
+        case QMetaType::QDate:
+            return QDateTime(v.toDate(), QTime(0, 0), Qt::UTC);
+        case QMetaType::QTime:
+            return QDateTime(QDate(1899, 12, 30), v.toTime(), Qt::UTC);
+        default:
+            return v;
+    }
+}
+
+// The records of one selection, read from the server one at a time inside a read-only
+// transaction, so that the count and the records agree.
+class RecordsetSql : public Recordset {
+public:
+    RecordsetSql(std::shared_ptr<DatabaseSql::Connessione> c, QList<InfoCampo> campi, int conteggio, QSqlQuery q)
+        : c_(std::move(c)), campi_(std::move(campi)), conteggio_(conteggio), q_(std::move(q))
+    {
+        leggi();
+    }
+    ~RecordsetSql() override
+    {
+        q_.finish();
+        q_ = QSqlQuery();
+        c_->db().rollback();
+        c_->inLettura = false;
+    }
+    bool Eof() const override { return eof_; }
+    void MoveNext() override
+    {
+        if (!eof_) leggi();
+    }
+    int RecordCount() const override { return conteggio_; }
+    const QList<InfoCampo>& Campi() const override { return campi_; }
+    QVariant Valore(int indice) const override
+    {
+        if (eof_) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
+        return riga_.value(indice);
+    }
+
+private:
+    void leggi()
+    {
+        if (!q_.next()) {
+            eof_ = true;
+            riga_.clear();
+            // The end of the records, or a server that went away.
+            if (q_.lastError().isValid())
+                throw ErroreDatabase(ErroreJet::ChiamataFallita,
+                                     LoadResString(1811).arg(c_->visibile, q_.lastError().text().trimmed()));
+            return;
+        }
+        riga_.resize(campi_.size());
+        for (int i = 0; i < campi_.size(); ++i) riga_[i] = valoreLetto(q_.value(i));
+    }
+
+    std::shared_ptr<DatabaseSql::Connessione> c_;
+    QList<InfoCampo> campi_;
+    int conteggio_ = 0;
+    QSqlQuery q_;
+    QList<QVariant> riga_;
+    bool eof_ = false;
+};
+
+}  // namespace
+
+// --- the engine ---
+
+DatabaseSql::DatabaseSql() = default;
+DatabaseSql::~DatabaseSql() = default;
+
+std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
+{
+    if (!FileSqlite(percorso))
+        throw ErroreDatabase(ErroreJet::FormatoNonRiconosciuto,
+                             LoadResString(1817).arg(percorso, QStringLiteral("file is not a database")));
+    std::unique_ptr<DatabaseSql> d(new DatabaseSql);
+    d->c_ = nuovaConnessione(QStringLiteral("QSQLITE"), QStringLiteral("libqt6sql6-sqlite"), percorso);
+    QSqlDatabase db = d->c_->db();
+    db.setDatabaseName(percorso);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!db.open())
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, LoadResString(1817).arg(percorso, db.lastError().text()));
+    // Texts compare as Jet compares them: without regard to case.
+    const QVariant h = db.driver()->handle();
+    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+        if (sqlite3* s = *static_cast<sqlite3* const*>(h.constData())) RegistraFunzioniJet(s);
+    try {
+        d->leggiCatalogo();
+    } catch (const ErroreCartigo& e) {
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, LoadResString(1817).arg(percorso, e.descrizione()));
+    }
+    return d;
+}
+
+std::unique_ptr<DatabaseSql> DatabaseSql::ApriPostgres(const QString& indirizzo, const QString& password)
+{
+    const auto a = IndirizzoPostgres::Leggi(indirizzo);
+    if (!a)
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita,
+                             LoadResString(1810).arg(NomeDatabaseVisibile(indirizzo), LoadResString(1819)));
+    std::unique_ptr<DatabaseSql> d(new DatabaseSql);
+    d->c_ = nuovaConnessione(QStringLiteral("QPSQL"), QStringLiteral("libqt6sql6-psql"), a->Visibile());
+    d->c_->postgres = true;
+    QSqlDatabase db = d->c_->db();
+    if (!a->host.isEmpty()) db.setHostName(a->host);
+    if (a->porta > 0) db.setPort(a->porta);
+    if (!a->utente.isEmpty()) db.setUserName(a->utente);
+    db.setDatabaseName(a->database);
+    const QString pw = password.isEmpty() ? a->password : password;
+    if (!pw.isEmpty()) db.setPassword(pw);
+    // A server that does not answer is given up after 10 seconds unless the address says otherwise.
+    QStringList opzioni = a->opzioni;
+    if (opzioni.filter(QRegularExpression(QStringLiteral("^connect_timeout="))).isEmpty())
+        opzioni << QStringLiteral("connect_timeout=10");
+    db.setConnectOptions(opzioni.join(QLatin1Char(';')));
+    if (!db.open()) {
+        const QString motivo = db.lastError().databaseText().trimmed();
+        const bool password = ChiedePassword(*a, pw);
+        throw ErroreDatabase(password ? ErroreJet::PasswordRichiesta : ErroreJet::ConnessioneFallita,
+                             LoadResString(1810).arg(a->Visibile(), motivo));
+    }
+    try {
+        d->leggiCatalogo();
+    } catch (const ErroreCartigo& e) {
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita, e.descrizione());
+    }
+    return d;
+}
+
+void DatabaseSql::leggiCatalogo()
+{
+    if (c_->postgres) {
+        QSqlQuery q = c_->esegui(QStringLiteral(
+            "SELECT n.nspname, c.relname FROM pg_catalog.pg_class c "
+            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            "WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f') AND NOT c.relispartition "
+            "AND n.nspname NOT IN ('pg_catalog', 'information_schema') AND n.nspname NOT LIKE 'pg\\_toast%' "
+            "AND pg_catalog.has_table_privilege(c.oid, 'SELECT') "
+            "ORDER BY n.nspname <> 'public', n.nspname, c.relname"));
+        while (q.next()) {
+            const QString schema = q.value(0).toString(), nome = q.value(1).toString();
+            InfoTabella t;
+            t.nome = schema == QLatin1String("public") ? nome : schema + QLatin1Char('.') + nome;
+            tabelle_ << t;
+            nomiSql_.insert(t.nome, virgolette(schema) + QLatin1Char('.') + virgolette(nome));
+        }
+        return;
+    }
+    QSqlQuery q =
+        c_->esegui(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                                  "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    while (q.next()) {
+        InfoTabella t;
+        t.nome = q.value(0).toString();
+        tabelle_ << t;
+        nomiSql_.insert(t.nome, virgolette(t.nome));
+    }
+}
+
+QString DatabaseSql::nomeSql(const QString& tabella) const
+{
+    return nomiSql_.value(tabellaElencata(tabella));
+}
+
+QString DatabaseSql::tabellaElencata(const QString& tabella) const
+{
+    if (nomiSql_.contains(tabella)) return tabella;
+    for (auto it = nomiSql_.cbegin(); it != nomiSql_.cend(); ++it)
+        if (it.key().compare(tabella, Qt::CaseInsensitive) == 0) return it.key();
+    throw ErroreDatabase(ErroreJet::TabellaNonTrovata,
+                         QStringLiteral("The database engine cannot find the input table or query '%1'. Make sure it "
+                                        "exists and that its name is spelled correctly.")
+                             .arg(tabella));
+}
+
+QList<InfoCampo> DatabaseSql::Campi(const QString& nome)
+{
+    const QString sql = nomeSql(nome);
+    if (const auto it = campi_.constFind(sql); it != campi_.cend()) return *it;
+    QList<InfoCampo> campi;
+    if (c_->postgres) {
+        // A domain counts as the type it is made of.
+        QSqlQuery q = c_->esegui(QStringLiteral("SELECT a.attname, CASE WHEN t.typtype = 'd' THEN t.typbasetype "
+                                                "ELSE a.atttypid END FROM pg_catalog.pg_attribute a "
+                                                "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+                                                "WHERE a.attrelid = CAST(? AS regclass) AND a.attnum > 0 "
+                                                "AND NOT a.attisdropped ORDER BY a.attnum"),
+                                 {sql});
+        while (q.next()) campi << InfoCampo{q.value(0).toString(), TipoDaPostgres(q.value(1).toInt())};
+    } else {
+        QSqlQuery q =
+            c_->esegui(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {tabellaElencata(nome)});
+        while (q.next()) campi << InfoCampo{q.value(0).toString(), TipoDaSqlite(q.value(1).toString())};
+    }
+    campi_.insert(sql, campi);
+    return campi;
+}
+
+std::unique_ptr<Recordset> DatabaseSql::ApriSelezione(const QString& tabella, const CondizioneSelezione& c)
+{
+    const QString sql = nomeSql(tabella);
+    const QList<InfoCampo> campi = Campi(tabella);
+    if (c_->inLettura)
+        throw ErroreDatabase(ErroreJet::ChiamataFallita,
+                             LoadResString(1818).arg(c_->visibile, QStringLiteral("another selection is being read")));
+
+    // The condition, with its values bound.
+    QString w;
+    QVariantList valori;
+    if ((c.criterio == 1 || c.criterio == 2) && c.classe >= 0 && c.classe <= 2) {
+        const bool pg = c_->postgres;
+        const bool ora = c.classe == 2 && c.tipo == TipoDao::Time;
+        // The field as the table spells it.
+        QString campo = c.campo;
+        for (const InfoCampo& f : campi)
+            if (f.nome.compare(c.campo, Qt::CaseInsensitive) == 0) campo = f.nome;
+        campo = virgolette(campo);
+        QString valore = QStringLiteral("?");
+        switch (c.classe) {
+            case 0:
+                // Jet's true is -1.
+                if (pg && c.tipo == TipoDao::Boolean)
+                    campo = QStringLiteral("(CASE WHEN %1 THEN -1 ELSE 0 END)").arg(campo);
+                if (pg) valore = QStringLiteral("CAST(? AS numeric)");
+                break;
+            case 1:
+                if (pg) {
+                    campo = QStringLiteral("lower(CAST(%1 AS text))").arg(campo);
+                    valore = QStringLiteral("lower(CAST(? AS text))");
+                } else {
+                    campo += QStringLiteral(" COLLATE JETTEXT");
+                }
+                break;
+            default:
+                if (pg) {
+                    valore = ora ? QStringLiteral("CAST(? AS time)") : QStringLiteral("CAST(? AS timestamp)");
+                } else {
+                    campo = QStringLiteral("datetime(%1)").arg(campo);
+                    valore = QStringLiteral("datetime(?)");
+                }
+        }
+        const int n = c.criterio == 1 ? 1 : 2;
+        for (int i = 0; i < n; ++i) {
+            const QVariant& v = c.valori[size_t(i)];
+            if (c.classe == 0) {
+                valori << (pg ? QVariant(modCartigo::TestoNumero(v.toDouble(), ImpostazioniLocali::inglese()))
+                              : QVariant(v.toDouble()));
+            } else if (c.classe == 1) {
+                valori << v.toString();
+            } else {
+                const QDateTime d = modCartigo::LeggiDataJet(v.toString()).value_or(QDateTime());
+                valori << (ora ? d.time().toString(QStringLiteral("HH:mm:ss")) : modCartigo::DataIso(d));
+            }
+        }
+        w = c.criterio == 1 ? QStringLiteral(" WHERE %1 = %2").arg(campo, valore)
+                            : QStringLiteral(" WHERE %1 BETWEEN %2 AND %2").arg(campo, valore);
+    }
+
+    // The count and the records from one snapshot of the data.
+    QSqlDatabase db = c_->db();
+    c_->esegui(c_->postgres ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                            : QStringLiteral("BEGIN"));
+    try {
+        qint64 n = 0;
+        {
+            // Gone before the records are asked for: a prepared statement is dropped on the
+            // connection when its query goes, which would end the reading.
+            QSqlQuery conta = c_->esegui(QStringLiteral("SELECT count(*) FROM ") + sql + w, valori);
+            if (conta.next()) n = conta.value(0).toLongLong();
+        }
+        QSqlQuery q = c_->esegui(QStringLiteral("SELECT * FROM ") + sql + w, valori);
+        c_->inLettura = true;
+        return std::make_unique<RecordsetSql>(c_, campi, int(std::min<qint64>(n, INT_MAX)), std::move(q));
+    } catch (...) {
+        c_->inLettura = false;
+        db.rollback();
+        throw;
+    }
+}
+
+// --- types ---
+
+int DatabaseSql::TipoDaSqlite(const QString& dichiarato)
+{
+    const QString t = dichiarato.toUpper();
+    if (t.contains(QLatin1String("BOOL"))) return TipoDao::Boolean;
+    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIMESTAMP"))) return TipoDao::Date;
+    if (t.contains(QLatin1String("TIME"))) return TipoDao::Time;
+    if (t.contains(QLatin1String("BIGINT")) || t.contains(QLatin1String("INT8"))) return TipoDao::BigInt;
+    if (t.contains(QLatin1String("INT"))) return TipoDao::Long;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return TipoDao::Text;
+    if (t.contains(QLatin1String("BLOB"))) return TipoDao::LongBinary;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+        return TipoDao::Double;
+    if (t.contains(QLatin1String("MONEY")) || t.contains(QLatin1String("CURRENCY"))) return TipoDao::Currency;
+    if (t.contains(QLatin1String("NUM")) || t.contains(QLatin1String("DEC"))) return TipoDao::Decimal;
+    return TipoDao::Text;  // no declared type: any value, compared as text
+}
+
+int DatabaseSql::TipoDaPostgres(int oid)
+{
+    switch (oid) {
+        case 16:
+            return TipoDao::Boolean;
+        case 20:
+            return TipoDao::BigInt;
+        case 21:
+            return TipoDao::Integer;
+        case 23:
+        case 26:
+            return TipoDao::Long;
+        case 700:
+            return TipoDao::Single;
+        case 701:
+            return TipoDao::Double;
+        case 1700:
+            return TipoDao::Decimal;
+        case 1042:
+            return TipoDao::Char;
+        case 1082:
+            return TipoDao::Date;
+        case 1083:
+        case 1266:
+            return TipoDao::Time;
+        case 1114:
+        case 1184:
+            return TipoDao::TimeStamp;
+        case 17:
+            return TipoDao::LongBinary;
+        default:
+            return TipoDao::Text;  // text, varchar, uuid, json, money, ... as their text
+    }
+}
+
+}  // namespace cartigo
