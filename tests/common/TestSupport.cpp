@@ -16,18 +16,15 @@ namespace cartigo::test {
 QString CartellaTestdata()
 {
     const QString env = qEnvironmentVariable("CARTIGO_TESTDATA");
-    if (!env.isEmpty())
-        return QFileInfo(env).isDir() ? env : QString();
+    if (!env.isEmpty()) return QFileInfo(env).isDir() ? env : QString();
     const QString vicino = QStringLiteral(CARTIGO_SOURCE_DIR "/../shared/testdata");
     return QFileInfo(vicino).isDir() ? QDir(vicino).absolutePath() : QString();
 }
 
 void AssicuraApplicazione()
 {
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char nome[] = "cartigo-test";
     static char* argv[] = {nome, nullptr};
@@ -109,8 +106,7 @@ QString LettoreMancante()
 QByteArray LeggiFile(const QString& percorso)
 {
     QFile f(percorso);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 
@@ -119,6 +115,24 @@ void ScriviFile(const QString& percorso, const QByteArray& dati)
     QFile f(percorso);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << percorso.toStdString();
     ASSERT_EQ(f.write(dati), dati.size());
+}
+
+EsitoProgramma EseguiProgramma(const QString& programma, const QStringList& argomenti,
+                               const QProcessEnvironment& ambiente, int attesaMs)
+{
+    QProcess p;
+    p.setProcessEnvironment(ambiente);
+    p.start(programma, argomenti);
+    EsitoProgramma e;
+    if (!p.waitForFinished(attesaMs)) {
+        p.kill();
+        p.waitForFinished();
+        return e;
+    }
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    e.out = QString::fromUtf8(p.readAllStandardOutput());
+    e.err = QString::fromUtf8(p.readAllStandardError());
+    return e;
 }
 
 DiscoPiccolo::DiscoPiccolo()

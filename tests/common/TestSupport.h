@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -34,6 +35,16 @@ void AssicuraApplicazione();
 // Reads and writes whole files.
 QByteArray LeggiFile(const QString& percorso);
 void ScriviFile(const QString& percorso, const QByteArray& dati);
+
+// What a program run by a test did: its exit code (-1 when it did not end in time and was
+// killed, -2 when it crashed) and what it wrote.
+struct EsitoProgramma {
+    int codice = -1;
+    QString out, err;
+};
+EsitoProgramma EseguiProgramma(const QString& programma, const QStringList& argomenti,
+                               const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment(),
+                               int attesaMs = 120000);
 
 // A 64 kB tmpfs of its own, mounted for the object's lifetime where the test may mount
 // one (as root); tests that need it skip when montato() is false.

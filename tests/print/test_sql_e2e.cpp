@@ -20,27 +20,12 @@ using namespace cartigo;
 
 namespace {
 
-struct Esito {
-    int codice = -1;
-    QString out, err;
-};
+using Esito = test::EsitoProgramma;
 
 Esito stampa(const QStringList& argomenti,
              const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessEnvironment(ambiente);
-    p.start(QStringLiteral(CARTIGO_PRINT), argomenti);
-    Esito e;
-    if (!p.waitForFinished(300000)) {
-        p.kill();
-        p.waitForFinished();
-        return e;
-    }
-    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    e.out = QString::fromUtf8(p.readAllStandardOutput());
-    e.err = QString::fromUtf8(p.readAllStandardError());
-    return e;
+    return test::EseguiProgramma(QStringLiteral(CARTIGO_PRINT), argomenti, ambiente, 300000);
 }
 
 // The PDF's text, one line per text box.
