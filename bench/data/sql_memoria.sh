@@ -7,7 +7,7 @@
 # Environment: CARTIGO_BUILD (default ./build), ROWS (default 1000000),
 # PG_BIN (default /usr/lib/postgresql/15/bin; the PostgreSQL half is left out without it).
 # Needs the sqlite3 program (Debian package sqlite3) and /usr/bin/time.
-# Prints one line per run and the medians of wall time and peak memory.
+# Prints one line per run and the medians of wall time, CPU time and peak memory.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -29,8 +29,7 @@ as_server() { if [[ $(id -u) == 0 ]]; then runuser -u nobody -- "$@"; else "$@";
 stop_pg() { if ((PG_UP)); then as_server "$PG_BIN/pg_ctl" -D "$PG_DATA" -m fast -w stop >/dev/null; fi; }
 trap 'stop_pg; rm -rf "$OUT"' EXIT
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
-seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.3f", s }'; }
+source "$HERE/../misure.sh"
 
 # A label of 3 x 8 labels a page bound to table "righe" of DATABASE, two lines of merge fields.
 label() {
@@ -47,29 +46,25 @@ label() {
     } >"$eti"
 }
 
-# One timed run; prints "wall_s max_rss_kb pages".
-timed() {
-    local eti=$1 pdf=$OUT/out.pdf t=$OUT/time.txt
+# One timed run; prints "wall_s cpu_s max_rss_kb pages".
+run_once() {
+    local eti=$1 pdf=$OUT/out.pdf r pages
     rm -f "$pdf"
-    /usr/bin/time -v -o "$t" "$PRINT" "$eti" --pdf "$pdf" >/dev/null 2>"$OUT/stderr.txt" ||
-        { cat "$OUT/stderr.txt" >&2; return 1; }
-    local wall rss pages
-    wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$t" | seconds)
-    rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$t")
+    r=$(timed_cpu "$PRINT" "$eti" --pdf "$pdf") || return 1
     pages=$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')
     [[ $pages == $(((ROWS + 23) / 24)) ]] || { echo "$pages pages for $ROWS labels" >&2; return 1; }
-    echo "$wall $rss $pages"
+    echo "$r $pages"
 }
 
 run() {
-    local name=$1 eti=$2 walls=() rsss=() wall rss pages r
+    local name=$1 eti=$2 walls=() cpus=() rsss=() wall cpu rss pages r
     for ((r = 1; r <= RUNS; r++)); do
-        read -r wall rss pages < <(timed "$eti")
-        echo "$name rows=$ROWS run=$r wall_s=$wall max_rss_kb=$rss pages=$pages"
-        walls+=("$wall") rsss+=("$rss")
+        read -r wall cpu rss pages < <(run_once "$eti")
+        echo "$name rows=$ROWS run=$r wall_s=$wall cpu_s=$cpu max_rss_kb=$rss pages=$pages"
+        walls+=("$wall") cpus+=("$cpu") rsss+=("$rss")
     done
     echo "$name rows=$ROWS median wall_s=$(printf '%s\n' "${walls[@]}" | median)" \
-        "max_rss_kb=$(printf '%s\n' "${rsss[@]}" | median)"
+        "cpu_s=$(printf '%s\n' "${cpus[@]}" | median) max_rss_kb=$(printf '%s\n' "${rsss[@]}" | median)"
 }
 
 # SQLite
