@@ -71,6 +71,8 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     inizializzaDati();
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, &frmCartigo::aggiornaConnessione);
     connect(&doc_, &DocumentoEtichetta::statoCambiato, this, &frmCartigo::aggiornaTitolo);
+    connect(&doc_.Storia(), &QUndoStack::indexChanged, this, &frmCartigo::aggiornaStoria);
+    connect(&doc_.Storia(), &QUndoStack::cleanChanged, this, &frmCartigo::aggiornaStoria);
 
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &frmCartigo::aggiornaTastiBloccati);
@@ -132,13 +134,21 @@ void frmCartigo::creaMenu()
     voce(file, QStringLiteral("mnuEsci"), &frmCartigo::mnuEsci_Click);
 
     QMenu* modifica = sottomenu(nullptr, QStringLiteral("mnuModifica"));
+    voce(modifica, QStringLiteral("mnuAnnulla"), &frmCartigo::mnuAnnulla_Click)->setShortcut(QKeySequence::Undo);
+    voce(modifica, QStringLiteral("mnuRipeti"), &frmCartigo::mnuRipeti_Click)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    modifica->addSeparator();
     voce(modifica, QStringLiteral("mnuCancella"), &frmCartigo::mnuCancella_Click)
         ->setShortcut(QKeySequence(Qt::Key_Delete));
+    voce(modifica, QStringLiteral("mnuTaglia"), &frmCartigo::mnuTaglia_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     // Ctrl+C and Ctrl+V beside the Insert keys, as desktop users expect.
     voce(modifica, QStringLiteral("mnuCopia"), &frmCartigo::mnuCopia_Click)
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_C)});
     voce(modifica, QStringLiteral("mnuIncolla"), &frmCartigo::mnuIncolla_Click)
         ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_V)});
+    voce(modifica, QStringLiteral("mnuSelezionaTutto"), &frmCartigo::mnuSelezionaTutto_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     modifica->addSeparator();
     voce(modifica, QStringLiteral("mnuModificaTesto"), &frmCartigo::mnuModificaTesto_Click);
     voce(modifica, QStringLiteral("mnuModificaImmagine"), &frmCartigo::mnuModificaImmagine_Click);
@@ -201,6 +211,7 @@ void frmCartigo::creaToolbar()
     toolbar1_->setMovable(false);
     const char* gruppi1[][6] = {
         {"nuovo", "apri", "salva", nullptr},
+        {"annulla", "ripeti", nullptr},
         {"imposta", "stampa", nullptr},
         {"connettidb", "disconnettidb", nullptr},
         {"seleziona", "testo", "immagine", "barcode", "rettangolo", nullptr},
@@ -301,6 +312,7 @@ void frmCartigo::Internazionalizza()
         {"mnuFile", 109}, {"mnuNuovo", 146}, {"mnuApri", 110}, {"mnuSalva", 111},
         {"mnuImpostaPagina", 112}, {"mnuStampa", 113}, {"mnuEsci", 114},
         {"mnuModifica", 115}, {"mnuCancella", 116}, {"mnuCopia", 117}, {"mnuIncolla", 118},
+        {"mnuTaglia", 1502}, {"mnuSelezionaTutto", 1503},
         {"mnuModificaTesto", 119}, {"mnuModificaImmagine", 120},
         {"mnuDatabase", 121}, {"mnuConnettiDb", 122}, {"mnuDisconnettiDb", 123},
         {"mnuSelezionaRecords", 124}, {"mnuCollega", 125},
@@ -334,6 +346,7 @@ void frmCartigo::Internazionalizza()
     // Fixed tooltips.
     pulsanti_.value(QStringLiteral("allineac"))->setToolTip(LoadResString(1404));
     pulsanti_.value(QStringLiteral("font"))->setToolTip(QString());
+    aggiornaStoria();
 }
 
 void frmCartigo::aggiornaTitolo()
@@ -350,6 +363,8 @@ void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
         {QStringLiteral("nuovo"), &frmCartigo::mnuNuovo_Click},
         {QStringLiteral("apri"), &frmCartigo::mnuApri_Click},
         {QStringLiteral("salva"), &frmCartigo::mnuSalva_Click},
+        {QStringLiteral("annulla"), &frmCartigo::mnuAnnulla_Click},
+        {QStringLiteral("ripeti"), &frmCartigo::mnuRipeti_Click},
         {QStringLiteral("imposta"), &frmCartigo::mnuImpostaPagina_Click},
         {QStringLiteral("stampa"), &frmCartigo::mnuStampa_Click},
         {QStringLiteral("connettidb"), &frmCartigo::mnuConnettiDb_Click},

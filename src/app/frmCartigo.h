@@ -70,6 +70,8 @@ public:
     ComandiEtichetta& Comandi() { return comandi_; }
     // The selected object, or none.
     OggettoEtichetta* CurrentObject() const { return editor_->CurrentObject(); }
+    // The selected objects, the last selected last.
+    Selezione Selezionati() const { return editor_->Selezione(); }
     // Selects an object without the mouse (no grips are drawn); none hides the grips.
     void ImpostaCurrentObject(OggettoEtichetta* oggetto)
     {
@@ -91,6 +93,7 @@ public:
     QPointF Contenitore() const override;
     void DrawDragRect(const QRect& schermo) override;
     void MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni) override;
+    void MostraSelezione(const std::vector<QRectF>& cornici) override;
     void CatturaMouse(bool cattura) override;
     void PuntatoreInserimento(bool croce) override;
     void Ridisegna() override;
@@ -114,9 +117,13 @@ public Q_SLOTS:
     void mnuStampa_Click();
     void mnuEsci_Click();
     // Edit
+    void mnuAnnulla_Click();
+    void mnuRipeti_Click();
     void mnuCancella_Click();
+    void mnuTaglia_Click();
     void mnuCopia_Click();
     void mnuIncolla_Click();
+    void mnuSelezionaTutto_Click();
     void mnuModificaTesto_Click();
     void mnuModificaImmagine_Click();
     // Database
@@ -158,17 +165,20 @@ protected:
     // While a drag holds the mouse, its moves and the release come here.
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
     void creaMenu();
+    // The Undo and Redo entries and buttons follow the history.
+    void aggiornaStoria();
     void impostaMetricaSchermo();
     void creaToolbar();
     void creaStatusBar();
     void aggiornaTitolo();
     void aggiornaTastiBloccati();
     void collegaSuperficie();
-    void PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips);
+    void PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips, Qt::KeyboardModifiers tasti);
     void PicBox_MouseMove(QPointF twips);
     void PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips);
     QPoint schermoDaTwips(QPointF twips) const;

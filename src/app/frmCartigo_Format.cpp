@@ -56,7 +56,7 @@ void frmCartigo::ApplicaStileToolbar()
 {
     comandi_.ApplyFont(cmbFontname_->currentText(), cmbFontsize_->currentText(),
                        Pulsante(QStringLiteral("grassetto"))->isChecked(),
-                       Pulsante(QStringLiteral("corsivo"))->isChecked(), CurrentObject());
+                       Pulsante(QStringLiteral("corsivo"))->isChecked(), Selezionati());
 }
 
 bool frmCartigo::cmbFontname_Validate()
@@ -100,38 +100,38 @@ bool frmCartigo::eventFilter(QObject* oggetto, QEvent* evento)
 
 void frmCartigo::mnuOpaco_Click()
 {
-    comandi_.Opaco(CurrentObject());
+    comandi_.Opaco(Selezionati());
 }
 
 void frmCartigo::mnuTrasparente_Click()
 {
-    comandi_.Trasparente(CurrentObject());
+    comandi_.Trasparente(Selezionati());
 }
 
 void frmCartigo::mnuColoreSfondo_Click()
 {
-    comandi_.ColoreSfondo(CurrentObject());
+    comandi_.ColoreSfondo(Selezionati());
 }
 
 void frmCartigo::mnuColoreOggetto_Click()
 {
-    comandi_.ColoreOggetto(CurrentObject());
+    comandi_.ColoreOggetto(Selezionati());
 }
 
 void frmCartigo::mnuSpessore_Click(int spessore)
 {
-    comandi_.Spessore(spessore, CurrentObject());
+    comandi_.Spessore(spessore, Selezionati());
 }
 
 void frmCartigo::mnuParametriBarcode_Click()
 {
-    comandi_.ParametriBarcode(CurrentObject());
+    comandi_.ParametriBarcode(Selezionati());
 }
 
 void frmCartigo::mnuCarattere_Click()
 {
     OggettoEtichetta* o = CurrentObject();
-    comandi_.Carattere(o);
+    comandi_.Carattere(Selezionati());
     // The boxes show the font just chosen.
     if (!o)
         ShowFontState(doc_.Modello(TipoOggetto::Testo));
@@ -141,12 +141,12 @@ void frmCartigo::mnuCarattere_Click()
 
 void frmCartigo::mnuAllineamento_Click()
 {
-    comandi_.Allineamento(CurrentObject());
+    comandi_.Allineamento(Selezionati());
 }
 
 void frmCartigo::AllineaTesto(int allineamento)
 {
-    comandi_.SetAlignment(allineamento, CurrentObject());
+    comandi_.SetAlignment(allineamento, Selezionati());
 }
 
 }  // namespace cartigo

@@ -4,6 +4,7 @@
 
 #include "designer/PicBox.h"
 #include "designer/clsGrip.h"
+#include "label/ModificheEtichetta.h"
 #include "layout/ImpostaPagina.h"
 #include "layout/frmImpostaPagina.h"
 
@@ -33,10 +34,9 @@ void frmCartigo::mnuImpostaPagina_Click()
     ui_->cursoreAttesa();
     const bool ok = ui_->dialogo(richiesta);
     ui_->cursoreNormale();
-    if (ok) {
-        doc_.ImpostaLayout(richiesta.layout);
-        doc_.ImpostaModificato(true);  // a layout is saved with the label
-    }
+    // The layout is saved with the label: a change is a step of its history.
+    if (ok && !(richiesta.layout == doc_.Layout()))
+        doc_.Esegui(new ComandoLayout(doc_, doc_.Layout(), richiesta.layout));
     RedrawSurface();
 }
 

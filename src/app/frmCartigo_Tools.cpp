@@ -7,6 +7,7 @@
 #include "designer/PicBox.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace cartigo {
@@ -41,7 +42,9 @@ void frmCartigo::collegaSuperficie()
     // The right button belongs to the grips; no toolbar menu pops up over the window.
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(box, &PicBox::MouseDown, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseDown(b, tw); });
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF tw) { PicBox_MouseDown(b, tw, m); });
+    // Tab and Shift+Tab on the surface step through the objects.
+    connect(box, &PicBox::Tasto, this, [this](int k, Qt::KeyboardModifiers m) { editor_->Tasto(k, m); });
     connect(box, &PicBox::MouseMove, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseMove(tw); });
     connect(box, &PicBox::DblClick, this, &frmCartigo::PicBox_DblClick);
@@ -55,31 +58,26 @@ void frmCartigo::collegaSuperficie()
 
 void frmCartigo::mnuSeleziona_Click()
 {
-    doc_.ImpostaModificato(true);
     editor_->StrumentoSelezione();
 }
 
 void frmCartigo::mnuTesto_Click()
 {
-    doc_.ImpostaModificato(true);
     ImpostaModoInserimento(ModoInserimento::Testo);
 }
 
 void frmCartigo::mnuCodiciBarre_Click()
 {
-    doc_.ImpostaModificato(true);
     ImpostaModoInserimento(ModoInserimento::Barcode);
 }
 
 void frmCartigo::mnuImmagine_Click()
 {
-    doc_.ImpostaModificato(true);
     ImpostaModoInserimento(ModoInserimento::Immagine);
 }
 
 void frmCartigo::mnuRettangolo_Click()
 {
-    doc_.ImpostaModificato(true);
     ImpostaModoInserimento(ModoInserimento::Rettangolo);
 }
 
@@ -91,11 +89,11 @@ QPoint frmCartigo::schermoDaTwips(QPointF twips) const
     return box->mapToGlobal(box->Scala().inPixel(twips)).toPoint();
 }
 
-void frmCartigo::PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips)
+void frmCartigo::PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips, Qt::KeyboardModifiers tasti)
 {
     // A press whose button went up meanwhile (a font box's message took it) starts no drag.
     if (!(QGuiApplication::mouseButtons() & pulsante)) return;
-    editor_->MouseDown(pulsante, twips, schermoDaTwips(twips));
+    editor_->MouseDown(pulsante, twips, schermoDaTwips(twips), tasti);
 }
 
 void frmCartigo::PicBox_MouseMove(QPointF twips)
@@ -137,6 +135,15 @@ void frmCartigo::mouseReleaseEvent(QMouseEvent* e)
     editor_->Form_MouseUp(e->button());
 }
 
+void frmCartigo::keyPressEvent(QKeyEvent* e)
+{
+    // The arrow keys and Escape that no control of the window took.
+    if (editor_->Tasto(e->key(), e->modifiers()))
+        e->accept();
+    else
+        QMainWindow::keyPressEvent(e);
+}
+
 // ---- what the editor asks of the window ----
 
 QPointF frmCartigo::Contenitore() const
@@ -149,6 +156,11 @@ QPointF frmCartigo::Contenitore() const
 void frmCartigo::DrawDragRect(const QRect& schermo)
 {
     banda_->DrawDragRect(schermo);
+}
+
+void frmCartigo::MostraSelezione(const std::vector<QRectF>& cornici)
+{
+    area_->picBox()->ImpostaSelezione(cornici);
 }
 
 void frmCartigo::MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni)

@@ -110,6 +110,43 @@ bool RichiestaSelezioneRecords::cmdOk(const QString& testoCombo, int opzione, co
     return true;
 }
 
+// --- the step of the history ---
+
+ComandoDatabase::ComandoDatabase(DocumentoEtichetta& doc, ComandiDati& dati, const CollegamentoDati& prima,
+                                 bool connessoPrima, int idNome)
+    : ModificaEtichetta(doc, idNome),
+      dati_(dati),
+      prima_(prima),
+      dopo_(doc.Collegamento()),
+      connessoPrima_(connessoPrima),
+      connessoDopo_(doc.Connesso())
+{
+}
+
+void ComandoDatabase::redo()
+{
+    if (fatto_)
+        fatto_ = false;
+    else
+        applica(dopo_, connessoDopo_);
+}
+
+void ComandoDatabase::applica(const CollegamentoDati& c, bool connesso)
+{
+    const CollegamentoDati ora = doc_.Collegamento();
+    const bool stessaFonte = ora.NomeDatabase == c.NomeDatabase && ora.PasswordDatabase == c.PasswordDatabase &&
+                             ora.NomeTabella == c.NomeTabella;
+    doc_.Collegamento() = c;
+    if (!connesso) {
+        if (doc_.Connesso()) dati_.SetDisconnesso();
+    } else if (!doc_.Connesso() || !stessaFonte) {
+        const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, doc_.CartellaEtichetta());
+        dati_.ConnettiDatabase(vicino.isEmpty() ? c.NomeDatabase : vicino, c.PasswordDatabase, c.NomeTabella);
+    } else {
+        doc_.ImpostaConnesso(true);  // the status bar shows the binding as it is now
+    }
+}
+
 // --- commands ---
 
 ComandiDati::ComandiDati(DocumentoEtichetta& doc, Interazione& ui, clsDatabase& db) : doc_(doc), ui_(ui), db_(db) {}
@@ -133,10 +170,23 @@ void ComandiDati::SetDisconnesso()
     db_.DisconnettiDatabase();
 }
 
+void ComandiDati::registra(const CollegamentoDati& prima, bool connessoPrima, int idNome)
+{
+    if (prima != doc_.Collegamento() || connessoPrima != doc_.Connesso())
+        doc_.Esegui(new ComandoDatabase(doc_, *this, prima, connessoPrima, idNome));
+}
+
 void ComandiDati::mnuConnettiDb_Click()
 {
-    doc_.ImpostaModificato(true);
     if (azzeraSelezione) azzeraSelezione();
+    const CollegamentoDati prima = doc_.Collegamento();
+    const bool connesso = doc_.Connesso();
+    connetti();
+    registra(prima, connesso, NomeModifica::ConnettiDatabase);
+}
+
+void ComandiDati::connetti()
+{
     auto& c = doc_.Collegamento();
 
     ui_.cursoreAttesa();
@@ -188,14 +238,14 @@ void ComandiDati::mnuConnettiDb_Click()
 
 void ComandiDati::mnuDisconnettiDb_Click()
 {
-    doc_.ImpostaModificato(true);
     if (azzeraSelezione) azzeraSelezione();
+    const bool connesso = doc_.Connesso();
     SetDisconnesso();
+    registra(doc_.Collegamento(), connesso, NomeModifica::DisconnettiDatabase);
 }
 
 void ComandiDati::mnuCollega_Click()
 {
-    doc_.ImpostaModificato(true);
     if (!doc_.Connesso()) {
         ui_.beep();
         ui_.messaggio(LoadResString(156), LoadResString(157), Pulsanti::Ok, Icona::Esclamazione);
@@ -228,14 +278,16 @@ void ComandiDati::mnuCollega_Click()
     ui_.cursoreNormale();
     ui_.dialogo(dlg);
     if (!dlg.Confermato) return;
-    if (!dlg.Campo.isEmpty()) {
-        o->DataMember = dlg.Campo;
-        if (o->tipo == TipoOggetto::Testo) o->Caption = QLatin1Char('[') + dlg.Campo + QLatin1Char(']');
-    } else {
-        o->DataMember.clear();
-        if (o->tipo == TipoOggetto::Testo) o->Caption = QStringLiteral("abc");
-    }
-    doc_.NotificaModificaOggetto(o);
+    auto voci = ModificaProprieta::Voci({o}, [&dlg](OggettoEtichetta& c) {
+        if (!dlg.Campo.isEmpty()) {
+            c.DataMember = dlg.Campo;
+            if (c.tipo == TipoOggetto::Testo) c.Caption = QLatin1Char('[') + dlg.Campo + QLatin1Char(']');
+        } else {
+            c.DataMember.clear();
+            if (c.tipo == TipoOggetto::Testo) c.Caption = QStringLiteral("abc");
+        }
+    });
+    if (!voci.empty()) doc_.Esegui(new ComandoCollegaCampo(doc_, std::move(voci)));
 }
 
 void ComandiDati::mnuSelezionaRecords_Click()
@@ -245,7 +297,13 @@ void ComandiDati::mnuSelezionaRecords_Click()
         ui_.messaggio(LoadResString(156), LoadResString(157), Pulsanti::Ok, Icona::Esclamazione);
         return;
     }
-    doc_.ImpostaModificato(true);
+    const CollegamentoDati prima = doc_.Collegamento();
+    selezionaRecords();
+    registra(prima, true, NomeModifica::CriteriSelezione);
+}
+
+void ComandiDati::selezionaRecords()
+{
     auto& c = doc_.Collegamento();
     ui_.cursoreAttesa();
     RichiestaSelezioneRecords dlg;

@@ -5,11 +5,32 @@
 
 #include "data/clsDatabase.h"
 #include "label/DocumentoEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "shell/Interazione.h"
 
 #include <functional>
 
 namespace cartigo {
+
+class ComandiDati;
+
+// Connecting or disconnecting the label's database, or changing its record selection: the
+// binding and the connection before and after. Undo and redo connect or disconnect again
+// when the connection differs.
+class ComandoDatabase : public ModificaEtichetta {
+public:
+    ComandoDatabase(DocumentoEtichetta& doc, ComandiDati& dati, const CollegamentoDati& prima, bool connessoPrima,
+                    int idNome);
+    void redo() override;
+    void undo() override { applica(prima_, connessoPrima_); }
+
+private:
+    void applica(const CollegamentoDati& c, bool connesso);
+    ComandiDati& dati_;
+    CollegamentoDati prima_, dopo_;
+    bool connessoPrima_, connessoDopo_;
+    bool fatto_ = true;  // the command made the change before the step was pushed
+};
 
 class ComandiDati {
 public:
@@ -39,6 +60,10 @@ public:
     void SetDisconnesso();
 
 private:
+    void connetti();
+    void selezionaRecords();
+    // The binding or the connection changed since `prima`: one step of the label's history.
+    void registra(const CollegamentoDati& prima, bool connessoPrima, int idNome);
     bool mostraErrore(const ErroreCartigo& e);
     QString titoloFinestra() const { return titolo ? titolo() : QString(); }
     DocumentoEtichetta& doc_;

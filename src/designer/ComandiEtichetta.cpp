@@ -61,7 +61,47 @@ std::optional<QString> RichiestaModificaImmagine::Sfoglia(Interazione& ui, const
     return scelto;
 }
 
+// ---- the selection ----
+
+Selezione::Selezione(OggettoEtichetta* oggetto)
+{
+    if (oggetto && oggetto->Index > 0) oggetti_.push_back(oggetto);
+}
+
+Selezione::Selezione(std::vector<OggettoEtichetta*> oggetti)
+{
+    for (OggettoEtichetta* o : oggetti)
+        if (o && o->Index > 0) oggetti_.push_back(o);
+}
+
+std::vector<OggettoEtichetta*> Selezione::DiTipo(std::initializer_list<TipoOggetto> tipi) const
+{
+    std::vector<OggettoEtichetta*> r;
+    for (OggettoEtichetta* o : oggetti_)
+        if (std::find(tipi.begin(), tipi.end(), o->tipo) != tipi.end()) r.push_back(o);
+    return r;
+}
+
+std::vector<quint64> Selezione::Ids() const
+{
+    std::vector<quint64> r;
+    for (const OggettoEtichetta* o : oggetti_) r.push_back(o->id);
+    return r;
+}
+
 // ---- commands ----
+
+namespace {
+constexpr std::initializer_list<TipoOggetto> kTesti = {TipoOggetto::Testo};
+constexpr std::initializer_list<TipoOggetto> kTestiERettangoli = {TipoOggetto::Testo, TipoOggetto::Rettangolo};
+
+// Pushes a change of properties unless it changes nothing.
+template <typename Comando, typename... Altri>
+void esegui(DocumentoEtichetta& doc, std::vector<ModificaProprieta::Voce> voci, Altri... altri)
+{
+    if (!voci.empty()) doc.Esegui(new Comando(doc, std::move(voci), altri...));
+}
+}  // namespace
 
 ComandiEtichetta::ComandiEtichetta(DocumentoEtichetta& doc, Interazione& ui) : doc_(doc), ui_(ui) {}
 
@@ -70,31 +110,50 @@ void ComandiEtichetta::mostraErrore(int numero, const QString& descrizione)
     ui_.messaggio(TestoErroreNonGestito(numero, descrizione), titolo_, Pulsanti::Ok, Icona::Esclamazione);
 }
 
-void ComandiEtichetta::Cancella(OggettoEtichetta* corrente)
+void ComandiEtichetta::Cancella(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || corrente->Index == 0)
-        return;
-    doc_.ZOrderRimuovi(corrente->Chiave());
-    if (copiato_ == corrente->id)
-        copiato_ = 0;
-    doc_.Scarica(corrente);
+    if (!selezione.Vuota()) doc_.Esegui(new ComandoCancella(doc_, selezione.Ids()));
 }
 
-void ComandiEtichetta::Copia(OggettoEtichetta* corrente)
+void ComandiEtichetta::Copia(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (corrente && corrente->Index > 0)
-        copiato_ = corrente->id;
+    if (selezione.Vuota()) return;
+    copiati_ = selezione.Ids();
+    tagliati_.clear();
 }
 
-const OggettoEtichetta* ComandiEtichetta::OggettoCopiato() const { return copiato_ ? doc_.TrovaId(copiato_) : nullptr; }
+void ComandiEtichetta::Taglia(const Selezione& selezione)
+{
+    if (selezione.Vuota()) return;
+    copiati_.clear();
+    tagliati_.clear();
+    for (const OggettoEtichetta* o : doc_.OrdineDisegno())
+        if (std::find(selezione.Oggetti().begin(), selezione.Oggetti().end(), o) != selezione.Oggetti().end())
+            tagliati_.push_back(*o);
+    doc_.Esegui(new ComandoCancella(doc_, selezione.Ids(), NomeModifica::Taglio));
+}
+
+const OggettoEtichetta* ComandiEtichetta::OggettoCopiato() const
+{
+    for (quint64 id : copiati_)
+        if (const OggettoEtichetta* o = doc_.TrovaId(id)) return o;
+    return tagliati_.empty() ? nullptr : &tagliati_.front();
+}
 
 OggettoEtichetta* ComandiEtichetta::Incolla()
 {
-    doc_.ImpostaModificato(true);
-    const OggettoEtichetta* o = OggettoCopiato();
-    return o ? IncollaOggetto(*o) : nullptr;
+    // Read now, in drawing order: the copies go on top of each other as the originals lie.
+    std::vector<OggettoEtichetta> fonti = tagliati_;
+    for (const OggettoEtichetta* o : doc_.OrdineDisegno())
+        if (std::find(copiati_.begin(), copiati_.end(), o->id) != copiati_.end()) fonti.push_back(*o);
+    std::vector<quint64> nuovi;
+    OggettoEtichetta* ultimo = nullptr;
+    for (const OggettoEtichetta& f : fonti) {
+        ultimo = IncollaOggetto(f);
+        nuovi.push_back(ultimo->id);
+    }
+    if (!nuovi.empty()) doc_.Esegui(new ComandoIncolla(doc_, std::move(nuovi)));
+    return ultimo;
 }
 
 OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c)
@@ -136,34 +195,81 @@ OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c)
     } catch (const ErroreCartigo&) {
         // a full z-order table: the paste goes on without the record
     }
-    notifica(n);
+    doc_.NotificaModificaOggetto(n);
     return n;
 }
 
-void ComandiEtichetta::PortaAvanti(OggettoEtichetta* corrente)
+void ComandiEtichetta::PortaAvanti(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || corrente->Index == 0)
-        return;
-    doc_.PortaDavanti(corrente);
-    try {
-        doc_.ZOrderImposta(corrente->Chiave(), 1);
-    } catch (const ErroreCartigo& e) {
+    ordine(selezione, true);
+}
+
+void ComandiEtichetta::PortaIndietro(const Selezione& selezione)
+{
+    ordine(selezione, false);
+}
+
+void ComandiEtichetta::ordine(const Selezione& selezione, bool davanti)
+{
+    if (selezione.Vuota()) return;
+    auto* c = new ComandoOrdine(doc_, selezione.Ids(), davanti);
+    doc_.Esegui(c);
+    if (c->TabellaPiena()) {
+        const ErroreCartigo e = ErroreCartigo::di(CodiceErrore::IndiceFuoriIntervallo);
         mostraErrore(e.numero(), e.descrizione());
     }
 }
 
-void ComandiEtichetta::PortaIndietro(OggettoEtichetta* corrente)
+void ComandiEtichetta::cornici(const Selezione& selezione, const std::vector<Cornice>& nuove, int idNome)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || corrente->Index == 0)
-        return;
-    doc_.PortaDietro(corrente);
-    try {
-        doc_.ZOrderImposta(corrente->Chiave(), 2);
-    } catch (const ErroreCartigo& e) {
-        mostraErrore(e.numero(), e.descrizione());
+    std::vector<ModificaCornici::Voce> voci;
+    for (size_t i = 0; i < selezione.Oggetti().size() && i < nuove.size(); ++i) {
+        const OggettoEtichetta* o = selezione.Oggetti()[i];
+        if (Cornice::Di(*o) != nuove[i]) voci.push_back({o->id, Cornice::Di(*o), nuove[i]});
     }
+    if (!voci.empty()) doc_.Esegui(new ComandoAllinea(doc_, std::move(voci), idNome));
+}
+
+namespace {
+std::vector<Cornice> corniciDi(const Selezione& selezione)
+{
+    std::vector<Cornice> r;
+    for (const OggettoEtichetta* o : selezione.Oggetti()) r.push_back(Cornice::Di(*o));
+    return r;
+}
+QRectF rettangoloEtichetta(const LayoutEtichetta& l)
+{
+    return QRectF(OrigineEtichettaX, OrigineEtichettaY, l.LarghezzaEtichetta * DocumentoEtichetta::TwipsPerMm,
+                  l.AltezzaEtichetta * DocumentoEtichetta::TwipsPerMm);
+}
+}  // namespace
+
+void ComandiEtichetta::Allinea(cartigo::Allinea come, const Selezione& selezione)
+{
+    cornici(selezione, Allineamento::Allinea(corniciDi(selezione), come, rettangoloEtichetta(doc_.Layout())),
+            NomeModifica::Allineamento);
+}
+
+void ComandiEtichetta::Distribuisci(cartigo::Distribuisci come, const Selezione& selezione)
+{
+    cornici(selezione, Allineamento::Distribuisci(corniciDi(selezione), come), NomeModifica::Distribuzione);
+}
+
+void ComandiEtichetta::StessaDimensione(cartigo::Dimensione quale, const Selezione& selezione)
+{
+    cornici(selezione, Allineamento::StessaDimensione(corniciDi(selezione), quale), NomeModifica::StessaDimensione);
+}
+
+void ComandiEtichetta::ImpostaCornice(OggettoEtichetta* oggetto, const Cornice& cornice)
+{
+    if (!oggetto || oggetto->Index == 0 || Cornice::Di(*oggetto) == cornice) return;
+    const Cornice prima = Cornice::Di(*oggetto);
+    const bool stessaDimensione = prima.Width == cornice.Width && prima.Height == cornice.Height;
+    std::vector<ModificaCornici::Voce> voci{{oggetto->id, prima, cornice}};
+    if (stessaDimensione)
+        doc_.Esegui(new ComandoSposta(doc_, std::move(voci)));
+    else
+        doc_.Esegui(new ComandoRidimensiona(doc_, std::move(voci)));
 }
 
 bool ComandiEtichetta::FontExists(const QString& nome) const
@@ -172,7 +278,7 @@ bool ComandiEtichetta::FontExists(const QString& nome) const
 }
 
 bool ComandiEtichetta::ApplyFont(const QString& nome, const QString& dimensione, bool grassetto, bool corsivo,
-                                 OggettoEtichetta* corrente)
+                                 const Selezione& selezione)
 {
     double intera = 0;
     try {
@@ -180,24 +286,20 @@ bool ComandiEtichetta::ApplyFont(const QString& nome, const QString& dimensione,
     } catch (const ErroreCartigo&) {
         return false;  // a size past the integer range: nothing can take it
     }
-    if (nome.isEmpty() || intera == 0)
-        return false;
-    doc_.ImpostaModificato(true);
+    if (nome.isEmpty() || intera == 0) return false;
     intera = ArrotondaPari(intera);
     if (intera < 1 || intera > DimensioneCarattereMassima) return false;  // a size no font takes
-    OggettoEtichetta* destinazione = nullptr;
-    if (!corrente)
-        destinazione = &doc_.Modello(TipoOggetto::Testo);
-    else if (corrente->tipo == TipoOggetto::Testo)
-        destinazione = corrente;
-    if (!destinazione)
+    auto applica = [&](OggettoEtichetta& o) {
+        o.FontName = nome;
+        o.FontSize = float(intera);
+        o.FontBold = grassetto;
+        o.FontItalic = corsivo;
+    };
+    if (selezione.Vuota()) {
+        applica(doc_.Modello(TipoOggetto::Testo));
         return true;
-    destinazione->FontName = nome;
-    destinazione->FontSize = float(intera);
-    destinazione->FontBold = grassetto;
-    destinazione->FontItalic = corsivo;
-    if (destinazione->Index > 0)
-        notifica(destinazione);
+    }
+    esegui<ComandoCarattere>(doc_, ModificaProprieta::Voci(selezione.DiTipo(kTesti), applica));
     return true;
 }
 
@@ -226,15 +328,11 @@ bool ComandiEtichetta::VerificaDimensioneFont(const QString& dimensione)
     return false;
 }
 
-void ComandiEtichetta::Carattere(OggettoEtichetta* corrente)
+void ComandiEtichetta::Carattere(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
     auto& modello = doc_.Modello(TipoOggetto::Testo);
-    const OggettoEtichetta* fonte = nullptr;
-    if (!corrente)
-        fonte = &modello;
-    else if (corrente->tipo == TipoOggetto::Testo)
-        fonte = corrente;
+    const auto testi = selezione.DiTipo(kTesti);
+    const OggettoEtichetta* fonte = selezione.Vuota() ? &modello : (testi.empty() ? nullptr : testi.back());
     if (!fonte)
         return;
     // The dialog opens on the face the text is drawn with, in its current style.
@@ -247,122 +345,107 @@ void ComandiEtichetta::Carattere(OggettoEtichetta* corrente)
     QString famiglia = Caratteri::SenzaFonderia(scelto->family());
     if (famiglia == iniziale.family()) famiglia = fonte->FontName;
     const float dimensione = float(ArrotondaPari(scelto->pointSizeF() > 0 ? scelto->pointSizeF() : 10));
-    for (OggettoEtichetta* o : {&modello, corrente}) {
-        if (!o || o->tipo != TipoOggetto::Testo)
-            continue;
-        o->FontName = famiglia;
-        o->FontSize = dimensione;
-        o->FontBold = scelto->bold();
-        o->FontItalic = scelto->italic();
-        if (o->Index > 0)
-            notifica(o);
-    }
+    auto applica = [&](OggettoEtichetta& o) {
+        o.FontName = famiglia;
+        o.FontSize = dimensione;
+        o.FontBold = scelto->bold();
+        o.FontItalic = scelto->italic();
+    };
+    applica(modello);  // the texts created next take it too
+    esegui<ComandoCarattere>(doc_, ModificaProprieta::Voci(testi, applica));
 }
 
-void ComandiEtichetta::ColoreOggetto(OggettoEtichetta* corrente)
+void ComandiEtichetta::ColoreOggetto(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente)
-        return;
-    qint32* campo = nullptr;
-    if (corrente->tipo == TipoOggetto::Testo)
-        campo = &corrente->ForeColor;
-    else if (corrente->tipo == TipoOggetto::Rettangolo)
-        campo = &corrente->BorderColor;
-    if (!campo)
-        return;
-    const auto c = ui_.scegliColore(ColoreDaVB(*campo), LoadResString(137));
+    const auto oggetti = selezione.DiTipo(kTestiERettangoli);
+    if (oggetti.empty()) return;
+    auto campo = [](OggettoEtichetta& o) -> qint32& {
+        return o.tipo == TipoOggetto::Testo ? o.ForeColor : o.BorderColor;
+    };
+    const auto c = ui_.scegliColore(ColoreDaVB(campo(*oggetti.back())), LoadResString(137));
     if (!c)
         return;
-    *campo = ColoreVB(*c);
-    notifica(corrente);
+    const qint32 colore = ColoreVB(*c);
+    esegui<ComandoColore>(doc_, ModificaProprieta::Voci(oggetti, [&](OggettoEtichetta& o) { campo(o) = colore; }),
+                          false);
 }
 
-void ComandiEtichetta::ColoreSfondo(OggettoEtichetta* corrente)
+void ComandiEtichetta::ColoreSfondo(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || (corrente->tipo != TipoOggetto::Testo && corrente->tipo != TipoOggetto::Rettangolo))
-        return;
+    const auto oggetti = selezione.DiTipo(kTestiERettangoli);
+    if (oggetti.empty()) return;
     const auto c = ui_.scegliColore(ultimoSfondo_, LoadResString(136));
     if (!c)
         return;
     ultimoSfondo_ = *c;
-    corrente->BackStyle = 1;
-    corrente->BackColor = ColoreVB(*c);
-    notifica(corrente);
+    const qint32 colore = ColoreVB(*c);
+    const auto opacoColorato = [&](OggettoEtichetta& o) {
+        o.BackStyle = 1;
+        o.BackColor = colore;
+    };
+    esegui<ComandoColore>(doc_, ModificaProprieta::Voci(oggetti, opacoColorato), true);
 }
 
-void ComandiEtichetta::SetAlignment(int valore, OggettoEtichetta* corrente)
+void ComandiEtichetta::SetAlignment(int valore, const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (corrente && corrente->tipo == TipoOggetto::Testo) {
-        corrente->Alignment = valore;
-        notifica(corrente);
-    }
+    esegui<ComandoAllineamentoTesto>(
+        doc_, ModificaProprieta::Voci(selezione.DiTipo(kTesti), [&](OggettoEtichetta& o) { o.Alignment = valore; }));
 }
 
-void ComandiEtichetta::Allineamento(OggettoEtichetta* corrente)
+void ComandiEtichetta::Allineamento(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || corrente->tipo != TipoOggetto::Testo)
-        return;
+    const auto testi = selezione.DiTipo(kTesti);
+    if (testi.empty()) return;
     RichiestaAllineamento r;
-    r.opzione = RichiestaAllineamento::OpzioneDaAllineamento(corrente->Alignment);
+    r.opzione = RichiestaAllineamento::OpzioneDaAllineamento(testi.back()->Alignment);
     if (!ui_.dialogo(r))
         return;
-    corrente->Alignment = RichiestaAllineamento::AllineamentoDaOpzione(r.opzione);
-    notifica(corrente);
+    SetAlignment(RichiestaAllineamento::AllineamentoDaOpzione(r.opzione), selezione);
 }
 
-void ComandiEtichetta::Spessore(int spessore, OggettoEtichetta* corrente)
+void ComandiEtichetta::Spessore(int spessore, const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (corrente && corrente->tipo == TipoOggetto::Rettangolo && spessore >= 1 && spessore <= 3) {
-        corrente->BorderWidth = spessore;
-        notifica(corrente);
-    }
+    if (spessore < 1 || spessore > 3) return;
+    esegui<ComandoSpessore>(doc_, ModificaProprieta::Voci(selezione.DiTipo({TipoOggetto::Rettangolo}),
+                                                          [&](OggettoEtichetta& o) { o.BorderWidth = spessore; }));
 }
 
-void ComandiEtichetta::Opaco(OggettoEtichetta* corrente)
+void ComandiEtichetta::Opaco(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (corrente && (corrente->tipo == TipoOggetto::Testo || corrente->tipo == TipoOggetto::Rettangolo)) {
-        corrente->BackStyle = 1;
-        notifica(corrente);
-    }
+    esegui<ComandoSfondo>(doc_, ModificaProprieta::Voci(selezione.DiTipo(kTestiERettangoli),
+                                                        [](OggettoEtichetta& o) { o.BackStyle = 1; }));
 }
 
-void ComandiEtichetta::Trasparente(OggettoEtichetta* corrente)
+void ComandiEtichetta::Trasparente(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (corrente && (corrente->tipo == TipoOggetto::Testo || corrente->tipo == TipoOggetto::Rettangolo)) {
-        corrente->BackStyle = 0;
-        notifica(corrente);
-    }
+    esegui<ComandoSfondo>(doc_, ModificaProprieta::Voci(selezione.DiTipo(kTestiERettangoli),
+                                                        [](OggettoEtichetta& o) { o.BackStyle = 0; }));
 }
 
-void ComandiEtichetta::ModificaTesto(OggettoEtichetta* corrente)
+void ComandiEtichetta::ModificaTesto(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
+    OggettoEtichetta* corrente = selezione.Ultimo();
     if (!corrente || (corrente->tipo != TipoOggetto::Testo && corrente->tipo != TipoOggetto::Barcode))
         return;
-    QString& campo = corrente->tipo == TipoOggetto::Testo ? corrente->Caption : corrente->ToolTipText;
+    const bool testo = corrente->tipo == TipoOggetto::Testo;
     RichiestaModificaTesto r;
     if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
-        r.testo = campo;
+        r.testo = testo ? corrente->Caption : corrente->ToolTipText;
     if (campiDati) r.campi = campiDati();
     if (!ui_.dialogo(r))
         return;
     // A line break would split the label file's line: keep the text on one line.
     r.testo.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    campo = r.testo;
-    corrente->DataMember.clear();
-    notifica(corrente);
+    const auto nuovoTesto = [&](OggettoEtichetta& o) {
+        (testo ? o.Caption : o.ToolTipText) = r.testo;
+        o.DataMember.clear();
+    };
+    esegui<ComandoContenuto>(doc_, ModificaProprieta::Voci({corrente}, nuovoTesto), NomeModifica::ModificaTesto);
 }
 
-void ComandiEtichetta::ModificaImmagine(OggettoEtichetta* corrente)
+void ComandiEtichetta::ModificaImmagine(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
+    OggettoEtichetta* corrente = selezione.Ultimo();
     if (!corrente || corrente->tipo != TipoOggetto::Immagine)
         return;
     RichiestaModificaImmagine r;
@@ -371,18 +454,20 @@ void ComandiEtichetta::ModificaImmagine(OggettoEtichetta* corrente)
     r.cartellaEtichetta = doc_.CartellaEtichetta();
     if (!ui_.dialogo(r))
         return;
-    corrente->ToolTipText = r.nomeFile;
-    corrente->DataMember.clear();
-    FileEtichetta::CaricaImmagine(*corrente, r.cartellaEtichetta);
-    notifica(corrente);
+    const auto nuovoFile = [&](OggettoEtichetta& o) {
+        o.ToolTipText = r.nomeFile;
+        o.DataMember.clear();
+        FileEtichetta::CaricaImmagine(o, r.cartellaEtichetta);
+    };
+    esegui<ComandoContenuto>(doc_, ModificaProprieta::Voci({corrente}, nuovoFile), NomeModifica::ModificaImmagine);
 }
 
-void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
+void ComandiEtichetta::ParametriBarcode(const Selezione& selezione)
 {
-    doc_.ImpostaModificato(true);
-    if (!corrente || corrente->tipo != TipoOggetto::Barcode)
-        return;
-    cartigo::ParametriBarcode p = cartigo::ParametriBarcode::DaTag(corrente->Tag);
+    const auto barcode = selezione.DiTipo({TipoOggetto::Barcode});
+    if (barcode.empty()) return;
+    OggettoEtichetta* corrente = barcode.back();
+    const cartigo::ParametriBarcode p = cartigo::ParametriBarcode::DaTag(corrente->Tag);
     RichiestaParametriBarcode r;
     r.tipoBarcode = p.tipo >= 0 && p.tipo < kTipiBarcode ? p.tipo : 0;
     r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(p.testo);
@@ -394,12 +479,16 @@ void ComandiEtichetta::ParametriBarcode(OggettoEtichetta* corrente)
     r.altezza = corrente->Height;
     if (!ui_.dialogo(r))
         return;
-    p.tipo = r.tipoBarcode;
-    p.testo = RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto);
-    p.correzione = r.correzione;
-    p.forma = r.forma;
-    corrente->Tag = p.Tag();
-    notifica(corrente);
+    // Every selected barcode takes the settings chosen and keeps the rest of its Tag.
+    const auto nuoviParametri = [&](OggettoEtichetta& o) {
+        cartigo::ParametriBarcode q = cartigo::ParametriBarcode::DaTag(o.Tag);
+        q.tipo = r.tipoBarcode;
+        q.testo = RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto);
+        q.correzione = r.correzione;
+        q.forma = r.forma;
+        o.Tag = q.Tag();
+    };
+    esegui<ComandoParametriBarcode>(doc_, ModificaProprieta::Voci(barcode, nuoviParametri));
 }
 
 }  // namespace cartigo

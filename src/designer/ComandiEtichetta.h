@@ -1,11 +1,13 @@
 #pragma once
-// The editing and formatting commands on the selected object: delete, copy, paste,
-// front and back; font, colours, alignment, thickness, background, text, picture
-// and barcode settings. Every question goes through the interaction seam; the
-// window only passes the current selection.
+// The editing and formatting commands on the selected objects: delete, copy, cut, paste,
+// front and back, align and distribute; font, colours, alignment, thickness, background,
+// text, picture and barcode settings. Each change is one step of the label's history.
+// Every question goes through the interaction seam; the window only passes the selection.
 
 #include "barcode/RichiesteBarcode.h"
+#include "designer/Allineamento.h"
 #include "label/DocumentoEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "shell/Interazione.h"
 
 #include <QStringList>
@@ -48,6 +50,25 @@ struct RichiestaModificaImmagine : RichiestaDialogo {
     static std::optional<QString> Sfoglia(Interazione& ui, const QString& cartella);
 };
 
+// The objects a command acts on: the selected ones, the last selected last. One object
+// (or none) converts to it, for the commands of a single selection.
+class Selezione {
+public:
+    Selezione() = default;
+    Selezione(OggettoEtichetta* oggetto);               // NOLINT: one object is a selection
+    Selezione(std::vector<OggettoEtichetta*> oggetti);  // NOLINT
+    const std::vector<OggettoEtichetta*>& Oggetti() const { return oggetti_; }
+    bool Vuota() const { return oggetti_.empty(); }
+    // The last selected, or none.
+    OggettoEtichetta* Ultimo() const { return oggetti_.empty() ? nullptr : oggetti_.back(); }
+    // The selected objects of these kinds, in selection order.
+    std::vector<OggettoEtichetta*> DiTipo(std::initializer_list<TipoOggetto> tipi) const;
+    std::vector<quint64> Ids() const;
+
+private:
+    std::vector<OggettoEtichetta*> oggetti_;  // real objects only
+};
+
 class ComandiEtichetta {
 public:
     ComandiEtichetta(DocumentoEtichetta& doc, Interazione& ui);
@@ -62,49 +83,69 @@ public:
     // The program's folder, where the picture dialog starts browsing.
     void impostaCartellaProgramma(const QString& c) { cartellaProgramma_ = c; }
 
+    // Every command below that changes the label does it as one step of the document's
+    // history; a command that would change nothing makes no step.
+
     // --- editing ---
-    // Deletes the selected object (its z-order row too). The caller then clears the selection.
-    void Cancella(OggettoEtichetta* corrente);
-    void Copia(OggettoEtichetta* corrente);
-    // Pastes the copied object (as it is now) 100 twips right and down, in front of everything.
-    // Nothing when nothing was copied or the copied object is gone.
+    // Deletes the selected objects (their z-order rows too). The caller then clears the selection.
+    void Cancella(const Selezione& selezione);
+    // Copy remembers the objects: a paste copies them as they are then. Cut deletes them and
+    // remembers them as they were.
+    void Copia(const Selezione& selezione);
+    void Taglia(const Selezione& selezione);
+    // Pastes the copied objects 100 twips right and down, each in front of everything, in
+    // their drawing order; returns the last one pasted. Nothing when nothing was copied or
+    // the copied objects are gone.
     OggettoEtichetta* Incolla();
+    // One pasted copy (no step of its own).
     OggettoEtichetta* IncollaOggetto(const OggettoEtichetta& copiato);
-    void PortaAvanti(OggettoEtichetta* corrente);
-    void PortaIndietro(OggettoEtichetta* corrente);
+    void PortaAvanti(const Selezione& selezione);
+    void PortaIndietro(const Selezione& selezione);
+    // The first copied object that still exists, or the first cut one; none.
     const OggettoEtichetta* OggettoCopiato() const;
+    // Align, distribute, same size: two or more objects align to the last selected, one to the label.
+    void Allinea(cartigo::Allinea come, const Selezione& selezione);
+    void Distribuisci(cartigo::Distribuisci come, const Selezione& selezione);
+    void StessaDimensione(cartigo::Dimensione quale, const Selezione& selezione);
+    // An object's frame as typed in the object panel: a move, a resize, or both in one step.
+    void ImpostaCornice(OggettoEtichetta* oggetto, const Cornice& cornice);
 
     // --- formatting ---
-    // Applies a font to the selected text object, or to the text template when nothing
-    // is selected. `dimensione` is the size as typed. False when nothing was applied.
+    // Applies a font to the selected texts, or to the text template (for the texts created
+    // next; not a change of the label) when nothing is selected. `dimensione` is the size as
+    // typed. False when nothing was applied.
     bool ApplyFont(const QString& nome, const QString& dimensione, bool grassetto, bool corsivo,
-                   OggettoEtichetta* corrente);
+                   const Selezione& selezione);
     bool FontExists(const QString& nome) const;
     // The checks of the two font boxes when they are left; false after the message.
     bool VerificaNomeFont(const QString& nome);
     bool VerificaDimensioneFont(const QString& dimensione);
-    void Carattere(OggettoEtichetta* corrente);
-    void ColoreOggetto(OggettoEtichetta* corrente);
-    void ColoreSfondo(OggettoEtichetta* corrente);
-    void SetAlignment(int valore, OggettoEtichetta* corrente);
-    void Allineamento(OggettoEtichetta* corrente);
-    void Spessore(int spessore, OggettoEtichetta* corrente);
-    void Opaco(OggettoEtichetta* corrente);
-    void Trasparente(OggettoEtichetta* corrente);
-    void ModificaTesto(OggettoEtichetta* corrente);
-    void ModificaImmagine(OggettoEtichetta* corrente);
-    void ParametriBarcode(OggettoEtichetta* corrente);
+    void Carattere(const Selezione& selezione);
+    void ColoreOggetto(const Selezione& selezione);
+    void ColoreSfondo(const Selezione& selezione);
+    void SetAlignment(int valore, const Selezione& selezione);
+    void Allineamento(const Selezione& selezione);
+    void Spessore(int spessore, const Selezione& selezione);
+    void Opaco(const Selezione& selezione);
+    void Trasparente(const Selezione& selezione);
+    // The editors open on the last selected object.
+    void ModificaTesto(const Selezione& selezione);
+    void ModificaImmagine(const Selezione& selezione);
+    void ParametriBarcode(const Selezione& selezione);
 
 private:
     void mostraErrore(int numero, const QString& descrizione);
-    void notifica(OggettoEtichetta* o) { doc_.NotificaModificaOggetto(o); }
+    void cornici(const Selezione& selezione, const std::vector<Cornice>& nuove, int idNome);
+    // Front or back, with the message of a full z-order table.
+    void ordine(const Selezione& selezione, bool davanti);
 
     DocumentoEtichetta& doc_;
     Interazione& ui_;
     QString titolo_;
     QStringList fonts_;
     QString cartellaProgramma_;
-    quint64 copiato_ = 0;  // id of the copied object, 0 for none
+    std::vector<quint64> copiati_;            // ids of the copied objects
+    std::vector<OggettoEtichetta> tagliati_;  // the objects cut, as they were
     QColor ultimoSfondo_ = Qt::white;
 };
 

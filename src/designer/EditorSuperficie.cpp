@@ -1,5 +1,8 @@
 #include "designer/EditorSuperficie.h"
 
+#include "label/ModificheEtichetta.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace cartigo {
@@ -9,9 +12,58 @@ EditorSuperficie::EditorSuperficie(DocumentoEtichetta& doc, FinestraDesigner& fi
 {
 }
 
+// ---- the selection ----
+
 OggettoEtichetta* EditorSuperficie::CurrentObject() const
 {
-    return corrente_ ? doc_.TrovaId(corrente_) : nullptr;
+    for (auto it = selezione_.rbegin(); it != selezione_.rend(); ++it)
+        if (OggettoEtichetta* o = doc_.TrovaId(*it)) return o;
+    return nullptr;
+}
+
+void EditorSuperficie::ImpostaCurrentObject(OggettoEtichetta* o)
+{
+    selezione_.clear();
+    if (o && o->Index > 0) selezione_.push_back(o->id);
+}
+
+std::vector<OggettoEtichetta*> EditorSuperficie::Selezione() const
+{
+    std::vector<OggettoEtichetta*> r;
+    for (quint64 id : selezione_)
+        if (OggettoEtichetta* o = doc_.TrovaId(id)) r.push_back(o);
+    return r;
+}
+
+void EditorSuperficie::ImpostaSelezione(const std::vector<OggettoEtichetta*>& oggetti)
+{
+    selezione_.clear();
+    for (OggettoEtichetta* o : oggetti) aggiungi(o);
+}
+
+bool EditorSuperficie::Selezionato(const OggettoEtichetta* o) const
+{
+    return o && std::find(selezione_.begin(), selezione_.end(), o->id) != selezione_.end();
+}
+
+void EditorSuperficie::aggiungi(OggettoEtichetta* o)
+{
+    if (!o || o->Index == 0) return;
+    togli(o);
+    selezione_.push_back(o->id);
+}
+
+void EditorSuperficie::togli(const OggettoEtichetta* o)
+{
+    selezione_.erase(std::remove(selezione_.begin(), selezione_.end(), o->id), selezione_.end());
+}
+
+void EditorSuperficie::ImpostaZoom(double zoom)
+{
+    AnnullaTrascinamento();
+    zoom_ = zoom;
+    DragRect.Zoom = zoom;
+    if (maniglie_) ShowHandles(true);
 }
 
 // ---- tools ----
@@ -33,20 +85,27 @@ void EditorSuperficie::StrumentoSelezione()
 void EditorSuperficie::ClearSelection()
 {
     SelectMode = false;
-    corrente_ = 0;
+    // A drag cut short (a command from the keyboard): its bands and the mouse go too.
+    registraCreazione();
+    selezione_.clear();
     ShowHandles(false);
-    // A drag cut short (a command from the keyboard): its band and the mouse go too.
-    while (bande_ > 0) disegnaBanda();
-    if (catturato_) {
-        catturato_ = false;
-        finestra_.CatturaMouse(false);
-    }
+    mostraBande({});
+    liberaMouse();
     DragState = 0;
+}
+
+void EditorSuperficie::SelezionaTutto()
+{
+    if (DragState != 0) return;
+    if (doc_.Modo() != ModoInserimento::Nessuno) StrumentoSelezione();
+    SelectMode = true;
+    ImpostaSelezione(doc_.Oggetti());
+    ShowHandles(true);
 }
 
 // ---- mouse ----
 
-void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore)
+void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore, Qt::KeyboardModifiers tasti)
 {
     premuto_ = 0;
     if (DragState != 0) return;  // a drag under way keeps the mouse
@@ -56,13 +115,14 @@ void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint
     }
     if (OggettoEtichetta* o = Superficie::OggettoCliccato(doc_, twips.x(), twips.y())) {
         premuto_ = o->id;
-        Oggetto_MouseDown(o, pulsante, cursore);
+        Oggetto_MouseDown(o, pulsante, cursore, tasti);
         return;
     }
-    PicBox_MouseDown(pulsante, twips.x(), twips.y(), cursore);
+    PicBox_MouseDown(pulsante, twips.x(), twips.y(), cursore, tasti);
 }
 
-void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, double y, QPoint cursore)
+void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, double y, QPoint cursore,
+                                        Qt::KeyboardModifiers tasti)
 {
     if (pulsante != Qt::LeftButton) return;
     if (!SelectMode) {
@@ -93,7 +153,12 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
         doc_.ImpostaModo(ModoInserimento::Nessuno);
         finestra_.PuntatoreInserimento(false);
         SelectMode = true;
-        if (nuovo) DragBegin(nuovo, cursore);
+        if (nuovo) {
+            // Placed where the button goes up: one step when it does.
+            creato_ = nuovo->id;
+            ImpostaCurrentObject(nuovo);
+            DragBegin(nuovo, cursore);
+        }
         return;
     }
     // Hit test in the order of the surface's list: the first object wins.
@@ -102,23 +167,47 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
         if (!o->Visible) continue;
         DragRect.SetRectToCtrl(*o, c);
         if (DragRect.PtInRect(float(x + c.x()), float(y + c.y()))) {
-            DragBegin(o, cursore);
+            Oggetto_MouseDown(o, pulsante, cursore, tasti);
             return;
         }
     }
-    corrente_ = 0;
+    // Empty surface: a band selects what it encloses; without Shift or Ctrl it starts afresh.
+    aggiungiBanda_ = tasti & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (!aggiungiBanda_) selezione_.clear();
     ShowHandles(false);
+    inizioBanda_ = fineBanda_ = QPointF(x, y);
+    cursoreInizio_ = cursore;
+    DragState = 3;
+    catturaMouse();
 }
 
-void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore)
+void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore,
+                                         Qt::KeyboardModifiers tasti)
 {
-    if (pulsante == Qt::LeftButton && SelectMode && oggetto && oggetto->Index > 0) DragBegin(oggetto, cursore);
+    if (pulsante != Qt::LeftButton || !SelectMode || !oggetto || oggetto->Index == 0) return;
+    if (tasti & (Qt::ShiftModifier | Qt::ControlModifier)) {
+        if (Selezionato(oggetto)) {
+            // Taken out of the selection; the grips go to the one selected before it.
+            togli(oggetto);
+            ShowHandles(true);
+            return;
+        }
+        aggiungi(oggetto);
+    } else if (Selezionato(oggetto) && selezione_.size() > 1) {
+        // All of them move with it; a click without a move leaves it alone selected.
+        soloQuesto_ = oggetto->id;
+    } else {
+        ImpostaCurrentObject(oggetto);
+    }
+    DragBegin(oggetto, cursore);
 }
 
 void EditorSuperficie::iniziaTrascinamento(const OggettoEtichetta& o, QPoint cursore)
 {
     inizio_ = cornice_ = QRectF(o.Left, o.Top, o.Width, o.Height);
     cursoreInizio_ = cursore;
+    trascinato_ = o.id;
+    altri_.clear();
     DragRect.SetRectToCtrl(cornice_, finestra_.Contenitore());
     DragRect.TwipsToScreen();
 }
@@ -126,11 +215,16 @@ void EditorSuperficie::iniziaTrascinamento(const OggettoEtichetta& o, QPoint cur
 void EditorSuperficie::DragBegin(OggettoEtichetta* oggetto, QPoint cursore)
 {
     ShowHandles(false);
-    corrente_ = oggetto->id;
+    if (!Selezionato(oggetto)) ImpostaCurrentObject(oggetto);
     iniziaTrascinamento(*oggetto, cursore);
+    for (const OggettoEtichetta* o : Selezione()) {
+        if (o == oggetto) continue;
+        const QRectF r(o->Left, o->Top, o->Width, o->Height);
+        altri_.push_back({o->id, r, r});
+    }
     finestra_.Ridisegna();
-    disegnaBanda();
     DragState = 1;
+    mostraBande(bandeAttuali());
     catturaMouse();
 }
 
@@ -143,26 +237,30 @@ void EditorSuperficie::picHandle_MouseDown(int indice, QPoint cursore)
     ShowHandles(false);
     finestra_.Ridisegna();
     DragState = 2;
-    disegnaBanda();
+    mostraBande(bandeAttuali());
     catturaMouse();
 }
 
 void EditorSuperficie::seguiCursore(QPoint p)
 {
+    const ScalaSuperficie s = scala();
+    if (DragState == 3) {
+        const QPoint c = metrica_->ScreenToClient(p);
+        fineBanda_ = QPointF(c.x() * s.x, c.y() * s.y) - finestra_.Contenitore();
+        return;
+    }
     cornice_ = inizio_;
     // Back where the press was: the frame as it was, unrounded.
     if (p != cursoreInizio_) {
         if (DragState == 1) {
             const QPoint d = p - cursoreInizio_;
-            QPointF angolo(inizio_.left() + d.x() * metrica_->TwipsPerPixelX,
-                           inizio_.top() + d.y() * metrica_->TwipsPerPixelY);
+            QPointF angolo(inizio_.left() + d.x() * s.x, inizio_.top() + d.y() * s.y);
             if (Snap) angolo = {modCartigo::SnapX(angolo.x(), 1), modCartigo::SnapY(angolo.y(), 1)};
             cornice_.moveTopLeft(angolo);
         } else {
             // The grip's edges go to the cursor; the others stay.
             const QPoint c = metrica_->ScreenToClient(p);
-            const QPointF w =
-                QPointF(c.x() * metrica_->TwipsPerPixelX, c.y() * metrica_->TwipsPerPixelY) - finestra_.Contenitore();
+            const QPointF w = QPointF(c.x() * s.x, c.y() * s.y) - finestra_.Contenitore();
             const double x = Snap ? modCartigo::SnapX(w.x(), 1) : w.x();
             const double y = Snap ? modCartigo::SnapY(w.y(), 1) : w.y();
             const bool sinistra = DragHandle == 0 || DragHandle == 6 || DragHandle == 7;
@@ -175,65 +273,104 @@ void EditorSuperficie::seguiCursore(QPoint p)
             if (basso) cornice_.setBottom(y);
         }
     }
+    // The others keep their places relative to the object dragged.
+    const QPointF spostamento = cornice_.topLeft() - inizio_.topLeft();
+    for (Trascinato& t : altri_) t.cornice = t.inizio.translated(spostamento);
     DragRect.SetRectToCtrl(cornice_, finestra_.Contenitore());
     DragRect.TwipsToScreen();
 }
 
 void EditorSuperficie::Form_MouseMove(QPoint p)
 {
-    if (DragState != 1 && DragState != 2) return;
-    disegnaBanda();
+    if (DragState < 1 || DragState > 3) return;
     seguiCursore(p);
-    disegnaBanda();
+    mostraBande(bandeAttuali());
 }
 
 bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
 {
     if (pulsante != Qt::LeftButton) return false;
     bool cambiato = false;
-    OggettoEtichetta* o = CurrentObject();
     if (DragState == 1 || DragState == 2) {
-        disegnaBanda();
-        if (o) {
-            const QRectF n = cornice_.normalized();
-            const std::array<float, 4> prima{o->Left, o->Top, o->Width, o->Height};
-            const std::array<float, 4> dopo{float(n.left()), float(n.top()), float(n.width()), float(n.height())};
-            cambiato = dopo != prima;
-            if (cambiato) {
-                // A moved or resized object is a change to save.
-                o->Left = dopo[0];
-                o->Top = dopo[1];
-                o->Width = dopo[2];
-                o->Height = dopo[3];
-                doc_.ImpostaModificato(true);
-                doc_.NotificaModificaOggetto(o);
-            }
+        mostraBande({});
+        std::vector<ModificaCornici::Voce> voci;
+        auto voce = [&](quint64 id, const QRectF& r) {
+            const OggettoEtichetta* o = doc_.TrovaId(id);
+            if (!o) return;
+            const QRectF n = r.normalized();
+            const Cornice dopo{float(n.left()), float(n.top()), float(n.width()), float(n.height())};
+            if (dopo != Cornice::Di(*o)) voci.push_back({id, Cornice::Di(*o), dopo});
+        };
+        voce(trascinato_, cornice_);
+        for (const Trascinato& t : altri_) voce(t.id, t.cornice);
+        cambiato = !voci.empty();
+        if (creato_) {
+            // A placed object: its frame is part of its creation.
+            for (const auto& v : voci)
+                if (OggettoEtichetta* o = doc_.TrovaId(v.id)) v.dopo.ApplicaA(*o);
+            registraCreazione();
+        } else if (cambiato) {
+            if (DragState == 1)
+                doc_.Esegui(new ComandoSposta(doc_, std::move(voci)));
+            else
+                doc_.Esegui(new ComandoRidimensiona(doc_, std::move(voci)));
         }
-        ShowHandles(true);
-        if (catturato_) {
-            catturato_ = false;
-            finestra_.CatturaMouse(false);
-        }
+        if (!cambiato && soloQuesto_) ImpostaCurrentObject(doc_.TrovaId(soloQuesto_));
+        liberaMouse();
         DragState = 0;
+        ShowHandles(true);
+    } else if (DragState == 3) {
+        mostraBande({});
+        const QRectF banda = BandaSelezione();
+        if (!banda.isEmpty()) {
+            for (OggettoEtichetta* o : doc_.Oggetti())
+                if (o->Visible && banda.contains(QRectF(o->Left, o->Top, o->Width, o->Height))) aggiungi(o);
+        }
+        liberaMouse();
+        DragState = 0;
+        ShowHandles(true);
     }
+    soloQuesto_ = 0;
+    OggettoEtichetta* o = CurrentObject();
     if (o && o->tipo == TipoOggetto::Testo) finestra_.ShowFontState(*o);
     // The click of a text object that took the press.
-    if (premuto_ && premuto_ == corrente_ && o && o->tipo == TipoOggetto::Testo && o->Index > 0)
-        finestra_.ShowFontState(*o);
+    if (premuto_ && o && premuto_ == o->id && o->tipo == TipoOggetto::Testo) finestra_.ShowFontState(*o);
     premuto_ = 0;
     return cambiato;
 }
 
+bool EditorSuperficie::AnnullaTrascinamento()
+{
+    if (DragState == 0) return false;
+    mostraBande({});
+    registraCreazione();
+    liberaMouse();
+    DragState = 0;
+    soloQuesto_ = 0;
+    ShowHandles(true);
+    return true;
+}
+
+void EditorSuperficie::registraCreazione()
+{
+    if (creato_ && doc_.TrovaId(creato_)) doc_.Esegui(new ComandoCrea(doc_, {creato_}));
+    creato_ = 0;
+}
+
 void EditorSuperficie::ShowHandles(bool mostra)
 {
+    std::vector<QRectF> altri;
     if (const OggettoEtichetta* o = CurrentObject(); mostra && o) {
         const QPointF c = finestra_.Contenitore();
         const QRectF r(o->Left + c.x(), o->Top + c.y(), o->Width, o->Height);
         maniglie_ = Superficie::PosizioniManiglie(r, c, LatoManiglia, scala());
+        for (const OggettoEtichetta* a : Selezione())
+            if (a != o) altri.emplace_back(a->Left, a->Top, a->Width, a->Height);
     } else {
         maniglie_.reset();
     }
     finestra_.MostraManiglie(maniglie_);
+    finestra_.MostraSelezione(altri);
 }
 
 int EditorSuperficie::ManigliaNelPunto(QPointF twips) const
@@ -263,10 +400,40 @@ QRect EditorSuperficie::RettangoloBanda() const
     return QRect(DragRect.Left, DragRect.Top, DragRect.Right - DragRect.Left, DragRect.Bottom - DragRect.Top);
 }
 
-void EditorSuperficie::disegnaBanda()
+QRectF EditorSuperficie::BandaSelezione() const
 {
-    finestra_.DrawDragRect(RettangoloBanda());
-    bande_ = bande_ ? 0 : 1;
+    return QRectF(inizioBanda_, fineBanda_).normalized();
+}
+
+QRect EditorSuperficie::bandaSchermo(const QRectF& cornice) const
+{
+    clsGrip g(*metrica_);
+    g.Zoom = zoom_;
+    g.SetRectToCtrl(cornice, finestra_.Contenitore());
+    g.TwipsToScreen();
+    return QRect(g.Left, g.Top, g.Right - g.Left, g.Bottom - g.Top);
+}
+
+QList<QRect> EditorSuperficie::bandeAttuali() const
+{
+    QList<QRect> r;
+    auto metti = [&r](const QRect& b) {
+        if (!r.contains(b)) r.append(b);  // one band over objects that lie on each other
+    };
+    if (DragState == 1 || DragState == 2) {
+        metti(RettangoloBanda());
+        for (const Trascinato& t : altri_) metti(bandaSchermo(t.cornice));
+    } else if (DragState == 3 && !BandaSelezione().isEmpty()) {
+        metti(bandaSchermo(BandaSelezione()));
+    }
+    return r;
+}
+
+void EditorSuperficie::mostraBande(const QList<QRect>& nuove)
+{
+    for (const QRect& b : bande_) finestra_.DrawDragRect(b);
+    for (const QRect& b : nuove) finestra_.DrawDragRect(b);
+    bande_ = nuove;
 }
 
 void EditorSuperficie::catturaMouse()
@@ -274,6 +441,148 @@ void EditorSuperficie::catturaMouse()
     if (catturato_) finestra_.CatturaMouse(false);
     catturato_ = true;
     finestra_.CatturaMouse(true);
+}
+
+void EditorSuperficie::liberaMouse()
+{
+    if (!catturato_) return;
+    catturato_ = false;
+    finestra_.CatturaMouse(false);
+}
+
+// ---- keys ----
+
+bool EditorSuperficie::Tasto(int tasto, Qt::KeyboardModifiers modificatori)
+{
+    if (tasto == Qt::Key_Escape) return AnnullaTrascinamento();
+    if (tasto == Qt::Key_Tab || tasto == Qt::Key_Backtab) {
+        if (DragState == 0) SelezionaSuccessivo(tasto == Qt::Key_Backtab || (modificatori & Qt::ShiftModifier));
+        return true;
+    }
+    double dx = 0, dy = 0;
+    switch (tasto) {
+        case Qt::Key_Left:
+            dx = -1;
+            break;
+        case Qt::Key_Right:
+            dx = 1;
+            break;
+        case Qt::Key_Up:
+            dy = -1;
+            break;
+        case Qt::Key_Down:
+            dy = 1;
+            break;
+        default:
+            return false;
+    }
+    if (Selezione().empty()) return false;
+    if (DragState != 0) return true;
+    const double passo =
+        (modificatori & Qt::ShiftModifier) ? PassoShift : (Snap ? Superficie::PassoGriglia : PassoFine);
+    if (modificatori & Qt::ControlModifier)
+        Ridimensiona(dx * passo, dy * passo);
+    else
+        Sposta(dx * passo, dy * passo);
+    return true;
+}
+
+void EditorSuperficie::Sposta(double dx, double dy)
+{
+    const OggettoEtichetta* ancora = CurrentObject();
+    if (!ancora) return;
+    // With snap the last selected lands on whole millimetres; the others keep their places to it.
+    double x = ancora->Left, y = ancora->Top;
+    if (dx != 0) x = Snap ? modCartigo::SnapX(x + dx, 1) : x + dx;
+    if (dy != 0) y = Snap ? modCartigo::SnapY(y + dy, 1) : y + dy;
+    const double ddx = float(x) - ancora->Left, ddy = float(y) - ancora->Top;
+    if (ddx == 0 && ddy == 0) return;
+    std::vector<ModificaCornici::Voce> voci;
+    for (const OggettoEtichetta* o : Selezione()) {
+        Cornice c = Cornice::Di(*o);
+        c.Left = o == ancora ? float(x) : float(o->Left + ddx);
+        c.Top = o == ancora ? float(y) : float(o->Top + ddy);
+        voci.push_back({o->id, Cornice::Di(*o), c});
+    }
+    doc_.Esegui(new ComandoSposta(doc_, std::move(voci), true));
+    ShowHandles(true);
+}
+
+void EditorSuperficie::Ridimensiona(double dx, double dy)
+{
+    std::vector<ModificaCornici::Voce> voci;
+    for (const OggettoEtichetta* o : Selezione()) {
+        Cornice c = Cornice::Di(*o);
+        if (dx != 0) {
+            const double destra = double(o->Left) + o->Width + dx;
+            c.Width = float(std::max(0.0, (Snap ? modCartigo::SnapX(destra, 1) : destra) - o->Left));
+        }
+        if (dy != 0) {
+            const double basso = double(o->Top) + o->Height + dy;
+            c.Height = float(std::max(0.0, (Snap ? modCartigo::SnapY(basso, 1) : basso) - o->Top));
+        }
+        if (c != Cornice::Di(*o)) voci.push_back({o->id, Cornice::Di(*o), c});
+    }
+    if (voci.empty()) return;
+    doc_.Esegui(new ComandoRidimensiona(doc_, std::move(voci), true));
+    ShowHandles(true);
+}
+
+void EditorSuperficie::SelezionaSuccessivo(bool indietro)
+{
+    std::vector<OggettoEtichetta*> oggetti;
+    for (OggettoEtichetta* o : doc_.Oggetti())
+        if (o->Visible) oggetti.push_back(o);
+    if (oggetti.empty()) return;
+    if (doc_.Modo() != ModoInserimento::Nessuno) StrumentoSelezione();
+    SelectMode = true;
+    const auto n = std::ptrdiff_t(oggetti.size());
+    const auto it = std::find(oggetti.begin(), oggetti.end(), CurrentObject());
+    std::ptrdiff_t i = indietro ? n - 1 : 0;
+    if (it != oggetti.end()) i = ((it - oggetti.begin()) + (indietro ? n - 1 : 1)) % n;
+    ImpostaCurrentObject(oggetti[size_t(i)]);
+    ShowHandles(true);
+    if (oggetti[size_t(i)]->tipo == TipoOggetto::Testo) finestra_.ShowFontState(*oggetti[size_t(i)]);
+}
+
+// ---- history ----
+
+void EditorSuperficie::Annulla()
+{
+    passoStoria(false);
+}
+
+void EditorSuperficie::Ripeti()
+{
+    passoStoria(true);
+}
+
+void EditorSuperficie::passoStoria(bool avanti)
+{
+    AnnullaTrascinamento();
+    QUndoStack& s = doc_.Storia();
+    if (!(avanti ? s.canRedo() : s.canUndo())) return;
+    const QUndoCommand* passo = s.command(avanti ? s.index() : s.index() - 1);
+    if (avanti)
+        s.redo();
+    else
+        s.undo();
+    selezionaDopoStoria(passo);
+}
+
+void EditorSuperficie::selezionaDopoStoria(const QUndoCommand* passo)
+{
+    std::vector<OggettoEtichetta*> toccati;
+    if (const auto* m = dynamic_cast<const ModificaEtichetta*>(passo)) {
+        for (quint64 id : m->Oggetti())
+            if (OggettoEtichetta* o = doc_.TrovaId(id)) toccati.push_back(o);
+    }
+    if (!toccati.empty()) {
+        if (doc_.Modo() != ModoInserimento::Nessuno) StrumentoSelezione();
+        SelectMode = true;
+        ImpostaSelezione(toccati);
+    }
+    ShowHandles(true);
 }
 
 }  // namespace cartigo

@@ -40,10 +40,9 @@ void PicBox::ImpostaScala(const ScalaSuperficie& scala)
 
 void PicBox::RedrawSurface()
 {
-    sfondo_ = QImage(Superficie::DimensioniPixel(scala_), QImage::Format_RGB32);
-    QPainter p(&sfondo_);
-    Superficie::PaintSurface(p, doc_.Layout(), griglia_, scala_);
-    p.end();
+    // Painted again for the part in view at the next paint (a zoomed surface is far larger
+    // than any window).
+    zonaSfondo_ = QRect();
     update();
 }
 
@@ -53,12 +52,36 @@ void PicBox::ImpostaManiglie(const std::optional<std::array<QPointF, 8>>& posizi
     update();
 }
 
+void PicBox::ImpostaSelezione(const std::vector<QRectF>& cornici)
+{
+    selezione_ = cornici;
+    update();
+}
+
 void PicBox::paintEvent(QPaintEvent* e)
 {
+    if (!zonaSfondo_.contains(e->rect())) {
+        zonaSfondo_ = visibleRegion().boundingRect().united(e->rect()).intersected(rect());
+        sfondo_ = QImage(zonaSfondo_.size(), QImage::Format_RGB32);
+        QPainter s(&sfondo_);
+        s.translate(-zonaSfondo_.topLeft());
+        Superficie::PaintSurface(s, doc_.Layout(), griglia_, scala_, zonaSfondo_);
+    }
     QPainter p(this);
     p.setClipRegion(e->region());
-    p.drawImage(0, 0, sfondo_);
+    p.drawImage(zonaSfondo_.topLeft(), sfondo_);
     Superficie::DisegnaOggetti(p, doc_, scala_);
+    if (!selezione_.empty()) {
+        p.save();
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        for (const QRectF& c : selezione_) {
+            const QRectF px = scala_.inPixel(c);
+            p.drawRect(QRect(QPoint(int(std::lround(px.left())), int(std::lround(px.top()))),
+                             QPoint(int(std::lround(px.right())) - 1, int(std::lround(px.bottom())) - 1)));
+        }
+        p.restore();
+    }
     if (maniglie_) {
         for (const QPointF& m : *maniglie_) {
             const QPointF px = scala_.inPixel(m);
@@ -86,6 +109,12 @@ void PicBox::mouseReleaseEvent(QMouseEvent* e)
 void PicBox::mouseDoubleClickEvent(QMouseEvent* e)
 {
     Q_EMIT DblClick(e->button(), PixelATwips(e->position()));
+}
+
+bool PicBox::focusNextPrevChild(bool avanti)
+{
+    Q_EMIT Tasto(avanti ? Qt::Key_Tab : Qt::Key_Backtab, QGuiApplication::keyboardModifiers());
+    return true;
 }
 
 // ---- AreaDisegno ----

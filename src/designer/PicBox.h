@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <vector>
 
 class QScrollBar;
 
@@ -36,6 +37,9 @@ public:
     // The eight grips at these top-left corners (surface twips), or none.
     void ImpostaManiglie(const std::optional<std::array<QPointF, 8>>& posizioni);
     const std::optional<std::array<QPointF, 8>>& Maniglie() const { return maniglie_; }
+    // The frames of the other selected objects (surface twips), drawn dashed.
+    void ImpostaSelezione(const std::vector<QRectF>& cornici);
+    const std::vector<QRectF>& Selezione() const { return selezione_; }
     // Side of a grip in pixels.
     static constexpr int LatoManiglia = 5;
 
@@ -47,6 +51,8 @@ Q_SIGNALS:
     void MouseMove(Qt::MouseButtons pulsanti, Qt::KeyboardModifiers tasti, QPointF twips);
     void MouseUp(Qt::MouseButton pulsante, Qt::KeyboardModifiers tasti, QPointF twips);
     void DblClick(Qt::MouseButton pulsante, QPointF twips);
+    // Tab (Qt::Key_Tab) and Shift+Tab (Qt::Key_Backtab) while the surface has the keyboard.
+    void Tasto(int tasto, Qt::KeyboardModifiers tasti);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -54,13 +60,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    bool focusNextPrevChild(bool avanti) override;
 
 private:
     DocumentoEtichetta& doc_;
     ScalaSuperficie scala_;
     bool griglia_ = false;
-    QImage sfondo_;  // the sheet, rulers and grid, kept between paints
+    QImage sfondo_;     // the sheet, rulers and grid of the part in view, kept between paints
+    QRect zonaSfondo_;  // the part of the surface (pixels) that sfondo_ holds
     std::optional<std::array<QPointF, 8>> maniglie_;
+    std::vector<QRectF> selezione_;
 };
 
 // The main window's design area: the surface and the scroll bars that move it.

@@ -122,11 +122,16 @@ QPoint pixel(QPointF twips, const ScalaSuperficie& s)
 }
 }  // namespace
 
-void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala)
+void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala,
+                  const QRect& zona)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(QPoint(0, 0), DimensioniPixel(scala)), ColoreSfondo());
+    const QRect tutta(QPoint(0, 0), DimensioniPixel(scala));
+    const QRect area = zona.isNull() ? tutta : zona;
+    // Text reaches past its point: a margin keeps the numbers at the edge of the part.
+    const QRect vicino = area.adjusted(-40, -40, 40, 40);
+    p.fillRect(area, ColoreSfondo());
     // A narrow face, so that two-digit numbers fit beside the left ruler's ticks.
     QFont carattere;
     carattere.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
@@ -136,6 +141,14 @@ void PaintSurface(QPainter& p, const LayoutEtichetta& layout, bool griglia, cons
     p.setFont(carattere);
     const int ascesa = p.fontMetrics().ascent();
     for (const auto& e : ElementiSuperficie(layout, griglia)) {
+        if (!zona.isNull()) {
+            const QRectF limiti = e.tipo == Elemento::Tipo::Linea ? QRectF(e.linea.p1(), e.linea.p2()).normalized()
+                                  : e.tipo == Elemento::Tipo::Testo || e.tipo == Elemento::Tipo::Punto
+                                      ? QRectF(e.punto, QSizeF(0, 0))
+                                      : e.rettangolo.normalized();
+            const QRectF px = scala.inPixel(limiti);
+            if (!vicino.intersects(QRect(px.toRect()).adjusted(-1, -1, 1, 1))) continue;
+        }
         switch (e.tipo) {
             case Elemento::Tipo::Riquadro:
                 // Both corners are inside the filled box.

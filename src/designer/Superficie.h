@@ -76,8 +76,10 @@ std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool gri
 // The surface's size in pixels.
 QSize DimensioniPixel(const ScalaSuperficie& scala);
 
-// Clears `painter`'s device with the surface colour and paints the elements.
-void PaintSurface(QPainter& painter, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala);
+// Clears `painter`'s device with the surface colour and paints the elements; with a `zona`
+// (surface pixels) only that part, leaving out the elements outside it.
+void PaintSurface(QPainter& painter, const LayoutEtichetta& layout, bool griglia, const ScalaSuperficie& scala,
+                  const QRect& zona = {});
 
 // The placeholder of pictures that are not loaded or come from a field.
 const QImage& ImmagineSegnaposto();

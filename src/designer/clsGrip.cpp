@@ -82,12 +82,11 @@ void clsGrip::SetRectToCtrl(const QRectF& cornice, QPointF contenitore)
 
 void clsGrip::TwipsToScreen()
 {
-    const QPoint a =
-        metrica_->ClientToScreen(QPoint(CLng(Left / metrica_->TwipsPerPixelX), CLng(Top / metrica_->TwipsPerPixelY)));
+    const double tx = metrica_->TwipsPerPixelX / Zoom, ty = metrica_->TwipsPerPixelY / Zoom;
+    const QPoint a = metrica_->ClientToScreen(QPoint(CLng(Left / tx), CLng(Top / ty)));
     Left = a.x();
     Top = a.y();
-    const QPoint b = metrica_->ClientToScreen(
-        QPoint(CLng(Right / metrica_->TwipsPerPixelX), CLng(Bottom / metrica_->TwipsPerPixelY)));
+    const QPoint b = metrica_->ClientToScreen(QPoint(CLng(Right / tx), CLng(Bottom / ty)));
     Right = b.x();
     Bottom = b.y();
 }

@@ -46,6 +46,8 @@ public:
     qint32 Top = 0;
     qint32 Right = 0;   // exclusive in hit tests
     qint32 Bottom = 0;  // exclusive in hit tests
+    // The surface's zoom: a window pixel holds TwipsPerPixel / Zoom window twips.
+    double Zoom = 1;
 
     qint32 Width() const { return Right - Left; }
     qint32 Height() const { return Bottom - Top; }

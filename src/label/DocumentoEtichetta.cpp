@@ -73,20 +73,33 @@ int TabellaZOrder::Codice(const QString& chiave) const
     return v ? int(*v) : 0;
 }
 
+int TabellaZOrder::RigaDi(const QString& chiave) const
+{
+    for (int r = 1; r <= count_; ++r)
+        if (righe_[size_t(r)].chiave == chiave) return r;
+    return -1;
+}
+
 void TabellaZOrder::Rimuovi(const QString& chiave)
 {
-    int i = -1;
-    for (int r = 1; r <= count_; ++r) {
-        if (righe_[size_t(r)].chiave == chiave) {
-            i = r;
-            break;
-        }
-    }
-    if (i < 0)
-        return;
+    if (const int i = RigaDi(chiave); i > 0) RimuoviRiga(i);
+}
+
+void TabellaZOrder::RimuoviRiga(int i)
+{
+    if (i < 1 || i > count_) return;
     for (int j = i + 1; j <= count_; ++j)
         righe_[size_t(j - 1)] = righe_[size_t(j)];
     --count_;
+}
+
+void TabellaZOrder::InserisciRiga(int i, const QString& chiave, const QString& valore)
+{
+    if (i < 1 || i > count_ + 1) return;
+    ++count_;
+    if (righe_.size() <= size_t(count_)) righe_.resize(size_t(count_) + 1);
+    for (int j = count_; j > i; --j) righe_[size_t(j)] = righe_[size_t(j - 1)];
+    righe_[size_t(i)] = {chiave, valore};
 }
 
 // ---- DocumentoEtichetta ----
@@ -112,9 +125,19 @@ DocumentoEtichetta::DocumentoEtichetta(QObject* parent) : QObject(parent)
     rett.BackColor = 0x00FFFFFF;
     rett.BorderColor = 0;
     rett.BorderWidth = 1;
+
+    storia_.setUndoLimit(PassiAnnullabili);
+    connect(&storia_, &QUndoStack::cleanChanged, this, [this](bool pulito) {
+        if (modificato_ == !pulito) return;
+        modificato_ = !pulito;
+        Q_EMIT statoCambiato();
+    });
 }
 
-DocumentoEtichetta::~DocumentoEtichetta() = default;
+DocumentoEtichetta::~DocumentoEtichetta()
+{
+    storia_.blockSignals(true);  // the history's steps go with it, unannounced to views going too
+}
 
 OggettoEtichetta& DocumentoEtichetta::Modello(TipoOggetto tipo) { return modelli_[size_t(tipo)]; }
 const OggettoEtichetta& DocumentoEtichetta::Modello(TipoOggetto tipo) const { return modelli_[size_t(tipo)]; }
@@ -174,6 +197,38 @@ void DocumentoEtichetta::Scarica(OggettoEtichetta* oggetto)
                                  [oggetto](const auto& p) { return p.get() == oggetto; });
     if (it != oggetti_.end())
         oggetti_.erase(it);
+    Q_EMIT oggettiCambiati();
+}
+
+OggettoRimosso DocumentoEtichetta::Rimuovi(OggettoEtichetta* oggetto)
+{
+    OggettoRimosso r;
+    const auto it =
+        std::find_if(oggetti_.begin(), oggetti_.end(), [oggetto](const auto& p) { return p.get() == oggetto; });
+    if (it == oggetti_.end()) return r;
+    r.creazione = int(it - oggetti_.begin());
+    r.disegno = PosizioneDisegno(oggetto);
+    r.rigaZOrder = zorder_.RigaDi(oggetto->Chiave());
+    if (r.rigaZOrder > 0) {
+        r.valoreZOrder = zorder_.valoreRiga(r.rigaZOrder);
+        zorder_.RimuoviRiga(r.rigaZOrder);
+    }
+    disegno_.erase(disegno_.begin() + r.disegno);
+    r.oggetto = std::move(*it);
+    oggetti_.erase(it);
+    Q_EMIT oggettiCambiati();
+    return r;
+}
+
+void DocumentoEtichetta::Ripristina(OggettoRimosso& r)
+{
+    if (!r.oggetto) return;
+    OggettoEtichetta* p = r.oggetto.get();
+    const auto creazione = std::clamp<size_t>(size_t(std::max(0, r.creazione)), 0, oggetti_.size());
+    const auto disegno = std::clamp<size_t>(size_t(std::max(0, r.disegno)), 0, disegno_.size());
+    oggetti_.insert(oggetti_.begin() + qsizetype(creazione), std::move(r.oggetto));
+    disegno_.insert(disegno_.begin() + qsizetype(disegno), p);
+    if (r.rigaZOrder > 0) zorder_.InserisciRiga(r.rigaZOrder, p->Chiave(), r.valoreZOrder);
     Q_EMIT oggettiCambiati();
 }
 
@@ -239,6 +294,21 @@ void DocumentoEtichetta::PortaDietro(OggettoEtichetta* oggetto)
     Q_EMIT oggettiCambiati();
 }
 
+int DocumentoEtichetta::PosizioneDisegno(const OggettoEtichetta* oggetto) const
+{
+    const auto it = std::find(disegno_.begin(), disegno_.end(), oggetto);
+    return it == disegno_.end() ? -1 : int(it - disegno_.begin());
+}
+
+void DocumentoEtichetta::SpostaNelDisegno(OggettoEtichetta* oggetto, int posizione)
+{
+    const int da = PosizioneDisegno(oggetto);
+    if (da < 0 || posizione < 0 || size_t(posizione) >= disegno_.size() || da == posizione) return;
+    disegno_.erase(disegno_.begin() + da);
+    disegno_.insert(disegno_.begin() + posizione, oggetto);
+    Q_EMIT oggettiCambiati();
+}
+
 void DocumentoEtichetta::ImpostaLayout(const LayoutEtichetta& l)
 {
     layout_ = l;
@@ -253,6 +323,10 @@ void DocumentoEtichetta::ImpostaConnesso(bool c)
 
 void DocumentoEtichetta::ImpostaModificato(bool m)
 {
+    if (!m)
+        storia_.setClean();
+    else if (storia_.isClean())
+        storia_.resetClean();
     if (modificato_ == m)
         return;
     modificato_ = m;
@@ -295,6 +369,7 @@ void DocumentoEtichetta::NuovaEtichetta()
     ImpostaLayoutDefault();
     AzzeraVariabili();
     Q_EMIT connessioneCambiata(false);  // the owner of the connection closes it
+    storia_.clear();
     disegno_.clear();
     oggetti_.clear();
     modificato_ = false;

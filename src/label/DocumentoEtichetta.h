@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -95,6 +96,12 @@ public:
     int Codice(const QString& chiave) const;
     void Rimuovi(const QString& chiave);
     void Azzera() { count_ = 0; }
+    // The first row (1 to count) holding `chiave`, or -1.
+    int RigaDi(const QString& chiave) const;
+    // Puts a row back at `i` (1 to count + 1), the rows from `i` on moving down by one.
+    void InserisciRiga(int i, const QString& chiave, const QString& valore);
+    void RimuoviRiga(int i);
+    void ImpostaValoreRiga(int i, const QString& valore) { righe_.at(size_t(i)).valore = valore; }
     int count() const { return count_; }
     QString chiaveRiga(int i) const { return righe_.at(size_t(i)).chiave; }
     QString valoreRiga(int i) const { return righe_.at(size_t(i)).valore; }
@@ -107,6 +114,16 @@ private:
     int trova(const QString& chiave) const;
     std::vector<Riga> righe_ = std::vector<Riga>(1);  // row 0 stays empty
     int count_ = 0;
+};
+
+// An object taken out of the document, with what puts it back where it was: its places
+// in creation and drawing order and its row of the z-order table.
+struct OggettoRimosso {
+    std::unique_ptr<OggettoEtichetta> oggetto;
+    int creazione = 0;
+    int disegno = 0;
+    int rigaZOrder = -1;  // -1: it had none
+    QString valoreZOrder;
 };
 
 class DocumentoEtichetta : public QObject {
@@ -129,6 +146,10 @@ public:
     OggettoEtichetta* Crea(TipoOggetto tipo, float left, float top, float width, float height);
     // Unloads an object (never a template). The pointer is invalid afterwards.
     void Scarica(OggettoEtichetta* oggetto);
+    // Takes an object out with its z-order row; Ripristina puts it back as it was
+    // (same identity, same places), on a document in the state the removal left.
+    OggettoRimosso Rimuovi(OggettoEtichetta* oggetto);
+    void Ripristina(OggettoRimosso& rimosso);
 
     // Every element in creation order, templates first.
     std::vector<OggettoEtichetta*> OrdineCreazione() const;
@@ -143,6 +164,8 @@ public:
     // Drawing order.
     void PortaDavanti(OggettoEtichetta* oggetto);
     void PortaDietro(OggettoEtichetta* oggetto);
+    int PosizioneDisegno(const OggettoEtichetta* oggetto) const;
+    void SpostaNelDisegno(OggettoEtichetta* oggetto, int posizione);
 
     // Z-order table.
     TabellaZOrder& Zorder() { return zorder_; }
@@ -161,8 +184,19 @@ public:
 
     bool Connesso() const { return connesso_; }
     void ImpostaConnesso(bool c);
+    // Changes not yet saved: the history is away from its saved state. False marks the
+    // present state as the saved one; true marks a change made outside the history, so
+    // no undo returns to a saved state.
     bool Modificato() const { return modificato_; }
     void ImpostaModificato(bool m);
+
+    // --- history ---
+    // The undo history: every change of the label is one step pushed here (the step
+    // makes the change). A new label or a load starts it empty.
+    static constexpr int PassiAnnullabili = 200;
+    QUndoStack& Storia() { return storia_; }
+    const QUndoStack& Storia() const { return storia_; }
+    void Esegui(QUndoCommand* modifica) { storia_.push(modifica); }
     const QString& NomeFileEtichetta() const { return nomeFile_; }
     void ImpostaNomeFileEtichetta(const QString& f);
     // The folder of the file the label was loaded from, where relative file names are
@@ -207,6 +241,7 @@ private:
     QString cartella_;
     ModoInserimento modo_ = ModoInserimento::Nessuno;
     quint64 prossimoId_ = 1;
+    QUndoStack storia_;
 };
 
 }  // namespace cartigo

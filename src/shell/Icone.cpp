@@ -196,6 +196,69 @@ void disegna(const QString& k, QPainter& p)
                     p.fillRect(5 + i * 5, 5 + j * 5, 5, 5, QColor(210, 210, 210));
         p.setBrush(Qt::NoBrush);
         p.drawRect(5, 5, 20, 20);
+    } else if (k == QLatin1String("annulla") || k == QLatin1String("ripeti")) {
+        // A curved arrow turning back (left for undo, right for redo).
+        if (k == QLatin1String("ripeti")) {
+            p.translate(32, 0);
+            p.scale(-1, 1);
+        }
+        p.setPen(QPen(accento, 3, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath arco;
+        arco.moveTo(9, 13);
+        arco.cubicTo(16, 6, 29, 9, 27, 20);
+        arco.cubicTo(26, 25, 22, 27, 17, 27);
+        p.drawPath(arco);
+        p.setPen(Qt::NoPen);
+        p.setBrush(accento);
+        p.drawPolygon(QPolygon({QPoint(3, 8), QPoint(13, 7), QPoint(8, 17)}));
+    } else if (k.startsWith(QLatin1String("allinea_"))) {
+        // An edge or centre line and two boxes on it.
+        const QString c = k.mid(8);
+        const bool verticale = c == QLatin1String("alto") || c == QLatin1String("mezzo") || c == QLatin1String("basso");
+        if (verticale) {
+            p.translate(0, 32);
+            p.rotate(-90);
+        }
+        const bool sx = c == QLatin1String("sinistra") || c == QLatin1String("alto");
+        const bool dx = c == QLatin1String("destra") || c == QLatin1String("basso");
+        const int x = sx ? 5 : dx ? 27 : 16;
+        p.setBrush(QColor(200, 205, 215));
+        const int lunghi[] = {20, 12};
+        for (int i = 0; i < 2; ++i) {
+            const int w = lunghi[i];
+            const int left = sx ? x : dx ? x - w : x - w / 2;
+            p.drawRect(left, 6 + i * 12, w, 8);
+        }
+        p.setPen(QPen(accento, 2));
+        p.drawLine(x, 2, x, 30);
+    } else if (k.startsWith(QLatin1String("distribuisci_")) || k.startsWith(QLatin1String("stessa_"))) {
+        const bool altezza = k.endsWith(QLatin1String("verticale")) || k.endsWith(QLatin1String("altezza"));
+        if (altezza) {
+            p.translate(0, 32);
+            p.rotate(-90);
+        }
+        p.setBrush(QColor(200, 205, 215));
+        if (k.startsWith(QLatin1String("distribuisci_"))) {
+            for (int i = 0; i < 3; ++i) p.drawRect(3 + i * 10, 8, 6, 16);
+        } else {
+            p.drawRect(6, 5, 20, 8);
+            p.drawRect(6, 19, 20, 8);
+            p.setPen(QPen(accento, 2));
+            p.drawLine(6, 16, 26, 16);
+        }
+    } else if (k.startsWith(QLatin1String("zoom"))) {
+        // A magnifying glass, with + or - or a frame inside.
+        p.setBrush(Qt::white);
+        p.drawEllipse(4, 4, 18, 18);
+        p.setPen(QPen(inchiostro, 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(20, 20, 28, 28);
+        p.setPen(QPen(accento, 2));
+        if (k != QLatin1String("zoomadatta")) p.drawLine(9, 13, 17, 13);
+        if (k == QLatin1String("zoompiu")) p.drawLine(13, 9, 13, 17);
+        if (k == QLatin1String("zoomadatta")) {
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(9, 10, 8, 6);
+        }
     } else if (k == QLatin1String("cartigo")) {
         p.setBrush(Qt::white);
         p.drawRoundedRect(2, 6, 28, 20, 4, 4);
@@ -221,6 +284,11 @@ QString nomeTema(const QString& k)
         {QStringLiteral("allineac"), QStringLiteral("format-justify-center")},
         {QStringLiteral("allineadx"), QStringLiteral("format-justify-right")},
         {QStringLiteral("carattere"), QStringLiteral("preferences-desktop-font")},
+        {QStringLiteral("annulla"), QStringLiteral("edit-undo")},
+        {QStringLiteral("ripeti"), QStringLiteral("edit-redo")},
+        {QStringLiteral("zoompiu"), QStringLiteral("zoom-in")},
+        {QStringLiteral("zoommeno"), QStringLiteral("zoom-out")},
+        {QStringLiteral("zoomadatta"), QStringLiteral("zoom-fit-best")},
     };
     return nomi.value(k);
 }

@@ -68,13 +68,15 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCancella"))->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuIncolla"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
 
-    // Toolbar order and separators: groups file, print, database, tools, editing, barcode, grid.
+    // Toolbar order and separators: groups file, history, print, database, tools, editing, barcode, grid.
     QStringList chiavi;
     for (QAction* a : w.f->Toolbar1()->actions())
         chiavi << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
-    EXPECT_EQ(chiavi.join(QLatin1Char(' ')),
-              QStringLiteral("nuovo apri salva | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
-                             "barcode rettangolo | modifica collega | parbarcode | griglia snap"));
+    EXPECT_EQ(
+        chiavi.join(QLatin1Char(' ')),
+        QStringLiteral(
+            "nuovo apri salva | annulla ripeti | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
+            "barcode rettangolo | modifica collega | parbarcode | griglia snap"));
     EXPECT_FALSE(w.f->Pulsante(QStringLiteral("griglia"))->isChecked());
     EXPECT_TRUE(w.f->Pulsante(QStringLiteral("snap"))->isChecked());
     EXPECT_EQ(w.f->cmbFontsize()->count(), 16);
@@ -206,6 +208,93 @@ TEST(Finestra, LayoutAndDatabaseChangesAreAskedAboutOnClosing)
     EXPECT_TRUE(chiede([&] { w.f->Toolbar_ButtonClick(QStringLiteral("disconnettidb")); }));
     EXPECT_FALSE(doc.Connesso());
     EXPECT_TRUE(chiudeSenzaDomande());
+}
+
+TEST(Finestra, UndoAndRedoFromTheEditMenuAndTheSaveQuestion)
+{
+    QTemporaryDir dir;
+    Finestra w(Lingua::Italiano);
+    auto& doc = w.f->Documento();
+    w.f->show();
+    QAction* annulla = w.f->Menu(QStringLiteral("mnuAnnulla"));
+    QAction* ripeti = w.f->Menu(QStringLiteral("mnuRipeti"));
+    EXPECT_EQ(annulla->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)}));
+    EXPECT_EQ(ripeti->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuTaglia"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuSelezionaTutto"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+    EXPECT_FALSE(annulla->isEnabled());
+    EXPECT_EQ(annulla->text(), QStringLiteral("Annulla"));
+    for (const char* k : {"annulla", "ripeti"}) EXPECT_FALSE(w.f->Pulsante(QString::fromLatin1(k))->icon().isNull());
+    // Closing asks exactly when the label is away from its saved state.
+    const auto chiede = [&] {
+        w.f->show();
+        w.ui.messaggi.clear();
+        w.ui.risposte = {Risposta::Cancel};
+        const bool chiusa = w.f->close();
+        EXPECT_EQ(chiusa, w.ui.messaggi.isEmpty());
+        return !chiusa;
+    };
+
+    OggettoEtichetta* t = doc.CreaTesto(1500, 1500, 1000, 300);
+    w.f->ImpostaCurrentObject(t);
+    w.f->mnuOpaco_Click();
+    EXPECT_EQ(annulla->text(), QStringLiteral("Annulla modalità sfondo"));
+    EXPECT_EQ(w.f->Pulsante(QStringLiteral("annulla"))->toolTip(), annulla->text());
+    EXPECT_TRUE(chiede());
+    annulla->trigger();
+    EXPECT_EQ(t->BackStyle, 0);
+    EXPECT_EQ(ripeti->text(), QStringLiteral("Ripeti modalità sfondo"));
+    EXPECT_FALSE(chiede());
+    w.f->Pulsante(QStringLiteral("ripeti"))->trigger();
+    EXPECT_EQ(t->BackStyle, 1);
+    EXPECT_TRUE(chiede());
+
+    // Saved: the saved state is the one an undo comes back to.
+    const QString file = dir.filePath(QStringLiteral("e.eti"));
+    w.ui.file = {file};
+    w.f->mnuSalva_Click();
+    EXPECT_FALSE(chiede());
+    w.ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
+        static_cast<RichiestaImpostaPagina&>(r).layout.LarghezzaEtichetta = 60;
+        return true;
+    };
+    w.f->mnuImpostaPagina_Click();
+    EXPECT_EQ(doc.Layout().LarghezzaEtichetta, 60);
+    EXPECT_EQ(annulla->text(), QStringLiteral("Annulla layout etichetta"));
+    EXPECT_TRUE(chiede());
+    annulla->trigger();
+    EXPECT_EQ(doc.Layout().LarghezzaEtichetta, 80);
+    EXPECT_FALSE(chiede());
+    annulla->trigger();  // before the save
+    EXPECT_TRUE(chiede());
+    // A page set-up confirmed without a change is no step.
+    ripeti->trigger();
+    const int passi = doc.Storia().count();
+    w.ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo&) { return true; };
+    w.f->mnuImpostaPagina_Click();
+    EXPECT_EQ(doc.Storia().count(), passi);
+
+    // New starts with no history.
+    w.ui.risposte = {Risposta::No};
+    w.f->mnuNuovo_Click();
+    EXPECT_FALSE(annulla->isEnabled());
+    EXPECT_FALSE(ripeti->isEnabled());
+    EXPECT_EQ(annulla->text(), QStringLiteral("Annulla"));
+    EXPECT_FALSE(chiede());
+
+    // The names in English.
+    ImpostaLingua(Lingua::Inglese);
+    t = doc.CreaRettangolo(1500, 1500, 1000, 300);
+    w.f->ImpostaCurrentObject(t);
+    w.f->mnuSpessore_Click(2);
+    EXPECT_EQ(annulla->text(), QStringLiteral("Undo Thickness"));
+    w.f->mnuCancella_Click();
+    EXPECT_EQ(annulla->text(), QStringLiteral("Undo Delete"));
+    annulla->trigger();
+    EXPECT_EQ(w.f->CurrentObject(), t);  // what an undo brings back is selected
+    EXPECT_EQ(ripeti->text(), QStringLiteral("Redo Delete"));
+    doc.ImpostaModificato(false);
 }
 
 TEST(Finestra, StartUpLoadsTheLabelAndPrintSwitchDoesNotShowTheWindow)

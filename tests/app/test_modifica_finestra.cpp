@@ -76,7 +76,7 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
 {
     f->Pulsante(QStringLiteral("testo"))->trigger();
     EXPECT_EQ(f->cursor().shape(), Qt::CrossCursor);
-    EXPECT_TRUE(doc().Modificato());  // a tool is a change
+    EXPECT_FALSE(doc().Modificato());  // choosing a tool changes nothing of the label
     clic({1500, 1995});
     ASSERT_EQ(doc().NumeroOggetti(), 1);
     OggettoEtichetta* t = doc().Oggetti()[0];
@@ -187,12 +187,8 @@ TEST_F(ModificaConMouse, CommandsFromMenusAndToolbarsPerKind)
         clic({o->Left + 50, o->Top + 50});
         ASSERT_EQ(f->CurrentObject(), o);
     };
-    // Runs a command and checks it marked the label as modified.
-    auto esegui = [&](std::function<void()> comando) {
-        doc().ImpostaModificato(false);
-        comando();
-        EXPECT_TRUE(doc().Modificato());
-    };
+    // Runs a command and checks it marked the label as modified when it changed it.
+    auto esegui = [&](std::function<void()> comando) { test::ModificatoSeCambia(doc(), comando); };
     auto menu = [&](const char* n) { esegui([&] { f->Menu(QString::fromLatin1(n))->trigger(); }); };
     auto pulsante = [&](const char* k) { esegui([&] { f->Pulsante(QString::fromLatin1(k))->trigger(); }); };
 
@@ -356,7 +352,7 @@ TEST_F(ModificaConMouse, FontBoxes)
     f->cmbFontname()->setCurrentIndex(famiglie.size() / 2);
     Q_EMIT f->cmbFontname()->activated(famiglie.size() / 2);
     EXPECT_EQ(modello.FontName, scelto);
-    EXPECT_TRUE(doc().Modificato());
+    EXPECT_FALSE(doc().Modificato());  // a setting for the next texts, not a change of the label
     f->Pulsante(QStringLiteral("testo"))->trigger();
     clic({1500, 1500});
     ASSERT_EQ(doc().NumeroOggetti(), 1);

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the tests.
 
+#include "label/DocumentoEtichetta.h"
+#include "label/FileEtichetta.h"
 #include "label/Locale.h"
 
 #include <gtest/gtest.h>
@@ -98,5 +100,17 @@ public:
 private:
     ImpostazioniLocali vecchio_;
 };
+
+// Runs `comando` on the label as saved and checks that the label is then marked modified
+// exactly when what it saves changed (a command that changes nothing marks nothing).
+template <typename F>
+void ModificatoSeCambia(DocumentoEtichetta& doc, F&& comando)
+{
+    doc.ImpostaModificato(false);
+    const QByteArray prima = FileEtichetta::DatiEtichetta(doc, ImpostazioniLocali::correnti());
+    comando();
+    const bool cambiato = FileEtichetta::DatiEtichetta(doc, ImpostazioniLocali::correnti()) != prima;
+    EXPECT_EQ(doc.Modificato(), cambiato) << (cambiato ? "changed, not marked" : "marked, nothing changed");
+}
 
 }  // namespace cartigo::test

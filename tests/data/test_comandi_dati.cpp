@@ -10,6 +10,7 @@
 #include "data/clsDatabase.h"
 #include "data/frmDati.h"
 #include "label/FileEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 
@@ -350,7 +351,7 @@ TEST(ComandiDati, CollegaEScollega)
     ASSERT_EQ(c.ui.messaggi.size(), 1);
     EXPECT_EQ(c.ui.messaggi[0].testo, QStringLiteral("Connettersi ad un database."));
     EXPECT_EQ(c.ui.messaggi[0].titolo, QStringLiteral("Operazione annullata."));
-    EXPECT_TRUE(c.doc.Modificato());
+    EXPECT_FALSE(c.doc.Modificato());  // refused: nothing changed
     EXPECT_TRUE(c.cmd.CampiTabella().isEmpty());
 
     c.rispondiConnessione(nwind, QString(), QStringLiteral("Customers"));
@@ -447,6 +448,89 @@ TEST(ComandiDati, SelezioneRecords)
     const int messaggi = int(c.ui.messaggi.size());
     c.cmd.mnuSelezionaRecords_Click();
     EXPECT_EQ(c.ui.messaggi.size(), messaggi + 1);
+}
+
+TEST(ComandiDati, UndoAndRedoConnectAgainAndGiveBackTheBindingAndTheLinks)
+{
+    ImpostaLingua(Lingua::Italiano);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("clienti.csv"));
+    const QString b = dir.filePath(QStringLiteral("articoli.csv"));
+    test::ScriviFile(a, "nome,citta\nAnna,Roma\n");
+    test::ScriviFile(b, "codice,prezzo\n1,2.5\n");
+    Comandi c;
+    OggettoEtichetta* testo = c.doc.CreaTesto(600, 1500, 1000, 300);
+    c.doc.ImpostaModificato(false);
+    auto dati = [&] { return FileEtichetta::DatiEtichetta(c.doc, ImpostazioniLocali::correnti()); };
+    auto annullaERipeti = [&](const QByteArray& prima, bool connessoPrima, const QString& dbPrima) {
+        const QByteArray dopo = dati();
+        const bool connessoDopo = c.doc.Connesso();
+        const QString dbDopo = c.db.NomeDatabase();
+        c.doc.Storia().undo();
+        EXPECT_EQ(dati(), prima);
+        EXPECT_EQ(c.doc.Connesso(), connessoPrima);
+        EXPECT_EQ(c.db.Connesso(), connessoPrima);
+        if (connessoPrima) {
+            EXPECT_EQ(c.db.NomeDatabase(), dbPrima);
+        }
+        c.doc.Storia().redo();
+        EXPECT_EQ(dati(), dopo);
+        EXPECT_EQ(c.doc.Connesso(), connessoDopo);
+        EXPECT_EQ(c.db.Connesso(), connessoDopo);
+        if (connessoDopo) {
+            EXPECT_EQ(c.db.NomeDatabase(), dbDopo);
+        }
+    };
+
+    // Connecting: a step; its undo disconnects and gives back the empty binding.
+    QByteArray prima = dati();
+    c.rispondiConnessione(a, QString(), QStringLiteral("clienti"));
+    c.cmd.mnuConnettiDb_Click();
+    ASSERT_TRUE(c.doc.Connesso());
+    EXPECT_EQ(c.doc.Storia().undoText(), LoadResString(NomeModifica::ConnettiDatabase));
+    annullaERipeti(prima, false, {});
+    // Another database: the undo connects the first one again.
+    prima = dati();
+    c.rispondiConnessione(b, QString(), QStringLiteral("articoli"));
+    c.cmd.mnuConnettiDb_Click();
+    EXPECT_EQ(c.doc.Collegamento().NomeTabella, QStringLiteral("articoli"));
+    annullaERipeti(prima, true, a);
+    // The connect dialog cancelled: nothing changed, no step.
+    const int passi = c.doc.Storia().count();
+    c.ui.gestoriDialogo.erase(QStringLiteral("frmConnettiDBMDB"));
+    c.cmd.mnuConnettiDb_Click();
+    EXPECT_EQ(c.doc.Storia().count(), passi);
+    // The record selection.
+    prima = dati();
+    c.ui.gestoriDialogo[QStringLiteral("frmSelezioneRecords")] = [&](RichiestaDialogo& r) {
+        return static_cast<RichiestaSelezioneRecords&>(r).cmdOk(
+            QStringLiteral("prezzo"), 1, {QStringLiteral("2,5"), QString(), QString()}, c.ui, QString());
+    };
+    c.cmd.mnuSelezionaRecords_Click();
+    EXPECT_EQ(c.doc.Collegamento().CampoSelezione, QStringLiteral("prezzo"));
+    annullaERipeti(prima, true, b);
+    // A field link.
+    prima = dati();
+    c.ui.gestoriDialogo[QStringLiteral("frmCollegaCampo")] = [&](RichiestaDialogo& r) {
+        auto& d = static_cast<RichiestaCollegaCampo&>(r);
+        return d.cmdOk(int(d.lstCampi.indexOf(QStringLiteral("codice"))), c.ui, QString());
+    };
+    c.selezionato = testo;
+    c.cmd.mnuCollega_Click();
+    EXPECT_EQ(testo->Caption, QStringLiteral("[codice]"));
+    annullaERipeti(prima, true, b);
+    // Disconnecting keeps the binding (the file does not change) and is a step of its own.
+    prima = dati();
+    c.cmd.mnuDisconnettiDb_Click();
+    EXPECT_FALSE(c.doc.Connesso());
+    EXPECT_EQ(dati(), prima);
+    EXPECT_EQ(c.doc.Storia().undoText(), LoadResString(NomeModifica::DisconnettiDatabase));
+    annullaERipeti(prima, true, b);
+    // Back to the start, step by step.
+    while (c.doc.Storia().canUndo()) c.doc.Storia().undo();
+    EXPECT_FALSE(c.doc.Connesso());
+    EXPECT_FALSE(c.doc.Modificato());
+    EXPECT_TRUE(c.doc.Collegamento().NomeDatabase.isEmpty());
 }
 
 TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)

@@ -5,6 +5,7 @@
 // the surface 60 pixels below it (900 window twips), so a surface point (x, y) in
 // twips is at screen (100 + x / 15, 110 + y / 15).
 #include "designer/EditorSuperficie.h"
+#include "designer/FinestraFinta.h"
 #include "label/Conversioni.h"
 #include "label/Locale.h"
 
@@ -20,36 +21,10 @@ inline void PrintTo(const QRectF& r, std::ostream* os)
 
 namespace {
 
-struct FinestraFinta : FinestraDesigner {
-    QList<QRect> bande;  // drawn and not yet erased
-    int disegni = 0;
-    std::optional<std::array<QPointF, 8>> maniglie;
-    bool catturato = false;
-    bool croce = false;
-    int ridisegni = 0;
-    QStringList fontMostrati;
-    QPointF contenitore{0, 900};
-
-    QPointF Contenitore() const override { return contenitore; }
-    void DrawDragRect(const QRect& r) override
-    {
-        ++disegni;
-        if (bande.contains(r))
-            bande.removeOne(r);
-        else
-            bande.append(r);
-    }
-    void MostraManiglie(const std::optional<std::array<QPointF, 8>>& p) override { maniglie = p; }
-    void CatturaMouse(bool c) override { catturato = c; }
-    void PuntatoreInserimento(bool c) override { croce = c; }
-    void Ridisegna() override { ++ridisegni; }
-    void ShowFontState(const OggettoEtichetta& t) override { fontMostrati << t.Chiave(); }
-};
-
 struct Banco : ::testing::Test {
     MetricaSchermo metrica;
     DocumentoEtichetta doc;
-    FinestraFinta finestra;
+    test::FinestraFinta finestra;
     std::unique_ptr<EditorSuperficie> ed;
     Banco()
     {
