@@ -103,8 +103,7 @@ QAction* frmCartigo::voce(QMenu* menu, const QString& nome, void (frmCartigo::*s
 {
     auto* a = menu->addAction(QString());
     a->setObjectName(nome);
-    if (slot)
-        connect(a, &QAction::triggered, this, slot);
+    if (slot) connect(a, &QAction::triggered, this, slot);
     menu_.insert(nome, a);
     return a;
 }
@@ -122,8 +121,7 @@ void frmCartigo::creaMenu()
     QMenu* file = sottomenu(nullptr, QStringLiteral("mnuFile"));
     voce(file, QStringLiteral("mnuNuovo"), &frmCartigo::mnuNuovo_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    voce(file, QStringLiteral("mnuApri"), &frmCartigo::mnuApri_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     voce(file, QStringLiteral("mnuSalva"), &frmCartigo::mnuSalva_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
@@ -189,6 +187,13 @@ void frmCartigo::creaMenu()
     formato->addSeparator();
     voce(formato, QStringLiteral("mnuCarattere"), &frmCartigo::mnuCarattere_Click);
     voce(formato, QStringLiteral("mnuAllineamento"), &frmCartigo::mnuAllineamento_Click);
+    QMenu* allinea = sottomenu(formato, QStringLiteral("mnuAllinea"));
+    for (const ComandoDisposizione& c : ComandiDisposizione()) {
+        if (c.separatorePrima) allinea->addSeparator();
+        QAction* a = voce(allinea, QString::fromLatin1(c.menu), nullptr);
+        a->setIcon(IconaComando(QString::fromLatin1(c.pulsante)));
+        connect(a, &QAction::triggered, this, [this, &c] { Disponi(c); });
+    }
 
     QMenu* help = sottomenu(nullptr, QStringLiteral("mnuHelp"));
     help->setTitle(QStringLiteral("&Help"));
@@ -221,11 +226,9 @@ void frmCartigo::creaToolbar()
     };
     bool primo = true;
     for (const auto& g : gruppi1) {
-        if (!primo)
-            toolbar1_->addSeparator();
+        if (!primo) toolbar1_->addSeparator();
         primo = false;
-        for (int i = 0; g[i]; ++i)
-            pulsante(toolbar1_, QString::fromLatin1(g[i]));
+        for (int i = 0; g[i]; ++i) pulsante(toolbar1_, QString::fromLatin1(g[i]));
     }
     Pulsante(QStringLiteral("griglia"))->setCheckable(true);
     Pulsante(QStringLiteral("snap"))->setCheckable(true);
@@ -252,23 +255,26 @@ void frmCartigo::creaToolbar()
     QAction* font = toolbar2_->addWidget(contenitore);
     font->setObjectName(QStringLiteral("font"));
     pulsanti_.insert(QStringLiteral("font"), font);
-    for (const char* k : {"grassetto", "corsivo"})
-        pulsante(toolbar2_, QString::fromLatin1(k))->setCheckable(true);
+    for (const char* k : {"grassetto", "corsivo"}) pulsante(toolbar2_, QString::fromLatin1(k))->setCheckable(true);
     toolbar2_->addSeparator();
-    for (const char* k : {"allineasx", "allineac", "allineadx"})
-        pulsante(toolbar2_, QString::fromLatin1(k));
+    for (const char* k : {"allineasx", "allineac", "allineadx"}) pulsante(toolbar2_, QString::fromLatin1(k));
     toolbar2_->addSeparator();
-    for (const char* k : {"coloreogg", "coloresfo"})
-        pulsante(toolbar2_, QString::fromLatin1(k));
+    for (const char* k : {"coloreogg", "coloresfo"}) pulsante(toolbar2_, QString::fromLatin1(k));
     toolbar2_->addSeparator();
-    for (const char* k : {"avanti", "indietro"})
-        pulsante(toolbar2_, QString::fromLatin1(k));
+    for (const char* k : {"avanti", "indietro"}) pulsante(toolbar2_, QString::fromLatin1(k));
     toolbar2_->addSeparator();
-    for (const char* k : {"spessore1", "spessore2", "spessore3"})
-        pulsante(toolbar2_, QString::fromLatin1(k));
+    for (const char* k : {"spessore1", "spessore2", "spessore3"}) pulsante(toolbar2_, QString::fromLatin1(k));
     toolbar2_->addSeparator();
-    for (const char* k : {"opaco", "trasparente"})
-        pulsante(toolbar2_, QString::fromLatin1(k));
+    for (const char* k : {"opaco", "trasparente"}) pulsante(toolbar2_, QString::fromLatin1(k));
+
+    // Align, distribute and same size beside the formatting buttons.
+    toolbar3_ = addToolBar(QString());
+    toolbar3_->setObjectName(QStringLiteral("ToolbarDisposizione"));
+    toolbar3_->setMovable(false);
+    for (const ComandoDisposizione& c : ComandiDisposizione()) {
+        if (c.separatorePrima) toolbar3_->addSeparator();
+        pulsante(toolbar3_, QString::fromLatin1(c.pulsante));
+    }
 }
 
 void frmCartigo::creaStatusBar()
@@ -309,34 +315,65 @@ void frmCartigo::aggiornaTastiBloccati()
 void frmCartigo::Internazionalizza()
 {
     static const VoceMenu voci[] = {
-        {"mnuFile", 109}, {"mnuNuovo", 146}, {"mnuApri", 110}, {"mnuSalva", 111},
-        {"mnuImpostaPagina", 112}, {"mnuStampa", 113}, {"mnuEsci", 114},
-        {"mnuModifica", 115}, {"mnuCancella", 116}, {"mnuCopia", 117}, {"mnuIncolla", 118},
-        {"mnuTaglia", 1502}, {"mnuSelezionaTutto", 1503},
-        {"mnuModificaTesto", 119}, {"mnuModificaImmagine", 120},
-        {"mnuDatabase", 121}, {"mnuConnettiDb", 122}, {"mnuDisconnettiDb", 123},
-        {"mnuSelezionaRecords", 124}, {"mnuCollega", 125},
-        {"mnuOggetti", 126}, {"mnuSeleziona", 127}, {"mnuTesto", 128}, {"mnuCodiciBarre", 129},
-        {"mnuImmagine", 130}, {"mnuRettangolo", 131},
-        {"mnuFormato", 132}, {"mnuModalitàSfondo", 133}, {"mnuOpaco", 134}, {"mnuTrasparente", 135},
-        {"mnuColoreSfondo", 136}, {"mnuColoreOggetto", 137}, {"mnuSpessore", 138},
-        {"mnuPortaAvanti", 139}, {"mnuPortaIndietro", 140}, {"mnuParametriBarcode", 141},
-        {"mnuCarattere", 142}, {"mnuAllineamento", 143}, {"mnuInformazioni", 144},
+        {"mnuFile", 109},
+        {"mnuNuovo", 146},
+        {"mnuApri", 110},
+        {"mnuSalva", 111},
+        {"mnuImpostaPagina", 112},
+        {"mnuStampa", 113},
+        {"mnuEsci", 114},
+        {"mnuModifica", 115},
+        {"mnuCancella", 116},
+        {"mnuCopia", 117},
+        {"mnuIncolla", 118},
+        {"mnuTaglia", 1502},
+        {"mnuSelezionaTutto", 1503},
+        {"mnuModificaTesto", 119},
+        {"mnuModificaImmagine", 120},
+        {"mnuDatabase", 121},
+        {"mnuConnettiDb", 122},
+        {"mnuDisconnettiDb", 123},
+        {"mnuSelezionaRecords", 124},
+        {"mnuCollega", 125},
+        {"mnuOggetti", 126},
+        {"mnuSeleziona", 127},
+        {"mnuTesto", 128},
+        {"mnuCodiciBarre", 129},
+        {"mnuImmagine", 130},
+        {"mnuRettangolo", 131},
+        {"mnuFormato", 132},
+        {"mnuModalitàSfondo", 133},
+        {"mnuOpaco", 134},
+        {"mnuTrasparente", 135},
+        {"mnuColoreSfondo", 136},
+        {"mnuColoreOggetto", 137},
+        {"mnuSpessore", 138},
+        {"mnuPortaAvanti", 139},
+        {"mnuPortaIndietro", 140},
+        {"mnuParametriBarcode", 141},
+        {"mnuCarattere", 142},
+        {"mnuAllineamento", 143},
+        {"mnuInformazioni", 144},
+        {"mnuAllinea", 1535},
     };
     for (const auto& v : voci) {
-        if (QAction* a = menu_.value(QString::fromUtf8(v.nome)))
-            a->setText(LoadResString(v.id));
+        if (QAction* a = menu_.value(QString::fromUtf8(v.nome))) a->setText(LoadResString(v.id));
     }
     static const VoceMenu suggerimenti[] = {
-        {"nuovo", 146}, {"apri", 110}, {"salva", 111}, {"imposta", 112}, {"stampa", 113},
-        {"connettidb", 122}, {"disconnettidb", 123}, {"seleziona", 127}, {"testo", 128},
-        {"immagine", 130}, {"barcode", 129}, {"rettangolo", 131}, {"modifica", 119},
-        {"collega", 125}, {"parbarcode", 141}, {"griglia", 147}, {"snap", 148},
-        {"carattere", 142}, {"grassetto", 149}, {"corsivo", 150}, {"allineasx", 143},
-        {"allineadx", 143}, {"coloreogg", 137}, {"coloresfo", 136}, {"avanti", 139},
-        {"indietro", 140}, {"spessore1", 151}, {"spessore2", 152}, {"spessore3", 153},
-        {"opaco", 134}, {"trasparente", 135},
+        {"nuovo", 146},       {"apri", 110},          {"salva", 111},     {"imposta", 112},   {"stampa", 113},
+        {"connettidb", 122},  {"disconnettidb", 123}, {"seleziona", 127}, {"testo", 128},     {"immagine", 130},
+        {"barcode", 129},     {"rettangolo", 131},    {"modifica", 119},  {"collega", 125},   {"parbarcode", 141},
+        {"griglia", 147},     {"snap", 148},          {"carattere", 142}, {"grassetto", 149}, {"corsivo", 150},
+        {"allineasx", 143},   {"allineadx", 143},     {"coloreogg", 137}, {"coloresfo", 136}, {"avanti", 139},
+        {"indietro", 140},    {"spessore1", 151},     {"spessore2", 152}, {"spessore3", 153}, {"opaco", 134},
+        {"trasparente", 135},
     };
+    for (const ComandoDisposizione& c : ComandiDisposizione()) {
+        menu_.value(QString::fromLatin1(c.menu))->setText(LoadResString(c.testo));
+        QAction* a = pulsanti_.value(QString::fromLatin1(c.pulsante));
+        a->setText(LoadResString(c.testo));
+        a->setToolTip(LoadResString(c.testo));
+    }
     for (const auto& s : suggerimenti) {
         if (QAction* a = pulsanti_.value(QString::fromLatin1(s.nome))) {
             a->setText(LoadResString(s.id));
@@ -397,16 +434,19 @@ void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
         AllineaTesto(1);
     else if (chiave.startsWith(QLatin1String("spessore")) && chiave.size() == 9)
         mnuSpessore_Click(chiave.right(1).toInt());
+    else if (const ComandoDisposizione* c = ComandoDisposizione::DaPulsante(chiave))
+        Disponi(*c);
     else if (const auto it = comandi.constFind(chiave); it != comandi.constEnd())
         (this->**it)();
 }
 
 void frmCartigo::mnuInformazioni_Click()
 {
-    ui_->messaggio(QStringLiteral("Cartigo\n") + (LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Versione ")
-                                                                                      : QStringLiteral("Version "))
-                       + modCartigo::VersioneProgramma(),
-                   LoadResString(144), Pulsanti::Ok, Icona::Informazione);
+    ui_->messaggio(
+        QStringLiteral("Cartigo\n") +
+            (LinguaCorrente() == Lingua::Italiano ? QStringLiteral("Versione ") : QStringLiteral("Version ")) +
+            modCartigo::VersioneProgramma(),
+        LoadResString(144), Pulsanti::Ok, Icona::Informazione);
 }
 
 }  // namespace cartigo

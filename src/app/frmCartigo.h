@@ -44,6 +44,7 @@ public:
     QAction* Pulsante(const QString& chiave) const { return pulsanti_.value(chiave); }
     QToolBar* Toolbar1() const { return toolbar1_; }
     QToolBar* Toolbar2() const { return toolbar2_; }
+    QToolBar* ToolbarDisposizione() const { return toolbar3_; }
     QComboBox* cmbFontname() const { return cmbFontname_; }
     QComboBox* cmbFontsize() const { return cmbFontsize_; }
     QLabel* Pannello(const QString& chiave) const { return pannelli_.value(chiave); }
@@ -76,8 +77,7 @@ public:
     void ImpostaCurrentObject(OggettoEtichetta* oggetto)
     {
         editor_->ImpostaCurrentObject(oggetto);
-        if (!oggetto)
-            editor_->ShowHandles(false);
+        if (!oggetto) editor_->ShowHandles(false);
     }
     void ImpostaModoInserimento(ModoInserimento modo) { editor_->ImpostaModoInserimento(modo); }
     void ClearSelection() { editor_->ClearSelection(); }
@@ -148,6 +148,8 @@ public Q_SLOTS:
     void mnuParametriBarcode_Click();
     void mnuCarattere_Click();
     void mnuAllineamento_Click();
+    // Align, distribute or same size on the selected objects.
+    void Disponi(const ComandoDisposizione& comando);
     void AllineaTesto(int allineamento);
     void ApplicaStileToolbar();
     void SetGriglia();
@@ -196,6 +198,7 @@ private:
     QHash<QString, QLabel*> pannelli_;
     QToolBar* toolbar1_ = nullptr;
     QToolBar* toolbar2_ = nullptr;
+    QToolBar* toolbar3_ = nullptr;
     QComboBox* cmbFontname_ = nullptr;
     QComboBox* cmbFontsize_ = nullptr;
     TastiBloccati* tasti_ = nullptr;

@@ -144,6 +144,11 @@ void frmCartigo::mnuAllineamento_Click()
     comandi_.Allineamento(Selezionati());
 }
 
+void frmCartigo::Disponi(const ComandoDisposizione& comando)
+{
+    comandi_.Disponi(comando, Selezionati());
+}
+
 void frmCartigo::AllineaTesto(int allineamento)
 {
     comandi_.SetAlignment(allineamento, Selezionati());

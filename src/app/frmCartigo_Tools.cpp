@@ -48,6 +48,10 @@ void frmCartigo::collegaSuperficie()
     connect(box, &PicBox::MouseMove, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseMove(tw); });
     connect(box, &PicBox::DblClick, this, &frmCartigo::PicBox_DblClick);
+    // A step done, undone or redone elsewhere (a menu, the toolbar) moves the grips with the object.
+    connect(&doc_.Storia(), &QUndoStack::indexChanged, this, [this] {
+        if (editor_->Maniglie() && editor_->DragState == 0) editor_->ShowHandles(true);
+    });
     // An object that went away (a new label, a load) takes its grips with it.
     connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, [this] {
         if (editor_->Maniglie() && !editor_->CurrentObject()) editor_->ShowHandles(false);

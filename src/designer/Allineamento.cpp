@@ -3,6 +3,37 @@
 #include <algorithm>
 #include <numeric>
 
+namespace cartigo {
+
+const std::vector<ComandoDisposizione>& ComandiDisposizione()
+{
+    using T = ComandoDisposizione::Tipo;
+    static const std::vector<ComandoDisposizione> voci = {
+        {T::Allinea, int(Allinea::Sinistra), "mnuAllineaSinistra", "allinea_sinistra", 1536, false},
+        {T::Allinea, int(Allinea::Centro), "mnuAllineaCentro", "allinea_centro", 1537, false},
+        {T::Allinea, int(Allinea::Destra), "mnuAllineaDestra", "allinea_destra", 1538, false},
+        {T::Allinea, int(Allinea::Alto), "mnuAllineaAlto", "allinea_alto", 1539, true},
+        {T::Allinea, int(Allinea::Mezzo), "mnuAllineaMezzo", "allinea_mezzo", 1540, false},
+        {T::Allinea, int(Allinea::Basso), "mnuAllineaBasso", "allinea_basso", 1541, false},
+        {T::Distribuisci, int(Distribuisci::Orizzontale), "mnuDistribuisciOrizzontale", "distribuisci_orizzontale",
+         1542, true},
+        {T::Distribuisci, int(Distribuisci::Verticale), "mnuDistribuisciVerticale", "distribuisci_verticale", 1543,
+         false},
+        {T::Dimensione, int(Dimensione::Larghezza), "mnuStessaLarghezza", "stessa_larghezza", 1544, true},
+        {T::Dimensione, int(Dimensione::Altezza), "mnuStessaAltezza", "stessa_altezza", 1545, false},
+    };
+    return voci;
+}
+
+const ComandoDisposizione* ComandoDisposizione::DaPulsante(const QString& chiave)
+{
+    for (const ComandoDisposizione& c : ComandiDisposizione())
+        if (chiave == QLatin1String(c.pulsante)) return &c;
+    return nullptr;
+}
+
+}  // namespace cartigo
+
 namespace cartigo::Allineamento {
 
 std::vector<Cornice> Allinea(const std::vector<Cornice>& cornici, cartigo::Allinea come, const QRectF& etichetta)

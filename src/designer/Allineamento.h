@@ -6,6 +6,7 @@
 #include "label/ModificheEtichetta.h"
 
 #include <QRectF>
+#include <QString>
 #include <vector>
 
 namespace cartigo {
@@ -13,6 +14,22 @@ namespace cartigo {
 enum class Allinea { Sinistra, Centro, Destra, Alto, Mezzo, Basso };
 enum class Distribuisci { Orizzontale, Verticale };
 enum class Dimensione { Larghezza, Altezza };
+
+// One entry of the align menu and toolbar: what it does, its menu entry, its button and
+// its caption's string id.
+struct ComandoDisposizione {
+    enum class Tipo { Allinea, Distribuisci, Dimensione };
+    Tipo tipo;
+    int valore;  // the Allinea, Distribuisci or Dimensione value
+    const char* menu;
+    const char* pulsante;
+    int testo;
+    bool separatorePrima;
+    // The entry of a toolbar button, or none.
+    static const ComandoDisposizione* DaPulsante(const QString& chiave);
+};
+// The entries in menu order.
+const std::vector<ComandoDisposizione>& ComandiDisposizione();
 
 namespace Allineamento {
 

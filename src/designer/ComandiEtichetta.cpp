@@ -260,6 +260,21 @@ void ComandiEtichetta::StessaDimensione(cartigo::Dimensione quale, const Selezio
     cornici(selezione, Allineamento::StessaDimensione(corniciDi(selezione), quale), NomeModifica::StessaDimensione);
 }
 
+void ComandiEtichetta::Disponi(const ComandoDisposizione& comando, const Selezione& selezione)
+{
+    switch (comando.tipo) {
+    case ComandoDisposizione::Tipo::Allinea:
+        Allinea(cartigo::Allinea(comando.valore), selezione);
+        break;
+    case ComandoDisposizione::Tipo::Distribuisci:
+        Distribuisci(cartigo::Distribuisci(comando.valore), selezione);
+        break;
+    case ComandoDisposizione::Tipo::Dimensione:
+        StessaDimensione(cartigo::Dimensione(comando.valore), selezione);
+        break;
+    }
+}
+
 void ComandiEtichetta::ImpostaCornice(OggettoEtichetta* oggetto, const Cornice& cornice)
 {
     if (!oggetto || oggetto->Index == 0 || Cornice::Di(*oggetto) == cornice) return;

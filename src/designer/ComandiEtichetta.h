@@ -107,6 +107,8 @@ public:
     void Allinea(cartigo::Allinea come, const Selezione& selezione);
     void Distribuisci(cartigo::Distribuisci come, const Selezione& selezione);
     void StessaDimensione(cartigo::Dimensione quale, const Selezione& selezione);
+    // One entry of the align menu.
+    void Disponi(const ComandoDisposizione& comando, const Selezione& selezione);
     // An object's frame as typed in the object panel: a move, a resize, or both in one step.
     void ImpostaCornice(OggettoEtichetta* oggetto, const Cornice& cornice);
 
