@@ -7,6 +7,7 @@
 #include "data/ValoriJet.h"
 
 #include <sqlite3.h>
+#include <QFile>
 #include <QFileInfo>
 
 namespace cartigo {
@@ -72,7 +73,8 @@ DatabaseJet::DatabaseJet() = default;
 
 DatabaseJet::~DatabaseJet()
 {
-    if (db_) sqlite3_close(db_);
+    // A record set still open keeps the database until it is finalised.
+    if (db_) sqlite3_close_v2(db_);
 }
 
 std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QString& connect,
@@ -81,15 +83,20 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QS
     std::unique_ptr<DatabaseJet> d(new DatabaseJet);
     d->percorso_ = percorso;
     d->opzioni_ = opzioni;
-    if (sqlite3_open_v2(":memory:", &d->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    // A CSV file is copied into a temporary file (deleted when closed) that SQLite pages
+    // through a small cache, so that a file of any size is never held whole in memory.
+    const bool csv = percorso.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    if (sqlite3_open_v2(csv ? "" : ":memory:", &d->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK)
         throw ErroreDatabase(ErroreJet::SintassiSql, QStringLiteral("Cannot create the working database."));
+    if (csv) sqlite3_exec(d->db_, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
     // Double quotes name things only: a misspelt field must not turn into a text.
     sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     RegistraFunzioniJet(d->db_);
     if (!QFileInfo(percorso).isFile())
         throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
-    if (percorso.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+    if (csv)
         d->apriCsv();
     else
         d->apriMdb(connect);
@@ -109,7 +116,11 @@ void DatabaseJet::esegui(const QString& sql)
 void DatabaseJet::apriCsv()
 {
     csv_ = true;
-    const TabellaCsv t = LeggiCsv(percorso_);
+    QFile f(percorso_);
+    if (!f.open(QIODevice::ReadOnly))
+        throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso_));
+    LettoreCsv lettore(f, QFileInfo(percorso_).completeBaseName());
+    const TabellaCsv& t = lettore.Struttura();
     InfoTabella info;
     info.nome = t.nome;
     for (int i = 0; i < t.campi.size(); ++i) info.campi << InfoCampo{t.campi.at(i), t.tipi.at(i)};
@@ -124,7 +135,7 @@ void DatabaseJet::apriCsv()
     Istruzione s;
     if (sqlite3_prepare_v2(db_, ins.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
         throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
-    for (const auto& riga : t.righe) {
+    lettore.Righe([&](const QList<QVariant>& riga) {
         for (int i = 0; i < riga.size(); ++i) {
             const QVariant& v = riga.at(i);
             if (!v.isValid()) {
@@ -141,7 +152,7 @@ void DatabaseJet::apriCsv()
         if (sqlite3_step(s.st) != SQLITE_DONE)
             throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
         sqlite3_reset(s.st);
-    }
+    });
     esegui(QStringLiteral("COMMIT"));
     caricate_.insert(chiave(info.nome));
 }
@@ -610,69 +621,142 @@ QList<InfoCampo> DatabaseJet::Campi(const QString& nome)
     return ApriRecordset(QStringLiteral("SELECT * FROM [") + nome + QStringLiteral("] WHERE 0 = 1"))->Campi();
 }
 
-std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
+namespace {
+
+// The columns of a prepared statement, and which of them have a declared type.
+QList<InfoCampo> colonne(sqlite3_stmt* st, QList<bool>& tipoNoto)
 {
-    const QString sql = TraduciJetSql(jetSql);
-    Istruzione s;
-    s.st = static_cast<sqlite3_stmt*>(prepara(sql));
-    const int n = sqlite3_column_count(s.st);
+    const int n = sqlite3_column_count(st);
     QList<InfoCampo> campi;
-    QList<bool> tipoNoto;
+    tipoNoto.clear();
     for (int i = 0; i < n; ++i) {
         InfoCampo c;
-        c.nome = QString::fromUtf8(sqlite3_column_name(s.st, i));
-        const char* decl = sqlite3_column_decltype(s.st, i);
+        c.nome = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* decl = sqlite3_column_decltype(st, i);
         c.tipo = decl ? modCartigo::TipoDaDichiarato(QString::fromLatin1(decl)) : 0;
         tipoNoto << (c.tipo != 0);
         campi << c;
     }
+    return campi;
+}
+
+// The statement's current row; a column without a declared type takes the type of
+// its first value that is not Null.
+void leggiRiga(sqlite3_stmt* s, QList<InfoCampo>& campi, const QList<bool>& tipoNoto, QList<QVariant>& riga)
+{
+    const int n = int(campi.size());
+    riga.clear();
+    riga.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        InfoCampo& c = campi[i];
+        switch (sqlite3_column_type(s, i)) {
+            case SQLITE_NULL:
+                riga << QVariant();
+                break;
+            case SQLITE_INTEGER: {
+                if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::Long;
+                const qint64 v = sqlite3_column_int64(s, i);
+                if (c.tipo == TipoDao::Boolean)
+                    riga << QVariant(v != 0);
+                else if (modCartigo::ClasseTipo(c.tipo) == 0)
+                    riga << QVariant(v);
+                else
+                    riga << QVariant(QString::number(v));
+                break;
+            }
+            case SQLITE_FLOAT:
+                if (!tipoNoto[i] && (c.tipo == 0 || c.tipo == TipoDao::Long)) c.tipo = TipoDao::Double;
+                riga << QVariant(sqlite3_column_double(s, i));
+                break;
+            case SQLITE_TEXT: {
+                const QString t = testoColonna(s, i);
+                if (!tipoNoto[i] && c.tipo == 0)
+                    // Dates travel as "yyyy-MM-dd hh:mm:ss" exactly.
+                    c.tipo = t.size() == 19 && modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
+                if (modCartigo::ClasseTipo(c.tipo) == 2) {
+                    const auto d = modCartigo::DaIso(t);
+                    riga << (d ? QVariant(*d) : QVariant(t));
+                } else {
+                    riga << QVariant(t);
+                }
+                break;
+            }
+            default:
+                if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::LongBinary;
+                riga << QVariant(
+                    QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i)));
+        }
+    }
+}
+
+// The records of a statement whose columns all have a declared type, read one at a
+// time; the count comes from a first walk through the statement.
+class CursoreJet : public Recordset {
+public:
+    CursoreJet(sqlite3* db, Istruzione&& s, QList<InfoCampo> campi, QList<bool> tipoNoto)
+        : db_(db), campi_(std::move(campi)), tipoNoto_(std::move(tipoNoto))
+    {
+        std::swap(s_.st, s.st);
+        for (int rc; (rc = sqlite3_step(s_.st)) != SQLITE_DONE; ++conteggio_)
+            if (rc != SQLITE_ROW) fallito();
+        sqlite3_reset(s_.st);
+        leggi();
+    }
+    bool Eof() const override { return eof_; }
+    void MoveNext() override
+    {
+        if (!eof_) leggi();
+    }
+    int RecordCount() const override { return conteggio_; }
+    const QList<InfoCampo>& Campi() const override { return campi_; }
+    using Recordset::Valore;
+    QVariant Valore(int indice) const override
+    {
+        if (eof_) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
+        return riga_.value(indice);
+    }
+
+private:
+    [[noreturn]] void fallito() const
+    {
+        throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+    }
+    void leggi()
+    {
+        const int rc = sqlite3_step(s_.st);
+        if (rc == SQLITE_ROW) {
+            leggiRiga(s_.st, campi_, tipoNoto_, riga_);
+            return;
+        }
+        eof_ = true;
+        riga_.clear();
+        if (rc != SQLITE_DONE) fallito();
+    }
+
+    sqlite3* db_;
+    Istruzione s_;
+    QList<InfoCampo> campi_;
+    QList<bool> tipoNoto_;
+    QList<QVariant> riga_;
+    int conteggio_ = 0;
+    bool eof_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
+{
+    Istruzione s;
+    s.st = static_cast<sqlite3_stmt*>(prepara(TraduciJetSql(jetSql)));
+    QList<bool> tipoNoto;
+    QList<InfoCampo> campi = colonne(s.st, tipoNoto);
     std::vector<QList<QVariant>> righe;
     for (;;) {
         const int rc = sqlite3_step(s.st);
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
         QList<QVariant> riga;
-        riga.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            InfoCampo& c = campi[i];
-            switch (sqlite3_column_type(s.st, i)) {
-                case SQLITE_NULL:
-                    riga << QVariant();
-                    break;
-                case SQLITE_INTEGER: {
-                    if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::Long;
-                    const qint64 v = sqlite3_column_int64(s.st, i);
-                    if (c.tipo == TipoDao::Boolean)
-                        riga << QVariant(v != 0);
-                    else if (modCartigo::ClasseTipo(c.tipo) == 0)
-                        riga << QVariant(v);
-                    else
-                        riga << QVariant(QString::number(v));
-                    break;
-                }
-                case SQLITE_FLOAT:
-                    if (!tipoNoto[i] && (c.tipo == 0 || c.tipo == TipoDao::Long)) c.tipo = TipoDao::Double;
-                    riga << QVariant(sqlite3_column_double(s.st, i));
-                    break;
-                case SQLITE_TEXT: {
-                    const QString t = testoColonna(s.st, i);
-                    if (!tipoNoto[i] && c.tipo == 0)
-                        // Dates travel as "yyyy-MM-dd hh:mm:ss" exactly.
-                        c.tipo = t.size() == 19 && modCartigo::DaIso(t) ? TipoDao::Date : TipoDao::Text;
-                    if (modCartigo::ClasseTipo(c.tipo) == 2) {
-                        const auto d = modCartigo::DaIso(t);
-                        riga << (d ? QVariant(*d) : QVariant(t));
-                    } else {
-                        riga << QVariant(t);
-                    }
-                    break;
-                }
-                default:
-                    if (!tipoNoto[i] && c.tipo == 0) c.tipo = TipoDao::LongBinary;
-                    riga << QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s.st, i)),
-                                                sqlite3_column_bytes(s.st, i)));
-            }
-        }
+        leggiRiga(s.st, campi, tipoNoto, riga);
         righe.push_back(std::move(riga));
     }
     for (auto& c : campi)
@@ -701,7 +785,15 @@ std::unique_ptr<Recordset> DatabaseJet::ApriSelezione(const QString& tabella, co
                 ? QStringLiteral("WHERE %1 = %2").arg(f, valore(c.valori[0]))
                 : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, valore(c.valori[0]), valore(c.valori[1]));
     }
-    return ApriRecordset(QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';'));
+    const QString sql = QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';');
+    // A table's records are walked one at a time; a saved query whose columns get
+    // their types from their values is read whole.
+    Istruzione s;
+    s.st = static_cast<sqlite3_stmt*>(prepara(TraduciJetSql(sql)));
+    QList<bool> tipoNoto;
+    QList<InfoCampo> campi = colonne(s.st, tipoNoto);
+    if (tipoNoto.contains(false)) return ApriRecordset(sql);
+    return std::make_unique<CursoreJet>(db_, std::move(s), std::move(campi), std::move(tipoNoto));
 }
 
 }  // namespace cartigo

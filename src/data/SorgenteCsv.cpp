@@ -3,9 +3,11 @@
 #include "data/ValoriJet.h"
 #include "label/Codifica.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
+#include <optional>
 
 namespace cartigo {
 
@@ -14,14 +16,22 @@ QString DecodificaTestoCsv(const QByteArray& dati)
     return DecodificaTestoFile(dati);
 }
 
-QChar SeparatoreCsv(const QString& testo)
+namespace {
+
+// The separator the first line uses most (outside quotes); `completa` tells whether the
+// text holds the whole first line.
+QChar separatore(QStringView testo, bool* completa = nullptr)
 {
     int conti[3] = {};
     const QChar cand[3] = {QLatin1Char(','), QLatin1Char(';'), QLatin1Char('\t')};
     bool virgolette = false;
+    if (completa) *completa = false;
     for (QChar c : testo) {
         if (c == QLatin1Char('"')) virgolette = !virgolette;
-        if (!virgolette && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) break;
+        if (!virgolette && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) {
+            if (completa) *completa = true;
+            break;
+        }
         if (!virgolette)
             for (int k = 0; k < 3; ++k)
                 if (c == cand[k]) ++conti[k];
@@ -32,57 +42,83 @@ QChar SeparatoreCsv(const QString& testo)
     return cand[migliore];
 }
 
+}  // namespace
+
+QChar SeparatoreCsv(const QString& testo)
+{
+    return separatore(testo);
+}
+
+DivisoreCsv::DivisoreCsv(QChar separatore, std::function<void(QStringList&)> riga)
+    : sep_(separatore), riga_(std::move(riga))
+{
+}
+
+void DivisoreCsv::Aggiungi(QStringView testo)
+{
+    for (const QChar c : testo) {
+        if (virgolette_) {
+            // A quote ends the quoted part unless the next character is a quote too.
+            if (c == QLatin1Char('"'))
+                virgolette_ = false, virgolettaAperta_ = true;
+            else
+                campo_ += c;
+            continue;
+        }
+        if (virgolettaAperta_) {
+            virgolettaAperta_ = false;
+            if (c == QLatin1Char('"')) {
+                campo_ += c;
+                virgolette_ = true;
+                continue;
+            }
+        }
+        if (c == QLatin1Char('"') && inizioCampo_) {
+            virgolette_ = true;
+            inizioCampo_ = false;
+            rigaIniziata_ = true;
+        } else if (c == sep_) {
+            campi_ << campo_;
+            campo_.clear();
+            inizioCampo_ = true;
+            rigaIniziata_ = true;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            // The LF of a CRLF ends an empty line, which gives no record.
+            if (rigaIniziata_ || !campo_.isEmpty()) {
+                campi_ << campo_;
+                riga_(campi_);
+            }
+            campi_.clear();
+            campo_.clear();
+            inizioCampo_ = true;
+            rigaIniziata_ = false;
+        } else {
+            campo_ += c;
+            inizioCampo_ = false;
+            rigaIniziata_ = true;
+        }
+    }
+}
+
+void DivisoreCsv::Fine()
+{
+    virgolette_ = virgolettaAperta_ = false;
+    if (rigaIniziata_ || !campo_.isEmpty()) {
+        campi_ << campo_;
+        riga_(campi_);
+    }
+    campi_.clear();
+    campo_.clear();
+    inizioCampo_ = true;
+    rigaIniziata_ = false;
+}
+
 QList<QStringList> DividiCsv(const QString& testo, QChar sep)
 {
     QList<QStringList> righe;
-    QStringList riga;
-    QString campo;
-    bool virgolette = false, inizioCampo = true, rigaIniziata = false;
-    const int n = int(testo.size());
-    for (int i = 0; i < n; ++i) {
-        const QChar c = testo.at(i);
-        if (virgolette) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && testo.at(i + 1) == QLatin1Char('"')) {
-                    campo += c;
-                    ++i;
-                } else {
-                    virgolette = false;
-                }
-            } else {
-                campo += c;
-            }
-            continue;
-        }
-        if (c == QLatin1Char('"') && inizioCampo) {
-            virgolette = true;
-            inizioCampo = false;
-            rigaIniziata = true;
-        } else if (c == sep) {
-            riga << campo;
-            campo.clear();
-            inizioCampo = true;
-            rigaIniziata = true;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < n && testo.at(i + 1) == QLatin1Char('\n')) ++i;
-            if (rigaIniziata || !campo.isEmpty()) {
-                riga << campo;
-                righe << riga;
-            }
-            riga.clear();
-            campo.clear();
-            inizioCampo = true;
-            rigaIniziata = false;
-        } else {
-            campo += c;
-            inizioCampo = false;
-            rigaIniziata = true;
-        }
-    }
-    if (rigaIniziata || !campo.isEmpty()) {
-        riga << campo;
-        righe << riga;
-    }
+    DivisoreCsv d(sep, [&righe](QStringList& r) { righe << r; });
+    d.Aggiungi(testo);
+    d.Fine();
     return righe;
 }
 
@@ -121,27 +157,94 @@ int formaNumero(const QString& v)
 
 }  // namespace
 
-TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
-{
-    const QString testo = DecodificaTestoCsv(dati);
-    const QList<QStringList> righe = DividiCsv(testo, SeparatoreCsv(testo));
-    TabellaCsv t;
-    t.nome = nomeTabella;
-    if (righe.isEmpty()) return t;
-    for (int i = 0; i < righe.first().size(); ++i) {
-        QString nome = righe.first().at(i).trimmed();
-        if (nome.isEmpty()) nome = QStringLiteral("Field%1").arg(i + 1);
-        QString unico = nome;
-        for (int k = 2; t.campi.contains(unico, Qt::CaseInsensitive); ++k) unico = nome + QString::number(k);
-        t.campi << unico;
-    }
-    const int nc = int(t.campi.size());
+namespace {
 
+const QByteArray kBom("\xEF\xBB\xBF");
+
+ErroreCartigo nonLeggibile(const QIODevice& d)
+{
+    const auto* f = qobject_cast<const QFile*>(&d);
+    return ErroreDatabase(ErroreJet::PercorsoNonValido,
+                          QStringLiteral("'%1' is not a valid path.").arg(f ? f->fileName() : QString()));
+}
+
+// Where the bytes may be cut without splitting a UTF-8 sequence: before an incomplete
+// sequence at the end.
+qsizetype taglioUtf8(const QByteArray& b)
+{
+    const qsizetype n = b.size();
+    for (qsizetype k = 1; k <= 4 && k <= n; ++k) {
+        const uchar c = uchar(b.at(n - k));
+        if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+        const int lunghezza = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return lunghezza > k ? n - k : n;
+    }
+    return n;
+}
+
+}  // namespace
+
+bool LettoreCsv::scorri(const std::function<void(QStringList&)>& riga)
+{
+    constexpr qint64 pezzo = 1 << 16;
+    if (!d_.seek(0)) throw nonLeggibile(d_);
+    QByteArray byte = d_.read(pezzo);
+    // With a BOM the text is UTF-8 whatever it holds, as DecodificaTestoFile reads it.
+    const bool bom = byte.startsWith(kBom);
+    if (bom) byte.remove(0, kBom.size());
+    const bool utf8 = bom || utf8_;
+    QStringDecoder dec(utf8 ? "UTF-8" : "windows-1252",
+                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    std::optional<DivisoreCsv> div;
+    QString inizio;  // the text until the first line is whole: it gives the separator
+    for (;;) {
+        const bool fine = d_.atEnd();
+        const qsizetype taglio = fine || !utf8 ? byte.size() : taglioUtf8(byte);
+        const QString testo = dec.decode(QByteArrayView(byte).first(taglio));
+        if (utf8 && !bom && dec.hasError()) return false;
+        byte.remove(0, taglio);
+        if (div) {
+            div->Aggiungi(testo);
+        } else {
+            inizio += testo;
+            bool completa = false;
+            const QChar sep = separatore(inizio, &completa);
+            if (completa || fine) {
+                div.emplace(sep, riga);
+                div->Aggiungi(inizio);
+                inizio.clear();
+            }
+        }
+        if (fine) break;
+        const QByteArray altri = d_.read(pezzo);
+        if (altri.isEmpty() && !d_.atEnd()) throw nonLeggibile(d_);
+        byte += altri;
+    }
+    div->Fine();
+    return true;
+}
+
+LettoreCsv::LettoreCsv(QIODevice& dati, const QString& nomeTabella) : d_(dati)
+{
     static const QRegularExpression reData(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2})?)?$"));
-    QList<int> tipi(nc, 0);  // 0 unknown, then Long, Double, Date, Text
-    for (int r = 1; r < righe.size(); ++r) {
-        for (int c = 0; c < nc; ++c) {
-            const QString v = righe.at(r).value(c);
+    t_.nome = nomeTabella;
+    bool primo = true;
+    QList<int> tipi;  // 0 unknown, then Long, Double, Date, Text
+    const auto riga = [&](QStringList& r) {
+        if (primo) {
+            primo = false;
+            for (int i = 0; i < r.size(); ++i) {
+                QString nome = r.at(i).trimmed();
+                if (nome.isEmpty()) nome = QStringLiteral("Field%1").arg(i + 1);
+                QString unico = nome;
+                for (int k = 2; t_.campi.contains(unico, Qt::CaseInsensitive); ++k) unico = nome + QString::number(k);
+                t_.campi << unico;
+            }
+            tipi = QList<int>(t_.campi.size(), 0);
+            return;
+        }
+        for (int c = 0; c < tipi.size(); ++c) {
+            const QString v = r.value(c);
             if (v.isEmpty() || tipi[c] == TipoDao::Text) continue;
             int tipo = TipoDao::Text;
             const int forma = formaNumero(v);
@@ -161,46 +264,63 @@ TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
                 t0 = numeri ? TipoDao::Double : TipoDao::Text;
             }
         }
+    };
+    if (!scorri(riga)) {
+        // Not UTF-8: the whole text is Windows-1252.
+        utf8_ = false;
+        primo = true;
+        t_.campi.clear();
+        scorri(riga);
     }
     for (int& x : tipi)
         if (x == 0) x = TipoDao::Text;
-    t.tipi = tipi;
-
-    t.righe.reserve(righe.size() - 1);
-    for (int r = 1; r < righe.size(); ++r) {
-        QList<QVariant> riga;
-        riga.reserve(nc);
-        for (int c = 0; c < nc; ++c) {
-            const QString v = righe.at(r).value(c);
-            if (v.isEmpty()) {
-                riga << QVariant();
-                continue;
-            }
-            switch (tipi[c]) {
-                case TipoDao::Long:
-                    riga << v.toLongLong();
-                    break;
-                case TipoDao::Double:
-                    riga << v.toDouble();
-                    break;
-                case TipoDao::Date:
-                    riga << modCartigo::DataIso(*modCartigo::DaIso(v));
-                    break;
-                default:
-                    riga << v;
-            }
-        }
-        t.righe << riga;
-    }
-    return t;
+    t_.tipi = tipi;
 }
 
-TabellaCsv LeggiCsv(const QString& percorso)
+void LettoreCsv::Righe(const std::function<void(const QList<QVariant>&)>& riga)
 {
-    QFile f(percorso);
-    if (!f.open(QIODevice::ReadOnly))
-        throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
-    return LeggiCsvDaDati(f.readAll(), QFileInfo(percorso).completeBaseName());
+    const int nc = int(t_.campi.size());
+    bool primo = true;
+    QList<QVariant> valori;
+    scorri([&](QStringList& r) {
+        if (primo) {
+            primo = false;
+            return;
+        }
+        valori.clear();
+        for (int c = 0; c < nc; ++c) {
+            const QString v = r.value(c);
+            if (v.isEmpty()) {
+                valori << QVariant();
+                continue;
+            }
+            switch (t_.tipi[c]) {
+                case TipoDao::Long:
+                    valori << v.toLongLong();
+                    break;
+                case TipoDao::Double:
+                    valori << v.toDouble();
+                    break;
+                case TipoDao::Date:
+                    valori << modCartigo::DataIso(*modCartigo::DaIso(v));
+                    break;
+                default:
+                    valori << v;
+            }
+        }
+        riga(valori);
+    });
+}
+
+TabellaCsv LeggiCsvDaDati(const QByteArray& dati, const QString& nomeTabella)
+{
+    QBuffer b;
+    b.setData(dati);
+    b.open(QIODevice::ReadOnly);
+    LettoreCsv l(b, nomeTabella);
+    TabellaCsv t = l.Struttura();
+    l.Righe([&t](const QList<QVariant>& r) { t.righe << r; });
+    return t;
 }
 
 }  // namespace cartigo

@@ -3,6 +3,7 @@
 #include "SupportoDati.h"
 #include "data/DatabaseJet.h"
 #include "data/IntestazioneMdb.h"
+#include "data/SorgenteCsv.h"
 #include "data/clsDatabase.h"
 #include "shell/InterazioneScriptata.h"
 
@@ -574,4 +575,92 @@ TEST(SorgenteCsv, SeparatoriVirgoletteCodifiche)
         EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [%1] WHERE Data = #3/2/2024#").arg(QLatin1String(c.nome))),
                   1);
     }
+}
+
+TEST(SorgenteCsv, LettoAPezziComeIntero)
+{
+    // Split anywhere, even between the two quotes of "" or inside CRLF, the records are the same.
+    const QString testo = QStringLiteral("a;b\r\n\"x;\"\"y\"\"\r\nz\";w\r\n\r\n\"\"\"\";\"\"\r\nfine;\"q\"\"\"");
+    const auto intero = DividiCsv(testo, QLatin1Char(';'));
+    ASSERT_EQ(intero.size(), 4);
+    EXPECT_EQ(intero.at(1), (QStringList{QStringLiteral("x;\"y\"\r\nz"), QStringLiteral("w")}));
+    for (int passo = 1; passo <= 3; ++passo) {
+        SCOPED_TRACE(passo);
+        QList<QStringList> righe;
+        DivisoreCsv d(QLatin1Char(';'), [&righe](QStringList& r) { righe << r; });
+        for (int i = 0; i < testo.size(); i += passo) d.Aggiungi(QStringView(testo).mid(i, passo));
+        d.Fine();
+        EXPECT_EQ(righe, intero);
+    }
+
+    // Files larger than the pieces they are read in: UTF-8 characters across the pieces'
+    // edges, and a file found not to be UTF-8 only near its end.
+    QByteArray utf8 = "Codice,Testo\r\n";
+    for (int i = 0; i < 8000; ++i)
+        utf8 += "c" + QByteArray::number(i) + ",\"caff\xC3\xA8 \xE2\x82\xAC" + QByteArray::number(i) +
+                "\r\n\"\"x\"\"\"\r\n";
+    const auto t = LeggiCsvDaDati(utf8, QStringLiteral("t"));
+    const auto attese = DividiCsv(DecodificaTestoCsv(utf8), QLatin1Char(','));
+    ASSERT_EQ(t.righe.size(), 8000);
+    ASSERT_EQ(attese.size(), 8001);
+    for (int i = 0; i < t.righe.size(); ++i)
+        if (t.righe.at(i).at(1).toString() != attese.at(i + 1).at(1)) FAIL() << "record " << i;
+    EXPECT_EQ(t.righe.at(7999).at(1).toString(), QStringLiteral("caffè €7999\r\n\"x\""));
+
+    QByteArray cp1252 = "Nome;Citta\n";
+    for (int i = 0; i < 8000; ++i) cp1252 += "n" + QByteArray::number(i) + ";Forli\n";
+    cp1252 += "ultimo;Forl\xEC\n";
+    const auto t1252 = LeggiCsvDaDati(cp1252, QStringLiteral("t"));
+    ASSERT_EQ(t1252.righe.size(), 8001);
+    EXPECT_EQ(t1252.righe.last().at(1).toString(), QStringLiteral("Forlì"));
+}
+
+namespace {
+// A figure of /proc/self/status in KB (VmRSS: now, VmHWM: the peak since azzeraPicco), -1 without it.
+qint64 campoStatus(const char* nome)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& riga : f.readAll().split('\n'))
+        if (riga.startsWith(nome)) return riga.mid(qstrlen(nome)).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+// Resets the peak of the resident memory to what is resident now.
+bool azzeraPicco()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1 && f.flush();
+}
+}  // namespace
+
+TEST(SorgenteCsv, FileGrandeSenzaTenerloInMemoria)
+{
+    // 150,000 records (about 10 MB): reading the file and walking its records, the
+    // process's peak memory grows by far less than the file's size.
+    constexpr int n = 150000;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("grande.csv"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("nome,via,citta,ean,codice\n");
+        for (int i = 0; i < n; ++i)
+            f.write("Nome Cognome " + QByteArray::number(i) + ",Via Roma " + QByteArray::number(i % 300) +
+                    ",20100 Milano,2" + QByteArray::number(100000000000LL + i) + ",C" + QByteArray::number(i) + "\n");
+    }
+    if (!azzeraPicco()) GTEST_SKIP() << "/proc/self/clear_refs cannot be written";
+    const qint64 prima = campoStatus("VmRSS:");
+    {
+        auto db = DatabaseJet::Apri(file, QString());
+        auto rs = db->ApriSelezione(QStringLiteral("grande"), CondizioneSelezione{});
+        EXPECT_EQ(rs->RecordCount(), n);
+        int letti = 0;
+        qint64 ultimo = 0;
+        for (; !rs->Eof(); rs->MoveNext(), ++letti) ultimo = rs->Valore(QStringLiteral("ean")).toLongLong();
+        EXPECT_EQ(letti, n);
+        EXPECT_EQ(ultimo, 2100000000000LL + n - 1);
+    }
+    const qint64 picco = campoStatus("VmHWM:");
+    ASSERT_GT(prima, 0);
+    EXPECT_LT(picco - prima, 24 * 1024) << "peak " << picco << " KB, " << prima << " KB before";
 }
