@@ -84,14 +84,7 @@ void DivisoreCsv::Aggiungi(QStringView testo)
             rigaIniziata_ = true;
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             // The LF of a CRLF ends an empty line, which gives no record.
-            if (rigaIniziata_ || !campo_.isEmpty()) {
-                campi_ << campo_;
-                riga_(campi_);
-            }
-            campi_.clear();
-            campo_.clear();
-            inizioCampo_ = true;
-            rigaIniziata_ = false;
+            fineRiga();
         } else {
             campo_ += c;
             inizioCampo_ = false;
@@ -103,6 +96,11 @@ void DivisoreCsv::Aggiungi(QStringView testo)
 void DivisoreCsv::Fine()
 {
     virgolette_ = virgolettaAperta_ = false;
+    fineRiga();
+}
+
+void DivisoreCsv::fineRiga()
+{
     if (rigaIniziata_ || !campo_.isEmpty()) {
         campi_ << campo_;
         riga_(campi_);

@@ -35,6 +35,7 @@ public:
     void Fine();
 
 private:
+    void fineRiga();
     QChar sep_;
     std::function<void(QStringList&)> riga_;
     QStringList campi_;

@@ -635,9 +635,9 @@ bool azzeraPicco()
 
 TEST(SorgenteCsv, FileGrandeSenzaTenerloInMemoria)
 {
-    // 150,000 records (about 10 MB): reading the file and walking its records, the
+    // 100,000 records (about 7 MB): reading the file and walking its records, the
     // process's peak memory grows by far less than the file's size.
-    constexpr int n = 150000;
+    constexpr int n = 100000;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("grande.csv"));
     {
