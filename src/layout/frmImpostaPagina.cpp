@@ -310,7 +310,9 @@ void frmImpostaPagina::aggiorna()
                     ? TestoMisura(l.LarghezzaPagina, l.AltezzaPagina, ImpostazioniLocali::correnti().decimale) +
                           QStringLiteral(" mm")
                     : p->pagina;
-            nota << LoadResString(1710).arg(nome).arg(p->colonne * p->righe).arg(pagina);
+            const int etichette = p->colonne * p->righe;
+            nota << (etichette == 1 ? LoadResString(1722).arg(nome, pagina)
+                                    : LoadResString(1710).arg(nome).arg(etichette).arg(pagina));
         }
         if (p->disposizioni > 1) nota << LoadResString(1712).arg(p->disposizioni);
     }

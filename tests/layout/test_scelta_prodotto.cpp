@@ -165,6 +165,18 @@ TEST_F(Scelta, NotesOfTheCatalogue)
     EXPECT_EQ(d->LayoutCorrente().Forma, FormaEtichetta::CD);
     EXPECT_EQ(d->Campo(1)->text(), QStringLiteral("2,000"));
 
+    // one label on a sheet of its own
+    QDir().mkpath(utente);
+    test::ScriviFile(QDir(utente).filePath(QStringLiteral("uno.xml")), R"(<Glabels-templates>
+  <Template brand="Mia" part="P-1" size="A4" description="Page">
+    <Label-rectangle id="0" width="200mm" height="287mm"><Layout nx="1" ny="1" x0="5mm" y0="5mm" dx="0" dy="0"/></Label-rectangle>
+  </Template></Glabels-templates>)");
+    auto u = dialogo();
+    scegli(*u, QStringLiteral("mia"));
+    EXPECT_EQ(u->lblNotaProdotto()->text(),
+              LoadResString(1722).arg(QStringLiteral("Mia P-1 (Page)"), QStringLiteral("A4")));
+    QFile::remove(QDir(utente).filePath(QStringLiteral("uno.xml")));
+
     // no catalogue at all: a note, no message
     frmImpostaPagina vuoto(&ui);
     vuoto.CaricaCatalogo({QDir(casa.path()).filePath(QStringLiteral("nessuna"))}, utente);
