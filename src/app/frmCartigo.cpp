@@ -2,6 +2,7 @@
 
 #include "barcode/frmParametriBarcode.h"
 #include "designer/BandaTrascinamento.h"
+#include "designer/PannelloOggetto.h"
 #include "designer/PicBox.h"
 #include "designer/clsGrip.h"
 #include "designer/frmDialoghiFormato.h"
@@ -15,9 +16,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -63,6 +68,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     impostaMetricaSchermo();
     editor_ = std::make_unique<EditorSuperficie>(doc_, *this);
     collegaSuperficie();
+    creaPannello();
     RegistraDialoghiFormato();
     RegistraDialogoParametriBarcode();
     RegistraDialogoStampa();
@@ -79,6 +85,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     timer->start(500);
 
     InitFontControls();
+    aggiornaZoom();
 
     // Grid off, snap on.
     griglia_ = false;
@@ -150,6 +157,18 @@ void frmCartigo::creaMenu()
     modifica->addSeparator();
     voce(modifica, QStringLiteral("mnuModificaTesto"), &frmCartigo::mnuModificaTesto_Click);
     voce(modifica, QStringLiteral("mnuModificaImmagine"), &frmCartigo::mnuModificaImmagine_Click);
+
+    QMenu* vista = sottomenu(nullptr, QStringLiteral("mnuVisualizza"));
+    voce(vista, QStringLiteral("mnuZoomPiu"), &frmCartigo::mnuZoomPiu_Click)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    voce(vista, QStringLiteral("mnuZoomMeno"), &frmCartigo::mnuZoomMeno_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    voce(vista, QStringLiteral("mnuZoom100"), &frmCartigo::mnuZoom100_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    voce(vista, QStringLiteral("mnuAdattaEtichetta"), &frmCartigo::mnuAdattaEtichetta_Click);
+    menu_.value(QStringLiteral("mnuZoomPiu"))->setIcon(IconaComando(QStringLiteral("zoompiu")));
+    menu_.value(QStringLiteral("mnuZoomMeno"))->setIcon(IconaComando(QStringLiteral("zoommeno")));
+    menu_.value(QStringLiteral("mnuAdattaEtichetta"))->setIcon(IconaComando(QStringLiteral("zoomadatta")));
 
     QMenu* db = sottomenu(nullptr, QStringLiteral("mnuDatabase"));
     voce(db, QStringLiteral("mnuConnettiDb"), &frmCartigo::mnuConnettiDb_Click);
@@ -230,6 +249,29 @@ void frmCartigo::creaToolbar()
         primo = false;
         for (int i = 0; g[i]; ++i) pulsante(toolbar1_, QString::fromLatin1(g[i]));
     }
+    toolbar1_->addSeparator();
+    pulsante(toolbar1_, QStringLiteral("zoommeno"));
+    cmbZoom_ = new QComboBox(toolbar1_);
+    cmbZoom_->setObjectName(QStringLiteral("cmbZoom"));
+    cmbZoom_->setEditable(true);
+    cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
+    for (int p : {25, 50, 75, 100, 150, 200, 300, 400, 600, 800})
+        cmbZoom_->addItem(QStringLiteral("%1 %").arg(p), p / 100.0);
+    cmbZoom_->setCurrentIndex(3);
+    toolbar1_->addWidget(cmbZoom_)->setObjectName(QStringLiteral("zoom"));
+    connect(cmbZoom_, &QComboBox::activated, this, [this](int i) { ImpostaZoom(cmbZoom_->itemData(i).toDouble()); });
+    connect(cmbZoom_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        QString t = cmbZoom_->currentText();
+        t.remove(QLatin1Char('%'));
+        bool ok = false;
+        const double p = QLocale::c().toDouble(t.trimmed().replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+        if (ok && p > 0)
+            ImpostaZoom(p / 100);
+        else
+            aggiornaZoom();
+    });
+    pulsante(toolbar1_, QStringLiteral("zoompiu"));
+    pulsante(toolbar1_, QStringLiteral("zoomadatta"));
     Pulsante(QStringLiteral("griglia"))->setCheckable(true);
     Pulsante(QStringLiteral("snap"))->setCheckable(true);
     Pulsante(QStringLiteral("snap"))->setChecked(true);
@@ -279,7 +321,7 @@ void frmCartigo::creaToolbar()
 
 void frmCartigo::creaStatusBar()
 {
-    for (const char* k : {"nomedb", "nometable", "capslock", "numlock"}) {
+    for (const char* k : {"nomedb", "nometable", "posizione", "zoom", "capslock", "numlock"}) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(k));
         l->setFrameShape(QFrame::Panel);
@@ -290,6 +332,8 @@ void frmCartigo::creaStatusBar()
     statusBar()->addWidget(pannelli_.value(QStringLiteral("nometable")), 2);
     pannelli_.value(QStringLiteral("capslock"))->setText(LoadResString(1402));
     pannelli_.value(QStringLiteral("numlock"))->setText(LoadResString(1403));
+    statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("posizione")));
+    statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("zoom")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("capslock")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("numlock")));
     aggiornaConnessione(false);
@@ -355,18 +399,23 @@ void frmCartigo::Internazionalizza()
         {"mnuAllineamento", 143},
         {"mnuInformazioni", 144},
         {"mnuAllinea", 1535},
+        {"mnuVisualizza", 1504},
+        {"mnuZoomPiu", 1505},
+        {"mnuZoomMeno", 1506},
+        {"mnuZoom100", 1507},
+        {"mnuAdattaEtichetta", 1508},
     };
     for (const auto& v : voci) {
         if (QAction* a = menu_.value(QString::fromUtf8(v.nome))) a->setText(LoadResString(v.id));
     }
     static const VoceMenu suggerimenti[] = {
-        {"nuovo", 146},       {"apri", 110},          {"salva", 111},     {"imposta", 112},   {"stampa", 113},
-        {"connettidb", 122},  {"disconnettidb", 123}, {"seleziona", 127}, {"testo", 128},     {"immagine", 130},
-        {"barcode", 129},     {"rettangolo", 131},    {"modifica", 119},  {"collega", 125},   {"parbarcode", 141},
-        {"griglia", 147},     {"snap", 148},          {"carattere", 142}, {"grassetto", 149}, {"corsivo", 150},
-        {"allineasx", 143},   {"allineadx", 143},     {"coloreogg", 137}, {"coloresfo", 136}, {"avanti", 139},
-        {"indietro", 140},    {"spessore1", 151},     {"spessore2", 152}, {"spessore3", 153}, {"opaco", 134},
-        {"trasparente", 135},
+        {"nuovo", 146},       {"apri", 110},          {"salva", 111},     {"imposta", 112},     {"stampa", 113},
+        {"connettidb", 122},  {"disconnettidb", 123}, {"seleziona", 127}, {"testo", 128},       {"immagine", 130},
+        {"barcode", 129},     {"rettangolo", 131},    {"modifica", 119},  {"collega", 125},     {"parbarcode", 141},
+        {"griglia", 147},     {"snap", 148},          {"carattere", 142}, {"grassetto", 149},   {"corsivo", 150},
+        {"allineasx", 143},   {"allineadx", 143},     {"coloreogg", 137}, {"coloresfo", 136},   {"avanti", 139},
+        {"indietro", 140},    {"spessore1", 151},     {"spessore2", 152}, {"spessore3", 153},   {"opaco", 134},
+        {"trasparente", 135}, {"zoompiu", 1505},      {"zoommeno", 1506}, {"zoomadatta", 1508},
     };
     for (const ComandoDisposizione& c : ComandiDisposizione()) {
         menu_.value(QString::fromLatin1(c.menu))->setText(LoadResString(c.testo));
@@ -384,13 +433,23 @@ void frmCartigo::Internazionalizza()
     pulsanti_.value(QStringLiteral("allineac"))->setToolTip(LoadResString(1404));
     pulsanti_.value(QStringLiteral("font"))->setToolTip(QString());
     aggiornaStoria();
+    if (pannello_) {
+        pannello_->Internazionalizza();
+        dock_->setWindowTitle(LoadResString(1509));
+        dock_->toggleViewAction()->setText(LoadResString(1509));
+    }
 }
 
 void frmCartigo::aggiornaTitolo()
 {
-    setWindowTitle(modCartigo::TitoloProgramma());
-    gestore_.impostaTitolo(windowTitle());
-    comandi_.impostaTitolo(windowTitle());
+    // The label's file name, marked while it has unsaved changes; messages keep the
+    // program's title.
+    const QString& file = doc_.NomeFileEtichetta();
+    const QString nome = file.isEmpty() ? LoadResString(1546) : QFileInfo(file).fileName();
+    setWindowTitle(nome + QStringLiteral("[*] - ") + modCartigo::TitoloProgramma());
+    setWindowModified(doc_.Modificato());
+    gestore_.impostaTitolo(modCartigo::TitoloProgramma());
+    comandi_.impostaTitolo(modCartigo::TitoloProgramma());
 }
 
 void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
@@ -424,6 +483,9 @@ void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
         {QStringLiteral("avanti"), &frmCartigo::mnuPortaAvanti_Click},
         {QStringLiteral("indietro"), &frmCartigo::mnuPortaIndietro_Click},
         {QStringLiteral("opaco"), &frmCartigo::mnuOpaco_Click},
+        {QStringLiteral("zoompiu"), &frmCartigo::mnuZoomPiu_Click},
+        {QStringLiteral("zoommeno"), &frmCartigo::mnuZoomMeno_Click},
+        {QStringLiteral("zoomadatta"), &frmCartigo::mnuAdattaEtichetta_Click},
         {QStringLiteral("trasparente"), &frmCartigo::mnuTrasparente_Click},
     };
     if (chiave == QLatin1String("allineasx"))

@@ -19,12 +19,14 @@
 #include <memory>
 
 class QAction;
+class QDockWidget;
 class QMenu;
 
 namespace cartigo {
 
 class AreaDisegno;
 class BandaTrascinamento;
+class PannelloOggetto;
 class PicBox;
 class TastiBloccati;
 
@@ -62,6 +64,14 @@ public:
     PicBox* Superficie() const;
     // The rubber band drawn over the window while an object is dragged.
     BandaTrascinamento* Banda() const { return banda_; }
+    // The surface's zoom (1 is 100 %), a view setting; the zoom box in the toolbar.
+    double Zoom() const;
+    void ImpostaZoom(double zoom);
+    // Zooms keeping the surface point under `perno` (pixels of the design area) in place.
+    void ImpostaZoom(double zoom, QPoint perno);
+    QComboBox* cmbZoom() const { return cmbZoom_; }
+    // The object panel beside the surface (View > Object panel shows and hides it).
+    PannelloOggetto* PannelloOggetti() const { return pannello_; }
     // The grid and snap switches.
     bool Griglia() const { return griglia_; }
     bool Snap() const { return editor_->Snap; }
@@ -156,6 +166,11 @@ public Q_SLOTS:
     void SetSnap();
     void UpdateGridButtons();
     void RedrawSurface();
+    // View
+    void mnuZoomPiu_Click();
+    void mnuZoomMeno_Click();
+    void mnuZoom100_Click();
+    void mnuAdattaEtichetta_Click();
     // Help
     void mnuInformazioni_Click();
 
@@ -164,6 +179,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     // While a drag holds the mouse, its moves and the release come here.
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -178,6 +194,15 @@ private:
     void creaToolbar();
     void creaStatusBar();
     void aggiornaTitolo();
+    // The zoom box and the status bar follow the zoom.
+    void aggiornaZoom();
+    // A label just opened or made new: fitted when it is small or large on the screen.
+    void zoomIniziale();
+    // The pointer's place on the label in the status bar, or nothing.
+    void mostraPosizione(std::optional<QPointF> twips);
+    void creaPannello();
+    // The panel shows the last selected object as it is now.
+    void aggiornaPannello();
     void aggiornaTastiBloccati();
     void collegaSuperficie();
     void PicBox_MouseDown(Qt::MouseButton pulsante, QPointF twips, Qt::KeyboardModifiers tasti);
@@ -201,6 +226,10 @@ private:
     QToolBar* toolbar3_ = nullptr;
     QComboBox* cmbFontname_ = nullptr;
     QComboBox* cmbFontsize_ = nullptr;
+    QComboBox* cmbZoom_ = nullptr;
+    PannelloOggetto* pannello_ = nullptr;
+    QDockWidget* dock_ = nullptr;
+    bool mostrata_ = false;  // shown once: the starting zoom is set
     TastiBloccati* tasti_ = nullptr;
     AreaDisegno* area_ = nullptr;
     BandaTrascinamento* banda_ = nullptr;

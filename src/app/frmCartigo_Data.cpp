@@ -19,7 +19,7 @@ void frmCartigo::inizializzaDati()
     dati_ = std::make_unique<ComandiDati>(doc_, *ui_, *objDatabase_);
     dati_->oggettoSelezionato = [this] { return CurrentObject(); };
     dati_->azzeraSelezione = [this] { ClearSelection(); };
-    dati_->titolo = [this] { return windowTitle(); };
+    dati_->titolo = [] { return modCartigo::TitoloProgramma(); };
     comandi_.campiDati = [this] { return dati_->CampiTabella(); };
     gestore_.ConnettiDatabase = [this](const QString& file, const QString& password, const QString& tabella) {
         return ConnettiDatabase(file, password, tabella);

@@ -7,8 +7,8 @@ namespace cartigo {
 
 bool frmCartigo::Avvia(const AvvioProgramma& avvio)
 {
-    if (avvio.carica)
-        gestore_.CaricaEtichetta(avvio.fileEtichetta, avvio.nomeDatabase, avvio.passwordDatabase);
+    if (avvio.carica) gestore_.CaricaEtichetta(avvio.fileEtichetta, avvio.nomeDatabase, avvio.passwordDatabase);
+    zoomIniziale();
     if (avvio.stampaEdEsci) {
         mnuStampa_Click();
         return false;
@@ -21,9 +21,9 @@ void frmCartigo::mnuNuovo_Click()
     ClearSelection();
     bool cancel = false;
     gestore_.ChiediSalvataggio(cancel);
-    if (cancel)
-        return;
+    if (cancel) return;
     doc_.NuovaEtichetta();
+    zoomIniziale();
 }
 
 void frmCartigo::mnuApri_Click()
@@ -31,9 +31,8 @@ void frmCartigo::mnuApri_Click()
     ClearSelection();
     bool cancel = false;
     gestore_.ChiediSalvataggio(cancel);
-    if (cancel)
-        return;
-    gestore_.CaricaEtichetta();
+    if (cancel) return;
+    if (gestore_.CaricaEtichetta()) zoomIniziale();
 }
 
 void frmCartigo::mnuSalva_Click()

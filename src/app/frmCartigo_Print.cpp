@@ -11,7 +11,7 @@ void frmCartigo::mnuStampa_Click()
 {
     ClearSelection();
     StampaEtichette job(doc_, *ui_);
-    job.titolo = windowTitle();
+    job.titolo = modCartigo::TitoloProgramma();
     job.ApriRecordset = [this] { return ApriSelezioneStampa(Database(), doc_.Collegamento()); };
     // A print file never replaces the label or its database.
     job.CreaMotore = [this](Interazione& u) {

@@ -45,8 +45,14 @@ void frmCartigo::collegaSuperficie()
             [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF tw) { PicBox_MouseDown(b, tw, m); });
     // Tab and Shift+Tab on the surface step through the objects.
     connect(box, &PicBox::Tasto, this, [this](int k, Qt::KeyboardModifiers m) { editor_->Tasto(k, m); });
-    connect(box, &PicBox::MouseMove, this,
-            [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF tw) { PicBox_MouseMove(tw); });
+    connect(box, &PicBox::MouseMove, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF tw) {
+        PicBox_MouseMove(tw);
+        mostraPosizione(tw);
+    });
+    // Ctrl and the wheel zoom around the pointer, a step a notch.
+    connect(area_, &AreaDisegno::RotellaZoom, this, [this](int passi, QPoint perno) {
+        if (passi != 0) ImpostaZoom(Superficie::ZoomSuccessivo(Zoom(), passi > 0), perno);
+    });
     connect(box, &PicBox::DblClick, this, &frmCartigo::PicBox_DblClick);
     // A step done, undone or redone elsewhere (a menu, the toolbar) moves the grips with the object.
     connect(&doc_.Storia(), &QUndoStack::indexChanged, this, [this] {
@@ -169,6 +175,7 @@ void frmCartigo::MostraSelezione(const std::vector<QRectF>& cornici)
 
 void frmCartigo::MostraManiglie(const std::optional<std::array<QPointF, 8>>& posizioni)
 {
+    aggiornaPannello();
     area_->picBox()->ImpostaManiglie(posizioni);
     if (!posizioni) area_->picBox()->unsetCursor();
 }

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace cartigo {
@@ -25,7 +27,8 @@ PicBox::PicBox(DocumentoEtichetta& doc, QWidget* parent) : QWidget(parent), doc_
 {
     setObjectName(QStringLiteral("PicBox"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    ImpostaScala(scalaSchermo(this));
+    schermo_ = scalaSchermo(this);
+    ImpostaScala(schermo_);
     connect(&doc_, &DocumentoEtichetta::layoutCambiato, this, &PicBox::RedrawSurface);
     connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, qOverload<>(&QWidget::update));
     connect(&doc_, &DocumentoEtichetta::oggettoCambiato, this, qOverload<>(&QWidget::update));
@@ -36,6 +39,12 @@ void PicBox::ImpostaScala(const ScalaSuperficie& scala)
     scala_ = scala;
     setFixedSize(Superficie::DimensioniPixel(scala_));
     RedrawSurface();
+}
+
+void PicBox::ImpostaZoom(double zoom)
+{
+    zoom_ = zoom;
+    ImpostaScala({schermo_.x / zoom, schermo_.y / zoom});
 }
 
 void PicBox::RedrawSurface()
@@ -142,7 +151,10 @@ void AreaDisegno::LayoutDesigner()
 {
     if (inLayout_) return;
     inLayout_ = true;
+    // The scroll bars keep their size at every zoom; the values and maxima are surface twips
+    // and the surface moves by them at its zoom.
     const ScalaSuperficie& sc = picBox_->Scala();
+    const ScalaSuperficie& sc0 = picBox_->ScalaSchermo();
     // The window's client area (below the menu bar), the toolbars above this area
     // and the status bar below it.
     QWidget* finestra = window();
@@ -152,25 +164,31 @@ void AreaDisegno::LayoutDesigner()
         if (mw->statusBar() && mw->statusBar()->isVisible()) sb = mw->statusBar()->height();
     }
     const int sopra = finestra == this ? 0 : mapTo(finestra, QPoint(0, 0)).y() - menu;
-    const int larghezza = finestra == this ? width() : finestra->width();
+    // The area's right edge: the window's, or a panel's beside it.
+    const int larghezza = finestra == this ? width() : mapTo(finestra, QPoint(width(), 0)).x();
     const int altezza = finestra == this ? height() : finestra->height() - menu;
 
-    Superficie::IngressoLayout in;
-    in.larghezzaInterna = larghezza * sc.x;
-    in.altezzaInterna = altezza * sc.y;
-    in.toolbar = sopra * sc.y;
-    in.statusBar = sb * sc.y;
-    in.valoreH = hscroll_->value();
-    in.valoreV = vscroll_->value();
+    auto ingresso = [&](const ScalaSuperficie& s) {
+        Superficie::IngressoLayout in;
+        in.larghezzaInterna = larghezza * s.x;
+        in.altezzaInterna = altezza * s.y;
+        in.toolbar = sopra * s.y;
+        in.statusBar = sb * s.y;
+        in.valoreH = hscroll_->value();
+        in.valoreV = vscroll_->value();
+        return in;
+    };
+    const auto barre = Superficie::LayoutDesigner(ingresso(sc0));
+    Superficie::IngressoLayout in = ingresso(sc);
     const auto esito = Superficie::LayoutDesigner(in);
 
     auto rettangolo = [&](const QRectF& tw) {
-        const QRectF px = sc.inPixel(tw);
+        const QRectF px = sc0.inPixel(tw);
         return QRect(int(std::lround(px.x())), int(std::lround(px.y())) - sopra,
                      std::max(0, int(std::lround(px.width()))), std::max(0, int(std::lround(px.height()))));
     };
-    hscroll_->setGeometry(rettangolo(esito.hscroll));
-    vscroll_->setGeometry(rettangolo(esito.vscroll));
+    hscroll_->setGeometry(rettangolo(barre.hscroll));
+    vscroll_->setGeometry(rettangolo(barre.vscroll));
     if (esito.massimoH) hscroll_->setMaximum(*esito.massimoH);
     if (esito.massimoV) vscroll_->setMaximum(*esito.massimoV);
     // The maxima may have moved the values.
@@ -181,6 +199,28 @@ void AreaDisegno::LayoutDesigner()
     inLayout_ = false;
 }
 
+void AreaDisegno::ImpostaZoom(double zoom, QPoint perno)
+{
+    const QPointF punto = picBox_->Scala().inTwips(QPointF(perno - picBox_->pos()));
+    picBox_->ImpostaZoom(zoom);
+    // The arrows and the page move the surface as far on the screen at every zoom.
+    for (QScrollBar* s : {hscroll_, vscroll_}) {
+        s->setSingleStep(std::max(1, int(std::lround(Superficie::PassoFreccia / zoom))));
+        s->setPageStep(std::max(1, int(std::lround(Superficie::PassoPagina / zoom))));
+    }
+    LayoutDesigner();  // the new maxima
+    const QPointF valore = punto - picBox_->Scala().inTwips(QPointF(perno));
+    const QSignalBlocker bh(hscroll_), bv(vscroll_);
+    hscroll_->setValue(std::max(0, int(std::lround(valore.x()))));
+    vscroll_->setValue(std::max(0, int(std::lround(valore.y()))));
+    LayoutDesigner();
+}
+
+QSize AreaDisegno::Vista() const
+{
+    return QSize(std::max(0, vscroll_->geometry().left()), std::max(0, hscroll_->geometry().top()));
+}
+
 void AreaDisegno::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
@@ -189,6 +229,11 @@ void AreaDisegno::resizeEvent(QResizeEvent* e)
 
 void AreaDisegno::wheelEvent(QWheelEvent* e)
 {
+    if (e->modifiers() & Qt::ControlModifier) {
+        Q_EMIT RotellaZoom(e->angleDelta().y(), mapFromGlobal(e->globalPosition().toPoint()));
+        e->accept();
+        return;
+    }
     QScrollBar* s = (e->modifiers() & Qt::ShiftModifier) ? hscroll_ : vscroll_;
     QApplication::sendEvent(s, e);
 }

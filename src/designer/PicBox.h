@@ -23,9 +23,13 @@ public:
     explicit PicBox(DocumentoEtichetta& doc, QWidget* parent = nullptr);
 
     DocumentoEtichetta& Documento() { return doc_; }
-    // Twips per pixel: the screen's (1440 / logical dpi) unless set.
+    // Twips per pixel: the screen's (1440 / logical dpi) divided by the zoom, unless set.
     const ScalaSuperficie& Scala() const { return scala_; }
     void ImpostaScala(const ScalaSuperficie& scala);
+    // The screen's twips per pixel, at 100 %.
+    const ScalaSuperficie& ScalaSchermo() const { return schermo_; }
+    double Zoom() const { return zoom_; }
+    void ImpostaZoom(double zoom);
 
     bool Griglia() const { return griglia_; }
     // Takes effect with the next RedrawSurface.
@@ -65,6 +69,8 @@ protected:
 private:
     DocumentoEtichetta& doc_;
     ScalaSuperficie scala_;
+    ScalaSuperficie schermo_;
+    double zoom_ = 1;
     bool griglia_ = false;
     QImage sfondo_;     // the sheet, rulers and grid of the part in view, kept between paints
     QRect zonaSfondo_;  // the part of the surface (pixels) that sfondo_ holds
@@ -84,6 +90,14 @@ public:
 
     // Places the scroll bars and the surface.
     void LayoutDesigner();
+    // Zooms the surface keeping the surface point under `perno` (this widget's pixels) in place.
+    void ImpostaZoom(double zoom, QPoint perno);
+    // The part of the area the surface shows through (without the scroll bars), pixels.
+    QSize Vista() const;
+
+Q_SIGNALS:
+    // Ctrl and the wheel over the area: steps of the wheel (120 a notch) at `perno`.
+    void RotellaZoom(int passi, QPoint perno);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

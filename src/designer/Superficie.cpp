@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace cartigo {
@@ -381,6 +382,43 @@ std::optional<int> intero16(double v)
     return int(r);
 }
 }  // namespace
+
+double LimitaZoom(double zoom)
+{
+    return std::clamp(zoom, ZoomMinimo, ZoomMassimo);
+}
+
+namespace {
+constexpr double PassiZoom[] = {0.25, 1.0 / 3, 0.5, 2.0 / 3, 0.75, 1, 1.25, 1.5, 2, 3, 4, 6, 8};
+}
+
+double ZoomSuccessivo(double zoom, bool piu)
+{
+    if (piu) {
+        for (double p : PassiZoom)
+            if (p > zoom * 1.001) return p;
+        return ZoomMassimo;
+    }
+    for (auto it = std::rbegin(PassiZoom); it != std::rend(PassiZoom); ++it)
+        if (*it < zoom / 1.001) return *it;
+    return ZoomMinimo;
+}
+
+double ZoomAdattato(const LayoutEtichetta& layout, QSizeF vista, const ScalaSuperficie& schermo)
+{
+    constexpr double margine = 200;
+    const QRectF etichetta = RettangoloEtichetta(layout);
+    const double larghezza = etichetta.right() + Ombra + margine;
+    const double altezza = etichetta.bottom() + Ombra + margine;
+    if (vista.width() <= 0 || vista.height() <= 0 || larghezza <= 0 || altezza <= 0) return 1;
+    return LimitaZoom(std::min(vista.width() * schermo.x / larghezza, vista.height() * schermo.y / altezza));
+}
+
+double ZoomIniziale(const LayoutEtichetta& layout, QSizeF vista, const ScalaSuperficie& schermo)
+{
+    const double adattato = ZoomAdattato(layout, vista, schermo);
+    return adattato < 1 || adattato > 2 ? adattato : 1;
+}
 
 EsitoLayout LayoutDesigner(const IngressoLayout& in)
 {

@@ -13,6 +13,7 @@
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <array>
 #include <optional>
@@ -117,6 +118,19 @@ OggettoEtichetta* PrimoOggettoNelPunto(const DocumentoEtichetta& doc, double x, 
 // window twips with the surface at `contenitore`; a grip is `lato` pixels square.
 std::array<QPointF, 8> PosizioniManiglie(const QRectF& rettangolo, QPointF contenitore, int lato,
                                          const ScalaSuperficie& scala);
+
+// Zoom of the surface (1 is 100 %): a view setting, never the label's.
+constexpr double ZoomMinimo = 0.25;
+constexpr double ZoomMassimo = 8;
+double LimitaZoom(double zoom);
+// The next zoom of the steps of Zoom in (Zoom out) after `zoom`.
+double ZoomSuccessivo(double zoom, bool piu);
+// The zoom at which the surface from its corner to the label's shadow, with a margin,
+// fills `vista` (pixels at 100 %: `schermo`).
+double ZoomAdattato(const LayoutEtichetta& layout, QSizeF vista, const ScalaSuperficie& schermo);
+// The zoom a label opens at: 100 %, or the fitting zoom when at 100 % the label would not
+// fit in `vista` or would fill less than half of it either way.
+double ZoomIniziale(const LayoutEtichetta& layout, QSizeF vista, const ScalaSuperficie& schermo);
 
 // Placement of the scroll bars and the surface (window twips).
 struct IngressoLayout {

@@ -44,7 +44,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
 {
     {
         Finestra w(Lingua::Italiano);
-        EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Modifica", "Database", "Strumenti", "Formato", "&Help"}));
+        EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Modifica", "Visualizza", "Database", "Strumenti", "Formato", "&Help"}));
         EXPECT_EQ(w.f->Menu(QStringLiteral("mnuModificaImmagine"))->text(), QStringLiteral("Modifica proprietà immagine"));
         EXPECT_EQ(w.f->Menu(QStringLiteral("mnuSpessore2"))->text(), QStringLiteral("2"));
         EXPECT_EQ(w.f->Pulsante(QStringLiteral("snap"))->toolTip(), QStringLiteral("Snap"));
@@ -54,7 +54,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineac"))->toolTip(), QStringLiteral("Allinea al centro"));
     }
     Finestra w(Lingua::Inglese);
-    EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "Database", "Tools", "Format", "&Help"}));
+    EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "View", "Database", "Tools", "Format", "&Help"}));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuPortaIndietro"))->text(), QStringLiteral("Send to back"));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuTrasparente"))->text(), QStringLiteral("Transparent"));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuSpessore"))->text(), QStringLiteral("Thickness"));
@@ -64,7 +64,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
     EXPECT_EQ(w.f->Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Not connected"));
     EXPECT_EQ(w.f->Pannello(QStringLiteral("capslock"))->text(), QStringLiteral("CAPS"));
     EXPECT_EQ(w.f->Pannello(QStringLiteral("numlock"))->text(), QStringLiteral("NUM"));
-    EXPECT_EQ(w.f->windowTitle(), modCartigo::TitoloProgramma());
+    EXPECT_EQ(w.f->windowTitle(), QStringLiteral("Untitled[*] - ") + modCartigo::TitoloProgramma());
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCancella"))->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(w.f->Menu(QStringLiteral("mnuIncolla"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
 
@@ -76,7 +76,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         chiavi.join(QLatin1Char(' ')),
         QStringLiteral(
             "nuovo apri salva | annulla ripeti | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
-            "barcode rettangolo | modifica collega | parbarcode | griglia snap"));
+            "barcode rettangolo | modifica collega | parbarcode | griglia snap | zoommeno zoom zoompiu zoomadatta"));
     EXPECT_FALSE(w.f->Pulsante(QStringLiteral("griglia"))->isChecked());
     EXPECT_TRUE(w.f->Pulsante(QStringLiteral("snap"))->isChecked());
     EXPECT_EQ(w.f->cmbFontsize()->count(), 16);
@@ -134,7 +134,7 @@ TEST(Finestra, SaveChangesIsAskedOnNewOpenAndClose)
     EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("Si desidera mantenere i cambiamenti?"));
     EXPECT_EQ(w.ui.messaggi[0].pulsanti, Pulsanti::YesNoCancel);
     EXPECT_EQ(w.ui.messaggi[0].icona, Icona::Domanda);
-    EXPECT_EQ(w.ui.messaggi[0].titolo, w.f->windowTitle());
+    EXPECT_EQ(w.ui.messaggi[0].titolo, modCartigo::TitoloProgramma());
     EXPECT_EQ(doc.NumeroOggetti(), 1);
 
     // Yes, then cancelling the Save dialog, cancels Open: no Open dialog follows

@@ -256,9 +256,12 @@ TEST(FinestraPrincipale, LeBarreSpostanoLaSuperficie)
     f.resize(1000, 720);
     f.show();
     AreaDisegno* area = f.Area();
+    f.ImpostaZoom(1, QPoint(0, 0));
     const ScalaSuperficie s = area->picBox()->Scala();
     area->LayoutDesigner();
-    EXPECT_EQ(area->HScroll()->maximum(), int(std::lround(std::fabs(19035 - 1000 * s.x))));
+    // The window's width up to the object panel beside the area.
+    const int larghezza = area->mapTo(&f, QPoint(area->width(), 0)).x();
+    EXPECT_EQ(area->HScroll()->maximum(), int(std::lround(std::fabs(19035 - larghezza * s.x))));
     EXPECT_EQ(area->HScroll()->singleStep(), 250);
     EXPECT_EQ(area->HScroll()->pageStep(), 1200);
     EXPECT_EQ(area->picBox()->pos(), QPoint(0, 0));
