@@ -1,6 +1,7 @@
 // The label print job, checked on the display list it records.
 #include "../stampora/SupportoStampora.h"
 #include "barcode/EAN.h"
+#include "common/ServerCups.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
 #include "label/ImmagineEtichetta.h"
@@ -8,6 +9,7 @@
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
+#include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
 #include <QFile>
@@ -724,4 +726,44 @@ TEST(StampaEtichette, ALabelsShapeIsNeverPrinted)
     ASSERT_FALSE(rettangolo.empty());
     EXPECT_EQ(stampa(FormaEtichetta::CD), rettangolo);
     EXPECT_EQ(stampa(FormaEtichetta::Ellisse), rettangolo);
+}
+
+// The designer's print on a real queue: a queue that refuses jobs ends the job as failed
+// with one message that names the printer and the server's reason; once it accepts them,
+// the labels go as one job with the label's name as its title.
+TEST(StampaEtichette, AQueueThatRefusesJobsIsShownInTheDesigner)
+{
+    test::ServerCups cups;
+    if (!cups.avviato()) GTEST_SKIP() << cups.motivo().toStdString();
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF"), true));
+    ASSERT_TRUE(cups.Rifiuta(QStringLiteral("PDF"), QStringLiteral("out of labels")));
+    ImpostaLingua(Lingua::Inglese);
+    DispositivoStampaCups stampante;
+    stampante.ImpostaServer(cups.Indirizzo());
+    {
+        Banco b;
+        ImpostaDispositivoStampa(&stampante);
+        b.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo& d) {
+            static_cast<RichiestaDestinazioneStampa&>(d).DestinazioneStampa = 2;
+            return true;
+        };
+        b.doc.ImpostaNomeFileEtichetta(QStringLiteral("/tmp/indirizzi.eti"));
+        testo(b.doc, QStringLiteral("x"));
+        b.opzioni = {false, true, "2", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(
+            QStringLiteral("Printing failed on the printer \"PDF\": the printer \"PDF\" does not accept jobs")))
+            << b.ui.messaggi[0].testo.toStdString();
+        EXPECT_TRUE(cups.Lavori(QStringLiteral("PDF")).isEmpty());
+
+        ASSERT_TRUE(cups.Accetta(QStringLiteral("PDF")));
+        b.ui.messaggi.clear();
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_TRUE(b.ui.messaggi.isEmpty()) << b.ui.messaggi[0].testo.toStdString();
+        const auto lavori = cups.Lavori(QStringLiteral("PDF"));
+        ASSERT_EQ(lavori.size(), 1);
+        EXPECT_EQ(lavori[0].titolo, QStringLiteral("indirizzi.eti"));
+    }
+    ImpostaLingua(Lingua::Italiano);
 }
