@@ -30,8 +30,10 @@ void Nota(size_t n)
 #endif
 
 #ifdef CARTIGO_ASAN
-// Under AddressSanitizer its allocator tells of every request.
-#include <sanitizer/allocator_interface.h>
+// Under AddressSanitizer its allocator tells of every request. The hook is declared here:
+// gcc ships no sanitizer/allocator_interface.h, though its runtime has the function.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
 namespace {
 void NotaSanitizer(const volatile void*, size_t n)
 {
