@@ -4,16 +4,19 @@
 #   bench/designer/avvio.sh [RUNS]          (CARTIGO=path/to/cartigo, default build/cartigo)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-if [[ ${1:-} == --dentro ]]; then
-    shift
-else
-    exec xvfb-run -a -s "-screen 0 1600x1000x24" "$0" --dentro "$@"
-fi
+# A server of its own on a free display number, kept from resetting when a run's program ends.
+for ((schermo = 90; schermo < 200; schermo++)); do [[ -e /tmp/.X$schermo-lock ]] || break; done
+Xvfb ":$schermo" -screen 0 1600x1000x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+server=$!
+export DISPLAY=":$schermo"
+unset XAUTHORITY
+for ((i = 0; i < 250; i++)); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.02; done
+xdotool getdisplaygeometry >/dev/null || { echo "no X server on $DISPLAY" >&2; exit 1; }
 RUNS=${1:-9}
 CARTIGO=${CARTIGO:-build/cartigo}
 source bench/misure.sh
 casa=$(mktemp -d)
-trap 'rm -rf "$casa"' EXIT
+trap 'kill "$server"; rm -rf "$casa"' EXIT
 tempi=()
 for ((i = 0; i < RUNS; i++)); do
     inizio=$(date +%s%N)
