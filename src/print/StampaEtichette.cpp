@@ -289,12 +289,11 @@ EsitoStampa StampaEtichette::Esegui()
             }
             const int col = cella.colonna;
             const int riga = cella.riga;
-            if (attesa) {
-                attesa->Aggiorna(LoadResString(1413).arg(n).arg(etichette));
-                if (attesa->Annullata()) {
-                    m.KillDoc();
-                    return EsitoStampa::Annullata;
-                }
+            if (attesa) attesa->Aggiorna(LoadResString(1413).arg(n).arg(etichette));
+            // Cancel in the wait window, or the preview closed while it fills in, stops the job.
+            if ((attesa && attesa->Annullata()) || m.AnteprimaChiusa()) {
+                m.KillDoc();
+                return EsitoStampa::Annullata;
             }
             const auto linea = [&](double dx1, double dy1, double dx2, double dy2) {
                 m.DrawLine(doc_.GetXGen(dx1, col), doc_.GetYGen(dy1, riga), doc_.GetXGen(dx2, col),

@@ -96,7 +96,7 @@ void frmStampa::cmdOk_Click()
         accept();
 }
 
-frmAttesa::frmAttesa(QWidget* parent) : QDialog(parent)
+frmAttesa::frmAttesa(QWidget* parent) : QDialog(parent), genitore_(parent)
 {
     setObjectName(QStringLiteral("frmAttesa"));
     setWindowTitle(LoadResString(173));
@@ -134,12 +134,29 @@ void frmAttesa::Aggiorna(const QString& testo)
     if (!ultimo.isValid() || ultimo.elapsed() > 50) {
         ultimo.restart();
         QApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+        sopraFinestraModale();
     }
+}
+
+void frmAttesa::sopraFinestraModale()
+{
+    QWidget* modale = QApplication::activeModalWidget();
+    if (!modale || modale == this || modale == parentWidget() || !isVisible()) return;
+    setParent(modale, windowFlags());
+    setWindowModality(Qt::NonModal);
+    // In the corner, clear of the page shown.
+    const QRect g = modale->frameGeometry();
+    move(g.right() - width() - 24, g.bottom() - height() - 24);
+    show();
 }
 
 void frmAttesa::Chiudi()
 {
     hide();
+    if (parentWidget() != genitore_) {
+        setParent(genitore_, windowFlags());
+        setWindowModality(Qt::ApplicationModal);
+    }
     QApplication::processEvents();
 }
 

@@ -5,6 +5,7 @@
 #include "print/StampaEtichette.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QCheckBox;
 class QGroupBox;
@@ -61,8 +62,13 @@ protected:
     void reject() override { annullata_ = true; }
 
 private:
+    // A modal window the job opens (the preview filling in) would block this one: this one
+    // moves onto it, so Cancel keeps working.
+    void sopraFinestraModale();
+
     QLabel* info_ = nullptr;
     bool annullata_ = false;
+    QPointer<QWidget> genitore_;
 };
 
 void RegistraDialogoStampa();

@@ -211,6 +211,8 @@ public:
     using RicevitorePagine = std::function<void(const DocumentoStampa&, int)>;
     void InoltraPagine(RicevitorePagine ricevi) { ricevitore_ = std::move(ricevi); }
     int PageCount() const { return static_cast<int>(pagine_.size()); }
+    // The pages that can be shown: while the document is open, all but the one being drawn.
+    int PagineFinite() const { return aperto_ ? PageCount() - 1 : PageCount(); }
     int CurrentPage() const { return PageCount(); }
 
     // Drawing, in measurements.

@@ -34,11 +34,16 @@ public:
     QString FileName;
 };
 
-// frmStamporaAnteprima shown modally on a document.
+// frmStamporaAnteprima shown modally on a document. For a document still being
+// recorded (`InCorso`) the window is shown and the request returns at once: the pages
+// fill in as the job finishes them, and `Chiusa` becomes true when the user closes it.
+// The request for the finished document then waits on the same window.
 class RichiestaAnteprima : public RichiestaDialogo {
 public:
     QString nome() const override { return QStringLiteral("frmStamporaAnteprima"); }
     std::shared_ptr<DocumentoStampa> Documento;
+    bool InCorso = false;
+    std::shared_ptr<bool> Chiusa;
 };
 
 // The output's page set-up dialog: paper, orientation and the four margins (twips).

@@ -9,6 +9,7 @@
 #include "stampora/frmStamporaAnteprima.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -55,14 +56,7 @@ void RegistraStampora()
             return frmStamporaDestinazioneStampa::Mostra(static_cast<RichiestaDestinazioneStampa&>(r), genitore);
         });
     InterazioneQt::RegistraDialogo(QStringLiteral("frmStamporaAnteprima"), [](RichiestaDialogo& r, QWidget*) {
-        auto& a = static_cast<RichiestaAnteprima&>(r);
-        frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
-        f->ImpostaDocumento(a.Documento);
-        f->AggiornaControlli();
-        f->exec();
-        // The window stays for the next preview; the document goes back to its engine.
-        f->ImpostaDocumento(nullptr);
-        return true;
+        return MostraAnteprima(static_cast<RichiestaAnteprima&>(r));
     });
     InterazioneQt::RegistraDialogo(QStringLiteral("ImpostaPagina"), [](RichiestaDialogo& r, QWidget* genitore) {
         auto& rp = static_cast<RichiestaImpostaPaginaOutput&>(r);
@@ -92,6 +86,36 @@ void RegistraStampora()
         leggiStampante(stampante, &rs.Stampante);
         return true;
     });
+}
+
+bool MostraAnteprima(RichiestaAnteprima& a)
+{
+    frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
+    // The window opened while the job recorded keeps its page and zoom.
+    const bool giaAperta = f->isVisible() && a.Documento && f->Documento() == a.Documento.get();
+    if (!giaAperta) {
+        f->ImpostaDocumento(a.Documento);
+        f->AggiornaControlli();
+    }
+    if (a.InCorso) {
+        if (a.Chiusa)
+            QObject::connect(
+                f, &frmStamporaAnteprima::Chiusa, f, [chiusa = a.Chiusa] { *chiusa = true; }, Qt::SingleShotConnection);
+        f->show();  // modal over the program's windows, not over the job's wait window
+        return true;
+    }
+    f->AggiornaPagine();
+    if (giaAperta) {
+        // Already shown: wait until it is closed.
+        QEventLoop attesa;
+        QObject::connect(f, &frmStamporaAnteprima::Chiusa, &attesa, &QEventLoop::quit);
+        if (f->isVisible()) attesa.exec(QEventLoop::DialogExec);
+    } else {
+        f->exec();
+    }
+    // The window stays for the next preview; the document goes back to its engine.
+    f->ImpostaDocumento(nullptr);
+    return true;
 }
 
 bool EFileStampa(const QStringList& argomenti)

@@ -13,6 +13,10 @@ class Interazione;
 // page and printer set-up dialogs with the interaction seam.
 void RegistraStampora();
 
+class RichiestaAnteprima;
+// Shows the preview as the request asks (the shared window).
+bool MostraAnteprima(RichiestaAnteprima& r);
+
 // Shows a print file in the preview; a file that cannot be read is reported. Returns
 // the program's exit code.
 int MostraFileStampa(const QString& percorso, Interazione& ui);

@@ -32,7 +32,20 @@ void VistaAnteprima::ImpostaDocumento(std::shared_ptr<const DocumentoStampa> doc
 
 int VistaAnteprima::PageCount() const
 {
-    return doc_ ? doc_->PageCount() : 0;
+    return doc_ ? doc_->PagineFinite() : 0;
+}
+
+void VistaAnteprima::AggiornaPagine()
+{
+    const int n = PageCount();
+    // Only a page newly shown needs drawing: the first one, or the second of two pages.
+    const bool nuova = pagina_ == 0 || pagina_ > n || (modo_ == DuePagine && pagina_ + 1 >= n);
+    if (pagina_ > n) pagina_ = n;
+    if (pagina_ == 0 && n > 0) pagina_ = 1;
+    if (nuova) {
+        aggiornaBarre();
+        viewport()->update();
+    }
 }
 
 void VistaAnteprima::SetPreviewPage(int pagina)
@@ -115,7 +128,7 @@ void VistaAnteprima::resizeEvent(QResizeEvent* e)
 
 void VistaAnteprima::paintEvent(QPaintEvent*)
 {
-    if (!doc_ || pagina_ < 1) return;
+    if (!doc_ || pagina_ < 1 || pagina_ > PageCount()) return;
     QPainter p(viewport());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

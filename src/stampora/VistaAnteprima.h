@@ -22,7 +22,9 @@ public:
 
     int PreviewPage() const { return pagina_; }  // from 1; 0 without pages
     void SetPreviewPage(int pagina);             // kept within the document
-    int PageCount() const;
+    int PageCount() const;                       // the finished pages
+    // Takes in the pages finished since the document was set.
+    void AggiornaPagine();
 
     double Zoom() const { return zoom_; }  // percent: 100 shows the page at its real size
     void SetZoom(double percento);         // kept within 10 and 500

@@ -359,6 +359,7 @@ void clsStampora::StartDoc()
 {
     output_->StartDoc();
     pdf_.reset();
+    anteprimaChiusa_.reset();
     if (destinazione_ == 3 && !fileName_.isEmpty() &&
         FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Pdf) {
         pdf_ = std::make_unique<FilePdfProgressivo>(fileName_);
@@ -369,6 +370,14 @@ void clsStampora::StartDoc()
 void clsStampora::NewPage()
 {
     output_->NewPage();
+    if (destinazione_ == 1 && !anteprimaChiusa_ && output_->InDocumento()) {
+        anteprimaChiusa_ = std::make_shared<bool>(false);
+        RichiestaAnteprima r;
+        r.Documento = output_;
+        r.InCorso = true;
+        r.Chiusa = anteprimaChiusa_;
+        ui_.dialogo(r);
+    }
 }
 
 bool clsStampora::EndDoc()
@@ -381,6 +390,7 @@ bool clsStampora::EndDoc()
             return true;
         case 1: {
             ui_.cursoreNormale();
+            if (AnteprimaChiusa()) return true;  // closed before the last page came
             RichiestaAnteprima r;
             r.Documento = output_;
             ui_.dialogo(r);
@@ -414,6 +424,7 @@ void clsStampora::KillDoc()
     messaggiBarcode_.clear();
     output_->KillDoc();
     pdf_.reset();  // the file is abandoned: an old one stays as it was
+    anteprimaChiusa_.reset();
 }
 
 void clsStampora::DrawEANBarCode(const QString& strEANCode, double x, double Y, double Width, double Height,

@@ -98,7 +98,11 @@ public:
     // Starts the document. Once the destination is a PDF file, the pages go to the file
     // as they are finished rather than staying in the document.
     void StartDoc();
+    // For the preview, the window opens as soon as the first page is finished and shows
+    // the pages as they are finished.
     void NewPage();
+    // True once the user closed the preview opened while the job records: the job stops.
+    bool AnteprimaChiusa() const { return anteprimaChiusa_ && *anteprimaChiusa_; }
     // Ends the document and delivers it to the destination. False when printing or
     // saving failed (the user has been told).
     bool EndDoc();
@@ -151,6 +155,8 @@ private:
     QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
     // A document started for a PDF file goes to it page by page as it is drawn.
     std::unique_ptr<FilePdfProgressivo> pdf_;
+    // Set once the preview was opened on the document being recorded.
+    std::shared_ptr<bool> anteprimaChiusa_;
 
     // Lays a barcode out with `disegna` (given the box and the text measure) and draws it.
     using Disegnatore = std::function<DisegnoBarcode(const RiquadroBarcode&, const MisuraTestoBarcode&)>;

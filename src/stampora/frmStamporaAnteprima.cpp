@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 namespace cartigo {
@@ -120,6 +121,10 @@ frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
     connect(cmbZoom->lineEdit(), &QLineEdit::returnPressed, this, &frmStamporaAnteprima::cmbZoom_LostFocus);
     connect(txtPagina, &QLineEdit::returnPressed, this, &frmStamporaAnteprima::txtPagina_LostFocus);
 
+    osservaPagine_ = new QTimer(this);
+    osservaPagine_->setInterval(100);
+    connect(osservaPagine_, &QTimer::timeout, this, &frmStamporaAnteprima::AggiornaPagine);
+
     InitControlli();
     Internazionalizza();
     resize(900, 700);
@@ -147,6 +152,31 @@ void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc
         doc_->TestoPagina = LoadResString(238);
     }
     vspAnteprima->ImpostaDocumento(doc_);
+    const bool inCorso = doc_ && doc_->InDocumento();
+    for (const char* chiave : {"stampa", "stampapagina"})
+        pulsanti_.value(QString::fromLatin1(chiave))->setEnabled(!inCorso);
+    if (inCorso)
+        osservaPagine_->start();
+    else
+        osservaPagine_->stop();
+}
+
+void frmStamporaAnteprima::AggiornaPagine()
+{
+    // A job that was stopped dropped its pages: there is nothing left to show.
+    if (!doc_ || (!doc_->InDocumento() && doc_->PageCount() == 0)) {
+        ImpostaDocumento(nullptr);
+        hide();
+        return;
+    }
+    vspAnteprima->AggiornaPagine();
+    txtNumeroPagine->setText(QString::number(vspAnteprima->PageCount()));
+    if (!doc_->InDocumento()) {
+        osservaPagine_->stop();
+        for (const char* chiave : {"stampa", "stampapagina"})
+            pulsanti_.value(QString::fromLatin1(chiave))->setEnabled(true);
+        AggiornaControlli();
+    }
 }
 
 void frmStamporaAnteprima::InitControlli()
@@ -302,6 +332,12 @@ void frmStamporaAnteprima::closeEvent(QCloseEvent* e)
     // The window is only hidden: the document stays and the engine can show it again.
     e->ignore();
     hide();
+}
+
+void frmStamporaAnteprima::hideEvent(QHideEvent* e)
+{
+    QDialog::hideEvent(e);
+    if (!e->spontaneous()) Q_EMIT Chiusa();
 }
 
 void frmStamporaAnteprima::resizeEvent(QResizeEvent* e)

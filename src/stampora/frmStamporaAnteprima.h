@@ -14,6 +14,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QToolBar;
 
 namespace cartigo {
@@ -31,8 +32,13 @@ public:
     static frmStamporaAnteprima* Istanza();
     static void Scarica();
 
+    // A document still being recorded is watched: its pages fill in as they are
+    // finished, and printing waits until it is complete.
     void ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc);
     DocumentoStampa* Documento() const { return doc_.get(); }
+    // Takes in the pages the job has finished since the last look (every 100 ms while it
+    // records); the window hides once the job drops its document.
+    void AggiornaPagine();
 
     void AggiornaControlli();
     void AggiornaZoom(const std::optional<QString>& ZoomValue = std::nullopt);
@@ -53,6 +59,10 @@ public:
     QComboBox* cmbZoom = nullptr;
     VistaAnteprima* vspAnteprima = nullptr;
 
+Q_SIGNALS:
+    // The window was closed (or hidden).
+    void Chiusa();
+
 public Q_SLOTS:
     void Toolbar1_ButtonClick(const QString& chiave);
     // Leaving the page box: the number kept within the document, then shown.
@@ -63,6 +73,7 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
@@ -73,6 +84,7 @@ private:
     std::shared_ptr<DocumentoStampa> doc_;
     QHash<QString, QAction*> pulsanti_;
     bool inUscita_ = false;
+    QTimer* osservaPagine_ = nullptr;  // runs while the document is being recorded
 };
 
 }  // namespace cartigo

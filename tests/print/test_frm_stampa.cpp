@@ -1,8 +1,12 @@
 // The print options dialog and the wait window, offscreen.
+#include "../stampora/SupportoStampora.h"
 #include "common/TestSupport.h"
 #include "print/frmStampa.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
+#include "stampora/RichiesteStampora.h"
+#include "stampora/StamporaQt.h"
+#include "stampora/frmStamporaAnteprima.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -10,6 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
 
 using namespace cartigo;
 
@@ -71,4 +78,102 @@ TEST(FrmStampa, WaitWindowCountsAndCancels)
     EXPECT_TRUE(a.isVisible());  // stays until the job closes it
     a.Chiudi();
     EXPECT_FALSE(a.isVisible());
+}
+
+// A job sent to the preview shows its first pages while it is still recording, the page
+// count growing; closing the preview or Cancel in the wait window (which stays usable
+// over the preview) stops the job.
+TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Inglese);
+    enum class Azione { Attendi, ChiudiAnteprima, AnnullaAttesa };
+    for (const Azione azione : {Azione::Attendi, Azione::ChiudiAnteprima, Azione::AnnullaAttesa}) {
+        SCOPED_TRACE(int(azione));
+        test::CartellaProgrammaTemporanea cartella;
+        test::StampanteFinta stampante;
+        DocumentoEtichetta doc;
+        auto* t = doc.CreaTesto(567, 1440, 1000, 255);
+        t->Caption = QStringLiteral("X");
+        t->FontName = QStringLiteral("Arial");
+        InterazioneScriptata ui;
+        constexpr int kEtichette = 8000, kPagine = kEtichette / 8;
+        ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+            InterazioneScriptata muto;
+            return OkOpzioniStampa({false, true, QString::number(kEtichette), "1"},
+                                   static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
+                .confermato;
+        };
+        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo& d) {
+            static_cast<RichiestaDestinazioneStampa&>(d).DestinazioneStampa = 1;
+            return true;
+        };
+        frmStamporaAnteprima* f = frmStamporaAnteprima::Istanza();
+        QString pagineAllaFine;
+        bool stampaAllaFine = false;
+        ui.gestoriDialogo[QStringLiteral("frmStamporaAnteprima")] = [&](RichiestaDialogo& d) {
+            auto& r = static_cast<RichiestaAnteprima&>(d);
+            if (!r.InCorso)
+                QTimer::singleShot(0, f, [&] {
+                    pagineAllaFine = f->txtNumeroPagine->text();
+                    stampaAllaFine = f->Pulsante(QStringLiteral("stampa"))->isEnabled();
+                    f->hide();
+                });
+            return MostraAnteprima(r);
+        };
+        // What the preview shows while the job records: looked at twice, at labels 2,000 and
+        // 6,000, each time after letting the window's events run for a while.
+        std::vector<int> pagineViste;
+        bool stampaInCorso = true;
+        frmAttesa* attesa = nullptr;
+        const auto osserva = [&] {
+            QTest::qWait(150);
+            if (!f->isVisible() || !f->Documento() || !f->Documento()->InDocumento()) return;
+            pagineViste.push_back(f->txtNumeroPagine->text().toInt());
+            stampaInCorso = f->Pulsante(QStringLiteral("stampa"))->isEnabled();
+            if (pagineViste.size() < 2) return;
+            if (azione == Azione::ChiudiAnteprima) f->close();
+            if (azione == Azione::AnnullaAttesa) {
+                // through the window system, as a user's click, which a modal window would block
+                auto* annulla = attesa->findChild<QPushButton*>();
+                ASSERT_TRUE(annulla);
+                QTest::mouseClick(attesa->windowHandle(), Qt::LeftButton, {},
+                                  annulla->mapTo(attesa, annulla->rect().center()));
+            }
+        };
+        class AttesaOsservata : public frmAttesa {
+        public:
+            std::function<void()> osserva;
+            int n = 0;
+            void Aggiorna(const QString& testo) override
+            {
+                frmAttesa::Aggiorna(testo);
+                if (++n % 4000 == 2000) osserva();
+            }
+        };
+        StampaEtichette job(doc, ui);
+        job.CreaAttesa = [&] {
+            auto a = std::make_unique<AttesaOsservata>();
+            a->osserva = osserva;
+            attesa = a.get();
+            return a;
+        };
+        const EsitoStampa esito = job.Esegui();
+        ASSERT_EQ(pagineViste.size(), 2u);
+        EXPECT_GE(pagineViste[0], 1);
+        EXPECT_GT(pagineViste[1], pagineViste[0]);  // the count grows as the job goes on
+        EXPECT_LT(pagineViste[1], kPagine);
+        EXPECT_FALSE(stampaInCorso);  // nothing prints before the document is complete
+        if (azione == Azione::Attendi) {
+            EXPECT_EQ(esito, EsitoStampa::Stampata);
+            EXPECT_EQ(pagineAllaFine, QString::number(kPagine));
+            EXPECT_TRUE(stampaAllaFine);
+        } else {
+            EXPECT_EQ(esito, EsitoStampa::Annullata);
+            QTest::qWait(250);  // the preview lets the dropped document go
+            EXPECT_FALSE(f->isVisible());
+        }
+        EXPECT_EQ(f->Documento(), nullptr);
+        frmStamporaAnteprima::Scarica();
+    }
 }
