@@ -148,6 +148,7 @@ void frmAttesa::sopraFinestraModale()
     const QRect g = modale->frameGeometry();
     move(g.right() - width() - 24, g.bottom() - height() - 24);
     show();
+    raise();
 }
 
 void frmAttesa::Chiudi()
