@@ -72,7 +72,6 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     RegistraDialoghiFormato();
     RegistraDialogoParametriBarcode();
     RegistraDialogoStampa();
-    comandi_.impostaCartellaProgramma(QCoreApplication::applicationDirPath());
 
     inizializzaDati();
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, &frmCartigo::aggiornaConnessione);

@@ -80,8 +80,6 @@ public:
     const QStringList& fonts() const { return fonts_; }
     // The fields of the label's record set (none when not connected), for the text dialog.
     std::function<QStringList()> campiDati;
-    // The program's folder, where the picture dialog starts browsing.
-    void impostaCartellaProgramma(const QString& c) { cartellaProgramma_ = c; }
 
     // Every command below that changes the label does it as one step of the document's
     // history; a command that would change nothing makes no step.
@@ -145,7 +143,6 @@ private:
     Interazione& ui_;
     QString titolo_;
     QStringList fonts_;
-    QString cartellaProgramma_;
     std::vector<quint64> copiati_;            // ids of the copied objects
     std::vector<OggettoEtichetta> tagliati_;  // the objects cut, as they were
     QColor ultimoSfondo_ = Qt::white;
