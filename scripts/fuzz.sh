@@ -4,7 +4,7 @@
 #     scripts/fuzz.sh TARGET SECONDS      TARGET: etichetta, file_stampa, csv, mdb
 #
 # Builds the fuzz targets in ./build-fuzz with clang (-DCARTIGO_FUZZ=ON) when needed, then
-# runs TARGET on its seed corpus (tests/fuzz/corpus/TARGET, kept as it is; new inputs go to
+# runs TARGET on its starting corpus (tests/fuzz/corpus/TARGET, kept as it is; new inputs go to
 # build-fuzz/corpus/TARGET) and its regression inputs (tests/fuzz/regressioni/TARGET).
 # Fails on a crash, a sanitizer report, a leak, an input that takes more than 2 seconds or
 # an allocation above 512 MB; the input that did it is left in build-fuzz/artefatti/TARGET/.

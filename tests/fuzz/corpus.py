@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes the seed files of the fuzz targets that are not copies of the samples.
+"""Makes the starting inputs of the fuzz targets that are not copies of the samples.
 
     python3 tests/fuzz/corpus.py       (from the checkout, after cartigo-print wrote
                                         corpus/file_stampa/esempio.ant)
