@@ -118,9 +118,10 @@ void ScriviFile(const QString& percorso, const QByteArray& dati)
 }
 
 EsitoProgramma EseguiProgramma(const QString& programma, const QStringList& argomenti,
-                               const QProcessEnvironment& ambiente, int attesaMs)
+                               const QProcessEnvironment& ambiente, int attesaMs, const QString& cartella)
 {
     QProcess p;
+    p.setWorkingDirectory(cartella);
     p.setProcessEnvironment(ambiente);
     p.start(programma, argomenti);
     EsitoProgramma e;

@@ -20,6 +20,15 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
+// CARTIGO_ASAN: defined when built with AddressSanitizer (gcc or clang).
+#if defined(__SANITIZE_ADDRESS__)
+#define CARTIGO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CARTIGO_ASAN 1
+#endif
+#endif
+
 namespace cartigo::test {
 
 // The folder of the shared sample databases (CARTIGO_TESTDATA, else ../shared/testdata
@@ -39,14 +48,14 @@ QByteArray LeggiFile(const QString& percorso);
 void ScriviFile(const QString& percorso, const QByteArray& dati);
 
 // What a program run by a test did: its exit code (-1 when it did not end in time and was
-// killed, -2 when it crashed) and what it wrote.
+// killed, -2 when it crashed) and what it wrote. It runs in `cartella` when one is given.
 struct EsitoProgramma {
     int codice = -1;
     QString out, err;
 };
 EsitoProgramma EseguiProgramma(const QString& programma, const QStringList& argomenti,
                                const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment(),
-                               int attesaMs = 120000);
+                               int attesaMs = 120000, const QString& cartella = {});
 
 // A 64 kB tmpfs of its own, mounted for the object's lifetime where the test may mount
 // one (as root); tests that need it skip when montato() is false.

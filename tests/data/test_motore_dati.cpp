@@ -633,14 +633,6 @@ bool azzeraPicco()
 }
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
-#define CARTIGO_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CARTIGO_ASAN 1
-#endif
-#endif
-
 TEST(SorgenteCsv, FileGrandeSenzaTenerloInMemoria)
 {
 #ifdef CARTIGO_ASAN

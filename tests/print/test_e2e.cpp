@@ -21,29 +21,13 @@ using namespace cartigo;
 
 namespace {
 
-struct Esito {
-    int codice = -1;
-    QString out, err;
-};
+using Esito = test::EsitoProgramma;
 
 Esito esegui(const QString& programma, const QStringList& argomenti, int attesaMs = 120000,
              const QString& cartella = {},
              const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setWorkingDirectory(cartella);
-    p.setProcessEnvironment(ambiente);
-    p.start(programma, argomenti);
-    Esito e;
-    if (!p.waitForFinished(attesaMs)) {
-        p.kill();
-        p.waitForFinished();
-        return e;
-    }
-    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    e.out = QString::fromUtf8(p.readAllStandardOutput());
-    e.err = QString::fromUtf8(p.readAllStandardError());
-    return e;
+    return test::EseguiProgramma(programma, argomenti, ambiente, attesaMs, cartella);
 }
 
 Esito stampa(const QStringList& argomenti) { return esegui(QStringLiteral(CARTIGO_PRINT), argomenti); }

@@ -21,14 +21,6 @@ void Nota(size_t n)
 }
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
-#define CARTIGO_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CARTIGO_ASAN 1
-#endif
-#endif
-
 #ifdef CARTIGO_ASAN
 // Under AddressSanitizer its allocator tells of every request. The hook is declared here:
 // gcc ships no sanitizer/allocator_interface.h, though its runtime has the function.
