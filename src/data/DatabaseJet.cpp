@@ -83,13 +83,12 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QS
     std::unique_ptr<DatabaseJet> d(new DatabaseJet);
     d->percorso_ = percorso;
     d->opzioni_ = opzioni;
-    // A CSV file is copied into a temporary file (deleted when closed) that SQLite pages
-    // through a small cache, so that a file of any size is never held whole in memory.
+    // The tables read are copied into a temporary file (deleted when closed) that SQLite
+    // pages through a small cache, so that a table of any size is never held whole in memory.
     const bool csv = percorso.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
-    if (sqlite3_open_v2(csv ? "" : ":memory:", &d->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK)
+    if (sqlite3_open_v2("", &d->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         throw ErroreDatabase(ErroreJet::SintassiSql, QStringLiteral("Cannot create the working database."));
-    if (csv) sqlite3_exec(d->db_, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(d->db_, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
     // Double quotes name things only: a misspelt field must not turn into a text.
     sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(d->db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -172,23 +171,16 @@ void DatabaseJet::apriMdb(const QString& connect)
             ErroreJet::DatabaseNonApribile,
             QStringLiteral("Cannot open database '%1': the file is encrypted and cannot be read.").arg(percorso_));
 
-    const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("catalogo"), percorso_, {}, opzioni_);
-    if (snap.isEmpty())
+    const UscitaLettore snap = LettoreProcesso::Esegui(QStringLiteral("catalogo"), percorso_, {}, opzioni_);
+    if (snap.Dimensione() <= 0)
         throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
                              QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
     sqlite3* cat = nullptr;
-    sqlite3_open_v2(":memory:", &cat, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(snap.File().toUtf8().constData(), &cat, SQLITE_OPEN_READONLY, nullptr);
     struct Chiudi {
         sqlite3* c;
         ~Chiudi() { sqlite3_close(c); }
     } chiudi{cat};
-    auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
-    if (!buf)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': out of memory.").arg(percorso_));
-    memcpy(buf, snap.constData(), size_t(snap.size()));
-    const int rc = sqlite3_deserialize(cat, "main", buf, snap.size(), snap.size(),
-                                       SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
     auto fallisci = [&](const char* cosa) {
         throw ErroreDatabase(
             ErroreJet::DatabaseNonApribile,
@@ -310,25 +302,26 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
         if (!nomi.contains(t.nome)) nomi << t.nome;
     }
     if (nomi.isEmpty()) return;
-    const QByteArray snap = LettoreProcesso::Esegui(QStringLiteral("tabelle"), percorso_, nomi, opzioni_);
-    esegui(QStringLiteral("ATTACH ':memory:' AS snap"));
+    const UscitaLettore snap = LettoreProcesso::Esegui(QStringLiteral("tabelle"), percorso_, nomi, opzioni_);
+    if (snap.Dimensione() <= 0)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                             QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
+    // The reader's file is attached where it lies and its rows copied into the working
+    // file, page by page through SQLite's cache.
+    {
+        Istruzione s;
+        const QByteArray file = snap.File().toUtf8();
+        if (sqlite3_prepare_v2(db_, "ATTACH ?1 AS snap", -1, &s.st, nullptr) != SQLITE_OK ||
+            sqlite3_bind_text(s.st, 1, file.constData(), int(file.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
+            sqlite3_step(s.st) != SQLITE_DONE)
+            throw ErroreDatabase(
+                ErroreJet::DatabaseNonApribile,
+                QStringLiteral("Cannot open database '%1': the reader's output is not readable.").arg(percorso_));
+    }
     struct Stacca {
         DatabaseJet* d;
         ~Stacca() { sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr); }
     } stacca{this};
-    if (snap.isEmpty())
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
-    auto* buf = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(snap.size())));
-    if (!buf)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': out of memory.").arg(percorso_));
-    memcpy(buf, snap.constData(), size_t(snap.size()));
-    if (sqlite3_deserialize(db_, "snap", buf, snap.size(), snap.size(),
-                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)
-        throw ErroreDatabase(
-            ErroreJet::DatabaseNonApribile,
-            QStringLiteral("Cannot open database '%1': the reader's output is not readable.").arg(percorso_));
     esegui(QStringLiteral("BEGIN"));
     try {
         for (const QString& n : nomi) {

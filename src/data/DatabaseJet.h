@@ -1,7 +1,7 @@
 #pragma once
 // Our stand-in for DAO/Jet, read-only. An MDB/ACCDB file is checked (header,
 // password) by our own code, its catalog and the tables a statement needs are read
-// by the reader process and copied into an in-memory SQLite database; saved queries
+// by the reader process and copied into a temporary SQLite file; saved queries
 // are rebuilt from MSysQueries as SQLite views; statements are translated from Jet
 // SQL. A ".csv" file is read as one table. Failures throw ErroreCartigo with Jet's
 // error numbers.

@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -56,12 +55,27 @@ LettoreProcesso::Opzioni& LettoreProcesso::OpzioniPredefinite()
     return o;
 }
 
-QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
-                                   const Opzioni& opzioni)
+UscitaLettore::UscitaLettore(std::unique_ptr<QTemporaryDir> cartella) : cartella_(std::move(cartella)) {}
+UscitaLettore::UscitaLettore(UscitaLettore&&) noexcept = default;
+UscitaLettore::~UscitaLettore() = default;
+
+QString UscitaLettore::File() const
 {
-    QTemporaryDir dir;
-    if (!dir.isValid()) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
-    const QString uscita = dir.filePath(QStringLiteral("snapshot.sqlite"));
+    return cartella_->filePath(QStringLiteral("snapshot.sqlite"));
+}
+
+qint64 UscitaLettore::Dimensione() const
+{
+    return QFileInfo(File()).size();
+}
+
+UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                                      const Opzioni& opzioni)
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    if (!dir->isValid()) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
+    UscitaLettore risultato(std::move(dir));
+    const QString uscita = risultato.File();
 
     QProcess p;
     p.setProgram(Percorso());
@@ -129,9 +143,8 @@ QByteArray LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, 
         fallisci(fileMdb,
                  QStringLiteral("the file could not be read (the reader ended with code %1)").arg(p.exitCode()));
 
-    QFile f(uscita);
-    if (!f.open(QIODevice::ReadOnly)) fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
-    return f.readAll();
+    if (!QFileInfo(uscita).isFile()) fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
+    return risultato;
 }
 
 }  // namespace cartigo

@@ -8,8 +8,24 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QTemporaryDir;
 
 namespace cartigo {
+
+// The reader's SQLite file, in a temporary folder that goes with this object.
+class UscitaLettore {
+public:
+    explicit UscitaLettore(std::unique_ptr<QTemporaryDir> cartella);
+    UscitaLettore(UscitaLettore&&) noexcept;
+    ~UscitaLettore();
+    QString File() const;
+    qint64 Dimensione() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> cartella_;
+};
 
 class LettoreProcesso {
 public:
@@ -30,9 +46,10 @@ public:
     static void ImpostaPercorso(const QString& percorso);
     static Opzioni& OpzioniPredefinite();
 
-    // Runs "catalogo FILE OUT" or "tabelle FILE OUT NAME...", returns the output file's bytes.
-    static QByteArray Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
-                             const Opzioni& opzioni = OpzioniPredefinite());
+    // Runs "catalogo FILE OUT" or "tabelle FILE OUT NAME..." and hands over the output file,
+    // which callers read in place: a table of any size is never held in memory.
+    static UscitaLettore Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                                const Opzioni& opzioni = OpzioniPredefinite());
 };
 
 }  // namespace cartigo
