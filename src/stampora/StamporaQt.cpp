@@ -11,6 +11,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -102,6 +103,9 @@ bool MostraAnteprima(RichiestaAnteprima& a)
             QObject::connect(
                 f, &frmStamporaAnteprima::Chiusa, f, [chiusa = a.Chiusa] { *chiusa = true; }, Qt::SingleShotConnection);
         f->show();  // modal over the program's windows, not over the job's wait window
+        // The window answers while the job goes on: the pointer says both, until the
+        // job's end puts the normal one back.
+        if (QGuiApplication::overrideCursor()) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
         return true;
     }
     f->AggiornaPagine();

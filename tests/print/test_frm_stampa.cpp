@@ -2,6 +2,7 @@
 #include "../stampora/SupportoStampora.h"
 #include "common/TestSupport.h"
 #include "print/frmStampa.h"
+#include "shell/Finestre.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
@@ -9,6 +10,7 @@
 #include "stampora/frmStamporaAnteprima.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -125,11 +127,13 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
         // 6,000, each time after letting the window's events run for a while.
         std::vector<int> pagineViste;
         bool stampaInCorso = true;
+        int cursoreInCorso = -1;
         frmAttesa* attesa = nullptr;
         const auto osserva = [&] {
             QTest::qWait(150);
             if (!f->isVisible() || !f->Documento() || !f->Documento()->InDocumento()) return;
             pagineViste.push_back(f->txtNumeroPagine->text().toInt());
+            cursoreInCorso = QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : -1;
             stampaInCorso = f->Pulsante(QStringLiteral("stampa"))->isEnabled();
             if (pagineViste.size() < 2) return;
             if (azione == Azione::ChiudiAnteprima) f->close();
@@ -158,7 +162,10 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
             attesa = a.get();
             return a;
         };
+        modCartigo::CursoreAttesa();  // as the window system's seam does for the job
         const EsitoStampa esito = job.Esegui();
+        modCartigo::CursoreNormale();
+        EXPECT_EQ(cursoreInCorso, Qt::BusyCursor);  // not the hourglass over a window that answers
         ASSERT_EQ(pagineViste.size(), 2u);
         EXPECT_GE(pagineViste[0], 1);
         EXPECT_GT(pagineViste[1], pagineViste[0]);  // the count grows as the job goes on
