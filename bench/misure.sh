@@ -1,4 +1,4 @@
-# Helpers of the whole-process benchmarks (sourced): medians and timed runs.
+# Helpers of the whole-process benchmarks (sourced): medians, timed runs, a label bound to a table.
 # timed writes its files into $OUT.
 
 # The median of the numbers on standard input, one a line.
@@ -23,4 +23,20 @@ timed() {
     local r
     r=$(timed_cpu "$@") || return 1
     echo "$r" | awk '{ print $1, $3 }'
+}
+
+# A label of 3 x 8 labels a page bound to TABLE of DATABASE, one text line per further
+# argument (merge fields as ${field}); written to ETI. Usage: label_campi ETI DATABASE TABLE LINE...
+label_campi() {
+    local eti=$1 db=$2 tabella=$3 top=150 t
+    shift 3
+    {
+        printf '%s\r\n' oggDatabase "$db" "" "$tabella" "" " 0 " "" "" "" False "" oggLayout \
+            " 3 " " 8 " " 5 " " 10 " " 66 " " 33 " " 3 " " 2 " " -4 " " 0 "
+        for t in "$@"; do
+            printf '%s\r\n' oggTesto " 200 " " $top " " 3400 " " 280 " "$t" Arial " 9 " False False \
+                " 0 " " 0 " " 16777215 " " 0 " "" " 0 "
+            top=$((top + 300))
+        done
+    } >"$eti"
 }

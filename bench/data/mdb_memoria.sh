@@ -30,17 +30,8 @@ SQL
 printf '#!/bin/sh\n[ "$1" = --memoria ] && shift 2\ncp "%s/$1.sqlite" "$3" && echo OK\n' "$OUT" >"$OUT/lettore.sh"
 chmod +x "$OUT/lettore.sh"
 
-# 3 x 8 labels a page bound to "Order Details", two lines of merge fields.
-{
-    printf '%s\r\n' oggDatabase "$NWIND" "" "Order Details" "" " 0 " "" "" "" False "" oggLayout \
-        " 3 " " 8 " " 5 " " 10 " " 66 " " 33 " " 3 " " 2 " " -4 " " 0 "
-    top=150
-    for t in 'Order ${OrderID}, product ${ProductID}' '${Quantity} x ${UnitPrice}'; do
-        printf '%s\r\n' oggTesto " 200 " " $top " " 3400 " " 280 " "$t" Arial " 9 " False False \
-            " 0 " " 0 " " 16777215 " " 0 " "" " 0 "
-        top=$((top + 300))
-    done
-} >"$OUT/mdb.eti"
+label_campi "$OUT/mdb.eti" "$NWIND" "Order Details" 'Order ${OrderID}, product ${ProductID}' \
+    '${Quantity} x ${UnitPrice}'
 
 walls=() cpus=() rsss=()
 for ((r = 1; r <= RUNS; r++)); do

@@ -31,20 +31,8 @@ trap 'stop_pg; rm -rf "$OUT"' EXIT
 
 source "$HERE/../misure.sh"
 
-# A label of 3 x 8 labels a page bound to table "righe" of DATABASE, two lines of merge fields.
-label() {
-    local eti=$1 db=$2
-    {
-        printf '%s\r\n' oggDatabase "$db" "" righe "" " 0 " "" "" "" False "" oggLayout \
-            " 3 " " 8 " " 5 " " 10 " " 66 " " 33 " " 3 " " 2 " " -4 " " 0 "
-        local top=150 t
-        for t in '${id}: ${nome}' '${prezzo} / ${arrivo}'; do
-            printf '%s\r\n' oggTesto " 200 " " $top " " 3400 " " 280 " "$t" Arial " 9 " False False \
-                " 0 " " 0 " " 16777215 " " 0 " "" " 0 "
-            top=$((top + 300))
-        done
-    } >"$eti"
-}
+# A label bound to table "righe" of DATABASE, two lines of merge fields.
+label() { label_campi "$1" "$2" righe '${id}: ${nome}' '${prezzo} / ${arrivo}'; }
 
 # One timed run; prints "wall_s cpu_s max_rss_kb pages".
 run_once() {
