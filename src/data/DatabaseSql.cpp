@@ -241,7 +241,7 @@ DatabaseSql::~DatabaseSql() = default;
 std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
 {
     if (!FileSqlite(percorso))
-        throw ErroreDatabase(ErroreJet::FormatoNonRiconosciuto,
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita,
                              LoadResString(1817).arg(percorso, QStringLiteral("file is not a database")));
     std::unique_ptr<DatabaseSql> d(new DatabaseSql);
     d->c_ = nuovaConnessione(QStringLiteral("QSQLITE"), QStringLiteral("libqt6sql6-sqlite"), percorso);
@@ -249,7 +249,7 @@ std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
     db.setDatabaseName(percorso);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!db.open())
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, LoadResString(1817).arg(percorso, db.lastError().text()));
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita, LoadResString(1817).arg(percorso, db.lastError().text()));
     // Texts compare as Jet compares them: without regard to case.
     const QVariant h = db.driver()->handle();
     if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
@@ -257,7 +257,7 @@ std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
     try {
         d->leggiCatalogo();
     } catch (const ErroreCartigo& e) {
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, LoadResString(1817).arg(percorso, e.descrizione()));
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita, LoadResString(1817).arg(percorso, e.descrizione()));
     }
     return d;
 }

@@ -3,8 +3,9 @@
 // read-only) or a PostgreSQL database named by its address (driver QPSQL). Tables and
 // views are listed as tables; the record selection is one statement whose values are
 // bound, never written into it; its records are read one at a time, so a table of any
-// size is never held whole. A failure throws ErroreCartigo: the errors of servers
-// (ErroreJet::ErroreServer) carry a description the user can be shown as it is.
+// size is never held whole. A failure throws ErroreCartigo: the errors of servers and of
+// SQLite files that cannot be read (ErroreJet::ErroreServer) carry a description the user
+// can be shown as it is.
 
 #include "data/MotoreDati.h"
 

@@ -38,7 +38,8 @@ constexpr int FormatoNonRiconosciuto = 3343;
 // Database servers (the descriptions of these say everything the user needs).
 constexpr int PasswordRichiesta = 3029;   // the server wants a (another) password
 constexpr int ChiamataFallita = 3146;     // a statement failed, or the server went away
-constexpr int ConnessioneFallita = 3151;  // the server cannot be reached or refused the connection
+constexpr int ConnessioneFallita = 3151;  // the server cannot be reached or refused the connection,
+                                          // or a SQLite file cannot be read (damaged, not a database)
 constexpr int DriverMancante = 3170;      // the Qt SQL driver is not installed
 // True for the errors above, whose descriptions are shown as they are.
 constexpr bool ErroreServer(int numero)

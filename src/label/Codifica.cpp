@@ -56,7 +56,14 @@ QByteArray CodificaTestoFile(const QString& testo)
 
 bool ProbabileUtf16(const QByteArray& dati)
 {
-    return dati.startsWith("\xFF\xFE") || dati.startsWith("\xFE\xFF") || dati.contains('\0');
+    if (dati.startsWith("\xFF\xFE") || dati.startsWith("\xFE\xFF")) return true;
+    // Without a BOM: Latin text in UTF-16 has a NUL in every other byte. A stray
+    // NUL in 8-bit text is not UTF-16 (the reader says where it is instead).
+    qsizetype nul[2] = {0, 0};
+    for (qsizetype i = 0; i < dati.size(); ++i)
+        if (dati[i] == '\0') ++nul[i % 2];
+    const qsizetype meta = dati.size() / 2;
+    return meta > 0 && std::max(nul[0], nul[1]) * 4 >= meta;
 }
 
 }  // namespace cartigo

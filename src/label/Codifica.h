@@ -26,8 +26,8 @@ QString DecodificaTestoFile(const QByteArray& dati);
 // UTF-8 without a BOM, which always reads back as UTF-8.
 QByteArray CodificaTestoFile(const QString& testo);
 
-// True when the bytes look like UTF-16 text (a UTF-16 BOM, or NUL bytes, which no
-// 8-bit or UTF-8 text holds).
+// True when the bytes look like UTF-16 text: a UTF-16 BOM, or NUL bytes in a
+// quarter or more of the even or of the odd positions.
 bool ProbabileUtf16(const QByteArray& dati);
 
 }  // namespace cartigo

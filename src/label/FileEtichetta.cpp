@@ -5,10 +5,12 @@
 #include "label/Errori.h"
 #include "label/ImmagineEtichetta.h"
 #include "label/ScritturaFile.h"
+#include "shell/StringTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 #include <deque>
 
 namespace cartigo {
@@ -157,6 +159,8 @@ public:
     }
     qint32 colore() { return ConvertiLong(riga(), loc_, Lettura::File); }
     double numero(const QString& testo) const { return NumeroObbligatorio(testo, loc_, Lettura::File); }
+    // The line last read, counted from 1.
+    qsizetype numeroRiga() const { return pos_; }
 
 private:
     const QStringList& righe_;
@@ -165,6 +169,20 @@ private:
 };
 
 [[noreturn]] void valoreNonValido() { throw ErroreCartigo(380, QStringLiteral("Invalid property value")); }
+
+// A value the label cannot be printed with, named with its line and what it must be.
+[[noreturn]] void valoreFuoriIntervallo(const Lettore& in, const QString& riga, int atteso)
+{
+    throw ErroreCartigo(380, LoadResString(1003).arg(in.numeroRiga()).arg(riga, LoadResString(atteso)));
+}
+
+// A length of the label-product section: 0 (none) or from 1 mm to 10 m.
+double lunghezzaSupporto(const Lettore& in, const QString& riga, const QString& valore)
+{
+    const double v = in.doppio(valore);
+    if (!(v == 0 || (v >= 1 && v <= 10000))) valoreFuoriIntervallo(in, riga, 1004);
+    return v;
+}
 
 int proprietaIntera(double v, int minimo, int massimo)
 {
@@ -263,17 +281,17 @@ void leggiSupporto(LayoutEtichetta& l, Lettore& in)
         else if (nome == kUnaPerPagina)
             l.UnaPerPagina = TestoTrim(valore) == QLatin1String("True");
         else if (nome == kLarghezzaPagina)
-            l.LarghezzaPagina = in.doppio(valore);
+            l.LarghezzaPagina = lunghezzaSupporto(in, riga, valore);
         else if (nome == kAltezzaPagina)
-            l.AltezzaPagina = in.doppio(valore);
+            l.AltezzaPagina = lunghezzaSupporto(in, riga, valore);
         else if (nome == kForma)
             l.Forma = TestoTrim(valore) == NomeForma(FormaEtichetta::CD)        ? FormaEtichetta::CD
                       : TestoTrim(valore) == NomeForma(FormaEtichetta::Ellisse) ? FormaEtichetta::Ellisse
                                                                                 : FormaEtichetta::Rettangolo;
         else if (nome == kDiametroEsterno)
-            l.DiametroEsterno = in.doppio(valore);
+            l.DiametroEsterno = lunghezzaSupporto(in, riga, valore);
         else if (nome == kDiametroForo)
-            l.DiametroForo = in.doppio(valore);
+            l.DiametroForo = lunghezzaSupporto(in, riga, valore);
     }
 }
 
@@ -357,8 +375,19 @@ std::vector<OggettoEtichetta*> OrdineScrittura(const DocumentoEtichetta& doc)
 
 std::optional<QStringList> RigheFile(const QByteArray& dati)
 {
-    if (ProbabileUtf16(dati)) return std::nullopt;
+    if (dati.contains('\0')) return std::nullopt;
     return DividiRighe(DecodificaTestoFile(dati));
+}
+
+QString MotivoIlleggibile(const QByteArray& dati, const QString& nome)
+{
+    if (ProbabileUtf16(dati)) return LoadResString(1000).arg(nome);
+    const qsizetype nul = dati.indexOf('\0');
+    if (nul < 0) return {};
+    // The line as the reader counts them: the lines before the NUL, and the NUL's own.
+    const QByteArray prima = dati.left(nul);
+    const qsizetype riga = prima.contains('\r') ? prima.count('\r') : prima.count('\n');
+    return LoadResString(1002).arg(nome).arg(riga + 1);
 }
 
 QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& loc)
@@ -418,8 +447,11 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                 c.TestoRiservato = in.riga();
             } else if (chiave == kLayout) {
                 LayoutEtichetta l = doc.Layout();
-                for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
+                for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i) {
                     l.valore(i) = in.doppio();
+                    // Any sum of such values stays finite, so no position comes out NaN.
+                    if (!(std::abs(l.valore(i)) <= 1e9)) valoreFuoriIntervallo(in, righe[in.numeroRiga() - 1], 1005);
+                }
                 doc.ImpostaLayout(l);
             } else if (chiave == kSupporto) {
                 LayoutEtichetta l = doc.Layout();

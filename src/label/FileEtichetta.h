@@ -25,9 +25,12 @@ namespace FileEtichetta {
 // a last line without an ending counts too. A text without any CR was written
 // with LF line ends, and its lines end at LF.
 QStringList DividiRighe(const QString& testo);
-// The lines of a label file's bytes (UTF-8 or Windows-1252); nothing for UTF-16
-// text, which the program does not read.
+// The lines of a label file's bytes (UTF-8 or Windows-1252); nothing for bytes
+// with a NUL (UTF-16 text, which the program does not read, or a damaged file).
 std::optional<QStringList> RigheFile(const QByteArray& dati);
+// Why RigheFile gives nothing for the file `nome`: UTF-16, or a NUL byte at its line.
+// Empty when the lines can be read.
+QString MotivoIlleggibile(const QByteArray& dati, const QString& nome);
 
 // The drawing order a reader builds from objects in file order: each is created on
 // top, and one whose z-order code is 2 is sent to the back at once.

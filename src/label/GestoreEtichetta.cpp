@@ -108,7 +108,7 @@ bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, c
     const auto righe = FileEtichetta::RigheFile(dati);
     if (!righe) {
         ui_.beep();
-        ui_.messaggio(LoadResString(1000).arg(nome), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+        ui_.messaggio(FileEtichetta::MotivoIlleggibile(dati, nome), titolo_, Pulsanti::Ok, Icona::Esclamazione);
         return false;
     }
 

@@ -46,14 +46,84 @@ std::optional<double> lunghezza(QStringView testo, bool vuotoZero = false)
     }
     bool ok = false;
     const double v = testo.left(fine).toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
+    if (!ok) return std::nullopt;
     const QStringView unita = testo.mid(fine).trimmed();
-    if (unita.isEmpty() || unita == u"pt") return v * 25.4 / 72.0;
-    if (unita == u"mm") return v;
-    if (unita == u"cm") return v * 10.0;
-    if (unita == u"in") return v * 25.4;
-    if (unita == u"pc") return v * 25.4 / 6.0;
-    return std::nullopt;
+    double mm = 0;
+    if (unita.isEmpty() || unita == u"pt")
+        mm = v * 25.4 / 72.0;
+    else if (unita == u"mm")
+        mm = v;
+    else if (unita == u"cm")
+        mm = v * 10.0;
+    else if (unita == u"in")
+        mm = v * 25.4;
+    else if (unita == u"pc")
+        mm = v * 25.4 / 6.0;
+    else
+        return std::nullopt;
+    // Checked once converted: "1e308in" is a number, but no length.
+    if (!std::isfinite(mm)) return std::nullopt;
+    return mm;
+}
+
+// What a product may measure: a label, a page and the labels' extent from 1 mm to 10 m.
+constexpr double kLatoMinimo = 1;
+constexpr double kLatoMassimo = 10000;
+// A published sheet whose labels reach past its page by a few millimetres, or overlap by
+// a little, is a rounding of its maker's figures: kept, as the layout dialog warns of it.
+double sporgenzaAmmessa(double pagina)
+{
+    return std::max(10.0, pagina * 0.05);
+}
+constexpr double kPassoMinimo = 0.9;  // of the label's size
+
+bool latoValido(double mm)
+{
+    return mm >= kLatoMinimo && mm <= kLatoMassimo;
+}
+
+QString testoMm(double mm)
+{
+    return QString::number(mm, 'g', 6) + QStringLiteral(" mm");
+}
+
+// Why the product's measures make no sheet of labels; empty when they do.
+QString problemaMisure(const ProdottoEtichetta& p)
+{
+    const QString nome = p.Nome();
+    if (!latoValido(p.larghezza) || !latoValido(p.altezza))
+        return QStringLiteral("%1: a label of %2 x %3 is not from 1 mm to 10 m")
+            .arg(nome, testoMm(p.larghezza), testoMm(p.altezza));
+    if (p.forma == FormaEtichetta::CD &&
+        (!latoValido(p.diametroEsterno) || !(p.diametroForo >= 0 && p.diametroForo < p.diametroEsterno)))
+        return QStringLiteral("%1: a disc of %2 with a hole of %3").arg(nome, testoMm(p.diametroEsterno),
+                                                                        testoMm(p.diametroForo));
+    if (!p.dimensionePagina.isEmpty() &&
+        (!latoValido(p.dimensionePagina.width()) || !latoValido(p.dimensionePagina.height())))
+        return QStringLiteral("%1: a page of %2 x %3 is not from 1 mm to 10 m")
+            .arg(nome, testoMm(p.dimensionePagina.width()), testoMm(p.dimensionePagina.height()));
+    if (!(p.x0 >= 0 && p.y0 >= 0))
+        return QStringLiteral("%1: the first label lies before the page (x0 %2, y0 %3)")
+            .arg(nome, testoMm(p.x0), testoMm(p.y0));
+    const auto asse = [&](int numero, double passo, double lato, double inizio, double pagina,
+                          const char* nomeNumero, const char* nomePasso) -> QString {
+        if (numero > 1 && !(passo >= lato * kPassoMinimo))
+            return QStringLiteral("%1: %2 %3 is less than the label's %4")
+                .arg(nome, QLatin1String(nomePasso), testoMm(passo), testoMm(lato));
+        // The labels' extent (in floating point: no count can overflow it).
+        const double spazio = pagina > 0 ? pagina + sporgenzaAmmessa(pagina) : kLatoMassimo;
+        const double fine = inizio + lato + (numero - 1) * passo;
+        if (!(fine <= spazio))
+            return QStringLiteral("%1: %2 labels (%3) reach %4, past the page's %5")
+                .arg(nome)
+                .arg(numero)
+                .arg(QLatin1String(nomeNumero), testoMm(fine), testoMm(pagina > 0 ? pagina : kLatoMassimo));
+        return {};
+    };
+    if (QString e = asse(p.colonne, p.passoX, p.larghezza, p.x0, p.dimensionePagina.width(), "nx", "dx");
+        !e.isEmpty())
+        return e;
+    return asse(p.righe, p.passoY, p.altezza, p.y0, p.dimensionePagina.height(), "ny", "dy");
 }
 
 QString chiave(const QString& marca, const QString& codice)
@@ -245,7 +315,8 @@ void CatalogoEtichette::caricaCarte(const QString& percorso)
             const auto a = x.attributes();
             const auto w = lunghezza(a.value(QLatin1String("width")));
             const auto h = lunghezza(a.value(QLatin1String("height")));
-            if (w && h) carte_.insert(a.value(QLatin1String("id")).toString(), QSizeF(*w, *h));
+            if (w && h && latoValido(*w) && latoValido(*h))
+                carte_.insert(a.value(QLatin1String("id")).toString(), QSizeF(*w, *h));
         }
         x.skipCurrentElement();
     }
@@ -272,6 +343,7 @@ void CatalogoEtichette::CaricaFile(const QString& percorso, bool utente)
             x.skipCurrentElement();
             continue;
         }
+        const qint64 riga = x.lineNumber();  // a product's problems name the line it starts on
         const auto a = x.attributes();
         ProdottoEtichetta p;
         p.marca = a.value(QLatin1String("brand")).toString().trimmed();
@@ -308,16 +380,20 @@ void CatalogoEtichette::CaricaFile(const QString& percorso, bool utente)
                                                                       : a.value(QLatin1String("_description")))
                             .toString()
                             .trimmed();
+        QString problema;
         p.pagina = a.value(QLatin1String("size")).toString().trimmed();
         if (p.pagina.isEmpty() || p.pagina == QLatin1String("Other")) {
             const auto w = lunghezza(a.value(QLatin1String("width")));
             const auto h = lunghezza(a.value(QLatin1String("height")));
-            if (w && h && *w > 0 && *h > 0) p.dimensionePagina = QSizeF(*w, *h);
+            if (w && h && latoValido(*w) && latoValido(*h))
+                p.dimensionePagina = QSizeF(*w, *h);
+            else
+                problema = QStringLiteral("%1: a page of %2 x %3 is not from 1 mm to 10 m")
+                               .arg(nome, a.value(QLatin1String("width")).toString(),
+                                    a.value(QLatin1String("height")).toString());
         } else {
             p.dimensionePagina = Carta(p.pagina);
         }
-
-        QString problema;
         bool etichetta = false;
         while (x.readNextStartElement()) {
             const QStringView tipo = x.name();
@@ -382,8 +458,9 @@ void CatalogoEtichette::CaricaFile(const QString& percorso, bool utente)
         if (problema.isEmpty() && p.disposizioni == 0) problema = QStringLiteral("%1: no Layout").arg(nome);
         if (problema.isEmpty() && !(p.larghezza > 0 && p.altezza > 0))
             problema = QStringLiteral("%1: the label has no size").arg(nome);
+        if (problema.isEmpty()) problema = problemaMisure(p);
         if (!problema.isEmpty()) {
-            errore(problema);
+            errori_.push_back({percorso, riga, problema});
             continue;
         }
         aggiungi(std::move(p));

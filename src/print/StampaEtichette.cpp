@@ -261,6 +261,14 @@ EsitoStampa StampaEtichette::Esegui()
                 return EsitoStampa::Annullata;
         }
 
+        // A page a PDF cannot hold is refused before anything is drawn.
+        if (m.PaginaOltrePdf()) {
+            constexpr double twipsPerMm = 1440.0 / 25.4;
+            throw ProblemaStampa{LoadResString(1330)
+                                     .arg(qRound64(m.Output().PageWidth() / twipsPerMm))
+                                     .arg(qRound64(m.Output().PageHeight() / twipsPerMm))};
+        }
+
         // 6. the document; on a roll the label's corner is the page's
         ui_.cursoreAttesa();
         pulizia.cursore = true;

@@ -314,6 +314,7 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
 {
     if (!ok_) return false;
     if (!pdf_) {
+        if (!(doc.PageWidth() <= kLatoMassimoPdf && doc.PageHeight() <= kLatoMassimoPdf)) return ok_ = false;
         pdf_ = std::make_unique<QPdfWriter>(&uscita_);
         pdf_->setCreator(QStringLiteral("Cartigo"));
         pdf_->setTitle(titolo_);

@@ -32,6 +32,8 @@ namespace cartigo {
 class ScritturaFile;
 
 constexpr quint16 kVersioneFileStampa = 1;
+// The longest side of a page PDF readers take: 200 inches, in twips.
+constexpr double kLatoMassimoPdf = 200 * 1440.0;
 
 // Writes the document as a ".ant" file. False with the reason in `errore` on failure.
 bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore);

@@ -355,6 +355,13 @@ int clsStampora::SelectPrintDestination()
     return risultato;
 }
 
+bool clsStampora::PaginaOltrePdf() const
+{
+    const bool pdf = destinazione_ == 2 || (destinazione_ == 3 && !fileName_.isEmpty() &&
+                                            FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Pdf);
+    return pdf && !(output_->PageWidth() <= kLatoMassimoPdf && output_->PageHeight() <= kLatoMassimoPdf);
+}
+
 void clsStampora::StartDoc()
 {
     output_->StartDoc();
@@ -446,6 +453,17 @@ void clsStampora::Draw39Barcode(const QString& strBarcode, double x, double Y, d
 void clsStampora::DrawBarcode(const ParametriBarcode& parametri, const QString& codice, double x, double Y,
                               double Width, double Height)
 {
+    // No data draws nothing: said once a document, like data the symbol refuses.
+    if (codice.isEmpty()) {
+        const QString titolo = NomeTipoBarcode(parametri.tipo);
+        if (!messaggiBarcode_.contains(QStringLiteral("\n"))) {
+            messaggiBarcode_.insert(QStringLiteral("\n"));
+            QString testo = LoadResString(1607);
+            if (!riferimentoBarcode_.isEmpty()) testo += QStringLiteral("\r\r") + riferimentoBarcode_;
+            ui_.messaggio(testo, titolo, Pulsanti::Ok, Icona::Esclamazione);
+        }
+        return;
+    }
     disegnaBarcode(
         [&](const RiquadroBarcode& r, const MisuraTestoBarcode& m) { return DisegnoSimbolo(parametri, codice, r, m); },
         x, Y, Width, Height);

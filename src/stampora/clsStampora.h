@@ -64,6 +64,9 @@ public:
     int ScaleMode() const { return scaleMode_; }
     void SetScaleMode(int v);
     int PrintDestination() const { return destinazione_; }
+    // True when the destination gets a PDF (a PDF file, or a printer: its print server
+    // takes one) and the page is longer than a PDF page may be.
+    bool PaginaOltrePdf() const;
     void SetPrintDestination(int v) { destinazione_ = v; }
     QString FontName() const;
     void SetFontName(const QString& nome);

@@ -5,6 +5,7 @@
 #include "data/SorgenteCsv.h"
 #include "designer/ComandiEtichetta.h"
 #include "label/Codifica.h"
+#include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
@@ -627,7 +628,7 @@ TEST(FileEtichetta, NumbersWrittenUnderOneLocaleReadUnderTheOther)
     EXPECT_EQ(b.doc.Layout().EtichetteOrizzontali, 1.234);  // the fixed-format reading
 }
 
-TEST(FileEtichetta, LineFeedOnlyFilesAreReadAndUtf16IsRefused)
+TEST(FileEtichetta, LineFeedOnlyFilesAreReadUtf16IsRefusedAndAStrayNulIsNamed)
 {
     Banco b;
     auto* t = b.doc.CreaTesto(567, 1440, 1000, 255);
@@ -658,6 +659,20 @@ TEST(FileEtichetta, LineFeedOnlyFilesAreReadAndUtf16IsRefused)
         EXPECT_EQ(u.ui.messaggi[0].testo, LoadResString(1000).arg(nome));
         EXPECT_EQ(u.ui.messaggi[0].icona, Icona::Esclamazione);
         EXPECT_EQ(u.doc.NumeroOggetti(), 1);  // the label shown stays
+    }
+
+    // One NUL in 8-bit text is a damaged file, not UTF-16: the message says where it is.
+    for (const QByteArray& fine : {QByteArray("\r\n"), QByteArray("\n")}) {
+        Banco u;
+        QByteArray dati = crlf;
+        dati.replace("\r\n", fine);
+        dati.insert(dati.indexOf("Qualit"), '\0');  // the text's caption
+        const int riga = QByteArray(crlf.left(crlf.indexOf("Qualit"))).count('\n') + 1;
+        EXPECT_FALSE(u.carica(dati, QStringLiteral("nul.eti")));
+        ASSERT_EQ(u.ui.messaggi.size(), 1);
+        EXPECT_EQ(u.ui.messaggi[0].testo,
+                  LoadResString(1002).arg(u.percorso(QStringLiteral("nul.eti"))).arg(riga));
+        EXPECT_TRUE(u.ui.messaggi[0].testo.contains(QStringLiteral("NUL")));
     }
 }
 
@@ -775,6 +790,28 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
                                                 " 0 ", " 0 ", "", " 0 "})));
     EXPECT_TRUE(b.doc.Layout().UnaPerPagina);
     EXPECT_EQ(b.doc.Oggetti().size(), 1u);
+
+    // lengths no page or disc can have, and layout values beyond any sheet, are refused
+    // with their line: nothing prints on some other paper
+    for (const char* fuori : {"LarghezzaPagina=1e300", "AltezzaPagina=99999999999", "LarghezzaPagina=0,0001",
+                              "AltezzaPagina=4,9E-324", "DiametroForo=-5", "DiametroEsterno=10001"}) {
+        Banco u;
+        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggSupporto", "UnaPerPagina=False", fuori})));
+        ASSERT_EQ(u.ui.messaggi.size(), 1u);
+        EXPECT_EQ(u.ui.messaggi[0].testo,
+                  TestoErroreNonGestito(380, LoadResString(1003).arg(25).arg(QString::fromLatin1(fuori),
+                                                                          LoadResString(1004))));
+    }
+    for (const char* grande : {" 1e300 ", " -1,7976931348623157E308 "}) {
+        QByteArray dati = kTestataVuota;
+        dati.replace(" 80 ", grande);  // the label's width, line 17
+        Banco u;
+        EXPECT_FALSE(u.carica(dati)) << grande;
+        ASSERT_EQ(u.ui.messaggi.size(), 1u);
+        EXPECT_EQ(u.ui.messaggi[0].testo,
+                  TestoErroreNonGestito(380, LoadResString(1003).arg(17).arg(QString::fromLatin1(grande),
+                                                                          LoadResString(1005))));
+    }
     // a label that uses none of it saves as before
     Banco nuovo;
     EXPECT_EQ(nuovo.salva(), kTestataVuota);

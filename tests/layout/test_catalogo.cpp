@@ -63,8 +63,12 @@ TEST(Catalogo, EveryInstalledFileParses)
 {
     RICHIEDI_CATALOGO();
     const auto& c = installato();
+    // A few published products put their labels far past their page (4 rows of 130 mm on
+    // A4): those are left out, and nothing else is.
     for (const auto& e : c.Errori())
-        ADD_FAILURE() << e.file.toStdString() << ":" << e.riga << ": " << e.testo.toStdString();
+        EXPECT_TRUE(e.testo.contains(QStringLiteral("past the page")))
+            << e.file.toStdString() << ":" << e.riga << ": " << e.testo.toStdString();
+    EXPECT_LE(c.Errori().size(), 6u);
     QSet<QString> marche;
     int equivalenti = 0, rotoli = 0;
     for (const auto& p : c.Prodotti()) {
@@ -230,6 +234,9 @@ TEST(Catalogo, UserTemplatesRoundTrip)
     cd.AltezzaEtichetta = 60;
     cd.DiametroEsterno = 80;
     cd.DiametroForo = 15;
+    cd.EtichetteOrizzontali = 1;
+    cd.SpazioOrizzontale = 0;
+    cd.EtichetteVerticali = 2;
     cd.LarghezzaPagina = 100;
     cd.AltezzaPagina = 150;
     const Caso casi[] = {
@@ -290,7 +297,7 @@ TEST(Catalogo, ReaderOfTheFormatsCorners)
   <Template brand="U" part="pt" size="A4" _description="points">
     <Meta category="label"/>
     <Label-rectangle id="0" width="72" height="36pt" round="5"><Markup-margin size="5"/>
-      <Layout nx="1" ny="2" x0="1in" y0="" dy="1cm"/></Label-rectangle>
+      <Layout nx="1" ny="2" x0="1in" y0="" dy="1.2cm"/></Label-rectangle>
   </Template>
   <Template brand="U" part="pc" size="Other" width="6pc" height="12pc" description="picas">
     <Label-ellipse id="0" width="2cm" height="1cm" waste="0"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-ellipse>
@@ -324,7 +331,7 @@ TEST(Catalogo, ReaderOfTheFormatsCorners)
     EXPECT_NEAR(pt->altezza, 12.7, 1e-9);
     EXPECT_NEAR(pt->x0, 25.4, 1e-9);
     EXPECT_EQ(pt->y0, 0);
-    EXPECT_DOUBLE_EQ(pt->Layout().SpazioVerticale, -2.7);  // labels that overlap are kept as the file says
+    EXPECT_DOUBLE_EQ(pt->Layout().SpazioVerticale, -0.7);  // labels that overlap a little are kept as the file says
     EXPECT_EQ(pt->Layout().SpazioOrizzontale, 0);          // one column has no gap
     const ProdottoEtichetta* pc = c.Trova(QStringLiteral("U pc"));
     EXPECT_EQ(pc->forma, FormaEtichetta::Ellisse);
@@ -344,6 +351,45 @@ TEST(Catalogo, ReaderOfTheFormatsCorners)
     EXPECT_EQ(errori[2], QStringLiteral("2.xml:V 4: no Layout"));
     EXPECT_TRUE(errori[3].startsWith(QStringLiteral("3.xml:"))) << errori[3].toStdString();
     EXPECT_GE(c.Errori()[3].riga, 2);
+}
+
+// Hostile template files: every measure is checked once in millimetres, and a product whose
+// measures make no sheet is left out, named with its file and line.
+TEST(Catalogo, NonsenseMeasuresAreSkippedWithTheirLine)
+{
+    const char* buoni = R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="3" ny="8" x0="0" y0="0" dx="70mm" dy="37mm"/></Label-rectangle>)";
+    const QList<QPair<QByteArray, QByteArray>> casi = {
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="1e308in" height="37mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="1e300" height="37mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="1e-300mm" height="37mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-round id="0" radius="0.2mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-round>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="2147483647" ny="1" x0="0" y0="0" dx="70mm" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="1mm" height="1mm"><Layout nx="100000" ny="100000" x0="0" y0="0" dx="1mm" dy="1mm"/></Label-rectangle>)"},
+        {R"(size="Other" width="0" height="297mm")", buoni},
+        {R"(size="Other" width="-5mm" height="297mm")", buoni},
+        {R"(size="Other" width="NaN" height="297mm")", buoni},
+        {R"(size="Other" width="1e300mm" height="297mm")", buoni},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="3" ny="1" x0="0" y0="0" dx="-70mm" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="1" ny="8" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="1" ny="1" x0="1e9mm" y0="0" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="1" ny="1" x0="0" y0="-40mm" dx="0" dy="0"/></Label-rectangle>)"},
+        {R"(size="A4")", R"(<Label-cd id="0" radius="20mm" hole="25mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-cd>)"},
+    };
+    QByteArray corpo = "  <Template brand=\"Z\" part=\"buono\" size=\"A4\">" + QByteArray(buoni) + "</Template>\n";
+    for (int i = 0; i < casi.size(); ++i)
+        corpo += "  <Template brand=\"Z\" part=\"" + QByteArray::number(i) + "\" " + casi[i].first + ">" +
+                 casi[i].second + "</Template>\n";
+    Cartella f;
+    f.scrivi(QStringLiteral("ostili.xml"), modelli(corpo));
+    const CatalogoEtichette c = f.carica();
+    EXPECT_EQ(nomi(c.Cerca(QString())), QStringList{"Z buono"});
+    ASSERT_EQ(c.Errori().size(), size_t(casi.size()));
+    for (int i = 0; i < casi.size(); ++i) {
+        const auto& e = c.Errori()[size_t(i)];
+        EXPECT_TRUE(e.file.endsWith(QStringLiteral("ostili.xml")));
+        EXPECT_EQ(e.riga, 4 + i) << e.testo.toStdString();  // the line the product starts on
+        EXPECT_TRUE(e.testo.startsWith(QStringLiteral("Z %1: ").arg(i))) << e.testo.toStdString();
+    }
 }
 
 TEST(Catalogo, WithoutTemplatesTheCatalogueIsEmpty)

@@ -547,6 +547,18 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     EXPECT_EQ(doc->PageCount(), 3);
     EXPECT_NEAR(doc->PageWidth(), 62 * 1440 / 25.4, 0.01);
     EXPECT_NEAR(doc->PageHeight(), 29 * 1440 / 25.4, 0.01);
+
+    // a label longer than a PDF page may be (200 inches) is refused before anything is
+    // written; the print file, which has no such limit, still takes it
+    QByteArray lungo = test::LeggiFile(etichetta);
+    lungo.replace("\r\n 29 \r\n", "\r\n 6000 \r\n");
+    test::ScriviFile(etichetta, lungo);
+    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(LoadResString(1330).arg(62).arg(6000))) << e.err.toStdString();
+    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("176x82")));  // the old output stays
+    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--ant"), ant});
+    EXPECT_EQ(e.codice, 0) << e.err.toStdString();
 }
 
 TEST(StampaBatch, TemplatesListTheCatalogue)
@@ -658,7 +670,9 @@ TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
                      "4,ABC," +
                          QByteArray(8000, '7') +
                          "\n"
-                         "5,012345678905,cinque\n");
+                         "5,012345678905,cinque\n"
+                         "6,012345678905,\n"
+                         "7,012345678905,\n");
     QStringList l = intestazione(csv, 2, 4, 80, 50);
     l << barcode(100, 100, 3000, 1200, "60", "upc", "") << barcode(3200, 100, 1300, 1300, "30M", "qr", "");
     const QString etichetta = dir.filePath(QStringLiteral("codici.eti"));
@@ -676,6 +690,9 @@ TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
     EXPECT_TRUE(e.err.contains(record.arg(3).arg(QStringLiteral("036000291453"))));
     EXPECT_TRUE(e.err.contains(record.arg(4).arg(QString(8000, QLatin1Char('7')))));
     EXPECT_FALSE(e.err.contains(record.arg(4).arg(QStringLiteral("ABC"))));
+    // a symbol without data prints nothing, and says so once, with the first record
+    EXPECT_EQ(volte(LoadResString(1607)), 1) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(record.arg(6).arg(QString()))) << e.err.toStdString();
     // the other records print their symbols
     QStringList letti = simboli(pdf, dir.path());
     letti.sort();

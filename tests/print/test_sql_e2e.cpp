@@ -121,6 +121,17 @@ TEST(StampaSql, SqliteFileAndMergeFields)
                                        "Saldo: 12.5 ${saldo}", "Saldo: 3 ${saldo}", "${Nmae}", "${Nmae}"}));
     // --keep-going takes the warning as such
     EXPECT_EQ(stampa({eti, QStringLiteral("--keep-going"), QStringLiteral("--pdf"), pdf}, ambiente).codice, 0);
+
+    // a damaged file: SQLite's own explanation, without an error number before it
+    QByteArray danneggiato = test::LeggiFile(db);
+    danneggiato.replace(100, 400, QByteArray(400, '\xA5'));
+    test::ScriviFile(db, danneggiato);
+    const Esito d = stampa({eti, QStringLiteral("--pdf"), pdf}, ambiente);
+    EXPECT_EQ(d.codice, 1);
+    EXPECT_TRUE(d.err.contains(QStringLiteral("cartigo-print: The file ") + db +
+                               QStringLiteral(" is not a readable SQLite database: ")))
+        << d.err.toStdString();
+    EXPECT_FALSE(d.err.contains(QStringLiteral("Code:"))) << d.err.toStdString();
 }
 
 TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)

@@ -614,12 +614,14 @@ TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
     QStringList righeBarcode;
     for (const auto& op : test::Operazioni(*b.uscita))
         if (op.tipo == TipoOperazione::Testo) righeBarcode << b.uscita->Pagina(0).Testi()[op.dato];
-    EXPECT_EQ(righeBarcode, (QStringList{"*CT01*", "*CT02*"}));  // the third label's code is empty
+    EXPECT_EQ(righeBarcode, (QStringList{"*CT01*", "*CT02*"}));  // the third label's code is empty...
+    ASSERT_EQ(b.ui.messaggi.size(), 2);
+    // ...which is said, with its record
+    EXPECT_EQ(b.ui.messaggi[0].testo, LoadResString(1607) + QStringLiteral("\r\r") + LoadResString(1320).arg(3).arg(QString()));
     // the missing name once per job, with the first record it was met on
-    ASSERT_EQ(b.ui.messaggi.size(), 1);
-    EXPECT_EQ(b.ui.messaggi[0].testo,
+    EXPECT_EQ(b.ui.messaggi[1].testo,
               ElencoProblemi(LoadResString(1800), {LoadResString(1320).arg(1).arg(QStringLiteral("${Price}"))}));
-    EXPECT_EQ(b.ui.messaggi[0].icona, Icona::Esclamazione);
+    EXPECT_EQ(b.ui.messaggi[1].icona, Icona::Esclamazione);
 
     // without a database every merge field stays as typed, and is reported without a record
     Banco senza;
