@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache git
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libqt6svg6
-  qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
+  qt6-image-formats-plugins qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libx11-dev
   mdbtools mdbtools-dev libglib2.0-dev
   libsqlite3-dev

@@ -25,6 +25,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     cartigo::modCartigo::ImpostaIdentitaProgramma();
+    cartigo::modCartigo::CaricaTraduzioniQt();
 
     const QList<QByteArray> argomenti = argomentiSistema();  // without Qt's own options now
 

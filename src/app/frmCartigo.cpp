@@ -76,6 +76,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     inizializzaDati();
     connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, &frmCartigo::aggiornaConnessione);
     connect(&doc_, &DocumentoEtichetta::statoCambiato, this, &frmCartigo::aggiornaTitolo);
+    connect(&doc_, &DocumentoEtichetta::statoCambiato, this, &frmCartigo::aggiornaStrumenti);
     connect(&doc_.Storia(), &QUndoStack::indexChanged, this, &frmCartigo::aggiornaStoria);
     connect(&doc_.Storia(), &QUndoStack::cleanChanged, this, &frmCartigo::aggiornaStoria);
 
@@ -93,6 +94,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     UpdateGridButtons();
     doc_.ImpostaLayoutDefault();
     aggiornaTitolo();
+    aggiornaStrumenti();
     doc_.ImpostaModificato(false);
     modCartigo::CentraForm(this);
 }
@@ -436,6 +438,32 @@ void frmCartigo::Internazionalizza()
         pannello_->Internazionalizza();
         dock_->setWindowTitle(LoadResString(1509));
         dock_->toggleViewAction()->setText(LoadResString(1509));
+    }
+}
+
+namespace {
+// The tools, each as a menu entry and a toolbar button, with the mode it arms.
+struct Strumento {
+    const char* menu;
+    const char* pulsante;
+    ModoInserimento modo;
+};
+constexpr Strumento kStrumenti[] = {{"mnuSeleziona", "seleziona", ModoInserimento::Nessuno},
+                                    {"mnuTesto", "testo", ModoInserimento::Testo},
+                                    {"mnuCodiciBarre", "barcode", ModoInserimento::Barcode},
+                                    {"mnuImmagine", "immagine", ModoInserimento::Immagine},
+                                    {"mnuRettangolo", "rettangolo", ModoInserimento::Rettangolo}};
+}  // namespace
+
+void frmCartigo::aggiornaStrumenti()
+{
+    // With no creation tool armed a click selects: the selection tool is the one in use.
+    const ModoInserimento modo = doc_.Modo();
+    for (const Strumento& s : kStrumenti) {
+        for (QAction* a : {Menu(QString::fromLatin1(s.menu)), Pulsante(QString::fromLatin1(s.pulsante))}) {
+            a->setCheckable(true);
+            a->setChecked(s.modo == modo);
+        }
     }
 }
 

@@ -194,6 +194,8 @@ private:
     void creaToolbar();
     void creaStatusBar();
     void aggiornaTitolo();
+    // The tool in use checked in the Objects menu and the toolbar.
+    void aggiornaStrumenti();
     // The zoom box and the status bar follow the zoom.
     void aggiornaZoom();
     // A label just opened or made new: fitted when it is small or large on the screen.

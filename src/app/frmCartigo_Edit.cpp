@@ -58,7 +58,11 @@ void frmCartigo::mnuCopia_Click()
 
 void frmCartigo::mnuIncolla_Click()
 {
-    comandi_.Incolla();
+    if (!comandi_.Incolla()) return;
+    // What was pasted becomes the selection, ready to be moved.
+    editor_->StrumentoSelezione();
+    editor_->ImpostaSelezione(comandi_.Incollati());
+    editor_->ShowHandles(true);
 }
 
 void frmCartigo::mnuSelezionaTutto_Click()

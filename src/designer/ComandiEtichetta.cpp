@@ -120,6 +120,7 @@ void ComandiEtichetta::Copia(const Selezione& selezione)
     if (selezione.Vuota()) return;
     copiati_ = selezione.Ids();
     tagliati_.clear();
+    incollati_ = 0;
 }
 
 void ComandiEtichetta::Taglia(const Selezione& selezione)
@@ -127,6 +128,7 @@ void ComandiEtichetta::Taglia(const Selezione& selezione)
     if (selezione.Vuota()) return;
     copiati_.clear();
     tagliati_.clear();
+    incollati_ = 0;
     for (const OggettoEtichetta* o : doc_.OrdineDisegno())
         if (std::find(selezione.Oggetti().begin(), selezione.Oggetti().end(), o) != selezione.Oggetti().end())
             tagliati_.push_back(*o);
@@ -148,18 +150,32 @@ OggettoEtichetta* ComandiEtichetta::Incolla()
         if (std::find(copiati_.begin(), copiati_.end(), o->id) != copiati_.end()) fonti.push_back(*o);
     std::vector<quint64> nuovi;
     OggettoEtichetta* ultimo = nullptr;
+    const float scostamento = 100.0f * float(incollati_ + 1);
     for (const OggettoEtichetta& f : fonti) {
-        ultimo = IncollaOggetto(f);
+        ultimo = IncollaOggetto(f, scostamento);
         nuovi.push_back(ultimo->id);
     }
-    if (!nuovi.empty()) doc_.Esegui(new ComandoIncolla(doc_, std::move(nuovi)));
+    ultimaIncollatura_ = nuovi;
+    if (!nuovi.empty()) {
+        ++incollati_;
+        doc_.Esegui(new ComandoIncolla(doc_, std::move(nuovi)));
+    }
     return ultimo;
 }
 
-OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c)
+std::vector<OggettoEtichetta*> ComandiEtichetta::Incollati() const
+{
+    std::vector<OggettoEtichetta*> r;
+    for (quint64 id : ultimaIncollatura_)
+        if (OggettoEtichetta* o = doc_.TrovaId(id)) r.push_back(o);
+    return r;
+}
+
+OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c, float scostamento)
 {
     const OggettoEtichetta copiato = c;  // read now: the copy may be changed below
-    OggettoEtichetta* n = doc_.Crea(copiato.tipo, copiato.Left + 100, copiato.Top + 100, copiato.Width, copiato.Height);
+    OggettoEtichetta* n = doc_.Crea(copiato.tipo, copiato.Left + scostamento, copiato.Top + scostamento, copiato.Width,
+                                    copiato.Height);
     switch (copiato.tipo) {
     case TipoOggetto::Testo:
         n->Caption = copiato.Caption;

@@ -92,11 +92,14 @@ public:
     void Copia(const Selezione& selezione);
     void Taglia(const Selezione& selezione);
     // Pastes the copied objects 100 twips right and down, each in front of everything, in
-    // their drawing order; returns the last one pasted. Nothing when nothing was copied or
-    // the copied objects are gone.
+    // their drawing order; returns the last one pasted. Each further paste of the same copy
+    // goes 100 twips further, so the copies never cover each other. Nothing when nothing
+    // was copied or the copied objects are gone.
     OggettoEtichetta* Incolla();
-    // One pasted copy (no step of its own).
-    OggettoEtichetta* IncollaOggetto(const OggettoEtichetta& copiato);
+    // The objects the last paste made.
+    std::vector<OggettoEtichetta*> Incollati() const;
+    // One pasted copy `scostamento` twips right and down (no step of its own).
+    OggettoEtichetta* IncollaOggetto(const OggettoEtichetta& copiato, float scostamento = 100);
     void PortaAvanti(const Selezione& selezione);
     void PortaIndietro(const Selezione& selezione);
     // The first copied object that still exists, or the first cut one; none.
@@ -145,6 +148,8 @@ private:
     QStringList fonts_;
     std::vector<quint64> copiati_;            // ids of the copied objects
     std::vector<OggettoEtichetta> tagliati_;  // the objects cut, as they were
+    int incollati_ = 0;                       // pastes since the last copy or cut
+    std::vector<quint64> ultimaIncollatura_;  // ids of what the last paste made
     QColor ultimoSfondo_ = Qt::white;
 };
 

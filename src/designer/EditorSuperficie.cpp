@@ -125,9 +125,11 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
                                         Qt::KeyboardModifiers tasti)
 {
     if (pulsante != Qt::LeftButton) return;
+    // No tool armed (after a command that leaves the selection tool off): the selection
+    // tool comes back by itself, so a click is never lost.
+    if (!SelectMode && doc_.Modo() == ModoInserimento::Nessuno) SelectMode = true;
     if (!SelectMode) {
         const ModoInserimento modo = doc_.Modo();
-        if (modo == ModoInserimento::Nessuno) return;
         float fx = float(x), fy = float(y);
         if (Snap) {
             fx = float(modCartigo::SnapX(x, 1));
@@ -184,6 +186,7 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
 void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore,
                                          Qt::KeyboardModifiers tasti)
 {
+    if (pulsante == Qt::LeftButton && !SelectMode && doc_.Modo() == ModoInserimento::Nessuno) SelectMode = true;
     if (pulsante != Qt::LeftButton || !SelectMode || !oggetto || oggetto->Index == 0) return;
     if (tasti & (Qt::ShiftModifier | Qt::ControlModifier)) {
         if (Selezionato(oggetto)) {
@@ -386,13 +389,28 @@ int EditorSuperficie::ManigliaNelPunto(QPointF twips) const
     return -1;
 }
 
-EditorSuperficie::DoppioClic EditorSuperficie::DblClick(QPointF twips) const
+EditorSuperficie::DoppioClic EditorSuperficie::DblClick(QPointF twips)
 {
-    const OggettoEtichetta* cliccato = Superficie::OggettoCliccato(doc_, twips.x(), twips.y());
-    const OggettoEtichetta* o = CurrentObject();
-    if (!cliccato || cliccato->Index == 0 || !o) return DoppioClic::Nessuno;
-    if (!o->DataMember.isEmpty()) return DoppioClic::Collega;
-    return cliccato->tipo == TipoOggetto::Immagine ? DoppioClic::ModificaImmagine : DoppioClic::ModificaTesto;
+    // The object under the pointer, whatever was selected before: it alone becomes the
+    // selection, and the editor that opens edits it.
+    OggettoEtichetta* cliccato = Superficie::OggettoCliccato(doc_, twips.x(), twips.y());
+    if (!cliccato || cliccato->Index == 0 || DragState != 0 || doc_.Modo() != ModoInserimento::Nessuno)
+        return DoppioClic::Nessuno;
+    SelectMode = true;
+    if (CurrentObject() != cliccato || selezione_.size() > 1) {
+        ImpostaCurrentObject(cliccato);
+        ShowHandles(true);
+    }
+    if (!cliccato->DataMember.isEmpty()) return DoppioClic::Collega;
+    switch (cliccato->tipo) {
+        case TipoOggetto::Immagine:
+            return DoppioClic::ModificaImmagine;
+        case TipoOggetto::Testo:
+        case TipoOggetto::Barcode:
+            return DoppioClic::ModificaTesto;
+        default:
+            return DoppioClic::Nessuno;
+    }
 }
 
 QRect EditorSuperficie::RettangoloBanda() const

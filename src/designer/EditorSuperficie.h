@@ -97,7 +97,8 @@ public:
     // A button pressed on the surface at `twips`, the cursor at `cursore` (screen pixels):
     // a grip takes it first, then the text, barcode or picture object on top under the
     // point (these take their own clicks), else the surface. With Shift or Ctrl a click
-    // adds the object to the selection, or takes it out.
+    // adds the object to the selection, or takes it out. With no tool armed the selection
+    // tool comes back by itself: a click on an object always selects it.
     void MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore, Qt::KeyboardModifiers tasti = {});
     void PicBox_MouseDown(Qt::MouseButton pulsante, double x, double y, QPoint cursore,
                           Qt::KeyboardModifiers tasti = {});
@@ -133,9 +134,10 @@ public:
     int ManigliaNelPunto(QPointF twips) const;
     const std::optional<std::array<QPointF, 8>>& Maniglie() const { return maniglie_; }
 
-    // What a double-click at a point of the surface opens.
+    // What a double-click at a point of the surface opens: the editor of the object under
+    // the pointer, which becomes the selection (the selection tool on).
     enum class DoppioClic { Nessuno, ModificaTesto, ModificaImmagine, Collega };
-    DoppioClic DblClick(QPointF twips) const;
+    DoppioClic DblClick(QPointF twips);
 
     // The band now drawn for the object dragged (screen pixels, edges as in DragRect).
     QRect RettangoloBanda() const;

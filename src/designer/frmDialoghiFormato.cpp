@@ -72,8 +72,9 @@ frmModificaTesto::frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent) :
     txt_->setObjectName(QStringLiteral("txtTesto"));
     txt_->setMinimumWidth(360);
     etichetta->setBuddy(txt_);
-    // The input-field behaviour: highlighted while focused, trimmed on leaving.
-    (new FiltroCampi(nullptr, this))->Installa(txt_, TipoCampo::Testo);
+    // Highlighted while focused; the spaces typed stay (leaving for the field list or the
+    // Insert button must not take the space before the field).
+    (new FiltroCampi(nullptr, this))->Installa(txt_, TipoCampo::Libero);
     lay->addWidget(etichetta);
     lay->addWidget(txt_);
     if (!r.campi.isEmpty()) {
@@ -91,8 +92,11 @@ frmModificaTesto::frmModificaTesto(RichiestaModificaTesto& r, QWidget* parent) :
         riga->addWidget(cmbCampi_, 1);
         riga->addWidget(inserisci);
         lay->addLayout(riga);
-        connect(inserisci, &QPushButton::clicked, this,
-                [this] { txt_->insert(ModelloUnione::Segnaposto(cmbCampi_->currentText())); });
+        connect(inserisci, &QPushButton::clicked, this, [this] {
+            txt_->insert(ModelloUnione::Segnaposto(cmbCampi_->currentText()));
+            // Typing goes on after the field.
+            txt_->setFocus(Qt::OtherFocusReason);
+        });
     }
     auto* box = pulsantiOkCancel(this);
     connect(box, &QDialogButtonBox::accepted, this, [this, &r] {

@@ -131,6 +131,15 @@ bool FiltroCampi::eventFilter(QObject* oggetto, QEvent* evento)
             // The window coming back gives the focus again to a box that never lost it.
             if (campo->property(kDentro).toBool()) return false;
             campo->setProperty(kDentro, true);
+            if (tipo == TipoCampo::Libero) {
+                // Its text whole when reached with the keyboard; the caret stays where it
+                // was when the focus comes back from a button of the same dialog.
+                modCartigo::ColoraCampo(campo, modCartigo::ColoreCampoAttivo());
+                if (motivo == Qt::TabFocusReason || motivo == Qt::BacktabFocusReason ||
+                    motivo == Qt::ShortcutFocusReason)
+                    campo->selectAll();
+                return false;
+            }
             auto entra = tipo == TipoCampo::Numerico ? &modCartigo::EntraCampoNumerico : &modCartigo::EntraCampo;
             entra(campo);
             if (motivo == Qt::MouseFocusReason) {
@@ -149,7 +158,10 @@ bool FiltroCampi::eventFilter(QObject* oggetto, QEvent* evento)
             if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason)
                 return false;  // a message box or menu on top: the box keeps the focus
             campo->setProperty(kDentro, false);
-            if (tipo == TipoCampo::Numerico)
+            if (tipo == TipoCampo::Libero)
+                modCartigo::ColoraCampo(campo, campo->isEnabled() ? modCartigo::ColoreCampoNormale()
+                                                                  : modCartigo::ColoreCampoDisabilitato());
+            else if (tipo == TipoCampo::Numerico)
                 modCartigo::EsciCampoNumerico(campo);
             else
                 modCartigo::EsciCampo(campo);
@@ -165,7 +177,7 @@ bool FiltroCampi::eventFilter(QObject* oggetto, QEvent* evento)
 // Returns true when the key was handled here and must not reach the box.
 bool FiltroCampi::tasto(QLineEdit* campo, TipoCampo tipo, QKeyEvent* e)
 {
-    if (tipo == TipoCampo::Testo || campo->isReadOnly()) return false;
+    if (tipo == TipoCampo::Testo || tipo == TipoCampo::Libero || campo->isReadOnly()) return false;
     // Shortcuts (copy, paste, cut, undo, select all) keep working; what they leave
     // in a masked box is formatted again when the box is left.
     if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;

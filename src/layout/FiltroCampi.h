@@ -17,6 +17,7 @@ namespace cartigo {
 
 enum class TipoCampo {
     Testo,     // highlight and trimming only
+    Libero,    // highlight only: the text keeps its spaces (a label's own text)
     Cifre,     // plus the whole-number filter
     Numerico,  // the three-decimal mask (its own highlight, reformatting on exit)
 };

@@ -38,6 +38,12 @@ void copiaSupporto(LayoutEtichetta& a, const LayoutEtichetta& da)
 
 }  // namespace
 
+QString ValoriImpostaPagina::TestoCampo(int campo, double valore, const ImpostazioniLocali& loc)
+{
+    // Counts of labels are whole numbers; measures keep three decimals.
+    return modCartigo::FormattaNumero(valore, Campi[size_t(campo)].millimetri ? 3 : 0, loc);
+}
+
 bool ValoriImpostaPagina::SoloFoglio(int campo)
 {
     return campo != 4 && campo != 5 && campo < 8;
@@ -45,7 +51,7 @@ bool ValoriImpostaPagina::SoloFoglio(int campo)
 
 void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc)
 {
-    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = modCartigo::FormattaNumero(layout.valore(i), 3, loc);
+    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = TestoCampo(i, layout.valore(i), loc);
     supporto = layout;
     // A product stored with the label was saved with its own sheet.
     prodotto_.reset();
@@ -55,7 +61,7 @@ void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const Impo
 void ValoriImpostaPagina::ApplicaProdotto(const ProdottoEtichetta& prodotto, const ImpostazioniLocali& loc)
 {
     const LayoutEtichetta l = prodotto.Layout();
-    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = modCartigo::FormattaNumero(l.valore(i), 3, loc);
+    for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = TestoCampo(i, l.valore(i), loc);
     supporto = l;
     prodotto_ = l;
 }

@@ -55,7 +55,9 @@ public:
     // What the labels are on: the layout's fields beyond the ten values.
     LayoutEtichetta supporto;
 
-    // Each value with three decimals in the user's locale, and what the labels are on.
+    // A box's text for a value in the user's locale: counts whole, measures with three decimals.
+    static QString TestoCampo(int campo, double valore, const ImpostazioniLocali& loc);
+    // Each value as its box shows it, and what the labels are on.
     void CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc);
     // The product's layout into the boxes (its origin too), and the product as what the
     // labels are on.

@@ -140,7 +140,9 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         auto* campo = new QLineEdit(cornice);
         campo->setObjectName(QString::fromLatin1(c.nome));
         campo->setAlignment(Qt::AlignRight);
-        filtro_->Installa(campo, TipoCampo::Numerico);
+        // Counts of labels take whole numbers only; measures the three-decimal mask.
+        filtro_->Installa(campo, c.millimetri ? TipoCampo::Numerico : TipoCampo::Cifre);
+        campo->setMaxLength(ValoriImpostaPagina::LunghezzaMassima);
         etichetta->setBuddy(campo);
         auto* unita = new QLabel(c.millimetri ? QStringLiteral("mm") : QString(), cornice);
         // Two columns: across, margins, size and gaps on the left for x, on the right for y.

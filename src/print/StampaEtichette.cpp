@@ -169,18 +169,10 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
 
 std::vector<const OggettoEtichetta*> StampaEtichette::ordineStampa() const
 {
-    // the three passes: sent to back, normal, brought to front; each in creation order
-    const auto oggetti = doc_.Oggetti();
-    std::vector<const OggettoEtichetta*> ordine;
-    for (const int passo : {2, 0, 1}) {
-        for (const OggettoEtichetta* o : oggetti) {
-            if (o->Index <= 0) continue;
-            int codice = doc_.Zorder().Codice(o->Chiave());
-            if (codice != 1 && codice != 2) codice = 0;
-            if (codice == passo) ordine.push_back(o);
-        }
-    }
-    return ordine;
+    // From back to front as the surface stacks them: creation order for a label never
+    // restacked, the order the front and back commands (or the file) left otherwise.
+    const auto& disegno = doc_.OrdineDisegno();
+    return {disegno.begin(), disegno.end()};
 }
 
 void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, RecordsetStampa* rs)

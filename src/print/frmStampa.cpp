@@ -159,6 +159,7 @@ void frmAttesa::Chiudi()
         setWindowModality(Qt::ApplicationModal);
     }
     QApplication::processEvents();
+    modCartigo::RidaiFuoco(genitore_);
 }
 
 void RegistraDialogoStampa()

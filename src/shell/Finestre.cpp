@@ -1,12 +1,18 @@
 #include "shell/Finestre.h"
 
+#include "shell/StringTable.h"
+
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
 
 namespace cartigo {
 
@@ -58,6 +64,35 @@ void CentraForm(QWidget* finestra)
     if (!finestra->isVisible() &&
         !finestra->findChild<QObject*>(QStringLiteral("CentraAllaComparsa"), Qt::FindDirectChildrenOnly))
         new CentraAllaComparsa(finestra);
+}
+
+void RidaiFuoco(QWidget* finestra)
+{
+    if (!finestra) return;
+    QWidget* w = finestra->window();
+    if (!w->isVisible()) return;
+    const QWidget* modale = QApplication::activeModalWidget();
+    if (modale && modale != w) return;
+    w->activateWindow();
+}
+
+bool CaricaTraduzioniQt()
+{
+    static QTranslator* installata = nullptr;
+    if (installata) {
+        QCoreApplication::removeTranslator(installata);
+        delete installata;
+        installata = nullptr;
+    }
+    // The program speaks Italian or English; Qt's own texts are English already.
+    if (LinguaCorrente() != Lingua::Italiano) return true;
+    auto t = std::make_unique<QTranslator>();
+    if (!t->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qt"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    installata = t.release();
+    QCoreApplication::installTranslator(installata);
+    return true;
 }
 
 void CursoreAttesa()

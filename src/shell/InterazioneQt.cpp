@@ -20,10 +20,19 @@ QHash<QString, InterazioneQt::MostraDialogo>& registro()
 }
 }  // namespace
 
+namespace {
+// Whatever the dialog, the window it came from gets the keyboard back when it closes.
+struct RitornoFuoco {
+    QPointer<QWidget> finestra;
+    ~RitornoFuoco() { modCartigo::RidaiFuoco(finestra); }
+};
+}  // namespace
+
 void InterazioneQt::RegistraDialogo(const QString& nome, MostraDialogo mostra) { registro().insert(nome, std::move(mostra)); }
 
 Risposta InterazioneQt::messaggio(const QString& testo, const QString& titolo, Pulsanti pulsanti, Icona icona)
 {
+    const RitornoFuoco ritorno{finestra_};
     QMessageBox box(finestra_);
     box.setWindowTitle(titolo);
     QString t = testo;
@@ -69,6 +78,7 @@ void InterazioneQt::beep() { QApplication::beep(); }
 
 std::optional<QString> InterazioneQt::scegliFile(const RichiestaFile& r)
 {
+    const RitornoFuoco ritorno{finestra_};
     QFileDialog dlg(finestra_, r.titolo, r.cartella, r.filtro);
     dlg.setAcceptMode(r.tipo == RichiestaFile::Tipo::Salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(r.tipo == RichiestaFile::Tipo::Salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -87,6 +97,7 @@ std::optional<QString> InterazioneQt::scegliFile(const RichiestaFile& r)
 
 std::optional<QColor> InterazioneQt::scegliColore(const QColor& iniziale, const QString& titolo)
 {
+    const RitornoFuoco ritorno{finestra_};
     const QColor c = QColorDialog::getColor(iniziale, finestra_, titolo);
     if (!c.isValid())
         return std::nullopt;
@@ -95,6 +106,7 @@ std::optional<QColor> InterazioneQt::scegliColore(const QColor& iniziale, const 
 
 std::optional<QFont> InterazioneQt::scegliCarattere(const QFont& iniziale, const QString& titolo)
 {
+    const RitornoFuoco ritorno{finestra_};
     bool ok = false;
     const QFont f = QFontDialog::getFont(&ok, iniziale, finestra_, titolo);
     if (!ok)
@@ -104,6 +116,7 @@ std::optional<QFont> InterazioneQt::scegliCarattere(const QFont& iniziale, const
 
 bool InterazioneQt::dialogo(RichiestaDialogo& richiesta)
 {
+    const RitornoFuoco ritorno{finestra_};
     const auto it = registro().constFind(richiesta.nome());
     if (it == registro().constEnd())
         return false;

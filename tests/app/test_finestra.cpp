@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -52,6 +54,17 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         EXPECT_EQ(w.f->Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Non connesso"));
         EXPECT_EQ(w.f->Pannello(QStringLiteral("capslock"))->text(), QStringLiteral("BLOC MAIUSC"));
         EXPECT_EQ(w.f->Pulsante(QStringLiteral("allineac"))->toolTip(), QStringLiteral("Allinea al centro"));
+        // Qt's own words in Italian too: key names, the buttons of its dialogs.
+        ASSERT_TRUE(modCartigo::CaricaTraduzioniQt()) << "Qt's translations (qt6-translations-l10n) are missing";
+        EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCancella"))->shortcut().toString(QKeySequence::NativeText),
+                  QStringLiteral("Canc"));
+        EXPECT_EQ(w.f->Menu(QStringLiteral("mnuCopia"))->shortcut().toString(QKeySequence::NativeText),
+                  QStringLiteral("Ctrl+Ins"));
+        EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+                  QStringLiteral("Annulla"));
+        ImpostaLingua(Lingua::Inglese);
+        ASSERT_TRUE(modCartigo::CaricaTraduzioniQt());  // English: Qt's own texts again
+        EXPECT_EQ(QKeySequence(Qt::Key_Delete).toString(QKeySequence::NativeText), QStringLiteral("Del"));
     }
     Finestra w(Lingua::Inglese);
     EXPECT_EQ(titoliMenu(*w.f), (QStringList{"File", "Edit", "View", "Database", "Tools", "Format", "&Help"}));

@@ -145,6 +145,66 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     EXPECT_FALSE(f->Superficie()->Maniglie());
 }
 
+// The tool in use is checked in the menu and the toolbar; after a command that leaves the
+// selection tool off, a click still selects and a double-click edits the object it hits
+// (never the one selected before).
+TEST_F(ModificaConMouse, TheToolInUseShowsAndADoubleClickEditsWhatItHits)
+{
+    auto strumento = [&] {
+        QStringList r;
+        for (const char* k : {"seleziona", "testo", "barcode", "immagine", "rettangolo"}) {
+            QAction* p = f->Pulsante(QString::fromLatin1(k));
+            EXPECT_TRUE(p->isCheckable());
+            if (p->isChecked()) r << QString::fromLatin1(k);
+        }
+        for (const char* m : {"mnuSeleziona", "mnuTesto", "mnuCodiciBarre", "mnuImmagine", "mnuRettangolo"})
+            if (f->Menu(QString::fromLatin1(m))->isChecked()) r << QString::fromLatin1(m);
+        return r.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(strumento(), QStringLiteral("seleziona mnuSeleziona"));
+    f->Pulsante(QStringLiteral("testo"))->trigger();
+    EXPECT_EQ(strumento(), QStringLiteral("testo mnuTesto"));
+    f->Menu(QStringLiteral("mnuCodiciBarre"))->trigger();
+    f->Menu(QStringLiteral("mnuCodiciBarre"))->trigger();  // again: it stays the tool
+    EXPECT_EQ(strumento(), QStringLiteral("barcode mnuCodiciBarre"));
+    clic({3000, 2500});
+    EXPECT_EQ(strumento(), QStringLiteral("seleziona mnuSeleziona"));
+    ASSERT_EQ(doc().NumeroOggetti(), 1);
+    OggettoEtichetta* b = doc().Oggetti()[0];
+    b->ToolTipText = QStringLiteral("12345");
+    auto* t = doc().CreaTesto(1500, 1500, 1000, 300);
+    t->Caption = QStringLiteral("Caption");
+
+    // The text selected, then Link object (no database: a message) leaves the tool off.
+    clic({1600, 1600});
+    ASSERT_EQ(f->CurrentObject(), t);
+    f->Menu(QStringLiteral("mnuCollega"))->trigger();
+    EXPECT_EQ(ui.messaggi.size(), 1);
+    QString aperto;
+    ui.gestoriDialogo[RichiestaModificaTesto::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaModificaTesto&>(d);
+        aperto = r.testo;
+        r.testo = QStringLiteral("999");
+        return true;
+    };
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({b->Left + 100, b->Top + 100}));
+    EXPECT_EQ(aperto, QStringLiteral("12345"));
+    EXPECT_EQ(b->ToolTipText, QStringLiteral("999"));
+    EXPECT_EQ(t->Caption, QStringLiteral("Caption"));
+    EXPECT_EQ(f->CurrentObject(), b);
+    // The same with the text: its own editor, not the barcode's link.
+    f->Menu(QStringLiteral("mnuCollega"))->trigger();
+    QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, punto({1600, 1600}));
+    EXPECT_EQ(aperto, QStringLiteral("Caption"));
+    EXPECT_EQ(t->Caption, QStringLiteral("999"));
+    // A plain click after such a command selects, with its grips on what it selected.
+    f->Menu(QStringLiteral("mnuCollega"))->trigger();
+    clic({b->Left + 100, b->Top + 100});
+    EXPECT_EQ(f->CurrentObject(), b);
+    ASSERT_TRUE(f->Superficie()->Maniglie());
+    EXPECT_GT(f->Superficie()->Maniglie()->at(1).x(), b->Left);
+}
+
 TEST_F(ModificaConMouse, TheEditingKeys)
 {
     auto* t = doc().CreaTesto(1500, 1500, 1500, 300);
@@ -155,18 +215,24 @@ TEST_F(ModificaConMouse, TheEditingKeys)
     tasto(Qt::Key_Delete, Qt::ShiftModifier);
     tasto(Qt::Key_Delete, Qt::AltModifier);
     EXPECT_EQ(doc().NumeroOggetti(), 1);
-    // Ctrl+Insert copies, Shift+Insert pastes 100 twips right and down.
+    // Ctrl+Insert copies, Shift+Insert pastes 100 twips right and down, and the copy is
+    // the selection.
     tasto(Qt::Key_Insert, Qt::ControlModifier);
     tasto(Qt::Key_Insert, Qt::ShiftModifier);
     ASSERT_EQ(doc().NumeroOggetti(), 2);
     EXPECT_EQ(cornice(doc().Oggetti()[1]), cornice(t).translated(100, 100));
-    EXPECT_EQ(f->CurrentObject(), t);  // the copy is not selected
-    // Shift+Ctrl+Insert does nothing; Ctrl+V pastes as well.
+    EXPECT_EQ(f->CurrentObject(), doc().Oggetti()[1]);
+    EXPECT_TRUE(f->Superficie()->Maniglie());
+    // Shift+Ctrl+Insert does nothing; Ctrl+V pastes as well, a step further on.
     tasto(Qt::Key_Insert, Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_EQ(doc().NumeroOggetti(), 2);
     tasto(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(doc().NumeroOggetti(), 3);
+    ASSERT_EQ(doc().NumeroOggetti(), 3);
+    EXPECT_EQ(cornice(doc().Oggetti()[2]), cornice(t).translated(200, 200));
+    EXPECT_EQ(f->Editor().Selezione(), std::vector<OggettoEtichetta*>{doc().Oggetti()[2]});
     // Delete removes the selection and leaves the selection tool on.
+    clic({1550, 1550});
+    ASSERT_EQ(f->CurrentObject(), t);
     tasto(Qt::Key_Delete);
     EXPECT_EQ(doc().NumeroOggetti(), 2);
     EXPECT_EQ(f->CurrentObject(), nullptr);

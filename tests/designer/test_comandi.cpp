@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace cartigo;
 
@@ -117,7 +118,9 @@ TEST(ComandiModifica, PasteCopiesPropertiesByKindAsTheyAreNow)
     auto* p2 = b.cmd.Incolla();
     EXPECT_EQ(p1->Left, 3100);
     EXPECT_EQ(p1->Top, 2100);
-    EXPECT_EQ(p2->Left, 3100);  // both land on the same spot
+    EXPECT_EQ(p2->Left, 3200);  // each further paste lands further on
+    EXPECT_EQ(p2->Top, 2200);
+    EXPECT_EQ(b.cmd.Incollati(), std::vector<OggettoEtichetta*>{p2});
     EXPECT_EQ(p1->FontSize, 8.0f);
     EXPECT_EQ(p1->Caption, QStringLiteral("Ciao"));
     EXPECT_TRUE(p1->FontBold);
@@ -511,4 +514,19 @@ TEST(ComandiFormato, TheTextDialogInsertsTheRecordsFieldsWhereTheCursorIs)
     EXPECT_EQ(f.txtTesto()->text(), QStringLiteral("${FirstName} ${Last name} !"));
     RichiestaModificaTesto senzaCampi;
     EXPECT_FALSE(frmModificaTesto(senzaCampi).cmbCampi());
+
+    // Typed, then a field inserted with the mouse: the space before it stays and the
+    // typing goes on after it.
+    RichiestaModificaTesto nuovo;
+    nuovo.campi = offerti;
+    frmModificaTesto g(nuovo);
+    g.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    g.txtTesto()->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(g.txtTesto(), QStringLiteral("Dear "));
+    QTest::mouseClick(g.findChild<QPushButton*>(QStringLiteral("cmdInserisci")), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), g.txtTesto());
+    QTest::keyClicks(g.txtTesto(), QStringLiteral(" ${Last name}"));
+    g.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+    EXPECT_EQ(nuovo.testo, QStringLiteral("Dear ${FirstName} ${Last name}"));
 }

@@ -162,10 +162,11 @@ TEST_F(Banco, HitOrder)
     clic(12000, 12000);
     EXPECT_EQ(ed->CurrentObject(), nullptr);
     EXPECT_FALSE(finestra.maniglie);
-    // Without the selection tool a click on a rectangle selects nothing.
+    // With no tool armed a click on a rectangle selects it too: the selection tool is back.
     ed->ClearSelection();
     clic(5000, 5000);
-    EXPECT_EQ(ed->CurrentObject(), nullptr);
+    EXPECT_EQ(ed->CurrentObject(), r2);
+    ed->ImpostaCurrentObject(nullptr);
     // The right button neither selects nor creates.
     ed->StrumentoSelezione();
     ed->MouseDown(Qt::RightButton, {5000, 5000}, schermo(5000, 5000));
@@ -342,34 +343,53 @@ TEST_F(Banco, ADeletedSelectionIsNone)
     EXPECT_EQ(ed->DragState, 0);
 }
 
-TEST_F(Banco, WhatADoubleClickOpens)
+TEST_F(Banco, ADoubleClickEditsTheObjectUnderThePointer)
 {
     using D = EditorSuperficie::DoppioClic;
     auto* t = doc.CreaTesto(1500, 1500, 1000, 300);
     auto* b = doc.CreaBarcode(3000, 1500, 1000, 600);
     auto* p = doc.CreaImmagine(4500, 1500, 1000, 600);
     doc.CreaRettangolo(6000, 1500, 1000, 600);
-    ed->StrumentoSelezione();
     struct Caso {
         QPointF punto;
         D atteso;
+        OggettoEtichetta* selezionato;
     };
-    const Caso casi[] = {{{1600, 1600}, D::ModificaTesto},
-                         {{3100, 1600}, D::ModificaTesto},
-                         {{4600, 1600}, D::ModificaImmagine},
-                         {{6100, 1600}, D::Nessuno}};
+    // The text selected, the selection tool then left off by a command (as the data
+    // commands do): each double-click edits what it hits, never the text, and selects it.
+    const Caso casi[] = {{{3100, 1600}, D::ModificaTesto, b},
+                         {{1600, 1600}, D::ModificaTesto, t},
+                         {{4600, 1600}, D::ModificaImmagine, p},
+                         {{6100, 1600}, D::Nessuno, nullptr}};
     for (const auto& c : casi) {
-        clic(c.punto.x(), c.punto.y());
+        ed->ImpostaSelezione({t, p});
+        ed->SelectMode = false;
         EXPECT_EQ(ed->DblClick(c.punto), c.atteso);
+        if (c.selezionato) {
+            EXPECT_EQ(ed->Selezione(), std::vector<OggettoEtichetta*>{c.selezionato});
+            EXPECT_TRUE(ed->SelectMode);
+            ASSERT_TRUE(ed->Maniglie());
+            const double x = ed->Maniglie()->at(1).x();  // the top middle grip, on its object
+            EXPECT_TRUE(x > c.selezionato->Left && x < c.selezionato->Left + c.selezionato->Width) << x;
+        }
     }
+    // A linked object opens the field link, its own and only its own.
+    b->DataMember = QStringLiteral("Campo");
+    ed->ImpostaCurrentObject(b);
+    EXPECT_EQ(ed->DblClick({1600, 1600}), D::ModificaTesto);
+    EXPECT_EQ(ed->CurrentObject(), t);
     for (auto* o : {t, b, p}) {
         o->DataMember = QStringLiteral("Campo");
-        clic(o->Left + 50, o->Top + 50);
+        ed->ClearSelection();
         EXPECT_EQ(ed->DblClick({o->Left + 50, o->Top + 50}), D::Collega);
+        EXPECT_EQ(ed->CurrentObject(), o);
     }
-    // Nothing selected: nothing opens.
+    // A click with no tool armed selects: the selection tool comes back by itself.
     ed->ClearSelection();
-    EXPECT_EQ(ed->DblClick({1600, 1600}), D::Nessuno);
+    ASSERT_FALSE(ed->SelectMode);
+    clic(3100, 1600);
+    EXPECT_EQ(ed->CurrentObject(), b);
+    EXPECT_TRUE(ed->SelectMode);
 }
 
 namespace {

@@ -19,11 +19,11 @@ using cartigo::test::AssicuraApplicazione;
 using cartigo::test::kLocali;
 using cartigo::test::LocaleTemporaneo;
 
-TEST(ImpostaPagina, CaricaLayoutConTreDecimali)
+TEST(ImpostaPagina, CountsWholeMeasuresWithThreeDecimals)
 {
-    const char* attesiIt[] = {"2,000",  "4,000",  "10,000", "10,000", "80,000",
+    const char* attesiIt[] = {"2",  "4",  "10,000", "10,000", "80,000",
                               "50,000", "10,000", "10,000", "0,000",  "0,000"};
-    const char* attesiEn[] = {"2.000",  "4.000",  "10.000", "10.000", "80.000",
+    const char* attesiEn[] = {"2",  "4",  "10.000", "10.000", "80.000",
                               "50.000", "10.000", "10.000", "0.000",  "0.000"};
     for (const auto& caso : kLocali) {
         ValoriImpostaPagina v;

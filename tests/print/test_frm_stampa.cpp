@@ -3,13 +3,16 @@
 #include "common/TestSupport.h"
 #include "print/frmStampa.h"
 #include "shell/Finestre.h"
+#include "shell/InterazioneQt.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaQt.h"
 #include "stampora/frmStamporaAnteprima.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +83,29 @@ TEST(FrmStampa, WaitWindowCountsAndCancels)
     EXPECT_TRUE(a.isVisible());  // stays until the job closes it
     a.Chiudi();
     EXPECT_FALSE(a.isVisible());
+
+    // Over the main window: when it closes (and when any dialog shown through the seam
+    // closes) the window it came from is active again, so its keys work without a click.
+    QWidget finestra;
+    finestra.resize(300, 200);
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&finestra));
+    frmAttesa b(&finestra);
+    b.Mostra();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&b));
+    b.Chiudi();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&finestra, 1000));
+    InterazioneQt::RegistraDialogo(QStringLiteral("ProvaFuoco"), [](RichiestaDialogo&, QWidget* genitore) {
+        QDialog d(genitore);
+        QTimer::singleShot(50, &d, &QDialog::accept);
+        return d.exec() == QDialog::Accepted;
+    });
+    struct Prova : RichiestaDialogo {
+        QString nome() const override { return QStringLiteral("ProvaFuoco"); }
+    } prova;
+    InterazioneQt ui(&finestra);
+    EXPECT_TRUE(ui.dialogo(prova));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&finestra, 1000));
 }
 
 // A job sent to the preview shows its first pages while it is still recording, the page

@@ -4,7 +4,9 @@
 #include "common/ServerCups.h"
 #include "common/TestSupport.h"
 #include "label/Errori.h"
+#include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "print/StampaEtichette.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
@@ -248,16 +250,18 @@ TEST(StampaEtichette, EmptySelectionPrintsNothingAndSaysSo)
     }
 }
 
-TEST(StampaEtichette, ZOrderPassesFontsAndBackgrounds)
+TEST(StampaEtichette, StackedAsTheSurfaceFontsAndBackgrounds)
 {
     Banco b;
     auto* a = testo(b.doc, QStringLiteral("a"));
     auto* c = testo(b.doc, QStringLiteral("c"));
     auto* d = testo(b.doc, QStringLiteral("d"));
     auto* e = testo(b.doc, QStringLiteral("e"));
-    b.doc.ZOrderImposta(e->Chiave(), 2);   // sent back: drawn first
-    b.doc.ZOrderImposta(c->Chiave(), 1);   // brought front: after the normal ones
-    b.doc.ZOrderImposta(a->Chiave(), 1);   // both front: in creation order
+    // Restacked with the commands: e to the back, c to the front, then a to the front,
+    // so the surface shows a above c (both are marked "front" in the z-order table).
+    b.doc.Esegui(new ComandoOrdine(b.doc, {e->id}, false));
+    b.doc.Esegui(new ComandoOrdine(b.doc, {c->id}, true));
+    b.doc.Esegui(new ComandoOrdine(b.doc, {a->id}, true));
     a->FontSize = 8.5f;
     c->FontSize = 9.5f;
     d->BackStyle = 1;
@@ -294,7 +298,7 @@ TEST(StampaEtichette, ZOrderPassesFontsAndBackgrounds)
         }
         ++indice;
     }
-    EXPECT_EQ(ordine, (QStringList{"e", "d", "a", "c"}));
+    EXPECT_EQ(ordine, (QStringList{"e", "d", "c", "a"}));
     // 8 mark strokes and the border, before the objects
     int linee = 0, rettangoli = 0;
     for (const auto& op : ops) {
