@@ -364,9 +364,17 @@ void DocumentoEtichetta::AzzeraVariabili()
     zorder_.Azzera();
 }
 
+void DocumentoEtichetta::ImpostaVariabili(const VariabiliEtichetta& v)
+{
+    if (v == variabili_) return;
+    variabili_ = v;
+    Q_EMIT variabiliCambiate();
+}
+
 void DocumentoEtichetta::NuovaEtichetta()
 {
     ImpostaLayoutDefault();
+    ImpostaVariabili({});
     AzzeraVariabili();
     Q_EMIT connessioneCambiata(false);  // the owner of the connection closes it
     storia_.clear();

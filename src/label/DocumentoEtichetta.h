@@ -4,6 +4,7 @@
 // editing flags. Windows observe it through its signals.
 
 #include "label/Oggetto.h"
+#include "label/VariabiliEtichetta.h"
 
 #include <QObject>
 #include <QString>
@@ -182,6 +183,9 @@ public:
     CollegamentoDati& Collegamento() { return collegamento_; }
     const CollegamentoDati& Collegamento() const { return collegamento_; }
 
+    // The label's variables (counters, dates, values asked at print time).
+    const VariabiliEtichetta& Variabili() const { return variabili_; }
+    void ImpostaVariabili(const VariabiliEtichetta& v);
     bool Connesso() const { return connesso_; }
     void ImpostaConnesso(bool c);
     // Changes not yet saved: the history is away from its saved state. False marks the
@@ -225,6 +229,7 @@ Q_SIGNALS:
     void oggettiCambiati();               // created, unloaded, reordered
     void oggettoCambiato(cartigo::OggettoEtichetta* oggetto);  // properties changed
     void layoutCambiato();
+    void variabiliCambiate();
     void statoCambiato();                 // Modificato, file name, insert mode
     void connessioneCambiata(bool connesso);
 
@@ -235,6 +240,7 @@ private:
     TabellaZOrder zorder_;
     LayoutEtichetta layout_;
     CollegamentoDati collegamento_;
+    VariabiliEtichetta variabili_;
     bool connesso_ = false;
     bool modificato_ = false;
     QString nomeFile_;

@@ -409,6 +409,10 @@ QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& 
     for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
         s.doppio(doc.Layout().valore(i));
     if (doc.Layout().HaSupporto()) scriviSupporto(s, doc.Layout(), loc);
+    if (!doc.Variabili().isEmpty()) {
+        s.testo(Variabili::Sezione);
+        for (const QString& riga : Variabili::Righe(doc.Variabili())) s.testo(riga);
+    }
     for (const OggettoEtichetta* o : OrdineScrittura(doc)) scriviOggetto(s, doc, *o);
     return s.risultato();
 }
@@ -457,6 +461,11 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                 LayoutEtichetta l = doc.Layout();
                 leggiSupporto(l, in);
                 doc.ImpostaLayout(l);
+            } else if (chiave == Variabili::Sezione) {
+                // "name=value" lines, none of which is a keyword
+                QStringList righeVariabili;
+                while (in.prossima().contains(QLatin1Char('='))) righeVariabili << in.riga();
+                doc.ImpostaVariabili(Variabili::Leggi(righeVariabili));
             } else if (TipoDaNome(chiave, &tipo)) {
                 leggiOggetto(doc, tipo, in, cartellaEtichetta);
             }

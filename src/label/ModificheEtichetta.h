@@ -38,6 +38,8 @@ constexpr int CriteriSelezione = 1531;
 constexpr int Allineamento = 1532;
 constexpr int Distribuzione = 1533;
 constexpr int StessaDimensione = 1534;
+constexpr int Variabili = 2839;
+constexpr int Numerazione = 2840;
 }  // namespace NomeModifica
 
 // The frame of an object, in twips.
@@ -323,6 +325,21 @@ public:
 
 private:
     LayoutEtichetta prima_, dopo_;
+};
+
+// The label's variables replaced (the Variables dialog; the numbering a print continues).
+class ComandoVariabili : public ModificaEtichetta {
+public:
+    ComandoVariabili(DocumentoEtichetta& doc, const VariabiliEtichetta& prima, const VariabiliEtichetta& dopo,
+                     int idNome = NomeModifica::Variabili)
+        : ModificaEtichetta(doc, idNome), prima_(prima), dopo_(dopo)
+    {
+    }
+    void redo() override { doc_.ImpostaVariabili(dopo_); }
+    void undo() override { doc_.ImpostaVariabili(prima_); }
+
+private:
+    VariabiliEtichetta prima_, dopo_;
 };
 
 }  // namespace cartigo

@@ -50,6 +50,17 @@ EsitoOkStampa OkOpzioniStampa(const ValoriDialogoStampa& v, RichiestaOpzioniStam
         valoreNonPositivo(ui, titolo);
         return {false, 2};
     }
+    for (qsizetype i = 0; i < r.Richieste.size(); ++i) {
+        const QString valore = i < v.valori.size() ? v.valori[i] : r.Richieste[i].Predefinito;
+        if (const QString errore = Variabili::ControllaValore(r.Richieste[i], valore); !errore.isEmpty()) {
+            ui.beep();
+            ui.messaggio(errore, titolo, Pulsanti::Ok, Icona::Esclamazione);
+            return {false, 3 + int(i)};
+        }
+    }
+    r.ValoriRichiesti.clear();
+    for (qsizetype i = 0; i < r.Richieste.size(); ++i)
+        r.ValoriRichiesti << (i < v.valori.size() ? v.valori[i] : r.Richieste[i].Predefinito);
     r.StampaTutte = tutte;
     r.Confermato = true;
     r.NumeroEtichette = qint16(numero);

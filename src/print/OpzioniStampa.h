@@ -3,6 +3,7 @@
 // which labels fill the cells of the sheet.
 
 #include "label/DocumentoEtichetta.h"
+#include "label/VariabiliEtichetta.h"
 #include "shell/Interazione.h"
 
 #include <optional>
@@ -15,6 +16,8 @@ struct RichiestaOpzioniStampa : RichiestaDialogo {
     QString nome() const override { return Nome; }
 
     bool tutteSelezionata = false;  // in: "all labels" (else "number of labels") selected
+    VariabiliEtichetta Richieste;   // in: the variables asked at print time
+    QStringList ValoriRichiesti;    // in: their defaults; out: the values given, one each
     // results
     bool Confermato = false;
     qint16 NumeroEtichette = 0;
@@ -32,6 +35,7 @@ struct ValoriDialogoStampa {
     QString primaEtichetta = QStringLiteral("1");
     bool bordi = false;
     bool crocicchi = false;
+    QStringList valori;  // the values asked at print time, as typed
 };
 
 // The OK button of the print options: fills the request, or shows "Indicare un valore

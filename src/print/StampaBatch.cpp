@@ -73,6 +73,17 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
         } else if (s == QLatin1String("--copies")) {
             if (!valore(&v) || !intero(v, 1, kCopieMassime, &o.copie))
                 return errato(QStringLiteral("--copies needs a number from 1 to %1").arg(kCopieMassime));
+        } else if (s == QLatin1String("--start")) {
+            bool ok = false;
+            const qint64 n = valore(&v) ? v.toLongLong(&ok) : 0;
+            if (!ok || n < -999999999999999999 || n > 999999999999999999)
+                return errato(QStringLiteral("--start needs a whole number"));
+            o.inizio = n;
+        } else if (s == QLatin1String("--set")) {
+            if (!valore(&v) || v.indexOf(QLatin1Char('=')) <= 0)
+                return errato(QStringLiteral("--set needs NAME=VALUE"));
+            const qsizetype uguale = v.indexOf(QLatin1Char('='));
+            o.valori.append({v.left(uguale).trimmed(), v.mid(uguale + 1)});
         } else if (s.startsWith(QLatin1String("-")) && s.size() > 1) {
             return errato(QStringLiteral("unknown option %1 (see --help)").arg(s));
         } else if (o.etichetta.isEmpty()) {
@@ -96,13 +107,38 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
     return o;
 }
 
+std::optional<QStringList> ValoriBatch(const OpzioniBatch& o, const VariabiliEtichetta& richieste, QString* errore)
+{
+    const auto errato = [&](const QString& testo) {
+        if (errore) *errore = testo;
+        return std::nullopt;
+    };
+    for (const auto& [nome, valore] : o.valori) {
+        const VariabileEtichetta* v = Variabili::Trova(richieste, nome);
+        if (!v) return errato(QStringLiteral("the label asks for no value named %1 at print time").arg(nome));
+    }
+    QStringList r;
+    for (const VariabileEtichetta& v : richieste) {
+        std::optional<QString> valore;
+        for (const auto& [nome, dato] : o.valori)
+            if (nome.compare(v.Nome, Qt::CaseInsensitive) == 0) valore = dato;  // the last one given
+        if (!valore && v.Predefinito.isEmpty())
+            return errato(QStringLiteral("the label asks for %1 (%2): give it with --set %1=VALUE")
+                              .arg(v.Nome, v.Domanda.isEmpty() ? v.Nome : v.Domanda));
+        if (!valore) valore = v.Predefinito;
+        if (const QString e = Variabili::ControllaValore(v, *valore); !e.isEmpty()) return errato(e);
+        r << *valore;
+    }
+    return r;
+}
+
 QString AiutoBatch()
 {
     return QStringLiteral(
         "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
-        "                     [--timeout SECONDS]\n"
+        "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]...\n"
         "       cartigo-print --templates [SEARCH]\n"
         "\n"
         "Prints a Cartigo label on sheets of labels, or on a roll one label a page, without a\n"
@@ -134,6 +170,11 @@ QString AiutoBatch()
         "  --timeout S      seconds the print server has to answer and take the job (default\n"
         "                   30); a server that cannot be reached, does not answer in time, has\n"
         "                   no such printer or refuses the job is an error\n"
+        "  --start N        the label's counters start from N in this job, in place of the\n"
+        "                   value the label keeps (a counter that continues its numbering\n"
+        "                   goes on from where this job ends)\n"
+        "  --set NAME=VALUE the value of the label's variable NAME asked at print time (one\n"
+        "                   --set for each; a variable not set takes its default)\n"
         "  --templates [SEARCH]\n"
         "                   list the label products of the catalogue (the glabels-data package\n"
         "                   and $XDG_DATA_HOME/cartigo/templates) whose maker, code or\n"
@@ -152,7 +193,8 @@ QString AiutoBatch()
         "     names the first record it came from), a page longer than a PDF page may be\n"
         "     (200 inches), the output, the printer or its print server (a\n"
         "     stopped printer keeps the job in its queue: not printed yet)\n"
-        "  2  a wrong command line, such as an output that is the label or its database\n"
+        "  2  a wrong command line, such as an output that is the label or its database, or a\n"
+        "     value asked at print time that is missing or against its rule: nothing is printed\n"
         "  3  --all with a selection that has no record: nothing is printed\n");
 }
 

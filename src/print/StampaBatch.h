@@ -1,6 +1,9 @@
 #pragma once
 // The options of the batch printer `cartigo-print`.
 
+#include "label/VariabiliEtichetta.h"
+
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -24,6 +27,8 @@ struct OpzioniBatch {
     int copie = 1;
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job
     bool continua = false;  // --keep-going
+    std::optional<qint64> inizio;  // --start: the first value of the label's counters
+    QList<QPair<QString, QString>> valori;  // --set NAME=VALUE, in order
     bool aiuto = false;     // --help
     bool versione = false;  // --version
     bool modelli = false;   // --templates: list the label products matching `ricerca`
@@ -37,6 +42,12 @@ inline constexpr int UscitaNessunRecord = 3;
 // Reads the arguments (without the program name). On a mistake returns nothing and
 // sets `errore` to a one-line message.
 std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& argomenti, QString* errore);
+
+// The values of the label's variables asked at print time: each one's --set value, else its
+// default. On a name the label does not ask for, a value missing (no --set, no default) or
+// against its rule, returns nothing and sets `errore` to a message naming the variable.
+std::optional<QStringList> ValoriBatch(const OpzioniBatch& o, const VariabiliEtichetta& richieste,
+                                       QString* errore);
 
 // The text of --help.
 QString AiutoBatch();

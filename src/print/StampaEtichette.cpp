@@ -6,6 +6,7 @@
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "shell/StringTable.h"
 #include "stampora/clsStampora.h"
 
@@ -87,28 +88,55 @@ struct Pulizia {
 StampaEtichette::StampaEtichette(DocumentoEtichetta& doc, Interazione& ui) : doc_(doc), ui_(ui)
 {
     CreaMotore = [](Interazione& u) { return std::make_unique<clsStampora>(u); };
+    Orologio = [] { return QDateTime::currentDateTime(); };
 }
 
 QString StampaEtichette::contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs, bool unione)
 {
     if (o.Collegato()) return rs && !rs->Eof() ? rs->TestoCampo(o.DataMember) : QString();
-    if (!unione || !fisso.contains(QLatin1String("${"))) return fisso;
-    auto it = modelli_.find(fisso);
-    if (it == modelli_.end()) it = modelli_.insert(fisso, ModelloUnione(fisso));
-    return it->Componi([&](const QString& campo) { return valoreUnione(campo, rs); });
+    if (!unione) return fisso;
+    return valori_.Componi(fisso, [this](const QString& campo) { return valoreUnione(campo); });
 }
 
-std::optional<QString> StampaEtichette::valoreUnione(const QString& campo, RecordsetStampa* rs)
+std::optional<QString> StampaEtichette::valoreUnione(const QString& campo)
 {
-    if (rs && rs->HaCampo(campo)) return rs->Eof() ? QString() : rs->TestoCampo(campo);
-    // A name the records lack stays as typed; it is reported once, with the first record
-    // it was met on.
+    if (auto v = valori_.Valore(campo)) return v;
+    // A name neither the records nor the variables know stays as typed; it is reported
+    // once, with the first record it was met on.
     if (!mancanti_.contains(campo.toLower())) {
         mancanti_.insert(campo.toLower());
         const QString segnaposto = ModelloUnione::Segnaposto(campo);
-        campiMancanti_ << (rs ? riferimento_.arg(etichetta_).arg(segnaposto) : segnaposto);
+        campiMancanti_ << (rs_ ? riferimento_.arg(etichetta_).arg(segnaposto) : segnaposto);
     }
     return std::nullopt;
+}
+
+void StampaEtichette::continuaNumerazione()
+{
+    VariabiliEtichetta dopo = doc_.Variabili();
+    bool cambiate = false;
+    const bool nellEtichetta =
+        doc_.NomeFileEtichetta().isEmpty() || Numerazione::EtichettaScrivibile(doc_.NomeFileEtichetta());
+    RisolutoreValori usati(dopo);
+    usati.Contesto() = valori_.Contesto();
+    usati.Contesto().etichetta = usati_.etichetta + 1;
+    usati.Contesto().copia = usati_.copia + 1;
+    usati.Contesto().record = usati_.record + 1;
+    usati.Contesto().pagina = usati_.pagina + 1;
+    for (VariabileEtichetta& v : dopo) {
+        if (v.Tipo != TipoVariabile::Contatore || !v.Continua) continue;
+        const qint64 prossimo = usati.Inizio(v) + v.Passo * usati.Passi(v);
+        if (nellEtichetta) {
+            cambiate = cambiate || v.Inizio != prossimo;
+            v.Inizio = prossimo;
+        } else if (const QString e = Numerazione::Conserva(doc_.NomeFileEtichetta(), v, prossimo); !e.isEmpty()) {
+            erroreNumerazione_ = e;
+        }
+    }
+    if (cambiate) {
+        doc_.Esegui(new ComandoVariabili(doc_, doc_.Variabili(), dopo, NomeModifica::Numerazione));
+        numerazioneNellEtichetta_ = true;
+    }
 }
 
 const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString& percorso)
@@ -186,7 +214,11 @@ EsitoStampa StampaEtichette::Esegui()
     pagine_ = 0;
     immagini_.clear();
     problemi_.clear();
-    modelli_.clear();
+    valori_ = RisolutoreValori(doc_.Variabili());
+    rs_ = nullptr;
+    usati_ = {};
+    numerazioneNellEtichetta_ = false;
+    erroreNumerazione_.clear();
     mancanti_.clear();
     campiMancanti_.clear();
     ordine_ = ordineStampa();
@@ -213,13 +245,44 @@ EsitoStampa StampaEtichette::Esegui()
             rs = ApriRecordset();
             numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
         }
+        rs_ = rs.get();
 
         // 2. the print options
         ui_.cursoreAttesa();
         RichiestaOpzioniStampa opzioni;
         opzioni.tutteSelezionata = connesso;
+        for (const VariabileEtichetta& v : doc_.Variabili()) {
+            if (v.Tipo != TipoVariabile::Richiesta) continue;
+            opzioni.Richieste.append(v);
+            opzioni.ValoriRichiesti.append(v.Predefinito);
+        }
         ui_.cursoreNormale();
         if (!ui_.dialogo(opzioni) || !opzioni.Confermato) return EsitoStampa::Annullata;
+
+        // the job's values: its clock, the values asked (each checked before anything
+        // prints), where each counter starts, the records' fields
+        auto& contesto = valori_.Contesto();
+        contesto.ora = Orologio ? Orologio() : QDateTime::currentDateTime();
+        for (qsizetype i = 0; i < opzioni.Richieste.size(); ++i) {
+            const VariabileEtichetta& v = opzioni.Richieste[i];
+            const QString valore = i < opzioni.ValoriRichiesti.size() ? opzioni.ValoriRichiesti[i] : v.Predefinito;
+            if (const QString errore = Variabili::ControllaValore(v, valore); !errore.isEmpty()) {
+                ui_.messaggio(errore, titolo, Pulsanti::Ok, Icona::Esclamazione);
+                return EsitoStampa::Fallita;
+            }
+            contesto.richiesti.insert(v.Nome.toLower(), valore);
+        }
+        bool contaCopie = false;
+        for (const VariabileEtichetta& v : doc_.Variabili()) {
+            if (v.Tipo != TipoVariabile::Contatore) continue;
+            contesto.inizi.insert(v.Nome.toLower(),
+                                  InizioContatori ? *InizioContatori : Numerazione::Inizio(doc_.NomeFileEtichetta(), v));
+            contaCopie = contaCopie || v.Avanza == AvanzamentoContatore::Copia;
+        }
+        contesto.campo = [this](const QString& nome) -> std::optional<QString> {
+            if (rs_ && rs_->HaCampo(nome)) return rs_->Eof() ? QString() : rs_->TestoCampo(nome);
+            return std::nullopt;
+        };
 
         // 3. labels to print
         const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
@@ -238,6 +301,13 @@ EsitoStampa StampaEtichette::Esegui()
         m.Output().TitoloLavoro = QFileInfo(doc_.NomeFileEtichetta()).fileName();
         impostaCarta(m, l);
         if (m.SelectPrintDestination() == 0) return EsitoStampa::Annullata;
+        // Copies the printer makes are the same; a counter that advances every copy needs
+        // each copy drawn.
+        int copie = 1;
+        if (contaCopie && m.PrintDestination() == 2 && m.Copies() > 1) {
+            copie = m.Copies();
+            m.SetCopies(1);
+        }
 
         // 5. the page check: a roll's page is its label, whatever was set up; a sheet needs
         // the A4 page (or the page of its product)
@@ -274,48 +344,75 @@ EsitoStampa StampaEtichette::Esegui()
             attesa->Mostra();
         }
 
-        // 8. the labels: on a roll, one a page
-        SequenzaCelle celle = rotolo ? SequenzaCelle(1, 1, 1) : SequenzaCelle(l.Colonne(), l.Righe(), prima);
+        // 8. the labels: on a roll, one a page; each copy drawn starts a page of its own
         pagine_ = 1;
         const double W = l.LarghezzaEtichetta;
         const double H = l.AltezzaEtichetta;
-        for (int n = 1; n <= etichette; ++n) {
-            etichetta_ = n;
-            const auto cella = celle.Prossima();
-            for (int p = 0; p < cella.nuovePagine; ++p) {
+        const int totale = etichette * copie;
+        for (int copia = 0; copia < copie; ++copia) {
+            SequenzaCelle celle = rotolo ? SequenzaCelle(1, 1, 1) : SequenzaCelle(l.Colonne(), l.Righe(), prima);
+            contesto.copia = copia;
+            contesto.pagina = 0;
+            contesto.record = 0;
+            if (copia > 0) {
                 m.NewPage();
                 modCartigo::IniziaPagina(m);
                 ++pagine_;
+                if (connesso) {
+                    rs = ApriRecordset();
+                    rs_ = rs.get();
+                }
             }
-            const int col = cella.colonna;
-            const int riga = cella.riga;
-            if (attesa) attesa->Aggiorna(LoadResString(1413).arg(n).arg(etichette));
-            // Cancel in the wait window, or the preview closed while it fills in, stops the job.
-            if ((attesa && attesa->Annullata()) || m.AnteprimaChiusa()) {
-                m.KillDoc();
-                return EsitoStampa::Annullata;
+            for (int n = 1; n <= etichette; ++n) {
+                etichetta_ = n;
+                const auto cella = celle.Prossima();
+                for (int p = 0; p < cella.nuovePagine; ++p) {
+                    m.NewPage();
+                    modCartigo::IniziaPagina(m);
+                    ++pagine_;
+                    ++contesto.pagina;
+                }
+                contesto.etichetta = n - 1;
+                usati_.etichetta = std::max(usati_.etichetta, contesto.etichetta);
+                usati_.copia = std::max(usati_.copia, contesto.copia);
+                usati_.record = std::max(usati_.record, contesto.record);
+                usati_.pagina = std::max(usati_.pagina, contesto.pagina);
+                const int col = cella.colonna;
+                const int riga = cella.riga;
+                if (attesa) attesa->Aggiorna(LoadResString(1413).arg(copia * etichette + n).arg(totale));
+                // Cancel in the wait window, or the preview closed while it fills in, stops the job.
+                if ((attesa && attesa->Annullata()) || m.AnteprimaChiusa()) {
+                    m.KillDoc();
+                    return EsitoStampa::Annullata;
+                }
+                const auto linea = [&](double dx1, double dy1, double dx2, double dy2) {
+                    m.DrawLine(doc_.GetXGen(dx1, col), doc_.GetYGen(dy1, riga), doc_.GetXGen(dx2, col),
+                               doc_.GetYGen(dy2, riga));
+                };
+                if (opzioni.StampaCrocicchi) {
+                    linea(0, -1, 0, 1);
+                    linea(-1, 0, 1, 0);
+                    linea(W, -1, W, 1);
+                    linea(W - 1, 0, W + 1, 0);
+                    linea(0, H - 1, 0, H + 1);
+                    linea(-1, H, 1, H);
+                    linea(W, H - 1, W, H + 1);
+                    linea(W - 1, H, W + 1, H);
+                }
+                if (opzioni.StampaBordi) {
+                    m.DrawLine(doc_.GetXGen(0, col), doc_.GetYGen(0, riga), doc_.GetXGen(W, col),
+                               doc_.GetYGen(H, riga), std::nullopt, QStringLiteral("B"));
+                }
+                disegnaEtichetta(m, col, riga, rs.get());
+                ++stampate_;
+                // the next record; without records every label counts as one
+                if (rs && !rs->Eof()) {
+                    rs->MoveNext();
+                    ++contesto.record;
+                } else if (!rs) {
+                    ++contesto.record;
+                }
             }
-            const auto linea = [&](double dx1, double dy1, double dx2, double dy2) {
-                m.DrawLine(doc_.GetXGen(dx1, col), doc_.GetYGen(dy1, riga), doc_.GetXGen(dx2, col),
-                           doc_.GetYGen(dy2, riga));
-            };
-            if (opzioni.StampaCrocicchi) {
-                linea(0, -1, 0, 1);
-                linea(-1, 0, 1, 0);
-                linea(W, -1, W, 1);
-                linea(W - 1, 0, W + 1, 0);
-                linea(0, H - 1, 0, H + 1);
-                linea(-1, H, 1, H);
-                linea(W, H - 1, W, H + 1);
-                linea(W - 1, H, W + 1, H);
-            }
-            if (opzioni.StampaBordi) {
-                m.DrawLine(doc_.GetXGen(0, col), doc_.GetYGen(0, riga), doc_.GetXGen(W, col), doc_.GetYGen(H, riga),
-                           std::nullopt, QStringLiteral("B"));
-            }
-            disegnaEtichetta(m, col, riga, rs.get());
-            ++stampate_;
-            if (rs && !rs->Eof()) rs->MoveNext();
         }
 
         // 9. deliver
@@ -331,7 +428,10 @@ EsitoStampa StampaEtichette::Esegui()
             ui_.messaggio(ElencoProblemi(LoadResString(1800), campiMancanti_), titolo, Pulsanti::Ok,
                           Icona::Esclamazione);
         const bool ok = m.EndDoc();
-        return ok ? EsitoStampa::Stampata : EsitoStampa::Fallita;
+        if (!ok) return EsitoStampa::Fallita;
+        // Only a job that really printed moves the numbering on.
+        if (m.PrintDestination() != 1) continuaNumerazione();
+        return EsitoStampa::Stampata;
     } catch (const ErroreCartigo& e) {
         interrompi();
         if (e.numero() == ErroreStampaAnnullata) return EsitoStampa::Annullata;

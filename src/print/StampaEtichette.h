@@ -6,6 +6,7 @@
 #include "data/RecordsetStampa.h"
 #include "label/CampiUnione.h"
 #include "label/DocumentoEtichetta.h"
+#include "label/ValoriEtichetta.h"
 #include "print/OpzioniStampa.h"
 #include "shell/Interazione.h"
 
@@ -58,12 +59,21 @@ public:
     // delivered); otherwise it is left out, and the pictures left out are listed once
     // before the document is delivered.
     bool FermaSuProblemi = false;
+    // The job's clock: the moment the job starts, for the dates (the system's by default).
+    std::function<QDateTime()> Orologio;
+    // The first value of every counter for this job, in place of the one the label keeps.
+    std::optional<qint64> InizioContatori;
 
     EsitoStampa Esegui();
 
     // Figures of the last run, for summaries.
     int EtichetteStampate() const { return stampate_; }
     int Pagine() const { return pagine_; }
+    // True when the last run left the counters' next values in the label (it is then
+    // modified); false when it kept them in the state folder or had none to keep.
+    bool NumerazioneNellEtichetta() const { return numerazioneNellEtichetta_; }
+    // Why the next values could not be kept in the state folder; empty when they were.
+    const QString& ErroreNumerazione() const { return erroreNumerazione_; }
 
 private:
     // The label's objects in the order they print.
@@ -73,7 +83,9 @@ private:
     // What an object prints: its field's value when it is linked, else `fisso`; for texts
     // and barcodes (`unione`) with the record's values in place of the merge fields.
     QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs, bool unione);
-    std::optional<QString> valoreUnione(const QString& campo, RecordsetStampa* rs);
+    std::optional<QString> valoreUnione(const QString& campo);
+    // Keeps the next value of the counters that continue their numbering.
+    void continuaNumerazione();
     const QImage* immagine(const OggettoEtichetta& o, const QString& percorso);
 
     DocumentoEtichetta& doc_;
@@ -83,7 +95,11 @@ private:
     int etichetta_ = 0;                            // the label being drawn, from 1
     QHash<QString, QImage> immagini_;              // pictures loaded once per job
     QStringList problemi_;                         // pictures of records left out
-    QHash<QString, ModelloUnione> modelli_;        // texts with merge fields, read once per job
+    RisolutoreValori valori_;                      // the value of ${Name} for the label being drawn
+    RecordsetStampa* rs_ = nullptr;                // the records being read
+    ContestoValori usati_;                         // the largest counts met (the steps taken)
+    bool numerazioneNellEtichetta_ = false;
+    QString erroreNumerazione_;
     QSet<QString> mancanti_;                       // merge fields the records lack (lower case)
     QStringList campiMancanti_;                    // the same, as reported
     std::vector<const OggettoEtichetta*> ordine_;  // the objects in print order, once per job

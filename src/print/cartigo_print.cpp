@@ -6,6 +6,7 @@
 #include "label/FileEtichetta.h"
 #include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
+#include "label/ValoriEtichetta.h"
 #include "label/ScritturaFile.h"
 #include "layout/CatalogoEtichette.h"
 #include "print/StampaBatch.h"
@@ -35,6 +36,7 @@ void scrivi(FILE* f, const QString& testo)
 class InterazioneBatch : public Interazione {
 public:
     OpzioniBatch opzioni;
+    QStringList valori;  // the values asked at print time
     bool errori = false;
 
     Risposta messaggio(const QString& testo, const QString& titolo, Pulsanti pulsanti, Icona icona) override
@@ -64,6 +66,7 @@ public:
             r.PrimaEtichetta = qint16(opzioni.prima);
             r.StampaBordi = opzioni.bordi;
             r.StampaCrocicchi = opzioni.crocicchi;
+            r.ValoriRichiesti = valori;
             return true;
         }
         if (d.nome() == QLatin1String("frmStamporaDestinazioneStampa")) {
@@ -164,8 +167,18 @@ int main(int argc, char* argv[])
     if (!gestore.ProblemiImmagini().isEmpty() && !o.continua)
         return esci(QStringLiteral("nothing printed (--keep-going prints the label without those pictures)"), 1);
 
+    // the values asked at print time, all of them right before anything prints
+    VariabiliEtichetta richieste;
+    for (const VariabileEtichetta& v : doc.Variabili())
+        if (v.Tipo == TipoVariabile::Richiesta) richieste.append(v);
+    const auto valori = ValoriBatch(o, richieste, &errore);
+    if (!valori) return esci(errore + QStringLiteral(" (nothing printed)"), UscitaOpzioniErrate);
+    ui.valori = *valori;
+
     // the database: the one given, else the label's
     clsDatabase db(ui);
+    const CollegamentoDati collegamentoEtichetta = doc.Collegamento();
+    const VariabiliEtichetta variabiliPrima = doc.Variabili();
     auto& c = doc.Collegamento();
     if (!o.database.isEmpty()) {
         c.NomeDatabase = o.database;
@@ -241,6 +254,7 @@ int main(int argc, char* argv[])
     StampaEtichette job(doc, ui);
     job.titolo = QStringLiteral("cartigo-print");
     job.FermaSuProblemi = !o.continua;
+    job.InizioContatori = o.inizio;
     job.ApriRecordset = [&db, &doc] { return ApriSelezioneStampa(db, doc.Collegamento()); };
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
@@ -254,6 +268,31 @@ int main(int argc, char* argv[])
     if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
         return esci(QStringLiteral("job %1 is queued, not printed").arg(cups.UltimoLavoro()), 1);
     if (esito != EsitoStampa::Stampata) return esci(QStringLiteral("nothing printed"), 1);
+    // the counters that continue their numbering: written back into the label as it was
+    // read (not with the database given here), else kept in the state folder
+    if (job.NumerazioneNellEtichetta()) {
+        const CollegamentoDati usato = doc.Collegamento();
+        doc.Collegamento() = collegamentoEtichetta;
+        const QString motivo = FileEtichetta::Scrivi(doc, o.etichetta, ImpostazioniLocali::correnti());
+        doc.Collegamento() = usato;
+        if (!motivo.isEmpty()) {
+            scrivi(stderr, QStringLiteral("cartigo-print: cannot write the numbering back into %1: %2\n")
+                               .arg(o.etichetta, motivo));
+            for (const VariabileEtichetta& v : doc.Variabili()) {
+                const VariabileEtichetta* prima = Variabili::Trova(variabiliPrima, v.Nome);
+                if (v.Tipo != TipoVariabile::Contatore || !v.Continua || !prima) continue;
+                const QString e = Numerazione::Conserva(o.etichetta, *prima, v.Inizio);
+                scrivi(stderr, e.isEmpty() ? QStringLiteral("cartigo-print: %1 goes on from %2 (kept in %3)\n")
+                                                 .arg(v.Nome)
+                                                 .arg(v.Inizio)
+                                                 .arg(Numerazione::FileStato())
+                                           : QStringLiteral("cartigo-print: cannot keep the numbering: %1\n").arg(e));
+            }
+        }
+    }
+    if (!job.ErroreNumerazione().isEmpty())
+        scrivi(stderr,
+               QStringLiteral("cartigo-print: cannot keep the numbering: %1\n").arg(job.ErroreNumerazione()));
     const QString uscita =
         o.uscita == OpzioniBatch::Uscita::Stampante
             ? QStringLiteral("printer %1 (%2 copies, job %3)").arg(o.destinazione).arg(o.copie).arg(cups.UltimoLavoro())
