@@ -6,6 +6,7 @@
 #include "designer/PicBox.h"
 #include "designer/clsGrip.h"
 #include "designer/frmDialoghiFormato.h"
+#include "designer/frmVariabili.h"
 #include "label/Locale.h"
 #include "print/frmStampa.h"
 #include "shell/Finestre.h"
@@ -70,6 +71,7 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     collegaSuperficie();
     creaPannello();
     RegistraDialoghiFormato();
+    RegistraDialogoVariabili();
     RegistraDialogoParametriBarcode();
     RegistraDialogoStampa();
 
@@ -177,6 +179,7 @@ void frmCartigo::creaMenu()
     voce(db, QStringLiteral("mnuSelezionaRecords"), &frmCartigo::mnuSelezionaRecords_Click);
     db->addSeparator();
     voce(db, QStringLiteral("mnuCollega"), &frmCartigo::mnuCollega_Click);
+    voce(db, QStringLiteral("mnuVariabili"), &frmCartigo::mnuVariabili_Click);
 
     QMenu* oggetti = sottomenu(nullptr, QStringLiteral("mnuOggetti"));
     voce(oggetti, QStringLiteral("mnuSeleziona"), &frmCartigo::mnuSeleziona_Click);
@@ -380,6 +383,7 @@ void frmCartigo::Internazionalizza()
         {"mnuDisconnettiDb", 123},
         {"mnuSelezionaRecords", 124},
         {"mnuCollega", 125},
+        {"mnuVariabili", 2800},
         {"mnuOggetti", 126},
         {"mnuSeleziona", 127},
         {"mnuTesto", 128},

@@ -141,6 +141,7 @@ public Q_SLOTS:
     void mnuDisconnettiDb_Click();
     void mnuSelezionaRecords_Click();
     void mnuCollega_Click();
+    void mnuVariabili_Click();
     // Tools
     void mnuSeleziona_Click();
     void mnuTesto_Click();

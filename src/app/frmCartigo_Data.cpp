@@ -89,6 +89,8 @@ void frmCartigo::mnuSelezionaRecords_Click()
     dati_->mnuSelezionaRecords_Click();
 }
 
+void frmCartigo::mnuVariabili_Click() { comandi_.Variabili(); }
+
 void frmCartigo::mnuCollega_Click()
 {
     editor_->SelectMode = false;

@@ -453,6 +453,23 @@ void ComandiEtichetta::Trasparente(const Selezione& selezione)
                                                         [](OggettoEtichetta& o) { o.BackStyle = 0; }));
 }
 
+QString RichiestaVariabili::AvvisoCampi(const VariabiliEtichetta& v, const QStringList& campi)
+{
+    QStringList righe;
+    for (const VariabileEtichetta& x : v)
+        if (campi.contains(x.Nome.trimmed(), Qt::CaseInsensitive)) righe << LoadResString(2830).arg(x.Nome.trimmed());
+    return righe.join(QLatin1Char('\n'));
+}
+
+void ComandiEtichetta::Variabili()
+{
+    RichiestaVariabili r;
+    r.variabili = doc_.Variabili();
+    if (campiDati) r.campi = campiDati();
+    if (!ui_.dialogo(r) || r.variabili == doc_.Variabili()) return;
+    doc_.Esegui(new ComandoVariabili(doc_, doc_.Variabili(), r.variabili));
+}
+
 void ComandiEtichetta::ModificaTesto(const Selezione& selezione)
 {
     OggettoEtichetta* corrente = selezione.Ultimo();
@@ -463,6 +480,9 @@ void ComandiEtichetta::ModificaTesto(const Selezione& selezione)
     if (modCartigo::TestoTrim(corrente->DataMember).isEmpty())
         r.testo = testo ? corrente->Caption : corrente->ToolTipText;
     if (campiDati) r.campi = campiDati();
+    // the label's variables are offered like the fields
+    for (const VariabileEtichetta& v : doc_.Variabili())
+        if (!r.campi.contains(v.Nome, Qt::CaseInsensitive)) r.campi << v.Nome;
     if (!ui_.dialogo(r))
         return;
     // A line break would split the label file's line: keep the text on one line.

@@ -35,6 +35,18 @@ struct RichiestaModificaTesto : RichiestaDialogo {
     QStringList campi;
 };
 
+// The Variables dialog (Data menu): the label's variables, edited as a whole.
+struct RichiestaVariabili : RichiestaDialogo {
+    static inline const QString Nome = QStringLiteral("frmVariabili");
+    QString nome() const override { return Nome; }
+    VariabiliEtichetta variabili;  // in, and out once confirmed
+    QStringList campi;             // the fields of the records, which win over variables of their name
+    // Empty when the variables can be kept; else the message (see Variabili::ControllaNomi).
+    QString Verifica(const VariabiliEtichetta& v) const { return Variabili::ControllaNomi(v); }
+    // What the dialog says of the variables that fields of the same name hide; empty for none.
+    static QString AvvisoCampi(const VariabiliEtichetta& v, const QStringList& campi);
+};
+
 // Picture editor: the picture file of a picture object.
 struct RichiestaModificaImmagine : RichiestaDialogo {
     static inline const QString Nome = QStringLiteral("frmModificaImmagine");
@@ -133,6 +145,8 @@ public:
     void Trasparente(const Selezione& selezione);
     // The editors open on the last selected object.
     void ModificaTesto(const Selezione& selezione);
+    // Data > Variables...: the label's variables, as one step.
+    void Variabili();
     void ModificaImmagine(const Selezione& selezione);
     void ParametriBarcode(const Selezione& selezione);
 

@@ -32,6 +32,7 @@ PicBox::PicBox(DocumentoEtichetta& doc, QWidget* parent) : QWidget(parent), doc_
     connect(&doc_, &DocumentoEtichetta::layoutCambiato, this, &PicBox::RedrawSurface);
     connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, qOverload<>(&QWidget::update));
     connect(&doc_, &DocumentoEtichetta::oggettoCambiato, this, qOverload<>(&QWidget::update));
+    connect(&doc_, &DocumentoEtichetta::variabiliCambiate, this, qOverload<>(&QWidget::update));
 }
 
 void PicBox::ImpostaScala(const ScalaSuperficie& scala)

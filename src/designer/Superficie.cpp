@@ -219,10 +219,30 @@ QString CampoBarcode(const OggettoEtichetta& o)
     return ModelloUnione(o.ToolTipText).Campi().isEmpty() ? QString() : o.ToolTipText;
 }
 
-DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o)
+namespace {
+// The data a barcode shows with the variables' values: none when it is linked or names
+// anything else than variables.
+std::optional<QString> datiVariabili(const OggettoEtichetta& o, RisolutoreValori* valori)
+{
+    if (!valori || o.Collegato() || !valori->UsaVariabili(o.ToolTipText)) return std::nullopt;
+    bool altro = false;
+    const QString dati = valori->Componi(o.ToolTipText, [&](const QString& nome) {
+        auto v = valori->ValoreVariabile(nome);
+        altro = altro || !v;
+        return v;
+    });
+    if (altro) return std::nullopt;
+    return dati;
+}
+}  // namespace
+
+DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o, RisolutoreValori* valori)
 {
     const ParametriBarcode parametri = ParametriBarcode::DaTag(o.Tag);
-    const QString dati = CampoBarcode(o).isEmpty() ? o.ToolTipText : DatiCampione(parametri.tipo);
+    const auto variabili = datiVariabili(o, valori);
+    const QString dati = variabili ? *variabili
+                         : CampoBarcode(o).isEmpty() ? o.ToolTipText
+                                                     : DatiCampione(parametri.tipo);
     const RiquadroBarcode riquadro{o.Left / Millimetro, o.Top / Millimetro, o.Width / Millimetro,
                                    o.Height / Millimetro};
     return DisegnoSimbolo(parametri, dati, riquadro, MisuraTestoTwips());
@@ -239,9 +259,10 @@ QString AvvisoBarcode(const OggettoEtichetta& o, const DisegnoBarcode& d)
 namespace {
 // The symbol, in grey with its field named in a corner when it stands for the records'
 // values; or a frame that says why there is none.
-void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, const ScalaSuperficie& scala)
+void disegnaBarcode(QPainter& p, const OggettoEtichetta& o, const QRect& r, const ScalaSuperficie& scala,
+                    RisolutoreValori* valori)
 {
-    const DisegnoBarcode d = DisegnoBarcodeOggetto(o);
+    const DisegnoBarcode d = DisegnoBarcodeOggetto(o, valori);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(std::max(1, int(std::lround(8 * 20.0 / scala.y))));  // 8 points
     p.setFont(f);
@@ -281,7 +302,7 @@ QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala)
     return f;
 }
 
-void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperficie& scala)
+void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperficie& scala, RisolutoreValori* valori)
 {
     const QRectF cornice = scala.inPixel(QRectF(o.Left, o.Top, o.Width, o.Height));
     const QRect r(QPoint(int(std::lround(cornice.left())), int(std::lround(cornice.top()))),
@@ -294,15 +315,21 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
             p.setClipRect(r);
             if (o.BackStyle == 1) p.fillRect(r, ColoreDaVB(o.BackColor));
             p.setFont(CarattereOggetto(o, scala));
-            p.setPen(ColoreDaVB(o.ForeColor));
+            // the variables' next values, in grey as data bound to the records are
+            const bool variabili = valori && !o.Collegato() && valori->UsaVariabili(o.Caption);
+            p.setPen(variabili ? QColor(Qt::darkGray) : ColoreDaVB(o.ForeColor));
+            const QString testo = variabili ? valori->Componi(o.Caption, [valori](const QString& nome) {
+                return valori->ValoreVariabile(nome);
+            })
+                                            : o.Caption;
             const int allineamento = o.Alignment == 1   ? Qt::AlignRight
                                      : o.Alignment == 2 ? Qt::AlignHCenter
                                                         : Qt::AlignLeft;
-            p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, o.Caption);
+            p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, testo);
             break;
         }
         case TipoOggetto::Barcode:
-            disegnaBarcode(p, o, r, scala);
+            disegnaBarcode(p, o, r, scala, valori);
             break;
         case TipoOggetto::Immagine:
             p.drawImage(r, ImmagineOggetto(o));
@@ -327,8 +354,9 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
 
 void DisegnaOggetti(QPainter& p, const DocumentoEtichetta& doc, const ScalaSuperficie& scala)
 {
+    RisolutoreValori valori = ValoriProssimaStampa(doc, QDateTime::currentDateTime());
     for (const OggettoEtichetta* o : doc.OrdineDisegno())
-        if (o->Visible) DisegnaOggetto(p, *o, scala);
+        if (o->Visible) DisegnaOggetto(p, *o, scala, doc.Variabili().isEmpty() ? nullptr : &valori);
 }
 
 bool Contiene(const OggettoEtichetta& o, double x, double y)

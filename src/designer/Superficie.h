@@ -7,6 +7,7 @@
 
 #include "barcode/DisegnoBarcode.h"
 #include "label/DocumentoEtichetta.h"
+#include "label/ValoriEtichetta.h"
 
 #include <QColor>
 #include <QImage>
@@ -93,15 +94,19 @@ QString CampoBarcode(const OggettoEtichetta& o);
 // The symbol a barcode object shows, in surface twips: the one its data print, or,
 // when its data come from the records, that of a sample value of its kind. Empty, with
 // the reason when the kind refuses the data, when there is nothing to show.
-DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o);
+// With `valori`, data that name the label's variables only show the symbol of the values
+// the next print would use.
+DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o, RisolutoreValori* valori = nullptr);
 // What a barcode box that shows no symbol says: its kind, and why (refused data, or
 // no data at all).
 QString AvvisoBarcode(const OggettoEtichetta& o, const DisegnoBarcode& d);
 // The font a text object shows, sized for the scale.
 QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala);
 
-// Draws one object in its frame; the painter works in surface pixels.
-void DisegnaOggetto(QPainter& painter, const OggettoEtichetta& o, const ScalaSuperficie& scala);
+// Draws one object in its frame; the painter works in surface pixels. With `valori`, the
+// label's variables in a text or a barcode show the values the next print would use, in grey.
+void DisegnaOggetto(QPainter& painter, const OggettoEtichetta& o, const ScalaSuperficie& scala,
+                    RisolutoreValori* valori = nullptr);
 // Draws the visible objects from back to front.
 void DisegnaOggetti(QPainter& painter, const DocumentoEtichetta& doc, const ScalaSuperficie& scala);
 

@@ -20,7 +20,7 @@ enum class UnitaSpostamento { Giorni, Mesi, Anni };
 enum class RegolaValore { Qualsiasi, Cifre, Lunghezza };
 
 struct VariabileEtichetta {
-    QString Nome;
+    QString Nome = {};
     TipoVariabile Tipo = TipoVariabile::Contatore;
     // counter: Inizio, Inizio + Passo, ... written with at least Cifre digits (zeros in front)
     qint64 Inizio = 1;
@@ -33,8 +33,8 @@ struct VariabileEtichetta {
     int Spostamento = 0;
     UnitaSpostamento Unita = UnitaSpostamento::Giorni;
     // asked at print time
-    QString Domanda;
-    QString Predefinito;
+    QString Domanda = {};
+    QString Predefinito = {};
     RegolaValore Regola = RegolaValore::Qualsiasi;
     int LunghezzaMinima = 0;
     int LunghezzaMassima = 0;

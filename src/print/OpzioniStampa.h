@@ -35,7 +35,7 @@ struct ValoriDialogoStampa {
     QString primaEtichetta = QStringLiteral("1");
     bool bordi = false;
     bool crocicchi = false;
-    QStringList valori;  // the values asked at print time, as typed
+    QStringList valori = {};  // the values asked at print time, as typed
 };
 
 // The OK button of the print options: fills the request, or shows "Indicare un valore

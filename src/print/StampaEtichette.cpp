@@ -272,11 +272,16 @@ EsitoStampa StampaEtichette::Esegui()
             }
             contesto.richiesti.insert(v.Nome.toLower(), valore);
         }
-        bool contaCopie = false;
+        // a start given for the job goes to the counters that continue their numbering (to
+        // every counter when none does)
+        bool contaCopie = false, continuano = false;
+        for (const VariabileEtichetta& v : doc_.Variabili())
+            continuano = continuano || (v.Tipo == TipoVariabile::Contatore && v.Continua);
         for (const VariabileEtichetta& v : doc_.Variabili()) {
             if (v.Tipo != TipoVariabile::Contatore) continue;
+            const bool dato = InizioContatori && (v.Continua || !continuano);
             contesto.inizi.insert(v.Nome.toLower(),
-                                  InizioContatori ? *InizioContatori : Numerazione::Inizio(doc_.NomeFileEtichetta(), v));
+                                  dato ? *InizioContatori : Numerazione::Inizio(doc_.NomeFileEtichetta(), v));
             contaCopie = contaCopie || v.Avanza == AvanzamentoContatore::Copia;
         }
         contesto.campo = [this](const QString& nome) -> std::optional<QString> {

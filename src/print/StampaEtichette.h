@@ -61,7 +61,8 @@ public:
     bool FermaSuProblemi = false;
     // The job's clock: the moment the job starts, for the dates (the system's by default).
     std::function<QDateTime()> Orologio;
-    // The first value of every counter for this job, in place of the one the label keeps.
+    // The first value of the counters that continue their numbering (of every counter when
+    // none does) for this job, in place of the one the label keeps.
     std::optional<qint64> InizioContatori;
 
     EsitoStampa Esegui();

@@ -54,6 +54,24 @@ frmStampa::frmStampa(RichiestaOpzioniStampa& r, Interazione& ui, QWidget* parent
     g->addWidget(chkBordi_, 3, 0, 1, 2);
     g->addWidget(chkCrocicchi_, 4, 0, 1, 2);
     lay->addWidget(frame1_);
+    // the values asked at print time, each with its prompt and its default
+    if (!r.Richieste.isEmpty()) {
+        frameValori_ = new QGroupBox(this);
+        frameValori_->setObjectName(QStringLiteral("FrameValori"));
+        auto* gv = new QGridLayout(frameValori_);
+        for (qsizetype i = 0; i < r.Richieste.size(); ++i) {
+            const VariabileEtichetta& v = r.Richieste[i];
+            auto* t = new QLineEdit(i < r.ValoriRichiesti.size() ? r.ValoriRichiesti[i] : v.Predefinito, frameValori_);
+            t->setObjectName(QStringLiteral("txtValore%1").arg(i));
+            if (v.Regola == RegolaValore::Lunghezza && v.LunghezzaMassima > 0) t->setMaxLength(v.LunghezzaMassima);
+            auto* etichetta = new QLabel(v.Domanda.isEmpty() ? v.Nome : v.Domanda, frameValori_);
+            etichetta->setBuddy(t);
+            gv->addWidget(etichetta, int(i), 0);
+            gv->addWidget(t, int(i), 1);
+            valori_ << t;
+        }
+        lay->addWidget(frameValori_);
+    }
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = box->button(QDialogButtonBox::Ok);
     ok_->setObjectName(QStringLiteral("cmdOk"));
@@ -76,6 +94,7 @@ void frmStampa::Internazionalizza()
     label1_->setText(LoadResString(230));
     chkBordi_->setText(LoadResString(231));
     chkCrocicchi_->setText(LoadResString(232));
+    if (frameValori_) frameValori_->setTitle(LoadResString(2833));
 }
 
 void frmStampa::cmdOk_Click()
@@ -87,8 +106,12 @@ void frmStampa::cmdOk_Click()
     v.primaEtichetta = txtPrima_->text();
     v.bordi = chkBordi_->isChecked();
     v.crocicchi = chkCrocicchi_->isChecked();
+    for (QLineEdit* t : valori_) v.valori << t->text();
     const auto esito = OkOpzioniStampa(v, r_, ui_, windowTitle());
-    if (esito.campoErrato == 1)
+    if (esito.campoErrato >= 3 && esito.campoErrato - 3 < valori_.size()) {
+        valori_[esito.campoErrato - 3]->setFocus();
+        valori_[esito.campoErrato - 3]->selectAll();
+    } else if (esito.campoErrato == 1)
         txtNumero_->setFocus();
     else if (esito.campoErrato == 2)
         txtPrima_->setFocus();

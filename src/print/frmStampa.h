@@ -30,6 +30,8 @@ public:
     QCheckBox* chkStampaBordi() const { return chkBordi_; }
     QCheckBox* chkStampaCrocicchi() const { return chkCrocicchi_; }
     QPushButton* cmdOk() const { return ok_; }
+    // The boxes of the values asked at print time, one for each, in the label's order.
+    const QList<QLineEdit*>& txtValori() const { return valori_; }
 
 private:
     void cmdOk_Click();
@@ -45,6 +47,8 @@ private:
     QCheckBox* chkBordi_ = nullptr;
     QCheckBox* chkCrocicchi_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QGroupBox* frameValori_ = nullptr;
+    QList<QLineEdit*> valori_;
 };
 
 // The wait window: "ATTENDERE", the label counter, and a Cancel button that stops the job.

@@ -2,13 +2,18 @@
 #include "common/TestSupport.h"
 #include "designer/ComandiEtichetta.h"
 #include "designer/frmDialoghiFormato.h"
+#include "designer/frmVariabili.h"
 #include "label/Caratteri.h"
 #include "label/Colori.h"
 #include "label/FileEtichetta.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QImage>
@@ -496,6 +501,15 @@ TEST(ComandiFormato, TheTextDialogInsertsTheRecordsFieldsWhereTheCursorIs)
     b.cmd.campiDati = [] { return QStringList{"FirstName", "Last name"}; };
     b.cmd.ModificaTesto(t);
     EXPECT_EQ(offerti, (QStringList{"FirstName", "Last name"}));
+    // the label's variables come after the fields; one named like a field is the field
+    VariabileEtichetta serie, nome;
+    serie.Nome = QStringLiteral("Serial");
+    nome.Nome = QStringLiteral("firstname");
+    b.doc.ImpostaVariabili({serie, nome});
+    b.cmd.ModificaTesto(t);
+    EXPECT_EQ(offerti, (QStringList{"FirstName", "Last name", "Serial"}));
+    b.doc.ImpostaVariabili({});
+    b.cmd.ModificaTesto(t);
 
     RichiestaModificaTesto r;
     r.testo = t->Caption;
@@ -529,4 +543,66 @@ TEST(ComandiFormato, TheTextDialogInsertsTheRecordsFieldsWhereTheCursorIs)
     QTest::keyClicks(g.txtTesto(), QStringLiteral(" ${Last name}"));
     g.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
     EXPECT_EQ(nuovo.testo, QStringLiteral("Dear ${FirstName} ${Last name}"));
+}
+
+TEST(ComandiFormato, TheVariablesDialogEditsTheLabelsVariablesAsOneStep)
+{
+    Banco b;
+    ImpostaLingua(Lingua::Inglese);
+    b.cmd.campiDati = [] { return QStringList{"Lot"}; };
+    RichiestaVariabili r;
+    b.ui.gestoriDialogo[RichiestaVariabili::Nome] = [&](RichiestaDialogo& d) {
+        r = static_cast<RichiestaVariabili&>(d);
+        auto& uscita = static_cast<RichiestaVariabili&>(d);
+        VariabileEtichetta v;
+        v.Nome = QStringLiteral("Serial");
+        uscita.variabili = {v};
+        return true;
+    };
+    b.cmd.Variabili();
+    EXPECT_EQ(r.campi, QStringList{"Lot"});
+    ASSERT_EQ(b.doc.Variabili().size(), 1);
+    EXPECT_EQ(b.doc.Storia().undoText(), QStringLiteral("Variables"));
+    b.doc.Storia().undo();
+    EXPECT_TRUE(b.doc.Variabili().isEmpty());
+
+    // the dialog: add, set, a name a field hides is said, a name used twice refused
+    RichiestaVariabili rv;
+    rv.campi = {QStringLiteral("Lot")};
+    InterazioneScriptata ui;
+    frmVariabili f(rv, ui);
+    f.Aggiungi();
+    EXPECT_EQ(f.txtNome()->text(), QStringLiteral("Variable1"));
+    f.txtInizio()->setText(QStringLiteral("1000"));
+    f.txtInizio()->textEdited(f.txtInizio()->text());
+    f.spnCifre()->setValue(6);
+    f.chkContinua()->setChecked(true);
+    EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("lblEsempio"))->text(), QStringLiteral("Next value: 001000"));
+    f.Aggiungi(QStringLiteral("lot"));
+    f.cmbTipo()->setCurrentIndex(2);  // asked at print time
+    f.cmbRegola()->setCurrentIndex(1);
+    EXPECT_EQ(f.lblAvviso()->text(),
+              QStringLiteral("The variable lot has the same name as a data field: the field is printed."));
+    f.txtNome()->setText(QStringLiteral("variable1"));
+    f.txtNome()->textEdited(f.txtNome()->text());
+    f.cmdOk_Click();
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("The name variable1 is used by more than one variable."));
+    EXPECT_TRUE(rv.variabili.isEmpty());
+    f.txtNome()->setText(QStringLiteral("Lot"));
+    f.txtNome()->textEdited(f.txtNome()->text());
+    f.cmdOk_Click();
+    ASSERT_EQ(rv.variabili.size(), 2);
+    EXPECT_EQ(rv.variabili[0].Inizio, 1000);
+    EXPECT_EQ(rv.variabili[0].Cifre, 6);
+    EXPECT_TRUE(rv.variabili[0].Continua);
+    EXPECT_EQ(rv.variabili[1].Nome, QStringLiteral("Lot"));
+    EXPECT_EQ(rv.variabili[1].Tipo, TipoVariabile::Richiesta);
+    EXPECT_EQ(rv.variabili[1].Regola, RegolaValore::Cifre);
+    // removing one
+    f.lstVariabili()->setCurrentRow(0);
+    f.Elimina();
+    f.cmdOk_Click();
+    ASSERT_EQ(rv.variabili.size(), 1);
+    EXPECT_EQ(rv.variabili[0].Nome, QStringLiteral("Lot"));
 }

@@ -3,6 +3,8 @@
 #include "common/TestSupport.h"
 #include "designer/Superficie.h"
 
+#include <QImage>
+#include <QPainter>
 #include <algorithm>
 
 using namespace cartigo;
@@ -181,4 +183,45 @@ TEST(Superficie, TheShapeOfARoundLabelIsAGuide)
     g = diTipo(ElementiSuperficie(cd, false), Elemento::Tipo::Guida);
     ASSERT_EQ(g.size(), 1u);
     EXPECT_NEAR(g[0].rettangolo.width(), 110 * Millimetro, 1e-6);
+}
+
+TEST(Superficie, VariablesShowTheValuesTheNextPrintWouldUseInGrey)
+{
+    test::AssicuraApplicazione();
+    DocumentoEtichetta doc;
+    VariabileEtichetta serie;
+    serie.Nome = QStringLiteral("Serial");
+    serie.Inizio = 1000;
+    serie.Cifre = 6;
+    doc.ImpostaVariabili({serie});
+    auto* codice = doc.CreaBarcode(567, 1440, 3000, 1000);
+    codice->Tag = QStringLiteral("20");  // Code 128
+    codice->ToolTipText = QStringLiteral("${Serial}");
+    auto* t = doc.CreaTesto(567, 2600, 3000, 400);
+    t->Caption = QStringLiteral("Asset ${Serial}");
+    t->FontName = QStringLiteral("Arial");
+    t->FontSize = 14;
+    RisolutoreValori valori = ValoriProssimaStampa(doc, QDateTime::currentDateTime());
+    EXPECT_EQ(Superficie::DisegnoBarcodeOggetto(*codice, &valori).testo, QStringLiteral("001000"));
+    // a field of the records among them: a sample of the kind, as before
+    codice->ToolTipText = QStringLiteral("${Serial}${Lot}");
+    EXPECT_NE(Superficie::DisegnoBarcodeOggetto(*codice, &valori).testo, QStringLiteral("001000001000"));
+
+    // the text in grey, never in its own black
+    QImage img(400, 100, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    const ScalaSuperficie scala;
+    p.translate(-567 / scala.x, -2600 / scala.y);
+    Superficie::DisegnaOggetto(p, *t, scala, &valori);
+    p.end();
+    int grigi = 0, neri = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c == QColor(Qt::darkGray)) ++grigi;
+            if (c.lightness() < 100) ++neri;
+        }
+    EXPECT_GT(grigi, 20);
+    EXPECT_EQ(neri, 0);
 }

@@ -837,3 +837,60 @@ TEST(FileEtichetta, BarcodeSettingsOfEveryKindLoadAndSaveByteForByte)
     EXPECT_EQ(ParametriBarcode::DaTag(qr.Tag).correzione, CorrezioneQR::H);
     EXPECT_EQ(ParametriBarcode::DaTag(oggetti[6]->Tag).forma, FormaDataMatrix::Rettangolare);
 }
+
+TEST(FileEtichetta, VariablesHaveASectionOlderReadersSkip)
+{
+    // the sample asset tag: a counter, a date and a value asked at print time
+    Banco b;
+    const QByteArray campione = test::LeggiFile(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/serie.eti"));
+    ASSERT_TRUE(b.carica(campione));
+    const VariabiliEtichetta& v = b.doc.Variabili();
+    ASSERT_EQ(v.size(), 3);
+    EXPECT_EQ(v[0].Nome, QStringLiteral("Serial"));
+    EXPECT_EQ(v[0].Tipo, TipoVariabile::Contatore);
+    EXPECT_EQ(v[0].Inizio, 1000);
+    EXPECT_EQ(v[0].Cifre, 6);
+    EXPECT_FALSE(v[0].Continua);
+    EXPECT_EQ(v[1].Tipo, TipoVariabile::Data);
+    EXPECT_EQ(v[1].Spostamento, 30);
+    EXPECT_EQ(v[1].Formato, QStringLiteral("dd/MM/yyyy"));
+    EXPECT_EQ(v[2].Tipo, TipoVariabile::Richiesta);
+    EXPECT_EQ(v[2].Regola, RegolaValore::Cifre);
+    EXPECT_EQ(b.salva(), campione);
+
+    // every setting of every kind comes back; line breaks in a value become blanks
+    VariabileEtichetta c{QStringLiteral("Conta"), TipoVariabile::Contatore, -5, -3, 4, AvanzamentoContatore::Pagina,
+                         true};
+    VariabileEtichetta d;
+    d.Nome = QStringLiteral("Quando");
+    d.Tipo = TipoVariabile::Data;
+    d.Formato = QStringLiteral("yyMMdd");
+    d.Spostamento = -2;
+    d.Unita = UnitaSpostamento::Anni;
+    VariabileEtichetta r;
+    r.Nome = QStringLiteral("Lotto");
+    r.Tipo = TipoVariabile::Richiesta;
+    r.Domanda = QStringLiteral("oggTesto");  // a text that looks like a keyword
+    r.Predefinito = QStringLiteral("a\r\nb");
+    r.Regola = RegolaValore::Lunghezza;
+    r.LunghezzaMinima = 2;
+    r.LunghezzaMassima = 8;
+    Banco scritto;
+    scritto.doc.ImpostaVariabili({c, d, r});
+    scritto.doc.CreaTesto(600, 1500, 1000, 255)->Caption = QStringLiteral("${Conta}");
+    const QByteArray dati = scritto.salva();
+    Banco letto;
+    ASSERT_TRUE(letto.carica(dati));
+    r.Predefinito = QStringLiteral("a b");
+    EXPECT_EQ(letto.doc.Variabili(), (VariabiliEtichetta{c, d, r}));
+    ASSERT_EQ(letto.doc.Oggetti().size(), 1u);
+
+    // a reader that does not know the section skips its lines one by one
+    QByteArray vecchio = dati;
+    vecchio.replace("\r\noggVariabili\r\n", "\r\noggSconosciuto\r\n");
+    Banco senza;
+    ASSERT_TRUE(senza.carica(vecchio));
+    EXPECT_TRUE(senza.doc.Variabili().isEmpty());
+    ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
+    EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("${Conta}"));
+}

@@ -703,3 +703,50 @@ TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
     EXPECT_EQ(avanti.codice, 0) << avanti.err.toStdString();
     EXPECT_EQ(avanti.err.count(LoadResString(1445)), 1);
 }
+
+TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
+{
+    QString manca;
+    if (!strumenti(&manca))
+        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    const QString campione = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/serie.eti");
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const auto e = stampa({campione, QStringLiteral("--set"), QStringLiteral("Lot=4711"), QStringLiteral("--count"),
+                           QStringLiteral("5"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    const QString testo = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}).out;
+    const QString scadenza = QDate::currentDate().addDays(30).toString(QStringLiteral("dd/MM/yyyy"));
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(testo.contains(QStringLiteral("Asset 00100%1").arg(i))) << i;
+    EXPECT_FALSE(testo.contains(QStringLiteral("Asset 001005")));
+    EXPECT_EQ(testo.count(QStringLiteral("Best before ") + scadenza), 5) << testo.toStdString();
+    EXPECT_EQ(testo.count(QStringLiteral("Lot 4711")), 5);
+    QStringList letti = simboli(pdf, dir.path());
+    letti.sort();
+    EXPECT_EQ(letti, (QStringList{"CODE-128:001000", "CODE-128:001001", "CODE-128:001002", "CODE-128:001003",
+                                  "CODE-128:001004"}));
+
+    // the lot missing, against its rule, or a name the label does not ask: status 2, no output
+    QFile::remove(pdf);
+    for (const QStringList& valori : {QStringList{}, QStringList{"--set", "Lot=47a"}, QStringList{"--set", "Lt=1"}}) {
+        const auto r = stampa(QStringList{campione, QStringLiteral("--pdf"), pdf} + valori);
+        EXPECT_EQ(r.codice, 2) << valori.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Lot")) || r.err.contains(QStringLiteral("Lt")))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+    }
+
+    // numbering that continues: written back into the label, byte for byte but the start
+    QByteArray dati = test::LeggiFile(campione);
+    dati.replace("Continua=False", "Continua=True");
+    const QString etichetta = dir.filePath(QStringLiteral("serie.eti"));
+    test::ScriviFile(etichetta, dati);
+    ASSERT_EQ(stampa({etichetta, "--set", "Lot=1", "--count", "3", "--pdf", pdf}).codice, 0);
+    QByteArray atteso = dati;
+    atteso.replace("Inizio=1000", "Inizio=1003");
+    EXPECT_EQ(test::LeggiFile(etichetta), atteso);
+    ASSERT_EQ(stampa({etichetta, "--set", "Lot=1", "--count", "2", "--start", "7", "--pdf", pdf}).codice, 0);
+    EXPECT_TRUE(esegui(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out.contains("Asset 000008"));
+    atteso.replace("Inizio=1003", "Inizio=9");
+    EXPECT_EQ(test::LeggiFile(etichetta), atteso);
+}

@@ -66,6 +66,34 @@ TEST(FrmStampa, StartsFreshAndValidatesWithFocus)
     EXPECT_EQ(r.NumeroEtichette, 12);
     EXPECT_EQ(r.PrimaEtichetta, 2);
     EXPECT_TRUE(r.StampaBordi);
+
+    // values asked at print time: a box each, with its prompt and default; a value against
+    // its rule keeps the dialog open with the focus on its box
+    VariabileEtichetta lotto;
+    lotto.Nome = QStringLiteral("Lot");
+    lotto.Tipo = TipoVariabile::Richiesta;
+    lotto.Domanda = QStringLiteral("Lot number");
+    lotto.Regola = RegolaValore::Cifre;
+    RichiestaOpzioniStampa rv;
+    rv.Richieste = {lotto};
+    rv.ValoriRichiesti = {QStringLiteral("12a")};
+    frmStampa fv(rv, ui);
+    fv.show();
+    QApplication::setActiveWindow(&fv);
+    ASSERT_EQ(fv.txtValori().size(), 1);
+    EXPECT_EQ(fv.txtValori()[0]->text(), QStringLiteral("12a"));
+    bool domanda = false;
+    for (const QLabel* l : fv.findChildren<QLabel*>())
+        domanda = domanda || (l->text() == QStringLiteral("Lot number") && l->buddy() == fv.txtValori()[0]);
+    EXPECT_TRUE(domanda);
+    fv.cmdOk()->click();
+    EXPECT_FALSE(rv.Confermato);
+    EXPECT_EQ(ui.messaggi.last().testo, QStringLiteral("Lot: the value must be digits only."));
+    EXPECT_TRUE(fv.txtValori()[0]->hasFocus());
+    fv.txtValori()[0]->setText(QStringLiteral("4711"));
+    fv.cmdOk()->click();
+    EXPECT_TRUE(rv.Confermato);
+    EXPECT_EQ(rv.ValoriRichiesti, QStringList{QStringLiteral("4711")});
 }
 
 TEST(FrmStampa, WaitWindowCountsAndCancels)

@@ -7,6 +7,7 @@
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
 #include "label/ModificheEtichetta.h"
+#include "label/ValoriEtichetta.h"
 #include "print/StampaEtichette.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
@@ -68,8 +69,12 @@ struct Banco {
     int recordsetAperti = 0;
     int annullaDopo = -1;
 
-    // Answers: the options below, the preview as destination.
+    // Answers: the options below, the preview as destination (or `destinazione`: 2 the
+    // printer with `copie`, 3 the file `fileUscita`).
     ValoriDialogoStampa opzioni;
+    int destinazione = 1;
+    int copie = 1;
+    QString fileUscita;
     Banco()
     {
         ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [this](RichiestaDialogo& d) {
@@ -78,8 +83,11 @@ struct Banco {
             InterazioneScriptata muto;
             return OkOpzioniStampa(opzioni, r, muto, QString()).confermato;
         };
-        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [](RichiestaDialogo& d) {
-            static_cast<RichiestaDestinazioneStampa&>(d).DestinazioneStampa = 1;
+        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [this](RichiestaDialogo& d) {
+            auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+            r.DestinazioneStampa = destinazione;
+            r.Copies = copie;
+            r.FileName = fileUscita;
             return true;
         };
         ui.gestoriDialogo[QStringLiteral("frmStamporaAnteprima")] = [this](RichiestaDialogo& d) {
@@ -107,13 +115,12 @@ struct Banco {
         QString testo;
         double x, y;
     };
-    std::vector<Testo> testi() const
+    std::vector<Testo> testi() const { return uscita ? testiDi(*uscita) : std::vector<Testo>{}; }
+    static std::vector<Testo> testiDi(const DocumentoStampa& d)
     {
         std::vector<Testo> r;
-        if (!uscita)
-            return r;
-        for (int p = 0; p < uscita->PageCount(); ++p) {
-            const auto& pagina = uscita->Pagina(p);
+        for (int p = 0; p < d.PageCount(); ++p) {
+            const auto& pagina = d.Pagina(p);
             pagina.PerOgni([&](const Operazione& op) {
                 if (op.tipo == TipoOperazione::CasellaTesto)
                     r.push_back({p, pagina.Testi()[op.dato], op.x1 / 56.7, op.y1 / 56.7});
@@ -772,4 +779,159 @@ TEST(StampaEtichette, AQueueThatRefusesJobsIsShownInTheDesigner)
         EXPECT_EQ(lavori[0].titolo, QStringLiteral("indirizzi.eti"));
     }
     ImpostaLingua(Lingua::Italiano);
+}
+
+namespace {
+VariabileEtichetta contatore(const QString& nome, qint64 inizio, qint64 passo, int cifre,
+                             AvanzamentoContatore avanza = AvanzamentoContatore::Etichetta, bool continua = false)
+{
+    VariabileEtichetta v;
+    v.Nome = nome;
+    v.Inizio = inizio;
+    v.Passo = passo;
+    v.Cifre = cifre;
+    v.Avanza = avanza;
+    v.Continua = continua;
+    return v;
+}
+QStringList stampati(const std::vector<Banco::Testo>& t)
+{
+    QStringList r;
+    for (const auto& x : t) r << QStringLiteral("%1:%2").arg(x.pagina).arg(x.testo);
+    return r;
+}
+}  // namespace
+
+TEST(StampaEtichette, VariablesTakeEachLabelsValuesFromTheJobsContext)
+{
+    ImpostaLingua(Lingua::Italiano);
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {"Lotto", "Nome"};
+    rs->righe << QStringList{"L1", "a"} << QStringList{"L2", "b"} << QStringList{"L3", "c"};
+    Banco b;
+    b.connetti(rs);
+    LayoutEtichetta l = b.doc.Layout();
+    l.EtichetteOrizzontali = 1;
+    l.EtichetteVerticali = 2;  // two labels a page
+    b.doc.ImpostaLayout(l);
+    VariabileEtichetta data;
+    data.Nome = QStringLiteral("Scade");
+    data.Tipo = TipoVariabile::Data;
+    data.Formato = QStringLiteral("d MMMM yyyy");
+    data.Spostamento = 1;
+    data.Unita = UnitaSpostamento::Mesi;
+    VariabileEtichetta chiesta;
+    chiesta.Nome = QStringLiteral("Lotto");  // a field of the records too: the field wins
+    chiesta.Tipo = TipoVariabile::Richiesta;
+    VariabileEtichetta turno;
+    turno.Nome = QStringLiteral("Turno");
+    turno.Tipo = TipoVariabile::Richiesta;
+    turno.Predefinito = QStringLiteral("A");
+    turno.Regola = RegolaValore::Lunghezza;
+    turno.LunghezzaMinima = 1;
+    turno.LunghezzaMassima = 2;
+    b.doc.ImpostaVariabili({contatore("E", 7, -2, 4), contatore("R", 1, 1, 0, AvanzamentoContatore::Record),
+                            contatore("P", 100, 10, 0, AvanzamentoContatore::Pagina), data, chiesta, turno});
+    testo(b.doc, QStringLiteral("${E} ${R} ${P} ${Nome} ${Lotto} ${Turno}"));
+    testo(b.doc, QStringLiteral("${Scade}"), 567, 1800);
+    auto* codice = b.doc.CreaBarcode(3000, 1440, 1935, 1035);
+    codice->Tag = QStringLiteral("32");  // a QR Code of the counter
+    codice->ToolTipText = QStringLiteral("N${E}");
+    b.job.Orologio = [] { return QDateTime(QDate(2026, 1, 31), QTime(9, 30)); };
+    b.opzioni = {false, true, "4", "1"};
+    b.opzioni.valori = {QString(), QStringLiteral("XY")};
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    // the asked values reach the dialog with their defaults, in the label's order
+    ASSERT_EQ(b.opzioniViste.Richieste.size(), 2);
+    EXPECT_EQ(b.opzioniViste.ValoriRichiesti, (QStringList{"", "A"}));
+    EXPECT_EQ(stampati(b.testi()), (QStringList{"0:0007 1 100 a L1 XY", "0:28 febbraio 2026",  //
+                                                "0:0005 2 100 b L2 XY", "0:28 febbraio 2026",  //
+                                                "1:0003 3 110 c L3 XY", "1:28 febbraio 2026",  //
+                                                "1:0001 4 110   XY", "1:28 febbraio 2026"}));
+    EXPECT_TRUE(b.ui.messaggi.isEmpty());
+    // the preview moves no numbering: the label is as it was
+    EXPECT_FALSE(b.doc.Modificato());
+
+    // a value against its rule: the dialog says so and stays open, nothing prints
+    Banco rifiuto;
+    rifiuto.doc.ImpostaVariabili({turno});
+    testo(rifiuto.doc, QStringLiteral("${Turno}"));
+    rifiuto.opzioni = {false, true, "1", "1"};
+    rifiuto.opzioni.valori = {QStringLiteral("XYZ")};
+    InterazioneScriptata ui;
+    RichiestaOpzioniStampa r;
+    r.Richieste = {turno};
+    const auto esito = OkOpzioniStampa(rifiuto.opzioni, r, ui, QStringLiteral("Stampa"));
+    EXPECT_FALSE(esito.confermato);
+    EXPECT_EQ(esito.campoErrato, 3);
+    ASSERT_EQ(ui.messaggi.size(), 1);
+    EXPECT_EQ(ui.messaggi[0].testo, QStringLiteral("Turno: il valore deve essere lungo da 1 a 2 caratteri."));
+    EXPECT_EQ(rifiuto.job.Esegui(), EsitoStampa::Annullata);
+    EXPECT_EQ(rifiuto.uscita, nullptr);
+}
+
+TEST(StampaEtichette, CountersContinueAfterJobsThatPrintedAndCopiesDrawnWhenTheyCount)
+{
+    ImpostaLingua(Lingua::Inglese);
+    QTemporaryDir dir;
+    Banco b;
+    b.doc.ImpostaVariabili({contatore("N", 1000, 1, 6, AvanzamentoContatore::Etichetta, true),
+                            contatore("C", 1, 1, 0, AvanzamentoContatore::Copia)});
+    testo(b.doc, QStringLiteral("${N}/${C}"));
+    b.opzioni = {false, true, "3", "1"};
+
+    // to a file: the next job goes on from 1003, and the label is modified (one step of Undo)
+    b.destinazione = 3;
+    b.fileUscita = dir.filePath(QStringLiteral("a.ant"));
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 1003);
+    EXPECT_TRUE(b.doc.Modificato());
+    EXPECT_TRUE(b.job.NumerazioneNellEtichetta());
+    EXPECT_EQ(b.doc.Storia().undoText(), QStringLiteral("Numbering"));
+
+    // a cancelled job and the preview move nothing
+    b.annullaDopo = 1;
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+    b.annullaDopo = -1;
+    b.destinazione = 1;
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(stampati(b.testi()), (QStringList{"0:001003/1", "0:001004/1", "0:001005/1"}));
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 1003);
+
+    // two copies on the printer with a counter by copy: the job draws each copy
+    std::vector<Banco::Testo> stampa;
+    b.stampante.guarda = [&](const DocumentoStampa& d) { stampa = Banco::testiDi(d); };
+    b.destinazione = 2;
+    b.copie = 2;
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampante.lavori.size(), 1u);
+    EXPECT_EQ(b.stampante.lavori[0].copie, 1);
+    EXPECT_EQ(stampati(stampa), (QStringList{"0:001003/1", "0:001004/1", "0:001005/1",  //
+                                             "1:001003/2", "1:001004/2", "1:001005/2"}));
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 1006);
+
+    // --start: this job from 5, the next from 8
+    b.job.InizioContatori = 5;
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(stampa[0].testo, QStringLiteral("000005/1"));
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 8);
+    b.job.InizioContatori.reset();
+
+    // a label that may not be written keeps the next value in the state folder, by its path,
+    // for as long as the label holds the start it had
+    QTemporaryDir stato;
+    qputenv("XDG_STATE_HOME", stato.path().toUtf8());
+    b.doc.ImpostaNomeFileEtichetta(dir.filePath(QStringLiteral("sparita.eti")));  // no such file
+    b.copie = 1;
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_FALSE(b.job.NumerazioneNellEtichetta());
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 8);
+    EXPECT_EQ(Numerazione::Inizio(b.doc.NomeFileEtichetta(), b.doc.Variabili()[0]), 11);
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_EQ(stampa[0].testo, QStringLiteral("000011/1"));
+    EXPECT_EQ(ValoriProssimaStampa(b.doc, QDateTime()).Componi(QStringLiteral("${N}")), QStringLiteral("000014"));
+    VariabileEtichetta cambiata = b.doc.Variabili()[0];
+    cambiata.Inizio = 1;  // the user set another start: the kept value no longer holds
+    EXPECT_EQ(Numerazione::Inizio(b.doc.NomeFileEtichetta(), cambiata), 1);
+    qunsetenv("XDG_STATE_HOME");
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // Helpers for the print engine's tests: the recorded operations of a page, a printer
 // that records what it was asked to print, and a program folder of its own.
 
@@ -27,6 +28,7 @@ public:
         QString titolo;
     };
     std::vector<Lavoro> lavori;
+    std::function<void(const DocumentoStampa&)> guarda;  // sees each document printed
 
     StampanteFinta()
     {
@@ -43,6 +45,7 @@ public:
             return false;
         }
         lavori.push_back({l.prima, l.ultima, doc.PageCount(), l.copie, l.titolo});
+        if (guarda) guarda(doc);
         return true;
     }
 };
