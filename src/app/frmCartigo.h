@@ -243,6 +243,7 @@ private:
     std::unique_ptr<clsDatabase> objDatabase_;
     std::unique_ptr<ComandiDati> dati_;
     bool stampata_ = false;  // the last print job delivered its document
+    bool esceDopoStampa_ = false;  // started with -S: the program ends after the print
 };
 
 }  // namespace cartigo

@@ -10,6 +10,7 @@ bool frmCartigo::Avvia(const AvvioProgramma& avvio)
     if (avvio.carica) gestore_.CaricaEtichetta(avvio.fileEtichetta, avvio.nomeDatabase, avvio.passwordDatabase);
     zoomIniziale();
     if (avvio.stampaEdEsci) {
+        esceDopoStampa_ = true;
         mnuStampa_Click();
         return false;
     }

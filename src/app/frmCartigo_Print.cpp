@@ -22,6 +22,7 @@ void frmCartigo::mnuStampa_Click()
     // The wait window only with real dialogs; a scripted run shows none.
     if (uiQt_)
         job.CreaAttesa = [this] { return std::make_unique<frmAttesa>(this); };
+    job.NumerazioneNelloStato = esceDopoStampa_;
     stampata_ = job.Esegui() == EsitoStampa::Stampata;
 }
 

@@ -116,7 +116,8 @@ void StampaEtichette::continuaNumerazione()
     VariabiliEtichetta dopo = doc_.Variabili();
     bool cambiate = false;
     const bool nellEtichetta =
-        doc_.NomeFileEtichetta().isEmpty() || Numerazione::EtichettaScrivibile(doc_.NomeFileEtichetta());
+        !(NumerazioneNelloStato && !doc_.NomeFileEtichetta().isEmpty()) &&
+        (doc_.NomeFileEtichetta().isEmpty() || Numerazione::EtichettaScrivibile(doc_.NomeFileEtichetta()));
     RisolutoreValori usati(dopo);
     usati.Contesto() = valori_.Contesto();
     usati.Contesto().etichetta = usati_.etichetta + 1;

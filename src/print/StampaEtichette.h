@@ -64,6 +64,9 @@ public:
     // The first value of the counters that continue their numbering (of every counter when
     // none does) for this job, in place of the one the label keeps.
     std::optional<qint64> InizioContatori;
+    // The counters' next values go to the state folder even when the label may be written
+    // (a print that ends the program, which never saves the label).
+    bool NumerazioneNelloStato = false;
 
     EsitoStampa Esegui();
 

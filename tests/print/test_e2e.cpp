@@ -749,4 +749,21 @@ TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
     EXPECT_TRUE(esegui(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out.contains("Asset 000008"));
     atteso.replace("Inizio=1003", "Inizio=9");
     EXPECT_EQ(test::LeggiFile(etichetta), atteso);
+
+    // a counter inside a GS1-128 and a QR Code, by fives
+    QTemporaryDir altra;
+    const QString gs1 = altra.filePath(QStringLiteral("gs1.eti"));
+    test::ScriviFile(gs1, righe({
+        "oggDatabase", "", "", "", "", " 0 ", "", "", "", "False", "",
+        "oggLayout", " 2 ", " 2 ", " 10 ", " 10 ", " 80 ", " 50 ", " 10 ", " 10 ", " 0 ", " 0 ",
+        "oggVariabili", "Variabile=S", "Tipo=Contatore", "Inizio=5", "Passo=5", "Cifre=4",
+        "oggImmagine", " 113 ", " 113 ", " 4000 ", " 1100 ", "20", "", "(01)09501101530003(21)${S}", " 0 ",
+        "oggImmagine", " 113 ", " 1400 ", " 1200 ", " 1200 ", "30M", "", "${S}", " 0 ",
+    }));
+    const QString pdfGs1 = altra.filePath(QStringLiteral("gs1.pdf"));
+    ASSERT_EQ(stampa({gs1, "--count", "2", "--pdf", pdfGs1}).codice, 0);
+    letti = simboli(pdfGs1, altra.path());
+    letti.sort();
+    EXPECT_EQ(letti, (QStringList{"CODE-128:0109501101530003210005", "CODE-128:0109501101530003210010",
+                                  "QR-Code:0005", "QR-Code:0010"}));
 }
