@@ -10,6 +10,7 @@ packages=(
   libx11-dev
   mdbtools mdbtools-dev libglib2.0-dev
   libsqlite3-dev
+  liborcus-dev zlib1g-dev python3-xlsxwriter python3-odf python3-openpyxl
   libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql-15
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fontconfig

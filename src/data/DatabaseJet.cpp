@@ -4,9 +4,13 @@
 #include "data/IntestazioneMdb.h"
 #include "data/JetSql.h"
 #include "data/SorgenteCsv.h"
+#include "data/SorgenteFoglio.h"
 #include "data/ValoriJet.h"
 
+#include "shell/StringTable.h"
+
 #include <sqlite3.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -97,6 +101,8 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const QString& percorso, const QS
         throw ErroreDatabase(ErroreJet::PercorsoNonValido, QStringLiteral("'%1' is not a valid path.").arg(percorso));
     if (csv)
         d->apriCsv();
+    else if (FileFoglio(percorso))
+        d->apriFoglio();
     else
         d->apriMdb(connect);
     return d;
@@ -154,6 +160,84 @@ void DatabaseJet::apriCsv()
     });
     esegui(QStringLiteral("COMMIT"));
     caricate_.insert(chiave(info.nome));
+}
+
+void DatabaseJet::apriFoglio()
+{
+    const QString nome = QDir::toNativeSeparators(percorso_);
+    if (FoglioCifrato(percorso_))
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, LoadResString(1840).arg(nome));
+    LettoreProcesso::Opzioni o = opzioni_;
+    o.programma = PercorsoLettoreFogli();
+    o.spiegaErrore = [&](int codice, const QString& testo) {
+        // The reader's codes: 2 encrypted, 3 not a workbook, any other a damaged file.
+        if (codice == 2) return LoadResString(1840).arg(nome);
+        return LoadResString(codice == 3 ? 1841 : 1842).arg(nome, testo);
+    };
+    const UscitaLettore snap = LettoreProcesso::Esegui(QStringLiteral("foglio"), percorso_, {}, o);
+    {
+        Istruzione s;
+        const QByteArray file = snap.File().toUtf8();
+        if (sqlite3_prepare_v2(db_, "ATTACH ?1 AS snap", -1, &s.st, nullptr) != SQLITE_OK ||
+            sqlite3_bind_text(s.st, 1, file.constData(), int(file.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
+            sqlite3_step(s.st) != SQLITE_DONE)
+            throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                                 LoadResString(1842).arg(nome, QStringLiteral("the reader's output is not readable")));
+    }
+    struct Stacca {
+        DatabaseJet* d;
+        ~Stacca() { sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr); }
+    } stacca{this};
+    QList<QPair<InfoTabella, QString>> fogli;
+    {
+        Istruzione s;
+        if (sqlite3_prepare_v2(db_, "SELECT indice, nome, tabella FROM snap.fogli ORDER BY indice", -1, &s.st,
+                               nullptr) != SQLITE_OK)
+            throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                                 LoadResString(1842).arg(nome, QStringLiteral("the reader's output is incomplete")));
+        while (sqlite3_step(s.st) == SQLITE_ROW) {
+            InfoTabella t;
+            t.nome = testoColonna(s.st, 1);
+            fogli << qMakePair(t, testoColonna(s.st, 2));
+        }
+    }
+    {
+        Istruzione s;
+        if (sqlite3_prepare_v2(db_, "SELECT nome, tipo FROM snap.colonne WHERE foglio = ? ORDER BY posizione", -1,
+                               &s.st, nullptr) != SQLITE_OK)
+            throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                                 LoadResString(1842).arg(nome, QStringLiteral("the reader's output is incomplete")));
+        for (int i = 0; i < fogli.size(); ++i) {
+            sqlite3_reset(s.st);
+            sqlite3_bind_int(s.st, 1, i);
+            while (sqlite3_step(s.st) == SQLITE_ROW) {
+                const QString tipo = testoColonna(s.st, 1);
+                const int dao = tipo == QLatin1String("intero")     ? TipoDao::Long
+                                : tipo == QLatin1String("numero")   ? TipoDao::Double
+                                : tipo == QLatin1String("data")     ? TipoDao::Date
+                                : tipo == QLatin1String("booleano") ? TipoDao::Boolean
+                                                                    : TipoDao::Text;
+                fogli[i].first.campi << InfoCampo{testoColonna(s.st, 0), dao};
+            }
+        }
+    }
+    esegui(QStringLiteral("BEGIN"));
+    try {
+        for (const auto& [t, tabella] : fogli) {
+            if (indiceTabelle_.contains(chiave(t.nome))) continue;
+            creaTabella(t);
+            if (!t.campi.isEmpty())
+                esegui(QStringLiteral("INSERT INTO main.") + NomeSqlite(t.nome) + QStringLiteral(" SELECT * FROM snap.") +
+                       tabella + QStringLiteral(" ORDER BY rowid"));
+            indiceTabelle_.insert(chiave(t.nome), int(tabelle_.size()));
+            tabelle_ << t;
+            caricate_.insert(chiave(t.nome));
+        }
+        esegui(QStringLiteral("COMMIT"));
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 void DatabaseJet::apriMdb(const QString& connect)

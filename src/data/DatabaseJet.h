@@ -3,7 +3,8 @@
 // password) by our own code, its catalog and the tables a statement needs are read
 // by the reader process and copied into a temporary SQLite file; saved queries
 // are rebuilt from MSysQueries as SQLite views; statements are translated from Jet
-// SQL. A ".csv" file is read as one table. Failures throw ErroreCartigo with Jet's
+// SQL. A ".csv" file is read as one table, an XLSX or ODS workbook as one table a
+// sheet (SorgenteFoglio.h). Failures throw ErroreCartigo with Jet's
 // error numbers.
 
 #include "data/LettoreProcesso.h"
@@ -90,6 +91,7 @@ private:
 
     void apriMdb(const QString& connect);
     void apriCsv();
+    void apriFoglio();
     void esegui(const QString& sql);
     void caricaTabelle(const QStringList& nomi);
     void creaTabella(const InfoTabella& t);

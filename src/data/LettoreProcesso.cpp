@@ -35,10 +35,9 @@ QString LettoreProcesso::Percorso()
     return PercorsoDa(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
 }
 
-QString LettoreProcesso::PercorsoDa(const QString& cartellaProgramma)
+QString LettoreProcesso::PercorsoDa(const QString& cartellaProgramma, const QString& nome)
 {
     const QDir dir(cartellaProgramma);
-    const QString nome = QStringLiteral("cartigo-mdbreader");
     const QString accanto = dir.filePath(nome);
     if (const QFileInfo f(accanto); f.isFile() && f.isExecutable()) return accanto;
     return QDir::cleanPath(dir.filePath(QStringLiteral(CARTIGO_LIBEXEC_DA_BIN "/") + nome));
@@ -78,7 +77,8 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
     const QString uscita = risultato.File();
 
     QProcess p;
-    p.setProgram(Percorso());
+    const QString programma = opzioni.programma.isEmpty() ? Percorso() : opzioni.programma;
+    p.setProgram(programma);
     QStringList arg;
     arg << QStringLiteral("--memoria") << QString::number(opzioni.memoriaMassima) << modo << fileMdb << uscita << nomi;
     p.setArguments(arg);
@@ -94,13 +94,14 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
     p.start(QIODevice::ReadOnly);
     if (!p.waitForStarted(10000))
         fallisci(fileMdb, QStringLiteral("the reader program %1 cannot be started (%2)")
-                              .arg(QDir::toNativeSeparators(Percorso()), p.errorString()));
+                              .arg(QDir::toNativeSeparators(programma), p.errorString()));
 
     QElapsedTimer silenzio;
     silenzio.start();
     QByteArray buffer;
     bool ok = false;
     QString erroreLettore;
+    int codiceLettore = 0;
     auto leggiRighe = [&] {
         buffer += p.readAllStandardOutput();
         int fine;
@@ -113,6 +114,7 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
             } else if (riga.startsWith("E ")) {
                 const int spazio = int(riga.indexOf(' ', 2));
                 erroreLettore = QString::fromUtf8(spazio > 0 ? riga.mid(spazio + 1) : riga.mid(2));
+                codiceLettore = riga.mid(2, spazio > 0 ? spazio - 2 : -1).toInt();
             } else if (riga == "OK") {
                 ok = true;
             }
@@ -135,6 +137,8 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
         fallisci(fileMdb, QStringLiteral("the file could not be read: the reader stopped abnormally "
                                          "(the file may be damaged, or it needed more than %1 MB of memory)")
                               .arg(opzioni.memoriaMassima >> 20));
+    if (!erroreLettore.isEmpty() && opzioni.spiegaErrore)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, opzioni.spiegaErrore(codiceLettore, erroreLettore));
     if (!erroreLettore.isEmpty())
         fallisci(fileMdb, QStringLiteral("the file could not be read (%1); it may be damaged, encrypted or of an "
                                          "unsupported version")

@@ -34,6 +34,10 @@ public:
         qint64 fileMassimo = qint64(8) << 30;     // size of its output file
         int secondiStallo = 10;
         std::function<void(qint64)> progresso;  // called with a growing counter
+        // Another reader program with the same protocol (empty: the MDB reader), and the
+        // description of its failures from the code and text it reported.
+        QString programma;
+        std::function<QString(int codice, const QString& testo)> spiegaErrore;
     };
 
     // The reader program: CARTIGO_MDBREADER, else the one set here, else the one found
@@ -42,7 +46,8 @@ public:
     // The reader of a program in `cartellaProgramma`: the one beside it (the build
     // folder), else the installed one in the libexec folder of the same prefix
     // (bin/../libexec/cartigo), which is also the answer when neither exists.
-    static QString PercorsoDa(const QString& cartellaProgramma);
+    static QString PercorsoDa(const QString& cartellaProgramma,
+                              const QString& nome = QStringLiteral("cartigo-mdbreader"));
     static void ImpostaPercorso(const QString& percorso);
     static Opzioni& OpzioniPredefinite();
 

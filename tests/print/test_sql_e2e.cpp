@@ -1,5 +1,5 @@
-// End to end with SQL sources: cartigo-print reads a SQLite file and a PostgreSQL server of
-// the test's own, prints merge fields, and the PDF's text says what was printed.
+// End to end with SQL sources and spreadsheets: cartigo-print reads a SQLite file, a PostgreSQL server of
+// the test's own and a workbook, prints merge fields, and the PDF's text says what was printed.
 #include "common/ServerCups.h"
 #include "common/ServerPostgres.h"
 #include "common/TestSupport.h"
@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -249,4 +250,49 @@ TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)
         << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("Nothing was printed."))) << err.toStdString();
     EXPECT_EQ(file(dir.filePath(QStringLiteral("uscita"))), QStringList{});
+}
+
+// A sheet of 1,000 rows prints as the same rows from a CSV file do; a damaged workbook
+// prints nothing and says why.
+TEST(StampaFoglio, ThousandRowsAsFromCsvAndNothingFromADamagedFile)
+{
+    std::string manca;
+    if (!pdftotext(&manca)) GTEST_SKIP() << manca;
+    QTemporaryDir dir;
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    QStringList pagine[2];
+    const QString nomi[2] = {QStringLiteral("articoli.xlsx"), QStringLiteral("articoli.csv")};
+    for (int i = 0; i < 2; ++i) {
+        const QString file = dir.filePath(nomi[i]);
+        const auto e = test::EseguiProgramma(QStringLiteral("/usr/bin/python3"),
+                                             {QStringLiteral(CARTIGO_FOGLI_PY), QStringLiteral("righe"),
+                                              QStringLiteral("1000"), file});
+        if (e.codice == 3 || !QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
+            GTEST_SKIP() << e.out.trimmed().toStdString();
+        ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+        const QString eti = etichetta(dir.path(), nomi[i], i ? QStringLiteral("articoli") : QStringLiteral("Articoli"),
+                                      selezione("Prezzo", 2, QString(), QStringLiteral("0"), QStringLiteral("200")),
+                                      {QStringLiteral("${Codice}: ${Nome}"),
+                                       QStringLiteral("${Prezzo} / ${Arrivo} ${Reparto}")});
+        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(i));
+        const Esito s = stampa({eti, QStringLiteral("--pdf"), pdf}, ambiente);
+        ASSERT_EQ(s.codice, 0) << s.err.toStdString();
+        EXPECT_TRUE(s.out.startsWith(QStringLiteral("801 labels, 34 pages"))) << s.out.toStdString();
+        pagine[i] = testo(pdf);
+    }
+    EXPECT_EQ(pagine[0].size(), 1602);
+    EXPECT_EQ(pagine[0], pagine[1]);
+    EXPECT_TRUE(pagine[0].contains(QStringLiteral("A000001: Articolo 1"))) << pagine[0].mid(0, 4).join('|').toStdString();
+
+    // half of the workbook: a message, exit 1, no output file
+    const QByteArray dati = test::LeggiFile(dir.filePath(nomi[0]));
+    test::ScriviFile(dir.filePath(nomi[0]), dati.left(dati.size() / 2));
+    const QString pdf = dir.filePath(QStringLiteral("rotto.pdf"));
+    const Esito s = stampa({QDir(dir.path()).filePath(QStringLiteral("etichetta.eti")), QStringLiteral("--db"),
+                            dir.filePath(nomi[0]), QStringLiteral("--pdf"), pdf},
+                           ambiente);
+    EXPECT_EQ(s.codice, 1) << s.err.toStdString();
+    EXPECT_TRUE(s.err.contains(QStringLiteral("is damaged or incomplete and cannot be read"))) << s.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
 }

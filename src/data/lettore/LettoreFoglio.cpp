@@ -1,0 +1,1330 @@
+// cartigo-sheetreader: reads an XLSX or ODS workbook with liborcus and writes every
+// sheet as a table of a new SQLite database file. The cells are received through
+// liborcus's import interfaces as the file is read, so no model of the workbook is
+// built; each row goes to the output file as soon as the next one starts. It runs as
+// a separate process because liborcus, given a damaged file, may try to allocate
+// gigabytes or take a long time before it gives up.
+//
+//   cartigo-sheetreader [--memoria BYTES] foglio FILE OUT.sqlite
+//
+// The output holds "fogli" (indice, nome, tabella) and, for each sheet, a table "t<n>"
+// whose first row of the sheet gave the column names and whose rows are the sheet's
+// rows after it, up to the last row with a value. Columns declare their kind by the
+// values they hold: "testo", "intero", "numero", "data", "booleano" in "colonne"
+// (foglio, posizione, nome, tipo). Dates are "yyyy-MM-dd hh:mm:ss" text, booleans
+// -1/0, as the MDB reader writes them.
+//
+// Protocol on standard output, as cartigo-mdbreader's:
+//   "P <n>"            progress
+//   "E <code> <text>"  failure (code 2: encrypted, 3: not a spreadsheet, 4: damaged)
+//   "OK"               the output file is complete
+
+#include <orcus/orcus_ods.hpp>
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/exception.hpp>
+#include <orcus/spreadsheet/import_interface.hpp>
+#include <orcus/zip_archive.hpp>
+#include <orcus/zip_archive_stream.hpp>
+#include <sqlite3.h>
+#include <zlib.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace ss = orcus::spreadsheet;
+namespace iface = orcus::spreadsheet::iface;
+
+namespace {
+
+enum Errore { ErrArgomenti = 1, ErrCifrato = 2, ErrFormato = 3, ErrDanneggiato = 4, ErrUscita = 5 };
+
+int protocollo = -1;
+long long contatore = 0;
+time_t ultimoProgresso = 0;
+
+void scrivi(const std::string& riga)
+{
+    std::string s = riga + "\n";
+    const char* p = s.data();
+    size_t n = s.size();
+    while (n > 0) {
+        const ssize_t w = ::write(protocollo, p, n);
+        if (w <= 0) return;
+        p += w;
+        n -= size_t(w);
+    }
+}
+
+void progresso(bool forza = false)
+{
+    ++contatore;
+    if (!forza && (contatore & 1023) != 0) return;
+    const time_t ora = time(nullptr);
+    if (forza || ora != ultimoProgresso) {
+        ultimoProgresso = ora;
+        scrivi("P " + std::to_string(contatore));
+    }
+}
+
+[[noreturn]] void fallisci(int codice, const std::string& testo)
+{
+    std::string t = testo;
+    std::replace(t.begin(), t.end(), '\n', ' ');
+    scrivi("E " + std::to_string(codice) + " " + t);
+    std::_Exit(codice);
+}
+
+struct ErroreLettura {
+    int codice;
+    std::string testo;
+};
+
+// --- The output file ---
+
+class Uscita {
+public:
+    explicit Uscita(const char* percorso)
+    {
+        if (sqlite3_open(percorso, &db_) != SQLITE_OK) fallisci(ErrUscita, "cannot create the output file");
+        esegui("PRAGMA journal_mode = OFF");
+        esegui("PRAGMA synchronous = OFF");
+        esegui("BEGIN");
+    }
+    ~Uscita()
+    {
+        if (db_) sqlite3_close(db_);
+    }
+    sqlite3* db() const { return db_; }
+    void esegui(const std::string& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            const std::string e = err ? err : "?";
+            sqlite3_free(err);
+            fallisci(ErrUscita, "output: " + e);
+        }
+    }
+    sqlite3_stmt* prepara(const std::string& sql)
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            fallisci(ErrUscita, std::string("output: ") + sqlite3_errmsg(db_));
+        return st;
+    }
+    void passo(sqlite3_stmt* st)
+    {
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) fallisci(ErrUscita, std::string("output: ") + sqlite3_errmsg(db_));
+        sqlite3_reset(st);
+    }
+    void chiudi()
+    {
+        esegui("COMMIT");
+        if (sqlite3_close(db_) != SQLITE_OK) fallisci(ErrUscita, "cannot close the output file");
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// --- Cells as they arrive ---
+
+// A cell's value while the sheet is read. Numbers keep their cell format until the
+// styles (which an XLSX file may hold after the sheets) say whether it is a date.
+struct Cella {
+    enum Tipo : uint8_t { Vuota, Testo, Numero, Booleano, Data, SoloFormato };
+    Tipo tipo = Vuota;
+    double numero = 0;
+    uint32_t formato = 0;
+    std::string testo;
+};
+
+// Staging cells are stored in a table of untyped columns: text as TEXT, booleans as
+// INTEGER, numbers as REAL when they have no format, else as a 12-byte BLOB holding
+// the number and its format (format 0xFFFFFFFF: a date serial, NaN: a format alone).
+constexpr uint32_t FormatoData = 0xFFFFFFFFu;
+
+void leggiCella(sqlite3_stmt* st, int i, Cella& c)
+{
+    c = Cella();
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_TEXT:
+            c.tipo = Cella::Testo;
+            c.testo.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), size_t(sqlite3_column_bytes(st, i)));
+            break;
+        case SQLITE_INTEGER:
+            c.tipo = Cella::Booleano;
+            c.numero = double(sqlite3_column_int64(st, i));
+            break;
+        case SQLITE_FLOAT:
+            c.tipo = Cella::Numero;
+            c.numero = sqlite3_column_double(st, i);
+            break;
+        case SQLITE_BLOB:
+            if (sqlite3_column_bytes(st, i) == 12) {
+                const auto* b = static_cast<const unsigned char*>(sqlite3_column_blob(st, i));
+                std::memcpy(&c.numero, b, 8);
+                std::memcpy(&c.formato, b + 8, 4);
+                c.tipo = std::isnan(c.numero) ? Cella::SoloFormato
+                                              : (c.formato == FormatoData ? Cella::Data : Cella::Numero);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void legaCella(sqlite3_stmt* st, int p, const Cella& c)
+{
+    switch (c.tipo) {
+        case Cella::Testo:
+            sqlite3_bind_text(st, p, c.testo.data(), int(c.testo.size()), SQLITE_TRANSIENT);
+            break;
+        case Cella::Booleano:
+            sqlite3_bind_int64(st, p, c.numero != 0 ? 1 : 0);
+            break;
+        case Cella::Numero:
+        case Cella::Data:
+        case Cella::SoloFormato:
+            if (c.tipo == Cella::Numero && c.formato == 0) {
+                sqlite3_bind_double(st, p, c.numero);
+            } else {
+                unsigned char b[12];
+                const double n = c.tipo == Cella::SoloFormato ? std::nan("") : c.numero;
+                const uint32_t f = c.tipo == Cella::Data ? FormatoData : c.formato;
+                std::memcpy(b, &n, 8);
+                std::memcpy(b + 8, &f, 4);
+                sqlite3_bind_blob(st, p, b, 12, SQLITE_TRANSIENT);
+            }
+            break;
+        default:
+            sqlite3_bind_null(st, p);
+    }
+}
+
+bool haValore(const Cella& c)
+{
+    return c.tipo == Cella::Testo ? !c.testo.empty() : (c.tipo != Cella::Vuota && c.tipo != Cella::SoloFormato);
+}
+
+// Days since 1899-12-30 of a civil date (Howard Hinnant's algorithm).
+long long giorniDa(long long y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + (long long)doe - 719468 + 25569;
+}
+
+bool dataIso(double valore, std::string& out)
+{
+    if (!std::isfinite(valore) || valore < -657434.0 || valore > 2958465.999999) return false;
+    double giorni = std::floor(valore);
+    long long secondi = std::llround((valore - giorni) * 86400.0);
+    if (secondi >= 86400) {
+        secondi -= 86400;
+        giorni += 1;
+    }
+    long long z = (long long)giorni - 25569 + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    long long y = (long long)yoe + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2) ++y;
+    char buf[64];
+    snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, secondi / 3600, (secondi / 60) % 60,
+             secondi % 60);
+    out = buf;
+    return true;
+}
+
+std::string testoNumero(double v)
+{
+    char buf[64];
+    snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
+
+// True for a number format that shows a date or a time: the built-in ones, or a
+// code with day, month, year, hour or second letters outside quotes and brackets.
+bool formatoData(size_t id, const std::string* codice)
+{
+    if (!codice) return (id >= 14 && id <= 22) || (id >= 45 && id <= 47) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58);
+    bool virgolette = false;
+    for (size_t i = 0; i < codice->size(); ++i) {
+        const char c = (*codice)[i];
+        if (c == '"') {
+            virgolette = !virgolette;
+        } else if (virgolette) {
+        } else if (c == '\\' || c == '_' || c == '*') {
+            ++i;
+        } else if (c == '[') {
+            // [h], [mm], [ss] are elapsed times; [Red], [$-410] are not letters of the date.
+            const size_t fine = codice->find(']', i);
+            const std::string dentro = codice->substr(i + 1, fine == std::string::npos ? std::string::npos : fine - i - 1);
+            if (!dentro.empty() && std::strchr("hHmMsS", dentro[0]) &&
+                dentro.find_first_not_of(dentro[0]) == std::string::npos)
+                return true;
+            if (fine == std::string::npos) break;
+            i = fine;
+        } else if (c == ';') {
+            break;  // the first section decides
+        } else if (std::strchr("dDmMyYhHsS", c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- One sheet ---
+
+class Fabbrica;
+
+class Foglio : public iface::import_sheet, public iface::import_sheet_properties, public iface::import_formula {
+public:
+    Foglio(Fabbrica& f, int indice, std::string nome) : f_(f), indice_(indice), nome_(std::move(nome)) {}
+    ~Foglio() override { Chiudi(); }
+    void Chiudi()
+    {
+        sqlite3_finalize(ins_);
+        ins_ = nullptr;
+    }
+
+    const std::string& Nome() const { return nome_; }
+    int Indice() const { return indice_; }
+    std::string Tabella() const { return "g" + std::to_string(indice_); }
+
+    // The row in memory goes to the staging table.
+    void Scarica();
+    // After the whole file: the merged ranges take their top-left value.
+    void ApplicaUnioni();
+    // The staging table becomes the sheet's table.
+    void Concludi(const std::set<uint32_t>& formatiData, sqlite3_stmt* insFoglio, sqlite3_stmt* insColonna);
+
+    // import_sheet
+    iface::import_sheet_properties* get_sheet_properties() override { return this; }
+    iface::import_formula* get_formula() override { return this; }
+    void set_auto(ss::row_t r, ss::col_t c, std::string_view s) override;
+    void set_string(ss::row_t r, ss::col_t c, ss::string_id_t id) override;
+    void set_value(ss::row_t r, ss::col_t c, double v) override
+    {
+        Cella& x = cella(r, c);
+        x.tipo = Cella::Numero;
+        x.numero = v;
+    }
+    void set_bool(ss::row_t r, ss::col_t c, bool v) override
+    {
+        Cella& x = cella(r, c);
+        x.tipo = Cella::Booleano;
+        x.numero = v ? 1 : 0;
+    }
+    void set_date_time(ss::row_t r, ss::col_t c, int y, int mo, int d, int h, int mi, double s) override
+    {
+        if (mo < 1 || mo > 12 || d < 1 || d > 31) return;
+        Cella& x = cella(r, c);
+        x.tipo = Cella::Data;
+        x.numero = double(giorniDa(y, unsigned(mo), unsigned(d))) + (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+    }
+    void set_format(ss::row_t r, ss::col_t c, size_t xf) override;
+    void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
+    void fill_down_cells(ss::row_t, ss::col_t, ss::row_t) override {}
+    ss::range_size_t get_sheet_size() const override { return {1048576, 16384}; }
+
+    // import_sheet_properties
+    void set_column_width(ss::col_t, double, orcus::length_unit_t) override {}
+    void set_column_hidden(ss::col_t, bool) override {}
+    void set_row_height(ss::row_t, double, orcus::length_unit_t) override {}
+    void set_row_hidden(ss::row_t, bool) override {}
+    void set_merge_cell_range(const ss::range_t& r) override
+    {
+        if (r.first.row >= 0 && r.first.column >= 0 && r.last.row >= r.first.row && r.last.column >= r.first.column &&
+            r.last.column < 16384 && r.last.row < (1 << 21) && unioni_.size() < 100000)
+            unioni_.push_back(r);
+    }
+
+    // import_formula: the cached result of a formula cell, after the whole sheet
+    void set_position(ss::row_t r, ss::col_t c) override
+    {
+        fr_ = r;
+        fc_ = c;
+        risultato_ = Cella();
+    }
+    void set_formula(ss::formula_grammar_t, std::string_view) override {}
+    void set_shared_formula_index(size_t) override {}
+    void set_result_string(std::string_view v) override
+    {
+        risultato_.tipo = Cella::Testo;
+        risultato_.testo.assign(v);
+    }
+    void set_result_value(double v) override
+    {
+        risultato_ = Cella();
+        if (std::isnan(v)) return;
+        risultato_.tipo = Cella::Numero;
+        risultato_.numero = v;
+    }
+    void set_result_bool(bool v) override
+    {
+        risultato_.tipo = Cella::Booleano;
+        risultato_.numero = v ? 1 : 0;
+    }
+    void set_result_empty() override { risultato_ = Cella(); }
+    void commit() override;
+
+private:
+    Cella& cella(ss::row_t r, ss::col_t c);
+    void assicuraColonne(int n);
+    void assicuraRiga(long long riga);
+    Cella leggi(long long riga, int col);
+    void scriviCella(long long riga, int col, const Cella& c);
+
+    Fabbrica& f_;
+    int indice_;
+    std::string nome_;
+    bool creata_ = false;
+    int colonne_ = 0;
+    sqlite3_stmt* ins_ = nullptr;
+    long long riga_ = -1;  // the row in memory
+    std::vector<Cella> celle_;
+    std::vector<ss::range_t> unioni_;
+    ss::row_t fr_ = -1;
+    ss::col_t fc_ = -1;
+    Cella risultato_;
+};
+
+// --- The shared strings, the styles and the workbook ---
+
+class Stringhe : public iface::import_shared_strings {
+public:
+    // An ODS file hands each cell's text over just before the cell: only the latest
+    // ones are kept. An XLSX file's table comes first and is used by every sheet.
+    explicit Stringhe(bool soloRecenti) : soloRecenti_(soloRecenti) {}
+    const std::string* Testo(size_t id) const
+    {
+        if (id < base_ || id - base_ >= v_.size()) return nullptr;
+        return &v_[id - base_];
+    }
+    size_t append(std::string_view s) override { return aggiungi(std::string(s)); }
+    size_t add(std::string_view s) override { return aggiungi(std::string(s)); }
+    void set_segment_font(size_t) override {}
+    void set_segment_bold(bool) override {}
+    void set_segment_italic(bool) override {}
+    void set_segment_font_name(std::string_view) override {}
+    void set_segment_font_size(double) override {}
+    void set_segment_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
+    void append_segment(std::string_view s) override { segmenti_.append(s); }
+    size_t commit_segments() override
+    {
+        std::string s;
+        s.swap(segmenti_);
+        return aggiungi(std::move(s));
+    }
+
+private:
+    size_t aggiungi(std::string s)
+    {
+        if (soloRecenti_ && v_.size() >= 4096) {
+            v_.erase(v_.begin(), v_.begin() + 2048);
+            base_ += 2048;
+        }
+        v_.push_back(std::move(s));
+        return base_ + v_.size() - 1;
+    }
+    bool soloRecenti_;
+    size_t base_ = 0;
+    std::vector<std::string> v_;
+    std::string segmenti_;
+};
+
+// Only the number formats of the cell formats matter: which cell formats show a date.
+class Stili : public iface::import_styles {
+public:
+    std::set<uint32_t> FormatiData() const
+    {
+        std::set<uint32_t> r;
+        for (size_t i = 0; i < xf_.size(); ++i) {
+            const auto it = codici_.find(xf_[i]);
+            if (formatoData(xf_[i], it == codici_.end() ? nullptr : &it->second)) r.insert(uint32_t(i));
+        }
+        return r;
+    }
+    void set_font_count(size_t) override {}
+    void set_font_bold(bool) override {}
+    void set_font_italic(bool) override {}
+    void set_font_name(std::string_view) override {}
+    void set_font_size(double) override {}
+    void set_font_underline(ss::underline_t) override {}
+    void set_font_underline_width(ss::underline_width_t) override {}
+    void set_font_underline_mode(ss::underline_mode_t) override {}
+    void set_font_underline_type(ss::underline_type_t) override {}
+    void set_font_underline_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
+    void set_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
+    void set_strikethrough_style(ss::strikethrough_style_t) override {}
+    void set_strikethrough_type(ss::strikethrough_type_t) override {}
+    void set_strikethrough_width(ss::strikethrough_width_t) override {}
+    void set_strikethrough_text(ss::strikethrough_text_t) override {}
+    size_t commit_font() override { return 0; }
+    void set_fill_count(size_t) override {}
+    void set_fill_pattern_type(ss::fill_pattern_t) override {}
+    void set_fill_fg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
+    void set_fill_bg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
+    size_t commit_fill() override { return 0; }
+    void set_border_count(size_t) override {}
+    void set_border_style(ss::border_direction_t, ss::border_style_t) override {}
+    void set_border_color(ss::border_direction_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
+                          ss::color_elem_t) override
+    {
+    }
+    void set_border_width(ss::border_direction_t, double, orcus::length_unit_t) override {}
+    size_t commit_border() override { return 0; }
+    void set_cell_hidden(bool) override {}
+    void set_cell_locked(bool) override {}
+    void set_cell_print_content(bool) override {}
+    void set_cell_formula_hidden(bool) override {}
+    size_t commit_cell_protection() override { return 0; }
+    void set_number_format_count(size_t) override {}
+    void set_number_format_identifier(size_t id) override { idFormato_ = id; }
+    void set_number_format_code(std::string_view s) override { codiceFormato_.assign(s); }
+    size_t commit_number_format() override
+    {
+        if (codici_.size() < 100000) codici_[idFormato_] = codiceFormato_;
+        codiceFormato_.clear();
+        return idFormato_;
+    }
+    void set_cell_xf_count(size_t) override {}
+    void set_cell_style_xf_count(size_t) override {}
+    void set_dxf_count(size_t) override {}
+    void set_xf_font(size_t) override {}
+    void set_xf_fill(size_t) override {}
+    void set_xf_border(size_t) override {}
+    void set_xf_protection(size_t) override {}
+    void set_xf_number_format(size_t i) override { formatoXf_ = i; }
+    void set_xf_style_xf(size_t) override {}
+    void set_xf_apply_alignment(bool) override {}
+    void set_xf_horizontal_alignment(ss::hor_alignment_t) override {}
+    void set_xf_vertical_alignment(ss::ver_alignment_t) override {}
+    size_t commit_cell_xf() override
+    {
+        if (xf_.size() < 1000000) xf_.push_back(formatoXf_);
+        formatoXf_ = 0;
+        return xf_.size() - 1;
+    }
+    size_t commit_cell_style_xf() override
+    {
+        formatoXf_ = 0;
+        return stili_++;
+    }
+    size_t commit_dxf() override
+    {
+        formatoXf_ = 0;
+        return dxf_++;
+    }
+    void set_cell_style_count(size_t) override {}
+    void set_cell_style_name(std::string_view) override {}
+    void set_cell_style_xf(size_t) override {}
+    void set_cell_style_builtin(size_t) override {}
+    void set_cell_style_parent_name(std::string_view) override {}
+    size_t commit_cell_style() override { return 0; }
+
+private:
+    size_t idFormato_ = 0, formatoXf_ = 0, stili_ = 0, dxf_ = 0;
+    std::string codiceFormato_;
+    std::unordered_map<size_t, std::string> codici_;
+    std::vector<size_t> xf_;  // cell format -> number format id
+};
+
+// Cell addresses of the A1 form ("$B$12", "Sheet!A1:C3" without the sheet).
+class Indirizzi : public iface::import_reference_resolver {
+public:
+    ss::src_address_t resolve_address(std::string_view a) override
+    {
+        const size_t esclamativo = a.rfind('!');
+        if (esclamativo != std::string_view::npos) a = a.substr(esclamativo + 1);
+        ss::src_address_t r{0, 0, 0};
+        size_t i = 0;
+        long c = 0, riga = 0;
+        if (i < a.size() && a[i] == '$') ++i;
+        while (i < a.size() && std::isalpha(static_cast<unsigned char>(a[i])) && c < 100000)
+            c = c * 26 + (std::toupper(static_cast<unsigned char>(a[i++])) - 'A' + 1);
+        if (i < a.size() && a[i] == '$') ++i;
+        while (i < a.size() && std::isdigit(static_cast<unsigned char>(a[i])) && riga < 100000000)
+            riga = riga * 10 + (a[i++] - '0');
+        if (i != a.size() || c == 0 || riga == 0) throw orcus::general_error("invalid cell address");
+        r.row = ss::row_t(riga - 1);
+        r.column = ss::col_t(c - 1);
+        return r;
+    }
+    ss::src_range_t resolve_range(std::string_view a) override
+    {
+        const size_t due = a.find(':');
+        if (due == std::string_view::npos) {
+            const auto x = resolve_address(a);
+            return {x, x};
+        }
+        return {resolve_address(a.substr(0, due)), resolve_address(a.substr(due + 1))};
+    }
+};
+
+class Impostazioni : public iface::import_global_settings {
+public:
+    // Days to add to a serial of the workbook's date system to make it one of 1899-12-30.
+    double scarto = 0;
+    void set_origin_date(int y, int m, int d) override
+    {
+        if (m >= 1 && m <= 12 && d >= 1 && d <= 31) scarto = double(giorniDa(y, unsigned(m), unsigned(d)));
+    }
+    void set_default_formula_grammar(ss::formula_grammar_t g) override { grammatica_ = g; }
+    ss::formula_grammar_t get_default_formula_grammar() const override { return grammatica_; }
+    void set_character_set(orcus::character_set_t) override {}
+
+private:
+    ss::formula_grammar_t grammatica_ = ss::formula_grammar_t::unknown;
+};
+
+class Fabbrica : public iface::import_factory {
+public:
+    Fabbrica(Uscita& out, bool ods) : out_(out), stringhe_(ods), ods_(ods) {}
+
+    Uscita& Out() { return out_; }
+    const Stringhe& Testi() const { return stringhe_; }
+    bool Ods() const { return ods_; }
+    double Scarto() const { return impostazioni_.scarto; }
+    // Only one row of one sheet is in memory: touching another sends it to the file.
+    void Tocca(Foglio* f)
+    {
+        if (attivo_ && attivo_ != f) attivo_->Scarica();
+        attivo_ = f;
+    }
+
+    iface::import_global_settings* get_global_settings() override { return &impostazioni_; }
+    iface::import_shared_strings* get_shared_strings() override { return &stringhe_; }
+    iface::import_styles* get_styles() override { return &stili_; }
+    iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override { return &indirizzi_; }
+    iface::import_sheet* append_sheet(ss::sheet_t indice, std::string_view nome) override
+    {
+        if (fogli_.size() >= 10000) throw orcus::general_error("too many sheets");
+        fogli_.push_back(std::make_unique<Foglio>(*this, int(indice), std::string(nome)));
+        return fogli_.back().get();
+    }
+    iface::import_sheet* get_sheet(std::string_view nome) override
+    {
+        for (auto& f : fogli_)
+            if (f->Nome() == nome) return f.get();
+        return nullptr;
+    }
+    iface::import_sheet* get_sheet(ss::sheet_t indice) override
+    {
+        for (auto& f : fogli_)
+            if (f->Indice() == indice) return f.get();
+        return nullptr;
+    }
+    void finalize() override {}
+
+    void Concludi()
+    {
+        if (attivo_) attivo_->Scarica();
+        attivo_ = nullptr;
+        for (auto& f : fogli_) f->ApplicaUnioni();
+        out_.esegui(
+            "CREATE TABLE fogli (indice INTEGER PRIMARY KEY, nome TEXT, tabella TEXT); "
+            "CREATE TABLE colonne (foglio INTEGER, posizione INTEGER, nome TEXT, tipo TEXT)");
+        sqlite3_stmt* insFoglio = out_.prepara("INSERT INTO fogli VALUES (?, ?, ?)");
+        sqlite3_stmt* insColonna = out_.prepara("INSERT INTO colonne VALUES (?, ?, ?, ?)");
+        const std::set<uint32_t> date = ods_ ? std::set<uint32_t>() : stili_.FormatiData();
+        for (auto& f : fogli_) {
+            f->Chiudi();
+            f->Concludi(date, insFoglio, insColonna);
+        }
+        sqlite3_finalize(insFoglio);
+        sqlite3_finalize(insColonna);
+    }
+
+private:
+    Uscita& out_;
+    Stringhe stringhe_;
+    Stili stili_;
+    Indirizzi indirizzi_;
+    Impostazioni impostazioni_;
+    bool ods_;
+    std::vector<std::unique_ptr<Foglio>> fogli_;
+    Foglio* attivo_ = nullptr;
+};
+
+// --- Foglio ---
+
+Cella& Foglio::cella(ss::row_t r, ss::col_t c)
+{
+    if (r < 0 || c < 0 || c >= 16384 || r >= (1 << 21)) throw orcus::general_error("cell address out of range");
+    f_.Tocca(this);
+    if (r != riga_) {
+        Scarica();
+        riga_ = r;
+    }
+    if (size_t(c) >= celle_.size()) celle_.resize(size_t(c) + 1);
+    progresso();
+    return celle_[size_t(c)];
+}
+
+void Foglio::set_string(ss::row_t r, ss::col_t c, ss::string_id_t id)
+{
+    const std::string* s = f_.Testi().Testo(id);
+    if (!s) return;
+    Cella& x = cella(r, c);
+    x.tipo = Cella::Testo;
+    x.testo = *s;
+}
+
+void Foglio::set_auto(ss::row_t r, ss::col_t c, std::string_view s)
+{
+    Cella& x = cella(r, c);
+    x.tipo = Cella::Testo;
+    x.testo.assign(s);
+}
+
+void Foglio::set_format(ss::row_t r, ss::col_t c, size_t xf)
+{
+    if (f_.Ods() || xf == 0 || xf >= FormatoData) return;
+    if (r != riga_ || c < 0 || size_t(c) >= celle_.size()) {
+        // A formula cell's format comes with no value: its result arrives at the end.
+        Cella& x = cella(r, c);
+        x.tipo = Cella::SoloFormato;
+        x.formato = uint32_t(xf);
+        return;
+    }
+    Cella& x = celle_[size_t(c)];
+    if (x.tipo == Cella::Vuota) x.tipo = Cella::SoloFormato;
+    x.formato = uint32_t(xf);
+}
+
+void Foglio::assicuraColonne(int n)
+{
+    if (!creata_) {
+        f_.Out().esegui("CREATE TABLE " + Tabella() + " (c0)");
+        creata_ = true;
+        colonne_ = 1;
+    }
+    if (n <= colonne_) return;
+    // Columns come in steps, so that a wide row does not alter the table for each cell.
+    const int nuove = std::min(16384, std::max(n, colonne_ + 8));
+    for (int i = colonne_; i < nuove; ++i)
+        f_.Out().esegui("ALTER TABLE " + Tabella() + " ADD COLUMN c" + std::to_string(i));
+    colonne_ = nuove;
+    Chiudi();
+}
+
+void Foglio::Scarica()
+{
+    if (riga_ < 0) return;
+    int n = 0;
+    for (size_t i = 0; i < celle_.size(); ++i)
+        if (celle_[i].tipo != Cella::Vuota) n = int(i) + 1;
+    if (n > 0) {
+        assicuraColonne(n);
+        if (!ins_) {
+            std::string sql = "INSERT OR REPLACE INTO " + Tabella() + " (rowid";
+            for (int i = 0; i < colonne_; ++i) sql += ", c" + std::to_string(i);
+            sql += ") VALUES (?";
+            for (int i = 0; i < colonne_; ++i) sql += ", ?";
+            ins_ = f_.Out().prepara(sql + ")");
+        }
+        sqlite3_clear_bindings(ins_);
+        sqlite3_bind_int64(ins_, 1, riga_ + 1);
+        for (int i = 0; i < n; ++i) legaCella(ins_, i + 2, celle_[size_t(i)]);
+        f_.Out().passo(ins_);
+    }
+    riga_ = -1;
+    for (auto& c : celle_) c = Cella();
+}
+
+void Foglio::assicuraRiga(long long riga)
+{
+    assicuraColonne(1);
+    sqlite3_stmt* st = f_.Out().prepara("INSERT OR IGNORE INTO " + Tabella() + " (rowid) VALUES (?)");
+    sqlite3_bind_int64(st, 1, riga + 1);
+    f_.Out().passo(st);
+    sqlite3_finalize(st);
+}
+
+Cella Foglio::leggi(long long riga, int col)
+{
+    Cella c;
+    if (!creata_ || col >= colonne_) return c;
+    sqlite3_stmt* st = f_.Out().prepara("SELECT c" + std::to_string(col) + " FROM " + Tabella() + " WHERE rowid = ?");
+    sqlite3_bind_int64(st, 1, riga + 1);
+    if (sqlite3_step(st) == SQLITE_ROW) leggiCella(st, 0, c);
+    sqlite3_finalize(st);
+    return c;
+}
+
+void Foglio::scriviCella(long long riga, int col, const Cella& c)
+{
+    assicuraColonne(col + 1);
+    assicuraRiga(riga);
+    sqlite3_stmt* st =
+        f_.Out().prepara("UPDATE " + Tabella() + " SET c" + std::to_string(col) + " = ? WHERE rowid = ?");
+    legaCella(st, 1, c);
+    sqlite3_bind_int64(st, 2, riga + 1);
+    f_.Out().passo(st);
+    sqlite3_finalize(st);
+}
+
+void Foglio::commit()
+{
+    if (fr_ < 0 || fc_ < 0 || fc_ >= 16384 || fr_ >= (1 << 21)) return;
+    f_.Tocca(nullptr);
+    progresso();
+    Cella c = risultato_;
+    if (c.tipo == Cella::Vuota) return;
+    if (c.tipo == Cella::Numero) {
+        const Cella prima = leggi(fr_, fc_);
+        if (prima.tipo == Cella::SoloFormato || prima.tipo == Cella::Numero) c.formato = prima.formato;
+    }
+    scriviCella(fr_, fc_, c);
+    fr_ = fc_ = -1;
+}
+
+void Foglio::ApplicaUnioni()
+{
+    for (const auto& u : unioni_) {
+        const Cella alto = leggi(u.first.row, u.first.column);
+        if (!haValore(alto)) continue;
+        for (ss::row_t r = u.first.row; r <= u.last.row; ++r)
+            for (ss::col_t c = u.first.column; c <= u.last.column; ++c)
+                if (r != u.first.row || c != u.first.column) scriviCella(r, c, alto);
+        progresso();
+    }
+}
+
+void Foglio::Concludi(const std::set<uint32_t>& formatiData, sqlite3_stmt* insFoglio, sqlite3_stmt* insColonna)
+{
+    Uscita& out = f_.Out();
+    const std::string tabella = "t" + std::to_string(indice_);
+    const double scarto = f_.Scarto();
+    // A number with a date format is a date.
+    auto normale = [&](Cella& c) {
+        if (c.tipo == Cella::Numero && c.formato != 0 && formatiData.count(c.formato)) {
+            c.tipo = Cella::Data;
+            c.numero += scarto;
+        }
+        if (c.tipo == Cella::Testo && c.testo.empty()) c.tipo = Cella::Vuota;
+        if (c.tipo == Cella::SoloFormato) c.tipo = Cella::Vuota;
+    };
+
+    // First walk: where the values are, the header, and what each column holds.
+    long long primaRiga = -1, ultimaRiga = -1;
+    int primaColonna = 16384, ultimaColonna = -1;
+    struct Tipi {
+        bool testo = false, numero = false, intero = true, data = false, booleano = false;
+    };
+    std::vector<Tipi> tipi;
+    std::vector<Cella> intestazione;
+    if (creata_) {
+        sqlite3_stmt* st = out.prepara("SELECT rowid, * FROM " + Tabella() + " ORDER BY rowid");
+        Cella c;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const long long riga = sqlite3_column_int64(st, 0);
+            bool valore = false;
+            for (int i = 0; i < colonne_; ++i) {
+                leggiCella(st, i + 1, c);
+                normale(c);
+                if (!haValore(c)) continue;
+                valore = true;
+                primaColonna = std::min(primaColonna, i);
+                ultimaColonna = std::max(ultimaColonna, i);
+                if (primaRiga < 0 || riga == primaRiga) {
+                    if (intestazione.size() <= size_t(i)) intestazione.resize(size_t(i) + 1);
+                    intestazione[size_t(i)] = c;
+                    continue;
+                }
+                if (tipi.size() <= size_t(i)) tipi.resize(size_t(i) + 1);
+                Tipi& t = tipi[size_t(i)];
+                switch (c.tipo) {
+                    case Cella::Testo:
+                        t.testo = true;
+                        break;
+                    case Cella::Numero:
+                        t.numero = true;
+                        if (c.numero != std::trunc(c.numero) || std::fabs(c.numero) > 2147483647.0) t.intero = false;
+                        break;
+                    case Cella::Data:
+                        t.data = true;
+                        break;
+                    case Cella::Booleano:
+                        t.booleano = true;
+                        break;
+                    default:
+                        break;
+                }
+            }
+            if (valore) {
+                if (primaRiga < 0) primaRiga = riga;
+                ultimaRiga = riga;
+            }
+            progresso();
+        }
+        sqlite3_finalize(st);
+    }
+
+    // Columns: names from the header, "Column N" for an empty one, a suffix for a repeat.
+    struct Colonna {
+        int indice;
+        std::string nome, tipo;
+    };
+    std::vector<Colonna> colonne;
+    std::set<std::string> usati;
+    auto chiave = [](std::string s) {
+        for (char& ch : s) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        return s;
+    };
+    for (int i = primaColonna; i <= ultimaColonna; ++i) {
+        std::string nome;
+        if (size_t(i) < intestazione.size()) {
+            Cella h = intestazione[size_t(i)];
+            if (h.tipo == Cella::Testo)
+                nome = h.testo;
+            else if (h.tipo == Cella::Numero)
+                nome = testoNumero(h.numero);
+            else if (h.tipo == Cella::Data && dataIso(h.numero, nome) && nome.size() > 10 && nome.substr(10) == " 00:00:00")
+                nome.resize(10);
+            else if (h.tipo == Cella::Booleano)
+                nome = h.numero != 0 ? "TRUE" : "FALSE";
+        }
+        // One line, without the characters that delimit names in a statement.
+        for (char& ch : nome)
+            if (ch == '\r' || ch == '\n' || ch == '\t')
+                ch = ' ';
+            else if (ch == '[' || ch == ']')
+                ch = ch == '[' ? '(' : ')';
+        while (!nome.empty() && nome.back() == ' ') nome.pop_back();
+        while (!nome.empty() && nome.front() == ' ') nome.erase(0, 1);
+        if (nome.empty()) nome = "Column " + std::to_string(i + 1);
+        std::string unico = nome;
+        for (int k = 2; usati.count(chiave(unico)); ++k) unico = nome + "_" + std::to_string(k);
+        usati.insert(chiave(unico));
+        const Tipi t = size_t(i) < tipi.size() ? tipi[size_t(i)] : Tipi();
+        std::string tipo = "testo";
+        const int generi = int(t.testo) + int(t.numero) + int(t.data) + int(t.booleano);
+        if (generi == 1 && t.numero)
+            tipo = t.intero ? "intero" : "numero";
+        else if (generi == 1 && t.data)
+            tipo = "data";
+        else if (generi == 1 && t.booleano)
+            tipo = "booleano";
+        colonne.push_back({i, unico, tipo});
+    }
+
+    sqlite3_bind_int(insFoglio, 1, indice_);
+    sqlite3_bind_text(insFoglio, 2, nome_.data(), int(nome_.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(insFoglio, 3, tabella.data(), int(tabella.size()), SQLITE_TRANSIENT);
+    out.passo(insFoglio);
+    std::string crea = "CREATE TABLE " + tabella + " (";
+    std::string ins = "INSERT INTO " + tabella + " VALUES (";
+    for (size_t k = 0; k < colonne.size(); ++k) {
+        sqlite3_bind_int(insColonna, 1, indice_);
+        sqlite3_bind_int(insColonna, 2, int(k));
+        sqlite3_bind_text(insColonna, 3, colonne[k].nome.data(), int(colonne[k].nome.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insColonna, 4, colonne[k].tipo.data(), int(colonne[k].tipo.size()), SQLITE_TRANSIENT);
+        out.passo(insColonna);
+        crea += (k ? ", c" : "c") + std::to_string(k);
+        ins += k ? ", ?" : "?";
+    }
+    if (colonne.empty()) crea += "c0";
+    out.esegui(crea + ")");
+    if (colonne.empty() || ultimaRiga <= primaRiga) {
+        if (creata_) out.esegui("DROP TABLE " + Tabella());
+        return;
+    }
+
+    // Second walk: the rows after the header, an empty record for an empty row between.
+    sqlite3_stmt* scrivi = out.prepara(ins + ")");
+    sqlite3_stmt* st = out.prepara("SELECT rowid, * FROM " + Tabella() + " WHERE rowid > ? AND rowid <= ? ORDER BY rowid");
+    sqlite3_bind_int64(st, 1, primaRiga);
+    sqlite3_bind_int64(st, 2, ultimaRiga);
+    long long attesa = primaRiga + 1;
+    Cella c;
+    std::string testo;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const long long riga = sqlite3_column_int64(st, 0);
+        for (; attesa < riga; ++attesa) {
+            sqlite3_clear_bindings(scrivi);
+            out.passo(scrivi);
+        }
+        attesa = riga + 1;
+        sqlite3_clear_bindings(scrivi);
+        for (size_t k = 0; k < colonne.size(); ++k) {
+            const int p = int(k) + 1;
+            leggiCella(st, colonne[k].indice + 1, c);
+            normale(c);
+            if (!haValore(c)) continue;
+            const std::string& tipo = colonne[k].tipo;
+            if (tipo == "intero") {
+                sqlite3_bind_int64(scrivi, p, (long long)c.numero);
+            } else if (tipo == "numero") {
+                sqlite3_bind_double(scrivi, p, c.numero);
+            } else if (tipo == "booleano") {
+                sqlite3_bind_int(scrivi, p, c.numero != 0 ? -1 : 0);
+            } else if (tipo == "data") {
+                if (dataIso(c.numero, testo)) sqlite3_bind_text(scrivi, p, testo.data(), int(testo.size()), SQLITE_TRANSIENT);
+            } else {
+                // A text column shows every value as text: numbers plainly, dates as ISO dates
+                // (with the time when there is one), booleans as the sheet names them.
+                switch (c.tipo) {
+                    case Cella::Testo:
+                        testo = c.testo;
+                        break;
+                    case Cella::Numero:
+                        testo = testoNumero(c.numero);
+                        break;
+                    case Cella::Data:
+                        if (!dataIso(c.numero, testo)) testo.clear();
+                        if (testo.size() > 10 && testo.substr(10) == " 00:00:00") testo.resize(10);
+                        break;
+                    case Cella::Booleano:
+                        testo = c.numero != 0 ? "TRUE" : "FALSE";
+                        break;
+                    default:
+                        testo.clear();
+                }
+                sqlite3_bind_text(scrivi, p, testo.data(), int(testo.size()), SQLITE_TRANSIENT);
+            }
+        }
+        out.passo(scrivi);
+        progresso();
+    }
+    sqlite3_finalize(st);
+    sqlite3_finalize(scrivi);
+    out.esegui("DROP TABLE " + Tabella());
+}
+
+// --- Packages written by openpyxl 3.0 ---
+//
+// openpyxl 3.0 names a workbook's parts by absolute paths ("/xl/worksheets/sheet1.xml")
+// and keeps text in the cells (inline strings); liborcus 0.17 follows neither and would
+// see sheets without a cell. Such a package is copied into a temporary file, entry by
+// entry and uncompressed, with relative names and the inline strings moved into a
+// shared string table, and liborcus reads the copy.
+
+class ZipScritto {
+public:
+    explicit ZipScritto(const std::string& percorso) : f_(std::fopen(percorso.c_str(), "wb"))
+    {
+        if (!f_) fallisci(ErrUscita, "cannot create a temporary file");
+    }
+    ~ZipScritto()
+    {
+        if (f_) std::fclose(f_);
+    }
+    void Voce(const std::string& nome, const std::string& dati)
+    {
+        if (dati.size() >= 0xFFFFFFFFu || posizione_ + dati.size() + nome.size() + 30 >= 0xFFFFFFFFu)
+            fallisci(ErrDanneggiato, "the workbook is too large to read");
+        const uint32_t crc = uint32_t(crc32(0L, reinterpret_cast<const Bytef*>(dati.data()), uInt(dati.size())));
+        std::string h;
+        u32(h, 0x04034b50);
+        u16(h, 20);
+        u16(h, 0x0800);  // UTF-8 names
+        u16(h, 0);       // stored
+        u32(h, 0);
+        u32(h, crc);
+        u32(h, uint32_t(dati.size()));
+        u32(h, uint32_t(dati.size()));
+        u16(h, uint16_t(nome.size()));
+        u16(h, 0);
+        std::string c;
+        u32(c, 0x02014b50);
+        u16(c, 20);
+        c.append(h, 4, 26);
+        u16(c, 0);
+        u16(c, 0);
+        u16(c, 0);
+        u32(c, 0);
+        u32(c, uint32_t(posizione_));
+        cartella_ += c + nome;
+        scrivi(h + nome);
+        scrivi(dati);
+        ++voci_;
+    }
+    void Chiudi()
+    {
+        std::string e;
+        u32(e, 0x06054b50);
+        u32(e, 0);
+        u16(e, uint16_t(voci_));
+        u16(e, uint16_t(voci_));
+        u32(e, uint32_t(cartella_.size()));
+        u32(e, uint32_t(posizione_));
+        u16(e, 0);
+        scrivi(cartella_ + e);
+        if (std::fclose(f_) != 0) fallisci(ErrUscita, "cannot write a temporary file");
+        f_ = nullptr;
+    }
+
+private:
+    static void u16(std::string& s, uint16_t v)
+    {
+        s += char(v & 0xFF);
+        s += char(v >> 8);
+    }
+    static void u32(std::string& s, uint32_t v)
+    {
+        u16(s, uint16_t(v & 0xFFFF));
+        u16(s, uint16_t(v >> 16));
+    }
+    void scrivi(const std::string& d)
+    {
+        if (std::fwrite(d.data(), 1, d.size(), f_) != d.size()) fallisci(ErrUscita, "cannot write a temporary file");
+        posizione_ += d.size();
+    }
+    FILE* f_;
+    std::string cartella_;
+    uint64_t posizione_ = 0;
+    size_t voci_ = 0;
+};
+
+// A relationship target made relative to the folder of the part that names it.
+std::string relativo(const std::string& cartella, const std::string& assoluto)
+{
+    std::vector<std::string> da, a;
+    auto dividi = [](const std::string& p, std::vector<std::string>& v) {
+        size_t i = 0;
+        for (size_t j; (j = p.find('/', i)) != std::string::npos; i = j + 1)
+            if (j > i) v.push_back(p.substr(i, j - i));
+        if (i < p.size()) v.push_back(p.substr(i));
+    };
+    dividi(cartella, da);
+    dividi(assoluto, a);
+    size_t comuni = 0;
+    while (comuni < da.size() && comuni + 1 < a.size() && da[comuni] == a[comuni]) ++comuni;
+    std::string r;
+    for (size_t i = comuni; i < da.size(); ++i) r += "../";
+    for (size_t i = comuni; i < a.size(); ++i) r += (i > comuni ? "/" : "") + a[i];
+    return r;
+}
+
+// The relationships of a part (NAME is "dir/_rels/part.rels") with relative targets.
+std::string relazioniRelative(const std::string& nome, const std::string& xml)
+{
+    std::string cartella = nome.substr(0, nome.rfind("_rels/"));
+    std::string r;
+    size_t i = 0;
+    for (size_t j; (j = xml.find("Target=\"/", i)) != std::string::npos;) {
+        const size_t fine = xml.find('"', j + 9);
+        if (fine == std::string::npos) break;
+        r.append(xml, i, j - i);
+        r += "Target=\"" + relativo(cartella, xml.substr(j + 9, fine - j - 9)) + "\"";
+        i = fine + 1;
+    }
+    r.append(xml, i, std::string::npos);
+    return r;
+}
+
+// A worksheet with its inline strings moved to the shared string table `sst`.
+std::string senzaStringheInterne(const std::string& xml, std::string& sst, size_t& conteggio)
+{
+    std::string r;
+    r.reserve(xml.size());
+    size_t i = 0;
+    for (size_t j; (j = xml.find("<c ", i)) != std::string::npos;) {
+        const size_t chiusa = xml.find('>', j);
+        if (chiusa == std::string::npos) break;
+        const size_t attributo = xml.find(" t=\"inlineStr\"", j);
+        if (attributo == std::string::npos || attributo > chiusa) {
+            r.append(xml, i, chiusa + 1 - i);
+            i = chiusa + 1;
+            continue;
+        }
+        r.append(xml, i, attributo - i);
+        r += " t=\"s\"";
+        r.append(xml, attributo + 14, chiusa + 1 - (attributo + 14));
+        i = chiusa + 1;
+        if (xml[chiusa - 1] == '/') continue;
+        const size_t fineCella = xml.find("</c>", i);
+        const size_t inizio = xml.find("<is>", i);
+        const size_t fine = xml.find("</is>", i);
+        if (fineCella == std::string::npos || inizio == std::string::npos || fine == std::string::npos ||
+            fine > fineCella)
+            continue;
+        sst += "<si>" + xml.substr(inizio + 4, fine - inizio - 4) + "</si>";
+        r += "<v>" + std::to_string(conteggio++) + "</v>";
+        i = fine + 5;
+    }
+    r.append(xml, i, std::string::npos);
+    return r;
+}
+
+void riscriviPacchetto(orcus::zip_archive& zip, const std::vector<std::string>& voci, const std::string& uscita)
+{
+    const bool conSst =
+        std::find(voci.begin(), voci.end(), std::string("xl/sharedStrings.xml")) != voci.end();
+    ZipScritto z(uscita);
+    std::string sst;
+    size_t conteggio = 0;
+    std::vector<unsigned char> buf;
+    for (const std::string& nome : voci) {
+        if (!zip.read_file_entry(nome, buf)) fallisci(ErrDanneggiato, "the file is damaged (entry " + nome + ")");
+        std::string dati(buf.begin(), buf.end());
+        std::vector<unsigned char>().swap(buf);
+        if (nome.size() > 5 && nome.compare(nome.size() - 5, 5, ".rels") == 0) {
+            dati = relazioniRelative(nome, dati);
+            if (nome == "xl/_rels/workbook.xml.rels" && !conSst) {
+                const size_t fine = dati.rfind("</Relationships>");
+                if (fine != std::string::npos)
+                    dati.insert(fine,
+                                "<Relationship Id=\"rIdCartigoSst\" Type=\"http://schemas.openxmlformats.org/"
+                                "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
+            }
+        } else if (nome == "[Content_Types].xml" && !conSst) {
+            const size_t fine = dati.rfind("</Types>");
+            if (fine != std::string::npos)
+                dati.insert(fine,
+                            "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                            "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>");
+        } else if (!conSst && nome.rfind("xl/worksheets/", 0) == 0 && nome.find('/', 14) == std::string::npos) {
+            dati = senzaStringheInterne(dati, sst, conteggio);
+        }
+        z.Voce(nome, dati);
+        progresso(true);
+    }
+    if (!conSst)
+        z.Voce("xl/sharedStrings.xml",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"http://schemas."
+               "openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
+                   std::to_string(conteggio) + "\" uniqueCount=\"" + std::to_string(conteggio) + "\">" + sst + "</sst>");
+    z.Chiudi();
+}
+
+// --- What kind of file ---
+
+enum class Formato { Xlsx, Ods };
+
+// The kind of workbook; an XLSX package liborcus cannot follow is rewritten into `copia`
+// and `file` then names the copy.
+Formato riconosci(std::string& file, const std::string& copia)
+{
+    unsigned char testa[8] = {};
+    if (FILE* f = std::fopen(file.c_str(), "rb")) {
+        const size_t n = std::fread(testa, 1, sizeof testa, f);
+        std::fclose(f);
+        static const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+        if (n == 8 && std::memcmp(testa, ole, 8) == 0)
+            fallisci(ErrFormato, "an OLE compound document (such as an Excel 97-2003 .xls workbook), not XLSX or ODS");
+        if (n < 4 || std::memcmp(testa, "PK\x03\x04", 4) != 0) fallisci(ErrFormato, "not a ZIP package");
+    } else {
+        fallisci(ErrFormato, "cannot open the file");
+    }
+    try {
+        orcus::zip_archive_stream_fd flusso(file.c_str());
+        orcus::zip_archive zip(&flusso);
+        zip.load();
+        std::set<std::string> voci;
+        std::vector<std::string> ordine;
+        for (size_t i = 0; i < zip.get_file_entry_count(); ++i) {
+            ordine.emplace_back(zip.get_file_entry_name(i));
+            voci.insert(ordine.back());
+        }
+        std::vector<unsigned char> buf;
+        if (voci.count("mimetype") && voci.count("content.xml")) {
+            zip.read_file_entry("mimetype", buf);
+            const std::string tipo(buf.begin(), buf.end());
+            if (tipo.rfind("application/vnd.oasis.opendocument.spreadsheet", 0) != 0)
+                fallisci(ErrFormato, "an OpenDocument file of type " + tipo + ", not a spreadsheet");
+            if (voci.count("META-INF/manifest.xml") && zip.read_file_entry("META-INF/manifest.xml", buf)) {
+                const std::string m(buf.begin(), buf.end());
+                if (m.find("encryption-data") != std::string::npos) fallisci(ErrCifrato, "encrypted");
+            }
+            return Formato::Ods;
+        }
+        if (voci.count("[Content_Types].xml") && voci.count("xl/workbook.xml")) {
+            if (voci.count("xl/_rels/workbook.xml.rels") && zip.read_file_entry("xl/_rels/workbook.xml.rels", buf)) {
+                const std::string r(buf.begin(), buf.end());
+                if (r.find("Target=\"/") != std::string::npos) {
+                    riscriviPacchetto(zip, ordine, copia);
+                    file = copia;
+                }
+            }
+            return Formato::Xlsx;
+        }
+        fallisci(ErrFormato, "a ZIP package that holds no XLSX or ODS workbook");
+    } catch (const std::bad_alloc&) {
+        fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
+    } catch (const std::exception& e) {
+        fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    protocollo = ::dup(1);
+    const int nulla = ::open("/dev/null", O_WRONLY);
+    if (nulla >= 0) {
+        ::dup2(nulla, 1);
+        ::dup2(nulla, 2);
+        ::close(nulla);
+    }
+    int i = 1;
+    if (i + 1 < argc && std::strcmp(argv[i], "--memoria") == 0) {
+        const unsigned long long limite = std::strtoull(argv[i + 1], nullptr, 10);
+        if (limite > 0) {
+            struct rlimit rl {};
+            rl.rlim_cur = rl.rlim_max = limite;
+            setrlimit(RLIMIT_AS, &rl);
+        }
+        i += 2;
+    }
+    if (argc - i < 3 || std::strcmp(argv[i], "foglio") != 0)
+        fallisci(ErrArgomenti, "usage: cartigo-sheetreader [--memoria BYTES] foglio FILE OUT");
+    std::string file = argv[i + 1];
+    const char* uscita = argv[i + 2];
+    progresso(true);
+    const std::string copia = std::string(uscita) + ".xlsx";
+    const Formato formato = riconosci(file, copia);
+    struct Cancella {
+        std::string f;
+        ~Cancella() { std::remove(f.c_str()); }
+    } cancella{copia};
+
+    Uscita out(uscita);
+    Fabbrica fabbrica(out, formato == Formato::Ods);
+    try {
+        if (formato == Formato::Ods) {
+            orcus::orcus_ods filtro(&fabbrica);
+            filtro.read_file(file);
+        } else {
+            orcus::orcus_xlsx filtro(&fabbrica);
+            filtro.read_file(file);
+        }
+        fabbrica.Concludi();
+    } catch (const std::bad_alloc&) {
+        fallisci(ErrDanneggiato, "the file is damaged or too large to read (out of memory)");
+    } catch (const std::exception& e) {
+        fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
+    }
+    out.chiudi();
+    progresso(true);
+    scrivi("OK");
+    return 0;
+}
