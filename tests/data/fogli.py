@@ -181,7 +181,8 @@ def righe(n, uscita):
             import xlsxwriter
         except ImportError:
             manca("python3-xlsxwriter")
-        wb = xlsxwriter.Workbook(uscita, {"constant_memory": True})
+        # past 200,000 rows the rows go straight to the file, their text kept in the cells
+        wb = xlsxwriter.Workbook(uscita, {"constant_memory": n > 200000})
         data = wb.add_format({"num_format": "yyyy-mm-dd"})
         ws = wb.add_worksheet("Articoli")
         ws.write_row(0, 0, intestazione)

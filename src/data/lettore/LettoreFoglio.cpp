@@ -1018,13 +1018,14 @@ void Foglio::Concludi(const std::set<uint32_t>& formatiData, sqlite3_stmt* insFo
     out.esegui("DROP TABLE " + Tabella());
 }
 
-// --- Packages written by openpyxl 3.0 ---
+// --- Packages liborcus cannot follow ---
 //
 // openpyxl 3.0 names a workbook's parts by absolute paths ("/xl/worksheets/sheet1.xml")
-// and keeps text in the cells (inline strings); liborcus 0.17 follows neither and would
-// see sheets without a cell. Such a package is copied into a temporary file, entry by
-// entry and uncompressed, with relative names and the inline strings moved into a
-// shared string table, and liborcus reads the copy.
+// and keeps text in the cells (inline strings), as XlsxWriter does in its constant-memory
+// mode; liborcus 0.17 follows neither and would see sheets without their text. Such a
+// package is copied into a temporary file, entry by entry and uncompressed, with
+// relative names and the inline strings moved into a shared string table, and liborcus
+// reads the copy.
 
 class ZipScritto {
 public:
@@ -1257,12 +1258,14 @@ Formato riconosci(std::string& file, const std::string& copia)
             return Formato::Ods;
         }
         if (voci.count("[Content_Types].xml") && voci.count("xl/workbook.xml")) {
-            if (voci.count("xl/_rels/workbook.xml.rels") && zip.read_file_entry("xl/_rels/workbook.xml.rels", buf)) {
-                const std::string r(buf.begin(), buf.end());
-                if (r.find("Target=\"/") != std::string::npos) {
-                    riscriviPacchetto(zip, ordine, copia);
-                    file = copia;
-                }
+            // Text kept in the cells (openpyxl, XlsxWriter's constant-memory mode) goes with a
+            // package without a shared string table.
+            bool copiare = !voci.count("xl/sharedStrings.xml");
+            if (voci.count("xl/_rels/workbook.xml.rels") && zip.read_file_entry("xl/_rels/workbook.xml.rels", buf))
+                copiare = copiare || std::string(buf.begin(), buf.end()).find("Target=\"/") != std::string::npos;
+            if (copiare) {
+                riscriviPacchetto(zip, ordine, copia);
+                file = copia;
             }
             return Formato::Xlsx;
         }
