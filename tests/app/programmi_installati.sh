@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the installed programs: cartigo-print prints the sample labels, and a label of an MDB
-# database, whose reader it finds in libexec/cartigo/ of its own prefix (never in bin/); both
+# database, whose reader it finds in libexec/cartigo/ of its own prefix (never in bin/, as the
+# spreadsheet reader, which reads a workbook there); both
 # programs answer --help and --version; their manual pages read without warnings, carry the
 # version and name every option that --help names, and no other.
 # Usage: programmi_installati.sh SOURCE_DIR BUILD_DIR  (stages the build under /usr and /usr/local)
@@ -10,7 +11,7 @@ sorgenti="$1"
 dati="${CARTIGO_TESTDATA:-$sorgenti/../shared/testdata}"
 lavoro="$(mktemp -d)"
 trap 'rm -rf "$lavoro"' EXIT
-unset CARTIGO_MDBREADER
+unset CARTIGO_MDBREADER CARTIGO_SHEETREADER
 prefissi=()
 if [ "$2" = --root ]; then
   prefissi=("$3/usr")
@@ -24,8 +25,14 @@ versione="$(sed -n 's/^project(Cartigo VERSION \([0-9.]*\) .*/\1/p' "$sorgenti/C
 
 for radice in "${prefissi[@]}"; do
   test -x "$radice/libexec/cartigo/cartigo-mdbreader"
-  if [ -e "$radice/bin/cartigo-mdbreader" ]; then
-    echo "the reader is installed among the user's commands"; exit 1
+  test -x "$radice/libexec/cartigo/cartigo-sheetreader"
+  if [ -e "$radice/bin/cartigo-mdbreader" ] || [ -e "$radice/bin/cartigo-sheetreader" ]; then
+    echo "a reader is installed among the user's commands"; exit 1
+  fi
+  # the installed spreadsheet reader runs (liborcus found) when a producer is at hand
+  if /usr/bin/python3 "$sorgenti/tests/data/fogli.py" righe 30 "$lavoro/r.xlsx" >/dev/null 2>&1; then
+    rm -f "$lavoro/r.sqlite"
+    "$radice/libexec/cartigo/cartigo-sheetreader" foglio "$lavoro/r.xlsx" "$lavoro/r.sqlite" | grep -q '^OK$'
   fi
   stampa="$radice/bin/cartigo-print"
   riepilogo="$(HOME="$lavoro" "$stampa" "$radice/share/doc/cartigo/examples/indirizzi.eti" --pdf "$lavoro/a.pdf")"
