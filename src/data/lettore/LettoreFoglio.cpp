@@ -1216,6 +1216,93 @@ void riscriviPacchetto(orcus::zip_archive& zip, const std::vector<std::string>& 
     z.Chiudi();
 }
 
+// --- ODS cells liborcus 0.17 drops ---
+//
+// liborcus 0.17 hands over an ODS cell only when its value type is float, string or
+// date, and a formula cell's result only when it is a number. Before it reads the file,
+// content.xml is copied with each cell's start tag rewritten: the formula taken away
+// (the cell is then its cached result), currency and percentage made float (their
+// office:value is the number), a time made a date on 1899-12-30, and a boolean made a
+// string, so that it reads as the sheet names it (the paragraph of the cell).
+
+// The value of attribute `nome` in a start tag, and where it is ([inizio, fine) of the
+// whole attribute, leading space included); npos when absent.
+size_t attributo(const std::string& tag, const std::string& nome, std::string& valore, size_t& fine)
+{
+    size_t i = tag.find(" " + nome + "=\"");
+    if (i == std::string::npos) i = tag.find(" " + nome + "='");
+    if (i == std::string::npos) return i;
+    const size_t v = i + nome.size() + 3;
+    const size_t chiuso = tag.find(tag[v - 1], v);
+    if (chiuso == std::string::npos) return std::string::npos;
+    valore = tag.substr(v, chiuso - v);
+    fine = chiuso + 1;
+    return i;
+}
+
+std::string cellaOds(std::string tag)
+{
+    std::string valore;
+    size_t fine = 0, i;
+    if ((i = attributo(tag, "table:formula", valore, fine)) != std::string::npos) tag.erase(i, fine - i);
+    if ((i = attributo(tag, "office:value-type", valore, fine)) == std::string::npos) return tag;
+    auto tipo = [&](const std::string& nuovo) { tag.replace(i, fine - i, " office:value-type=\"" + nuovo + "\""); };
+    if (valore == "currency" || valore == "percentage") {
+        tipo("float");
+    } else if (valore == "boolean") {
+        tipo("string");
+    } else if (valore == "time") {
+        size_t j, fineOra;
+        std::string durata;
+        if ((j = attributo(tag, "office:time-value", durata, fineOra)) == std::string::npos) return tag;
+        // PT08H30M00S (ISO 8601 duration) as hours, minutes and seconds under a day
+        unsigned h = 0, m = 0;
+        double sec = 0;
+        char dopo[4] = {};
+        if (std::sscanf(durata.c_str(), "PT%uH%uM%lf%3s", &h, &m, &sec, dopo) < 3 || h >= 24 || m >= 60 || sec >= 60)
+            return tag;
+        char data[64];
+        snprintf(data, sizeof data, " office:date-value=\"1899-12-30T%02u:%02u:%02u\"", h, m, unsigned(sec + 0.5) % 60);
+        tag.replace(j, fineOra - j, data);
+        attributo(tag, "office:value-type", valore, fine);
+        i = tag.find(" office:value-type=\"");
+        tipo("date");
+    }
+    return tag;
+}
+
+std::string valoriOds(const std::string& xml)
+{
+    std::string r;
+    r.reserve(xml.size());
+    size_t i = 0;
+    for (size_t j; (j = xml.find("<table:table-cell ", i)) != std::string::npos;) {
+        const size_t chiusa = xml.find('>', j);
+        if (chiusa == std::string::npos) break;
+        r.append(xml, i, j - i);
+        r += cellaOds(xml.substr(j, chiusa - j));
+        i = chiusa;
+        progresso();
+    }
+    r.append(xml, i, std::string::npos);
+    return r;
+}
+
+void riscriviOds(orcus::zip_archive& zip, const std::vector<std::string>& voci, const std::string& uscita)
+{
+    ZipScritto z(uscita);
+    std::vector<unsigned char> buf;
+    for (const std::string& nome : voci) {
+        if (!zip.read_file_entry(nome, buf)) fallisci(ErrDanneggiato, "the file is damaged (entry " + nome + ")");
+        std::string dati(buf.begin(), buf.end());
+        std::vector<unsigned char>().swap(buf);
+        if (nome == "content.xml") dati = valoriOds(dati);
+        z.Voce(nome, dati);
+        progresso(true);
+    }
+    z.Chiudi();
+}
+
 // --- What kind of file ---
 
 enum class Formato { Xlsx, Ods };
@@ -1255,6 +1342,8 @@ Formato riconosci(std::string& file, const std::string& copia)
                 const std::string m(buf.begin(), buf.end());
                 if (m.find("encryption-data") != std::string::npos) fallisci(ErrCifrato, "encrypted");
             }
+            riscriviOds(zip, ordine, copia);
+            file = copia;
             return Formato::Ods;
         }
         if (voci.count("[Content_Types].xml") && voci.count("xl/workbook.xml")) {
@@ -1303,7 +1392,7 @@ int main(int argc, char** argv)
     std::string file = argv[i + 1];
     const char* uscita = argv[i + 2];
     progresso(true);
-    const std::string copia = std::string(uscita) + ".xlsx";
+    const std::string copia = std::string(uscita) + ".pacchetto";
     const Formato formato = riconosci(file, copia);
     struct Cancella {
         std::string f;
