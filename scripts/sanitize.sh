@@ -6,7 +6,7 @@
 #
 # Without --core: everything, and the whole suite. With --core (what CI runs): only the
 # test programs of the code that reads what comes from outside and prints it (the string
-# table, the label file, the barcodes, the databases, the print engine and its files, the
+# table, the label file, the barcodes, the databases and spreadsheets, the print engine and its files, the
 # print job and cartigo-print on a private CUPS scheduler); the window tests are left out.
 # Any report from our code fails the test that made it; the leaks of Qt's and fontconfig's
 # own process-wide caches are listed, with the reason, in tests/sanitizer/lsan.supp. The MDB
@@ -14,7 +14,7 @@
 # shadow memory does not fit in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-nucleo=(test_shell test_label test_barcode test_data_motore test_data_jetsql test_stampora_core
+nucleo=(test_shell test_label test_barcode test_data_motore test_data_jetsql test_data_foglio test_stampora_core
         test_stampora_memoria test_print)
 bersagli=()
 selezione=()
