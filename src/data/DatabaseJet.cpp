@@ -170,8 +170,10 @@ void DatabaseJet::apriFoglio()
     LettoreProcesso::Opzioni o = opzioni_;
     o.programma = PercorsoLettoreFogli();
     o.spiegaErrore = [&](int codice, const QString& testo) {
-        // The reader's codes: 2 encrypted, 3 not a workbook, any other a damaged file.
+        // The reader's codes: 2 encrypted, 3 not a workbook, 6 out of memory, any other a
+        // damaged file.
         if (codice == 2) return LoadResString(1840).arg(nome);
+        if (codice == 6) return LoadResString(1843).arg(nome).arg(o.memoriaMassima >> 20);
         return LoadResString(codice == 3 ? 1841 : 1842).arg(nome, testo);
     };
     const UscitaLettore snap = LettoreProcesso::Esegui(QStringLiteral("foglio"), percorso_, {}, o);

@@ -2,6 +2,7 @@
 // (XlsxWriter, openpyxl, odfpy; tests/data/fogli.py), read through clsDatabase as the
 // data dialogs and the print job read them.
 #include "common/TestSupport.h"
+#include "data/LettoreProcesso.h"
 #include "data/ValoriJet.h"
 #include "data/clsDatabase.h"
 #include "shell/InterazioneScriptata.h"
@@ -191,6 +192,19 @@ TEST(SorgentiFoglio, BadInputSaysWhy)
         const QString atteso = LoadResString(c.messaggio).arg(file).section(QLatin1Char(':'), 0, 0);
         EXPECT_TRUE(messaggio(k).contains(atteso)) << messaggio(k).toStdString();
         EXPECT_EQ(k.db.UltimoErrore(), ErroreJet::DatabaseNonApribile);
+    }
+    // a sheet larger than the reader's memory: said so (here 20,000 ODS rows under 100 MB,
+    // which liborcus's ODS reader, keeping every element of the content, does not fit in)
+    {
+        const QString grande = dir.filePath(QStringLiteral("grande.ods"));
+        PRODUCI(QStringLiteral("righe"), QStringLiteral("20000"), grande);
+        auto& opzioni = LettoreProcesso::OpzioniPredefinite();
+        const qint64 memoria = opzioni.memoriaMassima;
+        opzioni.memoriaMassima = qint64(100) << 20;
+        Connessione k;
+        EXPECT_FALSE(k.apri(grande));
+        opzioni.memoriaMassima = memoria;
+        EXPECT_TRUE(messaggio(k).endsWith(LoadResString(1843).arg(grande).arg(100))) << messaggio(k).toStdString();
     }
     // encrypted with a password: said so, by its name or by its contents alone
     for (const QString& nome : {QStringLiteral("cifrato.xlsx"), QStringLiteral("cifrato")}) {

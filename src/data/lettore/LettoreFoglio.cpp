@@ -7,6 +7,10 @@
 //
 //   cartigo-sheetreader [--memoria BYTES] foglio FILE OUT.sqlite
 //
+// A package liborcus 0.17 cannot follow whole (an ODS file's booleans, times, currency and
+// formulas; an XLSX file with absolute part names or text in the cells) is first copied,
+// uncompressed, beside OUT with those parts rewritten, and liborcus reads the copy.
+//
 // The output holds "fogli" (indice, nome, tabella) and, for each sheet, a table "t<n>"
 // whose first row of the sheet gave the column names and whose rows are the sheet's
 // rows after it, up to the last row with a value. Columns declare their kind by the
@@ -16,7 +20,7 @@
 //
 // Protocol on standard output, as cartigo-mdbreader's:
 //   "P <n>"            progress
-//   "E <code> <text>"  failure (code 2: encrypted, 3: not a spreadsheet, 4: damaged)
+//   "E <code> <text>"  failure (code 2: encrypted, 3: not a spreadsheet, 4: damaged, 6: out of memory)
 //   "OK"               the output file is complete
 
 #include <orcus/orcus_ods.hpp>
@@ -39,6 +43,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <map>
 #include <memory>
 #include <set>
@@ -51,7 +56,7 @@ namespace iface = orcus::spreadsheet::iface;
 
 namespace {
 
-enum Errore { ErrArgomenti = 1, ErrCifrato = 2, ErrFormato = 3, ErrDanneggiato = 4, ErrUscita = 5 };
+enum Errore { ErrArgomenti = 1, ErrCifrato = 2, ErrFormato = 3, ErrDanneggiato = 4, ErrUscita = 5, ErrMemoria = 6 };
 
 int protocollo = -1;
 long long contatore = 0;
@@ -1387,6 +1392,20 @@ int main(int argc, char** argv)
         }
         i += 2;
     }
+    // liborcus reads an ODS file's content in a thread of its own: memory that runs out
+    // there ends the process through std::terminate, which says so as the main thread would.
+    std::set_terminate([] {
+        static const char memoria[] = "E 6 out of memory\n";
+        try {
+            if (const std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+        } catch (const std::bad_alloc&) {
+            if (::write(protocollo, memoria, sizeof memoria - 1) < 0) {
+            }
+            std::_Exit(ErrMemoria);
+        } catch (...) {
+        }
+        std::_Exit(ErrDanneggiato);
+    });
     if (argc - i < 3 || std::strcmp(argv[i], "foglio") != 0)
         fallisci(ErrArgomenti, "usage: cartigo-sheetreader [--memoria BYTES] foglio FILE OUT");
     std::string file = argv[i + 1];
@@ -1411,7 +1430,7 @@ int main(int argc, char** argv)
         }
         fabbrica.Concludi();
     } catch (const std::bad_alloc&) {
-        fallisci(ErrDanneggiato, "the file is damaged or too large to read (out of memory)");
+        fallisci(ErrMemoria, "out of memory");
     } catch (const std::exception& e) {
         fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
     }
