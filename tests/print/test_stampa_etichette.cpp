@@ -838,16 +838,16 @@ TEST(StampaEtichette, VariablesTakeEachLabelsValuesFromTheJobsContext)
     codice->Tag = QStringLiteral("32");  // a QR Code of the counter
     codice->ToolTipText = QStringLiteral("N${E}");
     b.job.Orologio = [] { return QDateTime(QDate(2026, 1, 31), QTime(9, 30)); };
-    b.opzioni = {false, true, "4", "1"};
+    b.opzioni = {false, true, "4", "2"};  // from the second cell: the first label is still the first value
     b.opzioni.valori = {QString(), QStringLiteral("XY")};
     ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
     // the asked values reach the dialog with their defaults, in the label's order
     ASSERT_EQ(b.opzioniViste.Richieste.size(), 2);
     EXPECT_EQ(b.opzioniViste.ValoriRichiesti, (QStringList{"", "A"}));
     EXPECT_EQ(stampati(b.testi()), (QStringList{"0:0007 1 100 a L1 XY", "0:28 febbraio 2026",  //
-                                                "0:0005 2 100 b L2 XY", "0:28 febbraio 2026",  //
+                                                "1:0005 2 110 b L2 XY", "1:28 febbraio 2026",  //
                                                 "1:0003 3 110 c L3 XY", "1:28 febbraio 2026",  //
-                                                "1:0001 4 110   XY", "1:28 febbraio 2026"}));
+                                                "2:0001 4 120   XY", "2:28 febbraio 2026"}));
     EXPECT_TRUE(b.ui.messaggi.isEmpty());
     // the preview moves no numbering: the label is as it was
     EXPECT_FALSE(b.doc.Modificato());
