@@ -3,7 +3,11 @@
 #include "data/SelezioneStampa.h"
 #include "print/StampaEtichette.h"
 #include "print/frmStampa.h"
+#include "shell/StringTable.h"
 #include "stampora/clsStampora.h"
+
+#include <QDir>
+#include <QStatusBar>
 
 namespace cartigo {
 
@@ -17,6 +21,11 @@ void frmCartigo::mnuStampa_Click()
     job.CreaMotore = [this](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
         m->SetFileProtetti({doc_.NomeFileEtichetta(), doc_.Collegamento().NomeDatabase, Database().NomeDatabase()});
+        m->SetCartellaFile(doc_.CartellaEtichetta());
+        // Where the file went, in the status bar once it is written.
+        m->FileScritto = [this](const QString& file) {
+            statusBar()->showMessage(LoadResString(1590).arg(QDir::toNativeSeparators(file)), 20000);
+        };
         return m;
     };
     // The wait window only with real dialogs; a scripted run shows none.

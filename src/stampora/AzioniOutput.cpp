@@ -5,6 +5,7 @@
 #include "stampora/RichiesteStampora.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace cartigo {
 
@@ -119,10 +120,17 @@ bool FileStampaProtetto(const QString& file, const QStringList& protetti, Intera
 
 namespace cartigo {
 
-QString ScegliFileStampa(Interazione& ui)
+QString ScegliFileStampa(Interazione& ui, const QString& cartellaPreferita)
 {
-    const QString cartella = modCartigo::CartellaStampe();
-    QDir().mkpath(cartella);
+    // The folder of the last print file chosen in this session, else the one asked for
+    // (the label's), else the program's print folder.
+    static QString ultima;
+    QString cartella = ultima;
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) cartella = cartellaPreferita;
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) {
+        cartella = modCartigo::CartellaStampe();
+        QDir().mkpath(cartella);
+    }
     RichiestaFile r;
     r.tipo = RichiestaFile::Tipo::Salva;
     r.filtro = LoadResString(1442);
@@ -131,6 +139,7 @@ QString ScegliFileStampa(Interazione& ui)
     r.estensioneDefault = QStringLiteral("ant");
     r.confermaSovrascrittura = true;
     const auto scelto = ui.scegliFile(r);
+    if (scelto && !scelto->isEmpty()) ultima = QFileInfo(*scelto).absolutePath();
     return scelto.value_or(QString());
 }
 

@@ -34,8 +34,9 @@ bool FileStampaProtetto(const QString& file, const QStringList& protetti, Intera
 }  // namespace cartigo
 
 namespace cartigo {
-// Asks for the print file in the "Stampe" folder (created with its parents when missing):
-// a save dialog that confirms overwriting, with ".ant" files preselected. Empty when
-// cancelled.
-QString ScegliFileStampa(Interazione& ui);
+// Asks for the print file: a save dialog that confirms overwriting, with ".ant" files
+// preselected, opening in the folder of the last print file chosen, else in `cartella`
+// (the label's), else in the "Stampe" folder (created with its parents when missing).
+// Empty when cancelled.
+QString ScegliFileStampa(Interazione& ui, const QString& cartella = {});
 }  // namespace cartigo

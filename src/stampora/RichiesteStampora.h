@@ -26,6 +26,8 @@ public:
     QString Port;
     // The files being printed from (the label, its database): never a print file.
     QStringList FileProtetti;
+    // Where the file dialog opens when no print file was chosen before (the label's folder).
+    QString CartellaFile;
     // In and out: the option selected (0 printer, 1 preview, 2 file; -1 none). The
     // request is reused across the showings of one choice, so the choice stays.
     int Opzione = 0;

@@ -332,6 +332,7 @@ int clsStampora::SelectPrintDestination()
         dlg.CurrentPrinter = output_->Device();
         dlg.Port = output_->Port();
         dlg.FileProtetti = fileProtetti_;
+        dlg.CartellaFile = cartellaFile_;
         // Closing the dialog any other way than with its buttons cancels.
         dlg.DestinazioneStampa = 0;
         senzaErrori([&] { ui_.dialogo(dlg); });
@@ -419,6 +420,7 @@ bool clsStampora::EndDoc()
                 ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
             }
             ui_.cursoreNormale();
+            if (ok && FileScritto) FileScritto(fileName_);
             return ok;
         }
         default:

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QSet>
+#include <functional>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -39,6 +40,10 @@ public:
     void SetFormatoFile(FormatoFileStampa f) { formatoFile_ = f; }
     // The files printed from (the label, its database), which no print file may replace.
     void SetFileProtetti(const QStringList& f) { fileProtetti_ = f; }
+    // Where the print file dialog opens when no file was chosen before in this session.
+    void SetCartellaFile(const QString& c) { cartellaFile_ = c; }
+    // Told the name of each print file written, once it is complete.
+    std::function<void(const QString& file)> FileScritto;
     int DrawStyle() const;
     void SetDrawStyle(int v);
     double DrawWidth() const;  // the output's pen width (twips)
@@ -155,6 +160,7 @@ private:
     QString fileName_;
     FormatoFileStampa formatoFile_ = FormatoFileStampa::DalNome;
     QStringList fileProtetti_;
+    QString cartellaFile_;
     QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
     // A document started for a PDF file goes to it page by page as it is drawn.
     std::unique_ptr<FilePdfProgressivo> pdf_;

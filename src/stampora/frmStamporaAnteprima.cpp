@@ -146,6 +146,7 @@ void frmStamporaAnteprima::Scarica()
 void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc)
 {
     doc_ = std::move(doc);
+    aggiornaTitolo();
     if (doc_) {
         doc_->TestoStampaInCorso = LoadResString(236);
         doc_->TestoStampante = LoadResString(237);
@@ -182,13 +183,22 @@ void frmStamporaAnteprima::AggiornaPagine()
 void frmStamporaAnteprima::InitControlli()
 {
     cmbZoom->clear();
-    for (const char* v : {"500", "200", "150", "100", "75", "50", "25", "10"}) cmbZoom->addItem(QString::fromLatin1(v));
+    for (const char* v : {"500", "200", "150", "100", "75", "50", "25", "10"})
+        cmbZoom->addItem(QString::fromLatin1(v) + QStringLiteral(" %"));
     for (int id : {1424, 1425, 1426}) cmbZoom->addItem(LoadResString(id));
+}
+
+void frmStamporaAnteprima::aggiornaTitolo()
+{
+    // The label the pages come from, after the window's name.
+    QString titolo = LoadResString(233);
+    if (doc_ && !doc_->TitoloLavoro.isEmpty()) titolo += QStringLiteral(" - ") + doc_->TitoloLavoro;
+    setWindowTitle(titolo);
 }
 
 void frmStamporaAnteprima::Internazionalizza()
 {
-    setWindowTitle(LoadResString(233));
+    aggiornaTitolo();
     Label5->setText(LoadResString(234));
     Label6->setText(LoadResString(235));
     if (doc_) {
@@ -205,7 +215,7 @@ QString frmStamporaAnteprima::FormatZoom(double Zoom)
 {
     QString s = QString::number(Zoom, 'f', 2);
     s.replace(QLatin1Char('.'), ImpostazioniLocali::correnti().decimale);
-    return s;
+    return s + QStringLiteral(" %");
 }
 
 void frmStamporaAnteprima::AggiornaControlli()
@@ -223,10 +233,13 @@ void frmStamporaAnteprima::zoomDallOutput()
 void frmStamporaAnteprima::AggiornaZoom(const std::optional<QString>& ZoomValue)
 {
     const QString valore = ZoomValue.value_or(cmbZoom->currentText());
-    if (soloCifre(valore)) {
+    // A percentage reads with or without its sign.
+    QString numero = valore.trimmed();
+    if (numero.endsWith(QLatin1Char('%'))) numero = numero.chopped(1).trimmed();
+    if (soloCifre(numero)) {
         double n = 0;
         try {
-            n = modCartigo::ConvertiDouble(valore, ImpostazioniLocali::correnti());
+            n = modCartigo::ConvertiDouble(numero, ImpostazioniLocali::correnti());
         } catch (...) {
             n = 0;
         }

@@ -42,7 +42,7 @@ public:
 
     void AggiornaControlli();
     void AggiornaZoom(const std::optional<QString>& ZoomValue = std::nullopt);
-    // The zoom as text with the pattern "###0.00" and the user's decimal separator.
+    // The zoom as text with the pattern "###0.00" and the user's decimal separator, and " %".
     static QString FormatZoom(double Zoom);
     void InitControlli();
     void Internazionalizza();
@@ -77,6 +77,8 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    // The window's name and the label printed.
+    void aggiornaTitolo();
     void zoomDallOutput();
 
     std::unique_ptr<InterazioneQt> uiQt_;

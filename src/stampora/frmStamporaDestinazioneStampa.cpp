@@ -225,7 +225,7 @@ void frmStamporaDestinazioneStampa::cmdOk_Click()
             destinazione_ = 1;
             break;
         case 2: {
-            const QString f = ScegliFileStampa(*ui_);
+            const QString f = ScegliFileStampa(*ui_, cartellaFile_);
             if (f.isEmpty() || FileStampaProtetto(f, fileProtetti_, *ui_)) return;
             fileName_ = f;
             destinazione_ = 3;
@@ -287,6 +287,7 @@ void frmStamporaDestinazioneStampa::DaRichiesta(const RichiestaDestinazioneStamp
     SetCurrentPrinter(r.CurrentPrinter);
     SetPort(r.Port);
     fileProtetti_ = r.FileProtetti;
+    cartellaFile_ = r.CartellaFile;
     SelezionaOpzione(r.Opzione);
     // The copies written by the engine stand even when the option resets the field.
     if (r.Opzione == 0) SetCopies(r.Copies);

@@ -85,6 +85,7 @@ private:
     int copie_ = 1;
     QString fileName_;
     QStringList fileProtetti_;
+    QString cartellaFile_;
 };
 
 }  // namespace cartigo

@@ -1,12 +1,16 @@
 // The main window offscreen: captions in both languages, the status bar, the
 // save-changes question on New, Open and closing.
+#include "../stampora/SupportoStampora.h"
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
 #include "data/RichiesteDati.h"
 #include "layout/ImpostaPagina.h"
+#include "print/OpzioniStampa.h"
 #include "shell/Finestre.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
+#include "stampora/AzioniOutput.h"
+#include "stampora/RichiesteStampora.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -345,4 +350,42 @@ TEST(Finestra, StartUpLoadsTheLabelAndPrintSwitchDoesNotShowTheWindow)
         EXPECT_TRUE(w.ui.messaggi[0].testo.endsWith(QStringLiteral(" not found or path not accessible.")));
         EXPECT_EQ(w.f->Documento().NumeroOggetti(), 0);
     }
+}
+
+// Printing to a file: the file dialog opens in the label's folder, then in the folder last
+// chosen; the status bar says where the file went.
+TEST(Finestra, PrintingToAFileStartsBesideTheLabelAndSaysWhereItWent)
+{
+    test::CartellaProgrammaTemporanea programma;
+    test::StampanteFinta stampante;
+    QTemporaryDir dir, altra;
+    const QString etichetta = dir.filePath(QStringLiteral("e.eti"));
+    test::ScriviFile(etichetta, "oggTesto\r\n 567 \r\n 1440 \r\n 1000 \r\n 255 \r\nx\r\nArial\r\n 10 \r\nFalse\r\n"
+                                "False\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n");
+    Finestra w(Lingua::Inglese);
+    ASSERT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({etichetta})));
+    w.ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+        InterazioneScriptata muto;
+        return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
+            .confermato;
+    };
+    // The destination dialog's File button, as the dialog runs it.
+    w.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+        r.FileName = ScegliFileStampa(w.ui, r.CartellaFile);
+        r.DestinazioneStampa = r.FileName.isEmpty() ? 0 : 3;
+        return !r.FileName.isEmpty();
+    };
+    const QString pdf = altra.filePath(QStringLiteral("uscita.pdf"));
+    w.ui.file = {pdf};
+    w.f->mnuStampa_Click();
+    ASSERT_EQ(w.ui.richiesteFile.size(), 1);
+    EXPECT_EQ(QDir(w.ui.richiesteFile[0].cartella), QDir(dir.path()));
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    EXPECT_EQ(w.f->statusBar()->currentMessage(), QStringLiteral("File written: ") + QDir::toNativeSeparators(pdf));
+    w.ui.file = {std::nullopt};  // cancelled the second time
+    w.f->mnuStampa_Click();
+    ASSERT_EQ(w.ui.richiesteFile.size(), 2);
+    EXPECT_EQ(QDir(w.ui.richiesteFile[1].cartella), QDir(altra.path()));
+    w.f->Documento().ImpostaModificato(false);
 }

@@ -192,13 +192,18 @@ TEST_F(Dialoghi, AnteprimaZoom)
 {
     test::LocaleTemporaneo loc(ImpostazioniLocali::italiano());
     frmStamporaAnteprima f(&ui);
-    f.ImpostaDocumento(DocumentoDiTrePagine());
+    auto documento = DocumentoDiTrePagine();
+    documento->TitoloLavoro = QStringLiteral("indirizzi.eti");
+    f.ImpostaDocumento(documento);
     f.resize(800, 600);
     f.show();
     VistaAnteprima* v = f.vspAnteprima;
     EXPECT_EQ(f.cmbZoom->count(), 11);
     EXPECT_EQ(f.cmbZoom->itemText(8), QStringLiteral("Larghezza"));
-    EXPECT_EQ(frmStamporaAnteprima::FormatZoom(75), QStringLiteral("75,00"));
+    EXPECT_EQ(frmStamporaAnteprima::FormatZoom(75), QStringLiteral("75,00 %"));
+    EXPECT_EQ(f.cmbZoom->itemText(2), QStringLiteral("150 %"));
+    // The preview names the label its pages come from.
+    EXPECT_EQ(f.windowTitle(), LoadResString(233) + QStringLiteral(" - indirizzi.eti"));
 
     const struct {
         const char* testo;
@@ -207,6 +212,7 @@ TEST_F(Dialoghi, AnteprimaZoom)
         bool numero;  // the box shows the resulting zoom
     } casi[] = {{"150", VistaAnteprima::ZoomLibero, false, false},
                 {"125,5", VistaAnteprima::ZoomLibero, false, false},
+                {"80 %", VistaAnteprima::ZoomLibero, false, false},
                 {"0", VistaAnteprima::PaginaIntera, false, true},
                 {"", VistaAnteprima::PaginaIntera, false, true},
                 {"abc", VistaAnteprima::PaginaIntera, true, true},
@@ -238,15 +244,15 @@ TEST_F(Dialoghi, AnteprimaZoom)
     // Leaving the box reformats a number; the mouse zooms and the box follows.
     f.cmbZoom->setEditText(QStringLiteral("75"));
     f.cmbZoom_LostFocus();
-    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("75,00"));
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("75,00 %"));
     EXPECT_DOUBLE_EQ(v->Zoom(), 75);
     QTest::mouseClick(v->viewport(), Qt::RightButton);
     EXPECT_DOUBLE_EQ(v->Zoom(), 100);
-    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("100,00"));
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("100,00 %"));
     QTest::mouseClick(v->viewport(), Qt::LeftButton);
     QTest::mouseClick(v->viewport(), Qt::LeftButton);
     EXPECT_DOUBLE_EQ(v->Zoom(), 50);
-    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("50,00"));
+    EXPECT_EQ(f.cmbZoom->currentText(), QStringLiteral("50,00 %"));
 }
 
 TEST_F(Dialoghi, TheEnglishPreviewAndItsMessages)
