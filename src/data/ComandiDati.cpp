@@ -182,7 +182,54 @@ void ComandiDati::mnuConnettiDb_Click()
     const CollegamentoDati prima = doc_.Collegamento();
     const bool connesso = doc_.Connesso();
     connetti();
+    const bool altraTabella = doc_.Connesso() && (prima.NomeDatabase != doc_.Collegamento().NomeDatabase ||
+                                                  prima.NomeTabella != doc_.Collegamento().NomeTabella);
+    // Links to fields the new table lacks would fail at print time: the selection field
+    // goes with the connection's step, the objects' links as a step of their own.
+    QStringList tolti;
+    std::vector<OggettoEtichetta*> scollegati;
+    if (altraTabella) {
+        const QString tabella = doc_.Collegamento().NomeTabella;
+        QStringList campi;
+        try {
+            ElencoVoci lista;
+            if (db_.IsQuery(tabella))
+                db_.CaricaListaCampiDaQueryList(tabella, lista);
+            else
+                db_.CaricaListaCampiList(tabella, lista);
+            campi = lista.voci;
+        } catch (const ErroreCartigo&) {
+            campi.clear();
+        }
+        const auto manca = [&campi](const QString& campo) {
+            const QString c = campo.trimmed();
+            return !c.isEmpty() && !campi.contains(c, Qt::CaseInsensitive);
+        };
+        if (!campi.isEmpty()) {
+            auto& c = doc_.Collegamento();
+            if (manca(c.CampoSelezione)) {
+                tolti << c.CampoSelezione.trimmed();
+                c.CampoSelezione.clear();
+                c.TipoSelezione = 0;
+            }
+            for (OggettoEtichetta* o : doc_.Oggetti()) {
+                if (!manca(o->DataMember)) continue;
+                if (!tolti.contains(o->DataMember.trimmed(), Qt::CaseInsensitive)) tolti << o->DataMember.trimmed();
+                scollegati.push_back(o);
+            }
+        }
+    }
     registra(prima, connesso, NomeModifica::ConnettiDatabase);
+    if (!scollegati.empty()) {
+        auto voci = ModificaProprieta::Voci(scollegati, [](OggettoEtichetta& o) {
+            o.DataMember.clear();
+            if (o.tipo == TipoOggetto::Testo) o.Caption = QStringLiteral("abc");
+        });
+        doc_.Esegui(new ComandoCollegaCampo(doc_, std::move(voci)));
+    }
+    if (!tolti.isEmpty())
+        ui_.messaggio(LoadResString(1591).arg(tolti.join(QStringLiteral(", "))),
+                      titolo ? titolo() : LoadResString(157), Pulsanti::Ok, Icona::Informazione);
 }
 
 void ComandiDati::connetti()
@@ -223,6 +270,8 @@ void ComandiDati::connetti()
         return;
     }
     tab.SelezionaTabella(c.NomeTabella);
+    // A source of one table (a CSV file, a sheet) has it chosen.
+    if (tab.lstTabelle.size() == 1) tab.SelezionaTabella(tab.lstTabelle.first());
     ui_.cursoreNormale();
     ui_.dialogo(tab);
     if (tab.Confermato) {

@@ -216,6 +216,7 @@ frmCollegaCampo::frmCollegaCampo(RichiestaCollegaCampo& r, Interazione& ui, QWid
     v->addWidget(lstCampi);
     v->addLayout(pulsanti({cmdOk, cmdScollega, cmdCancel}));
     connect(cmdOk, &QPushButton::clicked, this, &frmCollegaCampo::cmdOk_Click);
+    connect(lstCampi, &QListWidget::itemDoubleClicked, this, &frmCollegaCampo::cmdOk_Click);
     connect(cmdScollega, &QPushButton::clicked, this, [this] {
         r_.cmdScollega();
         accept();

@@ -450,6 +450,54 @@ TEST(ComandiDati, SelezioneRecords)
     EXPECT_EQ(c.ui.messaggi.size(), messaggi + 1);
 }
 
+// A source of one table has it chosen; connecting to another table drops the links and the
+// selection field it lacks, and says which, instead of failing at print time.
+TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
+{
+    ImpostaLingua(Lingua::Inglese);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("clienti.csv"));
+    const QString b = dir.filePath(QStringLiteral("altri.csv"));
+    test::ScriviFile(a, "nome,citta,codice\nAnna,Roma,1\n");
+    test::ScriviFile(b, "codice,prezzo\n1,2.5\n");
+    Comandi c;
+    QString preselezionata;
+    const auto connetti = [&](const QString& file) {
+        c.ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [=, &c](RichiestaDialogo& r) {
+            return static_cast<RichiestaConnettiDB&>(r).cmdOk(file, QString(), c.ui, QString());
+        };
+        c.ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [&](RichiestaDialogo& r) {
+            auto& d = static_cast<RichiestaSelezionaTabella&>(r);
+            preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
+            return d.cmdOk(d.selezionata, c.ui, QString());
+        };
+        c.cmd.mnuConnettiDb_Click();
+    };
+    connetti(a);
+    ASSERT_TRUE(c.doc.Connesso());
+    EXPECT_FALSE(preselezionata.isEmpty());
+    OggettoEtichetta* nome = c.doc.CreaTesto(600, 1500, 1000, 300);
+    OggettoEtichetta* codice = c.doc.CreaBarcode(600, 2500, 1000, 300);
+    nome->DataMember = QStringLiteral("nome");
+    nome->Caption = QStringLiteral("[nome]");
+    codice->DataMember = QStringLiteral("Codice");
+    c.doc.Collegamento().CampoSelezione = QStringLiteral("citta");
+    c.doc.Collegamento().TipoSelezione = 1;
+    c.ui.messaggi.clear();
+    connetti(b);
+    ASSERT_TRUE(c.doc.Connesso());
+    EXPECT_TRUE(nome->DataMember.isEmpty());
+    EXPECT_EQ(nome->Caption, QStringLiteral("abc"));
+    EXPECT_EQ(codice->DataMember, QStringLiteral("Codice"));  // the new table has it
+    EXPECT_TRUE(c.doc.Collegamento().CampoSelezione.isEmpty());
+    EXPECT_EQ(c.doc.Collegamento().TipoSelezione, 0);
+    ASSERT_EQ(c.ui.messaggi.size(), 1);
+    EXPECT_EQ(c.ui.messaggi[0].testo, QStringLiteral("The new table lacks these fields; their links were removed: citta, nome"));
+    // Undo gives the links back.
+    c.doc.Storia().undo();
+    EXPECT_EQ(nome->DataMember, QStringLiteral("nome"));
+}
+
 TEST(ComandiDati, UndoAndRedoConnectAgainAndGiveBackTheBindingAndTheLinks)
 {
     ImpostaLingua(Lingua::Italiano);
@@ -641,7 +689,7 @@ TEST(DialoghiDati, ConnettiDBMDB)
     r.txtNomeFileDB = dir.filePath(QStringLiteral("manca.mdb"));
     r.txtPasswordDB = QStringLiteral("segreta");
     frmConnettiDBMDB d(r, ui);
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("Nome file database (*.mdb)"));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Sorgente dati: MDB, ACCDB, CSV, SQLite, foglio di calcolo o PostgreSQL"));
     EXPECT_EQ(d.cmdSfoglia->text(), QStringLiteral("Sfoglia ..."));
     EXPECT_EQ(d.txtPasswordDB->echoMode(), QLineEdit::Password);
     d.cmdOk->click();
@@ -746,4 +794,12 @@ TEST(DialoghiDati, ElenchiTabelleECampi)
     dc.cmdScollega->click();
     EXPECT_TRUE(c.Confermato);
     EXPECT_TRUE(c.Campo.isEmpty());
+    // A double-click on a field confirms it.
+    RichiestaCollegaCampo d;
+    d.lstCampi = {QStringLiteral("A"), QStringLiteral("B")};
+    frmCollegaCampo dd(d, ui);
+    dd.lstCampi->setCurrentRow(1);  // the first click of the double-click
+    Q_EMIT dd.lstCampi->itemDoubleClicked(dd.lstCampi->item(1));
+    EXPECT_TRUE(d.Confermato);
+    EXPECT_EQ(d.Campo, QStringLiteral("B"));
 }
