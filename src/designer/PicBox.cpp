@@ -127,13 +127,86 @@ bool PicBox::focusNextPrevChild(bool avanti)
     return true;
 }
 
+// ---- Righello ----
+
+namespace {
+QFont carattereRighello()
+{
+    // A fixed size in pixels: the numbers read the same at every zoom.
+    QFont f;
+    f.setPixelSize(10);
+    return f;
+}
+}  // namespace
+
+Righello::Righello(Qt::Orientation verso, const PicBox* box, QWidget* parent)
+    : QWidget(parent), verso_(verso), box_(box), pollici_(Superficie::MisuraInPollici())
+{
+    setObjectName(verso == Qt::Horizontal ? QStringLiteral("RighelloOrizzontale") : QStringLiteral("RighelloVerticale"));
+    setFont(carattereRighello());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Righello::ImpostaPollici(bool pollici)
+{
+    pollici_ = pollici;
+    update();
+}
+
+int Righello::Spessore() const
+{
+    return QFontMetrics(font()).height() + 8;
+}
+
+std::vector<Righello::Tacca> Righello::Tacche() const
+{
+    std::vector<Tacca> r;
+    const bool orizzontale = verso_ == Qt::Horizontal;
+    const double scala = orizzontale ? box_->Scala().x : box_->Scala().y;
+    // The label's corner in this ruler's pixels.
+    const QPoint angolo = box_->mapTo(parentWidget(), QPoint(0, 0)) - pos();
+    const double zero = (orizzontale ? angolo.x() + Superficie::OrigineX / scala : angolo.y() + Superficie::OrigineY / scala);
+    const int lunghezza = orizzontale ? width() : height();
+    for (const Superficie::TaccaRighello& t :
+         Superficie::TaccheRighello(-zero * scala, (lunghezza - zero) * scala, scala, pollici_))
+        r.push_back({int(std::lround(zero + t.posizione / scala)), t});
+    return r;
+}
+
+void Righello::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Base));
+    const bool orizzontale = verso_ == Qt::Horizontal;
+    const int s = Spessore();
+    p.setPen(palette().color(QPalette::Mid));
+    if (orizzontale)
+        p.drawLine(0, height() - 1, width(), height() - 1);
+    else
+        p.drawLine(width() - 1, 0, width() - 1, height());
+    p.setPen(palette().color(QPalette::Text));
+    const int ascesa = p.fontMetrics().ascent();
+    for (const Tacca& t : Tacche()) {
+        const int l = t.tacca.livello == 2 ? s - 4 : t.tacca.livello == 1 ? s / 2 : s / 4;
+        if (orizzontale) {
+            p.drawLine(t.pixel, height() - l, t.pixel, height() - 1);
+            if (!t.tacca.numero.isEmpty()) p.drawText(t.pixel + 2, 1 + ascesa, t.tacca.numero);
+        } else {
+            p.drawLine(width() - l, t.pixel, width() - 1, t.pixel);
+            if (!t.tacca.numero.isEmpty()) p.drawText(1, t.pixel + 1 + ascesa, t.tacca.numero);
+        }
+    }
+}
+
 // ---- AreaDisegno ----
 
 AreaDisegno::AreaDisegno(DocumentoEtichetta& doc, QWidget* parent)
     : QWidget(parent),
       picBox_(new PicBox(doc, this)),
       hscroll_(new QScrollBar(Qt::Horizontal, this)),
-      vscroll_(new QScrollBar(Qt::Vertical, this))
+      vscroll_(new QScrollBar(Qt::Vertical, this)),
+      righelloH_(new Righello(Qt::Horizontal, picBox_, this)),
+      righelloV_(new Righello(Qt::Vertical, picBox_, this))
 {
     setObjectName(QStringLiteral("PicBoxArea"));
     hscroll_->setObjectName(QStringLiteral("HScroll"));
@@ -197,6 +270,15 @@ void AreaDisegno::LayoutDesigner()
     in.valoreV = vscroll_->value();
     const QPointF pos = sc.inPixel(Superficie::LayoutDesigner(in).picBox);
     picBox_->move(int(std::lround(pos.x())), int(std::lround(pos.y())));
+    // The rulers over the view's top and left edges, whatever the scroll.
+    const QSize vista = Vista();
+    const int spessore = righelloH_->Spessore();
+    righelloH_->setGeometry(0, 0, vista.width(), spessore);
+    righelloV_->setGeometry(0, spessore, spessore, std::max(0, vista.height() - spessore));
+    righelloH_->raise();
+    righelloV_->raise();
+    righelloH_->update();
+    righelloV_->update();
     inLayout_ = false;
 }
 

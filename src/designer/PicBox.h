@@ -78,6 +78,34 @@ private:
     std::vector<QRectF> selezione_;
 };
 
+// A ruler along the top or the left edge of the design area: it stays there while the
+// surface scrolls, counts from the label's top-left corner in millimetres (inches where the
+// user's locale measures in them), and keeps its numbers' size at every zoom.
+class Righello : public QWidget {
+    Q_OBJECT
+public:
+    Righello(Qt::Orientation verso, const PicBox* box, QWidget* parent);
+    Qt::Orientation Verso() const { return verso_; }
+    bool Pollici() const { return pollici_; }
+    void ImpostaPollici(bool pollici);
+    // Its thickness, pixels.
+    int Spessore() const;
+    // The marks it shows now, with their places in its own pixels.
+    struct Tacca {
+        int pixel;
+        Superficie::TaccaRighello tacca;
+    };
+    std::vector<Tacca> Tacche() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    Qt::Orientation verso_;
+    const PicBox* box_;
+    bool pollici_;
+};
+
 // The main window's design area: the surface and the scroll bars that move it.
 class AreaDisegno : public QWidget {
     Q_OBJECT
@@ -87,6 +115,8 @@ public:
     PicBox* picBox() const { return picBox_; }
     QScrollBar* HScroll() const { return hscroll_; }
     QScrollBar* VScroll() const { return vscroll_; }
+    Righello* RighelloOrizzontale() const { return righelloH_; }
+    Righello* RighelloVerticale() const { return righelloV_; }
 
     // Places the scroll bars and the surface.
     void LayoutDesigner();
@@ -107,6 +137,8 @@ private:
     PicBox* picBox_;
     QScrollBar* hscroll_;
     QScrollBar* vscroll_;
+    Righello* righelloH_;
+    Righello* righelloV_;
     bool inLayout_ = false;
 };
 

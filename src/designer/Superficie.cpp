@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -67,14 +68,8 @@ std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool gri
     using T = Elemento::Tipo;
     const QColor nero(0, 0, 0), bianco(255, 255, 255);
     std::vector<Elemento> e;
-    e.reserve(griglia ? 27000 : 700);
+    e.reserve(griglia ? 27000 : 8);
     auto riquadro = [&](const QRectF& r, const QColor& c) { e.push_back({T::Riquadro, r, {}, {}, {}, c}); };
-    auto linea = [&](double x1, double y1, double x2, double y2) {
-        e.push_back({T::Linea, {}, QLineF(x1, y1, x2, y2), {}, {}, nero});
-    };
-    auto testo = [&](double x, double y, int n) {
-        e.push_back({T::Testo, {}, {}, QPointF(x, y), QLatin1Char(' ') + QString::number(n), nero});
-    };
 
     riquadro(OmbraSotto(layout), ColoreOmbra());
     riquadro(OmbraDestra(layout), ColoreOmbra());
@@ -95,19 +90,52 @@ std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool gri
                                            : std::min(etichetta.width(), etichetta.height()));
         if (layout.DiametroForo > 0) cerchio(layout.DiametroForo * Millimetro);
     }
-    riquadro(daAngoli(467, 770, 17860.5, 1100), bianco);
-    riquadro(daAngoli(0, 1340, 300, 18711), bianco);
-    for (int i = 0; i <= 30; ++i) linea(OrigineX + 567.0 * i, 980, OrigineX + 567.0 * i, 1100);
-    for (int i = 0; i <= 300; ++i) linea(OrigineX + Millimetro * i, 1025, OrigineX + Millimetro * i, 1100);
-    for (int i = 0; i <= 30; ++i) testo(OrigineX + 567.0 * i - 80, 800, i);
-    for (int i = 0; i <= 30; ++i) linea(180, OrigineY + 567.0 * i, 300, OrigineY + 567.0 * i);
-    for (int i = 0; i <= 300; ++i) linea(225, OrigineY + Millimetro * i, 300, OrigineY + Millimetro * i);
-    for (int i = 0; i <= 30; ++i) testo(0, OrigineY + 567.0 * i - 80, i);
+    // The rulers are the window's (Righello), at the edges of the view.
     if (griglia) {
         for (int i = 0; i < PuntiGriglia; ++i)
             for (int j = 0; j < PuntiGriglia; ++j) e.push_back({T::Punto, {}, {}, PuntoGriglia(i, j), {}, nero});
     }
     return e;
+}
+
+std::vector<TaccaRighello> TaccheRighello(double da, double a, double twipsPerPixel, bool pollici, int spazioNumeri)
+{
+    std::vector<TaccaRighello> r;
+    if (!(twipsPerPixel > 0) || !(a > da)) return r;
+    // The unit (a millimetre or an inch) and the steps its numbers and marks may take, in units.
+    const double unita = pollici ? 1440.0 : Millimetro;
+    static const double passiMm[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
+    static const double passiPollici[] = {1.0 / 16, 1.0 / 8, 0.25, 0.5, 1, 2, 5, 10, 20, 50};
+    const auto& passi = pollici ? passiPollici : passiMm;
+    const auto primo = [&](double pixel, double minimo) {
+        for (double p : passi)
+            if (p >= minimo && p * unita / twipsPerPixel >= pixel) return p;
+        return passi[std::size(passi) - 1];
+    };
+    const double numeri = primo(spazioNumeri, pollici ? 1 : 10);
+    const double tacche = std::min(numeri, primo(3, 0));
+    // The middle mark: half the numbers' step when it holds whole marks.
+    const double meta = numeri / 2;
+    const long long inizio = static_cast<long long>(std::floor(da / (tacche * unita)));
+    const long long fine = static_cast<long long>(std::ceil(a / (tacche * unita)));
+    for (long long i = inizio; i <= fine; ++i) {
+        const double valore = double(i) * tacche;  // units
+        const double resto = std::remainder(valore, numeri);
+        TaccaRighello t{valore * unita, 0, {}};
+        if (std::abs(resto) < 1e-9) {
+            t.livello = 2;
+            t.numero = QString::number(std::lround(valore));
+        } else if (std::abs(std::remainder(valore, meta)) < 1e-9 && meta >= tacche) {
+            t.livello = 1;
+        }
+        r.push_back(std::move(t));
+    }
+    return r;
+}
+
+bool MisuraInPollici()
+{
+    return QLocale::system().measurementSystem() != QLocale::MetricSystem;
 }
 
 QSize DimensioniPixel(const ScalaSuperficie& scala)

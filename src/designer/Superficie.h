@@ -72,6 +72,21 @@ QRectF OmbraSotto(const LayoutEtichetta& layout);
 QRectF OmbraDestra(const LayoutEtichetta& layout);
 QPointF PuntoGriglia(int i, int j);
 
+// A mark of a ruler: its place (twips from the label's top-left corner, along the ruler),
+// its length (0 short, 1 middle, 2 long) and, on the long ones, the number.
+struct TaccaRighello {
+    double posizione;
+    int livello;
+    QString numero;
+};
+// The marks between `da` and `a` (twips from the label's corner) at `twipsPerPixel`: in
+// millimetres, or in inches when `pollici`. Numbers stand at least `spazioNumeri` pixels
+// apart and marks at least 3, whatever the zoom.
+std::vector<TaccaRighello> TaccheRighello(double da, double a, double twipsPerPixel, bool pollici,
+                                          int spazioNumeri = 40);
+// Whether the user's locale measures in inches.
+bool MisuraInPollici();
+
 // Everything the surface paints under the objects, in painting order.
 std::vector<Elemento> ElementiSuperficie(const LayoutEtichetta& layout, bool griglia);
 

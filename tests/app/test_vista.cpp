@@ -11,6 +11,7 @@
 
 #include <QDockWidget>
 #include <QDoubleSpinBox>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,4 +224,42 @@ TEST_F(Vista, TheObjectPanelShowsTheSelectedObjectAndTakesItsFrame)
     f->ClearSelection();
     EXPECT_EQ(p->findChild<QLabel*>(QStringLiteral("titolo"))->text(), LoadResString(1549));
     EXPECT_FALSE(p->Campo(0)->isEnabled());
+}
+
+// The rulers stay at the view's edges while the surface scrolls, count from the label's
+// corner, and keep their numbers' size at every zoom.
+TEST_F(Vista, RulersStayAtTheEdgesAndCountFromTheLabel)
+{
+    f->ImpostaZoom(1, QPoint(0, 0));
+    Righello* h = f->Area()->RighelloOrizzontale();
+    Righello* v = f->Area()->RighelloVerticale();
+    ASSERT_TRUE(h->isVisible() && v->isVisible());
+    EXPECT_EQ(h->pos(), QPoint(0, 0));
+    EXPECT_EQ(v->pos(), QPoint(0, h->height()));
+    EXPECT_EQ(h->width(), f->Area()->Vista().width());
+    const auto zero = [](const Righello* r) {
+        for (const auto& t : r->Tacche())
+            if (t.tacca.numero == QLatin1String("0")) return t.pixel;
+        return -1000;
+    };
+    // The label's left edge is under the horizontal ruler's 0.
+    const int x0 = zero(h);
+    EXPECT_EQ(x0, box()->mapTo(f->Area(), QPoint(int(std::lround(Superficie::OrigineX / 15)), 0)).x());
+    const int y0 = zero(v);
+    const int font = QFontInfo(h->font()).pixelSize();
+    // Scrolled down by 600 twips (40 pixels): the ruler stays, its 0 moves up with the label.
+    f->Area()->VScroll()->setValue(f->Area()->VScroll()->value() + 600);
+    EXPECT_EQ(v->pos(), QPoint(0, h->height()));
+    EXPECT_EQ(h->pos(), QPoint(0, 0));
+    EXPECT_EQ(zero(v), y0 - 40);
+    EXPECT_EQ(zero(h), x0);
+    // At 400 % the numbers keep their size; millimetres or inches as asked.
+    f->ImpostaZoom(4, QPoint(0, 0));
+    EXPECT_EQ(QFontInfo(h->font()).pixelSize(), font);
+    h->ImpostaPollici(true);
+    QStringList numeri;
+    for (const auto& t : h->Tacche())
+        if (!t.tacca.numero.isEmpty()) numeri << t.tacca.numero;
+    EXPECT_TRUE(numeri.contains(QStringLiteral("1"))) << numeri.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(numeri.contains(QStringLiteral("10")));
 }

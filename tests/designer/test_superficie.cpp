@@ -38,8 +38,8 @@ std::vector<Elemento> diTipo(const std::vector<Elemento>& e, Elemento::Tipo t)
 TEST(Superficie, EtichettaEOmbraDi100x50)
 {
     const auto e = ElementiSuperficie(layout(100, 50), false);
-    ASSERT_GE(e.size(), 6u);
-    // Painting order: the two shadow strips, the white label, its outline, the rulers.
+    ASSERT_EQ(e.size(), 4u);
+    // Painting order: the two shadow strips, the white label, its outline.
     EXPECT_EQ(e[0].tipo, Elemento::Tipo::Riquadro);
     EXPECT_EQ(e[0].colore, QColor(192, 192, 192));
     rettangoloVicino(e[0].rettangolo, 640.71, 4275, 6310.71, 4348.71);
@@ -50,31 +50,37 @@ TEST(Superficie, EtichettaEOmbraDi100x50)
     EXPECT_EQ(e[3].tipo, Elemento::Tipo::Contorno);
     EXPECT_EQ(e[3].colore, QColor(0, 0, 0));
     rettangoloVicino(e[3].rettangolo, 567, 1440, 6237, 4275);
-    rettangoloVicino(e[4].rettangolo, 467, 770, 17860.5, 1100);
-    rettangoloVicino(e[5].rettangolo, 0, 1340, 300, 18711);
+    EXPECT_TRUE(diTipo(e, Elemento::Tipo::Linea).empty());  // the rulers are the window's
 }
 
-TEST(Superficie, RighelliDiTrentaCentimetri)
+// The rulers' marks: millimetres with numbers every centimetre at 100 %, fewer numbers when
+// zoomed out (they stay 40 pixels apart), inches for a locale that measures in them.
+TEST(Superficie, RulerMarksInMillimetresOrInches)
 {
-    const auto e = ElementiSuperficie(layout(80, 50), false);
-    const auto linee = diTipo(e, Elemento::Tipo::Linea);
-    ASSERT_EQ(linee.size(), 2u * (31 + 301));
-    // Top ruler: centimetres then millimetres; left ruler likewise.
-    EXPECT_EQ(linee[0].linea, QLineF(567, 980, 567, 1100));
-    EXPECT_EQ(linee[30].linea, QLineF(567 + 567 * 30, 980, 567 + 567 * 30, 1100));
-    EXPECT_NEAR(linee[31 + 300].linea.x1(), 567 + 56.7 * 300, 1e-6);
-    EXPECT_EQ(linee[31 + 300].linea.y1(), 1025);
-    EXPECT_EQ(linee[332].linea, QLineF(180, 1440, 300, 1440));
-    EXPECT_NEAR(linee.back().linea.y1(), 1440 + 56.7 * 300, 1e-6);
-    EXPECT_EQ(linee.back().linea.x1(), 225);
-
-    const auto testi = diTipo(e, Elemento::Tipo::Testo);
-    ASSERT_EQ(testi.size(), 62u);
-    EXPECT_EQ(testi[0].testo, QStringLiteral(" 0"));
-    EXPECT_EQ(testi[0].punto, QPointF(487, 800));
-    EXPECT_EQ(testi[30].testo, QStringLiteral(" 30"));
-    EXPECT_EQ(testi[31].punto, QPointF(0, 1360));
-    EXPECT_EQ(testi[61].punto, QPointF(0, 1440 + 567 * 30 - 80));
+    const auto numeri = [](const std::vector<TaccaRighello>& t) {
+        QStringList r;
+        for (const auto& x : t)
+            if (x.livello == 2) r << x.numero;
+        return r;
+    };
+    // 100 %: 15 twips a pixel, a centimetre is 37.8 pixels: numbers every 2 cm, marks every mm.
+    auto t = TaccheRighello(-500, 567 * 6, 15, false);
+    EXPECT_EQ(numeri(t), (QStringList{"0", "20", "40", "60"}));
+    EXPECT_NEAR(t[1].posizione - t[0].posizione, 56.7, 1e-9);
+    EXPECT_EQ(t[0].livello, 0);
+    EXPECT_EQ(t[9].livello, 2);  // 0 mm
+    EXPECT_EQ(t[19].livello, 1);  // 10 mm: the middle mark
+    // 400 %: every centimetre numbered.
+    EXPECT_EQ(numeri(TaccheRighello(0, 567 * 3, 15 / 4.0, false)), (QStringList{"0", "10", "20", "30"}));
+    // 25 %: every 5 cm; marks never closer than 3 pixels.
+    t = TaccheRighello(0, 567 * 20, 60, false);
+    EXPECT_EQ(numeri(t), (QStringList{"0", "50", "100", "150", "200"}));
+    EXPECT_GE((t[1].posizione - t[0].posizione) / 60, 3);
+    // Inches: an inch is 1440 twips, 96 pixels at 100 %, numbered each, sixteenths marked.
+    t = TaccheRighello(0, 1440 * 2, 15, true);
+    EXPECT_EQ(numeri(t), (QStringList{"0", "1", "2"}));
+    EXPECT_NEAR(t[1].posizione, 1440.0 / 16, 1e-9);
+    EXPECT_EQ(t[8].livello, 1);  // the half inch
 }
 
 TEST(Superficie, GrigliaSoloSeAttiva)
