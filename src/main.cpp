@@ -2,6 +2,7 @@
 #include "app/frmCartigo.h"
 #include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
+#include "label/ScritturaFile.h"
 #include "shell/Finestre.h"
 #include "stampora/StamporaQt.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     cartigo::modCartigo::ImpostaIdentitaProgramma();
     cartigo::modCartigo::CaricaTraduzioniQt();
+    cartigo::RimuoviTemporaneiAiSegnali();
 
     const QList<QByteArray> argomenti = argomentiSistema();  // without Qt's own options now
 

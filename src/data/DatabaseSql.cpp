@@ -7,6 +7,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -129,6 +130,23 @@ QString virgolette(const QString& nome)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+// The address's options, and the limits every connection to a server keeps unless the
+// address sets its own: 10 seconds to connect and to be let in (a server that accepts
+// and never answers included), and a connection whose server no longer acknowledges
+// what is sent, or answers no keepalive, is given up after 30 seconds.
+QStringList OpzioniConnessione(const IndirizzoPostgres& a)
+{
+    QStringList opzioni = a.opzioni;
+    const auto manca = [&](const char* nome) {
+        return opzioni.filter(QRegularExpression(QStringLiteral("^%1=").arg(QLatin1String(nome)))).isEmpty();
+    };
+    for (const auto& [nome, valore] : {std::pair{"connect_timeout", "10"}, std::pair{"tcp_user_timeout", "30000"},
+                                       std::pair{"keepalives_idle", "15"}, std::pair{"keepalives_interval", "5"},
+                                       std::pair{"keepalives_count", "3"}})
+        if (manca(nome)) opzioni << QStringLiteral("%1=%2").arg(QLatin1String(nome), QLatin1String(valore));
+    return opzioni;
+}
+
 // libpq's own judgement of a refused connection: the server asked for a password that
 // was missing or wrong (its messages are translated, so they cannot be read for it).
 bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
@@ -144,7 +162,7 @@ bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
     aggiungi("user", a.utente);
     aggiungi("dbname", a.database);
     aggiungi("password", password);
-    for (const QString& o : a.opzioni) {
+    for (const QString& o : OpzioniConnessione(a)) {
         const int uguale = int(o.indexOf(QLatin1Char('=')));
         chiavi.push_back(o.left(uguale).toUtf8());
         valori.push_back(o.mid(uguale + 1).toUtf8());
@@ -278,14 +296,13 @@ std::unique_ptr<DatabaseSql> DatabaseSql::ApriPostgres(const QString& indirizzo,
     db.setDatabaseName(a->database);
     const QString pw = password.isEmpty() ? a->password : password;
     if (!pw.isEmpty()) db.setPassword(pw);
-    // A server that does not answer is given up after 10 seconds unless the address says otherwise.
-    QStringList opzioni = a->opzioni;
-    if (opzioni.filter(QRegularExpression(QStringLiteral("^connect_timeout="))).isEmpty())
-        opzioni << QStringLiteral("connect_timeout=10");
-    db.setConnectOptions(opzioni.join(QLatin1Char(';')));
+    db.setConnectOptions(OpzioniConnessione(*a).join(QLatin1Char(';')));
+    QElapsedTimer tempo;
+    tempo.start();
     if (!db.open()) {
         const QString motivo = db.lastError().databaseText().trimmed();
-        const bool password = ChiedePassword(*a, pw);
+        // A server that let the time pass did not get as far as asking for a password.
+        const bool password = tempo.elapsed() < 9000 && ChiedePassword(*a, pw);
         throw ErroreDatabase(password ? ErroreJet::PasswordRichiesta : ErroreJet::ConnessioneFallita,
                              LoadResString(1810).arg(a->Visibile(), motivo));
     }

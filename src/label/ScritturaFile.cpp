@@ -5,13 +5,64 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace cartigo {
+
+namespace {
+
+// The temporary files being written, for a signal handler: atomic pointers to names
+// their ScritturaFile keeps alive while they are listed.
+constexpr int kPostiTemporanei = 64;
+std::atomic<const char*> temporaneiInCorso[kPostiTemporanei];
+static_assert(std::atomic<const char*>::is_always_lock_free);
+
+int elencaTemporaneo(const char* nome)
+{
+    for (int i = 0; i < kPostiTemporanei; ++i) {
+        const char* libero = nullptr;
+        if (temporaneiInCorso[i].compare_exchange_strong(libero, nome)) return i;
+    }
+    return -1;  // more at once than a program writes: this one is only left to the old ways
+}
+
+void togliTemporaneo(int& posto)
+{
+    if (posto >= 0) temporaneiInCorso[posto].store(nullptr);
+    posto = -1;
+}
+
+extern "C" void rimuoviEdEsci(int segnale)
+{
+    RimuoviTemporaneiInCorso();
+    ::_exit(128 + segnale);
+}
+
+}  // namespace
+
+void RimuoviTemporaneiInCorso()
+{
+    for (auto& nome : temporaneiInCorso)
+        if (const char* n = nome.load()) ::unlink(n);
+}
+
+void RimuoviTemporaneiAiSegnali()
+{
+    for (const int segnale : {SIGINT, SIGHUP, SIGTERM}) {
+        struct sigaction prima {};
+        if (::sigaction(segnale, nullptr, &prima) != 0 || prima.sa_handler == SIG_IGN) continue;
+        struct sigaction sa {};
+        sa.sa_handler = rimuoviEdEsci;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(segnale, &sa, nullptr);
+    }
+}
 
 // A device over a file descriptor with a buffer of its own: every write() is checked,
 // and the first failure is kept with its error number, so nothing is lost when the
@@ -133,6 +184,8 @@ bool ScritturaFile::Apri()
         }
     }
     temporaneoCreato_ = true;
+    nomeTemporaneo_ = QFile::encodeName(temporaneo_);
+    posto_ = elencaTemporaneo(nomeTemporaneo_.constData());
     // The new file keeps the old one's permissions and, where we may, its owner.
     if (esiste) {
         ::fchmod(fd, st.st_mode & 07777);
@@ -159,8 +212,9 @@ bool ScritturaFile::Conferma()
     if (!diretta_ && ::fsync(d.Fd()) != 0 && errno != EINVAL) return fallisci(errno);
     if (!d.Chiudi()) return fallisci(d.NumeroErrore());
     if (!diretta_) {
-        if (::rename(QFile::encodeName(temporaneo_).constData(), QFile::encodeName(destinazione_).constData()) != 0)
+        if (::rename(nomeTemporaneo_.constData(), QFile::encodeName(destinazione_).constData()) != 0)
             return fallisci(errno);
+        togliTemporaneo(posto_);
         temporaneoCreato_ = false;
     }
     dispositivo_.reset();
@@ -172,7 +226,8 @@ void ScritturaFile::Annulla()
     if (dispositivo_ && dispositivo_->NumeroErrore() != 0 && errore_.isEmpty())
         errore_ = qt_error_string(dispositivo_->NumeroErrore());
     dispositivo_.reset();
-    if (temporaneoCreato_) ::unlink(QFile::encodeName(temporaneo_).constData());
+    togliTemporaneo(posto_);
+    if (temporaneoCreato_) ::unlink(nomeTemporaneo_.constData());
     temporaneoCreato_ = false;
 }
 

@@ -49,10 +49,20 @@ private:
     QString temporaneo_;
     bool temporaneoScelto_;
     bool temporaneoCreato_ = false;
+    QByteArray nomeTemporaneo_;  // the temporary file's name as the system takes it
+    int posto_ = -1;             // its place among the files a signal removes
     bool diretta_ = false;
     QString errore_;
     std::unique_ptr<Dispositivo_> dispositivo_;
 };
+
+// Removes the temporary files of every ScritturaFile still being written. Safe in a
+// signal handler.
+void RimuoviTemporaneiInCorso();
+// SIGINT, SIGHUP and SIGTERM (those not ignored) remove the temporary files being
+// written and end the program with 128 + the signal's number (130, 129, 143): an
+// interrupted write leaves the old file as it was, and nothing beside it.
+void RimuoviTemporaneiAiSegnali();
 
 // The whole of `dati` into the file, as ScritturaFile does. False with the reason in
 // `errore`.

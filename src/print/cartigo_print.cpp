@@ -122,6 +122,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     modCartigo::ImpostaIdentitaProgramma();
+    RimuoviTemporaneiAiSegnali();
 
     QString errore;
     // The arguments as the system gives them: a name that is not valid UTF-8 is still reached.

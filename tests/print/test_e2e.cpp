@@ -5,6 +5,7 @@
 #include "stampora/FileStampa.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,7 +13,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -353,6 +356,36 @@ TEST(StampaBatch, StandardOutputDevicesAndAFullDisk)
         EXPECT_TRUE(e.err.contains(QStringLiteral("No space left on device"))) << e.err.toStdString();
         EXPECT_EQ(test::LeggiFile(f), QByteArray("vecchio")) << formato;
         EXPECT_EQ(QDir(disco.percorso()).entryList(QDir::Files | QDir::Hidden), QStringList{"uscita"});
+    }
+}
+
+// An interrupted job: the temporary file beside the output goes, the old output stays, and
+// the status is the usual one for the signal.
+TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
+{
+    QTemporaryDir dir;
+    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti");
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    for (const int segnale : {SIGINT, SIGHUP, SIGTERM}) {
+        SCOPED_TRACE(segnale);
+        test::ScriviFile(pdf, "vecchio");
+        QProcess p;
+        p.start(QStringLiteral(CARTIGO_PRINT), {sample, QStringLiteral("--count"), QStringLiteral("32767"),
+                                                QStringLiteral("--pdf"), pdf});
+        ASSERT_TRUE(p.waitForStarted());
+        // under way once pages reach the hidden file beside the output
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 60000 && p.state() == QProcess::Running &&
+               QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() < 2)
+            QThread::msleep(5);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the job ended before the signal";
+        ::kill(pid_t(p.processId()), segnale);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + segnale);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+        EXPECT_EQ(test::LeggiFile(pdf), QByteArray("vecchio"));
     }
 }
 

@@ -6,6 +6,11 @@
 
 #include <sqlite3.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -133,6 +138,40 @@ TEST(StampaSql, SqliteFileAndMergeFields)
                                QStringLiteral(" is not a readable SQLite database: ")))
         << d.err.toStdString();
     EXPECT_FALSE(d.err.contains(QStringLiteral("Code:"))) << d.err.toStdString();
+}
+
+// A server that takes the connection and never says a word: each connection made to it
+// gives up in its time, and the job ends with the message.
+TEST(StampaSql, ASilentServerEndsTheJob)
+{
+    // a listening socket: the system accepts connections for it; it never reads nor writes
+    const int muto = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(muto, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t lunghezza = sizeof a;
+    ASSERT_EQ(::bind(muto, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(muto, 8), 0);
+    ASSERT_EQ(::getsockname(muto, reinterpret_cast<sockaddr*>(&a), &lunghezza), 0);
+    struct Chiudi {
+        int fd;
+        ~Chiudi() { ::close(fd); }
+    } chiudi{muto};
+    QTemporaryDir dir;
+    const QString indirizzo = QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(ntohs(a.sin_port));
+    const QString eti = etichetta(dir.path(), indirizzo, QStringLiteral("clienti"), {}, {QStringLiteral("${id}")});
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    ambiente.insert(QStringLiteral("PGPASSWORD"), QStringLiteral("x"));
+    QElapsedTimer t;
+    t.start();
+    const Esito e = test::EseguiProgramma(QStringLiteral(CARTIGO_PRINT), {eti, QStringLiteral("--pdf"),
+                                          dir.filePath(QStringLiteral("x.pdf"))}, ambiente, 60000);
+    EXPECT_EQ(e.codice, 1) << e.err.toStdString();
+    EXPECT_LT(t.elapsed(), 40000);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("Cannot connect to the database"))) << e.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
 }
 
 TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)
