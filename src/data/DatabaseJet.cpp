@@ -53,6 +53,22 @@ struct Istruzione {
     ~Istruzione() { sqlite3_finalize(st); }
 };
 
+// Binds ?1, ?2 ... to numbers (doubles) and texts.
+void lega(sqlite3* db, sqlite3_stmt* st, const QVariantList& valori)
+{
+    for (int i = 0; i < valori.size(); ++i) {
+        const QVariant& v = valori[i];
+        int rc = SQLITE_OK;
+        if (v.typeId() == QMetaType::Double) {
+            rc = sqlite3_bind_double(st, i + 1, v.toDouble());
+        } else {
+            const QByteArray t = v.toString().toUtf8();
+            rc = sqlite3_bind_text(st, i + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK) throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
 QString testoColonna(sqlite3_stmt* st, int i)
 {
     const auto* t = sqlite3_column_text(st, i);
@@ -823,10 +839,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
+std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql, const QVariantList& valori)
 {
     Istruzione s;
     s.st = static_cast<sqlite3_stmt*>(prepara(TraduciJetSql(jetSql)));
+    lega(db_, s.st, valori);
     QList<bool> tipoNoto;
     QList<InfoCampo> campi = colonne(s.st, tipoNoto);
     std::vector<QList<QVariant>> righe;
@@ -845,33 +862,34 @@ std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql)
 
 std::unique_ptr<Recordset> DatabaseJet::ApriSelezione(const QString& tabella, const CondizioneSelezione& c)
 {
-    const auto testo = [](const QVariant& v) {
-        QString s = v.toString();
-        s.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + s + QLatin1Char('\'');
-    };
-    const auto numero = [](const QVariant& v) {
-        return modCartigo::TestoNumero(v.toDouble(), ImpostazioniLocali::inglese());
-    };
-    const auto data = [](const QVariant& v) { return QLatin1Char('#') + v.toString().trimmed() + QLatin1Char('#'); };
-    const auto valore = [&](const QVariant& v) {
-        return c.classe == 0 ? numero(v) : c.classe == 1 ? testo(v) : data(v);
+    // The values as the statement would have read them: a number, a text, a date's ISO text.
+    const auto valore = [&](const QVariant& v) -> QVariant {
+        if (c.classe == 0) return v.toDouble();
+        if (c.classe == 1) return v.toString();
+        const QString testo = v.toString().trimmed();
+        const auto d = modCartigo::LeggiDataJet(testo);
+        if (!d)
+            throw ErroreDatabase(ErroreJet::SintassiEspressione,
+                                 QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(testo));
+        return modCartigo::DataIso(*d);
     };
     QString w;
+    QVariantList valori;
     if ((c.criterio == 1 || c.criterio == 2) && c.classe >= 0 && c.classe <= 2) {
         const QString f = QLatin1Char('[') + c.campo + QLatin1Char(']');
-        w = c.criterio == 1
-                ? QStringLiteral("WHERE %1 = %2").arg(f, valore(c.valori[0]))
-                : QStringLiteral("WHERE %1 Between %2 AND %3").arg(f, valore(c.valori[0]), valore(c.valori[1]));
+        valori << valore(c.valori[0]);
+        if (c.criterio == 2) valori << valore(c.valori[1]);
+        w = c.criterio == 1 ? QStringLiteral("WHERE %1 = ?1").arg(f) : QStringLiteral("WHERE %1 Between ?1 AND ?2").arg(f);
     }
     const QString sql = QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';');
     // A table's records are walked one at a time; a saved query whose columns get
     // their types from their values is read whole.
     Istruzione s;
     s.st = static_cast<sqlite3_stmt*>(prepara(TraduciJetSql(sql)));
+    lega(db_, s.st, valori);
     QList<bool> tipoNoto;
     QList<InfoCampo> campi = colonne(s.st, tipoNoto);
-    if (tipoNoto.contains(false)) return ApriRecordset(sql);
+    if (tipoNoto.contains(false)) return ApriRecordset(sql, valori);
     return std::make_unique<CursoreJet>(db_, std::move(s), std::move(campi), std::move(tipoNoto));
 }
 

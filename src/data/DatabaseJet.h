@@ -67,11 +67,12 @@ public:
     bool IsQuery(const QString& nome) const override;
     // A saved query is built to know its fields.
     QList<InfoCampo> Campi(const QString& nome) override;
-    // "SELECT * From [T] WHERE ...", the values written into the statement as Jet reads
-    // them (a text between quotes, its quotes doubled; a date between # signs).
+    // "SELECT * From [T] WHERE [F] = ?1" (or Between ?1 AND ?2): the values are bound to
+    // the statement as Jet reads them (a number, a text, a date as its ISO text), never
+    // written into it.
     std::unique_ptr<Recordset> ApriSelezione(const QString& tabella, const CondizioneSelezione& c) override;
-    // Opens a record set from a Jet SQL statement.
-    std::unique_ptr<RecordsetJet> ApriRecordset(const QString& jetSql);
+    // Opens a record set from a Jet SQL statement, `valori` bound to its ?1, ?2 ...
+    std::unique_ptr<RecordsetJet> ApriRecordset(const QString& jetSql, const QVariantList& valori = {});
     // How many base tables have been copied so far (tables are copied on first use).
     int TabelleCaricate() const { return int(caricate_.size()); }
 

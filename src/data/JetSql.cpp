@@ -23,7 +23,7 @@ QString letterale(const QString& testo)
     return QLatin1Char('\'') + s + QLatin1Char('\'');
 }
 
-enum class T { Fine, Nome, NomeQuadro, Testo, Data, Numero, Simbolo };
+enum class T { Fine, Nome, NomeQuadro, Testo, Data, Numero, Simbolo, Parametro };
 
 struct Token {
     T tipo = T::Fine;
@@ -84,6 +84,13 @@ QList<Token> tokenizza(const QString& s)
             t.tipo = T::Data;
             t.testo = s.mid(i + 1, fine - i - 1);
             i = fine + 1;
+        } else if (c == QLatin1Char('?') && i + 1 < n && s.at(i + 1).isDigit()) {
+            // a value bound to the statement: ?1, ?2 ...
+            int k = i + 1;
+            while (k < n && s.at(k).isDigit()) ++k;
+            t.tipo = T::Parametro;
+            t.testo = s.mid(i, k - i);
+            i = k;
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
             int k = i;
             while (k < n && (s.at(k).isDigit() || s.at(k) == QLatin1Char('.'))) ++k;
@@ -679,6 +686,9 @@ private:
             case T::Testo:
                 avanza();
                 return letterale(t.testo);
+            case T::Parametro:
+                avanza();
+                return t.testo;
             case T::Data: {
                 avanza();
                 const auto d = modCartigo::LeggiDataJet(t.testo);

@@ -253,6 +253,36 @@ TEST(clsDatabase, SelezionePerLaStampa)
                                   QStringLiteral("Thüringer Rostbratwurst=123,79/Vero"),
                                   QStringLiteral("Côte de Blaye=263,5/Falso")}));
     EXPECT_THROW(ApriSelezioneStampa(k.db, c)->TestoCampo(QStringLiteral("Nessuno")), ErroreCartigo);
+
+    // The engine binds the values to the statement: a text with quotes and brackets is
+    // only a text, and a date carrying more SQL is no date, whatever checked it before.
+    CondizioneSelezione nome;
+    nome.criterio = 1;
+    nome.campo = QStringLiteral("ProductName");
+    nome.tipo = TipoDao::Text;
+    nome.classe = 1;
+    nome.valori[0] = QStringLiteral("Chef Anton's Cajun Seasoning");
+    EXPECT_EQ(k.db.Motore()->ApriSelezione(QStringLiteral("Products"), nome)->RecordCount(), 1);
+    nome.valori[0] = QStringLiteral("x' OR 'a' = 'a");
+    EXPECT_EQ(k.db.Motore()->ApriSelezione(QStringLiteral("Products"), nome)->RecordCount(), 0);
+    CondizioneSelezione data;
+    data.criterio = 1;
+    data.campo = QStringLiteral("OrderDate");
+    data.tipo = TipoDao::Date;
+    data.classe = 2;
+    data.valori[0] = QStringLiteral("1/1/1990# OR [OrderID] > #1/1/1900");
+    EXPECT_THROW(k.db.Motore()->ApriSelezione(QStringLiteral("Orders"), data), ErroreCartigo);
+    // bound, a date selects what it did written into the statement
+    data.criterio = 2;
+    data.valori[0] = QStringLiteral("8/4/1994");
+    data.valori[1] = QStringLiteral("12/31/1994");
+    auto* jet = dynamic_cast<DatabaseJet*>(k.db.Motore());
+    ASSERT_TRUE(jet);
+    const int scritte =
+        jet->ApriRecordset(QStringLiteral("SELECT * FROM [Orders] WHERE [OrderDate] Between #8/4/1994# AND #12/31/1994#"))
+            ->RecordCount();
+    EXPECT_GT(scritte, 0);
+    EXPECT_EQ(k.db.Motore()->ApriSelezione(QStringLiteral("Orders"), data)->RecordCount(), scritte);
 }
 
 // --- commands ---
