@@ -16,7 +16,11 @@ void frmCartigo::mnuStampa_Click()
     ClearSelection();
     StampaEtichette job(doc_, *ui_);
     job.titolo = modCartigo::TitoloProgramma();
-    job.ApriRecordset = [this] { return ApriSelezioneStampa(Database(), doc_.Collegamento()); };
+    // Cancel in the wait window stops a selection that takes long to open, count or read.
+    job.ApriRecordset = [this, &job] {
+        return ApriSelezioneStampa(Database(), doc_.Collegamento(), modCartigo::FormatoTesto::correnti(),
+                                   job.InterruzioneDati());
+    };
     // A print file never replaces the label or its database.
     job.CreaMotore = [this](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);

@@ -78,6 +78,8 @@ struct DatabaseSql::Connessione {
     QString visibile;
     bool postgres = false;
     bool inLettura = false;  // a record set holds the connection's one reading
+    Interruzione interrompi;
+    mutable QElapsedTimer inizio;  // of the statement running, for the interruption
 
     QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
     ~Connessione()
@@ -97,6 +99,7 @@ struct DatabaseSql::Connessione {
     {
         QSqlQuery q(db());
         q.setForwardOnly(true);
+        inizio.start();
         if (valori.isEmpty()) {
             if (!q.exec(sql)) throw errore(q.lastError());
             return q;
@@ -200,8 +203,10 @@ QVariant valoreLetto(const QVariant& v)
 // transaction, so that the count and the records agree.
 class RecordsetSql : public Recordset {
 public:
-    RecordsetSql(std::shared_ptr<DatabaseSql::Connessione> c, QList<InfoCampo> campi, int conteggio, QSqlQuery q)
-        : c_(std::move(c)), campi_(std::move(campi)), conteggio_(conteggio), q_(std::move(q))
+    // `conta` gives the count when it is first asked for.
+    RecordsetSql(std::shared_ptr<DatabaseSql::Connessione> c, QList<InfoCampo> campi, std::function<int()> conta,
+                 QSqlQuery q)
+        : c_(std::move(c)), campi_(std::move(campi)), conta_(std::move(conta)), q_(std::move(q))
     {
         leggi();
     }
@@ -217,7 +222,11 @@ public:
     {
         if (!eof_) leggi();
     }
-    int RecordCount() const override { return conteggio_; }
+    int RecordCount() const override
+    {
+        if (conteggio_ < 0) conteggio_ = conta_();
+        return conteggio_;
+    }
     const QList<InfoCampo>& Campi() const override { return campi_; }
     QVariant Valore(int indice) const override
     {
@@ -228,6 +237,7 @@ public:
 private:
     void leggi()
     {
+        c_->inizio.start();
         if (!q_.next()) {
             eof_ = true;
             riga_.clear();
@@ -243,7 +253,8 @@ private:
 
     std::shared_ptr<DatabaseSql::Connessione> c_;
     QList<InfoCampo> campi_;
-    int conteggio_ = 0;
+    std::function<int()> conta_;
+    mutable int conteggio_ = -1;
     QSqlQuery q_;
     QList<QVariant> riga_;
     bool eof_ = false;
@@ -271,7 +282,17 @@ std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
     // Texts compare as Jet compares them: without regard to case.
     const QVariant h = db.driver()->handle();
     if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
-        if (sqlite3* s = *static_cast<sqlite3* const*>(h.constData())) RegistraFunzioniJet(s);
+        if (sqlite3* s = *static_cast<sqlite3* const*>(h.constData())) {
+            RegistraFunzioniJet(s);
+            // Every thousand steps of the machine a statement runs on, the interruption is asked.
+            sqlite3_progress_handler(
+                s, 1000,
+                [](void* p) {
+                    auto* c = static_cast<Connessione*>(p);
+                    return c->interrompi && c->interrompi(c->inizio.elapsed()) ? 1 : 0;
+                },
+                d->c_.get());
+        }
     try {
         d->leggiCatalogo();
     } catch (const ErroreCartigo& e) {
@@ -448,21 +469,31 @@ std::unique_ptr<Recordset> DatabaseSql::ApriSelezione(const QString& tabella, co
     c_->esegui(c_->postgres ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
                             : QStringLiteral("BEGIN"));
     try {
-        qint64 n = 0;
-        {
-            // Gone before the records are asked for: a prepared statement is dropped on the
-            // connection when its query goes, which would end the reading.
-            QSqlQuery conta = c_->esegui(QStringLiteral("SELECT count(*) FROM ") + sql + w, valori);
-            if (conta.next()) n = conta.value(0).toLongLong();
-        }
+        const auto conta = [c = c_, testo = QStringLiteral("SELECT count(*) FROM ") + sql + w, valori] {
+            QSqlQuery q = c->esegui(testo, valori);
+            const qint64 n = q.next() ? q.value(0).toLongLong() : 0;
+            return int(std::min<qint64>(n, INT_MAX));
+        };
+        // A server's connection reads one statement at a time: its count comes first, and
+        // its query is gone before the records are asked for (a prepared statement is
+        // dropped on the connection when its query goes, which would end the reading).
+        // SQLite counts beside the reading, in the same transaction, when asked: a
+        // selection that is only read in part is never walked whole.
+        std::function<int()> conteggio = conta;
+        if (c_->postgres) conteggio = [n = conta()] { return n; };
         QSqlQuery q = c_->esegui(QStringLiteral("SELECT * FROM ") + sql + w, valori);
         c_->inLettura = true;
-        return std::make_unique<RecordsetSql>(c_, campi, int(std::min<qint64>(n, INT_MAX)), std::move(q));
+        return std::make_unique<RecordsetSql>(c_, campi, std::move(conteggio), std::move(q));
     } catch (...) {
         c_->inLettura = false;
         db.rollback();
         throw;
     }
+}
+
+void DatabaseSql::ImpostaInterruzione(Interruzione i)
+{
+    c_->interrompi = std::move(i);
 }
 
 // --- types ---

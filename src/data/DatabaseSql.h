@@ -51,7 +51,11 @@ public:
     bool EsisteTabella(const QString& nome) const override { return nomiSql_.contains(nome); }
     bool IsQuery(const QString&) const override { return false; }
     QList<InfoCampo> Campi(const QString& nome) override;
+    // The records of a SQLite file are counted only when the count is asked for.
     std::unique_ptr<Recordset> ApriSelezione(const QString& tabella, const CondizioneSelezione& c) override;
+    // SQLite's statements are stopped through its progress handler; a server's statements
+    // are not (its connection keeps its own time limits).
+    void ImpostaInterruzione(Interruzione i) override;
 
     // The DAO type code of a column's declared type (SQLite) or type oid (PostgreSQL).
     static int TipoDaSqlite(const QString& dichiarato);

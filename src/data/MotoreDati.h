@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace cartigo {
@@ -63,9 +64,16 @@ struct CondizioneSelezione {
     std::array<QVariant, 2> valori;
 };
 
+// Asked now and then while a statement of the engine runs, with the milliseconds that
+// statement has run so far: true stops it, and the statement fails (ChiamataFallita).
+using Interruzione = std::function<bool(qint64 millisecondi)>;
+
 class MotoreDati {
 public:
     virtual ~MotoreDati() = default;
+    // The interruption asked while statements run (none: they run to their end). Engines
+    // whose statements are all short (MDB copies, CSV files) take none.
+    virtual void ImpostaInterruzione(Interruzione) {}
     // Every table (system, hidden and linked ones included) in catalog order; views of
     // the SQL sources are tables too.
     virtual QList<InfoTabella> Tabelle() const = 0;

@@ -6,7 +6,15 @@ namespace {
 
 class RecordsetDati : public RecordsetStampa {
 public:
-    RecordsetDati(std::unique_ptr<Recordset> rs, const modCartigo::FormatoTesto& f) : rs_(std::move(rs)), f_(f) {}
+    RecordsetDati(std::unique_ptr<Recordset> rs, const modCartigo::FormatoTesto& f, MotoreDati* m)
+        : rs_(std::move(rs)), f_(f), motore_(m)
+    {
+    }
+    ~RecordsetDati() override
+    {
+        rs_.reset();
+        if (motore_) motore_->ImpostaInterruzione({});
+    }
     bool Eof() const override { return rs_->Eof(); }
     void MoveNext() override { rs_->MoveNext(); }
     int RecordCount() override { return rs_->RecordCount(); }
@@ -19,17 +27,25 @@ public:
 private:
     std::unique_ptr<Recordset> rs_;
     modCartigo::FormatoTesto f_;
+    MotoreDati* motore_;  // its interruption is the record set's
 };
 
 }  // namespace
 
 std::unique_ptr<RecordsetStampa> ApriSelezioneStampa(clsDatabase& db, CollegamentoDati& c,
-                                                     const modCartigo::FormatoTesto& formato)
+                                                     const modCartigo::FormatoTesto& formato, Interruzione interruzione)
 {
+    MotoreDati* m = interruzione ? db.Motore() : nullptr;
+    if (m) m->ImpostaInterruzione(std::move(interruzione));
     std::unique_ptr<Recordset> rs;
-    db.ConnettiRecordset(rs, c.NomeTabella, c.CampoSelezione, c.TipoSelezione, c.ValoreSelezione1, c.ValoreSelezione2,
-                         c.ValoreSelezione3);
-    return std::make_unique<RecordsetDati>(std::move(rs), formato);
+    try {
+        db.ConnettiRecordset(rs, c.NomeTabella, c.CampoSelezione, c.TipoSelezione, c.ValoreSelezione1,
+                             c.ValoreSelezione2, c.ValoreSelezione3);
+    } catch (...) {
+        if (m) m->ImpostaInterruzione({});
+        throw;
+    }
+    return std::make_unique<RecordsetDati>(std::move(rs), formato, m);
 }
 
 }  // namespace cartigo

@@ -12,9 +12,11 @@
 namespace cartigo {
 
 // Throws ErroreCartigo when the selection cannot be opened (not connected, a table or
-// field that does not exist, a date criterion that is not a date, ...).
+// field that does not exist, a date criterion that is not a date, ...). `interruzione`
+// is asked while the engine opens, counts and reads the selection, until the record set
+// goes.
 std::unique_ptr<RecordsetStampa> ApriSelezioneStampa(
     clsDatabase& db, CollegamentoDati& c,
-    const modCartigo::FormatoTesto& formato = modCartigo::FormatoTesto::correnti());
+    const modCartigo::FormatoTesto& formato = modCartigo::FormatoTesto::correnti(), Interruzione interruzione = {});
 
 }  // namespace cartigo

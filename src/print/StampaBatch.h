@@ -25,7 +25,7 @@ struct OpzioniBatch {
     enum class Uscita { Nessuna, Pdf, Ant, Stampante } uscita = Uscita::Nessuna;
     QString destinazione;  // file or printer name; no name: the default printer
     int copie = 1;
-    int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job
+    int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job, and a query to answer
     bool continua = false;  // --keep-going
     std::optional<qint64> inizio;  // --start: the first value of the label's counters
     QList<QPair<QString, QString>> valori;  // --set NAME=VALUE, in order

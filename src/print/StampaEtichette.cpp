@@ -209,6 +209,24 @@ void StampaEtichette::disegnaEtichetta(clsStampora& m, int col, int riga, Record
     for (const OggettoEtichetta* o : ordine_) disegnaOggetto(m, *o, col, riga, rs);
 }
 
+Interruzione StampaEtichette::InterruzioneDati()
+{
+    return [this](qint64 ms) {
+        if (SecondiMassimiDati > 0 && ms > qint64(SecondiMassimiDati) * 1000) {
+            datiScaduti_ = true;
+            return true;
+        }
+        if (ms < 500 || !CreaAttesa) return false;
+        if (!attesa_) {
+            attesa_ = CreaAttesa();
+            attesa_->Mostra();
+        }
+        attesa_->Aggiorna(LoadResString(1821));  // keeps the window answering
+        if (attesa_->Annullata()) datiAnnullati_ = true;
+        return datiAnnullati_;
+    };
+}
+
 EsitoStampa StampaEtichette::Esegui()
 {
     stampate_ = 0;
@@ -224,15 +242,16 @@ EsitoStampa StampaEtichette::Esegui()
     campiMancanti_.clear();
     ordine_ = ordineStampa();
     riferimento_ = LoadResString(1320);
-    std::unique_ptr<FinestraAttesa> attesa;
-    Pulizia pulizia{ui_, attesa};
+    attesa_.reset();
+    datiAnnullati_ = datiScaduti_ = false;
+    Pulizia pulizia{ui_, attesa_};
     std::unique_ptr<clsStampora> motore;
     // Drops the document and the job's windows before the user is told why.
     const auto interrompi = [&] {
         if (motore) motore->KillDoc();
-        if (attesa) {
-            attesa->Chiudi();
-            attesa.reset();
+        if (attesa_) {
+            attesa_->Chiudi();
+            attesa_.reset();
         }
         ui_.cursoreNormale();
         pulizia.cursore = false;
@@ -242,9 +261,16 @@ EsitoStampa StampaEtichette::Esegui()
         std::unique_ptr<RecordsetStampa> rs;
         int numeroRecord = 0;
         const bool connesso = doc_.Connesso() && ApriRecordset;
+        // A window that showed while the selection opened goes before the dialogs.
+        const auto chiudiAttesa = [&] {
+            if (attesa_) {
+                attesa_->Chiudi();
+                attesa_.reset();
+            }
+        };
         if (connesso) {
             rs = ApriRecordset();
-            numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
+            chiudiAttesa();
         }
         rs_ = rs.get();
 
@@ -290,7 +316,11 @@ EsitoStampa StampaEtichette::Esegui()
             return std::nullopt;
         };
 
-        // 3. labels to print
+        // 3. labels to print: the records are counted only for all of them
+        if (connesso && opzioni.StampaTutte) {
+            numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
+            chiudiAttesa();
+        }
         const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
         const int prima = opzioni.PrimaEtichetta;
         if (etichette <= 0) {  // all the labels of a selection without records
@@ -345,9 +375,9 @@ EsitoStampa StampaEtichette::Esegui()
         m.SetOffsetY(rotolo ? 0 : SpostamentoStampaY);
 
         // 7. the wait window
-        if (CreaAttesa) {
-            attesa = CreaAttesa();
-            attesa->Mostra();
+        if (CreaAttesa && !attesa_) {
+            attesa_ = CreaAttesa();
+            attesa_->Mostra();
         }
 
         // 8. the labels: on a roll, one a page; each copy drawn starts a page of its own
@@ -385,9 +415,9 @@ EsitoStampa StampaEtichette::Esegui()
                 usati_.pagina = std::max(usati_.pagina, contesto.pagina);
                 const int col = cella.colonna;
                 const int riga = cella.riga;
-                if (attesa) attesa->Aggiorna(LoadResString(1413).arg(copia * etichette + n).arg(totale));
+                if (attesa_) attesa_->Aggiorna(LoadResString(1413).arg(copia * etichette + n).arg(totale));
                 // Cancel in the wait window, or the preview closed while it fills in, stops the job.
-                if ((attesa && attesa->Annullata()) || m.AnteprimaChiusa()) {
+                if ((attesa_ && attesa_->Annullata()) || m.AnteprimaChiusa()) {
                     m.KillDoc();
                     return EsitoStampa::Annullata;
                 }
@@ -422,9 +452,9 @@ EsitoStampa StampaEtichette::Esegui()
         }
 
         // 9. deliver
-        if (attesa) {
-            attesa->Chiudi();
-            attesa.reset();
+        if (attesa_) {
+            attesa_->Chiudi();
+            attesa_.reset();
         }
         ui_.cursoreNormale();
         pulizia.cursore = false;
@@ -440,7 +470,12 @@ EsitoStampa StampaEtichette::Esegui()
         return EsitoStampa::Stampata;
     } catch (const ErroreCartigo& e) {
         interrompi();
-        if (e.numero() == ErroreStampaAnnullata) return EsitoStampa::Annullata;
+        if (e.numero() == ErroreStampaAnnullata || datiAnnullati_) return EsitoStampa::Annullata;
+        if (datiScaduti_) {
+            ui_.messaggio(LoadResString(1820).arg(SecondiMassimiDati) + QStringLiteral("\r\r") + LoadResString(1812),
+                          titolo, Pulsanti::Ok, Icona::Esclamazione);
+            return EsitoStampa::Fallita;
+        }
         // A database server's failure says itself what happened.
         const QString testo = ErroreJet::ErroreServer(e.numero())
                                   ? e.descrizione() + QStringLiteral("\r\r") + LoadResString(1812)

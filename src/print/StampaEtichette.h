@@ -3,6 +3,7 @@
 // of the label in each cell of the sheet, page after page, and draws every object
 // through the print engine; with a database, each label takes the next record.
 
+#include "data/MotoreDati.h"
 #include "data/RecordsetStampa.h"
 #include "label/CampiUnione.h"
 #include "label/DocumentoEtichetta.h"
@@ -55,6 +56,12 @@ public:
     std::function<std::unique_ptr<FinestraAttesa>()> CreaAttesa;
     // The title of messages.
     QString titolo;
+    // Seconds one statement of the database may run before the job gives up (0: no limit).
+    int SecondiMassimiDati = 0;
+    // What ApriRecordset passes to the engine (ApriSelezioneStampa): a statement that runs
+    // past the limit above stops, and one that runs longer than half a second shows the
+    // wait window, whose Cancel stops it and the job.
+    Interruzione InterruzioneDati();
     // A picture named by a record that cannot be read stops the job when true (nothing is
     // delivered); otherwise it is left out, and the pictures left out are listed once
     // before the document is delivered.
@@ -108,6 +115,9 @@ private:
     QStringList campiMancanti_;                    // the same, as reported
     std::vector<const OggettoEtichetta*> ordine_;  // the objects in print order, once per job
     QString riferimento_;                          // names the record a message comes from
+    std::unique_ptr<FinestraAttesa> attesa_;       // the wait window, while it shows
+    bool datiAnnullati_ = false;                   // Cancel stopped a statement of the database
+    bool datiScaduti_ = false;                     // a statement ran past SecondiMassimiDati
 };
 
 namespace modCartigo {

@@ -256,7 +256,11 @@ int main(int argc, char* argv[])
     job.titolo = QStringLiteral("cartigo-print");
     job.FermaSuProblemi = !o.continua;
     job.InizioContatori = o.inizio;
-    job.ApriRecordset = [&db, &doc] { return ApriSelezioneStampa(db, doc.Collegamento()); };
+    // --timeout bounds each statement of the database too.
+    job.SecondiMassimiDati = o.tempoMassimo;
+    job.ApriRecordset = [&db, &doc, &job] {
+        return ApriSelezioneStampa(db, doc.Collegamento(), modCartigo::FormatoTesto::correnti(), job.InterruzioneDati());
+    };
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
         if (!stampante.nome.isEmpty()) m->Output().SetStampante(stampante);

@@ -174,6 +174,45 @@ TEST(StampaSql, ASilentServerEndsTheJob)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
 }
 
+// A view without end: --count reads only the records it prints, --timeout bounds the
+// count that all of them would need.
+TEST(StampaSql, AQueryWithoutEndIsReadInPartOrBounded)
+{
+    std::string manca;
+    if (!pdftotext(&manca)) GTEST_SKIP() << manca;
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("numeri.sqlite"));
+    {
+        sqlite3* s = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(db).constData(), &s), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(s,
+                               "CREATE VIEW numeri AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+                               "SELECT x FROM c",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(s);
+    }
+    const QString eti =
+        etichetta(dir.path(), QStringLiteral("numeri.sqlite"), QStringLiteral("numeri"), {}, {QStringLiteral("n. ${x}")});
+    const QString pdf = dir.filePath(QStringLiteral("numeri.pdf"));
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    Esito e = stampa({eti, QStringLiteral("--count"), QStringLiteral("4"), QStringLiteral("--pdf"), pdf}, ambiente);
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(testo(pdf), (QStringList{"n. 1", "n. 2", "n. 3", "n. 4"}));
+    QFile::remove(pdf);
+    QElapsedTimer t;
+    t.start();
+    e = stampa({eti, QStringLiteral("--all"), QStringLiteral("--timeout"), QStringLiteral("2"), QStringLiteral("--pdf"),
+                pdf},
+               ambiente);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_LT(t.elapsed(), 30000);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("The database did not give its records within 2 seconds.")))
+        << e.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)
 {
     std::string manca;

@@ -3,6 +3,8 @@
 #include "barcode/EAN.h"
 #include "common/ServerCups.h"
 #include "common/TestSupport.h"
+#include "data/SelezioneStampa.h"
+#include "data/clsDatabase.h"
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
@@ -15,9 +17,12 @@
 #include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 using namespace cartigo;
 
@@ -642,6 +647,72 @@ TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
     EXPECT_EQ(senza.testi()[1].testo, QStringLiteral("Dear ${FirstName}"));
     ASSERT_EQ(senza.ui.messaggi.size(), 1);
     EXPECT_EQ(senza.ui.messaggi[0].testo, ElencoProblemi(LoadResString(1800), {QStringLiteral("${FirstName}")}));
+}
+
+// A SQLite view over a recursion without end: a number of labels reads only those records;
+// all of them start a count that never ends, which shows the wait window, whose Cancel stops
+// it; a time limit stops it too, and says so.
+TEST(StampaEtichette, AQueryWithoutEndIsReadInPartAndStopped)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("numeri.sqlite"));
+    {
+        sqlite3* s = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &s), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(s,
+                               "CREATE VIEW numeri AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+                               "SELECT x FROM c",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(s);
+    }
+    const auto banco = [&](Banco& b, clsDatabase& db) {
+        db.SetNomeDatabase(file);
+        ASSERT_TRUE(db.ConnettiDatabase());
+        b.doc.Collegamento().NomeTabella = QStringLiteral("numeri");
+        b.doc.ImpostaConnesso(true);
+        testo(b.doc, QStringLiteral("${x}"));
+        b.job.ApriRecordset = [&] {
+            return ApriSelezioneStampa(db, b.doc.Collegamento(), modCartigo::FormatoTesto::correnti(),
+                                       b.job.InterruzioneDati());
+        };
+    };
+    {
+        Banco b;
+        clsDatabase db(b.ui);
+        banco(b, db);
+        b.opzioni = {false, true, "3", "1"};
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        QStringList stampati;
+        for (const auto& t : b.testi()) stampati << t.testo;
+        EXPECT_EQ(stampati, (QStringList{"1", "2", "3"}));
+    }
+    {
+        Banco b;
+        clsDatabase db(b.ui);
+        banco(b, db);
+        b.opzioni = {true, false, "1", "1"};
+        b.annullaDopo = 0;  // Cancel as soon as the window shows
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_LT(t.elapsed(), 20000);
+        EXPECT_TRUE(b.attesa.contains(LoadResString(1821))) << b.attesa.join('|').toStdString();
+        EXPECT_FALSE(b.attesaAperta);
+        EXPECT_TRUE(b.ui.messaggi.empty());
+        EXPECT_FALSE(b.uscita);
+    }
+    {
+        Banco b;
+        clsDatabase db(b.ui);
+        banco(b, db);
+        b.job.CreaAttesa = nullptr;
+        b.job.SecondiMassimiDati = 1;
+        b.opzioni = {true, false, "1", "1"};
+        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        ASSERT_EQ(b.ui.messaggi.size(), 1);
+        EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(LoadResString(1820).arg(1)));
+    }
 }
 
 TEST(StampaEtichette, ARollPrintsOneLabelAPageOfItsOwnSize)
