@@ -7,7 +7,10 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <mutex>
 #include <optional>
 
 namespace cartigo {
@@ -124,6 +127,45 @@ QString problemaMisure(const ProdottoEtichetta& p)
         !e.isEmpty())
         return e;
     return asse(p.righe, p.passoY, p.altezza, p.y0, p.dimensionePagina.height(), "ny", "dy");
+}
+
+// The line of the first element with more than `massimo` attributes, 0 when none has:
+// a look at the bytes, in one pass, before the XML reader (whose check of repeated
+// attributes takes time growing with their square) sees them. Comments, processing
+// instructions and declarations are passed over.
+qint64 rigaTroppiAttributi(const QByteArray& dati, int massimo)
+{
+    qint64 riga = 1, rigaElemento = 1;
+    int uguali = 0;
+    bool inElemento = false;
+    char virgolette = 0;
+    for (qsizetype i = 0; i < dati.size(); ++i) {
+        const char c = dati[i];
+        if (c == '\n') ++riga;
+        if (!inElemento) {
+            if (c != '<') continue;
+            if (dati.mid(i, 4) == "<!--") {
+                const qsizetype fine = dati.indexOf("-->", i + 4);
+                if (fine < 0) return 0;
+                riga += dati.mid(i, fine - i).count('\n');
+                i = fine + 2;
+                continue;
+            }
+            if (i + 1 < dati.size() && (dati[i + 1] == '?' || dati[i + 1] == '!' || dati[i + 1] == '/')) continue;
+            inElemento = true;
+            rigaElemento = riga;
+            uguali = 0;
+        } else if (virgolette) {
+            if (c == virgolette) virgolette = 0;
+        } else if (c == '"' || c == '\'') {
+            virgolette = c;
+        } else if (c == '=') {
+            if (++uguali > massimo) return rigaElemento;
+        } else if (c == '>') {
+            inElemento = false;
+        }
+    }
+    return 0;
 }
 
 QString chiave(const QString& marca, const QString& codice)
@@ -275,6 +317,52 @@ QString CatalogoEtichette::CartellaUtente()
         .filePath(QStringLiteral("cartigo/templates"));
 }
 
+namespace {
+
+struct LetturaCondivisa {
+    std::mutex m;
+    std::shared_future<std::shared_ptr<const CatalogoEtichette>> futuro;
+
+    void avvia()
+    {
+        futuro = std::async(std::launch::async, [] {
+                     auto c = std::make_shared<CatalogoEtichette>();
+                     c->Carica();
+                     return std::shared_ptr<const CatalogoEtichette>(std::move(c));
+                 }).share();
+    }
+};
+
+LetturaCondivisa& letturaCondivisa()
+{
+    static LetturaCondivisa l;
+    return l;
+}
+
+}  // namespace
+
+void CatalogoEtichette::AvviaLettura()
+{
+    auto& l = letturaCondivisa();
+    const std::lock_guard<std::mutex> g(l.m);
+    if (!l.futuro.valid()) l.avvia();
+}
+
+void CatalogoEtichette::Rileggi()
+{
+    auto& l = letturaCondivisa();
+    const std::lock_guard<std::mutex> g(l.m);
+    l.avvia();
+}
+
+std::shared_ptr<const CatalogoEtichette> CatalogoEtichette::Letto()
+{
+    auto& l = letturaCondivisa();
+    const std::lock_guard<std::mutex> g(l.m);
+    if (!l.futuro.valid() || l.futuro.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return nullptr;
+    return l.futuro.get();
+}
+
 void CatalogoEtichette::Carica(const QStringList& cartelleSistema, const QString& cartellaUtente)
 {
     prodotti_.clear();
@@ -330,7 +418,16 @@ void CatalogoEtichette::CaricaFile(const QString& percorso, bool utente)
         errori_.push_back({percorso, 0, f.errorString()});
         return;
     }
-    QXmlStreamReader x(&f);
+    if (f.size() > kDimensioneMassimaFile) {
+        errori_.push_back({percorso, 0, QStringLiteral("a template file larger than 8 MB")});
+        return;
+    }
+    const QByteArray dati = f.readAll();
+    if (const qint64 riga = rigaTroppiAttributi(dati, kAttributiMassimi)) {
+        errori_.push_back({percorso, riga, QStringLiteral("an element with more than %1 attributes").arg(kAttributiMassimi)});
+        return;
+    }
+    QXmlStreamReader x(dati);
     if (!x.readNextStartElement()) {
         errori_.push_back({percorso, x.lineNumber(), x.errorString()});
         return;

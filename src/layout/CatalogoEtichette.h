@@ -11,6 +11,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace cartigo {
@@ -58,6 +59,18 @@ public:
     // system's data folders), and the user's own.
     static QStringList CartelleSistema();
     static QString CartellaUtente();
+
+    // The catalogue of CartelleSistema() and CartellaUtente(), read once per run in a
+    // thread of its own: the first AvviaLettura() starts it, Letto() gives it once it
+    // is read (null before), Rileggi() starts a new reading (after a template is saved).
+    static void AvviaLettura();
+    static std::shared_ptr<const CatalogoEtichette> Letto();
+    static void Rileggi();
+
+    // What one file may be: its size, and attributes on one element (reading them
+    // takes time growing with their square).
+    static constexpr qint64 kDimensioneMassimaFile = 8 * 1024 * 1024;
+    static constexpr int kAttributiMassimi = 64;
 
     // Reads the system folders and then the user's folder (a product of the user's
     // replaces one with the same maker and code).

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -215,8 +216,39 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
                 if (!scrivendo_ && indice.isValid()) lstProdotti_Click(indice.row());
             });
 
-    CaricaCatalogo(CatalogoEtichette::CartelleSistema(), CatalogoEtichette::CartellaUtente());
+    // The catalogue read once per run, in the background: the dialog works meanwhile,
+    // and the products come in when it is read.
+    cartelleSistema_ = CatalogoEtichette::CartelleSistema();
+    cartellaUtente_ = CatalogoEtichette::CartellaUtente();
+    CatalogoEtichette::AvviaLettura();
+    if (!prendiCatalogoLetto()) {
+        inLettura_ = true;
+        attesaCatalogo_ = new QTimer(this);
+        attesaCatalogo_->setInterval(100);
+        connect(attesaCatalogo_, &QTimer::timeout, this, [this] {
+            if (prendiCatalogoLetto()) attesaCatalogo_->stop();
+        });
+        attesaCatalogo_->start();
+    }
     campi_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmImpostaPagina::prendiCatalogoLetto()
+{
+    const auto letto = CatalogoEtichette::Letto();
+    if (!letto) return false;
+    inLettura_ = false;
+    catalogo_ = *letto;
+    mostraCatalogo();
+    return true;
+}
+
+void frmImpostaPagina::mostraCatalogo()
+{
+    elenco_->ImpostaCatalogo(&catalogo_);
+    elenco_->Filtra(txtCerca_->text());
+    lstProdotti_->resizeColumnsToContents();
+    aggiorna();
 }
 
 frmImpostaPagina::~frmImpostaPagina() = default;
@@ -236,13 +268,12 @@ void frmImpostaPagina::Internazionalizza()
 
 void frmImpostaPagina::CaricaCatalogo(const QStringList& cartelleSistema, const QString& cartellaUtente)
 {
+    if (attesaCatalogo_) attesaCatalogo_->stop();  // these folders, not the run's catalogue
+    inLettura_ = false;
     cartelleSistema_ = cartelleSistema;
     cartellaUtente_ = cartellaUtente;
     catalogo_.Carica(cartelleSistema, cartellaUtente);
-    elenco_->ImpostaCatalogo(&catalogo_);
-    elenco_->Filtra(txtCerca_->text());
-    lstProdotti_->resizeColumnsToContents();
-    aggiorna();
+    mostraCatalogo();
 }
 
 void frmImpostaPagina::CaricaLayout(const LayoutEtichetta& layout)
@@ -300,7 +331,10 @@ void frmImpostaPagina::aggiorna()
     notaOrigine_->setText(l.UnaPerPagina ? LoadResString(1713) : LoadResString(1315).arg(SpostamentoStampaX));
 
     QStringList nota;
-    if (catalogo_.Vuoto()) nota << LoadResString(1709);
+    if (inLettura_)
+        nota << LoadResString(1723);
+    else if (catalogo_.Vuoto())
+        nota << LoadResString(1709);
     if (const ProdottoEtichetta* p = l.Prodotto.isEmpty() ? nullptr : catalogo_.Trova(l.Prodotto)) {
         const QString nome =
             p->descrizione.isEmpty() ? p->Nome() : p->Nome() + QStringLiteral(" (") + p->descrizione + QLatin1Char(')');
@@ -378,7 +412,10 @@ void frmImpostaPagina::cmdSalvaModello_Click()
     const auto salvato =
         SalvaComeModello(valori_.Layout(ImpostazioniLocali::correnti()), cartellaUtente_, *ui_, windowTitle());
     if (!salvato) return;
+    if (attesaCatalogo_) attesaCatalogo_->stop();
+    inLettura_ = false;
     catalogo_.Carica(cartelleSistema_, cartellaUtente_);
+    CatalogoEtichette::Rileggi();  // the next dialogs of this run have it too
     elenco_->ImpostaCatalogo(&catalogo_);
     elenco_->Filtra(txtCerca_->text());
     if (const ProdottoEtichetta* p = catalogo_.Trova(salvato->nome)) valori_.AdottaProdotto(*p);

@@ -10,6 +10,8 @@
 #include "shell/InterazioneQt.h"
 
 #include <QDialog>
+
+class QTimer;
 #include <array>
 #include <memory>
 
@@ -79,11 +81,16 @@ private:
     void scriviCampi();
     void aggiorna();
     void selezionaProdotto(const QString& nome);
+    // Takes the run's catalogue once it is read; false while it is being read.
+    bool prendiCatalogoLetto();
+    void mostraCatalogo();
 
     std::unique_ptr<InterazioneQt> uiQt_;
     Interazione* ui_;
     FiltroCampi* filtro_;
     CatalogoEtichette catalogo_;
+    bool inLettura_ = false;              // the run's catalogue is still being read
+    QTimer* attesaCatalogo_ = nullptr;    // looks for it until it is
     QStringList cartelleSistema_;
     QString cartellaUtente_;
     QString notaSalvataggio_;

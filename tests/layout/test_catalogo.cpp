@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 
 using namespace cartigo;
 using cartigo::test::ScriviFile;
@@ -390,6 +392,46 @@ TEST(Catalogo, NonsenseMeasuresAreSkippedWithTheirLine)
         EXPECT_EQ(e.riga, 4 + i) << e.testo.toStdString();  // the line the product starts on
         EXPECT_TRUE(e.testo.startsWith(QStringLiteral("Z %1: ").arg(i))) << e.testo.toStdString();
     }
+}
+
+// What one file may hold is bounded: an element of 100,000 attributes (whose reading
+// took time growing with their square) is refused at once, with its line, and the other
+// files are read.
+TEST(Catalogo, AFileBeyondTheBoundsIsRefusedWithItsLine)
+{
+    Cartella f;
+    QByteArray attributi;
+    for (int i = 0; i < 100000; ++i) attributi += " a" + QByteArray::number(i) + "=\"1\"";
+    f.scrivi(QStringLiteral("attributi.xml"),
+             modelli("  <!-- a=1 b=2 -->\n  <Template brand=\"Z\" part=\"1\" size=\"A4\"" + attributi +
+                     "><Label-rectangle id=\"0\" width=\"70mm\" height=\"37mm\"><Layout nx=\"1\" ny=\"1\" "
+                     "x0=\"0\" y0=\"0\" dx=\"0\" dy=\"0\"/></Label-rectangle></Template>"));
+    f.scrivi(QStringLiteral("buono.xml"), modelli(R"(  <Template brand="Z" part="2" size="A4"><Label-rectangle id="0" width="70mm" height="37mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle></Template>)"));
+    QFile grande(f.dir.filePath(QStringLiteral("grande.xml")));
+    ASSERT_TRUE(grande.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(grande.resize(CatalogoEtichette::kDimensioneMassimaFile + 1));
+    grande.close();
+    const CatalogoEtichette c = f.carica();
+    EXPECT_EQ(nomi(c.Cerca(QString())), QStringList{"Z 2"});
+    ASSERT_EQ(c.Errori().size(), 2u);
+    EXPECT_TRUE(c.Errori()[0].file.endsWith(QStringLiteral("attributi.xml")));
+    EXPECT_EQ(c.Errori()[0].riga, 4);
+    EXPECT_EQ(c.Errori()[0].testo, QStringLiteral("an element with more than 64 attributes"));
+    EXPECT_TRUE(c.Errori()[1].file.endsWith(QStringLiteral("grande.xml")));
+}
+
+// The run's catalogue is read once, in the background.
+TEST(Catalogo, TheRunsCatalogueIsReadOnce)
+{
+    CatalogoEtichette::AvviaLettura();
+    QElapsedTimer t;
+    t.start();
+    std::shared_ptr<const CatalogoEtichette> letto;
+    while (!(letto = CatalogoEtichette::Letto()) && t.elapsed() < 60000) QThread::msleep(10);
+    ASSERT_TRUE(letto);
+    CatalogoEtichette::AvviaLettura();
+    EXPECT_EQ(CatalogoEtichette::Letto(), letto);  // not read again
+    EXPECT_GE(letto->Prodotti().size(), installato().Prodotti().size());
 }
 
 TEST(Catalogo, WithoutTemplatesTheCatalogueIsEmpty)

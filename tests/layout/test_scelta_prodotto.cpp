@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace cartigo;
 
@@ -191,6 +193,29 @@ TEST_F(Scelta, NotesOfTheCatalogue)
     auto r = dialogo();
     EXPECT_EQ(r->Elenco()->rowCount(), 3);
     EXPECT_TRUE(r->lblNotaProdotto()->text().contains(QStringLiteral("rotto.xml")));
+}
+
+// Without folders of its own the dialog takes the run's catalogue, read in the background:
+// it works while the catalogue is read, and the products come in when it is.
+TEST_F(Scelta, TheDialogWorksWhileTheRunsCatalogueIsRead)
+{
+    frmImpostaPagina d(&ui);
+    LayoutEtichetta l;
+    l.LarghezzaEtichetta = 55;
+    d.CaricaLayout(l);
+    EXPECT_EQ(d.LayoutCorrente().LarghezzaEtichetta, 55);
+    if (!CatalogoEtichette::Letto())
+        EXPECT_TRUE(d.lblNotaProdotto()->text().startsWith(LoadResString(1723)));
+    QElapsedTimer t;
+    t.start();
+    while (!CatalogoEtichette::Letto() && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(CatalogoEtichette::Letto());
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
+    QThread::msleep(150);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d.Elenco()->rowCount(), int(CatalogoEtichette::Letto()->Prodotti().size()));
+    EXPECT_FALSE(d.lblNotaProdotto()->text().startsWith(LoadResString(1723)));
+    EXPECT_TRUE(ui.messaggi.isEmpty());
 }
 
 TEST_F(Scelta, TheListShowsSizeAndCountInTheUsersNumbers)
