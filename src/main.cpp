@@ -3,7 +3,6 @@
 #include "label/GestoreEtichetta.h"
 #include "label/NomiFile.h"
 #include "label/ScritturaFile.h"
-#include "layout/CatalogoEtichette.h"
 #include "shell/Finestre.h"
 #include "stampora/StamporaQt.h"
 
@@ -29,8 +28,6 @@ int main(int argc, char* argv[])
     cartigo::modCartigo::ImpostaIdentitaProgramma();
     cartigo::modCartigo::CaricaTraduzioniQt();
     cartigo::RimuoviTemporaneiAiSegnali();
-    // The catalogue of label products is read once, in the background, from the start.
-    cartigo::CatalogoEtichette::AvviaLettura();
 
     const QList<QByteArray> argomenti = argomentiSistema();  // without Qt's own options now
 

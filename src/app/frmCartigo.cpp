@@ -8,6 +8,7 @@
 #include "designer/frmDialoghiFormato.h"
 #include "designer/frmVariabili.h"
 #include "label/Locale.h"
+#include "layout/CatalogoEtichette.h"
 #include "print/frmStampa.h"
 #include "shell/Finestre.h"
 #include "shell/Icone.h"
@@ -49,6 +50,9 @@ frmCartigo::frmCartigo(Interazione* ui, QWidget* parent)
     setObjectName(QStringLiteral("frmCartigo"));
     setWindowIcon(IconaComando(QStringLiteral("cartigo")));
     resize(1000, 720);
+    // The catalogue of label products is read once per run, in the background, from the
+    // start: the layout dialog finds it read.
+    CatalogoEtichette::AvviaLettura();
 
     // The user's separators, read once.
     ImpostazioniLocali loc;

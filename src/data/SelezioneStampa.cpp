@@ -6,14 +6,14 @@ namespace {
 
 class RecordsetDati : public RecordsetStampa {
 public:
-    RecordsetDati(std::unique_ptr<Recordset> rs, const modCartigo::FormatoTesto& f, MotoreDati* m)
-        : rs_(std::move(rs)), f_(f), motore_(m)
+    RecordsetDati(std::unique_ptr<Recordset> rs, const modCartigo::FormatoTesto& f, std::shared_ptr<bool> vivo)
+        : rs_(std::move(rs)), f_(f), vivo_(std::move(vivo))
     {
     }
     ~RecordsetDati() override
     {
         rs_.reset();
-        if (motore_) motore_->ImpostaInterruzione({});
+        *vivo_ = false;
     }
     bool Eof() const override { return rs_->Eof(); }
     void MoveNext() override { rs_->MoveNext(); }
@@ -27,7 +27,7 @@ public:
 private:
     std::unique_ptr<Recordset> rs_;
     modCartigo::FormatoTesto f_;
-    MotoreDati* motore_;  // its interruption is the record set's
+    std::shared_ptr<bool> vivo_;  // the interruption given with it is asked while it lives
 };
 
 }  // namespace
@@ -35,17 +35,20 @@ private:
 std::unique_ptr<RecordsetStampa> ApriSelezioneStampa(clsDatabase& db, CollegamentoDati& c,
                                                      const modCartigo::FormatoTesto& formato, Interruzione interruzione)
 {
-    MotoreDati* m = interruzione ? db.Motore() : nullptr;
-    if (m) m->ImpostaInterruzione(std::move(interruzione));
+    // The interruption is asked only while the record set lives: the engine outlives the
+    // job that gave it, and a job may open its selection again before the old one goes.
+    auto vivo = std::make_shared<bool>(true);
+    if (MotoreDati* m = interruzione ? db.Motore() : nullptr)
+        m->ImpostaInterruzione([vivo, i = std::move(interruzione)](qint64 ms) { return *vivo && i(ms); });
     std::unique_ptr<Recordset> rs;
     try {
         db.ConnettiRecordset(rs, c.NomeTabella, c.CampoSelezione, c.TipoSelezione, c.ValoreSelezione1,
                              c.ValoreSelezione2, c.ValoreSelezione3);
     } catch (...) {
-        if (m) m->ImpostaInterruzione({});
+        *vivo = false;
         throw;
     }
-    return std::make_unique<RecordsetDati>(std::move(rs), formato, m);
+    return std::make_unique<RecordsetDati>(std::move(rs), formato, std::move(vivo));
 }
 
 }  // namespace cartigo
