@@ -66,6 +66,25 @@ void GestoreEtichetta::SalvaEtichetta(bool& Cancel)
     // Only a label that was written takes the new name.
     doc_.ImpostaNomeFileEtichetta(*scelto);
     doc_.ImpostaModificato(false);
+    // Its folder is now the one relative pictures are found in: they show (and are
+    // reported) as they will print from there.
+    const QString cartella = modCartigo::CartellaDi(*scelto);
+    if (cartella == doc_.CartellaEtichetta()) return;
+    doc_.ImpostaCartellaEtichetta(cartella);
+    QStringList problemi;
+    for (OggettoEtichetta* o : doc_.Oggetti()) {
+        if (o->tipo != TipoOggetto::Immagine || o->Collegato() || o->ToolTipText.isEmpty() ||
+            !QFileInfo(o->ToolTipText).isRelative())
+            continue;
+        const ImmagineLetta letta = LeggiImmagine(o->ToolTipText, cartella);
+        o->Picture = letta.immagine;  // none leaves the placeholder
+        doc_.NotificaModificaOggetto(o);
+        if (!letta.problema.isEmpty() && !problemi.contains(letta.problema)) problemi << letta.problema;
+    }
+    // Only what moving the label changed is reported.
+    if (!problemi.isEmpty())
+        ui_.messaggio(ElencoProblemi(LoadResString(1304), problemi), titolo_, Pulsanti::Ok, Icona::Esclamazione);
+    problemiImmagini_ = cartigo::ProblemiImmagini(doc_);
 }
 
 bool GestoreEtichetta::CaricaEtichetta(const std::optional<QString>& FileName, const QString& nomeDatabase,

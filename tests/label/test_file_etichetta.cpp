@@ -709,8 +709,20 @@ TEST(FileEtichetta, FileDialogsOpenInTheLabelsFolderAndSaveOffersItsName)
     EXPECT_EQ(CartellaDialogo(b.doc.NomeFileEtichetta()), altrove.path());  // but the label's first
     b.ui.richiesteFile.erase(b.ui.richiesteFile.begin() + 3, b.ui.richiesteFile.end());
 
-    // Saved elsewhere: that is the label's folder and name from now on.
+    // Saved elsewhere: that is the label's folder and name from now on, and a relative
+    // picture is the one beside the new file at once, as it prints from there.
+    QImage foto(2, 2, QImage::Format_RGB32);
+    foto.fill(Qt::blue);
+    ASSERT_TRUE(foto.save(QDir(altrove.path()).filePath(QStringLiteral("foto.png"))));
+    ASSERT_TRUE(foto.scaled(8, 4).save(b.percorso(QStringLiteral("foto.png"))));
+    auto* immagine = b.doc.CreaImmagine(567, 1440, 100, 100);
+    immagine->ToolTipText = QStringLiteral("foto.png");
+    FileEtichetta::CaricaImmagine(*immagine, b.doc.CartellaEtichetta());
+    EXPECT_EQ(immagine->Picture.size(), QSize(2, 2));
     b.salva(QStringLiteral("nuovo.eti"));
+    EXPECT_EQ(b.doc.CartellaEtichetta(), b.cartella.path());
+    EXPECT_EQ(immagine->Picture.size(), QSize(8, 4));
+    EXPECT_TRUE(b.ui.messaggi.isEmpty());
     b.gestore.SalvaEtichetta(cancel);
     EXPECT_EQ(b.ui.richiesteFile.last().cartella, b.cartella.path());
     EXPECT_EQ(b.ui.richiesteFile.last().nomeFile, QStringLiteral("nuovo.eti"));
