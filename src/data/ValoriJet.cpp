@@ -229,8 +229,21 @@ double LeggiNumero(const QString& testo, const ImpostazioniLocali& loc)
 {
     QString s = testo;
     const qsizetype decimali = s.indexOf(loc.decimale);
-    if (decimali >= 0 && !loc.migliaia.isNull() && loc.migliaia != loc.decimale)
+    const bool gruppi = !loc.migliaia.isNull() && loc.migliaia != loc.decimale;
+    if (decimali >= 0 && gruppi) {
         s = s.left(decimali).remove(loc.migliaia) + s.mid(decimali);
+    } else if (gruppi && loc.migliaia != QLatin1Char('.') && s.contains(loc.migliaia)) {
+        // Without the decimal separator a group separator groups only when every one of
+        // them has three digits after it ("1,234,567" in English); otherwise the first
+        // one is a decimal mark ("12,5" is 12.5, never 12).
+        const QString g = QRegularExpression::escape(QString(loc.migliaia));
+        const QRegularExpression raggruppato(QStringLiteral("^\\s*[+-]?\\d{1,3}(?:%1\\d{3})+(?!\\d)").arg(g));
+        const auto m = raggruppato.match(s);
+        if (m.hasMatch())
+            s = m.captured(0).remove(loc.migliaia) + s.mid(m.capturedEnd(0));
+        else
+            s[s.indexOf(loc.migliaia)] = QLatin1Char('.');
+    }
     s.replace(loc.decimale, QLatin1Char('.'));
     return ValFisso(s);
 }

@@ -98,7 +98,9 @@ QString TestoNumero(double v, const ImpostazioniLocali& loc, int cifre = 15);
 // The leading number of a text, as the record selection reads its values: the user's
 // decimal separator and the full stop both mark the decimals, and when the text holds
 // the user's decimal separator the group separators before it are skipped ("1.234,5"
-// in Italian). Reads back what TestoNumero writes; text that does not start with a
+// in Italian). Without it, a group separator other than the full stop groups only
+// before three digits ("1,234" is 1234 in English) and is else a decimal mark ("12,5"
+// is 12.5). Reads back what TestoNumero writes; text that does not start with a
 // number gives 0.
 double LeggiNumero(const QString& testo, const ImpostazioniLocali& loc);
 
