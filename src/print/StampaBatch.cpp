@@ -59,6 +59,8 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             if (i + 1 < a.size() && !a[i + 1].startsWith(QLatin1Char('-'))) o.ricerca = a[++i];
         } else if (s == QLatin1String("--keep-going")) {
             o.continua = true;
+        } else if (s == QLatin1String("--quiet") || s == QLatin1String("-q")) {
+            o.silenzioso = true;
         } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--printer")) {
             if (o.uscita != OpzioniBatch::Uscita::Nessuna)
                 return errato(QStringLiteral("give only one of --pdf, --ant and --printer"));
@@ -136,7 +138,7 @@ QString AiutoBatch()
 {
     return QStringLiteral(
         "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
-        "                     [--borders] [--marks] [--keep-going]\n"
+        "                     [--borders] [--marks] [--keep-going] [--quiet]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
         "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]...\n"
         "       cartigo-print --templates [SEARCH]\n"
@@ -158,6 +160,7 @@ QString AiutoBatch()
         "  --keep-going     print what can be printed: a picture that cannot be read is left out\n"
         "                   with a warning instead of stopping the print, and barcode data that\n"
         "                   their kind cannot encode, or none (left out either way), only warn\n"
+        "  --quiet, -q      write nothing but errors: no summary, progress or warnings\n"
         "  --pdf FILE       write a PDF file\n"
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
         "                   (FILE \"-\" is standard output; the label and its database are\n"
@@ -187,7 +190,7 @@ QString AiutoBatch()
         "  --version        the version\n"
         "\n"
         "Prints one summary line (labels, pages, output) and exits with status 0. Otherwise it\n"
-        "says why on stderr and exits with\n"
+        "says why on stderr, where nothing else writes, and exits with\n"
         "  1  an error: a file, the database, a picture that cannot be read (without\n"
         "     --keep-going: nothing is printed), barcode data that cannot be encoded or\n"
         "     are empty (without --keep-going; the other labels are printed, each message\n"

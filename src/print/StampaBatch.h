@@ -29,6 +29,7 @@ struct OpzioniBatch {
     bool continua = false;  // --keep-going
     std::optional<qint64> inizio;  // --start: the first value of the label's counters
     QList<QPair<QString, QString>> valori;  // --set NAME=VALUE, in order
+    bool silenzioso = false;  // --quiet: errors only
     bool aiuto = false;     // --help
     bool versione = false;  // --version
     bool modelli = false;   // --templates: list the label products matching `ricerca`

@@ -16,9 +16,11 @@
 #include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -45,11 +47,13 @@ public:
         t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         if (pulsanti == Pulsanti::YesNo || pulsanti == Pulsanti::YesNoCancel) {
             // the page check: print on the page as it is
-            scrivi(stderr, QStringLiteral("cartigo-print: %1 (%2) -> yes\n").arg(t.simplified(), titolo));
+            if (!opzioni.silenzioso)
+                scrivi(stderr, QStringLiteral("cartigo-print: %1 (%2) -> yes\n").arg(t.simplified(), titolo));
             return Risposta::Yes;
         }
-        if (icona == Icona::Esclamazione || icona == Icona::Critico) errori = true;
-        scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(t.trimmed()));
+        const bool errore = icona == Icona::Esclamazione || icona == Icona::Critico;
+        errori = errori || errore;
+        if (errore || !opzioni.silenzioso) scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(t.trimmed()));
         return Risposta::Ok;
     }
     void beep() override {}
@@ -115,34 +119,64 @@ int esci(const QString& messaggio, int codice)
     return codice;
 }
 
+// Standard error carries the program's own messages only. Qt's notes (such as
+// "XDG_RUNTIME_DIR not set" under cron or a service) are dropped; a critical or fatal
+// one still says what went wrong.
+void messaggioQt(QtMsgType tipo, const QMessageLogContext&, const QString& testo)
+{
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg) scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(testo));
+}
+
+// Fontconfig writes its notes ("No writable cache directories", a config it cannot
+// read) straight to standard error as the font list is built, so that is done here,
+// once, with standard error sent to /dev/null meanwhile.
+void CaratteriSenzaAvvisi()
+{
+    std::fflush(stderr);
+    const int salvato = dup(STDERR_FILENO);
+    const int nulla = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (salvato >= 0 && nulla >= 0) dup2(nulla, STDERR_FILENO);
+    QFontDatabase::families();
+    std::fflush(stderr);
+    if (salvato >= 0 && nulla >= 0) dup2(salvato, STDERR_FILENO);
+    if (nulla >= 0) close(nulla);
+    if (salvato >= 0) close(salvato);
+}
+
+// The arguments as the system gives them: a name that is not valid UTF-8 is still reached.
+QStringList Argomenti(int argc, char* argv[])
+{
+    QStringList argomenti;
+    for (int i = 1; i < argc; ++i) argomenti << modCartigo::PercorsoDaSistema(argv[i]);
+    return argomenti;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    qInstallMessageHandler(messaggioQt);
+    QString errore;
+    // --help and --version answer before anything starts.
+    if (const auto prime = LeggiOpzioniBatch(Argomenti(argc, argv), &errore); prime && (prime->aiuto || prime->versione)) {
+        scrivi(stdout, prime->aiuto ? AiutoBatch()
+                                    : QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     modCartigo::ImpostaIdentitaProgramma();
     RimuoviTemporaneiAiSegnali();
 
-    QString errore;
-    // The arguments as the system gives them: a name that is not valid UTF-8 is still reached.
-    QStringList argomenti;
-    for (int i = 1; i < argc; ++i) argomenti << modCartigo::PercorsoDaSistema(argv[i]);
-    const auto letto = LeggiOpzioniBatch(argomenti, &errore);
+    const auto letto = LeggiOpzioniBatch(Argomenti(argc, argv), &errore);
     if (!letto) return esci(errore, UscitaOpzioniErrate);
-    if (letto->aiuto) {
-        scrivi(stdout, AiutoBatch());
-        return 0;
-    }
-    if (letto->versione) {
-        scrivi(stdout, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
-        return 0;
-    }
+    CaratteriSenzaAvvisi();
     if (letto->modelli) {
         CatalogoEtichette catalogo;
         catalogo.Carica();
-        for (const auto& e : catalogo.Errori())
-            scrivi(stderr, QStringLiteral("cartigo-print: %1:%2: %3\n").arg(e.file).arg(e.riga).arg(e.testo));
+        if (!letto->silenzioso)
+            for (const auto& e : catalogo.Errori())
+                scrivi(stderr, QStringLiteral("cartigo-print: %1:%2: %3\n").arg(e.file).arg(e.riga).arg(e.testo));
         if (catalogo.Vuoto())
             return esci(QStringLiteral("no label products: install the glabels-data package, or save templates "
                                        "in %1")
@@ -243,7 +277,8 @@ int main(int argc, char* argv[])
         stampante = *trovata;
         if (o.destinazione.isEmpty()) {
             ui.opzioni.destinazione = stampante.nome;
-            scrivi(stderr, QStringLiteral("cartigo-print: printing on the default printer %1\n").arg(stampante.nome));
+            if (!o.silenzioso)
+                scrivi(stderr, QStringLiteral("cartigo-print: printing on the default printer %1\n").arg(stampante.nome));
         }
     } else if (o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
@@ -267,7 +302,7 @@ int main(int argc, char* argv[])
         m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf : FormatoFileStampa::Ant);
         return m;
     };
-    if (isatty(fileno(stderr))) job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
+    if (!o.silenzioso && isatty(fileno(stderr))) job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
     const EsitoStampa esito = job.Esegui();
     if (esito == EsitoStampa::Vuota) return esci(QStringLiteral("nothing printed"), UscitaNessunRecord);
     if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
@@ -306,8 +341,9 @@ int main(int argc, char* argv[])
     const bool suStdout =
         o.uscita != OpzioniBatch::Uscita::Stampante &&
         (o.destinazione == QLatin1String("-") || StessoFile(o.destinazione, QStringLiteral("/dev/stdout")));
-    scrivi(suStdout ? stderr : stdout,
-           QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
+    if (!o.silenzioso)
+        scrivi(suStdout ? stderr : stdout,
+               QStringLiteral("%1 labels, %2 pages, %3\n").arg(job.EtichetteStampate()).arg(job.Pagine()).arg(uscita));
     if (ui.errori && !o.continua) return esci(QStringLiteral("printed, with the errors above"), 1);
     return 0;
 }

@@ -167,23 +167,81 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
         EXPECT_TRUE(e.err.contains(QString::fromLatin1(c.messaggio))) << c.nome << ": " << e.err.toStdString();
         EXPECT_FALSE(QFile::exists(pdf)) << c.nome;
     }
-    const auto aiuto = stampa({QStringLiteral("--help")});
-    EXPECT_EQ(aiuto.codice, 0);
-    EXPECT_TRUE(aiuto.out.contains(QStringLiteral("Usage: cartigo-print")));
-    EXPECT_TRUE(aiuto.out.contains(QStringLiteral("--version")));
-    // --version answers whatever else the line holds, before reading any file
-    for (const QStringList& a : {QStringList{QStringLiteral("--version")},
-                                 QStringList{dir.filePath(QStringLiteral("manca.eti")), QStringLiteral("--version")}}) {
-        const auto versione = stampa(a);
-        EXPECT_EQ(versione.codice, 0) << versione.err.toStdString();
-        EXPECT_EQ(versione.out, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
-    }
     // the same label with a count and a first cell
     const auto e = stampa({sample, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
                            QStringLiteral("8"), QStringLiteral("--borders"), QStringLiteral("--marks"),
                            QStringLiteral("--ant"), dir.filePath(QStringLiteral("x.ant"))});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("3 labels, 2 pages, "))) << e.out.toStdString();
+}
+
+// Run from cron or a service (an empty environment, as root and as another user),
+// standard error holds the program's own messages and nothing else: no Qt notes
+// ("XDG_RUNTIME_DIR not set"), no fontconfig ones. --quiet leaves only the errors, and
+// --help and --version print their one block whatever else the line holds.
+TEST(StampaBatch, StandardErrorHoldsOnlyItsOwnMessages)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    // fontconfig meeting a font folder it has no cache for, and no cache folder it can write,
+    // says so on standard error
+    const QString font = QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf");
+    QDir(dir.path()).mkpath(QStringLiteral("caratteri"));
+    QFile::copy(font, dir.filePath(QStringLiteral("caratteri/f.ttf")));
+    test::ScriviFile(dir.filePath(QStringLiteral("fonts.conf")),
+                     QStringLiteral("<?xml version=\"1.0\"?><fontconfig>"
+                                    "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>"
+                                    "<dir>%1</dir><cachedir>/proc/nessuna</cachedir></fontconfig>")
+                         .arg(dir.filePath(QStringLiteral("caratteri")))
+                         .toUtf8());
+    const QProcessEnvironment vuoto;  // empty, not inherited
+    QProcessEnvironment fontconfig;
+    fontconfig.insert(QStringLiteral("FONTCONFIG_FILE"), dir.filePath(QStringLiteral("fonts.conf")));
+    QList<QStringList> utenti = {{}};
+    const QString runuser =
+        QStandardPaths::findExecutable(QStringLiteral("runuser"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+    if (geteuid() == 0 && !runuser.isEmpty())
+        utenti << QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
+    const QString pdf = dir.filePath(QStringLiteral("a.pdf"));
+    const QString manca = dir.filePath(QStringLiteral("manca.eti"));
+    for (const QStringList& utente : utenti) {
+        for (const QProcessEnvironment& ambiente : {vuoto, fontconfig}) {
+            const auto esegui = [&](const QStringList& argomenti) {
+                if (utente.isEmpty()) return test::EseguiProgramma(QStringLiteral(CARTIGO_PRINT), argomenti, ambiente);
+                return test::EseguiProgramma(runuser, utente + QStringList{QStringLiteral(CARTIGO_PRINT)} + argomenti,
+                                             ambiente);
+            };
+            SCOPED_TRACE((utente.value(1, QStringLiteral("this user")) + QLatin1Char(' ') +
+                          ambiente.value(QStringLiteral("FONTCONFIG_FILE"), QStringLiteral("empty environment")))
+                             .toStdString());
+            QFile::remove(pdf);
+            auto e = esegui({sample, QStringLiteral("--pdf"), pdf});
+            EXPECT_EQ(e.codice, 0);
+            EXPECT_EQ(e.err, QString());
+            EXPECT_EQ(e.out, QStringLiteral("24 labels, 3 pages, %1\n").arg(pdf));
+            QFile::remove(pdf);
+            e = esegui({sample, QStringLiteral("--quiet"), QStringLiteral("--pdf"), pdf});
+            EXPECT_EQ(e.codice, 0);
+            EXPECT_EQ(e.err + e.out, QString());
+            EXPECT_TRUE(QFile::exists(pdf));
+            e = esegui({manca, QStringLiteral("-q"), QStringLiteral("--pdf"), pdf});
+            EXPECT_EQ(e.codice, 1);
+            EXPECT_EQ(e.err, QStringLiteral("cartigo-print: label file not found: %1\n").arg(manca));
+            e = esegui({QStringLiteral("--help")});
+            EXPECT_EQ(e.codice, 0);
+            EXPECT_EQ(e.err, QString());
+            EXPECT_TRUE(e.out.startsWith(QStringLiteral("Usage: cartigo-print")));
+            EXPECT_EQ(e.out.count(QStringLiteral("Usage:")), 1);
+            EXPECT_TRUE(e.out.contains(QStringLiteral("--quiet")));
+            for (const QStringList& a : {QStringList{QStringLiteral("--version")}, QStringList{manca, QStringLiteral("--version")}}) {
+                e = esegui(a);
+                EXPECT_EQ(e.codice, 0);
+                EXPECT_EQ(e.err, QString());
+                EXPECT_EQ(e.out, QStringLiteral("cartigo-print ") + modCartigo::VersioneProgramma() + QLatin1Char('\n'));
+            }
+        }
+    }
 }
 
 // The label's table or saved query is the one printed; only a CSV file's one table
@@ -450,7 +508,8 @@ QStringList misurePagine(const QString& pdf)
     const QRegularExpression riga(QStringLiteral("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"));
     for (auto i = riga.globalMatch(e.out); i.hasNext();) {
         const auto m = i.next();
-        misure << QStringLiteral("%1x%2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
+        misure << QString::number(m.captured(1).toDouble(), 'f', 3) + QLatin1Char('x') +
+                      QString::number(m.captured(2).toDouble(), 'f', 3);
     }
     return misure;
 }
@@ -566,8 +625,8 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("24 labels, 24 pages, "))) << e.out.toStdString();
     EXPECT_FALSE(e.err.contains(QStringLiteral("-> yes"))) << "the page check asked: " << e.err.toStdString();
-    // 62 x 29 mm is 175.7 x 82.2 points
-    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("176x82")));
+    // 62 x 29 mm is 175.748 x 82.205 points, not rounded to whole ones
+    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("175.748x82.205")));
 
     // a number of labels without the records, and the print file: one page a label too
     const QString ant = dir.filePath(QStringLiteral("rotolo.ant"));
@@ -580,6 +639,10 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     EXPECT_EQ(doc->PageCount(), 3);
     EXPECT_NEAR(doc->PageWidth(), 62 * 1440 / 25.4, 0.01);
     EXPECT_NEAR(doc->PageHeight(), 29 * 1440 / 25.4, 0.01);
+    // and the PDF made from the print file
+    test::AssicuraApplicazione();
+    ASSERT_TRUE(SalvaPdf(*doc, dir.filePath(QStringLiteral("da_ant.pdf")), &errore)) << errore.toStdString();
+    EXPECT_EQ(misurePagine(dir.filePath(QStringLiteral("da_ant.pdf"))), QStringList(3, QStringLiteral("175.748x82.205")));
 
     // a label longer than a PDF page may be (200 inches) is refused before anything is
     // written; the print file, which has no such limit, still takes it
@@ -589,7 +652,7 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(LoadResString(1330).arg(62).arg(6000))) << e.err.toStdString();
-    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("176x82")));  // the old output stays
+    EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("175.748x82.205")));  // the old output stays
     e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--ant"), ant});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
 }
