@@ -2,9 +2,11 @@
 
 #include "label/Caratteri.h"
 
+#include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 
@@ -79,6 +81,8 @@ std::size_t PaginaStampa::Memoria() const
 }
 
 // ---- document ----
+
+DocumentoStampa::~DocumentoStampa() = default;
 
 DocumentoStampa::DocumentoStampa()
     : DocumentoStampa(DispositivoCorrente() ? DispositivoCorrente()->Predefinita() : InfoStampante{})
@@ -260,6 +264,13 @@ void DocumentoStampa::KillDoc()
     ricevitore_ = nullptr;
     pagine_.clear();
     pagine_.shrink_to_fit();
+    base_ = 0;
+    memoriaPagine_ = 0;
+    posizioni_.clear();
+    posizioni_.shrink_to_fit();
+    archivio_.reset();
+    archivioGuasto_ = false;
+    letture_.clear();
     stili_.clear();
     indiceStili_.clear();
     caratteri_.clear();
@@ -281,12 +292,106 @@ void DocumentoStampa::NewPage()
 void DocumentoStampa::paginaFinita()
 {
     if (pagine_.empty()) return;
-    if (!ricevitore_) {
-        pagine_.back().Compatta();
+    if (ricevitore_) {
+        ricevitore_(*this, PageCount() - 1);
+        // Handed over: the pages before it go as they would, and it goes at once.
+        archivia(pagine_.size() - 1);
+        if (pagine_.size() == 1)
+            archivia(1, true);
+        else
+            pagine_.back() = PaginaStampa();
         return;
     }
-    ricevitore_(*this, PageCount() - 1);
-    pagine_.back() = PaginaStampa();
+    pagine_.back().Compatta();
+    memoriaPagine_ += pagine_.back().Memoria();
+    if (memoriaPagine_ > kMemoriaPagine) archivia(pagine_.size());
+}
+
+void DocumentoStampa::aggiungiPaginaFinita(PaginaStampa&& p)
+{
+    p.Compatta();
+    memoriaPagine_ += p.Memoria();
+    pagine_.push_back(std::move(p));
+    if (memoriaPagine_ > kMemoriaPagine) archivia(pagine_.size());
+}
+
+// A page on disk: word and text counts, operation count, the words, then each text as its
+// length and UTF-16 units, all in this machine's byte order (the file is the process's own).
+bool DocumentoStampa::archivia(std::size_t n, bool consegnate)
+{
+    n = std::min(n, pagine_.size());
+    if (n == 0) return true;
+    if (!consegnate) {
+        if (archivioGuasto_) return false;
+        if (!archivio_) {
+            archivio_ = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("cartigo-pagine-XXXXXX")));
+            if (!archivio_->open()) {
+                archivio_.reset();
+                archivioGuasto_ = true;
+                return false;
+            }
+        }
+        QByteArray b;
+        const qint64 inizio = archivio_->size();
+        std::vector<qint64> posizioni;
+        for (std::size_t k = 0; k < n; ++k) {
+            const PaginaStampa& p = pagine_[k];
+            posizioni.push_back(inizio + b.size());
+            const quint32 testa[4] = {static_cast<quint32>(p.dati_.size()), static_cast<quint32>(p.testi_.size()),
+                                      static_cast<quint32>(p.conteggio_), 0};
+            b.append(reinterpret_cast<const char*>(testa), sizeof testa);
+            b.append(reinterpret_cast<const char*>(p.dati_.data()), static_cast<qsizetype>(p.dati_.size() * 4));
+            for (const QString& t : p.testi_) {
+                const quint32 l = static_cast<quint32>(t.size());
+                b.append(reinterpret_cast<const char*>(&l), sizeof l);
+                b.append(reinterpret_cast<const char*>(t.constData()), t.size() * qsizetype(sizeof(QChar)));
+            }
+        }
+        if (!archivio_->seek(inizio) || archivio_->write(b) != b.size() || !archivio_->flush()) {
+            archivio_->resize(inizio);
+            archivioGuasto_ = true;
+            return false;
+        }
+        posizioni_.insert(posizioni_.end(), posizioni.begin(), posizioni.end());
+    } else {
+        posizioni_.insert(posizioni_.end(), n, -1);
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!consegnate) memoriaPagine_ -= std::min(memoriaPagine_, pagine_.front().Memoria());
+        pagine_.pop_front();
+    }
+    base_ += n;
+    return true;
+}
+
+const PaginaStampa& DocumentoStampa::paginaArchiviata(std::size_t indice) const
+{
+    static const PaginaStampa vuota;
+    if (indice >= posizioni_.size() || posizioni_[indice] < 0 || !archivio_) return vuota;
+    for (const auto& [i, p] : letture_)
+        if (i == indice) return p;
+    PaginaStampa p;
+    quint32 testa[4] = {};
+    QFile& f = *archivio_;
+    if (f.seek(posizioni_[indice]) && f.read(reinterpret_cast<char*>(testa), sizeof testa) == sizeof testa) {
+        p.dati_.resize(testa[0]);
+        const qint64 byte = static_cast<qint64>(testa[0]) * 4;
+        bool ok = f.read(reinterpret_cast<char*>(p.dati_.data()), byte) == byte;
+        p.testi_.reserve(testa[1]);
+        for (quint32 t = 0; ok && t < testa[1]; ++t) {
+            quint32 l = 0;
+            ok = f.read(reinterpret_cast<char*>(&l), sizeof l) == sizeof l;
+            QString testo(static_cast<qsizetype>(ok ? l : 0), Qt::Uninitialized);
+            ok = ok && f.read(reinterpret_cast<char*>(testo.data()), qint64(l) * 2) == qint64(l) * 2;
+            p.testi_.push_back(std::move(testo));
+        }
+        p.conteggio_ = testa[2];
+        if (!ok) p = PaginaStampa();
+    }
+    // A few pages: the preview shows two at a time, and a writer reads one.
+    if (letture_.size() >= 4) letture_.pop_front();
+    letture_.emplace_back(indice, std::move(p));
+    return letture_.back().second;
 }
 
 PaginaStampa* DocumentoStampa::paginaCorrente()
@@ -558,8 +663,9 @@ void DocumentoStampa::RipristinaStato(const StatoOutput& s)
 
 std::size_t DocumentoStampa::Memoria() const
 {
-    std::size_t b = sizeof(*this) + pagine_.capacity() * sizeof(PaginaStampa);
+    std::size_t b = sizeof(*this) + pagine_.size() * sizeof(PaginaStampa) + posizioni_.capacity() * sizeof(qint64);
     for (const PaginaStampa& p : pagine_) b += p.Memoria() - sizeof(PaginaStampa);
+    for (const auto& [i, p] : letture_) b += p.Memoria();
     b += stili_.capacity() * sizeof(StileStampa) + static_cast<std::size_t>(indiceStili_.capacity()) * 48;
     b += caratteri_.capacity() * sizeof(CarattereStampa);
     for (const QImage& i : immagini_) b += static_cast<std::size_t>(i.sizeInBytes());

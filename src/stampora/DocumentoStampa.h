@@ -10,6 +10,11 @@
 // texts one more word (the picture's index in the document, the text's index on the
 // page). Styles, fonts and pictures are stored once per document, so a filled box costs
 // 20 bytes whatever pen, brush and colours it is drawn with.
+//
+// Finished pages stay in memory up to a few megabytes; past that the oldest go to a
+// temporary file of the document and are read back, a few at a time, when they are asked
+// for. So every consumer of a long document (the preview, a print file, a printer job)
+// holds a bounded amount whatever the number of pages.
 
 #include "stampora/DispositivoStampa.h"
 #include "stampora/Misura.h"
@@ -21,9 +26,13 @@
 #include <QImage>
 #include <QString>
 #include <bit>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
+
+class QTemporaryFile;
 
 namespace cartigo {
 
@@ -140,6 +149,9 @@ public:
     // Paper, orientation and device of the installed printer (DispositivoStampa.h).
     DocumentoStampa();
     explicit DocumentoStampa(const InfoStampante& stampante);
+    ~DocumentoStampa();
+    DocumentoStampa(const DocumentoStampa&) = delete;
+    DocumentoStampa& operator=(const DocumentoStampa&) = delete;
 
     // Font.
     const QString& FontName() const { return carattere_.nome; }
@@ -210,7 +222,7 @@ public:
     // the pages keep their numbers. KillDoc and StartDoc unset it.
     using RicevitorePagine = std::function<void(const DocumentoStampa&, int)>;
     void InoltraPagine(RicevitorePagine ricevi) { ricevitore_ = std::move(ricevi); }
-    int PageCount() const { return static_cast<int>(pagine_.size()); }
+    int PageCount() const { return static_cast<int>(base_ + pagine_.size()); }
     // The pages that can be shown: while the document is open, all but the one being drawn.
     int PagineFinite() const { return aperto_ ? PageCount() - 1 : PageCount(); }
     int CurrentPage() const { return PageCount(); }
@@ -246,13 +258,21 @@ public:
     // The title of its print jobs (the label's file name); empty for "Cartigo".
     QString TitoloLavoro;
 
-    // The recorded document.
-    const PaginaStampa& Pagina(int indice) const { return pagine_.at(static_cast<std::size_t>(indice)); }
+    // The recorded document. A page kept on disk is read back into a small cache: the
+    // reference holds until a few other pages have been asked for. A page handed over
+    // (InoltraPagine) is empty.
+    const PaginaStampa& Pagina(int indice) const
+    {
+        const auto i = static_cast<std::size_t>(indice);
+        return i >= base_ ? pagine_.at(i - base_) : paginaArchiviata(i);
+    }
     const std::vector<StileStampa>& Stili() const { return stili_; }
     const std::vector<CarattereStampa>& Caratteri() const { return caratteri_; }
     const std::vector<QImage>& Immagini() const { return immagini_; }
-    // Bytes held by the display lists, styles, texts and pictures.
+    // Bytes held in memory by the display lists, styles, texts and pictures.
     std::size_t Memoria() const;
+    // The finished pages past which the oldest go to disk, in bytes of display lists and texts.
+    static constexpr std::size_t kMemoriaPagine = 4 * 1024 * 1024;
 
     // The font a recorded font is drawn and measured with: its pixel size is in twips,
     // so it is drawn on a painter whose unit is the twip.
@@ -267,6 +287,12 @@ private:
     PaginaStampa* paginaCorrente();
     void aggiungi(Operazione op);
     void paginaFinita();
+    // A finished page read from a file, at the end of the document.
+    void aggiungiPaginaFinita(PaginaStampa&& p);
+    // Moves the first `n` pages held in memory to disk (or, when they were handed over,
+    // lets them go); false when the disk refuses, and they stay.
+    bool archivia(std::size_t n, bool consegnate = false);
+    const PaginaStampa& paginaArchiviata(std::size_t indice) const;
     // The metrics of the current font (null without a font database), kept per font.
     const QFontMetricsF* metricheCarattere() const;
 
@@ -282,7 +308,14 @@ private:
     bool stileValido_ = false;
     quint32 indiceStile_ = 0;
 
-    std::vector<PaginaStampa> pagine_;
+    // Pages from `base_` on are in memory; before it, on disk at `posizioni_` (-1: handed over).
+    std::deque<PaginaStampa> pagine_;
+    std::size_t base_ = 0;
+    std::size_t memoriaPagine_ = 0;  // of the finished pages in memory
+    std::vector<qint64> posizioni_;
+    std::unique_ptr<QTemporaryFile> archivio_;
+    bool archivioGuasto_ = false;  // the disk refused: pages stay in memory
+    mutable std::deque<std::pair<std::size_t, PaginaStampa>> letture_;
     RicevitorePagine ricevitore_;
     std::vector<StileStampa> stili_;
     std::vector<CarattereStampa> caratteri_;

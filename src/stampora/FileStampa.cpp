@@ -15,6 +15,7 @@
 #include <QPdfWriter>
 #include <QtEndian>
 #include <cmath>
+#include <limits>
 
 namespace cartigo {
 
@@ -152,8 +153,9 @@ struct AccessoDocumentoStampa {
             s << static_cast<quint32>(png.size());
             s.writeRawData(png.constData(), static_cast<int>(png.size()));
         }
-        s << static_cast<quint32>(d.pagine_.size());
-        for (const PaginaStampa& p : d.pagine_) {
+        s << static_cast<quint32>(d.PageCount());
+        for (int i = 0; i < d.PageCount(); ++i) {
+            const PaginaStampa& p = d.Pagina(i);  // from disk, for the pages a long document keeps there
             s << static_cast<quint32>(p.dati_.size());
             for (quint32 w : p.dati_) s << w;
             s << static_cast<quint32>(p.testi_.size());
@@ -163,13 +165,13 @@ struct AccessoDocumentoStampa {
         return s.status() == QDataStream::Ok;
     }
 
-    static std::unique_ptr<DocumentoStampa> Leggi(QIODevice& dev, QString* errore)
+    // Reads the file up to its pages, and their number into `pagine`.
+    static std::unique_ptr<DocumentoStampa> Testata(Lettore& l, quint32* pagine, QString* errore)
     {
         auto danneggiato = [&]() {
             *errore = testoErroreDanneggiato();
             return nullptr;
         };
-        Lettore l(dev);
         QDataStream& s = l.s();
         char magia[sizeof kMagia];
         if (s.readRawData(magia, sizeof magia) != static_cast<int>(sizeof magia) ||
@@ -233,26 +235,44 @@ struct AccessoDocumentoStampa {
             if (img.isNull()) return danneggiato();
             d->immagini_.push_back(std::move(img));
         }
-        if (!l.conteggio(&n, 8)) return danneggiato();
-        for (quint32 i = 0; i < n; ++i) {
-            PaginaStampa p;
-            quint32 parole = 0;
-            if (!l.conteggio(&parole, 4)) return danneggiato();
-            p.dati_.resize(parole);
-            for (quint32& w : p.dati_) s >> w;
-            quint32 testi = 0;
-            if (!l.ok() || !l.conteggio(&testi, 4)) return danneggiato();
-            p.testi_.reserve(testi);
-            for (quint32 t = 0; t < testi; ++t) {
-                QString testo;
-                if (!l.testo(&testo)) return danneggiato();
-                p.testi_.push_back(std::move(testo));
-            }
-            if (!valida(p, *d)) return danneggiato();
-            d->pagine_.push_back(std::move(p));
-        }
-        if (!l.ok()) return danneggiato();
+        if (!l.conteggio(pagine, 8)) return danneggiato();
         return d;
+    }
+
+    // Reads the next page of the file onto the end of the document; false when it is damaged.
+    static bool Pagina(Lettore& l, DocumentoStampa& d)
+    {
+        QDataStream& s = l.s();
+        PaginaStampa p;
+        quint32 parole = 0;
+        if (!l.conteggio(&parole, 4)) return false;
+        p.dati_.resize(parole);
+        for (quint32& w : p.dati_) s >> w;
+        quint32 testi = 0;
+        if (!l.ok() || !l.conteggio(&testi, 4)) return false;
+        p.testi_.reserve(testi);
+        for (quint32 t = 0; t < testi; ++t) {
+            QString testo;
+            if (!l.testo(&testo)) return false;
+            p.testi_.push_back(std::move(testo));
+        }
+        if (!valida(p, d) || !l.ok()) return false;
+        // The document stays open, its page being drawn an empty one, until the last is read.
+        d.pagine_.back() = std::move(p);
+        d.paginaFinita();
+        d.pagine_.emplace_back();
+        return true;
+    }
+
+    static void Apri(DocumentoStampa& d)
+    {
+        d.aperto_ = true;
+        d.pagine_.emplace_back();
+    }
+    static void Chiudi(DocumentoStampa& d)
+    {
+        d.pagine_.pop_back();
+        d.aperto_ = false;
     }
 
     // Every operation complete, of a known kind, with finite coordinates and indexes in range.
@@ -306,22 +326,85 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
     return salva(percorso, errore, [&](QIODevice& d) { return AccessoDocumentoStampa::Scrivi(doc, d); });
 }
 
+namespace {
+
+// QPdfWriter writes each page's paper in whole points ("/MediaBox [0 0 176.000000
+// 82.000000]" for 62 x 29 mm). This device passes its bytes on to the real output with
+// those numbers replaced by the exact ones, written in no more characters (padded with
+// spaces), so every offset the writer records stays true. A few bytes are held back
+// between writes, in case a box is split across two of them.
+class CartaEsatta : public QIODevice {
+public:
+    CartaEsatta(QIODevice& uscita, QByteArray scritta, QByteArray esatta)
+        : uscita_(uscita), scritta_(std::move(scritta)), esatta_(std::move(esatta))
+    {
+        esatta_ = esatta_.leftJustified(scritta_.size(), ' ');
+        open(QIODevice::WriteOnly);
+    }
+    bool isSequential() const override { return true; }
+    // Writes what is held back; false when the output failed.
+    bool Svuota()
+    {
+        if (ok_ && !resto_.isEmpty()) ok_ = uscita_.write(resto_) == resto_.size();
+        resto_.clear();
+        return ok_;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* dati, qint64 n) override
+    {
+        if (!ok_) return -1;
+        resto_.append(dati, n);
+        if (esatta_ != scritta_) resto_.replace(scritta_, esatta_);
+        const qsizetype tenuti = std::min<qsizetype>(resto_.size(), scritta_.size() - 1);
+        const qsizetype pronti = resto_.size() - tenuti;
+        if (pronti > 0) {
+            ok_ = uscita_.write(resto_.constData(), pronti) == pronti;
+            resto_.remove(0, pronti);
+        }
+        return ok_ ? n : -1;
+    }
+
+private:
+    QIODevice& uscita_;
+    QByteArray scritta_, esatta_;
+    QByteArray resto_;
+    bool ok_ = true;
+};
+
+QByteArray caselle(double larghezza, double altezza)
+{
+    return "/MediaBox [0 0 " + QByteArray::number(larghezza, 'f') + ' ' + QByteArray::number(altezza, 'f') + ']';
+}
+
+}  // namespace
+
 ScrittorePdf::ScrittorePdf(QIODevice& uscita, const QString& titolo) : uscita_(uscita), titolo_(titolo) {}
 
-ScrittorePdf::~ScrittorePdf() = default;
+ScrittorePdf::~ScrittorePdf()
+{
+    if (p_.isActive()) p_.end();
+    pdf_.reset();  // before the device it writes into
+}
 
 bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
 {
     if (!ok_) return false;
     if (!pdf_) {
         if (!(doc.PageWidth() <= kLatoMassimoPdf && doc.PageHeight() <= kLatoMassimoPdf)) return ok_ = false;
-        pdf_ = std::make_unique<QPdfWriter>(&uscita_);
+        larghezza_ = doc.PageWidth() / 20.0;
+        altezza_ = doc.PageHeight() / 20.0;
+        const QPageSize pagina(QSizeF(larghezza_, altezza_), QPageSize::Point, QString(), QPageSize::ExactMatch);
+        const QPageLayout layout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+        const QSize intera = layout.fullRectPoints().size();
+        filtro_ = std::make_unique<CartaEsatta>(uscita_, caselle(intera.width(), intera.height()),
+                                                caselle(larghezza_, altezza_));
+        pdf_ = std::make_unique<QPdfWriter>(filtro_.get());
         pdf_->setCreator(QStringLiteral("Cartigo"));
         pdf_->setTitle(titolo_);
         pdf_->setResolution(1440);
-        const QPageSize pagina(QSizeF(doc.PageWidth() / 20.0, doc.PageHeight() / 20.0), QPageSize::Point, QString(),
-                               QPageSize::ExactMatch);
-        pdf_->setPageLayout(QPageLayout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        pdf_->setPageLayout(layout);
         ok_ = p_.begin(pdf_.get());
         if (!ok_) return false;
     } else {
@@ -329,6 +412,9 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
     }
     p_.save();
     ScalaTwips(p_, *pdf_);
+    // The writer puts the top of the page at its whole-point height: the drawing moves by
+    // what the exact height differs from it.
+    p_.translate(0, (pdf_->pageLayout().fullRectPoints().height() - altezza_) * 20.0);
     DisegnaPagina(p_, doc, indice);
     p_.restore();
     return true;
@@ -337,7 +423,7 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
 bool ScrittorePdf::Fine(const DocumentoStampa& doc)
 {
     if (!pdf_) Pagina(doc, doc.PageCount());
-    return ok_ && p_.end();
+    return ok_ && p_.end() && static_cast<CartaEsatta&>(*filtro_).Svuota();
 }
 
 bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo)
@@ -409,9 +495,52 @@ std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QStri
     return LeggiFileStampa(f, errore);
 }
 
+struct LettoreFileStampa::Stato {
+    explicit Stato(QIODevice& dati) : l(dati) {}
+    Lettore l;
+    DocumentoStampa* doc = nullptr;
+    quint32 pagine = 0, lette = 0;
+};
+
+LettoreFileStampa::LettoreFileStampa(QIODevice& dati) : s_(std::make_unique<Stato>(dati)) {}
+
+LettoreFileStampa::~LettoreFileStampa() = default;
+
+std::unique_ptr<DocumentoStampa> LettoreFileStampa::Inizia(QString* errore)
+{
+    auto d = AccessoDocumentoStampa::Testata(s_->l, &s_->pagine, errore);
+    if (!d) return nullptr;
+    s_->doc = d.get();
+    AccessoDocumentoStampa::Apri(*d);
+    if (!Avanza(1, errore)) return nullptr;
+    return d;
+}
+
+bool LettoreFileStampa::Avanza(int n, QString* errore)
+{
+    if (!s_->doc) return false;
+    for (; n > 0 && s_->lette < s_->pagine; --n, ++s_->lette) {
+        if (!AccessoDocumentoStampa::Pagina(s_->l, *s_->doc)) {
+            *errore = testoErroreDanneggiato();
+            s_->doc = nullptr;
+            return false;
+        }
+    }
+    if (s_->lette == s_->pagine && s_->doc->InDocumento()) AccessoDocumentoStampa::Chiudi(*s_->doc);
+    return true;
+}
+
+bool LettoreFileStampa::Finito() const
+{
+    return s_->doc && s_->lette == s_->pagine;
+}
+
 std::unique_ptr<DocumentoStampa> LeggiFileStampa(QIODevice& dati, QString* errore)
 {
-    return AccessoDocumentoStampa::Leggi(dati, errore);
+    LettoreFileStampa lettore(dati);
+    auto d = lettore.Inizia(errore);
+    if (d && !lettore.Avanza(std::numeric_limits<int>::max(), errore)) return nullptr;
+    return d;
 }
 
 }  // namespace cartigo

@@ -44,7 +44,8 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
 bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo);
 
 // A PDF written onto `uscita` page by page, so that the pages of a document can go as
-// soon as they are finished. The first page sets the paper of all of them.
+// soon as they are finished. The first page sets the paper of all of them, to the
+// thousandth of a point (QPdfWriter alone rounds it to whole points).
 class ScrittorePdf {
 public:
     ScrittorePdf(QIODevice& uscita, const QString& titolo);
@@ -59,8 +60,10 @@ public:
 private:
     QIODevice& uscita_;
     QString titolo_;
+    std::unique_ptr<QIODevice> filtro_;  // between the writer and `uscita_`: the exact paper
     std::unique_ptr<QPdfWriter> pdf_;
     QPainter p_;
+    double larghezza_ = 0, altezza_ = 0;  // points
     bool ok_ = true;
 };
 
@@ -100,5 +103,26 @@ bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString
 std::unique_ptr<DocumentoStampa> CaricaFileStampa(const QString& percorso, QString* errore);
 // The same from the bytes of a device open for reading.
 std::unique_ptr<DocumentoStampa> LeggiFileStampa(QIODevice& dati, QString* errore);
+
+// A print file read a few pages at a time, so that a long one shows its first page at
+// once. The device and the document must outlive the reader.
+class LettoreFileStampa {
+public:
+    explicit LettoreFileStampa(QIODevice& dati);
+    ~LettoreFileStampa();
+    LettoreFileStampa(const LettoreFileStampa&) = delete;
+    LettoreFileStampa& operator=(const LettoreFileStampa&) = delete;
+    // Reads the file up to its first page. The document stays open (InDocumento) until
+    // its last page is read. Null, with the reason in `errore`, as for LeggiFileStampa.
+    std::unique_ptr<DocumentoStampa> Inizia(QString* errore);
+    // Reads up to `n` more pages; false, with the reason in `errore`, when the file is
+    // damaged further on.
+    bool Avanza(int n, QString* errore);
+    bool Finito() const;
+
+private:
+    struct Stato;
+    std::unique_ptr<Stato> s_;
+};
 
 }  // namespace cartigo

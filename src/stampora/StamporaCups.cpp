@@ -5,7 +5,8 @@
 #include "stampora/FileStampa.h"
 
 #include <cups/cups.h>
-#include <QBuffer>
+#include <QDir>
+#include <QTemporaryFile>
 #include <QDeadlineTimer>
 #include <QPageSize>
 #include <QStringList>
@@ -211,15 +212,12 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
         return false;
     }
     const QString titolo = lavoro.titolo.isEmpty() ? QStringLiteral("Cartigo") : lavoro.titolo;
-    // The pages once, as PDF: the server makes the copies.
-    QByteArray pdf;
-    {
-        QBuffer b(&pdf);
-        b.open(QIODevice::WriteOnly);
-        if (!ScriviPdf(doc, b, lavoro.prima, lavoro.ultima, titolo)) {
-            *errore = LoadResString(1434);
-            return false;
-        }
+    // The pages once, as PDF, into a temporary file (a long job holds no more than a page
+    // in memory); the server makes the copies.
+    QTemporaryFile pdf(QDir::temp().filePath(QStringLiteral("cartigo-lavoro-XXXXXX.pdf")));
+    if (!pdf.open() || !ScriviPdf(doc, pdf, lavoro.prima, lavoro.ultima, titolo) || !pdf.flush() || !pdf.seek(0)) {
+        *errore = LoadResString(1434);
+        return false;
     }
 
     const QString nomeServer = NomeServer();
@@ -270,10 +268,10 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     if (cupsStartDocument(c.http(), coda.constData(), id, titolo8.constData(), CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE)
         return fallito();
-    constexpr qsizetype kBlocco = 64 * 1024;
-    for (qsizetype i = 0; i < pdf.size(); i += kBlocco) {
-        if (cupsWriteRequestData(c.http(), pdf.constData() + i, std::min(kBlocco, pdf.size() - i)) !=
-            HTTP_STATUS_CONTINUE)
+    QByteArray blocco(64 * 1024, Qt::Uninitialized);
+    for (qint64 letti = 0; (letti = pdf.read(blocco.data(), blocco.size())) != 0;) {
+        if (letti < 0 || cupsWriteRequestData(c.http(), blocco.constData(), static_cast<size_t>(letti)) !=
+                             HTTP_STATUS_CONTINUE)
             return fallito();
     }
     if (cupsFinishDocument(c.http(), coda.constData()) > IPP_STATUS_OK_CONFLICTING || c.scaduta()) return fallito();

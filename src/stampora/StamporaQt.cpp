@@ -9,7 +9,9 @@
 #include "stampora/frmStamporaAnteprima.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSetupDialog>
@@ -130,13 +132,43 @@ bool EFileStampa(const QStringList& argomenti)
 int MostraFileStampa(const QString& percorso, Interazione& ui)
 {
     QString errore;
-    std::shared_ptr<DocumentoStampa> doc = CaricaFileStampa(percorso, &errore);
-    if (!doc) {
+    const auto nonLetto = [&] {
         ui.messaggio(LoadResString(1437).arg(QFileInfo(percorso).absoluteFilePath(), errore), TitoloStampora(),
                      Pulsanti::Ok, Icona::Esclamazione);
         return 1;
+    };
+    QFile file(percorso);
+    if (!file.open(QIODevice::ReadOnly)) {
+        errore = file.errorString();
+        return nonLetto();
     }
+    // The first page shows at once; the rest are read while the window answers, as a
+    // print job fills in its preview.
+    LettoreFileStampa lettore(file);
+    std::shared_ptr<DocumentoStampa> doc = lettore.Inizia(&errore);
+    if (!doc) return nonLetto();
     doc->TitoloLavoro = QFileInfo(percorso).fileName();
+    if (!lettore.Finito()) {
+        RichiestaAnteprima r;
+        r.Documento = doc;
+        r.InCorso = true;
+        r.Chiusa = std::make_shared<bool>(false);
+        ui.dialogo(r);
+        QElapsedTimer tempo;
+        tempo.start();
+        while (!lettore.Finito() && !*r.Chiusa) {
+            if (!lettore.Avanza(50, &errore)) {
+                doc->KillDoc();
+                QCoreApplication::processEvents();  // the window sees the pages gone, and closes
+                return nonLetto();
+            }
+            if (tempo.elapsed() >= 50) {
+                QCoreApplication::processEvents();
+                tempo.restart();
+            }
+        }
+        if (*r.Chiusa) return 0;
+    }
     RichiestaAnteprima r;
     r.Documento = doc;
     ui.dialogo(r);

@@ -117,6 +117,28 @@ void ScriviFile(const QString& percorso, const QByteArray& dati)
     ASSERT_EQ(f.write(dati), dati.size());
 }
 
+namespace {
+// A figure of /proc/self/status in KB (VmRSS: now, VmHWM: the peak), -1 without it.
+qint64 campoStatus(const char* nome)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& riga : f.readAll().split('\n'))
+        if (riga.startsWith(nome)) return riga.mid(qstrlen(nome)).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+}  // namespace
+
+qint64 CrescitaPicco(const std::function<void()>& lavoro)
+{
+    QFile azzera(QStringLiteral("/proc/self/clear_refs"));  // "5" resets the peak to now
+    if (!azzera.open(QIODevice::WriteOnly) || azzera.write("5") != 1 || !azzera.flush()) return -1;
+    const qint64 prima = campoStatus("VmRSS:");
+    lavoro();
+    const qint64 picco = campoStatus("VmHWM:");
+    return prima > 0 && picco > 0 ? picco - prima : -1;
+}
+
 EsitoProgramma EseguiProgramma(const QString& programma, const QStringList& argomenti,
                                const QProcessEnvironment& ambiente, int attesaMs, const QString& cartella)
 {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <optional>
 #include <ostream>
 
@@ -42,6 +43,10 @@ QString CartellaTestdata();
 
 // A QApplication on the offscreen platform (created once, on first use).
 void AssicuraApplicazione();
+
+// How far the process's resident memory peaks above what it was while `lavoro` runs, in
+// KB; -1 where /proc cannot tell.
+qint64 CrescitaPicco(const std::function<void()>& lavoro);
 
 // Reads and writes whole files.
 QByteArray LeggiFile(const QString& percorso);

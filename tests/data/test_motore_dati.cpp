@@ -619,26 +619,6 @@ TEST(SorgenteCsv, LettoAPezziComeIntero)
 }
 
 namespace {
-// A figure of /proc/self/status in KB (VmRSS: now, VmHWM: the peak), -1 without it.
-qint64 campoStatus(const char* nome)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& riga : f.readAll().split('\n'))
-        if (riga.startsWith(nome)) return riga.mid(qstrlen(nome)).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-// How far the process's resident memory peaks above what it was while `lavoro` runs, in
-// KB; -1 where /proc cannot tell.
-qint64 crescitaPicco(const std::function<void()>& lavoro)
-{
-    QFile azzera(QStringLiteral("/proc/self/clear_refs"));  // "5" resets the peak to now
-    if (!azzera.open(QIODevice::WriteOnly) || azzera.write("5") != 1 || !azzera.flush()) return -1;
-    const qint64 prima = campoStatus("VmRSS:");
-    lavoro();
-    const qint64 picco = campoStatus("VmHWM:");
-    return prima > 0 && picco > 0 ? picco - prima : -1;
-}
 // Walks the whole of a table: how many records, and the sum of one field.
 std::pair<int, qint64> percorriTabella(const QString& file, const QString& tabella, const QString& campo)
 {
@@ -670,7 +650,7 @@ TEST(SorgenteCsv, FileGrandeSenzaTenerloInMemoria)
                     ",20100 Milano,2" + QByteArray::number(100000000000LL + i) + ",C" + QByteArray::number(i) + "\n");
     }
     std::pair<int, qint64> visti;
-    const qint64 crescita = crescitaPicco([&] { visti = percorriTabella(file, QStringLiteral("grande"), "ean"); });
+    const qint64 crescita = test::CrescitaPicco([&] { visti = percorriTabella(file, QStringLiteral("grande"), "ean"); });
     if (crescita < 0) GTEST_SKIP() << "/proc cannot tell the peak memory";
     EXPECT_EQ(visti.first, n);
     EXPECT_EQ(visti.second, 2100000000000LL * n + qint64(n) * (n - 1) / 2);
@@ -713,7 +693,7 @@ TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
 
     std::pair<int, qint64> visti;
     const qint64 crescita =
-        crescitaPicco([&] { visti = percorriTabella(nwind, QStringLiteral("Order Details"), "Quantity"); });
+        test::CrescitaPicco([&] { visti = percorriTabella(nwind, QStringLiteral("Order Details"), "Quantity"); });
     test::UsaLettoreDellaBuild();
     if (crescita < 0) GTEST_SKIP() << "/proc cannot tell the peak memory";
     EXPECT_EQ(visti.first, n);
