@@ -56,20 +56,30 @@ DivisoreCsv::DivisoreCsv(QChar separatore, std::function<void(QStringList&)> rig
 
 void DivisoreCsv::Aggiungi(QStringView testo)
 {
-    for (const QChar c : testo) {
+    // Runs of ordinary characters go into the field at once, not one by one.
+    const QChar* p = testo.data();
+    const QChar* const fine = p + testo.size();
+    while (p < fine) {
         if (virgolette_) {
-            // A quote ends the quoted part unless the next character is a quote too.
-            if (c == QLatin1Char('"'))
+            // Up to the next quote everything is the field's; a quote ends the quoted
+            // part unless the next character is a quote too.
+            const QChar* q = p;
+            while (q < fine && *q != QLatin1Char('"')) ++q;
+            campo_.append(p, q - p);
+            p = q;
+            if (p < fine) {
                 virgolette_ = false, virgolettaAperta_ = true;
-            else
-                campo_ += c;
+                ++p;
+            }
             continue;
         }
+        const QChar c = *p;
         if (virgolettaAperta_) {
             virgolettaAperta_ = false;
             if (c == QLatin1Char('"')) {
                 campo_ += c;
                 virgolette_ = true;
+                ++p;
                 continue;
             }
         }
@@ -77,18 +87,25 @@ void DivisoreCsv::Aggiungi(QStringView testo)
             virgolette_ = true;
             inizioCampo_ = false;
             rigaIniziata_ = true;
+            ++p;
         } else if (c == sep_) {
             campi_ << campo_;
             campo_.clear();
             inizioCampo_ = true;
             rigaIniziata_ = true;
+            ++p;
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             // The LF of a CRLF ends an empty line, which gives no record.
             fineRiga();
+            ++p;
         } else {
-            campo_ += c;
+            // Within an unquoted field a quote is an ordinary character.
+            const QChar* q = p + 1;
+            while (q < fine && *q != sep_ && *q != QLatin1Char('\r') && *q != QLatin1Char('\n')) ++q;
+            campo_.append(p, q - p);
             inizioCampo_ = false;
             rigaIniziata_ = true;
+            p = q;
         }
     }
 }
