@@ -11,7 +11,7 @@
 // page). Styles, fonts and pictures are stored once per document, so a filled box costs
 // 20 bytes whatever pen, brush and colours it is drawn with.
 //
-// Finished pages stay in memory up to a few megabytes; past that the oldest go to a
+// Finished pages stay in memory up to two megabytes; past that the oldest go to a
 // temporary file of the document and are read back, a few at a time, when they are asked
 // for. So every consumer of a long document (the preview, a print file, a printer job)
 // holds a bounded amount whatever the number of pages.
@@ -272,7 +272,7 @@ public:
     // Bytes held in memory by the display lists, styles, texts and pictures.
     std::size_t Memoria() const;
     // The finished pages past which the oldest go to disk, in bytes of display lists and texts.
-    static constexpr std::size_t kMemoriaPagine = 4 * 1024 * 1024;
+    static constexpr std::size_t kMemoriaPagine = 2 * 1024 * 1024;
 
     // The font a recorded font is drawn and measured with: its pixel size is in twips,
     // so it is drawn on a painter whose unit is the twip.
