@@ -329,10 +329,11 @@ bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QStrin
 namespace {
 
 // QPdfWriter writes each page's paper in whole points ("/MediaBox [0 0 176.000000
-// 82.000000]" for 62 x 29 mm). This device passes its bytes on to the real output with
-// those numbers replaced by the exact ones, written in no more characters (padded with
-// spaces), so every offset the writer records stays true. A few bytes are held back
-// between writes, in case a box is split across two of them.
+// 82.000000]" for 62 x 29 mm) and draws from the top of that. This device passes its
+// bytes on to the real output with the box replaced by the exact one, whose top stays
+// where the writer draws from and whose bottom moves ("[0 -0.2047 175.748 82]"), written
+// in no more characters (padded with spaces), so every offset the writer records stays
+// true. A few bytes are held back between writes, in case a box is split across two.
 class CartaEsatta : public QIODevice {
 public:
     CartaEsatta(QIODevice& uscita, QByteArray scritta, QByteArray esatta)
@@ -373,9 +374,17 @@ private:
     bool ok_ = true;
 };
 
-QByteArray caselle(double larghezza, double altezza)
+QByteArray casellaScritta(QSize intera)
 {
-    return "/MediaBox [0 0 " + QByteArray::number(larghezza, 'f') + ' ' + QByteArray::number(altezza, 'f') + ']';
+    return "/MediaBox [0 0 " + QByteArray::number(double(intera.width()), 'f') + ' ' +
+           QByteArray::number(double(intera.height()), 'f') + ']';
+}
+
+QByteArray casellaEsatta(QSize intera, double larghezza, double altezza)
+{
+    const QByteArray b = "/MediaBox [0 " + QByteArray::number(intera.height() - altezza, 'f', 4) + ' ' +
+                         QByteArray::number(larghezza, 'f', 3) + ' ' + QByteArray::number(intera.height()) + ']';
+    return b.size() <= casellaScritta(intera).size() ? b : casellaScritta(intera);
 }
 
 }  // namespace
@@ -398,8 +407,8 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
         const QPageSize pagina(QSizeF(larghezza_, altezza_), QPageSize::Point, QString(), QPageSize::ExactMatch);
         const QPageLayout layout(pagina, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
         const QSize intera = layout.fullRectPoints().size();
-        filtro_ = std::make_unique<CartaEsatta>(uscita_, caselle(intera.width(), intera.height()),
-                                                caselle(larghezza_, altezza_));
+        filtro_ = std::make_unique<CartaEsatta>(uscita_, casellaScritta(intera),
+                                                casellaEsatta(intera, larghezza_, altezza_));
         pdf_ = std::make_unique<QPdfWriter>(filtro_.get());
         pdf_->setCreator(QStringLiteral("Cartigo"));
         pdf_->setTitle(titolo_);
@@ -412,9 +421,6 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
     }
     p_.save();
     ScalaTwips(p_, *pdf_);
-    // The writer puts the top of the page at its whole-point height: the drawing moves by
-    // what the exact height differs from it.
-    p_.translate(0, (pdf_->pageLayout().fullRectPoints().height() - altezza_) * 20.0);
     DisegnaPagina(p_, doc, indice);
     p_.restore();
     return true;
