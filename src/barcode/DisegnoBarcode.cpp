@@ -59,35 +59,49 @@ void PreparaTesto(DisegnoBarcode& d, const Geometria& g, const QString& testo, Q
     d.testoY = g.testoY + g.offY;
 }
 
-// A box too low for the text leaves no room for bars: none are drawn rather
-// than bars reaching out of the box.
-bool SpazioPerBarre(const Geometria& g)
+// The symbol's box and bars, its text, and the rectangles of its vector layout.
+void Completa(DisegnoBarcode& d, const Geometria& g, PosizioneTestoBarcode posizione)
 {
-    return g.fondo > g.cima;
+    SimboloBarcode& s = d.simbolo;
+    s.x = g.x + g.offX;
+    s.y = g.y + g.offY;
+    s.larghezza = g.larghezza;
+    s.altezza = g.altezza;
+    s.cima = d.cimaBarre;
+    s.fondo = d.fondoBarre;
+    s.posizioneTesto = quint8(posizione);
+    s.testo = d.testo;
+    s.testoX = d.testoX;
+    s.testoY = d.testoY;
+    const TracciatoSimbolo t = TracciaVettoriale(s);
+    if (!t.chiaro.isEmpty())
+        d.rettangoli.append({t.chiaro.left(), t.chiaro.top(), t.chiaro.right(), t.chiaro.bottom(), QColor(Qt::white)});
+    for (const QRectF& r : t.scuri) d.rettangoli.append({r.left(), r.top(), r.right(), r.bottom(), QColor(Qt::black)});
+    d.larghezzaModulo = t.modulo;
 }
 
-// Bearer bars of ITF-14, in modules, and the most of the bars' height they may take.
-constexpr double kModuliSostegno = 5;
-constexpr double kQuotaMassimaSostegno = 0.2;
-
-// The runs of dark modules of a row: [inizio, fine) column pairs, left to right.
-std::vector<std::pair<int, int>> Tratti(const SimboloZint& s, int riga)
+// Runs of equal modules ('1' dark) as alternate elements, the first one light.
+template <class Scuro>
+std::vector<quint8> Elementi(int n, Scuro scuro)
 {
-    std::vector<std::pair<int, int>> tratti;
-    for (int i = 0; i < s.colonne;) {
-        if (!s.scuro(riga, i)) {
-            ++i;
-            continue;
+    std::vector<quint8> e;
+    bool chiaro = true;
+    int corsa = 0;
+    for (int i = 0; i < n; ++i) {
+        if (scuro(i) == chiaro) {
+            e.push_back(quint8(std::min(corsa, 255)));
+            chiaro = !chiaro;
+            corsa = 0;
         }
-        int fine = i;
-        while (fine < s.colonne && s.scuro(riga, fine)) ++fine;
-        tratti.emplace_back(i, fine);
-        i = fine;
+        ++corsa;
     }
-    return tratti;
+    e.push_back(quint8(std::min(corsa, 255)));
+    if (chiaro) e.pop_back();  // a trailing light run is a quiet zone, kept by the count
+    return e;
 }
 
-DisegnoBarcode DisegnoLineare(const SimboloZint& s, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
+DisegnoBarcode DisegnoLineare(const SimboloZint& s, const ParametriBarcode& parametri, const QString& codice,
+                              const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                               PosizioneTestoBarcode posizione)
 {
     DisegnoBarcode d;
@@ -96,69 +110,40 @@ DisegnoBarcode DisegnoLineare(const SimboloZint& s, const RiquadroBarcode& riqua
     const Geometria g = Calcola(riquadro, misurato.height(), posizione);
     PreparaTesto(d, g, s.testo, misurato, posizione);
     d.moduli = s.quieteSinistra + s.colonne + s.quieteDestra;
-    d.larghezzaModulo = g.larghezza / d.moduli;
-    if (!SpazioPerBarre(g)) return d;
-
-    const double mw = d.larghezzaModulo;
-    const double sinistra = g.x + g.offX;
-    double cima = g.cima + g.offY;
-    double fondo = g.fondo + g.offY;
-    if (s.barreSostegno) {
-        const double spessore = std::min(kModuliSostegno * mw, kQuotaMassimaSostegno * (fondo - cima));
-        d.rettangoli.append({sinistra, cima, sinistra + g.larghezza, cima + spessore, QColor(Qt::black)});
-        d.rettangoli.append({sinistra, fondo - spessore, sinistra + g.larghezza, fondo, QColor(Qt::black)});
-        cima += spessore;
-        fondo -= spessore;
-    }
-    const double x0 = sinistra + s.quieteSinistra * mw;
-    for (const auto& [inizio, fine] : Tratti(s, 0))
-        d.rettangoli.append({x0 + inizio * mw, cima, x0 + fine * mw, fondo, QColor(Qt::black)});
+    SimboloBarcode& sb = d.simbolo;
+    sb.tipo = qint8(parametri.tipo);
+    sb.dati = codice;
+    sb.elementi = Elementi(s.colonne, [&](int i) { return s.scuro(0, i); });
+    int usati = 0;
+    for (const quint8 e : sb.elementi) usati += e;
+    sb.quieteSinistra = quint16(s.quieteSinistra);
+    sb.quieteDestra = quint16(s.quieteDestra + s.colonne - usati);
+    sb.barreSostegno = s.barreSostegno;
+    Completa(d, g, posizione);
     return d;
 }
 
-DisegnoBarcode Disegno2D(const SimboloZint& s, const RiquadroBarcode& r)
+DisegnoBarcode Disegno2D(const SimboloZint& s, const ParametriBarcode& parametri, const QString& codice,
+                         const RiquadroBarcode& r)
 {
     DisegnoBarcode d;
     d.stilePenna = kPennaNessuna;
-    const double larghezza = r.larghezza * kTwipPerMmBarcode;
-    const double altezza = r.altezza * kTwipPerMmBarcode;
-    const double moduliX = s.quieteSinistra + s.colonne + s.quieteDestra;
-    const double moduliY = s.righe * s.altezzaRiga + 2.0 * s.quieteVerticale;
-    const double modulo = std::min(larghezza / moduliX, altezza / moduliY);
-    if (!(modulo > 0)) return d;
-    const double x0 =
-        (r.x + r.offsetX) * kTwipPerMmBarcode + (larghezza - moduliX * modulo) / 2 + s.quieteSinistra * modulo;
-    const double y0 =
-        (r.y + r.offsetY) * kTwipPerMmBarcode + (altezza - moduliY * modulo) / 2 + s.quieteVerticale * modulo;
-    const double riga = s.altezzaRiga * modulo;
+    SimboloBarcode& sb = d.simbolo;
+    sb.tipo = qint8(parametri.tipo);
+    sb.dati = codice;
+    sb.righe = quint16(s.righe);
+    sb.colonne = quint16(s.colonne);
+    sb.moduli.assign(s.moduli.begin(), s.moduli.end());
+    sb.altezzaRiga = float(s.altezzaRiga);
+    sb.quieteSinistra = quint16(s.quieteSinistra);
+    sb.quieteDestra = quint16(s.quieteDestra);
+    sb.quieteVerticale = quint16(s.quieteVerticale);
+    const Geometria g = Calcola(r, 0, PosizioneTestoBarcode::Nascosto);
     d.moduli = s.colonne;
-    d.larghezzaModulo = modulo;
-    d.cimaBarre = y0;
-    d.fondoBarre = y0 + s.righe * riga;
-
-    // The runs of the row above that may grow down, with their rectangle.
-    struct Aperto {
-        std::pair<int, int> tratto;
-        qsizetype rettangolo;
-    };
-    std::vector<Aperto> aperti, prossimi;
-    for (int y = 0; y < s.righe; ++y) {
-        const double cima = y0 + y * riga;
-        const double fondo = y0 + (y + 1) * riga;
-        prossimi.clear();
-        auto a = aperti.cbegin();
-        for (const auto& t : Tratti(s, y)) {
-            while (a != aperti.cend() && a->tratto.first < t.first) ++a;
-            if (a != aperti.cend() && a->tratto == t) {
-                d.rettangoli[a->rettangolo].y2 = fondo;
-                prossimi.push_back(*a);
-            } else {
-                prossimi.push_back({t, d.rettangoli.size()});
-                d.rettangoli.append({x0 + t.first * modulo, cima, x0 + t.second * modulo, fondo, QColor(Qt::black)});
-            }
-        }
-        std::swap(aperti, prossimi);
-    }
+    Completa(d, g, PosizioneTestoBarcode::Nascosto);
+    const double moduliY = s.righe * s.altezzaRiga + 2.0 * s.quieteVerticale;
+    d.cimaBarre = sb.y + (sb.altezza - moduliY * d.larghezzaModulo) / 2 + s.quieteVerticale * d.larghezzaModulo;
+    d.fondoBarre = d.cimaBarre + s.righe * s.altezzaRiga * d.larghezzaModulo;
     return d;
 }
 
@@ -195,23 +180,14 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
     const Geometria g = Calcola(riquadro, misurato.height(), posizione);
     PreparaTesto(d, g, testo, misurato, posizione);
     d.moduli = static_cast<int>(esito.moduli.size());
-    d.larghezzaModulo = g.larghezza / d.moduli;
-
-    // One rectangle per bar (a run of dark modules), without an outline: a pen
-    // around each module would cut light seams into the wide bars.
-    if (SpazioPerBarre(g)) {
-        for (int i = 0; i < d.moduli;) {
-            if (esito.moduli[i] != QLatin1Char('1')) {
-                ++i;
-                continue;
-            }
-            int fine = i;
-            while (fine < d.moduli && esito.moduli[fine] == QLatin1Char('1')) ++fine;
-            d.rettangoli.append({g.x + i * d.larghezzaModulo + g.offX, g.cima + g.offY,
-                                 g.x + fine * d.larghezzaModulo + g.offX, g.fondo + g.offY, QColor(Qt::black)});
-            i = fine;
-        }
-    }
+    SimboloBarcode& sb = d.simbolo;
+    sb.tipo = qint8(TipoBarcode::EAN13);
+    sb.dati = esito.cifre;
+    sb.elementi = Elementi(d.moduli, [&](int i) { return esito.moduli[i] == QLatin1Char('1'); });
+    int usati = 0;
+    for (const quint8 e : sb.elementi) usati += e;
+    sb.quieteDestra = quint16(d.moduli - usati);
+    Completa(d, g, posizione);
     return d;
 }
 
@@ -226,33 +202,27 @@ DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riqua
     const Geometria g = Calcola(riquadro, misurato.height(), posizione);
     PreparaTesto(d, g, Code39::TestoLeggibile39(strBarcode), misurato, posizione);
     d.moduli = Code39::ModuliCode39(strBarcode);
-    d.larghezzaModulo = g.larghezza / d.moduli;
-
-    if (!SpazioPerBarre(g)) return d;
-    const double mw = d.larghezzaModulo;
-    const double cima = g.cima + g.offY;
-    const double fondo = g.fondo + g.offY;
-    double pos = g.x + g.offX;
-    auto rettangolo = [&](double da, int moduli, Qt::GlobalColor colore) {
-        d.rettangoli.append({da, cima, da + moduli * mw, fondo, QColor(colore)});
-    };
+    SimboloBarcode& sb = d.simbolo;
+    sb.tipo = qint8(TipoBarcode::Code39);
+    sb.dati = Code39::Maiuscolo39(strBarcode);
+    sb.dueLarghezze = true;
+    sb.coprente = true;
+    // Each bar follows a one-module gap; a blank widens the gap before the next bar, and
+    // a closing light module ends the symbol.
+    int chiaro = 0;
     for (const QChar c : Code39::CodiceRacchiuso39(strBarcode)) {
-        for (const QChar e : Code39::Voce39(c)) {
-            if (e == QLatin1Char(' ')) {
-                rettangolo(pos, 1, Qt::white);
-                pos += mw;
-            } else if (e == QLatin1Char('1')) {
-                rettangolo(pos, 1, Qt::white);
-                rettangolo(pos + mw, 1, Qt::black);
-                pos += 2 * mw;
-            } else if (e == QLatin1Char('2')) {
-                rettangolo(pos, 1, Qt::white);
-                rettangolo(pos + mw, 2, Qt::black);
-                pos += 3 * mw;
+        for (const QChar v : Code39::Voce39(c)) {
+            if (v == QLatin1Char(' ')) {
+                ++chiaro;
+            } else if (v == QLatin1Char('1') || v == QLatin1Char('2')) {
+                sb.elementi.push_back(quint8(chiaro + 1));
+                sb.elementi.push_back(v == QLatin1Char('2') ? 2 : 1);
+                chiaro = 0;
             }
         }
     }
-    rettangolo(pos, 1, Qt::white);
+    sb.elementi.push_back(quint8(chiaro + 1));
+    Completa(d, g, posizione);
     return d;
 }
 
@@ -278,8 +248,8 @@ DisegnoBarcode DisegnoSimbolo(const ParametriBarcode& parametri, const QString& 
         d.dettaglio = simbolo->dettaglio;
         return d;
     }
-    if (BarcodeBidimensionale(parametri.tipo)) return Disegno2D(*simbolo, riquadro);
-    return DisegnoLineare(*simbolo, riquadro, misura, posizione);
+    if (BarcodeBidimensionale(parametri.tipo)) return Disegno2D(*simbolo, parametri, codice, riquadro);
+    return DisegnoLineare(*simbolo, parametri, codice, riquadro, misura, posizione);
 }
 
 QString DatiCampione(int tipo)

@@ -7,6 +7,7 @@
 // surface and the parameters dialog paint the same layout on the screen.
 
 #include "barcode/ParametriBarcode.h"
+#include "barcode/SimboloBarcode.h"
 
 #include <QColor>
 #include <QFont>
@@ -97,6 +98,10 @@ struct DisegnoBarcode {
     QString messaggio;
     QString dettaglio;
 
+    // The symbol itself, as the output document keeps it (no elements and no modules
+    // when nothing is drawn); the rectangles above are its vector layout.
+    SimboloBarcode simbolo;
+
     bool vuoto() const { return rettangoli.isEmpty() && !conTesto; }
 };
 
@@ -113,9 +118,10 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
 // Code 39. An empty code gives an empty layout. The code is upper-cased and
 // enclosed in the start and stop characters; characters past "Z" are drawn as
 // "Z", characters without a pattern (such as "#") are left out of the bars.
-// No pen; each light gap is a white rectangle one module wide, each bar a black
-// rectangle one or two modules wide, and a closing white module ends the
-// symbol. The text is "*", the upper-cased code and "*", centred on the box and
+// No pen; one white rectangle covers the symbol, then each bar is a black
+// rectangle one narrow module wide or wide (2 modules, 2.5 when the module is
+// under 0.508 mm), every space one narrow module or wide, and a closing white
+// module ends the symbol. The text is "*", the upper-cased code and "*", centred on the box and
 // measured as "*" + code + "*" as passed.
 DisegnoBarcode Disegno39(const QString& strBarcode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);

@@ -28,7 +28,7 @@ bool LayoutEtichetta::HaSupporto() const
     const LayoutEtichetta d;
     return Prodotto != d.Prodotto || UnaPerPagina != d.UnaPerPagina || LarghezzaPagina != d.LarghezzaPagina ||
            AltezzaPagina != d.AltezzaPagina || Forma != d.Forma || DiametroEsterno != d.DiametroEsterno ||
-           DiametroForo != d.DiametroForo;
+           DiametroForo != d.DiametroForo || Risoluzione != d.Risoluzione || RiduzioneBarre != d.RiduzioneBarre;
 }
 
 // ---- TabellaZOrder ----

@@ -42,6 +42,11 @@ struct LayoutEtichetta {
     FormaEtichetta Forma = FormaEtichetta::Rettangolo;
     double DiametroEsterno = 0;  // a CD's diameter when it is cut to the width or height, else 0
     double DiametroForo = 0;     // a CD's hole
+    // "Print resolution": the dots per inch the label's barcodes are laid out for in PDF
+    // files, print files and the preview (a printer uses its own); 0 for none (vectors).
+    double Risoluzione = 0;
+    // Bar width reduction as text: empty for automatic, "2 dot", "0.08 mm".
+    QString RiduzioneBarre;
 
     // The two counts as whole labels, as the print job uses them: none below one, at most
     // 32767 (a label file may hold any number).

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <deque>
 
@@ -58,6 +59,8 @@ const QString kAltezzaPagina = QStringLiteral("AltezzaPagina");
 const QString kForma = QStringLiteral("Forma");
 const QString kDiametroEsterno = QStringLiteral("DiametroEsterno");
 const QString kDiametroForo = QStringLiteral("DiametroForo");
+const QString kRisoluzione = QStringLiteral("Risoluzione");
+const QString kRiduzioneBarre = QStringLiteral("RiduzioneBarre");
 
 QString NomeForma(FormaEtichetta f)
 {
@@ -266,6 +269,8 @@ void scriviSupporto(Scrittore& s, const LayoutEtichetta& l, const ImpostazioniLo
     if (l.Forma != d.Forma) s.voce(kForma, NomeForma(l.Forma));
     if (l.DiametroEsterno != d.DiametroEsterno) s.voce(kDiametroEsterno, numero(l.DiametroEsterno));
     if (l.DiametroForo != d.DiametroForo) s.voce(kDiametroForo, numero(l.DiametroForo));
+    if (l.Risoluzione != d.Risoluzione) s.voce(kRisoluzione, numero(l.Risoluzione));
+    if (l.RiduzioneBarre != d.RiduzioneBarre) s.voce(kRiduzioneBarre, l.RiduzioneBarre);
 }
 
 // The "name=value" lines after the keyword; names it does not know are skipped.
@@ -292,6 +297,10 @@ void leggiSupporto(LayoutEtichetta& l, Lettore& in)
             l.DiametroEsterno = lunghezzaSupporto(in, riga, valore);
         else if (nome == kDiametroForo)
             l.DiametroForo = lunghezzaSupporto(in, riga, valore);
+        else if (nome == kRisoluzione)
+            l.Risoluzione = std::max(0.0, in.doppio(valore));
+        else if (nome == kRiduzioneBarre)
+            l.RiduzioneBarre = TestoTrim(valore);
     }
 }
 

@@ -72,6 +72,11 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
         } else if (s == QLatin1String("--timeout")) {
             if (!valore(&v) || !intero(v, 1, 3600, &o.tempoMassimo))
                 return errato(QStringLiteral("--timeout needs a number of seconds from 1 to 3600"));
+        } else if (s == QLatin1String("--dpi")) {
+            int dpi = 0;
+            if (!valore(&v) || !intero(v, 50, 4800, &dpi))
+                return errato(QStringLiteral("--dpi needs a resolution from 50 to 4800 dots per inch"));
+            o.dpi = dpi;
         } else if (s == QLatin1String("--copies")) {
             if (!valore(&v) || !intero(v, 1, kCopieMassime, &o.copie))
                 return errato(QStringLiteral("--copies needs a number from 1 to %1").arg(kCopieMassime));
@@ -140,7 +145,7 @@ QString AiutoBatch()
         "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going] [--quiet]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
-        "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]...\n"
+        "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]... [--dpi N]\n"
         "       cartigo-print --templates [SEARCH]\n"
         "\n"
         "Prints a Cartigo label on sheets of labels, or on a roll one label a page, without a\n"
@@ -179,6 +184,9 @@ QString AiutoBatch()
         "                   the label keeps, and go on from where this job ends\n"
         "  --set NAME=VALUE the value of the label's variable NAME asked at print time (one\n"
         "                   --set for each; a variable not set takes its default)\n"
+        "  --dpi N          lay barcodes out on whole dots of N dots per inch, for any output\n"
+        "                   (without it: a printer's own resolution, else the label's \"Print\n"
+        "                   resolution\"; none prints them as vectors)\n"
         "  --templates [SEARCH]\n"
         "                   list the label products of the catalogue (the glabels-data package\n"
         "                   and $XDG_DATA_HOME/cartigo/templates) whose maker, code or\n"

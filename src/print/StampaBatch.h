@@ -26,6 +26,7 @@ struct OpzioniBatch {
     QString destinazione;  // file or printer name; no name: the default printer
     int copie = 1;
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job, and a query to answer
+    double dpi = 0;         // --dpi: the resolution barcodes are laid out for; 0 when not given
     bool continua = false;  // --keep-going
     std::optional<qint64> inizio;  // --start: the first value of the label's counters
     QList<QPair<QString, QString>> valori;  // --set NAME=VALUE, in order

@@ -371,6 +371,8 @@ EsitoStampa StampaEtichette::Esegui()
         ui_.cursoreAttesa();
         pulizia.cursore = true;
         modCartigo::IniziaDocumento(m);
+        m.Output().SetRisoluzione(Risoluzione.value_or(l.Risoluzione));
+        m.Output().SetRiduzione(RiduzioneBarre::DaTesto(l.RiduzioneBarre).value_or(RiduzioneBarre()));
         m.SetOffsetX(rotolo ? 0 : SpostamentoStampaX);
         m.SetOffsetY(rotolo ? 0 : SpostamentoStampaY);
 

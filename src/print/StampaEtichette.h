@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace cartigo {
@@ -74,6 +75,9 @@ public:
     // The counters' next values go to the state folder even when the label may be written
     // (a print that ends the program, which never saves the label).
     bool NumerazioneNelloStato = false;
+    // The resolution the symbols are laid out for (`cartigo-print --dpi`); without it, the
+    // label's "Print resolution". A printer lays them out for its own.
+    std::optional<double> Risoluzione;
 
     EsitoStampa Esegui();
 

@@ -275,6 +275,7 @@ int main(int argc, char* argv[])
         const auto trovata = cups.Cerca(o.destinazione, &errore);
         if (!trovata) return esci(errore, 1);
         stampante = *trovata;
+        if (o.dpi > 0) stampante.risoluzione = o.dpi;
         if (o.destinazione.isEmpty()) {
             ui.opzioni.destinazione = stampante.nome;
             if (!o.silenzioso)
@@ -291,6 +292,7 @@ int main(int argc, char* argv[])
     job.titolo = QStringLiteral("cartigo-print");
     job.FermaSuProblemi = !o.continua;
     job.InizioContatori = o.inizio;
+    if (o.dpi > 0) job.Risoluzione = o.dpi;
     // --timeout bounds each statement of the database too.
     job.SecondiMassimiDati = o.tempoMassimo;
     job.ApriRecordset = [&db, &doc, &job] {

@@ -16,6 +16,9 @@ struct InfoStampante {
     double larghezzaCarta = 210.0 * 1440.0 / 25.4;
     double altezzaCarta = 297.0 * 1440.0 / 25.4;
     int orientamento = 0;  // 0 portrait, 1 landscape
+    // The printer's own resolution in dots per inch (CUPS: the one chosen for the queue,
+    // else its default), which barcodes are laid out for; 0 when it is not known.
+    double risoluzione = 0;
 };
 
 // One print of a document: its pages `prima` to `ultima` (from 1), the copies the

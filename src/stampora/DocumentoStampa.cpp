@@ -1,7 +1,10 @@
 #include "stampora/DocumentoStampa.h"
 
 #include "label/Caratteri.h"
+#include "stampora/FileStampa.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -71,12 +74,17 @@ void PaginaStampa::Compatta()
 {
     dati_.shrink_to_fit();
     testi_.shrink_to_fit();
+    simboli_.shrink_to_fit();
 }
 
 std::size_t PaginaStampa::Memoria() const
 {
     std::size_t b = sizeof(*this) + dati_.capacity() * sizeof(quint32) + testi_.capacity() * sizeof(QString);
     for (const QString& t : testi_) b += static_cast<std::size_t>(t.capacity()) * sizeof(QChar);
+    b += simboli_.capacity() * sizeof(SimboloBarcode);
+    for (const SimboloBarcode& s : simboli_)
+        b += s.elementi.capacity() + s.moduli.capacity() +
+             static_cast<std::size_t>(s.dati.capacity() + s.testo.capacity()) * sizeof(QChar);
     return b;
 }
 
@@ -338,13 +346,20 @@ bool DocumentoStampa::archivia(std::size_t n, bool consegnate)
             const PaginaStampa& p = pagine_[k];
             posizioni.push_back(inizio + b.size());
             const quint32 testa[4] = {static_cast<quint32>(p.dati_.size()), static_cast<quint32>(p.testi_.size()),
-                                      static_cast<quint32>(p.conteggio_), 0};
+                                      static_cast<quint32>(p.conteggio_), static_cast<quint32>(p.simboli_.size())};
             b.append(reinterpret_cast<const char*>(testa), sizeof testa);
             b.append(reinterpret_cast<const char*>(p.dati_.data()), static_cast<qsizetype>(p.dati_.size() * 4));
             for (const QString& t : p.testi_) {
                 const quint32 l = static_cast<quint32>(t.size());
                 b.append(reinterpret_cast<const char*>(&l), sizeof l);
                 b.append(reinterpret_cast<const char*>(t.constData()), t.size() * qsizetype(sizeof(QChar)));
+            }
+            if (!p.simboli_.empty()) {
+                QBuffer coda(&b);
+                coda.open(QIODevice::Append);
+                QDataStream s(&coda);
+                s.setVersion(QDataStream::Qt_6_0);
+                for (const SimboloBarcode& simbolo : p.simboli_) ScriviSimboloStampa(s, simbolo);
             }
         }
         if (!archivio_->seek(inizio) || archivio_->write(b) != b.size() || !archivio_->flush()) {
@@ -385,6 +400,7 @@ const PaginaStampa& DocumentoStampa::paginaArchiviata(std::size_t indice) const
             ok = ok && f.read(reinterpret_cast<char*>(testo.data()), qint64(l) * 2) == qint64(l) * 2;
             p.testi_.push_back(std::move(testo));
         }
+        ok = ok && (testa[3] == 0 || LeggiSimboliStampa(f, testa[3], &p.simboli_));
         p.conteggio_ = testa[2];
         if (!ok) p = PaginaStampa();
     }
@@ -556,6 +572,29 @@ void DocumentoStampa::TextBox(const QString& testo, const Misura& x, const Misur
     op.dato = static_cast<quint32>(p->testi_.size());
     p->testi_.push_back(normalizzaACapo(testo));
     aggiungi(op);
+}
+
+void DocumentoStampa::DrawSymbol(const SimboloBarcode& simbolo)
+{
+    PaginaStampa* p = paginaCorrente();
+    if (!p) return;
+    const double v[4] = {simbolo.x, simbolo.y, simbolo.x + simbolo.larghezza, simbolo.y + simbolo.altezza};
+    for (double c : v)
+        if (!std::isfinite(c)) return;
+    Operazione op;
+    op.tipo = TipoOperazione::Simbolo;
+    op.x1 = static_cast<float>(v[0]);
+    op.y1 = static_cast<float>(v[1]);
+    op.x2 = static_cast<float>(v[2]);
+    op.y2 = static_cast<float>(v[3]);
+    op.dato = static_cast<quint32>(p->simboli_.size());
+    p->simboli_.push_back(simbolo);
+    aggiungi(op);
+}
+
+void DocumentoStampa::SetRisoluzione(double dpi)
+{
+    if (std::isfinite(dpi) && dpi >= 0) risoluzione_ = dpi;
 }
 
 void DocumentoStampa::Text(const QString& testo)

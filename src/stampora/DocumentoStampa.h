@@ -15,7 +15,12 @@
 // temporary file of the document and are read back, a few at a time, when they are asked
 // for. So every consumer of a long document (the preview, a print file, a printer job)
 // holds a bounded amount whatever the number of pages.
+// A barcode stays a symbol (SimboloBarcode.h) until the device: its operation carries the
+// box and the symbol's index on the page, and each consumer lays it out for its own
+// resolution (the renderer on whole dots of the target resolution, a printer language
+// as its own barcode command).
 
+#include "barcode/SimboloBarcode.h"
 #include "stampora/DispositivoStampa.h"
 #include "stampora/Misura.h"
 
@@ -43,6 +48,8 @@ enum class TipoOperazione : quint8 {
     Immagine = 4,      // picture `dato` into the box (x1, y1)-(x2, y2)
     CasellaTesto = 5,  // text `dato` inside the box (x1, y1)-(x2, y2); `ombra`: box filled
     Testo = 6,         // one line of flowing text `dato`, top-left (x1, y1), width x2, height y2
+    Simbolo = 7,       // barcode symbol `dato` of the page in the box (x1, y1)-(x2, y2); bars in
+                       // the style's brush colour, its human-readable line in its font and text colour
 };
 
 struct CarattereStampa {
@@ -111,12 +118,14 @@ public:
 
     std::size_t NumeroOperazioni() const { return conteggio_; }
     const std::vector<QString>& Testi() const { return testi_; }
+    const std::vector<SimboloBarcode>& Simboli() const { return simboli_; }
     const std::vector<quint32>& Dati() const { return dati_; }
     std::size_t Memoria() const;
 
     static bool HaDato(TipoOperazione t)
     {
-        return t == TipoOperazione::Immagine || t == TipoOperazione::CasellaTesto || t == TipoOperazione::Testo;
+        return t == TipoOperazione::Immagine || t == TipoOperazione::CasellaTesto || t == TipoOperazione::Testo ||
+               t == TipoOperazione::Simbolo;
     }
 
 private:
@@ -127,6 +136,7 @@ private:
 
     std::vector<quint32> dati_;
     std::vector<QString> testi_;
+    std::vector<SimboloBarcode> simboli_;
     std::size_t conteggio_ = 0;
 };
 
@@ -211,6 +221,14 @@ public:
     void SetTextAlign(int a);                              // other values are ignored
     double TwipsPerPixel() const { return twipsPerPixel_; }
 
+    // The resolution the document is meant for, in dots per inch (0: none, symbols are
+    // drawn as vectors), and how much of every bar is taken off on such a device. A
+    // printer that knows its own resolution lays the symbols out for that one instead.
+    double Risoluzione() const { return risoluzione_; }
+    void SetRisoluzione(double dpi);  // 0 or more, else ignored
+    const RiduzioneBarre& Riduzione() const { return riduzione_; }
+    void SetRiduzione(const RiduzioneBarre& r) { riduzione_ = r; }
+
     // Document life: a document is open from StartDoc to EndDoc; drawing outside one is ignored.
     void StartDoc();
     void EndDoc();
@@ -244,6 +262,9 @@ public:
     // left margin; a carriage return (or line feed) ends a line. The current position
     // moves past the text.
     void Text(const QString& testo);
+    // A barcode symbol, its coordinates in twips on the page, drawn with the current brush
+    // colour and its human-readable line in the current font and text colour.
+    void DrawSymbol(const SimboloBarcode& simbolo);
     // Width and line height of a text in the current font, in twips.
     double TextWidth(const QString& testo) const;
     double TextHeight(const QString& testo) const;
@@ -301,6 +322,8 @@ private:
     double margini_[4] = {0, 0, 0, 0};
     double x_ = 0, y_ = 0;
     double twipsPerPixel_ = 15;
+    double risoluzione_ = 0;
+    RiduzioneBarre riduzione_;
     bool aperto_ = false;
 
     CarattereStampa carattere_;

@@ -122,6 +122,77 @@ QImage leggiImmagine(const QByteArray& png, const InfoStampante& carta)
 
 }  // namespace
 
+// A symbol of a page (format version 2): kind, data, flags (1 two widths, 2 covering,
+// 4 bearer bars), quiet zones, elements, the matrix (rows, columns, rows' height, vertical
+// quiet zone, the modules 8 to a byte, first module in the high bit), the box, the bars'
+// top and bottom, and the human-readable line (position, text, top-left corner).
+void ScriviSimboloStampa(QDataStream& s, const SimboloBarcode& b)
+{
+    s << b.tipo;
+    scriviTesto(s, b.dati);
+    s << static_cast<quint8>((b.dueLarghezze ? 1 : 0) | (b.coprente ? 2 : 0) | (b.barreSostegno ? 4 : 0));
+    s << b.quieteSinistra << b.quieteDestra;
+    s << static_cast<quint32>(b.elementi.size());
+    s.writeRawData(reinterpret_cast<const char*>(b.elementi.data()), static_cast<int>(b.elementi.size()));
+    s << b.righe << b.colonne << b.altezzaRiga << b.quieteVerticale;
+    QByteArray bit((b.moduli.size() + 7) / 8, '\0');
+    for (std::size_t i = 0; i < b.moduli.size(); ++i)
+        if (b.moduli[i]) bit[qsizetype(i / 8)] = char(bit[qsizetype(i / 8)] | (0x80 >> (i % 8)));
+    s.writeRawData(bit.constData(), static_cast<int>(bit.size()));
+    s << b.x << b.y << b.larghezza << b.altezza << b.cima << b.fondo;
+    s << b.posizioneTesto;
+    scriviTesto(s, b.testo);
+    s << b.testoX << b.testoY;
+}
+
+namespace {
+
+// The most modules a symbol may have (PDF417's largest is about 58,000).
+constexpr qint64 kModuliMassimiSimbolo = 1 << 20;
+
+bool leggiSimbolo(Lettore& l, SimboloBarcode* b)
+{
+    QDataStream& s = l.s();
+    quint8 flag = 0;
+    quint32 n = 0;
+    s >> b->tipo;
+    if (!l.ok() || b->tipo < 0 || b->tipo > 7 || !l.testo(&b->dati)) return false;
+    s >> flag >> b->quieteSinistra >> b->quieteDestra;
+    if (!l.ok() || flag > 7 || !l.conteggio(&n, 1) || n > kModuliMassimiSimbolo) return false;
+    b->dueLarghezze = flag & 1;
+    b->coprente = flag & 2;
+    b->barreSostegno = flag & 4;
+    b->elementi.resize(n);
+    if (n > 0 && s.readRawData(reinterpret_cast<char*>(b->elementi.data()), static_cast<int>(n)) != int(n))
+        return false;
+    s >> b->righe >> b->colonne >> b->altezzaRiga >> b->quieteVerticale;
+    const qint64 moduli = qint64(b->righe) * b->colonne;
+    if (!l.ok() || moduli > kModuliMassimiSimbolo || (moduli + 7) / 8 > l.restanti() || !std::isfinite(b->altezzaRiga) ||
+        b->altezzaRiga <= 0 || b->altezzaRiga > 100)
+        return false;
+    QByteArray bit(static_cast<qsizetype>((moduli + 7) / 8), Qt::Uninitialized);
+    if (!bit.isEmpty() && s.readRawData(bit.data(), static_cast<int>(bit.size())) != int(bit.size())) return false;
+    b->moduli.resize(static_cast<std::size_t>(moduli));
+    for (qint64 i = 0; i < moduli; ++i) b->moduli[std::size_t(i)] = (quint8(bit[qsizetype(i / 8)]) >> (7 - i % 8)) & 1;
+    s >> b->x >> b->y >> b->larghezza >> b->altezza >> b->cima >> b->fondo >> b->posizioneTesto;
+    if (!l.ok() || b->posizioneTesto > 2 || !l.testo(&b->testo)) return false;
+    s >> b->testoX >> b->testoY;
+    if (!l.ok()) return false;
+    for (double v : {b->x, b->y, b->larghezza, b->altezza, b->cima, b->fondo, b->testoX, b->testoY})
+        if (!std::isfinite(v) || std::abs(v) > kLatoMassimoCarta * 2) return false;
+    return b->larghezza >= 0 && b->altezza >= 0;
+}
+}  // namespace
+
+bool LeggiSimboliStampa(QIODevice& d, quint32 n, std::vector<SimboloBarcode>* simboli)
+{
+    Lettore l(d);
+    simboli->resize(n);
+    for (SimboloBarcode& b : *simboli)
+        if (!leggiSimbolo(l, &b)) return false;
+    return true;
+}
+
 // Reads and writes the private parts of the document for the file format.
 struct AccessoDocumentoStampa {
     static bool Scrivi(const DocumentoStampa& d, QIODevice& dev)
@@ -134,6 +205,7 @@ struct AccessoDocumentoStampa {
         for (double m : d.margini_) s << m;
         scriviTesto(s, d.stampante_.nome);
         scriviTesto(s, d.stampante_.porta);
+        s << d.risoluzione_ << static_cast<quint8>(d.riduzione_.modo) << d.riduzione_.valore;
 
         s << static_cast<quint32>(d.caratteri_.size());
         for (const CarattereStampa& c : d.caratteri_) {
@@ -160,13 +232,16 @@ struct AccessoDocumentoStampa {
             for (quint32 w : p.dati_) s << w;
             s << static_cast<quint32>(p.testi_.size());
             for (const QString& t : p.testi_) scriviTesto(s, t);
+            s << static_cast<quint32>(p.simboli_.size());
+            for (const SimboloBarcode& b : p.simboli_) ScriviSimboloStampa(s, b);
             if (s.status() != QDataStream::Ok) return false;
         }
         return s.status() == QDataStream::Ok;
     }
 
-    // Reads the file up to its pages, and their number into `pagine`.
-    static std::unique_ptr<DocumentoStampa> Testata(Lettore& l, quint32* pagine, QString* errore)
+    // Reads the file up to its pages, their number into `pagine` and the format's version
+    // into `versione`.
+    static std::unique_ptr<DocumentoStampa> Testata(Lettore& l, quint32* pagine, quint16* versione, QString* errore)
     {
         auto danneggiato = [&]() {
             *errore = testoErroreDanneggiato();
@@ -179,14 +254,14 @@ struct AccessoDocumentoStampa {
             *errore = LoadResString(1429);
             return nullptr;
         }
-        quint16 versione = 0;
-        s >> versione;
+        quint16& v = *versione;
+        s >> v;
         if (!l.ok()) return danneggiato();
-        if (versione > kVersioneFileStampa) {
-            *errore = LoadResString(1430).arg(versione).arg(kVersioneFileStampa);
+        if (v > kVersioneFileStampa) {
+            *errore = LoadResString(1430).arg(v).arg(kVersioneFileStampa);
             return nullptr;
         }
-        if (versione == 0) return danneggiato();
+        if (v == 0) return danneggiato();
 
         InfoStampante info;
         qint32 orientamento = 0;
@@ -202,6 +277,14 @@ struct AccessoDocumentoStampa {
         info.orientamento = orientamento;
         auto d = std::make_unique<DocumentoStampa>(info);
         for (int i = 0; i < 4; ++i) d->margini_[i] = margini[i];
+        if (v >= 2) {
+            quint8 modo = 0;
+            s >> d->risoluzione_ >> modo >> d->riduzione_.valore;
+            if (!l.ok() || !finito(d->risoluzione_) || d->risoluzione_ < 0 || d->risoluzione_ > 100000 || modo > 2 ||
+                !finito(d->riduzione_.valore) || d->riduzione_.valore < 0)
+                return danneggiato();
+            d->riduzione_.modo = static_cast<RiduzioneBarre::Modo>(modo);
+        }
 
         quint32 n = 0;
         if (!l.conteggio(&n, 9)) return danneggiato();
@@ -239,8 +322,9 @@ struct AccessoDocumentoStampa {
         return d;
     }
 
-    // Reads the next page of the file onto the end of the document; false when it is damaged.
-    static bool Pagina(Lettore& l, DocumentoStampa& d)
+    // Reads the next page of a file of format `versione` onto the end of the document;
+    // false when it is damaged.
+    static bool Pagina(Lettore& l, DocumentoStampa& d, quint16 versione)
     {
         QDataStream& s = l.s();
         PaginaStampa p;
@@ -255,6 +339,13 @@ struct AccessoDocumentoStampa {
             QString testo;
             if (!l.testo(&testo)) return false;
             p.testi_.push_back(std::move(testo));
+        }
+        if (versione >= 2) {
+            quint32 simboli = 0;
+            if (!l.conteggio(&simboli, 64)) return false;
+            p.simboli_.resize(simboli);
+            for (SimboloBarcode& b : p.simboli_)
+                if (!leggiSimbolo(l, &b)) return false;
         }
         if (!valida(p, d) || !l.ok()) return false;
         // The document stays open, its page being drawn an empty one, until the last is read.
@@ -285,7 +376,7 @@ struct AccessoDocumentoStampa {
             const quint32 h = w[i];
             const auto tipo = static_cast<TipoOperazione>((h >> 24) & 0x7F);
             const quint32 stile = h & 0xFFFFFFu;
-            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Testo || stile >= d.stili_.size()) return false;
+            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Simbolo || stile >= d.stili_.size()) return false;
             if ((h & 0x80000000u) && tipo != TipoOperazione::CasellaTesto) return false;
             for (int k = 1; k <= 4; ++k)
                 if (!std::isfinite(std::bit_cast<float>(w[i + k]))) return false;
@@ -293,7 +384,9 @@ struct AccessoDocumentoStampa {
             if (PaginaStampa::HaDato(tipo)) {
                 if (i >= w.size()) return false;
                 const quint32 dato = w[i++];
-                const std::size_t limite = tipo == TipoOperazione::Immagine ? d.immagini_.size() : p.testi_.size();
+                const std::size_t limite = tipo == TipoOperazione::Immagine  ? d.immagini_.size()
+                                           : tipo == TipoOperazione::Simbolo ? p.simboli_.size()
+                                                                             : p.testi_.size();
                 if (dato >= limite) return false;
             }
             ++conteggio;
@@ -389,7 +482,10 @@ QByteArray casellaEsatta(QSize intera, double larghezza, double altezza)
 
 }  // namespace
 
-ScrittorePdf::ScrittorePdf(QIODevice& uscita, const QString& titolo) : uscita_(uscita), titolo_(titolo) {}
+ScrittorePdf::ScrittorePdf(QIODevice& uscita, const QString& titolo, double dpi)
+    : uscita_(uscita), titolo_(titolo), dpi_(dpi)
+{
+}
 
 ScrittorePdf::~ScrittorePdf()
 {
@@ -421,7 +517,7 @@ bool ScrittorePdf::Pagina(const DocumentoStampa& doc, int indice)
     }
     p_.save();
     ScalaTwips(p_, *pdf_);
-    DisegnaPagina(p_, doc, indice);
+    DisegnaPagina(p_, doc, indice, dpi_);
     p_.restore();
     return true;
 }
@@ -432,9 +528,10 @@ bool ScrittorePdf::Fine(const DocumentoStampa& doc)
     return ok_ && p_.end() && static_cast<CartaEsatta&>(*filtro_).Svuota();
 }
 
-bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo)
+bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo,
+               double dpi)
 {
-    ScrittorePdf pdf(uscita, titolo);
+    ScrittorePdf pdf(uscita, titolo, dpi);
     for (int i = prima; i <= ultima; ++i)
         if (!pdf.Pagina(doc, i - 1)) return false;
     return pdf.Fine(doc);
@@ -506,6 +603,7 @@ struct LettoreFileStampa::Stato {
     Lettore l;
     DocumentoStampa* doc = nullptr;
     quint32 pagine = 0, lette = 0;
+    quint16 versione = 0;
 };
 
 LettoreFileStampa::LettoreFileStampa(QIODevice& dati) : s_(std::make_unique<Stato>(dati)) {}
@@ -514,7 +612,7 @@ LettoreFileStampa::~LettoreFileStampa() = default;
 
 std::unique_ptr<DocumentoStampa> LettoreFileStampa::Inizia(QString* errore)
 {
-    auto d = AccessoDocumentoStampa::Testata(s_->l, &s_->pagine, errore);
+    auto d = AccessoDocumentoStampa::Testata(s_->l, &s_->pagine, &s_->versione, errore);
     if (!d) return nullptr;
     s_->doc = d.get();
     AccessoDocumentoStampa::Apri(*d);
@@ -526,7 +624,7 @@ bool LettoreFileStampa::Avanza(int n, QString* errore)
 {
     if (!s_->doc) return false;
     for (; n > 0 && s_->lette < s_->pagine; --n, ++s_->lette) {
-        if (!AccessoDocumentoStampa::Pagina(s_->l, *s_->doc)) {
+        if (!AccessoDocumentoStampa::Pagina(s_->l, *s_->doc, s_->versione)) {
             *errore = testoErroreDanneggiato();
             s_->doc = nullptr;
             return false;

@@ -2,15 +2,18 @@
 // Print files. A ".ant" file is the output document in our own binary format
 // (QDataStream, big-endian):
 //
-//   magic "CTGANT" 0x0D 0x0A, quint16 format version (1)
+//   magic "CTGANT" 0x0D 0x0A, quint16 format version (2; files of version 1 still read)
 //   paper: width, height (double, twips, portrait), orientation (qint32), margins
 //          left, top, right, bottom (double), device name and port (text)
+//   (2) target resolution (double, dpi, 0 none), bar width reduction: mode (quint8: 0
+//          automatic, 1 dots, 2 millimetres) and value (double)
 //   fonts:    quint32 count, each: name (text), size (float), flags (quint8: 1 bold, 2 italic)
 //   styles:   quint32 count, each: pen, brush, text colour (quint32), pen width (float),
 //             font (quint32), pen style, brush style, alignment (quint8)
 //   pictures: quint32 count, each: PNG bytes (quint32 length + bytes)
 //   pages:    quint32 count, each: quint32 word count + the words of its display list,
-//             quint32 text count + texts
+//             quint32 text count + texts, (2) quint32 symbol count + barcode symbols
+//             (see ScriviSimboloStampa)
 //   text: quint32 byte count + UTF-8 bytes
 //
 // A file name ending in ".pdf" is written as PDF through the same renderer.
@@ -25,30 +28,42 @@
 #include <QString>
 #include <memory>
 
+class QDataStream;
 class QPdfWriter;
 
 namespace cartigo {
 
 class ScritturaFile;
 
-constexpr quint16 kVersioneFileStampa = 1;
+// Version 2 added barcode symbols (operation 7) and the target resolution; a build
+// that reads version 1 only refuses such files with a message naming both versions.
+constexpr quint16 kVersioneFileStampa = 2;
 // The longest side of a page PDF readers take: 200 inches, in twips.
 constexpr double kLatoMassimoPdf = 200 * 1440.0;
+
+// Barcode symbols as print files keep them (from version 2): written onto `s`, and `n`
+// of them read from `d`'s position (false when they are damaged). The document's own
+// store of finished pages on disk keeps them the same way.
+void ScriviSimboloStampa(QDataStream& s, const SimboloBarcode& b);
+bool LeggiSimboliStampa(QIODevice& d, quint32 n, std::vector<SimboloBarcode>* simboli);
 
 // Writes the document as a ".ant" file. False with the reason in `errore` on failure.
 bool SalvaFileStampa(const DocumentoStampa& doc, const QString& percorso, QString* errore);
 
 // Writes the document as PDF, page by page.
 bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* errore);
-// Writes pages `prima` to `ultima` (from 1) of the document as PDF to `uscita`.
-bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo);
+// Writes pages `prima` to `ultima` (from 1) of the document as PDF to `uscita`, its
+// barcodes laid out for `dpi` (a printer's resolution; negative: the document's own).
+bool ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita, int prima, int ultima, const QString& titolo,
+               double dpi = -1);
 
 // A PDF written onto `uscita` page by page, so that the pages of a document can go as
 // soon as they are finished. The first page sets the paper of all of them, to the
 // thousandth of a point (QPdfWriter alone rounds it to whole points).
 class ScrittorePdf {
 public:
-    ScrittorePdf(QIODevice& uscita, const QString& titolo);
+    // `dpi`: the resolution barcodes are laid out for; negative for the document's own.
+    ScrittorePdf(QIODevice& uscita, const QString& titolo, double dpi = -1);
     ~ScrittorePdf();
     ScrittorePdf(const ScrittorePdf&) = delete;
     ScrittorePdf& operator=(const ScrittorePdf&) = delete;
@@ -61,6 +76,7 @@ private:
     QIODevice& uscita_;
     QString titolo_;
     std::unique_ptr<QIODevice> filtro_;  // between the writer and `uscita_`: the exact paper
+    double dpi_ = -1;
     std::unique_ptr<QPdfWriter> pdf_;
     QPainter p_;
     double larghezza_ = 0, altezza_ = 0;  // points

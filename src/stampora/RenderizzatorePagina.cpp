@@ -92,14 +92,34 @@ void ScalaTwips(QPainter& p, const QPaintDevice& device)
     p.scale(device.logicalDpiX() / 1440.0, device.logicalDpiY() / 1440.0);
 }
 
-void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
+void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore)
+{
+    std::optional<TracciatoSimbolo> t;
+    if (dpi > 0) t = TracciaAPunti(s, p.combinedTransform(), dpi, riduzione);
+    const bool aPunti = t.has_value();
+    if (!aPunti) t = TracciaVettoriale(s);
+    p.save();
+    if (aPunti) p.resetTransform();  // the layout is in the device's units
+    p.setPen(Qt::NoPen);
+    if (!t->chiaro.isEmpty()) p.fillRect(t->chiaro, Qt::white);
+    if (!t->scuri.empty()) {
+        p.setBrush(colore);
+        p.drawRects(t->scuri.data(), static_cast<int>(t->scuri.size()));
+    }
+    p.restore();
+}
+
+void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi)
 {
     if (indice < 0 || indice >= doc.PageCount()) return;
+    if (dpi < 0) dpi = doc.Risoluzione();
+    const int riduzione = doc.Riduzione().Punti(dpi);
     const auto& stili = doc.Stili();
     const auto& caratteri = doc.Caratteri();
     const auto& immagini = doc.Immagini();
     const PaginaStampa& pagina = doc.Pagina(indice);
     const auto& testi = pagina.Testi();
+    const auto& simboli = pagina.Simboli();
 
     // Fonts are built once per page drawn.
     std::vector<std::optional<QFont>> font(caratteri.size());
@@ -185,6 +205,19 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice)
                 p.drawText(box, static_cast<int>(allineamento(s.allineamento) | Qt::AlignTop) | Qt::TextWordWrap,
                            testo);
                 p.restore();
+                break;
+            }
+            case TipoOperazione::Simbolo: {
+                if (op.dato >= simboli.size()) break;
+                const SimboloBarcode& simbolo = simboli[op.dato];
+                DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello));
+                if (simbolo.conTesto() && !caratteri.empty()) {
+                    const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
+                    p.setFont(fontDi(s));
+                    p.setPen(ColoreStampa(s.coloreTesto));
+                    p.drawText(QPointF(simbolo.testoX, simbolo.testoY + ascendente[i]), simbolo.testo);
+                }
+                ultimoStile = 0xFFFFFFFFu;
                 break;
             }
             case TipoOperazione::Testo: {

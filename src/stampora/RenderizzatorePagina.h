@@ -17,8 +17,13 @@ namespace cartigo {
 QColor ColoreStampa(quint32 c);
 
 // Draws page `indice` (from 0) with the painter's unit being the twip and (0, 0) the
-// paper's top-left corner. The painter's state is restored afterwards.
-void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice);
+// paper's top-left corner. The painter's state is restored afterwards. Barcode symbols
+// are laid out on whole dots of `dpi` (a printer's own resolution), or of the
+// document's when `dpi` is negative; with none, as vectors.
+void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi = -1);
+
+// Draws one symbol as DisegnaPagina does, bars in `colore`, without its text.
+void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore);
 
 // Scales a painter on `device` so that one unit is one twip.
 void ScalaTwips(QPainter& p, const QPaintDevice& device);

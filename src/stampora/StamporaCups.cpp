@@ -80,6 +80,35 @@ QString opzione(const cups_dest_t& d, const char* nome)
     return QString::fromUtf8(cupsGetOption(nome, d.num_options, d.options));
 }
 
+// "203dpi", "300x300dpi", "600x300dpi", "12dpcm": the dots per inch across the feed.
+double risoluzioneDaTesto(const QString& t)
+{
+    const QString v = t.trimmed().toLower();
+    bool ok = false;
+    const double dpcm = v.endsWith(QLatin1String("dpcm")) ? 2.54 : 1;
+    const double n = v.section(QLatin1Char('x'), 0, 0).remove(QLatin1String("dpi")).remove(QLatin1String("dpcm")).toDouble(&ok);
+    return ok && n > 0 && n < 100000 ? n * dpcm : 0;
+}
+
+// The queue's resolution: the one chosen for it (a PPD's "Resolution" option, or IPP's
+// "printer-resolution"), else the server's default for it.
+double risoluzione(http_t* http, cups_dest_t& d)
+{
+    for (const char* nome : {"Resolution", "printer-resolution"})
+        if (const double r = risoluzioneDaTesto(opzione(d, nome)); r > 0) return r;
+    double r = 0;
+    if (cups_dinfo_t* di = cupsCopyDestInfo(http, &d)) {
+        if (ipp_attribute_t* a = cupsFindDestDefault(http, &d, di, "printer-resolution")) {
+            ipp_res_t unita = IPP_RES_PER_INCH;
+            int y = 0;
+            const int x = ippGetResolution(a, 0, &y, &unita);
+            r = unita == IPP_RES_PER_CM ? x * 2.54 : x;
+        }
+        cupsFreeDestInfo(di);
+    }
+    return r > 0 && r < 100000 ? r : 0;
+}
+
 // The printer as the document keeps it; its paper is the server's default media for it.
 InfoStampante info(http_t* http, cups_dest_t& d)
 {
@@ -101,6 +130,7 @@ InfoStampante info(http_t* http, cups_dest_t& d)
         i.larghezzaCarta = m->width / 100.0 * kTwipsPerMm;
         i.altezzaCarta = m->length / 100.0 * kTwipsPerMm;
     }
+    i.risoluzione = risoluzione(http, d);
     return i;
 }
 
@@ -213,9 +243,11 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     }
     const QString titolo = lavoro.titolo.isEmpty() ? QStringLiteral("Cartigo") : lavoro.titolo;
     // The pages once, as PDF, into a temporary file (a long job holds no more than a page
-    // in memory); the server makes the copies.
+    // in memory); the server makes the copies. Barcodes on whole dots of the printer's
+    // resolution (or of the document's).
+    const double dpi = doc.Stampante().risoluzione > 0 ? doc.Stampante().risoluzione : -1;
     QTemporaryFile pdf(QDir::temp().filePath(QStringLiteral("cartigo-lavoro-XXXXXX.pdf")));
-    if (!pdf.open() || !ScriviPdf(doc, pdf, lavoro.prima, lavoro.ultima, titolo) || !pdf.flush() || !pdf.seek(0)) {
+    if (!pdf.open() || !ScriviPdf(doc, pdf, lavoro.prima, lavoro.ultima, titolo, dpi) || !pdf.flush() || !pdf.seek(0)) {
         *errore = LoadResString(1434);
         return false;
     }

@@ -492,26 +492,15 @@ void clsStampora::disegnaBarcode(const Disegnatore& disegna, double x, double y,
         if (!riferimentoBarcode_.isEmpty()) testo += QStringLiteral("\r\r") + riferimentoBarcode_;
         ui_.messaggio(testo, d.titolo, Pulsanti::Ok, Icona::Esclamazione);
     }
-    if (!d.rettangoli.isEmpty()) {
+    // The symbol goes to the document as it is: each device lays it out for itself.
+    if (d.simbolo.tipo >= 0) {
         o.SetPenStyle(d.stilePenna);
         o.SetPenColor(quint32(ColoreVB(d.colorePenna)));
         o.SetPenWidth(Misura(0));
         o.SetBrushStyle(d.stilePennello);
-        // The rectangles of a symbol tile its strip without overlapping, so they can go
-        // colour by colour: one brush change per symbol instead of one per module.
-        QList<RettangoloBarcode> rettangoli = d.rettangoli;
-        std::stable_partition(rettangoli.begin(), rettangoli.end(),
-                              [](const RettangoloBarcode& r) { return r.colore != QColor(Qt::black); });
-        for (const RettangoloBarcode& r : rettangoli) {
-            o.SetBrushColor(quint32(ColoreVB(r.colore)));
-            o.DrawRectangle(Misura(r.x1), Misura(r.y1), Misura(r.x2), Misura(r.y2));
-        }
-    }
-    if (d.conTesto) {
+        o.SetBrushColor(quint32(ColoreVB(QColor(Qt::black))));
         o.SetTextColor(quint32(ColoreVB(d.coloreTesto)));
-        o.SetCurrentX(Misura(d.testoX));
-        o.SetCurrentY(Misura(d.testoY));
-        o.Text(d.testo);
+        o.DrawSymbol(d.simbolo);
     }
     o.RipristinaStato(stato);
 }

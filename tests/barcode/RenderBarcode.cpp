@@ -81,10 +81,15 @@ bool ZbarDisponibile()
 
 std::optional<QStringList> LeggiConZbar(const QString& percorsoPng)
 {
+    return LeggiConZbar(QStringList{percorsoPng});
+}
+
+std::optional<QStringList> LeggiConZbar(const QStringList& percorsiPng, const QStringList& opzioni)
+{
     if (!ZbarDisponibile()) return std::nullopt;
     QProcess zbar;
-    zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), percorsoPng});
-    zbar.waitForFinished(60000);
+    zbar.start(QStringLiteral("zbarimg"), QStringList{QStringLiteral("-q")} + opzioni + percorsiPng);
+    zbar.waitForFinished(300000);
     return QString::fromUtf8(zbar.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 

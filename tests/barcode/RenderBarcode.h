@@ -25,6 +25,9 @@ QImage RenderBarcode(const DisegnoBarcode& d, const RiquadroBarcode& r, const Op
 // What zbarimg reads in the PNG file: one "TYPE:data" line per symbol.
 // Nothing when zbarimg is not installed.
 std::optional<QStringList> LeggiConZbar(const QString& percorsoPng);
+// The same for many images at once (one zbarimg for all: its start-up is most of its
+// time), with zbarimg's own options (such as "-Sx-density=0" for linear symbols alone).
+std::optional<QStringList> LeggiConZbar(const QStringList& percorsiPng, const QStringList& opzioni = {});
 bool ZbarDisponibile();
 
 }  // namespace cartigo::test

@@ -56,7 +56,7 @@ const CasoPosizione kPosizioni[] = {
     {PosizioneTestoBarcode::Sopra, true, kTesto, kAltezza, 0},
 };
 
-void VerificaGeometria(const DisegnoBarcode& d, const CasoPosizione& c, const QString& testo)
+void VerificaGeometria(const DisegnoBarcode& d, const CasoPosizione& c, const QString& testo, bool moduliUguali = true)
 {
     const double top = (kRiquadro.y + kRiquadro.offsetY) * kMm;
     EXPECT_EQ(d.conTesto, c.conTesto);
@@ -70,7 +70,9 @@ void VerificaGeometria(const DisegnoBarcode& d, const CasoPosizione& c, const QS
         EXPECT_NEAR(r.y1, top + c.cima, kEps);
         EXPECT_NEAR(r.y2, top + c.fondo, kEps);
     }
-    EXPECT_NEAR(d.larghezzaModulo, kRiquadro.larghezza * kMm / d.moduli, kEps);
+    if (moduliUguali) {
+        EXPECT_NEAR(d.larghezzaModulo, kRiquadro.larghezza * kMm / d.moduli, kEps);
+    }
 }
 
 TEST(DisegnoEAN, Geometria)
@@ -140,39 +142,41 @@ TEST(DisegnoEAN, CodiceVuotoORifiutato)
     EXPECT_TRUE(misura.chiesti.isEmpty());
 }
 
-TEST(Disegno39, Geometria)
+TEST(Disegno39, GeometriaERapporto)
 {
+    // 66 modules in 33.33 mm: under 0.508 mm, so wide elements are 2.5 narrow ones
     for (const CasoPosizione& c : kPosizioni) {
         MisuraFinta misura;
         const DisegnoBarcode d = Disegno39(QStringLiteral("ab#1"), kRiquadro, misura.funzione(), c.posizione);
         // Measured as given, printed upper-cased with the number sign.
         EXPECT_EQ(misura.chiesti, QStringList{QStringLiteral("*ab#1*")});
-        VerificaGeometria(d, c, QStringLiteral("*AB#1*"));
+        VerificaGeometria(d, c, QStringLiteral("*AB#1*"), false);
         EXPECT_EQ(d.stilePenna, 5);
         EXPECT_EQ(d.moduli, 5 * 13 + 1);
-        EXPECT_EQ(ModuliDisegnati(d), Code39::StringaModuli39(QStringLiteral("AB1")));
-        // The rectangles follow each other without gaps from the left edge to the right.
-        double x = (kRiquadro.x + kRiquadro.offsetX) * kMm;
-        for (const auto& r : d.rettangoli) {
-            EXPECT_NEAR(r.x1, x, 1e-6);
-            x = r.x2;
+        // 5 characters of 6 narrow and 3 wide elements, each after a narrow gap, and the closing module
+        const double x0 = (kRiquadro.x + kRiquadro.offsetX) * kMm, x1 = x0 + kRiquadro.larghezza * kMm;
+        EXPECT_NEAR(d.larghezzaModulo, kRiquadro.larghezza * kMm / (5 * 6 + 5 + 1 + 5 * 3 * 2.5), kEps);
+        // one white rectangle under the whole symbol, then the bars, narrow or wide
+        ASSERT_EQ(d.rettangoli.size(), 1 + 5 * 5);
+        EXPECT_EQ(d.rettangoli[0].colore, QColor(Qt::white));
+        EXPECT_NEAR(d.rettangoli[0].x1, x0, kEps);
+        EXPECT_NEAR(d.rettangoli[0].x2, x1, kEps);
+        EXPECT_NEAR(x1 - d.rettangoli.last().x2, d.larghezzaModulo, kEps);  // the closing module
+        for (int i = 1; i < d.rettangoli.size(); ++i) {
+            const double w = (d.rettangoli[i].x2 - d.rettangoli[i].x1) / d.larghezzaModulo;
+            EXPECT_TRUE(std::abs(w - 1) < 1e-6 || std::abs(w - 2.5) < 1e-6) << w;
         }
-        EXPECT_NEAR(x, (kRiquadro.x + kRiquadro.offsetX + kRiquadro.larghezza) * kMm, 1e-6);
-        EXPECT_EQ(d.rettangoli.last().colore, QColor(Qt::white));
-        EXPECT_NEAR(d.rettangoli.last().x2 - d.rettangoli.last().x1, d.larghezzaModulo, 1e-6);
     }
-}
-
-TEST(Disegno39, UnCarattereQuarantaModuli)
-{
+    // From 0.508 mm on, the 2:1 drawing of every module as before
+    RiquadroBarcode largo = kRiquadro;
+    largo.larghezza = 66 * 0.508;
     MisuraFinta misura;
-    const DisegnoBarcode d = Disegno39(QStringLiteral("~"), kRiquadro, misura.funzione());
-    EXPECT_EQ(d.moduli, 40);
-    EXPECT_EQ(ModuliDisegnati(d), Code39::StringaModuli39(QStringLiteral("Z")));
-    EXPECT_EQ(d.testo, QStringLiteral("*~*"));
-    // Three characters of five bars (gap and bar: two rectangles each) and one
-    // wide gap (one rectangle), then the closing module.
-    EXPECT_EQ(d.rettangoli.size(), 3 * 11 + 1);
+    const DisegnoBarcode d = Disegno39(QStringLiteral("AB1"), largo, misura.funzione());
+    EXPECT_NEAR(d.larghezzaModulo, largo.larghezza * kMm / 66, kEps);
+    EXPECT_EQ(ModuliDisegnati(d), Code39::StringaModuli39(QStringLiteral("AB1")));
+    const DisegnoBarcode z = Disegno39(QStringLiteral("~"), largo, misura.funzione());  // past "Z": "Z"
+    EXPECT_EQ(z.moduli, 40);
+    EXPECT_EQ(z.testo, QStringLiteral("*~*"));
 }
 
 TEST(Disegno, RiquadroPiuBassoDelTesto)

@@ -60,15 +60,14 @@ TEST(MotoreBarcode, DrawingStateIsTheSameAfterwards)
         EXPECT_EQ(dopo.stilePennello, prima.stilePennello);
         EXPECT_EQ(dopo.allineamento, prima.allineamento);
     }
-    // every bar was recorded, and a text line per call but the hidden ones
-    const auto misura = [&o](const QString& s) { return QSizeF(o.TextWidth(s), o.TextHeight(s)); };
-    const auto barre39 = Disegno39(QStringLiteral("abc"), {10, 40, 60, 20, 0, 0}, misura).rettangoli.size();
-    int rettangoli = 0, testi = 0;
+    // every call recorded one symbol, which carries its text line unless hidden
+    int simboli = 0, testi = 0;
     for (const auto& op : test::Operazioni(o)) {
-        rettangoli += op.tipo == TipoOperazione::Rettangolo;
-        testi += op.tipo == TipoOperazione::Testo;
+        EXPECT_EQ(op.tipo, TipoOperazione::Simbolo);
+        simboli += op.tipo == TipoOperazione::Simbolo;
     }
-    EXPECT_EQ(rettangoli, 3 * (30 + int(barre39)));
+    for (const SimboloBarcode& s : o.Pagina(0).Simboli()) testi += s.conTesto();
+    EXPECT_EQ(simboli, 3 * 2);
     EXPECT_EQ(testi, 2 * 2);
 }
 
@@ -94,11 +93,12 @@ TEST(MotoreBarcode, EveryKindDrawsThroughTheEngineAndRefusedDataAreToldOnceUnder
 {
     Motore t;
     const auto op = [&] { return test::Operazioni(t.m.Output()); };
-    // a QR Code is rectangles only, the state is kept, no text
+    // a QR Code is one symbol, the state is kept, no text
     const StatoOutput prima = t.m.Output().Stato();
     t.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("30H")), QStringLiteral("Cartigo"), 10, 10, 30, 30);
-    ASSERT_FALSE(op().empty());
-    for (const auto& o : op()) EXPECT_EQ(o.tipo, TipoOperazione::Rettangolo);
+    ASSERT_EQ(op().size(), 1u);
+    EXPECT_EQ(op()[0].tipo, TipoOperazione::Simbolo);
+    EXPECT_FALSE(t.m.Output().Pagina(0).Simboli()[0].conTesto());
     EXPECT_EQ(t.m.Output().Stato().carattere, prima.carattere);
     EXPECT_EQ(t.m.Output().Stato().colorePennello, prima.colorePennello);
     // kinds 0 and 1 draw as their own calls do
@@ -135,7 +135,7 @@ TEST(MotoreBarcode, EveryKindDrawsThroughTheEngineAndRefusedDataAreToldOnceUnder
     EXPECT_EQ(t.ui.messaggi.size(), 4);  // a new document tells again
 }
 
-TEST(MotoreBarcode, PrintFilesWithTheNewKindsKeepTheFormatOlderBuildsRead)
+TEST(MotoreBarcode, PrintFilesKeepEverySymbol)
 {
     Motore t;
     const char* tag[] = {"00", "10", "21", "30M", "40R", "50", "60", "70"};
@@ -145,20 +145,20 @@ TEST(MotoreBarcode, PrintFilesWithTheNewKindsKeepTheFormatOlderBuildsRead)
     const QString ant = t.cartella.percorso(QStringLiteral("tutti.ant"));
     QString errore;
     ASSERT_TRUE(SalvaDocumento(t.m.Output(), ant, &errore)) << errore.toStdString();
-    // the same format version as ever: symbols are rectangles and text lines
-    EXPECT_EQ(test::LeggiFile(ant).mid(8, 2), QByteArray("\x00\x01", 2));
+    EXPECT_EQ(test::LeggiFile(ant).mid(8, 2), QByteArray("\x00\x02", 2));
     const auto letto = CaricaFileStampa(ant, &errore);
     ASSERT_TRUE(letto) << errore.toStdString();
     const auto prima = test::Operazioni(t.m.Output()), dopo = test::Operazioni(*letto);
-    ASSERT_EQ(prima.size(), dopo.size());
+    ASSERT_EQ(prima.size(), 8u);
+    ASSERT_EQ(dopo.size(), 8u);
     for (std::size_t i = 0; i < prima.size(); ++i) {
-        EXPECT_TRUE(prima[i].tipo == TipoOperazione::Rettangolo || prima[i].tipo == TipoOperazione::Testo);
+        EXPECT_EQ(prima[i].tipo, TipoOperazione::Simbolo);
         EXPECT_TRUE(prima[i].tipo == dopo[i].tipo && prima[i].stile == dopo[i].stile && prima[i].x1 == dopo[i].x1 &&
                     prima[i].y1 == dopo[i].y1 && prima[i].x2 == dopo[i].x2 && prima[i].y2 == dopo[i].y2 &&
                     prima[i].dato == dopo[i].dato)
             << i;
     }
-    EXPECT_EQ(letto->Pagina(0).Testi(), t.m.Output().Pagina(0).Testi());
+    EXPECT_EQ(letto->Pagina(0).Simboli(), t.m.Output().Pagina(0).Simboli());
 }
 
 TEST(MotoreBarcode, ScannerReadsTheRenderedPageAndThePdf)

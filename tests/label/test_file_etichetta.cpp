@@ -752,6 +752,8 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
     l.Forma = FormaEtichetta::CD;
     l.DiametroEsterno = 80.5;
     l.DiametroForo = 15;
+    l.Risoluzione = 203.5;
+    l.RiduzioneBarre = QStringLiteral("0.08 mm");
     for (const auto& caso : test::kLocali) {
         SCOPED_TRACE(caso.nome);
         Banco scritto;
@@ -763,8 +765,9 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
         QString attesa = QStringLiteral(
             "oggLayout| 3 | 8 | 10 | 10 | 70 | 37.5 | 10 | 10 | 0 | 0 |oggSupporto|"
             "Prodotto=Cable Label Co oggTesto=1|UnaPerPagina=True|LarghezzaPagina=215.9|AltezzaPagina=279.4|"
-            "Forma=CD|DiametroEsterno=80.5|DiametroForo=15|oggTesto|");
+            "Forma=CD|DiametroEsterno=80.5|DiametroForo=15|Risoluzione=203.5|RiduzioneBarre=0.08 mm|oggTesto|");
         attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
+        attesa.replace(QStringLiteral("0") + caso.loc.decimale + QStringLiteral("08 mm"), QStringLiteral("0.08 mm"));
         EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
 
         // read back, under either decimal separator
@@ -788,6 +791,8 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
         dieci.Prodotto.clear();
         dieci.UnaPerPagina = false;
         dieci.LarghezzaPagina = dieci.AltezzaPagina = dieci.DiametroEsterno = dieci.DiametroForo = 0;
+        dieci.Risoluzione = 0;
+        dieci.RiduzioneBarre.clear();
         dieci.Forma = FormaEtichetta::Rettangolo;
         EXPECT_EQ(senza.doc.Layout(), dieci);
         ASSERT_EQ(senza.doc.Oggetti().size(), 1u);

@@ -53,6 +53,30 @@ std::unique_ptr<DocumentoStampa> DocumentoCampione()
     d->SetTextAlign(0);
     d->SetCurrentX(Misura(3, Unita::Centimetro));
     d->Text(QStringLiteral("riga uno\rriga due"));
+    // a barcode symbol of each shape: bars and spaces, a module matrix
+    d->SetRisoluzione(203);
+    d->SetRiduzione({RiduzioneBarre::Modo::Millimetri, 0.1});
+    SimboloBarcode lineare;
+    lineare.tipo = 0;
+    lineare.dati = QStringLiteral("AB");
+    lineare.elementi = {1, 1, 2, 1, 1, 2, 1};
+    lineare.dueLarghezze = lineare.coprente = true;
+    lineare.quieteDestra = 3;
+    lineare.x = 1000, lineare.y = 2000, lineare.larghezza = 900, lineare.altezza = 500;
+    lineare.cima = 2000, lineare.fondo = 2300;
+    lineare.posizioneTesto = 0;
+    lineare.testo = QStringLiteral("*AB*");
+    lineare.testoX = 1100, lineare.testoY = 2300;
+    d->DrawSymbol(lineare);
+    SimboloBarcode matrice;
+    matrice.tipo = 4;
+    matrice.dati = QStringLiteral("dm");
+    matrice.righe = 3, matrice.colonne = 5;
+    matrice.moduli = {1, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 1, 0};
+    matrice.altezzaRiga = 1;
+    matrice.quieteSinistra = matrice.quieteDestra = matrice.quieteVerticale = 1;
+    matrice.x = 3000, matrice.y = 2000, matrice.larghezza = 700, matrice.altezza = 500;
+    d->DrawSymbol(matrice);
     d->SetOrientation(1);
     d->EndDoc();
     return d;
@@ -95,10 +119,14 @@ TEST_F(FileStampa, AndataERitorno)
         ASSERT_EQ(a.size(), b.size());
         for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(Uguali(a[i], b[i])) << "page " << p << " op " << i;
         EXPECT_EQ(l->Pagina(p).Testi(), d->Pagina(p).Testi());
+        EXPECT_EQ(l->Pagina(p).Simboli(), d->Pagina(p).Simboli());
     }
+    EXPECT_EQ(l->Pagina(1).Simboli().size(), 2u);
+    EXPECT_EQ(l->Risoluzione(), 203);
+    EXPECT_EQ(l->Riduzione(), d->Riduzione());
     // The flowing text wrapped at the carriage return and went back to the left margin.
     const auto ops = Operazioni(*l, 1);
-    ASSERT_EQ(ops.size(), 3u);
+    ASSERT_EQ(ops.size(), 5u);
     EXPECT_NEAR(ops[1].x1, 3 * 567, 1e-3);
     EXPECT_NEAR(ops[2].x1, 567, 1e-3);
     EXPECT_GT(ops[2].y1, ops[1].y1);
@@ -152,6 +180,49 @@ TEST_F(FileStampa, FileRifiutati)
     EXPECT_FALSE(SalvaDocumento(*d, cartella.percorso(QStringLiteral("manca/x.ant")), &errore));
     EXPECT_FALSE(errore.isEmpty());
     EXPECT_FALSE(SalvaDocumento(*d, cartella.percorso(QStringLiteral("manca/x.pdf")), &errore));
+}
+
+// Files of format version 1, written before barcodes became symbols, keep their
+// rectangles and open; files with symbols say which version they need.
+TEST_F(FileStampa, FileDellaVersioneUnoSiAprono)
+{
+    QByteArray v1;
+    {
+        QDataStream s(&v1, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_6_0);
+        s.writeRawData("CTGANT\r\n", 8);
+        s << quint16(1) << 11906.0 << 16838.0 << qint32(0) << 0.0 << 0.0 << 0.0 << 0.0;
+        s << quint32(0) << quint32(0);            // device, port
+        s << quint32(1) << quint32(5);            // one font: "Arial", 8 pt
+        s.writeRawData("Arial", 5);
+        s << 8.0f << quint8(0);
+        s << quint32(1) << quint32(0) << quint32(0) << quint32(0) << 0.0f << quint32(0) << quint8(5) << quint8(0)
+          << quint8(0);                           // one style: black brush, no pen
+        s << quint32(0) << quint32(1);            // no picture, one page
+        s << quint32(10);                         // two bars
+        for (float x : {1000.0f, 1100.0f}) {
+            s << (quint32(TipoOperazione::Rettangolo) << 24);
+            s << std::bit_cast<quint32>(x) << std::bit_cast<quint32>(500.0f) << std::bit_cast<quint32>(x + 40)
+              << std::bit_cast<quint32>(900.0f);
+        }
+        s << quint32(0);                          // no text
+    }
+    const QString f = cartella.percorso(QStringLiteral("vecchio.ant"));
+    test::ScriviFile(f, v1);
+    QString errore;
+    const auto l = CaricaFileStampa(f, &errore);
+    ASSERT_TRUE(l) << errore.toStdString();
+    const auto ops = Operazioni(*l);
+    ASSERT_EQ(ops.size(), 2u);
+    EXPECT_EQ(ops[1].tipo, TipoOperazione::Rettangolo);
+    EXPECT_EQ(ops[1].x1, 1100.0f);
+    EXPECT_EQ(l->Risoluzione(), 0);
+    const QImage img = ImmaginePagina(*l, 0, 72);
+    EXPECT_EQ(img.pixelColor(1020 / 20, 700 / 20), QColor(Qt::black));
+
+    // what is written now is version 2: a reader of version 1 refuses it naming both (FileRifiutati)
+    ASSERT_TRUE(SalvaFileStampa(*l, f, &errore));
+    EXPECT_EQ(test::LeggiFile(f).mid(8, 2), QByteArray("\x00\x02", 2));
 }
 
 TEST_F(FileStampa, DanniNonFannoCadere)

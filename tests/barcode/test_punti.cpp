@@ -1,0 +1,106 @@
+// Barcodes on whole printer dots: every linear kind laid out for 203 and 300 dpi through
+// the print engine, measured on the page image and read by zbarimg.
+#include "Campioni.h"
+#include "RenderBarcode.h"
+#include "barcode/ParametriBarcode.h"
+#include "common/TestSupport.h"
+#include "stampora/FileStampa.h"
+#include "stampora/RenderizzatorePagina.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace cartigo;
+
+TEST(SimboliSuPunti, OgniBarraEOgniSpazioSuPuntiInteri)
+{
+    test::AssicuraApplicazione();
+    std::vector<test::Campione> campioni;
+    for (int tipo : {0, 1, 2, 6, 7}) {
+        const auto c = test::Campioni(tipo, 200);
+        campioni.insert(campioni.end(), c.begin(), c.end());
+    }
+    for (const double dpi : {203.0, 300.0}) {
+        const auto doc = test::PagineCampioni(campioni, dpi);
+        // with the reduction a label gets by default (1 dot), and with none
+        for (const RiduzioneBarre r : {RiduzioneBarre(), RiduzioneBarre{RiduzioneBarre::Modo::Punti, 0}}) {
+            doc->SetRiduzione(r);
+            const int riduzione = r.Punti(dpi);
+            int misurati = 0;
+            for (int p = 0; p < doc->PageCount(); ++p) {
+                const QImage img = ImmaginePagina(*doc, p, dpi);
+                for (const SimboloBarcode& s : doc->Pagina(p).Simboli()) {
+                    const QString errore = test::VerificaCorse(test::Corse(img, s, dpi), s, dpi, riduzione);
+                    EXPECT_TRUE(errore.isEmpty()) << dpi << " dpi, reduction " << riduzione << ", kind "
+                                                  << int(s.tipo) << " " << s.dati.toStdString() << ": "
+                                                  << errore.toStdString();
+                    ++misurati;
+                }
+            }
+            EXPECT_EQ(misurati, int(campioni.size()));
+        }
+    }
+    EXPECT_EQ(RiduzioneBarre().Punti(203), 1);
+    EXPECT_EQ(RiduzioneBarre().Punti(600), 0);
+    EXPECT_EQ(RiduzioneBarre().Punti(0), 0);
+    EXPECT_EQ((RiduzioneBarre{RiduzioneBarre::Modo::Millimetri, 0.25}.Punti(203)), 2);
+}
+
+// The same symbols through a PDF file made for the resolution, as poppler turns it into a
+// 1-bit raster: every symbol read, and where the bar width reduction applies (300 dpi or
+// less), bars and spaces printed at their nominal widths within half a dot: the rasteriser
+// gives back to each bar the dot the reduction took off.
+TEST(SimboliSuPunti, PdfPerLaRisoluzioneConPdftoppmMono)
+{
+    test::AssicuraApplicazione();
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() || !test::ZbarDisponibile())
+        GTEST_SKIP() << "pdftoppm or zbarimg not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("CARTIGO_TIENI"));
+    std::vector<test::Campione> tutti;
+    for (int tipo : {0, 1, 2, 6, 7}) {
+        const auto c = test::Campioni(tipo, 200);
+        tutti.insert(tutti.end(), c.begin(), c.end());
+    }
+    for (const double dpi : {203.0, 300.0, 600.0}) {
+        // at 600 dpi a fifth of them: the pages are four times the size
+        std::vector<test::Campione> campioni;
+        for (std::size_t i = 0; i < tutti.size(); i += dpi > 300 ? 5 : 1) campioni.push_back(tutti[i]);
+        const auto doc = test::PagineCampioni(campioni, dpi);
+        const QString pdf = dir.filePath(QStringLiteral("c%1.pdf").arg(dpi));
+        QString errore;
+        ASSERT_TRUE(SalvaPdf(*doc, pdf, &errore)) << errore.toStdString();
+        const QString nome = QStringLiteral("r%1").arg(dpi);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-mono"), QStringLiteral("-r"),
+                                                                 QString::number(dpi), pdf, dir.filePath(nome)}),
+                  0);
+        const QStringList pagine = QDir(dir.path()).entryList({nome + QStringLiteral("-*.pbm")}, QDir::Files, QDir::Name);
+        ASSERT_EQ(pagine.size(), doc->PageCount());
+        QStringList immagini;
+        QList<std::pair<QString, int>> dati;
+        for (int p = 0; p < doc->PageCount(); ++p) {
+            immagini << dir.filePath(pagine[p]);
+            const bool misura = doc->Riduzione().Punti(dpi) > 0;
+            const QImage img = misura ? QImage(immagini.last()) : QImage();
+            ASSERT_TRUE(!misura || !img.isNull());
+            for (const SimboloBarcode& s : doc->Pagina(p).Simboli()) {
+                dati.append({test::DatiLetti(s), s.tipo});
+                if (!misura) continue;
+                const QString e = test::VerificaCorse(test::Corse(img, s, dpi), s, dpi, 0, 0.5);
+                EXPECT_TRUE(e.isEmpty()) << dpi << " dpi, kind " << int(s.tipo) << " " << s.dati.toStdString() << ": "
+                                         << e.toStdString();
+            }
+        }
+        const QSet<QString> trovati = test::LeggiLineari(immagini);
+        int letti = 0;
+        for (const auto& [d, tipo] : dati) {
+            if (trovati.contains(d))
+                ++letti;
+            else
+                ADD_FAILURE() << dpi << " dpi: kind " << tipo << " not read " << d.toStdString();
+        }
+        EXPECT_EQ(letti, dati.size()) << dpi << " dpi";
+    }
+}
