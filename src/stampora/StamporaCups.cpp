@@ -276,6 +276,11 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
         numeroOpzioni = cupsAddOption(CUPS_MEDIA, m->pwg, numeroOpzioni, &opzioni);
     if (const QByteArray pagina = PaginaPersonalizzata(carta); !pagina.isEmpty())
         numeroOpzioni = cupsAddOption("PageSize", pagina.constData(), numeroOpzioni, &opzioni);
+    // The resolution the user chose for the queue (lpoptions) is the one the barcodes were
+    // laid out for: it goes with the job.
+    for (const char* nomeOpzione : {"Resolution", "printer-resolution"})
+        if (const char* r = cupsGetOption(nomeOpzione, dest->num_options, dest->options))
+            numeroOpzioni = cupsAddOption(nomeOpzione, r, numeroOpzioni, &opzioni);
     const QByteArray titolo8 = titolo.toUtf8();
     const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
     cupsFreeOptions(numeroOpzioni, opzioni);

@@ -78,11 +78,14 @@ std::vector<Campione> Campioni(int tipo, int n)
     return v;
 }
 
-std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& campioni, double dpi)
+std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& campioni, double dpi,
+                                                const InfoStampante* stampante)
 {
     InterazioneScriptata ui;
     clsStampora m(ui);
     const auto o = m.OutputCondiviso();
+    if (stampante) o->SetStampante(*stampante);
+    const double altezzaPagina = o->PageHeight() * 25.4 / 1440;
     m.StartDoc();
     m.SetScaleMode(6);
     m.SetOffsetX(4);
@@ -90,7 +93,7 @@ std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& cam
     constexpr double kAltezza = 15, kPasso = 18, kCima = 8;
     int riga = 0;
     for (std::size_t i = 0; i < campioni.size(); ++i) {
-        if (kCima + (riga + 1) * kPasso > 290) {
+        if (kCima + (riga + 1) * kPasso > altezzaPagina - 6) {
             m.NewPage();
             riga = 0;
         }
@@ -183,13 +186,18 @@ QString VerificaCorse(const std::vector<int>& corse, const SimboloBarcode& s, do
     }
     for (std::size_t i = 0; i < corse.size(); ++i) {
         const double nominale = s.dueLarghezze ? (attesi[i] == 2 ? largo : stretto) : double(attesi[i] * stretto);
-        if (std::abs(nominali[i] - nominale) > tolleranza + 1e-9)
-            return QStringLiteral("element %1 (%2) is %3 dots, nominal %4 (module %5)")
+        if (std::abs(nominali[i] - nominale) > tolleranza + 1e-9) {
+            QStringList prime;
+            for (std::size_t j = 0; j < std::min<std::size_t>(corse.size(), 16); ++j)
+                prime << QString::number(corse[j]) + QLatin1Char('/') + QString::number(attesi[j]);
+            return QStringLiteral("element %1 (%2) is %3 dots, nominal %4 (module %5); printed/elements: %6")
                 .arg(i)
                 .arg(i % 2 == 0 ? QStringLiteral("bar") : QStringLiteral("space"))
                 .arg(corse[i])
                 .arg(nominale)
-                .arg(stretto);
+                .arg(stretto)
+                .arg(prime.join(QLatin1Char(' ')));
+        }
     }
     return {};
 }

@@ -22,10 +22,11 @@ struct Campione {
 };
 std::vector<Campione> Campioni(int tipo, int n);
 
-// Draws the samples through the print engine on A4 pages, one under the other, from
-// slightly different left edges (so boxes fall across the dot grid), with the engine's
-// 4 mm shift; the document carries `dpi` and the reduction in whole dots.
-std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& campioni, double dpi);
+// Draws the samples through the print engine on the pages of `stampante` (A4 without
+// one), one under the other, from slightly different left edges (so boxes fall across the
+// dot grid), with the engine's 4 mm shift; the document carries `dpi`.
+std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& campioni, double dpi,
+                                                const InfoStampante* stampante = nullptr);
 
 // Reads the linear symbols of many 1-bit page images at once: horizontal scan lines only,
 // every fourth row (the bars are far taller).
