@@ -19,7 +19,7 @@ packages=(
   xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils shared-mime-info
   librsvg2-bin appstream man-db file dpkg-dev libglib2.0-bin
-  cups cups-client cups-filters printer-driver-cups-pdf libcups2-dev
+  cups cups-client cups-filters printer-driver-cups-pdf libcups2-dev cups-ppdc
   glabels-data
   time
 )

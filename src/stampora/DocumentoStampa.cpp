@@ -163,6 +163,7 @@ void DocumentoStampa::SetStampante(const InfoStampante& info)
 {
     stampante_.nome = info.nome;
     stampante_.porta = info.porta;
+    stampante_.risoluzione = info.risoluzione;
     SetPaperSize(info.larghezzaCarta, info.altezzaCarta);
     SetOrientation(info.orientamento);
 }

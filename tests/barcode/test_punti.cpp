@@ -3,11 +3,15 @@
 #include "Campioni.h"
 #include "RenderBarcode.h"
 #include "barcode/ParametriBarcode.h"
+#include "common/ImmagineZpl.h"
+#include "common/ServerCups.h"
 #include "common/TestSupport.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
+#include "stampora/StamporaCups.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -102,5 +106,75 @@ TEST(SimboliSuPunti, PdfPerLaRisoluzioneConPdftoppmMono)
                 ADD_FAILURE() << dpi << " dpi: kind " << tipo << " not read " << d.toStdString();
         }
         EXPECT_EQ(letti, dati.size()) << dpi << " dpi";
+    }
+}
+
+// The raster pipeline of a real label printer: a private CUPS scheduler with CUPS's own
+// Zebra ZPL driver prints into files, at 203 and at 300 dpi (the queues' own settings); the graphics of the ZPL become 1-bit images. Every bar and
+// space measures its nominal width within half a dot, and zbarimg reads every symbol.
+TEST(SimboliSuPunti, CodeZebraZplA203E300Dpi)
+{
+    test::AssicuraApplicazione();
+    test::ServerCups cups;
+    if (!cups.avviato()) GTEST_SKIP() << cups.motivo().toStdString();
+    const QString ppd = cups.PpdCups(QStringLiteral("zebra.ppd"));
+    if (ppd.isEmpty()) GTEST_SKIP() << cups.motivo().toStdString();
+    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/filter/rastertolabel")))
+        GTEST_SKIP() << "rastertolabel not found: install cups";
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("ZPL203"), false, ppd, {QStringLiteral("Resolution=203dpi")}))
+        << cups.motivo().toStdString();
+    ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("ZPL300"), false, ppd, {QStringLiteral("Resolution=300dpi")}))
+        << cups.motivo().toStdString();
+
+    std::vector<test::Campione> campioni;
+    for (int tipo : {0, 1, 2, 6, 7}) {
+        const auto c = test::Campioni(tipo, 200);
+        campioni.insert(campioni.end(), c.begin(), c.end());
+    }
+    QTemporaryDir dir;
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("CARTIGO_TIENI"));
+    for (const auto& [coda, dpi] : {std::pair{QStringLiteral("ZPL203"), 203.0}, {QStringLiteral("ZPL300"), 300.0}}) {
+        DispositivoStampaCups d;
+        d.ImpostaServer(cups.Indirizzo());
+        QString errore;
+        auto info = d.Cerca(coda, &errore);
+        ASSERT_TRUE(info) << errore.toStdString();
+        EXPECT_EQ(info->risoluzione, dpi) << coda.toStdString();
+        // long labels of a roll, 120 mm wide
+        info->larghezzaCarta = 120 * 1440 / 25.4;
+        info->altezzaCarta = 900 * 1440 / 25.4;
+        const auto doc = test::PagineCampioni(campioni, 0, &*info);
+        LavoroStampa lavoro;
+        lavoro.ultima = doc->PageCount();
+        ASSERT_TRUE(d.Stampa(*doc, lavoro, &errore)) << errore.toStdString();
+        const auto fatto =
+            cups.AttendiLavoro(coda, d.UltimoLavoro().section(QLatin1Char('-'), -1).toInt(), 300);
+        ASSERT_TRUE(fatto && fatto->stato == 9) << cups.Registro().toStdString();
+        const QByteArray zpl = test::LeggiFile(cups.Uscita(coda));
+        if (!dir.autoRemove()) test::ScriviFile(dir.filePath(coda + QStringLiteral(".zpl")), zpl);
+        const auto immagini = test::ImmaginiZpl(zpl);
+        ASSERT_EQ(int(immagini.size()), doc->PageCount());
+        QStringList file;
+        QList<std::pair<QString, int>> dati;
+        for (int p = 0; p < doc->PageCount(); ++p) {
+            for (const SimboloBarcode& s : doc->Pagina(p).Simboli()) {
+                dati.append({test::DatiLetti(s), s.tipo});
+                const QString e = test::VerificaCorse(test::Corse(immagini[p], s, dpi), s, dpi, 0, 0.5);
+                EXPECT_TRUE(e.isEmpty()) << coda.toStdString() << ", kind " << int(s.tipo) << " "
+                                         << s.dati.toStdString() << ": " << e.toStdString();
+            }
+            file << dir.filePath(QStringLiteral("%1-%2.png").arg(coda).arg(p));
+            ASSERT_TRUE(immagini[p].save(file.last()));
+        }
+        if (!test::ZbarDisponibile()) continue;
+        const QSet<QString> trovati = test::LeggiLineari(file);
+        int letti = 0;
+        for (const auto& [dato, tipo] : dati) {
+            if (trovati.contains(dato))
+                ++letti;
+            else
+                ADD_FAILURE() << coda.toStdString() << ": kind " << tipo << " not read " << dato.toStdString();
+        }
+        EXPECT_EQ(letti, dati.size()) << coda.toStdString();
     }
 }

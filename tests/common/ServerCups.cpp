@@ -225,7 +225,28 @@ QString ServerCups::Esegui(const QString& nome, const QStringList& argomenti, in
     return QString::fromUtf8(p.readAll());
 }
 
-bool ServerCups::AggiungiCoda(const QString& nome, bool predefinita)
+QString ServerCups::PpdCups(const QString& nome)
+{
+    const QString drv = QStringLiteral("/usr/share/cups/drv/sample.drv");
+    if (programma(QStringLiteral("ppdc")).isEmpty() || !QFileInfo::exists(drv)) {
+        motivo_ = QStringLiteral("ppdc or CUPS's sample drivers not found: install cups-ppdc and cups-common");
+        return {};
+    }
+    const QString cartella = percorso(QStringLiteral("ppd"));
+    if (!QFileInfo::exists(QDir(cartella).filePath(nome))) {
+        QProcess p;
+        p.start(programma(QStringLiteral("ppdc")), {QStringLiteral("-d"), cartella, drv});
+        p.waitForFinished(60000);
+    }
+    const QString ppd = QDir(cartella).filePath(nome);
+    if (!QFileInfo::exists(ppd)) {
+        motivo_ = QStringLiteral("ppdc did not make %1").arg(nome);
+        return {};
+    }
+    return ppd;
+}
+
+bool ServerCups::AggiungiCoda(const QString& nome, bool predefinita, const QString& ppd, const QStringList& opzioni)
 {
     int codice = -1;
     QStringList a = {QStringLiteral("-p"),
@@ -234,7 +255,8 @@ bool ServerCups::AggiungiCoda(const QString& nome, bool predefinita)
                      QStringLiteral("-v"),
                      QStringLiteral("file://") + Uscita(nome),
                      QStringLiteral("-P"),
-                     percorso(QStringLiteral("stampante.ppd"))};
+                     ppd.isEmpty() ? percorso(QStringLiteral("stampante.ppd")) : ppd};
+    for (const QString& o : opzioni) a << QStringLiteral("-o") << o;
     const QString uscita = Esegui(QStringLiteral("lpadmin"), a, &codice);
     if (codice == 0 && predefinita) Esegui(QStringLiteral("lpadmin"), {QStringLiteral("-d"), nome}, &codice);
     if (codice != 0) motivo_ = QStringLiteral("lpadmin failed: %1").arg(uscita);

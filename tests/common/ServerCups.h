@@ -40,7 +40,13 @@ public:
 
     // A queue that prints into Uscita(nome); `predefinita` makes it the server's default.
     // Its default paper is A4; it accepts any custom size. False on failure (see motivo()).
-    bool AggiungiCoda(const QString& nome, bool predefinita = false);
+    // With `ppd`, the queue is that printer's (its own filters), with `opzioni` as its
+    // defaults ("Resolution=300dpi").
+    bool AggiungiCoda(const QString& nome, bool predefinita = false, const QString& ppd = {},
+                      const QStringList& opzioni = {});
+    // The PPD of a driver CUPS bundles (its sample.drv, compiled with ppdc), such as
+    // "zebra.ppd" (Zebra ZPL); empty, with motivo(), when ppdc or the driver is missing.
+    QString PpdCups(const QString& nome);
     // The file a queue's last job printed into.
     QString Uscita(const QString& nome) const;
     // cupsreject (with a reason) / cupsaccept, cupsdisable / cupsenable.

@@ -1,0 +1,17 @@
+#pragma once
+// The graphics of a ZPL stream as 1-bit images, for tests that print to a label printer's
+// queue into a file: every graphic field (^GF) and downloaded graphic (~DG), in the order
+// they come, one image each. Data may be ASCII hex with ZPL's compression (repeat counts
+// G-Y and g-z, "," for the rest of a row light, "!" dark, ":" the row above again),
+// :Z64: (base64 of zlib-deflated bytes) or :B64: (base64), or binary (^GFB).
+
+#include <QByteArray>
+#include <QImage>
+#include <vector>
+
+namespace cartigo::test {
+
+// Dark dots are black (index 1 of a Format_Mono image). Nothing for data it cannot read.
+std::vector<QImage> ImmaginiZpl(const QByteArray& zpl);
+
+}  // namespace cartigo::test
