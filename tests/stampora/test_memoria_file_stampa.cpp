@@ -175,16 +175,24 @@ TEST(FileStampaMemoria, PictureBombsAreRefusedAtOnce)
 }
 
 namespace {
-// Page `p` of a long document: 500 lines and a caption that says which page it is.
+// Page `p` of a long document: 500 lines, a caption that says which page it is and a
+// barcode symbol of its number.
 void PaginaLunga(DocumentoStampa& d, int p)
 {
     d.SetFontName(QStringLiteral("Liberation Sans"));
     for (int i = 0; i < 500; ++i) d.DrawLine(i * 7 + p % 13, 100 + i, i * 7 + 40, 2000 + p % 1000);
     d.TextBox(QStringLiteral("Pagina %1").arg(p + 1), 100, 100, 3000, 400, false);
+    SimboloBarcode s;
+    s.tipo = 0;
+    s.dati = QString::number(p);
+    s.elementi = {0, 1, 2, 1, quint8(1 + p % 2), 2};
+    s.dueLarghezze = true;
+    s.x = 500, s.y = 2500, s.larghezza = 900, s.altezza = 400, s.cima = 2500, s.fondo = 2800;
+    d.DrawSymbol(s);
 }
 }  // namespace
 
-// A long document (2,000 pages, 19 MB of display lists) holds a few megabytes whatever
+// A long document (2,000 pages, 19 MB of display lists and symbols) holds a few megabytes whatever
 // reads it: recording it (the preview shows it while it records), writing its print file,
 // and reading that back. Every page reads back as drawn.
 TEST(FileStampaMemoria, LongDocumentsHoldABoundedAmount)
@@ -206,6 +214,7 @@ TEST(FileStampaMemoria, LongDocumentsHoldABoundedAmount)
     const auto uguale = [&](const DocumentoStampa& d, int p) {
         const auto r = riferimento(p);
         return d.Pagina(p).Dati() == r->Pagina(0).Dati() && d.Pagina(p).Testi() == r->Pagina(0).Testi() &&
+               d.Pagina(p).Simboli() == r->Pagina(0).Simboli() &&
                d.Pagina(p).NumeroOperazioni() == r->Pagina(0).NumeroOperazioni();
     };
     const QString ant = cartella.percorso(QStringLiteral("lungo.ant"));
