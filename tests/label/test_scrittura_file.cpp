@@ -110,6 +110,9 @@ void ProvaScrittori(const QString& cartella, int byte, const QString& motivo, co
         if (QLatin1String(s.nome) != QLatin1String("settings")) {
             EXPECT_TRUE(errore.contains(motivo)) << errore.toStdString();
         }
+        if (QLatin1String(s.nome) == QLatin1String("label")) {
+            EXPECT_TRUE(errore.contains(f)) << errore.toStdString();  // the message names the file
+        }
         EXPECT_EQ(test::LeggiFile(f), QByteArray("vecchio"));
         EXPECT_EQ(QDir(cartella).entryList(QDir::Files | QDir::Hidden), prima);
         // With room again the same write goes through.
