@@ -336,29 +336,6 @@ TEST(ComandiFormato, DialogsOfAlignmentTextPictureAndBarcode)
     EXPECT_EQ(testoVisto, QStringLiteral("123"));
     EXPECT_EQ(bc->ToolTipText, QStringLiteral("nuovo"));
 
-    // barcode parameters: a new barcode shows Code 39, below; EAN 13 hidden gives "12"
-    RichiestaParametriBarcode vista;
-    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [&](RichiestaDialogo& d) {
-        auto& r = static_cast<RichiestaParametriBarcode&>(d);
-        vista = r;
-        r.tipoBarcode = 1;
-        r.opzioneTesto = 2;
-        return true;
-    };
-    bc->Tag.clear();
-    b.cmd.ParametriBarcode(bc);
-    EXPECT_EQ(vista.tipoBarcode, 0);
-    EXPECT_EQ(vista.opzioneTesto, 1);
-    EXPECT_EQ(bc->Tag, QStringLiteral("12"));
-    b.cmd.ParametriBarcode(bc);
-    EXPECT_EQ(vista.tipoBarcode, 1);
-    EXPECT_EQ(vista.opzioneTesto, 2);
-    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [](RichiestaDialogo&) { return false; };
-    b.cmd.ParametriBarcode(bc);
-    EXPECT_EQ(bc->Tag, QStringLiteral("12"));  // cancel keeps it
-    b.cmd.ParametriBarcode(t);                  // not a barcode: no dialog
-    EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 3);
-
     // picture editor: the OK check refuses a missing file
     EXPECT_FALSE(RichiestaModificaImmagine{}.Verifica(QStringLiteral("/non/esiste.png"), b.ui, QStringLiteral("T")));
     EXPECT_EQ(b.ui.messaggi.last().testo, QStringLiteral("Inserire un nome file valido."));
@@ -432,6 +409,20 @@ TEST(ComandiFormato, BarcodeParametersCarryEveryKindAndItsOption)
     bc->ToolTipText = QStringLiteral("$${Lotto}");
     b.cmd.ParametriBarcode(bc);
     EXPECT_TRUE(vista.campo.isEmpty());
+    // a new barcode opens as Code 39 with the text below; the tag it had is shown again
+    bc->Tag.clear();
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.tipoBarcode, 0);
+    EXPECT_EQ(vista.opzioneTesto, 1);
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(vista.tipoBarcode, 1);
+    EXPECT_EQ(vista.opzioneTesto, 2);
+    // cancelled: the tag stays; not a barcode: no dialog
+    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [](RichiestaDialogo&) { return false; };
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12"));
+    b.cmd.ParametriBarcode(b.doc.CreaTesto(0, 0, 10, 10));
+    EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 8);
 }
 
 TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideTheLabel)

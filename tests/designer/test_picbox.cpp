@@ -52,13 +52,9 @@ struct RenderSuperficie : ::testing::Test, ConApplicazione {
 
 }  // namespace
 
-TEST_F(RenderSuperficie, DimensioniFisse)
-{
-    EXPECT_EQ(box.size(), QSize(1269, 1334));
-}
-
 TEST_F(RenderSuperficie, RenderDiUnEtichetta)
 {
+    EXPECT_EQ(box.size(), QSize(1269, 1334));  // fixed, whatever the label
     auto* r = doc.CreaRettangolo(1134, 2007, 1134, 567);
     r->BorderColor = 0x000000FF;  // red
     r->BorderWidth = 2;
@@ -103,7 +99,7 @@ TEST_F(RenderSuperficie, RenderDiUnEtichetta)
     EXPECT_GT(cielo.blue(), cielo.red() + 30);
 }
 
-TEST_F(RenderSuperficie, OrdineDiDisegno)
+TEST_F(RenderSuperficie, OrdineDiDisegnoETrasparenza)
 {
     auto* sotto = doc.CreaRettangolo(1000, 2000, 1000, 1000);
     sotto->BackStyle = 1;
@@ -114,10 +110,8 @@ TEST_F(RenderSuperficie, OrdineDiDisegno)
     EXPECT_EQ(immagine().pixel(px(1800, 2800)), qRgb(0, 0, 255));
     doc.PortaDavanti(sotto);
     EXPECT_EQ(immagine().pixel(px(1800, 2800)), qRgb(255, 0, 0));
-}
 
-TEST_F(RenderSuperficie, TestoCollegatoETrasparente)
-{
+    // A transparent text shows what is under it; made opaque, its own background.
     auto* sfondo = doc.CreaRettangolo(3000, 2000, 3000, 1000);
     sfondo->BackStyle = 1;
     sfondo->BackColor = 0x00FF0000;  // blue
