@@ -104,10 +104,12 @@ struct Dialogo : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(Dialogo, CampiEdidascalie)
+TEST_F(Dialogo, CampiEdidascalieECancel)
 {
     frmImpostaPagina dlg(&ui);
-    dlg.CaricaLayout(LayoutEtichetta{});
+    LayoutEtichetta l;
+    l.AltezzaEtichetta = 33;
+    dlg.CaricaLayout(l);
     EXPECT_EQ(dlg.windowTitle(), LoadResString(196));
     EXPECT_EQ(dlg.cmdOk()->text(), QStringLiteral("Ok"));
     EXPECT_EQ(dlg.cmdCancel()->text(), QStringLiteral("Cancel"));
@@ -122,6 +124,12 @@ TEST_F(Dialogo, CampiEdidascalie)
         }
     }
     EXPECT_EQ(dlg.Campo(4)->text(), QStringLiteral("80,000"));
+    // Cancel stores nothing.
+    dlg.Campo(5)->setText(QStringLiteral("70"));
+    QTest::mouseClick(dlg.cmdCancel(), Qt::LeftButton);
+    EXPECT_FALSE(dlg.PremutoOk());
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(dlg.Layout(), l);
 }
 
 TEST_F(Dialogo, OriginNoteSaysItCompensatesThePrintShift)
@@ -169,19 +177,6 @@ TEST_F(Dialogo, OkConValoriErratiMostraIlMessaggioESpostaIlFuoco)
     EXPECT_EQ(dlg.Layout().EtichetteOrizzontali, 3);
     EXPECT_EQ(dlg.Layout().LarghezzaEtichetta, 100);
     EXPECT_EQ(dlg.Layout().MargineSinistro, -3);
-}
-
-TEST_F(Dialogo, CancelNonMemorizzaNulla)
-{
-    frmImpostaPagina dlg(&ui);
-    LayoutEtichetta l;
-    l.AltezzaEtichetta = 33;
-    dlg.CaricaLayout(l);
-    dlg.Campo(5)->setText(QStringLiteral("70"));
-    QTest::mouseClick(dlg.cmdCancel(), Qt::LeftButton);
-    EXPECT_FALSE(dlg.PremutoOk());
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(dlg.Layout(), l);
 }
 
 TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
