@@ -156,8 +156,11 @@ TEST_F(Motore, ProprietaEMappature)
     s.SetBrushStyle(6);
     EXPECT_EQ(s.FillStyle(), 3);
 
-    // Orientation, and Width/Height swapped in landscape.
+    // Without a printer: A4 portrait; Width/Height swapped in landscape.
     const double w = s.Output().PaperWidth(), h = s.Output().PaperHeight();
+    EXPECT_TRUE(s.Output().Device().isEmpty());
+    EXPECT_NEAR(w, 11905.5, 0.1);
+    EXPECT_NEAR(h, 16837.8, 0.1);
     EXPECT_EQ(s.Orientation(), 1);
     EXPECT_DOUBLE_EQ(s.Width(), w);
     s.SetOrientation(2);
@@ -184,14 +187,6 @@ TEST_F(Motore, ProprietaEMappature)
     s.NewPage();
     EXPECT_EQ(s.Pages(), 3);
     EXPECT_EQ(s.Page(), 3);
-}
-
-TEST_F(Motore, SenzaStampanteA4Verticale)
-{
-    clsStampora s(ui);
-    EXPECT_TRUE(s.Output().Device().isEmpty());
-    EXPECT_NEAR(s.Width(), 11905.5, 0.1);
-    EXPECT_NEAR(s.Height(), 16837.8, 0.1);
 }
 
 TEST_F(Motore, TestiCerchiImmagini)
