@@ -307,11 +307,9 @@ TEST(FileEtichetta, DatabaseArgumentsReplaceTheFilesAndConnect)
         return true;
     };
     const QByteArray dati = righe({"oggDatabase", "file.mdb", "pw", "T", "", " 0 ", "", "", "", "False", ""});
-    ASSERT_TRUE(b.carica(dati));
     ASSERT_TRUE(b.carica(dati, QStringLiteral("m.eti")));
-    test::ScriviFile(b.percorso(QStringLiteral("m.eti")), dati);
     ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("m.eti")), QStringLiteral("altro.mdb"), QString()));
-    EXPECT_EQ(chiamate, (QStringList{"file.mdb|pw|T", "file.mdb|pw|T", "altro.mdb||T"}));
+    EXPECT_EQ(chiamate, (QStringList{"file.mdb|pw|T", "altro.mdb||T"}));
     EXPECT_TRUE(b.doc.Connesso());
     // an error while reading connects nothing
     chiamate.clear();
@@ -379,19 +377,6 @@ TEST(FileEtichetta, UnreadablePicturesAreReportedOnceWhenTheLabelLoads)
     EXPECT_TRUE(buono.gestore.ProblemiImmagini().isEmpty());
 }
 
-TEST(FileEtichetta, LinesEndAtCarriageReturnsOnly)
-{
-    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b\nc", "d"}));
-    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
-    EXPECT_TRUE(FileEtichetta::DividiRighe(QString()).isEmpty());
-    Banco b;
-    auto* t = b.doc.CreaTesto(567, 1440, 10, 10);
-    t->Caption = QStringLiteral("riga1\nriga2");
-    b.salva(QStringLiteral("lf.eti"));
-    ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("lf.eti"))));
-    EXPECT_EQ(b.doc.Oggetti()[0]->Caption, QStringLiteral("riga1\nriga2"));
-}
-
 // (A write that stops half-way is tried with every writer in test_scrittura_file.cpp.)
 TEST(FileEtichetta, FailedSaveKeepsTheOldFileAndSaysWhy)
 {
@@ -432,6 +417,7 @@ TEST(FileEtichetta, CaptionsComeBackAsTypedWhateverTheirBytes)
         {QStringLiteral("Ã©"), QByteArray("\xc3\x83\xc2\xa9"), true},
         {QStringLiteral("città €"), QByteArray("citt\xe0 \x80"), false},
         {QStringLiteral("plain"), QByteArray("plain"), false},
+        {QStringLiteral("riga1\nriga2"), QByteArray("riga1\nriga2"), false},  // lines end at CR LF only
         {QStringLiteral("città 漢"), QStringLiteral("città 漢").toUtf8(), false},
         {QString(QChar(0x81)) + QStringLiteral("é"), QByteArray("\x81\xe9"), false},
     };
@@ -559,6 +545,10 @@ TEST(FileEtichetta, LineFeedOnlyFilesAreReadUtf16IsRefusedAndAStrayNulIsNamed)
     EXPECT_EQ(b.doc.Oggetti()[0]->Caption, QStringLiteral("Qualità"));
     EXPECT_EQ(b.doc.Oggetti()[1]->ToolTipText, QStringLiteral("12345"));
     EXPECT_EQ(b.salva(QStringLiteral("di nuovo.eti")), crlf);  // saved with CR LF again
+    // with a CR LF in the file lines end there only; without, at each LF
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b\nc", "d"}));
+    EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
+    EXPECT_TRUE(FileEtichetta::DividiRighe(QString()).isEmpty());
     EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\nb\n\nc")), (QStringList{"a", "b", "", "c"}));
     EXPECT_EQ(FileEtichetta::DividiRighe(QStringLiteral("a\r\nb\nc\n")), (QStringList{"a", "b\nc\n"}));
 
