@@ -11,7 +11,7 @@
 # Any report from our code fails the test that made it; the leaks of Qt's and fontconfig's
 # own process-wide caches are listed, with the reason, in tests/sanitizer/lsan.supp. The MDB
 # reader helper is built plain: it runs under an address-space cap that the sanitizer's
-# shadow memory does not fit in.
+# shadow memory does not fit in; so is the spreadsheet reader, for the same reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 nucleo=(test_shell test_label test_barcode test_data_motore test_data_jetsql test_data_foglio test_stampora_core

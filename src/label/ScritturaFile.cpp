@@ -164,10 +164,22 @@ bool ScritturaFile::Apri()
     destinazione_ = percorso_;
     if (info.isSymLink()) destinazione_ = esiste ? info.canonicalFilePath() : info.symLinkTarget();
 
+    // Each name is listed for the signal handler before its file is created (and unlisted
+    // once it is gone), so that a signal at any moment leaves nothing behind.
+    const auto crea = [this](int flag) {
+        nomeTemporaneo_ = QFile::encodeName(temporaneo_);
+        posto_ = elencaTemporaneo(nomeTemporaneo_.constData());
+        const int fd = ::open(nomeTemporaneo_.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | flag, 0666);
+        if (fd < 0) {
+            const int e = errno;
+            togliTemporaneo(posto_);
+            errno = e;
+        }
+        return fd;
+    };
     int fd = -1;
     if (temporaneoScelto_) {
-        fd = ::open(QFile::encodeName(temporaneo_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                    0666);
+        fd = crea(O_TRUNC | O_NOFOLLOW);
         if (fd < 0) return fallisci(errno);
     } else {
         const QFileInfo d(destinazione_);
@@ -176,7 +188,7 @@ bool ScritturaFile::Apri()
                 d.dir().filePath(QStringLiteral(".%1.%2")
                                      .arg(d.fileName())
                                      .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
-            fd = ::open(QFile::encodeName(temporaneo_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = crea(O_EXCL);
             if (fd < 0 && (errno != EEXIST || tentativo == 100)) {
                 temporaneo_.clear();
                 return fallisci(errno);
@@ -184,8 +196,6 @@ bool ScritturaFile::Apri()
         }
     }
     temporaneoCreato_ = true;
-    nomeTemporaneo_ = QFile::encodeName(temporaneo_);
-    posto_ = elencaTemporaneo(nomeTemporaneo_.constData());
     // The new file keeps the old one's permissions and, where we may, its owner.
     if (esiste) {
         ::fchmod(fd, st.st_mode & 07777);
@@ -226,8 +236,8 @@ void ScritturaFile::Annulla()
     if (dispositivo_ && dispositivo_->NumeroErrore() != 0 && errore_.isEmpty())
         errore_ = qt_error_string(dispositivo_->NumeroErrore());
     dispositivo_.reset();
-    togliTemporaneo(posto_);
     if (temporaneoCreato_) ::unlink(nomeTemporaneo_.constData());
+    togliTemporaneo(posto_);
     temporaneoCreato_ = false;
 }
 
