@@ -42,12 +42,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cerrno>
 #include <ctime>
 #include <exception>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -62,16 +65,23 @@ int protocollo = -1;
 long long contatore = 0;
 time_t ultimoProgresso = 0;
 
-void scrivi(const std::string& riga)
+// One line of the protocol. It allocates nothing, so that it can still say that memory
+// has run out.
+void scrivi(std::string_view riga)
 {
-    std::string s = riga + "\n";
-    const char* p = s.data();
-    size_t n = s.size();
-    while (n > 0) {
-        const ssize_t w = ::write(protocollo, p, n);
+    char buf[1024];
+    const size_t n = std::min(riga.size(), sizeof buf - 1);
+    std::memcpy(buf, riga.data(), n);
+    for (size_t i = 0; i < n; ++i)
+        if (buf[i] == '\n' || buf[i] == '\r') buf[i] = ' ';
+    buf[n] = '\n';
+    const char* p = buf;
+    size_t resto = n + 1;
+    while (resto > 0) {
+        const ssize_t w = ::write(protocollo, p, resto);
         if (w <= 0) return;
         p += w;
-        n -= size_t(w);
+        resto -= size_t(w);
     }
 }
 
@@ -82,16 +92,27 @@ void progresso(bool forza = false)
     const time_t ora = time(nullptr);
     if (forza || ora != ultimoProgresso) {
         ultimoProgresso = ora;
-        scrivi("P " + std::to_string(contatore));
+        char buf[32];
+        snprintf(buf, sizeof buf, "P %lld", contatore);
+        scrivi(buf);
     }
 }
 
-[[noreturn]] void fallisci(int codice, const std::string& testo)
+[[noreturn]] void fallisci(int codice, std::string_view testo)
 {
-    std::string t = testo;
-    std::replace(t.begin(), t.end(), '\n', ' ');
-    scrivi("E " + std::to_string(codice) + " " + t);
+    char buf[1024];
+    const int n = snprintf(buf, sizeof buf, "E %d %.*s", codice, int(std::min<size_t>(testo.size(), 1000)), testo.data());
+    scrivi(std::string_view(buf, size_t(std::max(n, 0))));
     std::_Exit(codice);
+}
+
+constexpr std::string_view MemoriaEsaurita = "out of memory";
+
+// A system call that failed: for want of memory under the cap, or as `testo` says.
+[[noreturn]] void fallisciSistema(int codice, std::string_view testo)
+{
+    if (errno == ENOMEM) fallisci(ErrMemoria, MemoriaEsaurita);
+    fallisci(codice, testo);
 }
 
 struct ErroreLettura {
@@ -105,7 +126,9 @@ class Uscita {
 public:
     explicit Uscita(const char* percorso)
     {
-        if (sqlite3_open(percorso, &db_) != SQLITE_OK) fallisci(ErrUscita, "cannot create the output file");
+        const int rc = sqlite3_open(percorso, &db_);
+        if (rc == SQLITE_NOMEM) fallisci(ErrMemoria, MemoriaEsaurita);
+        if (rc != SQLITE_OK) fallisci(ErrUscita, "cannot create the output file");
         esegui("PRAGMA journal_mode = OFF");
         esegui("PRAGMA synchronous = OFF");
         esegui("BEGIN");
@@ -117,24 +140,18 @@ public:
     sqlite3* db() const { return db_; }
     void esegui(const std::string& sql)
     {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            const std::string e = err ? err : "?";
-            sqlite3_free(err);
-            fallisci(ErrUscita, "output: " + e);
-        }
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) fallito();
     }
     sqlite3_stmt* prepara(const std::string& sql)
     {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            fallisci(ErrUscita, std::string("output: ") + sqlite3_errmsg(db_));
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) fallito();
         return st;
     }
     void passo(sqlite3_stmt* st)
     {
         const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW) fallisci(ErrUscita, std::string("output: ") + sqlite3_errmsg(db_));
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) fallito();
         sqlite3_reset(st);
     }
     void chiudi()
@@ -145,6 +162,15 @@ public:
     }
 
 private:
+    // The failed statement ends the reader: for want of memory, or as SQLite says.
+    [[noreturn]] void fallito() const
+    {
+        if (sqlite3_errcode(db_) == SQLITE_NOMEM) fallisci(ErrMemoria, MemoriaEsaurita);
+        char buf[512];
+        snprintf(buf, sizeof buf, "output: %s", sqlite3_errmsg(db_));
+        fallisci(ErrUscita, buf);
+    }
+
     sqlite3* db_ = nullptr;
 };
 
@@ -1036,7 +1062,7 @@ class ZipScritto {
 public:
     explicit ZipScritto(const std::string& percorso) : f_(std::fopen(percorso.c_str(), "wb"))
     {
-        if (!f_) fallisci(ErrUscita, "cannot create a temporary file");
+        if (!f_) fallisciSistema(ErrUscita, "cannot create a temporary file");
     }
     ~ZipScritto()
     {
@@ -1083,7 +1109,7 @@ public:
         u32(e, uint32_t(posizione_));
         u16(e, 0);
         scrivi(cartella_ + e);
-        if (std::fclose(f_) != 0) fallisci(ErrUscita, "cannot write a temporary file");
+        if (std::fclose(f_) != 0) fallisciSistema(ErrUscita, "cannot write a temporary file");
         f_ = nullptr;
     }
 
@@ -1100,7 +1126,8 @@ private:
     }
     void scrivi(const std::string& d)
     {
-        if (std::fwrite(d.data(), 1, d.size(), f_) != d.size()) fallisci(ErrUscita, "cannot write a temporary file");
+        if (std::fwrite(d.data(), 1, d.size(), f_) != d.size())
+            fallisciSistema(ErrUscita, "cannot write a temporary file");
         posizione_ += d.size();
     }
     FILE* f_;
@@ -1308,6 +1335,71 @@ void riscriviOds(orcus::zip_archive& zip, const std::vector<std::string>& voci, 
     z.Chiudi();
 }
 
+// --- The entries of a ZIP package, from its central directory ---
+
+struct VoceZip {
+    std::string nome;
+    uint16_t metodo = 0;
+    uint64_t compresso = 0, dimensione = 0, intestazione = 0;  // sizes, offset of the local header
+
+    // Deflate makes at most about 1,032 bytes of 1; a stored entry is its own size.
+    bool Plausibile() const
+    {
+        if (compresso == 0xFFFFFFFFu || dimensione == 0xFFFFFFFFu) return true;  // ZIP64: checked by the reader
+        if (metodo == 0) return dimensione == compresso;
+        return dimensione <= compresso * 1032 + 1024;
+    }
+};
+
+uint32_t le(const unsigned char* p, int n)
+{
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+// The entries named by the central directory; none when it cannot be found (the ZIP
+// reader then says why).
+std::vector<VoceZip> vociZip(const std::string& file)
+{
+    std::vector<VoceZip> voci;
+    FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) fallisciSistema(ErrFormato, "cannot open the file");
+    struct Chiudi {
+        FILE* f;
+        ~Chiudi() { std::fclose(f); }
+    } chiudi{f};
+    if (std::fseek(f, 0, SEEK_END) != 0) return voci;
+    const long dim = std::ftell(f);
+    const long coda = std::min<long>(dim, 65536 + 22);
+    std::vector<unsigned char> fine(size_t(std::max(coda, 0L)));
+    if (coda < 22 || std::fseek(f, dim - coda, SEEK_SET) != 0 || std::fread(fine.data(), 1, fine.size(), f) != fine.size())
+        return voci;
+    long eocd = coda - 22;
+    while (eocd >= 0 && le(&fine[size_t(eocd)], 4) != 0x06054b50u) --eocd;
+    if (eocd < 0) return voci;
+    const uint32_t dimDir = le(&fine[size_t(eocd) + 12], 4), inizioDir = le(&fine[size_t(eocd) + 16], 4);
+    if (uint64_t(inizioDir) + dimDir > uint64_t(dim) || dimDir > (64u << 20)) return voci;
+    std::vector<unsigned char> dir(dimDir);
+    if (std::fseek(f, long(inizioDir), SEEK_SET) != 0 || std::fread(dir.data(), 1, dir.size(), f) != dir.size())
+        return voci;
+    for (size_t i = 0; i + 46 <= dir.size() && voci.size() < 100000;) {
+        const unsigned char* p = &dir[i];
+        if (le(p, 4) != 0x02014b50u) break;
+        const size_t n = le(p + 28, 2), extra = le(p + 30, 2), commento = le(p + 32, 2);
+        if (i + 46 + n > dir.size()) break;
+        VoceZip v;
+        v.nome.assign(reinterpret_cast<const char*>(p + 46), n);
+        v.metodo = uint16_t(le(p + 10, 2));
+        v.compresso = le(p + 20, 4);
+        v.dimensione = le(p + 24, 4);
+        v.intestazione = le(p + 42, 4);
+        voci.push_back(std::move(v));
+        i += 46 + n + extra + commento;
+    }
+    return voci;
+}
+
 // --- What kind of file ---
 
 enum class Formato { Xlsx, Ods };
@@ -1325,9 +1417,13 @@ Formato riconosci(std::string& file, const std::string& copia)
             fallisci(ErrFormato, "an OLE compound document (such as an Excel 97-2003 .xls workbook), not XLSX or ODS");
         if (n < 4 || std::memcmp(testa, "PK\x03\x04", 4) != 0) fallisci(ErrFormato, "not a ZIP package");
     } else {
-        fallisci(ErrFormato, "cannot open the file");
+        fallisciSistema(ErrFormato, "cannot open the file");
     }
     try {
+        // Sizes no compressed entry can have mark a damaged file, before anything is
+        // allocated for them: memory that runs out afterwards is the cap's.
+        for (const VoceZip& v : vociZip(file))
+            if (!v.Plausibile()) fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
         orcus::zip_archive_stream_fd flusso(file.c_str());
         orcus::zip_archive zip(&flusso);
         zip.load();
@@ -1365,7 +1461,7 @@ Formato riconosci(std::string& file, const std::string& copia)
         }
         fallisci(ErrFormato, "a ZIP package that holds no XLSX or ODS workbook");
     } catch (const std::bad_alloc&) {
-        fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
+        fallisci(ErrMemoria, MemoriaEsaurita);
     } catch (const std::exception& e) {
         fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
     }
@@ -1430,7 +1526,12 @@ int main(int argc, char** argv)
         }
         fabbrica.Concludi();
     } catch (const std::bad_alloc&) {
-        fallisci(ErrMemoria, "out of memory");
+        fallisci(ErrMemoria, MemoriaEsaurita);
+    } catch (const std::system_error& e) {
+        // a thread that cannot be started under the cap
+        if (e.code() == std::errc::resource_unavailable_try_again || e.code() == std::errc::not_enough_memory)
+            fallisci(ErrMemoria, MemoriaEsaurita);
+        fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
     } catch (const std::exception& e) {
         fallisci(ErrDanneggiato, std::string("the file is damaged (") + e.what() + ")");
     }
