@@ -32,7 +32,7 @@ RIGHE = [
     ["01000", "Ultimo", 1000000, datetime.datetime(1999, 12, 31), datetime.time(12, 0), False, None, "unito", None],
     ["01001", None, None, None, None, None, None, None, None],
 ]
-UNIONE = (6, 7, 7, 7)  # rows 6-7 (1-based) of column H: "unito" spans both
+UNIONE = (6, 7, 7, 8)  # rows 6-7 (1-based) of columns H-I: "unito" spans the four cells
 
 
 def manca(nome):
@@ -81,7 +81,7 @@ def xlsx_tipi(uscita):
 def ods_tipi(uscita):
     try:
         from odf.opendocument import OpenDocumentSpreadsheet
-        from odf.table import Table, TableRow, TableCell, CoveredTableCell
+        from odf.table import Table, TableRow, TableCell, CoveredTableCell, TableHeaderRows, TableRowGroup
         from odf.text import P
     except ImportError:
         manca("python3-odf")
@@ -117,20 +117,25 @@ def ods_tipi(uscita):
         return c
 
     t = Table(name="Articoli")
+    # the header row as repeated print titles, the rows after it in a group (as LibreOffice
+    # writes them)
+    gruppi = {1: TableHeaderRows(), 2: TableRowGroup()}
+    for g in gruppi.values():
+        t.addElement(g)
     righe = [INTESTAZIONE] + RIGHE
     r0, c0, r1, c1 = UNIONE
     for r, riga in enumerate(righe, start=1):
         tr = TableRow()
         for c, v in enumerate(riga or [None]):
             if r == r0 and c == c0:
-                cc = TableCell(valuetype="string", numberrowsspanned=r1 - r0 + 1)
+                cc = TableCell(valuetype="string", numberrowsspanned=r1 - r0 + 1, numbercolumnsspanned=c1 - c0 + 1)
                 cc.addElement(P(text=v))
                 tr.addElement(cc)
-            elif r0 < r <= r1 and c == c0:
+            elif r0 <= r <= r1 and c0 <= c <= c1:
                 tr.addElement(CoveredTableCell())
             else:
                 tr.addElement(cella(v if v != "" else None))
-        t.addElement(tr)
+        gruppi[min(r, 2)].addElement(tr)
     doc.spreadsheet.addElement(t)
     doc.spreadsheet.addElement(Table(name="Vuoto"))
     t = Table(name="Città")

@@ -7,9 +7,10 @@
 //
 //   cartigo-sheetreader [--memoria BYTES] foglio FILE OUT.sqlite
 //
-// A package liborcus 0.17 cannot follow whole (an ODS file's booleans, times, currency and
-// formulas; an XLSX file with absolute part names or text in the cells) is first copied,
-// uncompressed, beside OUT with those parts rewritten, and liborcus reads the copy.
+// An ODS file's content is read a part of about 1 MB at a time (see ContenutoOds), each
+// cell rewritten where liborcus 0.17 would drop it. An XLSX package liborcus 0.17 cannot
+// follow whole (absolute part names, text in the cells) is first copied, uncompressed,
+// beside OUT with those parts rewritten, and liborcus reads the copy.
 //
 // The output holds "fogli" (indice, nome, tabella) and, for each sheet, a table "t<n>"
 // whose first row of the sheet gave the column names and whose rows are the sheet's
@@ -345,6 +346,14 @@ public:
 
     const std::string& Nome() const { return nome_; }
     int Indice() const { return indice_; }
+    // The rows liborcus reports next are this many rows further down the sheet.
+    void Sposta(long long righe) { scarto_ = righe; }
+    void AggiungiUnione(const ss::range_t& r)
+    {
+        if (r.first.row >= 0 && r.first.column >= 0 && r.last.row >= r.first.row && r.last.column >= r.first.column &&
+            r.last.column < 16384 && r.last.row < (1 << 21) && unioni_.size() < 100000)
+            unioni_.push_back(r);
+    }
     std::string Tabella() const { return "g" + std::to_string(indice_); }
 
     // The row in memory goes to the staging table.
@@ -390,15 +399,16 @@ public:
     void set_row_hidden(ss::row_t, bool) override {}
     void set_merge_cell_range(const ss::range_t& r) override
     {
-        if (r.first.row >= 0 && r.first.column >= 0 && r.last.row >= r.first.row && r.last.column >= r.first.column &&
-            r.last.column < 16384 && r.last.row < (1 << 21) && unioni_.size() < 100000)
-            unioni_.push_back(r);
+        ss::range_t u = r;
+        u.first.row = ss::row_t(u.first.row + scarto_);
+        u.last.row = ss::row_t(u.last.row + scarto_);
+        AggiungiUnione(u);
     }
 
     // import_formula: the cached result of a formula cell, after the whole sheet
     void set_position(ss::row_t r, ss::col_t c) override
     {
-        fr_ = r;
+        fr_ = ss::row_t(r + scarto_);
         fc_ = c;
         risultato_ = Cella();
     }
@@ -438,6 +448,7 @@ private:
     int colonne_ = 0;
     sqlite3_stmt* ins_ = nullptr;
     long long riga_ = -1;  // the row in memory
+    long long scarto_ = 0;
     std::vector<Cella> celle_;
     std::vector<ss::range_t> unioni_;
     ss::row_t fr_ = -1;
@@ -492,6 +503,8 @@ private:
 // Only the number formats of the cell formats matter: which cell formats show a date.
 class Stili : public iface::import_styles {
 public:
+    // An ODS file's cells say their type themselves: its cell formats are only counted.
+    explicit Stili(bool conserva) : conserva_(conserva) {}
     std::set<uint32_t> FormatiData() const
     {
         std::set<uint32_t> r;
@@ -558,6 +571,7 @@ public:
     void set_xf_vertical_alignment(ss::ver_alignment_t) override {}
     size_t commit_cell_xf() override
     {
+        if (!conserva_) return contati_++;
         if (xf_.size() < 1000000) xf_.push_back(formatoXf_);
         formatoXf_ = 0;
         return xf_.size() - 1;
@@ -580,7 +594,8 @@ public:
     size_t commit_cell_style() override { return 0; }
 
 private:
-    size_t idFormato_ = 0, formatoXf_ = 0, stili_ = 0, dxf_ = 0;
+    bool conserva_;
+    size_t idFormato_ = 0, formatoXf_ = 0, stili_ = 0, dxf_ = 0, contati_ = 0;
     std::string codiceFormato_;
     std::unordered_map<size_t, std::string> codici_;
     std::vector<size_t> xf_;  // cell format -> number format id
@@ -636,7 +651,7 @@ private:
 
 class Fabbrica : public iface::import_factory {
 public:
-    Fabbrica(Uscita& out, bool ods) : out_(out), stringhe_(ods), ods_(ods) {}
+    Fabbrica(Uscita& out, bool ods) : out_(out), stringhe_(ods), stili_(!ods), ods_(ods) {}
 
     Uscita& Out() { return out_; }
     const Stringhe& Testi() const { return stringhe_; }
@@ -653,10 +668,38 @@ public:
     iface::import_shared_strings* get_shared_strings() override { return &stringhe_; }
     iface::import_styles* get_styles() override { return &stili_; }
     iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override { return &indirizzi_; }
+    // What liborcus reads next is a part of sheet `indice` of an ODS file, whose first
+    // row is row `riga` of the sheet.
+    void IniziaParte(int indice, long long riga)
+    {
+        parte_ = indice;
+        rigaParte_ = riga;
+    }
+    // A merged range of an ODS file, found as its content is cut into parts.
+    void Unione(int foglio, long long riga, long long colonna, long long righe, long long colonne)
+    {
+        if (unioniOds_.size() >= 100000 || riga + righe > (1 << 21) || colonna + colonne > 16384) return;
+        ss::range_t r;
+        r.first.row = ss::row_t(riga);
+        r.first.column = ss::col_t(colonna);
+        r.last.row = ss::row_t(riga + righe - 1);
+        r.last.column = ss::col_t(colonna + colonne - 1);
+        unioniOds_.emplace_back(foglio, r);
+    }
+
     iface::import_sheet* append_sheet(ss::sheet_t indice, std::string_view nome) override
     {
+        if (parte_ >= 0) {
+            if (indice != 0) throw orcus::general_error("a part of the content with more than one table");
+            indice = parte_;
+            if (Foglio* f = cerca(indice)) {
+                f->Sposta(rigaParte_);
+                return f;
+            }
+        }
         if (fogli_.size() >= 10000) throw orcus::general_error("too many sheets");
         fogli_.push_back(std::make_unique<Foglio>(*this, int(indice), std::string(nome)));
+        fogli_.back()->Sposta(parte_ >= 0 ? rigaParte_ : 0);
         return fogli_.back().get();
     }
     iface::import_sheet* get_sheet(std::string_view nome) override
@@ -667,9 +710,7 @@ public:
     }
     iface::import_sheet* get_sheet(ss::sheet_t indice) override
     {
-        for (auto& f : fogli_)
-            if (f->Indice() == indice) return f.get();
-        return nullptr;
+        return cerca(parte_ >= 0 && indice == 0 ? parte_ : indice);
     }
     void finalize() override {}
 
@@ -677,6 +718,8 @@ public:
     {
         if (attivo_) attivo_->Scarica();
         attivo_ = nullptr;
+        for (const auto& [foglio, r] : unioniOds_)
+            if (Foglio* f = cerca(foglio)) f->AggiungiUnione(r);
         for (auto& f : fogli_) f->ApplicaUnioni();
         out_.esegui(
             "CREATE TABLE fogli (indice INTEGER PRIMARY KEY, nome TEXT, tabella TEXT); "
@@ -693,6 +736,13 @@ public:
     }
 
 private:
+    Foglio* cerca(ss::sheet_t indice)
+    {
+        for (auto& f : fogli_)
+            if (f->Indice() == indice) return f.get();
+        return nullptr;
+    }
+
     Uscita& out_;
     Stringhe stringhe_;
     Stili stili_;
@@ -701,13 +751,17 @@ private:
     bool ods_;
     std::vector<std::unique_ptr<Foglio>> fogli_;
     Foglio* attivo_ = nullptr;
+    int parte_ = -1;
+    long long rigaParte_ = 0;
+    std::vector<std::pair<int, ss::range_t>> unioniOds_;
 };
 
 // --- Foglio ---
 
-Cella& Foglio::cella(ss::row_t r, ss::col_t c)
+Cella& Foglio::cella(ss::row_t riga, ss::col_t c)
 {
-    if (r < 0 || c < 0 || c >= 16384 || r >= (1 << 21)) throw orcus::general_error("cell address out of range");
+    const long long r = riga + scarto_;
+    if (riga < 0 || c < 0 || c >= 16384 || r >= (1 << 21)) throw orcus::general_error("cell address out of range");
     f_.Tocca(this);
     if (r != riga_) {
         Scarica();
@@ -1064,6 +1118,7 @@ public:
     {
         if (!f_) fallisciSistema(ErrUscita, "cannot create a temporary file");
     }
+    explicit ZipScritto(std::string* memoria) : f_(nullptr), memoria_(memoria) {}
     ~ZipScritto()
     {
         if (f_) std::fclose(f_);
@@ -1109,7 +1164,7 @@ public:
         u32(e, uint32_t(posizione_));
         u16(e, 0);
         scrivi(cartella_ + e);
-        if (std::fclose(f_) != 0) fallisciSistema(ErrUscita, "cannot write a temporary file");
+        if (f_ && std::fclose(f_) != 0) fallisciSistema(ErrUscita, "cannot write a temporary file");
         f_ = nullptr;
     }
 
@@ -1126,11 +1181,17 @@ private:
     }
     void scrivi(const std::string& d)
     {
+        if (memoria_) {
+            memoria_->append(d);
+            posizione_ += d.size();
+            return;
+        }
         if (std::fwrite(d.data(), 1, d.size(), f_) != d.size())
             fallisciSistema(ErrUscita, "cannot write a temporary file");
         posizione_ += d.size();
     }
     FILE* f_;
+    std::string* memoria_ = nullptr;
     std::string cartella_;
     uint64_t posizione_ = 0;
     size_t voci_ = 0;
@@ -1251,8 +1312,8 @@ void riscriviPacchetto(orcus::zip_archive& zip, const std::vector<std::string>& 
 // --- ODS cells liborcus 0.17 drops ---
 //
 // liborcus 0.17 hands over an ODS cell only when its value type is float, string or
-// date, and a formula cell's result only when it is a number. Before it reads the file,
-// content.xml is copied with each cell's start tag rewritten: the formula taken away
+// date, and a formula cell's result only when it is a number. Before it reads a cell,
+// the cell's start tag is rewritten: the formula taken away
 // (the cell is then its cached result), currency and percentage made float (their
 // office:value is the number), a time made a date on 1899-12-30, and a boolean made a
 // string, so that it reads as the sheet names it (the paragraph of the cell).
@@ -1303,43 +1364,12 @@ std::string cellaOds(std::string tag)
     return tag;
 }
 
-std::string valoriOds(const std::string& xml)
-{
-    std::string r;
-    r.reserve(xml.size());
-    size_t i = 0;
-    for (size_t j; (j = xml.find("<table:table-cell ", i)) != std::string::npos;) {
-        const size_t chiusa = xml.find('>', j);
-        if (chiusa == std::string::npos) break;
-        r.append(xml, i, j - i);
-        r += cellaOds(xml.substr(j, chiusa - j));
-        i = chiusa;
-        progresso();
-    }
-    r.append(xml, i, std::string::npos);
-    return r;
-}
-
-void riscriviOds(orcus::zip_archive& zip, const std::vector<std::string>& voci, const std::string& uscita)
-{
-    ZipScritto z(uscita);
-    std::vector<unsigned char> buf;
-    for (const std::string& nome : voci) {
-        if (!zip.read_file_entry(nome, buf)) fallisci(ErrDanneggiato, "the file is damaged (entry " + nome + ")");
-        std::string dati(buf.begin(), buf.end());
-        std::vector<unsigned char>().swap(buf);
-        if (nome == "content.xml") dati = valoriOds(dati);
-        z.Voce(nome, dati);
-        progresso(true);
-    }
-    z.Chiudi();
-}
-
 // --- The entries of a ZIP package, from its central directory ---
 
 struct VoceZip {
     std::string nome;
     uint16_t metodo = 0;
+    uint32_t crc = 0;
     uint64_t compresso = 0, dimensione = 0, intestazione = 0;  // sizes, offset of the local header
 
     // Deflate makes at most about 1,032 bytes of 1; a stored entry is its own size.
@@ -1391,6 +1421,7 @@ std::vector<VoceZip> vociZip(const std::string& file)
         VoceZip v;
         v.nome.assign(reinterpret_cast<const char*>(p + 46), n);
         v.metodo = uint16_t(le(p + 10, 2));
+        v.crc = le(p + 16, 4);
         v.compresso = le(p + 20, 4);
         v.dimensione = le(p + 24, 4);
         v.intestazione = le(p + 42, 4);
@@ -1400,13 +1431,342 @@ std::vector<VoceZip> vociZip(const std::string& file)
     return voci;
 }
 
+// A package of one content.xml for liborcus to read.
+std::string pacchettoOds(const std::string& contenuto)
+{
+    std::string r;
+    r.reserve(contenuto.size() + 512);
+    ZipScritto z(&r);
+    z.Voce("mimetype", "application/vnd.oasis.opendocument.spreadsheet");
+    z.Voce("content.xml", contenuto);
+    z.Chiudi();
+    return r;
+}
+
+// --- An ODS file's content, a part at a time ---
+//
+// liborcus keeps what it reads of content.xml until the end of it, so a large sheet read
+// whole needs memory in proportion to its rows. The content is instead inflated from the
+// package as it is read, and cut after a row once the part so far holds about 1 MB: each
+// part is a content.xml of its own (the start of the document up to the first table, the
+// table's start tag and the row groups open at the cut, the rows, and the closing tags),
+// read by liborcus from a package in memory into the same factory, its rows shifted to
+// where the part begins in the sheet.
+
+// The uncompressed bytes of one entry of the package, a block at a time.
+class FlussoVoce {
+public:
+    FlussoVoce(const std::string& file, const VoceZip& v) : v_(v), resto_(v.compresso)
+    {
+        f_ = std::fopen(file.c_str(), "rb");
+        if (!f_) fallisciSistema(ErrFormato, "cannot open the file");
+        unsigned char h[30];
+        if (std::fseek(f_, long(v.intestazione), SEEK_SET) != 0 || std::fread(h, 1, 30, f_) != 30 ||
+            le(h, 4) != 0x04034b50u || std::fseek(f_, long(le(h + 26, 2) + le(h + 28, 2)), SEEK_CUR) != 0)
+            fallisci(ErrDanneggiato, "the file is damaged (entry " + v.nome + ")");
+        if (v.metodo != 0 && v.metodo != 8) fallisci(ErrDanneggiato, "the file is damaged (entry " + v.nome + ")");
+        if (v.metodo == 8 && inflateInit2(&z_, -MAX_WBITS) != Z_OK) fallisci(ErrMemoria, MemoriaEsaurita);
+        avviato_ = v.metodo == 8;
+    }
+    ~FlussoVoce()
+    {
+        if (avviato_) inflateEnd(&z_);
+        if (f_) std::fclose(f_);
+    }
+    // Appends up to `n` bytes to `out`; false at the end of the entry.
+    bool Leggi(std::string& out, size_t n)
+    {
+        if (finito_) return false;
+        const size_t prima = out.size();
+        out.resize(prima + n);
+        char* dest = out.data() + prima;
+        size_t fatti = 0;
+        if (v_.metodo == 0) {
+            const size_t k = size_t(std::min<uint64_t>(n, resto_));
+            fatti = std::fread(dest, 1, k, f_);
+            if (fatti != k) danneggiato();
+            resto_ -= k;
+            if (resto_ == 0) finito_ = true;
+        } else {
+            z_.next_out = reinterpret_cast<Bytef*>(dest);
+            z_.avail_out = uInt(n);
+            while (z_.avail_out > 0) {
+                if (z_.avail_in == 0 && resto_ > 0) {
+                    const size_t k = size_t(std::min<uint64_t>(sizeof entrata_, resto_));
+                    if (std::fread(entrata_, 1, k, f_) != k) danneggiato();
+                    resto_ -= k;
+                    z_.next_in = entrata_;
+                    z_.avail_in = uInt(k);
+                }
+                const int rc = inflate(&z_, Z_NO_FLUSH);
+                if (rc == Z_STREAM_END) {
+                    finito_ = true;
+                    break;
+                }
+                if (rc == Z_MEM_ERROR) fallisci(ErrMemoria, MemoriaEsaurita);
+                if (rc != Z_OK && !(rc == Z_BUF_ERROR && z_.avail_out == 0)) danneggiato();
+                if (z_.avail_in == 0 && resto_ == 0 && z_.avail_out > 0) danneggiato();  // cut short
+            }
+            fatti = n - z_.avail_out;
+        }
+        crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(dest), uInt(fatti));
+        prodotti_ += fatti;
+        out.resize(prima + fatti);
+        if (finito_ && (prodotti_ != v_.dimensione || crc_ != v_.crc)) danneggiato();
+        return fatti > 0 || !finito_;
+    }
+
+private:
+    [[noreturn]] void danneggiato() { fallisci(ErrDanneggiato, "the file is damaged (entry " + v_.nome + ")"); }
+    VoceZip v_;
+    FILE* f_ = nullptr;
+    z_stream z_{};
+    bool avviato_ = false, finito_ = false;
+    uint64_t resto_, prodotti_ = 0;
+    unsigned long crc_ = crc32(0L, Z_NULL, 0);
+    unsigned char entrata_[65536];
+};
+
+// The name of the element of a tag ("<table:table-row ...>", "</table:table>").
+std::string_view nomeTag(std::string_view tag)
+{
+    size_t i = tag[1] == '/' ? 2 : 1;
+    size_t j = i;
+    while (j < tag.size() && !std::strchr(" \t\r\n/>", tag[j])) ++j;
+    return tag.substr(i, j - i);
+}
+
+// A whole-number attribute of a start tag (a count: 1 when absent or out of range).
+long long conteggio(const std::string& tag, const char* nome, long long massimo)
+{
+    std::string v;
+    size_t fine;
+    if (attributo(tag, nome, v, fine) == std::string::npos) return 1;
+    const long long n = std::atoll(v.c_str());
+    return n >= 1 && n <= massimo ? n : 1;
+}
+
+// Bytes of content a part holds (a row more at most); CARTIGO_SHEETREADER_PARTE sets
+// it, down to a row a part.
+size_t dimensioneParte = 1 << 20;
+
+class ContenutoOds {
+public:
+    ContenutoOds(const std::string& file, const VoceZip& voce, Fabbrica& f) : flusso_(file, voce), f_(f) {}
+
+    void Leggi()
+    {
+        std::string tag;
+        enum { Prologo, Tabella, Fuori } stato = Prologo;
+        std::vector<std::string> aperti;  // elements open in the prologue
+        while (prossimo(tag)) {
+            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
+            const bool chiusura = elemento && tag[1] == '/';
+            const bool vuoto = elemento && tag[tag.size() - 2] == '/';
+            const std::string_view nome = elemento ? nomeTag(tag) : std::string_view();
+            if (stato != Tabella && elemento && !chiusura && nome == "table:table") {
+                if (stato == Prologo) {
+                    for (auto it = aperti.rbegin(); it != aperti.rend(); ++it) epilogo_ += "</" + *it + ">";
+                    stato = Fuori;
+                }
+                apriTabella(tag);
+                if (vuoto) {
+                    chiudiTabella();
+                } else {
+                    stato = Tabella;
+                }
+                continue;
+            }
+            if (stato == Prologo) {
+                prologo_ += tag;
+                if (elemento && chiusura && !aperti.empty())
+                    aperti.pop_back();
+                else if (elemento && !chiusura && !vuoto)
+                    aperti.emplace_back(nome);
+            } else if (stato == Tabella) {
+                if (profondita_ == 0 && chiusura && nome == "table:table") {
+                    chiudiTabella();
+                    stato = Fuori;
+                } else {
+                    inTabella(tag, elemento, chiusura, vuoto, nome);
+                }
+            }
+        }
+        if (stato == Tabella) fallisci(ErrDanneggiato, "the file is damaged (content.xml ends inside a table)");
+    }
+
+private:
+    // The next tag or text between tags into `out`; false at the end of the content.
+    bool prossimo(std::string& out)
+    {
+        for (;;) {
+            if (pos_ > (1u << 20) && pos_ * 2 > in_.size()) {
+                in_.erase(0, pos_);
+                pos_ = 0;
+            }
+            size_t fine = std::string::npos;
+            if (pos_ < in_.size() && in_[pos_] != '<') {
+                fine = in_.find('<', pos_);
+                if (fine == std::string::npos && finito_) fine = in_.size();
+            } else if (pos_ < in_.size()) {
+                fine = fineTag();
+            }
+            if (fine != std::string::npos) {
+                out.assign(in_, pos_, fine - pos_);
+                pos_ = fine;
+                return true;
+            }
+            if (finito_) {
+                if (pos_ < in_.size()) fallisci(ErrDanneggiato, "the file is damaged (content.xml is cut short)");
+                return false;
+            }
+            if (in_.size() - pos_ > (16u << 20))
+                fallisci(ErrDanneggiato, "the file is damaged (content.xml has a tag without end)");
+            finito_ = !flusso_.Leggi(in_, 256 << 10);
+        }
+    }
+
+    // Where the tag starting at pos_ ends (just after its '>'), npos when not yet read.
+    size_t fineTag() const
+    {
+        if (in_.compare(pos_, 4, "<!--") == 0) {
+            const size_t f = in_.find("-->", pos_ + 4);
+            return f == std::string::npos ? f : f + 3;
+        }
+        if (in_.compare(pos_, 9, "<![CDATA[") == 0) {
+            const size_t f = in_.find("]]>", pos_ + 9);
+            return f == std::string::npos ? f : f + 3;
+        }
+        char virgolette = 0;
+        for (size_t i = pos_ + 1; i < in_.size(); ++i) {
+            const char c = in_[i];
+            if (virgolette) {
+                if (c == virgolette) virgolette = 0;
+            } else if (c == '"' || c == '\'') {
+                virgolette = c;
+            } else if (c == '>') {
+                return i + 1;
+            }
+        }
+        return std::string::npos;
+    }
+
+    void apriTabella(const std::string& tag)
+    {
+        tabella_ = tag;
+        if (!tabella_.empty() && tabella_[tabella_.size() - 2] == '/') tabella_.erase(tabella_.size() - 2, 1);
+        righe_ = 0;
+        inizio_ = 0;
+        gruppi_.clear();
+        profondita_ = 0;
+        iniziaParte();
+    }
+
+    void iniziaParte()
+    {
+        parte_ = prologo_ + tabella_;
+        for (const std::string& g : gruppi_) parte_ += g;
+        inizio_ = righe_;
+    }
+
+    // The part so far goes to liborcus, closed where it stands.
+    void leggiParte()
+    {
+        for (auto it = gruppi_.rbegin(); it != gruppi_.rend(); ++it) parte_ += "</" + std::string(nomeTag(*it)) + ">";
+        parte_ += "</table:table>" + epilogo_;
+        std::string pacchetto;
+        {
+            std::string pezzo;
+            pezzo.swap(parte_);
+            pacchetto = pacchettoOds(pezzo);
+        }
+        f_.IniziaParte(indice_, inizio_);
+        orcus::orcus_ods filtro(&f_);
+        filtro.read_stream(pacchetto);
+        f_.Tocca(nullptr);
+    }
+
+    void chiudiTabella()
+    {
+        leggiParte();
+        ++indice_;
+    }
+
+    void inTabella(const std::string& tag, bool elemento, bool chiusura, bool vuoto, std::string_view nome)
+    {
+        if (!elemento) {
+            parte_ += tag;
+            return;
+        }
+        if (profondita_ == 0) {
+            if (!chiusura && nome == "table:table-row") {
+                ripetute_ = conteggio(tag, "table:number-rows-repeated", 1 << 21);
+                colonna_ = 0;
+                parte_ += tag;
+                if (vuoto)
+                    fineRiga();
+                else
+                    profondita_ = 1;
+            } else if (chiusura) {
+                if (!gruppi_.empty()) gruppi_.pop_back();
+                parte_ += tag;
+            } else {
+                if (!vuoto) gruppi_.push_back(tag);
+                parte_ += tag;
+            }
+            return;
+        }
+        if (profondita_ == 1 && !chiusura && (nome == "table:table-cell" || nome == "table:covered-table-cell")) {
+            const long long colonne = conteggio(tag, "table:number-columns-repeated", 16384);
+            if (nome == "table:table-cell") {
+                const long long alte = conteggio(tag, "table:number-rows-spanned", 1 << 21);
+                const long long larghe = conteggio(tag, "table:number-columns-spanned", 16384);
+                if ((alte > 1 || larghe > 1) && ripetute_ == 1 && colonne == 1)
+                    f_.Unione(indice_, righe_, colonna_, alte, larghe);
+                parte_ += cellaOds(tag);
+            } else {
+                parte_ += tag;
+            }
+            colonna_ += colonne;
+        } else {
+            parte_ += tag;
+        }
+        if (chiusura) {
+            if (--profondita_ == 0) fineRiga();
+        } else if (!vuoto) {
+            ++profondita_;
+        }
+    }
+
+    void fineRiga()
+    {
+        righe_ += ripetute_;
+        progresso();
+        if (parte_.size() >= dimensioneParte) {
+            leggiParte();
+            iniziaParte();
+        }
+    }
+
+    FlussoVoce flusso_;
+    Fabbrica& f_;
+    std::string in_;
+    size_t pos_ = 0;
+    bool finito_ = false;
+    std::string prologo_, epilogo_, tabella_, parte_;
+    std::vector<std::string> gruppi_;  // row groups open in the table
+    int indice_ = 0;                   // the sheet
+    long long righe_ = 0, inizio_ = 0, ripetute_ = 1, colonna_ = 0;
+    int profondita_ = 0;  // elements open in the row
+};
+
 // --- What kind of file ---
 
 enum class Formato { Xlsx, Ods };
 
 // The kind of workbook; an XLSX package liborcus cannot follow is rewritten into `copia`
-// and `file` then names the copy.
-Formato riconosci(std::string& file, const std::string& copia)
+// and `file` then names the copy. `contenuto` is an ODS file's content.xml.
+Formato riconosci(std::string& file, const std::string& copia, VoceZip& contenuto)
 {
     unsigned char testa[8] = {};
     if (FILE* f = std::fopen(file.c_str(), "rb")) {
@@ -1422,8 +1782,10 @@ Formato riconosci(std::string& file, const std::string& copia)
     try {
         // Sizes no compressed entry can have mark a damaged file, before anything is
         // allocated for them: memory that runs out afterwards is the cap's.
-        for (const VoceZip& v : vociZip(file))
+        for (const VoceZip& v : vociZip(file)) {
             if (!v.Plausibile()) fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
+            if (v.nome == "content.xml") contenuto = v;
+        }
         orcus::zip_archive_stream_fd flusso(file.c_str());
         orcus::zip_archive zip(&flusso);
         zip.load();
@@ -1443,8 +1805,9 @@ Formato riconosci(std::string& file, const std::string& copia)
                 const std::string m(buf.begin(), buf.end());
                 if (m.find("encryption-data") != std::string::npos) fallisci(ErrCifrato, "encrypted");
             }
-            riscriviOds(zip, ordine, copia);
-            file = copia;
+            if (contenuto.nome.empty()) fallisci(ErrDanneggiato, "the file is damaged (no central directory)");
+            if (contenuto.compresso >= 0xFFFFFFFFu || contenuto.dimensione >= 0xFFFFFFFFu)
+                fallisci(ErrDanneggiato, "the workbook is too large to read");
             return Formato::Ods;
         }
         if (voci.count("[Content_Types].xml") && voci.count("xl/workbook.xml")) {
@@ -1488,8 +1851,8 @@ int main(int argc, char** argv)
         }
         i += 2;
     }
-    // liborcus reads an ODS file's content in a thread of its own: memory that runs out
-    // there ends the process through std::terminate, which says so as the main thread would.
+    // Memory that runs out where no handler catches it (a thread of liborcus's, or while a
+    // failure is being said) ends the process through std::terminate, which says so.
     std::set_terminate([] {
         static const char memoria[] = "E 6 out of memory\n";
         try {
@@ -1506,9 +1869,15 @@ int main(int argc, char** argv)
         fallisci(ErrArgomenti, "usage: cartigo-sheetreader [--memoria BYTES] foglio FILE OUT");
     std::string file = argv[i + 1];
     const char* uscita = argv[i + 2];
+    if (const char* parte = std::getenv("CARTIGO_SHEETREADER_PARTE"))
+        dimensioneParte = std::max<size_t>(1, std::strtoull(parte, nullptr, 10));
+    // liborcus reads an ODS part in the calling thread: half the memory of its parser
+    // thread, for the same time.
+    setenv("ORCUS_ODS_USE_THREADS", "0", 1);
     progresso(true);
     const std::string copia = std::string(uscita) + ".pacchetto";
-    const Formato formato = riconosci(file, copia);
+    VoceZip contenuto;
+    const Formato formato = riconosci(file, copia, contenuto);
     struct Cancella {
         std::string f;
         ~Cancella() { std::remove(f.c_str()); }
@@ -1518,8 +1887,7 @@ int main(int argc, char** argv)
     Fabbrica fabbrica(out, formato == Formato::Ods);
     try {
         if (formato == Formato::Ods) {
-            orcus::orcus_ods filtro(&fabbrica);
-            filtro.read_file(file);
+            ContenutoOds(file, contenuto, fabbrica).Leggi();
         } else {
             orcus::orcus_xlsx filtro(&fabbrica);
             filtro.read_file(file);
