@@ -32,6 +32,8 @@ RIGHE = [
     ["01000", "Ultimo", 1000000, datetime.datetime(1999, 12, 31), datetime.time(12, 0), False, None, "unito", None],
     ["01001", None, None, None, None, None, None, None, None],
 ]
+# text that the XML of every format escapes
+TESTO_XML = "uno & <due> \"tre\""
 UNIONE = (6, 7, 7, 8)  # rows 6-7 (1-based) of columns H-I: "unito" spans the four cells
 
 
@@ -74,7 +76,7 @@ def xlsx_tipi(uscita):
     wb.add_worksheet("Vuoto")
     ws = wb.add_worksheet("Città")
     ws.write_row(0, 0, ["Numero", "Numero"])
-    ws.write_row(1, 0, [1, "uno"])
+    ws.write_row(1, 0, [1, TESTO_XML])
     wb.close()
 
 
@@ -139,7 +141,7 @@ def ods_tipi(uscita):
     doc.spreadsheet.addElement(t)
     doc.spreadsheet.addElement(Table(name="Vuoto"))
     t = Table(name="Città")
-    for riga in (["Numero", "Numero"], [1, "uno"]):
+    for riga in (["Numero", "Numero"], [1, TESTO_XML]):
         tr = TableRow()
         for v in riga:
             tr.addElement(cella(v))
@@ -165,7 +167,7 @@ def openpyxl_tipi(uscita):
     wb.create_sheet("Vuoto")
     ws = wb.create_sheet("Città")
     ws.append(["Numero", "Numero"])
-    ws.append([1, "uno"])
+    ws.append([1, TESTO_XML])
     wb.save(uscita)
 
 

@@ -119,6 +119,7 @@ TEST(SorgentiFoglio, TypesSheetsAndSelection)
         campi.Clear();
         k.db.CaricaListaCampi(QStringLiteral("Città"), campi);
         EXPECT_EQ(campi.voci, (QStringList{"Numero", "Numero_2"}));
+        EXPECT_EQ(k.valori(QStringLiteral("Città"), QStringLiteral("Numero_2")), QStringList{"uno & <due> \"tre\""});
 
         // one record a row up to the last with a value, the empty row kept
         EXPECT_EQ(k.valori(t, QStringLiteral("Codice")),

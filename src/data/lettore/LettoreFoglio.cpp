@@ -7,7 +7,7 @@
 //
 //   cartigo-sheetreader [--memoria BYTES] foglio FILE OUT.sqlite
 //
-// An ODS file's content is read a part of about 1 MB at a time (see ContenutoOds), each
+// An ODS file's content is read a part of about 256 KB at a time (see ContenutoOds), each
 // cell rewritten where liborcus 0.17 would drop it. An XLSX package liborcus 0.17 cannot
 // follow whole (absolute part names, text in the cells) is first copied, uncompressed,
 // beside OUT with those parts rewritten, and liborcus reads the copy.
@@ -1447,7 +1447,7 @@ std::string pacchettoOds(const std::string& contenuto)
 //
 // liborcus keeps what it reads of content.xml until the end of it, so a large sheet read
 // whole needs memory in proportion to its rows. The content is instead inflated from the
-// package as it is read, and cut after a row once the part so far holds about 1 MB: each
+// package as it is read, and cut after a row once the part so far holds about 256 KB: each
 // part is a content.xml of its own (the start of the document up to the first table, the
 // table's start tag and the row groups open at the cut, the rows, and the closing tags),
 // read by liborcus from a package in memory into the same factory, its rows shifted to
@@ -1548,7 +1548,7 @@ long long conteggio(const std::string& tag, const char* nome, long long massimo)
 
 // Bytes of content a part holds (a row more at most); CARTIGO_SHEETREADER_PARTE sets
 // it, down to a row a part.
-size_t dimensioneParte = 1 << 20;
+size_t dimensioneParte = 256 << 10;
 
 class ContenutoOds {
 public:
@@ -1851,8 +1851,8 @@ int main(int argc, char** argv)
         }
         i += 2;
     }
-    // Memory that runs out where no handler catches it (a thread of liborcus's, or while a
-    // failure is being said) ends the process through std::terminate, which says so.
+    // Memory that runs out where no handler catches it (liborcus's ODS parser thread, or
+    // while a failure is being said) ends the process through std::terminate, which says so.
     std::set_terminate([] {
         static const char memoria[] = "E 6 out of memory\n";
         try {
@@ -1871,9 +1871,9 @@ int main(int argc, char** argv)
     const char* uscita = argv[i + 2];
     if (const char* parte = std::getenv("CARTIGO_SHEETREADER_PARTE"))
         dimensioneParte = std::max<size_t>(1, std::strtoull(parte, nullptr, 10));
-    // liborcus reads an ODS part in the calling thread: half the memory of its parser
-    // thread, for the same time.
-    setenv("ORCUS_ODS_USE_THREADS", "0", 1);
+    // liborcus 0.17 reads an ODS part in a parser thread of its own: in the calling thread
+    // it reads freed memory on text with entity references ("&amp;").
+    setenv("ORCUS_ODS_USE_THREADS", "1", 1);
     progresso(true);
     const std::string copia = std::string(uscita) + ".pacchetto";
     VoceZip contenuto;
