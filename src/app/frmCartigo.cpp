@@ -140,6 +140,7 @@ void frmCartigo::creaMenu()
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
     voce(file, QStringLiteral("mnuImpostaPagina"), &frmCartigo::mnuImpostaPagina_Click);
+    voce(file, QStringLiteral("mnuControllaEtichetta"), &frmCartigo::mnuControllaEtichetta_Click);
     voce(file, QStringLiteral("mnuStampa"), &frmCartigo::mnuStampa_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
@@ -372,6 +373,7 @@ void frmCartigo::Internazionalizza()
         {"mnuApri", 110},
         {"mnuSalva", 111},
         {"mnuImpostaPagina", 112},
+        {"mnuControllaEtichetta", 2963},
         {"mnuStampa", 113},
         {"mnuEsci", 114},
         {"mnuModifica", 115},

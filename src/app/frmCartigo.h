@@ -125,6 +125,8 @@ public Q_SLOTS:
     void mnuSalva_Click();
     void mnuImpostaPagina_Click();
     void mnuStampa_Click();
+    // Checks the label at its print resolution and lists the findings; one clicked is selected.
+    void mnuControllaEtichetta_Click();
     void mnuEsci_Click();
     // Edit
     void mnuAnnulla_Click();

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace cartigo {
 
@@ -49,10 +50,49 @@ bool ValoriImpostaPagina::SoloFoglio(int campo)
     return campo != 4 && campo != 5 && campo < 8;
 }
 
+std::optional<double> ValoriImpostaPagina::LeggiRisoluzione(const QString& testo)
+{
+    QString t = testo.trimmed().toLower();
+    if (t.isEmpty() || t == LoadResString(2974, Lingua::Italiano).toLower() ||
+        t == LoadResString(2974, Lingua::Inglese).toLower())
+        return 0.0;
+    if (t.endsWith(QLatin1String("dpi"))) t.chop(3);
+    bool ok = false;
+    const double dpi = t.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !(dpi >= 50 && dpi <= 4800)) return std::nullopt;
+    return dpi;
+}
+
+std::optional<QString> ValoriImpostaPagina::LeggiRiduzione(const QString& testo)
+{
+    static const QRegularExpression forma(
+        QStringLiteral("^(\\d{1,3}(?:[.,]\\d{1,3})?)\\s*(dots?|punti|punto|mm)?$"));
+    const QString t = testo.trimmed().toLower();
+    if (t.isEmpty() || t == QLatin1String("auto") || t == LoadResString(2975, Lingua::Italiano).toLower() ||
+        t == LoadResString(2975, Lingua::Inglese).toLower())
+        return QString();
+    const auto m = forma.match(t);
+    if (!m.hasMatch()) return std::nullopt;
+    const double v = m.captured(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    return QString::number(v) + (m.captured(2) == QLatin1String("mm") ? QStringLiteral(" mm") : QStringLiteral(" dot"));
+}
+
+int ValoriImpostaPagina::VerificaStampa(Interazione& ui, const QString& titolo) const
+{
+    const int errato = !LeggiRisoluzione(risoluzione) ? 1 : !LeggiRiduzione(riduzione) ? 2 : 0;
+    if (errato) {
+        ui.beep();
+        ui.messaggio(LoadResString(errato == 1 ? 2976 : 2977), titolo, Pulsanti::Ok, Icona::Esclamazione);
+    }
+    return errato;
+}
+
 void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const ImpostazioniLocali& loc)
 {
     for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = TestoCampo(i, layout.valore(i), loc);
     supporto = layout;
+    risoluzione = layout.Risoluzione > 0 ? QString::number(layout.Risoluzione) : LoadResString(2974);
+    riduzione = layout.RiduzioneBarre;
     // A product stored with the label was saved with its own sheet.
     prodotto_.reset();
     if (!layout.Prodotto.isEmpty()) prodotto_ = layout;
@@ -90,6 +130,8 @@ LayoutEtichetta ValoriImpostaPagina::Layout(const ImpostazioniLocali& loc) const
 {
     LayoutEtichetta l = supporto;
     for (int i = 0; i < NumeroCampi; ++i) l.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
+    l.Risoluzione = LeggiRisoluzione(risoluzione).value_or(supporto.Risoluzione);
+    l.RiduzioneBarre = LeggiRiduzione(riduzione).value_or(supporto.RiduzioneBarre);
     // The product's sheet as long as the boxes show its values.
     if (!l.Prodotto.isEmpty() && !(prodotto_ && StessoFoglio(*prodotto_, l))) l.Prodotto.clear();
     return l;

@@ -54,6 +54,21 @@ public:
     std::array<QString, NumeroCampi> testi;
     // What the labels are on: the layout's fields beyond the ten values.
     LayoutEtichetta supporto;
+    // "Print resolution" and "Bar width reduction" as their boxes hold them: the
+    // resolution's number ("none (vector)" or empty for none), the reduction as "1 dot" or
+    // "0.08 mm" (empty for automatic).
+    QString risoluzione;
+    QString riduzione;
+
+    // A box's text as a resolution in dots per inch (0 for none), or nothing when it is
+    // not one from 50 to 4800.
+    static std::optional<double> LeggiRisoluzione(const QString& testo);
+    // A box's text as the layout keeps the reduction ("" automatic, "2 dot", "0.08 mm"),
+    // or nothing when it is neither a number of dots nor of millimetres.
+    static std::optional<QString> LeggiRiduzione(const QString& testo);
+    // 0 when both boxes are right; else the message is shown and the box at fault is
+    // returned (1 the resolution, 2 the reduction).
+    int VerificaStampa(Interazione& ui, const QString& titolo) const;
 
     // A box's text for a value in the user's locale: counts whole, measures with three decimals.
     static QString TestoCampo(int campo, double valore, const ImpostazioniLocali& loc);

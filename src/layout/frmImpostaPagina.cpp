@@ -5,6 +5,7 @@
 #include "shell/StringTable.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFormLayout>
@@ -162,6 +163,22 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     chkUnaPerPagina_ = new QCheckBox(fraLayout_);
     chkUnaPerPagina_->setObjectName(QStringLiteral("chkUnaPerPagina"));
     grigliaLayout->addWidget(chkUnaPerPagina_, 4, 0, 1, 6);
+    // the resolution barcodes are laid out for, and how much their bars are thinned
+    lblRisoluzione_ = new QLabel(fraLayout_);
+    cmbRisoluzione_ = new QComboBox(fraLayout_);
+    cmbRisoluzione_->setObjectName(QStringLiteral("cmbRisoluzione"));
+    cmbRisoluzione_->setEditable(true);
+    cmbRisoluzione_->setInsertPolicy(QComboBox::NoInsert);
+    lblRisoluzione_->setBuddy(cmbRisoluzione_);
+    lblRiduzione_ = new QLabel(fraLayout_);
+    txtRiduzione_ = new QLineEdit(fraLayout_);
+    txtRiduzione_->setObjectName(QStringLiteral("txtRiduzione"));
+    lblRiduzione_->setBuddy(txtRiduzione_);
+    grigliaLayout->addWidget(lblRisoluzione_, 5, 0);
+    grigliaLayout->addWidget(cmbRisoluzione_, 5, 1, 1, 2);
+    grigliaLayout->addWidget(new QLabel(QStringLiteral("dpi"), fraLayout_), 5, 3);
+    grigliaLayout->addWidget(lblRiduzione_, 6, 0);
+    grigliaLayout->addWidget(txtRiduzione_, 6, 1, 1, 2);
     notaOrigine_ = new QLabel(fraOrigine_);
     notaOrigine_->setObjectName(QStringLiteral("lblNotaOrigine"));
     notaOrigine_->setWordWrap(true);
@@ -199,7 +216,9 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
 
     for (int i = 0; i + 1 < ValoriImpostaPagina::NumeroCampi; ++i)
         setTabOrder(campi_[size_t(i)], campi_[size_t(i + 1)]);
-    setTabOrder(campi_.back(), cmdOk_);
+    setTabOrder(campi_.back(), cmbRisoluzione_);
+    setTabOrder(cmbRisoluzione_, txtRiduzione_);
+    setTabOrder(txtRiduzione_, cmdOk_);
     setTabOrder(cmdOk_, cmdCancel_);
 
     connect(cmdOk_, &QPushButton::clicked, this, &frmImpostaPagina::cmdOk_Click);
@@ -263,6 +282,14 @@ void frmImpostaPagina::Internazionalizza()
     lblCerca_->setText(LoadResString(1701));
     cmdSalvaModello_->setText(LoadResString(1707));
     chkUnaPerPagina_->setText(LoadResString(1708));
+    lblRisoluzione_->setText(LoadResString(2972));
+    lblRiduzione_->setText(LoadResString(2973));
+    txtRiduzione_->setPlaceholderText(LoadResString(2975));
+    const QString risoluzione = cmbRisoluzione_->currentText();
+    cmbRisoluzione_->clear();
+    cmbRisoluzione_->addItems(
+        {LoadResString(2974), QStringLiteral("203"), QStringLiteral("300"), QStringLiteral("600")});
+    if (!risoluzione.isEmpty()) cmbRisoluzione_->setCurrentText(risoluzione);
     aggiorna();
 }
 
@@ -288,18 +315,24 @@ LayoutEtichetta frmImpostaPagina::LayoutCorrente() const
 {
     ValoriImpostaPagina v = valori_;
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) v.testi[size_t(i)] = campi_[size_t(i)]->text();
+    v.risoluzione = cmbRisoluzione_->currentText();
+    v.riduzione = txtRiduzione_->text();
     return v.Layout(ImpostazioniLocali::correnti());
 }
 
 void frmImpostaPagina::leggiCampi()
 {
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) valori_.testi[size_t(i)] = campi_[size_t(i)]->text();
+    valori_.risoluzione = cmbRisoluzione_->currentText();
+    valori_.riduzione = txtRiduzione_->text();
 }
 
 void frmImpostaPagina::scriviCampi()
 {
     scrivendo_ = true;
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) campi_[size_t(i)]->setText(valori_.testi[size_t(i)]);
+    cmbRisoluzione_->setCurrentText(valori_.risoluzione);
+    txtRiduzione_->setText(valori_.riduzione);
     scrivendo_ = false;
 }
 
@@ -402,8 +435,14 @@ bool frmImpostaPagina::verificaCampi()
 {
     leggiCampi();
     const int errato = valori_.Verifica_campi_obbligatori(*ui_, windowTitle(), ImpostazioniLocali::correnti());
-    if (errato >= 0) campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
-    return errato < 0;
+    if (errato >= 0) {
+        campi_[size_t(errato)]->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const int stampa = valori_.VerificaStampa(*ui_, windowTitle());
+    if (stampa == 1) cmbRisoluzione_->setFocus(Qt::OtherFocusReason);
+    if (stampa == 2) txtRiduzione_->setFocus(Qt::OtherFocusReason);
+    return stampa == 0;
 }
 
 void frmImpostaPagina::cmdSalvaModello_Click()

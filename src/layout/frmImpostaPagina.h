@@ -16,6 +16,7 @@ class QTimer;
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,8 @@ public:
     QLabel* lblNotaProdotto() const { return notaProdotto_; }
     QPushButton* cmdSalvaModello() const { return cmdSalvaModello_; }
     QCheckBox* chkUnaPerPagina() const { return chkUnaPerPagina_; }
+    QComboBox* cmbRisoluzione() const { return cmbRisoluzione_; }
+    QLineEdit* txtRiduzione() const { return txtRiduzione_; }
 
     // Shows the dialog for a RichiestaImpostaPagina, and the one of "Save as template"
     // (registered with the interaction seam).
@@ -103,6 +106,10 @@ private:
     QLabel* notaProdotto_ = nullptr;
     QPushButton* cmdSalvaModello_ = nullptr;
     QCheckBox* chkUnaPerPagina_ = nullptr;
+    QLabel* lblRisoluzione_ = nullptr;
+    QComboBox* cmbRisoluzione_ = nullptr;
+    QLabel* lblRiduzione_ = nullptr;
+    QLineEdit* txtRiduzione_ = nullptr;
     std::array<QLineEdit*, ValoriImpostaPagina::NumeroCampi> campi_{};
     std::array<QLabel*, ValoriImpostaPagina::NumeroCampi> etichette_{};
     QGroupBox* fraLayout_ = nullptr;

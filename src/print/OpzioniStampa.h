@@ -18,6 +18,7 @@ struct RichiestaOpzioniStampa : RichiestaDialogo {
     bool tutteSelezionata = false;  // in: "all labels" (else "number of labels") selected
     VariabiliEtichetta Richieste;   // in: the variables asked at print time
     QStringList ValoriRichiesti;    // in: their defaults; out: the values given, one each
+    QString Risoluzione;            // in: the resolution the job lays barcodes out for, as shown
     // results
     bool Confermato = false;
     qint16 NumeroEtichette = 0;

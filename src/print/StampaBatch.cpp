@@ -57,6 +57,10 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
         } else if (s == QLatin1String("--templates")) {
             o.modelli = true;
             if (i + 1 < a.size() && !a[i + 1].startsWith(QLatin1Char('-'))) o.ricerca = a[++i];
+        } else if (s == QLatin1String("--check")) {
+            o.controllo = true;
+        } else if (s == QLatin1String("--strict")) {
+            o.rigoroso = true;
         } else if (s == QLatin1String("--keep-going")) {
             o.continua = true;
         } else if (s == QLatin1String("--quiet") || s == QLatin1String("-q")) {
@@ -106,8 +110,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
         return o;
     }
     if (o.etichetta.isEmpty()) return errato(QStringLiteral("no label file given (see --help)"));
-    // without an output: the default printer
-    if (o.uscita == OpzioniBatch::Uscita::Nessuna) o.uscita = OpzioniBatch::Uscita::Stampante;
+    if (o.controllo && o.rigoroso) return errato(QStringLiteral("give --check or --strict, not both"));
+    // without an output: the default printer (the check alone needs none)
+    if (o.uscita == OpzioniBatch::Uscita::Nessuna && !o.controllo) o.uscita = OpzioniBatch::Uscita::Stampante;
     if (o.tutte && o.numero > 0) return errato(QStringLiteral("give --all or --count, not both"));
     if (o.copie != 1 && o.uscita != OpzioniBatch::Uscita::Stampante)
         return errato(QStringLiteral("--copies goes with --printer"));
@@ -146,6 +151,7 @@ QString AiutoBatch()
         "                     [--borders] [--marks] [--keep-going] [--quiet]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
         "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]... [--dpi N]\n"
+        "                     [--check | --strict]\n"
         "       cartigo-print --templates [SEARCH]\n"
         "\n"
         "Prints a Cartigo label on sheets of labels, or on a roll one label a page, without a\n"
@@ -187,6 +193,15 @@ QString AiutoBatch()
         "  --dpi N          lay barcodes out on whole dots of N dots per inch, for any output\n"
         "                   (without it: a printer's own resolution, else the label's \"Print\n"
         "                   resolution\"; none prints them as vectors)\n"
+        "  --check          check the label at the resolution the output would use and print\n"
+        "                   nothing: each finding on a line of standard output (a module under\n"
+        "                   one dot, or two for Code 39, or under 0.264 mm for EAN and UPC, a\n"
+        "                   quiet zone covered by another object or the label's edge, a\n"
+        "                   human-readable line that does not fit, bars lower than 15 % of the\n"
+        "                   symbol's width), with the first record it happens on; status 0\n"
+        "                   when there is none, 4 otherwise\n"
+        "  --strict         check the label before printing: findings go to standard error\n"
+        "                   and nothing is printed (status 4)\n"
         "  --templates [SEARCH]\n"
         "                   list the label products of the catalogue (the glabels-data package\n"
         "                   and $XDG_DATA_HOME/cartigo/templates) whose maker, code or\n"
@@ -207,7 +222,8 @@ QString AiutoBatch()
         "     stopped printer keeps the job in its queue: not printed yet)\n"
         "  2  a wrong command line, such as an output that is the label or its database, or a\n"
         "     value asked at print time that is missing or against its rule: nothing is printed\n"
-        "  3  --all with a selection that has no record: nothing is printed\n");
+        "  3  --all with a selection that has no record: nothing is printed\n"
+        "  4  --check or --strict found problems (--strict: nothing is printed)\n");
 }
 
 QStringList RigheProdotti(const std::vector<const ProdottoEtichetta*>& prodotti)

@@ -28,6 +28,8 @@ struct OpzioniBatch {
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job, and a query to answer
     double dpi = 0;         // --dpi: the resolution barcodes are laid out for; 0 when not given
     bool continua = false;  // --keep-going
+    bool controllo = false;  // --check: the label check only, nothing printed
+    bool rigoroso = false;   // --strict: a print stops on the check's findings
     std::optional<qint64> inizio;  // --start: the first value of the label's counters
     QList<QPair<QString, QString>> valori;  // --set NAME=VALUE, in order
     bool silenzioso = false;  // --quiet: errors only
@@ -40,6 +42,7 @@ struct OpzioniBatch {
 // Exit statuses of `cartigo-print` besides 0 (printed) and 1 (an error).
 inline constexpr int UscitaOpzioniErrate = 2;
 inline constexpr int UscitaNessunRecord = 3;
+inline constexpr int UscitaRilievi = 4;  // the label check found problems
 
 // Reads the arguments (without the program name). On a mistake returns nothing and
 // sets `errore` to a one-line message.

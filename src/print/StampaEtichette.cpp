@@ -244,6 +244,7 @@ EsitoStampa StampaEtichette::Esegui()
     riferimento_ = LoadResString(1320);
     attesa_.reset();
     datiAnnullati_ = datiScaduti_ = false;
+    rilievi_.clear();
     Pulizia pulizia{ui_, attesa_};
     std::unique_ptr<clsStampora> motore;
     // Drops the document and the job's windows before the user is told why.
@@ -283,6 +284,11 @@ EsitoStampa StampaEtichette::Esegui()
             opzioni.Richieste.append(v);
             opzioni.ValoriRichiesti.append(v.Predefinito);
         }
+        // the resolution the barcodes will be laid out for: a printer's own, else the job's
+        const QString risoluzione = TestoRisoluzione(Risoluzione.value_or(doc_.Layout().Risoluzione));
+        const double stampante = RisoluzioneStampante ? RisoluzioneStampante() : 0;
+        opzioni.Risoluzione = LoadResString(2970).arg(
+            stampante > 0 ? LoadResString(2971).arg(TestoRisoluzione(stampante), risoluzione) : risoluzione);
         ui_.cursoreNormale();
         if (!ui_.dialogo(opzioni) || !opzioni.Confermato) return EsitoStampa::Annullata;
 
@@ -365,6 +371,27 @@ EsitoStampa StampaEtichette::Esegui()
             throw ProblemaStampa{LoadResString(1330)
                                      .arg(qRound64(m.Output().PageWidth() / twipsPerMm))
                                      .arg(qRound64(m.Output().PageHeight() / twipsPerMm))};
+        }
+
+        // The label check at the resolution the barcodes are laid out for: the printer's
+        // own when it knows one, else the job's or the label's.
+        const double dpi = m.PrintDestination() == 2 && m.Output().Stampante().risoluzione > 0
+                               ? m.Output().Stampante().risoluzione
+                               : Risoluzione.value_or(l.Risoluzione);
+        if (Controllo != ControlloStampa::Nessuno) {
+            ui_.cursoreAttesa();
+            std::unique_ptr<RecordsetStampa> righe = connesso ? ApriRecordset() : nullptr;
+            chiudiAttesa();
+            rilievi_ = ControllaEtichetta(doc_, dpi, righe.get());
+            ui_.cursoreNormale();
+            if (!rilievi_.empty()) {
+                if (Controllo == ControlloStampa::Chiedi) {
+                    if (!StampaComunque(ui_, rilievi_, dpi, titolo)) return EsitoStampa::Annullata;
+                } else {
+                    if (ScriviRilievi) ScriviRilievi(RigheRilievi(rilievi_), dpi);
+                    if (Controllo == ControlloStampa::Ferma) return EsitoStampa::Rilievi;
+                }
+            }
         }
 
         // 6. the document; on a roll the label's corner is the page's

@@ -8,6 +8,7 @@
 #include "label/CampiUnione.h"
 #include "label/DocumentoEtichetta.h"
 #include "label/ValoriEtichetta.h"
+#include "print/ControlloEtichetta.h"
 #include "print/OpzioniStampa.h"
 #include "shell/Interazione.h"
 
@@ -42,6 +43,16 @@ enum class EsitoStampa {
     Annullata,  // a dialog was cancelled, or the user stopped it: nothing delivered
     Fallita,    // an error: the user has been told, nothing delivered
     Vuota,      // "all labels" of a selection without records: the user has been told, nothing printed
+    Rilievi,    // the label check found problems and the job stops on them: nothing printed
+};
+
+// What the job does with the label check (ControlloEtichetta.h), run once the destination
+// is chosen, at the resolution the job lays its barcodes out for.
+enum class ControlloStampa {
+    Nessuno,  // no check
+    Chiedi,   // findings ask "Print anyway?"
+    Elenca,   // findings go to ScriviRilievi, the job prints
+    Ferma,    // findings go to ScriviRilievi, the job stops (EsitoStampa::Rilievi)
 };
 
 class StampaEtichette {
@@ -78,6 +89,12 @@ public:
     // The resolution the symbols are laid out for (`cartigo-print --dpi`); without it, the
     // label's "Print resolution". A printer lays them out for its own.
     std::optional<double> Risoluzione;
+    // The resolution of the printer the job will most likely go to (the default one), for
+    // the options dialog to show; none by default.
+    std::function<double()> RisoluzioneStampante;
+    // The label check before the document starts, and where its findings are written.
+    ControlloStampa Controllo = ControlloStampa::Nessuno;
+    std::function<void(const QStringList& righe, double dpi)> ScriviRilievi;
 
     EsitoStampa Esegui();
 
@@ -89,6 +106,8 @@ public:
     bool NumerazioneNellEtichetta() const { return numerazioneNellEtichetta_; }
     // Why the next values could not be kept in the state folder; empty when they were.
     const QString& ErroreNumerazione() const { return erroreNumerazione_; }
+    // The findings of the last run's check.
+    const std::vector<Rilievo>& Rilievi() const { return rilievi_; }
 
 private:
     // The label's objects in the order they print.
@@ -122,6 +141,7 @@ private:
     std::unique_ptr<FinestraAttesa> attesa_;       // the wait window, while it shows
     bool datiAnnullati_ = false;                   // Cancel stopped a statement of the database
     bool datiScaduti_ = false;                     // a statement ran past SecondiMassimiDati
+    std::vector<Rilievo> rilievi_;                 // what the label check found
 };
 
 namespace modCartigo {

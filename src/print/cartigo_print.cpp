@@ -9,6 +9,7 @@
 #include "label/ValoriEtichetta.h"
 #include "label/ScritturaFile.h"
 #include "layout/CatalogoEtichette.h"
+#include "print/ControlloEtichetta.h"
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
 #include "shell/StringTable.h"
@@ -233,7 +234,7 @@ int main(int argc, char* argv[])
     }
 
     // the output never replaces what is printed from
-    if (o.uscita != OpzioniBatch::Uscita::Stampante) {
+    if (o.uscita == OpzioniBatch::Uscita::Pdf || o.uscita == OpzioniBatch::Uscita::Ant) {
         if (StessoFile(o.destinazione, o.etichetta))
             return esci(QStringLiteral("the output %1 is the label file: give another output").arg(o.destinazione), 2);
         if (!server && StessoFile(o.destinazione, fileDatabase))
@@ -281,11 +282,33 @@ int main(int argc, char* argv[])
             if (!o.silenzioso)
                 scrivi(stderr, QStringLiteral("cartigo-print: printing on the default printer %1\n").arg(stampante.nome));
         }
-    } else if (o.destinazione != QLatin1String("-")) {
+    } else if (o.uscita != OpzioniBatch::Uscita::Nessuna && o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
         const QFileInfo f(o.destinazione);
         if (!QFileInfo(f.absolutePath()).isDir())
             return esci(QStringLiteral("cannot write %1: the folder does not exist").arg(o.destinazione), 1);
+    }
+
+    // --check: the findings at the output's resolution, and nothing printed
+    if (o.controllo) {
+        const double dpi = o.dpi > 0                     ? o.dpi
+                           : stampante.risoluzione > 0 ? stampante.risoluzione
+                                                       : doc.Layout().Risoluzione;
+        std::vector<Rilievo> rilievi;
+        try {
+            std::unique_ptr<RecordsetStampa> rs;
+            if (doc.Connesso())
+                rs = ApriSelezioneStampa(db, doc.Collegamento(), modCartigo::FormatoTesto::correnti(), {});
+            rilievi = ControllaEtichetta(doc, dpi, rs.get());
+        } catch (const ErroreCartigo& e) {
+            return esci(e.descrizione(), 1);
+        }
+        for (const QString& riga : RigheRilievi(rilievi)) scrivi(stdout, riga + QLatin1Char('\n'));
+        if (!o.silenzioso)
+            scrivi(stderr, QStringLiteral("cartigo-print: %1 findings at %2\n")
+                               .arg(rilievi.size())
+                               .arg(TestoRisoluzione(dpi)));
+        return rilievi.empty() ? 0 : UscitaRilievi;
     }
 
     StampaEtichette job(doc, ui);
@@ -304,9 +327,19 @@ int main(int argc, char* argv[])
         m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf : FormatoFileStampa::Ant);
         return m;
     };
+    if (o.rigoroso) {
+        job.Controllo = ControlloStampa::Ferma;
+        job.ScriviRilievi = [](const QStringList& righe, double dpi) {
+            for (const QString& riga : righe) scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(riga));
+            scrivi(stderr, QStringLiteral("cartigo-print: %1 findings at %2\n")
+                               .arg(righe.size())
+                               .arg(TestoRisoluzione(dpi)));
+        };
+    }
     if (!o.silenzioso && isatty(fileno(stderr))) job.CreaAttesa = [] { return std::make_unique<AvanzamentoTerminale>(); };
     const EsitoStampa esito = job.Esegui();
     if (esito == EsitoStampa::Vuota) return esci(QStringLiteral("nothing printed"), UscitaNessunRecord);
+    if (esito == EsitoStampa::Rilievi) return esci(QStringLiteral("nothing printed (--strict)"), UscitaRilievi);
     if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
         return esci(QStringLiteral("job %1 is queued, not printed").arg(cups.UltimoLavoro()), 1);
     if (esito != EsitoStampa::Stampata) return esci(QStringLiteral("nothing printed"), 1);

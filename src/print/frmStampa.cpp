@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -71,6 +72,12 @@ frmStampa::frmStampa(RichiestaOpzioniStampa& r, Interazione& ui, QWidget* parent
             valori_ << t;
         }
         lay->addWidget(frameValori_);
+    }
+    if (!r.Risoluzione.isEmpty()) {
+        risoluzione_ = new QLabel(r.Risoluzione, this);
+        risoluzione_->setObjectName(QStringLiteral("lblRisoluzione"));
+        risoluzione_->setWordWrap(true);
+        lay->addWidget(risoluzione_);
     }
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = box->button(QDialogButtonBox::Ok);
@@ -185,8 +192,36 @@ void frmAttesa::Chiudi()
     modCartigo::RidaiFuoco(genitore_);
 }
 
+frmControllo::frmControllo(RichiestaRilievi& r, QWidget* parent) : QDialog(parent), r_(r)
+{
+    setObjectName(QStringLiteral("frmControllo"));
+    setWindowTitle(LoadResString(2968));
+    auto* lay = new QVBoxLayout(this);
+    auto* intestazione = new QLabel(LoadResString(2969).arg(r.righe.size()).arg(TestoRisoluzione(r.dpi)), this);
+    intestazione->setWordWrap(true);
+    lista_ = new QListWidget(this);
+    lista_->setObjectName(QStringLiteral("lstRilievi"));
+    lista_->addItems(r.righe);
+    lista_->setWordWrap(true);
+    lista_->setMinimumSize(520, 200);
+    connect(lista_, &QListWidget::itemClicked, this, [this](QListWidgetItem* voce) {
+        r_.scelto = lista_->row(voce);
+        accept();
+    });
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    lay->addWidget(intestazione);
+    lay->addWidget(lista_);
+    lay->addWidget(box);
+    modCartigo::CentraForm(this);
+}
+
 void RegistraDialogoStampa()
 {
+    InterazioneQt::RegistraDialogo(RichiestaRilievi::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
+        frmControllo f(static_cast<RichiestaRilievi&>(d), genitore);
+        return f.exec() == QDialog::Accepted;
+    });
     InterazioneQt::RegistraDialogo(RichiestaOpzioniStampa::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
         InterazioneQt ui(genitore);
         frmStampa f(static_cast<RichiestaOpzioniStampa&>(d), ui, genitore);

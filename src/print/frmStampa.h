@@ -11,6 +11,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 
@@ -29,6 +30,7 @@ public:
     QLineEdit* txtPrimaEtichetta() const { return txtPrima_; }
     QCheckBox* chkStampaBordi() const { return chkBordi_; }
     QCheckBox* chkStampaCrocicchi() const { return chkCrocicchi_; }
+    QLabel* lblRisoluzione() const { return risoluzione_; }
     QPushButton* cmdOk() const { return ok_; }
     // The boxes of the values asked at print time, one for each, in the label's order.
     const QList<QLineEdit*>& txtValori() const { return valori_; }
@@ -49,6 +51,19 @@ private:
     QPushButton* ok_ = nullptr;
     QGroupBox* frameValori_ = nullptr;
     QList<QLineEdit*> valori_;
+    QLabel* risoluzione_ = nullptr;
+};
+
+// The label check's findings as a list: clicking one closes the list and names it.
+class frmControllo : public QDialog {
+    Q_OBJECT
+public:
+    frmControllo(RichiestaRilievi& r, QWidget* parent = nullptr);
+    QListWidget* lstRilievi() const { return lista_; }
+
+private:
+    RichiestaRilievi& r_;
+    QListWidget* lista_ = nullptr;
 };
 
 // The wait window: "ATTENDERE", the label counter, and a Cancel button that stops the job.

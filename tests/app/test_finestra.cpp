@@ -5,6 +5,7 @@
 #include "common/TestSupport.h"
 #include "data/RichiesteDati.h"
 #include "layout/ImpostaPagina.h"
+#include "print/ControlloEtichetta.h"
 #include "print/OpzioniStampa.h"
 #include "shell/Finestre.h"
 #include "shell/InterazioneScriptata.h"
@@ -388,4 +389,64 @@ TEST(Finestra, PrintingToAFileStartsBesideTheLabelAndSaysWhereItWent)
     ASSERT_EQ(w.ui.richiesteFile.size(), 2);
     EXPECT_EQ(QDir(w.ui.richiesteFile[1].cartella), QDir(altra.path()));
     w.f->Documento().ImpostaModificato(false);
+}
+
+// File > Check label lists what would not scan, a finding clicked selects its object; a print
+// asks "Print anyway?" first and does what the answer says.
+TEST(Finestra, CheckLabelSelectsWhatItFindsAndPrintAsksFirst)
+{
+    test::CartellaProgrammaTemporanea programma;
+    test::StampanteFinta stampante;
+    QTemporaryDir dir;
+    Finestra w(Lingua::Inglese);
+    DocumentoEtichetta& doc = w.f->Documento();
+    LayoutEtichetta l = doc.Layout();
+    l.Risoluzione = 203;
+    doc.ImpostaLayout(l);
+    auto* bc = doc.CreaBarcode(567, 1440, 300, 500);  // a Code 39 against the label's edge
+    bc->ToolTipText = QStringLiteral("CARTIGO");
+    EXPECT_EQ(w.f->Menu(QStringLiteral("mnuControllaEtichetta"))->text(), QStringLiteral("Check label"));
+    QStringList righe;
+    w.ui.gestoriDialogo[RichiestaRilievi::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaRilievi&>(d);
+        righe = r.righe;
+        r.scelto = int(r.righe.size()) - 1;
+        return true;
+    };
+    w.f->mnuControllaEtichetta_Click();
+    ASSERT_FALSE(righe.isEmpty());
+    EXPECT_TRUE(righe.last().startsWith(QStringLiteral("Barcode %1 (Code 39): ").arg(bc->Index)));
+    EXPECT_EQ(w.f->CurrentObject(), bc);
+
+    w.ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+        InterazioneScriptata muto;
+        return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
+            .confermato;
+    };
+    const QString pdf = dir.filePath(QStringLiteral("uscita.pdf"));
+    w.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+        r.DestinazioneStampa = 3;
+        r.FileName = pdf;
+        return true;
+    };
+    w.ui.messaggi.clear();
+    w.ui.risposte = {Risposta::No};
+    w.f->mnuStampa_Click();
+    ASSERT_FALSE(w.ui.messaggi.isEmpty());
+    EXPECT_TRUE(w.ui.messaggi.last().testo.startsWith(QStringLiteral("Label check at 203 dpi:")));
+    EXPECT_TRUE(w.ui.messaggi.last().testo.endsWith(QStringLiteral("Print anyway?")));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    w.ui.risposte = {Risposta::Yes};
+    w.f->mnuStampa_Click();
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    // clear of the edge, nothing to find
+    bc->Left = 567 + 20 * 56.7f;
+    bc->Width = 40 * 56.7f;
+    bc->Height = 15 * 56.7f;
+    w.ui.messaggi.clear();
+    w.f->mnuControllaEtichetta_Click();
+    ASSERT_EQ(w.ui.messaggi.size(), 1);
+    EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("No print problems at 203 dpi."));
+    doc.ImpostaModificato(false);
 }

@@ -8,6 +8,7 @@
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 #include <QLineEdit>
@@ -207,4 +208,43 @@ TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
     EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
     EXPECT_FALSE(f.Documento().Modificato());
     EXPECT_EQ(ui.dialoghi.size(), 2);
+}
+
+// Print resolution and bar width reduction: loaded, checked, stored with the layout, and one
+// undo step in the designer like the other values.
+TEST_F(Dialogo, PrintResolutionAndBarWidthReduction)
+{
+    EXPECT_EQ(ValoriImpostaPagina::LeggiRisoluzione(QStringLiteral("none (vector)")), 0.0);
+    EXPECT_EQ(ValoriImpostaPagina::LeggiRisoluzione(QStringLiteral(" 203 dpi")), 203.0);
+    EXPECT_FALSE(ValoriImpostaPagina::LeggiRisoluzione(QStringLiteral("40")));
+    EXPECT_EQ(ValoriImpostaPagina::LeggiRiduzione(QStringLiteral("")), QString());
+    EXPECT_EQ(ValoriImpostaPagina::LeggiRiduzione(QStringLiteral("0,08 mm")), QStringLiteral("0.08 mm"));
+    EXPECT_EQ(ValoriImpostaPagina::LeggiRiduzione(QStringLiteral("2")), QStringLiteral("2 dot"));
+    EXPECT_FALSE(ValoriImpostaPagina::LeggiRiduzione(QStringLiteral("thin")));
+
+    ImpostaLingua(Lingua::Inglese);
+    frmImpostaPagina dlg(&ui);
+    dlg.CaricaLayout(LayoutEtichetta{});
+    EXPECT_EQ(dlg.cmbRisoluzione()->currentText(), QStringLiteral("none (vector)"));
+    EXPECT_EQ(dlg.txtRiduzione()->placeholderText(), QStringLiteral("automatic"));
+    dlg.cmbRisoluzione()->setCurrentText(QStringLiteral("12"));
+    dlg.cmdOk_Click();
+    EXPECT_EQ(ui.testi(), QStringList{QStringLiteral("The print resolution goes from 50 to 4800 dpi.")});
+    EXPECT_EQ(dlg.result(), 0);
+    dlg.cmbRisoluzione()->setCurrentText(QStringLiteral("300"));
+    dlg.txtRiduzione()->setText(QStringLiteral("1 dot"));
+    dlg.cmdOk_Click();
+    EXPECT_EQ(dlg.Layout().Risoluzione, 300);
+    EXPECT_EQ(dlg.Layout().RiduzioneBarre, QStringLiteral("1 dot"));
+
+    frmCartigo f(&ui);
+    f.Documento().ImpostaModificato(false);
+    ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
+        dynamic_cast<RichiestaImpostaPagina&>(r).layout.Risoluzione = 203;
+        return true;
+    };
+    f.mnuImpostaPagina_Click();
+    EXPECT_EQ(f.Documento().Layout().Risoluzione, 203);
+    f.Documento().Storia().undo();
+    EXPECT_EQ(f.Documento().Layout().Risoluzione, 0);
 }

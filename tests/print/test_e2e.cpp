@@ -863,3 +863,45 @@ TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
     EXPECT_EQ(letti, (QStringList{"CODE-128:0109501101530003210005", "CODE-128:0109501101530003210010",
                                   "QR-Code:0005", "QR-Code:0010"}));
 }
+
+// --check prints nothing and says what it finds (status 4), or nothing (status 0);
+// --strict stops a print on findings.
+TEST(StampaBatch, CheckAndStrictStopOnWhatWouldNotScan)
+{
+    QTemporaryDir dir;
+    const auto etichetta = [&](const QString& nome, int larghezza) {
+        QStringList l = intestazione(QString(), 1, 1, 100, 40);
+        l << barcode(567, 567, larghezza, 1200, "22", "", "CARTIGO 128");  // Code 128, text hidden
+        const QString file = dir.filePath(nome);
+        test::ScriviFile(file, (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        return file;
+    };
+    const QString pulita = etichetta(QStringLiteral("pulita.eti"), 4000);
+    const QString stretta = etichetta(QStringLiteral("stretta.eti"), 960);  // 17 mm: under a dot at 203 dpi
+    const QString pdf = dir.filePath(QStringLiteral("uscita.pdf"));
+
+    auto e = stampa({pulita, QStringLiteral("--check"), QStringLiteral("--dpi"), QStringLiteral("203")});
+    EXPECT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_EQ(e.out, QString());
+    e = stampa({stretta, QStringLiteral("--check"), QStringLiteral("--quiet")});  // vectors: nothing to miss
+    EXPECT_EQ(e.codice, 0) << e.out.toStdString();
+    e = stampa({stretta, QStringLiteral("--check"), QStringLiteral("--dpi"), QStringLiteral("203"),
+                QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(e.codice, 4);
+    EXPECT_EQ(e.out.count(QLatin1Char('\n')), 1);
+    EXPECT_TRUE(e.out.contains(QStringLiteral("(Code 128)"))) << e.out.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("1 findings at 203 dpi"))) << e.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    e = stampa({stretta, QStringLiteral("--strict"), QStringLiteral("--dpi"), QStringLiteral("203"),
+                QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(e.codice, 4);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("(Code 128)"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.endsWith(QStringLiteral("cartigo-print: nothing printed (--strict)\n")));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    e = stampa({stretta, QStringLiteral("--strict"), QStringLiteral("--dpi"), QStringLiteral("300"),
+                QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(pdf));
+    EXPECT_EQ(stampa({stretta, QStringLiteral("--check"), QStringLiteral("--strict")}).codice, 2);
+}

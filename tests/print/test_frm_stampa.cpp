@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -42,9 +43,13 @@ TEST(FrmStampa, StartsFreshAndValidatesWithFocus)
         EXPECT_EQ(f.txtPrimaEtichetta()->text(), QStringLiteral("1"));
         EXPECT_FALSE(f.chkStampaBordi()->isChecked());
         EXPECT_FALSE(f.chkStampaCrocicchi()->isChecked());
+        EXPECT_EQ(f.lblRisoluzione(), nullptr);
     }
     RichiestaOpzioniStampa r;
+    r.Risoluzione = QStringLiteral("Print resolution: 300 dpi");  // the job's words, shown as they are
     frmStampa f(r, ui);
+    ASSERT_TRUE(f.lblRisoluzione());
+    EXPECT_EQ(f.lblRisoluzione()->text(), r.Risoluzione);
     f.show();
     QApplication::setActiveWindow(&f);
     f.txtNumeroEtichette()->setText(QStringLiteral("0"));
@@ -237,4 +242,26 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
         EXPECT_EQ(f->Documento(), nullptr);
         frmStamporaAnteprima::Scarica();
     }
+}
+
+// The check's findings: one line each; a click names the finding and closes the list.
+TEST(FrmStampa, FindingsListNamesTheOneClicked)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Inglese);
+    RichiestaRilievi r;
+    r.righe = {QStringLiteral("first"), QStringLiteral("second")};
+    r.dpi = 203;
+    frmControllo f(r);
+    ASSERT_EQ(f.lstRilievi()->count(), 2);
+    bool intestazione = false;
+    for (const QLabel* l : f.findChildren<QLabel*>())
+        intestazione =
+            intestazione || l->text() == QStringLiteral("2 findings at 203 dpi: click one to select its object.");
+    EXPECT_TRUE(intestazione);
+    f.show();
+    const QRect riga = f.lstRilievi()->visualItemRect(f.lstRilievi()->item(1));
+    QTest::mouseClick(f.lstRilievi()->viewport(), Qt::LeftButton, {}, riga.center());
+    EXPECT_EQ(r.scelto, 1);
+    EXPECT_EQ(f.result(), QDialog::Accepted);
 }

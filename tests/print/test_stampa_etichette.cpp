@@ -1008,3 +1008,50 @@ TEST(StampaEtichette, CountersContinueAfterJobsThatPrintedAndCopiesDrawnWhenThey
     EXPECT_EQ(Numerazione::Inizio(b.doc.NomeFileEtichetta(), cambiata), 1);
     qunsetenv("XDG_STATE_HOME");
 }
+
+// The label check runs once the destination is chosen: its findings ask "Print anyway?",
+// or stop the job and go to the job's writer; the options dialog names the resolution.
+TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
+{
+    ImpostaLingua(Lingua::Inglese);
+    Banco b;
+    auto* bc = b.doc.CreaBarcode(567, 1440, 300, 500);  // a Code 39 against the label's edge
+    bc->ToolTipText = QStringLiteral("CARTIGO");
+    b.job.Controllo = ControlloStampa::Chiedi;
+    const auto domande = [&] {
+        int n = 0;
+        for (const auto& m : b.ui.messaggi)
+            n += m.pulsanti == Pulsanti::YesNo && m.testo.endsWith(QStringLiteral("Print anyway?"));
+        return n;
+    };
+    b.ui.risposte = {Risposta::No};
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+    EXPECT_FALSE(b.uscita);
+    EXPECT_EQ(domande(), 1);
+    ASSERT_FALSE(b.job.Rilievi().empty());
+    EXPECT_EQ(b.job.Rilievi()[0].oggetto, bc->id);
+    EXPECT_EQ(b.opzioniViste.Risoluzione, QStringLiteral("Print resolution: vector"));
+
+    b.ui.risposte = {Risposta::Yes};
+    b.job.RisoluzioneStampante = [] { return 203.0; };
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_TRUE(b.uscita);
+    EXPECT_EQ(domande(), 2);
+    EXPECT_EQ(b.opzioniViste.Risoluzione,
+              QStringLiteral("Print resolution: printer 203 dpi, files and preview vector"));
+
+    b.uscita.reset();
+    b.job.Controllo = ControlloStampa::Ferma;
+    QStringList scritte;
+    b.job.ScriviRilievi = [&](const QStringList& righe, double) { scritte = righe; };
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Rilievi);
+    EXPECT_FALSE(b.uscita);
+    EXPECT_EQ(scritte, RigheRilievi(b.job.Rilievi()));
+    EXPECT_EQ(domande(), 2);
+    // moved clear of the edge, nothing is found and nothing asked
+    bc->Left = 567 + 20 * 56.7f;
+    bc->Width = 40 * 56.7f;
+    bc->Height = 15 * 56.7f;
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_TRUE(b.job.Rilievi().empty());
+}
