@@ -378,7 +378,9 @@ EsitoStampa StampaEtichette::Esegui()
         const double dpi = m.PrintDestination() == 2 && m.Output().Stampante().risoluzione > 0
                                ? m.Output().Stampante().risoluzione
                                : Risoluzione.value_or(l.Risoluzione);
-        if (Controllo != ControlloStampa::Nessuno) {
+        // A preview is where one looks: the question waits for a real print.
+        const bool anteprima = m.PrintDestination() == 1 && Controllo == ControlloStampa::Chiedi;
+        if (Controllo != ControlloStampa::Nessuno && !anteprima) {
             ui_.cursoreAttesa();
             std::unique_ptr<RecordsetStampa> righe = connesso ? ApriRecordset() : nullptr;
             chiudiAttesa();

@@ -50,7 +50,7 @@ enum class EsitoStampa {
 // is chosen, at the resolution the job lays its barcodes out for.
 enum class ControlloStampa {
     Nessuno,  // no check
-    Chiedi,   // findings ask "Print anyway?"
+    Chiedi,   // findings ask "Print anyway?" (not before a preview)
     Elenca,   // findings go to ScriviRilievi, the job prints
     Ferma,    // findings go to ScriviRilievi, the job stops (EsitoStampa::Rilievi)
 };

@@ -1015,6 +1015,9 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
 {
     ImpostaLingua(Lingua::Inglese);
     Banco b;
+    QTemporaryDir dir;
+    b.destinazione = 3;  // a PDF file: the preview asks nothing
+    b.fileUscita = dir.filePath(QStringLiteral("uscita.pdf"));
     auto* bc = b.doc.CreaBarcode(567, 1440, 300, 500);  // a Code 39 against the label's edge
     bc->ToolTipText = QStringLiteral("CARTIGO");
     b.job.Controllo = ControlloStampa::Chiedi;
@@ -1026,7 +1029,7 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
     };
     b.ui.risposte = {Risposta::No};
     EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
-    EXPECT_FALSE(b.uscita);
+    EXPECT_FALSE(QFileInfo::exists(b.fileUscita));
     EXPECT_EQ(domande(), 1);
     ASSERT_FALSE(b.job.Rilievi().empty());
     EXPECT_EQ(b.job.Rilievi()[0].oggetto, bc->id);
@@ -1035,13 +1038,17 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
     b.ui.risposte = {Risposta::Yes};
     b.job.RisoluzioneStampante = [] { return 203.0; };
     EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
-    EXPECT_TRUE(b.uscita);
+    EXPECT_TRUE(QFile::remove(b.fileUscita));
     EXPECT_EQ(domande(), 2);
     EXPECT_EQ(b.opzioniViste.Risoluzione,
               QStringLiteral("Print resolution: printer 203 dpi, files and preview vector"));
 
+    b.destinazione = 1;
+    EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    EXPECT_TRUE(b.uscita);
+    EXPECT_EQ(domande(), 2);
     b.uscita.reset();
-    b.job.Controllo = ControlloStampa::Ferma;
+    b.job.Controllo = ControlloStampa::Ferma;  // stops a preview too
     QStringList scritte;
     b.job.ScriviRilievi = [&](const QStringList& righe, double) { scritte = righe; };
     EXPECT_EQ(b.job.Esegui(), EsitoStampa::Rilievi);
