@@ -216,7 +216,7 @@ void Controllo::Barcode(const OggettoEtichetta& o, const QString& codice, int re
             for (const OggettoEtichetta* altro : doc_.OrdineDisegno()) {
                 if (altro == &o) continue;
                 for (const QRectF& r : Impronta(*altro))
-                    if (Sovrapposti(r, z.area)) coperta = NomeOggetto(*altro);
+                    if (Sovrapposti(r, z.area)) coperta = LoadResString(2962).arg(NomeOggetto(*altro));
                 if (!coperta.isEmpty()) break;
             }
         }

@@ -285,10 +285,11 @@ EsitoStampa StampaEtichette::Esegui()
             opzioni.ValoriRichiesti.append(v.Predefinito);
         }
         // the resolution the barcodes will be laid out for: a printer's own, else the job's
-        const QString risoluzione = TestoRisoluzione(Risoluzione.value_or(doc_.Layout().Risoluzione));
+        const auto testo = [](double dpi) { return dpi > 0 ? TestoRisoluzione(dpi) : LoadResString(2974); };
+        const QString risoluzione = testo(Risoluzione.value_or(doc_.Layout().Risoluzione));
         const double stampante = RisoluzioneStampante ? RisoluzioneStampante() : 0;
         opzioni.Risoluzione = LoadResString(2970).arg(
-            stampante > 0 ? LoadResString(2971).arg(TestoRisoluzione(stampante), risoluzione) : risoluzione);
+            stampante > 0 ? LoadResString(2971).arg(testo(stampante), risoluzione) : risoluzione);
         ui_.cursoreNormale();
         if (!ui_.dialogo(opzioni) || !opzioni.Confermato) return EsitoStampa::Annullata;
 

@@ -305,7 +305,7 @@ int main(int argc, char* argv[])
         }
         for (const QString& riga : RigheRilievi(rilievi)) scrivi(stdout, riga + QLatin1Char('\n'));
         if (!o.silenzioso)
-            scrivi(stderr, QStringLiteral("cartigo-print: %1 findings at %2\n")
+            scrivi(stderr, QStringLiteral("cartigo-print: findings: %1 (%2)\n")
                                .arg(rilievi.size())
                                .arg(TestoRisoluzione(dpi)));
         return rilievi.empty() ? 0 : UscitaRilievi;
@@ -331,7 +331,7 @@ int main(int argc, char* argv[])
         job.Controllo = ControlloStampa::Ferma;
         job.ScriviRilievi = [](const QStringList& righe, double dpi) {
             for (const QString& riga : righe) scrivi(stderr, QStringLiteral("cartigo-print: %1\n").arg(riga));
-            scrivi(stderr, QStringLiteral("cartigo-print: %1 findings at %2\n")
+            scrivi(stderr, QStringLiteral("cartigo-print: findings: %1 (%2)\n")
                                .arg(righe.size())
                                .arg(TestoRisoluzione(dpi)));
         };

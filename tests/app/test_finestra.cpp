@@ -434,7 +434,7 @@ TEST(Finestra, CheckLabelSelectsWhatItFindsAndPrintAsksFirst)
     w.ui.risposte = {Risposta::No};
     w.f->mnuStampa_Click();
     ASSERT_FALSE(w.ui.messaggi.isEmpty());
-    EXPECT_TRUE(w.ui.messaggi.last().testo.startsWith(QStringLiteral("Label check at 203 dpi:")));
+    EXPECT_TRUE(w.ui.messaggi.last().testo.startsWith(QStringLiteral("Label check (203 dpi):")));
     EXPECT_TRUE(w.ui.messaggi.last().testo.endsWith(QStringLiteral("Print anyway?")));
     EXPECT_FALSE(QFileInfo::exists(pdf));
     w.ui.risposte = {Risposta::Yes};
@@ -447,6 +447,6 @@ TEST(Finestra, CheckLabelSelectsWhatItFindsAndPrintAsksFirst)
     w.ui.messaggi.clear();
     w.f->mnuControllaEtichetta_Click();
     ASSERT_EQ(w.ui.messaggi.size(), 1);
-    EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("No print problems at 203 dpi."));
+    EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("No print problems (203 dpi)."));
     doc.ImpostaModificato(false);
 }

@@ -890,7 +890,7 @@ TEST(StampaBatch, CheckAndStrictStopOnWhatWouldNotScan)
     EXPECT_EQ(e.codice, 4);
     EXPECT_EQ(e.out.count(QLatin1Char('\n')), 1);
     EXPECT_TRUE(e.out.contains(QStringLiteral("(Code 128)"))) << e.out.toStdString();
-    EXPECT_TRUE(e.err.contains(QStringLiteral("1 findings at 203 dpi"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains(QStringLiteral("findings: 1 (203 dpi)"))) << e.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(pdf));
 
     e = stampa({stretta, QStringLiteral("--strict"), QStringLiteral("--dpi"), QStringLiteral("203"),

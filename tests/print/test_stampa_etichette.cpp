@@ -1033,7 +1033,7 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
     EXPECT_EQ(domande(), 1);
     ASSERT_FALSE(b.job.Rilievi().empty());
     EXPECT_EQ(b.job.Rilievi()[0].oggetto, bc->id);
-    EXPECT_EQ(b.opzioniViste.Risoluzione, QStringLiteral("Print resolution: vector"));
+    EXPECT_EQ(b.opzioniViste.Risoluzione, QStringLiteral("Print resolution: none (vector)"));
 
     b.ui.risposte = {Risposta::Yes};
     b.job.RisoluzioneStampante = [] { return 203.0; };
@@ -1041,7 +1041,7 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
     EXPECT_TRUE(QFile::remove(b.fileUscita));
     EXPECT_EQ(domande(), 2);
     EXPECT_EQ(b.opzioniViste.Risoluzione,
-              QStringLiteral("Print resolution: printer 203 dpi, files and preview vector"));
+              QStringLiteral("Print resolution: printer 203 dpi, files and preview none (vector)"));
 
     b.destinazione = 1;
     EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
