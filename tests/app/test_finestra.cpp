@@ -22,6 +22,10 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
 
 using namespace cartigo;
 
@@ -449,4 +453,25 @@ TEST(Finestra, CheckLabelSelectsWhatItFindsAndPrintAsksFirst)
     ASSERT_EQ(w.ui.messaggi.size(), 1);
     EXPECT_EQ(w.ui.messaggi[0].testo, QStringLiteral("No print problems (203 dpi)."));
     doc.ImpostaModificato(false);
+
+    // Started with -S: printed without a question, the findings on standard error.
+    const QString etichetta = dir.filePath(QStringLiteral("e.eti"));
+    test::ScriviFile(etichetta, "oggImmagine\r\n 0 \r\n 0 \r\n 300 \r\n 500 \r\n00\r\n\r\nCARTIGO\r\n 0 \r\n");
+    Finestra s(Lingua::Inglese);
+    s.ui.gestoriDialogo = w.ui.gestoriDialogo;
+    QFile::remove(pdf);
+    QTemporaryFile errori;
+    ASSERT_TRUE(errori.open());
+    std::fflush(stderr);
+    const int salvato = dup(STDERR_FILENO);
+    dup2(errori.handle(), STDERR_FILENO);
+    EXPECT_FALSE(s.f->Avvia(AvvioProgramma::DaArgomenti({etichetta + QStringLiteral(",-S")})));
+    std::fflush(stderr);
+    dup2(salvato, STDERR_FILENO);
+    close(salvato);
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    EXPECT_TRUE(s.ui.messaggi.isEmpty());
+    errori.seek(0);
+    const QString scritto = QString::fromLocal8Bit(errori.readAll());
+    EXPECT_TRUE(scritto.contains(QStringLiteral("cartigo: Barcode 1 (Code 39): "))) << scritto.toStdString();
 }
