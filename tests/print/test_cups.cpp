@@ -188,3 +188,30 @@ TEST(CartigoPrintCups, ARollLabelGoesWithItsOwnPageSize)
     EXPECT_NEAR(lati[0].toDouble(), 62 * 72 / 25.4, 0.5);
     EXPECT_NEAR(lati[1].toDouble(), 29 * 72 / 25.4, 0.5);
 }
+
+// --check and --strict on a queue take its resolution: a Code 128 of 1.3 modules a dot at
+// 203 dpi is found there and nothing is sent; at 300 dpi it has its dot.
+TEST(CartigoPrintCups, TheCheckTakesTheQueuesResolution)
+{
+    AVVIA_CUPS(cups);
+    const QString ppd = cups.PpdCups(QStringLiteral("zebra.ppd"));
+    if (ppd.isEmpty()) GTEST_SKIP() << cups.motivo().toStdString();
+    for (const char* r : {"203", "300"})
+        ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("ZPL") + QLatin1String(r), false, ppd,
+                                      {QStringLiteral("Resolution=%1dpi").arg(QLatin1String(r))}))
+            << cups.motivo().toStdString();
+    QTemporaryDir dir;
+    const QString etichetta = dir.filePath(QStringLiteral("stretta.eti"));
+    test::ScriviFile(etichetta, "oggImmagine\r\n 567 \r\n 567 \r\n 960 \r\n 1200 \r\n22\r\n\r\nCARTIGO 128\r\n 0 \r\n");
+    const auto a = [&](const char* opzione, const char* coda) {
+        return stampa(ambiente(cups.Ambiente()),
+                      {etichetta, QLatin1String(opzione), QStringLiteral("--printer"), QLatin1String(coda)});
+    };
+    auto e = a("--check", "ZPL203");
+    EXPECT_EQ(e.codice, 4) << e.err.toStdString();
+    EXPECT_TRUE(e.out.contains(QStringLiteral("(Code 128): a module of"))) << e.out.toStdString();
+    EXPECT_EQ(a("--check", "ZPL300").codice, 0);
+    e = a("--strict", "ZPL203");
+    EXPECT_EQ(e.codice, 4) << e.err.toStdString();
+    EXPECT_TRUE(cups.Lavori(QStringLiteral("ZPL203")).isEmpty());
+}
