@@ -257,7 +257,7 @@ TEST(FrmStampa, FindingsListNamesTheOneClicked)
     bool intestazione = false;
     for (const QLabel* l : f.findChildren<QLabel*>())
         intestazione =
-            intestazione || l->text() == QStringLiteral("2 findings (203 dpi): click one to select its object.");
+            intestazione || l->text() == QStringLiteral("Findings: 2 (203 dpi). Click one to select its object.");
     EXPECT_TRUE(intestazione);
     f.show();
     const QRect riga = f.lstRilievi()->visualItemRect(f.lstRilievi()->item(1));
