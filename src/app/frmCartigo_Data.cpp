@@ -4,6 +4,7 @@
 
 #include "data/DatabaseSql.h"
 #include "data/frmDati.h"
+#include "print/frmStampa.h"
 #include "shell/StringTable.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,31 @@ void frmCartigo::inizializzaDati()
                                      .arg(passi));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    // A server that takes long to answer shows the wait window after half a second; its
+    // Cancel gives up the connection.
+    if (uiQt_)
+        objDatabase_->attesa = [this]() -> Interruzione {
+            // the window closes when the connection is done with it
+            struct Finestra {
+                QElapsedTimer orologio;
+                std::unique_ptr<frmAttesa> f;
+                ~Finestra()
+                {
+                    if (f) f->Chiudi();
+                }
+            };
+            auto finestra = std::make_shared<Finestra>();
+            finestra->orologio.start();
+            return [this, finestra](qint64) {
+                if (finestra->orologio.elapsed() < 500) return false;
+                if (!finestra->f) {
+                    finestra->f = std::make_unique<frmAttesa>(this);
+                    finestra->f->Mostra();
+                }
+                finestra->f->Aggiorna(LoadResString(1822));
+                return finestra->f->Annullata();
+            };
+        };
 }
 
 void frmCartigo::aggiornaConnessione(bool connesso)

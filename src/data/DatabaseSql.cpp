@@ -5,7 +5,9 @@
 #include "shell/StringTable.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,7 +18,10 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
+#include <chrono>
 #include <climits>
+#include <future>
+#include <thread>
 #include <vector>
 
 namespace cartigo {
@@ -73,6 +78,32 @@ bool FileSqlite(const QString& percorso)
 
 // --- the connection ---
 
+namespace {
+
+// Asks the server to stop the statement its connection runs, and waits until the server
+// has taken the request (then a statement that had already ended is left alone, and the
+// next one is not touched). A server that does not take it within 5 seconds has stopped
+// answering: the connection is given up, so that whatever waits on it ends.
+void annullaStatement(PGconn* conn, PGcancel* annulla)
+{
+    if (!conn) return;
+    if (!annulla) {
+        ::shutdown(PQsocket(conn), SHUT_RDWR);
+        return;
+    }
+    auto fatto = std::make_shared<std::promise<void>>();
+    std::future<void> attesa = fatto->get_future();
+    std::thread([annulla, fatto] {
+        char errore[256];
+        PQcancel(annulla, errore, int(sizeof errore));
+        PQfreeCancel(annulla);
+        fatto->set_value();
+    }).detach();
+    if (attesa.wait_for(std::chrono::seconds(5)) != std::future_status::ready) ::shutdown(PQsocket(conn), SHUT_RDWR);
+}
+
+}  // namespace
+
 struct DatabaseSql::Connessione {
     QString nome;  // of the Qt connection
     QString visibile;
@@ -80,8 +111,20 @@ struct DatabaseSql::Connessione {
     bool inLettura = false;  // a record set holds the connection's one reading
     Interruzione interrompi;
     mutable QElapsedTimer inizio;  // of the statement running, for the interruption
+    // A server's address and password, for the connection that counts a selection.
+    IndirizzoPostgres indirizzo;
+    QString password;
 
     QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
+    PGconn* pg() const
+    {
+        if (!postgres) return nullptr;
+        const QVariant h = db().driver()->handle();
+        if (!h.isValid()) return nullptr;
+        return qstrcmp(h.typeName(), "PGconn*") == 0 || qstrcmp(h.typeName(), "pg_conn*") == 0
+                   ? *static_cast<PGconn* const*>(h.constData())
+                   : nullptr;
+    }
     ~Connessione()
     {
         {
@@ -95,19 +138,86 @@ struct DatabaseSql::Connessione {
     {
         return ErroreDatabase(ErroreJet::ChiamataFallita, LoadResString(1818).arg(visibile, e.text().trimmed()));
     }
+    ErroreCartigo interrotta() const
+    {
+        return ErroreDatabase(ErroreJet::ChiamataFallita,
+                              LoadResString(1818).arg(visibile, QStringLiteral("the statement was stopped")));
+    }
+    // Qt's driver waits for a server inside libpq, where nothing else can run: with an
+    // interruption, the wait (`lavoro`) runs on a thread of its own while this one asks the
+    // interruption every 50 ms (a wait window stays alive and its Cancel is seen); when it
+    // says stop, the server is asked to stop the statement. True when it was stopped.
+    // SQLite asks the interruption itself, from its progress handler.
+    bool attendi(const std::function<void()>& lavoro) const
+    {
+        PGconn* conn = interrompi ? pg() : nullptr;
+        if (!conn) {
+            lavoro();
+            return false;
+        }
+        PGcancel* annulla = PQgetCancel(conn);
+        std::future<void> fatto = std::async(std::launch::async, lavoro);
+        bool fermato = false;
+        QElapsedTimer dalFermo;
+        try {
+            while (fatto.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+                if (!fermato && interrompi(inizio.elapsed())) {
+                    fermato = true;
+                    annullaStatement(conn, std::exchange(annulla, nullptr));
+                    dalFermo.start();
+                } else if (fermato && dalFermo.elapsed() > 5000) {
+                    ::shutdown(PQsocket(conn), SHUT_RDWR);  // the server took the request but goes on
+                    dalFermo.start();
+                }
+            }
+        } catch (...) {
+            if (!fermato) annullaStatement(conn, std::exchange(annulla, nullptr));
+            fatto.wait();
+            throw;
+        }
+        if (annulla) PQfreeCancel(annulla);
+        fatto.get();
+        return fermato;
+    }
+    // The next record of a server's reading arrives without Qt's driver waiting for it: until
+    // it is there, the interruption is asked every 50 ms; true when it said stop (the server
+    // has then been asked to stop the statement).
+    bool attendiRecord() const
+    {
+        PGconn* conn = interrompi ? pg() : nullptr;
+        if (!conn) return false;
+        while (PQconsumeInput(conn) && PQisBusy(conn)) {
+            pollfd p{PQsocket(conn), POLLIN, 0};
+            ::poll(&p, 1, 50);
+            if (interrompi(inizio.elapsed())) {
+                annullaStatement(conn, PQgetCancel(conn));
+                return true;
+            }
+        }
+        return false;  // there, or the connection failed: the reading says which
+    }
     QSqlQuery esegui(const QString& sql, const QVariantList& valori = {}) const
     {
         QSqlQuery q(db());
         q.setForwardOnly(true);
         inizio.start();
-        if (valori.isEmpty()) {
-            if (!q.exec(sql)) throw errore(q.lastError());
-            return q;
-        }
-        if (!q.prepare(sql)) throw errore(q.lastError());
-        for (const QVariant& v : valori) q.addBindValue(v);
-        if (!q.exec()) throw errore(q.lastError());
+        bool ok = false;
+        if (attendi([&] {
+                ok = valori.isEmpty() ? q.exec(sql) : q.prepare(sql);
+                if (ok && !valori.isEmpty()) {
+                    for (const QVariant& v : valori) q.addBindValue(v);
+                    ok = q.exec();
+                }
+            }))
+            throw interrotta();
+        if (!ok) throw errore(q.lastError());
         return q;
+    }
+    // Ends a server's reading that has not reached its end: the driver would otherwise
+    // read what is left of it (without end, for a query without end).
+    void fermaLettura() const
+    {
+        if (PGconn* conn = pg()) annullaStatement(conn, PQgetCancel(conn));
     }
 };
 
@@ -150,9 +260,13 @@ QStringList OpzioniConnessione(const IndirizzoPostgres& a)
     return opzioni;
 }
 
-// libpq's own judgement of a refused connection: the server asked for a password that
-// was missing or wrong (its messages are translated, so they cannot be read for it).
-bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
+// Tries the connection the way Qt's driver will make it, without waiting inside libpq:
+// every 50 ms the interruption (when there is one) is asked, and the address's connect
+// limit is kept (libpq keeps it only when it waits itself). A failure throws the error of
+// the connection, PasswordRichiesta when libpq judged that the server asked for a
+// password that was missing or wrong (its messages are translated, so they cannot be
+// read for it); a connection the interruption stopped throws ConnessioneFallita.
+void ProvaConnessione(const IndirizzoPostgres& a, const QString& password, const Interruzione& interrompi)
 {
     std::vector<QByteArray> chiavi, valori;
     const auto aggiungi = [&](const char* k, const QString& v) {
@@ -165,11 +279,14 @@ bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
     aggiungi("user", a.utente);
     aggiungi("dbname", a.database);
     aggiungi("password", password);
+    int limite = 0;
     for (const QString& o : OpzioniConnessione(a)) {
         const int uguale = int(o.indexOf(QLatin1Char('=')));
         chiavi.push_back(o.left(uguale).toUtf8());
         valori.push_back(o.mid(uguale + 1).toUtf8());
+        if (chiavi.back() == "connect_timeout") limite = valori.back().trimmed().toInt();
     }
+    if (limite > 0) limite = std::max(limite, 2);  // as libpq takes it
     std::vector<const char*> k, v;
     for (size_t i = 0; i < chiavi.size(); ++i) {
         k.push_back(chiavi[i].constData());
@@ -177,11 +294,52 @@ bool ChiedePassword(const IndirizzoPostgres& a, const QString& password)
     }
     k.push_back(nullptr);
     v.push_back(nullptr);
-    PGconn* conn = PQconnectdbParams(k.data(), v.data(), 0);
-    const bool chiede =
-        conn && PQstatus(conn) != CONNECTION_OK && (PQconnectionNeedsPassword(conn) || PQconnectionUsedPassword(conn));
-    PQfinish(conn);
-    return chiede;
+    std::unique_ptr<PGconn, void (*)(PGconn*)> conn(PQconnectStartParams(k.data(), v.data(), 0), PQfinish);
+    const auto rifiuto = [&](const QString& motivo, bool password) {
+        return ErroreDatabase(password ? ErroreJet::PasswordRichiesta : ErroreJet::ConnessioneFallita,
+                              LoadResString(1810).arg(a.Visibile(), motivo.trimmed()));
+    };
+    if (!conn) throw rifiuto(QStringLiteral("out of memory"), false);
+    QElapsedTimer tempo;
+    tempo.start();
+    PostgresPollingStatusType stato = PGRES_POLLING_WRITING;
+    while (PQstatus(conn.get()) != CONNECTION_BAD && stato != PGRES_POLLING_OK && stato != PGRES_POLLING_FAILED) {
+        pollfd p{PQsocket(conn.get()), short(stato == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        if (p.fd >= 0 && ::poll(&p, 1, 50) > 0) {
+            stato = PQconnectPoll(conn.get());
+            continue;
+        }
+        if (p.fd < 0) stato = PQconnectPoll(conn.get());
+        if (interrompi && interrompi(tempo.elapsed()))
+            throw rifiuto(QStringLiteral("the connection was stopped"), false);
+        if (limite > 0 && tempo.elapsed() > qint64(limite) * 1000) throw rifiuto(QStringLiteral("timeout expired"), false);
+    }
+    if (PQstatus(conn.get()) == CONNECTION_OK) return;
+    throw rifiuto(QString::fromUtf8(PQerrorMessage(conn.get())),
+                  PQconnectionNeedsPassword(conn.get()) || PQconnectionUsedPassword(conn.get()));
+}
+
+// A connection to a server, tried first without waiting (ProvaConnessione) and then made
+// by Qt's driver; failures throw ErroreCartigo.
+std::shared_ptr<DatabaseSql::Connessione> ConnettiPostgres(const IndirizzoPostgres& a, const QString& password,
+                                                           const Interruzione& interrompi)
+{
+    auto c = nuovaConnessione(QStringLiteral("QPSQL"), QStringLiteral("libqt6sql6-psql"), a.Visibile());
+    c->postgres = true;
+    c->indirizzo = a;
+    c->password = password;
+    ProvaConnessione(a, password, interrompi);
+    QSqlDatabase db = c->db();
+    if (!a.host.isEmpty()) db.setHostName(a.host);
+    if (a.porta > 0) db.setPort(a.porta);
+    if (!a.utente.isEmpty()) db.setUserName(a.utente);
+    db.setDatabaseName(a.database);
+    if (!password.isEmpty()) db.setPassword(password);
+    db.setConnectOptions(OpzioniConnessione(a).join(QLatin1Char(';')));
+    if (!db.open())
+        throw ErroreDatabase(ErroreJet::ConnessioneFallita,
+                             LoadResString(1810).arg(a.Visibile(), db.lastError().databaseText().trimmed()));
+    return c;
 }
 
 // A value as the print reads it: dates and times as date-times (a time alone on Jet's
@@ -212,6 +370,7 @@ public:
     }
     ~RecordsetSql() override
     {
+        if (!eof_) c_->fermaLettura();
         q_.finish();
         q_ = QSqlQuery();
         c_->db().rollback();
@@ -238,6 +397,12 @@ private:
     void leggi()
     {
         c_->inizio.start();
+        // (the first record came with the statement)
+        if (q_.at() != QSql::BeforeFirstRow && c_->attendiRecord()) {
+            eof_ = true;
+            riga_.clear();
+            throw c_->interrotta();
+        }
         if (!q_.next()) {
             eof_ = true;
             riga_.clear();
@@ -301,37 +466,22 @@ std::unique_ptr<DatabaseSql> DatabaseSql::ApriSqlite(const QString& percorso)
     return d;
 }
 
-std::unique_ptr<DatabaseSql> DatabaseSql::ApriPostgres(const QString& indirizzo, const QString& password)
+std::unique_ptr<DatabaseSql> DatabaseSql::ApriPostgres(const QString& indirizzo, const QString& password,
+                                                      const Interruzione& attesa)
 {
     const auto a = IndirizzoPostgres::Leggi(indirizzo);
     if (!a)
         throw ErroreDatabase(ErroreJet::ConnessioneFallita,
                              LoadResString(1810).arg(NomeDatabaseVisibile(indirizzo), LoadResString(1819)));
     std::unique_ptr<DatabaseSql> d(new DatabaseSql);
-    d->c_ = nuovaConnessione(QStringLiteral("QPSQL"), QStringLiteral("libqt6sql6-psql"), a->Visibile());
-    d->c_->postgres = true;
-    QSqlDatabase db = d->c_->db();
-    if (!a->host.isEmpty()) db.setHostName(a->host);
-    if (a->porta > 0) db.setPort(a->porta);
-    if (!a->utente.isEmpty()) db.setUserName(a->utente);
-    db.setDatabaseName(a->database);
-    const QString pw = password.isEmpty() ? a->password : password;
-    if (!pw.isEmpty()) db.setPassword(pw);
-    db.setConnectOptions(OpzioniConnessione(*a).join(QLatin1Char(';')));
-    QElapsedTimer tempo;
-    tempo.start();
-    if (!db.open()) {
-        const QString motivo = db.lastError().databaseText().trimmed();
-        // A server that let the time pass did not get as far as asking for a password.
-        const bool password = tempo.elapsed() < 9000 && ChiedePassword(*a, pw);
-        throw ErroreDatabase(password ? ErroreJet::PasswordRichiesta : ErroreJet::ConnessioneFallita,
-                             LoadResString(1810).arg(a->Visibile(), motivo));
-    }
+    d->c_ = ConnettiPostgres(*a, password.isEmpty() ? a->password : password, attesa);
+    d->c_->interrompi = attesa;
     try {
         d->leggiCatalogo();
     } catch (const ErroreCartigo& e) {
         throw ErroreDatabase(ErroreJet::ConnessioneFallita, e.descrizione());
     }
+    d->c_->interrompi = {};
     return d;
 }
 
@@ -469,18 +619,35 @@ std::unique_ptr<Recordset> DatabaseSql::ApriSelezione(const QString& tabella, co
     c_->esegui(c_->postgres ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
                             : QStringLiteral("BEGIN"));
     try {
-        const auto conta = [c = c_, testo = QStringLiteral("SELECT count(*) FROM ") + sql + w, valori] {
-            QSqlQuery q = c->esegui(testo, valori);
+        const QString testoConta = QStringLiteral("SELECT count(*) FROM ") + sql + w;
+        const auto conta = [testoConta, valori](const DatabaseSql::Connessione& c) {
+            QSqlQuery q = c.esegui(testoConta, valori);
             const qint64 n = q.next() ? q.value(0).toLongLong() : 0;
             return int(std::min<qint64>(n, INT_MAX));
         };
-        // A server's connection reads one statement at a time: its count comes first, and
-        // its query is gone before the records are asked for (a prepared statement is
-        // dropped on the connection when its query goes, which would end the reading).
         // SQLite counts beside the reading, in the same transaction, when asked: a
         // selection that is only read in part is never walked whole.
-        std::function<int()> conteggio = conta;
-        if (c_->postgres) conteggio = [n = conta()] { return n; };
+        std::function<int()> conteggio = [c = c_, conta] { return conta(*c); };
+        if (c_->postgres) {
+            // A server's connection reads one statement at a time: the count, when asked,
+            // is made on a connection of its own, which sees the reading's snapshot of the
+            // data (exported by the reading's transaction while it lasts).
+            QString istantanea;
+            {
+                QSqlQuery q = c_->esegui(QStringLiteral("SELECT pg_catalog.pg_export_snapshot()"));
+                if (q.next()) istantanea = q.value(0).toString();
+            }
+            if (!QRegularExpression(QStringLiteral("^[0-9A-Fa-f-]+$")).match(istantanea).hasMatch())
+                istantanea.clear();
+            conteggio = [c = c_, conta, istantanea] {
+                const auto k = ConnettiPostgres(c->indirizzo, c->password, c->interrompi);
+                k->interrompi = c->interrompi;
+                k->esegui(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+                if (!istantanea.isEmpty())
+                    k->esegui(QStringLiteral("SET TRANSACTION SNAPSHOT '%1'").arg(istantanea));
+                return conta(*k);
+            };
+        }
         QSqlQuery q = c_->esegui(QStringLiteral("SELECT * FROM ") + sql + w, valori);
         c_->inLettura = true;
         return std::make_unique<RecordsetSql>(c_, campi, std::move(conteggio), std::move(q));

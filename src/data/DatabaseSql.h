@@ -40,8 +40,11 @@ public:
     // Opens a SQLite file read-only.
     static std::unique_ptr<DatabaseSql> ApriSqlite(const QString& percorso);
     // Connects to a PostgreSQL database; a non-empty `password` replaces the address's.
-    // Without either, libpq looks in PGPASSWORD and ~/.pgpass.
-    static std::unique_ptr<DatabaseSql> ApriPostgres(const QString& indirizzo, const QString& password);
+    // Without either, libpq looks in PGPASSWORD and ~/.pgpass. `attesa`, when given, is
+    // asked every 50 ms while the server is waited for (connecting, reading its catalogue):
+    // true gives up (ConnessioneFallita).
+    static std::unique_ptr<DatabaseSql> ApriPostgres(const QString& indirizzo, const QString& password,
+                                                     const Interruzione& attesa = {});
     ~DatabaseSql() override;
     DatabaseSql(const DatabaseSql&) = delete;
     DatabaseSql& operator=(const DatabaseSql&) = delete;
@@ -51,10 +54,11 @@ public:
     bool EsisteTabella(const QString& nome) const override { return nomiSql_.contains(nome); }
     bool IsQuery(const QString&) const override { return false; }
     QList<InfoCampo> Campi(const QString& nome) override;
-    // The records of a SQLite file are counted only when the count is asked for.
+    // The records are counted only when the count is asked for (a server's on a
+    // connection of its own, from the same snapshot of the data).
     std::unique_ptr<Recordset> ApriSelezione(const QString& tabella, const CondizioneSelezione& c) override;
-    // SQLite's statements are stopped through its progress handler; a server's statements
-    // are not (its connection keeps its own time limits).
+    // SQLite's statements are stopped through its progress handler; a server's are waited
+    // for where the interruption can still be asked, and stopped by the server's cancel.
     void ImpostaInterruzione(Interruzione i) override;
 
     // The DAO type code of a column's declared type (SQLite) or type oid (PostgreSQL).

@@ -1,8 +1,11 @@
 #include "data/LettoreProcesso.h"
 
 #include "data/ValoriJet.h"
+#include "label/ScritturaFile.h"
 
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <csignal>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -54,7 +57,14 @@ LettoreProcesso::Opzioni& LettoreProcesso::OpzioniPredefinite()
     return o;
 }
 
-UscitaLettore::UscitaLettore(std::unique_ptr<QTemporaryDir> cartella) : cartella_(std::move(cartella)) {}
+UscitaLettore::UscitaLettore(std::unique_ptr<QTemporaryDir> cartella) : cartella_(std::move(cartella))
+{
+    // The folder and what the readers write in it: their output, its journal, the sheet
+    // reader's copy of a package.
+    aiSegnali_.push_back(std::make_unique<TemporaneoAiSegnali>(cartella_->path()));
+    for (const char* coda : {"", "-journal", ".pacchetto"})
+        aiSegnali_.push_back(std::make_unique<TemporaneoAiSegnali>(File() + QLatin1String(coda)));
+}
 UscitaLettore::UscitaLettore(UscitaLettore&&) noexcept = default;
 UscitaLettore::~UscitaLettore() = default;
 
@@ -90,6 +100,8 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
         struct rlimit rl {};
         rl.rlim_cur = rl.rlim_max = rlim_t(fileMassimo);
         setrlimit(RLIMIT_FSIZE, &rl);
+        // A program ended by a signal takes its reader with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
     p.start(QIODevice::ReadOnly);
     if (!p.waitForStarted(10000))

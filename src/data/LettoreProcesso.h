@@ -9,12 +9,16 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QTemporaryDir;
 
 namespace cartigo {
 
-// The reader's SQLite file, in a temporary folder that goes with this object.
+class TemporaneoAiSegnali;
+
+// The reader's SQLite file, in a temporary folder that goes with this object; a signal
+// that ends the program (SIGINT, SIGHUP, SIGTERM) removes it too.
 class UscitaLettore {
 public:
     explicit UscitaLettore(std::unique_ptr<QTemporaryDir> cartella);
@@ -25,6 +29,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> cartella_;
+    std::vector<std::unique_ptr<TemporaneoAiSegnali>> aiSegnali_;
 };
 
 class LettoreProcesso {

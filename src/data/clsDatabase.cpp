@@ -48,12 +48,16 @@ bool clsDatabase::ConnettiDatabase()
     }
     QString password = passwordDb_;
     if (server && password.isEmpty()) password = passwordChieste_.value(nomeDatabase_);
+    bool fermata = false;
     for (;;) {
+        Interruzione attendi;
+        if (server && attesa)
+            attendi = [&fermata, i = attesa()](qint64 ms) { return fermata = fermata || (i && i(ms)); };
         try {
             // A new connection replaces the old one only when it succeeds.
             std::unique_ptr<MotoreDati> nuovo;
             if (server) {
-                nuovo = DatabaseSql::ApriPostgres(nomeDatabase_, password);
+                nuovo = DatabaseSql::ApriPostgres(nomeDatabase_, password, attendi);
             } else if (FileSqlite(nomeDatabase_)) {
                 nuovo = DatabaseSql::ApriSqlite(nomeDatabase_);
             } else {
@@ -68,7 +72,9 @@ bool clsDatabase::ConnettiDatabase()
         } catch (const ErroreCartigo& e) {
             db_.reset();
             ultimoErrore_ = e.numero();
+            attendi = nullptr;  // its window closes before any other shows
             ui_.cursoreNormale();
+            if (fermata) return false;  // the user gave up waiting: nothing to say
             if (e.numero() == ErroreJet::PasswordRichiesta) {
                 // The password for this run, asked with the server's words.
                 RichiestaPasswordDatabase r;

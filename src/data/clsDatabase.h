@@ -91,6 +91,10 @@ public:
     MotoreDati* Motore() const { return db_.get(); }
     // Reports the reading's progress (for a progress display); called with a growing counter.
     std::function<void(qint64)> progresso;
+    // Makes what a connection to a server asks while it waits for the server (a wait
+    // window and its Cancel): true gives up, and the connection fails without a message.
+    // Made once per connection, dropped when it ends. None: the server's own time limits.
+    std::function<Interruzione()> attesa;
 
 private:
     MotoreDati& motore();

@@ -48,8 +48,21 @@ extern "C" void rimuoviEdEsci(int segnale)
 
 void RimuoviTemporaneiInCorso()
 {
+    // the files first, then the folders they emptied
     for (auto& nome : temporaneiInCorso)
         if (const char* n = nome.load()) ::unlink(n);
+    for (auto& nome : temporaneiInCorso)
+        if (const char* n = nome.load()) ::rmdir(n);
+}
+
+TemporaneoAiSegnali::TemporaneoAiSegnali(const QString& percorso) : nome_(QFile::encodeName(percorso))
+{
+    posto_ = elencaTemporaneo(nome_.constData());
+}
+
+TemporaneoAiSegnali::~TemporaneoAiSegnali()
+{
+    togliTemporaneo(posto_);
 }
 
 void RimuoviTemporaneiAiSegnali()

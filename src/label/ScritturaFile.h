@@ -56,8 +56,22 @@ private:
     std::unique_ptr<Dispositivo_> dispositivo_;
 };
 
-// Removes the temporary files of every ScritturaFile still being written. Safe in a
-// signal handler.
+// A temporary file or folder of the program's own that the signals below remove while
+// this object lives (a folder once the files listed in it are gone).
+class TemporaneoAiSegnali {
+public:
+    explicit TemporaneoAiSegnali(const QString& percorso);
+    ~TemporaneoAiSegnali();
+    TemporaneoAiSegnali(const TemporaneoAiSegnali&) = delete;
+    TemporaneoAiSegnali& operator=(const TemporaneoAiSegnali&) = delete;
+
+private:
+    QByteArray nome_;
+    int posto_ = -1;
+};
+
+// Removes the temporary files of every ScritturaFile still being written, and the
+// files and folders listed by TemporaneoAiSegnali. Safe in a signal handler.
 void RimuoviTemporaneiInCorso();
 // SIGINT, SIGHUP and SIGTERM (those not ignored) remove the temporary files being
 // written and end the program with 128 + the signal's number (130, 129, 143): an

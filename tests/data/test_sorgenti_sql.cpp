@@ -14,6 +14,11 @@
 #include "shell/StringTable.h"
 
 #include <sqlite3.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -299,6 +304,45 @@ TEST(SorgentiSql, PostgresPasswordsAndRefusedConnections)
         EXPECT_TRUE(c.ui.messaggi[0].testo.contains(r.contiene)) << c.ui.messaggi[0].testo.toStdString();
         EXPECT_EQ(c.ui.messaggi[0].titolo, QStringLiteral("objDatabase"));
     }
+}
+
+// A server that takes the connection and never says a word: the wait is asked about all
+// along (a wait window stays alive), and giving up ends it at once, without a message.
+TEST(SorgentiSql, ASilentServerIsWaitedForWhereItCanBeGivenUp)
+{
+    test::AssicuraApplicazione();
+    const int muto = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(muto, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t lunghezza = sizeof a;
+    ASSERT_EQ(::bind(muto, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(muto, 8), 0);
+    ASSERT_EQ(::getsockname(muto, reinterpret_cast<sockaddr*>(&a), &lunghezza), 0);
+    struct Chiudi {
+        int fd;
+        ~Chiudi() { ::close(fd); }
+    } chiudi{muto};
+
+    Connessione k;
+    int domande = 0, attese = 0;
+    QElapsedTimer t;
+    k.db.attesa = [&]() -> Interruzione {
+        ++attese;
+        return [&](qint64) {
+            ++domande;
+            return t.elapsed() > 1000;
+        };
+    };
+    t.start();
+    EXPECT_FALSE(k.apri(QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(ntohs(a.sin_port)),
+                        QStringLiteral("x")));
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_GE(domande, 10);
+    EXPECT_EQ(attese, 1);
+    EXPECT_TRUE(k.ui.messaggi.isEmpty());
+    EXPECT_FALSE(k.db.Connesso());
 }
 
 TEST(SorgentiSql, AMissingDriverNamesItsPackage)

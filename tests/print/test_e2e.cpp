@@ -445,6 +445,59 @@ TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
         EXPECT_EQ(test::LeggiFile(pdf), QByteArray("vecchio"));
     }
+
+    // While the MDB reader runs (here one that never ends): its temporary folder goes, and
+    // the reader with the job.
+    CARTIGO_RICHIEDI_TESTDATA(dati);
+    const QString tmp = dir.filePath(QStringLiteral("tmp"));
+    QDir(dir.path()).mkdir(QStringLiteral("tmp"));
+    const QString lettore = dir.filePath(QStringLiteral("lettore.sh"));
+    const QString pidLettore = dir.filePath(QStringLiteral("lettore.pid"));
+    test::ScriviFile(lettore, QStringLiteral("#!/bin/sh\necho $$ > '%1'\necho 'P 1'\nexec sleep 120\n")
+                                  .arg(pidLettore)
+                                  .toUtf8());
+    QFile::setPermissions(lettore, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString etichetta = dir.filePath(QStringLiteral("clienti.eti"));
+    test::ScriviFile(etichetta, righe({"oggDatabase", dati + "/mdb/nwind.mdb", "", "Customers", "", " 0 ", "", "", "",
+                                       "False", "", "oggTesto", " 113 ", " 113 ", " 4200 ", " 300 ", "x", "Arial",
+                                       " 10 ", "False", "False", " 0 ", " 0 ", " 16777215 ", " 0 ", "", " 0 "}));
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("TMPDIR"), tmp);
+    ambiente.insert(QStringLiteral("CARTIGO_MDBREADER"), lettore);
+    // the program's own (Qt's runtime folder may be made there too)
+    const auto temporanei = [&] {
+        return QDir(tmp).entryList({QStringLiteral("cartigo*")}, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    for (const int segnale : {SIGINT, SIGHUP, SIGTERM}) {
+        SCOPED_TRACE(segnale);
+        QFile::remove(pidLettore);
+        QProcess p;
+        p.setProcessEnvironment(ambiente);
+        p.start(QStringLiteral(CARTIGO_PRINT), {etichetta, QStringLiteral("--pdf"), pdf});
+        ASSERT_TRUE(p.waitForStarted());
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 60000 && p.state() == QProcess::Running && !QFileInfo(pidLettore).size())
+            QThread::msleep(5);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the job ended before the signal";
+        EXPECT_EQ(temporanei().size(), 1);
+        const pid_t pid = pid_t(test::LeggiFile(pidLettore).trimmed().toInt());
+        ::kill(pid_t(p.processId()), segnale);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 128 + segnale);
+        EXPECT_EQ(temporanei(), QStringList{});
+        // the reader ends with it (a moment after; no one may reap it here)
+        const auto vivo = [pid] {
+            const QByteArray stato = test::LeggiFile(QStringLiteral("/proc/%1/stat").arg(pid));
+            const qsizetype fine = stato.lastIndexOf(')');
+            return pid > 0 && fine > 0 && stato.mid(fine + 2, 1) != "Z";
+        };
+        t.start();
+        while (t.elapsed() < 10000 && vivo()) QThread::msleep(10);
+        EXPECT_FALSE(vivo()) << "the reader outlived the job";
+        if (vivo()) ::kill(pid, SIGKILL);
+    }
+    EXPECT_EQ(test::LeggiFile(pdf), QByteArray("vecchio"));
 }
 
 TEST(StampaBatch, PicturesBesideTheLabelKeepGoingAndEmptySelections)

@@ -2,6 +2,7 @@
 #include "../stampora/SupportoStampora.h"
 #include "barcode/EAN.h"
 #include "common/ServerCups.h"
+#include "common/ServerPostgres.h"
 #include "common/TestSupport.h"
 #include "data/SelezioneStampa.h"
 #include "data/clsDatabase.h"
@@ -651,9 +652,10 @@ TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
     EXPECT_EQ(senza.ui.messaggi[0].testo, ElencoProblemi(LoadResString(1800), {QStringLiteral("${FirstName}")}));
 }
 
-// A SQLite view over a recursion without end: a number of labels reads only those records;
-// all of them start a count that never ends, which shows the wait window, whose Cancel stops
-// it; a time limit stops it too, and says so.
+// A view over a recursion without end, in a SQLite file and on a PostgreSQL server: a
+// number of labels reads only those records; all of them start a count that never ends,
+// which shows the wait window, whose Cancel stops it; a time limit stops it too, and says
+// so. A server's statement whose first record never comes is stopped the same ways.
 TEST(StampaEtichette, AQueryWithoutEndIsReadInPartAndStopped)
 {
     QTemporaryDir dir;
@@ -668,10 +670,12 @@ TEST(StampaEtichette, AQueryWithoutEndIsReadInPartAndStopped)
                   SQLITE_OK);
         sqlite3_close(s);
     }
-    const auto banco = [&](Banco& b, clsDatabase& db) {
-        db.SetNomeDatabase(file);
+    QString database = file, password;
+    const auto banco = [&](Banco& b, clsDatabase& db, const QString& tabella) {
+        db.SetNomeDatabase(database);
+        db.SetPasswordDb(password);
         ASSERT_TRUE(db.ConnettiDatabase());
-        b.doc.Collegamento().NomeTabella = QStringLiteral("numeri");
+        b.doc.Collegamento().NomeTabella = tabella;
         b.doc.ImpostaConnesso(true);
         testo(b.doc, QStringLiteral("${x}"));
         b.job.ApriRecordset = [&] {
@@ -679,42 +683,68 @@ TEST(StampaEtichette, AQueryWithoutEndIsReadInPartAndStopped)
                                        b.job.InterruzioneDati());
         };
     };
+    // Cancel as soon as the window shows, and a limit of one second
+    const auto fermata = [&](const QString& tabella, const ValoriDialogoStampa& opzioni) {
+        {
+            Banco b;
+            clsDatabase db(b.ui);
+            banco(b, db, tabella);
+            b.opzioni = opzioni;
+            b.annullaDopo = 0;
+            QElapsedTimer t;
+            t.start();
+            EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+            EXPECT_LT(t.elapsed(), 20000);
+            EXPECT_TRUE(b.attesa.contains(LoadResString(1821))) << b.attesa.join('|').toStdString();
+            EXPECT_FALSE(b.attesaAperta);
+            EXPECT_TRUE(b.ui.messaggi.empty());
+            EXPECT_FALSE(b.uscita);
+        }
+        {
+            Banco b;
+            clsDatabase db(b.ui);
+            banco(b, db, tabella);
+            b.job.CreaAttesa = nullptr;
+            b.job.SecondiMassimiDati = 1;
+            b.opzioni = opzioni;
+            QElapsedTimer t;
+            t.start();
+            EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+            EXPECT_LT(t.elapsed(), 20000);
+            ASSERT_EQ(b.ui.messaggi.size(), 1);
+            EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(LoadResString(1820).arg(1)));
+        }
+    };
+    const auto verifica = [&] {
+        {
+            Banco b;
+            clsDatabase db(b.ui);
+            banco(b, db, QStringLiteral("numeri"));
+            b.opzioni = {false, true, "3", "1"};
+            ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+            QStringList stampati;
+            for (const auto& t : b.testi()) stampati << t.testo;
+            EXPECT_EQ(stampati, (QStringList{"1", "2", "3"}));
+        }
+        fermata(QStringLiteral("numeri"), {true, false, "1", "1"});
+    };
     {
-        Banco b;
-        clsDatabase db(b.ui);
-        banco(b, db);
-        b.opzioni = {false, true, "3", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
-        QStringList stampati;
-        for (const auto& t : b.testi()) stampati << t.testo;
-        EXPECT_EQ(stampati, (QStringList{"1", "2", "3"}));
+        SCOPED_TRACE("SQLite");
+        verifica();
     }
-    {
-        Banco b;
-        clsDatabase db(b.ui);
-        banco(b, db);
-        b.opzioni = {true, false, "1", "1"};
-        b.annullaDopo = 0;  // Cancel as soon as the window shows
-        QElapsedTimer t;
-        t.start();
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
-        EXPECT_LT(t.elapsed(), 20000);
-        EXPECT_TRUE(b.attesa.contains(LoadResString(1821))) << b.attesa.join('|').toStdString();
-        EXPECT_FALSE(b.attesaAperta);
-        EXPECT_TRUE(b.ui.messaggi.empty());
-        EXPECT_FALSE(b.uscita);
-    }
-    {
-        Banco b;
-        clsDatabase db(b.ui);
-        banco(b, db);
-        b.job.CreaAttesa = nullptr;
-        b.job.SecondiMassimiDati = 1;
-        b.opzioni = {true, false, "1", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
-        ASSERT_EQ(b.ui.messaggi.size(), 1);
-        EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(LoadResString(1820).arg(1)));
-    }
+
+    test::ServerPostgres pg;
+    if (!pg.avviato()) GTEST_SKIP() << pg.motivo().toStdString();
+    ASSERT_TRUE(pg.Sql(QStringLiteral(
+        "CREATE VIEW numeri AS WITH RECURSIVE c(x) AS (SELECT CAST(1 AS bigint) UNION ALL SELECT x + 1 FROM c) "
+        "SELECT x FROM c;"
+        "CREATE VIEW lenta AS SELECT v.x FROM (SELECT pg_sleep(120)) s, (VALUES (1)) v(x);")))
+        << pg.motivo().toStdString();
+    database = pg.Indirizzo();
+    password = test::ServerPostgres::Password();
+    SCOPED_TRACE("PostgreSQL");
+    verifica();
+    fermata(QStringLiteral("lenta"), {false, true, "1", "1"});
 }
 
 TEST(StampaEtichette, ARollPrintsOneLabelAPageOfItsOwnSize)
