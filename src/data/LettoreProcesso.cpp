@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace cartigo {
 
@@ -81,9 +82,17 @@ qint64 UscitaLettore::Dimensione() const
 UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
                                       const Opzioni& opzioni)
 {
+    // The folder is listed for the signals as soon as it is made: they wait meanwhile.
+    sigset_t segnali, prima;
+    sigemptyset(&segnali);
+    for (const int s : {SIGINT, SIGHUP, SIGTERM}) sigaddset(&segnali, s);
+    pthread_sigmask(SIG_BLOCK, &segnali, &prima);
     auto dir = std::make_unique<QTemporaryDir>();
-    if (!dir->isValid()) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
-    UscitaLettore risultato(std::move(dir));
+    std::optional<UscitaLettore> creata;
+    if (dir->isValid()) creata.emplace(std::move(dir));
+    pthread_sigmask(SIG_SETMASK, &prima, nullptr);
+    if (!creata) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
+    UscitaLettore risultato(std::move(*creata));
     const QString uscita = risultato.File();
 
     QProcess p;
