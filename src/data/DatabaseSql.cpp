@@ -186,9 +186,11 @@ struct DatabaseSql::Connessione {
     {
         PGconn* conn = interrompi ? pg() : nullptr;
         if (!conn) return false;
-        while (PQconsumeInput(conn) && PQisBusy(conn)) {
+        // (more is read from the server only when what was read is used up, as the driver
+        // does: the records never pile up in memory)
+        while (PQisBusy(conn)) {
             pollfd p{PQsocket(conn), POLLIN, 0};
-            ::poll(&p, 1, 50);
+            if (::poll(&p, 1, 50) > 0 && !PQconsumeInput(conn)) break;
             if (interrompi(inizio.elapsed())) {
                 annullaStatement(conn, PQgetCancel(conn));
                 return true;
