@@ -83,14 +83,12 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
                                       const Opzioni& opzioni)
 {
     // The folder is listed for the signals as soon as it is made: they wait meanwhile.
-    sigset_t segnali, prima;
-    sigemptyset(&segnali);
-    for (const int s : {SIGINT, SIGHUP, SIGTERM}) sigaddset(&segnali, s);
-    pthread_sigmask(SIG_BLOCK, &segnali, &prima);
-    auto dir = std::make_unique<QTemporaryDir>();
     std::optional<UscitaLettore> creata;
-    if (dir->isValid()) creata.emplace(std::move(dir));
-    pthread_sigmask(SIG_SETMASK, &prima, nullptr);
+    {
+        const SegnaliRimandati rimandati;
+        auto dir = std::make_unique<QTemporaryDir>();
+        if (dir->isValid()) creata.emplace(std::move(dir));
+    }
     if (!creata) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
     UscitaLettore risultato(std::move(*creata));
     const QString uscita = risultato.File();

@@ -38,8 +38,18 @@ void togliTemporaneo(int& posto)
     posto = -1;
 }
 
+// Temporary files or folders being made and not yet listed, and a signal that came
+// meanwhile (handled once they are listed).
+std::atomic<int> creazioniInCorso{0};
+std::atomic<int> segnaleRimandato{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
 extern "C" void rimuoviEdEsci(int segnale)
 {
+    if (creazioniInCorso.load() > 0) {
+        segnaleRimandato.store(segnale);
+        return;
+    }
     RimuoviTemporaneiInCorso();
     ::_exit(128 + segnale);
 }
@@ -53,6 +63,17 @@ void RimuoviTemporaneiInCorso()
         if (const char* n = nome.load()) ::unlink(n);
     for (auto& nome : temporaneiInCorso)
         if (const char* n = nome.load()) ::rmdir(n);
+}
+
+SegnaliRimandati::SegnaliRimandati()
+{
+    ++creazioniInCorso;
+}
+
+SegnaliRimandati::~SegnaliRimandati()
+{
+    if (--creazioniInCorso == 0)
+        if (const int segnale = segnaleRimandato.exchange(0)) ::raise(segnale);
 }
 
 TemporaneoAiSegnali::TemporaneoAiSegnali(const QString& percorso) : nome_(QFile::encodeName(percorso))

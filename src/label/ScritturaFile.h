@@ -56,6 +56,16 @@ private:
     std::unique_ptr<Dispositivo_> dispositivo_;
 };
 
+// While one lives, the signals below wait (they are handled when the last one goes): a
+// temporary file or folder made meanwhile is listed before they remove what is listed.
+class SegnaliRimandati {
+public:
+    SegnaliRimandati();
+    ~SegnaliRimandati();
+    SegnaliRimandati(const SegnaliRimandati&) = delete;
+    SegnaliRimandati& operator=(const SegnaliRimandati&) = delete;
+};
+
 // A temporary file or folder of the program's own that the signals below remove while
 // this object lives (a folder once the files listed in it are gone).
 class TemporaneoAiSegnali {

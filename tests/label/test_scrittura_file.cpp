@@ -2,6 +2,7 @@
 // up, and on outputs that are not regular files.
 #include "common/TestSupport.h"
 #include "label/GestoreEtichetta.h"
+#include "label/ScritturaFile.h"
 #include "shell/InterazioneScriptata.h"
 #include "stampora/FileIni.h"
 #include "stampora/FileStampa.h"
@@ -191,4 +192,32 @@ TEST(DeviceOutputs, FifosAndDeviceNodesAreWrittenInPlace)
     EXPECT_EQ(errore, QStringLiteral("No space left on device"));
     EXPECT_EQ(tipo(pieno), unsigned(S_IFCHR));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3);  // no leftovers
+}
+
+// A signal that comes while a temporary folder and its file are being made waits until they
+// are listed, then removes them and ends the program as usual.
+TEST(SegnaliTemporanei, ASignalWhileATemporaryIsMadeWaitsUntilItIsListed)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child sees the same folder
+    QTemporaryDir dir;
+    const QString cartella = dir.filePath(QStringLiteral("lettore"));
+    const QString file = cartella + QStringLiteral("/uscita.sqlite");
+    const QString segno = dir.filePath(QStringLiteral("segno"));
+    const auto figlio = [&] {
+        RimuoviTemporaneiAiSegnali();
+        std::unique_ptr<TemporaneoAiSegnali> c, f;
+        {
+            const SegnaliRimandati rimandati;
+            QDir().mkpath(cartella);
+            test::ScriviFile(file, "dati");
+            ::raise(SIGTERM);
+            test::ScriviFile(segno, "ancora qui");
+            c = std::make_unique<TemporaneoAiSegnali>(cartella);
+            f = std::make_unique<TemporaneoAiSegnali>(file);
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(figlio(), ::testing::ExitedWithCode(128 + SIGTERM), "");
+    EXPECT_TRUE(QFileInfo::exists(segno));
+    EXPECT_FALSE(QFileInfo::exists(cartella));
 }
