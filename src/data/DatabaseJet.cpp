@@ -1,5 +1,6 @@
 #include "data/DatabaseJet.h"
 
+#include "data/FlussoRighe.h"
 #include "data/FunzioniJet.h"
 #include "data/IntestazioneMdb.h"
 #include "data/JetSql.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace cartigo {
 
@@ -75,6 +78,53 @@ QString testoColonna(sqlite3_stmt* st, int i)
     return t ? QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_column_bytes(st, i)) : QString();
 }
 
+// Binds a row of the reader's stream to ?1, ?2 ...
+void legaRiga(sqlite3_stmt* st, const std::vector<ValoreRiga>& valori)
+{
+    for (size_t i = 0; i < valori.size(); ++i) {
+        const ValoreRiga& v = valori[i];
+        const int p = int(i + 1);
+        switch (v.tipo) {
+            case 'I':
+                sqlite3_bind_int64(st, p, v.intero);
+                break;
+            case 'F':
+                sqlite3_bind_double(st, p, v.reale);
+                break;
+            case 'S':
+                sqlite3_bind_text(st, p, v.byte.data(), int(v.byte.size()), SQLITE_TRANSIENT);
+                break;
+            case 'B':
+                sqlite3_bind_blob(st, p, v.byte.data(), int(v.byte.size()), SQLITE_TRANSIENT);
+                break;
+            default:
+                sqlite3_bind_null(st, p);
+        }
+    }
+}
+
+[[noreturn]] void tabellaDanneggiata(const QString& file, const QString& motivo)
+{
+    throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
+                         QStringLiteral("Cannot open database '%1': the file could not be read (%2); it may be damaged")
+                             .arg(QDir::toNativeSeparators(file), motivo));
+}
+
+// A table that does not hold the rows its definition declares.
+QString righeDiverse(const QString& tabella, qint64 dichiarate, qint64 lette)
+{
+    return lette > dichiarate
+               ? QStringLiteral("table %1 holds more rows than its definition declares").arg(tabella)
+               : QStringLiteral("table %1 holds %2 rows, %3 of them could be read").arg(tabella).arg(dichiarate).arg(lette);
+}
+
+QString istruzioneInserimento(const QString& tabella, int colonne)
+{
+    QString ins = QStringLiteral("INSERT INTO main.") + NomeSqlite(tabella) + QStringLiteral(" VALUES (");
+    for (int i = 0; i < colonne; ++i) ins += i ? QStringLiteral(", ?") : QStringLiteral("?");
+    return ins + QLatin1Char(')');
+}
+
 int tipoMdbADao(int tipoMdb)
 {
     switch (tipoMdb) {
@@ -89,10 +139,11 @@ int tipoMdbADao(int tipoMdb)
 
 }  // namespace
 
-DatabaseJet::DatabaseJet() = default;
+DatabaseJet::DatabaseJet() : questo_(std::make_shared<DatabaseJet*>(this)) {}
 
 DatabaseJet::~DatabaseJet()
 {
+    *questo_ = nullptr;
     // A record set still open keeps the database until it is finalised.
     if (db_) sqlite3_close_v2(db_);
 }
@@ -404,35 +455,43 @@ void DatabaseJet::caricaTabelle(const QStringList& nomiRichiesti)
         if (!nomi.contains(t.nome)) nomi << t.nome;
     }
     if (nomi.isEmpty()) return;
-    const UscitaLettore snap = LettoreProcesso::Esegui(QStringLiteral("tabelle"), percorso_, nomi, opzioni_);
-    if (snap.Dimensione() <= 0)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile,
-                             QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
-    // The reader's file is attached where it lies and its rows copied into the working
-    // file, page by page through SQLite's cache.
-    {
-        Istruzione s;
-        const QByteArray file = snap.File().toUtf8();
-        if (sqlite3_prepare_v2(db_, "ATTACH ?1 AS snap", -1, &s.st, nullptr) != SQLITE_OK ||
-            sqlite3_bind_text(s.st, 1, file.constData(), int(file.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
-            sqlite3_step(s.st) != SQLITE_DONE)
-            throw ErroreDatabase(
-                ErroreJet::DatabaseNonApribile,
-                QStringLiteral("Cannot open database '%1': the reader's output is not readable.").arg(percorso_));
-    }
-    struct Stacca {
-        DatabaseJet* d;
-        ~Stacca() { sqlite3_exec(d->db_, "DETACH snap", nullptr, nullptr, nullptr); }
-    } stacca{this};
+    completaFlusso();
+    // The rows go into the working file as the reader writes them.
+    LettoreInCorso lettore(QStringLiteral("tabelle"), percorso_, nomi, opzioni_);
+    FlussoRighe flusso(lettore);
     esegui(QStringLiteral("BEGIN"));
     try {
-        for (const QString& n : nomi) {
-            const InfoTabella& t = tabelle_.at(indiceTabelle_.value(chiave(n)));
+        FlussoRighe::Tabella letta;
+        std::vector<ValoreRiga> valori;
+        while (flusso.ProssimaTabella(letta)) {
+            const auto it = indiceTabelle_.constFind(chiave(letta.nome));
+            if (it == indiceTabelle_.cend() || !nomi.contains(letta.nome, Qt::CaseInsensitive))
+                tabellaDanneggiata(percorso_, QStringLiteral("the reader gave a table not asked for"));
+            const InfoTabella& t = tabelle_.at(it.value());
+            if (letta.colonne != int(t.campi.size()))
+                tabellaDanneggiata(percorso_, QStringLiteral("the fields of table %1 changed").arg(t.nome));
             creaTabella(t);
-            if (!t.campi.isEmpty())
-                esegui(QStringLiteral("INSERT INTO main.%1 SELECT * FROM snap.%1").arg(NomeSqlite(t.nome)));
-            caricate_.insert(chiave(n));
+            Istruzione ins;
+            if (letta.colonne > 0 &&
+                sqlite3_prepare_v2(db_, istruzioneInserimento(t.nome, letta.colonne).toUtf8().constData(), -1,
+                                   &ins.st, nullptr) != SQLITE_OK)
+                throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+            qint64 righe = 0;
+            while (flusso.ProssimaRiga(valori)) {
+                ++righe;
+                legaRiga(ins.st, valori);
+                if (sqlite3_step(ins.st) != SQLITE_DONE)
+                    throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+                sqlite3_reset(ins.st);
+            }
+            if (righe != letta.dichiarate) tabellaDanneggiata(percorso_, righeDiverse(t.nome, letta.dichiarate, righe));
+            caricate_.insert(chiave(t.nome));
         }
+        for (const QString& n : nomi)
+            if (!caricate_.contains(chiave(n)))
+                throw ErroreDatabase(
+                    ErroreJet::DatabaseNonApribile,
+                    QStringLiteral("Cannot open database '%1': the reader wrote nothing.").arg(percorso_));
         esegui(QStringLiteral("COMMIT"));
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -681,6 +740,7 @@ void DatabaseJet::creaVista(const QString& nome)
 
 void* DatabaseJet::prepara(const QString& sqlSqlite)
 {
+    completaFlusso();
     const QByteArray u = sqlSqlite.toUtf8();
     for (int tentativi = 0;; ++tentativi) {
         sqlite3_stmt* st = nullptr;
@@ -839,6 +899,189 @@ private:
 
 }  // namespace
 
+// A base table read while the reader writes it: its rows go into the working file a
+// batch at a time, as the records set on it ask for them. One given up before its end
+// takes its rows away again (so that nothing reads part of a table); one that ends checks
+// the rows against the table's definition and the reader's good end.
+class DatabaseJet::FlussoTabella {
+public:
+    FlussoTabella(DatabaseJet& d, const InfoTabella& t)
+        : questo_(d.questo_), db_(d.db_), file_(d.percorso_), tabella_(t),
+          lettore_(QStringLiteral("tabelle"), d.percorso_, {t.nome}, d.opzioni_), righe_(lettore_)
+    {
+        FlussoRighe::Tabella letta;
+        if (!righe_.ProssimaTabella(letta) || chiave(letta.nome) != chiave(t.nome))
+            tabellaDanneggiata(file_, QStringLiteral("the reader gave no table %1").arg(t.nome));
+        if (letta.colonne != int(t.campi.size()))
+            tabellaDanneggiata(file_, QStringLiteral("the fields of table %1 changed").arg(t.nome));
+        dichiarate_ = letta.dichiarate;
+        d.creaTabella(t);
+        creata_ = true;
+        if (sqlite3_prepare_v2(db_, istruzioneInserimento(t.nome, letta.colonne).toUtf8().constData(), -1, &ins_.st,
+                               nullptr) != SQLITE_OK)
+            throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+    }
+    ~FlussoTabella()
+    {
+        if (completo_ || !creata_ || !*questo_) return;
+        sqlite3_finalize(ins_.st);
+        ins_.st = nullptr;
+        const QByteArray togli = (QStringLiteral("DROP TABLE main.") + NomeSqlite(tabella_.nome)).toUtf8();
+        if (sqlite3_exec(db_, togli.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            (*questo_)->daTogliere_.insert(tabella_.nome);
+    }
+    FlussoTabella(const FlussoTabella&) = delete;
+    FlussoTabella& operator=(const FlussoTabella&) = delete;
+
+    const QString& Nome() const { return tabella_.nome; }
+    qint64 Dichiarate() const { return dichiarate_; }
+    bool Completo() const { return completo_; }
+    // The next rows into the table: at least one, and those already written up to a batch.
+    // False at the end, once the count and the reader's end are checked.
+    bool Avanza()
+    {
+        if (completo_) return false;
+        if (guasto_) throw ErroreDatabase(guasto_->numero(), guasto_->descrizione());
+        try {
+            sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+            bool fine = false;
+            for (int n = 0; n == 0 || (n < 4096 && righe_.RigaPronta()); ++n) {
+                if (!righe_.ProssimaRiga(valori_)) {
+                    fine = true;
+                    break;
+                }
+                if (++inserite_ > dichiarate_)
+                    tabellaDanneggiata(file_, righeDiverse(tabella_.nome, dichiarate_, inserite_));
+                legaRiga(ins_.st, valori_);
+                if (sqlite3_step(ins_.st) != SQLITE_DONE)
+                    throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+                sqlite3_reset(ins_.st);
+            }
+            if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+                throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+            if (!fine) return true;
+            if (inserite_ != dichiarate_) tabellaDanneggiata(file_, righeDiverse(tabella_.nome, dichiarate_, inserite_));
+            FlussoRighe::Tabella altra;
+            if (righe_.ProssimaTabella(altra))  // the reader's end, checked
+                tabellaDanneggiata(file_, QStringLiteral("the reader gave a table not asked for"));
+        } catch (const ErroreCartigo& e) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            guasto_.emplace(e.numero(), e.descrizione());
+            throw;
+        }
+        completo_ = true;
+        if (*questo_) (*questo_)->caricate_.insert(chiave(tabella_.nome));
+        return false;
+    }
+    void Completa()
+    {
+        while (Avanza()) {
+        }
+    }
+
+private:
+    std::shared_ptr<DatabaseJet*> questo_;
+    sqlite3* db_;
+    QString file_;
+    InfoTabella tabella_;
+    LettoreInCorso lettore_;
+    FlussoRighe righe_;
+    Istruzione ins_;
+    std::vector<ValoreRiga> valori_;
+    qint64 dichiarate_ = 0;
+    qint64 inserite_ = 0;
+    bool creata_ = false;
+    bool completo_ = false;
+    std::optional<ErroreCartigo> guasto_;
+};
+
+namespace {
+
+// The records of a table read while the reader writes it: the rows the table has so far,
+// then more of them asked of the reading; the count is the one the table's definition
+// declares, which the reading checks at its end.
+class CursoreFlusso : public Recordset {
+public:
+    CursoreFlusso(sqlite3* db, std::shared_ptr<DatabaseJet::FlussoTabella> f, Istruzione&& s, QList<InfoCampo> campi,
+                  QList<bool> tipoNoto)
+        : db_(db), flusso_(std::move(f)), campi_(std::move(campi)), tipoNoto_(std::move(tipoNoto))
+    {
+        std::swap(s_.st, s.st);
+        leggi();
+    }
+    bool Eof() const override { return eof_; }
+    void MoveNext() override
+    {
+        if (!eof_) leggi();
+    }
+    int RecordCount() const override { return int(flusso_->Dichiarate()); }
+    const QList<InfoCampo>& Campi() const override { return campi_; }
+    using Recordset::Valore;
+    QVariant Valore(int indice) const override
+    {
+        if (eof_) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
+        return riga_.value(indice);
+    }
+
+private:
+    void leggi()
+    {
+        for (bool ultimaPassata = false;;) {
+            const int rc = sqlite3_step(s_.st);
+            if (rc == SQLITE_ROW) {
+                ultimo_ = sqlite3_column_int64(s_.st, int(campi_.size()));
+                leggiRiga(s_.st, campi_, tipoNoto_, riga_);
+                return;
+            }
+            sqlite3_reset(s_.st);
+            if (rc != SQLITE_DONE) throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+            if (ultimaPassata) break;
+            // the rows since the last one read: after more of the reading, or once more
+            // when it has ended
+            if (flusso_->Completo() || !flusso_->Avanza()) ultimaPassata = true;
+            sqlite3_bind_int64(s_.st, 1, ultimo_);
+        }
+        eof_ = true;
+        riga_.clear();
+    }
+
+    sqlite3* db_;
+    std::shared_ptr<DatabaseJet::FlussoTabella> flusso_;
+    Istruzione s_;
+    QList<InfoCampo> campi_;
+    QList<bool> tipoNoto_;
+    QList<QVariant> riga_;
+    qint64 ultimo_ = 0;
+    bool eof_ = false;
+};
+
+}  // namespace
+
+bool DatabaseJet::tabellaInFlusso(const QString& nome) const
+{
+    const QString k = chiave(nome);
+    const auto it = indiceTabelle_.constFind(k);
+    if (csv_ || it == indiceTabelle_.cend() || caricate_.contains(k) || viste_.contains(k)) return false;
+    const InfoTabella& t = tabelle_.at(it.value());
+    if (t.collegata || t.campi.isEmpty()) return false;
+    // the rows are walked by rowid, which a field of that name would hide
+    for (const InfoCampo& c : t.campi)
+        for (const char* n : {"rowid", "_rowid_", "oid"})
+            if (c.nome.compare(QLatin1String(n), Qt::CaseInsensitive) == 0) return false;
+    return true;
+}
+
+void DatabaseJet::completaFlusso()
+{
+    if (const auto f = flusso_.lock(); f && !f->Completo()) f->Completa();
+    for (auto it = daTogliere_.begin(); it != daTogliere_.end();) {
+        const QByteArray togli = (QStringLiteral("DROP TABLE IF EXISTS main.") + NomeSqlite(*it)).toUtf8();
+        if (sqlite3_exec(db_, togli.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+        it = daTogliere_.erase(it);
+    }
+}
+
 std::unique_ptr<RecordsetJet> DatabaseJet::ApriRecordset(const QString& jetSql, const QVariantList& valori)
 {
     Istruzione s;
@@ -880,6 +1123,33 @@ std::unique_ptr<Recordset> DatabaseJet::ApriSelezione(const QString& tabella, co
         valori << valore(c.valori[0]);
         if (c.criterio == 2) valori << valore(c.valori[1]);
         w = c.criterio == 1 ? QStringLiteral("WHERE %1 = ?1").arg(f) : QStringLiteral("WHERE %1 Between ?1 AND ?2").arg(f);
+    }
+    // All the records of a base table are handed out while the reader writes them (a
+    // reading already under way is shared); any other selection needs whole tables.
+    if (w.isEmpty()) {
+        std::shared_ptr<FlussoTabella> f = flusso_.lock();
+        if (f && chiave(f->Nome()) != chiave(tabella)) f.reset();
+        if (!f && tabellaInFlusso(tabella)) {
+            completaFlusso();
+            f = std::make_shared<FlussoTabella>(*this, tabelle_.at(indiceTabelle_.value(chiave(tabella))));
+            flusso_ = f;
+        }
+        if (f && !f->Completo()) {
+            Istruzione s;
+            const QByteArray sql =
+                (QStringLiteral("SELECT *, rowid FROM main.") + NomeSqlite(f->Nome()) +
+                 QStringLiteral(" WHERE rowid > ?1 ORDER BY rowid"))
+                    .toUtf8();
+            if (sqlite3_prepare_v2(db_, sql.constData(), -1, &s.st, nullptr) != SQLITE_OK)
+                throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+            sqlite3_bind_int64(s.st, 1, 0);
+            QList<bool> tipoNoto;
+            QList<InfoCampo> campi = colonne(s.st, tipoNoto);
+            campi.removeLast();
+            tipoNoto.removeLast();
+            return std::make_unique<CursoreFlusso>(db_, std::move(f), std::move(s), std::move(campi),
+                                                   std::move(tipoNoto));
+        }
     }
     const QString sql = QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';');
     // A table's records are walked one at a time; a saved query whose columns get

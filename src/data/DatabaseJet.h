@@ -1,7 +1,8 @@
 #pragma once
 // Our stand-in for DAO/Jet, read-only. An MDB/ACCDB file is checked (header,
 // password) by our own code, its catalog and the tables a statement needs are read
-// by the reader process and copied into a temporary SQLite file; saved queries
+// by the reader process and copied into a temporary SQLite file as the reader writes
+// them (the records of a whole table are handed out while they arrive); saved queries
 // are rebuilt from MSysQueries as SQLite views; statements are translated from Jet
 // SQL. A ".csv" file is read as one table, an XLSX or ODS workbook as one table a
 // sheet (SorgenteFoglio.h). Failures throw ErroreCartigo with Jet's
@@ -76,8 +77,13 @@ public:
     // How many base tables have been copied so far (tables are copied on first use).
     int TabelleCaricate() const { return int(caricate_.size()); }
 
+    class FlussoTabella;
+
 private:
     DatabaseJet();
+    friend class FlussoTabella;
+    void completaFlusso();
+    bool tabellaInFlusso(const QString& nome) const;
     struct DefinizioneQuery {
         QString nome;
         qint64 id = 0;
@@ -114,6 +120,11 @@ private:
     QHash<QString, DefinizioneQuery> definizioni_;  // lower-case name
     QSet<QString> caricate_;                        // lower-case
     QSet<QString> viste_;                           // lower-case
+    // The table whose records are being handed out while the reader writes it; every other
+    // statement reads it whole first.
+    std::weak_ptr<FlussoTabella> flusso_;
+    QSet<QString> daTogliere_;                      // tables of readings given up, not yet dropped
+    std::shared_ptr<DatabaseJet*> questo_;          // cleared when the database goes
 };
 
 }  // namespace cartigo

@@ -79,49 +79,20 @@ qint64 UscitaLettore::Dimensione() const
     return QFileInfo(File()).size();
 }
 
-UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
-                                      const Opzioni& opzioni)
-{
-    // The folder is listed for the signals as soon as it is made: they wait meanwhile.
-    std::optional<UscitaLettore> creata;
-    {
-        const SegnaliRimandati rimandati;
-        auto dir = std::make_unique<QTemporaryDir>();
-        if (dir->isValid()) creata.emplace(std::move(dir));
-    }
-    if (!creata) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
-    UscitaLettore risultato(std::move(*creata));
-    const QString uscita = risultato.File();
-
+struct LettoreInCorso::Stato {
+    std::optional<UscitaLettore> uscita;  // the reader's folder, listed for the signals
+    QString fileMdb;
+    LettoreProcesso::Opzioni opzioni;
     QProcess p;
-    const QString programma = opzioni.programma.isEmpty() ? Percorso() : opzioni.programma;
-    p.setProgram(programma);
-    QStringList arg;
-    arg << QStringLiteral("--memoria") << QString::number(opzioni.memoriaMassima) << modo << fileMdb << uscita << nomi;
-    p.setArguments(arg);
-    p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.setStandardErrorFile(QProcess::nullDevice());
-    const qint64 fileMassimo = opzioni.fileMassimo;
-    p.setChildProcessModifier([fileMassimo] {
-        // The output file may not grow without end (a looping page chain).
-        struct rlimit rl {};
-        rl.rlim_cur = rl.rlim_max = rlim_t(fileMassimo);
-        setrlimit(RLIMIT_FSIZE, &rl);
-        // A program ended by a signal takes its reader with it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-    });
-    p.start(QIODevice::ReadOnly);
-    if (!p.waitForStarted(10000))
-        fallisci(fileMdb, QStringLiteral("the reader program %1 cannot be started (%2)")
-                              .arg(QDir::toNativeSeparators(programma), p.errorString()));
-
     QElapsedTimer silenzio;
-    silenzio.start();
     QByteArray buffer;
     bool ok = false;
+    bool finito = false;
     QString erroreLettore;
     int codiceLettore = 0;
-    auto leggiRighe = [&] {
+
+    void leggiRighe()
+    {
         buffer += p.readAllStandardOutput();
         int fine;
         while ((fine = int(buffer.indexOf('\n'))) >= 0) {
@@ -138,36 +109,120 @@ UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMd
                 ok = true;
             }
         }
-    };
-    while (p.state() != QProcess::NotRunning) {
-        if (p.waitForReadyRead(200)) leggiRighe();
-        if (p.state() == QProcess::NotRunning) break;
-        if (silenzio.elapsed() > qint64(opzioni.secondiStallo) * 1000) {
-            p.kill();
-            p.waitForFinished(5000);
-            fallisci(fileMdb, QStringLiteral("the file could not be read: the reader made no progress for %1 seconds "
-                                             "(the file may be damaged)")
-                                  .arg(opzioni.secondiStallo));
-        }
     }
-    leggiRighe();
+};
 
-    if (p.exitStatus() == QProcess::CrashExit)
+LettoreInCorso::LettoreInCorso(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                               const LettoreProcesso::Opzioni& opzioni)
+    : s_(std::make_unique<Stato>())
+{
+    s_->fileMdb = fileMdb;
+    s_->opzioni = opzioni;
+    {
+        // The folder is listed for the signals as soon as it is made: they wait meanwhile.
+        const SegnaliRimandati rimandati;
+        auto dir = std::make_unique<QTemporaryDir>();
+        if (dir->isValid()) s_->uscita.emplace(std::move(dir));
+    }
+    if (!s_->uscita) fallisci(fileMdb, QStringLiteral("no temporary folder for the reader"));
+
+    QProcess& p = s_->p;
+    const QString programma = opzioni.programma.isEmpty() ? LettoreProcesso::Percorso() : opzioni.programma;
+    p.setProgram(programma);
+    QStringList arg;
+    arg << QStringLiteral("--memoria") << QString::number(opzioni.memoriaMassima) << modo << fileMdb << File()
+        << nomi;
+    p.setArguments(arg);
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    const qint64 fileMassimo = opzioni.fileMassimo;
+    p.setChildProcessModifier([fileMassimo] {
+        // The output file may not grow without end (a looping page chain).
+        struct rlimit rl {};
+        rl.rlim_cur = rl.rlim_max = rlim_t(fileMassimo);
+        setrlimit(RLIMIT_FSIZE, &rl);
+        // A program ended by a signal takes its reader with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
+    p.start(QIODevice::ReadOnly);
+    if (!p.waitForStarted(10000))
+        fallisci(fileMdb, QStringLiteral("the reader program %1 cannot be started (%2)")
+                              .arg(QDir::toNativeSeparators(programma), p.errorString()));
+    s_->silenzio.start();
+}
+
+LettoreInCorso::~LettoreInCorso()
+{
+    if (s_ && s_->p.state() != QProcess::NotRunning) {
+        s_->p.kill();
+        s_->p.waitForFinished(5000);
+    }
+}
+
+QString LettoreInCorso::File() const
+{
+    return s_->uscita->File();
+}
+
+const QString& LettoreInCorso::FileMdb() const
+{
+    return s_->fileMdb;
+}
+
+bool LettoreInCorso::Attendi(int ms)
+{
+    Stato& s = *s_;
+    if (s.finito) return false;
+    if (s.p.state() != QProcess::NotRunning && s.p.waitForReadyRead(ms)) s.leggiRighe();
+    if (s.p.state() == QProcess::NotRunning) {
+        s.leggiRighe();
+        s.finito = true;
+        return false;
+    }
+    if (s.silenzio.elapsed() > qint64(s.opzioni.secondiStallo) * 1000) {
+        s.p.kill();
+        s.p.waitForFinished(5000);
+        s.finito = true;
+        fallisci(s.fileMdb, QStringLiteral("the file could not be read: the reader made no progress for %1 seconds "
+                                           "(the file may be damaged)")
+                                .arg(s.opzioni.secondiStallo));
+    }
+    return true;
+}
+
+void LettoreInCorso::Concludi()
+{
+    while (Attendi(200)) {
+    }
+    const Stato& s = *s_;
+    const QString& fileMdb = s.fileMdb;
+    if (s.p.exitStatus() == QProcess::CrashExit)
         fallisci(fileMdb, QStringLiteral("the file could not be read: the reader stopped abnormally "
                                          "(the file may be damaged, or it needed more than %1 MB of memory)")
-                              .arg(opzioni.memoriaMassima >> 20));
-    if (!erroreLettore.isEmpty() && opzioni.spiegaErrore)
-        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, opzioni.spiegaErrore(codiceLettore, erroreLettore));
-    if (!erroreLettore.isEmpty())
+                              .arg(s.opzioni.memoriaMassima >> 20));
+    if (!s.erroreLettore.isEmpty() && s.opzioni.spiegaErrore)
+        throw ErroreDatabase(ErroreJet::DatabaseNonApribile, s.opzioni.spiegaErrore(s.codiceLettore, s.erroreLettore));
+    if (!s.erroreLettore.isEmpty())
         fallisci(fileMdb, QStringLiteral("the file could not be read (%1); it may be damaged, encrypted or of an "
                                          "unsupported version")
-                              .arg(erroreLettore));
-    if (!ok || p.exitCode() != 0)
+                              .arg(s.erroreLettore));
+    if (!s.ok || s.p.exitCode() != 0)
         fallisci(fileMdb,
-                 QStringLiteral("the file could not be read (the reader ended with code %1)").arg(p.exitCode()));
+                 QStringLiteral("the file could not be read (the reader ended with code %1)").arg(s.p.exitCode()));
+    if (!QFileInfo(File()).isFile()) fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
+}
 
-    if (!QFileInfo(uscita).isFile()) fallisci(fileMdb, QStringLiteral("the reader's output is missing"));
-    return risultato;
+UscitaLettore LettoreInCorso::Uscita()
+{
+    Concludi();
+    return std::move(*s_->uscita);
+}
+
+UscitaLettore LettoreProcesso::Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                                      const Opzioni& opzioni)
+{
+    LettoreInCorso lettore(modo, fileMdb, nomi, opzioni);
+    return lettore.Uscita();
 }
 
 }  // namespace cartigo

@@ -2,7 +2,8 @@
 // Runs the MDB reader program (cartigo-mdbreader) and watches it: it must report
 // progress at least every `secondiStallo` seconds, stays under a memory cap, and
 // one that crashes, exceeds the cap or stalls is ended and reported as error 3049
-// naming the file. The main program only ever sees the SQLite file it writes.
+// naming the file. The main program only ever sees the file it writes: a SQLite file,
+// or the stream of a table's rows, read while it grows (FlussoRighe.h).
 
 #include <QByteArray>
 #include <QString>
@@ -32,6 +33,8 @@ private:
     std::vector<std::unique_ptr<TemporaneoAiSegnali>> aiSegnali_;
 };
 
+class LettoreInCorso;
+
 class LettoreProcesso {
 public:
     struct Opzioni {
@@ -60,6 +63,32 @@ public:
     // which callers read in place: a table of any size is never held in memory.
     static UscitaLettore Esegui(const QString& modo, const QString& fileMdb, const QStringList& nomi,
                                 const Opzioni& opzioni = OpzioniPredefinite());
+};
+
+// A reader started and left running, so that its output can be read while it writes it.
+// One still running when this goes is ended.
+class LettoreInCorso {
+public:
+    LettoreInCorso(const QString& modo, const QString& fileMdb, const QStringList& nomi,
+                   const LettoreProcesso::Opzioni& opzioni = LettoreProcesso::OpzioniPredefinite());
+    ~LettoreInCorso();
+    LettoreInCorso(const LettoreInCorso&) = delete;
+    LettoreInCorso& operator=(const LettoreInCorso&) = delete;
+
+    QString File() const;
+    const QString& FileMdb() const;
+    // Waits up to `ms` milliseconds for the reader's news; false once it has ended. A reader
+    // that made no progress for the stall time is ended and reported (throws).
+    bool Attendi(int ms);
+    // Waits for the end and throws what went wrong: a crash, a failure the reader reported,
+    // no "OK". The output is then complete.
+    void Concludi();
+    // The output, taken over once the reader ended well.
+    UscitaLettore Uscita();
+
+private:
+    struct Stato;
+    std::unique_ptr<Stato> s_;
 };
 
 }  // namespace cartigo

@@ -657,10 +657,30 @@ TEST(SorgenteCsv, FileGrandeSenzaTenerloInMemoria)
     EXPECT_LT(crescita, 24 * 1024) << crescita << " KB";
 }
 
-// An MDB table is read by the reader program into a file, and from that file into the
-// working one: reading 600,000 records (a 20 MB table) and walking them, the process's
-// peak memory grows by far less than the table's size. A stand-in reader hands over
-// the real catalogue of nwind.mdb and an "Order Details" of that size.
+namespace {
+// A stand-in reader in `dir` that hands over nwind.mdb's real catalogue and, for tables,
+// runs `tabelle` (a shell script; $5 is the output, tabelle.righe beside it a stream).
+QString lettoreSostituto(const QTemporaryDir& dir, const QString& nwind, const QByteArray& tabelle)
+{
+    test::UsaLettoreDellaBuild();
+    const QString copia = dir.filePath(QStringLiteral("catalogo.sqlite"));
+    if (!QFile::exists(copia)) {
+        EXPECT_TRUE(QFile::copy(LettoreProcesso::Esegui(QStringLiteral("catalogo"), nwind, {}).File(), copia));
+    }
+    const QString lettore = dir.filePath(QStringLiteral("lettore.sh"));
+    // arguments: --memoria BYTES MODE FILE OUT [NAME...]
+    test::ScriviFile(lettore, "#!/bin/sh\ncd \"" + dir.path().toUtf8() +
+                                  "\"\nif [ \"$3\" = catalogo ]; then cp catalogo.sqlite \"$5\" && echo OK; exit; fi\n" +
+                                  tabelle);
+    QFile::setPermissions(lettore, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    return lettore;
+}
+}  // namespace
+
+// An MDB table is read from the reader's stream into the working file: reading 600,000
+// records (a 20 MB table) and walking them, the process's peak memory grows by far less
+// than the table's size. A stand-in reader hands over the real catalogue of nwind.mdb
+// and an "Order Details" of that size.
 TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
 {
 #ifdef CARTIGO_ASAN
@@ -669,27 +689,8 @@ TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
     constexpr int n = 600000;
     QTemporaryDir dir;
-    {
-        const UscitaLettore catalogo = LettoreProcesso::Esegui(QStringLiteral("catalogo"), nwind, {});
-        ASSERT_TRUE(QFile::copy(catalogo.File(), dir.filePath(QStringLiteral("catalogo.sqlite"))));
-    }
-    {
-        sqlite3* t = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.filePath(QStringLiteral("tabelle.sqlite")).toUtf8().constData(), &t), SQLITE_OK);
-        const char* sql =
-            "PRAGMA journal_mode=OFF; BEGIN;"
-            "CREATE TABLE \"Order Details\" (OrderID, ProductID, UnitPrice, Quantity, Discount);"
-            "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r WHERE i < 600000) "
-            "INSERT INTO \"Order Details\" SELECT i, i % 77 + 1, 12.5 + i % 100, i % 50, 0.05 FROM r;"
-            "COMMIT;";
-        ASSERT_EQ(sqlite3_exec(t, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(t);
-    }
-    const QString lettore = dir.filePath(QStringLiteral("lettore.sh"));
-    // arguments: --memoria BYTES MODE FILE OUT [NAME...]
-    test::ScriviFile(lettore, "#!/bin/sh\ncp \"" + dir.path().toUtf8() + "/$3.sqlite\" \"$5\" && echo OK\n");
-    QFile::setPermissions(lettore, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    LettoreProcesso::ImpostaPercorso(lettore);
+    test::ScriviFile(dir.filePath(QStringLiteral("tabelle.righe")), test::FlussoOrderDetails(n));
+    LettoreProcesso::ImpostaPercorso(lettoreSostituto(dir, nwind, "cp tabelle.righe \"$5\" && echo OK\n"));
 
     std::pair<int, qint64> visti;
     const qint64 crescita =
@@ -699,4 +700,99 @@ TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
     EXPECT_EQ(visti.first, n);
     EXPECT_EQ(visti.second, qint64(n / 50) * (49 * 50 / 2));
     EXPECT_LT(crescita, 12 * 1024) << crescita << " KB";
+}
+
+// The records of a table come while the reader still writes it: the first one and the
+// count (the table's definition) before the reader goes on, which it does only once the
+// first record was read; a selection with a condition needs the whole table first.
+TEST(MotoreDati, RecordPrimaDellaFineDelLettore)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    constexpr int n = 20000;
+    QTemporaryDir dir;
+    const QByteArray flusso = test::FlussoOrderDetails(n);
+    test::ScriviFile(dir.filePath(QStringLiteral("tabelle.righe")), flusso);
+    // a tenth of the rows, then the rest once "avanti" exists (given up after 5 seconds)
+    const QByteArray parte = QByteArray::number(flusso.size() / 10);
+    LettoreProcesso::ImpostaPercorso(lettoreSostituto(
+        dir, nwind,
+        "head -c " + parte + " tabelle.righe >\"$5\"\ni=0\nwhile [ ! -e avanti ]; do\n"
+        "  i=$((i + 1)); [ $i -gt 100 ] && exit 1; echo 'P 1'; sleep 0.05\ndone\n"
+        "tail -c +$((" + parte + " + 1)) tabelle.righe >>\"$5\" && echo OK\n"));
+    auto db = DatabaseJet::Apri(nwind, QString());
+    auto rs = db->ApriSelezione(QStringLiteral("Order Details"), CondizioneSelezione{});
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->RecordCount(), n);
+    EXPECT_EQ(rs->Valore(QStringLiteral("OrderID")).toInt(), 1);
+    EXPECT_EQ(rs->TipoCampo(QStringLiteral("UnitPrice")), TipoDao::Currency);
+    EXPECT_DOUBLE_EQ(rs->Valore(QStringLiteral("UnitPrice")).toDouble(), 13.5);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("avanti"))));
+    test::ScriviFile(dir.filePath(QStringLiteral("avanti")), "");
+    // a second selection of the same table shares the reading
+    auto altro = db->ApriSelezione(QStringLiteral("Order Details"), CondizioneSelezione{});
+    int visti = 1;
+    qint64 somma = rs->Valore(QStringLiteral("OrderID")).toLongLong();
+    for (rs->MoveNext(); !rs->Eof(); rs->MoveNext(), ++visti) somma += rs->Valore(QStringLiteral("OrderID")).toLongLong();
+    EXPECT_EQ(visti, n);
+    EXPECT_EQ(somma, qint64(n) * (n + 1) / 2);
+    int secondi = 0;
+    for (; !altro->Eof(); altro->MoveNext()) ++secondi;
+    EXPECT_EQ(secondi, n);
+    EXPECT_EQ(db->TabelleCaricate(), 1);
+    CondizioneSelezione uguale;
+    uguale.criterio = 1;
+    uguale.campo = QStringLiteral("Quantity");
+    uguale.tipo = TipoDao::Integer;
+    uguale.classe = 0;
+    uguale.valori[0] = 7.0;
+    EXPECT_EQ(db->ApriSelezione(QStringLiteral("Order Details"), uguale)->RecordCount(), n / 50);
+    test::UsaLettoreDellaBuild();
+}
+
+// A reader that stops half way through a table (killed, or a table that ends before or
+// after the count its definition declares) ends the walk with its message: no record set
+// reads as the whole table, and the next selection reads the table afresh.
+TEST(MotoreDati, LettoreInterrottoNonDaMezzaTabella)
+{
+    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
+    constexpr int n = 20000;
+    QTemporaryDir dir;
+    struct Caso {
+        const char* nome;
+        QByteArray flusso;
+        QByteArray script;
+        const char* messaggio;
+    };
+    const QByteArray intero = test::FlussoOrderDetails(n);
+    const QByteArray meta = QByteArray::number(intero.size() / 2);
+    const Caso casi[] = {
+        {"killed", intero, "head -c " + meta + " tabelle.righe >\"$5\"\necho 'P 1'\nkill -KILL $$\n",
+         "stopped abnormally"},
+        {"fewer", test::FlussoOrderDetails(n - 10, n), "cp tabelle.righe \"$5\" && echo OK\n", "of them could be read"},
+        {"more", test::FlussoOrderDetails(n + 10, n), "cp tabelle.righe \"$5\" && echo OK\n",
+         "more rows than its definition declares"},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        test::ScriviFile(dir.filePath(QStringLiteral("tabelle.righe")), caso.flusso);
+        LettoreProcesso::ImpostaPercorso(lettoreSostituto(dir, nwind, caso.script));
+        auto db = DatabaseJet::Apri(nwind, QString());
+        for (int volta = 0; volta < 2; ++volta) {
+            int visti = 0;
+            try {
+                auto rs = db->ApriSelezione(QStringLiteral("Order Details"), CondizioneSelezione{});
+                for (; !rs->Eof(); rs->MoveNext()) ++visti;
+                ADD_FAILURE() << "the walk ended after " << visti << " records";
+            } catch (const ErroreCartigo& e) {
+                EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
+                EXPECT_TRUE(e.descrizione().contains(QLatin1String("nwind.mdb"))) << e.descrizione().toStdString();
+                EXPECT_TRUE(e.descrizione().contains(QLatin1String(caso.messaggio))) << e.descrizione().toStdString();
+            }
+            EXPECT_LE(visti, n);
+            EXPECT_EQ(db->TabelleCaricate(), 0);
+        }
+        // a statement reading the whole table fails alike
+        EXPECT_THROW(db->ApriRecordset(QStringLiteral("SELECT * FROM [Order Details]")), ErroreCartigo);
+    }
+    test::UsaLettoreDellaBuild();
 }

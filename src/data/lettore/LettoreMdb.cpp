@@ -1,9 +1,13 @@
 // cartigo-mdbreader: reads an MDB/ACCDB file with libmdb and writes what it read
-// into a new SQLite database file. It runs as a separate process so that a damaged
-// file that makes libmdb loop, eat memory or crash cannot take the designer down.
+// into a file. It runs as a separate process so that a damaged file that makes libmdb
+// loop, eat memory or crash cannot take the designer down.
 //
 //   cartigo-mdbreader [--memoria BYTES] catalogo FILE.mdb OUT.sqlite
-//   cartigo-mdbreader [--memoria BYTES] tabelle  FILE.mdb OUT.sqlite NAME...
+//   cartigo-mdbreader [--memoria BYTES] tabelle  FILE.mdb OUT.righe NAME...
+//
+// The catalogue goes into a new SQLite database; tables go into a stream of rows that
+// the caller reads while it grows (data/FlussoRighe.h describes it), written out every
+// 64 KB and at every progress line.
 //
 // Protocol on the original standard output (libmdb's own chatter goes to /dev/null):
 //   "P <n>"            progress (a counter that grows while work goes on)
@@ -30,6 +34,7 @@
 namespace {
 
 int protocollo = -1;
+std::FILE* fileFlusso = nullptr;  // the rows written so far go out with every progress line
 long long contatore = 0;
 time_t ultimoProgresso = 0;
 
@@ -52,6 +57,7 @@ void progresso(bool forza = false)
     const time_t ora = time(nullptr);
     if (forza || ora != ultimoProgresso) {
         ultimoProgresso = ora;
+        if (fileFlusso) std::fflush(fileFlusso);
         scrivi("P " + std::to_string(contatore));
     }
 }
@@ -111,15 +117,87 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-std::string virgolette(const std::string& nome)
-{
-    std::string s = "\"";
-    for (char c : nome) {
-        if (c == '"') s += '"';
-        s += c;
+// The stream of rows: "CRIGHE1\n", then for each table 'T' (u32 length, name, u32
+// columns, u64 rows its definition declares), its rows 'R' (a value a column: 'N' Null,
+// 'I' i64, 'F' f64, 'S' or 'B' u32 length and bytes, text or binary) and 'Z' (u64 rows
+// written). Numbers little-endian.
+class Flusso {
+public:
+    explicit Flusso(const char* percorso)
+    {
+        ::unlink(percorso);
+        f_ = std::fopen(percorso, "wb");
+        if (!f_) fallisci(ErrScrittura, std::string("cannot create ") + percorso);
+        std::setvbuf(f_, nullptr, _IOFBF, 65536);
+        fileFlusso = f_;
+        scrivi("CRIGHE1\n", 8);
     }
-    return s + "\"";
-}
+    void tabella(const std::string& nome, uint32_t colonne, uint64_t dichiarate)
+    {
+        byte('T');
+        u32(uint32_t(nome.size()));
+        scrivi(nome.data(), nome.size());
+        u32(colonne);
+        u64(dichiarate);
+        svuota();  // the caller learns the count at once
+    }
+    void riga() { byte('R'); }
+    void nullo() { byte('N'); }
+    void intero(int64_t v)
+    {
+        byte('I');
+        u64(uint64_t(v));
+    }
+    void reale(double v)
+    {
+        byte('F');
+        uint64_t b;
+        std::memcpy(&b, &v, 8);
+        u64(b);
+    }
+    void testo(const char* p, size_t n, char tipo = 'S')
+    {
+        byte(tipo);
+        u32(uint32_t(n));
+        scrivi(p, n);
+    }
+    void fine(uint64_t righe)
+    {
+        byte('Z');
+        u64(righe);
+    }
+    void svuota()
+    {
+        if (std::fflush(f_) != 0) fallisci(ErrScrittura, "cannot write the rows");
+    }
+    void chiudi()
+    {
+        svuota();
+        std::fclose(f_);
+        f_ = nullptr;
+        fileFlusso = nullptr;
+    }
+
+private:
+    void scrivi(const void* p, size_t n)
+    {
+        if (n && std::fwrite(p, 1, n, f_) != n) fallisci(ErrScrittura, "cannot write the rows");
+    }
+    void byte(char c) { scrivi(&c, 1); }
+    void u32(uint32_t v)
+    {
+        unsigned char b[4];
+        for (int i = 0; i < 4; ++i) b[i] = (unsigned char)(v >> (8 * i));
+        scrivi(b, 4);
+    }
+    void u64(uint64_t v)
+    {
+        unsigned char b[8];
+        for (int i = 0; i < 8; ++i) b[i] = (unsigned char)(v >> (8 * i));
+        scrivi(b, 8);
+    }
+    FILE* f_ = nullptr;
+};
 
 // Jet stores a date as days since 1899-12-30 with the time as the fraction
 // (for negative values the fraction counts forward from the day).
@@ -175,7 +253,7 @@ struct Colonna {
     int len = 0;
 };
 
-void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
+void copiaTabella(MdbHandle* mdb, Flusso& out, const std::string& nome)
 {
     MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>(nome.c_str()), MDB_TABLE);
     if (!t) fallisci(ErrTabella, "cannot read table " + nome);
@@ -187,24 +265,17 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
     progresso(true);
 
     std::vector<Colonna> col(t->num_cols);
-    std::string crea = "CREATE TABLE " + virgolette(nome) + " (";
-    std::string ins = "INSERT INTO " + virgolette(nome) + " VALUES (";
     for (unsigned i = 0; i < t->num_cols; ++i) {
         col[i].col = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
         col[i].buf.assign(DimensioneBind + 16, 0);
         mdb_bind_column(t, int(i + 1), col[i].buf.data(), &col[i].len);
-        crea += (i ? ", c" : "c") + std::to_string(i);
-        ins += i ? ", ?" : "?";
     }
-    crea += ")";
-    ins += ")";
-    if (t->num_cols == 0) crea = "CREATE TABLE " + virgolette(nome) + " (c0)";
-    out.esegui(crea);
+    out.tabella(nome, t->num_cols, t->num_cols ? t->num_rows : 0);
     if (t->num_cols == 0) {
+        out.fine(0);
         mdb_free_tabledef(t);
         return;
     }
-    sqlite3_stmt* st = out.prepara(ins);
     // A damaged page chain can make the scan go round for ever: a table never holds
     // far more rows than its definition says.
     const unsigned long long massimo = 2ULL * t->num_rows + 10000;
@@ -212,62 +283,62 @@ void copiaTabella(MdbHandle* mdb, Uscita& out, const std::string& nome)
     while (mdb_fetch_row(t)) {
         progresso();
         if (++letti > massimo) fallisci(ErrTabella, "table " + nome + " holds more rows than its definition declares");
+        out.riga();
         for (unsigned i = 0; i < t->num_cols; ++i) {
             MdbColumn* c = col[i].col;
-            const int p = int(i + 1);
             const char* testo = col[i].buf.data();
             if (c->col_type == MDB_BOOL) {
-                sqlite3_bind_int(st, p, std::strcmp(testo, "1") == 0 ? -1 : 0);
+                out.intero(std::strcmp(testo, "1") == 0 ? -1 : 0);
                 continue;
             }
             if (c->cur_value_len == 0) {
-                sqlite3_bind_null(st, p);
+                out.nullo();
                 continue;
             }
             switch (c->col_type) {
                 case MDB_BYTE:
                 case MDB_INT:
                 case MDB_LONGINT:
-                    sqlite3_bind_int64(st, p, std::strtoll(testo, nullptr, 10));
+                    out.intero(std::strtoll(testo, nullptr, 10));
                     break;
                 case MDB_MONEY:
                 case MDB_FLOAT:
                 case MDB_DOUBLE:
                 case MDB_NUMERIC:
-                    sqlite3_bind_double(st, p, std::strtod(testo, nullptr));
+                    out.reale(std::strtod(testo, nullptr));
                     break;
                 case MDB_DATETIME: {
                     std::string iso;
                     if (c->cur_value_len == 8 && c->cur_value_start >= 0 &&
                         size_t(c->cur_value_start) + 8 <= size_t(mdb->fmt->pg_size) &&
                         DataIso(leggiDouble(mdb->pg_buf + c->cur_value_start), iso))
-                        sqlite3_bind_text(st, p, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
+                        out.testo(iso.data(), iso.size());
                     else
-                        sqlite3_bind_null(st, p);
+                        out.nullo();
                     break;
                 }
                 case MDB_BINARY:
                     if (c->cur_value_start >= 0 &&
                         size_t(c->cur_value_start) + size_t(c->cur_value_len) <= size_t(mdb->fmt->pg_size))
-                        sqlite3_bind_blob(st, p, mdb->pg_buf + c->cur_value_start, c->cur_value_len, SQLITE_TRANSIENT);
+                        out.testo(reinterpret_cast<const char*>(mdb->pg_buf + c->cur_value_start),
+                                  size_t(c->cur_value_len), 'B');
                     else
-                        sqlite3_bind_null(st, p);
+                        out.nullo();
                     break;
                 case MDB_OLE:
                 case MDB_COMPLEX:
-                    sqlite3_bind_null(st, p);  // pictures and attachments are not carried over
+                    out.nullo();  // pictures and attachments are not carried over
                     break;
                 default:  // text, memo, replication id
-                    sqlite3_bind_text(st, p, testo, int(strnlen(testo, DimensioneBind)), SQLITE_TRANSIENT);
+                    out.testo(testo, strnlen(testo, DimensioneBind));
                     break;
             }
         }
-        out.passo(st);
     }
     // libmdb skips the data pages it cannot read (beyond the end of the file, or
     // overwritten) and simply ends the scan: rows missing from a table mean a damaged file.
     verificaRighe(t, letti, "table " + nome);
-    sqlite3_finalize(st);
+    out.fine(letti);
     mdb_free_tabledef(t);
 }
 
@@ -420,16 +491,18 @@ int main(int argc, char** argv)
     mdb_set_boolean_fmt_numbers(mdb);
     progresso(true);
 
-    Uscita out(uscita);
     if (modo == "catalogo") {
+        Uscita out(uscita);
         copiaCatalogo(mdb, out);
+        out.chiudi();
     } else if (modo == "tabelle") {
+        Flusso out(uscita);
         if (!mdb_read_catalog(mdb, MDB_ANY)) fallisci(ErrCatalogo, "cannot read the catalog");
         for (int k = i + 3; k < argc; ++k) copiaTabella(mdb, out, argv[k]);
+        out.chiudi();
     } else {
         fallisci(ErrArgomenti, "unknown mode " + modo);
     }
-    out.chiudi();
     mdb_close(mdb);
     scrivi("OK");
     return 0;
