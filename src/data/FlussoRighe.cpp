@@ -32,6 +32,8 @@ bool FlussoRighe::leggiFile()
     buffer_.resize(prima + Pezzo);
     const qint64 n = file_.read(buffer_.data() + prima, Pezzo);
     buffer_.resize(prima + qMax<qint64>(n, 0));
+    // Progress lines are read only while waiting for the reader: rows read count as its progress.
+    if (n > 0) lettore_.Avanzato();
     return n > 0;
 }
 

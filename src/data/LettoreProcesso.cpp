@@ -190,6 +190,11 @@ bool LettoreInCorso::Attendi(int ms)
     return true;
 }
 
+void LettoreInCorso::Avanzato()
+{
+    s_->silenzio.restart();
+}
+
 void LettoreInCorso::Concludi()
 {
     while (Attendi(200)) {

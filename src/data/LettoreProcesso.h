@@ -80,6 +80,8 @@ public:
     // Waits up to `ms` milliseconds for the reader's news; false once it has ended. A reader
     // that made no progress for the stall time is ended and reported (throws).
     bool Attendi(int ms);
+    // The reader's output grew: it is making progress, whatever its last progress line.
+    void Avanzato();
     // Waits for the end and throws what went wrong: a crash, a failure the reader reported,
     // no "OK". The output is then complete.
     void Concludi();
