@@ -164,8 +164,11 @@ int main(int argc, char** argv)
         double paginaFile = 0;
         QTimer attesaDisegno;  // pages once the first page is on screen
         attesaDisegno.setInterval(5);
+        // the file is read while it shows: page 1,000 is asked for once it has been read (asked
+        // for sooner, the page box says there is no such page and waits for an answer)
+        const int pagine = job.Pagine();
         QObject::connect(&attesaDisegno, &QTimer::timeout, f, [&] {
-            if (disegnoAnt.primo < 0) return;
+            if (disegnoAnt.primo < 0 || f->vspAnteprima->PageCount() < std::min(1000, pagine)) return;
             attesaDisegno.stop();
             paginaFile = pagina1000(f);
             f->hide();
