@@ -78,8 +78,6 @@ WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r WHERE i < $MAX)
 INSERT INTO Righe SELECT i, i % 77 + 1, 12.5 + i % 100, i % 50 FROM r;
 SQL
 "$BUILD/cartigo-mdbreader" catalogo "$NWIND" "$OUT/catalogo.sqlite" >/dev/null
-printf '#!/bin/sh\n[ "$1" = --memoria ] && shift 2\ncp "%s/$1.sqlite" "$3" && echo OK\n' "$OUT" >"$OUT/lettore.sh"
-chmod +x "$OUT/lettore.sh"
 righe=('Order ${OrderID}, product ${ProductID}' '${Quantity} x ${UnitPrice}')
 
 # misura NAME PAGES OUTPUT COMMAND...: RUNS runs of COMMAND, the pages of OUTPUT checked
@@ -110,10 +108,6 @@ misura() {
 for n in $SIZES; do
     sqlite3 -csv -header "$OUT/righe.sqlite" "SELECT * FROM Righe WHERE OrderID <= $n" >"$OUT/Righe.csv"
     sqlite3 "$OUT/righe.sqlite" "DROP TABLE IF EXISTS Parte; CREATE TABLE Parte AS SELECT * FROM Righe WHERE OrderID <= $n"
-    rm -f "$OUT/tabelle.sqlite"
-    sqlite3 "$OUT/tabelle.sqlite" "ATTACH '$OUT/righe.sqlite' AS r;
-CREATE TABLE \"Order Details\" (OrderID, ProductID, UnitPrice, Quantity, Discount);
-INSERT INTO \"Order Details\" SELECT OrderID, ProductID, UnitPrice, Quantity, 0.05 FROM r.Parte;"
     label_campi "$OUT/csv.eti" "$OUT/Righe.csv" Righe "${righe[@]}"
     label_campi "$OUT/sqlite.eti" "$OUT/righe.sqlite" Parte "${righe[@]}"
     label_campi "$OUT/mdb.eti" "$NWIND" "Order Details" "${righe[@]}"
@@ -123,7 +117,7 @@ INSERT INTO \"Order Details\" SELECT OrderID, ProductID, UnitPrice, Quantity, 0.
     misura "labels=$n csv->cups" $p "$C/out/coda.pdf" "$BUILD/cartigo-print" "$OUT/csv.eti" --printer Coda
     misura "labels=$n sqlite->pdf" $p "$OUT/o.pdf" "$BUILD/cartigo-print" "$OUT/sqlite.eti" --pdf "$OUT/o.pdf"
     misura "labels=$n mdb->pdf" $p "$OUT/o.pdf" \
-        env CARTIGO_MDBREADER="$OUT/lettore.sh" "$BUILD/cartigo-print" "$OUT/mdb.eti" --pdf "$OUT/o.pdf"
+        env CARTIGO_MDBREADER="$HERE/../data/lettore_sostituto.py" RIGHE=$n CATALOGO="$OUT/catalogo.sqlite" "$BUILD/cartigo-print" "$OUT/mdb.eti" --pdf "$OUT/o.pdf"
     if [[ -x $BUILD/bench/print/bench_anteprima ]]; then
         read -r wall cpu rss < <(QT_QPA_PLATFORM=offscreen timed_cpu "$BUILD/bench/print/bench_anteprima" 1 "$n")
         echo "labels=$n preview (job and its print file, one run) wall_s=$wall max_rss_kb=$rss"
