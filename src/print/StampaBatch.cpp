@@ -1,6 +1,7 @@
 #include "print/StampaBatch.h"
 
 #include "layout/CatalogoEtichette.h"
+#include "stampora/PortaGrezza.h"
 #include "stampora/RichiesteStampora.h"
 
 namespace cartigo {
@@ -65,14 +66,19 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
             o.continua = true;
         } else if (s == QLatin1String("--quiet") || s == QLatin1String("-q")) {
             o.silenzioso = true;
-        } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--printer")) {
+        } else if (s == QLatin1String("--pdf") || s == QLatin1String("--ant") || s == QLatin1String("--zpl") ||
+                   s == QLatin1String("--zpl-to") || s == QLatin1String("--printer")) {
             if (o.uscita != OpzioniBatch::Uscita::Nessuna)
-                return errato(QStringLiteral("give only one of --pdf, --ant and --printer"));
+                return errato(QStringLiteral("give only one of --pdf, --ant, --zpl, --zpl-to and --printer"));
             if (!valore(&o.destinazione) || o.destinazione.isEmpty())
                 return errato(s + QStringLiteral(" needs a value"));
-            o.uscita = s == QLatin1String("--pdf")   ? OpzioniBatch::Uscita::Pdf
-                       : s == QLatin1String("--ant") ? OpzioniBatch::Uscita::Ant
-                                                     : OpzioniBatch::Uscita::Stampante;
+            o.uscita = s == QLatin1String("--pdf")      ? OpzioniBatch::Uscita::Pdf
+                       : s == QLatin1String("--ant")    ? OpzioniBatch::Uscita::Ant
+                       : s == QLatin1String("--zpl")    ? OpzioniBatch::Uscita::Zpl
+                       : s == QLatin1String("--zpl-to") ? OpzioniBatch::Uscita::ZplRete
+                                                        : OpzioniBatch::Uscita::Stampante;
+            if (o.uscita == OpzioniBatch::Uscita::ZplRete && !LeggiIndirizzoPorta(o.destinazione))
+                return errato(QStringLiteral("--zpl-to needs HOST or HOST:PORT (port 1 to 65535)"));
         } else if (s == QLatin1String("--timeout")) {
             if (!valore(&v) || !intero(v, 1, 3600, &o.tempoMassimo))
                 return errato(QStringLiteral("--timeout needs a number of seconds from 1 to 3600"));
@@ -114,8 +120,9 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
     // without an output: the default printer (the check alone needs none)
     if (o.uscita == OpzioniBatch::Uscita::Nessuna && !o.controllo) o.uscita = OpzioniBatch::Uscita::Stampante;
     if (o.tutte && o.numero > 0) return errato(QStringLiteral("give --all or --count, not both"));
-    if (o.copie != 1 && o.uscita != OpzioniBatch::Uscita::Stampante)
-        return errato(QStringLiteral("--copies goes with --printer"));
+    if (o.copie != 1 && o.uscita != OpzioniBatch::Uscita::Stampante && o.uscita != OpzioniBatch::Uscita::Zpl &&
+        o.uscita != OpzioniBatch::Uscita::ZplRete)
+        return errato(QStringLiteral("--copies goes with --printer, --zpl or --zpl-to"));
     return o;
 }
 
@@ -149,7 +156,8 @@ QString AiutoBatch()
     return QStringLiteral(
         "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going] [--quiet]\n"
-        "                     [--pdf OUT.pdf | --ant OUT.ant | --printer NAME] [--copies N]\n"
+        "                     [--pdf OUT.pdf | --ant OUT.ant | --zpl OUT.zpl | --zpl-to HOST[:PORT] |\n"
+        "                      --printer NAME] [--copies N]\n"
         "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]... [--dpi N]\n"
         "                     [--check | --strict]\n"
         "       cartigo-print --templates [SEARCH]\n"
@@ -174,12 +182,21 @@ QString AiutoBatch()
         "  --quiet, -q      write nothing but errors: no summary, progress or warnings\n"
         "  --pdf FILE       write a PDF file\n"
         "  --ant FILE       write a Cartigo print file (open it with cartigo to preview it)\n"
+        "  --zpl FILE       write ZPL II for a label printer (Zebra and the printers that speak\n"
+        "                   its language): one label a page, at --dpi, else the label's \"Print\n"
+        "                   resolution\", else 203 dpi; barcodes as the printer's own, texts\n"
+        "                   and pictures as graphics (a colour prints black when darker than\n"
+        "                   half); --copies prints each label N times\n"
         "                   (FILE \"-\" is standard output; the label and its database are\n"
         "                   never written over)\n"
+        "  --zpl-to HOST[:PORT]\n"
+        "                   send that ZPL straight to a label printer's raw port (9100 by\n"
+        "                   default), within --timeout; a refused or silent port is an error\n"
         "  --printer NAME   print on the printer NAME (CUPS); without --pdf, --ant or --printer\n"
         "                   the label goes to the default printer (PRINTER, lpoptions -d, the\n"
         "                   print server's default)\n"
         "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1);\n"
+        "                   with --zpl and --zpl-to, each label N times (^PQ);\n"
         "                   the printer gets one job of N copies, titled with the label's name\n"
         "  --timeout S      seconds the print server has to answer and take the job, and a\n"
         "                   SQLite database to give each of its answers (default 30); a server\n"

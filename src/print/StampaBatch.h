@@ -22,8 +22,9 @@ struct OpzioniBatch {
     int prima = 1;
     bool bordi = false;
     bool crocicchi = false;
-    enum class Uscita { Nessuna, Pdf, Ant, Stampante } uscita = Uscita::Nessuna;
-    QString destinazione;  // file or printer name; no name: the default printer
+    // Zpl: a ZPL II file; ZplRete: ZPL II to a printer's raw port (HOST[:PORT]).
+    enum class Uscita { Nessuna, Pdf, Ant, Zpl, ZplRete, Stampante } uscita = Uscita::Nessuna;
+    QString destinazione;  // file, printer name or address; no name: the default printer
     int copie = 1;
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job, and a query to answer
     double dpi = 0;         // --dpi: the resolution barcodes are laid out for; 0 when not given

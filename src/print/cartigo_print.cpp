@@ -13,7 +13,9 @@
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
 #include "shell/StringTable.h"
+#include "stampora/PortaGrezza.h"
 #include "stampora/RichiesteStampora.h"
+#include "stampora/ScrittoreZpl.h"
 #include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
 
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QTemporaryFile>
 #include <cstdio>
 
 using namespace cartigo;
@@ -40,6 +43,7 @@ class InterazioneBatch : public Interazione {
 public:
     OpzioniBatch opzioni;
     QStringList valori;  // the values asked at print time
+    QString fileUscita;  // the file the job writes (for --zpl-to, a temporary one)
     bool errori = false;
 
     Risposta messaggio(const QString& testo, const QString& titolo, Pulsanti pulsanti, Icona icona) override
@@ -81,7 +85,8 @@ public:
                 r.Copies = opzioni.copie;
             } else {
                 r.DestinazioneStampa = 3;
-                r.FileName = opzioni.destinazione;
+                r.FileName = fileUscita;
+                r.Copies = opzioni.copie;  // ZPL's ^PQ
             }
             return true;
         }
@@ -234,7 +239,8 @@ int main(int argc, char* argv[])
     }
 
     // the output never replaces what is printed from
-    if (o.uscita == OpzioniBatch::Uscita::Pdf || o.uscita == OpzioniBatch::Uscita::Ant) {
+    if (o.uscita == OpzioniBatch::Uscita::Pdf || o.uscita == OpzioniBatch::Uscita::Ant ||
+        o.uscita == OpzioniBatch::Uscita::Zpl) {
         if (StessoFile(o.destinazione, o.etichetta))
             return esci(QStringLiteral("the output %1 is the label file: give another output").arg(o.destinazione), 2);
         if (!server && StessoFile(o.destinazione, fileDatabase))
@@ -282,16 +288,30 @@ int main(int argc, char* argv[])
             if (!o.silenzioso)
                 scrivi(stderr, QStringLiteral("cartigo-print: printing on the default printer %1\n").arg(stampante.nome));
         }
-    } else if (o.uscita != OpzioniBatch::Uscita::Nessuna && o.destinazione != QLatin1String("-")) {
+    } else if (o.uscita != OpzioniBatch::Uscita::Nessuna && o.uscita != OpzioniBatch::Uscita::ZplRete &&
+               o.destinazione != QLatin1String("-")) {
         // an output file must be writable before the work starts
         const QFileInfo f(o.destinazione);
         if (!QFileInfo(f.absolutePath()).isDir())
             return esci(QStringLiteral("cannot write %1: the folder does not exist").arg(o.destinazione), 1);
     }
 
+    // ZPL is always for a resolution: --dpi, else the label's, else the common 203 dpi.
+    const bool zpl = o.uscita == OpzioniBatch::Uscita::Zpl || o.uscita == OpzioniBatch::Uscita::ZplRete;
+    const double dpiZpl = o.dpi > 0 ? o.dpi : doc.Layout().Risoluzione > 0 ? doc.Layout().Risoluzione
+                                                                          : kRisoluzioneZplPredefinita;
+    // The job for a raw port goes into a temporary file first, then over the network.
+    QTemporaryFile temporaneo;
+    ui.fileUscita = o.destinazione;
+    if (o.uscita == OpzioniBatch::Uscita::ZplRete) {
+        if (!temporaneo.open()) return esci(QStringLiteral("cannot write a temporary file"), 1);
+        ui.fileUscita = temporaneo.fileName();
+    }
+
     // --check: the findings at the output's resolution, and nothing printed
     if (o.controllo) {
         const double dpi = o.dpi > 0                     ? o.dpi
+                           : zpl                         ? dpiZpl
                            : stampante.risoluzione > 0 ? stampante.risoluzione
                                                        : doc.Layout().Risoluzione;
         std::vector<Rilievo> rilievi;
@@ -316,6 +336,7 @@ int main(int argc, char* argv[])
     job.FermaSuProblemi = !o.continua;
     job.InizioContatori = o.inizio;
     if (o.dpi > 0) job.Risoluzione = o.dpi;
+    if (zpl) job.Risoluzione = dpiZpl;
     // --timeout bounds each statement of the database too.
     job.SecondiMassimiDati = o.tempoMassimo;
     job.ApriRecordset = [&db, &doc, &job] {
@@ -324,7 +345,9 @@ int main(int argc, char* argv[])
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
         if (!stampante.nome.isEmpty()) m->Output().SetStampante(stampante);
-        m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf : FormatoFileStampa::Ant);
+        m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf
+                          : zpl                                 ? FormatoFileStampa::Zpl
+                                                                : FormatoFileStampa::Ant);
         return m;
     };
     if (o.rigoroso) {
@@ -343,6 +366,12 @@ int main(int argc, char* argv[])
     if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
         return esci(QStringLiteral("job %1 is queued, not printed").arg(cups.UltimoLavoro()), 1);
     if (esito != EsitoStampa::Stampata) return esci(QStringLiteral("nothing printed"), 1);
+    if (o.uscita == OpzioniBatch::Uscita::ZplRete) {
+        QFile zplFile(temporaneo.fileName());
+        if (!zplFile.open(QIODevice::ReadOnly) ||
+            !InviaPortaGrezza(*LeggiIndirizzoPorta(o.destinazione), zplFile, o.tempoMassimo, &errore))
+            return esci(errore.isEmpty() ? zplFile.errorString() : errore, 1);
+    }
     // the counters that continue their numbering: written back into the label as it was
     // read (not with the database given here), else kept in the state folder
     if (job.NumerazioneNellEtichetta()) {
@@ -371,10 +400,13 @@ int main(int argc, char* argv[])
     const QString uscita =
         o.uscita == OpzioniBatch::Uscita::Stampante
             ? QStringLiteral("printer %1 (%2 copies, job %3)").arg(o.destinazione).arg(o.copie).arg(cups.UltimoLavoro())
-            : o.destinazione;
+        : o.uscita == OpzioniBatch::Uscita::ZplRete
+            ? QStringLiteral("printer %1 (raw port, %2 dpi)").arg(o.destinazione).arg(dpiZpl)
+        : zpl ? QStringLiteral("%1 (ZPL, %2 dpi)").arg(o.destinazione).arg(dpiZpl)
+              : o.destinazione;
     // a document written to standard output keeps it to itself
     const bool suStdout =
-        o.uscita != OpzioniBatch::Uscita::Stampante &&
+        o.uscita != OpzioniBatch::Uscita::Stampante && o.uscita != OpzioniBatch::Uscita::ZplRete &&
         (o.destinazione == QLatin1String("-") || StessoFile(o.destinazione, QStringLiteral("/dev/stdout")));
     if (!o.silenzioso)
         scrivi(suStdout ? stderr : stdout,

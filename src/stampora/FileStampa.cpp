@@ -1,4 +1,5 @@
 #include "stampora/FileStampa.h"
+#include "stampora/ScrittoreZpl.h"
 
 #include "label/ScritturaFile.h"
 #include "shell/StringTable.h"
@@ -578,13 +579,16 @@ bool SalvaPdf(const DocumentoStampa& doc, const QString& percorso, QString* erro
 FormatoFileStampa FormatoEffettivo(const QString& percorso, FormatoFileStampa formato)
 {
     if (formato != FormatoFileStampa::DalNome) return formato;
-    return percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? FormatoFileStampa::Pdf
-                                                                          : FormatoFileStampa::Ant;
+    if (percorso.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return FormatoFileStampa::Pdf;
+    if (percorso.endsWith(QStringLiteral(".zpl"), Qt::CaseInsensitive)) return FormatoFileStampa::Zpl;
+    return FormatoFileStampa::Ant;
 }
 
 bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore, FormatoFileStampa formato)
 {
     if (FormatoEffettivo(percorso, formato) == FormatoFileStampa::Pdf) return SalvaPdf(doc, percorso, errore);
+    if (FormatoEffettivo(percorso, formato) == FormatoFileStampa::Zpl)
+        return salva(percorso, errore, [&](QIODevice& d) { return ScriviZpl(doc, d, -1, 1); });
     return SalvaFileStampa(doc, percorso, errore);
 }
 

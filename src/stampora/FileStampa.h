@@ -104,9 +104,9 @@ private:
     bool ok_ = true;
 };
 
-// The format of a print file: by its name (".pdf", any case, is PDF, anything else a
-// ".ant" file), or the one asked for whatever the name.
-enum class FormatoFileStampa { DalNome, Ant, Pdf };
+// The format of a print file: by its name (".pdf", any case, is PDF, ".zpl" ZPL II for
+// label printers, anything else a ".ant" file), or the one asked for whatever the name.
+enum class FormatoFileStampa { DalNome, Ant, Pdf, Zpl };
 // The format a file is written in: `formato`, or by its name for DalNome.
 FormatoFileStampa FormatoEffettivo(const QString& percorso, FormatoFileStampa formato);
 bool SalvaDocumento(const DocumentoStampa& doc, const QString& percorso, QString* errore,

@@ -109,7 +109,7 @@ void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzi
     p.restore();
 }
 
-void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi)
+void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi, const SceltaResa& scelta)
 {
     if (indice < 0 || indice >= doc.PageCount()) return;
     if (dpi < 0) dpi = doc.Risoluzione();
@@ -150,6 +150,8 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
     };
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
+        const Resa resa = scelta ? scelta(op) : Resa::Intera;
+        if (resa == Resa::Omessa) return;
         const StileStampa& s = stili[op.stile];
         if (op.tipo == TipoOperazione::Rettangolo && op.stile == ultimoStile) {
             rettangoli.emplace_back(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
@@ -210,7 +212,7 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
             case TipoOperazione::Simbolo: {
                 if (op.dato >= simboli.size()) break;
                 const SimboloBarcode& simbolo = simboli[op.dato];
-                DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello));
+                if (resa == Resa::Intera) DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello));
                 if (simbolo.conTesto() && !caratteri.empty()) {
                     const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
                     p.setFont(fontDi(s));

@@ -367,11 +367,17 @@ void clsStampora::StartDoc()
 {
     output_->StartDoc();
     pdf_.reset();
+    zpl_.reset();
     anteprimaChiusa_.reset();
     if (destinazione_ == 3 && !fileName_.isEmpty() &&
         FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Pdf) {
         pdf_ = std::make_unique<FilePdfProgressivo>(fileName_);
         output_->InoltraPagine([pdf = pdf_.get()](const DocumentoStampa& d, int i) { pdf->Pagina(d, i); });
+    } else if (destinazione_ == 3 && !fileName_.isEmpty() &&
+               FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Zpl) {
+        // Each label goes to the file as it is finished, that many times (^PQ).
+        zpl_ = std::make_unique<FileZplProgressivo>(fileName_, 0, copies_);
+        output_->InoltraPagine([zpl = zpl_.get()](const DocumentoStampa& d, int i) { zpl->Pagina(d, i); });
     }
 }
 
@@ -416,6 +422,12 @@ bool clsStampora::EndDoc()
                 output_->InoltraPagine(nullptr);
                 pdf_.reset();
                 if (!ok) SegnalaErroreSalvataggio(fileName_, errore, ui_);
+            } else if (zpl_) {
+                QString errore;
+                ok = zpl_->Conferma(*output_, &errore);
+                output_->InoltraPagine(nullptr);
+                zpl_.reset();
+                if (!ok) SegnalaErroreSalvataggio(fileName_, errore, ui_);
             } else {
                 ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
             }
@@ -433,6 +445,7 @@ void clsStampora::KillDoc()
     messaggiBarcode_.clear();
     output_->KillDoc();
     pdf_.reset();  // the file is abandoned: an old one stays as it was
+    zpl_.reset();
     anteprimaChiusa_.reset();
 }
 

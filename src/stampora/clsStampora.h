@@ -8,6 +8,7 @@
 #include "shell/Interazione.h"
 #include "stampora/DocumentoStampa.h"
 #include "stampora/FileStampa.h"
+#include "stampora/ScrittoreZpl.h"
 
 #include <QImage>
 #include <QSet>
@@ -164,6 +165,7 @@ private:
     QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
     // A document started for a PDF file goes to it page by page as it is drawn.
     std::unique_ptr<FilePdfProgressivo> pdf_;
+    std::unique_ptr<FileZplProgressivo> zpl_;
     // Set once the preview was opened on the document being recorded.
     std::shared_ptr<bool> anteprimaChiusa_;
 

@@ -1,0 +1,386 @@
+#include "stampora/ScrittoreZpl.h"
+
+#include "barcode/EAN.h"
+#include "barcode/ParametriBarcode.h"
+#include "label/ScritturaFile.h"
+#include "shell/StringTable.h"
+#include "stampora/RenderizzatorePagina.h"
+
+#include <QIODevice>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace cartigo {
+
+namespace {
+
+constexpr double kTwipPollice = 1440;
+// QR Code's module: ^BQ takes 1 to 10 dots.
+constexpr int kModuloMassimoQR = 10;
+
+QByteArray numero(long n) { return QByteArray::number(qlonglong(n)); }
+
+// Field data with ^FH's hex escapes (indicator "_") for what ZPL would take as a
+// command or an escape, and for control characters; UTF-8 (^CI28) otherwise.
+QByteArray datiCampo(const QString& dati)
+{
+    QByteArray out;
+    for (const char c : dati.toUtf8()) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 32 || b == '^' || b == '~' || b == '_' || b == 127)
+            out += '_' + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool soloAscii(const QString& s)
+{
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; });
+}
+
+bool soloCifre(const QString& s)
+{
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The error-correction level a QR Code symbol carries in its format information (row 8,
+// columns 0 and 1, under the fixed mask 101010000010010): L, M, Q or H.
+char livelloQR(const SimboloBarcode& s)
+{
+    if (s.righe < 21 || s.colonne < 21 || s.moduli.size() < std::size_t(s.righe) * s.colonne) return 'M';
+    const int b14 = (s.moduli[8 * std::size_t(s.colonne) + 0] ? 1 : 0) ^ 1;
+    const int b13 = s.moduli[8 * std::size_t(s.colonne) + 1] ? 1 : 0;
+    static const char livelli[4] = {'M', 'L', 'H', 'Q'};
+    return livelli[(b14 << 1) | b13];
+}
+
+// The security level a PDF417 symbol of `righe` rows of `colonne` data columns was most
+// likely made with: the encoder's default grows with the data codewords (2 up to 40,
+// 3 up to 160, 4 up to 320, else 5), each level taking 2^(level+1) codewords.
+int sicurezzaPDF417(int righe, int colonne)
+{
+    const int totale = righe * colonne;
+    if (totale - 64 > 320) return 5;
+    if (totale - 32 > 160) return 4;
+    if (totale - 16 > 40) return 3;
+    return 2;
+}
+
+QByteArray campo(long x, long y) { return "^FO" + numero(x) + ',' + numero(y); }
+
+}  // namespace
+
+double RisoluzioneZpl(const DocumentoStampa& doc)
+{
+    return doc.Risoluzione() > 0 ? doc.Risoluzione() : kRisoluzioneZplPredefinita;
+}
+
+bool ColoreNeroZpl(quint32 colore)
+{
+    const QColor c = ColoreStampa(colore);
+    return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue() < kSogliaNeroZpl;
+}
+
+std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi)
+{
+    if (!(dpi > 0)) return std::nullopt;
+    const double k = dpi / kTwipPollice;
+    // No reduction: the printer's bars are whole modules, its darkness does the rest.
+    const auto t = TracciaAPunti(s, QTransform::fromScale(k, k), dpi, 0);
+    if (!t || t->scuri.empty()) return std::nullopt;
+    const long modulo = std::lround(t->modulo);
+    if (modulo < 1) return std::nullopt;
+    // The layout's edges lie a sixteenth of a dot past the dots' boundaries.
+    const auto punto = [](double v) { return long(std::floor(v)); };
+
+    if (s.bidimensionale()) {
+        long x = punto(t->scuri.front().left()), y = punto(t->scuri.front().top());
+        for (const QRectF& r : t->scuri) {
+            x = std::min(x, punto(r.left()));
+            y = std::min(y, punto(r.top()));
+        }
+        if (!soloAscii(s.dati)) return std::nullopt;
+        switch (static_cast<TipoBarcode>(s.tipo)) {
+            case TipoBarcode::QRCode: {
+                if (modulo > kModuloMassimoQR || y < 1) return std::nullopt;
+                // The printer puts a QR Code as far below its field origin as ^BY's bar
+                // height says: a small one, taken off the origin.
+                const long spinta = std::min(y, 10L);
+                return campo(x, y - spinta) + "^BY2,2.0," + numero(spinta) + "^BQN,2," + numero(modulo) + "^FH_^FD" +
+                       livelloQR(s) + "A," + datiCampo(s.dati) + "^FS";
+            }
+            case TipoBarcode::DataMatrix:
+                // "~" is the command's own escape character.
+                if (s.dati.contains(QLatin1Char('~'))) return std::nullopt;
+                return campo(x, y) + "^BXN," + numero(modulo) + ",200," + numero(s.colonne) + ',' +
+                       numero(s.righe) + "^FH_^FD" + datiCampo(s.dati) + "^FS";
+            case TipoBarcode::PDF417: {
+                // Start, stop and the two row indicators around 17 modules a data column.
+                if (s.colonne < 69 + 17 || (s.colonne - 69) % 17 != 0) return std::nullopt;
+                const int colonne = (s.colonne - 69) / 17;
+                const long riga = std::lround(s.altezzaRiga * modulo);
+                return campo(x, y) + "^BY" + numero(modulo) + "^B7N," + numero(riga) + ',' +
+                       numero(sicurezzaPDF417(s.righe, colonne)) + ',' + numero(colonne) + ',' + numero(s.righe) +
+                       ",N^FH_^FD" + datiCampo(s.dati) + "^FS";
+            }
+            default:
+                return std::nullopt;
+        }
+    }
+
+    // A linear kind: the bars (past ITF-14's bearer bars, drawn as boxes).
+    const std::size_t primo = s.barreSostegno ? 2 : 0;
+    if (t->scuri.size() <= primo) return std::nullopt;
+    const QRectF& barra = t->scuri[primo];
+    const long x = punto(barra.left()), y = punto(barra.top());
+    const long altezza = punto(barra.bottom()) - y;
+    if (altezza < 1) return std::nullopt;
+    QByteArray sostegno;
+    for (std::size_t i = 0; i < primo; ++i) {
+        const QRectF& r = t->scuri[i];
+        const long w = punto(r.right()) - punto(r.left()), h = punto(r.bottom()) - punto(r.top());
+        sostegno += campo(punto(r.left()), punto(r.top())) + "^GB" + numero(w) + ',' + numero(h) + ',' +
+                    numero(std::min(w, h)) + "^FS";
+    }
+    const QByteArray h = numero(altezza);
+    const QByteArray by = "^BY" + numero(modulo);
+    switch (static_cast<TipoBarcode>(s.tipo)) {
+        case TipoBarcode::Code39: {
+            static const QString insieme = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
+            if (s.dati.isEmpty() || !std::all_of(s.dati.begin(), s.dati.end(), [](QChar c) { return insieme.contains(c); }))
+                return std::nullopt;
+            // ^BY takes the ratio from 2.0 to 3.0 in tenths.
+            const double rapporto = std::clamp(std::round(t->rapporto * 10) / 10, 2.0, 3.0);
+            return campo(x, y) + by + ',' + QByteArray::number(rapporto, 'f', 1) + ',' + h + "^B3N,N," + h +
+                   ",N,N^FD" + s.dati.toLatin1() + "^FS";
+        }
+        case TipoBarcode::EAN13:
+            // The printer adds the check digit, the same one.
+            if (!soloCifre(s.dati)) return std::nullopt;
+            if (s.dati.size() == 13)
+                return campo(x, y) + by + "^BEN," + h + ",N,N^FD" + s.dati.left(12).toLatin1() + "^FS";
+            if (s.dati.size() == 8)
+                return campo(x, y) + by + "^B8N," + h + ",N,N^FD" + s.dati.left(7).toLatin1() + "^FS";
+            return std::nullopt;
+        case TipoBarcode::Code128:
+            // Data in brackets are GS1 application identifiers: the graphic field keeps those.
+            if (!soloAscii(s.dati) || s.dati.startsWith(QLatin1Char('('))) return std::nullopt;
+            return campo(x, y) + by + "^BCN," + h + ",N,N,N,A^FH_^FD" + datiCampo(s.dati) + "^FS";
+        case TipoBarcode::UPC: {
+            const QString cifre = s.dati.trimmed();
+            if (!soloCifre(cifre) || (cifre.size() != 11 && cifre.size() != 12)) return std::nullopt;
+            return campo(x, y) + by + "^BUN," + h + ",N,N,Y^FD" + cifre.left(11).toLatin1() + "^FS";
+        }
+        case TipoBarcode::ITF: {
+            QString cifre = s.dati.trimmed();
+            if (!soloCifre(cifre)) return std::nullopt;
+            if (s.barreSostegno) {
+                if (cifre.size() == 13) cifre += QString::number(modCartigo::CifraControlloEAN(cifre));
+            } else if (cifre.size() % 2 == 1) {
+                cifre.prepend(QLatin1Char('0'));  // as the encoder pairs the digits
+            }
+            const quint8 largo = *std::max_element(s.elementi.begin(), s.elementi.end());
+            if (largo < 2 || largo > 3) return std::nullopt;
+            return sostegno + campo(x, y) + by + ',' + QByteArray::number(double(largo), 'f', 1) + "^B2N," + h +
+                   ",N,N,N^FD" + cifre.toLatin1() + "^FS";
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+namespace {
+
+// A rectangle as ^GB when everything it paints is dark and plain: a solid or no pen,
+// a solid or no brush. Nothing otherwise (the graphic field draws it).
+std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s, double k)
+{
+    const bool penna = s.stilePenna != 5;
+    const bool pieno = s.stilePennello == 0;
+    if (s.stilePennello != 0 && s.stilePennello != 1) return std::nullopt;
+    if (penna && (s.stilePenna != 0 && s.stilePenna != 6)) return std::nullopt;
+    if ((penna && !ColoreNeroZpl(s.colorePenna)) || (pieno && !ColoreNeroZpl(s.colorePennello))) return std::nullopt;
+    if (!penna && !pieno) return std::nullopt;
+    double x1 = std::min(op.x1, op.x2), x2 = std::max(op.x1, op.x2);
+    double y1 = std::min(op.y1, op.y2), y2 = std::max(op.y1, op.y2);
+    // The pen is centred on the edges; the thinnest one is one dot inside them.
+    const double mezzo = penna ? s.spessorePenna / 2 : 0;
+    x1 -= mezzo, y1 -= mezzo, x2 += mezzo, y2 += mezzo;
+    const long l = std::lround(x1 * k), t = std::lround(y1 * k);
+    const long w = std::max(1L, std::lround(x2 * k) - l), h = std::max(1L, std::lround(y2 * k) - t);
+    long spessore = std::min(w, h);
+    if (!pieno) spessore = std::clamp(std::lround(s.spessorePenna * k), 1L, spessore);
+    return "^FO" + numero(l) + ',' + numero(t) + "^GB" + numero(w) + ',' + numero(h) + ',' + numero(spessore) + "^FS";
+}
+
+}  // namespace
+
+QByteArray EsadecimaleZpl(const QImage& img)
+{
+    static const char cifre[] = "0123456789ABCDEF";
+    const int perRiga = (img.width() + 7) / 8;
+    QByteArray out;
+    QByteArray riga, precedente;
+    // A run of `n` of digit `c`: repeat counts, 400 at a time beyond what one prefix says.
+    const auto corsa = [&](char c, int n) {
+        while (n > 419) {
+            out += 'z';
+            out += c;
+            n -= 400;
+        }
+        if (n >= 20) out += char('g' + n / 20 - 1);
+        if (n % 20 >= 2 || (n >= 20 && n % 20 == 1)) out += char('G' + n % 20 - 1);
+        out += c;
+    };
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* linea = img.constScanLine(y);
+        riga.resize(perRiga * 2);
+        for (int i = 0; i < perRiga; ++i) {
+            uchar b = linea[i];
+            // Dots past the width are light.
+            if (i == perRiga - 1 && img.width() % 8) b &= uchar(0xFF << (8 - img.width() % 8));
+            riga[2 * i] = cifre[b >> 4];
+            riga[2 * i + 1] = cifre[b & 15];
+        }
+        if (y > 0 && riga == precedente) {
+            out += ':';
+            continue;
+        }
+        precedente = riga;
+        qsizetype fine = riga.size();
+        char coda = 0;
+        if (riga.endsWith('0') || riga.endsWith('F')) {
+            coda = riga.back();
+            while (fine > 0 && riga[fine - 1] == coda) --fine;
+        }
+        for (qsizetype i = 0; i < fine;) {
+            qsizetype j = i;
+            while (j < fine && riga[j] == riga[i]) ++j;
+            corsa(riga[i], int(j - i));
+            i = j;
+        }
+        if (coda == '0')
+            out += ',';
+        else if (coda == 'F')
+            out += '!';
+    }
+    return out;
+}
+
+QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie)
+{
+    if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
+    const double k = dpi / kTwipPollice;
+    const int larghezza = std::max(1, int(std::ceil(doc.PageWidth() * k - 1e-6)));
+    const int altezza = std::max(1, int(std::ceil(doc.PageHeight() * k - 1e-6)));
+    QByteArray zpl = "^XA^CI28^PW" + numero(larghezza) + "^LL" + numero(altezza) + "^LH0,0\n";
+    if (indice < 0 || indice >= doc.PageCount()) return zpl + "^PQ" + numero(std::max(1, copie)) + "^XZ\n";
+
+    const PaginaStampa& pagina = doc.Pagina(indice);
+    const auto& stili = doc.Stili();
+    const auto& simboli = pagina.Simboli();
+    // What the printer draws itself, in drawing order after the graphic field.
+    std::vector<std::optional<QByteArray>> comandi(simboli.size());
+    QByteArray propri;
+    pagina.PerOgni([&](const Operazione& op) {
+        if (op.stile >= stili.size()) return;
+        const StileStampa& s = stili[op.stile];
+        if (op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size() && ColoreNeroZpl(s.colorePennello)) {
+            comandi[op.dato] = ComandoBarcodeZpl(simboli[op.dato], dpi);
+            if (comandi[op.dato]) propri += *comandi[op.dato] + '\n';
+        } else if (op.tipo == TipoOperazione::Rettangolo) {
+            if (const auto gb = riquadroZpl(op, s, k)) propri += *gb + '\n';
+        }
+    });
+    const SceltaResa scelta = [&](const Operazione& op) {
+        if (op.tipo == TipoOperazione::Simbolo)
+            return op.dato < comandi.size() && comandi[op.dato] ? Resa::SoloTesto : Resa::Intera;
+        if (op.tipo == TipoOperazione::Rettangolo && riquadroZpl(op, stili[op.stile], k)) return Resa::Omessa;
+        return Resa::Intera;
+    };
+
+    // The rest at the printer's dots, without smoothing: a dot is dark or not.
+    QImage img(larghezza, altezza, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.scale(k, k);
+        DisegnaPagina(p, doc, indice, dpi, scelta);
+    }
+    int sx = larghezza, dx = -1, su = altezza, giu = -1;
+    std::vector<quint8> nero(std::size_t(larghezza) * altezza);
+    for (int y = 0; y < altezza; ++y) {
+        const auto* riga = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < larghezza; ++x) {
+            const QRgb c = riga[x];
+            if (0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c) < kSogliaNeroZpl) {
+                nero[std::size_t(y) * larghezza + x] = 1;
+                sx = std::min(sx, x), dx = std::max(dx, x), su = std::min(su, y), giu = std::max(giu, y);
+            }
+        }
+    }
+    if (dx >= 0) {
+        QImage campo(dx - sx + 1, giu - su + 1, QImage::Format_Mono);
+        campo.fill(0);
+        for (int y = su; y <= giu; ++y) {
+            uchar* riga = campo.scanLine(y - su);
+            for (int x = sx; x <= dx; ++x)
+                if (nero[std::size_t(y) * larghezza + x]) riga[(x - sx) >> 3] |= uchar(0x80 >> ((x - sx) & 7));
+        }
+        const int perRiga = (campo.width() + 7) / 8;
+        const QByteArray totale = numero(long(perRiga) * campo.height());
+        zpl += "^FO" + numero(sx) + ',' + numero(su) + "^GFA," + totale + ',' + totale + ',' + numero(perRiga) + ',' +
+               EsadecimaleZpl(campo) + "^FS\n";
+    }
+    zpl += propri;
+    zpl += "^PQ" + numero(std::max(1, copie)) + "^XZ\n";
+    return zpl;
+}
+
+bool ScriviZpl(const DocumentoStampa& doc, QIODevice& uscita, double dpi, int copie)
+{
+    if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
+    for (int i = 0; i < doc.PageCount(); ++i) {
+        const QByteArray e = EtichettaZpl(doc, i, dpi, copie);
+        if (uscita.write(e) != e.size()) return false;
+    }
+    return true;
+}
+
+FileZplProgressivo::FileZplProgressivo(const QString& percorso, double dpi, int copie)
+    : file_(std::make_unique<ScritturaFile>(percorso)), dpi_(dpi), copie_(copie)
+{
+}
+
+FileZplProgressivo::~FileZplProgressivo() = default;
+
+void FileZplProgressivo::Pagina(const DocumentoStampa& doc, int indice)
+{
+    if (!ok_) return;
+    if (!aperto_) {
+        aperto_ = true;
+        ok_ = file_->Apri();
+        if (!ok_) return;
+    }
+    const QByteArray e = EtichettaZpl(doc, indice, dpi_ > 0 ? dpi_ : RisoluzioneZpl(doc), copie_);
+    ok_ = file_->Dispositivo().write(e) == e.size();
+}
+
+bool FileZplProgressivo::Conferma(const DocumentoStampa&, QString* errore)
+{
+    if (!aperto_) {
+        aperto_ = true;
+        ok_ = file_->Apri();
+    }
+    if (ok_ && file_->Conferma()) return true;
+    file_->Annulla();
+    *errore = file_->Errore().isEmpty() ? LoadResString(1431) : file_->Errore();
+    return false;
+}
+
+}  // namespace cartigo

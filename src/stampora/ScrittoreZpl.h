@@ -1,0 +1,78 @@
+#pragma once
+// ZPL II, the language of Zebra label printers and of the many that understand it. Each
+// page of the output document becomes one label (^XA ... ^XZ) at the printer's
+// resolution: its size as ^PW and ^LL, every barcode symbol as the printer's own barcode
+// command with the module in whole dots that TracciaAPunti chooses for its box (^BY) and
+// the printer's human-readable line off (Cartigo's is drawn instead), dark rectangles as
+// ^GB, and whatever else the page holds (texts, pictures, lines, Cartigo's human-readable
+// lines, symbols the printer cannot make as they are) rendered by the one renderer into
+// a 1-bit graphic field (^GF, ZPL's run-length compressed hex) of just the area that has
+// dots. Copies go as ^PQ: each label that many times.
+
+#include "stampora/DocumentoStampa.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QIODevice;
+
+namespace cartigo {
+
+class ScritturaFile;
+
+// The resolution of a printer that does not say its own, in dots per inch.
+inline constexpr double kRisoluzioneZplPredefinita = 203;
+// A colour prints black when its luminance (0.299 red + 0.587 green + 0.114 blue, each
+// 0-255) is under this, and nothing otherwise.
+inline constexpr int kSogliaNeroZpl = 128;
+
+// The resolution a document is written for: its own target resolution, else 203 dpi.
+double RisoluzioneZpl(const DocumentoStampa& doc);
+
+// True when a colour of the document (0x00BBGGRR) prints black.
+bool ColoreNeroZpl(quint32 colore);
+
+// A symbol as the printer's own barcode command at `dpi`, field origin included
+// ("^FO...^BY...^B...^FD...^FS"); nothing when the printer cannot make it as Cartigo
+// lays it out (the kind or the data, a module the command cannot take, a box without one
+// dot a module): the symbol then goes into the graphic field.
+std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi);
+
+// Page `indice` (from 0) of the document as one ZPL label at `dpi`.
+QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie = 1);
+
+// Rows of a 1-bit image (Format_Mono, dark dots 1) as ZPL's compressed ASCII hex: a
+// row the same as the one before as ":", a row's light or dark end as "," or "!", runs
+// of a digit with ZPL's repeat counts (G-Y 1-19, g-z 20-400).
+QByteArray EsadecimaleZpl(const QImage& immagine);
+
+// A ZPL file made while its document is drawn: handed the document's pages as they are
+// finished (DocumentoStampa::InoltraPagine), it writes each as a label and the document
+// lets them go. Like FilePdfProgressivo, an existing file is replaced only once Conferma
+// has written the whole of it.
+class FileZplProgressivo {
+public:
+    // `dpi` 0 or less: the document's resolution (RisoluzioneZpl).
+    FileZplProgressivo(const QString& percorso, double dpi, int copie);
+    ~FileZplProgressivo();
+    FileZplProgressivo(const FileZplProgressivo&) = delete;
+    FileZplProgressivo& operator=(const FileZplProgressivo&) = delete;
+    void Pagina(const DocumentoStampa& doc, int indice);
+    // Writes what is left and puts the file in place. False with the reason in `errore`.
+    bool Conferma(const DocumentoStampa& doc, QString* errore);
+
+private:
+    std::unique_ptr<ScritturaFile> file_;
+    double dpi_;
+    int copie_;
+    bool aperto_ = false;
+    bool ok_ = true;
+};
+
+// Writes the whole document as ZPL to `uscita`.
+bool ScriviZpl(const DocumentoStampa& doc, QIODevice& uscita, double dpi, int copie);
+
+}  // namespace cartigo
