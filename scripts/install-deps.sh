@@ -22,6 +22,7 @@ packages=(
   cups cups-client cups-filters printer-driver-cups-pdf libcups2-dev cups-ppdc
   glabels-data
   time
+  nodejs
 )
 
 # --fuzz: also clang and its sanitizer and libFuzzer runtimes, for tests/fuzz (scripts/fuzz.sh).
@@ -36,16 +37,28 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# npm comes with some builds of nodejs; Debian's own is a package of its own.
+if ! command -v npm >/dev/null 2>&1 && ! printf '%s\n' "${missing[@]}" | grep -qx npm; then
+  missing+=(npm)
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The tests' independent ZPL reader: zpl-renderer-js (ZPL to PNG in node, no network
+# service), in the tools folder of the build (CARTIGO_BUILD_DIR, by default ./build).
+# Without it the tests that render ZPL skip that part and say so.
+tools="${CARTIGO_BUILD_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build}/tools"
+if [ ! -d "$tools/node_modules/zpl-renderer-js" ] && command -v npm >/dev/null 2>&1; then
+  mkdir -p "$tools"
+  npm install --prefix "$tools" --no-audit --no-fund --no-save zpl-renderer-js@3.4.0 >/dev/null ||
+    echo "zpl-renderer-js could not be installed: the ZPL rendering tests will skip"
+fi

@@ -1,7 +1,13 @@
 #include "common/ImmagineZpl.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtEndian>
+#include <cmath>
 
 namespace cartigo::test {
 
@@ -121,6 +127,39 @@ std::vector<QImage> ImmaginiZpl(const QByteArray& zpl)
         i = p;
     }
     return immagini;
+}
+
+namespace {
+QString moduliNode() { return QStringLiteral(CARTIGO_STRUMENTI_ZPL "/node_modules"); }
+}  // namespace
+
+bool RendererZplPresente()
+{
+    return QFileInfo::exists(moduliNode() + QLatin1Char('/') + QLatin1String(kRendererZpl)) &&
+           !QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty();
+}
+
+std::optional<QStringList> RenderizzaZpl(const QByteArray& zpl, double larghezzaMm, double altezzaMm, double dpi,
+                                         const QString& cartella)
+{
+    if (!RendererZplPresente()) return std::nullopt;
+    const QString file = QDir(cartella).filePath(QStringLiteral("etichette.zpl"));
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly) || f.write(zpl) != zpl.size()) return std::nullopt;
+    f.close();
+    QProcess p;
+    QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
+    amb.insert(QStringLiteral("NODE_PATH"), moduliNode());
+    p.setProcessEnvironment(amb);
+    const QString radice = QDir(cartella).filePath(QStringLiteral("etichetta"));
+    p.start(QStringLiteral("node"), {QStringLiteral(CARTIGO_SOURCE_DIR "/tests/common/zpl_png.cjs"), file,
+                                     QString::number(larghezzaMm, 'f', 3), QString::number(altezzaMm, 'f', 3),
+                                     QString::number(std::lround(dpi / 25.4)), radice});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) return std::nullopt;
+    const int n = p.readAllStandardOutput().trimmed().toInt();
+    QStringList png;
+    for (int i = 0; i < n; ++i) png << QStringLiteral("%1-%2.png").arg(radice).arg(i);
+    return png;
 }
 
 }  // namespace cartigo::test

@@ -1,0 +1,190 @@
+// ZPL II output: what Cartigo writes, read back independently (the graphic fields by the
+// tests' own ^GF decoder, whole labels by zpl-renderer-js and the scanners).
+#include "../barcode/Campioni.h"
+#include "SupportoStampora.h"
+#include "barcode/ParametriBarcode.h"
+#include "common/ImmagineZpl.h"
+#include "common/TestSupport.h"
+#include "stampora/RenderizzatorePagina.h"
+#include "stampora/ScrittoreZpl.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstring>
+
+using namespace cartigo;
+
+namespace {
+
+// The field data of a ZPL command with ^FH's "_XX" escapes undone.
+QString DatiCampo(const QByteArray& campo)
+{
+    const qsizetype fd = campo.indexOf("^FD");
+    QByteArray d = campo.mid(fd + 3, campo.indexOf("^FS", fd) - fd - 3);
+    if (campo.contains("^FH_")) {
+        QByteArray u;
+        for (qsizetype i = 0; i < d.size(); ++i) {
+            if (d[i] == '_' && i + 2 < d.size()) {
+                u += char(d.mid(i + 1, 2).toInt(nullptr, 16));
+                i += 2;
+            } else {
+                u += d[i];
+            }
+        }
+        d = u;
+    }
+    return QString::fromUtf8(d);
+}
+
+}  // namespace
+
+TEST(Zpl, GraficaCompressaSiRileggeUgualeAllaSorgente)
+{
+    // Widths on and off a byte, rows all light, all dark, repeated, and runs longer than
+    // one repeat count says (over 400 digits).
+    QRandomGenerator g(7);
+    for (const int larghezza : {1, 7, 8, 13, 1700, 3300}) {
+        QImage img(larghezza, 40, QImage::Format_Mono);
+        img.fill(0);
+        for (int y = 0; y < img.height(); ++y) {
+            const int modo = y % 5;
+            for (int x = 0; x < larghezza; ++x) {
+                const bool scuro = modo == 1 ? true : modo == 2 ? (x / 9) % 2 : modo == 3 ? g.bounded(2) : modo == 4 && x > larghezza / 2;
+                img.setPixel(x, y, scuro ? 1 : 0);
+            }
+            if (y == 20) std::memcpy(img.scanLine(y), img.scanLine(y - 1), img.bytesPerLine());
+        }
+        const int perRiga = (larghezza + 7) / 8;
+        const QByteArray t = QByteArray::number(perRiga * img.height());
+        const QByteArray zpl = "^XA^FO0,0^GFA," + t + ',' + t + ',' + QByteArray::number(perRiga) + ',' +
+                               EsadecimaleZpl(img) + "^FS^XZ";
+        const auto letti = test::ImmaginiZpl(zpl);
+        ASSERT_EQ(letti.size(), 1u) << larghezza;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < larghezza; ++x)
+                ASSERT_EQ(img.pixelIndex(x, y) == 1, qGray(letti[0].pixel(x, y)) < 128)
+                    << "width " << larghezza << " at " << x << "," << y;
+    }
+}
+
+// Every kind, generated data, at 203 and 300 dpi: each symbol is the printer's own
+// command at the module and place of the whole-dot layout with Cartigo's data; the rest
+// of the page (the human-readable lines) is the graphic field at the same dots as the
+// page rendered for that resolution; and, when zpl-renderer-js is installed, the labels
+// it renders scan to the exact data.
+TEST(Zpl, OgniTipoComeComandoDellaStampanteAlModuloDeiPunti)
+{
+    test::AssicuraApplicazione();
+    test::CartellaProgrammaTemporanea cartella;
+    const bool renderer = test::RendererZplPresente();
+    if (!renderer) std::fprintf(stderr, "[ SKIPPED part ] %s is not installed: labels are not rendered\n", test::kRendererZpl);
+    const QString manca = test::LettoreMancante();
+    QTemporaryDir dir;
+    for (const double dpi : {203.0, 300.0}) {
+        for (int tipo = 0; tipo < kTipiBarcode; ++tipo) {
+            SCOPED_TRACE(testing::Message() << NomeTipoBarcode(tipo).toStdString() << " at " << dpi << " dpi");
+            const auto doc = test::PagineCampioni(test::Campioni(tipo, 4), dpi);
+            ASSERT_GE(doc->PageCount(), 1);
+            QSet<QString> attesi, letti;
+            int dataMatrix = 0;
+            for (int pagina = 0; pagina < doc->PageCount(); ++pagina) {
+                const QByteArray zpl = EtichettaZpl(*doc, pagina, dpi, 2);
+                EXPECT_TRUE(zpl.startsWith("^XA")) << zpl.left(40).constData();
+                EXPECT_TRUE(zpl.endsWith("^PQ2^XZ\n"));
+                EXPECT_TRUE(zpl.contains("^PW" + QByteArray::number(int(std::ceil(doc->PageWidth() * dpi / 1440 - 1e-6)))));
+                const double k = dpi / 1440;
+                for (const SimboloBarcode& s : doc->Pagina(pagina).Simboli()) {
+                    const auto t = TracciaAPunti(s, QTransform::fromScale(k, k), dpi, 0);
+                    ASSERT_TRUE(t.has_value());
+                    const long modulo = std::lround(t->modulo);
+                    // The command's own line: find it by its field origin.
+                    const std::size_t barra = s.barreSostegno ? 2 : 0;
+                    long x = long(std::floor(t->scuri[barra].left())), y = long(std::floor(t->scuri[barra].top()));
+                    for (const QRectF& r : t->scuri)
+                        if (s.bidimensionale()) x = std::min(x, long(std::floor(r.left()))), y = std::min(y, long(std::floor(r.top())));
+                    if (static_cast<TipoBarcode>(s.tipo) == TipoBarcode::QRCode) y -= std::min(y, 10L);
+                    const QByteArray fo = "^FO" + QByteArray::number(qlonglong(x)) + ',' + QByteArray::number(qlonglong(y)) + '^';
+                    const qsizetype i = zpl.indexOf(fo + "B");
+                    ASSERT_GE(i, 0) << "no command at " << fo.constData() << " for " << s.dati.toStdString();
+                    const QByteArray campo = zpl.mid(i, zpl.indexOf("^FS", i) + 3 - i);
+                    const QString dati = DatiCampo(campo);
+                    switch (static_cast<TipoBarcode>(s.tipo)) {
+                        case TipoBarcode::QRCode:
+                            EXPECT_TRUE(campo.contains("^BQN,2," + QByteArray::number(qlonglong(modulo)) + "^")) << campo.constData();
+                            EXPECT_EQ(dati.mid(3), s.dati);
+                            EXPECT_EQ(dati.mid(1, 2), QStringLiteral("A,"));
+                            break;
+                        case TipoBarcode::DataMatrix:
+                            EXPECT_TRUE(campo.contains("^BXN," + QByteArray::number(qlonglong(modulo)) + ",200," +
+                                                       QByteArray::number(s.colonne) + ',' + QByteArray::number(s.righe)))
+                                << campo.constData();
+                            EXPECT_EQ(dati, s.dati);
+                            ++dataMatrix;
+                            break;
+                        case TipoBarcode::EAN13:
+                            // the printer adds the check digit
+                            EXPECT_EQ(dati, s.dati.left(12));
+                            EXPECT_TRUE(campo.contains("^BY" + QByteArray::number(qlonglong(modulo)) + "^BEN,")) << campo.constData();
+                            break;
+                        case TipoBarcode::UPC:
+                            EXPECT_EQ(dati, test::DatiLetti(s).left(11));
+                            EXPECT_TRUE(campo.contains("^BY" + QByteArray::number(qlonglong(modulo)) + "^BUN,")) << campo.constData();
+                            break;
+                        case TipoBarcode::ITF:
+                            // with the check digit Cartigo printed under it
+                            EXPECT_EQ(dati, test::DatiLetti(s));
+                            EXPECT_TRUE(campo.contains("^BY" + QByteArray::number(qlonglong(modulo)) + ",3.0^B2N,")) << campo.constData();
+                            break;
+                        default:
+                            EXPECT_EQ(dati, s.dati);
+                            EXPECT_TRUE(campo.contains("^BY" + QByteArray::number(qlonglong(modulo)))) << campo.constData();
+                    }
+                    // zbar reads an EAN-13 starting with 0 as a UPC-A
+                    const QString d = test::DatiLetti(s);
+                    attesi.insert(s.tipo == qint8(TipoBarcode::EAN13) && d.startsWith(QLatin1Char('0')) ? d.mid(1) : d);
+                }
+
+                // The graphic field: the page without its bars, at the same dots.
+                const auto grafiche = test::ImmaginiZpl(zpl);
+                ASSERT_EQ(grafiche.size(), zpl.contains("^GF") ? 1u : 0u);
+                if (!grafiche.empty()) {  // two-dimensional kinds have no text
+                    const QImage pagina1bit = ImmaginePagina(*doc, pagina, dpi);
+                    const QRegularExpressionMatch m =
+                        QRegularExpression(QStringLiteral("\\^FO(\\d+),(\\d+)\\^GFA")).match(QString::fromLatin1(zpl));
+                    ASSERT_TRUE(m.hasMatch());
+                    const int ox = m.captured(1).toInt(), oy = m.captured(2).toInt();
+                    int scuri = 0, accordo = 0;
+                    const QImage& gf = grafiche[0];
+                    for (int yy = 0; yy < gf.height(); ++yy)
+                        for (int xx = 0; xx < gf.width(); ++xx) {
+                            if (qGray(gf.pixel(xx, yy)) >= 128) continue;
+                            ++scuri;
+                            // a text's edge may fall one dot either way of the smoothed rendering
+                            bool vicino = false;
+                            for (int dy = -1; dy <= 1 && !vicino; ++dy)
+                                for (int dx = -1; dx <= 1 && !vicino; ++dx)
+                                    vicino = pagina1bit.valid(ox + xx + dx, oy + yy + dy) &&
+                                             qGray(pagina1bit.pixel(ox + xx + dx, oy + yy + dy)) < 160;
+                            accordo += vicino;
+                        }
+                    EXPECT_GE(accordo, scuri * 0.99) << scuri << " dark dots of the graphic field";
+
+                }
+                if (renderer && manca.isEmpty()) {
+                    const auto png = test::RenderizzaZpl(zpl, doc->PageWidth() / 1440 * 25.4,
+                                                         doc->PageHeight() / 1440 * 25.4, dpi, dir.path());
+                    ASSERT_TRUE(png && png->size() == 1) << test::kRendererZpl << " failed";
+                    // zpl-renderer-js has no ^BU: UPC-A is checked by its command above
+                    const QStringList righe = test::LeggiTutti(png->front(), dataMatrix).value_or(QStringList());
+                    if (static_cast<TipoBarcode>(tipo) != TipoBarcode::UPC)
+                        for (const QString& r : righe) letti.insert(r.section(QLatin1Char(':'), 1));
+                    dataMatrix = 0;
+                }
+            }
+            if (renderer && manca.isEmpty() && static_cast<TipoBarcode>(tipo) != TipoBarcode::UPC)
+                EXPECT_EQ(letti, attesi);
+        }
+    }
+}
