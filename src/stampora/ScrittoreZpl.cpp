@@ -270,6 +270,27 @@ QByteArray EsadecimaleZpl(const QImage& img)
     return out;
 }
 
+QByteArray Z64Zpl(const QImage& img)
+{
+    const int perRiga = (img.width() + 7) / 8;
+    QByteArray byte;
+    byte.reserve(qsizetype(perRiga) * img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        QByteArray riga(reinterpret_cast<const char*>(img.constScanLine(y)), perRiga);
+        if (img.width() % 8) riga[perRiga - 1] = char(uchar(riga[perRiga - 1]) & uchar(0xFF << (8 - img.width() % 8)));
+        byte += riga;
+    }
+    // qCompress puts the length before the zlib stream.
+    const QByteArray b64 = qCompress(byte, 9).mid(4).toBase64();
+    // CRC-16 (CCITT polynomial 0x1021, from 0) of the base64 text.
+    quint16 crc = 0;
+    for (const char c : b64) {
+        crc ^= quint16(uchar(c)) << 8;
+        for (int i = 0; i < 8; ++i) crc = quint16((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+    }
+    return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
+}
+
 QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie)
 {
     if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
@@ -318,7 +339,8 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
         const auto* riga = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < larghezza; ++x) {
             const QRgb c = riga[x];
-            if (0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c) < kSogliaNeroZpl) {
+            if ((c & 0xFFFFFF) == 0xFFFFFF) continue;  // most of a label
+            if (299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) < kSogliaNeroZpl * 1000) {
                 nero[std::size_t(y) * larghezza + x] = 1;
                 sx = std::min(sx, x), dx = std::max(dx, x), su = std::min(su, y), giu = std::max(giu, y);
             }
@@ -334,8 +356,12 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
         }
         const int perRiga = (campo.width() + 7) / 8;
         const QByteArray totale = numero(long(perRiga) * campo.height());
+        // ZPL's run-length hex, or deflated bytes in base64 when that is shorter (text is).
+        QByteArray dati = EsadecimaleZpl(campo);
+        const QByteArray z64 = Z64Zpl(campo);
+        if (z64.size() < dati.size()) dati = z64;
         zpl += "^FO" + numero(sx) + ',' + numero(su) + "^GFA," + totale + ',' + totale + ',' + numero(perRiga) + ',' +
-               EsadecimaleZpl(campo) + "^FS\n";
+               dati + "^FS\n";
     }
     zpl += propri;
     zpl += "^PQ" + numero(std::max(1, copie)) + "^XZ\n";

@@ -6,8 +6,8 @@
 // the printer's human-readable line off (Cartigo's is drawn instead), dark rectangles as
 // ^GB, and whatever else the page holds (texts, pictures, lines, Cartigo's human-readable
 // lines, symbols the printer cannot make as they are) rendered by the one renderer into
-// a 1-bit graphic field (^GF, ZPL's run-length compressed hex) of just the area that has
-// dots. Copies go as ^PQ: each label that many times.
+// a 1-bit graphic field (^GF: ZPL's run-length compressed hex, or :Z64: when shorter)
+// of just the area that has dots. Copies go as ^PQ: each label that many times.
 
 #include "stampora/DocumentoStampa.h"
 
@@ -48,6 +48,8 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
 // row the same as the one before as ":", a row's light or dark end as "," or "!", runs
 // of a digit with ZPL's repeat counts (G-Y 1-19, g-z 20-400).
 QByteArray EsadecimaleZpl(const QImage& immagine);
+// The same rows deflated (zlib) in base64 with ZPL's CRC: ":Z64:data:crc".
+QByteArray Z64Zpl(const QImage& immagine);
 
 // A ZPL file made while its document is drawn: handed the document's pages as they are
 // finished (DocumentoStampa::InoltraPagine), it writes each as a label and the document

@@ -42,6 +42,7 @@ QString DatiCampo(const QByteArray& campo)
 
 TEST(Zpl, GraficaCompressaSiRileggeUgualeAllaSorgente)
 {
+    // Both forms: run-length hex and :Z64:.
     // Widths on and off a byte, rows all light, all dark, repeated, and runs longer than
     // one repeat count says (over 400 digits).
     QRandomGenerator g(7);
@@ -58,14 +59,15 @@ TEST(Zpl, GraficaCompressaSiRileggeUgualeAllaSorgente)
         }
         const int perRiga = (larghezza + 7) / 8;
         const QByteArray t = QByteArray::number(perRiga * img.height());
-        const QByteArray zpl = "^XA^FO0,0^GFA," + t + ',' + t + ',' + QByteArray::number(perRiga) + ',' +
-                               EsadecimaleZpl(img) + "^FS^XZ";
-        const auto letti = test::ImmaginiZpl(zpl);
-        ASSERT_EQ(letti.size(), 1u) << larghezza;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < larghezza; ++x)
-                ASSERT_EQ(img.pixelIndex(x, y) == 1, qGray(letti[0].pixel(x, y)) < 128)
-                    << "width " << larghezza << " at " << x << "," << y;
+        for (const QByteArray& dati : {EsadecimaleZpl(img), Z64Zpl(img)}) {
+            const QByteArray zpl = "^XA^FO0,0^GFA," + t + ',' + t + ',' + QByteArray::number(perRiga) + ',' + dati + "^FS^XZ";
+            const auto letti = test::ImmaginiZpl(zpl);
+            ASSERT_EQ(letti.size(), 1u) << larghezza;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < larghezza; ++x)
+                    ASSERT_EQ(img.pixelIndex(x, y) == 1, qGray(letti[0].pixel(x, y)) < 128)
+                        << dati.left(5).constData() << " width " << larghezza << " at " << x << "," << y;
+        }
     }
 }
 
