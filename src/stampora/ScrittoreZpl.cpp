@@ -281,7 +281,7 @@ QByteArray Z64Zpl(const QImage& img)
         byte += riga;
     }
     // qCompress puts the length before the zlib stream.
-    const QByteArray b64 = qCompress(byte, 9).mid(4).toBase64();
+    const QByteArray b64 = qCompress(byte, 6).mid(4).toBase64();
     // CRC-16 (CCITT polynomial 0x1021, from 0) of the base64 text.
     quint16 crc = 0;
     for (const char c : b64) {
@@ -333,26 +333,27 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
         p.scale(k, k);
         DisegnaPagina(p, doc, indice, dpi, scelta);
     }
+    const auto nero = [](QRgb c) {
+        return (c & 0xFFFFFF) != 0xFFFFFF && 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) < kSogliaNeroZpl * 1000;
+    };
     int sx = larghezza, dx = -1, su = altezza, giu = -1;
-    std::vector<quint8> nero(std::size_t(larghezza) * altezza);
     for (int y = 0; y < altezza; ++y) {
         const auto* riga = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < larghezza; ++x) {
-            const QRgb c = riga[x];
-            if ((c & 0xFFFFFF) == 0xFFFFFF) continue;  // most of a label
-            if (299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) < kSogliaNeroZpl * 1000) {
-                nero[std::size_t(y) * larghezza + x] = 1;
-                sx = std::min(sx, x), dx = std::max(dx, x), su = std::min(su, y), giu = std::max(giu, y);
-            }
-        }
+        int primo = 0;
+        while (primo < larghezza && !nero(riga[primo])) ++primo;
+        if (primo == larghezza) continue;
+        int ultimo = larghezza - 1;
+        while (!nero(riga[ultimo])) --ultimo;
+        sx = std::min(sx, primo), dx = std::max(dx, ultimo), su = std::min(su, y), giu = y;
     }
     if (dx >= 0) {
         QImage campo(dx - sx + 1, giu - su + 1, QImage::Format_Mono);
         campo.fill(0);
         for (int y = su; y <= giu; ++y) {
             uchar* riga = campo.scanLine(y - su);
+            const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
             for (int x = sx; x <= dx; ++x)
-                if (nero[std::size_t(y) * larghezza + x]) riga[(x - sx) >> 3] |= uchar(0x80 >> ((x - sx) & 7));
+                if (nero(sorgente[x])) riga[(x - sx) >> 3] |= uchar(0x80 >> ((x - sx) & 7));
         }
         const int perRiga = (campo.width() + 7) / 8;
         const QByteArray totale = numero(long(perRiga) * campo.height());
