@@ -376,7 +376,7 @@ ServerCups::Pdf ServerCups::InfoPdf(const QString& percorso)
 
 ServerMuto::ServerMuto()
 {
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    socket_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

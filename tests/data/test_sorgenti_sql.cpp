@@ -311,19 +311,8 @@ TEST(SorgentiSql, PostgresPasswordsAndRefusedConnections)
 TEST(SorgentiSql, ASilentServerIsWaitedForWhereItCanBeGivenUp)
 {
     test::AssicuraApplicazione();
-    const int muto = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(muto, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t lunghezza = sizeof a;
-    ASSERT_EQ(::bind(muto, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(muto, 8), 0);
-    ASSERT_EQ(::getsockname(muto, reinterpret_cast<sockaddr*>(&a), &lunghezza), 0);
-    struct Chiudi {
-        int fd;
-        ~Chiudi() { ::close(fd); }
-    } chiudi{muto};
+    const test::ServerMuto muto;
+    ASSERT_GT(muto.Porta(), 0);
 
     Connessione k;
     int domande = 0, attese = 0;
@@ -336,7 +325,7 @@ TEST(SorgentiSql, ASilentServerIsWaitedForWhereItCanBeGivenUp)
         };
     };
     t.start();
-    EXPECT_FALSE(k.apri(QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(ntohs(a.sin_port)),
+    EXPECT_FALSE(k.apri(QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(muto.Porta()),
                         QStringLiteral("x")));
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_GE(domande, 10);

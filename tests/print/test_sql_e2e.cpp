@@ -145,21 +145,10 @@ TEST(StampaSql, SqliteFileAndMergeFields)
 TEST(StampaSql, ASilentServerEndsTheJob)
 {
     // a listening socket: the system accepts connections for it; it never reads nor writes
-    const int muto = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(muto, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t lunghezza = sizeof a;
-    ASSERT_EQ(::bind(muto, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(muto, 8), 0);
-    ASSERT_EQ(::getsockname(muto, reinterpret_cast<sockaddr*>(&a), &lunghezza), 0);
-    struct Chiudi {
-        int fd;
-        ~Chiudi() { ::close(fd); }
-    } chiudi{muto};
+    const test::ServerMuto muto;
+    ASSERT_GT(muto.Porta(), 0);
     QTemporaryDir dir;
-    const QString indirizzo = QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(ntohs(a.sin_port));
+    const QString indirizzo = QStringLiteral("postgresql://cartigo@127.0.0.1:%1/etichette").arg(muto.Porta());
     const QString eti = etichetta(dir.path(), indirizzo, QStringLiteral("clienti"), {}, {QStringLiteral("${id}")});
     auto ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
