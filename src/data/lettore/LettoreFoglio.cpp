@@ -24,6 +24,8 @@
 //   "E <code> <text>"  failure (code 2: encrypted, 3: not a spreadsheet, 4: damaged, 6: out of memory)
 //   "OK"               the output file is complete
 
+#include "ProtocolloLettore.h"
+
 #include <orcus/orcus_ods.hpp>
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/exception.hpp>
@@ -63,29 +65,8 @@ namespace {
 
 enum Errore { ErrArgomenti = 1, ErrCifrato = 2, ErrFormato = 3, ErrDanneggiato = 4, ErrUscita = 5, ErrMemoria = 6 };
 
-int protocollo = -1;
 long long contatore = 0;
 time_t ultimoProgresso = 0;
-
-// One line of the protocol. It allocates nothing, so that it can still say that memory
-// has run out.
-void scrivi(std::string_view riga)
-{
-    char buf[1024];
-    const size_t n = std::min(riga.size(), sizeof buf - 1);
-    std::memcpy(buf, riga.data(), n);
-    for (size_t i = 0; i < n; ++i)
-        if (buf[i] == '\n' || buf[i] == '\r') buf[i] = ' ';
-    buf[n] = '\n';
-    const char* p = buf;
-    size_t resto = n + 1;
-    while (resto > 0) {
-        const ssize_t w = ::write(protocollo, p, resto);
-        if (w <= 0) return;
-        p += w;
-        resto -= size_t(w);
-    }
-}
 
 void progresso(bool forza = false)
 {
@@ -94,18 +75,13 @@ void progresso(bool forza = false)
     const time_t ora = time(nullptr);
     if (forza || ora != ultimoProgresso) {
         ultimoProgresso = ora;
-        char buf[32];
-        snprintf(buf, sizeof buf, "P %lld", contatore);
-        scrivi(buf);
+        lettore::ScriviProgresso(contatore);
     }
 }
 
 [[noreturn]] void fallisci(int codice, std::string_view testo)
 {
-    char buf[1024];
-    const int n = snprintf(buf, sizeof buf, "E %d %.*s", codice, int(std::min<size_t>(testo.size(), 1000)), testo.data());
-    scrivi(std::string_view(buf, size_t(std::max(n, 0))));
-    std::_Exit(codice);
+    lettore::Fallisci(codice, testo, codice);
 }
 
 constexpr std::string_view MemoriaEsaurita = "out of memory";
@@ -1835,23 +1811,7 @@ Formato riconosci(std::string& file, const std::string& copia, VoceZip& contenut
 
 int main(int argc, char** argv)
 {
-    protocollo = ::dup(1);
-    const int nulla = ::open("/dev/null", O_WRONLY);
-    if (nulla >= 0) {
-        ::dup2(nulla, 1);
-        ::dup2(nulla, 2);
-        ::close(nulla);
-    }
-    int i = 1;
-    if (i + 1 < argc && std::strcmp(argv[i], "--memoria") == 0) {
-        const unsigned long long limite = std::strtoull(argv[i + 1], nullptr, 10);
-        if (limite > 0) {
-            struct rlimit rl {};
-            rl.rlim_cur = rl.rlim_max = limite;
-            setrlimit(RLIMIT_AS, &rl);
-        }
-        i += 2;
-    }
+    const int i = lettore::Avvia(argc, argv);
     // Memory that runs out where no handler catches it (liborcus's ODS parser thread, or
     // while a failure is being said) ends the process through std::terminate, which says so.
     std::set_terminate([] {
@@ -1859,7 +1819,7 @@ int main(int argc, char** argv)
         try {
             if (const std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
         } catch (const std::bad_alloc&) {
-            if (::write(protocollo, memoria, sizeof memoria - 1) < 0) {
+            if (::write(lettore::protocollo, memoria, sizeof memoria - 1) < 0) {
             }
             std::_Exit(ErrMemoria);
         } catch (...) {
@@ -1910,6 +1870,6 @@ int main(int argc, char** argv)
     }
     out.chiudi();
     progresso(true);
-    scrivi("OK");
+    lettore::Scrivi("OK");
     return 0;
 }

@@ -14,6 +14,8 @@
 //   "E <code> <text>"  failure
 //   "OK"               the output file is complete
 
+#include "ProtocolloLettore.h"
+
 #include <glib.h>  // before mdbtools.h, which wraps its includes in extern "C"
 #include <mdbtools.h>
 #include <sqlite3.h>
@@ -33,23 +35,9 @@
 
 namespace {
 
-int protocollo = -1;
 std::FILE* fileFlusso = nullptr;  // the rows written so far go out with every progress line
 long long contatore = 0;
 time_t ultimoProgresso = 0;
-
-void scrivi(const std::string& riga)
-{
-    std::string s = riga + "\n";
-    const char* p = s.data();
-    size_t n = s.size();
-    while (n > 0) {
-        const ssize_t w = ::write(protocollo, p, n);
-        if (w <= 0) return;
-        p += w;
-        n -= size_t(w);
-    }
-}
 
 void progresso(bool forza = false)
 {
@@ -58,17 +46,14 @@ void progresso(bool forza = false)
     if (forza || ora != ultimoProgresso) {
         ultimoProgresso = ora;
         if (fileFlusso) std::fflush(fileFlusso);
-        scrivi("P " + std::to_string(contatore));
+        lettore::ScriviProgresso(contatore);
     }
 }
 
+// Every failure ends the program with 2; the code in the line says which it was.
 [[noreturn]] void fallisci(int codice, const std::string& testo)
 {
-    std::string t = testo;
-    for (char& c : t)
-        if (c == '\n' || c == '\r') c = ' ';
-    scrivi("E " + std::to_string(codice) + " " + t);
-    _exit(2);
+    lettore::Fallisci(codice, testo, 2);
 }
 
 // Codes of the failures (the parent turns them into messages).
@@ -459,26 +444,8 @@ void copiaCatalogo(MdbHandle* mdb, Uscita& out)
 
 int main(int argc, char** argv)
 {
-    // Keep the real standard output for the protocol; libmdb writes its
-    // warnings to stdout and stderr, which must not reach the caller.
-    protocollo = ::dup(1);
-    const int nulla = ::open("/dev/null", O_WRONLY);
-    if (nulla >= 0) {
-        ::dup2(nulla, 1);
-        ::dup2(nulla, 2);
-        ::close(nulla);
-    }
-
-    int i = 1;
-    if (i + 1 < argc && std::strcmp(argv[i], "--memoria") == 0) {
-        const unsigned long long limite = std::strtoull(argv[i + 1], nullptr, 10);
-        if (limite > 0) {
-            struct rlimit rl {};
-            rl.rlim_cur = rl.rlim_max = limite;
-            setrlimit(RLIMIT_AS, &rl);
-        }
-        i += 2;
-    }
+    // libmdb writes its warnings to stdout and stderr, which must not reach the caller.
+    const int i = lettore::Avvia(argc, argv);
     if (argc - i < 3)
         fallisci(ErrArgomenti, "usage: cartigo-mdbreader [--memoria BYTES] catalogo|tabelle FILE OUT [NAME...]");
     const std::string modo = argv[i];
@@ -504,6 +471,6 @@ int main(int argc, char** argv)
         fallisci(ErrArgomenti, "unknown mode " + modo);
     }
     mdb_close(mdb);
-    scrivi("OK");
+    lettore::Scrivi("OK");
     return 0;
 }
