@@ -844,25 +844,15 @@ void leggiRiga(sqlite3_stmt* s, QList<InfoCampo>& campi, const QList<bool>& tipo
     }
 }
 
-// The records of a statement whose columns all have a declared type, read one at a
-// time; the count comes from a first walk through the statement.
-class CursoreJet : public Recordset {
+// The records of a statement over the working file, read one at a time into the current
+// row; `leggi` (the kind's own) steps to the next one or sets the end.
+class CursoreSqlite : public Recordset {
 public:
-    CursoreJet(sqlite3* db, Istruzione&& s, QList<InfoCampo> campi, QList<bool> tipoNoto)
-        : db_(db), campi_(std::move(campi)), tipoNoto_(std::move(tipoNoto))
-    {
-        std::swap(s_.st, s.st);
-        for (int rc; (rc = sqlite3_step(s_.st)) != SQLITE_DONE; ++conteggio_)
-            if (rc != SQLITE_ROW) fallito();
-        sqlite3_reset(s_.st);
-        leggi();
-    }
     bool Eof() const override { return eof_; }
     void MoveNext() override
     {
         if (!eof_) leggi();
     }
-    int RecordCount() const override { return conteggio_; }
     const QList<InfoCampo>& Campi() const override { return campi_; }
     using Recordset::Valore;
     QVariant Valore(int indice) const override
@@ -871,21 +861,22 @@ public:
         return riga_.value(indice);
     }
 
-private:
+protected:
+    CursoreSqlite(sqlite3* db, Istruzione&& s, QList<InfoCampo> campi, QList<bool> tipoNoto)
+        : db_(db), campi_(std::move(campi)), tipoNoto_(std::move(tipoNoto))
+    {
+        std::swap(s_.st, s.st);
+    }
+    virtual void leggi() = 0;
     [[noreturn]] void fallito() const
     {
         throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
     }
-    void leggi()
+    void rigaCorrente() { leggiRiga(s_.st, campi_, tipoNoto_, riga_); }
+    void fine()
     {
-        const int rc = sqlite3_step(s_.st);
-        if (rc == SQLITE_ROW) {
-            leggiRiga(s_.st, campi_, tipoNoto_, riga_);
-            return;
-        }
         eof_ = true;
         riga_.clear();
-        if (rc != SQLITE_DONE) fallito();
     }
 
     sqlite3* db_;
@@ -893,8 +884,36 @@ private:
     QList<InfoCampo> campi_;
     QList<bool> tipoNoto_;
     QList<QVariant> riga_;
-    int conteggio_ = 0;
     bool eof_ = false;
+};
+
+// The records of a statement whose columns all have a declared type; the count comes
+// from a first walk through the statement.
+class CursoreJet : public CursoreSqlite {
+public:
+    CursoreJet(sqlite3* db, Istruzione&& s, QList<InfoCampo> campi, QList<bool> tipoNoto)
+        : CursoreSqlite(db, std::move(s), std::move(campi), std::move(tipoNoto))
+    {
+        for (int rc; (rc = sqlite3_step(s_.st)) != SQLITE_DONE; ++conteggio_)
+            if (rc != SQLITE_ROW) fallito();
+        sqlite3_reset(s_.st);
+        leggi();
+    }
+    int RecordCount() const override { return conteggio_; }
+
+private:
+    void leggi() override
+    {
+        const int rc = sqlite3_step(s_.st);
+        if (rc == SQLITE_ROW) {
+            rigaCorrente();
+            return;
+        }
+        fine();
+        if (rc != SQLITE_DONE) fallito();
+    }
+
+    int conteggio_ = 0;
 };
 
 }  // namespace
@@ -1000,59 +1019,39 @@ namespace {
 // The records of a table read while the reader writes it: the rows the table has so far,
 // then more of them asked of the reading; the count is the one the table's definition
 // declares, which the reading checks at its end.
-class CursoreFlusso : public Recordset {
+class CursoreFlusso : public CursoreSqlite {
 public:
     CursoreFlusso(sqlite3* db, std::shared_ptr<DatabaseJet::FlussoTabella> f, Istruzione&& s, QList<InfoCampo> campi,
                   QList<bool> tipoNoto)
-        : db_(db), flusso_(std::move(f)), campi_(std::move(campi)), tipoNoto_(std::move(tipoNoto))
+        : CursoreSqlite(db, std::move(s), std::move(campi), std::move(tipoNoto)), flusso_(std::move(f))
     {
-        std::swap(s_.st, s.st);
         leggi();
     }
-    bool Eof() const override { return eof_; }
-    void MoveNext() override
-    {
-        if (!eof_) leggi();
-    }
     int RecordCount() const override { return int(flusso_->Dichiarate()); }
-    const QList<InfoCampo>& Campi() const override { return campi_; }
-    using Recordset::Valore;
-    QVariant Valore(int indice) const override
-    {
-        if (eof_) throw ErroreDatabase(ErroreJet::NessunRecordCorrente, QStringLiteral("No current record."));
-        return riga_.value(indice);
-    }
 
 private:
-    void leggi()
+    void leggi() override
     {
         for (bool ultimaPassata = false;;) {
             const int rc = sqlite3_step(s_.st);
             if (rc == SQLITE_ROW) {
                 ultimo_ = sqlite3_column_int64(s_.st, int(campi_.size()));
-                leggiRiga(s_.st, campi_, tipoNoto_, riga_);
+                rigaCorrente();
                 return;
             }
             sqlite3_reset(s_.st);
-            if (rc != SQLITE_DONE) throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
+            if (rc != SQLITE_DONE) fallito();
             if (ultimaPassata) break;
             // the rows since the last one read: after more of the reading, or once more
             // when it has ended
             if (flusso_->Completo() || !flusso_->Avanza()) ultimaPassata = true;
             sqlite3_bind_int64(s_.st, 1, ultimo_);
         }
-        eof_ = true;
-        riga_.clear();
+        fine();
     }
 
-    sqlite3* db_;
     std::shared_ptr<DatabaseJet::FlussoTabella> flusso_;
-    Istruzione s_;
-    QList<InfoCampo> campi_;
-    QList<bool> tipoNoto_;
-    QList<QVariant> riga_;
     qint64 ultimo_ = 0;
-    bool eof_ = false;
 };
 
 }  // namespace
