@@ -1,10 +1,11 @@
 #include "common/ImmagineZpl.h"
 
+#include "common/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QtEndian>
 #include <cmath>
@@ -147,16 +148,16 @@ std::optional<QStringList> RenderizzaZpl(const QByteArray& zpl, double larghezza
     QFile f(file);
     if (!f.open(QIODevice::WriteOnly) || f.write(zpl) != zpl.size()) return std::nullopt;
     f.close();
-    QProcess p;
     QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
     amb.insert(QStringLiteral("NODE_PATH"), moduliNode());
-    p.setProcessEnvironment(amb);
     const QString radice = QDir(cartella).filePath(QStringLiteral("etichetta"));
-    p.start(QStringLiteral("node"), {QStringLiteral(CARTIGO_SOURCE_DIR "/tests/common/zpl_png.cjs"), file,
-                                     QString::number(larghezzaMm, 'f', 3), QString::number(altezzaMm, 'f', 3),
-                                     QString::number(std::lround(dpi / 25.4)), radice});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) return std::nullopt;
-    const int n = p.readAllStandardOutput().trimmed().toInt();
+    const auto e = EseguiProgramma(
+        QStringLiteral("node"),
+        {QStringLiteral(CARTIGO_SOURCE_DIR "/tests/common/zpl_png.cjs"), file, QString::number(larghezzaMm, 'f', 3),
+         QString::number(altezzaMm, 'f', 3), QString::number(std::lround(dpi / 25.4)), radice},
+        amb);
+    if (e.codice != 0) return std::nullopt;
+    const int n = e.out.trimmed().toInt();
     QStringList png;
     for (int i = 0; i < n; ++i) png << QStringLiteral("%1-%2.png").arg(radice).arg(i);
     return png;

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <tuple>
+#include <utility>
 
 namespace cartigo::test {
 
@@ -87,20 +89,28 @@ bool scrivi(const QString& percorso, const QByteArray& testo)
 
 }  // namespace
 
-// A port nobody listens on now (the kernel's pick for a socket bound to port 0).
-int PortaLibera()
+namespace {
+// A socket of localhost bound to a port the kernel picks, listening when `ascolta`; the
+// socket (-1 on failure) and its port.
+std::pair<int, int> socketLocale(bool ascolta)
 {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0) return 0;
+    const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t n = sizeof a;
-    int porta = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+    if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && (!ascolta || listen(s, 8) == 0) &&
         getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) == 0)
-        porta = ntohs(a.sin_port);
-    close(s);
+        return {s, ntohs(a.sin_port)};
+    return {s, 0};
+}
+}  // namespace
+
+// A port nobody listens on now (the kernel's pick for a socket bound to port 0).
+int PortaLibera()
+{
+    const auto [s, porta] = socketLocale(false);
+    if (s >= 0) close(s);
     return porta;
 }
 
@@ -268,33 +278,17 @@ QString ServerCups::Uscita(const QString& nome) const
     return percorso(QStringLiteral("out/%1.pdf").arg(nome));
 }
 
+bool ServerCups::riesce(const QString& programma, const QStringList& argomenti) const
+{
+    int c = -1;
+    Esegui(programma, argomenti, &c);
+    return c == 0;
+}
+
 bool ServerCups::Rifiuta(const QString& nome, const QString& motivo)
 {
-    int c = -1;
-    Esegui(QStringLiteral("cupsreject"),
-           motivo.isEmpty() ? QStringList{nome} : QStringList{QStringLiteral("-r"), motivo, nome}, &c);
-    return c == 0;
-}
-
-bool ServerCups::Accetta(const QString& nome)
-{
-    int c = -1;
-    Esegui(QStringLiteral("cupsaccept"), {nome}, &c);
-    return c == 0;
-}
-
-bool ServerCups::Ferma(const QString& nome)
-{
-    int c = -1;
-    Esegui(QStringLiteral("cupsdisable"), {nome}, &c);
-    return c == 0;
-}
-
-bool ServerCups::Avvia(const QString& nome)
-{
-    int c = -1;
-    Esegui(QStringLiteral("cupsenable"), {nome}, &c);
-    return c == 0;
+    return riesce(QStringLiteral("cupsreject"),
+                  motivo.isEmpty() ? QStringList{nome} : QStringList{QStringLiteral("-r"), motivo, nome});
 }
 
 QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
@@ -376,14 +370,7 @@ ServerCups::Pdf ServerCups::InfoPdf(const QString& percorso)
 
 ServerMuto::ServerMuto()
 {
-    socket_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    if (socket_ >= 0 && bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(socket_, 8) == 0 &&
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n) == 0)
-        porta_ = ntohs(a.sin_port);
+    std::tie(socket_, porta_) = socketLocale(true);
 }
 
 ServerMuto::~ServerMuto()

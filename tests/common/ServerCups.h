@@ -51,11 +51,13 @@ public:
     QString Uscita(const QString& nome) const;
     // cupsreject (with a reason) / cupsaccept, cupsdisable / cupsenable.
     bool Rifiuta(const QString& nome, const QString& motivo = {});
-    bool Accetta(const QString& nome);
-    bool Ferma(const QString& nome);
-    bool Avvia(const QString& nome);
+    bool Accetta(const QString& nome) { return riesce(QStringLiteral("cupsaccept"), {nome}); }
+    bool Ferma(const QString& nome) { return riesce(QStringLiteral("cupsdisable"), {nome}); }
+    bool Avvia(const QString& nome) { return riesce(QStringLiteral("cupsenable"), {nome}); }
     // Runs one of the CUPS programs (lpstat, lpadmin, ...) on this server; its output.
     QString Esegui(const QString& programma, const QStringList& argomenti, int* codice = nullptr) const;
+    // Runs it and tells whether it succeeded.
+    bool riesce(const QString& programma, const QStringList& argomenti) const;
 
     // A job as the server keeps it.
     struct Lavoro {

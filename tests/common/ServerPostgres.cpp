@@ -88,13 +88,7 @@ ServerPostgres::ServerPostgres()
 
 ServerPostgres::~ServerPostgres()
 {
-    if (avviato_) {
-        int codice = -1;
-        esegui(QStringLiteral("pg_ctl"),
-               {QStringLiteral("-D"), dir_.filePath(QStringLiteral("dati")), QStringLiteral("-m"),
-                QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
-               true, &codice);
-    }
+    if (avviato_) ferma(QStringLiteral("fast"));
 }
 
 bool ServerPostgres::avvia()
@@ -161,15 +155,21 @@ QProcessEnvironment ServerPostgres::Ambiente(bool conPassword) const
     return e;
 }
 
+QString ServerPostgres::psql(const QStringList& opzioni, const QString& sql, const QString& database, int* codice) const
+{
+    return esegui(QStringLiteral("psql"),
+                  QStringList{QStringLiteral("-X")} + opzioni +
+                      QStringList{QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                  QString::number(porta_), QStringLiteral("-U"), Utente(), QStringLiteral("-d"),
+                                  database, QStringLiteral("-c"), sql},
+                  false, codice);
+}
+
 bool ServerPostgres::Sql(const QString& sql, const QString& database)
 {
     int codice = -1;
     const QString uscita =
-        esegui(QStringLiteral("psql"),
-               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(porta_),
-                QStringLiteral("-U"), Utente(), QStringLiteral("-d"), database, QStringLiteral("-c"), sql},
-               false, &codice);
+        psql({QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1")}, sql, database, &codice);
     if (codice != 0) motivo_ = QStringLiteral("psql failed:\n%1").arg(uscita);
     return codice == 0;
 }
@@ -177,21 +177,16 @@ bool ServerPostgres::Sql(const QString& sql, const QString& database)
 QString ServerPostgres::Valore(const QString& sql, const QString& database)
 {
     int codice = -1;
-    const QString uscita =
-        esegui(QStringLiteral("psql"),
-               {QStringLiteral("-X"), QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-h"),
-                QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(porta_), QStringLiteral("-U"),
-                Utente(), QStringLiteral("-d"), database, QStringLiteral("-c"), sql},
-               false, &codice);
+    const QString uscita = psql({QStringLiteral("-A"), QStringLiteral("-t")}, sql, database, &codice);
     return codice == 0 ? uscita.trimmed() : QString();
 }
 
-bool ServerPostgres::Ferma()
+bool ServerPostgres::ferma(const QString& modo)
 {
     int codice = -1;
     esegui(QStringLiteral("pg_ctl"),
-           {QStringLiteral("-D"), dir_.filePath(QStringLiteral("dati")), QStringLiteral("-m"),
-            QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
+           {QStringLiteral("-D"), dir_.filePath(QStringLiteral("dati")), QStringLiteral("-m"), modo,
+            QStringLiteral("-w"), QStringLiteral("stop")},
            true, &codice);
     if (codice == 0) avviato_ = false;
     return codice == 0;

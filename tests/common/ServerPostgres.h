@@ -45,11 +45,13 @@ public:
     // The first column of the first row of a query, as psql prints it.
     QString Valore(const QString& sql, const QString& database = QStringLiteral("etichette"));
     // Stops the server at once (pg_ctl stop -m immediate), as a crash or a pulled cable would.
-    bool Ferma();
+    bool Ferma() { return ferma(QStringLiteral("immediate")); }
 
 private:
     bool avvia();
     QString esegui(const QString& programma, const QStringList& argomenti, bool comeServer, int* codice) const;
+    QString psql(const QStringList& opzioni, const QString& sql, const QString& database, int* codice) const;
+    bool ferma(const QString& modo);  // pg_ctl stop -m modo
 
     QTemporaryDir dir_;
     QString bin_;

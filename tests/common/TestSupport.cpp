@@ -117,6 +117,13 @@ void ScriviFile(const QString& percorso, const QByteArray& dati)
     ASSERT_EQ(f.write(dati), dati.size());
 }
 
+void ScriviEseguibile(const QString& percorso, const QByteArray& testo)
+{
+    QDir().mkpath(QFileInfo(percorso).path());
+    ScriviFile(percorso, testo);
+    QFile::setPermissions(percorso, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+}
+
 namespace {
 // A figure of /proc/self/status in KB (VmRSS: now, VmHWM: the peak), -1 without it.
 qint64 campoStatus(const char* nome)

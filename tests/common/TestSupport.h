@@ -51,6 +51,8 @@ qint64 CrescitaPicco(const std::function<void()>& lavoro);
 // Reads and writes whole files.
 QByteArray LeggiFile(const QString& percorso);
 void ScriviFile(const QString& percorso, const QByteArray& dati);
+// Writes a script its owner may run, making its folder first.
+void ScriviEseguibile(const QString& percorso, const QByteArray& testo);
 
 // What a program run by a test did: its exit code (-1 when it did not end in time and was
 // killed, -2 when it crashed) and what it wrote. It runs in `cartella` when one is given.
