@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -186,19 +185,14 @@ TEST(Avvio, HelpAndVersionPrintAndExit)
               QStringLiteral("./--help"));
 
     // The program itself, with no display at all.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(v));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     for (const char* opzione : {"--help", "--version"}) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(v));
-        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(CARTIGO_BIN), {QString::fromLatin1(opzione)});
-        ASSERT_TRUE(p.waitForFinished(30000)) << opzione;
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << opzione;
-        EXPECT_EQ(p.exitCode(), 0) << opzione;
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        EXPECT_TRUE(out.startsWith(opzione == QByteArray("--help") ? QStringLiteral("Usage: cartigo")
-                                                                   : QStringLiteral("cartigo ")))
-            << out.toStdString() << QString::fromUtf8(p.readAllStandardError()).toStdString();
+        const auto e = test::EseguiProgramma(QStringLiteral(CARTIGO_BIN), {QString::fromLatin1(opzione)}, env);
+        EXPECT_EQ(e.codice, 0) << opzione;
+        EXPECT_TRUE(e.out.startsWith(opzione == QByteArray("--help") ? QStringLiteral("Usage: cartigo")
+                                                                     : QStringLiteral("cartigo ")))
+            << e.out.toStdString() << e.err.toStdString();
     }
 }

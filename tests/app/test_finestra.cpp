@@ -24,8 +24,9 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
+#include <functional>
 
 using namespace cartigo;
 
@@ -48,7 +49,25 @@ struct Finestra {
         ImpostaLingua(l);
         f = std::make_unique<frmCartigo>(&ui);
     }
+    // A print from the designer goes to a PDF file: the print options confirmed, then the
+    // destination dialog answered by `destinazione`.
+    void stampaSuFile(std::function<bool(RichiestaDestinazioneStampa&)> destinazione)
+    {
+        ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+            InterazioneScriptata muto;
+            return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
+                .confermato;
+        };
+        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [=](RichiestaDialogo& d) {
+            return destinazione(static_cast<RichiestaDestinazioneStampa&>(d));
+        };
+    }
 };
+
+// A label of one text object, as a stored file gives it.
+const QByteArray kEtichettaTesto =
+    "oggTesto\r\n 567 \r\n 1440 \r\n 1000 \r\n 255 \r\nx\r\nArial\r\n 10 \r\nFalse\r\n"
+    "False\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n";
 
 }  // namespace
 
@@ -324,16 +343,11 @@ TEST(Finestra, StartUpLoadsTheLabelAndPrintSwitchDoesNotShowTheWindow)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("e.eti"));
-    test::ScriviFile(file, "oggTesto\r\n 0 \r\n 0 \r\n 100 \r\n 100 \r\nx\r\nArial\r\n 10 \r\nFalse\r\nFalse\r\n 0 \r\n"
-                           " 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n");
-    {
+    test::ScriviFile(file, kEtichettaTesto);
+    for (const bool stampa : {false, true}) {
         Finestra w(Lingua::Inglese);
-        EXPECT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({file})));
-        EXPECT_EQ(w.f->Documento().NumeroOggetti(), 1);
-    }
-    {
-        Finestra w(Lingua::Inglese);
-        EXPECT_FALSE(w.f->Avvia(AvvioProgramma::DaArgomenti({file + QStringLiteral(",-S")})));
+        EXPECT_EQ(w.f->Avvia(AvvioProgramma::DaArgomenti({file + (stampa ? QStringLiteral(",-S") : QString())})),
+                  !stampa);
         EXPECT_EQ(w.f->Documento().NumeroOggetti(), 1);
     }
     {
@@ -365,22 +379,15 @@ TEST(Finestra, PrintingToAFileStartsBesideTheLabelAndSaysWhereItWent)
     test::StampanteFinta stampante;
     QTemporaryDir dir, altra;
     const QString etichetta = dir.filePath(QStringLiteral("e.eti"));
-    test::ScriviFile(etichetta, "oggTesto\r\n 567 \r\n 1440 \r\n 1000 \r\n 255 \r\nx\r\nArial\r\n 10 \r\nFalse\r\n"
-                                "False\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n\r\n 0 \r\n");
+    test::ScriviFile(etichetta, kEtichettaTesto);
     Finestra w(Lingua::Inglese);
     ASSERT_TRUE(w.f->Avvia(AvvioProgramma::DaArgomenti({etichetta})));
-    w.ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
-        InterazioneScriptata muto;
-        return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
-            .confermato;
-    };
     // The destination dialog's File button, as the dialog runs it.
-    w.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& d) {
-        auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+    w.stampaSuFile([&](RichiestaDestinazioneStampa& r) {
         r.FileName = ScegliFileStampa(w.ui, r.CartellaFile);
         r.DestinazioneStampa = r.FileName.isEmpty() ? 0 : 3;
         return !r.FileName.isEmpty();
-    };
+    });
     const QString pdf = altra.filePath(QStringLiteral("uscita.pdf"));
     w.ui.file = {pdf};
     w.f->mnuStampa_Click();
@@ -422,18 +429,12 @@ TEST(Finestra, CheckLabelSelectsWhatItFindsAndPrintAsksFirst)
     EXPECT_TRUE(righe.last().startsWith(QStringLiteral("Barcode %1 (Code 39): ").arg(bc->Index)));
     EXPECT_EQ(w.f->CurrentObject(), bc);
 
-    w.ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
-        InterazioneScriptata muto;
-        return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
-            .confermato;
-    };
     const QString pdf = dir.filePath(QStringLiteral("uscita.pdf"));
-    w.ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&](RichiestaDialogo& d) {
-        auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
+    w.stampaSuFile([=](RichiestaDestinazioneStampa& r) {
         r.DestinazioneStampa = 3;
         r.FileName = pdf;
         return true;
-    };
+    });
     w.ui.messaggi.clear();
     w.ui.risposte = {Risposta::No};
     w.f->mnuStampa_Click();

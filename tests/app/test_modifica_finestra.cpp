@@ -68,6 +68,16 @@ struct ModificaConMouse : ::testing::Test {
         rilascia(a);
     }
     void tasto(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(f.get(), k, m); }
+    // Types `testo` into a font box and leaves it for the surface, as a click there does.
+    void scriviELascia(QComboBox* box, const QString& testo)
+    {
+        ui.messaggi.clear();
+        box->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        box->setEditText(testo);
+        f->Superficie()->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+    }
     static QRectF cornice(const OggettoEtichetta* o) { return {o->Left, o->Top, o->Width, o->Height}; }
 };
 
@@ -437,12 +447,7 @@ TEST_F(ModificaConMouse, FontBoxes)
          QStringLiteral("Il tipo di carattere inserito non è disponibile nel sistema.")},
     };
     for (const auto& c : casi) {
-        ui.messaggi.clear();
-        c.box->setFocus(Qt::MouseFocusReason);
-        QApplication::processEvents();
-        c.box->setEditText(c.testo);
-        f->Superficie()->setFocus(Qt::MouseFocusReason);
-        QApplication::processEvents();
+        scriviELascia(c.box, c.testo);
         ASSERT_EQ(ui.testi(), QStringList{c.messaggio});
         EXPECT_EQ(ui.messaggi[0].titolo, modCartigo::TitoloProgramma());
         EXPECT_EQ(ui.messaggi[0].icona, Icona::Esclamazione);
@@ -462,12 +467,7 @@ TEST_F(ModificaConMouse, FontBoxes)
     EXPECT_EQ(t->FontName, scelto);
 
     // The Windows family of stored labels is taken as named (drawn with Liberation Sans).
-    ui.messaggi.clear();
-    f->cmbFontname()->setFocus(Qt::MouseFocusReason);
-    QApplication::processEvents();
-    f->cmbFontname()->setEditText(QStringLiteral("Arial"));
-    f->Superficie()->setFocus(Qt::MouseFocusReason);
-    QApplication::processEvents();
+    scriviELascia(f->cmbFontname(), QStringLiteral("Arial"));
     EXPECT_TRUE(ui.testi().isEmpty()) << ui.testi().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(t->FontName, QStringLiteral("Arial"));
 }
