@@ -209,38 +209,24 @@ TEST(Catalogo, UserTemplatesRoundTrip)
         const char* nome;
         LayoutEtichetta layout;
     };
-    LayoutEtichetta foglio;
-    foglio.EtichetteOrizzontali = 3;
-    foglio.EtichetteVerticali = 7;
-    foglio.MargineSinistro = 7.25;
-    foglio.MargineSuperiore = 15.125;
-    foglio.LarghezzaEtichetta = 63.5;
-    foglio.AltezzaEtichetta = 38.1;
-    foglio.SpazioOrizzontale = 2.5;
-    foglio.SpazioVerticale = 0;
-    foglio.LarghezzaPagina = 215.9;
-    foglio.AltezzaPagina = 279.4;
-    LayoutEtichetta rotolo;
+    // the ten values in file order, and the product's page
+    const auto misure = [](std::initializer_list<double> valori, double larghezza = 0, double altezza = 0) {
+        LayoutEtichetta l;
+        int i = 0;
+        for (const double v : valori) l.valore(i++) = v;
+        l.LarghezzaPagina = larghezza;
+        l.AltezzaPagina = altezza;
+        return l;
+    };
+    const LayoutEtichetta foglio = misure({3, 7, 7.25, 15.125, 63.5, 38.1, 2.5, 0}, 215.9, 279.4);
+    LayoutEtichetta rotolo = misure({1, 1, 0, 0, 62, 29, 0, 0});
     rotolo.UnaPerPagina = true;
-    rotolo.EtichetteOrizzontali = rotolo.EtichetteVerticali = 1;
-    rotolo.MargineSinistro = rotolo.MargineSuperiore = rotolo.SpazioOrizzontale = rotolo.SpazioVerticale = 0;
-    rotolo.LarghezzaEtichetta = 62;
-    rotolo.AltezzaEtichetta = 29;
-    LayoutEtichetta tonda = foglio;
+    LayoutEtichetta tonda = misure({3, 7, 7.25, 15.125, 40, 40, 2.5, 0});  // no page: saved as A4
     tonda.Forma = FormaEtichetta::Ellisse;
-    tonda.LarghezzaEtichetta = tonda.AltezzaEtichetta = 40;
-    tonda.LarghezzaPagina = tonda.AltezzaPagina = 0;  // saved as A4
-    LayoutEtichetta cd = foglio;
+    LayoutEtichetta cd = misure({1, 2, 7.25, 15.125, 85, 60, 0, 0}, 100, 150);
     cd.Forma = FormaEtichetta::CD;
-    cd.LarghezzaEtichetta = 85;
-    cd.AltezzaEtichetta = 60;
     cd.DiametroEsterno = 80;
     cd.DiametroForo = 15;
-    cd.EtichetteOrizzontali = 1;
-    cd.SpazioOrizzontale = 0;
-    cd.EtichetteVerticali = 2;
-    cd.LarghezzaPagina = 100;
-    cd.AltezzaPagina = 150;
     const Caso casi[] = {
         {"a sheet on Letter", foglio}, {"a roll", rotolo}, {"round labels", tonda}, {"business-card CDs", cd}};
 

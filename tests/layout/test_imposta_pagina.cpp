@@ -22,16 +22,13 @@ using cartigo::test::LocaleTemporaneo;
 
 TEST(ImpostaPagina, CountsWholeMeasuresWithThreeDecimals)
 {
-    const char* attesiIt[] = {"2",  "4",  "10,000", "10,000", "80,000",
-                              "50,000", "10,000", "10,000", "0,000",  "0,000"};
-    const char* attesiEn[] = {"2",  "4",  "10.000", "10.000", "80.000",
-                              "50.000", "10.000", "10.000", "0.000",  "0.000"};
+    const char* attesi[] = {"2", "4", "10.000", "10.000", "80.000", "50.000", "10.000", "10.000", "0.000", "0.000"};
     for (const auto& caso : kLocali) {
         ValoriImpostaPagina v;
         v.CaricaLayout(LayoutEtichetta{}, caso.loc);
-        const auto& attesi = caso.loc.decimale == QLatin1Char(',') ? attesiIt : attesiEn;
         for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
-            EXPECT_EQ(v.testi[size_t(i)], QString::fromLatin1(attesi[i])) << caso.nome << " " << i;
+            EXPECT_EQ(v.testi[size_t(i)], QString::fromLatin1(attesi[i]).replace(QLatin1Char('.'), caso.loc.decimale))
+                << caso.nome << " " << i;
     }
 }
 
@@ -189,12 +186,14 @@ TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
         EXPECT_EQ(ri.layout.LarghezzaEtichetta, 80);
         ri.layout.LarghezzaEtichetta = 100;
         ri.layout.EtichetteOrizzontali = 2.5;
+        ri.layout.Risoluzione = 203;
         return true;
     };
     f.mnuImpostaPagina_Click();
     EXPECT_EQ(ui.dialoghi, QStringList{QStringLiteral("frmImpostaPagina")});
     EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
     EXPECT_EQ(f.Documento().Layout().EtichetteOrizzontali, 2.5);
+    EXPECT_EQ(f.Documento().Layout().Risoluzione, 203);
     EXPECT_TRUE(f.Documento().Modificato());  // the layout is saved with the label: closing asks
     EXPECT_EQ(ui.attese, 0);
 
@@ -208,10 +207,14 @@ TEST_F(Dialogo, ComandoDellaFinestraPrincipale)
     EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 100);
     EXPECT_FALSE(f.Documento().Modificato());
     EXPECT_EQ(ui.dialoghi.size(), 2);
+    // The confirmed set-up is one undo step, resolution and all.
+    f.Documento().Storia().undo();
+    EXPECT_EQ(f.Documento().Layout().Risoluzione, 0);
+    EXPECT_EQ(f.Documento().Layout().LarghezzaEtichetta, 80);
 }
 
-// Print resolution and bar width reduction: loaded, checked, stored with the layout, and one
-// undo step in the designer like the other values.
+// Print resolution and bar width reduction: loaded, checked and stored with the layout (in the
+// designer one undo step with the other values: ComandoDellaFinestraPrincipale).
 TEST_F(Dialogo, PrintResolutionAndBarWidthReduction)
 {
     EXPECT_EQ(ValoriImpostaPagina::LeggiRisoluzione(QStringLiteral("none (vector)")), 0.0);
@@ -236,15 +239,4 @@ TEST_F(Dialogo, PrintResolutionAndBarWidthReduction)
     dlg.cmdOk_Click();
     EXPECT_EQ(dlg.Layout().Risoluzione, 300);
     EXPECT_EQ(dlg.Layout().RiduzioneBarre, QStringLiteral("1 dot"));
-
-    frmCartigo f(&ui);
-    f.Documento().ImpostaModificato(false);
-    ui.gestoriDialogo[RichiestaImpostaPagina::Nome] = [](RichiestaDialogo& r) {
-        dynamic_cast<RichiestaImpostaPagina&>(r).layout.Risoluzione = 203;
-        return true;
-    };
-    f.mnuImpostaPagina_Click();
-    EXPECT_EQ(f.Documento().Layout().Risoluzione, 203);
-    f.Documento().Storia().undo();
-    EXPECT_EQ(f.Documento().Layout().Risoluzione, 0);
 }

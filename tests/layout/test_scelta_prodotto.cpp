@@ -204,8 +204,9 @@ TEST_F(Scelta, TheDialogWorksWhileTheRunsCatalogueIsRead)
     l.LarghezzaEtichetta = 55;
     d.CaricaLayout(l);
     EXPECT_EQ(d.LayoutCorrente().LarghezzaEtichetta, 55);
-    if (!CatalogoEtichette::Letto())
+    if (!CatalogoEtichette::Letto()) {
         EXPECT_TRUE(d.lblNotaProdotto()->text().startsWith(LoadResString(1723)));
+    }
     QElapsedTimer t;
     t.start();
     while (!CatalogoEtichette::Letto() && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
