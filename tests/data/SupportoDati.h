@@ -3,17 +3,35 @@
 
 #include "common/TestSupport.h"
 #include "data/LettoreProcesso.h"
+#include "label/Errori.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
 #include <cstring>
+#include <functional>
 
 namespace cartigo::test {
 
 inline void UsaLettoreDellaBuild()
 {
     LettoreProcesso::ImpostaPercorso(QStringLiteral(CARTIGO_MDBREADER_PATH));
+}
+
+// The error `f` throws: its number (0 when it throws none) and its description.
+struct Errore {
+    int numero = 0;
+    QString testo;
+    std::string str() const { return testo.toStdString(); }
+};
+inline Errore ErroreDi(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const ErroreCartigo& e) {
+        return {e.numero(), e.descrizione()};
+    }
+    return {};
 }
 
 // The reader's stream of an "Order Details" table (OrderID, ProductID, UnitPrice,

@@ -143,6 +143,11 @@ TEST(clsDatabase, CriteriConSentinelleERiscrittura)
         {"Products", "UnitPrice", 2, "", "5", "", 75, "0", "5", "999999999999"},
         {"Products", "UnitPrice", 1, "18abc", "", "", 4, "18", "0", "999999999999"},
         {"Products", "UnitPrice", 2, "", "9.5", "10.5", 6, "0", "9.5", "10.5"},
+        // typed with the full stop or a comma under either locale: 12.5, never 12
+        {"Products", "UnitPrice", 1, "12.5", "", "", 2, "12.5", "0", "999999999999"},
+        {"Products", "UnitPrice", 1, "12,5", "", "", 2, "12.5", "0", "999999999999"},
+        {"Products", "UnitPrice", 2, "", "7.45", "9.5", 6, "0", "7.45", "9.5"},
+        {"Products", "UnitPrice", 2, "", "7,45", "9,5", 6, "0", "7.45", "9.5"},
         {"Products", "CategoryID", 1, "1", "", "", 12, "1", "0", "999999999999"},
         {"Orders", "OrderDate", 2, "", "1/1/95", "12/31/95", 391, "", "1/1/95", "12/31/95"},
         {"Orders", "OrderDate", 1, "7/4/1995", "", "", 2, "7/4/1995", "", ""},
@@ -158,46 +163,18 @@ TEST(clsDatabase, CriteriConSentinelleERiscrittura)
                              .arg(QLatin1String(loc.nome), QLatin1String(c.tabella), QLatin1String(c.campo), c.v)
                              .toStdString());
             QString v = c.v, a = c.a, b = c.b;
-            std::unique_ptr<Recordset> rs;
-            k.db.ConnettiRecordset(rs, QLatin1String(c.tabella), QLatin1String(c.campo), c.criterio, v, a, b);
-            EXPECT_EQ(rs->RecordCount(), c.righe);
+            // every later print starts from the values written back, and selects the same
+            for (int stampa = 0; stampa < 3; ++stampa) {
+                std::unique_ptr<Recordset> rs;
+                k.db.ConnettiRecordset(rs, QLatin1String(c.tabella), QLatin1String(c.campo), c.criterio, v, a, b);
+                EXPECT_EQ(rs->RecordCount(), c.righe) << "print " << stampa;
+            }
             auto locale = [&](QString s) { return s.replace(QLatin1Char('.'), loc.loc.decimale); };
             const bool numero = QLatin1String(c.tabella) == QLatin1String("Products") ||
                                 QLatin1String(c.tabella) == QLatin1String("Ten Most Expensive Products");
             EXPECT_EQ(v, numero ? locale(c.v2) : c.v2);
             EXPECT_EQ(a, numero ? locale(c.a2) : c.a2);
             EXPECT_EQ(b, numero ? locale(c.b2) : c.b2);
-        }
-    }
-}
-
-// A numeric value reads the same when it is typed with the user's decimal separator,
-// with the full stop or with a comma, and at every later print from the value written back.
-TEST(clsDatabase, CriterioNumericoNonSlitta)
-{
-    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
-    for (const auto& loc : test::kLocali) {
-        test::LocaleTemporaneo l(loc.loc);
-        Connessione k;
-        ASSERT_TRUE(k.apri(nwind));
-        struct Caso {
-            qint16 criterio;
-            QString v, a, b;
-            int righe;  // 12.5 twice; from 7.45 to 9.5 six
-        };
-        // "12,5" too under English: read as 12.5, never as 12
-        const QList<Caso> casi = {
-            {1, "12.5", "", "", 2}, {2, "", "7.45", "9.5", 6}, {1, "12,5", "", "", 2}, {2, "", "7,45", "9,5", 6}};
-        for (const Caso& c : casi) {
-            SCOPED_TRACE((QLatin1String(loc.nome) + QLatin1Char(' ') + c.v + c.a).toStdString());
-            QString v = c.v, a = c.a, b = c.b;
-            for (int stampa = 0; stampa < 3; ++stampa) {
-                std::unique_ptr<Recordset> rs;
-                k.db.ConnettiRecordset(rs, QStringLiteral("Products"), QStringLiteral("UnitPrice"), c.criterio, v, a,
-                                       b);
-                EXPECT_EQ(rs->RecordCount(), c.righe) << "print " << stampa << ": " << v.toStdString() << " "
-                                                      << a.toStdString() << " " << b.toStdString();
-            }
         }
     }
 }
@@ -218,17 +195,15 @@ TEST(clsDatabase, CriteriSenzaCondizioneEDateNonValide)
 
     Connessione n;
     ASSERT_TRUE(n.apri(cartella + QStringLiteral("/mdb/nwind.mdb")));
-    QString data = QStringLiteral("domani"), da, al;
-    try {
-        n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("OrderDate"), 1, data, da, al);
-        ADD_FAILURE() << "no error";
-    } catch (const ErroreCartigo& e) {
-        EXPECT_TRUE(e.descrizione().contains(QLatin1String("domani")));
-        EXPECT_TRUE(e.descrizione().contains(QLatin1String("OrderDate")));
-    }
-    QString x, y, z;
-    EXPECT_THROW(n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QStringLiteral("Nessuno"), 1, x, y, z),
-                 ErroreCartigo);
+    const auto seleziona = [&](const char* campo, QString valore) {
+        QString da, al;
+        return test::ErroreDi(
+            [&] { n.db.ConnettiRecordset(rs, QStringLiteral("Orders"), QLatin1String(campo), 1, valore, da, al); });
+    };
+    const auto e = seleziona("OrderDate", QStringLiteral("domani"));
+    EXPECT_NE(e.numero, 0);
+    EXPECT_TRUE(e.testo.contains(QLatin1String("domani")) && e.testo.contains(QLatin1String("OrderDate"))) << e.str();
+    EXPECT_NE(seleziona("Nessuno", QString()).numero, 0);
 }
 
 TEST(clsDatabase, SelezionePerLaStampa)
@@ -257,21 +232,19 @@ TEST(clsDatabase, SelezionePerLaStampa)
 
     // The engine binds the values to the statement: a text with quotes and brackets is
     // only a text, and a date carrying more SQL is no date, whatever checked it before.
-    CondizioneSelezione nome;
-    nome.criterio = 1;
-    nome.campo = QStringLiteral("ProductName");
-    nome.tipo = TipoDao::Text;
-    nome.classe = 1;
-    nome.valori[0] = QStringLiteral("Chef Anton's Cajun Seasoning");
+    CondizioneSelezione nome{.criterio = 1,
+                             .campo = QStringLiteral("ProductName"),
+                             .tipo = TipoDao::Text,
+                             .classe = 1,
+                             .valori = {QStringLiteral("Chef Anton's Cajun Seasoning")}};
     EXPECT_EQ(k.db.Motore()->ApriSelezione(QStringLiteral("Products"), nome)->RecordCount(), 1);
     nome.valori[0] = QStringLiteral("x' OR 'a' = 'a");
     EXPECT_EQ(k.db.Motore()->ApriSelezione(QStringLiteral("Products"), nome)->RecordCount(), 0);
-    CondizioneSelezione data;
-    data.criterio = 1;
-    data.campo = QStringLiteral("OrderDate");
-    data.tipo = TipoDao::Date;
-    data.classe = 2;
-    data.valori[0] = QStringLiteral("1/1/1990# OR [OrderID] > #1/1/1900");
+    CondizioneSelezione data{.criterio = 1,
+                             .campo = QStringLiteral("OrderDate"),
+                             .tipo = TipoDao::Date,
+                             .classe = 2,
+                             .valori = {QStringLiteral("1/1/1990# OR [OrderID] > #1/1/1900")}};
     EXPECT_THROW(k.db.Motore()->ApriSelezione(QStringLiteral("Orders"), data), ErroreCartigo);
     // bound, a date selects what it did written into the statement
     data.criterio = 2;
@@ -301,21 +274,29 @@ struct Comandi {
         cmd.oggettoSelezionato = [this] { return selezionato; };
         cmd.azzeraSelezione = [this] { selezionato = nullptr; };
     }
+    // Answers the connect dialog with `file` and the table dialog with `tabella` (empty:
+    // cancelled; kPreselezionata: the table it offers first).
     void rispondiConnessione(const QString& file, const QString& pw, const QString& tabella,
                              QStringList* offerte = nullptr, QString* preselezionata = nullptr)
     {
         ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [=, this](RichiestaDialogo& r) {
-            auto& d = static_cast<RichiestaConnettiDB&>(r);
-            return d.cmdOk(file, pw, ui, QString());
+            return static_cast<RichiestaConnettiDB&>(r).cmdOk(file, pw, ui, QString());
         };
         ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [=, this](RichiestaDialogo& r) {
             auto& d = static_cast<RichiestaSelezionaTabella&>(r);
             if (offerte) *offerte = d.lstTabelle;
             if (preselezionata) *preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
             if (tabella.isEmpty()) return false;
-            return d.cmdOk(int(d.lstTabelle.indexOf(tabella)), ui, QString());
+            return d.cmdOk(tabella == kPreselezionata ? d.selezionata : int(d.lstTabelle.indexOf(tabella)), ui,
+                           QString());
         };
     }
+    void connetti(const QString& file, const QString& tabella = kPreselezionata, QString* preselezionata = nullptr)
+    {
+        rispondiConnessione(file, QString(), tabella, nullptr, preselezionata);
+        cmd.mnuConnettiDb_Click();
+    }
+    static inline const QString kPreselezionata = QStringLiteral("*");
 };
 
 }  // namespace
@@ -347,13 +328,12 @@ TEST(ComandiDati, ConnessioneEScelta)
     EXPECT_FALSE(c.db.Connesso());
     EXPECT_EQ(c.doc.Collegamento().PasswordDatabase, QStringLiteral("pw"));
     EXPECT_EQ(c.doc.Collegamento().CampoSelezione, QStringLiteral("keep"));
-}
 
-TEST(ComandiDati, ConnessioneFallita)
-{
+    // A refused connection: its message, and no table is asked for.
     ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(pw, "V2003_with-password.mdb");
-    Comandi c;
+    c.ui.dialoghi.clear();
+    c.ui.messaggi.clear();
     c.rispondiConnessione(pw, QStringLiteral("sbagliata"), QStringLiteral("Table1"));
     c.cmd.mnuConnettiDb_Click();
     EXPECT_FALSE(c.doc.Connesso());
@@ -379,8 +359,7 @@ TEST(ComandiDati, CollegaEScollega)
     EXPECT_FALSE(c.doc.Modificato());  // refused: nothing changed
     EXPECT_TRUE(c.cmd.CampiTabella().isEmpty());
 
-    c.rispondiConnessione(nwind, QString(), QStringLiteral("Customers"));
-    c.cmd.mnuConnettiDb_Click();
+    c.connetti(nwind, QStringLiteral("Customers"));
     ASSERT_TRUE(c.doc.Connesso());
 
     // Right after connecting nothing is selected: the command says so, in the user's language.
@@ -437,8 +416,7 @@ TEST(ComandiDati, SelezioneRecords)
     ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
     Comandi c;
-    c.rispondiConnessione(nwind, QString(), QStringLiteral("Products"));
-    c.cmd.mnuConnettiDb_Click();
+    c.connetti(nwind, QStringLiteral("Products"));
     auto& b = c.doc.Collegamento();
     b.CampoSelezione = QStringLiteral(" unitprice ");
     b.TipoSelezione = 2;
@@ -487,18 +465,7 @@ TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
     test::ScriviFile(b, "codice,prezzo\n1,2.5\n");
     Comandi c;
     QString preselezionata;
-    const auto connetti = [&](const QString& file) {
-        c.ui.gestoriDialogo[QStringLiteral("frmConnettiDBMDB")] = [=, &c](RichiestaDialogo& r) {
-            return static_cast<RichiestaConnettiDB&>(r).cmdOk(file, QString(), c.ui, QString());
-        };
-        c.ui.gestoriDialogo[QStringLiteral("frmSelezionaTabella")] = [&](RichiestaDialogo& r) {
-            auto& d = static_cast<RichiestaSelezionaTabella&>(r);
-            preselezionata = d.selezionata >= 0 ? d.lstTabelle.at(d.selezionata) : QString();
-            return d.cmdOk(d.selezionata, c.ui, QString());
-        };
-        c.cmd.mnuConnettiDb_Click();
-    };
-    connetti(a);
+    c.connetti(a, Comandi::kPreselezionata, &preselezionata);
     ASSERT_TRUE(c.doc.Connesso());
     EXPECT_FALSE(preselezionata.isEmpty());
     OggettoEtichetta* nome = c.doc.CreaTesto(600, 1500, 1000, 300);
@@ -509,7 +476,7 @@ TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
     c.doc.Collegamento().CampoSelezione = QStringLiteral("citta");
     c.doc.Collegamento().TipoSelezione = 1;
     c.ui.messaggi.clear();
-    connetti(b);
+    c.connetti(b);
     ASSERT_TRUE(c.doc.Connesso());
     EXPECT_TRUE(nome->DataMember.isEmpty());
     EXPECT_EQ(nome->Caption, QStringLiteral("abc"));
@@ -557,15 +524,13 @@ TEST(ComandiDati, UndoAndRedoConnectAgainAndGiveBackTheBindingAndTheLinks)
 
     // Connecting: a step; its undo disconnects and gives back the empty binding.
     QByteArray prima = dati();
-    c.rispondiConnessione(a, QString(), QStringLiteral("clienti"));
-    c.cmd.mnuConnettiDb_Click();
+    c.connetti(a, QStringLiteral("clienti"));
     ASSERT_TRUE(c.doc.Connesso());
     EXPECT_EQ(c.doc.Storia().undoText(), LoadResString(NomeModifica::ConnettiDatabase));
     annullaERipeti(prima, false, {});
     // Another database: the undo connects the first one again.
     prima = dati();
-    c.rispondiConnessione(b, QString(), QStringLiteral("articoli"));
-    c.cmd.mnuConnettiDb_Click();
+    c.connetti(b, QStringLiteral("articoli"));
     EXPECT_EQ(c.doc.Collegamento().NomeTabella, QStringLiteral("articoli"));
     annullaERipeti(prima, true, a);
     // The connect dialog cancelled: nothing changed, no step.
@@ -702,11 +667,19 @@ TEST(ComandiDati, EtichettaCaricataEDatabaseDaRigaDiComando)
 
 // --- the real dialogs, offscreen ---
 
-TEST(DialoghiDati, ConnettiDBMDB)
-{
-    test::AssicuraApplicazione();
-    ImpostaLingua(Lingua::Italiano);
+namespace {
+struct DialoghiDati : ::testing::Test {
+    void SetUp() override
+    {
+        test::AssicuraApplicazione();
+        ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
+    }
     InterazioneScriptata ui;
+};
+}  // namespace
+
+TEST_F(DialoghiDati, ConnettiDBMDB)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.mdb"));
     test::ScriviFile(file, "x");
@@ -742,11 +715,9 @@ TEST(DialoghiDati, ConnettiDBMDB)
     EXPECT_EQ(server.NomeFileDB, QStringLiteral("postgresql://mario@db.example:5433/magazzino"));
 }
 
-TEST(DialoghiDati, PasswordDelServer)
+TEST_F(DialoghiDati, PasswordDelServer)
 {
-    test::AssicuraApplicazione();
     ImpostaLingua(Lingua::Inglese);
-    InterazioneScriptata ui;
     RichiestaPasswordDatabase r;
     r.Indirizzo = QStringLiteral("postgresql://mario@db.example:5433/magazzino");
     r.Motivo = QStringLiteral("fe_sendauth: no password supplied");
@@ -762,11 +733,8 @@ TEST(DialoghiDati, PasswordDelServer)
     EXPECT_EQ(r.Password, QStringLiteral("segreta"));
 }
 
-TEST(DialoghiDati, SelezioneRecordsAbilitaICampi)
+TEST_F(DialoghiDati, SelezioneRecordsAbilitaICampi)
 {
-    test::AssicuraApplicazione();
-    ImpostaLingua(Lingua::Italiano);
-    InterazioneScriptata ui;
     RichiestaSelezioneRecords r;
     r.cmbCampi = {QStringLiteral("A"), QStringLiteral("B")};
     r.selezionato = 1;
@@ -794,11 +762,8 @@ TEST(DialoghiDati, SelezioneRecordsAbilitaICampi)
     EXPECT_EQ(r.ValoreA, QStringLiteral("tre"));
 }
 
-TEST(DialoghiDati, ElenchiTabelleECampi)
+TEST_F(DialoghiDati, ElenchiTabelleECampi)
 {
-    ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
-    test::AssicuraApplicazione();
-    InterazioneScriptata ui;
     RichiestaSelezionaTabella t;
     t.lstTabelle = {QStringLiteral("Orders"), QStringLiteral("Products")};
     frmSelezionaTabella dt(t, ui);

@@ -35,12 +35,7 @@ QStringList colonna(RecordsetJet& rs, const QString& campo)
 
 int codiceErrore(const std::function<void()>& f)
 {
-    try {
-        f();
-    } catch (const ErroreCartigo& e) {
-        return e.numero();
-    }
-    return 0;
+    return test::ErroreDi(f).numero;
 }
 
 }  // namespace
@@ -92,14 +87,9 @@ TEST(MotoreDati, FileCifratoRifiutato)
     const QString file = dir.filePath(QStringLiteral("cifrato.mdb"));
     test::ScriviFile(file, dati);
     EXPECT_TRUE(IntestazioneMdb::LeggiFile(file).cifrato);
-    try {
-        DatabaseJet::Apri(file, QString());
-        ADD_FAILURE() << "no error";
-    } catch (const ErroreCartigo& e) {
-        EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
-        EXPECT_TRUE(e.descrizione().contains(QLatin1String("encrypted")));
-        EXPECT_TRUE(e.descrizione().contains(file));
-    }
+    const auto e = test::ErroreDi([&] { DatabaseJet::Apri(file, QString()); });
+    EXPECT_EQ(e.numero, ErroreJet::DatabaseNonApribile);
+    EXPECT_TRUE(e.testo.contains(QLatin1String("encrypted")) && e.testo.contains(file)) << e.str();
 }
 
 TEST(MotoreDati, PasswordSuiFileJet4)
@@ -316,14 +306,10 @@ TEST(MotoreDati, QueryNonTraducibiliRifiutate)
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.query);
-        try {
-            db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.query)));
-            ADD_FAILURE() << "no error";
-        } catch (const ErroreCartigo& e) {
-            EXPECT_EQ(e.numero(), c.errore);
-            EXPECT_TRUE(e.descrizione().contains(QLatin1String(c.query))) << e.descrizione().toStdString();
-            EXPECT_TRUE(e.descrizione().contains(QLatin1String(c.testo))) << e.descrizione().toStdString();
-        }
+        const auto e = test::ErroreDi(
+            [&] { db->ApriRecordset(QStringLiteral("SELECT * FROM [%1]").arg(QLatin1String(c.query))); });
+        EXPECT_EQ(e.numero, c.errore);
+        EXPECT_TRUE(e.testo.contains(QLatin1String(c.query)) && e.testo.contains(QLatin1String(c.testo))) << e.str();
     }
     EXPECT_EQ(codiceErrore([&] { db->ApriRecordset(QStringLiteral("SELECT * FROM [Nessuna]")); }),
               ErroreJet::TabellaNonTrovata);
@@ -466,23 +452,17 @@ TEST(MotoreDati, CopieDanneggiateNonSembranoVuote)
 TEST(LettoreProcesso, StalloECrash)
 {
     QTemporaryDir dir;
-    const QString stallo = dir.filePath(QStringLiteral("stallo.sh"));
-    const QString crash = dir.filePath(QStringLiteral("crash.sh"));
-    test::ScriviFile(stallo, "#!/bin/sh\necho 'P 1'\nexec sleep 30\n");
-    test::ScriviFile(crash, "#!/bin/sh\necho 'P 1'\nkill -SEGV $$\n");
-    QFile::setPermissions(stallo, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QFile::setPermissions(crash, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     LettoreProcesso::Opzioni o;
     o.secondiStallo = 1;
-    for (const QString& programma : {stallo, crash}) {
+    for (const QByteArray fine : {"exec sleep 30", "kill -SEGV $$"}) {
+        SCOPED_TRACE(fine.constData());
+        const QString programma = dir.filePath(QString::fromLatin1(fine.left(4)));
+        test::ScriviEseguibile(programma, "#!/bin/sh\necho 'P 1'\n" + fine + "\n");
         LettoreProcesso::ImpostaPercorso(programma);
-        try {
-            LettoreProcesso::Esegui(QStringLiteral("catalogo"), QStringLiteral("/tmp/x.mdb"), {}, o);
-            ADD_FAILURE() << "no error";
-        } catch (const ErroreCartigo& e) {
-            EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
-            EXPECT_TRUE(e.descrizione().contains(QLatin1String("x.mdb")));
-        }
+        const auto e = test::ErroreDi(
+            [&] { LettoreProcesso::Esegui(QStringLiteral("catalogo"), QStringLiteral("/tmp/x.mdb"), {}, o); });
+        EXPECT_EQ(e.numero, ErroreJet::DatabaseNonApribile);
+        EXPECT_TRUE(e.testo.contains(QLatin1String("x.mdb"))) << e.str();
     }
     test::UsaLettoreDellaBuild();
 }
@@ -493,11 +473,7 @@ TEST(LettoreProcesso, StalloECrash)
 TEST(LettoreProcesso, PercorsoAccantoOInLibexec)
 {
     QTemporaryDir dir;
-    const auto eseguibile = [](const QString& file) {
-        QDir().mkpath(QFileInfo(file).path());
-        test::ScriviFile(file, "#!/bin/sh\n");
-        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    };
+    const auto eseguibile = [](const QString& file) { test::ScriviEseguibile(file, "#!/bin/sh\n"); };
     for (const char* prefisso : {"/usr", "/usr/local"}) {
         const QString bin = dir.path() + QLatin1String(prefisso) + QStringLiteral("/bin");
         const QString installato =
@@ -524,13 +500,10 @@ TEST(LettoreProcesso, LimiteDiMemoria)
     for (const qint64 limite : {qint64(4) << 20, qint64(16) << 20}) {
         LettoreProcesso::Opzioni o;
         o.memoriaMassima = limite;
-        try {
-            LettoreProcesso::Esegui(QStringLiteral("tabelle"), nwind, {QStringLiteral("Orders")}, o);
-            ADD_FAILURE() << "no error with " << limite;
-        } catch (const ErroreCartigo& e) {
-            EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
-            EXPECT_TRUE(e.descrizione().contains(QLatin1String("nwind.mdb")));
-        }
+        const auto e = test::ErroreDi(
+            [&] { LettoreProcesso::Esegui(QStringLiteral("tabelle"), nwind, {QStringLiteral("Orders")}, o); });
+        EXPECT_EQ(e.numero, ErroreJet::DatabaseNonApribile) << limite;
+        EXPECT_TRUE(e.testo.contains(QLatin1String("nwind.mdb"))) << e.str();
     }
 }
 
@@ -669,10 +642,9 @@ QString lettoreSostituto(const QTemporaryDir& dir, const QString& nwind, const Q
     }
     const QString lettore = dir.filePath(QStringLiteral("lettore.sh"));
     // arguments: --memoria BYTES MODE FILE OUT [NAME...]
-    test::ScriviFile(lettore, "#!/bin/sh\ncd \"" + dir.path().toUtf8() +
-                                  "\"\nif [ \"$3\" = catalogo ]; then cp catalogo.sqlite \"$5\" && echo OK; exit; fi\n" +
-                                  tabelle);
-    QFile::setPermissions(lettore, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    test::ScriviEseguibile(
+        lettore, "#!/bin/sh\ncd \"" + dir.path().toUtf8() +
+                     "\"\nif [ \"$3\" = catalogo ]; then cp catalogo.sqlite \"$5\" && echo OK; exit; fi\n" + tabelle);
     return lettore;
 }
 }  // namespace
@@ -739,12 +711,8 @@ TEST(MotoreDati, RecordPrimaDellaFineDelLettore)
     for (; !altro->Eof(); altro->MoveNext()) ++secondi;
     EXPECT_EQ(secondi, n);
     EXPECT_EQ(db->TabelleCaricate(), 1);
-    CondizioneSelezione uguale;
-    uguale.criterio = 1;
-    uguale.campo = QStringLiteral("Quantity");
-    uguale.tipo = TipoDao::Integer;
-    uguale.classe = 0;
-    uguale.valori[0] = 7.0;
+    const CondizioneSelezione uguale{
+        .criterio = 1, .campo = QStringLiteral("Quantity"), .tipo = TipoDao::Integer, .classe = 0, .valori = {7.0}};
     EXPECT_EQ(db->ApriSelezione(QStringLiteral("Order Details"), uguale)->RecordCount(), n / 50);
     test::UsaLettoreDellaBuild();
 }
@@ -779,15 +747,13 @@ TEST(MotoreDati, LettoreInterrottoNonDaMezzaTabella)
         auto db = DatabaseJet::Apri(nwind, QString());
         for (int volta = 0; volta < 2; ++volta) {
             int visti = 0;
-            try {
+            const auto e = test::ErroreDi([&] {
                 auto rs = db->ApriSelezione(QStringLiteral("Order Details"), CondizioneSelezione{});
                 for (; !rs->Eof(); rs->MoveNext()) ++visti;
-                ADD_FAILURE() << "the walk ended after " << visti << " records";
-            } catch (const ErroreCartigo& e) {
-                EXPECT_EQ(e.numero(), ErroreJet::DatabaseNonApribile);
-                EXPECT_TRUE(e.descrizione().contains(QLatin1String("nwind.mdb"))) << e.descrizione().toStdString();
-                EXPECT_TRUE(e.descrizione().contains(QLatin1String(caso.messaggio))) << e.descrizione().toStdString();
-            }
+            });
+            EXPECT_EQ(e.numero, ErroreJet::DatabaseNonApribile) << "the walk ended after " << visti << " records";
+            EXPECT_TRUE(e.testo.contains(QLatin1String("nwind.mdb")) && e.testo.contains(QLatin1String(caso.messaggio)))
+                << e.str();
             EXPECT_LE(visti, n);
             EXPECT_EQ(db->TabelleCaricate(), 0);
         }
