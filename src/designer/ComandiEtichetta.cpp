@@ -188,6 +188,7 @@ OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c, fl
         n->ForeColor = copiato.ForeColor;
         n->BackColor = copiato.BackColor;
         n->DataMember = copiato.DataMember;
+        n->Adattamento = copiato.Adattamento;
         break;
     case TipoOggetto::Barcode:
     case TipoOggetto::Immagine:
@@ -204,7 +205,14 @@ OggettoEtichetta* ComandiEtichetta::IncollaOggetto(const OggettoEtichetta& c, fl
         n->Tag = copiato.Tag;
         n->BorderWidth = copiato.BorderWidth;
         break;
+    case TipoOggetto::Linea:
+    case TipoOggetto::Ellisse:
+        n->Contorno = copiato.Contorno;
+        n->Riempimento = copiato.Riempimento;
+        n->Ascendente = copiato.Ascendente;
+        break;
     }
+    n->Rotazione = copiato.Rotazione;
     doc_.PortaDavanti(n);
     try {
         doc_.ZOrderImposta(n->Chiave(), 1);

@@ -6,6 +6,8 @@
 #include "label/Locale.h"
 #include "shell/StringTable.h"
 
+#include <QLocale>
+
 namespace cartigo::DescrizioneOggetto {
 
 QString NomeTipo(TipoOggetto tipo)
@@ -17,6 +19,10 @@ QString NomeTipo(TipoOggetto tipo)
             return LoadResString(1561);
         case TipoOggetto::Immagine:
             return LoadResString(1562);
+        case TipoOggetto::Linea:
+            return LoadResString(1567);
+        case TipoOggetto::Ellisse:
+            return LoadResString(1568);
         case TipoOggetto::Rettangolo:
             break;
     }
@@ -78,6 +84,14 @@ std::vector<Riga> Impostazioni(const OggettoEtichetta& o)
             r.push_back({LoadResString(1557), QString::number(o.BorderWidth)});
             r.push_back({LoadResString(1558), colore(o.BorderColor)});
             r.push_back({LoadResString(1566), o.BackStyle == 1 ? colore(o.BackColor) : LoadResString(135)});
+            break;
+        case TipoOggetto::Linea:
+        case TipoOggetto::Ellisse:
+            r.push_back({LoadResString(1557), QLocale().toString(double(o.Contorno.Spessore), 'g', 3) +
+                                                  QStringLiteral(" mm")});
+            r.push_back({LoadResString(1558), colore(o.Contorno.Colore)});
+            if (o.tipo == TipoOggetto::Ellisse)
+                r.push_back({LoadResString(1566), o.Riempimento.Pieno ? colore(o.Riempimento.Colore) : LoadResString(135)});
             break;
     }
     return r;

@@ -1,5 +1,8 @@
 #include "designer/Superficie.h"
 
+#include "label/Conversioni.h"
+#include "label/ImpaginazioneTesto.h"
+
 #include "designer/clsGrip.h"
 #include "label/CampiUnione.h"
 #include "label/Caratteri.h"
@@ -271,8 +274,10 @@ DisegnoBarcode DisegnoBarcodeOggetto(const OggettoEtichetta& o, RisolutoreValori
     const QString dati = variabili ? *variabili
                          : CampoBarcode(o).isEmpty() ? o.ToolTipText
                                                      : DatiCampione(parametri.tipo);
-    const RiquadroBarcode riquadro{o.Left / Millimetro, o.Top / Millimetro, o.Width / Millimetro,
-                                   o.Height / Millimetro};
+    // the unturned box (the painter turns it)
+    const double wc = o.LarghezzaContenuto(), hc = o.AltezzaContenuto();
+    const RiquadroBarcode riquadro{(o.Left + o.Width / 2.0 - wc / 2) / Millimetro,
+                                   (o.Top + o.Height / 2.0 - hc / 2) / Millimetro, wc / Millimetro, hc / Millimetro};
     return DisegnoSimbolo(parametri, dati, riquadro, MisuraTestoTwips());
 }
 
@@ -332,15 +337,28 @@ QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala)
 
 void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperficie& scala, RisolutoreValori* valori)
 {
-    const QRectF cornice = scala.inPixel(QRectF(o.Left, o.Top, o.Width, o.Height));
+    // A turned object is drawn unturned in the box of the same centre, the painter turning it.
+    const QPointF centro(o.Left + o.Width / 2.0, o.Top + o.Height / 2.0);
+    const double wc = o.LarghezzaContenuto(), hc = o.AltezzaContenuto();
+    const QRectF cornice = scala.inPixel(QRectF(centro.x() - wc / 2, centro.y() - hc / 2, wc, hc));
     const QRect r(QPoint(int(std::lround(cornice.left())), int(std::lround(cornice.top()))),
                   QPoint(int(std::lround(cornice.right())) - 1, int(std::lround(cornice.bottom())) - 1));
+    if (o.tipo == TipoOggetto::Linea || o.tipo == TipoOggetto::Ellisse) {
+        DisegnaForma(p, o, scala);
+        return;
+    }
     if (r.width() <= 0 || r.height() <= 0) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
+    if (o.Rotazione.Gradi != 0) {
+        const QPointF c = scala.inPixel(centro);
+        p.translate(c);
+        p.rotate(o.Rotazione.Gradi);
+        p.translate(-c);
+    }
     switch (o.tipo) {
         case TipoOggetto::Testo: {
-            p.setClipRect(r);
+            p.setClipRect(r, Qt::IntersectClip);
             if (o.BackStyle == 1) p.fillRect(r, ColoreDaVB(o.BackColor));
             p.setFont(CarattereOggetto(o, scala));
             // the variables' next values, in grey as data bound to the records are
@@ -353,7 +371,28 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
             const int allineamento = o.Alignment == 1   ? Qt::AlignRight
                                      : o.Alignment == 2 ? Qt::AlignHCenter
                                                         : Qt::AlignLeft;
-            p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, testo);
+            if (o.Adattamento.Predefinito()) {
+                p.drawText(r, allineamento | Qt::AlignTop | Qt::TextWordWrap, testo);
+                break;
+            }
+            // The layout the print makes, shrinking included.
+            OpzioniImpaginazione opzioni;
+            opzioni.orizzontale = Qt::Alignment(allineamento);
+            opzioni.verticale = o.Adattamento.Verticale;
+            opzioni.aCapo = o.Adattamento.ACapo;
+            const QRectF box(r.topLeft(), QSizeF(r.width() + 1, r.height() + 1));
+            const auto carattere = [&](float punti) {
+                OggettoEtichetta dimensionato = o;
+                dimensionato.FontSize = punti;
+                return CarattereOggetto(dimensionato, scala);
+            };
+            const float massimo = float(modCartigo::ArrotondaPari(o.FontSize));
+            const float punti = o.Adattamento.Riduci && massimo > o.Adattamento.Minimo
+                                    ? DimensioneCheEntra(testo, carattere, box, opzioni, massimo,
+                                                         std::max(4.0f, o.Adattamento.Minimo), nullptr)
+                                    : massimo;
+            const QFont f = carattere(punti);
+            DisegnaTestoImpaginato(p, ImpaginaTesto(testo, f, box, opzioni), f, box);
             break;
         }
         case TipoOggetto::Barcode:
@@ -376,6 +415,35 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
             }
             break;
         }
+        case TipoOggetto::Linea:
+        case TipoOggetto::Ellisse:
+            break;
+    }
+    p.restore();
+}
+
+QPen PennaContorno(const ContornoForma& c, double unitaPerMm)
+{
+    QPen penna(ColoreDaVB(c.Colore));
+    penna.setWidthF(std::max(0.0, double(c.Spessore) * unitaPerMm));
+    penna.setCosmetic(c.Spessore <= 0);
+    penna.setStyle(c.Tratto == TrattoLinea::Tratteggiato  ? Qt::DashLine
+                   : c.Tratto == TrattoLinea::Punteggiato ? Qt::DotLine
+                                                          : Qt::SolidLine);
+    penna.setCapStyle(Qt::FlatCap);
+    return penna;
+}
+
+void DisegnaForma(QPainter& p, const OggettoEtichetta& o, const ScalaSuperficie& scala)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(PennaContorno(o.Contorno, DocumentoEtichetta::TwipsPerMm / scala.y));
+    if (o.tipo == TipoOggetto::Linea) {
+        p.drawLine(scala.inPixel(QPointF(o.X1(), o.Y1())), scala.inPixel(QPointF(o.X2(), o.Y2())));
+    } else {
+        p.setBrush(o.Riempimento.Pieno ? QBrush(ColoreDaVB(o.Riempimento.Colore)) : QBrush(Qt::NoBrush));
+        p.drawEllipse(scala.inPixel(QRectF(o.Left, o.Top, o.Width, o.Height)));
     }
     p.restore();
 }

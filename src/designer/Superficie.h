@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QImage>
 #include <QLineF>
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -122,6 +123,10 @@ QFont CarattereOggetto(const OggettoEtichetta& o, const ScalaSuperficie& scala);
 // label's variables in a text or a barcode show the values the next print would use, in grey.
 void DisegnaOggetto(QPainter& painter, const OggettoEtichetta& o, const ScalaSuperficie& scala,
                     RisolutoreValori* valori = nullptr);
+// A line or an ellipse (as DisegnaOggetto draws them): its outline and fill.
+void DisegnaForma(QPainter& painter, const OggettoEtichetta& o, const ScalaSuperficie& scala);
+// The pen of an outline, `unitaPerMm` units of the painter to the millimetre.
+QPen PennaContorno(const ContornoForma& c, double unitaPerMm);
 // Draws the visible objects from back to front.
 void DisegnaOggetti(QPainter& painter, const DocumentoEtichetta& doc, const ScalaSuperficie& scala);
 

@@ -106,11 +106,9 @@ void TabellaZOrder::InserisciRiga(int i, const QString& chiave, const QString& v
 
 DocumentoEtichetta::DocumentoEtichetta(QObject* parent) : QObject(parent)
 {
-    const TipoOggetto tipi[] = {TipoOggetto::Testo, TipoOggetto::Barcode, TipoOggetto::Immagine,
-                                TipoOggetto::Rettangolo};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kNumeroTipiOggetto; ++i) {
         auto& m = modelli_[size_t(i)];
-        m.tipo = tipi[i];
+        m.tipo = kTipiOggetto[i];
         m.Index = 0;
         m.id = prossimoId_++;
         m.Visible = false;

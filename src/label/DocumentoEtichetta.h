@@ -239,7 +239,7 @@ Q_SIGNALS:
     void connessioneCambiata(bool connesso);
 
 private:
-    std::array<OggettoEtichetta, 4> modelli_;
+    std::array<OggettoEtichetta, kNumeroTipiOggetto> modelli_;
     std::vector<std::unique_ptr<OggettoEtichetta>> oggetti_;  // real objects, creation order
     std::vector<OggettoEtichetta*> disegno_;
     TabellaZOrder zorder_;

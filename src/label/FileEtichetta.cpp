@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 
 namespace cartigo {
 
@@ -61,6 +62,23 @@ const QString kDiametroEsterno = QStringLiteral("DiametroEsterno");
 const QString kDiametroForo = QStringLiteral("DiametroForo");
 const QString kRisoluzione = QStringLiteral("Risoluzione");
 const QString kRiduzioneBarre = QStringLiteral("RiduzioneBarre");
+// The settings of the object just before it that older readers did not have (rotation, a
+// text's fit, a line's or an ellipse's outline and fill), as "name=value" lines after the
+// keyword, only those that are not the default. A reader that does not know the keyword
+// skips it and its lines, and so do readers that do not know the sections "oggLinea" and
+// "oggEllisse", whose lines are all numbers.
+const QString kAspetto = QStringLiteral("oggAspetto");
+const QString kRotazione = QStringLiteral("Rotazione");
+const QString kACapo = QStringLiteral("ACapo");
+const QString kVerticale = QStringLiteral("Verticale");
+const QString kRiduci = QStringLiteral("Riduci");
+const QString kMinimo = QStringLiteral("Minimo");
+const QString kColoreContorno = QStringLiteral("ColoreContorno");
+const QString kSpessore = QStringLiteral("Spessore");
+const QString kTratto = QStringLiteral("Tratto");
+const QString kPieno = QStringLiteral("Pieno");
+const QString kColoreRiempimento = QStringLiteral("ColoreRiempimento");
+const QString kAscendente = QStringLiteral("Ascendente");
 
 QString NomeForma(FormaEtichetta f)
 {
@@ -85,11 +103,45 @@ public:
     void booleano(bool b) { righe_ << BooleanoFile(b); }
     void voce(const QString& nome, const QString& valore) { righe_ << nome + QLatin1Char('=') + valore; }
     QString risultato() const { return righe_.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
+    const ImpostazioniLocali& locale() const { return loc_; }
 
 private:
     const ImpostazioniLocali& loc_;
     QStringList righe_;
 };
+
+QString numeroAspetto(double v, const ImpostazioniLocali& loc) { return TestoTrim(DoubleFile(v, loc)); }
+
+// The section of the object's newer settings, when any is set.
+void scriviAspetto(Scrittore& s, const OggettoEtichetta& o)
+{
+    QStringList righe;
+    const auto voce = [&](const QString& nome, const QString& valore) { righe << nome + QLatin1Char('=') + valore; };
+    const auto intero = [](qint64 v) { return TestoTrim(InteroFile(v)); };
+    if (o.Rotazione.Gradi != 0) voce(kRotazione, intero(o.Rotazione.Gradi));
+    if (o.tipo == TipoOggetto::Testo) {
+        const AdattamentoTesto d, &a = o.Adattamento;
+        if (a.ACapo != d.ACapo) voce(kACapo, BooleanoFile(a.ACapo));
+        if (a.Verticale != d.Verticale) voce(kVerticale, intero(int(a.Verticale)));
+        if (a.Riduci != d.Riduci) voce(kRiduci, BooleanoFile(a.Riduci));
+        if (a.Minimo != d.Minimo) voce(kMinimo, numeroAspetto(a.Minimo, s.locale()));
+    }
+    if (o.tipo == TipoOggetto::Linea || o.tipo == TipoOggetto::Ellisse) {
+        const ContornoForma d, &c = o.Contorno;
+        if (c.Colore != d.Colore) voce(kColoreContorno, intero(c.Colore));
+        if (c.Spessore != d.Spessore) voce(kSpessore, numeroAspetto(c.Spessore, s.locale()));
+        if (c.Tratto != d.Tratto) voce(kTratto, intero(int(c.Tratto)));
+    }
+    if (o.tipo == TipoOggetto::Ellisse) {
+        const RiempimentoForma d, &r = o.Riempimento;
+        if (r.Pieno != d.Pieno) voce(kPieno, BooleanoFile(r.Pieno));
+        if (r.Colore != d.Colore) voce(kColoreRiempimento, intero(r.Colore));
+    }
+    if (o.tipo == TipoOggetto::Linea && o.Ascendente) voce(kAscendente, BooleanoFile(true));
+    if (righe.isEmpty()) return;
+    s.testo(kAspetto);
+    for (const QString& r : righe) s.testo(r);
+}
 
 void scriviOggetto(Scrittore& s, const DocumentoEtichetta& doc, const OggettoEtichetta& o)
 {
@@ -128,7 +180,12 @@ void scriviOggetto(Scrittore& s, const DocumentoEtichetta& doc, const OggettoEti
         s.testo(z);
         s.intero(o.BorderWidth);
         break;
+    case TipoOggetto::Linea:
+    case TipoOggetto::Ellisse:
+        s.testo(z);
+        break;
     }
+    scriviAspetto(s, o);
 }
 
 // Reads value lines one by one; running out of lines is "Input past end of file".
@@ -209,13 +266,22 @@ void applicaZOrder(DocumentoEtichetta& doc, OggettoEtichetta* o, Lettore& in)
     }
 }
 
-void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const QString& cartella)
+OggettoEtichetta* leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const QString& cartella)
 {
     const float left = in.single();
     const float top = in.single();
     const float width = in.single();
     const float height = in.single();
+    if (tipo == TipoOggetto::Linea || tipo == TipoOggetto::Ellisse)
+        if (width < 0 || height < 0) valoreNonValido();
     OggettoEtichetta* o = doc.Crea(tipo, left + OrigineEtichettaX, top + OrigineEtichettaY, width, height);
+    // What the file does not say is the default, whatever the templates hold.
+    const OggettoEtichetta predefinito;
+    o->Adattamento = predefinito.Adattamento;
+    o->Rotazione = predefinito.Rotazione;
+    o->Contorno = predefinito.Contorno;
+    o->Riempimento = predefinito.Riempimento;
+    o->Ascendente = predefinito.Ascendente;
     switch (tipo) {
     case TipoOggetto::Testo: {
         o->Caption = in.riga();
@@ -253,8 +319,64 @@ void leggiOggetto(DocumentoEtichetta& doc, TipoOggetto tipo, Lettore& in, const 
             o->BorderWidth = int(spessore);
         break;
     }
+    case TipoOggetto::Linea:
+    case TipoOggetto::Ellisse:
+        applicaZOrder(doc, o, in);
+        break;
     }
     doc.NotificaModificaOggetto(o);
+    return o;
+}
+
+// The "name=value" lines of the newer settings of `o` (none: they are skipped); names it
+// does not know, and settings its kind does not have, are skipped.
+void leggiAspetto(OggettoEtichetta* o, Lettore& in)
+{
+    while (in.prossima().contains(QLatin1Char('='))) {
+        const QString riga = in.riga();
+        if (!o) continue;
+        const qsizetype uguale = riga.indexOf(QLatin1Char('='));
+        const QString nome = riga.left(uguale);
+        const QString valore = TestoTrim(riga.mid(uguale + 1));
+        const auto vero = [&] { return valore == QLatin1String("True"); };
+        const auto intero = [&](int minimo, int massimo) {
+            const double v = in.numero(valore);
+            if (!(v >= minimo && v <= massimo && v == std::floor(v))) valoreFuoriIntervallo(in, riga, 1006);
+            return int(v);
+        };
+        const auto colore = [&] { return qint32(intero(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())); };
+        const bool testo = o->tipo == TipoOggetto::Testo;
+        const bool forma = o->tipo == TipoOggetto::Linea || o->tipo == TipoOggetto::Ellisse;
+        if (nome == kRotazione && Ruotabile(o->tipo)) {
+            const int g = intero(0, 270);
+            if (g % 90 != 0) valoreFuoriIntervallo(in, riga, 1006);
+            o->Rotazione.Gradi = g;
+        } else if (nome == kACapo && testo) {
+            o->Adattamento.ACapo = vero();
+        } else if (nome == kVerticale && testo) {
+            o->Adattamento.Verticale = AllineamentoVerticale(intero(0, 2));
+        } else if (nome == kRiduci && testo) {
+            o->Adattamento.Riduci = vero();
+        } else if (nome == kMinimo && testo) {
+            const double v = in.doppio(valore);
+            if (!(v >= 4 && v <= DimensioneCarattereMassima)) valoreFuoriIntervallo(in, riga, 1006);
+            o->Adattamento.Minimo = float(v);
+        } else if (nome == kColoreContorno && forma) {
+            o->Contorno.Colore = colore();
+        } else if (nome == kSpessore && forma) {
+            const double v = in.doppio(valore);
+            if (!(v >= 0 && v <= 100)) valoreFuoriIntervallo(in, riga, 1006);
+            o->Contorno.Spessore = float(v);
+        } else if (nome == kTratto && forma) {
+            o->Contorno.Tratto = TrattoLinea(intero(0, 2));
+        } else if (nome == kPieno && o->tipo == TipoOggetto::Ellisse) {
+            o->Riempimento.Pieno = vero();
+        } else if (nome == kColoreRiempimento && o->tipo == TipoOggetto::Ellisse) {
+            o->Riempimento.Colore = colore();
+        } else if (nome == kAscendente && o->tipo == TipoOggetto::Linea) {
+            o->Ascendente = vero();
+        }
+    }
 }
 
 void scriviSupporto(Scrittore& s, const LayoutEtichetta& l, const ImpostazioniLocali& loc)
@@ -442,6 +564,7 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                                    const ImpostazioniLocali& loc, const QString& cartellaEtichetta)
 {
     Lettore in(righe, loc);
+    OggettoEtichetta* ultimo = nullptr;  // the object the settings section that follows is about
     try {
         while (!in.fine()) {
             const QString chiave = in.riga();
@@ -475,9 +598,15 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
                 QStringList righeVariabili;
                 while (in.prossima().contains(QLatin1Char('='))) righeVariabili << in.riga();
                 doc.ImpostaVariabili(Variabili::Leggi(righeVariabili));
+            } else if (chiave == kAspetto) {
+                leggiAspetto(ultimo, in);
+                if (ultimo) doc.NotificaModificaOggetto(ultimo);
+                ultimo = nullptr;
             } else if (TipoDaNome(chiave, &tipo)) {
-                leggiOggetto(doc, tipo, in, cartellaEtichetta);
+                ultimo = leggiOggetto(doc, tipo, in, cartellaEtichetta);
+                continue;
             }
+            ultimo = nullptr;
         }
     } catch (const ErroreCartigo& e) {
         return ErroreLettura{e.numero(), e.descrizione()};

@@ -35,7 +35,9 @@ bool StesseProprieta(const OggettoEtichetta& a, const OggettoEtichetta& b)
            a.Alignment == b.Alignment && a.ForeColor == b.ForeColor && a.BackStyle == b.BackStyle &&
            a.BackColor == b.BackColor && a.BorderColor == b.BorderColor && a.BorderWidth == b.BorderWidth &&
            a.DataMember == b.DataMember && a.Tag == b.Tag && a.ToolTipText == b.ToolTipText &&
-           a.Picture.cacheKey() == b.Picture.cacheKey();
+           a.Picture.cacheKey() == b.Picture.cacheKey() && a.Adattamento == b.Adattamento &&
+           a.Rotazione == b.Rotazione && a.Contorno == b.Contorno && a.Riempimento == b.Riempimento &&
+           a.Ascendente == b.Ascendente;
 }
 
 ModificaEtichetta::ModificaEtichetta(DocumentoEtichetta& doc, int idNome) : doc_(doc), idNome_(idNome)

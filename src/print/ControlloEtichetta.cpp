@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QSet>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -55,14 +56,6 @@ QString Numero(double v, int decimali)
     return QLocale().toString(v, 'f', decimali);
 }
 
-QString NomeOggetto(const OggettoEtichetta& o)
-{
-    const int id = o.tipo == TipoOggetto::Testo      ? 1560
-                   : o.tipo == TipoOggetto::Barcode  ? 1561
-                   : o.tipo == TipoOggetto::Immagine ? 1562
-                                                     : 1563;
-    return LoadResString(id) + QLatin1Char(' ') + QString::number(o.Index);
-}
 
 // A colour (the label file's 0x00BBGGRR) a scanner sees as light: a fill of it in a quiet
 // zone does no harm.
@@ -79,6 +72,13 @@ std::vector<QRectF> Impronta(const OggettoEtichetta& o)
 {
     const QRectF box(o.Left - OrigineEtichettaX, o.Top - OrigineEtichettaY, o.Width, o.Height);
     if (o.tipo == TipoOggetto::Testo && o.BackStyle == 0 && o.Caption.isEmpty() && !o.Collegato()) return {};
+    if (o.tipo == TipoOggetto::Linea || o.tipo == TipoOggetto::Ellisse) {
+        if (Chiaro(o.Contorno.Colore) && !(o.tipo == TipoOggetto::Ellisse && o.Riempimento.Pieno &&
+                                           !Chiaro(o.Riempimento.Colore)))
+            return {};
+        const double b = std::max(0.1, double(o.Contorno.Spessore)) * DocumentoEtichetta::TwipsPerMm / 2;
+        return {box.adjusted(-b, -b, b, b)};
+    }
     if (o.tipo != TipoOggetto::Rettangolo) return {box};
     std::vector<QRectF> r;
     if (o.BackStyle != 0 && !Chiaro(o.BackColor)) r.push_back(box);
@@ -144,10 +144,17 @@ void Controllo::Barcode(const OggettoEtichetta& o, const QString& codice, int re
 {
     if (codice.isEmpty()) return;  // the print says so itself
     const ParametriBarcode parametri = ParametriBarcode::DaTag(o.Tag);
-    const RiquadroBarcode riquadro{(o.Left - OrigineEtichettaX) / kTwipPerMmBarcode,
-                                   (o.Top - OrigineEtichettaY) / kTwipPerMmBarcode,
-                                   o.Width / kTwipPerMmBarcode,
-                                   o.Height / kTwipPerMmBarcode,
+    // A turned symbol is laid out in its unturned box, and its quiet zones turned onto the label.
+    const QPointF centro(o.Left - OrigineEtichettaX + o.Width / 2.0, o.Top - OrigineEtichettaY + o.Height / 2.0);
+    const double wc = o.LarghezzaContenuto(), hc = o.AltezzaContenuto();
+    QTransform giro;
+    giro.translate(centro.x(), centro.y());
+    giro.rotate(o.Rotazione.Gradi);
+    giro.translate(-centro.x(), -centro.y());
+    const RiquadroBarcode riquadro{(centro.x() - wc / 2) / kTwipPerMmBarcode,
+                                   (centro.y() - hc / 2) / kTwipPerMmBarcode,
+                                   wc / kTwipPerMmBarcode,
+                                   hc / kTwipPerMmBarcode,
                                    0,
                                    0};
     const DisegnoBarcode d = DisegnoSimbolo(parametri, codice, riquadro, misura_);
@@ -206,6 +213,7 @@ void Controllo::Barcode(const OggettoEtichetta& o, const QString& codice, int re
         zone.push_back({2956, q.verticale,
                         QRectF(QPointF(sx, simbolo.bottom()), QPointF(dx, simbolo.bottom() + q.verticale * m))});
     }
+    for (Zona& z : zone) z.area = giro.mapRect(z.area);
     for (const Zona& z : zone) {
         if (z.moduli <= 0) continue;
         QString coperta;
@@ -235,6 +243,17 @@ void Controllo::Barcode(const OggettoEtichetta& o, const QString& codice, int re
 }
 
 }  // namespace
+
+QString NomeOggetto(const OggettoEtichetta& o)
+{
+    const int id = o.tipo == TipoOggetto::Testo      ? 1560
+                   : o.tipo == TipoOggetto::Barcode  ? 1561
+                   : o.tipo == TipoOggetto::Immagine ? 1562
+                   : o.tipo == TipoOggetto::Linea    ? 1567
+                   : o.tipo == TipoOggetto::Ellisse  ? 1568
+                                                     : 1563;
+    return LoadResString(id) + QLatin1Char(' ') + QString::number(o.Index);
+}
 
 std::vector<Rilievo> ControllaEtichetta(const DocumentoEtichetta& doc, double dpi, RecordsetStampa* rs)
 {

@@ -44,6 +44,8 @@ inline constexpr double kModuloMinimoDettaglioMm = 0.264;
 // barcodes whose data come from the records are checked on each one.
 std::vector<Rilievo> ControllaEtichetta(const DocumentoEtichetta& doc, double dpi, RecordsetStampa* rs = nullptr);
 
+// An object as messages name it: its kind and number ("Text 3").
+QString NomeOggetto(const OggettoEtichetta& o);
 // "203 dpi", or "vector" for 0.
 QString TestoRisoluzione(double dpi);
 // The findings, one a line.

@@ -180,6 +180,9 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
             m.DrawLine(x, y, x + w, y + h, o.BackColor, o.BackStyle == 0 ? QStringLiteral("B") : QStringLiteral("BF"),
                        o.BorderColor, o.BorderWidth);
             break;
+        case TipoOggetto::Linea:
+        case TipoOggetto::Ellisse:
+            break;
         case TipoOggetto::Testo: {
             const QString testo = contenuto(o, o.Caption, rs, true);
             m.SetFontName(o.FontName);
