@@ -358,7 +358,7 @@ void DisegnaOggetto(QPainter& p, const OggettoEtichetta& o, const ScalaSuperfici
     }
     switch (o.tipo) {
         case TipoOggetto::Testo: {
-            p.setClipRect(r, Qt::IntersectClip);
+            p.setClipRect(r);
             if (o.BackStyle == 1) p.fillRect(r, ColoreDaVB(o.BackColor));
             p.setFont(CarattereOggetto(o, scala));
             // the variables' next values, in grey as data bound to the records are

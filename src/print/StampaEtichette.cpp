@@ -6,11 +6,13 @@
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/ImmagineEtichetta.h"
+#include "label/ImpaginazioneTesto.h"
 #include "label/ModificheEtichetta.h"
 #include "shell/StringTable.h"
 #include "stampora/clsStampora.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 namespace cartigo {
 
@@ -157,10 +159,27 @@ const QImage* StampaEtichette::immagine(const OggettoEtichetta& o, const QString
 
 void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, int col, int riga, RecordsetStampa* rs)
 {
-    const double x = doc_.GetX(col, o);
-    const double y = doc_.GetY(riga, o);
-    const double w = DocumentoEtichetta::GetW(o);
-    const double h = DocumentoEtichetta::GetH(o);
+    double x = doc_.GetX(col, o);
+    double y = doc_.GetY(riga, o);
+    double w = DocumentoEtichetta::GetW(o);
+    double h = DocumentoEtichetta::GetH(o);
+    if (o.tipo == TipoOggetto::Linea) {
+        m.DrawForma(false, x, o.Ascendente ? y + h : y, x + w, o.Ascendente ? y : y + h, o.Contorno.Colore,
+                    o.Contorno.Spessore, int(o.Contorno.Tratto));
+        return;
+    }
+    // A turned object: its content in the box of the same centre (across it for a quarter
+    // turn), turned about that centre.
+    const int gradi = o.Rotazione.Gradi;
+    const double cx = x + w / 2, cy = y + h / 2;
+    if (gradi != 0) {
+        m.Ruota(cx, cy, gradi);
+        if (o.Rotazione.Traversa()) {
+            std::swap(w, h);
+            x = cx - w / 2;
+            y = cy - h / 2;
+        }
+    }
     switch (o.tipo) {
         case TipoOggetto::Barcode: {
             const QString codice = contenuto(o, o.ToolTipText, rs, true);
@@ -180,23 +199,68 @@ void StampaEtichette::disegnaOggetto(clsStampora& m, const OggettoEtichetta& o, 
             m.DrawLine(x, y, x + w, y + h, o.BackColor, o.BackStyle == 0 ? QStringLiteral("B") : QStringLiteral("BF"),
                        o.BorderColor, o.BorderWidth);
             break;
-        case TipoOggetto::Linea:
         case TipoOggetto::Ellisse:
+            m.DrawForma(true, x, y, x + w, y + h, o.Contorno.Colore, o.Contorno.Spessore, int(o.Contorno.Tratto),
+                        o.Riempimento.Pieno ? std::optional<qint32>(o.Riempimento.Colore) : std::nullopt);
+            break;
+        case TipoOggetto::Linea:
             break;
         case TipoOggetto::Testo: {
             const QString testo = contenuto(o, o.Caption, rs, true);
             m.SetFontName(o.FontName);
-            m.SetFontSize(float(modCartigo::ArrotondaPari(o.FontSize)));
+            m.SetFontSize(dimensioneTesto(o, testo, w, h));
             m.SetFontBold(o.FontBold);
             m.SetFontItalic(o.FontItalic);
             m.SetTextColor(o.ForeColor);
             m.SetTextAlign(o.Alignment);
             m.SetBrushColor(o.BackColor);
             m.SetBrushStyle(o.BackStyle == 0 ? 1 : 0);
+            m.SetImpaginazioneTesto(BitImpaginazione(o.Adattamento));
             m.DrawTextBox(testo, float(x), float(y), float(w), float(h), o.BackStyle != 0);
+            m.SetImpaginazioneTesto(0);
             break;
         }
     }
+    if (gradi != 0) m.Ruota(cx, cy, 0);
+}
+
+int BitImpaginazione(const AdattamentoTesto& a)
+{
+    if (a.Predefinito()) return 0;
+    // Shrink to fit measures with the shared layout, so the box is laid out with it too.
+    int bit = ImpaginazioneCasella::Propria;
+    if (!a.ACapo) bit |= ImpaginazioneCasella::SenzaACapo;
+    if (a.Verticale == AllineamentoVerticale::Centro) bit |= ImpaginazioneCasella::Centro;
+    if (a.Verticale == AllineamentoVerticale::Basso) bit |= ImpaginazioneCasella::Basso;
+    return bit;
+}
+
+float StampaEtichette::dimensioneTesto(const OggettoEtichetta& o, const QString& testo, double w, double h)
+{
+    const float punti = float(modCartigo::ArrotondaPari(o.FontSize));
+    const AdattamentoTesto& a = o.Adattamento;
+    if (!a.Riduci) return punti;
+    const float minimo = std::max(4.0f, a.Minimo);
+    if (punti <= minimo) return punti;
+    OpzioniImpaginazione opzioni;
+    opzioni.orizzontale = o.Alignment == 1 ? Qt::AlignRight : o.Alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    opzioni.verticale = a.Verticale;
+    opzioni.aCapo = a.ACapo;
+    constexpr double twipsPerMm = 1440.0 / 25.4;
+    const QRectF box(0, 0, w * twipsPerMm, h * twipsPerMm);
+    const auto carattere = [&](float p) {
+        return DocumentoStampa::FontTwips(CarattereStampa{o.FontName, p, o.FontBold, o.FontItalic});
+    };
+    bool entra = true;
+    const float r = DimensioneCheEntra(testo, carattere, box, opzioni, punti, minimo, &entra);
+    // Said once a job for each text, with the first record it happened on.
+    if (!entra && !testiTagliati_.contains(o.id)) {
+        testiTagliati_.insert(o.id);
+        QString messaggio = LoadResString(1321).arg(NomeOggetto(o)).arg(QLocale().toString(double(minimo)));
+        if (rs_) messaggio += QStringLiteral("\r\r") + riferimento_.arg(etichetta_).arg(testo);
+        ui_.messaggio(messaggio, titolo, Pulsanti::Ok, Icona::Esclamazione);
+    }
+    return r;
 }
 
 std::vector<const OggettoEtichetta*> StampaEtichette::ordineStampa() const
@@ -236,6 +300,7 @@ EsitoStampa StampaEtichette::Esegui()
     pagine_ = 0;
     immagini_.clear();
     problemi_.clear();
+    testiTagliati_.clear();
     valori_ = RisolutoreValori(doc_.Variabili());
     rs_ = nullptr;
     usati_ = {};

@@ -117,6 +117,10 @@ private:
     // What an object prints: its field's value when it is linked, else `fisso`; for texts
     // and barcodes (`unione`) with the record's values in place of the merge fields.
     QString contenuto(const OggettoEtichetta& o, const QString& fisso, RecordsetStampa* rs, bool unione);
+    // The size a text prints in: its own, or with shrink to fit the largest that fits its box
+    // (`w` x `h` mm, unturned) down to its minimum; a text that does not fit at the minimum
+    // is reported once a job.
+    float dimensioneTesto(const OggettoEtichetta& o, const QString& testo, double w, double h);
     std::optional<QString> valoreUnione(const QString& campo);
     // Keeps the next value of the counters that continue their numbering.
     void continuaNumerazione();
@@ -129,6 +133,7 @@ private:
     int etichetta_ = 0;                            // the label being drawn, from 1
     QHash<QString, QImage> immagini_;              // pictures loaded once per job
     QStringList problemi_;                         // pictures of records left out
+    QSet<quint64> testiTagliati_;                  // texts reported as not fitting at their minimum
     RisolutoreValori valori_;                      // the value of ${Name} for the label being drawn
     RecordsetStampa* rs_ = nullptr;                // the records being read
     ContestoValori usati_;                         // the largest counts met (the steps taken)
@@ -143,6 +148,10 @@ private:
     bool datiScaduti_ = false;                     // a statement ran past SecondiMassimiDati
     std::vector<Rilievo> rilievi_;                 // what the label check found
 };
+
+// The print engine's text box layout bits (ImpaginazioneCasella) of a text's fit; none for
+// the default, which lays it out as always.
+int BitImpaginazione(const AdattamentoTesto& a);
 
 namespace modCartigo {
 // Starts the document: StartDoc, position 0, millimetres, offsets 7 and 5, Courier New 10.

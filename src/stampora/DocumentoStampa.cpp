@@ -245,8 +245,17 @@ void DocumentoStampa::SetCurrentY(const Misura& m)
 
 void DocumentoStampa::SetTextAlign(int a)
 {
-    if (a < 0 || a > 2 || a == stile_.allineamento) return;
-    stile_.allineamento = static_cast<quint8>(a);
+    if (a < 0 || a > 2 || a == TextAlign()) return;
+    stile_.allineamento = static_cast<quint8>((stile_.allineamento & ~ImpaginazioneCasella::Orizzontale) | a);
+    stileValido_ = false;
+}
+
+void DocumentoStampa::SetImpaginazioneTesto(int bit)
+{
+    bit &= ImpaginazioneCasella::Tutti & ~ImpaginazioneCasella::Orizzontale;
+    if ((bit & ImpaginazioneCasella::Centro) && (bit & ImpaginazioneCasella::Basso)) bit &= ~ImpaginazioneCasella::Centro;
+    if (bit == ImpaginazioneTesto()) return;
+    stile_.allineamento = static_cast<quint8>(TextAlign() | bit);
     stileValido_ = false;
 }
 
@@ -287,11 +296,13 @@ void DocumentoStampa::KillDoc()
     immaginiPerChiave_.clear();
     immaginiPerContenuto_.clear();
     stileValido_ = carattereValido_ = false;
+    formatoEsteso_ = ruotata_ = false;
 }
 
 void DocumentoStampa::NewPage()
 {
     if (!aperto_) return;
+    ruotata_ = false;
     paginaFinita();
     pagine_.emplace_back();
     x_ = MarginLeft();
@@ -472,6 +483,9 @@ void DocumentoStampa::aggiungi(Operazione op)
     PaginaStampa* p = paginaCorrente();
     if (!p) return;
     op.stile = stileCorrente();
+    if (op.tipo > TipoOperazione::Simbolo ||
+        (op.tipo == TipoOperazione::CasellaTesto && stili_[op.stile].allineamento > 2))
+        formatoEsteso_ = true;
     p->Aggiungi(op);
 }
 
@@ -525,6 +539,34 @@ void DocumentoStampa::DrawCircle(const Misura& x, const Misura& y, const Misura&
     op.y1 = static_cast<float>(v[1]);
     op.x2 = static_cast<float>(std::abs(v[2]));
     aggiungi(op);
+}
+
+void DocumentoStampa::DrawEllipse(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2)
+{
+    double v[4];
+    if (!quattro(*this, x1, y1, x2, y2, v)) return;
+    Operazione op;
+    op.tipo = TipoOperazione::Ellisse;
+    op.x1 = static_cast<float>(std::min(v[0], v[2]));
+    op.y1 = static_cast<float>(std::min(v[1], v[3]));
+    op.x2 = static_cast<float>(std::max(v[0], v[2]));
+    op.y2 = static_cast<float>(std::max(v[1], v[3]));
+    aggiungi(op);
+}
+
+void DocumentoStampa::Ruota(const Misura& x, const Misura& y, int gradi)
+{
+    if (gradi != 0 && gradi != 90 && gradi != 180 && gradi != 270) return;
+    if (gradi == 0 && !ruotata_) return;  // nothing is turning
+    double v[4];
+    if (!quattro(*this, x, y, Misura(0), Misura(0), v)) return;
+    Operazione op;
+    op.tipo = TipoOperazione::Rotazione;
+    op.x1 = static_cast<float>(v[0]);
+    op.y1 = static_cast<float>(v[1]);
+    op.x2 = static_cast<float>(gradi);
+    aggiungi(op);
+    ruotata_ = gradi != 0;
 }
 
 void DocumentoStampa::DrawPicture(const QImage& immagine, const Misura& x, const Misura& y,
@@ -611,9 +653,9 @@ void DocumentoStampa::Text(const QString& testo)
         const double w = m.larghezza(riga);
         if (!riga.isEmpty()) {
             double x = inizio;
-            if (stile_.allineamento == 1)
+            if (TextAlign() == 1)
                 x = inizio + (destra - inizio - w) / 2;
-            else if (stile_.allineamento == 2)
+            else if (TextAlign() == 2)
                 x = destra - w;
             Operazione op;
             op.tipo = TipoOperazione::Testo;
@@ -698,7 +740,8 @@ void DocumentoStampa::RipristinaStato(const StatoOutput& s)
     SetFontSize(s.carattere.dimensione);
     SetFontBold(s.carattere.grassetto);
     SetFontItalic(s.carattere.corsivo);
-    SetTextAlign(s.allineamento);
+    SetTextAlign(s.allineamento & ImpaginazioneCasella::Orizzontale);
+    SetImpaginazioneTesto(s.allineamento & ~ImpaginazioneCasella::Orizzontale);
 }
 
 std::size_t DocumentoStampa::Memoria() const

@@ -50,7 +50,25 @@ enum class TipoOperazione : quint8 {
     Testo = 6,         // one line of flowing text `dato`, top-left (x1, y1), width x2, height y2
     Simbolo = 7,       // barcode symbol `dato` of the page in the box (x1, y1)-(x2, y2); bars in
                        // the style's brush colour, its human-readable line in its font and text colour
+    // From print file version 3:
+    Ellisse = 8,       // inside the box (x1, y1)-(x2, y2), outlined with the pen, filled with the brush
+    Rotazione = 9,     // the operations after it turn x2 degrees clockwise (90, 180 or 270) about
+                       // (x1, y1), until the next one; 0 ends the turn
 };
+constexpr TipoOperazione kUltimaOperazione = TipoOperazione::Rotazione;
+
+// A text box's layout beyond its horizontal alignment, in the upper bits of the style's
+// alignment (from print file version 3): vertical alignment and no line breaks at words.
+// A text box without them is laid out as always (lines broken at words, from the top).
+namespace ImpaginazioneCasella {
+constexpr quint8 Orizzontale = 0x03;  // 0 left, 1 centre, 2 right
+constexpr quint8 Centro = 0x04;       // vertically centred
+constexpr quint8 Basso = 0x08;        // at the bottom
+constexpr quint8 SenzaACapo = 0x10;   // a line per line of the text, cut at the box
+constexpr quint8 Propria = 0x20;      // laid out by ImpaginaTesto (label/ImpaginazioneTesto.h), which
+                                      // the others imply
+constexpr quint8 Tutti = 0x3F;
+}  // namespace ImpaginazioneCasella
 
 struct CarattereStampa {
     QString nome;
@@ -217,8 +235,11 @@ public:
     double CurrentY() const { return y_; }
     void SetCurrentX(const Misura& m);
     void SetCurrentY(const Misura& m);
-    int TextAlign() const { return stile_.allineamento; }  // 0 left, 1 centre, 2 right
+    int TextAlign() const { return stile_.allineamento & ImpaginazioneCasella::Orizzontale; }  // 0 left, 1 centre, 2 right
     void SetTextAlign(int a);                              // other values are ignored
+    // The text boxes' layout bits (ImpaginazioneCasella: vertical alignment, no line breaks).
+    int ImpaginazioneTesto() const { return stile_.allineamento & ~ImpaginazioneCasella::Orizzontale; }
+    void SetImpaginazioneTesto(int bit);
     double TwipsPerPixel() const { return twipsPerPixel_; }
 
     // The resolution the document is meant for, in dots per inch (0: none, symbols are
@@ -249,6 +270,14 @@ public:
     void DrawLine(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2);
     void DrawRectangle(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2);
     void DrawCircle(const Misura& x, const Misura& y, const Misura& raggio);
+    // The ellipse inside the box of the two corners, outlined with the pen, filled with the brush.
+    void DrawEllipse(const Misura& x1, const Misura& y1, const Misura& x2, const Misura& y2);
+    // What is drawn next turns `gradi` clockwise (90, 180 or 270; other values are ignored)
+    // about (x, y), until Ruota(…, 0) or the end of the page.
+    void Ruota(const Misura& x, const Misura& y, int gradi);
+    // The print file format the document needs: 3 once it holds an ellipse, a turn or a
+    // text box laid out with the layout bits, else 2.
+    quint16 VersioneFormato() const { return formatoEsteso_ ? 3 : 2; }
     // A missing size takes the picture's own (1 pixel = the output's twips per pixel unless
     // the picture records its resolution); a single missing one keeps the proportions.
     void DrawPicture(const QImage& immagine, const Misura& x, const Misura& y,
@@ -325,6 +354,8 @@ private:
     double risoluzione_ = 0;
     RiduzioneBarre riduzione_;
     bool aperto_ = false;
+    bool formatoEsteso_ = false;  // an operation or style of print file version 3 was recorded
+    bool ruotata_ = false;        // the page being drawn is turning what is drawn
 
     CarattereStampa carattere_;
     StileStampa stile_;  // its `carattere` is resolved when a style is recorded

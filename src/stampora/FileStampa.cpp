@@ -201,7 +201,7 @@ struct AccessoDocumentoStampa {
         QDataStream s(&dev);
         s.setVersion(QDataStream::Qt_6_0);
         s.writeRawData(kMagia, sizeof kMagia);
-        s << kVersioneFileStampa;
+        s << d.VersioneFormato();
         s << d.stampante_.larghezzaCarta << d.stampante_.altezzaCarta << static_cast<qint32>(d.orientamento_);
         for (double m : d.margini_) s << m;
         scriviTesto(s, d.stampante_.nome);
@@ -277,6 +277,7 @@ struct AccessoDocumentoStampa {
             if (!finito(m) || m < 0) return danneggiato();
         info.orientamento = orientamento;
         auto d = std::make_unique<DocumentoStampa>(info);
+        d->formatoEsteso_ = v >= 3;
         for (int i = 0; i < 4; ++i) d->margini_[i] = margini[i];
         if (v >= 2) {
             quint8 modo = 0;
@@ -304,9 +305,10 @@ struct AccessoDocumentoStampa {
             StileStampa st;
             s >> st.colorePenna >> st.colorePennello >> st.coloreTesto >> st.spessorePenna >> st.carattere >>
                 st.stilePenna >> st.stilePennello >> st.allineamento;
+            const quint8 allineamenti = v >= 3 ? ImpaginazioneCasella::Tutti : ImpaginazioneCasella::Orizzontale;
             if (!l.ok() || !std::isfinite(st.spessorePenna) || st.spessorePenna < 0 ||
                 st.carattere >= d->caratteri_.size() || st.stilePenna > 6 || st.stilePennello > 7 ||
-                st.allineamento > 2)
+                (st.allineamento & ~allineamenti) || (st.allineamento & ImpaginazioneCasella::Orizzontale) > 2)
                 return danneggiato();
             d->indiceStili_.insert(st, static_cast<quint32>(d->stili_.size()));
             d->stili_.push_back(st);
@@ -348,7 +350,7 @@ struct AccessoDocumentoStampa {
             for (SimboloBarcode& b : p.simboli_)
                 if (!leggiSimbolo(l, &b)) return false;
         }
-        if (!valida(p, d) || !l.ok()) return false;
+        if (!valida(p, d, versione) || !l.ok()) return false;
         // The document stays open, its page being drawn an empty one, until the last is read.
         d.pagine_.back() = std::move(p);
         d.paginaFinita();
@@ -368,8 +370,9 @@ struct AccessoDocumentoStampa {
     }
 
     // Every operation complete, of a known kind, with finite coordinates and indexes in range.
-    static bool valida(PaginaStampa& p, const DocumentoStampa& d)
+    static bool valida(PaginaStampa& p, const DocumentoStampa& d, quint16 versione)
     {
+        const TipoOperazione ultima = versione >= 3 ? kUltimaOperazione : TipoOperazione::Simbolo;
         const auto& w = p.dati_;
         std::size_t i = 0, conteggio = 0;
         while (i < w.size()) {
@@ -377,7 +380,7 @@ struct AccessoDocumentoStampa {
             const quint32 h = w[i];
             const auto tipo = static_cast<TipoOperazione>((h >> 24) & 0x7F);
             const quint32 stile = h & 0xFFFFFFu;
-            if (tipo < TipoOperazione::Linea || tipo > TipoOperazione::Simbolo || stile >= d.stili_.size()) return false;
+            if (tipo < TipoOperazione::Linea || tipo > ultima || stile >= d.stili_.size()) return false;
             if ((h & 0x80000000u) && tipo != TipoOperazione::CasellaTesto) return false;
             for (int k = 1; k <= 4; ++k)
                 if (!std::isfinite(std::bit_cast<float>(w[i + k]))) return false;

@@ -2,14 +2,16 @@
 // Print files. A ".ant" file is the output document in our own binary format
 // (QDataStream, big-endian):
 //
-//   magic "CTGANT" 0x0D 0x0A, quint16 format version (2; files of version 1 still read)
+//   magic "CTGANT" 0x0D 0x0A, quint16 format version (2, or 3 for a document that needs it:
+//          DocumentoStampa::VersioneFormato; files of version 1 still read)
 //   paper: width, height (double, twips, portrait), orientation (qint32), margins
 //          left, top, right, bottom (double), device name and port (text)
 //   (2) target resolution (double, dpi, 0 none), bar width reduction: mode (quint8: 0
 //          automatic, 1 dots, 2 millimetres) and value (double)
 //   fonts:    quint32 count, each: name (text), size (float), flags (quint8: 1 bold, 2 italic)
 //   styles:   quint32 count, each: pen, brush, text colour (quint32), pen width (float),
-//             font (quint32), pen style, brush style, alignment (quint8)
+//             font (quint32), pen style, brush style, alignment (quint8; (3) with the text
+//             box's layout bits, ImpaginazioneCasella)
 //   pictures: quint32 count, each: PNG bytes (quint32 length + bytes)
 //   pages:    quint32 count, each: quint32 word count + the words of its display list,
 //             quint32 text count + texts, (2) quint32 symbol count + barcode symbols
@@ -37,7 +39,10 @@ class ScritturaFile;
 
 // Version 2 added barcode symbols (operation 7) and the target resolution; a build
 // that reads version 1 only refuses such files with a message naming both versions.
-constexpr quint16 kVersioneFileStampa = 2;
+// Version 3 added ellipses and turns (operations 8 and 9) and the text boxes' layout bits;
+// it is written only for documents that hold them, so a build that reads version 2 refuses
+// those rather than misprint them, and opens every other.
+constexpr quint16 kVersioneFileStampa = 3;
 // The longest side of a page PDF readers take: 200 inches, in twips.
 constexpr double kLatoMassimoPdf = 200 * 1440.0;
 

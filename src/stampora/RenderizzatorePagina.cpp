@@ -1,6 +1,7 @@
 #include "stampora/RenderizzatorePagina.h"
 
 #include "label/Colori.h"
+#include "label/ImpaginazioneTesto.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -92,10 +93,51 @@ void ScalaTwips(QPainter& p, const QPaintDevice& device)
     p.scale(device.logicalDpiX() / 1440.0, device.logicalDpiY() / 1440.0);
 }
 
-void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore)
+namespace {
+
+// The layout on whole dots of a symbol the painter turns by a quarter, a half or three
+// quarters (`mappa`), whose dots are those of `griglia` (the page's transform, unturned):
+// the symbol is laid out unturned, on a grid that the turn carries onto the page's dots
+// (at most half a dot away from where the turn puts it), and its rectangles turned onto the
+// device. Nothing for any other transform.
+std::optional<TracciatoSimbolo> tracciaGirato(const SimboloBarcode& s, const QTransform& mappa,
+                                              const QTransform& griglia, double dpi, int riduzione)
+{
+    for (const int gradi : {90, 180, 270}) {
+        QTransform giro;
+        giro.rotate(gradi);
+        // mappa = unturned, then the turn about the device's origin
+        const QTransform dritta = mappa * giro.inverted();
+        if (std::abs(dritta.m12()) > 1e-9 * std::abs(dritta.m11()) ||
+            std::abs(dritta.m21()) > 1e-9 * std::abs(dritta.m22()) || !(dritta.m11() > 0) || !(dritta.m22() > 0))
+            continue;
+        // The page's dot grid seen unturned: its corner, and one dot along each axis.
+        const double k = dpi / 1440.0;
+        const QPointF angolo = giro.inverted().map(griglia.map(QPointF(0, 0)));
+        const double passoX = dritta.m11() / k, passoY = dritta.m22() / k;
+        const QPointF d = angolo - dritta.map(QPointF(0, 0));
+        const QPointF spinta(d.x() - passoX * std::round(d.x() / passoX), d.y() - passoY * std::round(d.y() / passoY));
+        auto t = TracciaAPunti(s, dritta * QTransform::fromTranslate(spinta.x(), spinta.y()), dpi, riduzione);
+        if (!t) return t;
+        for (QRectF& r : t->scuri) r = giro.mapRect(r);
+        if (!t->chiaro.isEmpty()) t->chiaro = giro.mapRect(t->chiaro);
+        return t;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore,
+                    const QTransform* griglia)
 {
     std::optional<TracciatoSimbolo> t;
-    if (dpi > 0) t = TracciaAPunti(s, p.combinedTransform(), dpi, riduzione);
+    if (dpi > 0) {
+        const QTransform mappa = p.combinedTransform();
+        t = griglia && (mappa.m12() != 0 || mappa.m21() != 0 || mappa.m11() < 0 || mappa.m22() < 0)
+                ? tracciaGirato(s, mappa, *griglia, dpi, riduzione)
+                : TracciaAPunti(s, mappa, dpi, riduzione);
+    }
     const bool aPunti = t.has_value();
     if (!aPunti) t = TracciaVettoriale(s);
     p.save();
@@ -141,6 +183,10 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
     };
 
     p.save();
+    // A turn of the operations that follow is about a point of the page, on its own transform.
+    const QTransform base = p.transform();
+    const QTransform griglia = p.combinedTransform();
+    bool ruotata = false;
     quint32 ultimoStile = 0xFFFFFFFFu;
     // Consecutive boxes of one style (the bars of a barcode) go to the device in one call.
     std::vector<QRectF> rettangoli;
@@ -173,6 +219,20 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
             case TipoOperazione::Cerchio:
                 p.drawEllipse(QPointF(op.x1, op.y1), op.x2, op.x2);
                 break;
+            case TipoOperazione::Ellisse:
+                p.drawEllipse(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)));
+                break;
+            case TipoOperazione::Rotazione: {
+                ruotata = op.x2 != 0;
+                QTransform giro;
+                if (ruotata) {
+                    giro.translate(op.x1, op.y1);
+                    giro.rotate(op.x2);
+                    giro.translate(-op.x1, -op.y1);
+                }
+                p.setTransform(giro * base);
+                break;
+            }
             case TipoOperazione::Immagine:
                 if (op.dato < immagini.size())
                     p.drawImage(QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)), immagini[op.dato]);
@@ -189,6 +249,18 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
                 p.setFont(fontDi(s));
                 p.setPen(ColoreStampa(s.coloreTesto));
                 ultimoStile = 0xFFFFFFFFu;
+                if (s.allineamento & ~ImpaginazioneCasella::Orizzontale) {
+                    // A box with a layout of its own: the one the designer shows.
+                    OpzioniImpaginazione opzioni;
+                    opzioni.orizzontale = allineamento(s.allineamento & ImpaginazioneCasella::Orizzontale);
+                    opzioni.verticale = (s.allineamento & ImpaginazioneCasella::Basso)    ? AllineamentoVerticale::Basso
+                                        : (s.allineamento & ImpaginazioneCasella::Centro) ? AllineamentoVerticale::Centro
+                                                                                          : AllineamentoVerticale::Alto;
+                    opzioni.aCapo = !(s.allineamento & ImpaginazioneCasella::SenzaACapo);
+                    const QFont& f = fontDi(s);
+                    DisegnaTestoImpaginato(p, ImpaginaTesto(testo, f, box, opzioni), f, box);
+                    break;
+                }
                 // One line that fits its box needs neither layout nor clipping.
                 const QFontMetricsF& fm = metricheDi(s);
                 const bool unaRiga = !testo.contains(QLatin1Char('\n')) && !testo.contains(QLatin1Char('\r'));
@@ -212,7 +284,8 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
             case TipoOperazione::Simbolo: {
                 if (op.dato >= simboli.size()) break;
                 const SimboloBarcode& simbolo = simboli[op.dato];
-                if (resa == Resa::Intera) DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello));
+                if (resa == Resa::Intera)
+                    DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello), ruotata ? &griglia : nullptr);
                 if (simbolo.conTesto() && !caratteri.empty()) {
                     const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
                     p.setFont(fontDi(s));

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QTransform>
 #include <functional>
 
 class QPainter;
@@ -31,8 +32,11 @@ using SceltaResa = std::function<Resa(const Operazione&)>;
 void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi = -1,
                    const SceltaResa& scelta = {});
 
-// Draws one symbol as DisegnaPagina does, bars in `colore`, without its text.
-void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore);
+// Draws one symbol as DisegnaPagina does, bars in `colore`, without its text. A painter that
+// turns the symbol by quarters keeps it on whole dots when `griglia` gives the page's own
+// transform (whose dots are the device's).
+void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore,
+                    const QTransform* griglia = nullptr);
 
 // Scales a painter on `device` so that one unit is one twip.
 void ScalaTwips(QPainter& p, const QPaintDevice& device);

@@ -305,18 +305,27 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
     const auto& simboli = pagina.Simboli();
     // What the printer draws itself, in drawing order after the graphic field.
     std::vector<std::optional<QByteArray>> comandi(simboli.size());
+    // Turned symbols and boxes are drawn into the graphic field, where the renderer keeps a
+    // symbol on whole dots; so are lines and ellipses.
     QByteArray propri;
+    bool ruotata = false;
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
         const StileStampa& s = stili[op.stile];
-        if (op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size() && ColoreNeroZpl(s.colorePennello)) {
+        if (op.tipo == TipoOperazione::Rotazione) {
+            ruotata = op.x2 != 0;
+        } else if (!ruotata && op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size() &&
+                   ColoreNeroZpl(s.colorePennello)) {
             comandi[op.dato] = ComandoBarcodeZpl(simboli[op.dato], dpi);
             if (comandi[op.dato]) propri += *comandi[op.dato] + '\n';
-        } else if (op.tipo == TipoOperazione::Rettangolo) {
+        } else if (!ruotata && op.tipo == TipoOperazione::Rettangolo) {
             if (const auto gb = riquadroZpl(op, s, k)) propri += *gb + '\n';
         }
     });
+    bool ruotataResa = false;  // the renderer asks about every operation in order, turns included
     const SceltaResa scelta = [&](const Operazione& op) {
+        if (op.tipo == TipoOperazione::Rotazione) ruotataResa = op.x2 != 0;
+        if (ruotataResa) return Resa::Intera;
         if (op.tipo == TipoOperazione::Simbolo)
             return op.dato < comandi.size() && comandi[op.dato] ? Resa::SoloTesto : Resa::Intera;
         if (op.tipo == TipoOperazione::Rettangolo && riquadroZpl(op, stili[op.stile], k)) return Resa::Omessa;

@@ -7,7 +7,8 @@
 // ^GB, and whatever else the page holds (texts, pictures, lines, Cartigo's human-readable
 // lines, symbols the printer cannot make as they are) rendered by the one renderer into
 // a 1-bit graphic field (^GF: ZPL's run-length compressed hex, or :Z64: when shorter)
-// of just the area that has dots. Copies go as ^PQ: each label that many times.
+// of just the area that has dots. Turned symbols and boxes, lines and ellipses go into the
+// graphic field too (a turned symbol still on whole dots). Copies go as ^PQ: each label that many times.
 
 #include "stampora/DocumentoStampa.h"
 

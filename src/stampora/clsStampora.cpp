@@ -564,6 +564,30 @@ void clsStampora::DrawCircle(double X1, double Y1, double Radius)
     output_->DrawCircle(InUnita(X1 + offsetX_), InUnita(Y1 + offsetY_), InUnita(Radius));
 }
 
+void clsStampora::DrawForma(bool ellisse, double X1, double Y1, double X2, double Y2, qint32 colore,
+                            double spessoreMm, int tratto, std::optional<qint32> riempimento)
+{
+    DocumentoStampa& o = *output_;
+    const StatoOutput stato = o.Stato();
+    o.SetPenStyle(tratto == 1 ? 1 : tratto == 2 ? 2 : 0);
+    o.SetPenColor(static_cast<quint32>(colore));
+    o.SetPenWidth(Misura(std::max(0.0, spessoreMm), Unita::Millimetro));
+    o.SetBrushStyle(riempimento ? 0 : 1);
+    if (riempimento) o.SetBrushColor(static_cast<quint32>(*riempimento));
+    const Misura x1 = InUnita(X1 + offsetX_), y1 = InUnita(Y1 + offsetY_);
+    const Misura x2 = InUnita(X2 + offsetX_), y2 = InUnita(Y2 + offsetY_);
+    if (ellisse)
+        o.DrawEllipse(x1, y1, x2, y2);
+    else
+        o.DrawLine(x1, y1, x2, y2);
+    o.RipristinaStato(stato);
+}
+
+void clsStampora::Ruota(double X, double Y, int gradi)
+{
+    output_->Ruota(InUnita(X + offsetX_), InUnita(Y + offsetY_), gradi);
+}
+
 void clsStampora::DrawText(const std::optional<QString>& TextToPrint)
 {
     DocumentoStampa& o = *output_;

@@ -121,6 +121,16 @@ public:
                   std::optional<QString> TipoLinea = std::nullopt, std::optional<qint32> PenColor = std::nullopt,
                   std::optional<int> PenWidth = std::nullopt);
     void DrawCircle(double X1, double Y1, double Radius);
+    // A line from (X1, Y1) to (X2, Y2), or with `ellisse` the ellipse in the box of those
+    // corners filled with `riempimento` when given: the outline in `colore`, `spessoreMm`
+    // thick (0 for the thinnest line the device draws), solid, dashed or dotted (`tratto`
+    // 0, 1, 2). The drawing state is the same afterwards.
+    void DrawForma(bool ellisse, double X1, double Y1, double X2, double Y2, qint32 colore, double spessoreMm,
+                   int tratto, std::optional<qint32> riempimento = std::nullopt);
+    // What is drawn next turns `gradi` clockwise (90, 180, 270) about (X, Y); 0 ends the turn.
+    void Ruota(double X, double Y, int gradi);
+    // The text boxes' layout bits (ImpaginazioneCasella in DocumentoStampa.h).
+    void SetImpaginazioneTesto(int bit) { output_->SetImpaginazioneTesto(bit); }
     void DrawText(const std::optional<QString>& TextToPrint = std::nullopt);
     void DrawTextBox(const QString& TextToPrint, float x, float Y, float Width, float Height, bool Shade);
     void PaintPicture(const QImage& Picture, double X1, double Y1, std::optional<double> Width = std::nullopt,

@@ -17,8 +17,15 @@
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaCups.h"
 #include "stampora/clsStampora.h"
+#include "designer/Superficie.h"
+#include "stampora/RenderizzatorePagina.h"
+#include "stampora/FileStampa.h"
 
 #include <QElapsedTimer>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -1091,4 +1098,175 @@ TEST(StampaEtichette, TheLabelCheckAsksOrStopsBeforeAnythingPrints)
     bc->Height = 15 * 56.7f;
     EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
     EXPECT_TRUE(b.job.Rilievi().empty());
+}
+
+namespace {
+// The box (mm) of what is not white in an image of `pxMm` pixels to the millimetre, from
+// `origine` (pixels), and the centre (mm) of its red pixels.
+std::pair<QRectF, QPointF> impronta(const QImage& img, double pxMm, QPointF origine = {})
+{
+    int sx = img.width(), dx = -1, su = img.height(), giu = -1;
+    double rx = 0, ry = 0, rossi = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.lightness() > 240) continue;
+            sx = std::min(sx, x), dx = std::max(dx, x), su = std::min(su, y), giu = std::max(giu, y);
+            if (c.red() > 200 && c.green() < 60) rx += x + 0.5, ry += y + 0.5, ++rossi;
+        }
+    const auto mm = [&](QPointF p) { return (p - origine) / pxMm; };
+    return {QRectF(mm(QPointF(sx, su)), mm(QPointF(dx + 1, giu + 1))), mm(QPointF(rx, ry) / std::max(1.0, rossi))};
+}
+}  // namespace
+
+TEST(StampaEtichette, TurnedObjectsPrintWhereTheSurfaceShowsThem)
+{
+    // a 40 x 20 mm picture, black with a red 10 mm square at its top-left corner, at 10 mm
+    // from the label's corner, turned each way about the centre of its box
+    Banco b;
+    LayoutEtichetta l = b.doc.Layout();
+    l.UnaPerPagina = true;
+    l.LarghezzaEtichetta = l.AltezzaEtichetta = 60;
+    b.doc.ImpostaLayout(l);
+    QImage segno(400, 200, QImage::Format_RGB32);
+    segno.fill(Qt::black);
+    QPainter(&segno).fillRect(0, 0, 100, 100, Qt::red);
+    const QString png = b.cartella.percorso(QStringLiteral("segno.png"));
+    ASSERT_TRUE(segno.save(png));
+    constexpr double pxMm = 10;  // 254 dpi
+    for (const int gradi : {0, 90, 180, 270}) {
+        SCOPED_TRACE(gradi);
+        for (OggettoEtichetta* o : b.doc.Oggetti()) b.doc.Scarica(o);
+        const bool traversa = gradi % 180 != 0;
+        const double w = traversa ? 20 : 40, h = traversa ? 40 : 20;
+        OggettoEtichetta* o = b.doc.CreaImmagine(float(567 + 10 * 56.7), float(1440 + 10 * 56.7), float(w * 56.7),
+                                                 float(h * 56.7));
+        o->ToolTipText = png;
+        o->Rotazione.Gradi = gradi;
+        FileEtichetta::CaricaImmagine(*o);
+        // where the design puts the red corner: the content's top-left turned about the centre
+        const QPointF centro(10 + w / 2, 10 + h / 2);
+        const QPointF rosso = centro + QTransform().rotate(gradi).map(QPointF(-15, -5));
+
+        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        ASSERT_TRUE(b.uscita);
+        const auto [stampa, rossoStampa] = impronta(ImmaginePagina(*b.uscita, 0, pxMm * 25.4), pxMm);
+        // the surface at the same 10 pixels a millimetre, the label's corner at 567, 1440 twips
+        const ScalaSuperficie scala{56.7 / pxMm, 56.7 / pxMm};
+        QImage superficie(int(120 + 60 * pxMm), int(280 + 60 * pxMm), QImage::Format_RGB32);
+        superficie.fill(Qt::white);
+        {
+            QPainter p(&superficie);
+            Superficie::DisegnaOggetto(p, *o, scala);
+        }
+        const auto [vista, rossoVisto] = impronta(superficie, pxMm, scala.inPixel(QPointF(567, 1440)));
+        for (const auto& [nome, box, r] : {std::tuple{"print", stampa, rossoStampa}, {"surface", vista, rossoVisto}}) {
+            SCOPED_TRACE(nome);
+            EXPECT_NEAR(box.left(), 10, 0.2);
+            EXPECT_NEAR(box.top(), 10, 0.2);
+            EXPECT_NEAR(box.width(), w, 0.3);
+            EXPECT_NEAR(box.height(), h, 0.3);
+            EXPECT_NEAR(r.x(), rosso.x(), 0.3);
+            EXPECT_NEAR(r.y(), rosso.y(), 0.3);
+        }
+    }
+}
+
+namespace {
+// The words pdftotext finds on each page, as (page, box in millimetres).
+std::vector<std::pair<int, QRectF>> parole(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    std::vector<std::pair<int, QRectF>> r;
+    int pagina = -1;
+    static const QRegularExpression voce(
+        QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""));
+    constexpr double mm = 25.4 / 72;
+    for (auto it = voce.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++pagina;
+            continue;
+        }
+        r.push_back({pagina, QRectF(QPointF(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm),
+                                    QPointF(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm))});
+    }
+    return r;
+}
+}  // namespace
+
+TEST(StampaEtichette, ShrinkToFitKeepsTheAlignmentAndReportsTextsThatNeverFit)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext not found: install poppler-utils";
+    ImpostaLingua(Lingua::Inglese);
+    Banco b;
+    QTemporaryDir dir;
+    LayoutEtichetta l = b.doc.Layout();
+    l.UnaPerPagina = true;
+    l.LarghezzaEtichetta = 50;
+    l.AltezzaEtichetta = 40;
+    b.doc.ImpostaLayout(l);
+    // two 30 x 8 mm boxes fed by one field, centred and right-aligned, both centred vertically
+    OggettoEtichetta* centrato = testo(b.doc, QString(), float(567 + 10 * 56.7), float(1440 + 5 * 56.7));
+    OggettoEtichetta* destra = testo(b.doc, QString(), float(567 + 10 * 56.7), float(1440 + 25 * 56.7));
+    for (OggettoEtichetta* t : {centrato, destra}) {
+        t->Width = float(30 * 56.7);
+        t->Height = float(8 * 56.7);
+        t->FontSize = 12;
+        t->DataMember = QStringLiteral("frase");
+        t->Adattamento = {true, AllineamentoVerticale::Centro, true, 4};
+    }
+    centrato->Alignment = 2;
+    destra->Alignment = 1;
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = {QStringLiteral("frase")};
+    const QString lunga = QStringLiteral("A sentence of the records far longer than the box holds at twelve points");
+    const QString troppo = QString(60, QLatin1Char('W')) + QStringLiteral(" ") + QString(60, QLatin1Char('W'));
+    rs->righe = {{QStringLiteral("Short")}, {lunga}, {troppo}, {troppo}};
+    b.connetti(rs);
+    b.opzioni = {true, false, "1", "1"};
+    b.destinazione = 3;
+    b.fileUscita = dir.filePath(QStringLiteral("adatta.pdf"));
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+
+    // a text that does not fit at its minimum is cut at the box and said once a job for each
+    // object, with the first record it happened on
+    QStringList tagliati;
+    for (const auto& m : b.ui.messaggi)
+        if (m.testo.startsWith(LoadResString(1321).arg(QStringLiteral("Text 1"), QStringLiteral("4"))) ||
+            m.testo.startsWith(LoadResString(1321).arg(QStringLiteral("Text 2"), QStringLiteral("4"))))
+            tagliati << m.testo;
+    ASSERT_EQ(tagliati.size(), 2) << b.ui.messaggi.size();
+    EXPECT_TRUE(tagliati[0].endsWith(LoadResString(1320).arg(3).arg(troppo)));
+
+    const auto p = parole(b.fileUscita);
+    for (int pagina = 0; pagina < 2; ++pagina) {
+        for (const auto& [box, allineamento] : {std::pair{QRectF(10, 5, 30, 8), 2}, {QRectF(10, 25, 30, 8), 1}}) {
+            SCOPED_TRACE(QStringLiteral("label %1, alignment %2").arg(pagina + 1).arg(allineamento).toStdString());
+            QRectF testo;
+            double altezza = 0;
+            for (const auto& [pg, r] : p)
+                if (pg == pagina && box.adjusted(-5, -5, 5, 5).contains(r.center())) {
+                    testo = testo.isNull() ? r : testo.united(r);
+                    altezza = std::max(altezza, r.height());
+                }
+            ASSERT_FALSE(testo.isNull());
+            EXPECT_TRUE(box.adjusted(-0.3, -0.3, 0.3, 0.3).contains(testo)) << testo.x() << " " << testo.y() << " "
+                                                                             << testo.width() << " " << testo.height();
+            if (allineamento == 2)
+                EXPECT_NEAR(testo.left() - box.left(), box.right() - testo.right(), 0.5);
+            else
+                EXPECT_NEAR(box.right(), testo.right(), 0.5);
+            EXPECT_NEAR(testo.top() - box.top(), box.bottom() - testo.bottom(), 1.0);
+            // the short value keeps its 12 points (a word about 12 pt high), the long one is smaller
+            if (pagina == 0)
+                EXPECT_NEAR(altezza, 12 * 25.4 / 72, 1.2);
+            else
+                EXPECT_LT(altezza, 10 * 25.4 / 72);
+        }
+    }
 }

@@ -156,3 +156,40 @@ TEST(CartigoPrintZpl, PortaGrezza)
     e = stampa({kCodici, QStringLiteral("--zpl-to"), QStringLiteral("127.0.0.1:99999")});
     EXPECT_EQ(e.codice, 2);
 }
+
+// The sample of lines, ellipses, turns and shrink to fit prints without a database and its
+// Code 128 turned 90 degrees scans: from the PDF, and from ZPL at 203 and 300 dpi, where it
+// goes into the graphic field at whole dots.
+TEST(CartigoPrintZpl, IlCampioneDelleFormeSiStampaESiLegge)
+{
+    QTemporaryDir dir;
+    const QString forme = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/forme.eti");
+    const QString pdf = dir.filePath(QStringLiteral("forme.pdf"));
+    const auto e = stampa({forme, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    if (!test::LettoreMancante().isEmpty()) GTEST_SKIP() << test::LettoreMancante().toStdString() << " not found";
+    const auto letti = [&](const QString& png) { return test::LeggiZbar(png).value_or(QStringList()); };
+    const auto pagina = test::EseguiProgramma(QStringLiteral("pdftoppm"),
+                                              {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                                               QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf,
+                                               dir.filePath(QStringLiteral("forme"))},
+                                              QProcessEnvironment::systemEnvironment(), 120000);
+    ASSERT_EQ(pagina.codice, 0);
+    EXPECT_EQ(letti(dir.filePath(QStringLiteral("forme.png"))), QStringList{QStringLiteral("CODE-128:TURN90")});
+    if (!test::RendererZplPresente()) GTEST_SKIP() << test::kRendererZpl << " is not installed";
+    for (const int dpi : {203, 300}) {
+        SCOPED_TRACE(dpi);
+        const QString file = dir.filePath(QStringLiteral("forme-%1.zpl").arg(dpi));
+        ASSERT_EQ(stampa({forme, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--zpl"), file,
+                          QStringLiteral("--dpi"), QString::number(dpi)})
+                      .codice,
+                  0);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray zpl = f.readAll();
+        EXPECT_FALSE(zpl.contains("^BC"));  // turned: in the graphic field
+        const auto png = test::RenderizzaZpl(zpl, 100, 70, dpi, dir.path());
+        ASSERT_TRUE(png && png->size() == 1);
+        EXPECT_EQ(letti(png->front()), QStringList{QStringLiteral("CODE-128:TURN90")});
+    }
+}
