@@ -32,7 +32,7 @@ struct Banco {
     test::LocaleTemporaneo locale{ImpostazioniLocali::italiano()};
     QTemporaryDir dir;
     QString png;
-    OggettoEtichetta *t1, *t2, *b, *p, *r;
+    OggettoEtichetta *t1, *t2, *b, *p, *r, *l, *e;
 
     Banco()
     {
@@ -56,6 +56,15 @@ struct Banco {
         t2->Caption = QStringLiteral("Due");
         p = doc.CreaImmagine(5200, 1700, 1000, 1000);
         r = doc.CreaRettangolo(1200, 1500, 6000, 3000);
+        // the newer kinds and settings, which every step must carry as they are
+        t1->Adattamento = {false, AllineamentoVerticale::Centro, true, 5};
+        b->Rotazione.Gradi = 90;
+        l = doc.Crea(TipoOggetto::Linea, 0, 0, 0, 0);
+        l->ImpostaEstremi(1200, 5600, 4000, 5000);
+        l->Contorno = {255, 0.5f, TrattoLinea::Tratteggiato};
+        e = doc.Crea(TipoOggetto::Ellisse, 4500, 4700, 1200, 800);
+        e->Riempimento = {true, 0x00C0C0C0};
+        e->Rotazione.Gradi = 270;
         cmd.PortaIndietro(r);
         cmd.PortaAvanti(t2);
         doc.Storia().clear();
@@ -106,7 +115,7 @@ const std::vector<Azione>& azioni()
         {"delete one", [](Banco& b) { b.cmd.Cancella(b.t2); }},
         {"delete several",
          [](Banco& b) {
-             b.cmd.Cancella(std::vector{b.t1, b.r, b.p});
+             b.cmd.Cancella(std::vector{b.t1, b.r, b.p, b.l, b.e});
          }},
         {"cut",
          [](Banco& b) {
@@ -114,7 +123,17 @@ const std::vector<Azione>& azioni()
          }},
         {"paste several", [](Banco& b) { b.cmd.Incolla(); },
          [](Banco& b) {
-             b.cmd.Copia(std::vector{b.t1, b.r, b.p});
+             b.cmd.Copia(std::vector{b.t1, b.r, b.p, b.l, b.e, b.b});
+         }},
+        {"turn, fit and outline as one step of properties",
+         [](Banco& b) {
+             b.doc.Esegui(new ComandoContenuto(
+                 b.doc, ModificaProprieta::Voci({b.t2, b.e, b.l, b.p}, [](OggettoEtichetta& o) {
+                     o.Rotazione = o.Rotazione.Girata(-1);
+                     o.Adattamento.Verticale = AllineamentoVerticale::Basso;
+                     o.Contorno.Tratto = TrattoLinea::Punteggiato;
+                     o.Riempimento.Pieno = false;
+                 }), NomeModifica::ModificaTesto));
          }},
         {"paste what was cut", [](Banco& b) { b.cmd.Incolla(); },
          [](Banco& b) {
@@ -124,7 +143,7 @@ const std::vector<Azione>& azioni()
          }},
         {"move several with the mouse",
          [](Banco& b) {
-             b.seleziona({b.r, b.t1});
+             b.seleziona({b.r, b.t1, b.l, b.e});
              b.trascina({1600, 1800}, {2500, 2600});
          }},
         {"resize with a grip",
@@ -355,7 +374,7 @@ TEST(Annulla, DeletingAndPastingComeBackWithTheirIndexPlaceAndZOrderRow)
     EXPECT_EQ(righe, (QStringList{"oggRettangolo1", "oggTesto2", "oggRettangolo2", "oggImmagine2", "oggTesto4"}));
     b.ed->Annulla();
     EXPECT_EQ(b.doc.Zorder().count(), 2);
-    EXPECT_EQ(b.doc.NumeroOggetti(), 6);
+    EXPECT_EQ(b.doc.NumeroOggetti(), 8);
 }
 
 TEST(Annulla, ADragIsOneStepAndArrowKeysOnTheSameObjectsMerge)
@@ -451,4 +470,22 @@ TEST(Annulla, TheHistoryKeepsTheLast200Steps)
     EXPECT_NEAR(b.t1->Left, 1500 + 25 * EditorSuperficie::PassoFine, 1e-2);
     EXPECT_NEAR(b.t2->Left, 1500 + 25 * EditorSuperficie::PassoFine, 1e-2);
     EXPECT_TRUE(b.doc.Modificato());
+}
+
+TEST(Annulla, APasteCarriesTheNewerKindsAndSettings)
+{
+    Banco b;
+    const std::vector<OggettoEtichetta*> copiati{b.t1, b.b, b.l, b.e};
+    b.cmd.Copia(copiati);
+    b.cmd.Incolla();
+    const auto incollati = b.cmd.Incollati();
+    ASSERT_EQ(incollati.size(), copiati.size());
+    for (const OggettoEtichetta* n : incollati) {
+        const auto o = std::find_if(copiati.begin(), copiati.end(), [n](auto* c) { return c->tipo == n->tipo; });
+        ASSERT_NE(o, copiati.end());
+        OggettoEtichetta rimesso = *n;  // where the copy went: 100 twips right and down
+        rimesso.Left -= 100;
+        rimesso.Top -= 100;
+        EXPECT_TRUE(StesseProprieta(rimesso, **o)) << (*o)->Chiave().toStdString();
+    }
 }
