@@ -6,6 +6,8 @@
 #include "common/ImmagineZpl.h"
 #include "common/ServerCups.h"
 #include "common/TestSupport.h"
+#include "shell/InterazioneScriptata.h"
+#include "stampora/clsStampora.h"
 #include "stampora/FileStampa.h"
 #include "stampora/RenderizzatorePagina.h"
 #include "stampora/StamporaCups.h"
@@ -176,5 +178,80 @@ TEST(SimboliSuPunti, CodeZebraZplA203E300Dpi)
                 ADD_FAILURE() << coda.toStdString() << ": kind " << tipo << " not read " << dato.toStdString();
         }
         EXPECT_EQ(letti, dati.size()) << coda.toStdString();
+    }
+}
+
+// Turned symbols stay on whole dots: every linear kind turned by a quarter, a half and three
+// quarters about centres off the dot grid, at 203 and 300 dpi, measured on the page image
+// turned back, and read by zbarimg.
+TEST(SimboliSuPunti, SimboliGiratiSuPuntiInteriELeggibili)
+{
+    test::AssicuraApplicazione();
+    QTemporaryDir dir;
+    const std::vector<std::pair<int, QString>> tipi = {{0, QStringLiteral("CARTIGO-39")},
+                                                       {1, QStringLiteral("590123412345")},
+                                                       {2, QStringLiteral("TURN90")},
+                                                       {6, QStringLiteral("03600029145")},
+                                                       {7, QStringLiteral("1540014128876")}};
+    QStringList attesi = {"CODE-39:CARTIGO-39", "EAN-13:5901234123457", "CODE-128:TURN90",
+                          "UPC-A:036000291452", "I2/5:15400141288763"};
+    attesi.sort();
+    for (const double dpi : {203.0, 300.0}) {
+        InterazioneScriptata ui;
+        clsStampora m(ui);
+        const auto doc = m.OutputCondiviso();
+        m.StartDoc();
+        m.SetScaleMode(6);
+        m.SetOffsetX(4);
+        doc->SetRisoluzione(dpi);
+        for (std::size_t i = 0; i < tipi.size(); ++i) {
+            for (const int gradi : {90, 180, 270}) {
+                const double cx = 35.13 + (gradi / 90 - 1) * 65.07, cy = 30.29 + double(i) * 55;
+                m.Ruota(cx, cy, gradi);
+                m.DrawBarcode(ParametriBarcode::DaTag(QString::number(tipi[i].first) + QLatin1Char('0')),
+                              tipi[i].second, cx - 22.5, cy - 7, 45, 14);
+                m.Ruota(cx, cy, 0);
+            }
+        }
+        doc->EndDoc();
+        ASSERT_EQ(doc->VersioneFormato(), 3);
+        const QImage img = ImmaginePagina(*doc, 0, dpi);
+        const int riduzione = doc->Riduzione().Punti(dpi);
+        const double k = dpi / 1440.0;
+        int gradi = 0, misurati = 0;
+        QPointF centro;
+        const auto& simboli = doc->Pagina(0).Simboli();
+        doc->Pagina(0).PerOgni([&](const Operazione& op) {
+            if (op.tipo == TipoOperazione::Rotazione) {
+                gradi = int(op.x2);
+                centro = QPointF(op.x1, op.y1);
+            }
+            if (op.tipo != TipoOperazione::Simbolo) return;
+            const SimboloBarcode& s = simboli[op.dato];
+            // the page turned back: the symbol's own frame moved by whole pixels or less
+            QTransform indietro;
+            indietro.rotate(-gradi);
+            const QTransform vero = QImage::trueMatrix(indietro, img.width(), img.height());
+            const QPointF angolo = vero.map((centro - QTransform().rotate(gradi).map(centro)) * k);
+            const auto corse = test::Corse(img.transformed(indietro), s, dpi, -angolo.x(), -angolo.y());
+            const QString errore = test::VerificaCorse(corse, s, dpi, riduzione);
+            EXPECT_TRUE(errore.isEmpty()) << dpi << " dpi, " << gradi << " degrees, kind " << int(s.tipo) << ": "
+                                          << errore.toStdString();
+            ++misurati;
+        });
+        EXPECT_EQ(misurati, 15);
+        // each turn's column of symbols read on its own (zbarimg gives one of equal symbols)
+        for (const int gradi : {90, 180, 270}) {
+            const double cx = 4 + 35.13 + (gradi / 90 - 1) * 65.07;  // the engine's 4 mm shift
+            const QRect colonna(int((cx - 30) * dpi / 25.4), 0, int(60 * dpi / 25.4), img.height());
+            const QString png = dir.filePath(QStringLiteral("girati-%1-%2.png").arg(dpi).arg(gradi));
+            ASSERT_TRUE(img.copy(colonna).convertToFormat(QImage::Format_Grayscale8).save(png));
+            const auto letti = test::LeggiZbar(png);
+            if (!letti) GTEST_SKIP() << "zbarimg not found: install zbar-tools";
+            QStringList l = *letti;
+            l.sort();
+            EXPECT_EQ(l.join(QLatin1Char(' ')).toStdString(), attesi.join(QLatin1Char(' ')).toStdString())
+                << dpi << " dpi, " << gradi << " degrees";
+        }
     }
 }

@@ -8,6 +8,7 @@
 #include "label/Errori.h"
 #include "label/FileEtichetta.h"
 #include "label/GestoreEtichetta.h"
+#include "label/ModificheEtichetta.h"
 #include "label/NomiFile.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
@@ -817,4 +818,110 @@ TEST(FileEtichetta, VariablesHaveASectionOlderReadersSkip)
     EXPECT_TRUE(senza.doc.Variabili().isEmpty());
     ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
     EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("${Conta}"));
+}
+
+namespace {
+// A label with every newer setting: turns, a text's fit, lines and an ellipse.
+void forme(DocumentoEtichetta& doc)
+{
+    OggettoEtichetta* t = doc.CreaTesto(600, 1500, 1000, 2550);
+    t->Caption = QStringLiteral("Adattato");
+    t->Adattamento = {false, AllineamentoVerticale::Basso, true, 6.5f};
+    t->Rotazione.Gradi = 270;
+    OggettoEtichetta* b = doc.CreaBarcode(2000, 1500, 1035, 1935);
+    b->Tag = QStringLiteral("20");
+    b->ToolTipText = QStringLiteral("TURN90");
+    b->Rotazione.Gradi = 90;
+    doc.CreaImmagine(3200, 1500, 500, 500)->Rotazione.Gradi = 180;
+    doc.CreaRettangolo(600, 4500, 800, 400)->Rotazione.Gradi = 90;
+    OggettoEtichetta* l = doc.Crea(TipoOggetto::Linea, 0, 0, 0, 0);
+    l->ImpostaEstremi(900, 4000, 3000, 3400);  // rising to the right
+    l->Contorno = {0x000000FF, 0.5f, TrattoLinea::Tratteggiato};
+    OggettoEtichetta* e = doc.Crea(TipoOggetto::Ellisse, 3500, 3000, 1200, 800);
+    e->Contorno = {0x00FF0000, 0, TrattoLinea::Punteggiato};
+    e->Riempimento = {true, 0x00C0C0C0};
+    e->Rotazione.Gradi = 90;
+    doc.Crea(TipoOggetto::Linea, 900, 5000, 2000, 0);  // horizontal, all defaults
+}
+
+bool stessi(const DocumentoEtichetta& a, const DocumentoEtichetta& b)
+{
+    const auto x = a.Oggetti(), y = b.Oggetti();
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (x[i]->tipo != y[i]->tipo || !StesseProprieta(*x[i], *y[i])) return false;
+    return true;
+}
+}  // namespace
+
+TEST(FileEtichetta, LinesEllipsesTurnsAndFitsHaveSectionsOlderReadersSkip)
+{
+    for (const auto& caso : test::kLocali) {
+        SCOPED_TRACE(caso.nome);
+        Banco scritto;
+        test::LocaleTemporaneo loc(caso.loc);
+        forme(scritto.doc);
+        const QByteArray dati = scritto.salva();
+        // the line: its box and z-order as a rectangle's numbers, then only what is not the default
+        QString attesa = QStringLiteral("oggLinea| 333 | 1960 | 2100 | 600 | 0 |oggAspetto|ColoreContorno=255|"
+                                        "Spessore=.5|Tratto=1|Ascendente=True|oggEllisse|");
+        attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
+        EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
+        EXPECT_TRUE(dati.contains(QByteArray("\r\noggAspetto\r\nRotazione=270\r\nACapo=False\r\nVerticale=2\r\n"
+                                             "Riduci=True\r\nMinimo=6") +
+                                  caso.loc.decimale.toLatin1() + "5\r\noggImmagine\r\n"));
+        EXPECT_TRUE(dati.endsWith("oggLinea\r\n 333 \r\n 3560 \r\n 2000 \r\n 0 \r\n 0 \r\n"));
+
+        // read back under either decimal separator, and saved again byte for byte; what the
+        // templates hold does not reach what the file does not say
+        for (const auto& altro : test::kLocali) {
+            Banco letto;
+            test::LocaleTemporaneo loc2(altro.loc);
+            letto.doc.Modello(TipoOggetto::Testo).Adattamento.Riduci = true;
+            letto.doc.Modello(TipoOggetto::Rettangolo).Rotazione.Gradi = 180;
+            ASSERT_TRUE(letto.carica(dati));
+            EXPECT_TRUE(stessi(letto.doc, scritto.doc)) << altro.nome;
+            EXPECT_EQ(letto.doc.Oggetti()[4]->Y1(), 4000.0f);
+            test::LocaleTemporaneo indietro(caso.loc);
+            EXPECT_EQ(letto.salva(QStringLiteral("di nuovo.eti")), dati);
+        }
+
+        // An older reader takes the keywords it does not know for any other line and skips
+        // the lines after them, none of which is a keyword: the other objects as they were
+        // without turns or fits, and no message.
+        QByteArray vecchio = dati;
+        for (const char* nuovo : {"oggAspetto", "oggLinea", "oggEllisse"})
+            vecchio.replace("\r\n" + QByteArray(nuovo) + "\r\n", "\r\noggSconosciuto\r\n");
+        Banco senza;
+        ASSERT_TRUE(senza.carica(vecchio));
+        ASSERT_EQ(senza.doc.Oggetti().size(), 4u);
+        for (const OggettoEtichetta* o : senza.doc.Oggetti()) {
+            EXPECT_EQ(o->Rotazione.Gradi, 0);
+            EXPECT_TRUE(o->Adattamento.Predefinito());
+        }
+        EXPECT_TRUE(senza.ui.messaggi.empty());
+    }
+
+    // Names it does not know, settings of other kinds and a section with no object before it
+    // are passed over; values no setting takes are refused with their line.
+    Banco b;
+    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggAspetto", "Rotazione=90", "oggRettangolo", " 0 ", " 0 ", " 100 ",
+                                                " 100 ", " 0 ", " 0 ", " 0 ", "", " 0 ", " 1 ", "oggAspetto",
+                                                "Riduci=True", "Trama=3", "Rotazione=180"})));
+    ASSERT_EQ(b.doc.Oggetti().size(), 1u);
+    EXPECT_EQ(b.doc.Oggetti()[0]->Rotazione.Gradi, 180);
+    EXPECT_TRUE(b.doc.Oggetti()[0]->Adattamento.Predefinito());
+    for (const char* fuori : {"Rotazione=45", "Rotazione=360", "Tratto=3", "Spessore=-1"}) {
+        Banco u;
+        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggEllisse", " 0 ", " 0 ", " 100 ", " 100 ", " 0 ",
+                                                     "oggAspetto", fuori})));
+        ASSERT_EQ(u.ui.messaggi.size(), 1u);
+        EXPECT_EQ(u.ui.messaggi[0].testo,
+                  TestoErroreNonGestito(380, LoadResString(1003).arg(30).arg(QString::fromLatin1(fuori),
+                                                                          LoadResString(1006))));
+    }
+    // a new text wraps at words by default, and a label of the older kinds alone saves as before
+    DocumentoEtichetta nuovo;
+    EXPECT_TRUE(nuovo.CreaTesto(0, 0, 100, 100)->Adattamento.ACapo);
+    EXPECT_FALSE(FileEtichetta::TestoEtichetta(nuovo, IT).contains(QStringLiteral("oggAspetto")));
 }
