@@ -35,7 +35,7 @@ TEST(Documento, NewLabelIsEmptyWithTheDefaultLayout)
     doc.NuovaEtichetta();
 
     EXPECT_EQ(doc.NumeroOggetti(), 0);
-    EXPECT_EQ(doc.OrdineCreazione().size(), 4u);  // the templates stay
+    EXPECT_EQ(doc.OrdineCreazione().size(), size_t(kNumeroTipiOggetto));  // the templates stay
     EXPECT_EQ(doc.Layout(), LayoutEtichetta{});
     EXPECT_EQ(doc.Layout().EtichetteOrizzontali, 2);
     EXPECT_EQ(doc.Layout().AltezzaEtichetta, 50);
@@ -129,19 +129,20 @@ TEST(Documento, CreationAndDrawingOrdersAreKeptApart)
               (QStringList{"oggTesto2", "oggRettangolo1", "oggImmagine1", "oggTesto1"}));
     // creation order is untouched, templates first
     const auto tutti = doc.OrdineCreazione();
-    EXPECT_EQ(tutti.size(), 8u);
+    const size_t n = kNumeroTipiOggetto;
+    EXPECT_EQ(tutti.size(), n + 4);
     EXPECT_EQ(tutti[0]->Index, 0);
-    EXPECT_EQ(tutti[3]->Index, 0);
-    EXPECT_EQ(tutti[4], t1);
-    EXPECT_EQ(tutti[5], r1);
-    EXPECT_EQ(tutti[6], b1);
+    EXPECT_EQ(tutti[n - 1]->Index, 0);
+    EXPECT_EQ(tutti[n], t1);
+    EXPECT_EQ(tutti[n + 1], r1);
+    EXPECT_EQ(tutti[n + 2], b1);
     EXPECT_EQ(doc.Trova(QStringLiteral("oggImmagine"), 1), b1);
     EXPECT_EQ(doc.TrovaId(t2->id), t2);
     const quint64 idT2 = t2->id;
     doc.Scarica(t2);
     EXPECT_EQ(doc.TrovaId(idT2), nullptr);
     doc.Scarica(&doc.Modello(TipoOggetto::Testo));  // templates are never unloaded
-    EXPECT_EQ(doc.OrdineCreazione().size(), 7u);
+    EXPECT_EQ(doc.OrdineCreazione().size(), n + 3);
 }
 
 TEST(Documento, ZOrderTableOverwritesRemovesAndFills)
