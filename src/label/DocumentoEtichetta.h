@@ -4,6 +4,7 @@
 // editing flags. Windows observe it through its signals.
 
 #include "label/Oggetto.h"
+#include "label/StampanteTermica.h"
 #include "label/VariabiliEtichetta.h"
 
 #include <QObject>
@@ -47,6 +48,8 @@ struct LayoutEtichetta {
     double Risoluzione = 0;
     // Bar width reduction as text: empty for automatic, "2 dot", "0.08 mm".
     QString RiduzioneBarre;
+    // The thermal printer's settings: a section of their own in the label file.
+    StampanteTermica Termica;
 
     // The two counts as whole labels, as the print job uses them: none below one, at most
     // 32767 (a label file may hold any number).

@@ -53,6 +53,14 @@ const QString kLayout = QStringLiteral("oggLayout");
 // What the labels are on, as "name=value" lines after the keyword. A reader that does not
 // know the keyword skips it and its lines, none of which can be a keyword.
 const QString kSupporto = QStringLiteral("oggSupporto");
+// The thermal printer's settings, "name=value" lines after the keyword in the same way.
+const QString kTermica = QStringLiteral("oggStampanteTermica");
+const QString kScurezza = QStringLiteral("Scurezza");
+const QString kVelocita = QStringLiteral("Velocita");
+const QString kTipoSupporto = QStringLiteral("Supporto");
+const QString kRilevamento = QStringLiteral("Rilevamento");
+const QString kSpostamentoAlto = QStringLiteral("SpostamentoAlto");
+const QString kSpostamentoSinistra = QStringLiteral("SpostamentoSinistra");
 const QString kProdotto = QStringLiteral("Prodotto");
 const QString kUnaPerPagina = QStringLiteral("UnaPerPagina");
 const QString kLarghezzaPagina = QStringLiteral("LarghezzaPagina");
@@ -426,6 +434,79 @@ void leggiSupporto(LayoutEtichetta& l, Lettore& in)
     }
 }
 
+QString nomeSupporto(StampanteTermica::Supporto s)
+{
+    return s == StampanteTermica::Supporto::TermicoDiretto ? QStringLiteral("TermicoDiretto")
+                                                           : QStringLiteral("TrasferimentoTermico");
+}
+
+QString nomeRilevamento(StampanteTermica::Rilevamento r)
+{
+    switch (r) {
+        case StampanteTermica::Rilevamento::Tacca:
+            return QStringLiteral("Tacca");
+        case StampanteTermica::Rilevamento::Continuo:
+            return QStringLiteral("Continuo");
+        default:
+            return QStringLiteral("Intervallo");
+    }
+}
+
+void scriviTermica(Scrittore& s, const StampanteTermica& t, const ImpostazioniLocali& loc)
+{
+    using T = StampanteTermica;
+    const auto numero = [&](double v) { return TestoTrim(DoubleFile(v, loc)); };
+    s.testo(kTermica);
+    if (t.Scurezza >= 0) s.voce(kScurezza, QString::number(t.Scurezza));
+    if (t.Velocita > 0) s.voce(kVelocita, QString::number(t.Velocita));
+    if (t.TipoSupporto != T::Supporto::Stampante) s.voce(kTipoSupporto, nomeSupporto(t.TipoSupporto));
+    if (t.TipoRilevamento != T::Rilevamento::Stampante) s.voce(kRilevamento, nomeRilevamento(t.TipoRilevamento));
+    if (t.SpostamentoAlto) s.voce(kSpostamentoAlto, numero(*t.SpostamentoAlto));
+    if (t.SpostamentoSinistra) s.voce(kSpostamentoSinistra, numero(*t.SpostamentoSinistra));
+}
+
+// A whole number or a measure of the section, from `minimo` to `massimo`; else the message
+// naming the line.
+double valoreTermica(const Lettore& in, const QString& riga, const QString& valore, double minimo, double massimo,
+                     bool intero)
+{
+    const double v = in.doppio(valore);
+    if (!(v >= minimo && v <= massimo) || (intero && v != std::floor(v)))
+        throw ErroreCartigo(380, LoadResString(1003).arg(in.numeroRiga()).arg(
+                                     riga, LoadResString(intero ? 3140 : 3141).arg(minimo).arg(massimo)));
+    return v;
+}
+
+// Names and values it does not know are skipped: the printer keeps its own.
+void leggiTermica(StampanteTermica& t, Lettore& in)
+{
+    using T = StampanteTermica;
+    while (in.prossima().contains(QLatin1Char('='))) {
+        const QString riga = in.riga();
+        const qsizetype uguale = riga.indexOf(QLatin1Char('='));
+        const QString nome = riga.left(uguale);
+        const QString valore = riga.mid(uguale + 1);
+        const QString testo = TestoTrim(valore);
+        if (nome == kScurezza) {
+            t.Scurezza = int(valoreTermica(in, riga, valore, 0, T::ScurezzaMassima, true));
+        } else if (nome == kVelocita) {
+            t.Velocita = int(valoreTermica(in, riga, valore, 1, T::VelocitaMassima, true));
+        } else if (nome == kTipoSupporto) {
+            for (auto s : {T::Supporto::TrasferimentoTermico, T::Supporto::TermicoDiretto})
+                if (testo == nomeSupporto(s)) t.TipoSupporto = s;
+        } else if (nome == kRilevamento) {
+            for (auto r : {T::Rilevamento::Intervallo, T::Rilevamento::Tacca, T::Rilevamento::Continuo})
+                if (testo == nomeRilevamento(r)) t.TipoRilevamento = r;
+        } else if (nome == kSpostamentoAlto) {
+            t.SpostamentoAlto =
+                valoreTermica(in, riga, valore, -T::SpostamentoAltoMassimo, T::SpostamentoAltoMassimo, false);
+        } else if (nome == kSpostamentoSinistra) {
+            t.SpostamentoSinistra =
+                valoreTermica(in, riga, valore, -T::SpostamentoSinistraMassimo, T::SpostamentoSinistraMassimo, false);
+        }
+    }
+}
+
 }  // namespace
 
 QString FileVicinoEtichetta(const QString& percorso, const QString& cartellaEtichetta)
@@ -540,6 +621,7 @@ QString TestoEtichetta(const DocumentoEtichetta& doc, const ImpostazioniLocali& 
     for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i)
         s.doppio(doc.Layout().valore(i));
     if (doc.Layout().HaSupporto()) scriviSupporto(s, doc.Layout(), loc);
+    if (doc.Layout().Termica.Impostata()) scriviTermica(s, doc.Layout().Termica, loc);
     if (!doc.Variabili().isEmpty()) {
         s.testo(Variabili::Sezione);
         for (const QString& riga : Variabili::Righe(doc.Variabili())) s.testo(riga);
@@ -592,6 +674,10 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
             } else if (chiave == kSupporto) {
                 LayoutEtichetta l = doc.Layout();
                 leggiSupporto(l, in);
+                doc.ImpostaLayout(l);
+            } else if (chiave == kTermica) {
+                LayoutEtichetta l = doc.Layout();
+                leggiTermica(l.Termica, in);
                 doc.ImpostaLayout(l);
             } else if (chiave == Variabili::Sezione) {
                 // "name=value" lines, none of which is a keyword

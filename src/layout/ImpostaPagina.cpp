@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cmath>
 
 namespace cartigo {
 
@@ -29,12 +30,20 @@ const std::array<int, 4> ValoriImpostaPagina::CampiObbligatori = {0, 1, 4, 5};
 
 namespace {
 
-// The ten values of a layout apart, what the labels are on copied from `da`.
+// The ten values of a layout and its thermal printer apart, what the labels are on
+// copied from `da`.
 void copiaSupporto(LayoutEtichetta& a, const LayoutEtichetta& da)
 {
     LayoutEtichetta l = da;
     for (int i = 0; i < LayoutEtichetta::NumeroValori; ++i) l.valore(i) = a.valore(i);
+    l.Termica = a.Termica;
     a = l;
+}
+
+// A shift in the user's numbers; empty for the printer's own.
+QString testoSpostamento(const std::optional<double>& mm, const ImpostazioniLocali& loc)
+{
+    return mm ? QString::number(*mm).replace(QLatin1Char('.'), loc.decimale) : QString();
 }
 
 }  // namespace
@@ -77,12 +86,34 @@ std::optional<QString> ValoriImpostaPagina::LeggiRiduzione(const QString& testo)
     return QString::number(v) + (m.captured(2) == QLatin1String("mm") ? QStringLiteral(" mm") : QStringLiteral(" dot"));
 }
 
+std::optional<std::optional<double>> ValoriImpostaPagina::LeggiSpostamento(const QString& testo, double massimo)
+{
+    QString t = testo.trimmed().toLower();
+    if (t.isEmpty() || t == LoadResString(3149, Lingua::Italiano).toLower() ||
+        t == LoadResString(3149, Lingua::Inglese).toLower())
+        return std::optional<double>();
+    if (t.endsWith(QLatin1String("mm"))) t.chop(2);
+    bool ok = false;
+    const double mm = t.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !(std::abs(mm) <= massimo)) return std::nullopt;
+    return std::optional<double>(mm);
+}
+
 int ValoriImpostaPagina::VerificaStampa(Interazione& ui, const QString& titolo) const
 {
-    const int errato = !LeggiRisoluzione(risoluzione) ? 1 : !LeggiRiduzione(riduzione) ? 2 : 0;
+    using T = StampanteTermica;
+    const int errato = !LeggiRisoluzione(risoluzione)                                        ? 1
+                       : !LeggiRiduzione(riduzione)                                          ? 2
+                       : !LeggiSpostamento(spostamentoAlto, T::SpostamentoAltoMassimo)         ? 3
+                       : !LeggiSpostamento(spostamentoSinistra, T::SpostamentoSinistraMassimo) ? 4
+                                                                                             : 0;
     if (errato) {
         ui.beep();
-        ui.messaggio(LoadResString(errato == 1 ? 2976 : 2977), titolo, Pulsanti::Ok, Icona::Esclamazione);
+        const QString testo = errato == 1   ? LoadResString(2976)
+                              : errato == 2 ? LoadResString(2977)
+                              : errato == 3 ? LoadResString(3156).arg(T::SpostamentoAltoMassimo)
+                                            : LoadResString(3157).arg(T::SpostamentoSinistraMassimo);
+        ui.messaggio(testo, titolo, Pulsanti::Ok, Icona::Esclamazione);
     }
     return errato;
 }
@@ -93,6 +124,8 @@ void ValoriImpostaPagina::CaricaLayout(const LayoutEtichetta& layout, const Impo
     supporto = layout;
     risoluzione = layout.Risoluzione > 0 ? QString::number(layout.Risoluzione) : LoadResString(2974);
     riduzione = layout.RiduzioneBarre;
+    spostamentoAlto = testoSpostamento(layout.Termica.SpostamentoAlto, loc);
+    spostamentoSinistra = testoSpostamento(layout.Termica.SpostamentoSinistra, loc);
     // A product stored with the label was saved with its own sheet.
     prodotto_.reset();
     if (!layout.Prodotto.isEmpty()) prodotto_ = layout;
@@ -102,7 +135,9 @@ void ValoriImpostaPagina::ApplicaProdotto(const ProdottoEtichetta& prodotto, con
 {
     const LayoutEtichetta l = prodotto.Layout();
     for (int i = 0; i < NumeroCampi; ++i) testi[size_t(i)] = TestoCampo(i, l.valore(i), loc);
+    const StampanteTermica termica = supporto.Termica;  // the printer's, not the product's
     supporto = l;
+    supporto.Termica = termica;
     prodotto_ = l;
 }
 
@@ -132,6 +167,11 @@ LayoutEtichetta ValoriImpostaPagina::Layout(const ImpostazioniLocali& loc) const
     for (int i = 0; i < NumeroCampi; ++i) l.valore(i) = modCartigo::ConvertiDouble(testi[size_t(i)], loc);
     l.Risoluzione = LeggiRisoluzione(risoluzione).value_or(supporto.Risoluzione);
     l.RiduzioneBarre = LeggiRiduzione(riduzione).value_or(supporto.RiduzioneBarre);
+    using T = StampanteTermica;
+    l.Termica.SpostamentoAlto =
+        LeggiSpostamento(spostamentoAlto, T::SpostamentoAltoMassimo).value_or(supporto.Termica.SpostamentoAlto);
+    l.Termica.SpostamentoSinistra = LeggiSpostamento(spostamentoSinistra, T::SpostamentoSinistraMassimo)
+                                        .value_or(supporto.Termica.SpostamentoSinistra);
     // The product's sheet as long as the boxes show its values.
     if (!l.Prodotto.isEmpty() && !(prodotto_ && StessoFoglio(*prodotto_, l))) l.Prodotto.clear();
     return l;

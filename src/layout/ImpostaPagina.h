@@ -59,6 +59,10 @@ public:
     // "0.08 mm" (empty for automatic).
     QString risoluzione;
     QString riduzione;
+    // The thermal printer's label top and left shift as their boxes hold them, in
+    // millimetres; empty for the printer's own. The rest of its settings are in `supporto`.
+    QString spostamentoAlto;
+    QString spostamentoSinistra;
 
     // A box's text as a resolution in dots per inch (0 for none), or nothing when it is
     // not one from 50 to 4800.
@@ -66,8 +70,11 @@ public:
     // A box's text as the layout keeps the reduction ("" automatic, "2 dot", "0.08 mm"),
     // or nothing when it is neither a number of dots nor of millimetres.
     static std::optional<QString> LeggiRiduzione(const QString& testo);
-    // 0 when both boxes are right; else the message is shown and the box at fault is
-    // returned (1 the resolution, 2 the reduction).
+    // A shift box's text as millimetres from -`massimo` to `massimo` (nothing inside for an
+    // empty box: the printer's own), or nothing when it is not such a number.
+    static std::optional<std::optional<double>> LeggiSpostamento(const QString& testo, double massimo);
+    // 0 when these boxes are right; else the message is shown and the box at fault is
+    // returned (1 the resolution, 2 the reduction, 3 the label top, 4 the left shift).
     int VerificaStampa(Interazione& ui, const QString& titolo) const;
 
     // A box's text for a value in the user's locale: counts whole, measures with three decimals.

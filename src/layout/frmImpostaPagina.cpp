@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QSpinBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -179,6 +180,37 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
     grigliaLayout->addWidget(new QLabel(QStringLiteral("dpi"), fraLayout_), 5, 3);
     grigliaLayout->addWidget(lblRiduzione_, 6, 0);
     grigliaLayout->addWidget(txtRiduzione_, 6, 1, 1, 2);
+    // the thermal printer
+    fraTermica_ = new QGroupBox(this);
+    fraTermica_->setObjectName(QStringLiteral("fraTermica"));
+    auto* grigliaTermica = new QGridLayout(fraTermica_);
+    spnScurezza_ = new QSpinBox(fraTermica_);
+    spnScurezza_->setObjectName(QStringLiteral("spnScurezza"));
+    spnScurezza_->setRange(-1, StampanteTermica::ScurezzaMassima);
+    spnVelocita_ = new QSpinBox(fraTermica_);
+    spnVelocita_->setObjectName(QStringLiteral("spnVelocita"));
+    spnVelocita_->setRange(0, StampanteTermica::VelocitaMassima);
+    cmbTipoSupporto_ = new QComboBox(fraTermica_);
+    cmbTipoSupporto_->setObjectName(QStringLiteral("cmbTipoSupporto"));
+    cmbRilevamento_ = new QComboBox(fraTermica_);
+    cmbRilevamento_->setObjectName(QStringLiteral("cmbRilevamento"));
+    txtSpostamentoAlto_ = new QLineEdit(fraTermica_);
+    txtSpostamentoAlto_->setObjectName(QStringLiteral("txtSpostamentoAlto"));
+    txtSpostamentoSinistra_ = new QLineEdit(fraTermica_);
+    txtSpostamentoSinistra_->setObjectName(QStringLiteral("txtSpostamentoSinistra"));
+    const std::array<QWidget*, 6> controlliTermica = {spnScurezza_,     spnVelocita_,        cmbTipoSupporto_,
+                                                      cmbRilevamento_, txtSpostamentoAlto_, txtSpostamentoSinistra_};
+    for (int i = 0; i < 6; ++i) {
+        etichetteTermica_[size_t(i)] = new QLabel(fraTermica_);
+        etichetteTermica_[size_t(i)]->setBuddy(controlliTermica[size_t(i)]);
+        grigliaTermica->addWidget(etichetteTermica_[size_t(i)], i, 0);
+        grigliaTermica->addWidget(controlliTermica[size_t(i)], i, 1);
+    }
+    grigliaTermica->addWidget(new QLabel(QStringLiteral("mm"), fraTermica_), 4, 2);
+    grigliaTermica->addWidget(new QLabel(QStringLiteral("mm"), fraTermica_), 5, 2);
+    notaTermica_ = new QLabel(fraTermica_);
+    notaTermica_->setWordWrap(true);
+    grigliaTermica->addWidget(notaTermica_, 6, 0, 1, 3);
     notaOrigine_ = new QLabel(fraOrigine_);
     notaOrigine_->setObjectName(QStringLiteral("lblNotaOrigine"));
     notaOrigine_->setWordWrap(true);
@@ -207,7 +239,10 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
 
     auto* valori = new QHBoxLayout;
     valori->addWidget(fraLayout_);
-    valori->addWidget(fraOrigine_, 1);
+    auto* destra = new QVBoxLayout;
+    destra->addWidget(fraOrigine_);
+    destra->addWidget(fraTermica_, 1);
+    valori->addLayout(destra, 1);
     auto* principale = new QVBoxLayout(this);
     principale->addWidget(fraCatalogo_, 1);
     principale->addLayout(valori);
@@ -218,7 +253,10 @@ frmImpostaPagina::frmImpostaPagina(Interazione* ui, QWidget* parent)
         setTabOrder(campi_[size_t(i)], campi_[size_t(i + 1)]);
     setTabOrder(campi_.back(), cmbRisoluzione_);
     setTabOrder(cmbRisoluzione_, txtRiduzione_);
-    setTabOrder(txtRiduzione_, cmdOk_);
+    setTabOrder(txtRiduzione_, spnScurezza_);
+    for (std::size_t i = 0; i + 1 < controlliTermica.size(); ++i)
+        setTabOrder(controlliTermica[i], controlliTermica[i + 1]);
+    setTabOrder(txtSpostamentoSinistra_, cmdOk_);
     setTabOrder(cmdOk_, cmdCancel_);
 
     connect(cmdOk_, &QPushButton::clicked, this, &frmImpostaPagina::cmdOk_Click);
@@ -290,6 +328,24 @@ void frmImpostaPagina::Internazionalizza()
     cmbRisoluzione_->addItems(
         {LoadResString(2974), QStringLiteral("203"), QStringLiteral("300"), QStringLiteral("600")});
     if (!risoluzione.isEmpty()) cmbRisoluzione_->setCurrentText(risoluzione);
+    fraTermica_->setTitle(LoadResString(3142));
+    for (int i = 0; i < 6; ++i) etichetteTermica_[size_t(i)]->setText(LoadResString(3143 + i));
+    spnScurezza_->setSpecialValueText(LoadResString(3149));
+    spnVelocita_->setSpecialValueText(LoadResString(3149));
+    spnVelocita_->setSuffix(LoadResString(3155));
+    for (QLineEdit* t : {txtSpostamentoAlto_, txtSpostamentoSinistra_}) t->setPlaceholderText(LoadResString(3149));
+    txtSpostamentoAlto_->setToolTip(LoadResString(3156).arg(StampanteTermica::SpostamentoAltoMassimo));
+    txtSpostamentoSinistra_->setToolTip(LoadResString(3157).arg(StampanteTermica::SpostamentoSinistraMassimo));
+    notaTermica_->setText(LoadResString(3158));
+    const auto voci = [](QComboBox* c, std::initializer_list<int> id) {
+        const int scelta = std::max(0, c->currentIndex());
+        c->clear();
+        c->addItem(LoadResString(3149));
+        for (int i : id) c->addItem(LoadResString(i));
+        c->setCurrentIndex(scelta);
+    };
+    voci(cmbTipoSupporto_, {3150, 3151});
+    voci(cmbRilevamento_, {3152, 3153, 3154});
     aggiorna();
 }
 
@@ -317,7 +373,19 @@ LayoutEtichetta frmImpostaPagina::LayoutCorrente() const
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) v.testi[size_t(i)] = campi_[size_t(i)]->text();
     v.risoluzione = cmbRisoluzione_->currentText();
     v.riduzione = txtRiduzione_->text();
+    leggiTermica(v);
     return v.Layout(ImpostazioniLocali::correnti());
+}
+
+void frmImpostaPagina::leggiTermica(ValoriImpostaPagina& v) const
+{
+    StampanteTermica& t = v.supporto.Termica;
+    t.Scurezza = spnScurezza_->value();
+    t.Velocita = spnVelocita_->value();
+    t.TipoSupporto = static_cast<StampanteTermica::Supporto>(std::max(0, cmbTipoSupporto_->currentIndex()));
+    t.TipoRilevamento = static_cast<StampanteTermica::Rilevamento>(std::max(0, cmbRilevamento_->currentIndex()));
+    v.spostamentoAlto = txtSpostamentoAlto_->text();
+    v.spostamentoSinistra = txtSpostamentoSinistra_->text();
 }
 
 void frmImpostaPagina::leggiCampi()
@@ -325,6 +393,7 @@ void frmImpostaPagina::leggiCampi()
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) valori_.testi[size_t(i)] = campi_[size_t(i)]->text();
     valori_.risoluzione = cmbRisoluzione_->currentText();
     valori_.riduzione = txtRiduzione_->text();
+    leggiTermica(valori_);
 }
 
 void frmImpostaPagina::scriviCampi()
@@ -333,6 +402,13 @@ void frmImpostaPagina::scriviCampi()
     for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i) campi_[size_t(i)]->setText(valori_.testi[size_t(i)]);
     cmbRisoluzione_->setCurrentText(valori_.risoluzione);
     txtRiduzione_->setText(valori_.riduzione);
+    const StampanteTermica& t = valori_.supporto.Termica;
+    spnScurezza_->setValue(t.Scurezza);
+    spnVelocita_->setValue(t.Velocita);
+    cmbTipoSupporto_->setCurrentIndex(int(t.TipoSupporto));
+    cmbRilevamento_->setCurrentIndex(int(t.TipoRilevamento));
+    txtSpostamentoAlto_->setText(valori_.spostamentoAlto);
+    txtSpostamentoSinistra_->setText(valori_.spostamentoSinistra);
     scrivendo_ = false;
 }
 
@@ -417,6 +493,7 @@ void frmImpostaPagina::lstProdotti_Click(int riga)
 {
     const ProdottoEtichetta* p = elenco_->Prodotto(riga);
     if (!p) return;
+    leggiTermica(valori_);  // a product does not change the printer's settings
     valori_.ApplicaProdotto(*p, ImpostazioniLocali::correnti());
     notaSalvataggio_.clear();
     scriviCampi();
@@ -442,6 +519,8 @@ bool frmImpostaPagina::verificaCampi()
     const int stampa = valori_.VerificaStampa(*ui_, windowTitle());
     if (stampa == 1) cmbRisoluzione_->setFocus(Qt::OtherFocusReason);
     if (stampa == 2) txtRiduzione_->setFocus(Qt::OtherFocusReason);
+    if (stampa == 3) txtSpostamentoAlto_->setFocus(Qt::OtherFocusReason);
+    if (stampa == 4) txtSpostamentoSinistra_->setFocus(Qt::OtherFocusReason);
     return stampa == 0;
 }
 

@@ -21,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 
 namespace cartigo {
@@ -62,6 +63,14 @@ public:
     QCheckBox* chkUnaPerPagina() const { return chkUnaPerPagina_; }
     QComboBox* cmbRisoluzione() const { return cmbRisoluzione_; }
     QLineEdit* txtRiduzione() const { return txtRiduzione_; }
+    // The thermal printer's group: darkness and speed (their lowest value is the
+    // printer's own), media type and tracking (first item the printer's own), shifts.
+    QSpinBox* spnScurezza() const { return spnScurezza_; }
+    QSpinBox* spnVelocita() const { return spnVelocita_; }
+    QComboBox* cmbTipoSupporto() const { return cmbTipoSupporto_; }
+    QComboBox* cmbRilevamento() const { return cmbRilevamento_; }
+    QLineEdit* txtSpostamentoAlto() const { return txtSpostamentoAlto_; }
+    QLineEdit* txtSpostamentoSinistra() const { return txtSpostamentoSinistra_; }
 
     // Shows the dialog for a RichiestaImpostaPagina, and the one of "Save as template"
     // (registered with the interaction seam).
@@ -80,6 +89,8 @@ protected:
 
 private:
     void leggiCampi();
+    // The thermal group's choices into `v` (its shift boxes and its `supporto`).
+    void leggiTermica(ValoriImpostaPagina& v) const;
     bool verificaCampi();
     void scriviCampi();
     void aggiorna();
@@ -110,6 +121,15 @@ private:
     QComboBox* cmbRisoluzione_ = nullptr;
     QLabel* lblRiduzione_ = nullptr;
     QLineEdit* txtRiduzione_ = nullptr;
+    QGroupBox* fraTermica_ = nullptr;
+    QLabel* notaTermica_ = nullptr;
+    std::array<QLabel*, 6> etichetteTermica_{};
+    QSpinBox* spnScurezza_ = nullptr;
+    QSpinBox* spnVelocita_ = nullptr;
+    QComboBox* cmbTipoSupporto_ = nullptr;
+    QComboBox* cmbRilevamento_ = nullptr;
+    QLineEdit* txtSpostamentoAlto_ = nullptr;
+    QLineEdit* txtSpostamentoSinistra_ = nullptr;
     std::array<QLineEdit*, ValoriImpostaPagina::NumeroCampi> campi_{};
     std::array<QLabel*, ValoriImpostaPagina::NumeroCampi> etichette_{};
     QGroupBox* fraLayout_ = nullptr;

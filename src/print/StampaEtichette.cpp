@@ -471,6 +471,7 @@ EsitoStampa StampaEtichette::Esegui()
         modCartigo::IniziaDocumento(m);
         m.Output().SetRisoluzione(Risoluzione.value_or(l.Risoluzione));
         m.Output().SetRiduzione(RiduzioneBarre::DaTesto(l.RiduzioneBarre).value_or(RiduzioneBarre()));
+        m.Output().SetTermica(l.Termica);
         m.SetOffsetX(rotolo ? 0 : SpostamentoStampaX);
         m.SetOffsetY(rotolo ? 0 : SpostamentoStampaY);
 

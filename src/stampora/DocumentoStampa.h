@@ -21,6 +21,7 @@
 // as its own barcode command).
 
 #include "barcode/SimboloBarcode.h"
+#include "label/StampanteTermica.h"
 #include "stampora/DispositivoStampa.h"
 #include "stampora/Misura.h"
 
@@ -249,6 +250,9 @@ public:
     void SetRisoluzione(double dpi);  // 0 or more, else ignored
     const RiduzioneBarre& Riduzione() const { return riduzione_; }
     void SetRiduzione(const RiduzioneBarre& r) { riduzione_ = r; }
+    // What a thermal printer is told at the start of a job in its own language (ZPL).
+    const StampanteTermica& Termica() const { return termica_; }
+    void SetTermica(const StampanteTermica& t) { termica_ = t; }
 
     // Document life: a document is open from StartDoc to EndDoc; drawing outside one is ignored.
     void StartDoc();
@@ -353,6 +357,7 @@ private:
     double twipsPerPixel_ = 15;
     double risoluzione_ = 0;
     RiduzioneBarre riduzione_;
+    StampanteTermica termica_;
     bool aperto_ = false;
     bool formatoEsteso_ = false;  // an operation or style of print file version 3 was recorded
     bool ruotata_ = false;        // the page being drawn is turning what is drawn

@@ -378,9 +378,34 @@ QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int 
     return zpl;
 }
 
+QByteArray InizioLavoroZpl(const StampanteTermica& t, double dpi)
+{
+    using T = StampanteTermica;
+    if (!t.Impostata()) return {};
+    QByteArray zpl;
+    if (t.Scurezza >= 0) zpl += "~SD" + numero(std::min(t.Scurezza, T::ScurezzaMassima)).rightJustified(2, '0') + '\n';
+    QByteArray formato;
+    if (t.Velocita > 0) formato += "^PR" + numero(std::min(t.Velocita, T::VelocitaMassima));
+    if (t.TipoSupporto != T::Supporto::Stampante)
+        formato += t.TipoSupporto == T::Supporto::TermicoDiretto ? "^MTD" : "^MTT";
+    switch (t.TipoRilevamento) {
+        case T::Rilevamento::Intervallo: formato += "^MNY"; break;
+        case T::Rilevamento::Tacca: formato += "^MNM"; break;
+        case T::Rilevamento::Continuo: formato += "^MNN"; break;
+        case T::Rilevamento::Stampante: break;
+    }
+    const auto punti = [&](double mm) { return std::lround(mm / 25.4 * (dpi > 0 ? dpi : kRisoluzioneZplPredefinita)); };
+    if (t.SpostamentoAlto) formato += "^LT" + numero(std::clamp(punti(*t.SpostamentoAlto), -120L, 120L));
+    if (t.SpostamentoSinistra) formato += "^LS" + numero(std::clamp(punti(*t.SpostamentoSinistra), -9999L, 9999L));
+    if (!formato.isEmpty()) zpl += "^XA" + formato + "^XZ\n";
+    return zpl;
+}
+
 bool ScriviZpl(const DocumentoStampa& doc, QIODevice& uscita, double dpi, int copie)
 {
     if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
+    if (const QByteArray inizio = InizioLavoroZpl(doc.Termica(), dpi); uscita.write(inizio) != inizio.size())
+        return false;
     for (int i = 0; i < doc.PageCount(); ++i) {
         const QByteArray e = EtichettaZpl(doc, i, dpi, copie);
         if (uscita.write(e) != e.size()) return false;
@@ -401,6 +426,9 @@ void FileZplProgressivo::Pagina(const DocumentoStampa& doc, int indice)
     if (!aperto_) {
         aperto_ = true;
         ok_ = file_->Apri();
+        if (!ok_) return;
+        const QByteArray inizio = InizioLavoroZpl(doc.Termica(), dpi_ > 0 ? dpi_ : RisoluzioneZpl(doc));
+        ok_ = file_->Dispositivo().write(inizio) == inizio.size();
         if (!ok_) return;
     }
     const QByteArray e = EtichettaZpl(doc, indice, dpi_ > 0 ? dpi_ : RisoluzioneZpl(doc), copie_);

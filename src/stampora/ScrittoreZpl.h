@@ -42,6 +42,12 @@ bool ColoreNeroZpl(quint32 colore);
 // dot a module): the symbol then goes into the graphic field.
 std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi);
 
+// What the job tells the printer before its first label, from the label's thermal printer
+// settings at `dpi`: darkness (~SD), then one format without fields holding the print
+// speed (^PR), media type (^MT), media tracking (^MN), label top (^LT, at most 120 dot
+// rows either way) and left shift (^LS); empty when none is set.
+QByteArray InizioLavoroZpl(const StampanteTermica& t, double dpi);
+
 // Page `indice` (from 0) of the document as one ZPL label at `dpi`.
 QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie = 1);
 

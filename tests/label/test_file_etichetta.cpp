@@ -742,6 +742,69 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
     EXPECT_EQ(nuovo.salva(), kTestataVuota);
 }
 
+TEST(FileEtichetta, ThermalPrinterSettingsHaveASectionOlderReadersSkip)
+{
+    using T = StampanteTermica;
+    LayoutEtichetta l;
+    l.Risoluzione = 300;
+    l.Termica.Scurezza = 0;  // set, though it is the lowest
+    l.Termica.Velocita = 4;
+    l.Termica.TipoSupporto = T::Supporto::TermicoDiretto;
+    l.Termica.TipoRilevamento = T::Rilevamento::Tacca;
+    l.Termica.SpostamentoAlto = -1.5;
+    l.Termica.SpostamentoSinistra = 2.25;
+    for (const auto& caso : test::kLocali) {
+        SCOPED_TRACE(caso.nome);
+        Banco scritto;
+        test::LocaleTemporaneo loc(caso.loc);
+        scritto.doc.ImpostaLayout(l);
+        scritto.doc.CreaTesto(600, 1500, 1000, 255)->Caption = QStringLiteral("ABC");
+        const QByteArray dati = scritto.salva();
+        QString attesa = QStringLiteral(
+            "|Risoluzione=300|oggStampanteTermica|Scurezza=0|Velocita=4|Supporto=TermicoDiretto|Rilevamento=Tacca|"
+            "SpostamentoAlto=-1.5|SpostamentoSinistra=2.25|oggTesto|");
+        attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
+        EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
+        for (const auto& altro : test::kLocali) {
+            Banco letto;
+            test::LocaleTemporaneo loc2(altro.loc);
+            ASSERT_TRUE(letto.carica(dati));
+            EXPECT_EQ(letto.doc.Layout(), l) << altro.nome;
+            if (altro.nome == caso.nome) EXPECT_EQ(letto.salva(), dati);
+        }
+        // a reader without the section skips its lines and reads the rest
+        QByteArray vecchio = dati;
+        vecchio.replace("\r\noggStampanteTermica\r\n", "\r\noggSconosciuto\r\n");
+        Banco senza;
+        ASSERT_TRUE(senza.carica(vecchio));
+        LayoutEtichetta senzaTermica = l;
+        senzaTermica.Termica = {};
+        EXPECT_EQ(senza.doc.Layout(), senzaTermica);
+        ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
+        EXPECT_TRUE(senza.ui.messaggi.empty());
+    }
+    // only what is set is written; what it does not know is passed over
+    Banco b;
+    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggStampanteTermica", "Velocita=14", "Supporto=Carta", "Colore=1"})));
+    T attesa;
+    attesa.Velocita = 14;
+    EXPECT_EQ(b.doc.Layout().Termica, attesa);
+    EXPECT_EQ(b.salva(), kTestataVuota + righe({"oggStampanteTermica", "Velocita=14"}));
+    // values the printer cannot take are refused with their line
+    const std::pair<const char*, QString> fuori[] = {
+        {"Scurezza=31", LoadResString(3140).arg(0).arg(30)},
+        {"Velocita=2,5", LoadResString(3140).arg(1).arg(14)},
+        {"SpostamentoAlto=16", LoadResString(3141).arg(-15).arg(15)},
+        {"SpostamentoSinistra=-101", LoadResString(3141).arg(-100).arg(100)}};
+    for (const auto& [riga, atteso] : fuori) {
+        Banco u;
+        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggStampanteTermica", riga})));
+        ASSERT_EQ(u.ui.messaggi.size(), 1u);
+        EXPECT_EQ(u.ui.messaggi[0].testo,
+                  TestoErroreNonGestito(380, LoadResString(1003).arg(24).arg(QString::fromLatin1(riga), atteso)));
+    }
+}
+
 TEST(FileEtichetta, BarcodeSettingsOfEveryKindLoadAndSaveByteForByte)
 {
     // kinds 0 and 1 as labels have always stored them, and the newer kinds with the

@@ -3,6 +3,7 @@
 // window's command.
 #include "app/frmCartigo.h"
 #include "common/TestSupport.h"
+#include "layout/CatalogoEtichette.h"
 #include "layout/ImpostaPagina.h"
 #include "layout/frmImpostaPagina.h"
 #include "shell/InterazioneScriptata.h"
@@ -13,6 +14,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace cartigo;
@@ -239,4 +241,65 @@ TEST_F(Dialogo, PrintResolutionAndBarWidthReduction)
     dlg.cmdOk_Click();
     EXPECT_EQ(dlg.Layout().Risoluzione, 300);
     EXPECT_EQ(dlg.Layout().RiduzioneBarre, QStringLiteral("1 dot"));
+}
+
+// The thermal printer group: each setting is the printer's own until chosen, Ok stores what
+// is chosen, a shift out of range is named and takes the focus, a product keeps them.
+TEST_F(Dialogo, ThermalPrinterSettings)
+{
+    using T = StampanteTermica;
+    const auto vuoto = ValoriImpostaPagina::LeggiSpostamento(QStringLiteral(""), 15);
+    ASSERT_TRUE(vuoto);
+    EXPECT_FALSE(vuoto->has_value());  // the printer's own
+    EXPECT_EQ(ValoriImpostaPagina::LeggiSpostamento(QStringLiteral(" -1,5 mm"), 15).value_or(0), -1.5);
+    EXPECT_FALSE(ValoriImpostaPagina::LeggiSpostamento(QStringLiteral("15.5"), 15));
+    EXPECT_FALSE(ValoriImpostaPagina::LeggiSpostamento(QStringLiteral("up"), 15));
+
+    ImpostaLingua(Lingua::Inglese);
+    frmImpostaPagina dlg(&ui);
+    LayoutEtichetta l;
+    l.Termica.Velocita = 3;
+    l.Termica.SpostamentoSinistra = 0.5;
+    dlg.CaricaLayout(l);
+    EXPECT_EQ(dlg.spnScurezza()->text(), QStringLiteral("printer's own"));
+    EXPECT_EQ(dlg.spnVelocita()->text(), QStringLiteral("3 in/s"));
+    EXPECT_EQ(dlg.cmbTipoSupporto()->currentText(), QStringLiteral("printer's own"));
+    EXPECT_EQ(dlg.cmbRilevamento()->count(), 4);
+    EXPECT_EQ(dlg.txtSpostamentoAlto()->text(), QString());
+    EXPECT_EQ(dlg.txtSpostamentoSinistra()->text(), QStringLiteral("0,5"));  // the user's numbers
+
+    dlg.spnScurezza()->setValue(22);
+    dlg.cmbTipoSupporto()->setCurrentIndex(2);
+    dlg.cmbRilevamento()->setCurrentIndex(3);
+    dlg.txtSpostamentoAlto()->setText(QStringLiteral("16"));
+    dlg.cmdOk_Click();
+    EXPECT_EQ(ui.testi(), QStringList{LoadResString(3156).arg(15)});
+    EXPECT_EQ(dlg.focusWidget(), dlg.txtSpostamentoAlto());
+    EXPECT_FALSE(dlg.PremutoOk());
+
+    // a product of the catalogue changes the sheet, not the printer
+    dlg.txtSpostamentoAlto()->setText(QStringLiteral("-2"));
+    ProdottoEtichetta p;
+    p.marca = QStringLiteral("Roll");
+    p.codice = QStringLiteral("62");
+    p.colonne = p.righe = 1;
+    p.larghezza = 62;
+    p.altezza = 29;
+    ValoriImpostaPagina v;
+    v.supporto.Termica.Scurezza = 5;
+    v.ApplicaProdotto(p, ImpostazioniLocali::correnti());
+    EXPECT_EQ(v.supporto.Termica.Scurezza, 5);
+
+    dlg.cmdOk_Click();
+    ASSERT_TRUE(dlg.PremutoOk());
+    T attesa;
+    attesa.Scurezza = 22;
+    attesa.Velocita = 3;
+    attesa.TipoSupporto = T::Supporto::TermicoDiretto;
+    attesa.TipoRilevamento = T::Rilevamento::Continuo;
+    attesa.SpostamentoAlto = -2;
+    attesa.SpostamentoSinistra = 0.5;
+    EXPECT_EQ(dlg.Layout().Termica, attesa);
+    EXPECT_EQ(ui.testi().size(), 1);
+    ImpostaLingua(LinguaUtente());
 }
