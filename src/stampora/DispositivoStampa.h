@@ -3,7 +3,9 @@
 // programs install the real one (CUPS, StampanteCups), tests a recording fake. With
 // none installed there is no printer: A4 portrait and an empty name.
 
+#include <QList>
 #include <QString>
+#include <utility>
 
 namespace cartigo {
 
@@ -19,6 +21,9 @@ struct InfoStampante {
     // The printer's own resolution in dots per inch (CUPS: the one chosen for the queue,
     // else its default), which barcodes are laid out for; 0 when it is not known.
     double risoluzione = 0;
+    // The driver's options chosen in the printer's properties for this print (name and
+    // value, "Darkness" "25"), which go with the job beside the queue's own defaults.
+    QList<std::pair<QString, QString>> opzioni;
 };
 
 // One print of a document: its pages `prima` to `ultima` (from 1), the copies the

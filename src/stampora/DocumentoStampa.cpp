@@ -164,6 +164,7 @@ void DocumentoStampa::SetStampante(const InfoStampante& info)
     stampante_.nome = info.nome;
     stampante_.porta = info.porta;
     stampante_.risoluzione = info.risoluzione;
+    stampante_.opzioni = info.opzioni;
     SetPaperSize(info.larghezzaCarta, info.altezzaCarta);
     SetOrientation(info.orientamento);
 }

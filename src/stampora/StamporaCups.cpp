@@ -213,6 +213,31 @@ std::optional<InfoStampante> DispositivoStampaCups::Cerca(const QString& nome, Q
     return info(c.http(), *trovata);
 }
 
+std::optional<DispositivoStampaCups::CartaCoda> DispositivoStampaCups::CartaCorrispondente(
+    double larghezza, double altezza, const QList<CartaCoda>& carte)
+{
+    std::optional<CartaCoda> scelta;
+    double migliore = 0;
+    for (const CartaCoda& c : carte) {
+        for (const bool girata : {false, true}) {
+            const double dw = std::abs((girata ? c.altezza : c.larghezza) - larghezza);
+            const double dh = std::abs((girata ? c.larghezza : c.altezza) - altezza);
+            if (dw > 1 + 1e-9 || dh > 1 + 1e-9) continue;
+            if (!scelta || dw + dh < migliore) scelta = c, migliore = dw + dh;
+        }
+    }
+    return scelta;
+}
+
+bool DispositivoStampaCups::OpzioneDelLavoro(const QByteArray& nome)
+{
+    static const QByteArrayList proprie = {"copies",       "media",           "PageSize",      "PageRegion",
+                                           "device-uri",   "media-supported", "job-sheets",    "auth-info-required",
+                                           "document-format"};
+    if (nome.isEmpty() || proprie.contains(nome) || nome.startsWith("marker-")) return false;
+    return !nome.startsWith("printer-") || nome == "printer-resolution";
+}
+
 QByteArray DispositivoStampaCups::PaginaPersonalizzata(const InfoStampante& carta)
 {
     const QSizeF mm(carta.larghezzaCarta / kTwipsPerMm, carta.altezzaCarta / kTwipsPerMm);
@@ -269,18 +294,57 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     const InfoStampante carta = doc.Stampante();
     const int larghezza = int(std::lround(carta.larghezzaCarta / kTwipsPerMm * 100.0));
     const int altezza = int(std::lround(carta.altezzaCarta / kTwipsPerMm * 100.0));
+    // A driver without custom sizes would put the page on its default paper, scaled: the
+    // job asks for the queue's paper of the label's size, or does not start.
+    QByteArray cartaCoda;
+    if (cups_dinfo_t* di = cupsCopyDestInfo(c.http(), dest)) {
+        bool personalizzata = false;
+        if (ipp_attribute_t* a = cupsFindDestSupported(c.http(), dest, di, CUPS_MEDIA))
+            for (int i = 0; i < ippGetCount(a); ++i)
+                if (QByteArray(ippGetString(a, i, nullptr)).startsWith("custom_min_")) personalizzata = true;
+        QList<CartaCoda> carte;
+        const int numero = personalizzata ? 0 : cupsGetDestMediaCount(c.http(), dest, di, CUPS_MEDIA_FLAGS_DEFAULT);
+        for (int i = 0; i < numero; ++i) {
+            cups_size_t m;
+            if (cupsGetDestMediaByIndex(c.http(), dest, di, i, CUPS_MEDIA_FLAGS_DEFAULT, &m) && m.width > 0 &&
+                m.length > 0)
+                carte << CartaCoda{QByteArray(m.media), m.width / 100.0, m.length / 100.0};
+        }
+        cupsFreeDestInfo(di);
+        if (!carte.isEmpty()) {
+            const auto trovata = CartaCorrispondente(larghezza / 100.0, altezza / 100.0, carte);
+            if (!trovata) {
+                QStringList misure;
+                for (const CartaCoda& m : carte)
+                    misure << QStringLiteral("%1 x %2").arg(m.larghezza, 0, 'f', 1).arg(m.altezza, 0, 'f', 1);
+                misure.removeDuplicates();
+                *errore = LoadResString(3160).arg(nome).arg(larghezza / 100.0, 0, 'f', 1).arg(
+                    altezza / 100.0, 0, 'f', 1).arg(misure.join(QStringLiteral(", ")));
+                return false;
+            }
+            cartaCoda = trovata->nome;
+        }
+    }
     cups_option_t* opzioni = nullptr;
     int numeroOpzioni = 0;
+    // The options chosen for the queue (lpoptions, such as its resolution, which the
+    // barcodes were laid out for), then those chosen in the printer's properties.
+    for (int i = 0; i < dest->num_options; ++i)
+        if (OpzioneDelLavoro(dest->options[i].name))
+            numeroOpzioni = cupsAddOption(dest->options[i].name, dest->options[i].value, numeroOpzioni, &opzioni);
+    for (const auto& [nomeOpzione, valore] : carta.opzioni)
+        if (OpzioneDelLavoro(nomeOpzione.toUtf8()))
+            numeroOpzioni = cupsAddOption(nomeOpzione.toUtf8().constData(), valore.toUtf8().constData(), numeroOpzioni,
+                                          &opzioni);
     numeroOpzioni = cupsAddIntegerOption(CUPS_COPIES, std::max(1, lavoro.copie), numeroOpzioni, &opzioni);
-    if (pwg_media_t* m = pwgMediaForSize(larghezza, altezza))
-        numeroOpzioni = cupsAddOption(CUPS_MEDIA, m->pwg, numeroOpzioni, &opzioni);
-    if (const QByteArray pagina = PaginaPersonalizzata(carta); !pagina.isEmpty())
-        numeroOpzioni = cupsAddOption("PageSize", pagina.constData(), numeroOpzioni, &opzioni);
-    // The resolution the user chose for the queue (lpoptions) is the one the barcodes were
-    // laid out for: it goes with the job.
-    for (const char* nomeOpzione : {"Resolution", "printer-resolution"})
-        if (const char* r = cupsGetOption(nomeOpzione, dest->num_options, dest->options))
-            numeroOpzioni = cupsAddOption(nomeOpzione, r, numeroOpzioni, &opzioni);
+    if (!cartaCoda.isEmpty()) {
+        numeroOpzioni = cupsAddOption(CUPS_MEDIA, cartaCoda.constData(), numeroOpzioni, &opzioni);
+    } else {
+        if (pwg_media_t* m = pwgMediaForSize(larghezza, altezza))
+            numeroOpzioni = cupsAddOption(CUPS_MEDIA, m->pwg, numeroOpzioni, &opzioni);
+        if (const QByteArray pagina = PaginaPersonalizzata(carta); !pagina.isEmpty())
+            numeroOpzioni = cupsAddOption("PageSize", pagina.constData(), numeroOpzioni, &opzioni);
+    }
     const QByteArray titolo8 = titolo.toUtf8();
     const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
     cupsFreeOptions(numeroOpzioni, opzioni);

@@ -1,7 +1,10 @@
 #pragma once
 // The printers of the system, through CUPS (libcups): the printer list and the default
 // printer come from the print server's destinations, and a print is one job that
-// carries the rendered PDF, its copies and its title. Every exchange with the server
+// carries the rendered PDF, its copies, its title, the paper and the driver's options
+// chosen for the queue and in the printer's properties. A queue whose driver takes no
+// custom size gets its named paper of the label's size, or nothing is printed and the
+// message lists the sizes it has: a page is never scaled onto some other paper. Every exchange with the server
 // is bounded by one overall time limit, so a server that accepts the connection and
 // never answers gives a message instead of a hang.
 
@@ -41,6 +44,21 @@ public:
     // The PageSize a paper without a name (a roll's label) is asked with, which drivers
     // of roll printers read: "Custom.62x29mm". Empty for a paper that has a name.
     static QByteArray PaginaPersonalizzata(const InfoStampante& carta);
+
+    // A named paper of a queue, in millimetres as it stands in portrait.
+    struct CartaCoda {
+        QByteArray nome;  // the media name the job asks for
+        double larghezza = 0;
+        double altezza = 0;
+    };
+    // The paper of `carte` that is `larghezza` x `altezza` mm within 1 mm on each side,
+    // either way round (the closest when several are); nothing when none is.
+    static std::optional<CartaCoda> CartaCorrispondente(double larghezza, double altezza,
+                                                        const QList<CartaCoda>& carte);
+    // True for an option of a queue or of the printer's properties that goes with a job:
+    // not the queue's own description (its state, location, device), nor what the job
+    // sets itself (copies, paper).
+    static bool OpzioneDelLavoro(const QByteArray& nome);
 
 private:
     QString server_;

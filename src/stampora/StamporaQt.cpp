@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStringList>
@@ -25,6 +26,9 @@ namespace cartigo {
 namespace {
 
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
+// Where Qt's CUPS print engine keeps the options chosen in the print dialog's printer
+// properties (the driver's options, the job options), as name and value in turn.
+constexpr auto kOpzioniCups = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 // A printer set to the document's (or request's) printer, paper and orientation.
 void preparaStampante(QPrinter& p, const InfoStampante& info)
@@ -34,6 +38,7 @@ void preparaStampante(QPrinter& p, const InfoStampante& info)
     p.setPageSize(QPageSize(QSizeF(info.larghezzaCarta / kTwipsPerMm, info.altezzaCarta / kTwipsPerMm),
                             QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
     p.setPageOrientation(info.orientamento == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    ImpostaOpzioniDriver(p, info.opzioni);
 }
 
 void leggiStampante(const QPrinter& p, InfoStampante* info)
@@ -46,9 +51,26 @@ void leggiStampante(const QPrinter& p, InfoStampante* info)
         info->altezzaCarta = mm.height() * kTwipsPerMm;
     }
     info->orientamento = p.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+    info->opzioni = OpzioniDriver(p);
 }
 
 }  // namespace
+
+QList<std::pair<QString, QString>> OpzioniDriver(const QPrinter& p)
+{
+    QList<std::pair<QString, QString>> opzioni;
+    const QStringList l = p.printEngine() ? p.printEngine()->property(kOpzioniCups).toStringList() : QStringList();
+    for (qsizetype i = 0; i + 1 < l.size(); i += 2) opzioni.append({l[i], l[i + 1]});
+    return opzioni;
+}
+
+void ImpostaOpzioniDriver(QPrinter& p, const QList<std::pair<QString, QString>>& opzioni)
+{
+    if (!p.printEngine()) return;
+    QStringList l;
+    for (const auto& [nome, valore] : opzioni) l << nome << valore;
+    p.printEngine()->setProperty(kOpzioniCups, l);
+}
 
 void RegistraStampora()
 {

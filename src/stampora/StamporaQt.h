@@ -3,11 +3,21 @@
 
 #include "stampora/DispositivoStampa.h"
 
+#include <QList>
 #include <QString>
+#include <utility>
+
+class QPrinter;
 
 namespace cartigo {
 
 class Interazione;
+
+// The options chosen in the print dialog's printer properties (the driver's, such as
+// "Darkness" or "Resolution", and the job's), which Qt's CUPS print engine keeps; and
+// the same put back, so the dialog opens with them. They go with the document's CUPS job.
+QList<std::pair<QString, QString>> OpzioniDriver(const QPrinter& p);
+void ImpostaOpzioniDriver(QPrinter& p, const QList<std::pair<QString, QString>>& opzioni);
 
 // Installs the printer (CUPS) and registers the destination dialog, the preview and the
 // page and printer set-up dialogs with the interaction seam.

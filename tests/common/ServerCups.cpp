@@ -303,8 +303,7 @@ QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-    static const char* const richiesti[] = {"job-id", "job-name", "copies", "job-state", "media", "PageSize"};
-    ippAddStrings(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 6, nullptr, richiesti);
+    ippAddString(req, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
     ipp_t* risposta = cupsDoRequest(h, req, "/");
     Lavoro l;
     const auto chiudi = [&] {
@@ -321,6 +320,9 @@ QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
             continue;
         }
         const QByteArray n(nome);
+        char testo[1024];
+        ippAttributeString(a, testo, sizeof testo);
+        l.attributi.insert(QString::fromUtf8(nome), QString::fromUtf8(testo));
         if (n == "job-id")
             l.id = ippGetInteger(a, 0);
         else if (n == "job-name")

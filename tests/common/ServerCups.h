@@ -14,6 +14,7 @@
 // Without cupsd, lpadmin or pdftopdf (packages cups, cups-client, cups-filters) avviato()
 // is false and motivo() says what is missing.
 
+#include <QHash>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -68,6 +69,7 @@ public:
         QString coda;    // the queue's name
         QString carta;   // media as asked
         QString paginaPpd;  // PageSize as asked, if it was
+        QHash<QString, QString> attributi;  // every attribute of the job, as text ("Darkness" "25")
     };
     // The server's jobs of a queue (all of them, finished too), oldest first.
     QList<Lavoro> Lavori(const QString& coda) const;
