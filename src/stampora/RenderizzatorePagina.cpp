@@ -2,10 +2,12 @@
 
 #include "label/Colori.h"
 #include "label/ImpaginazioneTesto.h"
+#include "stampora/ScrittoreZpl.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace cartigo {
@@ -327,6 +329,59 @@ QImage ImmaginePagina(const DocumentoStampa& doc, int indice, double dpi)
     ScalaTwips(p, img);
     DisegnaPagina(p, doc, indice);
     return img;
+}
+
+bool PuntoNero(QRgb c)
+{
+    return (c & 0xFFFFFF) != 0xFFFFFF && 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) < kSogliaPuntoNero * 1000;
+}
+
+double RisoluzionePunti(const DocumentoStampa& doc)
+{
+    if (doc.Stampante().risoluzione > 0) return doc.Stampante().risoluzione;
+    return RisoluzioneZpl(doc);
+}
+
+QSize PuntiPagina(const DocumentoStampa& doc, double dpi)
+{
+    const double k = dpi / 1440.0;
+    return {std::max(1, int(std::ceil(doc.PageWidth() * k - 1e-6))), std::max(1, int(std::ceil(doc.PageHeight() * k - 1e-6)))};
+}
+
+QImage PaginaAPunti(const DocumentoStampa& doc, int indice, double dpi, QRect zona, const SceltaResa& scelta)
+{
+    if (!(dpi > 0)) return {};
+    if (zona.isEmpty()) zona = QRect(QPoint(0, 0), PuntiPagina(doc, dpi));
+    QImage punti(zona.size(), QImage::Format_Mono);
+    punti.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    const int dpm = static_cast<int>(std::lround(dpi / 0.0254));
+    punti.setDotsPerMeterX(dpm);
+    punti.setDotsPerMeterY(dpm);
+    punti.fill(0);
+    if (indice < 0 || indice >= doc.PageCount()) return punti;
+    const double k = dpi / 1440.0;
+    // Bands of about eight megabytes of colour.
+    const int banda = std::clamp(int((8 << 20) / (4 * qint64(zona.width()))), 16, zona.height());
+    QImage colore(zona.width(), banda, QImage::Format_RGB32);
+    for (int y0 = 0; y0 < zona.height(); y0 += banda) {
+        colore.fill(Qt::white);
+        {
+            QPainter p(&colore);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setRenderHint(QPainter::TextAntialiasing, false);
+            p.translate(-zona.x(), -zona.y() - y0);
+            p.scale(k, k);
+            DisegnaPagina(p, doc, indice, dpi, scelta);
+        }
+        const int righe = std::min(banda, zona.height() - y0);
+        for (int y = 0; y < righe; ++y) {
+            const auto* sorgente = reinterpret_cast<const QRgb*>(colore.constScanLine(y));
+            uchar* riga = punti.scanLine(y0 + y);
+            for (int x = 0; x < zona.width(); ++x)
+                if (PuntoNero(sorgente[x])) riga[x >> 3] |= uchar(0x80 >> (x & 7));
+        }
+    }
+    return punti;
 }
 
 }  // namespace cartigo

@@ -44,4 +44,26 @@ void ScalaTwips(QPainter& p, const QPaintDevice& device);
 // Page `indice` as an image at `dpi` dots per inch on a white background.
 QImage ImmaginePagina(const DocumentoStampa& doc, int indice, double dpi);
 
+// A dot of a printer that prints dots or nothing (a thermal printer, ZPL) is dark when
+// its colour's luminance (0.299 red + 0.587 green + 0.114 blue, each 0-255) is under
+// this; white never is.
+inline constexpr int kSogliaPuntoNero = 128;
+bool PuntoNero(QRgb colore);
+
+// The resolution a document's pages are shown at as dots: its printer's own, else the
+// document's, else the 203 dpi of a ZPL printer that does not say its own.
+double RisoluzionePunti(const DocumentoStampa& doc);
+
+// The dots of a page at `dpi`: its width and height rounded up to whole dots.
+QSize PuntiPagina(const DocumentoStampa& doc, double dpi);
+
+// Page `indice` as a printer of `dpi` dots per inch prints it: drawn without smoothing,
+// on whole dots for the symbols, each dot dark or not by PuntoNero. Of the area `zona`
+// (in dots from the paper's corner; empty for the whole page), as a Format_Mono image
+// with dark dots 1 and the colour table white, black. `scelta` says how much of each
+// operation is drawn, as for DisegnaPagina. It is drawn a band at a time, so a large page
+// at a high resolution holds no more than its 1-bit image and a band of colour.
+QImage PaginaAPunti(const DocumentoStampa& doc, int indice, double dpi, QRect zona = {},
+                    const SceltaResa& scelta = {});
+
 }  // namespace cartigo

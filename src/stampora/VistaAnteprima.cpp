@@ -12,7 +12,9 @@ namespace cartigo {
 
 namespace {
 constexpr int kBordo = 12;  // pixels around the pages
-constexpr double kPassi[] = {10, 25, 50, 75, 100, 150, 200, 500};
+constexpr double kPassi[] = {10, 25, 50, 75, 100, 150, 200, 500, 1000, 2000, 4000};
+// Pages drawn as dots kept for redrawing (two shown at most, and the ones around).
+constexpr int kImmaginiPunti = 4;
 }  // namespace
 
 VistaAnteprima::VistaAnteprima(QWidget* parent) : QAbstractScrollArea(parent)
@@ -25,6 +27,7 @@ VistaAnteprima::VistaAnteprima(QWidget* parent) : QAbstractScrollArea(parent)
 void VistaAnteprima::ImpostaDocumento(std::shared_ptr<const DocumentoStampa> doc)
 {
     doc_ = std::move(doc);
+    immaginiPunti_.clear();
     pagina_ = PageCount() > 0 ? 1 : 0;
     applicaModo();
     viewport()->update();
@@ -56,11 +59,32 @@ void VistaAnteprima::SetPreviewPage(int pagina)
     viewport()->update();
 }
 
+void VistaAnteprima::ImpostaPunti(double dpi)
+{
+    dpi = dpi > 0 && std::isfinite(dpi) ? dpi : 0;
+    if (dpi == punti_) return;
+    punti_ = dpi;
+    immaginiPunti_.clear();
+    if (zoom_ > ZoomMassimo()) zoom_ = ZoomMassimo();
+    aggiornaBarre();
+    viewport()->update();
+}
+
+QImage VistaAnteprima::ImmaginePunti(int pagina)
+{
+    if (!doc_ || punti_ <= 0 || pagina < 1 || pagina > PageCount()) return {};
+    if (const auto it = immaginiPunti_.constFind(pagina); it != immaginiPunti_.constEnd()) return *it;
+    if (immaginiPunti_.size() >= kImmaginiPunti) immaginiPunti_.clear();
+    const QImage img = PaginaAPunti(*doc_, pagina - 1, punti_);
+    immaginiPunti_.insert(pagina, img);
+    return img;
+}
+
 void VistaAnteprima::SetZoom(double percento)
 {
     if (!std::isfinite(percento)) return;
     modo_ = ZoomLibero;
-    zoom_ = std::clamp(percento, kZoomMinimo, kZoomMassimo);
+    zoom_ = std::clamp(percento, kZoomMinimo, ZoomMassimo());
     aggiornaBarre();
     viewport()->update();
 }
@@ -99,7 +123,7 @@ void VistaAnteprima::applicaModo()
             z = std::min(vw / pw, vh / ph) * 100.0;
         else
             z = std::min((vw - kBordo) / (2 * pw), vh / ph) * 100.0;
-        zoom_ = std::clamp(z, 1.0, kZoomMassimo);
+        zoom_ = std::clamp(z, 1.0, ZoomMassimo());
     }
     aggiornaBarre();
     viewport()->update();
@@ -147,9 +171,17 @@ void VistaAnteprima::paintEvent(QPaintEvent*)
         p.fillRect(foglio, Qt::white);
         p.save();
         p.setClipRect(foglio);
-        p.translate(foglio.topLeft());
-        p.scale(k, k);
-        DisegnaPagina(p, *doc_, pagina_ - 1 + i);
+        if (punti_ > 0) {
+            // The printer's dots: each one a square once it is bigger than a pixel.
+            const QImage img = ImmaginePunti(pagina_ + i);
+            const QRectF area(foglio.topLeft(), QSizeF(img.width(), img.height()) * (1440.0 / punti_) * k);
+            p.setRenderHint(QPainter::SmoothPixmapTransform, 1440.0 / punti_ * k < 1);
+            p.drawImage(area, img);
+        } else {
+            p.translate(foglio.topLeft());
+            p.scale(k, k);
+            DisegnaPagina(p, *doc_, pagina_ - 1 + i);
+        }
         p.restore();
     }
 }
@@ -159,9 +191,9 @@ void VistaAnteprima::mousePressEvent(QMouseEvent* e)
     if (!doc_) return;
     double nuovo = zoom_;
     if (e->button() == Qt::RightButton) {
-        nuovo = kZoomMassimo;
+        nuovo = ZoomMassimo();
         for (double s : kPassi)
-            if (s > zoom_ + 0.01) {
+            if (s > zoom_ + 0.01 && s <= ZoomMassimo()) {
                 nuovo = s;
                 break;
             }

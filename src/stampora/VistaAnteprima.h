@@ -1,11 +1,14 @@
 #pragma once
 // The preview part of the output: shows a page (or two) of the output document at a
 // zoom percentage or fitted to the window, through the same renderer as printing.
-// A right click enlarges, a left click reduces.
+// A right click enlarges, a left click reduces. It can show the pages as a printer of
+// a given resolution prints them, dot by dot (PaginaAPunti), zoomable to single dots.
 
 #include "stampora/DocumentoStampa.h"
 
 #include <QAbstractScrollArea>
+#include <QHash>
+#include <QImage>
 #include <memory>
 
 namespace cartigo {
@@ -33,6 +36,16 @@ public:
 
     static constexpr double kZoomMinimo = 10;
     static constexpr double kZoomMassimo = 500;
+    // Showing dots, far enough to see each one.
+    static constexpr double kZoomMassimoPunti = 4000;
+    double ZoomMassimo() const { return punti_ > 0 ? kZoomMassimoPunti : kZoomMassimo; }
+
+    // The pages as a printer of `dpi` dots per inch prints them (1-bit, its dots), or as
+    // drawn for the screen with 0.
+    void ImpostaPunti(double dpi);
+    double Punti() const { return punti_; }
+    // The dots of page `pagina` (from 1) as shown, when they are.
+    QImage ImmaginePunti(int pagina);
 
 Q_SIGNALS:
     // The user changed the zoom with the mouse.
@@ -53,6 +66,8 @@ private:
     void aggiornaBarre();
 
     std::shared_ptr<const DocumentoStampa> doc_;
+    double punti_ = 0;
+    QHash<int, QImage> immaginiPunti_;  // the last pages drawn as dots, by index
     int pagina_ = 0;
     double zoom_ = 100;
     int modo_ = PaginaIntera;

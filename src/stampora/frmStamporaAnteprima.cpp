@@ -7,6 +7,8 @@
 #include "shell/InterazioneQt.h"
 #include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
+#include "stampora/RenderizzatorePagina.h"
+#include "stampora/ScrittoreZpl.h"
 #include "stampora/VistaAnteprima.h"
 
 #include <QAction>
@@ -80,6 +82,16 @@ frmStamporaAnteprima::frmStamporaAnteprima(Interazione* ui, QWidget* parent)
         pulsanti_.insert(chiave, a);
         if (chiave == QLatin1String("stampapagina") || chiave == QLatin1String("ultima")) Toolbar1->addSeparator();
     }
+    // the pages as the printer's dots
+    Toolbar1->addSeparator();
+    QAction* punti = Toolbar1->addAction(QString());
+    punti->setObjectName(QStringLiteral("punti"));
+    punti->setCheckable(true);
+    connect(punti, &QAction::toggled, this, [this](bool attivo) {
+        vspAnteprima->ImpostaPunti(attivo && doc_ ? RisoluzionePunti(*doc_) : 0);
+        zoomDallOutput();
+    });
+    pulsanti_.insert(QStringLiteral("punti"), punti);
 
     picStrumenti = new QWidget(this);
     picStrumenti->setObjectName(QStringLiteral("picStrumenti"));
@@ -153,6 +165,7 @@ void frmStamporaAnteprima::ImpostaDocumento(std::shared_ptr<DocumentoStampa> doc
         doc_->TestoPagina = LoadResString(238);
     }
     vspAnteprima->ImpostaDocumento(doc_);
+    aggiornaPunti();
     const bool inCorso = doc_ && doc_->InDocumento();
     for (const char* chiave : {"stampa", "stampapagina"})
         pulsanti_.value(QString::fromLatin1(chiave))->setEnabled(!inCorso);
@@ -209,6 +222,17 @@ void frmStamporaAnteprima::Internazionalizza()
     vspAnteprima->setToolTip(LoadResString(239));
     int id = 240;
     for (const Bottone& b : kBottoni) pulsanti_.value(QString::fromLatin1(b.chiave))->setToolTip(LoadResString(id++));
+    aggiornaPunti();
+}
+
+void frmStamporaAnteprima::aggiornaPunti()
+{
+    QAction* punti = pulsanti_.value(QStringLiteral("punti"));
+    const double dpi = doc_ ? RisoluzionePunti(*doc_) : 0;
+    punti->setText(dpi > 0 ? LoadResString(3161).arg(dpi) : LoadResString(3161).section(QLatin1Char(' '), 0, -2));
+    punti->setToolTip(LoadResString(3162).arg(dpi > 0 ? dpi : kRisoluzioneZplPredefinita).arg(kSogliaPuntoNero));
+    punti->setEnabled(dpi > 0);
+    vspAnteprima->ImpostaPunti(punti->isChecked() && dpi > 0 ? dpi : 0);
 }
 
 QString frmStamporaAnteprima::FormatZoom(double Zoom)

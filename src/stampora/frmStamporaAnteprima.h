@@ -79,6 +79,8 @@ protected:
 private:
     // The window's name and the label printed.
     void aggiornaTitolo();
+    // The printer's dots button: its resolution, and the view as it says.
+    void aggiornaPunti();
     void zoomDallOutput();
 
     std::unique_ptr<InterazioneQt> uiQt_;
