@@ -31,7 +31,7 @@ TEST(OpzioniDriver, ThePropertiesChoicesGoWithTheDocumentsPrinter)
 
     QPrinter p;
     if (!p.printEngine() || p.outputFormat() != QPrinter::NativeFormat)
-        GTEST_SKIP() << "Qt has no CUPS print engine here (qt6 print support's CUPS plugin)";
+        GTEST_SKIP() << "no CUPS printer for Qt here: QPrinter prints to PDF, without the CUPS engine";
     ImpostaOpzioniDriver(p, scelte);
     EXPECT_EQ(OpzioniDriver(p), scelte);
 }
