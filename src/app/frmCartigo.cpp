@@ -193,6 +193,8 @@ void frmCartigo::creaMenu()
     voce(oggetti, QStringLiteral("mnuCodiciBarre"), &frmCartigo::mnuCodiciBarre_Click);
     voce(oggetti, QStringLiteral("mnuImmagine"), &frmCartigo::mnuImmagine_Click);
     voce(oggetti, QStringLiteral("mnuRettangolo"), &frmCartigo::mnuRettangolo_Click);
+    voce(oggetti, QStringLiteral("mnuLinea"), &frmCartigo::mnuLinea_Click);
+    voce(oggetti, QStringLiteral("mnuEllisse"), &frmCartigo::mnuEllisse_Click);
 
     QMenu* formato = sottomenu(nullptr, QStringLiteral("mnuFormato"));
     QMenu* sfondo = sottomenu(formato, QStringLiteral("mnuModalitàSfondo"));
@@ -210,6 +212,14 @@ void frmCartigo::creaMenu()
     formato->addSeparator();
     voce(formato, QStringLiteral("mnuPortaAvanti"), &frmCartigo::mnuPortaAvanti_Click);
     voce(formato, QStringLiteral("mnuPortaIndietro"), &frmCartigo::mnuPortaIndietro_Click);
+    formato->addSeparator();
+    voce(formato, QStringLiteral("mnuRuotaSinistra"), &frmCartigo::mnuRuotaSinistra_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    voce(formato, QStringLiteral("mnuRuotaDestra"), &frmCartigo::mnuRuotaDestra_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    menu_.value(QStringLiteral("mnuRuotaSinistra"))->setIcon(IconaComando(QStringLiteral("ruotasx")));
+    menu_.value(QStringLiteral("mnuRuotaDestra"))->setIcon(IconaComando(QStringLiteral("ruotadx")));
+    voce(formato, QStringLiteral("mnuForma"), &frmCartigo::mnuForma_Click);
     formato->addSeparator();
     voce(formato, QStringLiteral("mnuParametriBarcode"), &frmCartigo::mnuParametriBarcode_Click);
     formato->addSeparator();
@@ -242,12 +252,12 @@ void frmCartigo::creaToolbar()
     toolbar1_ = addToolBar(QString());
     toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar1_->setMovable(false);
-    const char* gruppi1[][6] = {
+    const char* gruppi1[][8] = {
         {"nuovo", "apri", "salva", nullptr},
         {"annulla", "ripeti", nullptr},
         {"imposta", "stampa", nullptr},
         {"connettidb", "disconnettidb", nullptr},
-        {"seleziona", "testo", "immagine", "barcode", "rettangolo", nullptr},
+        {"seleziona", "testo", "immagine", "barcode", "rettangolo", "linea", "ellisse", nullptr},
         {"modifica", "collega", nullptr},
         {"parbarcode", nullptr},
         {"griglia", "snap", nullptr},
@@ -396,6 +406,11 @@ void frmCartigo::Internazionalizza()
         {"mnuCodiciBarre", 129},
         {"mnuImmagine", 130},
         {"mnuRettangolo", 131},
+        {"mnuLinea", 2910},
+        {"mnuEllisse", 2911},
+        {"mnuRuotaSinistra", 2912},
+        {"mnuRuotaDestra", 2913},
+        {"mnuForma", 2916},
         {"mnuFormato", 132},
         {"mnuModalitàSfondo", 133},
         {"mnuOpaco", 134},
@@ -427,6 +442,7 @@ void frmCartigo::Internazionalizza()
         {"allineasx", 143},   {"allineadx", 143},     {"coloreogg", 137}, {"coloresfo", 136},   {"avanti", 139},
         {"indietro", 140},    {"spessore1", 151},     {"spessore2", 152}, {"spessore3", 153},   {"opaco", 134},
         {"trasparente", 135}, {"zoompiu", 1505},      {"zoommeno", 1506}, {"zoomadatta", 1508},
+        {"linea", 2910},      {"ellisse", 2911},
     };
     for (const ComandoDisposizione& c : ComandiDisposizione()) {
         menu_.value(QString::fromLatin1(c.menu))->setText(LoadResString(c.testo));
@@ -462,7 +478,9 @@ constexpr Strumento kStrumenti[] = {{"mnuSeleziona", "seleziona", ModoInseriment
                                     {"mnuTesto", "testo", ModoInserimento::Testo},
                                     {"mnuCodiciBarre", "barcode", ModoInserimento::Barcode},
                                     {"mnuImmagine", "immagine", ModoInserimento::Immagine},
-                                    {"mnuRettangolo", "rettangolo", ModoInserimento::Rettangolo}};
+                                    {"mnuRettangolo", "rettangolo", ModoInserimento::Rettangolo},
+                                    {"mnuLinea", "linea", ModoInserimento::Linea},
+                                    {"mnuEllisse", "ellisse", ModoInserimento::Ellisse}};
 }  // namespace
 
 void frmCartigo::aggiornaStrumenti()
@@ -507,6 +525,8 @@ void frmCartigo::Toolbar_ButtonClick(const QString& chiave)
         {QStringLiteral("immagine"), &frmCartigo::mnuImmagine_Click},
         {QStringLiteral("barcode"), &frmCartigo::mnuCodiciBarre_Click},
         {QStringLiteral("rettangolo"), &frmCartigo::mnuRettangolo_Click},
+        {QStringLiteral("linea"), &frmCartigo::mnuLinea_Click},
+        {QStringLiteral("ellisse"), &frmCartigo::mnuEllisse_Click},
         {QStringLiteral("modifica"), &frmCartigo::mnuModificaTesto_Click},
         {QStringLiteral("collega"), &frmCartigo::mnuCollega_Click},
         {QStringLiteral("parbarcode"), &frmCartigo::mnuParametriBarcode_Click},

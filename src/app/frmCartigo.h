@@ -150,6 +150,8 @@ public Q_SLOTS:
     void mnuCodiciBarre_Click();
     void mnuImmagine_Click();
     void mnuRettangolo_Click();
+    void mnuLinea_Click();
+    void mnuEllisse_Click();
     // Format
     void mnuOpaco_Click();
     void mnuTrasparente_Click();
@@ -161,6 +163,10 @@ public Q_SLOTS:
     void mnuParametriBarcode_Click();
     void mnuCarattere_Click();
     void mnuAllineamento_Click();
+    void mnuRuotaSinistra_Click();
+    void mnuRuotaDestra_Click();
+    // The outline and fill of the selected lines and ellipses (double-click on one).
+    void mnuForma_Click();
     // Align, distribute or same size on the selected objects.
     void Disponi(const ComandoDisposizione& comando);
     void AllineaTesto(int allineamento);

@@ -144,6 +144,21 @@ void frmCartigo::mnuAllineamento_Click()
     comandi_.Allineamento(Selezionati());
 }
 
+void frmCartigo::mnuRuotaSinistra_Click()
+{
+    comandi_.Ruota(-1, Selezionati());
+}
+
+void frmCartigo::mnuRuotaDestra_Click()
+{
+    comandi_.Ruota(1, Selezionati());
+}
+
+void frmCartigo::mnuForma_Click()
+{
+    comandi_.ProprietaForma(Selezionati());
+}
+
 void frmCartigo::Disponi(const ComandoDisposizione& comando)
 {
     comandi_.Disponi(comando, Selezionati());

@@ -91,6 +91,16 @@ void frmCartigo::mnuRettangolo_Click()
     ImpostaModoInserimento(ModoInserimento::Rettangolo);
 }
 
+void frmCartigo::mnuLinea_Click()
+{
+    ImpostaModoInserimento(ModoInserimento::Linea);
+}
+
+void frmCartigo::mnuEllisse_Click()
+{
+    ImpostaModoInserimento(ModoInserimento::Ellisse);
+}
+
 // ---- the mouse ----
 
 QPoint frmCartigo::schermoDaTwips(QPointF twips) const
@@ -130,6 +140,9 @@ void frmCartigo::PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips)
         case EditorSuperficie::DoppioClic::Collega:
             mnuCollega_Click();
             break;
+        case EditorSuperficie::DoppioClic::ProprietaForma:
+            mnuForma_Click();
+            break;
         case EditorSuperficie::DoppioClic::Nessuno:
             break;
     }
@@ -137,12 +150,12 @@ void frmCartigo::PicBox_DblClick(Qt::MouseButton pulsante, QPointF twips)
 
 void frmCartigo::mouseMoveEvent(QMouseEvent* e)
 {
-    editor_->Form_MouseMove(e->globalPosition().toPoint());
+    editor_->Form_MouseMove(e->globalPosition().toPoint(), e->modifiers());
 }
 
 void frmCartigo::mouseReleaseEvent(QMouseEvent* e)
 {
-    editor_->Form_MouseUp(e->button());
+    editor_->Form_MouseUp(e->button(), e->modifiers());
 }
 
 void frmCartigo::keyPressEvent(QKeyEvent* e)

@@ -550,4 +550,43 @@ void ComandiEtichetta::ParametriBarcode(const Selezione& selezione)
     esegui<ComandoParametriBarcode>(doc_, ModificaProprieta::Voci(barcode, nuoviParametri));
 }
 
+void ComandiEtichetta::Ruota(int passi, const Selezione& selezione)
+{
+    std::vector<OggettoEtichetta*> oggetti;
+    for (OggettoEtichetta* o : selezione.Oggetti())
+        if (Ruotabile(o->tipo)) oggetti.push_back(o);
+    const auto gira = [passi](OggettoEtichetta& o) {
+        const RotazioneOggetto dopo = o.Rotazione.Girata(passi);
+        if (dopo.Traversa() != o.Rotazione.Traversa()) {
+            // The box turns about its centre: width and height change places.
+            const double cx = double(o.Left) + o.Width / 2.0, cy = double(o.Top) + o.Height / 2.0;
+            std::swap(o.Width, o.Height);
+            o.Left = float(cx - o.Width / 2.0);
+            o.Top = float(cy - o.Height / 2.0);
+        }
+        o.Rotazione = dopo;
+    };
+    esegui<ComandoForma>(doc_, ModificaProprieta::Voci(oggetti, gira), NomeModifica::Rotazione);
+}
+
+void ComandiEtichetta::ProprietaForma(const Selezione& selezione)
+{
+    const auto forme = selezione.DiTipo({TipoOggetto::Linea, TipoOggetto::Ellisse});
+    if (forme.empty()) return;
+    RichiestaForma r;
+    r.contorno = forme.back()->Contorno;
+    for (const OggettoEtichetta* o : forme) {
+        if (o->tipo != TipoOggetto::Ellisse) continue;
+        r.riempimento = o->Riempimento;  // the last selected ellipse's
+        r.conRiempimento = true;
+    }
+    if (!ui_.dialogo(r)) return;
+    r.contorno.Spessore = std::clamp(r.contorno.Spessore, 0.0f, 20.0f);
+    const auto applica = [&](OggettoEtichetta& o) {
+        o.Contorno = r.contorno;
+        if (o.tipo == TipoOggetto::Ellisse) o.Riempimento = r.riempimento;
+    };
+    esegui<ComandoForma>(doc_, ModificaProprieta::Voci(forme, applica), NomeModifica::ContornoForma);
+}
+
 }  // namespace cartigo

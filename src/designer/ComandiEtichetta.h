@@ -62,6 +62,16 @@ struct RichiestaModificaImmagine : RichiestaDialogo {
     static std::optional<QString> Sfoglia(Interazione& ui, const QString& cartella);
 };
 
+// The outline and fill of lines and ellipses (double-click on one): thickness in millimetres,
+// colour, dash, and for ellipses the fill.
+struct RichiestaForma : RichiestaDialogo {
+    static inline const QString Nome = QStringLiteral("frmForma");
+    QString nome() const override { return Nome; }
+    ContornoForma contorno;       // in: the last selected's; out: the chosen one
+    RiempimentoForma riempimento;
+    bool conRiempimento = false;  // in: an ellipse is among them (a line has no fill)
+};
+
 // The objects a command acts on: the selected ones, the last selected last. One object
 // (or none) converts to it, for the commands of a single selection.
 class Selezione {
@@ -149,6 +159,12 @@ public:
     void Variabili();
     void ModificaImmagine(const Selezione& selezione);
     void ParametriBarcode(const Selezione& selezione);
+    // Turns the selected texts, barcodes, pictures, rectangles and ellipses a quarter
+    // clockwise (`passi` 1) or anticlockwise (-1) about the centres of their boxes, the boxes
+    // turning with them; lines stay as they are.
+    void Ruota(int passi, const Selezione& selezione);
+    // The outline and fill dialog on the selected lines and ellipses, one step for all.
+    void ProprietaForma(const Selezione& selezione);
 
 private:
     void mostraErrore(int numero, const QString& descrizione);

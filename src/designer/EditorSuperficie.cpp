@@ -109,6 +109,7 @@ void EditorSuperficie::MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint
 {
     premuto_ = 0;
     if (DragState != 0) return;  // a drag under way keeps the mouse
+    tasti_ = tasti;
     if (const int m = ManigliaNelPunto(twips); m >= 0) {
         picHandle_MouseDown(m, cursore);
         return;
@@ -149,13 +150,24 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
             case ModoInserimento::Rettangolo:
                 nuovo = doc_.CreaRettangolo(fx, fy, LarghezzaOggetto, AltezzaOggetto);
                 break;
+            case ModoInserimento::Linea:
+            case ModoInserimento::Ellisse:
+                nuovo = doc_.Crea(modo == ModoInserimento::Linea ? TipoOggetto::Linea : TipoOggetto::Ellisse, fx, fy,
+                                  0, 0);
+                break;
             case ModoInserimento::Nessuno:
                 break;
         }
         doc_.ImpostaModo(ModoInserimento::Nessuno);
         finestra_.PuntatoreInserimento(false);
         SelectMode = true;
-        if (nuovo) {
+        if (nuovo && (modo == ModoInserimento::Linea || modo == ModoInserimento::Ellisse)) {
+            // Drawn from the press to the release: the far end (corner) follows the mouse.
+            creato_ = nuovo->id;
+            ImpostaCurrentObject(nuovo);
+            tasti_ = tasti;
+            picHandle_MouseDown(4, cursore);
+        } else if (nuovo) {
             // Placed where the button goes up: one step when it does.
             creato_ = nuovo->id;
             ImpostaCurrentObject(nuovo);
@@ -166,7 +178,7 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
     // Hit test in the order of the surface's list: the first object wins.
     const QPointF c = finestra_.Contenitore();
     for (OggettoEtichetta* o : doc_.Oggetti()) {
-        if (!o->Visible) continue;
+        if (!o->Visible || o->tipo == TipoOggetto::Linea) continue;  // a line's box is not the line
         DragRect.SetRectToCtrl(*o, c);
         if (DragRect.PtInRect(float(x + c.x()), float(y + c.y()))) {
             Oggetto_MouseDown(o, pulsante, cursore, tasti);
@@ -208,7 +220,9 @@ void EditorSuperficie::Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseBut
 void EditorSuperficie::iniziaTrascinamento(const OggettoEtichetta& o, QPoint cursore)
 {
     inizio_ = cornice_ = QRectF(o.Left, o.Top, o.Width, o.Height);
-    cursoreInizio_ = cursore;
+    // A line's frame runs from its first end to its second.
+    if (o.tipo == TipoOggetto::Linea) inizio_ = cornice_ = QRectF(QPointF(o.X1(), o.Y1()), QPointF(o.X2(), o.Y2()));
+    cursoreInizio_ = ultimoCursore_ = cursore;
     trascinato_ = o.id;
     altri_.clear();
     DragRect.SetRectToCtrl(cornice_, finestra_.Contenitore());
@@ -246,6 +260,7 @@ void EditorSuperficie::picHandle_MouseDown(int indice, QPoint cursore)
 
 void EditorSuperficie::seguiCursore(QPoint p)
 {
+    ultimoCursore_ = p;
     const ScalaSuperficie s = scala();
     if (DragState == 3) {
         const QPoint c = metrica_->ScreenToClient(p);
@@ -270,10 +285,33 @@ void EditorSuperficie::seguiCursore(QPoint p)
             const bool destra = DragHandle >= 2 && DragHandle <= 4;
             const bool alto = DragHandle >= 0 && DragHandle <= 2;
             const bool basso = DragHandle >= 4 && DragHandle <= 6;
-            if (sinistra) cornice_.setLeft(x);
-            if (destra) cornice_.setRight(x);
-            if (alto) cornice_.setTop(y);
-            if (basso) cornice_.setBottom(y);
+            const OggettoEtichetta* o = doc_.TrovaId(trascinato_);
+            const bool shift = tasti_ & Qt::ShiftModifier;
+            if (o && o->tipo == TipoOggetto::Linea) {
+                // The end of the grip goes to the cursor; with Shift the line keeps to the
+                // nearest of horizontal, vertical and 45 degrees.
+                const QPointF fissa = DragHandle < 4 ? cornice_.bottomRight() : cornice_.topLeft();
+                const QPointF fine = shift ? EstremoVincolato(fissa, QPointF(x, y)) : QPointF(x, y);
+                if (DragHandle < 4)
+                    cornice_.setTopLeft(fine);
+                else
+                    cornice_.setBottomRight(fine);
+            } else {
+                if (sinistra) cornice_.setLeft(x);
+                if (destra) cornice_.setRight(x);
+                if (alto) cornice_.setTop(y);
+                if (basso) cornice_.setBottom(y);
+                // An ellipse by a corner with Shift: a circle, its side the longer of the two.
+                if (o && o->tipo == TipoOggetto::Ellisse && shift && (sinistra || destra) && (alto || basso)) {
+                    const double lato = std::max(std::abs(cornice_.width()), std::abs(cornice_.height()));
+                    const double w = std::copysign(lato, cornice_.width() == 0 ? 1.0 : cornice_.width());
+                    const double h = std::copysign(lato, cornice_.height() == 0 ? 1.0 : cornice_.height());
+                    if (sinistra) cornice_.setLeft(cornice_.right() - w);
+                    if (destra) cornice_.setRight(cornice_.left() + w);
+                    if (alto) cornice_.setTop(cornice_.bottom() - h);
+                    if (basso) cornice_.setBottom(cornice_.top() + h);
+                }
+            }
         }
     }
     // The others keep their places relative to the object dragged.
@@ -283,18 +321,41 @@ void EditorSuperficie::seguiCursore(QPoint p)
     DragRect.TwipsToScreen();
 }
 
-void EditorSuperficie::Form_MouseMove(QPoint p)
+void EditorSuperficie::Form_MouseMove(QPoint p, std::optional<Qt::KeyboardModifiers> tasti)
 {
     if (DragState < 1 || DragState > 3) return;
+    if (tasti) tasti_ = *tasti;
     seguiCursore(p);
     mostraBande(bandeAttuali());
 }
 
-bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante)
+bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante, std::optional<Qt::KeyboardModifiers> tasti)
 {
     if (pulsante != Qt::LeftButton) return false;
     bool cambiato = false;
-    if (DragState == 1 || DragState == 2) {
+    if (DragState == 2 && tasti && *tasti != tasti_) {
+        // Shift pressed or let go since the last move: the release decides.
+        tasti_ = *tasti;
+        seguiCursore(ultimoCursore_);
+    }
+    if (OggettoEtichetta* linea = doc_.TrovaId(trascinato_);
+        DragState == 2 && linea && linea->tipo == TipoOggetto::Linea) {
+        // A line's end moved: its box and its direction change together.
+        mostraBande({});
+        OggettoEtichetta dopo = *linea;
+        dopo.ImpostaEstremi(float(cornice_.left()), float(cornice_.top()), float(cornice_.right()),
+                            float(cornice_.bottom()));
+        cambiato = !StesseProprieta(*linea, dopo);
+        if (creato_) {
+            CopiaProprieta(*linea, dopo);
+            registraCreazione();
+        } else if (cambiato) {
+            doc_.Esegui(new ComandoForma(doc_, {{linea->id, *linea, dopo}}, NomeModifica::Ridimensionamento));
+        }
+        liberaMouse();
+        DragState = 0;
+        ShowHandles(true);
+    } else if (DragState == 1 || DragState == 2) {
         mostraBande({});
         std::vector<ModificaCornici::Voce> voci;
         auto voce = [&](quint64 id, const QRectF& r) {
@@ -356,7 +417,15 @@ bool EditorSuperficie::AnnullaTrascinamento()
 
 void EditorSuperficie::registraCreazione()
 {
-    if (creato_ && doc_.TrovaId(creato_)) doc_.Esegui(new ComandoCrea(doc_, {creato_}));
+    if (OggettoEtichetta* o = creato_ ? doc_.TrovaId(creato_) : nullptr) {
+        // A line or an ellipse placed by a click without a drag takes a size of its own.
+        if (o->tipo == TipoOggetto::Linea && o->Width == 0 && o->Height == 0) o->Width = LarghezzaOggetto;
+        if (o->tipo == TipoOggetto::Ellisse && (o->Width == 0 || o->Height == 0)) {
+            o->Width = LarghezzaOggetto;
+            o->Height = AltezzaOggetto;
+        }
+        doc_.Esegui(new ComandoCrea(doc_, {creato_}));
+    }
     creato_ = 0;
 }
 
@@ -367,6 +436,14 @@ void EditorSuperficie::ShowHandles(bool mostra)
         const QPointF c = finestra_.Contenitore();
         const QRectF r(o->Left + c.x(), o->Top + c.y(), o->Width, o->Height);
         maniglie_ = Superficie::PosizioniManiglie(r, c, LatoManiglia, scala());
+        if (o->tipo == TipoOggetto::Linea) {
+            // A line's grips are its ends: grips 0 to 3 on the first, 4 to 7 on the second.
+            const ScalaSuperficie s = scala();
+            const QPointF mezza(double(qint64(std::nearbyint(LatoManiglia * s.x)) / 2),
+                                double(qint64(std::nearbyint(LatoManiglia * s.y)) / 2));
+            for (int i = 0; i < 8; ++i)
+                (*maniglie_)[size_t(i)] = (i < 4 ? QPointF(o->X1(), o->Y1()) : QPointF(o->X2(), o->Y2())) - mezza;
+        }
         for (const OggettoEtichetta* a : Selezione())
             if (a != o) altri.emplace_back(a->Left, a->Top, a->Width, a->Height);
     } else {
@@ -408,6 +485,9 @@ EditorSuperficie::DoppioClic EditorSuperficie::DblClick(QPointF twips)
         case TipoOggetto::Testo:
         case TipoOggetto::Barcode:
             return DoppioClic::ModificaTesto;
+        case TipoOggetto::Linea:
+        case TipoOggetto::Ellisse:
+            return DoppioClic::ProprietaForma;
         default:
             return DoppioClic::Nessuno;
     }
@@ -466,6 +546,18 @@ void EditorSuperficie::liberaMouse()
     if (!catturato_) return;
     catturato_ = false;
     finestra_.CatturaMouse(false);
+}
+
+QPointF EstremoVincolato(QPointF fissa, QPointF p)
+{
+    const QPointF d = p - fissa;
+    const double ax = std::abs(d.x()), ay = std::abs(d.y());
+    // tan 22.5 degrees: the half-way between a side and the diagonal
+    constexpr double kMezzoOttante = 0.41421356237;
+    if (ay <= ax * kMezzoOttante) return {p.x(), fissa.y()};
+    if (ax <= ay * kMezzoOttante) return {fissa.x(), p.y()};
+    const double lato = std::max(ax, ay);
+    return fissa + QPointF(std::copysign(lato, d.x()), std::copysign(lato, d.y()));
 }
 
 // ---- keys ----

@@ -49,6 +49,10 @@ public:
     virtual void ShowFontState(const OggettoEtichetta& testo) = 0;
 };
 
+// The end a line drawn from `fissa` towards `p` takes with Shift: the nearest of horizontal,
+// vertical and 45 degrees (the diagonal as long as the longer side).
+QPointF EstremoVincolato(QPointF fissa, QPointF p);
+
 class EditorSuperficie {
 public:
     EditorSuperficie(DocumentoEtichetta& doc, FinestraDesigner& finestra,
@@ -105,10 +109,13 @@ public:
     void Oggetto_MouseDown(OggettoEtichetta* oggetto, Qt::MouseButton pulsante, QPoint cursore,
                            Qt::KeyboardModifiers tasti = {});
     void picHandle_MouseDown(int indice, QPoint cursore);
-    void Form_MouseMove(QPoint cursore);
+    // `tasti`: the keys held, when known (Shift keeps a line drawn or its end dragged to
+    // horizontal, vertical or 45 degrees, and an ellipse to a circle); else those of the press.
+    void Form_MouseMove(QPoint cursore, std::optional<Qt::KeyboardModifiers> tasti = std::nullopt);
     // Ends a drag: the objects take their bands' frames (one step). Bands that did not move
-    // leave the objects as they were. True when a frame changed.
-    bool Form_MouseUp(Qt::MouseButton pulsante);
+    // leave the objects as they were. True when a frame changed. A line or an ellipse drawn
+    // with a tool is placed here, from the press to the release.
+    bool Form_MouseUp(Qt::MouseButton pulsante, std::optional<Qt::KeyboardModifiers> tasti = std::nullopt);
     // Escape: a drag ends with the objects where they were (a placed object stays at its click).
     bool AnnullaTrascinamento();
     void DragBegin(OggettoEtichetta* oggetto, QPoint cursore);
@@ -136,7 +143,7 @@ public:
 
     // What a double-click at a point of the surface opens: the editor of the object under
     // the pointer, which becomes the selection (the selection tool on).
-    enum class DoppioClic { Nessuno, ModificaTesto, ModificaImmagine, Collega };
+    enum class DoppioClic { Nessuno, ModificaTesto, ModificaImmagine, Collega, ProprietaForma };
     DoppioClic DblClick(QPointF twips);
 
     // The band now drawn for the object dragged (screen pixels, edges as in DragRect).
@@ -187,6 +194,8 @@ private:
     QPointF inizioBanda_, fineBanda_;  // a selection band (surface twips)
     bool aggiungiBanda_ = false;       // Shift or Ctrl held: the band adds to the selection
     QPoint cursoreInizio_;  // the cursor at the press (screen pixels)
+    QPoint ultimoCursore_;  // the cursor at the last move
+    Qt::KeyboardModifiers tasti_;  // the keys held at the last press or move
     std::optional<std::array<QPointF, 8>> maniglie_;
     bool catturato_ = false;
     QList<QRect> bande_;  // bands drawn and not yet erased

@@ -460,12 +460,24 @@ bool Contiene(const OggettoEtichetta& o, double x, double y)
     return o.Left <= x && x < double(o.Left) + o.Width && o.Top <= y && y < double(o.Top) + o.Height;
 }
 
+bool SuLinea(const OggettoEtichetta& o, double x, double y)
+{
+    const QPointF a(o.X1(), o.Y1()), b(o.X2(), o.Y2()), p(x, y);
+    const QPointF ab = b - a;
+    const double lunghezza2 = QPointF::dotProduct(ab, ab);
+    const double t = lunghezza2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / lunghezza2, 0.0, 1.0) : 0.0;
+    const QPointF d = p - (a + t * ab);
+    const double presa = std::max(PresaLinea, o.Contorno.Spessore * DocumentoEtichetta::TwipsPerMm / 2.0);
+    return QPointF::dotProduct(d, d) <= presa * presa;
+}
+
 OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, double y)
 {
     const auto& ordine = doc.OrdineDisegno();
     for (auto it = ordine.rbegin(); it != ordine.rend(); ++it) {
         OggettoEtichetta* o = *it;
-        if (o->Visible && o->tipo != TipoOggetto::Rettangolo && Contiene(*o, x, y)) return o;
+        if (!o->Visible || o->tipo == TipoOggetto::Rettangolo) continue;
+        if (o->tipo == TipoOggetto::Linea ? SuLinea(*o, x, y) : Contiene(*o, x, y)) return o;
     }
     return nullptr;
 }

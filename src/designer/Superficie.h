@@ -132,8 +132,11 @@ void DisegnaOggetti(QPainter& painter, const DocumentoEtichetta& doc, const Scal
 
 // True when Left <= x < Left + Width and Top <= y < Top + Height (surface twips).
 bool Contiene(const OggettoEtichetta& o, double x, double y);
-// The object that takes a click itself: the topmost visible text, barcode or
-// picture under the point (rectangles take no clicks of their own), or none.
+// True when the point is within `PresaLinea` twips (or half the thickness) of a line's stroke.
+constexpr double PresaLinea = 45;
+bool SuLinea(const OggettoEtichetta& linea, double x, double y);
+// The object that takes a click itself: the topmost visible text, barcode, picture or
+// ellipse under the point, or line near it (rectangles take no clicks of their own), or none.
 OggettoEtichetta* OggettoCliccato(const DocumentoEtichetta& doc, double x, double y);
 // The click on the surface itself: the first visible object of the surface's
 // list (creation order) under the point, or none.

@@ -1,17 +1,22 @@
 #include "designer/frmDialoghiFormato.h"
 
 #include "label/CampiUnione.h"
+#include "label/Colori.h"
 #include "label/NomiFile.h"
 #include "layout/FiltroCampi.h"
 #include "shell/InterazioneQt.h"
 #include "shell/StringTable.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -138,8 +143,72 @@ frmModificaImmagine::frmModificaImmagine(RichiestaModificaImmagine& r, Interazio
     lay->addWidget(box);
 }
 
+frmForma::frmForma(RichiestaForma& r, Interazione& ui, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmForma"));
+    setWindowTitle(LoadResString(2916));
+    auto* lay = new QVBoxLayout(this);
+    auto* campi = new QFormLayout;
+    spessore_ = new QDoubleSpinBox(this);
+    spessore_->setObjectName(QStringLiteral("txtSpessore"));
+    spessore_->setRange(0, 20);
+    spessore_->setDecimals(2);
+    spessore_->setSingleStep(0.1);
+    spessore_->setValue(double(r.contorno.Spessore));
+    campi->addRow(LoadResString(2917), spessore_);
+    tratto_ = new QComboBox(this);
+    tratto_->setObjectName(QStringLiteral("cmbTratto"));
+    for (int id : {2920, 2921, 2922}) tratto_->addItem(LoadResString(id));
+    tratto_->setCurrentIndex(int(r.contorno.Tratto));
+    campi->addRow(LoadResString(2919), tratto_);
+    // A colour button shows its colour and opens the colour dialog.
+    const auto bottoneColore = [this, &ui](const QString& nome, int testo, qint32& colore) {
+        auto* b = new QPushButton(LoadResString(testo), this);
+        b->setObjectName(nome);
+        b->setAutoDefault(false);
+        const auto mostra = [b, &colore] {
+            QPixmap campione(16, 16);
+            campione.fill(ColoreDaVB(colore));
+            b->setIcon(QIcon(campione));
+        };
+        mostra();
+        connect(b, &QPushButton::clicked, this, [&ui, &colore, mostra, testo] {
+            if (const auto c = ui.scegliColore(ColoreDaVB(colore), LoadResString(testo))) {
+                colore = ColoreVB(*c);
+                mostra();
+            }
+        });
+        return b;
+    };
+    coloreContorno_ = bottoneColore(QStringLiteral("cmdColoreContorno"), 2918, r.contorno.Colore);
+    campi->addRow(QString(), coloreContorno_);
+    if (r.conRiempimento) {
+        pieno_ = new QCheckBox(LoadResString(1566), this);
+        pieno_->setObjectName(QStringLiteral("chkPieno"));
+        pieno_->setChecked(r.riempimento.Pieno);
+        coloreRiempimento_ = bottoneColore(QStringLiteral("cmdColoreRiempimento"), 2924, r.riempimento.Colore);
+        coloreRiempimento_->setEnabled(r.riempimento.Pieno);
+        connect(pieno_, &QCheckBox::toggled, coloreRiempimento_, &QWidget::setEnabled);
+        campi->addRow(pieno_, coloreRiempimento_);
+    }
+    lay->addLayout(campi);
+    auto* box = pulsantiOkCancel(this);
+    connect(box, &QDialogButtonBox::accepted, this, [this, &r] {
+        r.contorno.Spessore = float(spessore_->value());
+        r.contorno.Tratto = TrattoLinea(tratto_->currentIndex());
+        if (pieno_) r.riempimento.Pieno = pieno_->isChecked();
+        accept();
+    });
+    lay->addWidget(box);
+}
+
 void RegistraDialoghiFormato()
 {
+    InterazioneQt::RegistraDialogo(RichiestaForma::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
+        InterazioneQt ui(genitore);
+        frmForma f(static_cast<RichiestaForma&>(d), ui, genitore);
+        return f.exec() == QDialog::Accepted;
+    });
     InterazioneQt::RegistraDialogo(RichiestaAllineamento::Nome, [](RichiestaDialogo& d, QWidget* genitore) {
         frmAllineamento f(static_cast<RichiestaAllineamento&>(d), genitore);
         return f.exec() == QDialog::Accepted;

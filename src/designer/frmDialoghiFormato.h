@@ -1,5 +1,6 @@
 #pragma once
-// The small dialogs of the formatting commands: alignment, text editor, picture editor.
+// The small dialogs of the formatting commands: alignment, text editor, picture editor,
+// a shape's outline and fill.
 // Each shows a request of ComandiEtichetta and hands the choice back in it.
 
 #include "designer/ComandiEtichetta.h"
@@ -7,7 +8,10 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QDoubleSpinBox;
 class QGroupBox;
+class QPushButton;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -50,7 +54,26 @@ private:
     QLineEdit* txt_ = nullptr;
 };
 
-// Registers the three dialogs with the Qt side of the interaction seam.
+// The outline and fill of lines and ellipses; the colours are chosen through the seam.
+class frmForma : public QDialog {
+    Q_OBJECT
+public:
+    frmForma(RichiestaForma& r, Interazione& ui, QWidget* parent = nullptr);
+    QDoubleSpinBox* txtSpessore() const { return spessore_; }
+    QComboBox* cmbTratto() const { return tratto_; }
+    QCheckBox* chkPieno() const { return pieno_; }  // null for lines alone
+    QPushButton* cmdColoreContorno() const { return coloreContorno_; }
+    QPushButton* cmdColoreRiempimento() const { return coloreRiempimento_; }
+
+private:
+    QDoubleSpinBox* spessore_ = nullptr;
+    QComboBox* tratto_ = nullptr;
+    QCheckBox* pieno_ = nullptr;
+    QPushButton* coloreContorno_ = nullptr;
+    QPushButton* coloreRiempimento_ = nullptr;
+};
+
+// Registers the dialogs with the Qt side of the interaction seam.
 void RegistraDialoghiFormato();
 
 }  // namespace cartigo

@@ -88,7 +88,7 @@ struct CollegamentoDati {
     bool operator==(const CollegamentoDati&) const = default;
 };
 
-enum class ModoInserimento { Nessuno, Testo, Barcode, Immagine, Rettangolo };
+enum class ModoInserimento { Nessuno, Testo, Barcode, Immagine, Rettangolo, Linea, Ellisse };
 
 // The last front/back command per object key. Values are kept as they are
 // written in the label file (" 1 " after a command, the line's text after a load).

@@ -40,6 +40,8 @@ constexpr int Distribuzione = 1533;
 constexpr int StessaDimensione = 1534;
 constexpr int Variabili = 2839;
 constexpr int Numerazione = 2840;
+constexpr int Rotazione = 2914;
+constexpr int ContornoForma = 2915;
 }  // namespace NomeModifica
 
 // The frame of an object, in twips.
@@ -276,6 +278,15 @@ class ComandoParametriBarcode : public ModificaProprieta {
 public:
     ComandoParametriBarcode(DocumentoEtichetta& doc, std::vector<Voce> voci)
         : ModificaProprieta(doc, NomeModifica::ParametriBarcode, std::move(voci))
+    {
+    }
+};
+
+// A line's ends moved by a grip, objects turned, a shape's outline and fill (the name says which).
+class ComandoForma : public ModificaProprieta {
+public:
+    ComandoForma(DocumentoEtichetta& doc, std::vector<Voce> voci, int idNome)
+        : ModificaProprieta(doc, idNome, std::move(voci))
     {
     }
 };

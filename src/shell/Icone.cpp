@@ -124,6 +124,20 @@ void disegna(const QString& k, QPainter& p)
     } else if (k == QLatin1String("rettangolo")) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(4, 8, 24, 16);
+    } else if (k == QLatin1String("linea")) {
+        p.setPen(QPen(inchiostro, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(5, 26, 27, 6);
+    } else if (k == QLatin1String("ellisse")) {
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(3, 7, 26, 18);
+    } else if (k == QLatin1String("ruotasx") || k == QLatin1String("ruotadx")) {
+        // Three quarters of a circle and the arrow at its end, turning as the command does.
+        const bool destra = k == QLatin1String("ruotadx");
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(6, 6, 20, 20, 90 * 16, destra ? 270 * 16 : -270 * 16);
+        p.setBrush(inchiostro);
+        p.drawPolygon(destra ? QPolygon({QPoint(16, 1), QPoint(22, 6), QPoint(16, 11)})
+                             : QPolygon({QPoint(16, 1), QPoint(10, 6), QPoint(16, 11)}));
     } else if (k == QLatin1String("modifica")) {
         p.setBrush(QColor(240, 200, 90));
         p.drawPolygon(QPolygon({QPoint(6, 26), QPoint(8, 20), QPoint(23, 5), QPoint(27, 9), QPoint(12, 24)}));
@@ -289,6 +303,8 @@ QString nomeTema(const QString& k)
         {QStringLiteral("zoompiu"), QStringLiteral("zoom-in")},
         {QStringLiteral("zoommeno"), QStringLiteral("zoom-out")},
         {QStringLiteral("zoomadatta"), QStringLiteral("zoom-fit-best")},
+        {QStringLiteral("ruotasx"), QStringLiteral("object-rotate-left")},
+        {QStringLiteral("ruotadx"), QStringLiteral("object-rotate-right")},
     };
     return nomi.value(k);
 }
