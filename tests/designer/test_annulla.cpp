@@ -59,11 +59,12 @@ struct Banco {
         // the newer kinds and settings, which every step must carry as they are
         t1->Adattamento = {false, AllineamentoVerticale::Centro, true, 5};
         b->Rotazione.Gradi = 90;
+        // a dashed rising line and a filled, turned ellipse
         l = doc.Crea(TipoOggetto::Linea, 0, 0, 0, 0);
-        l->ImpostaEstremi(1200, 5600, 4000, 5000);
+        l->ImpostaEstremi(6500, 4500, 7500, 3800);
         l->Contorno = {255, 0.5f, TrattoLinea::Tratteggiato};
-        e = doc.Crea(TipoOggetto::Ellisse, 4500, 4700, 1200, 800);
-        e->Riempimento = {true, 0x00C0C0C0};
+        e = doc.Crea(TipoOggetto::Ellisse, 2000, 4500, 1500, 800);
+        e->Riempimento = {true, 0x00FFCC99};
         e->Rotazione.Gradi = 270;
         cmd.PortaIndietro(r);
         cmd.PortaAvanti(t2);
@@ -79,7 +80,7 @@ struct Banco {
         ed->MouseDown(Qt::LeftButton, da, schermo(da), m);
         ed->Form_MouseMove(schermo((da + a) / 2));
         ed->Form_MouseMove(schermo(a));
-        ed->Form_MouseUp(Qt::LeftButton);
+        ed->Form_MouseUp(Qt::LeftButton, m);
     }
     void clic(QPointF tw, Qt::KeyboardModifiers m = {}) { trascina(tw, tw, m); }
     void seleziona(std::vector<OggettoEtichetta*> oggetti) { ed->ImpostaSelezione(oggetti); }
@@ -112,6 +113,43 @@ const std::vector<Azione>& azioni()
              b.ed->Form_MouseMove(Banco::schermo({8000, 7000}));
              b.ed->Tasto(Qt::Key_Escape, {});
          }},
+        {"draw a line",
+         [](Banco& b) {
+             b.ed->ImpostaModoInserimento(ModoInserimento::Linea);
+             b.trascina({7000, 6000}, {7900, 5400});
+         }},
+        {"draw a circle with Shift",
+         [](Banco& b) {
+             b.ed->ImpostaModoInserimento(ModoInserimento::Ellisse);
+             b.trascina({7000, 6000}, {7900, 6400}, Qt::ShiftModifier);
+         }},
+        {"place a line by a click", [](Banco& b) {
+             b.ed->ImpostaModoInserimento(ModoInserimento::Linea);
+             b.clic({7000, 6000});
+         }},
+        {"move a line's end with its grip",
+         [](Banco& b) {
+             b.seleziona({b.l});
+             b.ed->ShowHandles(true);
+             const QPointF m = (*b.finestra.maniglie)[0] + QPointF(30, 30);
+             b.trascina(m, {6500, 3000});
+         }},
+        {"move a line by its stroke", [](Banco& b) { b.trascina({7000, 4150}, {7300, 4450}); }},
+        {"rotate right", [](Banco& b) { b.cmd.Ruota(1, std::vector{b.t1, b.b, b.l, b.e}); }},
+        {"rotate left a turned object", [](Banco& b) { b.cmd.Ruota(-1, std::vector{b.p, b.r}); },
+         [](Banco& b) { b.p->Rotazione.Gradi = 90; }},
+        {"outline and fill",
+         [](Banco& b) {
+             b.ui.gestoriDialogo[RichiestaForma::Nome] = [](RichiestaDialogo& d) {
+                 auto& r = static_cast<RichiestaForma&>(d);
+                 EXPECT_TRUE(r.conRiempimento);
+                 EXPECT_TRUE(r.riempimento.Pieno);
+                 r.contorno = {0x000000FF, 1.5f, TrattoLinea::Punteggiato};
+                 r.riempimento.Pieno = false;
+                 return true;
+             };
+             b.cmd.ProprietaForma(std::vector{b.e, b.t1, b.l});
+         }},
         {"delete one", [](Banco& b) { b.cmd.Cancella(b.t2); }},
         {"delete several",
          [](Banco& b) {
@@ -119,7 +157,7 @@ const std::vector<Azione>& azioni()
          }},
         {"cut",
          [](Banco& b) {
-             b.cmd.Taglia(std::vector{b.b, b.t2});
+             b.cmd.Taglia(std::vector{b.b, b.t2, b.e});
          }},
         {"paste several", [](Banco& b) { b.cmd.Incolla(); },
          [](Banco& b) {
@@ -206,11 +244,11 @@ const std::vector<Azione>& azioni()
         {"transparent", [](Banco& b) { b.cmd.Trasparente(b.t2); }, [](Banco& b) { b.t2->BackStyle = 1; }},
         {"bring to front",
          [](Banco& b) {
-             b.cmd.PortaAvanti(std::vector{b.r, b.t1});
+             b.cmd.PortaAvanti(std::vector{b.r, b.t1, b.l});
          }},
         {"send to back",
          [](Banco& b) {
-             b.cmd.PortaIndietro(std::vector{b.t2, b.b});
+             b.cmd.PortaIndietro(std::vector{b.t2, b.b, b.e});
          }},
         {"edit text",
          [](Banco& b) {
@@ -249,7 +287,7 @@ const std::vector<Azione>& azioni()
          }},
         {"align left edges",
          [](Banco& b) {
-             b.cmd.Allinea(Allinea::Sinistra, std::vector{b.t2, b.b, b.t1});
+             b.cmd.Allinea(Allinea::Sinistra, std::vector{b.t2, b.b, b.l, b.e, b.t1});
          }},
         {"align a single object to the label", [](Banco& b) { b.cmd.Allinea(Allinea::Basso, b.p); }},
         {"distribute",
