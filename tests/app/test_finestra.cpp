@@ -118,7 +118,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         chiavi.join(QLatin1Char(' ')),
         QStringLiteral(
             "nuovo apri salva | annulla ripeti | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
-            "barcode rettangolo | modifica collega | parbarcode | griglia snap | zoommeno zoom zoompiu zoomadatta"));
+            "barcode rettangolo linea ellisse | modifica collega | parbarcode | griglia snap | zoommeno zoom zoompiu zoomadatta"));
     EXPECT_FALSE(w.f->Pulsante(QStringLiteral("griglia"))->isChecked());
     EXPECT_TRUE(w.f->Pulsante(QStringLiteral("snap"))->isChecked());
     EXPECT_EQ(w.f->cmbFontsize()->count(), 16);
