@@ -110,8 +110,10 @@ void frmCartigo::creaPannello()
     dock_ = new QDockWidget(this);
     dock_->setObjectName(QStringLiteral("dockPannelloOggetto"));
     dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-    pannello_ = new PannelloOggetto(dock_);
+    pannello_ = new PannelloOggetto(doc_, *ui_, dock_);
     pannello_->setMinimumWidth(220);
+    pannello_->Modello().fonts = [this] { return comandi_.fonts(); };
+    pannello_->Modello().campi = [this] { return comandi_.campiDati ? comandi_.campiDati() : QStringList(); };
     dock_->setWidget(pannello_);
     addDockWidget(Qt::RightDockWidgetArea, dock_);
     QAction* mostra = dock_->toggleViewAction();
@@ -127,6 +129,11 @@ void frmCartigo::creaPannello()
     connect(&doc_, &DocumentoEtichetta::oggettoCambiato, this, &frmCartigo::aggiornaPannello);
     connect(&doc_, &DocumentoEtichetta::oggettiCambiati, this, &frmCartigo::aggiornaPannello);
     connect(&doc_.Storia(), &QUndoStack::indexChanged, this, &frmCartigo::aggiornaPannello);
+    // Connected to another table (or none): other fields to link.
+    connect(&doc_, &DocumentoEtichetta::connessioneCambiata, this, [this] {
+        pannello_->Modello().RileggiCampi();
+        aggiornaPannello();
+    });
     // The surface's scroll bars stay beside the panel.
     connect(dock_, &QDockWidget::visibilityChanged, area_, &AreaDisegno::LayoutDesigner);
     dock_->setWindowTitle(LoadResString(1509));
@@ -135,7 +142,7 @@ void frmCartigo::creaPannello()
 
 void frmCartigo::aggiornaPannello()
 {
-    if (pannello_ && editor_) pannello_->Mostra(editor_->CurrentObject());
+    if (pannello_ && editor_) pannello_->Mostra(editor_->Selezione());
 }
 
 }  // namespace cartigo

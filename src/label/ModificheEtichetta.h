@@ -42,6 +42,9 @@ constexpr int Variabili = 2839;
 constexpr int Numerazione = 2840;
 constexpr int Rotazione = 2914;
 constexpr int ContornoForma = 2915;
+constexpr int AdattaTesto = 1779;
+constexpr int TrattoContorno = 1780;
+constexpr int Orientamento = 1781;
 }  // namespace NomeModifica
 
 // The frame of an object, in twips.
@@ -296,6 +299,16 @@ class ComandoCollegaCampo : public ModificaProprieta {
 public:
     ComandoCollegaCampo(DocumentoEtichetta& doc, std::vector<Voce> voci)
         : ModificaProprieta(doc, NomeModifica::CollegaCampo, std::move(voci))
+    {
+    }
+};
+
+// Any other setting of the objects (a text's fit, an outline's dash, the rotation), as
+// the object panel changes it; the name says which.
+class ComandoImpostazione : public ModificaProprieta {
+public:
+    ComandoImpostazione(DocumentoEtichetta& doc, std::vector<Voce> voci, int idNome)
+        : ModificaProprieta(doc, idNome, std::move(voci))
     {
     }
 };
