@@ -227,6 +227,9 @@ void PannelloOggetto::Aggiorna()
         form_->setRowVisible(righe_[size_t(i)].editore, s.presente);
         if (s.presente) riempi(Proprieta(i), s);
     }
+    // The smallest size matters to texts that shrink.
+    const Stato riduci = modello_.Valore(Proprieta::Riduci);
+    righe_[size_t(Proprieta::Minimo)].editore->setEnabled(riduci.misto || riduci.valore.toBool());
     riempimento_ = false;
 }
 
@@ -356,7 +359,7 @@ void PannelloOggetto::modificato()
 QSize PannelloOggetto::sizeHint() const
 {
     // As wide whatever it shows.
-    return {260, QWidget::sizeHint().height()};
+    return {220, QWidget::sizeHint().height()};
 }
 
 }  // namespace cartigo

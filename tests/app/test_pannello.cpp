@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,7 +144,9 @@ TEST_F(Pannello, EditsEveryTextSettingEachOneStep)
     // The fit settings, each a "Text fit" step.
     clic(P::ACapo);
     scegli(P::Verticale, QStringLiteral("Bottom"));
+    EXPECT_FALSE(p()->Editore(P::Minimo)->isEnabled());
     clic(P::Riduci);
+    EXPECT_TRUE(p()->Editore(P::Minimo)->isEnabled());
     scrivi(editore<QDoubleSpinBox>(P::Minimo), numero(6.5));
     EXPECT_EQ(doc().Storia().undoText(), LoadResString(1779));
     EXPECT_EQ(t->Adattamento, (AdattamentoTesto{false, AllineamentoVerticale::Basso, true, 6.5f}));
@@ -303,5 +306,8 @@ TEST_F(Pannello, KeepsItsWidthWhateverItShows)
         EXPECT_EQ(dock->width(), larghezzaDock);
         EXPECT_EQ(f->Area()->width(), area);
         EXPECT_LE(p()->minimumSizeHint().width(), larghezza);
+        // Nothing passes the panel's right edge.
+        auto* scorrimento = p()->findChild<QScrollArea*>(QStringLiteral("scorrimento"));
+        EXPECT_LE(scorrimento->widget()->minimumSizeHint().width(), scorrimento->viewport()->width());
     }
 }
