@@ -73,7 +73,8 @@ void Completa(DisegnoBarcode& d, const Geometria& g, PosizioneTestoBarcode posiz
     s.testo = d.testo;
     s.testoX = d.testoX;
     s.testoY = d.testoY;
-    const TracciatoSimbolo t = TracciaVettoriale(s);
+    TracciatoSimbolo t = TracciaVettoriale(s);
+    d.cifre = std::move(t.cifre);
     if (!t.chiaro.isEmpty())
         d.rettangoli.append({t.chiaro.left(), t.chiaro.top(), t.chiaro.right(), t.chiaro.bottom(), QColor(Qt::white)});
     for (const QRectF& r : t.scuri) d.rettangoli.append({r.left(), r.top(), r.right(), r.bottom(), QColor(Qt::black)});
@@ -119,6 +120,7 @@ DisegnoBarcode DisegnoLineare(const SimboloZint& s, const ParametriBarcode& para
     sb.quieteSinistra = quint16(s.quieteSinistra);
     sb.quieteDestra = quint16(s.quieteDestra + s.colonne - usati);
     sb.barreSostegno = s.barreSostegno;
+    sb.cifreStandard = parametri.cifreStandard && CifreStandardPossibili(parametri.tipo);
     Completa(d, g, posizione);
     return d;
 }
@@ -162,7 +164,7 @@ PosizioneTestoBarcode PosizioneTestoDaNumero(int valore)
 }
 
 DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
-                          PosizioneTestoBarcode posizione)
+                          PosizioneTestoBarcode posizione, bool cifreStandard)
 {
     DisegnoBarcode d;
     d.stilePenna = kPennaNessuna;
@@ -187,6 +189,14 @@ DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riqu
     int usati = 0;
     for (const quint8 e : sb.elementi) usati += e;
     sb.quieteDestra = quint16(d.moduli - usati);
+    if (cifreStandard) {
+        // The encoder's margins are 3 light modules a side; the standard's quiet zones are
+        // 11 and 7 for EAN-13, where the first digit stands, and 7 a side for EAN-8.
+        sb.cifreStandard = true;
+        sb.quieteSinistra = esito.cifre.size() == 13 ? 8 : 4;
+        sb.quieteDestra += 4;
+        d.moduli += sb.quieteSinistra + 4;
+    }
     Completa(d, g, posizione);
     return d;
 }
@@ -234,7 +244,7 @@ DisegnoBarcode DisegnoSimbolo(const ParametriBarcode& parametri, const QString& 
         case TipoBarcode::Code39:
             return Disegno39(codice, riquadro, misura, posizione);
         case TipoBarcode::EAN13:
-            return DisegnoEAN(codice, riquadro, misura, posizione);
+            return DisegnoEAN(codice, riquadro, misura, posizione, parametri.cifreStandard);
         default:
             break;
     }
@@ -301,7 +311,40 @@ void DipingiBarcode(QPainter& p, const DisegnoBarcode& d, const QColor& colore)
         const QFont f = CarattereBarcodeTwips();
         p.setFont(f);
         p.setPen(d.coloreTesto == QColor(Qt::black) ? colore : d.coloreTesto);
-        p.drawText(QPointF(d.testoX, d.testoY + QFontMetricsF(f).ascent()), d.testo);
+        if (!d.cifre.empty())
+            DipingiCifre(p, d.cifre, d.testoY, f);
+        else
+            p.drawText(QPointF(d.testoX, d.testoY + QFontMetricsF(f).ascent()), d.testo);
+    }
+    p.restore();
+}
+
+void DipingiCifre(QPainter& p, const std::vector<TracciatoSimbolo::Cifre>& cifre, double cima, const QFont& carattere)
+{
+    constexpr double kQuota = 0.9;
+    constexpr double kPiccole = 0.8;
+    const auto ridotto = [&](double scala) {
+        QFont f = carattere;
+        if (f.pixelSize() > 0)
+            f.setPixelSize(std::max(1, int(std::lround(f.pixelSize() * scala))));
+        else
+            f.setPointSizeF(std::max(0.1, f.pointSizeF() * scala));
+        return f;
+    };
+    const QFontMetricsF fm(carattere);
+    double scala = 1;
+    for (const TracciatoSimbolo::Cifre& c : cifre) {
+        const double w = fm.horizontalAdvance(c.testo);
+        if (!c.piccolo && w > 0) scala = std::min(scala, kQuota * c.ampiezza / w);
+    }
+    const QFont normale = ridotto(scala), piccolo = ridotto(scala * kPiccole);
+    const QFontMetricsF fmNormale(normale), fmPiccolo(piccolo);
+    const double base = cima + fmNormale.ascent();
+    p.save();
+    for (const TracciatoSimbolo::Cifre& c : cifre) {
+        p.setFont(c.piccolo ? piccolo : normale);
+        const double w = (c.piccolo ? fmPiccolo : fmNormale).horizontalAdvance(c.testo);
+        p.drawText(QPointF(c.centro - w / 2, base), c.testo);
     }
     p.restore();
 }

@@ -80,6 +80,9 @@ struct DisegnoBarcode {
     double testoX = 0;
     double testoY = 0;
     QColor coloreTesto = Qt::black;
+    // The line in the standard layout of EAN and UPC (GruppiCifre): its groups, drawn
+    // instead of `testo` from `testoY` down.
+    std::vector<TracciatoSimbolo::Cifre> cifre;
 
     // What the layout is made of, for checks: the measured text (also when the
     // line is hidden), the symbol's modules and one module's width in twips,
@@ -112,8 +115,11 @@ struct DisegnoBarcode {
 // (or above) them whether or not the text is shown; the text is `strEANCode`
 // exactly as passed (the full 13 or 8 digits when the check digit was added),
 // centred on the box.
+// With `cifreStandard` the symbol keeps the quiet zones the standard asks for inside its
+// box (11 and 7 modules for EAN-13, 7 and 7 for EAN-8) and its digits take the standard
+// layout when the line is below.
 DisegnoBarcode DisegnoEAN(const QString& strEANCode, const RiquadroBarcode& riquadro, const MisuraTestoBarcode& misura,
-                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto);
+                          PosizioneTestoBarcode posizione = PosizioneTestoBarcode::Sotto, bool cifreStandard = false);
 
 // Code 39. An empty code gives an empty layout. The code is upper-cased and
 // enclosed in the start and stop characters; characters past "Z" are drawn as
@@ -150,5 +156,11 @@ MisuraTestoBarcode MisuraTestoTwips();
 // Paints a layout on a painter whose unit is the twip: the rectangles in their colours
 // (black ones in `colore`), without a pen, and the text in the barcode font.
 void DipingiBarcode(QPainter& p, const DisegnoBarcode& d, const QColor& colore = Qt::black);
+
+// Paints the digits of the standard layout with the painter's pen on a painter whose unit
+// is the twip, the top of their line at `cima`: in `carattere`, made smaller when a group
+// would not fit between its guards (nine tenths of its room), UPC's outside digits four
+// fifths of the others.
+void DipingiCifre(QPainter& p, const std::vector<TracciatoSimbolo::Cifre>& cifre, double cima, const QFont& carattere);
 
 }  // namespace cartigo

@@ -27,6 +27,11 @@ bool BarcodeBidimensionale(int tipo)
     return t == TipoBarcode::QRCode || t == TipoBarcode::DataMatrix || t == TipoBarcode::PDF417;
 }
 
+bool CifreStandardPossibili(int tipo)
+{
+    return tipo == int(TipoBarcode::EAN13) || tipo == int(TipoBarcode::UPC);
+}
+
 ParametriBarcode ParametriBarcode::DaTag(const QString& tag)
 {
     ParametriBarcode p;
@@ -38,6 +43,8 @@ ParametriBarcode ParametriBarcode::DaTag(const QString& tag)
             if (terzo == QLatin1Char(kLivelliQR[i])) p.correzione = static_cast<CorrezioneQR>(i);
     } else if (p.tipo == int(TipoBarcode::DataMatrix) && terzo == QLatin1Char('R')) {
         p.forma = FormaDataMatrix::Rettangolare;
+    } else if (CifreStandardPossibili(p.tipo)) {
+        p.cifreStandard = terzo == QLatin1Char('S');
     }
     return p;
 }
@@ -49,7 +56,17 @@ QString ParametriBarcode::Tag() const
         t += QLatin1Char(kLivelliQR[static_cast<int>(correzione)]);
     else if (tipo == int(TipoBarcode::DataMatrix))
         t += forma == FormaDataMatrix::Rettangolare ? QLatin1Char('R') : QLatin1Char('Q');
+    else if (CifreStandardPossibili(tipo) && cifreStandard)
+        t += QLatin1Char('S');
     return t;
+}
+
+QString TagNuovoBarcode(const QString& tag)
+{
+    ParametriBarcode p = ParametriBarcode::DaTag(tag);
+    if (!CifreStandardPossibili(p.tipo) || p.cifreStandard) return tag;
+    p.cifreStandard = true;
+    return p.Tag();
 }
 
 }  // namespace cartigo

@@ -8,6 +8,8 @@ namespace cartigo {
 namespace {
 
 constexpr double kTwipPerMm = 56.7;
+// The kinds' digits (TipoBarcode) whose digits have a standard layout.
+enum class TipoCifre { EAN = 1, UPC = 6 };
 constexpr double kTwipPerPollice = 1440;
 
 // Bearer bars of ITF-14, in modules, and the most of the bars' height they may take.
@@ -70,7 +72,77 @@ double ModuliMatriceY(const SimboloBarcode& s)
     return s.righe * double(s.altezzaRiga) + 2.0 * s.quieteVerticale;
 }
 
+// The modules from the first bar's left edge to the last bar's right edge.
+int ModuliBarre(const SimboloBarcode& s)
+{
+    int n = 0;
+    for (std::size_t i = 1; i < s.elementi.size(); ++i) n += s.elementi[i];
+    return n;
+}
+
+bool Lunga(const std::vector<std::pair<int, int>>& lunghe, int da, int a)
+{
+    for (const auto& [inizio, fine] : lunghe)
+        if (da >= inizio && a <= fine) return true;
+    return false;
+}
+
+// The symbol's kind by the standard layout's measures: 13 EAN-13, 8 EAN-8, 12 UPC-A,
+// 6 UPC-E; 0 for none. `cifre` gets the digits.
+int FormaCifre(const SimboloBarcode& s, QString* cifre)
+{
+    if (!s.cifreStandard || s.posizioneTesto != 0 || s.bidimensionale() || s.dueLarghezze || s.elementi.empty())
+        return 0;
+    const auto tipo = static_cast<TipoCifre>(s.tipo);
+    const QString& t = tipo == TipoCifre::EAN ? s.dati : s.testo;
+    if (!std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) return 0;
+    const int barre = ModuliBarre(s);
+    *cifre = t;
+    if (tipo == TipoCifre::EAN && t.size() == 13 && barre == 95) return 13;
+    if (tipo == TipoCifre::EAN && t.size() == 8 && barre == 67) return 8;
+    if (tipo == TipoCifre::UPC && t.size() == 12 && barre == 95) return 12;
+    if (tipo == TipoCifre::UPC && t.size() == 8 && barre == 51) return 6;
+    return 0;
+}
+
 }  // namespace
+
+std::vector<GruppoCifre> GruppiCifre(const SimboloBarcode& s)
+{
+    QString c;
+    switch (FormaCifre(s, &c)) {
+        case 13:
+            return {{c.left(1), -7, -1, false}, {c.mid(1, 6), 3, 45, false}, {c.mid(7, 6), 50, 92, false}};
+        case 8:
+            return {{c.left(4), 3, 31, false}, {c.mid(4, 4), 36, 64, false}};
+        case 12:
+            return {{c.left(1), -7, -1, true},
+                    {c.mid(1, 5), 10, 45, false},
+                    {c.mid(6, 5), 50, 85, false},
+                    {c.right(1), 96, 102, true}};
+        case 6:
+            return {{c.left(1), -7, -1, true}, {c.mid(1, 6), 3, 45, false}, {c.right(1), 52, 58, true}};
+        default:
+            return {};
+    }
+}
+
+std::vector<std::pair<int, int>> BarreLunghe(const SimboloBarcode& s)
+{
+    QString c;
+    switch (FormaCifre(s, &c)) {
+        case 13:
+            return {{0, 3}, {45, 50}, {92, 95}};
+        case 8:
+            return {{0, 3}, {31, 36}, {64, 67}};
+        case 12:
+            return {{0, 10}, {45, 50}, {85, 95}};
+        case 6:
+            return {{0, 3}, {45, 51}};
+        default:
+            return {};
+    }
+}
 
 double MisureSimbolo::Moduli(double rapporto) const
 {
@@ -123,12 +195,22 @@ TracciatoSimbolo TracciaVettoriale(const SimboloBarcode& s)
         fondo -= spessore;
     }
     const double x0 = s.x + s.quieteSinistra * mw;
+    const auto lunghe = BarreLunghe(s);
+    const double prolungamento =
+        lunghe.empty() ? 0 : std::max(0.0, std::min(kModuliProlungamento * mw, (s.y + s.altezza - fondo) / 2));
+    const int primaBarra = s.elementi[0];
     double pos = 0;  // in modules from x0
     for (std::size_t i = 0; i < s.elementi.size(); ++i) {
         const double w = s.dueLarghezze && s.elementi[i] == 2 ? rapporto : double(s.elementi[i]);
-        if (i % 2 == 1) t.scuri.emplace_back(QPointF(x0 + pos * mw, cima), QPointF(x0 + (pos + w) * mw, fondo));
+        if (i % 2 == 1) {
+            const int da = int(pos) - primaBarra;
+            const double basso = Lunga(lunghe, da, da + int(w)) ? fondo + prolungamento : fondo;
+            t.scuri.emplace_back(QPointF(x0 + pos * mw, cima), QPointF(x0 + (pos + w) * mw, basso));
+        }
         pos += w;
     }
+    for (const GruppoCifre& g : GruppiCifre(s))
+        t.cifre.push_back({g.testo, x0 + (primaBarra + (g.da + g.a) / 2.0) * mw, (g.a - g.da) * mw, g.piccolo});
     if (s.coprente) t.chiaro = QRectF(QPointF(x0, cima), QPointF(x0 + pos * mw, fondo));
     return t;
 }
@@ -203,16 +285,30 @@ std::optional<TracciatoSimbolo> TracciaAPunti(const SimboloBarcode& s, const QTr
         fondo -= spessore;
     }
     const long inizio = sinistra + (n - ampiezza(modulo)) / 2 + long(s.quieteSinistra) * modulo;
+    const auto lunghe = BarreLunghe(s);
+    long prolungamento = 0;
+    if (!lunghe.empty()) {
+        const long piede = std::lround((s.y + s.altezza) * k);
+        prolungamento = std::max(0L, std::min(long(kModuliProlungamento) * modulo, (piede - fondo) / 2));
+    }
+    const long primaBarra = inizio + long(s.elementi[0]) * modulo;
     long pos = inizio;
     for (std::size_t i = 0; i < s.elementi.size(); ++i) {
         const long w = s.dueLarghezze && s.elementi[i] == 2 ? wLargo : long(s.elementi[i]) * modulo;
         if (i % 2 == 1) {
             // The reduction keeps at least one dot of every bar.
             const long r = std::clamp(long(riduzione), 0L, w - 1);
+            const int da = int((pos - primaBarra) / modulo);
+            const long basso = Lunga(lunghe, da, da + int(w / modulo)) ? fondo + prolungamento : fondo;
             t.scuri.emplace_back(QPointF(X(double(pos + r / 2)), Y(cima)),
-                                 QPointF(X(double(pos + w - (r - r / 2))), Y(fondo)));
+                                 QPointF(X(double(pos + w - (r - r / 2))), Y(basso)));
         }
         pos += w;
+    }
+    // The digits' places back in twips on the page.
+    for (const GruppoCifre& g : GruppiCifre(s)) {
+        const double centro = X(primaBarra + (g.da + g.a) / 2.0 * modulo);
+        t.cifre.push_back({g.testo, (centro - mappa.dx()) / mappa.m11(), (g.a - g.da) * modulo / k, g.piccolo});
     }
     if (s.coprente) t.chiaro = QRectF(QPointF(X(inizio), Y(cima)), QPointF(X(pos), Y(fondo)));
     return t;

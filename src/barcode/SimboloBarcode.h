@@ -58,11 +58,34 @@ struct SimboloBarcode {
     quint8 posizioneTesto = 2;
     QString testo;
     double testoX = 0, testoY = 0;
+    // EAN and UPC with the line below: the digits in the standard layout (GruppiCifre),
+    // the guard bars reaching down among them.
+    bool cifreStandard = false;
 
     bool bidimensionale() const { return righe > 0; }
     bool conTesto() const { return posizioneTesto != 2 && !testo.isEmpty(); }
     bool operator==(const SimboloBarcode&) const = default;
 };
+
+// A group of the digits of the standard layout: its text and the modules it stands under,
+// counted from the left edge of the first bar (negative: in the left quiet zone), and
+// whether it is one of UPC's outside digits, printed smaller.
+struct GruppoCifre {
+    QString testo;
+    int da = 0, a = 0;
+    bool piccolo = false;
+};
+// The standard layout of a symbol's digits, and the modules of the bars that reach down
+// among them ([da, a) from the first bar's edge): EAN-13 (the first digit left of the
+// bars, then 6 and 6 between the guards), EAN-8 (4 and 4), UPC-A (the first and the last
+// digit outside, smaller, 5 and 5 inside, the outside digits' bars long like the guards)
+// and UPC-E (6 digits, the number system and the check digit outside). Nothing unless
+// the symbol asks for it, its line is below and its digits and modules are of the kind.
+std::vector<GruppoCifre> GruppiCifre(const SimboloBarcode& s);
+std::vector<std::pair<int, int>> BarreLunghe(const SimboloBarcode& s);
+// How far the long bars reach below the others: 5 modules, at most half the room the
+// line below has.
+inline constexpr double kModuliProlungamento = 5;
 
 // Elements, modules and widths counted the way a layout needs them.
 struct MisureSimbolo {
@@ -81,6 +104,14 @@ struct TracciatoSimbolo {
     std::vector<QRectF> scuri;
     double modulo = 0;
     double rapporto = 1;
+    // The digits of the standard layout where this layout puts them, in twips on the page
+    // whatever the layout's units: each group centred on `centro` over `ampiezza`.
+    struct Cifre {
+        QString testo;
+        double centro = 0, ampiezza = 0;
+        bool piccolo = false;
+    };
+    std::vector<Cifre> cifre;
 };
 
 // The vector layout, in twips on the page: the symbol stretched to its box (a linear

@@ -4,6 +4,7 @@
 #include "shell/StringTable.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -112,6 +113,10 @@ frmParametriBarcode::frmParametriBarcode(RichiestaParametriBarcode& r, QWidget* 
     colonna->addWidget(fraForma_);
     opzioni->addLayout(colonna);
     lay->addLayout(opzioni);
+    chkCifreStandard_ = new QCheckBox(LoadResString(1617), this);
+    chkCifreStandard_->setObjectName(QStringLiteral("chkCifreStandard"));
+    chkCifreStandard_->setChecked(r.cifreStandard);
+    lay->addWidget(chkCifreStandard_);
 
     auto* fraAnteprima = new QGroupBox(LoadResString(1614), this);
     fraAnteprima->setObjectName(QStringLiteral("fraAnteprima"));
@@ -133,6 +138,7 @@ frmParametriBarcode::frmParametriBarcode(RichiestaParametriBarcode& r, QWidget* 
         r_.opzioneTesto = opt_[1]->isChecked() ? 1 : opt_[0]->isChecked() ? 0 : 2;
         r_.correzione = static_cast<CorrezioneQR>(cmbCorrezione_->currentIndex());
         r_.forma = optForma_[1]->isChecked() ? FormaDataMatrix::Rettangolare : FormaDataMatrix::Quadrata;
+        r_.cifreStandard = chkCifreStandard_->isChecked();
         accept();
     });
     lay->addWidget(box);
@@ -141,6 +147,7 @@ frmParametriBarcode::frmParametriBarcode(RichiestaParametriBarcode& r, QWidget* 
     connect(cmbCorrezione_, &QComboBox::currentIndexChanged, this, &frmParametriBarcode::aggiorna);
     connect(gruppo, &QButtonGroup::idClicked, this, &frmParametriBarcode::aggiorna);
     connect(gruppoForma, &QButtonGroup::idClicked, this, &frmParametriBarcode::aggiorna);
+    connect(chkCifreStandard_, &QCheckBox::toggled, this, &frmParametriBarcode::aggiorna);
     aggiorna();
 }
 
@@ -156,7 +163,9 @@ void frmParametriBarcode::aggiorna()
     p.testo = posizione();
     p.correzione = static_cast<CorrezioneQR>(cmbCorrezione_->currentIndex());
     p.forma = optForma_[1]->isChecked() ? FormaDataMatrix::Rettangolare : FormaDataMatrix::Quadrata;
+    p.cifreStandard = chkCifreStandard_->isChecked();
     frame1_->setEnabled(!BarcodeBidimensionale(p.tipo));
+    chkCifreStandard_->setEnabled(CifreStandardPossibili(p.tipo));
     fraCorrezione_->setEnabled(p.tipo == int(TipoBarcode::QRCode));
     fraForma_->setEnabled(p.tipo == int(TipoBarcode::DataMatrix));
 

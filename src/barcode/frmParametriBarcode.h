@@ -1,6 +1,7 @@
 #pragma once
 // The barcode parameters dialog: kind of barcode, position of its text, QR Code's error
-// correction and Data Matrix's shape, with a preview of the symbol.
+// correction, Data Matrix's shape and EAN's and UPC's standard layout of the digits, with
+// a preview of the symbol.
 
 #include "barcode/DisegnoBarcode.h"
 #include "barcode/RichiesteBarcode.h"
@@ -8,6 +9,7 @@
 #include <QDialog>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -41,6 +43,7 @@ public:
     QRadioButton* optAllineamento(int i) const { return opt_[i]; }
     QComboBox* cmbCorrezione() const { return cmbCorrezione_; }
     QRadioButton* optForma(int i) const { return optForma_[i]; }
+    QCheckBox* chkCifreStandard() const { return chkCifreStandard_; }
     AnteprimaBarcode* Anteprima() const { return anteprima_; }
     // Under the preview: the message of refused data, or that the data are a sample.
     QLabel* lblAnteprima() const { return lblAnteprima_; }
@@ -57,6 +60,7 @@ private:
     QComboBox* cmbCorrezione_ = nullptr;
     QGroupBox* fraForma_ = nullptr;
     QRadioButton* optForma_[2] = {};
+    QCheckBox* chkCifreStandard_ = nullptr;
     AnteprimaBarcode* anteprima_ = nullptr;
     QLabel* lblAnteprima_ = nullptr;
 };

@@ -532,6 +532,7 @@ void ComandiEtichetta::ParametriBarcode(const Selezione& selezione)
     r.opzioneTesto = RichiestaParametriBarcode::OpzioneDaAllineamento(p.testo);
     r.correzione = p.correzione;
     r.forma = p.forma;
+    r.cifreStandard = !CifreStandardPossibili(p.tipo) || p.cifreStandard;
     r.campo = Superficie::CampoBarcode(*corrente);
     r.dati = corrente->ToolTipText;
     r.larghezza = corrente->Width;
@@ -545,6 +546,7 @@ void ComandiEtichetta::ParametriBarcode(const Selezione& selezione)
         q.testo = RichiestaParametriBarcode::AllineamentoDaOpzione(r.opzioneTesto);
         q.correzione = r.correzione;
         q.forma = r.forma;
+        q.cifreStandard = r.cifreStandard;
         o.Tag = q.Tag();
     };
     esegui<ComandoParametriBarcode>(doc_, ModificaProprieta::Voci(barcode, nuoviParametri));

@@ -1,5 +1,6 @@
 #include "designer/EditorSuperficie.h"
 
+#include "barcode/ParametriBarcode.h"
 #include "label/ModificheEtichetta.h"
 
 #include <algorithm>
@@ -143,6 +144,7 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
                 break;
             case ModoInserimento::Barcode:
                 nuovo = doc_.CreaBarcode(fx, fy, LarghezzaOggetto, AltezzaOggetto);
+                nuovo->Tag = TagNuovoBarcode(nuovo->Tag);
                 break;
             case ModoInserimento::Immagine:
                 nuovo = doc_.CreaImmagine(fx, fy, LarghezzaOggetto, AltezzaOggetto);

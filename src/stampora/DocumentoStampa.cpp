@@ -632,6 +632,7 @@ void DocumentoStampa::DrawSymbol(const SimboloBarcode& simbolo)
     op.x2 = static_cast<float>(v[2]);
     op.y2 = static_cast<float>(v[3]);
     op.dato = static_cast<quint32>(p->simboli_.size());
+    formatoEsteso_ = formatoEsteso_ || simbolo.cifreStandard;
     p->simboli_.push_back(simbolo);
     aggiungi(op);
 }

@@ -124,14 +124,15 @@ QImage leggiImmagine(const QByteArray& png, const InfoStampante& carta)
 }  // namespace
 
 // A symbol of a page (format version 2): kind, data, flags (1 two widths, 2 covering,
-// 4 bearer bars), quiet zones, elements, the matrix (rows, columns, rows' height, vertical
+// 4 bearer bars, from version 3 8 the digits in the standard layout), quiet zones, elements, the matrix (rows, columns, rows' height, vertical
 // quiet zone, the modules 8 to a byte, first module in the high bit), the box, the bars'
 // top and bottom, and the human-readable line (position, text, top-left corner).
 void ScriviSimboloStampa(QDataStream& s, const SimboloBarcode& b)
 {
     s << b.tipo;
     scriviTesto(s, b.dati);
-    s << static_cast<quint8>((b.dueLarghezze ? 1 : 0) | (b.coprente ? 2 : 0) | (b.barreSostegno ? 4 : 0));
+    s << static_cast<quint8>((b.dueLarghezze ? 1 : 0) | (b.coprente ? 2 : 0) | (b.barreSostegno ? 4 : 0) |
+                             (b.cifreStandard ? 8 : 0));
     s << b.quieteSinistra << b.quieteDestra;
     s << static_cast<quint32>(b.elementi.size());
     s.writeRawData(reinterpret_cast<const char*>(b.elementi.data()), static_cast<int>(b.elementi.size()));
@@ -159,10 +160,11 @@ bool leggiSimbolo(Lettore& l, SimboloBarcode* b)
     s >> b->tipo;
     if (!l.ok() || b->tipo < 0 || b->tipo > 7 || !l.testo(&b->dati)) return false;
     s >> flag >> b->quieteSinistra >> b->quieteDestra;
-    if (!l.ok() || flag > 7 || !l.conteggio(&n, 1) || n > kModuliMassimiSimbolo) return false;
+    if (!l.ok() || flag > 15 || !l.conteggio(&n, 1) || n > kModuliMassimiSimbolo) return false;
     b->dueLarghezze = flag & 1;
     b->coprente = flag & 2;
     b->barreSostegno = flag & 4;
+    b->cifreStandard = flag & 8;
     b->elementi.resize(n);
     if (n > 0 && s.readRawData(reinterpret_cast<char*>(b->elementi.data()), static_cast<int>(n)) != int(n))
         return false;
@@ -347,8 +349,10 @@ struct AccessoDocumentoStampa {
             quint32 simboli = 0;
             if (!l.conteggio(&simboli, 64)) return false;
             p.simboli_.resize(simboli);
-            for (SimboloBarcode& b : p.simboli_)
-                if (!leggiSimbolo(l, &b)) return false;
+            for (SimboloBarcode& b : p.simboli_) {
+                if (!leggiSimbolo(l, &b) || (b.cifreStandard && versione < 3)) return false;
+                d.formatoEsteso_ = d.formatoEsteso_ || b.cifreStandard;
+            }
         }
         if (!valida(p, d, versione) || !l.ok()) return false;
         // The document stays open, its page being drawn an empty one, until the last is read.

@@ -39,8 +39,8 @@ class ScritturaFile;
 
 // Version 2 added barcode symbols (operation 7) and the target resolution; a build
 // that reads version 1 only refuses such files with a message naming both versions.
-// Version 3 added ellipses and turns (operations 8 and 9) and the text boxes' layout bits;
-// it is written only for documents that hold them, so a build that reads version 2 refuses
+// Version 3 added ellipses and turns (operations 8 and 9), the text boxes' layout bits and
+// the symbols' flag 8 (digits in the standard layout); it is written only for documents that hold them, so a build that reads version 2 refuses
 // those rather than misprint them, and opens every other.
 constexpr quint16 kVersioneFileStampa = 3;
 // The longest side of a page PDF readers take: 200 inches, in twips.

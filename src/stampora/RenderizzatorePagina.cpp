@@ -1,5 +1,6 @@
 #include "stampora/RenderizzatorePagina.h"
 
+#include "barcode/DisegnoBarcode.h"
 #include "label/Colori.h"
 #include "label/ImpaginazioneTesto.h"
 #include "stampora/ScrittoreZpl.h"
@@ -128,10 +129,11 @@ std::optional<TracciatoSimbolo> tracciaGirato(const SimboloBarcode& s, const QTr
     return std::nullopt;
 }
 
-}  // namespace
-
-void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore,
-                    const QTransform* griglia)
+// A symbol's layout on the painter's device: on whole dots of `dpi` when it has one and
+// the transform allows (turned by quarters too, on `griglia`, the page's dots unturned),
+// else the vector layout; `aPunti` says which.
+TracciatoSimbolo Tracciato(const QPainter& p, const SimboloBarcode& s, double dpi, int riduzione,
+                           const QTransform* griglia, bool* aPunti)
 {
     std::optional<TracciatoSimbolo> t;
     if (dpi > 0) {
@@ -140,17 +142,30 @@ void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzi
                 ? tracciaGirato(s, mappa, *griglia, dpi, riduzione)
                 : TracciaAPunti(s, mappa, dpi, riduzione);
     }
-    const bool aPunti = t.has_value();
-    if (!aPunti) t = TracciaVettoriale(s);
+    *aPunti = t.has_value();
+    return *aPunti ? std::move(*t) : TracciaVettoriale(s);
+}
+
+void DisegnaTracciato(QPainter& p, const TracciatoSimbolo& t, bool aPunti, const QColor& colore)
+{
     p.save();
     if (aPunti) p.resetTransform();  // the layout is in the device's units
     p.setPen(Qt::NoPen);
-    if (!t->chiaro.isEmpty()) p.fillRect(t->chiaro, Qt::white);
-    if (!t->scuri.empty()) {
+    if (!t.chiaro.isEmpty()) p.fillRect(t.chiaro, Qt::white);
+    if (!t.scuri.empty()) {
         p.setBrush(colore);
-        p.drawRects(t->scuri.data(), static_cast<int>(t->scuri.size()));
+        p.drawRects(t.scuri.data(), static_cast<int>(t.scuri.size()));
     }
     p.restore();
+}
+
+}  // namespace
+
+void DisegnaSimbolo(QPainter& p, const SimboloBarcode& s, double dpi, int riduzione, const QColor& colore,
+                    const QTransform* griglia)
+{
+    bool aPunti = false;
+    DisegnaTracciato(p, Tracciato(p, s, dpi, riduzione, griglia, &aPunti), aPunti, colore);
 }
 
 void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double dpi, const SceltaResa& scelta)
@@ -286,13 +301,19 @@ void DisegnaPagina(QPainter& p, const DocumentoStampa& doc, int indice, double d
             case TipoOperazione::Simbolo: {
                 if (op.dato >= simboli.size()) break;
                 const SimboloBarcode& simbolo = simboli[op.dato];
-                if (resa == Resa::Intera)
-                    DisegnaSimbolo(p, simbolo, dpi, riduzione, ColoreStampa(s.colorePennello), ruotata ? &griglia : nullptr);
+                bool aPunti = false;
+                TracciatoSimbolo t;
+                if (resa == Resa::Intera || (simbolo.cifreStandard && simbolo.conTesto()))
+                    t = Tracciato(p, simbolo, dpi, riduzione, ruotata ? &griglia : nullptr, &aPunti);
+                if (resa == Resa::Intera) DisegnaTracciato(p, t, aPunti, ColoreStampa(s.colorePennello));
                 if (simbolo.conTesto() && !caratteri.empty()) {
                     const std::size_t i = s.carattere < caratteri.size() ? s.carattere : 0;
                     p.setFont(fontDi(s));
                     p.setPen(ColoreStampa(s.coloreTesto));
-                    p.drawText(QPointF(simbolo.testoX, simbolo.testoY + ascendente[i]), simbolo.testo);
+                    if (!t.cifre.empty())
+                        DipingiCifre(p, t.cifre, simbolo.testoY, fontDi(s));
+                    else
+                        p.drawText(QPointF(simbolo.testoX, simbolo.testoY + ascendente[i]), simbolo.testo);
                 }
                 ultimoStile = 0xFFFFFFFFu;
                 break;

@@ -136,14 +136,26 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi)
     if (t->scuri.size() <= primo) return std::nullopt;
     const QRectF& barra = t->scuri[primo];
     const long x = punto(barra.left()), y = punto(barra.top());
-    const long altezza = punto(barra.bottom()) - y;
+    // The printer's bars are all as long as the shortest; the standard layout's longer
+    // guard bars reach down as boxes under it.
+    long fondo = punto(barra.bottom());
+    for (std::size_t i = primo; i < t->scuri.size(); ++i) fondo = std::min(fondo, punto(t->scuri[i].bottom()));
+    const long altezza = fondo - y;
     if (altezza < 1) return std::nullopt;
+    const auto riquadro = [&](long sx, long sy, long w, long h) {
+        return campo(sx, sy) + "^GB" + numero(w) + ',' + numero(h) + ',' + numero(std::min(w, h)) + "^FS";
+    };
     QByteArray sostegno;
     for (std::size_t i = 0; i < primo; ++i) {
         const QRectF& r = t->scuri[i];
-        const long w = punto(r.right()) - punto(r.left()), h = punto(r.bottom()) - punto(r.top());
-        sostegno += campo(punto(r.left()), punto(r.top())) + "^GB" + numero(w) + ',' + numero(h) + ',' +
-                    numero(std::min(w, h)) + "^FS";
+        sostegno += riquadro(punto(r.left()), punto(r.top()), punto(r.right()) - punto(r.left()),
+                             punto(r.bottom()) - punto(r.top()));
+    }
+    QByteArray guardie;
+    for (std::size_t i = primo; i < t->scuri.size(); ++i) {
+        const QRectF& r = t->scuri[i];
+        if (punto(r.bottom()) > fondo)
+            guardie += riquadro(punto(r.left()), fondo, punto(r.right()) - punto(r.left()), punto(r.bottom()) - fondo);
     }
     const QByteArray h = numero(altezza);
     const QByteArray by = "^BY" + numero(modulo);
@@ -161,9 +173,9 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi)
             // The printer adds the check digit, the same one.
             if (!soloCifre(s.dati)) return std::nullopt;
             if (s.dati.size() == 13)
-                return campo(x, y) + by + "^BEN," + h + ",N,N^FD" + s.dati.left(12).toLatin1() + "^FS";
+                return campo(x, y) + by + "^BEN," + h + ",N,N^FD" + s.dati.left(12).toLatin1() + "^FS" + guardie;
             if (s.dati.size() == 8)
-                return campo(x, y) + by + "^B8N," + h + ",N,N^FD" + s.dati.left(7).toLatin1() + "^FS";
+                return campo(x, y) + by + "^B8N," + h + ",N,N^FD" + s.dati.left(7).toLatin1() + "^FS" + guardie;
             return std::nullopt;
         case TipoBarcode::Code128:
             // Data in brackets are GS1 application identifiers: the graphic field keeps those.
@@ -172,7 +184,7 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi)
         case TipoBarcode::UPC: {
             const QString cifre = s.dati.trimmed();
             if (!soloCifre(cifre) || (cifre.size() != 11 && cifre.size() != 12)) return std::nullopt;
-            return campo(x, y) + by + "^BUN," + h + ",N,N,Y^FD" + cifre.left(11).toLatin1() + "^FS";
+            return campo(x, y) + by + "^BUN," + h + ",N,N,Y^FD" + cifre.left(11).toLatin1() + "^FS" + guardie;
         }
         case TipoBarcode::ITF: {
             QString cifre = s.dati.trimmed();

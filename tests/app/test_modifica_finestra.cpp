@@ -335,12 +335,13 @@ TEST_F(ModificaConMouse, CommandsFromMenusAndToolbarsPerKind)
         auto& r = static_cast<RichiestaParametriBarcode&>(d);
         EXPECT_EQ(r.tipoBarcode, 0);
         EXPECT_EQ(r.opzioneTesto, 1);  // "Sotto" for a new barcode
+        EXPECT_TRUE(r.cifreStandard);  // and the standard layout of EAN's and UPC's digits
         r.tipoBarcode = 1;
         r.opzioneTesto = 2;
         return true;
     };
     pulsante("parbarcode");
-    EXPECT_EQ(b->Tag, QStringLiteral("12"));
+    EXPECT_EQ(b->Tag, QStringLiteral("12S"));
     ui.gestoriDialogo[RichiestaAllineamento::Nome] = [](RichiestaDialogo& d) {
         static_cast<RichiestaAllineamento&>(d).opzione = 0;
         return true;

@@ -99,7 +99,7 @@ std::shared_ptr<DocumentoStampa> PagineCampioni(const std::vector<Campione>& cam
         }
         const Campione& c = campioni[i];
         const double x = 6 + 0.137 * double(i % 13);
-        m.DrawBarcode(ParametriBarcode::DaTag(QString::number(c.tipo) + QLatin1Char('0')), c.dati, x,
+        m.DrawBarcode(ParametriBarcode::DaTag(c.tag.isEmpty() ? QString::number(c.tipo) + QLatin1Char('0') : c.tag), c.dati, x,
                       kCima + riga * kPasso, c.larghezza, kAltezza);
         ++riga;
     }

@@ -19,6 +19,7 @@ struct Campione {
     int tipo;
     QString dati;
     double larghezza;
+    QString tag = {};  // the barcode's settings; empty: the kind with its line below
 };
 std::vector<Campione> Campioni(int tipo, int n);
 

@@ -159,6 +159,23 @@ TEST(MotoreBarcode, PrintFilesKeepEverySymbol)
             << i;
     }
     EXPECT_EQ(letto->Pagina(0).Simboli(), t.m.Output().Pagina(0).Simboli());
+
+    // digits in the standard layout: version 3, which a file calling itself 2 cannot carry
+    Motore u;
+    u.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("10S")), DatiCampione(1), 10, 10, 60, 25);
+    u.m.DrawBarcode(ParametriBarcode::DaTag(QStringLiteral("60S")), DatiCampione(6), 10, 40, 60, 25);
+    u.m.Output().EndDoc();
+    ASSERT_TRUE(SalvaDocumento(u.m.Output(), ant, &errore)) << errore.toStdString();
+    QByteArray v3 = test::LeggiFile(ant);
+    EXPECT_EQ(v3.mid(8, 2), QByteArray("\x00\x03", 2));
+    const auto standard = CaricaFileStampa(ant, &errore);
+    ASSERT_TRUE(standard) << errore.toStdString();
+    ASSERT_EQ(standard->Pagina(0).Simboli().size(), 2u);
+    EXPECT_TRUE(standard->Pagina(0).Simboli()[1].cifreStandard);
+    EXPECT_EQ(standard->Pagina(0).Simboli(), u.m.Output().Pagina(0).Simboli());
+    v3[9] = 2;
+    test::ScriviFile(ant, v3);
+    EXPECT_FALSE(CaricaFileStampa(ant, &errore));
 }
 
 TEST(MotoreBarcode, ScannerReadsTheRenderedPageAndThePdf)

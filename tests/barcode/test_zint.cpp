@@ -76,6 +76,20 @@ TEST(ParametriBarcode, TagKeepsTheTwoDigitsAndAddsLevelOrShape)
         EXPECT_EQ(p.Tag(), QString::fromUtf8(c.riscritto)) << c.tag;
         EXPECT_EQ(ParametriBarcode::DaTag(p.Tag()), p) << c.tag;
     }
+    // EAN and UPC: an S for the standard layout of the digits, which a new barcode takes;
+    // a stored tag without it stays as it is
+    for (const char* t : {"10S", "12S", "60s", "61S"}) {
+        const ParametriBarcode p = ParametriBarcode::DaTag(QString::fromLatin1(t));
+        EXPECT_TRUE(p.cifreStandard) << t;
+        EXPECT_EQ(p.Tag(), QString::fromLatin1(t).toUpper()) << t;
+    }
+    for (const char* t : {"10", "10X", "00S", "20S"})
+        EXPECT_FALSE(ParametriBarcode::DaTag(QString::fromLatin1(t)).cifreStandard) << t;
+    EXPECT_EQ(ParametriBarcode::DaTag(QStringLiteral("00S")).Tag(), QStringLiteral("00"));
+    EXPECT_EQ(TagNuovoBarcode(QStringLiteral("10")), QStringLiteral("10S"));
+    EXPECT_EQ(TagNuovoBarcode(QStringLiteral("62")), QStringLiteral("62S"));
+    for (const char* t : {"", "00", "31H", "10S"})
+        EXPECT_EQ(TagNuovoBarcode(QString::fromLatin1(t)), QString::fromLatin1(t)) << t;
     EXPECT_EQ(NomiTipiBarcode(),
               (QStringList{"Code 39", "EAN 13", "Code 128", "QR Code", "Data Matrix", "PDF417", "UPC", "ITF-14"}));
 }
@@ -409,5 +423,99 @@ TEST(DisegnoSimbolo, CodeThirtyNineAndEanKeepTheirOwnLayouts)
     for (int t = 0; t < kTipiBarcode; ++t) {
         const DisegnoBarcode d = DisegnoSimbolo(tipo(TipoBarcode(t)), DatiCampione(t), box, misuraFissa);
         EXPECT_FALSE(d.rettangoli.isEmpty()) << t;
+    }
+}
+
+// EAN-13, EAN-8, UPC-A and UPC-E with their digits in the standard layout, as vectors and
+// on the dots of 203 and 300 dpi: the guard bars (and UPC-A's outside characters) reach
+// 5 modules further down, or half the line's room when that is less; the first digit
+// stands left of the bars and the groups between the guards; without the option, or with
+// the line above or hidden, there are no groups and no long bars.
+TEST(DisegnoSimbolo, EanAndUpcDigitsInTheStandardLayout)
+{
+    test::AssicuraApplicazione();
+    struct Caso {
+        TipoBarcode tipo;
+        const char* dati;
+        QStringList gruppi;
+        int lunghe;  // bars that reach down
+        int quieteSinistra;
+    } casi[] = {
+        {TipoBarcode::EAN13, "590123412345", {"5", "901234", "123457"}, 6, 8},
+        {TipoBarcode::EAN13, "9638507", {"9638", "5074"}, 6, 4},
+        {TipoBarcode::UPC, "03600029145", {"0", "36000", "29145", "2"}, 10, 9},
+        {TipoBarcode::UPC, "0123456", {"0", "123456", "5"}, 5, 9},
+    };
+    const RiquadroBarcode box{10, 20, 40, 20, 0.5, 1};
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.dati);
+        ParametriBarcode p = tipo(c.tipo);
+        p.cifreStandard = true;
+        const DisegnoBarcode d = DisegnoSimbolo(p, QString::fromLatin1(c.dati), box, misuraFissa);
+        const SimboloBarcode& s = d.simbolo;
+        ASSERT_TRUE(s.cifreStandard);
+        EXPECT_EQ(s.quieteSinistra, c.quieteSinistra);
+        QStringList gruppi;
+        for (const auto& g : d.cifre) gruppi << g.testo;
+        EXPECT_EQ(gruppi, c.gruppi);
+        EXPECT_EQ(d.cifre.front().piccolo, c.tipo == TipoBarcode::UPC);
+
+        const double k300 = 300 / 1440.0, k203 = 203 / 1440.0;
+        const auto t300 = TracciaAPunti(s, QTransform::fromScale(k300, k300), 300, 1);
+        const auto t203 = TracciaAPunti(s, QTransform::fromScale(k203, k203), 203, 1);
+        ASSERT_TRUE(t300 && t203);
+        for (const auto& [t, unita] : {std::pair{TracciaVettoriale(s), 1.0}, std::pair{*t300, 1 / k300},
+                                       std::pair{*t203, 1 / k203}}) {
+            // the bars in twips
+            std::vector<QRectF> barre;
+            for (const QRectF& r : t.scuri) barre.emplace_back(r.topLeft() * unita, r.bottomRight() * unita);
+            double fondo = barre.front().bottom();
+            for (const QRectF& r : barre) fondo = std::min(fondo, r.bottom());
+            const double modulo = t.modulo * unita;
+            const double atteso = std::min(5 * modulo, (s.y + s.altezza - s.fondo) / 2);
+            int lunghe = 0;
+            for (const QRectF& r : barre) {
+                if (r.bottom() <= fondo + 1e-6) continue;
+                ++lunghe;
+                EXPECT_NEAR(r.bottom() - fondo, atteso, unita);  // within a dot
+            }
+            EXPECT_EQ(lunghe, c.lunghe);
+            EXPECT_NEAR(fondo, s.fondo, unita);
+            // the first digit left of the bars, the groups between the long bars
+            ASSERT_EQ(t.cifre.size(), d.cifre.size());
+            const double primaBarra = barre.front().left(), ultimaBarra = barre.back().right();
+            std::vector<double> guardie;  // right edges of long bars followed by a short one
+            for (std::size_t i = 0; i + 1 < barre.size(); ++i)
+                if (barre[i].bottom() > fondo + 1e-6 && barre[i + 1].bottom() <= fondo + 1e-6)
+                    guardie.push_back(barre[i].right());
+            std::size_t interno = 0;
+            for (const auto& g : t.cifre) {
+                const double sinistra = g.centro - g.ampiezza / 2, destra = g.centro + g.ampiezza / 2;
+                if (destra <= primaBarra + 1e-6) {
+                    EXPECT_GE(sinistra, s.x - 1e-6);  // in the quiet zone, inside the box
+                } else if (sinistra >= ultimaBarra - 1e-6) {
+                    EXPECT_LE(destra, s.x + s.larghezza + 1e-6);
+                } else {
+                    ASSERT_LT(interno, guardie.size());
+                    EXPECT_GE(sinistra, guardie[interno] - 1e-6) << g.testo.toStdString();
+                    ++interno;
+                    // the next long bar starts at or after its end
+                    bool chiuso = false;
+                    for (const QRectF& r : barre)
+                        if (r.bottom() > fondo + 1e-6 && r.left() >= destra - modulo / 2) chiuso = true;
+                    EXPECT_TRUE(chiuso) << g.testo.toStdString();
+                }
+            }
+            EXPECT_EQ(interno, c.gruppi.size() - (c.tipo == TipoBarcode::UPC ? 2 : c.gruppi.size() == 3 ? 1 : 0));
+        }
+
+        // stored without the option, or with the line above or hidden: one line, even bars
+        for (const int posizione : {0, 1, 2}) {
+            ParametriBarcode q = tipo(c.tipo, posizione);
+            q.cifreStandard = posizione != 0;
+            const DisegnoBarcode vecchio = DisegnoSimbolo(q, QString::fromLatin1(c.dati), box, misuraFissa);
+            EXPECT_TRUE(vecchio.cifre.empty());
+            for (const auto& r : vecchio.rettangoli) EXPECT_DOUBLE_EQ(r.y2, vecchio.fondoBarre);
+        }
     }
 }

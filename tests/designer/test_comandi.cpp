@@ -387,13 +387,34 @@ TEST(ComandiFormato, BarcodeParametersCarryEveryKindAndItsOption)
     EXPECT_EQ(vista.larghezza, 2400);
     EXPECT_EQ(vista.altezza, 1200);
     EXPECT_EQ(bc->Tag, QStringLiteral("40R"));
-    // back to a kind of old: two digits, as before
+    // to EAN: the dialog offers the standard layout of the digits, as for a new barcode
     scelta = {};
     scelta.tipoBarcode = 1;
     scelta.opzioneTesto = 2;
+    std::optional<bool> cifre;  // what the user makes of the box, when anything
+    b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [&](RichiestaDialogo& d) {
+        auto& r = static_cast<RichiestaParametriBarcode&>(d);
+        vista = r;
+        r.tipoBarcode = scelta.tipoBarcode;
+        r.opzioneTesto = scelta.opzioneTesto;
+        if (cifre) r.cifreStandard = *cifre;
+        return true;
+    };
     b.cmd.ParametriBarcode(bc);
     EXPECT_EQ(vista.forma, FormaDataMatrix::Rettangolare);
+    EXPECT_TRUE(vista.cifreStandard);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12S"));
+    // a stored EAN without it opens without it and keeps its two digits, as before,
+    // until the user asks for it
+    bc->Tag = QStringLiteral("12");
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_FALSE(vista.cifreStandard);
     EXPECT_EQ(bc->Tag, QStringLiteral("12"));
+    cifre = true;
+    b.cmd.ParametriBarcode(bc);
+    EXPECT_FALSE(vista.cifreStandard);
+    EXPECT_EQ(bc->Tag, QStringLiteral("12S"));
+    cifre.reset();
     // a field's barcode: the dialog knows the field; a digit that is no kind opens as Code 39
     bc->DataMember = QStringLiteral("Codice");
     bc->Tag = QStringLiteral("92");
@@ -420,9 +441,9 @@ TEST(ComandiFormato, BarcodeParametersCarryEveryKindAndItsOption)
     // cancelled: the tag stays; not a barcode: no dialog
     b.ui.gestoriDialogo[RichiestaParametriBarcode::Nome] = [](RichiestaDialogo&) { return false; };
     b.cmd.ParametriBarcode(bc);
-    EXPECT_EQ(bc->Tag, QStringLiteral("12"));
+    EXPECT_EQ(bc->Tag, QStringLiteral("12S"));
     b.cmd.ParametriBarcode(b.doc.CreaTesto(0, 0, 10, 10));
-    EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 8);
+    EXPECT_EQ(b.ui.dialoghi.count(RichiestaParametriBarcode::Nome), 10);
 }
 
 TEST(ComandiFormato, PictureDialogListsTheReadableFormatsAndFindsPicturesBesideTheLabel)

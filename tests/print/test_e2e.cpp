@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -803,6 +805,132 @@ TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
     const auto code128 = test::LeggiZxing(dir.filePath(QStringLiteral("tutti-1.png")), QStringLiteral("Code128"));
     EXPECT_TRUE(code128->contains(QStringLiteral("Code128(GS1):010950110153000310AB12")))
         << code128->join(QLatin1Char(' ')).toStdString();
+}
+
+// EAN-13, EAN-8, UPC-A and UPC-E with the digits in the standard layout, printed for 203
+// and 300 dpi: each scans; on the page rendered at that resolution the first digit stands
+// left of the bars and each group between two of the long bars, which reach below the
+// others; a barcode stored without the option keeps its one line.
+TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
+{
+    QString manca;
+    if (!strumenti(&manca) || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << (manca.isEmpty() ? QStringLiteral("pdftotext") : manca).toStdString()
+                     << " not found: install poppler-utils and zbar-tools";
+    QTemporaryDir dir;
+    struct Caso {
+        const char* tag;
+        const char* dati;
+        QStringList gruppi;  // left to right; the first outside the bars unless EAN-8
+        const char* letto;
+    } casi[] = {
+        {"10S", "590123412345", {"5", "901234", "123457"}, "EAN-13:5901234123457"},
+        {"10S", "9638507", {"9638", "5074"}, "EAN-8:96385074"},
+        {"60S", "03600029145", {"0", "36000", "29145", "2"}, "UPC-A:036000291452"},
+        {"60S", "0123456", {"0", "123456", "5"}, "UPC-E:01234565"},
+    };
+    QStringList l = intestazione(QString(), 1, 1, 100, 150);
+    for (int i = 0; i < 4; ++i)
+        l << barcode(600, 300 + 2000 * i, i % 2 ? 2400 : 3200, 1500, casi[i].tag, "", casi[i].dati);
+    l << barcode(600, 8300, 3200, 1500, "10", "", "4006381333931");  // stored without the option
+    const QString etichetta = dir.filePath(QStringLiteral("standard.eti"));
+    test::ScriviFile(etichetta, (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+
+    struct Parola {
+        QString testo;
+        double x1, y1, x2, y2;  // pixels
+    };
+    for (const int dpi : {203, 300}) {
+        SCOPED_TRACE(dpi);
+        const QString pdf = dir.filePath(QStringLiteral("standard%1.pdf").arg(dpi));
+        const auto e = stampa({etichetta, QStringLiteral("--dpi"), QString::number(dpi), QStringLiteral("--pdf"), pdf});
+        ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+        const QString radice = dir.filePath(QStringLiteral("pagina%1").arg(dpi));
+        ASSERT_EQ(esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, radice})
+                      .codice,
+                  0);
+        const QString png = radice + QStringLiteral(".png");
+        QStringList letti = esegui(QStringLiteral("zbarimg"), {QStringLiteral("-q"), png}).out.split(
+            QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString& r : letti) r = r.trimmed();
+        letti.sort();
+        QStringList attesi = {"EAN-13:5901234123457", "EAN-8:96385074", "UPC-A:036000291452", "UPC-E:01234565",
+                              "EAN-13:4006381333931"};
+        attesi.sort();
+        EXPECT_EQ(letti, attesi);
+
+        const QString bbox = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).out;
+        std::vector<Parola> parole;
+        const QRegularExpression re(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+        const double px = dpi / 72.0;
+        for (auto it = re.globalMatch(bbox); it.hasNext();) {
+            const auto m = it.next();
+            parole.push_back({m.captured(5), m.captured(1).toDouble() * px, m.captured(2).toDouble() * px,
+                              m.captured(3).toDouble() * px, m.captured(4).toDouble() * px});
+        }
+        EXPECT_TRUE(std::any_of(parole.begin(), parole.end(),
+                                [](const Parola& p) { return p.testo == QLatin1String("4006381333931"); }));
+        const QImage img(png);
+        ASSERT_FALSE(img.isNull());
+        // The dark runs of a row: [start, end) pairs.
+        const auto corse = [&](int y) {
+            std::vector<std::pair<int, int>> c;
+            for (int x = 0; x < img.width();) {
+                if (qGray(img.pixel(x, y)) >= 128) {
+                    ++x;
+                    continue;
+                }
+                int fine = x;
+                while (fine < img.width() && qGray(img.pixel(fine, y)) < 128) ++fine;
+                c.emplace_back(x, fine);
+                x = fine;
+            }
+            return c;
+        };
+        for (const Caso& c : casi) {
+            SCOPED_TRACE(c.letto);
+            // the group that names the barcode, and the words on its line
+            const auto principale = std::find_if(parole.begin(), parole.end(),
+                                                 [&](const Parola& p) { return p.testo == c.gruppi[1]; });
+            ASSERT_NE(principale, parole.end());
+            std::vector<Parola> gruppi;
+            for (const QString& g : c.gruppi) {
+                const auto p = std::find_if(parole.begin(), parole.end(), [&](const Parola& q) {
+                    return q.testo == g && std::abs(q.y2 - principale->y2) < 3 * px;
+                });
+                ASSERT_NE(p, parole.end()) << g.toStdString();
+                gruppi.push_back(*p);
+            }
+            // the data bars just above the line, the long bars just inside it
+            const std::size_t n = c.gruppi.size();
+            const auto barre = corse(int(principale->y1) - 3), lunghe = corse(int(principale->y1) + 2);
+            const auto nelSimbolo = [&](const std::vector<std::pair<int, int>>& v) {
+                std::vector<std::pair<int, int>> r;
+                for (const auto& b : v)
+                    if (b.first >= gruppi.front().x1 - 20 * px && b.second <= gruppi.back().x2 + 20 * px) r.push_back(b);
+                return r;
+            };
+            const auto dati = nelSimbolo(barre), guardie = nelSimbolo(lunghe);
+            ASSERT_FALSE(dati.empty());
+            ASSERT_GE(guardie.size(), 4u);
+            EXPECT_LT(guardie.size(), dati.size() / 2);
+            const bool fuori = QString::fromLatin1(c.letto).startsWith(QLatin1String("EAN-8")) == false;
+            if (fuori) EXPECT_LT(gruppi.front().x2, dati.front().first);
+            if (QString::fromLatin1(c.letto).startsWith(QLatin1String("UPC")))
+                EXPECT_GT(gruppi.back().x1, dati.back().second);
+            // each group inside the bars lies between two consecutive long bars
+            for (std::size_t i = 0; i < n; ++i) {
+                const Parola& g = gruppi[i];
+                if (g.x2 < dati.front().first || g.x1 > dati.back().second) continue;
+                bool tra = false;
+                for (std::size_t j = 0; j + 1 < guardie.size(); ++j)
+                    tra = tra || (g.x1 >= guardie[j].second && g.x2 <= guardie[j + 1].first);
+                EXPECT_TRUE(tra) << g.testo.toStdString() << " at " << g.x1 << "-" << g.x2;
+            }
+        }
+    }
 }
 
 TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)

@@ -190,3 +190,58 @@ TEST(Zpl, OgniTipoComeComandoDellaStampanteAlModuloDeiPunti)
         }
     }
 }
+
+// EAN and UPC with the digits in the standard layout: the printer's command draws the bars
+// as long as the data bars, and each longer bar reaches below them as a box at its dots;
+// the digits are in the graphic field; the labels still scan.
+TEST(Zpl, TheStandardLayoutsLongBarsReachBelowThePrintersBars)
+{
+    test::AssicuraApplicazione();
+    test::CartellaProgrammaTemporanea cartella;
+    const bool leggi = test::RendererZplPresente() && test::LettoreMancante().isEmpty();
+    QTemporaryDir dir;
+    for (const double dpi : {203.0, 300.0}) {
+        SCOPED_TRACE(dpi);
+        const auto doc = test::PagineCampioni({{1, QStringLiteral("590123412345"), 40, QStringLiteral("10S")},
+                                               {1, QStringLiteral("9638507"), 30, QStringLiteral("10S")},
+                                               {6, QStringLiteral("03600029145"), 40, QStringLiteral("60S")}},
+                                              dpi);
+        ASSERT_EQ(doc->PageCount(), 1);
+        const QByteArray zpl = EtichettaZpl(*doc, 0, dpi);
+        const double k = dpi / 1440;
+        for (const SimboloBarcode& s : doc->Pagina(0).Simboli()) {
+            ASSERT_TRUE(s.cifreStandard);
+            const auto t = TracciaAPunti(s, QTransform::fromScale(k, k), dpi, 0);
+            ASSERT_TRUE(t && !t->cifre.empty());
+            long fondo = long(std::floor(t->scuri.front().bottom()));
+            for (const QRectF& r : t->scuri) fondo = std::min(fondo, long(std::floor(r.bottom())));
+            int lunghe = 0;
+            for (const QRectF& r : t->scuri) {
+                const long basso = long(std::floor(r.bottom()));
+                if (basso <= fondo) continue;
+                ++lunghe;
+                const long x = long(std::floor(r.left())), w = long(std::floor(r.right())) - x;
+                const QByteArray box = "^FO" + QByteArray::number(qlonglong(x)) + ',' + QByteArray::number(qlonglong(fondo)) +
+                                       "^GB" + QByteArray::number(qlonglong(w)) + ',' +
+                                       QByteArray::number(qlonglong(basso - fondo)) + ',';
+                EXPECT_TRUE(zpl.contains(box)) << box.constData();
+            }
+            EXPECT_EQ(lunghe, s.dati.size() == 8 ? 6 : s.tipo == qint8(TipoBarcode::UPC) ? 10 : 6);
+            // the printer's bars end where the data bars do
+            const QByteArray altezza = QByteArray::number(qlonglong(fondo - long(std::floor(t->scuri.front().top()))));
+            EXPECT_TRUE(zpl.contains((s.tipo == qint8(TipoBarcode::UPC) ? "^BUN," : s.dati.size() == 8 ? "^B8N," : "^BEN,") +
+                                     altezza + ",N,N"))
+                << zpl.left(400).constData();
+        }
+        EXPECT_TRUE(zpl.contains("^GF"));  // the digits
+        if (leggi) {
+            const auto png = test::RenderizzaZpl(zpl, doc->PageWidth() / 1440 * 25.4, doc->PageHeight() / 1440 * 25.4,
+                                                 dpi, dir.path());
+            ASSERT_TRUE(png && png->size() == 1);
+            // zpl-renderer-js has no ^BU: the UPC-A is checked by its command above
+            QStringList letti = test::LeggiTutti(png->front(), 0).value_or(QStringList());
+            letti.sort();
+            EXPECT_EQ(letti, (QStringList{"EAN-13:5901234123457", "EAN-8:96385074"}));
+        }
+    }
+}
