@@ -95,6 +95,8 @@ public:
     // The font boxes and the bold and italic buttons.
     void InitFontControls();
     void ShowFontState(const OggettoEtichetta& testo) override;
+    // A picture drawn with the picture tool asks for its file at once.
+    void OggettoDisegnato(OggettoEtichetta& nuovo) override;
     // The checks when focus leaves a font box; false after the message (the box keeps the focus).
     bool cmbFontname_Validate();
     bool cmbFontsize_Validate();

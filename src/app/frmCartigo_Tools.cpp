@@ -204,6 +204,11 @@ void frmCartigo::CatturaMouse(bool cattura)
     }
 }
 
+void frmCartigo::OggettoDisegnato(OggettoEtichetta& nuovo)
+{
+    if (nuovo.tipo == TipoOggetto::Immagine) comandi_.FileNuovaImmagine(nuovo);
+}
+
 void frmCartigo::PuntatoreInserimento(bool croce)
 {
     if (croce)

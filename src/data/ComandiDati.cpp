@@ -238,16 +238,19 @@ void ComandiDati::connetti()
 
     ui_.cursoreAttesa();
     RichiestaConnettiDB dlg;
-    dlg.txtNomeFileDB = c.NomeDatabase;
+    // A file named from the label's folder shows whole.
+    const QString vicino = FileEtichetta::FileVicinoEtichetta(c.NomeDatabase, doc_.CartellaEtichetta());
+    dlg.txtNomeFileDB = vicino.isEmpty() ? c.NomeDatabase : vicino;
     dlg.txtPasswordDB = c.PasswordDatabase;
     ui_.cursoreNormale();
     ui_.dialogo(dlg);
     if (!dlg.Confermato) return;
-    c.NomeDatabase = dlg.NomeFileDB;
+    // The label names a file beside it from its folder (FileEtichetta::NomeFilePerEtichetta).
+    c.NomeDatabase = FileEtichetta::NomeFilePerEtichetta(dlg.NomeFileDB, doc_.CartellaEtichetta());
     c.PasswordDatabase = dlg.PasswordDB;
     if (c.NomeDatabase.trimmed().isEmpty()) return;
 
-    db_.SetNomeDatabase(c.NomeDatabase);
+    db_.SetNomeDatabase(dlg.NomeFileDB);
     db_.SetPasswordDb(c.PasswordDatabase);
     ui_.cursoreAttesa();
     const bool ok = db_.ConnettiDatabase();

@@ -514,11 +514,22 @@ void ComandiEtichetta::ModificaImmagine(const Selezione& selezione)
     if (!ui_.dialogo(r))
         return;
     const auto nuovoFile = [&](OggettoEtichetta& o) {
-        o.ToolTipText = r.nomeFile;
+        o.ToolTipText = FileEtichetta::NomeFilePerEtichetta(r.nomeFile, r.cartellaEtichetta);
         o.DataMember.clear();
         FileEtichetta::CaricaImmagine(o, r.cartellaEtichetta);
     };
     esegui<ComandoContenuto>(doc_, ModificaProprieta::Voci({corrente}, nuovoFile), NomeModifica::ModificaImmagine);
+}
+
+bool ComandiEtichetta::FileNuovaImmagine(OggettoEtichetta& immagine)
+{
+    if (immagine.tipo != TipoOggetto::Immagine) return false;
+    const auto scelto = RichiestaModificaImmagine::Sfoglia(ui_, CartellaDialogo(doc_.NomeFileEtichetta()));
+    if (!scelto || scelto->isEmpty()) return false;
+    immagine.ToolTipText = FileEtichetta::NomeFilePerEtichetta(*scelto, doc_.CartellaEtichetta());
+    immagine.DataMember.clear();
+    FileEtichetta::CaricaImmagine(immagine, doc_.CartellaEtichetta());
+    return true;
 }
 
 void ComandiEtichetta::ParametriBarcode(const Selezione& selezione)

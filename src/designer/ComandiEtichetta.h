@@ -158,6 +158,11 @@ public:
     // Data > Variables...: the label's variables, as one step.
     void Variabili();
     void ModificaImmagine(const Selezione& selezione);
+    // The picture tool's file chooser, opened at once for a picture just drawn: the file
+    // chosen becomes its picture, named from the label's folder when it lies there or
+    // below (FileEtichetta::NomeFilePerEtichetta). No step of its own: it belongs to the
+    // creation. False when cancelled (the picture stays empty).
+    bool FileNuovaImmagine(OggettoEtichetta& immagine);
     void ParametriBarcode(const Selezione& selezione);
     // Turns the selected texts, barcodes, pictures, rectangles and ellipses a quarter
     // clockwise (`passi` 1) or anticlockwise (-1) about the centres of their boxes, the boxes

@@ -138,27 +138,13 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
             fy = float(modCartigo::SnapY(y, 1));
         }
         OggettoEtichetta* nuovo = nullptr;
-        switch (modo) {
-            case ModoInserimento::Testo:
-                nuovo = doc_.CreaTesto(fx, fy, LarghezzaTesto, AltezzaTesto);
-                break;
-            case ModoInserimento::Barcode:
-                nuovo = doc_.CreaBarcode(fx, fy, LarghezzaOggetto, AltezzaOggetto);
-                nuovo->Tag = TagNuovoBarcode(nuovo->Tag);
-                break;
-            case ModoInserimento::Immagine:
-                nuovo = doc_.CreaImmagine(fx, fy, LarghezzaOggetto, AltezzaOggetto);
-                break;
-            case ModoInserimento::Rettangolo:
-                nuovo = doc_.CreaRettangolo(fx, fy, LarghezzaOggetto, AltezzaOggetto);
-                break;
-            case ModoInserimento::Linea:
-            case ModoInserimento::Ellisse:
-                nuovo = doc_.Crea(modo == ModoInserimento::Linea ? TipoOggetto::Linea : TipoOggetto::Ellisse, fx, fy,
-                                  0, 0);
-                break;
-            case ModoInserimento::Nessuno:
-                break;
+        const auto strumento = Strumento(modo);
+        if (modo == ModoInserimento::Linea || modo == ModoInserimento::Ellisse) {
+            nuovo = doc_.Crea(modo == ModoInserimento::Linea ? TipoOggetto::Linea : TipoOggetto::Ellisse, fx, fy, 0, 0);
+        } else if (strumento) {
+            nuovo = doc_.Crea(strumento->tipo, fx, fy, float(strumento->predefinita.width()),
+                              float(strumento->predefinita.height()));
+            if (nuovo->tipo == TipoOggetto::Barcode) nuovo->Tag = TagNuovoBarcode(nuovo->Tag);
         }
         doc_.ImpostaModo(ModoInserimento::Nessuno);
         finestra_.PuntatoreInserimento(false);
@@ -170,10 +156,10 @@ void EditorSuperficie::PicBox_MouseDown(Qt::MouseButton pulsante, double x, doub
             tasti_ = tasti;
             picHandle_MouseDown(4, cursore);
         } else if (nuovo) {
-            // Placed where the button goes up: one step when it does.
+            // Its frame is drawn by the drag: one step when the button goes up.
             creato_ = nuovo->id;
             ImpostaCurrentObject(nuovo);
-            DragBegin(nuovo, cursore);
+            iniziaDisegno(*nuovo, QPointF(fx, fy), strumento->minimo, cursore);
         }
         return;
     }
@@ -231,6 +217,38 @@ void EditorSuperficie::iniziaTrascinamento(const OggettoEtichetta& o, QPoint cur
     DragRect.TwipsToScreen();
 }
 
+std::optional<EditorSuperficie::StrumentoCreazione> EditorSuperficie::Strumento(ModoInserimento modo)
+{
+    // A drawn frame is at least a millimetre each way.
+    constexpr double kMinimo = 56.7;
+    const QSizeF oggetto(LarghezzaOggetto, AltezzaOggetto);
+    switch (modo) {
+        case ModoInserimento::Testo:
+            return StrumentoCreazione{TipoOggetto::Testo, QSizeF(LarghezzaTesto, AltezzaTesto), kMinimo};
+        case ModoInserimento::Barcode:
+            return StrumentoCreazione{TipoOggetto::Barcode, oggetto, kMinimo};
+        case ModoInserimento::Immagine:
+            return StrumentoCreazione{TipoOggetto::Immagine, oggetto, kMinimo};
+        case ModoInserimento::Rettangolo:
+            return StrumentoCreazione{TipoOggetto::Rettangolo, oggetto, kMinimo};
+        case ModoInserimento::Nessuno:
+            break;
+    }
+    return std::nullopt;
+}
+
+void EditorSuperficie::iniziaDisegno(OggettoEtichetta& nuovo, QPointF origine, double minimo, QPoint cursore)
+{
+    ShowHandles(false);
+    iniziaTrascinamento(nuovo, cursore);
+    origineDisegno_ = origine;
+    minimoDisegno_ = minimo;
+    finestra_.Ridisegna();
+    DragState = 4;
+    mostraBande(bandeAttuali());
+    catturaMouse();
+}
+
 void EditorSuperficie::DragBegin(OggettoEtichetta* oggetto, QPoint cursore)
 {
     ShowHandles(false);
@@ -270,6 +288,24 @@ void EditorSuperficie::seguiCursore(QPoint p)
         return;
     }
     cornice_ = inizio_;
+    if (DragState == 4) {
+        // Near the press the default frame stays; past it, the frame runs from the press to
+        // the pointer, at least the tool's least size in the drag's direction.
+        const QPoint d = p - cursoreInizio_;
+        if (std::abs(d.x()) > SogliaDisegno || std::abs(d.y()) > SogliaDisegno) {
+            const QPoint c = metrica_->ScreenToClient(p);
+            QPointF w = QPointF(c.x() * s.x, c.y() * s.y) - finestra_.Contenitore();
+            if (Snap) w = {modCartigo::SnapX(w.x(), 1), modCartigo::SnapY(w.y(), 1)};
+            const auto lato = [&](double da, double a) {
+                const double l = a - da;
+                return std::abs(l) >= minimoDisegno_ ? l : (l < 0 ? -minimoDisegno_ : minimoDisegno_);
+            };
+            cornice_ = QRectF(origineDisegno_, QSizeF(lato(origineDisegno_.x(), w.x()), lato(origineDisegno_.y(), w.y())));
+        }
+        DragRect.SetRectToCtrl(cornice_.normalized(), finestra_.Contenitore());
+        DragRect.TwipsToScreen();
+        return;
+    }
     // Back where the press was: the frame as it was, unrounded.
     if (p != cursoreInizio_) {
         if (DragState == 1) {
@@ -325,7 +361,7 @@ void EditorSuperficie::seguiCursore(QPoint p)
 
 void EditorSuperficie::Form_MouseMove(QPoint p, std::optional<Qt::KeyboardModifiers> tasti)
 {
-    if (DragState < 1 || DragState > 3) return;
+    if (DragState < 1 || DragState > 4) return;
     if (tasti) tasti_ = *tasti;
     seguiCursore(p);
     mostraBande(bandeAttuali());
@@ -357,7 +393,7 @@ bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante, std::optional<Qt::
         liberaMouse();
         DragState = 0;
         ShowHandles(true);
-    } else if (DragState == 1 || DragState == 2) {
+    } else if (DragState == 1 || DragState == 2 || DragState == 4) {
         mostraBande({});
         std::vector<ModificaCornici::Voce> voci;
         auto voce = [&](quint64 id, const QRectF& r) {
@@ -374,6 +410,8 @@ bool EditorSuperficie::Form_MouseUp(Qt::MouseButton pulsante, std::optional<Qt::
             // A placed object: its frame is part of its creation.
             for (const auto& v : voci)
                 if (OggettoEtichetta* o = doc_.TrovaId(v.id)) v.dopo.ApplicaA(*o);
+            liberaMouse();
+            if (OggettoEtichetta* o = doc_.TrovaId(creato_)) finestra_.OggettoDisegnato(*o);
             registraCreazione();
         } else if (cambiato) {
             if (DragState == 1)
@@ -520,7 +558,7 @@ QList<QRect> EditorSuperficie::bandeAttuali() const
     auto metti = [&r](const QRect& b) {
         if (!r.contains(b)) r.append(b);  // one band over objects that lie on each other
     };
-    if (DragState == 1 || DragState == 2) {
+    if (DragState == 1 || DragState == 2 || DragState == 4) {
         metti(RettangoloBanda());
         for (const Trascinato& t : altri_) metti(bandaSchermo(t.cornice));
     } else if (DragState == 3 && !BandaSelezione().isEmpty()) {

@@ -47,6 +47,9 @@ public:
     virtual void Ridisegna() = 0;
     // The font boxes show a text object's font.
     virtual void ShowFontState(const OggettoEtichetta& testo) = 0;
+    // A new object has its frame (the mouse is free again); what the window gives it now
+    // (the picture tool's file) is part of its creation step.
+    virtual void OggettoDisegnato(OggettoEtichetta& nuovo) { (void)nuovo; }
 };
 
 // The end a line drawn from `fissa` towards `p` takes with Shift: the nearest of horizontal,
@@ -61,6 +64,19 @@ public:
     // Default frames of objects placed by a click (twips).
     static constexpr float LarghezzaTesto = 1000, AltezzaTesto = 255;
     static constexpr float LarghezzaOggetto = 1935, AltezzaOggetto = 1035;
+    // A creation tool: the kind of object it makes, its frame for a plain click (from the
+    // click), and the least width and height of a frame drawn by a drag (twips; a line
+    // may be flat).
+    struct StrumentoCreazione {
+        TipoOggetto tipo;
+        QSizeF predefinita;
+        double minimo = 0;
+    };
+    // The tool of a mode; none for ModoInserimento::Nessuno.
+    static std::optional<StrumentoCreazione> Strumento(ModoInserimento modo);
+    // How far (screen pixels, either way) the pointer goes before a press of a creation
+    // tool draws instead of placing the default frame.
+    static constexpr int SogliaDisegno = 3;
     // Side of a grip, pixels (at every zoom).
     static constexpr int LatoManiglia = 5;
     // What the arrow keys move or size by (twips): a grid step with snap on, else a tenth of a
@@ -78,7 +94,7 @@ public:
     void ImpostaSelezione(const std::vector<OggettoEtichetta*>& oggetti);
     bool Selezionato(const OggettoEtichetta* o) const;
     bool SelectMode = false;
-    int DragState = 0;  // 0 idle, 1 moving, 2 sizing, 3 selecting with a band
+    int DragState = 0;  // 0 idle, 1 moving, 2 sizing, 3 selecting with a band, 4 drawing a new object
     int DragHandle = 0;
     clsGrip DragRect;  // the band of the object dragged, screen pixels
     // Positions rounded to whole millimetres of the label while dragging and placing.
@@ -100,7 +116,9 @@ public:
     // --- mouse ---
     // A button pressed on the surface at `twips`, the cursor at `cursore` (screen pixels):
     // a grip takes it first, then the text, barcode or picture object on top under the
-    // point (these take their own clicks), else the surface. With Shift or Ctrl a click
+    // point (these take their own clicks), else the surface. With a creation tool the
+    // press makes its object: a drag draws its frame from the press to the release (on
+    // whole millimetres with snap on), a click places the tool's default frame there. With Shift or Ctrl a click
     // adds the object to the selection, or takes it out. With no tool armed the selection
     // tool comes back by itself: a click on an object always selects it.
     void MouseDown(Qt::MouseButton pulsante, QPointF twips, QPoint cursore, Qt::KeyboardModifiers tasti = {});
@@ -157,6 +175,9 @@ public:
 private:
     ScalaSuperficie scala() const { return {metrica_->TwipsPerPixelX / zoom_, metrica_->TwipsPerPixelY / zoom_}; }
     void iniziaTrascinamento(const OggettoEtichetta& o, QPoint cursore);
+    // A creation tool's press made `nuovo` at `origine` (surface twips): its frame follows
+    // the drag.
+    void iniziaDisegno(OggettoEtichetta& nuovo, QPointF origine, double minimo, QPoint cursore);
     // The frames for the cursor at `p`, and the bands over them.
     void seguiCursore(QPoint p);
     QRect bandaSchermo(const QRectF& cornice) const;
@@ -183,6 +204,8 @@ private:
     quint64 creato_ = 0;              // object placed by the last press, its step still to make
     quint64 soloQuesto_ = 0;          // a plain press on one of several selected: alone if it does not move
     quint64 trascinato_ = 0;          // the object under the cursor in a drag
+    QPointF origineDisegno_;  // where a drawing drag began (surface twips)
+    double minimoDisegno_ = 0;
     QRectF inizio_;         // the dragged object's frame when the drag began (surface twips)
     QRectF cornice_;        // the frame it takes on the release
     struct Trascinato {

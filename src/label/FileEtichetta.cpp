@@ -521,6 +521,18 @@ QString FileVicinoEtichetta(const QString& percorso, const QString& cartellaEtic
     return {};
 }
 
+QString NomeFilePerEtichetta(const QString& file, const QString& cartellaEtichetta)
+{
+    const QFileInfo info(file);
+    if (cartellaEtichetta.isEmpty() || !info.isFile()) return file;
+    const QString assoluto = QDir::cleanPath(info.absoluteFilePath());
+    const QString relativo = QDir(cartellaEtichetta).relativeFilePath(assoluto);
+    if (relativo.isEmpty() || QDir::isAbsolutePath(relativo) || relativo == QLatin1String("..") ||
+        relativo.startsWith(QLatin1String("../")))
+        return assoluto;
+    return relativo;
+}
+
 void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta)
 {
     o.Picture = QImage();

@@ -64,6 +64,11 @@ std::optional<ErroreLettura> Leggi(DocumentoEtichetta& doc, const QStringList& r
 // A file a label names (a picture, a database): its path as written, or, when that is
 // relative and not found, the same path from `cartellaEtichetta`. Empty when there is none.
 QString FileVicinoEtichetta(const QString& percorso, const QString& cartellaEtichetta);
+// How a label names a file it uses, chosen by the user (a picture, a database): relative
+// to `cartellaEtichetta` when the file is there or below it, so that the label and its
+// files move together; the absolute path of a file elsewhere. A name that is no existing
+// file (a server's address), or any name while the label has no folder, stays as given.
+QString NomeFilePerEtichetta(const QString& file, const QString& cartellaEtichetta);
 // Loads the picture of a picture object that is not linked and whose file exists.
 void CaricaImmagine(OggettoEtichetta& o, const QString& cartellaEtichetta = {});
 

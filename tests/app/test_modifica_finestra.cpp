@@ -9,6 +9,8 @@
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -101,7 +103,8 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     ASSERT_TRUE(f->Superficie()->Maniglie());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 
-    // A rectangle placed by a drag: the band follows the mouse with the window holding it.
+    // A rectangle drawn by a drag: the band runs from the press to the mouse, the window
+    // holding the mouse.
     f->Menu(QStringLiteral("mnuRettangolo"))->trigger();
     premi({3000, 3000});
     EXPECT_EQ(QWidget::mouseGrabber(), f.get());
@@ -111,18 +114,20 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     sposta({4500, 3600});
     ASSERT_EQ(doc().NumeroOggetti(), 2);
     OggettoEtichetta* r = doc().Oggetti()[1];
-    EXPECT_NEAR(r->Left, 567 + 43 * 56.7, 1e-3);  // placed, not yet moved
+    EXPECT_EQ(r->Width, 1935);  // placed, not yet drawn
     const QRect banda = f->Banda()->Disegnati().value(0);
-    // At the mouse, within a millimetre.
-    const QPoint atteso = f->Superficie()->mapToGlobal(QPoint(300, 240));
-    EXPECT_LE((banda.topLeft() - atteso).manhattanLength(), 4);
+    // From the press to the mouse, within a millimetre.
+    EXPECT_LE((banda.topLeft() - f->Superficie()->mapToGlobal(QPoint(200, 200))).manhattanLength(), 4);
+    EXPECT_LE((banda.bottomRight() - f->Superficie()->mapToGlobal(QPoint(300, 240))).manhattanLength(), 4);
     rilascia({4500, 3600});
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_TRUE(f->Banda()->Disegnati().isEmpty());
-    // On whole millimetres of the label, within a millimetre of the mouse; the size kept.
-    EXPECT_NEAR(r->Left, 567 + 69 * 56.7, 1e-3);
-    EXPECT_NEAR(r->Top, 1440 + 39 * 56.7, 1e-3);
-    EXPECT_EQ(r->Width, 1935);
+    // On whole millimetres of the label, within a millimetre of the press and the release.
+    EXPECT_NEAR(r->Left, 567 + 43 * 56.7, 1e-3);
+    EXPECT_NEAR(r->Top, 1440 + 28 * 56.7, 1e-3);
+    EXPECT_NEAR(r->Width, 26 * 56.7, 1e-3);
+    EXPECT_NEAR(r->Height, 10 * 56.7, 1e-3);
+    EXPECT_EQ(doc().Storia().count(), 2);  // placing the text, drawing the rectangle
 
     // Snap off: move the text by 30 x 20 pixels, then size the rectangle with grip 4.
     f->Pulsante(QStringLiteral("snap"))->trigger();
@@ -153,6 +158,85 @@ TEST_F(ModificaConMouse, CreatingMovingAndSizingWithTheMouse)
     clic({300, 300});
     EXPECT_EQ(f->CurrentObject(), nullptr);
     EXPECT_FALSE(f->Superficie()->Maniglie());
+}
+
+// Every creation tool draws its object from the press to the release, whichever way the
+// drag goes; a click (a pixel or two of wobble included) keeps the tool's default frame;
+// the picture tool asks for its file at once, and a picture beside the label is named
+// from the label's folder. Each object is one step.
+TEST_F(ModificaConMouse, EveryToolDrawsItsObjectFromThePressToTheRelease)
+{
+    f->Pulsante(QStringLiteral("snap"))->trigger();  // off: positions to the pixel (15 twips)
+    QTemporaryDir dir, altrove;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("img")));
+    QImage img(12, 6, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    for (const QString& p : {dir.filePath(QStringLiteral("logo.png")), dir.filePath(QStringLiteral("img/sotto.png")),
+                             altrove.filePath(QStringLiteral("fuori.png"))})
+        ASSERT_TRUE(img.save(p));
+    ui.file = {dir.filePath(QStringLiteral("disegno.eti"))};
+    f->Menu(QStringLiteral("mnuSalva"))->trigger();  // the label has a folder
+    ASSERT_EQ(doc().CartellaEtichetta(), QFileInfo(dir.path()).absoluteFilePath());
+
+    const auto disegna = [&](const char* strumento, QPointF da, QPointF a) {
+        f->Pulsante(QString::fromLatin1(strumento))->trigger();
+        trascina(da, a);
+        return f->CurrentObject();
+    };
+    const auto vicino = [](const OggettoEtichetta* o, QRectF atteso) {
+        return std::abs(o->Left - atteso.left()) <= 15 && std::abs(o->Top - atteso.top()) <= 15 &&
+               std::abs(o->Width - atteso.width()) <= 15 && std::abs(o->Height - atteso.height()) <= 15;
+    };
+    const int passi = doc().Storia().count();
+    OggettoEtichetta* t = disegna("testo", {1500, 1500}, {4500, 2100});
+    ASSERT_TRUE(t && t->tipo == TipoOggetto::Testo);
+    EXPECT_TRUE(vicino(t, {1500, 1500, 3000, 600})) << t->Left << " " << t->Top << " " << t->Width << " " << t->Height;
+    // drawn up and to the left: the frame between the two points
+    OggettoEtichetta* b = disegna("barcode", {6000, 4500}, {1500, 2700});
+    ASSERT_TRUE(b && b->tipo == TipoOggetto::Barcode);
+    EXPECT_TRUE(vicino(b, {1500, 2700, 4500, 1800})) << b->Left << " " << b->Top << " " << b->Width << " " << b->Height;
+    OggettoEtichetta* r = disegna("rettangolo", {6300, 1500}, {7500, 1515});
+    ASSERT_TRUE(r && r->tipo == TipoOggetto::Rettangolo);
+    EXPECT_NEAR(r->Width, 1200, 15);
+    EXPECT_NEAR(r->Height, 56.7, 1e-3);  // flat: a millimetre high at least
+    // a click with a pixel of wobble: the default frame at the press
+    f->Pulsante(QStringLiteral("rettangolo"))->trigger();
+    premi({6300, 3000});
+    sposta({6315, 3015});
+    rilascia({6315, 3015});
+    EXPECT_TRUE(vicino(f->CurrentObject(), {6300, 3000, 1935, 1035}));
+
+    // the picture tool: the file chooser at once, in the label's folder
+    ui.file = {dir.filePath(QStringLiteral("logo.png"))};
+    OggettoEtichetta* i = disegna("immagine", {1500, 5000}, {3000, 6500});
+    ASSERT_TRUE(i && i->tipo == TipoOggetto::Immagine);
+    EXPECT_TRUE(vicino(i, {1500, 5000, 1500, 1500}));
+    ASSERT_FALSE(ui.richiesteFile.isEmpty());
+    EXPECT_EQ(ui.richiesteFile.last().tipo, RichiestaFile::Tipo::Apri);
+    EXPECT_EQ(QFileInfo(ui.richiesteFile.last().cartella).absoluteFilePath(), doc().CartellaEtichetta());
+    EXPECT_EQ(i->ToolTipText, QStringLiteral("logo.png"));
+    EXPECT_EQ(i->Picture.size(), QSize(12, 6));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    ui.file = {dir.filePath(QStringLiteral("img/sotto.png"))};
+    EXPECT_EQ(disegna("immagine", {3500, 5000}, {4500, 6000})->ToolTipText, QStringLiteral("img/sotto.png"));
+    ui.file = {altrove.filePath(QStringLiteral("fuori.png"))};
+    EXPECT_EQ(disegna("immagine", {5000, 5000}, {6000, 6000})->ToolTipText,
+              QFileInfo(altrove.filePath(QStringLiteral("fuori.png"))).absoluteFilePath());
+    ui.file = {std::nullopt};  // cancelled: the picture stays, empty
+    OggettoEtichetta* vuota = disegna("immagine", {6500, 5000}, {7500, 6000});
+    EXPECT_TRUE(vuota->ToolTipText.isEmpty());
+    EXPECT_TRUE(vuota->Picture.isNull());
+
+    // one step each; undoing the picture's takes it away whole, redoing brings its file back
+    EXPECT_EQ(doc().Storia().count(), passi + 8);
+    EXPECT_EQ(doc().NumeroOggetti(), 8);
+    doc().Storia().undo();
+    doc().Storia().undo();
+    doc().Storia().undo();
+    EXPECT_EQ(doc().NumeroOggetti(), 5);
+    doc().Storia().redo();
+    ASSERT_EQ(doc().NumeroOggetti(), 6);
+    EXPECT_EQ(doc().Oggetti().back()->ToolTipText, QStringLiteral("img/sotto.png"));
 }
 
 // The tool in use is checked in the menu and the toolbar; after a command that leaves the

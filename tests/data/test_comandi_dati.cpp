@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -465,9 +467,12 @@ TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
     test::ScriviFile(b, "codice,prezzo\n1,2.5\n");
     Comandi c;
     QString preselezionata;
+    c.doc.ImpostaCartellaEtichetta(dir.path());
     c.connetti(a, Comandi::kPreselezionata, &preselezionata);
     ASSERT_TRUE(c.doc.Connesso());
     EXPECT_FALSE(preselezionata.isEmpty());
+    // a file beside the label is named from the label's folder
+    EXPECT_EQ(c.doc.Collegamento().NomeDatabase, QStringLiteral("clienti.csv"));
     OggettoEtichetta* nome = c.doc.CreaTesto(600, 1500, 1000, 300);
     OggettoEtichetta* codice = c.doc.CreaBarcode(600, 2500, 1000, 300);
     nome->DataMember = QStringLiteral("nome");
@@ -488,6 +493,14 @@ TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
     // Undo gives the links back.
     c.doc.Storia().undo();
     EXPECT_EQ(nome->DataMember, QStringLiteral("nome"));
+    EXPECT_TRUE(c.doc.Connesso());
+    // a file elsewhere by its whole path
+    QTemporaryDir altrove;
+    const QString fuori = QDir(altrove.path()).filePath(QStringLiteral("fuori.csv"));
+    test::ScriviFile(fuori, "nome,citta,codice\nAnna,Roma,1\n");
+    connetti(fuori);
+    EXPECT_TRUE(c.doc.Connesso());
+    EXPECT_EQ(c.doc.Collegamento().NomeDatabase, QFileInfo(fuori).absoluteFilePath());
 }
 
 TEST(ComandiDati, UndoAndRedoConnectAgainAndGiveBackTheBindingAndTheLinks)

@@ -988,3 +988,36 @@ TEST(FileEtichetta, LinesEllipsesTurnsAndFitsHaveSectionsOlderReadersSkip)
     EXPECT_TRUE(nuovo.CreaTesto(0, 0, 100, 100)->Adattamento.ACapo);
     EXPECT_FALSE(FileEtichetta::TestoEtichetta(nuovo, IT).contains(QStringLiteral("oggAspetto")));
 }
+
+// What a label names of a file the user chose: from the label's folder when the file lies
+// there or below, whole when it is elsewhere; what is no file, or a label without a folder,
+// keeps the name as given. FileVicinoEtichetta finds each again.
+TEST(FileEtichetta, FilesBesideTheLabelAreNamedFromItsFolder)
+{
+    QTemporaryDir cartella, altrove;
+    ASSERT_TRUE(QDir(cartella.path()).mkpath(QStringLiteral("img/piccole")));
+    const QString dir = QFileInfo(cartella.path()).absoluteFilePath();
+    for (const QString& f : {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/img/piccole/b.png"),
+                             altrove.filePath(QStringLiteral("c.png"))})
+        test::ScriviFile(f, "x");
+    const QString fuori = QFileInfo(altrove.filePath(QStringLiteral("c.png"))).absoluteFilePath();
+    struct Caso {
+        QString file, cartella, atteso;
+    } casi[] = {
+        {dir + QStringLiteral("/a.png"), dir, QStringLiteral("a.png")},
+        {dir + QStringLiteral("/img/../img/piccole/b.png"), dir, QStringLiteral("img/piccole/b.png")},
+        {fuori, dir, fuori},
+        {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/img"), dir + QStringLiteral("/a.png")},  // above it
+        {dir + QStringLiteral("/a.png"), QString(), dir + QStringLiteral("/a.png")},
+        {QStringLiteral("postgresql://mario@db.example/magazzino"), dir,
+         QStringLiteral("postgresql://mario@db.example/magazzino")},
+        {dir + QStringLiteral("/manca.csv"), dir, dir + QStringLiteral("/manca.csv")},
+    };
+    for (const Caso& c : casi) {
+        const QString nome = FileEtichetta::NomeFilePerEtichetta(c.file, c.cartella);
+        EXPECT_EQ(nome, c.atteso) << c.file.toStdString();
+        if (QFileInfo::exists(c.file))
+            EXPECT_EQ(QFileInfo(FileEtichetta::FileVicinoEtichetta(nome, c.cartella)).canonicalFilePath(),
+                      QFileInfo(c.file).canonicalFilePath());
+    }
+}
