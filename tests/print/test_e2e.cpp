@@ -855,7 +855,8 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
             QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (QString& r : letti) r = r.trimmed();
         letti.sort();
-        QStringList attesi = {"EAN-13:5901234123457", "EAN-8:96385074", "UPC-A:036000291452", "UPC-E:01234565",
+        // zbarimg on its own reports UPC-A and UPC-E as the EAN-13 they expand to
+        QStringList attesi = {"EAN-13:5901234123457", "EAN-8:96385074", "EAN-13:0036000291452", "EAN-13:0012345000065",
                               "EAN-13:4006381333931"};
         attesi.sort();
         EXPECT_EQ(letti, attesi);
@@ -916,10 +917,12 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
             ASSERT_FALSE(dati.empty());
             ASSERT_GE(guardie.size(), 4u);
             EXPECT_LT(guardie.size(), dati.size() / 2);
-            const bool fuori = QString::fromLatin1(c.letto).startsWith(QLatin1String("EAN-8")) == false;
-            if (fuori) EXPECT_LT(gruppi.front().x2, dati.front().first);
-            if (QString::fromLatin1(c.letto).startsWith(QLatin1String("UPC")))
+            if (!QString::fromLatin1(c.letto).startsWith(QLatin1String("EAN-8"))) {
+                EXPECT_LT(gruppi.front().x2, dati.front().first);
+            }
+            if (QString::fromLatin1(c.letto).startsWith(QLatin1String("UPC"))) {
                 EXPECT_GT(gruppi.back().x1, dati.back().second);
+            }
             // each group inside the bars lies between two consecutive long bars
             for (std::size_t i = 0; i < n; ++i) {
                 const Parola& g = gruppi[i];
