@@ -498,7 +498,7 @@ TEST(ComandiDati, AnotherTableKeepsOnlyTheLinksItHas)
     QTemporaryDir altrove;
     const QString fuori = QDir(altrove.path()).filePath(QStringLiteral("fuori.csv"));
     test::ScriviFile(fuori, "nome,citta,codice\nAnna,Roma,1\n");
-    connetti(fuori);
+    c.connetti(fuori);
     EXPECT_TRUE(c.doc.Connesso());
     EXPECT_EQ(c.doc.Collegamento().NomeDatabase, QFileInfo(fuori).absoluteFilePath());
 }

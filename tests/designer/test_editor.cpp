@@ -76,9 +76,9 @@ TEST_F(Banco, CreationAtTheClickWithTheDefaultSizes)
             EXPECT_NEAR(o->Top, atteso.top(), 1e-3);
             EXPECT_EQ(o->Width, c.w);
             EXPECT_EQ(o->Height, c.h);
-            // Selected, its band following the mouse, the tool spent.
+            // Selected, its frame drawn by the mouse, the tool spent.
             EXPECT_EQ(ed->CurrentObject(), o);
-            EXPECT_EQ(ed->DragState, 1);
+            EXPECT_EQ(ed->DragState, 4);  // drawing its frame
             EXPECT_TRUE(ed->SelectMode);
             EXPECT_EQ(doc.Modo(), ModoInserimento::Nessuno);
             EXPECT_FALSE(finestra.croce);
