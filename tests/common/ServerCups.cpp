@@ -346,12 +346,21 @@ QList<ServerCups::Lavoro> ServerCups::Lavori(const QString& coda) const
 std::optional<ServerCups::Lavoro> ServerCups::AttendiLavoro(const QString& coda, int id, int secondi) const
 {
     const QDeadlineTimer fine(secondi * 1000);
+    // A job that has just finished can be listed without the options it was sent with: those
+    // listed while it waited or printed are kept.
+    Lavoro visto;
     while (!fine.hasExpired()) {
-        for (const Lavoro& l : Lavori(coda)) {
+        for (Lavoro l : Lavori(coda)) {
+            if (l.id != id) continue;
+            for (auto a = visto.attributi.cbegin(); a != visto.attributi.cend(); ++a)
+                if (!l.attributi.contains(a.key())) l.attributi.insert(a.key(), a.value());
+            if (l.carta.isEmpty()) l.carta = visto.carta;
+            if (l.paginaPpd.isEmpty()) l.paginaPpd = visto.paginaPpd;
             // completed (9), or stopped for good (aborted 8, cancelled 7): no more waiting
-            if (l.id == id && l.stato >= IPP_JSTATE_CANCELED) return l;
+            if (l.stato >= IPP_JSTATE_CANCELED) return l;
+            visto = l;
         }
-        QThread::msleep(100);
+        QThread::msleep(20);
     }
     return std::nullopt;
 }
