@@ -352,6 +352,8 @@ std::optional<ServerCups::Lavoro> ServerCups::AttendiLavoro(const QString& coda,
     while (!fine.hasExpired()) {
         for (Lavoro l : Lavori(coda)) {
             if (l.id != id) continue;
+            if (!l.attributi.contains(QStringLiteral("copies"))) l.copie = visto.copie;
+            if (l.titolo.isEmpty()) l.titolo = visto.titolo;
             for (auto a = visto.attributi.cbegin(); a != visto.attributi.cend(); ++a)
                 if (!l.attributi.contains(a.key())) l.attributi.insert(a.key(), a.value());
             if (l.carta.isEmpty()) l.carta = visto.carta;
