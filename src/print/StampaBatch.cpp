@@ -79,6 +79,8 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
                                                         : OpzioniBatch::Uscita::Stampante;
             if (o.uscita == OpzioniBatch::Uscita::ZplRete && !LeggiIndirizzoPorta(o.destinazione))
                 return errato(QStringLiteral("--zpl-to needs HOST or HOST:PORT (port 1 to 65535)"));
+        } else if (s == QLatin1String("--raw")) {
+            o.grezzo = true;
         } else if (s == QLatin1String("--timeout")) {
             if (!valore(&v) || !intero(v, 1, 3600, &o.tempoMassimo))
                 return errato(QStringLiteral("--timeout needs a number of seconds from 1 to 3600"));
@@ -117,6 +119,8 @@ std::optional<OpzioniBatch> LeggiOpzioniBatch(const QStringList& a, QString* err
     }
     if (o.etichetta.isEmpty()) return errato(QStringLiteral("no label file given (see --help)"));
     if (o.controllo && o.rigoroso) return errato(QStringLiteral("give --check or --strict, not both"));
+    if (o.grezzo && o.uscita != OpzioniBatch::Uscita::Stampante)
+        return errato(QStringLiteral("--raw goes with --printer NAME: the queue gets the job's ZPL as it is"));
     // without an output: the default printer (the check alone needs none)
     if (o.uscita == OpzioniBatch::Uscita::Nessuna && !o.controllo) o.uscita = OpzioniBatch::Uscita::Stampante;
     if (o.tutte && o.numero > 0) return errato(QStringLiteral("give --all or --count, not both"));
@@ -157,7 +161,7 @@ QString AiutoBatch()
         "Usage: cartigo-print LABEL.eti [--db DATABASE] [--password PW] [--all | --count N] [--first N]\n"
         "                     [--borders] [--marks] [--keep-going] [--quiet]\n"
         "                     [--pdf OUT.pdf | --ant OUT.ant | --zpl OUT.zpl | --zpl-to HOST[:PORT] |\n"
-        "                      --printer NAME] [--copies N]\n"
+        "                      --printer NAME [--raw]] [--copies N]\n"
         "                     [--timeout SECONDS] [--start N] [--set NAME=VALUE]... [--dpi N]\n"
         "                     [--check | --strict]\n"
         "       cartigo-print --templates [SEARCH]\n"
@@ -195,8 +199,11 @@ QString AiutoBatch()
         "  --printer NAME   print on the printer NAME (CUPS); without --pdf, --ant or --printer\n"
         "                   the label goes to the default printer (PRINTER, lpoptions -d, the\n"
         "                   print server's default)\n"
+        "  --raw            with --printer: send the printer's queue that ZPL as a raw job, which\n"
+        "                   no driver converts, at --dpi, else the queue's resolution, else as\n"
+        "                   --zpl; a queue that takes no raw jobs is an error\n"
         "  --copies N       copies of the whole document on the printer, 1 to 999 (default 1);\n"
-        "                   with --zpl and --zpl-to, each label N times (^PQ);\n"
+        "                   with --zpl, --zpl-to and --raw, each label N times (^PQ);\n"
         "                   the printer gets one job of N copies, titled with the label's name\n"
         "  --timeout S      seconds the print server has to answer and take the job, and a\n"
         "                   SQLite database to give each of its answers (default 30); a server\n"

@@ -26,6 +26,7 @@ struct OpzioniBatch {
     enum class Uscita { Nessuna, Pdf, Ant, Zpl, ZplRete, Stampante } uscita = Uscita::Nessuna;
     QString destinazione;  // file, printer name or address; no name: the default printer
     int copie = 1;
+    bool grezzo = false;  // --raw: the printer's queue gets the job's ZPL, unfiltered
     int tempoMassimo = 30;  // --timeout: seconds the print server has to take the job, and a query to answer
     double dpi = 0;         // --dpi: the resolution barcodes are laid out for; 0 when not given
     bool continua = false;  // --keep-going

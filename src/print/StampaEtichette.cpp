@@ -411,7 +411,20 @@ EsitoStampa StampaEtichette::Esegui()
         // the printer's queue shows the job by the label's file name
         m.Output().TitoloLavoro = QFileInfo(doc_.NomeFileEtichetta()).fileName();
         impostaCarta(m, l);
+        // ZPL is always for a resolution: the job's, else the common 203 dpi, unless the
+        // destination dialog chooses another
+        const double risoluzioneJob = Risoluzione.value_or(l.Risoluzione);
+        m.SetRisoluzioneZpl(risoluzioneJob > 0 ? risoluzioneJob : kRisoluzioneZplPredefinita);
+        // a ZPL job sent to a printer keeps the wait window up until the printer has it
+        m.InAttesa = [this](const QString& testo) {
+            if (!attesa_ && CreaAttesa) {
+                attesa_ = CreaAttesa();
+                attesa_->Mostra();
+            }
+            if (attesa_) attesa_->Aggiorna(testo);
+        };
         if (m.SelectPrintDestination() == 0) return EsitoStampa::Annullata;
+        const double risoluzioneDestinazione = m.RisoluzioneDestinazione();
         // Copies the printer makes are the same; a counter that advances every copy needs
         // each copy drawn.
         int copie = 1;
@@ -444,7 +457,8 @@ EsitoStampa StampaEtichette::Esegui()
 
         // The label check at the resolution the barcodes are laid out for: the printer's
         // own when it knows one, else the job's or the label's.
-        const double dpi = m.PrintDestination() == 2 && m.Output().Stampante().risoluzione > 0
+        const double dpi = risoluzioneDestinazione > 0 ? risoluzioneDestinazione
+                           : m.PrintDestination() == 2 && m.Output().Stampante().risoluzione > 0
                                ? m.Output().Stampante().risoluzione
                                : Risoluzione.value_or(l.Risoluzione);
         // A preview is where one looks: the question waits for a real print.
@@ -469,7 +483,8 @@ EsitoStampa StampaEtichette::Esegui()
         ui_.cursoreAttesa();
         pulizia.cursore = true;
         modCartigo::IniziaDocumento(m);
-        m.Output().SetRisoluzione(Risoluzione.value_or(l.Risoluzione));
+        m.Output().SetRisoluzione(risoluzioneDestinazione > 0 ? risoluzioneDestinazione
+                                                              : Risoluzione.value_or(l.Risoluzione));
         m.Output().SetRiduzione(RiduzioneBarre::DaTesto(l.RiduzioneBarre).value_or(RiduzioneBarre()));
         m.Output().SetTermica(l.Termica);
         m.SetOffsetX(rotolo ? 0 : SpostamentoStampaX);
@@ -565,6 +580,10 @@ EsitoStampa StampaEtichette::Esegui()
             ui_.messaggio(ElencoProblemi(LoadResString(1800), campiMancanti_), titolo, Pulsanti::Ok,
                           Icona::Esclamazione);
         const bool ok = m.EndDoc();
+        if (attesa_) {
+            attesa_->Chiudi();
+            attesa_.reset();
+        }
         if (!ok) return EsitoStampa::Fallita;
         // Only a job that really printed moves the numbering on.
         if (m.PrintDestination() != 1) continuaNumerazione();

@@ -13,7 +13,6 @@
 #include "print/StampaBatch.h"
 #include "print/StampaEtichette.h"
 #include "shell/StringTable.h"
-#include "stampora/PortaGrezza.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/ScrittoreZpl.h"
 #include "stampora/StamporaCups.h"
@@ -25,7 +24,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QTemporaryFile>
 #include <cstdio>
 
 using namespace cartigo;
@@ -43,7 +41,7 @@ class InterazioneBatch : public Interazione {
 public:
     OpzioniBatch opzioni;
     QStringList valori;  // the values asked at print time
-    QString fileUscita;  // the file the job writes (for --zpl-to, a temporary one)
+    double risoluzioneZpl = 0;  // the resolution ZPL is made for
     bool errori = false;
 
     Risposta messaggio(const QString& testo, const QString& titolo, Pulsanti pulsanti, Icona icona) override
@@ -80,13 +78,19 @@ public:
         }
         if (d.nome() == QLatin1String("frmStamporaDestinazioneStampa")) {
             auto& r = static_cast<RichiestaDestinazioneStampa&>(d);
-            if (opzioni.uscita == OpzioniBatch::Uscita::Stampante) {
+            r.Copies = opzioni.copie;  // for ZPL, ^PQ
+            r.RisoluzioneZpl = risoluzioneZpl;
+            if (opzioni.uscita == OpzioniBatch::Uscita::Stampante && opzioni.grezzo) {
+                r.DestinazioneStampa = kDestinazioneCodaZpl;
+                r.CurrentPrinter = opzioni.destinazione;
+            } else if (opzioni.uscita == OpzioniBatch::Uscita::Stampante) {
                 r.DestinazioneStampa = 2;
-                r.Copies = opzioni.copie;
+            } else if (opzioni.uscita == OpzioniBatch::Uscita::ZplRete) {
+                r.DestinazioneStampa = kDestinazionePortaZpl;
+                r.IndirizzoZpl = opzioni.destinazione;
             } else {
                 r.DestinazioneStampa = 3;
-                r.FileName = fileUscita;
-                r.Copies = opzioni.copie;  // ZPL's ^PQ
+                r.FileName = opzioni.destinazione;
             }
             return true;
         }
@@ -296,17 +300,15 @@ int main(int argc, char* argv[])
             return esci(QStringLiteral("cannot write %1: the folder does not exist").arg(o.destinazione), 1);
     }
 
-    // ZPL is always for a resolution: --dpi, else the label's, else the common 203 dpi.
-    const bool zpl = o.uscita == OpzioniBatch::Uscita::Zpl || o.uscita == OpzioniBatch::Uscita::ZplRete;
-    const double dpiZpl = o.dpi > 0 ? o.dpi : doc.Layout().Risoluzione > 0 ? doc.Layout().Risoluzione
-                                                                          : kRisoluzioneZplPredefinita;
-    // The job for a raw port goes into a temporary file first, then over the network.
-    QTemporaryFile temporaneo;
-    ui.fileUscita = o.destinazione;
-    if (o.uscita == OpzioniBatch::Uscita::ZplRete) {
-        if (!temporaneo.open()) return esci(QStringLiteral("cannot write a temporary file"), 1);
-        ui.fileUscita = temporaneo.fileName();
-    }
+    // ZPL is always for a resolution: --dpi, else a raw queue's own, else the label's, else
+    // the common 203 dpi.
+    const bool grezzo = o.uscita == OpzioniBatch::Uscita::Stampante && o.grezzo;
+    const bool zpl = o.uscita == OpzioniBatch::Uscita::Zpl || o.uscita == OpzioniBatch::Uscita::ZplRete || grezzo;
+    const double dpiZpl = o.dpi > 0                                  ? o.dpi
+                          : grezzo && stampante.risoluzione > 0      ? stampante.risoluzione
+                          : doc.Layout().Risoluzione > 0             ? doc.Layout().Risoluzione
+                                                                     : kRisoluzioneZplPredefinita;
+    ui.risoluzioneZpl = dpiZpl;
 
     // --check: the findings at the output's resolution, and nothing printed
     if (o.controllo) {
@@ -344,7 +346,9 @@ int main(int argc, char* argv[])
     };
     job.CreaMotore = [&](Interazione& u) {
         auto m = std::make_unique<clsStampora>(u);
-        if (!stampante.nome.isEmpty()) m->Output().SetStampante(stampante);
+        m->SetTempoInvio(o.tempoMassimo);
+        // A raw job is the ZPL --zpl writes, whatever paper the queue has.
+        if (!stampante.nome.isEmpty() && !grezzo) m->Output().SetStampante(stampante);
         m->SetFormatoFile(o.uscita == OpzioniBatch::Uscita::Pdf ? FormatoFileStampa::Pdf
                           : zpl                                 ? FormatoFileStampa::Zpl
                                                                 : FormatoFileStampa::Ant);
@@ -366,12 +370,6 @@ int main(int argc, char* argv[])
     if (esito != EsitoStampa::Stampata && !cups.UltimoLavoro().isEmpty())
         return esci(QStringLiteral("job %1 is queued, not printed").arg(cups.UltimoLavoro()), 1);
     if (esito != EsitoStampa::Stampata) return esci(QStringLiteral("nothing printed"), 1);
-    if (o.uscita == OpzioniBatch::Uscita::ZplRete) {
-        QFile zplFile(temporaneo.fileName());
-        if (!zplFile.open(QIODevice::ReadOnly) ||
-            !InviaPortaGrezza(*LeggiIndirizzoPorta(o.destinazione), zplFile, o.tempoMassimo, &errore))
-            return esci(errore.isEmpty() ? zplFile.errorString() : errore, 1);
-    }
     // the counters that continue their numbering: written back into the label as it was
     // read (not with the database given here), else kept in the state folder
     if (job.NumerazioneNellEtichetta()) {
@@ -398,7 +396,9 @@ int main(int argc, char* argv[])
         scrivi(stderr,
                QStringLiteral("cartigo-print: cannot keep the numbering: %1\n").arg(job.ErroreNumerazione()));
     const QString uscita =
-        o.uscita == OpzioniBatch::Uscita::Stampante
+        grezzo ? QStringLiteral("printer %1 (raw ZPL, %2 dpi, job %3)").arg(o.destinazione).arg(dpiZpl).arg(
+                     cups.UltimoLavoro())
+        : o.uscita == OpzioniBatch::Uscita::Stampante
             ? QStringLiteral("printer %1 (%2 copies, job %3)").arg(o.destinazione).arg(o.copie).arg(cups.UltimoLavoro())
         : o.uscita == OpzioniBatch::Uscita::ZplRete
             ? QStringLiteral("printer %1 (raw port, %2 dpi)").arg(o.destinazione).arg(dpiZpl)

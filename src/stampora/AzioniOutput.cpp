@@ -120,7 +120,7 @@ bool FileStampaProtetto(const QString& file, const QStringList& protetti, Intera
 
 namespace cartigo {
 
-QString ScegliFileStampa(Interazione& ui, const QString& cartellaPreferita)
+QString ScegliFileStampa(Interazione& ui, const QString& cartellaPreferita, bool zpl)
 {
     // The folder of the last print file chosen in this session, else the one asked for
     // (the label's), else the program's print folder.
@@ -133,10 +133,10 @@ QString ScegliFileStampa(Interazione& ui, const QString& cartellaPreferita)
     }
     RichiestaFile r;
     r.tipo = RichiestaFile::Tipo::Salva;
-    r.filtro = LoadResString(1442);
-    r.filtroScelto = VoceFiltro(r.filtro, 2);
+    r.filtro = LoadResString(zpl ? 3194 : 1442);
+    r.filtroScelto = VoceFiltro(r.filtro, zpl ? 1 : 2);
     r.cartella = cartella;
-    r.estensioneDefault = QStringLiteral("ant");
+    r.estensioneDefault = QStringLiteral(zpl ? "zpl" : "ant");
     r.confermaSovrascrittura = true;
     const auto scelto = ui.scegliFile(r);
     if (scelto && !scelto->isEmpty()) ultima = QFileInfo(*scelto).absolutePath();

@@ -38,5 +38,6 @@ namespace cartigo {
 // preselected, opening in the folder of the last print file chosen, else in `cartella`
 // (the label's), else in the "Stampe" folder (created with its parents when missing).
 // Empty when cancelled.
-QString ScegliFileStampa(Interazione& ui, const QString& cartella = {});
+// With `zpl`, the dialog is for a ZPL file (".zpl").
+QString ScegliFileStampa(Interazione& ui, const QString& cartella = {}, bool zpl = false);
 }  // namespace cartigo

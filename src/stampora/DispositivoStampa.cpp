@@ -1,5 +1,7 @@
 #include "stampora/DispositivoStampa.h"
 
+#include "shell/StringTable.h"
+
 namespace cartigo {
 
 namespace {
@@ -14,6 +16,12 @@ DispositivoStampa* DispositivoCorrente()
 {
     return corrente();
 }
+bool DispositivoStampa::StampaGrezza(const QString&, const QString&, const QString&, QString* errore)
+{
+    *errore = LoadResString(1432);
+    return false;
+}
+
 void ImpostaDispositivoStampa(DispositivoStampa* dispositivo)
 {
     corrente() = dispositivo;

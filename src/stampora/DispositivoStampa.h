@@ -43,6 +43,10 @@ public:
     // Prints the job's pages of the document on its device, as one job. On failure
     // false, with the reason in `errore`.
     virtual bool Stampa(const DocumentoStampa& doc, const LavoroStampa& lavoro, QString* errore) = 0;
+    // Sends a file the printer reads as it is (ZPL) to the queue `coda` as one raw job
+    // titled `titolo`: no driver converts it. False with the reason in `errore`; a device
+    // without raw jobs refuses them all.
+    virtual bool StampaGrezza(const QString& coda, const QString& file, const QString& titolo, QString* errore);
 };
 
 // The installed printer, or null. The caller keeps ownership.

@@ -4,6 +4,7 @@
 
 #include "shell/Interazione.h"
 #include "stampora/DispositivoStampa.h"
+#include "stampora/FileStampa.h"
 
 #include <memory>
 
@@ -28,13 +29,25 @@ public:
     QStringList FileProtetti;
     // Where the file dialog opens when no print file was chosen before (the label's folder).
     QString CartellaFile;
-    // In and out: the option selected (0 printer, 1 preview, 2 file; -1 none). The
+    // In and out: the option selected (0 printer, 1 preview, 2 file, 3 ZPL file, 4 ZPL to
+    // a printer's raw network port, 5 ZPL to the printer as a raw job; -1 none). The
     // request is reused across the showings of one choice, so the choice stays.
     int Opzione = 0;
-    // Out: 0 cancelled, 1 preview, 2 printer, 3 file, -1 printer set-up, -2 page set-up.
+    // Out: 0 cancelled, 1 preview, 2 printer, 3 file, 4 ZPL to the raw port IndirizzoZpl,
+    // 5 ZPL to CurrentPrinter as a raw job, -1 printer set-up, -2 page set-up.
     int DestinazioneStampa = 0;
     QString FileName;
+    // The file's format (a ZPL file: Zpl; the file option: by its name).
+    FormatoFileStampa FormatoFile = FormatoFileStampa::DalNome;
+    // In and out: the resolution ZPL is made for (dots per inch), and the printer's
+    // address for its raw port ("HOST" or "HOST:PORT").
+    double RisoluzioneZpl = 203;
+    QString IndirizzoZpl;
 };
+
+// The destinations that send ZPL instead of writing a file.
+inline constexpr int kDestinazionePortaZpl = 4;
+inline constexpr int kDestinazioneCodaZpl = 5;
 
 // frmStamporaAnteprima shown modally on a document. For a document still being
 // recorded (`InCorso`) the window is shown and the request returns at once: the pages

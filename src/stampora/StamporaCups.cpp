@@ -6,6 +6,7 @@
 
 #include <cups/cups.h>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryFile>
 #include <QDeadlineTimer>
 #include <QPageSize>
@@ -166,6 +167,51 @@ QString elencoNomi(const Destinazioni& d)
     return nomi.isEmpty() ? LoadResString(1440) : nomi.join(QStringLiteral(", "));
 }
 
+
+// Creates a job on `dest` with `opzioni` and sends what `dati` holds as its one document
+// of `formato`. The job's id ("queue-12") in `lavoro` once the server has all of it; false
+// with the reason in `errore` (a job half sent is cancelled).
+bool inviaLavoro(Connessione& c, const QString& nomeServer, const cups_dest_t& dest, const QString& nome,
+                 const QString& titolo, int numeroOpzioni, cups_option_t* opzioni, const char* formato,
+                 QIODevice& dati, QString* lavoro, QString* errore)
+{
+    const QByteArray coda(dest.name);
+    const QByteArray titolo8 = titolo.toUtf8();
+    const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
+    if (id <= 0) {
+        if (c.scaduta())
+            *errore = c.motivo(nomeServer);
+        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+            *errore = LoadResString(1903).arg(nome, c.motivo(nomeServer));
+        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            *errore = LoadResString(1902).arg(nome, nomeServer);
+        else
+            *errore = LoadResString(1905).arg(nomeServer, c.motivo(nomeServer));
+        return false;
+    }
+    const QString idLavoro = QStringLiteral("%1-%2").arg(QString::fromUtf8(coda)).arg(id);
+    const auto fallito = [&] {
+        *errore = c.scaduta() ? c.motivo(nomeServer)
+                  : cupsLastError() == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED
+                      ? LoadResString(3196).arg(nome, c.motivo(nomeServer))
+                      : LoadResString(1904).arg(idLavoro, c.motivo(nomeServer));
+        // What reached the server is not left half sent.
+        if (!c.scaduta()) cupsCancelJob2(c.http(), coda.constData(), id, 0);
+        return false;
+    };
+    if (cupsStartDocument(c.http(), coda.constData(), id, titolo8.constData(), formato, 1) != HTTP_STATUS_CONTINUE)
+        return fallito();
+    QByteArray blocco(64 * 1024, Qt::Uninitialized);
+    for (qint64 letti = 0; (letti = dati.read(blocco.data(), blocco.size())) != 0;) {
+        if (letti < 0 || cupsWriteRequestData(c.http(), blocco.constData(), static_cast<size_t>(letti)) !=
+                             HTTP_STATUS_CONTINUE)
+            return fallito();
+    }
+    if (cupsFinishDocument(c.http(), coda.constData()) > IPP_STATUS_OK_CONFLICTING || c.scaduta()) return fallito();
+    *lavoro = idLavoro;
+    return true;
+}
+
 }  // namespace
 
 DispositivoStampaCups& DispositivoCups()
@@ -282,7 +328,6 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     Destinazioni d;
     if (!leggiDestinazioni(c, nomeServer, &d, errore)) return false;
     cups_dest_t* dest = cerca(d, nome);
-    const QByteArray coda = dest ? QByteArray(dest->name) : QByteArray();
     if (!dest) {
         *errore = LoadResString(1902).arg(nome, nomeServer) + QStringLiteral(" (") +
                   LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
@@ -345,40 +390,54 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
         if (const QByteArray pagina = PaginaPersonalizzata(carta); !pagina.isEmpty())
             numeroOpzioni = cupsAddOption("PageSize", pagina.constData(), numeroOpzioni, &opzioni);
     }
-    const QByteArray titolo8 = titolo.toUtf8();
-    const int id = cupsCreateJob(c.http(), coda.constData(), titolo8.constData(), numeroOpzioni, opzioni);
+    const bool ok = inviaLavoro(c, nomeServer, *dest, nome, titolo, numeroOpzioni, opzioni, CUPS_FORMAT_PDF, pdf,
+                                &ultimoLavoro_, errore);
     cupsFreeOptions(numeroOpzioni, opzioni);
-    if (id <= 0) {
-        if (c.scaduta())
-            *errore = c.motivo(nomeServer);
-        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-            *errore = LoadResString(1903).arg(nome, c.motivo(nomeServer));
-        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
-            *errore = LoadResString(1902).arg(nome, nomeServer);
-        else
-            *errore = LoadResString(1905).arg(nomeServer, c.motivo(nomeServer));
-        return false;
-    }
-    const QString idLavoro = QStringLiteral("%1-%2").arg(QString::fromUtf8(coda)).arg(id);
-    const auto fallito = [&] {
-        *errore = c.scaduta() ? c.motivo(nomeServer) : LoadResString(1904).arg(idLavoro, c.motivo(nomeServer));
-        // What reached the server is not left half sent.
-        if (!c.scaduta()) cupsCancelJob2(c.http(), coda.constData(), id, 0);
-        return false;
-    };
-    if (cupsStartDocument(c.http(), coda.constData(), id, titolo8.constData(), CUPS_FORMAT_PDF, 1) !=
-        HTTP_STATUS_CONTINUE)
-        return fallito();
-    QByteArray blocco(64 * 1024, Qt::Uninitialized);
-    for (qint64 letti = 0; (letti = pdf.read(blocco.data(), blocco.size())) != 0;) {
-        if (letti < 0 || cupsWriteRequestData(c.http(), blocco.constData(), static_cast<size_t>(letti)) !=
-                             HTTP_STATUS_CONTINUE)
-            return fallito();
-    }
-    if (cupsFinishDocument(c.http(), coda.constData()) > IPP_STATUS_OK_CONFLICTING || c.scaduta()) return fallito();
-    ultimoLavoro_ = idLavoro;
+    if (!ok) return false;
     if (ferma) {
-        *errore = LoadResString(1908).arg(nome, idLavoro);
+        *errore = LoadResString(1908).arg(nome, ultimoLavoro_);
+        return false;
+    }
+    return true;
+}
+
+bool DispositivoStampaCups::StampaGrezza(const QString& nome, const QString& file, const QString& titolo,
+                                         QString* errore)
+{
+    ultimoLavoro_.clear();
+    QFile dati(file);
+    if (!dati.open(QIODevice::ReadOnly)) {
+        *errore = dati.errorString();
+        return false;
+    }
+    const QString nomeServer = NomeServer();
+    Connessione c(server_, tempoMassimo_);
+    Destinazioni d;
+    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return false;
+    cups_dest_t* dest = cerca(d, nome);
+    if (!dest) {
+        *errore = (nome.isEmpty() ? LoadResString(1906).arg(nomeServer) : LoadResString(1902).arg(nome, nomeServer)) +
+                  QStringLiteral(" (") + LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
+        return false;
+    }
+    const QString coda = QString::fromUtf8(dest->name);
+    // A queue that lists its formats without raw would turn the job down once sent.
+    if (cups_dinfo_t* di = cupsCopyDestInfo(c.http(), dest)) {
+        QStringList formati;
+        if (ipp_attribute_t* a = cupsFindDestSupported(c.http(), dest, di, "document-format"))
+            for (int i = 0; i < ippGetCount(a); ++i) formati << QString::fromUtf8(ippGetString(a, i, nullptr));
+        cupsFreeDestInfo(di);
+        if (!formati.isEmpty() && !formati.contains(QLatin1String(CUPS_FORMAT_RAW))) {
+            *errore = LoadResString(3196).arg(coda, formati.join(QStringLiteral(", ")));
+            return false;
+        }
+    }
+    const bool ferma = opzione(*dest, "printer-state") == QLatin1String("5");
+    if (!inviaLavoro(c, nomeServer, *dest, coda, titolo.isEmpty() ? QStringLiteral("Cartigo") : titolo, 0, nullptr,
+                     CUPS_FORMAT_RAW, dati, &ultimoLavoro_, errore))
+        return false;
+    if (ferma) {
+        *errore = LoadResString(1908).arg(coda, ultimoLavoro_);
         return false;
     }
     return true;

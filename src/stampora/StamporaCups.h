@@ -24,6 +24,9 @@ public:
 
     InfoStampante Predefinita() override;
     bool Stampa(const DocumentoStampa& doc, const LavoroStampa& lavoro, QString* errore) override;
+    // The file as a raw job (application/vnd.cups-raw): the queue hands it to the printer
+    // unfiltered, without the queue's options. A queue whose formats leave raw out refuses it.
+    bool StampaGrezza(const QString& coda, const QString& file, const QString& titolo, QString* errore) override;
 
     // The printers of the server; with `errore` set when it could not be asked.
     QList<InfoStampante> Stampanti(QString* errore);

@@ -1,6 +1,8 @@
 #include "stampora/clsStampora.h"
 
 #include <algorithm>
+#include <QFile>
+#include <QThread>
 
 #include "label/Colori.h"
 #include "label/Conversioni.h"
@@ -9,6 +11,7 @@
 #include "stampora/AzioniOutput.h"
 #include "stampora/FileIni.h"
 #include "stampora/FileStampa.h"
+#include "stampora/PortaGrezza.h"
 #include "stampora/RichiesteStampora.h"
 
 namespace cartigo {
@@ -33,6 +36,13 @@ double leggiMargine(const QString& file, const char* chiave)
     }
     if (!std::isfinite(v) || v <= 0) return kMargineDefault;
     return v * kTwipsPerCm;
+}
+
+// The printer's raw port last sent to in this session, which the dialog offers again.
+QString& ultimoIndirizzoZpl()
+{
+    static QString indirizzo;
+    return indirizzo;
 }
 
 }  // namespace
@@ -333,6 +343,8 @@ int clsStampora::SelectPrintDestination()
         dlg.Port = output_->Port();
         dlg.FileProtetti = fileProtetti_;
         dlg.CartellaFile = cartellaFile_;
+        dlg.RisoluzioneZpl = risoluzioneZpl_ > 0 ? risoluzioneZpl_ : kRisoluzioneZplPredefinita;
+        if (dlg.IndirizzoZpl.isEmpty()) dlg.IndirizzoZpl = ultimoIndirizzoZpl();
         // Closing the dialog any other way than with its buttons cancels.
         dlg.DestinazioneStampa = 0;
         senzaErrori([&] { ui_.dialogo(dlg); });
@@ -352,8 +364,73 @@ int clsStampora::SelectPrintDestination()
     // The dialog refuses these itself; an answer that comes another way is checked here.
     if (risultato == 3 && FileStampaProtetto(dlg.FileName, fileProtetti_, ui_)) risultato = 0;
     if (risultato == 3) fileName_ = dlg.FileName;
+    if (risultato == 3 && dlg.FormatoFile != FormatoFileStampa::DalNome) formatoFile_ = dlg.FormatoFile;
+    invioZpl_ = 0;
+    cartellaInvio_.reset();
+    if (d == kDestinazionePortaZpl) ultimoIndirizzoZpl() = dlg.IndirizzoZpl;
+    if (d == kDestinazionePortaZpl || d == kDestinazioneCodaZpl) {
+        // The job goes into a file of its own first, then to the printer.
+        cartellaInvio_ = std::make_unique<QTemporaryDir>();
+        if (cartellaInvio_->isValid()) {
+            invioZpl_ = d;
+            destinatarioZpl_ = d == kDestinazionePortaZpl ? dlg.IndirizzoZpl : dlg.CurrentPrinter;
+            fileName_ = cartellaInvio_->filePath(QStringLiteral("lavoro.zpl"));
+            formatoFile_ = FormatoFileStampa::Zpl;
+            risultato = 3;
+        } else {
+            SegnalaErroreSalvataggio(cartellaInvio_->path(), cartellaInvio_->errorString(), ui_);
+        }
+    }
+    if (risultato == 3 && dlg.RisoluzioneZpl > 0 && FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Zpl)
+        risoluzioneZpl_ = dlg.RisoluzioneZpl;
     destinazione_ = risultato;
     return risultato;
+}
+
+double clsStampora::RisoluzioneDestinazione() const
+{
+    const bool zpl = destinazione_ == 3 && !fileName_.isEmpty() &&
+                     FormatoEffettivo(fileName_, formatoFile_) == FormatoFileStampa::Zpl;
+    return zpl ? risoluzioneZpl_ : 0;
+}
+
+bool clsStampora::inviaZpl()
+{
+    const QString dove = destinatarioZpl_;
+    const QString file = fileName_;
+    const QString titolo = output_->TitoloLavoro;
+    const int secondi = tempoInvio_;
+    const bool porta = invioZpl_ == kDestinazionePortaZpl;
+    QString errore;
+    bool ok = false;
+    // The printer is spoken to on a thread of its own, so the windows keep answering.
+    std::unique_ptr<QThread> invio(QThread::create([&] {
+        if (porta) {
+            QFile dati(file);
+            const auto indirizzo = LeggiIndirizzoPorta(dove);
+            if (!indirizzo)
+                errore = LoadResString(1914);
+            else if (!dati.open(QIODevice::ReadOnly))
+                errore = dati.errorString();
+            else
+                ok = InviaPortaGrezza(*indirizzo, dati, secondi, &errore);
+        } else if (DispositivoStampa* d = DispositivoCorrente()) {
+            ok = d->StampaGrezza(dove, file, titolo, &errore);
+        } else {
+            errore = LoadResString(1432);
+        }
+    }));
+    invio->start();
+    const QString testo = LoadResString(3195).arg(dove);
+    while (!invio->wait(50))
+        if (InAttesa) InAttesa(testo);
+    if (!ok) {
+        ui_.cursoreNormale();
+        ui_.messaggio(LoadResString(1441).arg(dove, errore), TitoloStampora(), Pulsanti::Ok, Icona::Esclamazione);
+    } else if (Inviato) {
+        Inviato(dove);
+    }
+    return ok;
 }
 
 bool clsStampora::PaginaOltrePdf() const
@@ -428,6 +505,11 @@ bool clsStampora::EndDoc()
                 output_->InoltraPagine(nullptr);
                 zpl_.reset();
                 if (!ok) SegnalaErroreSalvataggio(fileName_, errore, ui_);
+                if (ok && invioZpl_) {
+                    ok = inviaZpl();
+                    ui_.cursoreNormale();
+                    return ok;
+                }
             } else {
                 ok = SalvaOutput(*output_, fileName_, ui_, formatoFile_);
             }

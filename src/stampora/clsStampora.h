@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QSet>
+#include <QTemporaryDir>
 #include <functional>
 #include <QString>
 #include <memory>
@@ -45,6 +46,18 @@ public:
     void SetCartellaFile(const QString& c) { cartellaFile_ = c; }
     // Told the name of each print file written, once it is complete.
     std::function<void(const QString& file)> FileScritto;
+    // The resolution ZPL is made for that the destination dialog starts with (the job's,
+    // else 203 dpi); once ZPL is chosen, the one chosen.
+    void SetRisoluzioneZpl(double dpi) { risoluzioneZpl_ = dpi; }
+    // The resolution the chosen destination fixes: a ZPL output's; 0 for the others.
+    double RisoluzioneDestinazione() const;
+    // Seconds a printer's raw port has to take the connection and each part of a ZPL job.
+    void SetTempoInvio(int secondi) { tempoInvio_ = secondi; }
+    // Told, every few tens of milliseconds while a ZPL job goes to a printer, what is
+    // happening ("Sending to ..."): the print job keeps its wait window up with it.
+    std::function<void(const QString& testo)> InAttesa;
+    // Told where a ZPL job went (the printer's address or queue) once the printer has it.
+    std::function<void(const QString& dove)> Inviato;
     int DrawStyle() const;
     void SetDrawStyle(int v);
     double DrawWidth() const;  // the output's pen width (twips)
@@ -101,7 +114,9 @@ public:
 
     // ---- methods ----
     // Shows the destination dialog (with the page and printer set-up loop) and returns
-    // 0 cancelled, 1 preview, 2 printer or 3 file. A print file that is one of the files
+    // 0 cancelled, 1 preview, 2 printer or 3 file. ZPL sent to a printer (its raw port,
+    // or its queue as a raw job) is a ZPL file, 3, written into a temporary folder and
+    // sent by EndDoc. A print file that is one of the files
     // printed from is refused with a message, and cancels.
     int SelectPrintDestination();
     // Starts the document. Once the destination is a PDF file, the pages go to the file
@@ -173,6 +188,14 @@ private:
     QStringList fileProtetti_;
     QString cartellaFile_;
     QSet<QString> messaggiBarcode_;  // barcode messages already shown in this document
+    double risoluzioneZpl_ = 0;
+    int tempoInvio_ = 30;
+    int invioZpl_ = 0;  // 0, or the destination that sends the ZPL file (kDestinazionePortaZpl, ...)
+    QString destinatarioZpl_;  // the printer's address, or its queue
+    std::unique_ptr<QTemporaryDir> cartellaInvio_;
+    // Sends the ZPL file to its printer (the time limit bounds it); false, after telling
+    // the user, on failure.
+    bool inviaZpl();
     // A document started for a PDF file goes to it page by page as it is drawn.
     std::unique_ptr<FilePdfProgressivo> pdf_;
     std::unique_ptr<FileZplProgressivo> zpl_;

@@ -5,10 +5,12 @@
 #include "shell/InterazioneQt.h"
 #include "shell/StringTable.h"
 #include "stampora/AzioniOutput.h"
+#include "stampora/PortaGrezza.h"
 #include "stampora/RichiesteStampora.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,9 +30,11 @@ namespace {
 
 QPixmap immagineOpzione(int indice, const QStyle* stile)
 {
-    static const char* const temi[3] = {"printer", "video-display", "document-save"};
-    static const QStyle::StandardPixmap riserva[3] = {QStyle::SP_ComputerIcon, QStyle::SP_DesktopIcon,
-                                                      QStyle::SP_DialogSaveButton};
+    static const char* const temi[] = {"printer", "video-display", "document-save",
+                                       "document-save-as", "network-wired", "printer"};
+    static const QStyle::StandardPixmap riserva[] = {QStyle::SP_ComputerIcon,     QStyle::SP_DesktopIcon,
+                                                     QStyle::SP_DialogSaveButton, QStyle::SP_DialogSaveButton,
+                                                     QStyle::SP_DriveNetIcon,     QStyle::SP_ComputerIcon};
     QIcon i = QIcon::fromTheme(QString::fromLatin1(temi[indice]));
     if (i.isNull()) i = stile->standardIcon(riserva[indice]);
     return i.pixmap(32, 32).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -47,7 +51,7 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* griglia = new QGridLayout(Frame1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kOpzioni; ++i) {
         imgOutput[i] = new QLabel(Frame1);
         imgOutput[i]->setObjectName(QStringLiteral("imgOutput%1").arg(i));
         imgOutput[i]->setPixmap(immagineOpzione(i, style()));
@@ -60,6 +64,26 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
         griglia->addWidget(optTipoStampa[i], i, 1);
         connect(optTipoStampa[i], &QRadioButton::clicked, this, [this, i] { optTipoStampa_Click(i); });
     }
+    // The raw port's address beside its option; ZPL's resolution under the options.
+    txtIndirizzoZpl = new QLineEdit(Frame1);
+    txtIndirizzoZpl->setObjectName(QStringLiteral("txtIndirizzoZpl"));
+    txtIndirizzoZpl->setPlaceholderText(QStringLiteral("host:%1").arg(kPortaGrezzaPredefinita));
+    griglia->addWidget(txtIndirizzoZpl, 4, 2);
+    // Typing an address chooses its option.
+    connect(txtIndirizzoZpl, &QLineEdit::textEdited, this, [this] {
+        if (!optTipoStampa[4]->isChecked()) SelezionaOpzione(4);
+    });
+    lblRisoluzioneZpl = new QLabel(Frame1);
+    lblRisoluzioneZpl->setObjectName(QStringLiteral("lblRisoluzioneZpl"));
+    cmbRisoluzioneZpl = new QComboBox(Frame1);
+    cmbRisoluzioneZpl->setObjectName(QStringLiteral("cmbRisoluzioneZpl"));
+    for (const int dpi : {203, 300, 600}) cmbRisoluzioneZpl->addItem(QStringLiteral("%1 dpi").arg(dpi), double(dpi));
+    auto* risoluzione = new QHBoxLayout;
+    risoluzione->addWidget(lblRisoluzioneZpl);
+    risoluzione->addWidget(cmbRisoluzioneZpl);
+    risoluzione->addStretch();
+    griglia->addLayout(risoluzione, kOpzioni, 1, 1, 2);
+    griglia->setColumnStretch(2, 1);
 
     Label1[0] = new QLabel(this);
     Label1[0]->setObjectName(QStringLiteral("Label1_0"));
@@ -142,6 +166,7 @@ frmStamporaDestinazioneStampa::frmStamporaDestinazioneStampa(Interazione* ui, QW
     principale->addLayout(pulsanti);
 
     optTipoStampa[0]->setChecked(true);
+    optTipoStampa_Click(0);
     Internazionalizza();
     adjustSize();
     modCartigo::CentraForm(this);
@@ -155,6 +180,11 @@ void frmStamporaDestinazioneStampa::Internazionalizza()
     optTipoStampa[0]->setText(LoadResString(248));
     optTipoStampa[1]->setText(LoadResString(249));
     optTipoStampa[2]->setText(LoadResString(250));
+    optTipoStampa[3]->setText(LoadResString(3190));
+    optTipoStampa[4]->setText(LoadResString(3191));
+    optTipoStampa[5]->setText(LoadResString(3192));
+    txtIndirizzoZpl->setToolTip(LoadResString(3198));
+    lblRisoluzioneZpl->setText(LoadResString(3193));
     Label2->setText(LoadResString(251));
     Label1[0]->setText(LoadResString(252));
     Label1[1]->setText(LoadResString(253));
@@ -183,21 +213,44 @@ void frmStamporaDestinazioneStampa::SetCopies(int copie)
 
 int frmStamporaDestinazioneStampa::OpzioneSelezionata() const
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kOpzioni; ++i)
         if (optTipoStampa[i]->isChecked()) return i;
     return -1;
 }
 
 void frmStamporaDestinazioneStampa::SelezionaOpzione(int indice)
 {
-    if (indice < 0 || indice > 2) return;
+    if (indice < 0 || indice >= kOpzioni) return;
     optTipoStampa[indice]->setChecked(true);
     optTipoStampa_Click(indice);
 }
 
+double frmStamporaDestinazioneStampa::RisoluzioneZpl() const
+{
+    return cmbRisoluzioneZpl->currentData().toDouble();
+}
+
+void frmStamporaDestinazioneStampa::SetRisoluzioneZpl(double dpi)
+{
+    if (!(dpi > 0)) return;
+    int i = cmbRisoluzioneZpl->findData(dpi);
+    if (i < 0) {  // a label's own resolution beside the usual ones
+        cmbRisoluzioneZpl->addItem(QStringLiteral("%1 dpi").arg(dpi), dpi);
+        i = cmbRisoluzioneZpl->count() - 1;
+    }
+    cmbRisoluzioneZpl->setCurrentIndex(i);
+}
+
 void frmStamporaDestinazioneStampa::optTipoStampa_Click(int indice)
 {
-    if (indice == 0) {
+    // ZPL's resolution counts for the ZPL options only; so does the address for its own.
+    const bool zpl = indice >= 3;
+    cmbRisoluzioneZpl->setEnabled(zpl);
+    lblRisoluzioneZpl->setEnabled(zpl);
+    txtIndirizzoZpl->setEnabled(indice == 4);
+    if (indice == 4) txtIndirizzoZpl->setFocus();
+    // The printer and ZPL make copies (ZPL as ^PQ); a preview and a file show them once.
+    if (indice == 0 || zpl) {
         modCartigo::AbilitaCampo(txtCopie);
         vscCopie->setEnabled(true);
     } else {
@@ -224,13 +277,36 @@ void frmStamporaDestinazioneStampa::cmdOk_Click()
         case 1:
             destinazione_ = 1;
             break;
-        case 2: {
-            const QString f = ScegliFileStampa(*ui_, cartellaFile_);
+        case 2:
+        case 3: {
+            const bool zpl = OpzioneSelezionata() == 3;
+            const QString f = ScegliFileStampa(*ui_, cartellaFile_, zpl);
             if (f.isEmpty() || FileStampaProtetto(f, fileProtetti_, *ui_)) return;
             fileName_ = f;
+            formato_ = zpl ? FormatoFileStampa::Zpl : FormatoFileStampa::DalNome;
             destinazione_ = 3;
             break;
         }
+        case 4:
+            // An address that cannot be one is said at once, and the dialog stays.
+            if (!LeggiIndirizzoPorta(txtIndirizzoZpl->text())) {
+                ui_->beep();
+                ui_->messaggio(LoadResString(1914), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+                txtIndirizzoZpl->setFocus();
+                txtIndirizzoZpl->selectAll();
+                return;
+            }
+            indirizzoZpl_ = txtIndirizzoZpl->text().trimmed();
+            destinazione_ = kDestinazionePortaZpl;
+            break;
+        case 5:
+            if (stampante_.isEmpty()) {
+                ui_->beep();
+                ui_->messaggio(LoadResString(1432), windowTitle(), Pulsanti::Ok, Icona::Esclamazione);
+                return;
+            }
+            destinazione_ = kDestinazioneCodaZpl;
+            break;
         default:
             destinazione_ = 0;
             break;
@@ -260,7 +336,7 @@ void frmStamporaDestinazioneStampa::cmdMargini_Click()
 
 bool frmStamporaDestinazioneStampa::eventFilter(QObject* obj, QEvent* e)
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kOpzioni; ++i) {
         if (obj == imgOutput[i] && e->type() == QEvent::MouseButtonPress) {
             SelezionaOpzione(i);
             return true;
@@ -288,9 +364,11 @@ void frmStamporaDestinazioneStampa::DaRichiesta(const RichiestaDestinazioneStamp
     SetPort(r.Port);
     fileProtetti_ = r.FileProtetti;
     cartellaFile_ = r.CartellaFile;
+    txtIndirizzoZpl->setText(r.IndirizzoZpl);
+    SetRisoluzioneZpl(r.RisoluzioneZpl);
     SelezionaOpzione(r.Opzione);
     // The copies written by the engine stand even when the option resets the field.
-    if (r.Opzione == 0) SetCopies(r.Copies);
+    if (r.Opzione == 0 || r.Opzione >= 3) SetCopies(r.Copies);
     destinazione_ = 0;
 }
 
@@ -300,6 +378,9 @@ void frmStamporaDestinazioneStampa::InRichiesta(RichiestaDestinazioneStampa& r) 
     r.Opzione = OpzioneSelezionata();
     r.DestinazioneStampa = destinazione_;
     r.FileName = fileName_;
+    r.FormatoFile = formato_;
+    r.RisoluzioneZpl = RisoluzioneZpl();
+    r.IndirizzoZpl = destinazione_ == kDestinazionePortaZpl ? indirizzoZpl_ : txtIndirizzoZpl->text().trimmed();
 }
 
 bool frmStamporaDestinazioneStampa::Mostra(RichiestaDestinazioneStampa& r, QWidget* genitore, Interazione* ui)

@@ -1,13 +1,16 @@
 #pragma once
-// The print destination dialog: printer (with copies), preview or file, and the
-// buttons that open the printer and page set-up dialogs. The engine reads the choice
-// back through DestinazioneStampa, Copies and FileName.
+// The print destination dialog: printer (with copies), preview or file, ZPL II (to a
+// file, to a printer's raw network port, or to the printer as a raw job, at the
+// resolution chosen), and the buttons that open the printer and page set-up dialogs.
+// The engine reads the choice back through DestinazioneStampa, Copies and FileName.
 
 #include "shell/Interazione.h"
+#include "stampora/FileStampa.h"
 
 #include <QDialog>
 #include <memory>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -48,9 +51,18 @@ public:
     void DaRichiesta(const RichiestaDestinazioneStampa& r);
     void InRichiesta(RichiestaDestinazioneStampa& r) const;
 
+    // The options: printer, preview, file, ZPL file, ZPL to a raw port, ZPL raw to the printer.
+    static constexpr int kOpzioni = 6;
+    // The resolution ZPL is made for, as chosen.
+    double RisoluzioneZpl() const;
+    void SetRisoluzioneZpl(double dpi);
+
     // Controls, by their names.
-    QRadioButton* optTipoStampa[3] = {};
-    QLabel* imgOutput[3] = {};
+    QRadioButton* optTipoStampa[kOpzioni] = {};
+    QLabel* imgOutput[kOpzioni] = {};
+    QLineEdit* txtIndirizzoZpl = nullptr;
+    QComboBox* cmbRisoluzioneZpl = nullptr;
+    QLabel* lblRisoluzioneZpl = nullptr;
     QLabel* lblStampante = nullptr;
     QLabel* lblPercorso = nullptr;
     QLineEdit* txtCopie = nullptr;
@@ -84,6 +96,8 @@ private:
     QString porta_;
     int copie_ = 1;
     QString fileName_;
+    FormatoFileStampa formato_ = FormatoFileStampa::DalNome;
+    QString indirizzoZpl_;
     QStringList fileProtetti_;
     QString cartellaFile_;
 };

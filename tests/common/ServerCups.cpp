@@ -273,6 +273,17 @@ bool ServerCups::AggiungiCoda(const QString& nome, bool predefinita, const QStri
     return codice == 0;
 }
 
+bool ServerCups::AggiungiCodaGrezza(const QString& nome)
+{
+    int codice = -1;
+    const QString uscita = Esegui(
+        QStringLiteral("lpadmin"),
+        {QStringLiteral("-p"), nome, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("file://") + Uscita(nome)},
+        &codice);
+    if (codice != 0) motivo_ = QStringLiteral("lpadmin failed: %1").arg(uscita);
+    return codice == 0;
+}
+
 QString ServerCups::Uscita(const QString& nome) const
 {
     return percorso(QStringLiteral("out/%1.pdf").arg(nome));

@@ -45,6 +45,9 @@ public:
     // defaults ("Resolution=300dpi").
     bool AggiungiCoda(const QString& nome, bool predefinita = false, const QString& ppd = {},
                       const QStringList& opzioni = {});
+    // A queue without a driver (a raw queue) that prints what it gets, unchanged, into
+    // Uscita(nome).
+    bool AggiungiCodaGrezza(const QString& nome);
     // The PPD of a driver CUPS bundles (its sample.drv, compiled with ppdc), such as
     // "zebra.ppd" (Zebra ZPL); empty, with motivo(), when ppdc or the driver is missing.
     QString PpdCups(const QString& nome);

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cups/ipp.h>
 
 using namespace cartigo;
 using test::ServerCups;
@@ -214,4 +216,40 @@ TEST(CartigoPrintCups, TheCheckTakesTheQueuesResolution)
     e = a("--strict", "ZPL203");
     EXPECT_EQ(e.codice, 4) << e.err.toStdString();
     EXPECT_TRUE(cups.Lavori(QStringLiteral("ZPL203")).isEmpty());
+}
+
+// --printer Q --raw: a queue without a driver prints, byte for byte, the ZPL --zpl writes
+// for the same job, at the queue's resolution, copies as ^PQ; --raw needs --printer, and a
+// queue the server lacks is named.
+TEST(CartigoPrintCups, ARawJobIsTheZplUnchanged)
+{
+    AVVIA_CUPS(cups);
+    ASSERT_TRUE(cups.AggiungiCodaGrezza(QStringLiteral("Zebra"))) << cups.motivo().toStdString();
+    ASSERT_TRUE(cups.riesce(QStringLiteral("lpadmin"),
+                            {QStringLiteral("-p"), QStringLiteral("Zebra"), QStringLiteral("-o"),
+                             QStringLiteral("Resolution=300dpi")}));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("atteso.zpl"));
+    const QStringList lavoro = {kIndirizzi, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--copies"),
+                                QStringLiteral("2")};
+    auto e = stampa(ambiente(cups.Ambiente()), lavoro + QStringList{QStringLiteral("--zpl"), file,
+                                                                     QStringLiteral("--dpi"), QStringLiteral("300")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    e = stampa(ambiente(cups.Ambiente()),
+               lavoro + QStringList{QStringLiteral("--printer"), QStringLiteral("Zebra"), QStringLiteral("--raw")});
+    ASSERT_EQ(e.codice, 0) << e.err.toStdString();
+    EXPECT_TRUE(e.out.contains(QStringLiteral("printer Zebra (raw ZPL, 300 dpi, job Zebra-"))) << e.out.toStdString();
+    const auto fatto = cups.AttendiLavoro(QStringLiteral("Zebra"), idLavoro(e.out));
+    ASSERT_TRUE(fatto);
+    EXPECT_EQ(fatto->stato, IPP_JSTATE_COMPLETED) << cups.Registro().toStdString();
+    EXPECT_EQ(test::LeggiFile(cups.Uscita(QStringLiteral("Zebra"))), test::LeggiFile(file))
+        << cups.Registro().toStdString();
+
+    e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--raw")});
+    EXPECT_EQ(e.codice, 2);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("--raw goes with --printer NAME"))) << e.err.toStdString();
+    e = stampa(ambiente(cups.Ambiente()),
+               {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("Altrove"), QStringLiteral("--raw")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("no printer named \"Altrove\""))) << e.err.toStdString();
 }

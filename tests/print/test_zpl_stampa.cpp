@@ -1,9 +1,22 @@
 // cartigo-print's ZPL II: the sample of every kind written as ZPL and read back by an
 // independent renderer and the scanners, and the job sent to a printer's raw port.
+#include "../stampora/SupportoStampora.h"
 #include "common/ImmagineZpl.h"
 #include "common/TestSupport.h"
+#include "label/GestoreEtichetta.h"
+#include "print/StampaEtichette.h"
+#include "shell/InterazioneScriptata.h"
+#include "shell/StringTable.h"
+#include "stampora/clsStampora.h"
+#include "stampora/frmStamporaDestinazioneStampa.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -58,6 +71,17 @@ int connetti(quint16 porta)
     ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
     return fd;
 }
+
+// A wait window that keeps what it is told.
+struct AttesaRegistrata : FinestraAttesa {
+    QStringList* testi;
+    bool* aperta;
+    AttesaRegistrata(QStringList* t, bool* a) : testi(t), aperta(a) {}
+    void Mostra() override { *aperta = true; }
+    void Aggiorna(const QString& t) override { *testi << t; }
+    bool Annullata() const override { return false; }
+    void Chiudi() override { *aperta = false; }
+};
 
 }  // namespace
 
@@ -192,4 +216,118 @@ TEST(CartigoPrintZpl, IlCampioneDelleFormeSiStampaESiLegge)
         ASSERT_TRUE(png && png->size() == 1);
         EXPECT_EQ(letti(png->front()), QStringList{QStringLiteral("CODE-128:TURN90")});
     }
+}
+
+// The designer's destination dialog, its widgets clicked with the scripted interaction:
+// a ZPL file, the printer's raw port and the printer as a raw job get what cartigo-print
+// writes for the same job; a bad address keeps the dialog, a refused or silent port says
+// why while the wait window stays up.
+TEST(CartigoPrintZpl, IlDialogoDiDestinazioneScriveEInviaZpl)
+{
+    test::AssicuraApplicazione();
+    ImpostaLingua(Lingua::Inglese);
+    test::CartellaProgrammaTemporanea cartella;
+    test::StampanteFinta stampante;
+    QTemporaryDir dir;
+    const QString atteso = dir.filePath(QStringLiteral("atteso.zpl"));
+    ASSERT_EQ(stampa({kCodici, QStringLiteral("--zpl"), atteso, QStringLiteral("--dpi"), QStringLiteral("300"),
+                      QStringLiteral("--copies"), QStringLiteral("2"), QStringLiteral("--count"), QStringLiteral("1")})
+                  .codice,
+              0);
+    const QByteArray zpl = test::LeggiFile(atteso);
+
+    InterazioneScriptata ui;
+    DocumentoEtichetta doc;
+    ASSERT_TRUE(GestoreEtichetta(doc, ui).CaricaEtichetta(kCodici));
+    ui.gestoriDialogo[RichiestaOpzioniStampa::Nome] = [](RichiestaDialogo& d) {
+        InterazioneScriptata muto;
+        return OkOpzioniStampa({false, true, "1", "1"}, static_cast<RichiestaOpzioniStampa&>(d), muto, QString())
+            .confermato;
+    };
+    QStringList attesa;
+    bool aperta = false;
+    // One print through the real dialog: option `opzione`, 300 dpi, 2 copies, the address typed.
+    const auto stampaDialogo = [&](int opzione, const QString& indirizzo, int secondi = 30) {
+        ui.gestoriDialogo[QStringLiteral("frmStamporaDestinazioneStampa")] = [&, opzione](RichiestaDialogo& d) {
+            QTimer::singleShot(0, [&, opzione] {
+                auto* w = qobject_cast<frmStamporaDestinazioneStampa*>(QApplication::activeModalWidget());
+                ASSERT_TRUE(w);
+                // the label has no print resolution: 203 dpi until chosen
+                EXPECT_EQ(w->cmbRisoluzioneZpl->currentText(), QStringLiteral("203 dpi"));
+                QTest::mouseClick(w->imgOutput[opzione], Qt::LeftButton);
+                EXPECT_TRUE(w->cmbRisoluzioneZpl->isEnabled());
+                EXPECT_EQ(w->txtIndirizzoZpl->isEnabled(), opzione == 4);
+                w->cmbRisoluzioneZpl->setCurrentIndex(w->cmbRisoluzioneZpl->findText(QStringLiteral("300 dpi")));
+                w->txtCopie->setText(QStringLiteral("2"));
+                if (opzione == 4) {
+                    w->txtIndirizzoZpl->setText(QStringLiteral("127.0.0.1:99999"));
+                    w->cmdOk->click();  // refused: the dialog stays
+                    EXPECT_TRUE(w->isVisible());
+                    EXPECT_EQ(ui.messaggi.last().testo, LoadResString(1914));
+                    w->txtIndirizzoZpl->setText(indirizzo);
+                }
+                w->cmdOk->click();
+            });
+            return frmStamporaDestinazioneStampa::Mostra(static_cast<RichiestaDestinazioneStampa&>(d), nullptr, &ui);
+        };
+        StampaEtichette job(doc, ui);
+        job.CreaMotore = [secondi](Interazione& u) {
+            auto m = std::make_unique<clsStampora>(u);
+            m->SetTempoInvio(secondi);
+            return m;
+        };
+        job.CreaAttesa = [&] { return std::make_unique<AttesaRegistrata>(&attesa, &aperta); };
+        return job.Esegui();
+    };
+
+    // a ZPL file: the file dialog asks for .zpl
+    const QString file = dir.filePath(QStringLiteral("dialogo.zpl"));
+    ui.file = {file};
+    EXPECT_EQ(stampaDialogo(3, {}), EsitoStampa::Stampata);
+    EXPECT_EQ(ui.richiesteFile.last().estensioneDefault, QStringLiteral("zpl"));
+    EXPECT_EQ(test::LeggiFile(file), zpl);
+
+    // the printer's queue as a raw job
+    stampante.info.nome = QStringLiteral("Zebra");
+    EXPECT_EQ(stampaDialogo(5, {}), EsitoStampa::Stampata);
+    EXPECT_EQ(stampante.codaGrezza, QStringLiteral("Zebra"));
+    EXPECT_EQ(stampante.grezzo, zpl);
+    EXPECT_TRUE(stampante.lavori.empty());
+
+    // the raw port
+    {
+        Ascolto server(4);
+        QByteArray ricevuto;
+        std::thread t([&] {
+            const int c = ::accept(server.fd, nullptr, nullptr);
+            char blocco[4096];
+            for (ssize_t n; (n = ::read(c, blocco, sizeof blocco)) > 0;) ricevuto.append(blocco, n);
+            ::close(c);
+        });
+        EXPECT_EQ(stampaDialogo(4, server.indirizzo()), EsitoStampa::Stampata);
+        t.join();
+        EXPECT_EQ(ricevuto, zpl);
+    }
+    quint16 chiusa = 0;
+    {
+        Ascolto server(1);
+        chiusa = server.porta;
+    }
+    const QString rifiutata = QStringLiteral("127.0.0.1:%1").arg(chiusa);
+    EXPECT_EQ(stampaDialogo(4, rifiutata), EsitoStampa::Fallita);
+    EXPECT_EQ(ui.messaggi.last().testo,
+              LoadResString(1441).arg(rifiutata, LoadResString(1910).arg(chiusa).arg(QStringLiteral("127.0.0.1"))));
+
+    // a port that never takes the connection: the wait window says where the job goes
+    // until the time limit
+    Ascolto muto(0);
+    const int occupa = connetti(muto.porta);
+    attesa.clear();
+    EXPECT_EQ(stampaDialogo(4, muto.indirizzo(), 1), EsitoStampa::Fallita);
+    ::close(occupa);
+    EXPECT_TRUE(attesa.contains(QStringLiteral("Sending to %1 ...").arg(muto.indirizzo())));
+    EXPECT_FALSE(aperta);
+    EXPECT_TRUE(ui.messaggi.last().testo.endsWith(
+        QStringLiteral("did not answer on port %1 within 1 seconds").arg(muto.porta)))
+        << ui.messaggi.last().testo.toStdString();
 }

@@ -7,6 +7,7 @@
 #include "stampora/DocumentoStampa.h"
 #include "stampora/FileIni.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     };
     std::vector<Lavoro> lavori;
     std::function<void(const DocumentoStampa&)> guarda;  // sees each document printed
+    QString codaGrezza;  // the queue and the file of the last raw job
+    QByteArray grezzo;
 
     StampanteFinta()
     {
@@ -46,6 +49,13 @@ public:
         }
         lavori.push_back({l.prima, l.ultima, doc.PageCount(), l.copie, l.titolo});
         if (guarda) guarda(doc);
+        return true;
+    }
+    bool StampaGrezza(const QString& coda, const QString& file, const QString&, QString*) override
+    {
+        QFile f(file);
+        codaGrezza = coda;
+        grezzo = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         return true;
     }
 };
