@@ -34,6 +34,7 @@ void frmCartigo::mnuStampa_Click()
         m->FileScritto = [this](const QString& file) {
             statusBar()->showMessage(LoadResString(1590).arg(QDir::toNativeSeparators(file)), 20000);
         };
+        m->Inviato = [this](const QString& dove) { statusBar()->showMessage(LoadResString(3197).arg(dove), 20000); };
         return m;
     };
     // The wait window only with real dialogs; a scripted run shows none.

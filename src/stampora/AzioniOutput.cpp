@@ -136,7 +136,7 @@ QString ScegliFileStampa(Interazione& ui, const QString& cartellaPreferita, bool
     r.filtro = LoadResString(zpl ? 3194 : 1442);
     r.filtroScelto = VoceFiltro(r.filtro, zpl ? 1 : 2);
     r.cartella = cartella;
-    r.estensioneDefault = QStringLiteral(zpl ? "zpl" : "ant");
+    r.estensioneDefault = zpl ? QStringLiteral("zpl") : QStringLiteral("ant");
     r.confermaSovrascrittura = true;
     const auto scelto = ui.scegliFile(r);
     if (scelto && !scelto->isEmpty()) ultima = QFileInfo(*scelto).absolutePath();

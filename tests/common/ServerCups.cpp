@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cups/cups.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
@@ -273,13 +274,11 @@ bool ServerCups::AggiungiCoda(const QString& nome, bool predefinita, const QStri
     return codice == 0;
 }
 
-bool ServerCups::AggiungiCodaGrezza(const QString& nome)
+bool ServerCups::AggiungiCodaGrezza(const QString& nome, const QString& uri)
 {
     int codice = -1;
-    const QString uscita = Esegui(
-        QStringLiteral("lpadmin"),
-        {QStringLiteral("-p"), nome, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("file://") + Uscita(nome)},
-        &codice);
+    const QString uscita = Esegui(QStringLiteral("lpadmin"),
+                                  {QStringLiteral("-p"), nome, QStringLiteral("-E"), QStringLiteral("-v"), uri}, &codice);
     if (codice != 0) motivo_ = QStringLiteral("lpadmin failed: %1").arg(uscita);
     return codice == 0;
 }
@@ -390,6 +389,36 @@ ServerCups::Pdf ServerCups::InfoPdf(const QString& percorso)
             pdf.pagina = riga.mid(10).trimmed().section(QLatin1Char(' '), 0, 2);
     }
     return pdf;
+}
+
+RicevitoreGrezzo::RicevitoreGrezzo()
+{
+    std::tie(socket_, porta_) = socketLocale(true);
+}
+
+RicevitoreGrezzo::~RicevitoreGrezzo()
+{
+    if (socket_ >= 0) close(socket_);
+}
+
+std::optional<QByteArray> RicevitoreGrezzo::Ricevuto(int secondi)
+{
+    pollfd p{socket_, POLLIN, 0};
+    if (socket_ < 0 || poll(&p, 1, secondi * 1000) != 1) return std::nullopt;
+    const int c = accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (c < 0) return std::nullopt;
+    QByteArray dati;
+    char blocco[4096];
+    const QDeadlineTimer fine(secondi * 1000);
+    for (;;) {
+        pollfd q{c, POLLIN, 0};
+        if (poll(&q, 1, int(std::max<qint64>(0, fine.remainingTime()))) != 1) break;
+        const ssize_t n = read(c, blocco, sizeof blocco);
+        if (n <= 0) break;
+        dati.append(blocco, n);
+    }
+    close(c);
+    return dati;
 }
 
 ServerMuto::ServerMuto()

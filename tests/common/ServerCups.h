@@ -45,9 +45,10 @@ public:
     // defaults ("Resolution=300dpi").
     bool AggiungiCoda(const QString& nome, bool predefinita = false, const QString& ppd = {},
                       const QStringList& opzioni = {});
-    // A queue without a driver (a raw queue) that prints what it gets, unchanged, into
-    // Uscita(nome).
-    bool AggiungiCodaGrezza(const QString& nome);
+    // A queue without a driver (a raw queue) on the device `uri`, such as a RicevitoreGrezzo's
+    // socket://127.0.0.1:PORT. Not a file: device: for a raw queue the scheduler starts no
+    // filter and no backend, so such a file stays empty.
+    bool AggiungiCodaGrezza(const QString& nome, const QString& uri);
     // The PPD of a driver CUPS bundles (its sample.drv, compiled with ppdc), such as
     // "zebra.ppd" (Zebra ZPL); empty, with motivo(), when ppdc or the driver is missing.
     QString PpdCups(const QString& nome);
@@ -109,6 +110,22 @@ public:
     ServerMuto& operator=(const ServerMuto&) = delete;
     int Porta() const { return porta_; }
     QString Indirizzo() const { return QStringLiteral("localhost:%1").arg(porta_); }
+
+private:
+    int socket_ = -1;
+    int porta_ = 0;
+};
+
+// A printer's raw port on 127.0.0.1 that keeps what one connection sends until it ends.
+class RicevitoreGrezzo {
+public:
+    RicevitoreGrezzo();
+    ~RicevitoreGrezzo();
+    RicevitoreGrezzo(const RicevitoreGrezzo&) = delete;
+    RicevitoreGrezzo& operator=(const RicevitoreGrezzo&) = delete;
+    int Porta() const { return porta_; }
+    // What the connection sent, once it ended (within `secondi`); nothing when none came.
+    std::optional<QByteArray> Ricevuto(int secondi = 30);
 
 private:
     int socket_ = -1;

@@ -219,13 +219,15 @@ TEST(CartigoPrintCups, TheCheckTakesTheQueuesResolution)
 }
 
 // --printer Q --raw: a queue without a driver prints, byte for byte, the ZPL --zpl writes
-// for the same job, at the queue's resolution, copies as ^PQ; --raw needs --printer, and a
-// queue the server lacks is named.
+// for the same job, at the queue's resolution, copies as ^PQ; --raw needs --printer; a queue
+// that refuses the job or that the server lacks says so.
 TEST(CartigoPrintCups, ARawJobIsTheZplUnchanged)
 {
     AVVIA_CUPS(cups);
-    ASSERT_TRUE(cups.AggiungiCodaGrezza(QStringLiteral("Zebra"))) << cups.motivo().toStdString();
-    ASSERT_TRUE(cups.riesce(QStringLiteral("lpadmin"),
+    test::RicevitoreGrezzo zebra;
+    ASSERT_TRUE(cups.AggiungiCodaGrezza(QStringLiteral("Zebra"), QStringLiteral("socket://127.0.0.1:%1").arg(zebra.Porta())))
+        << cups.motivo().toStdString();
+    ASSERT_TRUE(cups.riesce(QStringLiteral("lpoptions"),
                             {QStringLiteral("-p"), QStringLiteral("Zebra"), QStringLiteral("-o"),
                              QStringLiteral("Resolution=300dpi")}));
     QTemporaryDir dir;
@@ -239,12 +241,19 @@ TEST(CartigoPrintCups, ARawJobIsTheZplUnchanged)
                lavoro + QStringList{QStringLiteral("--printer"), QStringLiteral("Zebra"), QStringLiteral("--raw")});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.contains(QStringLiteral("printer Zebra (raw ZPL, 300 dpi, job Zebra-"))) << e.out.toStdString();
+    EXPECT_EQ(zebra.Ricevuto(), test::LeggiFile(file)) << cups.Registro().toStdString();
     const auto fatto = cups.AttendiLavoro(QStringLiteral("Zebra"), idLavoro(e.out));
     ASSERT_TRUE(fatto);
     EXPECT_EQ(fatto->stato, IPP_JSTATE_COMPLETED) << cups.Registro().toStdString();
-    EXPECT_EQ(test::LeggiFile(cups.Uscita(QStringLiteral("Zebra"))), test::LeggiFile(file))
-        << cups.Registro().toStdString();
 
+    // a queue that turns the job down
+    ASSERT_TRUE(cups.Rifiuta(QStringLiteral("Zebra"), QStringLiteral("ribbon out")));
+    e = stampa(ambiente(cups.Ambiente()), lavoro + QStringList{QStringLiteral("--printer"), QStringLiteral("Zebra"),
+                                                                QStringLiteral("--raw")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains(QStringLiteral("the printer \"Zebra\" does not accept jobs")))
+        << e.err.toStdString();
+    EXPECT_TRUE(e.out.isEmpty());
     e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--raw")});
     EXPECT_EQ(e.codice, 2);
     EXPECT_TRUE(e.err.contains(QStringLiteral("--raw goes with --printer NAME"))) << e.err.toStdString();

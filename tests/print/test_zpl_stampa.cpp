@@ -7,12 +7,14 @@
 #include "print/StampaEtichette.h"
 #include "shell/InterazioneScriptata.h"
 #include "shell/StringTable.h"
+#include "stampora/RichiesteStampora.h"
 #include "stampora/clsStampora.h"
 #include "stampora/frmStamporaDestinazioneStampa.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
