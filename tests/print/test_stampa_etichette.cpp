@@ -180,19 +180,6 @@ TEST(StampaEtichette, CellsPagesAndTheLabelCounter)
     EXPECT_EQ(b.ui.attese, 0);  // the pointer is back
     // the options dialog started on "number of labels" without a database
     EXPECT_FALSE(b.opzioniViste.tutteSelezionata);
-
-    Banco b2;
-    testo(b2.doc, QStringLiteral("X"));
-    b2.opzioni = {false, true, "8", "1"};
-    ASSERT_EQ(b2.job.Esegui(), EsitoStampa::Stampata);
-    EXPECT_EQ(b2.uscita->PageCount(), 1);  // a full page, no new page after it
-
-    Banco b3;
-    testo(b3.doc, QStringLiteral("X"));
-    b3.opzioni = {false, true, "1", "9"};
-    ASSERT_EQ(b3.job.Esegui(), EsitoStampa::Stampata);
-    EXPECT_EQ(b3.uscita->PageCount(), 2);  // an empty first page
-    EXPECT_EQ(b3.testi()[0].pagina, 1);
 }
 
 TEST(StampaEtichette, RecordsFeedBoundObjects)
@@ -528,15 +515,6 @@ TEST(StampaEtichette, LabelsPastThePageAreWarnedBeforePrinting)
         b.ui.risposte = {Risposta::Yes};
         EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);  // the user's choice: printed as laid out
         EXPECT_EQ(b.testi().size(), 24u);
-    }
-    {
-        // only the cells used count: two labels stay in the first two columns
-        Banco b;
-        b.doc.ImpostaLayout(l);
-        testo(b.doc, QStringLiteral("x"));
-        b.opzioni = {false, true, "2", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
-        EXPECT_TRUE(b.ui.messaggi.isEmpty());
     }
     {
         // the X origin compensates the shift: no warning
