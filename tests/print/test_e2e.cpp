@@ -361,7 +361,6 @@ TEST(StampaBatch, OutputNeverReplacesTheLabelOrItsDatabase)
         const char* messaggio;
     } casi[] = {
         {"PDF over the label", {etichetta, "--pdf", etichetta}, "is the label file"},
-        {"print file over the label", {etichetta, "--ant", etichetta}, "is the label file"},
         {"through a symbolic link", {etichetta, "--pdf", legame}, "is the label file"},
         {"another spelling", {etichetta, "--pdf", dir.filePath("x/../indirizzi.eti")}, "is the label file"},
         {"a relative name", {etichetta, "--ant", "indirizzi.eti"}, "is the label file"},
