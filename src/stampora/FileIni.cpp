@@ -82,13 +82,19 @@ QString GetKeyIni(const QString& file, const QString& chiave, bool /*messaggio*/
 
 bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore)
 {
-    if (file.isEmpty() || chiave.isEmpty()) return false;
-    const QString k = chiaveConUguale(chiave);
+    if (chiave.isEmpty()) return false;
+    return SetKeysIni(file, {{chiave, valore}});
+}
 
+bool SetKeysIni(const QString& file, const QList<QPair<QString, QString>>& valori)
+{
+    if (file.isEmpty()) return false;
     QStringList righe;
-    const bool esiste = QFileInfo::exists(file);
-    if (esiste) {
-        if (!leggiRighe(file, &righe)) return false;
+    if (QFileInfo::exists(file) && !leggiRighe(file, &righe)) return false;
+    const QStringList prima = righe;
+    for (const auto& [chiave, valore] : valori) {
+        if (chiave.isEmpty()) return false;
+        const QString k = chiaveConUguale(chiave);
         bool trovata = false;
         for (QString& r : righe) {
             if (corrisponde(r, k)) {
@@ -97,9 +103,8 @@ bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore
             }
         }
         if (!trovata) righe << k + valore;
-    } else {
-        righe << k + valore;
     }
+    if (righe == prima && QFileInfo::exists(file)) return true;
 
     // The temporary file: the extension (after the last "." of the name) becomes "~tm".
     const QFileInfo info(file);

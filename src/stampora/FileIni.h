@@ -2,6 +2,8 @@
 // Settings files of "key=value" lines without sections ("Stampora.ini"), and the
 // folders the print engine keeps its files in.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace cartigo::modCartigo {
@@ -18,6 +20,9 @@ QString GetKeyIni(const QString& file, const QString& chiave, bool messaggio = f
 // temporary file named like it with the extension "~tm", which replaces it only once
 // complete. False for an empty file name or key, or when the file cannot be written.
 bool SetKeyIni(const QString& file, const QString& chiave, const QString& valore);
+// The same for several keys, in order, with one rewrite of the file; none when every key
+// already holds its value as written.
+bool SetKeysIni(const QString& file, const QList<QPair<QString, QString>>& valori);
 
 // The program's folder: where the program lives, or where tests put it.
 QString CartellaProgramma();

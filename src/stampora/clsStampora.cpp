@@ -74,9 +74,10 @@ clsStampora::~clsStampora()
     const double margini[4] = {output_->MarginTop(), output_->MarginBottom(), output_->MarginRight(),
                                output_->MarginLeft()};
     // An unwritable settings file only means the margins are not remembered.
+    QList<QPair<QString, QString>> valori;
     for (int i = 0; i < 4; ++i)
-        modCartigo::SetKeyIni(ini, QString::fromLatin1(kChiaviMargini[i]),
-                              modCartigo::FormatoDueDecimali(margini[i] / kTwipsPerCm, dec));
+        valori.append({QString::fromLatin1(kChiaviMargini[i]), modCartigo::FormatoDueDecimali(margini[i] / kTwipsPerCm, dec)});
+    modCartigo::SetKeysIni(ini, valori);
 }
 
 // ---- properties ----

@@ -88,6 +88,13 @@ TEST_F(Ini, CreaLeggeSostituisceEAggiunge)
     ASSERT_TRUE(SetKeyIni(file, QStringLiteral("Margine destro"), QStringLiteral("0,50")));
     ASSERT_TRUE(SetKeyIni(file, QStringLiteral("Nuova"), QStringLiteral("x")));
     EXPECT_EQ(LeggiFile(file), QByteArray("margine destro=0,50\nAltro=3\nNuova=x\n"));
+    // Several keys in one writing; none when each already holds its value (the lines
+    // keep their CR LF ends).
+    ASSERT_TRUE(SetKeysIni(file, {{QStringLiteral("Altro"), QStringLiteral("4")}, {QStringLiteral("Ultima"), QStringLiteral("5")}}));
+    EXPECT_EQ(LeggiFile(file), QByteArray("margine destro=0,50\nAltro=4\nNuova=x\nUltima=5\n"));
+    ScriviFile(file, "Altro=4\r\nUltima=5\r\n");
+    ASSERT_TRUE(SetKeysIni(file, {{QStringLiteral("ultima"), QStringLiteral("5")}, {QStringLiteral("Altro"), QStringLiteral("4")}}));
+    EXPECT_EQ(LeggiFile(file), QByteArray("Altro=4\r\nUltima=5\r\n"));
     EXPECT_FALSE(QFile::exists(cartella.percorso(QStringLiteral("Stampora.~tm"))));
 }
 
