@@ -16,6 +16,7 @@
 #include <QFileInfo>
 
 #include <optional>
+#include <utility>
 
 namespace cartigo {
 
@@ -53,6 +54,9 @@ QString chiave(const QString& nome)
 
 struct Istruzione {
     sqlite3_stmt* st = nullptr;
+    Istruzione() = default;
+    Istruzione(Istruzione&& o) noexcept : st(std::exchange(o.st, nullptr)) {}
+    Istruzione& operator=(Istruzione&&) = delete;
     ~Istruzione() { sqlite3_finalize(st); }
 };
 
@@ -1017,17 +1021,31 @@ private:
 namespace {
 
 // The records of a table read while the reader writes it: the rows the table has so far,
-// then more of them asked of the reading; the count is the one the table's definition
-// declares, which the reading checks at its end.
+// then more of them asked of the reading. Without a condition the count is the one the
+// table's definition declares, which the reading checks at its end; with one (`conta`,
+// the statement counting what the condition selects) the count needs the whole reading,
+// so it is only asked of the records set when wanted.
 class CursoreFlusso : public CursoreSqlite {
 public:
     CursoreFlusso(sqlite3* db, std::shared_ptr<DatabaseJet::FlussoTabella> f, Istruzione&& s, QList<InfoCampo> campi,
-                  QList<bool> tipoNoto)
+                  QList<bool> tipoNoto, Istruzione&& conta = {})
         : CursoreSqlite(db, std::move(s), std::move(campi), std::move(tipoNoto)), flusso_(std::move(f))
     {
+        std::swap(conta_.st, conta.st);
         leggi();
     }
-    int RecordCount() const override { return int(flusso_->Dichiarate()); }
+    int RecordCount() const override
+    {
+        if (!conta_.st) return int(flusso_->Dichiarate());
+        if (conteggio_ < 0) {
+            flusso_->Completa();
+            if (sqlite3_step(conta_.st) != SQLITE_ROW) fallito();
+            conteggio_ = sqlite3_column_int(conta_.st, 0);
+            sqlite3_reset(conta_.st);
+        }
+        return conteggio_;
+    }
+    bool ConteggioPronto() const override { return !conta_.st || conteggio_ >= 0 || flusso_->Completo(); }
 
 private:
     void leggi() override
@@ -1045,13 +1063,15 @@ private:
             // the rows since the last one read: after more of the reading, or once more
             // when it has ended
             if (flusso_->Completo() || !flusso_->Avanza()) ultimaPassata = true;
-            sqlite3_bind_int64(s_.st, 1, ultimo_);
+            sqlite3_bind_int64(s_.st, sqlite3_bind_parameter_count(s_.st), ultimo_);
         }
         fine();
     }
 
     std::shared_ptr<DatabaseJet::FlussoTabella> flusso_;
     qint64 ultimo_ = 0;
+    Istruzione conta_;
+    mutable int conteggio_ = -1;
 };
 
 }  // namespace
@@ -1115,40 +1135,61 @@ std::unique_ptr<Recordset> DatabaseJet::ApriSelezione(const QString& tabella, co
                                  QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(testo));
         return modCartigo::DataIso(*d);
     };
-    QString w;
+    QString w, condizione;
     QVariantList valori;
     if ((c.criterio == 1 || c.criterio == 2) && c.classe >= 0 && c.classe <= 2) {
         const QString f = QLatin1Char('[') + c.campo + QLatin1Char(']');
         valori << valore(c.valori[0]);
         if (c.criterio == 2) valori << valore(c.valori[1]);
-        w = c.criterio == 1 ? QStringLiteral("WHERE %1 = ?1").arg(f) : QStringLiteral("WHERE %1 Between ?1 AND ?2").arg(f);
+        condizione = c.criterio == 1 ? QStringLiteral("%1 = ?1").arg(f) : QStringLiteral("%1 Between ?1 AND ?2").arg(f);
+        w = QStringLiteral("WHERE ") + condizione;
     }
-    // All the records of a base table are handed out while the reader writes them (a
-    // reading already under way is shared); any other selection needs whole tables.
-    if (w.isEmpty()) {
-        std::shared_ptr<FlussoTabella> f = flusso_.lock();
-        if (f && chiave(f->Nome()) != chiave(tabella)) f.reset();
-        if (!f && tabellaInFlusso(tabella)) {
-            completaFlusso();
-            f = std::make_shared<FlussoTabella>(*this, tabelle_.at(indiceTabelle_.value(chiave(tabella))));
-            flusso_ = f;
-        }
-        if (f && !f->Completo()) {
+    // The records of a base table are handed out while the reader writes them (a reading
+    // already under way is shared), those of a condition too; any other selection needs
+    // whole tables.
+    std::shared_ptr<FlussoTabella> f = flusso_.lock();
+    if (f && chiave(f->Nome()) != chiave(tabella)) f.reset();
+    if (!f && tabellaInFlusso(tabella)) {
+        completaFlusso();
+        f = std::make_shared<FlussoTabella>(*this, tabelle_.at(indiceTabelle_.value(chiave(tabella))));
+        flusso_ = f;
+    }
+    if (f && !f->Completo()) {
+        // the condition as the whole statement would read it; the rows walked by rowid
+        // (its parameter the one after the condition's)
+        const QString dove = condizione.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(" AND (") + TraduciEspressioneJet(condizione) + QLatin1Char(')');
+        const auto prepara = [&](const QString& sql) {
             Istruzione s;
-            const QByteArray sql =
-                (QStringLiteral("SELECT *, rowid FROM main.") + NomeSqlite(f->Nome()) +
-                 QStringLiteral(" WHERE rowid > ?1 ORDER BY rowid"))
-                    .toUtf8();
-            if (sqlite3_prepare_v2(db_, sql.constData(), -1, &s.st, nullptr) != SQLITE_OK)
-                throw ErroreDatabase(ErroreJet::SintassiSql, QString::fromUtf8(sqlite3_errmsg(db_)));
-            sqlite3_bind_int64(s.st, 1, 0);
-            QList<bool> tipoNoto;
-            QList<InfoCampo> campi = colonne(s.st, tipoNoto);
-            campi.removeLast();
-            tipoNoto.removeLast();
-            return std::make_unique<CursoreFlusso>(db_, std::move(f), std::move(s), std::move(campi),
-                                                   std::move(tipoNoto));
-        }
+            const QByteArray u = sql.toUtf8();
+            if (sqlite3_prepare_v2(db_, u.constData(), -1, &s.st, nullptr) != SQLITE_OK) {
+                const QString e = QString::fromUtf8(sqlite3_errmsg(db_));
+                static const QString nessunaColonna = QStringLiteral("no such column: ");
+                if (e.startsWith(nessunaColonna))
+                    throw ErroreDatabase(
+                        ErroreJet::ParametriMancanti,
+                        QStringLiteral("Too few parameters. Expected 1. ('%1' is not a field of the source.)")
+                            .arg(e.mid(nessunaColonna.size())));
+                throw ErroreDatabase(ErroreJet::SintassiSql, e);
+            }
+            lega(db_, s.st, valori);
+            return s;
+        };
+        const QString da = QStringLiteral(" FROM main.") + NomeSqlite(f->Nome());
+        const QString dopo = QStringLiteral("?%1").arg(valori.size() + 1);
+        Istruzione s = prepara(QStringLiteral("SELECT *, rowid") + da + QStringLiteral(" WHERE rowid > ") + dopo + dove +
+                               QStringLiteral(" ORDER BY rowid"));
+        sqlite3_bind_int64(s.st, int(valori.size() + 1), 0);
+        QList<bool> tipoNoto;
+        QList<InfoCampo> campi = colonne(s.st, tipoNoto);
+        campi.removeLast();
+        tipoNoto.removeLast();
+        Istruzione conta = condizione.isEmpty()
+                               ? Istruzione()
+                               : prepara(QStringLiteral("SELECT count(*)") + da + QStringLiteral(" WHERE 1") + dove);
+        return std::make_unique<CursoreFlusso>(db_, std::move(f), std::move(s), std::move(campi), std::move(tipoNoto),
+                                               std::move(conta));
     }
     const QString sql = QStringLiteral("SELECT * From [") + tabella + QStringLiteral("] ") + w + QLatin1Char(';');
     // A table's records are walked one at a time; a saved query whose columns get

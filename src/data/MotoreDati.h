@@ -40,6 +40,9 @@ public:
     virtual bool Eof() const = 0;
     virtual void MoveNext() = 0;
     virtual int RecordCount() const = 0;
+    // False when RecordCount would first read the rest of the selection (a condition on a
+    // table still being read).
+    virtual bool ConteggioPronto() const { return true; }
     virtual const QList<InfoCampo>& Campi() const = 0;
     // The current record's value (a null QVariant for Null). Throws 3021 when there is
     // no current record.

@@ -12,6 +12,8 @@ public:
     virtual bool Eof() const = 0;
     virtual void MoveNext() = 0;
     virtual int RecordCount() = 0;
+    // False when RecordCount would first read the rest of the selection.
+    virtual bool ConteggioPronto() const { return true; }
     // The field's value as printed text (Null gives empty text). Throws ErroreCartigo
     // naming the field when the selection has no such field.
     virtual QString TestoCampo(const QString& campo) = 0;

@@ -18,6 +18,7 @@ public:
     bool Eof() const override { return rs_->Eof(); }
     void MoveNext() override { rs_->MoveNext(); }
     int RecordCount() override { return rs_->RecordCount(); }
+    bool ConteggioPronto() const override { return rs_->ConteggioPronto(); }
     QString TestoCampo(const QString& campo) override
     {
         return modCartigo::NzCampo(rs_->Valore(campo), rs_->TipoCampo(campo), f_);

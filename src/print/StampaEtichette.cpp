@@ -391,9 +391,21 @@ EsitoStampa StampaEtichette::Esegui()
             return std::nullopt;
         };
 
-        // 3. labels to print: the records are counted only for all of them
+        // 3. labels to print: the records are counted only for all of them. A selection
+        // that can count itself only at its end (a condition on a table still being read)
+        // prints to its end; the page check needs the labels of one sheet, counted on a
+        // second walk.
+        bool finoAllaFine = false;
         if (connesso && opzioni.StampaTutte) {
-            numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
+            finoAllaFine = rs && !rs->Eof() && !rs->ConteggioPronto();
+            if (finoAllaFine) {
+                const auto& lf = doc_.Layout();
+                const int foglio = lf.UnaPerPagina ? 1 : std::max(1, lf.Colonne() * lf.Righe());
+                std::unique_ptr<RecordsetStampa> avanti = ApriRecordset();
+                for (; numeroRecord < foglio && !avanti->Eof(); avanti->MoveNext()) ++numeroRecord;
+            } else {
+                numeroRecord = (rs && !rs->Eof()) ? rs->RecordCount() : 0;
+            }
             chiudiAttesa();
         }
         const int etichette = !opzioni.StampaTutte ? opzioni.NumeroEtichette : (connesso ? numeroRecord : 1);
@@ -515,7 +527,7 @@ EsitoStampa StampaEtichette::Esegui()
                     rs_ = rs.get();
                 }
             }
-            for (int n = 1; n <= etichette; ++n) {
+            for (int n = 1; n <= etichette || (finoAllaFine && rs && !rs->Eof()); ++n) {
                 etichetta_ = n;
                 const auto cella = celle.Prossima();
                 for (int p = 0; p < cella.nuovePagine; ++p) {
@@ -531,7 +543,9 @@ EsitoStampa StampaEtichette::Esegui()
                 usati_.pagina = std::max(usati_.pagina, contesto.pagina);
                 const int col = cella.colonna;
                 const int riga = cella.riga;
-                if (attesa_) attesa_->Aggiorna(LoadResString(1413).arg(copia * etichette + n).arg(totale));
+                if (attesa_)
+                    attesa_->Aggiorna(finoAllaFine ? LoadResString(1844).arg(n)
+                                                   : LoadResString(1413).arg(copia * etichette + n).arg(totale));
                 // Cancel in the wait window, or the preview closed while it fills in, stops the job.
                 if ((attesa_ && attesa_->Annullata()) || m.AnteprimaChiusa()) {
                     m.KillDoc();

@@ -592,11 +592,12 @@ TEST(SorgenteCsv, LettoAPezziComeIntero)
 }
 
 namespace {
-// Walks the whole of a table: how many records, and the sum of one field.
-std::pair<int, qint64> percorriTabella(const QString& file, const QString& tabella, const QString& campo)
+// Walks the whole of a table's selection: how many records, and the sum of one field.
+std::pair<int, qint64> percorriTabella(const QString& file, const QString& tabella, const QString& campo,
+                                       const CondizioneSelezione& condizione = {})
 {
     auto db = DatabaseJet::Apri(file, QString());
-    auto rs = db->ApriSelezione(tabella, CondizioneSelezione{});
+    auto rs = db->ApriSelezione(tabella, condizione);
     std::pair<int, qint64> visti{0, 0};
     for (; !rs->Eof(); rs->MoveNext(), ++visti.first) visti.second += rs->Valore(campo).toLongLong();
     EXPECT_EQ(rs->RecordCount(), visti.first);
@@ -650,9 +651,9 @@ QString lettoreSostituto(const QTemporaryDir& dir, const QString& nwind, const Q
 }  // namespace
 
 // An MDB table is read from the reader's stream into the working file: reading 600,000
-// records (a 20 MB table) and walking them, the process's peak memory grows by far less
-// than the table's size. A stand-in reader hands over the real catalogue of nwind.mdb
-// and an "Order Details" of that size.
+// records (a 20 MB table) and walking them, all of them or those between two values, the
+// process's peak memory grows by far less than the table's size. A stand-in reader hands
+// over the real catalogue of nwind.mdb and an "Order Details" of that size.
 TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
 {
 #ifdef CARTIGO_ASAN
@@ -664,19 +665,29 @@ TEST(MotoreDati, TabellaGrandeSenzaTenerlaInMemoria)
     test::ScriviFile(dir.filePath(QStringLiteral("tabelle.righe")), test::FlussoOrderDetails(n));
     LettoreProcesso::ImpostaPercorso(lettoreSostituto(dir, nwind, "cp tabelle.righe \"$5\" && echo OK\n"));
 
-    std::pair<int, qint64> visti;
-    const qint64 crescita =
-        test::CrescitaPicco([&] { visti = percorriTabella(nwind, QStringLiteral("Order Details"), "Quantity"); });
+    const CondizioneSelezione tra{.criterio = 2,
+                                  .campo = QStringLiteral("Quantity"),
+                                  .tipo = TipoDao::Integer,
+                                  .classe = 0,
+                                  .valori = {10.0, 19.0}};
+    std::pair<int, qint64> visti, traDieci;
+    const qint64 crescita = test::CrescitaPicco([&] {
+        visti = percorriTabella(nwind, QStringLiteral("Order Details"), "Quantity");
+        traDieci = percorriTabella(nwind, QStringLiteral("Order Details"), "Quantity", tra);
+    });
     test::UsaLettoreDellaBuild();
     if (crescita < 0) GTEST_SKIP() << "/proc cannot tell the peak memory";
     EXPECT_EQ(visti.first, n);
     EXPECT_EQ(visti.second, qint64(n / 50) * (49 * 50 / 2));
+    EXPECT_EQ(traDieci.first, n / 5);
+    EXPECT_EQ(traDieci.second, qint64(n / 50) * 145);
     EXPECT_LT(crescita, 12 * 1024) << crescita << " KB";
 }
 
 // The records of a table come while the reader still writes it: the first one and the
 // count (the table's definition) before the reader goes on, which it does only once the
-// first record was read; a selection with a condition needs the whole table first.
+// first record was read; a selection with a condition gives its first record alike, and
+// its count once the reading has ended.
 TEST(MotoreDati, RecordPrimaDellaFineDelLettore)
 {
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
@@ -698,8 +709,18 @@ TEST(MotoreDati, RecordPrimaDellaFineDelLettore)
     EXPECT_EQ(rs->Valore(QStringLiteral("OrderID")).toInt(), 1);
     EXPECT_EQ(rs->TipoCampo(QStringLiteral("UnitPrice")), TipoDao::Currency);
     EXPECT_DOUBLE_EQ(rs->Valore(QStringLiteral("UnitPrice")).toDouble(), 13.5);
+    const CondizioneSelezione uguale{
+        .criterio = 1, .campo = QStringLiteral("Quantity"), .tipo = TipoDao::Integer, .classe = 0, .valori = {7.0}};
+    auto sette = db->ApriSelezione(QStringLiteral("Order Details"), uguale);
+    ASSERT_FALSE(sette->Eof());
+    EXPECT_EQ(sette->Valore(QStringLiteral("OrderID")).toInt(), 7);
+    sette->MoveNext();
+    EXPECT_EQ(sette->Valore(QStringLiteral("OrderID")).toInt(), 57);
+    EXPECT_FALSE(sette->ConteggioPronto());
+    EXPECT_TRUE(rs->ConteggioPronto());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("avanti"))));
     test::ScriviFile(dir.filePath(QStringLiteral("avanti")), "");
+    EXPECT_EQ(sette->RecordCount(), n / 50);
     // a second selection of the same table shares the reading
     auto altro = db->ApriSelezione(QStringLiteral("Order Details"), CondizioneSelezione{});
     int visti = 1;
@@ -711,8 +732,6 @@ TEST(MotoreDati, RecordPrimaDellaFineDelLettore)
     for (; !altro->Eof(); altro->MoveNext()) ++secondi;
     EXPECT_EQ(secondi, n);
     EXPECT_EQ(db->TabelleCaricate(), 1);
-    const CondizioneSelezione uguale{
-        .criterio = 1, .campo = QStringLiteral("Quantity"), .tipo = TipoDao::Integer, .classe = 0, .valori = {7.0}};
     EXPECT_EQ(db->ApriSelezione(QStringLiteral("Order Details"), uguale)->RecordCount(), n / 50);
     test::UsaLettoreDellaBuild();
 }

@@ -36,15 +36,22 @@ using namespace cartigo;
 
 namespace {
 
-// Records with named fields; a missing field fails as the data source does.
+// Records with named fields; a missing field fails as the data source does. One counted
+// only at its end (a condition on a table still being read) must not be asked its count.
 class RecordsetFinto : public RecordsetStampa {
 public:
     QStringList campi;
     QList<QStringList> righe;
     int pos = 0;
+    bool contatoAllaFine = false;
     bool Eof() const override { return pos >= righe.size(); }
     void MoveNext() override { ++pos; }
-    int RecordCount() override { return int(righe.size()); }
+    int RecordCount() override
+    {
+        EXPECT_FALSE(contatoAllaFine) << "the count read the whole selection first";
+        return int(righe.size());
+    }
+    bool ConteggioPronto() const override { return !contatoAllaFine; }
     QString TestoCampo(const QString& campo) override
     {
         int i = int(campi.size()) - 1;
@@ -188,7 +195,8 @@ TEST(StampaEtichette, RecordsFeedBoundObjects)
     rs->campi = {"Nome"};
     for (int i = 1; i <= 25; ++i)
         rs->righe << QStringList{QStringLiteral("Cliente %1").arg(i)};
-    {
+    for (const bool allaFine : {false, true}) {  // counted at once, or only at the end
+        rs->contatoAllaFine = allaFine;
         Banco b;
         b.connetti(rs);
         testo(b.doc, QStringLiteral("fisso"))->DataMember = QStringLiteral("Nome");
@@ -203,6 +211,7 @@ TEST(StampaEtichette, RecordsFeedBoundObjects)
         EXPECT_EQ(t[48].testo, QStringLiteral("Cliente 25"));
         EXPECT_EQ(b.uscita->PageCount(), 4);
     }
+    rs->contatoAllaFine = false;
     {
         Banco b;
         b.connetti(rs);
