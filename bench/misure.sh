@@ -1,5 +1,31 @@
-# Helpers of the whole-process benchmarks (sourced): medians, timed runs, a label bound to a table.
-# timed writes its files into $OUT.
+# Helpers of the whole-process benchmarks (sourced): the scripts' common start, medians, timed
+# runs, a label bound to a table. timed writes its files into $OUT.
+
+# The repository and the build measured (CARTIGO_BUILD, by default ./build).
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${CARTIGO_BUILD:-$ROOT/build}
+# richiedi PROGRAM...: stops unless each is built (paths under $BUILD).
+richiedi() {
+    local p
+    for p; do [[ -x $BUILD/$p ]] || { echo "build $p first ($BUILD/$p; the bench programs need -DCARTIGO_BUILD_BENCH=ON)" >&2; exit 1; }; done
+}
+# uscita_temporanea: OUT is OUT_DIR when given, else a temporary folder removed at the end.
+uscita_temporanea() {
+    if [[ -n ${OUT_DIR:-} ]]; then
+        OUT=$OUT_DIR
+        mkdir -p "$OUT"
+    else
+        OUT=$(mktemp -d)
+        trap 'rm -rf "$OUT"' EXIT
+    fi
+}
+# catalogo_nwind: the real catalogue of nwind.mdb (TESTDATA, by default ../shared/testdata),
+# written by the build's reader into $OUT/catalogo.sqlite, for the stand-in reader
+# (data/lettore_sostituto.py); NWIND names the file.
+catalogo_nwind() {
+    NWIND=${TESTDATA:-$ROOT/../shared/testdata}/mdb/nwind.mdb
+    "$BUILD/cartigo-mdbreader" catalogo "$NWIND" "$OUT/catalogo.sqlite" >/dev/null
+}
 
 # The median of the numbers on standard input, one a line.
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }

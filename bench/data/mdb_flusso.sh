@@ -4,7 +4,8 @@
 # nwind.mdb's real catalogue and an "Order Details" made up as it goes, in the reader's
 # stream of rows), and nwind.mdb's own "Order Details" (2,155 rows, the largest sample
 # table) through the build's reader. The first label is drawn as the job's document
-# begins: the moment its PDF's temporary file (".NAME.xxxxxx" beside it) appears.
+# begins: the moment its PDF's temporary file (".NAME.xxxxxx" beside it) appears. The
+# stand-in's rows are also printed through a selection (Quantity between 10 and 19).
 #
 # Usage: bench/data/mdb_flusso.sh [RUNS]   (from the repository, after a build in ./build)
 # Environment: CARTIGO_BUILD (default ./build); CARTIGO_BUILD_PRIMA, a build whose reader
@@ -14,18 +15,16 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-BUILD=${CARTIGO_BUILD:-$ROOT/build}
 ROWS=${ROWS:-1000000}
 RUNS=${1:-3}
-NWIND=${TESTDATA:-$ROOT/../shared/testdata}/mdb/nwind.mdb
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
 source "$HERE/../misure.sh"
-
-[[ -x $BUILD/cartigo-print && -x $BUILD/cartigo-mdbreader ]] || { echo "build first ($BUILD)" >&2; exit 1; }
-"$BUILD/cartigo-mdbreader" catalogo "$NWIND" "$OUT/catalogo.sqlite" >/dev/null
+richiedi cartigo-print cartigo-mdbreader
+uscita_temporanea
+catalogo_nwind
 label_campi "$OUT/od.eti" "$NWIND" "Order Details" 'Order ${OrderID}, product ${ProductID}' '${Quantity} x ${UnitPrice}'
+# the same label for the rows whose Quantity is between 10 and 19 (a fifth of the stand-in's)
+awk 'NR == 5 { $0 = "Quantity\r" } NR == 6 { $0 = " 2 \r" } NR == 8 { $0 = "10\r" } NR == 9 { $0 = "19\r" } { print }' \
+    "$OUT/od.eti" >"$OUT/od_tra.eti"
 
 # One run: "first_s wall_s max_rss_kb" of COMMAND writing OUT.pdf (first_s: the temporary
 # file appears).
@@ -74,5 +73,9 @@ for b in "$BUILD" ${CARTIGO_BUILD_PRIMA:+"$CARTIGO_BUILD_PRIMA"}; do
     [[ $b == "${CARTIGO_BUILD_PRIMA:-}" ]] && formato=sqlite
     misura "build=$b rows=$ROWS" $(((ROWS + 23) / 24)) env CARTIGO_MDBREADER="$HERE/lettore_sostituto.py" \
         RIGHE="$ROWS" CATALOGO="$OUT/catalogo.sqlite" FORMATO=$formato "$b/cartigo-print" "$OUT/od.eti" --pdf "$OUT/out.pdf"
+    [[ $formato == stream ]] &&
+        misura "build=$b rows=$ROWS Quantity between 10 and 19" $(((ROWS / 5 + 23) / 24)) \
+            env CARTIGO_MDBREADER="$HERE/lettore_sostituto.py" RIGHE="$ROWS" CATALOGO="$OUT/catalogo.sqlite" \
+            "$b/cartigo-print" "$OUT/od_tra.eti" --pdf "$OUT/out.pdf"
     misura "build=$b nwind Order Details" 90 "$b/cartigo-print" "$OUT/od.eti" --pdf "$OUT/out.pdf"
 done

@@ -10,17 +10,12 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-BUILD=${CARTIGO_BUILD:-$ROOT/build}
 ROWS=${ROWS:-200000}
 RUNS=${1:-3}
-NWIND=${TESTDATA:-$ROOT/../shared/testdata}/mdb/nwind.mdb
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
 source "$HERE/../misure.sh"
-
-[[ -x $BUILD/cartigo-print && -x $BUILD/cartigo-mdbreader ]] || { echo "build first ($BUILD)" >&2; exit 1; }
-"$BUILD/cartigo-mdbreader" catalogo "$NWIND" "$OUT/catalogo.sqlite" >/dev/null
+richiedi cartigo-print cartigo-mdbreader
+uscita_temporanea
+catalogo_nwind
 # the stand-in reader: the catalogue above and an "Order Details" of ROWS rows made up as it goes
 export CARTIGO_MDBREADER=$HERE/lettore_sostituto.py RIGHE=$ROWS CATALOGO=$OUT/catalogo.sqlite
 

@@ -17,10 +17,8 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-BUILD=${CARTIGO_BUILD:-$ROOT/build}
+source "$HERE/../misure.sh"
 PEER=${PEER_DIR:-$ROOT/../shared/bench/glabels}
-OUT=${OUT_DIR:-$(mktemp -d)}
 RUNS=${1:-3}
 SIZES=${SIZES:-"1000 10000"}
 PEER_SIZES=${PEER_SIZES:-1000}
@@ -28,13 +26,11 @@ PRINT=$BUILD/cartigo-print
 NUDO=$BUILD/bench/print/bench_pdf_nudo
 LABEL=$HERE/etichetta_glabels.eti
 
-[[ -x $PRINT ]] || { echo "build cartigo-print first ($PRINT)" >&2; exit 1; }
-[[ -x $NUDO ]] || { echo "build bench_pdf_nudo first (-DCARTIGO_BUILD_BENCH=ON): $NUDO" >&2; exit 1; }
+richiedi cartigo-print bench/print/bench_pdf_nudo
+uscita_temporanea
 [[ -f $PEER/make_data.py ]] || { echo "peer job not found in $PEER" >&2; exit 1; }
 PEER_OK=0
 command -v glabels-3-batch >/dev/null && PEER_OK=1
-
-source "$ROOT/bench/misure.sh"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
