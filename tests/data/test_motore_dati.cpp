@@ -187,6 +187,8 @@ TEST(MotoreDati, ValoriLettiComeLiScriveJet)
     }
 }
 
+// Jet statements' own literals and operators (the selections' bound values are read in
+// clsDatabase.CriteriConSentinelleERiscrittura).
 TEST(MotoreDati, CriteriSuNwind)
 {
     CARTIGO_FILE_MDB(nwind, "nwind.mdb");
@@ -197,22 +199,13 @@ TEST(MotoreDati, CriteriSuNwind)
     };
     const Caso casi[] = {
         {"SELECT * From [Customers] ;", 91},
-        {"SELECT * From [Customers] WHERE [Country] = 'Germany';", 11},
         {"SELECT * From [Customers] WHERE [Country] = 'GERMANY';", 11},  // text compares without case
-        {"SELECT * From [Customers] WHERE [CompanyName] Between 'A' AND 'C';", 11},
-        {"SELECT * From [Customers] WHERE [Region] Between '0000000000000000000000000000000000' AND "
-         "'ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ';",
-         31},  // Null is in no range
         {"SELECT * From [Customers] WHERE [Region] = Null;", 0},
         {"SELECT * From [Customers] WHERE [Region] Is Null;", 60},
-        {"SELECT * From [Products] WHERE [CategoryID] = 1;", 12},
         {"SELECT * From [Products] WHERE [UnitPrice] Between 10 AND 20;", 29},  // inclusive
-        {"SELECT * From [Products] WHERE [UnitPrice] = 18;", 4},
-        {"SELECT * From [Products] WHERE [UnitPrice] Between 5 AND 999999999999;", 75},
         {"SELECT * From [Products] WHERE [Discontinued] = True;", 8},
         {"SELECT * From [Orders] WHERE [OrderDate] Between #1/1/95# AND #12/31/95#;", 391},
         {"SELECT * From [Orders] WHERE [OrderDate] Between #1995-01-01# AND #1995-12-31#;", 391},
-        {"SELECT * From [Orders] WHERE [OrderDate] = #7/4/1995#;", 2},
         {"SELECT * From [Orders] WHERE [OrderDate] = #3/28/96#;", 6},
         {"SELECT * From [Orders] WHERE [ShippedDate] Is Null;", 21},
         {"SELECT * From [Customers] WHERE [CompanyName] Like 'b*';", 7},

@@ -63,6 +63,16 @@ struct Banco {
     }
 };
 
+// A file refused at line `riga`, whose text `testo` is out of range for `motivo`.
+void rifiutato(const QByteArray& dati, int riga, const char* testo, const QString& motivo)
+{
+    Banco u;
+    EXPECT_FALSE(u.carica(dati)) << testo;
+    ASSERT_EQ(u.ui.messaggi.size(), 1u);
+    EXPECT_EQ(u.ui.messaggi[0].testo,
+              TestoErroreNonGestito(380, LoadResString(1003).arg(riga).arg(QString::fromLatin1(testo), motivo)));
+}
+
 }  // namespace
 
 TEST(FileEtichetta, ExampleLabelIsWrittenByteForByte)
@@ -646,8 +656,11 @@ TEST(FileEtichetta, FileDialogsOpenInTheLabelsFolderAndSaveOffersItsName)
     EXPECT_EQ(CartellaDialogo(), QFileInfo(documenti).isDir() ? documenti : QDir::homePath());
 }
 
-TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
+// What the labels are on and the thermal printer's settings: sections of their own, in the
+// user's numbers, that older readers skip.
+TEST(FileEtichetta, WhatTheLabelsAreOnAndThermalSettingsHaveSectionsOlderReadersSkip)
 {
+    using T = StampanteTermica;
     LayoutEtichetta l;
     l.EtichetteOrizzontali = 3;
     l.EtichetteVerticali = 8;
@@ -662,91 +675,6 @@ TEST(FileEtichetta, WhatTheLabelsAreOnHasASectionOlderReadersSkip)
     l.DiametroForo = 15;
     l.Risoluzione = 203.5;
     l.RiduzioneBarre = QStringLiteral("0.08 mm");
-    for (const auto& caso : test::kLocali) {
-        SCOPED_TRACE(caso.nome);
-        Banco scritto;
-        test::LocaleTemporaneo loc(caso.loc);
-        scritto.doc.ImpostaLayout(l);
-        scritto.doc.CreaTesto(600, 1500, 1000, 255)->Caption = QStringLiteral("ABC");
-        const QByteArray dati = scritto.salva();
-        // after the ten layout values, one "name=value" line each, in the user's numbers
-        QString attesa = QStringLiteral(
-            "oggLayout| 3 | 8 | 10 | 10 | 70 | 37.5 | 10 | 10 | 0 | 0 |oggSupporto|"
-            "Prodotto=Cable Label Co oggTesto=1|UnaPerPagina=True|LarghezzaPagina=215.9|AltezzaPagina=279.4|"
-            "Forma=CD|DiametroEsterno=80.5|DiametroForo=15|Risoluzione=203.5|RiduzioneBarre=0.08 mm|oggTesto|");
-        attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
-        attesa.replace(QStringLiteral("0") + caso.loc.decimale + QStringLiteral("08 mm"), QStringLiteral("0.08 mm"));
-        EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
-
-        // read back, under either decimal separator
-        for (const auto& altro : test::kLocali) {
-            Banco letto;
-            test::LocaleTemporaneo loc2(altro.loc);
-            ASSERT_TRUE(letto.carica(dati));
-            EXPECT_EQ(letto.doc.Layout(), l) << altro.nome;
-            ASSERT_EQ(letto.doc.Oggetti().size(), 1u);
-            EXPECT_EQ(letto.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
-        }
-
-        // A reader that does not know the section takes its keyword for any other line and
-        // skips its lines one by one (none is a keyword): it reads the same ten values and
-        // objects, on the sheet it knows.
-        QByteArray vecchio = dati;
-        vecchio.replace("\r\noggSupporto\r\n", "\r\noggSconosciuto\r\n");
-        Banco senza;
-        ASSERT_TRUE(senza.carica(vecchio));
-        LayoutEtichetta dieci = l;
-        dieci.Prodotto.clear();
-        dieci.UnaPerPagina = false;
-        dieci.LarghezzaPagina = dieci.AltezzaPagina = dieci.DiametroEsterno = dieci.DiametroForo = 0;
-        dieci.Risoluzione = 0;
-        dieci.RiduzioneBarre.clear();
-        dieci.Forma = FormaEtichetta::Rettangolo;
-        EXPECT_EQ(senza.doc.Layout(), dieci);
-        ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
-        EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
-        EXPECT_TRUE(senza.ui.messaggi.empty());
-    }
-
-    // names it does not know are passed over; the section ends at the first line without "="
-    Banco b;
-    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggSupporto", "Rullo=7", "UnaPerPagina=True", "oggTesto", " 0 ", " 0 ",
-                                                " 100 ", " 100 ", "X", "Arial", " 10 ", "False", "False", " 0 ", " 0 ",
-                                                " 0 ", " 0 ", "", " 0 "})));
-    EXPECT_TRUE(b.doc.Layout().UnaPerPagina);
-    EXPECT_EQ(b.doc.Oggetti().size(), 1u);
-
-    // lengths no page or disc can have, and layout values beyond any sheet, are refused
-    // with their line: nothing prints on some other paper
-    for (const char* fuori : {"LarghezzaPagina=1e300", "AltezzaPagina=99999999999", "LarghezzaPagina=0,0001",
-                              "AltezzaPagina=4,9E-324", "DiametroForo=-5", "DiametroEsterno=10001"}) {
-        Banco u;
-        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggSupporto", "UnaPerPagina=False", fuori})));
-        ASSERT_EQ(u.ui.messaggi.size(), 1u);
-        EXPECT_EQ(u.ui.messaggi[0].testo,
-                  TestoErroreNonGestito(380, LoadResString(1003).arg(25).arg(QString::fromLatin1(fuori),
-                                                                          LoadResString(1004))));
-    }
-    for (const char* grande : {" 1e300 ", " -1,7976931348623157E308 "}) {
-        QByteArray dati = kTestataVuota;
-        dati.replace(" 80 ", grande);  // the label's width, line 17
-        Banco u;
-        EXPECT_FALSE(u.carica(dati)) << grande;
-        ASSERT_EQ(u.ui.messaggi.size(), 1u);
-        EXPECT_EQ(u.ui.messaggi[0].testo,
-                  TestoErroreNonGestito(380, LoadResString(1003).arg(17).arg(QString::fromLatin1(grande),
-                                                                          LoadResString(1005))));
-    }
-    // a label that uses none of it saves as before
-    Banco nuovo;
-    EXPECT_EQ(nuovo.salva(), kTestataVuota);
-}
-
-TEST(FileEtichetta, ThermalPrinterSettingsHaveASectionOlderReadersSkip)
-{
-    using T = StampanteTermica;
-    LayoutEtichetta l;
-    l.Risoluzione = 300;
     l.Termica.Scurezza = 0;  // set, though it is the lowest
     l.Termica.Velocita = 4;
     l.Termica.TipoSupporto = T::Supporto::TermicoDiretto;
@@ -760,49 +688,85 @@ TEST(FileEtichetta, ThermalPrinterSettingsHaveASectionOlderReadersSkip)
         scritto.doc.ImpostaLayout(l);
         scritto.doc.CreaTesto(600, 1500, 1000, 255)->Caption = QStringLiteral("ABC");
         const QByteArray dati = scritto.salva();
+        // after the ten layout values, one "name=value" line each, in the user's numbers
         QString attesa = QStringLiteral(
-            "|Risoluzione=300|oggStampanteTermica|Scurezza=0|Velocita=4|Supporto=TermicoDiretto|Rilevamento=Tacca|"
+            "oggLayout| 3 | 8 | 10 | 10 | 70 | 37.5 | 10 | 10 | 0 | 0 |oggSupporto|"
+            "Prodotto=Cable Label Co oggTesto=1|UnaPerPagina=True|LarghezzaPagina=215.9|AltezzaPagina=279.4|"
+            "Forma=CD|DiametroEsterno=80.5|DiametroForo=15|Risoluzione=203.5|RiduzioneBarre=0.08 mm|"
+            "oggStampanteTermica|Scurezza=0|Velocita=4|Supporto=TermicoDiretto|Rilevamento=Tacca|"
             "SpostamentoAlto=-1.5|SpostamentoSinistra=2.25|oggTesto|");
         attesa.replace(QLatin1Char('.'), caso.loc.decimale).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
+        attesa.replace(QStringLiteral("0") + caso.loc.decimale + QStringLiteral("08 mm"), QStringLiteral("0.08 mm"));
         EXPECT_TRUE(dati.contains(attesa.toLatin1())) << dati.toStdString();
+
+        // read back, under either decimal separator, and saved again byte for byte
         for (const auto& altro : test::kLocali) {
             Banco letto;
             test::LocaleTemporaneo loc2(altro.loc);
             ASSERT_TRUE(letto.carica(dati));
             EXPECT_EQ(letto.doc.Layout(), l) << altro.nome;
-            if (altro.nome == caso.nome) EXPECT_EQ(letto.salva(), dati);
+            ASSERT_EQ(letto.doc.Oggetti().size(), 1u);
+            EXPECT_EQ(letto.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
+            if (&altro == &caso) EXPECT_EQ(letto.salva(), dati);
         }
-        // a reader without the section skips its lines and reads the rest
+
+        // A reader that does not know the sections takes their keywords for any other line
+        // and skips their lines one by one (none is a keyword): it reads the same ten values
+        // and objects, on the sheet it knows.
         QByteArray vecchio = dati;
-        vecchio.replace("\r\noggStampanteTermica\r\n", "\r\noggSconosciuto\r\n");
+        for (const char* nuovo : {"oggSupporto", "oggStampanteTermica"})
+            vecchio.replace("\r\n" + QByteArray(nuovo) + "\r\n", "\r\noggSconosciuto\r\n");
         Banco senza;
         ASSERT_TRUE(senza.carica(vecchio));
-        LayoutEtichetta senzaTermica = l;
-        senzaTermica.Termica = {};
-        EXPECT_EQ(senza.doc.Layout(), senzaTermica);
+        LayoutEtichetta dieci = l;
+        dieci.Prodotto.clear();
+        dieci.UnaPerPagina = false;
+        dieci.LarghezzaPagina = dieci.AltezzaPagina = dieci.DiametroEsterno = dieci.DiametroForo = 0;
+        dieci.Risoluzione = 0;
+        dieci.RiduzioneBarre.clear();
+        dieci.Forma = FormaEtichetta::Rettangolo;
+        dieci.Termica = {};
+        EXPECT_EQ(senza.doc.Layout(), dieci);
         ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
+        EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
         EXPECT_TRUE(senza.ui.messaggi.empty());
     }
-    // only what is set is written; what it does not know is passed over
+
+    // names it does not know are passed over; a section ends at the first line without "=";
+    // only the thermal settings that are set are written
     Banco b;
-    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggStampanteTermica", "Velocita=14", "Supporto=Carta", "Colore=1"})));
-    T attesa;
-    attesa.Velocita = 14;
-    EXPECT_EQ(b.doc.Layout().Termica, attesa);
-    EXPECT_EQ(b.salva(), kTestataVuota + righe({"oggStampanteTermica", "Velocita=14"}));
-    // values the printer cannot take are refused with their line
-    const std::pair<const char*, QString> fuori[] = {
+    ASSERT_TRUE(b.carica(kTestataVuota + righe({"oggSupporto", "Rullo=7", "UnaPerPagina=True", "oggTesto", " 0 ", " 0 ",
+                                                " 100 ", " 100 ", "X", "Arial", " 10 ", "False", "False", " 0 ", " 0 ",
+                                                " 0 ", " 0 ", "", " 0 "})));
+    EXPECT_TRUE(b.doc.Layout().UnaPerPagina);
+    EXPECT_EQ(b.doc.Oggetti().size(), 1u);
+    Banco t;
+    ASSERT_TRUE(t.carica(kTestataVuota + righe({"oggStampanteTermica", "Velocita=14", "Supporto=Carta", "Colore=1"})));
+    T veloce;
+    veloce.Velocita = 14;
+    EXPECT_EQ(t.doc.Layout().Termica, veloce);
+    EXPECT_EQ(t.salva(), kTestataVuota + righe({"oggStampanteTermica", "Velocita=14"}));
+
+    // lengths no page or disc can have, layout values beyond any sheet and settings the
+    // printer cannot take are refused with their line: nothing prints on some other paper
+    for (const char* fuori : {"LarghezzaPagina=1e300", "AltezzaPagina=99999999999", "LarghezzaPagina=0,0001",
+                              "AltezzaPagina=4,9E-324", "DiametroForo=-5", "DiametroEsterno=10001"})
+        rifiutato(kTestataVuota + righe({"oggSupporto", "UnaPerPagina=False", fuori}), 25, fuori, LoadResString(1004));
+    for (const char* grande : {" 1e300 ", " -1,7976931348623157E308 "}) {
+        QByteArray dati = kTestataVuota;
+        dati.replace(" 80 ", grande);  // the label's width, line 17
+        rifiutato(dati, 17, grande, LoadResString(1005));
+    }
+    const std::pair<const char*, QString> termica[] = {
         {"Scurezza=31", LoadResString(3140).arg(0).arg(30)},
         {"Velocita=2,5", LoadResString(3140).arg(1).arg(14)},
         {"SpostamentoAlto=16", LoadResString(3141).arg(-15).arg(15)},
         {"SpostamentoSinistra=-101", LoadResString(3141).arg(-100).arg(100)}};
-    for (const auto& [riga, atteso] : fuori) {
-        Banco u;
-        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggStampanteTermica", riga})));
-        ASSERT_EQ(u.ui.messaggi.size(), 1u);
-        EXPECT_EQ(u.ui.messaggi[0].testo,
-                  TestoErroreNonGestito(380, LoadResString(1003).arg(24).arg(QString::fromLatin1(riga), atteso)));
-    }
+    for (const auto& [riga, motivo] : termica)
+        rifiutato(kTestataVuota + righe({"oggStampanteTermica", riga}), 24, riga, motivo);
+    // a label that uses none of it saves as before
+    Banco nuovo;
+    EXPECT_EQ(nuovo.salva(), kTestataVuota);
 }
 
 TEST(FileEtichetta, BarcodeSettingsOfEveryKindLoadAndSaveByteForByte)
@@ -974,15 +938,9 @@ TEST(FileEtichetta, LinesEllipsesTurnsAndFitsHaveSectionsOlderReadersSkip)
     ASSERT_EQ(b.doc.Oggetti().size(), 1u);
     EXPECT_EQ(b.doc.Oggetti()[0]->Rotazione.Gradi, 180);
     EXPECT_TRUE(b.doc.Oggetti()[0]->Adattamento.Predefinito());
-    for (const char* fuori : {"Rotazione=45", "Rotazione=360", "Tratto=3", "Spessore=-1"}) {
-        Banco u;
-        EXPECT_FALSE(u.carica(kTestataVuota + righe({"oggEllisse", " 0 ", " 0 ", " 100 ", " 100 ", " 0 ",
-                                                     "oggAspetto", fuori})));
-        ASSERT_EQ(u.ui.messaggi.size(), 1u);
-        EXPECT_EQ(u.ui.messaggi[0].testo,
-                  TestoErroreNonGestito(380, LoadResString(1003).arg(30).arg(QString::fromLatin1(fuori),
-                                                                          LoadResString(1006))));
-    }
+    for (const char* fuori : {"Rotazione=45", "Rotazione=360", "Tratto=3", "Spessore=-1"})
+        rifiutato(kTestataVuota + righe({"oggEllisse", " 0 ", " 0 ", " 100 ", " 100 ", " 0 ", "oggAspetto", fuori}), 30,
+                  fuori, LoadResString(1006));
     // a new text wraps at words by default, and a label of the older kinds alone saves as before
     DocumentoEtichetta nuovo;
     EXPECT_TRUE(nuovo.CreaTesto(0, 0, 100, 100)->Adattamento.ACapo);

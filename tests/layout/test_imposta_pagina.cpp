@@ -124,28 +124,24 @@ TEST_F(Dialogo, CampiEdidascalieECancel)
         }
     }
     EXPECT_EQ(dlg.Campo(4)->text(), QStringLiteral("80,000"));
+    // the origin's note: in the origin frame, next to the two fields it speaks of; in
+    // either language it names the print shift it compensates
+    QLabel* nota = dlg.findChild<QLabel*>(QStringLiteral("lblNotaOrigine"));
+    ASSERT_TRUE(nota);
+    EXPECT_TRUE(nota->parentWidget()->isAncestorOf(dlg.Campo(8)));
+    EXPECT_EQ(nota->text(), LoadResString(1315).arg(4));
+    for (const Lingua lingua : {Lingua::Italiano, Lingua::Inglese}) {
+        ImpostaLingua(lingua);
+        EXPECT_TRUE(LoadResString(1315).arg(4).contains(QStringLiteral("4 mm")));
+        EXPECT_TRUE(LoadResString(1315).arg(4).contains(QStringLiteral("-4")));
+    }
+    ImpostaLingua(LinguaUtente());
     // Cancel stores nothing.
     dlg.Campo(5)->setText(QStringLiteral("70"));
     QTest::mouseClick(dlg.cmdCancel(), Qt::LeftButton);
     EXPECT_FALSE(dlg.PremutoOk());
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_EQ(dlg.Layout(), l);
-}
-
-TEST_F(Dialogo, OriginNoteSaysItCompensatesThePrintShift)
-{
-    for (const Lingua lingua : {Lingua::Italiano, Lingua::Inglese}) {
-        ImpostaLingua(lingua);
-        frmImpostaPagina dlg(&ui);
-        QLabel* nota = dlg.findChild<QLabel*>(QStringLiteral("lblNotaOrigine"));
-        ASSERT_TRUE(nota);
-        // in the origin frame, next to the two fields it speaks of
-        EXPECT_TRUE(nota->parentWidget()->isAncestorOf(dlg.Campo(8)));
-        EXPECT_EQ(nota->text(), LoadResString(1315).arg(4));
-        EXPECT_TRUE(nota->text().contains(QStringLiteral("4 mm")));
-        EXPECT_TRUE(nota->text().contains(QStringLiteral("-4")));
-    }
-    ImpostaLingua(LinguaUtente());
 }
 
 TEST_F(Dialogo, OkConValoriErratiMostraIlMessaggioESpostaIlFuoco)
