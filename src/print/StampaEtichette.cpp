@@ -501,6 +501,14 @@ EsitoStampa StampaEtichette::Esegui()
         m.Output().SetTermica(l.Termica);
         m.SetOffsetX(rotolo ? 0 : SpostamentoStampaX);
         m.SetOffsetY(rotolo ? 0 : SpostamentoStampaY);
+        // A printer that prints a row of labels at a time takes each row as a page of its own.
+        std::vector<QRectF> fasce;
+        if (!rotolo)
+            for (int r = 1; r <= l.Righe(); ++r)
+                fasce.emplace_back(QPointF(doc_.GetXGen(0, 1), doc_.GetYGen(0, r)),
+                                   QPointF(doc_.GetXGen(l.LarghezzaEtichetta, l.Colonne()),
+                                           doc_.GetYGen(l.AltezzaEtichetta, r)));
+        m.SetFasceEtichette(fasce);
 
         // 7. the wait window
         if (CreaAttesa && !attesa_) {

@@ -30,6 +30,7 @@
 #include <QHash>
 #include <QHashFunctions>
 #include <QImage>
+#include <QRectF>
 #include <QString>
 #include <bit>
 #include <deque>
@@ -253,6 +254,11 @@ public:
     // What a thermal printer is told at the start of a job in its own language (ZPL).
     const StampanteTermica& Termica() const { return termica_; }
     void SetTermica(const StampanteTermica& t) { termica_ = t; }
+    // The rows of labels of a sheet of several labels, in twips on the page (each across
+    // all its columns): a printer that prints a row at a time (ZPL) takes each as a label.
+    // Empty: each page is one label.
+    const std::vector<QRectF>& FasceEtichette() const { return fasce_; }
+    void SetFasceEtichette(std::vector<QRectF> fasce) { fasce_ = std::move(fasce); }
 
     // Document life: a document is open from StartDoc to EndDoc; drawing outside one is ignored.
     void StartDoc();
@@ -358,6 +364,7 @@ private:
     double risoluzione_ = 0;
     RiduzioneBarre riduzione_;
     StampanteTermica termica_;
+    std::vector<QRectF> fasce_;
     bool aperto_ = false;
     bool formatoEsteso_ = false;  // an operation or style of print file version 3 was recorded
     bool ruotata_ = false;        // the page being drawn is turning what is drawn

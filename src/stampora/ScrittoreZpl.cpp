@@ -8,8 +8,12 @@
 
 #include <QIODevice>
 #include <QPainter>
+#include <QHash>
+#include <QSet>
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <functional>
 
 namespace cartigo {
 
@@ -80,16 +84,17 @@ double RisoluzioneZpl(const DocumentoStampa& doc)
 
 bool ColoreNeroZpl(quint32 colore)
 {
-    const QColor c = ColoreStampa(colore);
-    return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue() < kSogliaNeroZpl;
+    return PuntoNero(ColoreStampa(colore).rgb());
 }
 
-std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi)
+std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi, QPoint origine)
 {
     if (!(dpi > 0)) return std::nullopt;
     const double k = dpi / kTwipPollice;
-    // No reduction: the printer's bars are whole modules, its darkness does the rest.
-    const auto t = TracciaAPunti(s, QTransform::fromScale(k, k), dpi, 0);
+    // No reduction: the printer's bars are whole modules, its darkness does the rest. A whole
+    // dot origin keeps them on the same dots.
+    const auto t = TracciaAPunti(s, QTransform::fromScale(k, k) * QTransform::fromTranslate(-origine.x(), -origine.y()),
+                                 dpi, 0);
     if (!t || t->scuri.empty()) return std::nullopt;
     const long modulo = std::lround(t->modulo);
     if (modulo < 1) return std::nullopt;
@@ -208,7 +213,7 @@ namespace {
 
 // A rectangle as ^GB when everything it paints is dark and plain: a solid or no pen,
 // a solid or no brush. Nothing otherwise (the graphic field draws it).
-std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s, double k)
+std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s, double k, QPoint origine = {})
 {
     const bool penna = s.stilePenna != 5;
     const bool pieno = s.stilePennello == 0;
@@ -221,8 +226,8 @@ std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s
     // The pen is centred on the edges; the thinnest one is one dot inside them.
     const double mezzo = penna ? s.spessorePenna / 2 : 0;
     x1 -= mezzo, y1 -= mezzo, x2 += mezzo, y2 += mezzo;
-    const long l = std::lround(x1 * k), t = std::lround(y1 * k);
-    const long w = std::max(1L, std::lround(x2 * k) - l), h = std::max(1L, std::lround(y2 * k) - t);
+    const long l = std::lround(x1 * k) - origine.x(), t = std::lround(y1 * k) - origine.y();
+    const long w = std::max(1L, std::lround(x2 * k) - origine.x() - l), h = std::max(1L, std::lround(y2 * k) - origine.y() - t);
     long spessore = std::min(w, h);
     if (!pieno) spessore = std::clamp(std::lround(s.spessorePenna * k), 1L, spessore);
     return "^FO" + numero(l) + ',' + numero(t) + "^GB" + numero(w) + ',' + numero(h) + ',' + numero(spessore) + "^FS";
@@ -303,93 +308,584 @@ QByteArray Z64Zpl(const QImage& img)
     return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
 }
 
-QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie)
-{
-    if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
-    const double k = dpi / kTwipPollice;
-    const int larghezza = std::max(1, int(std::ceil(doc.PageWidth() * k - 1e-6)));
-    const int altezza = std::max(1, int(std::ceil(doc.PageHeight() * k - 1e-6)));
-    QByteArray zpl = "^XA^CI28^PW" + numero(larghezza) + "^LL" + numero(altezza) + "^LH0,0\n";
-    if (indice < 0 || indice >= doc.PageCount()) return zpl + "^PQ" + numero(std::max(1, copie)) + "^XZ\n";
+namespace {
 
+// The stored format a job's labels recall: what is the same on all of them.
+constexpr const char kFormatoLavoro[] = "R:CARTIGO.ZPL";
+// Dot rows or columns without dots that still go into one graphic field: a field costs
+// some 40 bytes of its own, empty rows and bytes next to nothing.
+constexpr int kRigheVuoteCampo = 24;
+constexpr int kByteVuotiCampo = 4;
+// Texts a job keeps in the printer's memory as graphics, and texts it remembers having
+// seen (the printer's memory and the job's stay bounded).
+constexpr qsizetype kRicordiMassimi = 128;
+constexpr qsizetype kVistiMassimi = 16384;
+
+// A part of a page printed as one ZPL label: the page, or a row of labels of a sheet.
+struct ParteZpl {
+    QRectF zona;     // twips on the page
+    QPoint origine;  // its top-left corner, in whole dots
+    int larghezza = 1, altezza = 1;
+};
+
+ParteZpl parteDi(const QRectF& zona, double k)
+{
+    ParteZpl u;
+    u.zona = zona;
+    u.origine = QPoint(int(std::lround(zona.left() * k)), int(std::lround(zona.top() * k)));
+    u.larghezza = std::max(1, int(std::ceil(zona.width() * k - 1e-6)));
+    u.altezza = std::max(1, int(std::ceil(zona.height() * k - 1e-6)));
+    return u;
+}
+
+QByteArray testata(const ParteZpl& u)
+{
+    return "^CI28^PW" + numero(u.larghezza) + "^LL" + numero(u.altezza) + "^LH0,0";
+}
+
+// What the job knows of one operation of a page, in drawing order.
+struct InfoOp {
+    TipoOperazione tipo = TipoOperazione::Linea;
+    int unita = 0;        // the part of the page it is on; -1 none (a turn is on all)
+    bool ruotata = false;  // under a turn
+    bool copre = false;    // it can paint light dots over dark ones
+    QRectF riquadro;       // twips on the page it paints within; empty: unknown (turned)
+    QByteArray chiave;     // what it draws, from its part's corner: equal keys draw the same
+};
+
+template <class T>
+void aggiungiByte(QByteArray& c, const T& v)
+{
+    c.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+void aggiungiTesto(QByteArray& c, const QString& t)
+{
+    aggiungiByte(c, qint32(t.size()));
+    c.append(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
+}
+
+// True when what an operation paints can make dark dots light: a picture, a fill that is
+// light or hatched, a shaded text box, light text or lines, a symbol that clears its area.
+bool copre(const Operazione& op, const StileStampa& s, const PaginaStampa& pagina)
+{
+    const bool penna = s.stilePenna != 5 && !ColoreNeroZpl(s.colorePenna);
+    const bool pennello = s.stilePennello != 1 && (s.stilePennello != 0 || !ColoreNeroZpl(s.colorePennello));
+    switch (op.tipo) {
+        case TipoOperazione::Immagine: return true;
+        case TipoOperazione::Linea: return penna;
+        case TipoOperazione::Rettangolo:
+        case TipoOperazione::Cerchio:
+        case TipoOperazione::Ellisse: return penna || pennello;
+        case TipoOperazione::CasellaTesto:
+        case TipoOperazione::Testo: return op.ombra || !ColoreNeroZpl(s.coloreTesto);
+        case TipoOperazione::Simbolo:
+            return !ColoreNeroZpl(s.coloreTesto) || !ColoreNeroZpl(s.colorePennello) ||
+                   (op.dato < pagina.Simboli().size() && pagina.Simboli()[op.dato].coprente);
+        case TipoOperazione::Rotazione: return false;
+    }
+    return true;
+}
+
+// Every operation of page `indice` the renderer draws, with its part of the page.
+std::vector<InfoOp> operazioni(const DocumentoStampa& doc, int indice, const std::vector<ParteZpl>& unita)
+{
+    std::vector<InfoOp> info;
+    const PaginaStampa& pagina = doc.Pagina(indice);
+    const auto& stili = doc.Stili();
+    const auto& caratteri = doc.Caratteri();
+    const auto& testi = pagina.Testi();
+    const auto& simboli = pagina.Simboli();
+    bool ruotata = false;
+    double perno = 0;  // the turn's point, which places what it turns
+    QByteArray giro;
+    info.reserve(pagina.NumeroOperazioni());
+    pagina.PerOgni([&](const Operazione& op) {
+        if (op.stile >= stili.size()) return;  // as the renderer
+        InfoOp i;
+        i.tipo = op.tipo;
+        i.copre = copre(op, stili[op.stile], pagina);
+        double y = 0;
+        switch (op.tipo) {
+            case TipoOperazione::Cerchio: y = op.y1; break;
+            case TipoOperazione::Testo: y = op.y1 + op.y2 / 2; break;
+            case TipoOperazione::Rotazione: y = op.y1; break;
+            default: y = (op.y1 + op.y2) / 2; break;
+        }
+        if (op.tipo == TipoOperazione::Rotazione) {
+            ruotata = op.x2 != 0;
+            perno = op.y1;
+        } else if (ruotata) {
+            y = perno;
+        }
+        i.ruotata = ruotata && op.tipo != TipoOperazione::Rotazione;
+        if (!i.ruotata) {
+            const double penna = stili[op.stile].spessorePenna + 20;
+            switch (op.tipo) {
+                case TipoOperazione::Cerchio:
+                    i.riquadro = QRectF(op.x1 - op.x2, op.y1 - op.x2, 2 * op.x2, 2 * op.x2);
+                    break;
+                case TipoOperazione::Testo: i.riquadro = QRectF(op.x1, op.y1, op.x2, op.y2); break;
+                default: i.riquadro = QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)).normalized(); break;
+            }
+            i.riquadro.adjust(-penna, -penna, penna, penna);
+        }
+        i.unita = -1;
+        for (std::size_t u = 0; u < unita.size(); ++u)
+            if (unita.size() == 1 || (y >= unita[u].zona.top() && y < unita[u].zona.bottom())) i.unita = int(u);
+        const QPointF o = i.unita >= 0 ? unita[std::size_t(i.unita)].zona.topLeft() : QPointF();
+        QByteArray& c = i.chiave;
+        aggiungiByte(c, quint8(op.tipo));
+        aggiungiByte(c, quint8(op.ombra));
+        // what of its style it draws with (a style can differ only in what it does not use)
+        const StileStampa& st = stili[op.stile];
+        const bool forma = op.tipo == TipoOperazione::Linea || op.tipo == TipoOperazione::Rettangolo ||
+                           op.tipo == TipoOperazione::Cerchio || op.tipo == TipoOperazione::Ellisse;
+        const bool testo = op.tipo == TipoOperazione::Testo || op.tipo == TipoOperazione::CasellaTesto ||
+                           op.tipo == TipoOperazione::Simbolo;
+        if (forma) {
+            aggiungiByte(c, st.stilePenna);
+            if (st.stilePenna != 5) {
+                aggiungiByte(c, st.colorePenna);
+                aggiungiByte(c, st.spessorePenna);
+            }
+        }
+        if ((forma && op.tipo != TipoOperazione::Linea) || op.ombra || op.tipo == TipoOperazione::Simbolo) {
+            aggiungiByte(c, st.stilePennello);
+            if (st.stilePennello != 1 || op.tipo == TipoOperazione::Simbolo) aggiungiByte(c, st.colorePennello);
+        }
+        if (testo) {
+            aggiungiByte(c, st.coloreTesto);
+            aggiungiByte(c, st.allineamento);
+            if (st.carattere < caratteri.size()) {
+                const CarattereStampa& f = caratteri[st.carattere];
+                aggiungiTesto(c, f.nome);
+                aggiungiByte(c, f.dimensione);
+                aggiungiByte(c, quint8(f.grassetto | f.corsivo << 1));
+            }
+        }
+        // Sixteenths of a twip from the part's corner.
+        const auto posizione = [&](double v, double da) { aggiungiByte(c, qint64(std::llround((v - da) * 16))); };
+        const bool misure = op.tipo == TipoOperazione::Cerchio || op.tipo == TipoOperazione::Testo ||
+                            op.tipo == TipoOperazione::Rotazione;
+        posizione(op.x1, o.x());
+        posizione(op.y1, o.y());
+        posizione(op.x2, misure ? 0 : o.x());
+        posizione(op.y2, misure ? 0 : o.y());
+        if (op.tipo == TipoOperazione::Rotazione) {
+            giro = ruotata ? c : QByteArray();
+        } else {
+            c += giro;
+        }
+        if (op.tipo == TipoOperazione::Immagine) {
+            aggiungiByte(c, op.dato);
+        } else if ((op.tipo == TipoOperazione::Testo || op.tipo == TipoOperazione::CasellaTesto) && op.dato < testi.size()) {
+            aggiungiTesto(c, testi[op.dato]);
+        } else if (op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size()) {
+            const SimboloBarcode& s = simboli[op.dato];
+            aggiungiByte(c, s.tipo);
+            aggiungiTesto(c, s.dati);
+            aggiungiTesto(c, s.testo);
+            for (const double v : {s.x - o.x(), s.y - o.y(), s.larghezza, s.altezza, s.cima - o.y(), s.fondo - o.y(),
+                                   s.testoX - o.x(), s.testoY - o.y(), double(s.altezzaRiga)})
+                posizione(v, 0);
+            aggiungiByte(c, s.posizioneTesto);
+            aggiungiByte(c, quint8(s.cifreStandard | s.barreSostegno << 1 | s.coprente << 2 | s.dueLarghezze << 3));
+            aggiungiByte(c, s.righe);
+            aggiungiByte(c, s.colonne);
+            c.append(reinterpret_cast<const char*>(s.elementi.data()), qsizetype(s.elementi.size()));
+            c.append(reinterpret_cast<const char*>(s.moduli.data()), qsizetype(s.moduli.size()));
+        }
+        info.push_back(std::move(i));
+    });
+    return info;
+}
+
+// Part `u` of page `indice` as the printer gets it: `incluse` says which operations (by
+// their place in `info`) it draws. The printer's own commands (barcodes, boxes) and the
+// rest as dots (dark 1) of the part, drawn by the one renderer without smoothing.
+struct Disegno {
+    QImage punti;
+    QByteArray comandi;
+};
+
+Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZpl& u, const std::vector<InfoOp>& info,
+                const std::function<bool(std::size_t)>& incluse)
+{
+    const double k = dpi / kTwipPollice;
     const PaginaStampa& pagina = doc.Pagina(indice);
     const auto& stili = doc.Stili();
     const auto& simboli = pagina.Simboli();
-    // What the printer draws itself, in drawing order after the graphic field.
-    std::vector<std::optional<QByteArray>> comandi(simboli.size());
-    // Turned symbols and boxes are drawn into the graphic field, where the renderer keeps a
-    // symbol on whole dots; so are lines and ellipses.
-    QByteArray propri;
-    bool ruotata = false;
+    Disegno d;
+    std::vector<Resa> rese;
+    rese.reserve(info.size());
+    std::size_t n = 0;
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
-        const StileStampa& s = stili[op.stile];
-        if (op.tipo == TipoOperazione::Rotazione) {
-            ruotata = op.x2 != 0;
-        } else if (!ruotata && op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size() &&
-                   ColoreNeroZpl(s.colorePennello)) {
-            comandi[op.dato] = ComandoBarcodeZpl(simboli[op.dato], dpi);
-            if (comandi[op.dato]) propri += *comandi[op.dato] + '\n';
-        } else if (!ruotata && op.tipo == TipoOperazione::Rettangolo) {
-            if (const auto gb = riquadroZpl(op, s, k)) propri += *gb + '\n';
+        const InfoOp& i = info[n];
+        Resa r = Resa::Intera;
+        if (op.tipo != TipoOperazione::Rotazione && !incluse(n)) {
+            r = Resa::Omessa;
+        } else if (!i.ruotata && op.tipo == TipoOperazione::Simbolo && op.dato < simboli.size() &&
+                   ColoreNeroZpl(stili[op.stile].colorePennello)) {
+            if (const auto c = ComandoBarcodeZpl(simboli[op.dato], dpi, u.origine)) {
+                d.comandi += *c;
+                r = Resa::SoloTesto;
+            }
+        } else if (!i.ruotata && op.tipo == TipoOperazione::Rettangolo) {
+            if (const auto gb = riquadroZpl(op, stili[op.stile], k, u.origine)) {
+                d.comandi += *gb;
+                r = Resa::Omessa;
+            }
         }
+        rese.push_back(r);
+        ++n;
     });
-    bool ruotataResa = false;  // the renderer asks about every operation in order, turns included
-    const SceltaResa scelta = [&](const Operazione& op) {
-        if (op.tipo == TipoOperazione::Rotazione) ruotataResa = op.x2 != 0;
-        if (ruotataResa) return Resa::Intera;
-        if (op.tipo == TipoOperazione::Simbolo)
-            return op.dato < comandi.size() && comandi[op.dato] ? Resa::SoloTesto : Resa::Intera;
-        if (op.tipo == TipoOperazione::Rettangolo && riquadroZpl(op, stili[op.stile], k)) return Resa::Omessa;
-        return Resa::Intera;
-    };
 
-    // The rest at the printer's dots, without smoothing: a dot is dark or not.
-    QImage img(larghezza, altezza, QImage::Format_RGB32);
+    QImage img(u.larghezza, u.altezza, QImage::Format_RGB32);
     img.fill(Qt::white);
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.translate(-u.origine.x(), -u.origine.y());
         p.scale(k, k);
-        DisegnaPagina(p, doc, indice, dpi, scelta);
+        std::size_t m = 0;  // the renderer asks about every operation in order, turns included
+        DisegnaPagina(p, doc, indice, dpi, [&](const Operazione&) { return m < rese.size() ? rese[m++] : Resa::Omessa; });
     }
-    const auto nero = [](QRgb c) {
-        return (c & 0xFFFFFF) != 0xFFFFFF && 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) < kSogliaNeroZpl * 1000;
-    };
-    int sx = larghezza, dx = -1, su = altezza, giu = -1;
-    for (int y = 0; y < altezza; ++y) {
-        const auto* riga = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        int primo = 0;
-        while (primo < larghezza && !nero(riga[primo])) ++primo;
-        if (primo == larghezza) continue;
-        int ultimo = larghezza - 1;
-        while (!nero(riga[ultimo])) --ultimo;
-        sx = std::min(sx, primo), dx = std::max(dx, ultimo), su = std::min(su, y), giu = y;
+    d.punti = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
+    d.punti.fill(0);
+    for (int y = 0; y < u.altezza; ++y) {
+        uchar* riga = d.punti.scanLine(y);
+        const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < u.larghezza; ++x)
+            if (PuntoNero(sorgente[x])) riga[x >> 3] |= uchar(0x80 >> (x & 7));
     }
-    if (dx >= 0) {
-        QImage campo(dx - sx + 1, giu - su + 1, QImage::Format_Mono);
-        campo.fill(0);
-        for (int y = su; y <= giu; ++y) {
-            uchar* riga = campo.scanLine(y - su);
-            const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-            for (int x = sx; x <= dx; ++x)
-                if (nero(sorgente[x])) riga[(x - sx) >> 3] |= uchar(0x80 >> ((x - sx) & 7));
-        }
-        const int perRiga = (campo.width() + 7) / 8;
-        const QByteArray totale = numero(long(perRiga) * campo.height());
-        // ZPL's run-length hex, or deflated bytes in base64 when that is shorter (text is).
-        QByteArray dati = EsadecimaleZpl(campo);
-        const QByteArray z64 = Z64Zpl(campo);
-        if (z64.size() < dati.size()) dati = z64;
-        zpl += "^FO" + numero(sx) + ',' + numero(su) + "^GFA," + totale + ',' + totale + ',' + numero(perRiga) + ',' +
-               dati + "^FS\n";
-    }
-    zpl += propri;
-    zpl += "^PQ" + numero(std::max(1, copie)) + "^XZ\n";
-    return zpl;
+    return d;
 }
 
+// The dots of punti from (x0, y0) to (x1, y1) as a graphic's "total,bytes a row,data":
+// ZPL's run-length hex, or deflated bytes in base64 when that is shorter (text is).
+QByteArray datiGrafici(const QImage& punti, int x0, int y0, int x1, int y1, QByteArray* totale = nullptr)
+{
+    QImage campo(x1 - x0 + 1, y1 - y0 + 1, QImage::Format_Mono);
+    campo.fill(0);
+    for (int y = y0; y <= y1; ++y) {
+        const uchar* sorgente = punti.constScanLine(y);
+        uchar* riga = campo.scanLine(y - y0);
+        for (int x = x0; x <= x1; ++x)
+            if (sorgente[x >> 3] & (0x80 >> (x & 7))) riga[(x - x0) >> 3] |= uchar(0x80 >> ((x - x0) & 7));
+    }
+    const int perRiga = (campo.width() + 7) / 8;
+    const QByteArray t = numero(long(perRiga) * campo.height());
+    if (totale) *totale = t;
+    QByteArray dati = EsadecimaleZpl(campo);
+    if (QByteArray z64 = Z64Zpl(campo); z64.size() < dati.size()) dati = std::move(z64);
+    return t + ',' + numero(perRiga) + ',' + dati;
+}
+
+QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
+{
+    QByteArray totale;
+    const QByteArray dati = datiGrafici(punti, x0, y0, x1, y1, &totale);
+    return "^FO" + numero(x0) + ',' + numero(y0) + "^GFA," + totale + ',' + dati + "^FS";
+}
+
+// The smallest rectangle around the dots of an image; empty when it has none.
+QRect areaPunti(const QImage& punti)
+{
+    const int perRiga = (punti.width() + 7) / 8;
+    int sx = punti.width(), dx = -1, su = -1, giu = -1;
+    for (int y = 0; y < punti.height(); ++y) {
+        const uchar* r = punti.constScanLine(y);
+        for (int i = 0; i < perRiga; ++i) {
+            if (!r[i]) continue;
+            sx = std::min(sx, i * 8 + std::countl_zero(r[i]));
+            if (su < 0) su = y;
+            giu = y;
+            break;
+        }
+        for (int i = perRiga - 1; i >= 0; --i)
+            if (r[i]) {
+                dx = std::max(dx, i * 8 + 7 - std::countr_zero(r[i]));
+                break;
+            }
+    }
+    return dx < 0 ? QRect() : QRect(QPoint(sx, su), QPoint(dx, giu));
+}
+
+// The dots as graphic fields, one around each group of them: bands of rows parted by
+// empty rows, each cut where its columns have no dots for a while.
+QByteArray campiGrafici(const QImage& punti)
+{
+    const int altezza = punti.height(), perRiga = (punti.width() + 7) / 8;
+    const auto vuota = [&](int y, int da, int a) {
+        const uchar* r = punti.constScanLine(y);
+        return std::all_of(r + da, r + a + 1, [](uchar b) { return b == 0; });
+    };
+    QByteArray out;
+    std::vector<uchar> colonne(std::size_t(perRiga), 0);
+    for (int y = 0; y < altezza;) {
+        if (vuota(y, 0, perRiga - 1)) {
+            ++y;
+            continue;
+        }
+        // a band: from this row to the last with dots before a long empty stretch
+        int fine = y, vuote = 0;
+        for (int r = y + 1; r < altezza && vuote < kRigheVuoteCampo; ++r) {
+            if (vuota(r, 0, perRiga - 1)) {
+                ++vuote;
+            } else {
+                fine = r;
+                vuote = 0;
+            }
+        }
+        std::fill(colonne.begin(), colonne.end(), 0);
+        for (int r = y; r <= fine; ++r) {
+            const uchar* riga = punti.constScanLine(r);
+            for (int i = 0; i < perRiga; ++i) colonne[std::size_t(i)] |= riga[i];
+        }
+        for (int i = 0; i < perRiga;) {
+            if (!colonne[std::size_t(i)]) {
+                ++i;
+                continue;
+            }
+            int j = i, buco = 0;
+            for (int b = i + 1; b < perRiga && buco < kByteVuotiCampo; ++b) {
+                if (colonne[std::size_t(b)]) {
+                    j = b;
+                    buco = 0;
+                } else {
+                    ++buco;
+                }
+            }
+            const int x0 = i * 8 + std::countl_zero(colonne[std::size_t(i)]);
+            const int x1 = j * 8 + 7 - std::countr_zero(colonne[std::size_t(j)]);
+            int y0 = y, y1 = fine;
+            while (vuota(y0, i, j)) ++y0;
+            while (vuota(y1, i, j)) --y1;
+            out += campoGrafico(punti, x0, y0, x1, y1);
+            i = j + 1;
+        }
+        y = fine + 1;
+    }
+    return out;
+}
+
+QByteArray etichettaIntera(const DocumentoStampa& doc, int indice, double dpi, const ParteZpl& u,
+                           const std::vector<InfoOp>& info, int parte)
+{
+    const Disegno d =
+        disegna(doc, indice, dpi, u, info, [&](std::size_t i) { return parte < 0 || info[i].unita == parte; });
+    return "^XA" + testata(u) + campiGrafici(d.punti) + d.comandi;
+}
+
+QByteArray chiusura(int copie) { return (copie > 1 ? "^PQ" + numero(copie) : QByteArray()) + "^XZ\n"; }
+
+}  // namespace
+
+QByteArray EtichettaZpl(const DocumentoStampa& doc, int indice, double dpi, int copie)
+{
+    if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
+    const ParteZpl u = parteDi(QRectF(0, 0, doc.PageWidth(), doc.PageHeight()), dpi / kTwipPollice);
+    if (indice < 0 || indice >= doc.PageCount()) return "^XA" + testata(u) + chiusura(copie);
+    return etichettaIntera(doc, indice, dpi, u, operazioni(doc, indice, std::vector<ParteZpl>{u}), -1) + chiusura(copie);
+}
+
+struct ScrittoreLavoroZpl::Stato {
+    double dpi = 0;
+    int copie = 1;
+    bool iniziato = false;
+    // The last label, held while the next ones are the same, and how many they are.
+    QByteArray attesa, chiaveAttesa;
+    int volte = 0;
+    // What is the same on every label: the operations of the first label that every label
+    // since has drawn (from its corner); they go into the stored format, sent again only
+    // when a label shows that one of them changes.
+    bool primo = true;
+    QSet<QByteArray> statiche;
+    bool formato = false;
+    QSize misura;
+    QImage statico;  // the format's dots
+    // Texts stored as graphics, by what they draw, and when each was last recalled; the
+    // (hashes of the) texts seen once, which are stored when they come again.
+    struct Ricordo {
+        QByteArray nome;
+        QPoint posto;
+        quint64 uso = 0;
+    };
+    QHash<QByteArray, Ricordo> ricordi;
+    QSet<size_t> visti;
+    quint64 tempo = 0;
+
+    // True when the format has dots where `i` paints (of part `u`).
+    bool sottoStatico(const InfoOp& i, const ParteZpl& u) const
+    {
+        if (i.riquadro.isEmpty()) return true;
+        const double k = dpi / kTwipPollice;
+        const QRect r = QRect(QPoint(int(std::floor(i.riquadro.left() * k)) - u.origine.x(),
+                                     int(std::floor(i.riquadro.top() * k)) - u.origine.y()),
+                              QPoint(int(std::ceil(i.riquadro.right() * k)) - u.origine.x(),
+                                     int(std::ceil(i.riquadro.bottom() * k)) - u.origine.y()))
+                            .intersected(statico.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const uchar* riga = statico.constScanLine(y);
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (riga[x >> 3] & (0x80 >> (x & 7))) return true;
+        }
+        return false;
+    }
+
+    QByteArray svuota()
+    {
+        if (volte == 0) return {};
+        QByteArray out = attesa + chiusura(volte * copie);
+        attesa.clear();
+        chiaveAttesa.clear();
+        volte = 0;
+        return out;
+    }
+
+    QByteArray etichetta(const DocumentoStampa& doc, int indice, const ParteZpl& u, const std::vector<InfoOp>& info,
+                         int parte, const QSet<QByteArray>& chiavi)
+    {
+        QByteArray out;
+        const QSize taglia(u.larghezza, u.altezza);
+        if (primo) {
+            // the first label is whole; what it draws may be on every label
+            primo = false;
+            statiche = chiavi;
+            misura = taglia;
+        } else if (taglia == misura && !statiche.isEmpty() && (!formato || !chiavi.contains(statiche))) {
+            // what this label lacks of it changes: the format holds the rest, sent again
+            statiche &= chiavi;
+            formato = false;
+            if (!statiche.isEmpty()) {
+                const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {
+                    return info[i].unita == parte && statiche.contains(info[i].chiave);
+                });
+                const QByteArray campi = campiGrafici(d.punti);
+                if (!campi.isEmpty() || !d.comandi.isEmpty()) {
+                    out += QByteArray("^XA^DF") + kFormatoLavoro + "^FS" + testata(u) + campi + d.comandi + "^XZ\n";
+                    formato = true;
+                    statico = d.punti;
+                } else {
+                    statiche.clear();  // nothing worth storing
+                }
+            }
+        }
+        // The stored format serves a label of its size that has all it holds, when nothing
+        // of the label's own paints light dots where the format has dark ones, and nothing
+        // of the format that paints light dots comes after the label's own (the printer
+        // puts the two together dark over light).
+        bool serve = formato && misura == QSize(u.larghezza, u.altezza) && chiavi.contains(statiche);
+        bool propri = false;
+        for (std::size_t i = 0; serve && i < info.size(); ++i) {
+            if (info[i].unita != parte || info[i].tipo == TipoOperazione::Rotazione) continue;
+            if (!statiche.contains(info[i].chiave)) {
+                serve = !info[i].copre || !sottoStatico(info[i], u);
+                propri = true;
+            } else if (info[i].copre && propri) {
+                serve = false;
+            }
+        }
+        if (!serve) return out + etichettaIntera(doc, indice, dpi, u, info, parte);
+        // A text of the label's own that came before (a city, a product) is a stored
+        // graphic, recalled.
+        QByteArray richiami;
+        std::vector<char> richiamate(info.size(), 0);
+        for (std::size_t i = 0; i < info.size(); ++i) {
+            const InfoOp& o = info[i];
+            if (o.unita != parte || statiche.contains(o.chiave) || o.ruotata || o.copre ||
+                (o.tipo != TipoOperazione::Testo && o.tipo != TipoOperazione::CasellaTesto))
+                continue;
+            auto r = ricordi.find(o.chiave);
+            if (r == ricordi.end()) {
+                const size_t h = qHash(o.chiave);
+                if (!visti.contains(h)) {
+                    if (visti.size() >= kVistiMassimi) visti.clear();
+                    visti.insert(h);
+                    continue;
+                }
+                const Disegno t = disegna(doc, indice, dpi, u, info, [&](std::size_t j) { return j == i; });
+                const QRect a = areaPunti(t.punti);
+                if (a.isEmpty() || !t.comandi.isEmpty()) continue;
+                Ricordo nuovo{{}, a.topLeft(), 0};
+                if (ricordi.size() < kRicordiMassimi) {
+                    nuovo.nome = "R:CG" + numero(long(ricordi.size())) + ".GRF";
+                } else {  // the one recalled longest ago makes room
+                    auto vecchio = std::min_element(ricordi.begin(), ricordi.end(),
+                                                    [](const Ricordo& x, const Ricordo& y) { return x.uso < y.uso; });
+                    nuovo.nome = vecchio->nome;
+                    ricordi.erase(vecchio);
+                }
+                out += "~DG" + nuovo.nome + ',' + datiGrafici(t.punti, a.left(), a.top(), a.right(), a.bottom()) + '\n';
+                r = ricordi.insert(o.chiave, nuovo);
+            }
+            r->uso = ++tempo;
+            richiami += "^FO" + numero(r->posto.x()) + ',' + numero(r->posto.y()) + "^XG" + r->nome + ",1,1^FS";
+            richiamate[i] = 1;
+        }
+        const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {
+            return info[i].unita == parte && !statiche.contains(info[i].chiave) && !richiamate[i];
+        });
+        return out + "^XA^XF" + kFormatoLavoro + "^FS" + richiami + campiGrafici(d.punti) + d.comandi;
+    }
+};
+
+ScrittoreLavoroZpl::ScrittoreLavoroZpl(double dpi, int copie) : s_(std::make_unique<Stato>())
+{
+    s_->dpi = dpi;
+    s_->copie = std::max(1, copie);
+}
+
+ScrittoreLavoroZpl::~ScrittoreLavoroZpl() = default;
+
+QByteArray ScrittoreLavoroZpl::Pagina(const DocumentoStampa& doc, int indice)
+{
+    // The document's resolution is the job's.
+    if (!(s_->dpi > 0)) s_->dpi = RisoluzioneZpl(doc);
+    const double dpi = s_->dpi;
+    const double k = dpi / kTwipPollice;
+    QByteArray out;
+    if (!s_->iniziato) {
+        s_->iniziato = true;
+        out += InizioLavoroZpl(doc.Termica(), dpi);
+    }
+    if (indice < 0 || indice >= doc.PageCount()) return out;
+    std::vector<ParteZpl> unita;
+    for (const QRectF& r : doc.FasceEtichette()) unita.push_back(parteDi(r, k));
+    const bool fasce = !unita.empty();
+    if (!fasce) unita.push_back(parteDi(QRectF(0, 0, doc.PageWidth(), doc.PageHeight()), k));
+    const std::vector<InfoOp> info = operazioni(doc, indice, unita);
+    for (std::size_t p = 0; p < unita.size(); ++p) {
+        const ParteZpl& u = unita[p];
+        // What the label draws, in order: the same as the label before, it is one more copy.
+        QByteArray chiave = numero(u.larghezza) + 'x' + numero(u.altezza);
+        QSet<QByteArray> chiavi;
+        bool disegna = false;
+        for (const InfoOp& i : info) {
+            if (i.unita != int(p)) continue;
+            chiave += i.chiave;
+            if (i.tipo == TipoOperazione::Rotazione) continue;
+            chiavi.insert(i.chiave);
+            disegna = true;
+        }
+        // An empty row of a sheet (before the first cell, after the last label) is not printed.
+        if (fasce && !disegna) continue;
+        if (s_->volte > 0 && chiave == s_->chiaveAttesa) {
+            ++s_->volte;
+            continue;
+        }
+        out += s_->svuota();
+        s_->attesa = s_->etichetta(doc, indice, u, info, int(p), chiavi);
+        s_->chiaveAttesa = std::move(chiave);
+        s_->volte = 1;
+    }
+    return out;
+}
+
+QByteArray ScrittoreLavoroZpl::Fine() { return s_->svuota(); }
 QByteArray InizioLavoroZpl(const StampanteTermica& t, double dpi)
 {
     using T = StampanteTermica;
@@ -415,45 +911,39 @@ QByteArray InizioLavoroZpl(const StampanteTermica& t, double dpi)
 
 bool ScriviZpl(const DocumentoStampa& doc, QIODevice& uscita, double dpi, int copie)
 {
-    if (!(dpi > 0)) dpi = RisoluzioneZpl(doc);
-    if (const QByteArray inizio = InizioLavoroZpl(doc.Termica(), dpi); uscita.write(inizio) != inizio.size())
-        return false;
+    ScrittoreLavoroZpl lavoro(dpi, copie);
     for (int i = 0; i < doc.PageCount(); ++i) {
-        const QByteArray e = EtichettaZpl(doc, i, dpi, copie);
+        const QByteArray e = lavoro.Pagina(doc, i);
         if (uscita.write(e) != e.size()) return false;
     }
-    return true;
+    const QByteArray fine = doc.PageCount() > 0 ? lavoro.Fine() : InizioLavoroZpl(doc.Termica(), dpi > 0 ? dpi : RisoluzioneZpl(doc));
+    return uscita.write(fine) == fine.size();
 }
 
 FileZplProgressivo::FileZplProgressivo(const QString& percorso, double dpi, int copie)
-    : file_(std::make_unique<ScritturaFile>(percorso)), dpi_(dpi), copie_(copie)
+    : file_(std::make_unique<ScritturaFile>(percorso)), lavoro_(std::make_unique<ScrittoreLavoroZpl>(dpi, copie))
 {
 }
 
 FileZplProgressivo::~FileZplProgressivo() = default;
 
-void FileZplProgressivo::Pagina(const DocumentoStampa& doc, int indice)
+bool FileZplProgressivo::scrivi(const QByteArray& dati)
 {
-    if (!ok_) return;
+    if (!ok_) return false;
     if (!aperto_) {
         aperto_ = true;
         ok_ = file_->Apri();
-        if (!ok_) return;
-        const QByteArray inizio = InizioLavoroZpl(doc.Termica(), dpi_ > 0 ? dpi_ : RisoluzioneZpl(doc));
-        ok_ = file_->Dispositivo().write(inizio) == inizio.size();
-        if (!ok_) return;
+        if (!ok_) return false;
     }
-    const QByteArray e = EtichettaZpl(doc, indice, dpi_ > 0 ? dpi_ : RisoluzioneZpl(doc), copie_);
-    ok_ = file_->Dispositivo().write(e) == e.size();
+    ok_ = file_->Dispositivo().write(dati) == dati.size();
+    return ok_;
 }
+
+void FileZplProgressivo::Pagina(const DocumentoStampa& doc, int indice) { scrivi(lavoro_->Pagina(doc, indice)); }
 
 bool FileZplProgressivo::Conferma(const DocumentoStampa&, QString* errore)
 {
-    if (!aperto_) {
-        aperto_ = true;
-        ok_ = file_->Apri();
-    }
-    if (ok_ && file_->Conferma()) return true;
+    if (scrivi(lavoro_->Fine()) && file_->Conferma()) return true;
     file_->Annulla();
     *errore = file_->Errore().isEmpty() ? LoadResString(1431) : file_->Errore();
     return false;

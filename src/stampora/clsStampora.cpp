@@ -318,6 +318,16 @@ void clsStampora::SetOffsetX(double v)
     output_->SetCurrentX(InUnita(static_cast<double>(currentX_) + offsetX_));
 }
 
+void clsStampora::SetFasceEtichette(const std::vector<QRectF>& fasce)
+{
+    const double tpp = output_->TwipsPerPixel();
+    std::vector<QRectF> twips;
+    for (const QRectF& r : fasce)
+        twips.emplace_back(QPointF(InUnita(r.left() + offsetX_).Twips(tpp), InUnita(r.top() + offsetY_).Twips(tpp)),
+                           QPointF(InUnita(r.right() + offsetX_).Twips(tpp), InUnita(r.bottom() + offsetY_).Twips(tpp)));
+    output_->SetFasceEtichette(std::move(twips));
+}
+
 void clsStampora::SetOffsetY(double v)
 {
     offsetY_ = v;

@@ -103,6 +103,9 @@ public:
     void SetOffsetX(double v);
     double OffsetY() const { return offsetY_; }
     void SetOffsetY(double v);
+    // The rows of labels of a sheet, in user units before the offsets, for the output
+    // (DocumentoStampa::FasceEtichette); none for a roll.
+    void SetFasceEtichette(const std::vector<QRectF>& fasce);
 
     // The unit name coordinates travel with ("mm" by default) and its twips per unit
     // (0 for a scale mode outside the table).
