@@ -542,24 +542,52 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
         ++n;
     });
 
-    QImage img(u.larghezza, u.altezza, QImage::Format_RGB32);
-    img.fill(Qt::white);
+    // Only the area of what is drawn, with room for what a text draws past its box.
+    const QRect tutta(0, 0, u.larghezza, u.altezza);
+    QRect zona;
+    const int margine = int(std::ceil(dpi / 8));
+    for (std::size_t i = 0; i < info.size() && zona != tutta; ++i) {
+        if (info[i].tipo == TipoOperazione::Rotazione || rese[i] == Resa::Omessa) continue;
+        const QRectF& r = info[i].riquadro;
+        zona |= r.isEmpty() ? tutta
+                            : QRect(QPoint(int(std::floor(r.left() * k)) - u.origine.x(), int(std::floor(r.top() * k)) - u.origine.y()),
+                                    QPoint(int(std::ceil(r.right() * k)) - u.origine.x(), int(std::ceil(r.bottom() * k)) - u.origine.y()))
+                                  .adjusted(-margine, -margine, margine, margine);
+    }
+    zona &= tutta;
+    d.punti = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
+    d.punti.fill(0);
+    if (zona.isEmpty()) return d;
+    // One drawing surface for the job's labels, cleared where it is drawn on.
+    static thread_local QImage img;
+    if (img.width() < zona.width() || img.height() < zona.height())
+        img = QImage(std::max(img.width(), zona.width()), std::max(img.height(), zona.height()), QImage::Format_RGB32);
+    const QRect area(0, 0, zona.width(), zona.height());
     {
         QPainter p(&img);
+        p.fillRect(area, Qt::white);
+        p.setClipRect(area);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
-        p.translate(-u.origine.x(), -u.origine.y());
+        p.translate(-u.origine.x() - zona.left(), -u.origine.y() - zona.top());
         p.scale(k, k);
         std::size_t m = 0;  // the renderer asks about every operation in order, turns included
         DisegnaPagina(p, doc, indice, dpi, [&](const Operazione&) { return m < rese.size() ? rese[m++] : Resa::Omessa; });
     }
-    d.punti = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
-    d.punti.fill(0);
-    for (int y = 0; y < u.altezza; ++y) {
-        uchar* riga = d.punti.scanLine(y);
+    for (int y = 0; y < zona.height(); ++y) {
+        uchar* riga = d.punti.scanLine(zona.top() + y);
         const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < u.larghezza; ++x)
-            if (PuntoNero(sorgente[x])) riga[x >> 3] |= uchar(0x80 >> (x & 7));
+        for (int x0 = 0; x0 < zona.width(); x0 += 16) {
+            const int x1 = std::min(x0 + 16, zona.width());
+            QRgb tutti = 0xFFFFFFFF;  // sixteen white dots at a time are passed over
+            for (int x = x0; x < x1; ++x) tutti &= sorgente[x];
+            if ((tutti & 0xFFFFFF) == 0xFFFFFF) continue;
+            for (int x = x0; x < x1; ++x)
+                if ((sorgente[x] & 0xFFFFFF) != 0xFFFFFF && PuntoNero(sorgente[x])) {
+                    const int px = zona.left() + x;
+                    riga[px >> 3] |= uchar(0x80 >> (px & 7));
+                }
+        }
     }
     return d;
 }
@@ -728,10 +756,17 @@ struct ScrittoreLavoroZpl::Stato {
                               QPoint(int(std::ceil(i.riquadro.right() * k)) - u.origine.x(),
                                      int(std::ceil(i.riquadro.bottom() * k)) - u.origine.y()))
                             .intersected(statico.rect());
+        if (r.isEmpty()) return false;
+        const int primo = r.left() >> 3, ultimo = r.right() >> 3;
+        const uchar testa = uchar(0xFF >> (r.left() & 7)), coda = uchar(0xFF << (7 - (r.right() & 7)));
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const uchar* riga = statico.constScanLine(y);
-            for (int x = r.left(); x <= r.right(); ++x)
-                if (riga[x >> 3] & (0x80 >> (x & 7))) return true;
+            for (int b = primo; b <= ultimo; ++b) {
+                uchar m = 0xFF;
+                if (b == primo) m &= testa;
+                if (b == ultimo) m &= coda;
+                if (riga[b] & m) return true;
+            }
         }
         return false;
     }
