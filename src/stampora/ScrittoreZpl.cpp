@@ -318,7 +318,7 @@ constexpr int kRigheVuoteCampo = 24;
 constexpr int kByteVuotiCampo = 4;
 // Texts a job keeps in the printer's memory as graphics, and texts it remembers having
 // seen (the printer's memory and the job's stay bounded).
-constexpr qsizetype kRicordiMassimi = 128;
+constexpr qsizetype kRicordiMassimi = 512;
 constexpr qsizetype kVistiMassimi = 16384;
 
 // A part of a page printed as one ZPL label: the page, or a row of labels of a sheet.
@@ -847,7 +847,7 @@ struct ScrittoreLavoroZpl::Stato {
                 if (a.isEmpty() || !t.comandi.isEmpty()) continue;
                 Ricordo nuovo{{}, a.topLeft(), 0};
                 if (ricordi.size() < kRicordiMassimi) {
-                    nuovo.nome = "R:CG" + numero(long(ricordi.size())) + ".GRF";
+                    nuovo.nome = "R:C" + numero(long(ricordi.size())) + ".GRF";
                 } else {  // the one recalled longest ago makes room
                     auto vecchio = std::min_element(ricordi.begin(), ricordi.end(),
                                                     [](const Ricordo& x, const Ricordo& y) { return x.uso < y.uso; });
@@ -858,7 +858,7 @@ struct ScrittoreLavoroZpl::Stato {
                 r = ricordi.insert(o.chiave, nuovo);
             }
             r->uso = ++tempo;
-            richiami += "^FO" + numero(r->posto.x()) + ',' + numero(r->posto.y()) + "^XG" + r->nome + ",1,1^FS";
+            richiami += "^FO" + numero(r->posto.x()) + ',' + numero(r->posto.y()) + "^XG" + r->nome + "^FS";
             richiamate[i] = 1;
         }
         const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {

@@ -303,7 +303,7 @@ TEST(Zpl, LavoroConFormatoMemorizzatoEdEtichetteUguali)
     ASSERT_EQ(etichette.size(), 4) << zpl.constData();
     EXPECT_TRUE(etichette[0].endsWith("^PQ4^XZ"));  // the first record twice, two copies each
     EXPECT_EQ(zpl.count("~DG"), 1);  // Torino, the second time
-    EXPECT_TRUE(etichette[3].contains("^XGR:CG0.GRF,1,1"));
+    EXPECT_TRUE(etichette[3].contains("^XGR:C0.GRF^FS"));
     for (const QByteArray& e : etichette.mid(1)) {
         EXPECT_TRUE(e.startsWith("^XA^XF"));
         EXPECT_TRUE(e.endsWith("^PQ2^XZ"));
