@@ -40,48 +40,27 @@ QString B(int d)
 const char* const kParitaStandard[] = {"AAAAAA", "AABABB", "AABBAB", "AABBBA", "ABAABB",
                                        "ABBAAB", "ABBBAA", "ABABAB", "ABABBA", "ABBABA"};
 
-TEST(EAN, Ean13Reale)
+// Real codes module by module: 5 901234 123457 (leading 5: sets A B B A A B) and 9638 5074.
+TEST(EAN, CodiciReali)
 {
-    // 5 901234 123457: leading 5 gives the sets A B B A A B.
-    const QString atteso = QStringLiteral(
-        "000101"
-        "0001011"
-        "0100111"
-        "0110011"
-        "0010011"
-        "0111101"
-        "0011101"
-        "01010"
-        "1100110"
-        "1101100"
-        "1000010"
-        "1011100"
-        "1001110"
-        "1000100"
-        "101000");
-    const EsitoEAN e = CodificaEAN(QStringLiteral("5901234123457"));
-    EXPECT_TRUE(e.messaggio.isEmpty());
-    EXPECT_EQ(e.moduli, atteso);
-    EXPECT_EQ(e.moduli.size(), kModuliEAN13);
-}
-
-TEST(EAN, Ean8Reale)
-{
-    const QString atteso = QStringLiteral(
-        "000101"
-        "0001011"
-        "0101111"
-        "0111101"
-        "0110111"
-        "01010"
-        "1001110"
-        "1110010"
-        "1000100"
-        "1011100"
-        "101000");
-    const EsitoEAN e = CodificaEAN(QStringLiteral("96385074"));
-    EXPECT_EQ(e.moduli, atteso);
-    EXPECT_EQ(e.moduli.size(), kModuliEAN8);
+    const std::pair<const char*, QString> casi[] = {
+        {"5901234123457", QStringLiteral("000101"
+                                         "0001011" "0100111" "0110011" "0010011" "0111101" "0011101"
+                                         "01010"
+                                         "1100110" "1101100" "1000010" "1011100" "1001110" "1000100"
+                                         "101000")},
+        {"96385074", QStringLiteral("000101"
+                                    "0001011" "0101111" "0111101" "0110111"
+                                    "01010"
+                                    "1001110" "1110010" "1000100" "1011100"
+                                    "101000")},
+    };
+    for (const auto& [codice, atteso] : casi) {
+        const EsitoEAN e = CodificaEAN(QString::fromLatin1(codice));
+        EXPECT_TRUE(e.messaggio.isEmpty()) << codice;
+        EXPECT_EQ(e.moduli, atteso) << codice;
+        EXPECT_EQ(e.moduli.size(), atteso.size() == 101 ? kModuliEAN13 : kModuliEAN8) << codice;
+    }
 }
 
 TEST(EAN, OgniCifraIniziale)

@@ -95,17 +95,7 @@ TEST(DisegnoEAN, Geometria)
     }
 }
 
-TEST(DisegnoEAN, Ean8)
-{
-    MisuraFinta misura;
-    const DisegnoBarcode d = DisegnoEAN(QStringLiteral("96385074"), kRiquadro, misura.funzione());
-    EXPECT_EQ(d.moduli, 73);
-    EXPECT_EQ(d.rettangoli.size(), 6 + 8 * 2);
-    EXPECT_EQ(ModuliDisegnati(d),
-              modCartigo::CodificaEAN(QStringLiteral("96385074")).moduli.replace(QLatin1Char('0'), QLatin1Char('-')));
-}
-
-TEST(DisegnoEAN, DodiciCifrePrintTheCheckDigit)
+TEST(DisegnoEAN, DodiciCifrePrintTheCheckDigitAndEan8)
 {
     MisuraFinta misura;
     const DisegnoBarcode d = DisegnoEAN(QStringLiteral("590123412345"), kRiquadro, misura.funzione());
@@ -114,8 +104,13 @@ TEST(DisegnoEAN, DodiciCifrePrintTheCheckDigit)
     MisuraFinta altra;
     EXPECT_EQ(ModuliDisegnati(d),
               ModuliDisegnati(DisegnoEAN(QStringLiteral("5901234123457"), kRiquadro, altra.funzione())));
-    // a complete code keeps its text as given, blanks included
-    EXPECT_EQ(DisegnoEAN(QStringLiteral(" 96385074"), kRiquadro, misura.funzione()).testo, QStringLiteral(" 96385074"));
+    // a complete code keeps its text as given, blanks included; an EAN-8 draws its own modules
+    const DisegnoBarcode otto = DisegnoEAN(QStringLiteral(" 96385074"), kRiquadro, misura.funzione());
+    EXPECT_EQ(otto.testo, QStringLiteral(" 96385074"));
+    EXPECT_EQ(otto.moduli, 73);
+    EXPECT_EQ(otto.rettangoli.size(), 6 + 8 * 2);
+    EXPECT_EQ(ModuliDisegnati(otto),
+              modCartigo::CodificaEAN(QStringLiteral("96385074")).moduli.replace(QLatin1Char('0'), QLatin1Char('-')));
 }
 
 TEST(DisegnoEAN, CodiceVuotoORifiutato)
