@@ -155,7 +155,7 @@ int NomeModificaDi(Proprieta p)
         case P::ColoreSfondo:
             return NomeModifica::ColoreSfondo;
         case P::Rotazione:
-            return NomeModifica::Orientamento;
+            return NomeModifica::Rotazione;
         case P::Campo:
             return NomeModifica::CollegaCampo;
     }

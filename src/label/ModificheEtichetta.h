@@ -44,7 +44,6 @@ constexpr int Rotazione = 2914;
 constexpr int ContornoForma = 2915;
 constexpr int AdattaTesto = 1779;
 constexpr int TrattoContorno = 1780;
-constexpr int Orientamento = 1781;
 }  // namespace NomeModifica
 
 // The frame of an object, in twips.

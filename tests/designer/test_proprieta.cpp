@@ -84,7 +84,7 @@ TEST(ProprietaSelezione, EverySettingReadsBackWhatItWroteAndChangesInOneStep)
     s.ImpostaSelezione({a, r});
     EXPECT_FALSE(s.Valore(Proprieta::Dimensione).presente);
     EXPECT_TRUE(s.Imposta(Proprieta::Rotazione, 180));
-    EXPECT_EQ(doc.Storia().undoText(), LoadResString(NomeModifica::Orientamento));
+    EXPECT_EQ(doc.Storia().undoText(), LoadResString(NomeModifica::Rotazione));
     EXPECT_EQ(a->Rotazione.Gradi + r->Rotazione.Gradi, 360);
     // An object deleted since drops out of the selection.
     doc.Esegui(new ComandoCancella(doc, {r->id}));
