@@ -268,16 +268,21 @@ void frmCartigo::creaToolbar()
         primo = false;
         for (int i = 0; g[i]; ++i) pulsante(toolbar1_, QString::fromLatin1(g[i]));
     }
-    toolbar1_->addSeparator();
-    pulsante(toolbar1_, QStringLiteral("zoommeno"));
-    cmbZoom_ = new QComboBox(toolbar1_);
+    // The zoom at the status bar's right end, where it stays in sight however narrow the
+    // window (a scale of 2 on a laptop screen leaves 800 pixels).
+    toolbarZoom_ = new QToolBar(this);
+    toolbarZoom_->setObjectName(QStringLiteral("ToolbarZoom"));
+    toolbarZoom_->setIconSize(QSize(16, 16));
+    toolbarZoom_->setMovable(false);
+    pulsante(toolbarZoom_, QStringLiteral("zoommeno"));
+    cmbZoom_ = new QComboBox(toolbarZoom_);
     cmbZoom_->setObjectName(QStringLiteral("cmbZoom"));
     cmbZoom_->setEditable(true);
     cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
     for (int p : {25, 50, 75, 100, 150, 200, 300, 400, 600, 800})
         cmbZoom_->addItem(QStringLiteral("%1 %").arg(p), p / 100.0);
     cmbZoom_->setCurrentIndex(3);
-    toolbar1_->addWidget(cmbZoom_)->setObjectName(QStringLiteral("zoom"));
+    toolbarZoom_->addWidget(cmbZoom_)->setObjectName(QStringLiteral("zoom"));
     connect(cmbZoom_, &QComboBox::activated, this, [this](int i) { ImpostaZoom(cmbZoom_->itemData(i).toDouble()); });
     connect(cmbZoom_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         QString t = cmbZoom_->currentText();
@@ -289,8 +294,8 @@ void frmCartigo::creaToolbar()
         else
             aggiornaZoom();
     });
-    pulsante(toolbar1_, QStringLiteral("zoompiu"));
-    pulsante(toolbar1_, QStringLiteral("zoomadatta"));
+    pulsante(toolbarZoom_, QStringLiteral("zoompiu"));
+    pulsante(toolbarZoom_, QStringLiteral("zoomadatta"));
     Pulsante(QStringLiteral("griglia"))->setCheckable(true);
     Pulsante(QStringLiteral("snap"))->setCheckable(true);
     Pulsante(QStringLiteral("snap"))->setChecked(true);
@@ -353,6 +358,7 @@ void frmCartigo::creaStatusBar()
     pannelli_.value(QStringLiteral("numlock"))->setText(LoadResString(1403));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("posizione")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("zoom")));
+    statusBar()->addPermanentWidget(toolbarZoom_);
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("capslock")));
     statusBar()->addPermanentWidget(pannelli_.value(QStringLiteral("numlock")));
     aggiornaConnessione(false);

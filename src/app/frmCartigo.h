@@ -45,6 +45,7 @@ public:
     QAction* Menu(const QString& nome) const { return menu_.value(nome); }
     QAction* Pulsante(const QString& chiave) const { return pulsanti_.value(chiave); }
     QToolBar* Toolbar1() const { return toolbar1_; }
+    QToolBar* ToolbarZoom() const { return toolbarZoom_; }
     QToolBar* Toolbar2() const { return toolbar2_; }
     QToolBar* ToolbarDisposizione() const { return toolbar3_; }
     QComboBox* cmbFontname() const { return cmbFontname_; }
@@ -240,6 +241,7 @@ private:
     QComboBox* cmbFontname_ = nullptr;
     QComboBox* cmbFontsize_ = nullptr;
     QComboBox* cmbZoom_ = nullptr;
+    QToolBar* toolbarZoom_ = nullptr;
     PannelloOggetto* pannello_ = nullptr;
     QDockWidget* dock_ = nullptr;
     bool mostrata_ = false;  // shown once: the starting zoom is set

@@ -86,7 +86,7 @@ void frmCartigo::aggiornaZoom()
 {
     const QString testo = QStringLiteral("%1 %").arg(std::lround(Zoom() * 100));
     if (!cmbZoom_->lineEdit()->hasFocus()) cmbZoom_->setEditText(testo);
-    pannelli_.value(QStringLiteral("zoom"))->setText(LoadResString(1548) + QLatin1Char(' ') + testo);
+    pannelli_.value(QStringLiteral("zoom"))->setText(LoadResString(1548));
 }
 
 void frmCartigo::mostraPosizione(std::optional<QPointF> twips)

@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QToolBar>
 
 #include <unistd.h>
 #include <cstdio>
@@ -118,7 +119,7 @@ TEST(Finestra, MenusAndTooltipsInBothLanguages)
         chiavi.join(QLatin1Char(' ')),
         QStringLiteral(
             "nuovo apri salva | annulla ripeti | imposta stampa | connettidb disconnettidb | seleziona testo immagine "
-            "barcode rettangolo linea ellisse | modifica collega | parbarcode | griglia snap | zoommeno zoom zoompiu zoomadatta"));
+            "barcode rettangolo linea ellisse | modifica collega | parbarcode | griglia snap"));
     EXPECT_FALSE(w.f->Pulsante(QStringLiteral("griglia"))->isChecked());
     EXPECT_TRUE(w.f->Pulsante(QStringLiteral("snap"))->isChecked());
     EXPECT_EQ(w.f->cmbFontsize()->count(), 16);
@@ -148,6 +149,20 @@ TEST(Finestra, TheWindowFitsTheScreenAndIsCentredOnIt)
     w.f->show();
     QApplication::processEvents();
     centrata(*w.f);
+    // At a scale of 2 on a 1600 x 1000 screen (800 x 500): the status bar and the zoom
+    // controls are on the window, not cut off or folded away.
+    w.f->resize(800, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(w.f->size(), QSize(800, 500));
+    QList<QWidget*> controlli{w.f->statusBar(), w.f->cmbZoom(), w.f->Pannello(QStringLiteral("zoom"))};
+    for (const char* k : {"zoommeno", "zoompiu", "zoomadatta"})
+        controlli << w.f->ToolbarZoom()->widgetForAction(w.f->Pulsante(QString::fromLatin1(k)));
+    for (QWidget* c : controlli) {
+        ASSERT_NE(c, nullptr);
+        EXPECT_TRUE(c->isVisible()) << c->objectName().toStdString();
+        EXPECT_TRUE(w.f->rect().contains(QRect(c->mapTo(w.f.get(), QPoint()), c->size())))
+            << c->objectName().toStdString();
+    }
     // A window that fits keeps its size.
     QWidget piccola;
     piccola.resize(300, 200);
@@ -393,6 +408,8 @@ TEST(Finestra, PrintingToAFileStartsBesideTheLabelAndSaysWhereItWent)
     w.f->mnuStampa_Click();
     ASSERT_EQ(w.ui.richiesteFile.size(), 1);
     EXPECT_EQ(QDir(w.ui.richiesteFile[0].cartella), QDir(dir.path()));
+    EXPECT_TRUE(w.ui.richiesteFile[0].filtro.contains(QStringLiteral("PDF (*.pdf)")));
+    EXPECT_TRUE(w.ui.richiesteFile[0].filtro.contains(QStringLiteral("(*.ant)")));
     EXPECT_TRUE(QFileInfo(pdf).size() > 0);
     EXPECT_EQ(w.f->statusBar()->currentMessage(), QStringLiteral("File written: ") + QDir::toNativeSeparators(pdf));
     w.ui.file = {std::nullopt};  // cancelled the second time
