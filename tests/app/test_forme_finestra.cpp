@@ -2,65 +2,26 @@
 // drawn with the mouse (Shift held or not), a line's end dragged by its grip, Rotate left
 // and right from the keys, copy and paste, the outline dialog on a double-click. Positions
 // are whole millimetres of the label (snap on), so the expected ends are exact in twips.
-#include "app/frmCartigo.h"
-#include "common/TestSupport.h"
-#include "designer/PicBox.h"
-#include "label/FileEtichetta.h"
+#include "FinestraDiProva.h"
 #include "label/ModificheEtichetta.h"
-#include "shell/InterazioneScriptata.h"
-#include "shell/StringTable.h"
-
-#include <QTest>
 
 using namespace cartigo;
 
 namespace {
 
-struct FormeConMouse : ::testing::Test {
-    InterazioneScriptata ui;
-    std::unique_ptr<frmCartigo> f;
-    std::unique_ptr<test::LocaleTemporaneo> locale;
-
+struct FormeConMouse : test::FinestraDiProva {
     void SetUp() override
     {
-        test::AssicuraApplicazione();
-        ImpostaLingua(Lingua::Italiano);
-        f = std::make_unique<frmCartigo>(&ui);
-        locale = std::make_unique<test::LocaleTemporaneo>(ImpostazioniLocali::italiano());
-        f->resize(1000, 720);
-        f->show();
-        f->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
-        f->ImpostaZoom(1, QPoint(0, 0));
-        ASSERT_EQ(f->Superficie()->Scala().x, 15) << "the tests assume 96 dpi";
-        LayoutEtichetta l = f->Documento().Layout();
+        FinestraDiProva::SetUp();
+        CentoPerCento();
+        LayoutEtichetta l = doc().Layout();
         l.LarghezzaEtichetta = 100;
         l.AltezzaEtichetta = 80;
-        f->Documento().ImpostaLayout(l);
-        f->Documento().Storia().clear();
+        doc().ImpostaLayout(l);
+        doc().Storia().clear();
     }
-    void TearDown() override
-    {
-        f->Documento().ImpostaModificato(false);
-        f.reset();
-    }
-
-    DocumentoEtichetta& doc() { return f->Documento(); }
-    QByteArray dati() { return FileEtichetta::DatiEtichetta(doc(), ImpostazioniLocali::correnti()); }
     // A point `x` and `y` millimetres into the label (surface twips).
     static QPointF mm(double x, double y) { return {OrigineEtichettaX + x * 56.7, OrigineEtichettaY + y * 56.7}; }
-    QPoint punto(QPointF tw) const
-    {
-        return f->Superficie()->mapTo(f.get(), QPoint(int(std::lround(tw.x() / 15)), int(std::lround(tw.y() / 15))));
-    }
-    // A drag with the keys `m` held at the press and the release.
-    void trascina(QPointF da, QPointF a, Qt::KeyboardModifiers m = {})
-    {
-        QTest::mousePress(f->windowHandle(), Qt::LeftButton, m, punto(da));
-        QTest::mouseMove(f->windowHandle(), punto((da + a) / 2));
-        QTest::mouseMove(f->windowHandle(), punto(a));
-        QTest::mouseRelease(f->windowHandle(), Qt::LeftButton, m, punto(a));
-    }
     OggettoEtichetta* disegna(const char* strumento, QPointF da, QPointF a, Qt::KeyboardModifiers m = {})
     {
         f->Pulsante(QString::fromLatin1(strumento))->trigger();
@@ -74,7 +35,6 @@ struct FormeConMouse : ::testing::Test {
         EXPECT_NEAR(o->X2(), b.x(), 0.01);
         EXPECT_NEAR(o->Y2(), b.y(), 0.01);
     }
-    static QRectF cornice(const OggettoEtichetta* o) { return {o->Left, o->Top, o->Width, o->Height}; }
 };
 
 }  // namespace
@@ -143,7 +103,7 @@ TEST_F(FormeConMouse, ALineIsPickedByItsStrokeAndItsEndsAreItsGrips)
     EXPECT_LE(((*maniglie)[4] + mezza - mm(30, 20)).manhattanLength(), 16);
 
     // The second end dragged: the first stays.
-    const QByteArray prima = dati();
+    const QByteArray prima = file();
     trascina((*maniglie)[4] + mezza, mm(5, 25));
     estremi(l, mm(5, 25), mm(10, 10));
     EXPECT_TRUE(l->Ascendente);
@@ -155,7 +115,7 @@ TEST_F(FormeConMouse, ALineIsPickedByItsStrokeAndItsEndsAreItsGrips)
     estremi(l, mm(5, 25), mm(5, 40));
     QTest::keyClick(f.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(f.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(dati(), prima);
+    EXPECT_EQ(file(), prima);
     // The whole line moves by its stroke, keeping its direction.
     trascina(mm(20, 15), mm(25, 18));
     estremi(l, mm(15, 13), mm(35, 23));
@@ -171,7 +131,7 @@ TEST_F(FormeConMouse, RotateLeftAndRightTurnEverySelectedObjectAboutItsCentre)
     doc().Storia().clear();
     EXPECT_EQ(f->Menu(QStringLiteral("mnuRuotaSinistra"))->text(), QStringLiteral("Ruota a sinistra"));
     EXPECT_EQ(f->Menu(QStringLiteral("mnuRuotaDestra"))->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-    const QByteArray prima = dati();
+    const QByteArray prima = file();
     const QRectF ct = cornice(t), cb = cornice(b), cl = cornice(l);
 
     QTest::keyClick(f.get(), Qt::Key_A, Qt::ControlModifier);
@@ -197,20 +157,20 @@ TEST_F(FormeConMouse, RotateLeftAndRightTurnEverySelectedObjectAboutItsCentre)
     ASSERT_TRUE(maniglie);
     EXPECT_LE(((*maniglie)[4] + QPointF(30, 30) - cornice(t).bottomRight()).manhattanLength(), 32);
 
-    const QByteArray sinistra = dati();
+    const QByteArray sinistra = file();
     QTest::keyClick(f.get(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(f.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     QTest::keyClick(f.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(t->Rotazione.Gradi, 90);
     EXPECT_EQ(doc().Storia().count(), 3);
     // Undo and redo give the file back byte for byte.
-    const QByteArray novanta = dati();
+    const QByteArray novanta = file();
     for (int i = 0; i < 2; ++i) QTest::keyClick(f.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(dati(), sinistra);
+    EXPECT_EQ(file(), sinistra);
     QTest::keyClick(f.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(dati(), prima);
+    EXPECT_EQ(file(), prima);
     for (int i = 0; i < 3; ++i) QTest::keyClick(f.get(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(dati(), novanta);
+    EXPECT_EQ(file(), novanta);
     // Turning only lines changes nothing and makes no step.
     f->Editor().ImpostaSelezione({l});
     QTest::keyClick(f.get(), Qt::Key_R, Qt::ControlModifier);

@@ -1,13 +1,8 @@
 // The main window driven like a user: the mouse on the surface (through the window,
 // so the drag's mouse capture is real), the editing keys, the commands of the menus
 // and toolbars per kind, the font boxes, and a label built with the mouse and saved.
-#include "app/frmCartigo.h"
-#include "common/TestSupport.h"
+#include "FinestraDiProva.h"
 #include "designer/BandaTrascinamento.h"
-#include "designer/PicBox.h"
-#include "label/FileEtichetta.h"
-#include "shell/InterazioneScriptata.h"
-#include "shell/StringTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,42 +10,17 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace cartigo;
 
 namespace {
 
-struct ModificaConMouse : ::testing::Test {
-    InterazioneScriptata ui;
-    std::unique_ptr<frmCartigo> f;
-    std::unique_ptr<test::LocaleTemporaneo> locale;
-
+struct ModificaConMouse : test::FinestraDiProva {
     void SetUp() override
     {
-        test::AssicuraApplicazione();
-        ImpostaLingua(Lingua::Italiano);
-        f = std::make_unique<frmCartigo>(&ui);
-        locale = std::make_unique<test::LocaleTemporaneo>(ImpostazioniLocali::italiano());
-        f->resize(1000, 720);
-        f->show();
-        f->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
-        f->ImpostaZoom(1, QPoint(0, 0));  // the label opens fitted; these tests work at 100 %
-        ASSERT_EQ(f->Superficie()->Scala().x, 15) << "the tests assume 96 dpi";
+        FinestraDiProva::SetUp();
+        CentoPerCento();
         ui.caratteri.clear();
-    }
-    void TearDown() override
-    {
-        f->Documento().ImpostaModificato(false);  // no question on closing
-        f.reset();
-    }
-
-    DocumentoEtichetta& doc() { return f->Documento(); }
-    // A surface point (twips) in the window's coordinates.
-    QPoint punto(QPointF tw) const
-    {
-        return f->Superficie()->mapTo(f.get(), QPoint(int(std::lround(tw.x() / 15)), int(std::lround(tw.y() / 15))));
     }
     void premi(QPointF tw, Qt::MouseButton b = Qt::LeftButton)
     {
@@ -60,14 +30,6 @@ struct ModificaConMouse : ::testing::Test {
     void rilascia(QPointF tw, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseRelease(f->windowHandle(), b, {}, punto(tw));
-    }
-    void clic(QPointF tw) { QTest::mouseClick(f->windowHandle(), Qt::LeftButton, {}, punto(tw)); }
-    void trascina(QPointF da, QPointF a)
-    {
-        premi(da);
-        sposta((da + a) / 2);
-        sposta(a);
-        rilascia(a);
     }
     void tasto(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(f.get(), k, m); }
     // Types `testo` into a font box and leaves it for the surface, as a click there does.
@@ -80,7 +42,6 @@ struct ModificaConMouse : ::testing::Test {
         f->Superficie()->setFocus(Qt::MouseFocusReason);
         QApplication::processEvents();
     }
-    static QRectF cornice(const OggettoEtichetta* o) { return {o->Left, o->Top, o->Width, o->Height}; }
 };
 
 }  // namespace

@@ -2,14 +2,9 @@
 // edited through the panel's widgets, each change one step that undo takes back byte for
 // byte, what several objects share and where they differ, and a width that never follows
 // what the panel shows.
-#include "app/frmCartigo.h"
-#include "common/TestSupport.h"
+#include "FinestraDiProva.h"
 #include "designer/PannelloOggetto.h"
-#include "designer/PicBox.h"
 #include "label/Colori.h"
-#include "label/FileEtichetta.h"
-#include "shell/InterazioneScriptata.h"
-#include "shell/StringTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +18,6 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -32,30 +26,9 @@ using P = DescrizioneOggetto::Proprieta;
 
 namespace {
 
-struct Pannello : ::testing::Test {
-    InterazioneScriptata ui;
-    std::unique_ptr<frmCartigo> f;
-    std::unique_ptr<test::LocaleTemporaneo> locale;
-
-    void SetUp() override
-    {
-        test::AssicuraApplicazione();
-        ImpostaLingua(Lingua::Inglese);
-        locale = std::make_unique<test::LocaleTemporaneo>(ImpostazioniLocali::italiano());
-        f = std::make_unique<frmCartigo>(&ui);
-        f->resize(1000, 720);
-        f->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
-    }
-    void TearDown() override
-    {
-        f->Documento().ImpostaModificato(false);
-        f.reset();
-        ImpostaLingua(Lingua::Italiano);
-    }
-    DocumentoEtichetta& doc() { return f->Documento(); }
+struct Pannello : test::FinestraDiProva {
+    Pannello() { lingua = Lingua::Inglese; }
     PannelloOggetto* p() { return f->PannelloOggetti(); }
-    QByteArray file() { return FileEtichetta::DatiEtichetta(doc(), ImpostazioniLocali::correnti()); }
     void seleziona(std::vector<OggettoEtichetta*> oggetti)
     {
         f->Editor().ImpostaSelezione(oggetti);

@@ -1,13 +1,8 @@
 // The View menu offscreen: the zoom from the menu, its keys, Ctrl and the wheel and the
 // zoom box, fitting the label, what the status bar and the title show, and the object
 // panel with its frame fields.
-#include "app/frmCartigo.h"
-#include "common/TestSupport.h"
+#include "FinestraDiProva.h"
 #include "designer/PannelloOggetto.h"
-#include "designer/PicBox.h"
-#include "label/FileEtichetta.h"
-#include "shell/InterazioneScriptata.h"
-#include "shell/StringTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,35 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTest>
 #include <QWheelEvent>
 
 using namespace cartigo;
 
 namespace {
 
-struct Vista : ::testing::Test {
-    InterazioneScriptata ui;
-    std::unique_ptr<frmCartigo> f;
-    std::unique_ptr<test::LocaleTemporaneo> locale;
-
-    void SetUp() override
-    {
-        test::AssicuraApplicazione();
-        ImpostaLingua(Lingua::Italiano);
-        locale = std::make_unique<test::LocaleTemporaneo>(ImpostazioniLocali::italiano());
-        f = std::make_unique<frmCartigo>(&ui);
-        f->resize(1000, 720);
-        f->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
-        ASSERT_EQ(f->Superficie()->ScalaSchermo().x, 15) << "the tests assume 96 dpi";
-    }
-    void TearDown() override
-    {
-        f->Documento().ImpostaModificato(false);
-        f.reset();
-    }
-    PicBox* box() const { return f->Superficie(); }
+struct Vista : test::FinestraDiProva {
     // The surface point (twips) under a point of the design area.
     QPointF sotto(QPoint area) const { return box()->Scala().inTwips(QPointF(area - box()->pos())); }
     void rotella(QPoint area, int passi)
