@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QBoxLayout>
 #include <QVBoxLayout>
 
 namespace cartigo {
@@ -168,24 +169,80 @@ void frmAttesa::Aggiorna(const QString& testo)
     }
 }
 
+namespace {
+
+// The window's largest part (the preview's pages), other than the wait window.
+const QWidget* ParteMaggiore(const QWidget* finestra, const QWidget* esclusa)
+{
+    const QWidget* maggiore = nullptr;
+    for (const QWidget* w : finestra->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w != esclusa && w->isVisible() && !w->isWindow() &&
+            (!maggiore || w->width() * w->height() > maggiore->width() * maggiore->height()))
+            maggiore = w;
+    return maggiore;
+}
+
+}  // namespace
+
 void frmAttesa::sopraFinestraModale()
 {
     QWidget* modale = QApplication::activeModalWidget();
     if (!modale || modale == this || modale == parentWidget() || !isVisible()) return;
+    auto* lay = static_cast<QBoxLayout*>(layout());
+    lay->setDirection(QBoxLayout::LeftToRight);
+    lay->setContentsMargins(6, 2, 6, 2);
+    info_->setMinimumWidth(160);
+    lay->activate();
+    const QWidget* maggiore = ParteMaggiore(modale, this);
+    if (maggiore && sizeHint().height() + 4 <= maggiore->y() && sizeHint().width() <= modale->width() * 3 / 5) {
+        setParent(modale, Qt::Widget);
+        setAutoFillBackground(true);
+        ospite_ = modale;
+        modale->installEventFilter(this);
+        inBarra(modale);
+        show();
+        raise();
+        return;
+    }
+    lay->setDirection(QBoxLayout::TopToBottom);
+    lay->setContentsMargins(-1, -1, -1, -1);
+    info_->setMinimumWidth(240);
+    lay->activate();
     setParent(modale, windowFlags());
     setWindowModality(Qt::NonModal);
-    // In the corner, clear of the page shown.
     const QRect g = modale->frameGeometry();
+    adjustSize();
     move(g.right() - width() - 24, g.bottom() - height() - 24);
     show();
     raise();
 }
 
+void frmAttesa::inBarra(QWidget* modale)
+{
+    const QSize s = sizeHint();
+    const QWidget* maggiore = ParteMaggiore(modale, this);
+    const int fondo = maggiore ? maggiore->y() : s.height() + 2;
+    setGeometry(modale->width() - s.width() - 8, std::max(0, fondo - s.height() - 2), s.width(), s.height());
+}
+
+bool frmAttesa::eventFilter(QObject* obj, QEvent* e)
+{
+    if (obj == ospite_ && e->type() == QEvent::Resize) inBarra(ospite_);
+    return QDialog::eventFilter(obj, e);
+}
+
 void frmAttesa::Chiudi()
 {
     hide();
+    if (ospite_) ospite_->removeEventFilter(this);
+    ospite_ = nullptr;
     if (parentWidget() != genitore_) {
-        setParent(genitore_, windowFlags());
+        auto* lay = static_cast<QBoxLayout*>(layout());
+        lay->setDirection(QBoxLayout::TopToBottom);
+        lay->setContentsMargins(-1, -1, -1, -1);
+        info_->setMinimumWidth(240);
+        setAutoFillBackground(false);
+        setParent(genitore_, Qt::Dialog);
         setWindowModality(Qt::ApplicationModal);
     }
     QApplication::processEvents();

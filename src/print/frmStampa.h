@@ -81,13 +81,18 @@ protected:
     void reject() override { annullata_ = true; }
 
 private:
+    bool eventFilter(QObject* obj, QEvent* e) override;
     // A modal window the job opens (the preview filling in) would block this one: this one
-    // moves onto it, so Cancel keeps working.
+    // moves onto it, so Cancel keeps working. Over a window with a band of tools above its
+    // main area (the preview's pages) it becomes one line at that band's right end, so the
+    // first page stays in sight; elsewhere it sits in the window's corner.
     void sopraFinestraModale();
+    void inBarra(QWidget* modale);
 
     QLabel* info_ = nullptr;
     bool annullata_ = false;
     QPointer<QWidget> genitore_;
+    QPointer<QWidget> ospite_;  // the modal window it shows in, as one line in its band
 };
 
 void RegistraDialogoStampa();

@@ -8,6 +8,7 @@
 #include "shell/StringTable.h"
 #include "stampora/RichiesteStampora.h"
 #include "stampora/StamporaQt.h"
+#include "stampora/VistaAnteprima.h"
 #include "stampora/frmStamporaAnteprima.h"
 
 #include <QApplication>
@@ -143,7 +144,7 @@ TEST(FrmStampa, WaitWindowCountsAndCancels)
 
 // A job sent to the preview shows its first pages while it is still recording, the page
 // count growing; closing the preview or Cancel in the wait window (which stays usable
-// over the preview) stops the job.
+// in the preview's tool band, clear of the pages) stops the job.
 TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
 {
     test::AssicuraApplicazione();
@@ -188,6 +189,7 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
         bool stampaInCorso = true;
         int cursoreInCorso = -1;
         frmAttesa* attesa = nullptr;
+        bool attesaSopraPagine = false;
         const auto osserva = [&] {
             QTest::qWait(150);
             if (!f->isVisible() || !f->Documento() || !f->Documento()->InDocumento()) return;
@@ -195,13 +197,18 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
             cursoreInCorso = QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : -1;
             stampaInCorso = f->Pulsante(QStringLiteral("stampa"))->isEnabled();
             if (pagineViste.size() < 2) return;
+            // by now the wait window shows in the preview's tool band, clear of the pages
+            const QRect pagine(f->vspAnteprima->mapToGlobal(QPoint()), f->vspAnteprima->size());
+            attesaSopraPagine = !attesa->isVisible() ||
+                                QRect(attesa->mapToGlobal(QPoint()), attesa->size()).intersects(pagine) ||
+                                attesa->window() != f;
             if (azione == Azione::ChiudiAnteprima) f->close();
             if (azione == Azione::AnnullaAttesa) {
                 // through the window system, as a user's click, which a modal window would block
                 auto* annulla = attesa->findChild<QPushButton*>();
                 ASSERT_TRUE(annulla);
-                QTest::mouseClick(attesa->windowHandle(), Qt::LeftButton, {},
-                                  annulla->mapTo(attesa, annulla->rect().center()));
+                QTest::mouseClick(annulla->window()->windowHandle(), Qt::LeftButton, {},
+                                  annulla->mapTo(annulla->window(), annulla->rect().center()));
             }
         };
         class AttesaOsservata : public frmAttesa {
@@ -230,6 +237,7 @@ TEST(FrmStampa, PreviewFillsInWhileTheJobRecords)
         EXPECT_GT(pagineViste[1], pagineViste[0]);  // the count grows as the job goes on
         EXPECT_LT(pagineViste[1], kPagine);
         EXPECT_FALSE(stampaInCorso);  // nothing prints before the document is complete
+        EXPECT_FALSE(attesaSopraPagine);
         if (azione == Azione::Attendi) {
             EXPECT_EQ(esito, EsitoStampa::Stampata);
             EXPECT_EQ(pagineAllaFine, QString::number(kPagine));
