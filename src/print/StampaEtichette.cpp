@@ -437,10 +437,10 @@ EsitoStampa StampaEtichette::Esegui()
         };
         if (m.SelectPrintDestination() == 0) return EsitoStampa::Annullata;
         const double risoluzioneDestinazione = m.RisoluzioneDestinazione();
-        // Copies the printer makes are the same; a counter that advances every copy needs
-        // each copy drawn.
+        // Copies the printer (or ZPL's ^PQ) makes are the same; a counter that advances every
+        // copy needs each copy drawn.
         int copie = 1;
-        if (contaCopie && m.PrintDestination() == 2 && m.Copies() > 1) {
+        if (contaCopie && m.CopieDalDispositivo() && m.Copies() > 1) {
             copie = m.Copies();
             m.SetCopies(1);
         }

@@ -79,6 +79,9 @@ public:
     int Page() const;
     int Pages() const;
     qint16 Copies() const { return copies_; }
+    // True when the device makes the copies from one drawing of each label: a printer, or
+    // ZPL (^PQ); a job whose copies differ must draw each copy itself there.
+    bool CopieDalDispositivo() const { return destinazione_ == 2 || RisoluzioneDestinazione() > 0; }
     void SetCopies(qint16 c) { copies_ = c; }
     int ScaleMode() const { return scaleMode_; }
     void SetScaleMode(int v);

@@ -1007,6 +1007,18 @@ TEST(StampaEtichette, CountersContinueAfterJobsThatPrintedAndCopiesDrawnWhenThey
                                              "1:001003/2", "1:001004/2", "1:001005/2"}));
     EXPECT_EQ(b.doc.Variabili()[0].Inizio, 1006);
 
+    // ZPL makes copies with ^PQ: here too each copy is drawn, so none repeats its number
+    b.destinazione = 3;
+    b.fileUscita = dir.filePath(QStringLiteral("a.zpl"));
+    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    QFile zpl(b.fileUscita);
+    ASSERT_TRUE(zpl.open(QIODevice::ReadOnly));
+    const QByteArray lavoro = zpl.readAll();
+    EXPECT_FALSE(lavoro.contains("^PQ")) << lavoro.left(400).constData();
+    EXPECT_GE(lavoro.count("^XZ"), 2);
+    EXPECT_EQ(b.doc.Variabili()[0].Inizio, 1009);
+    b.destinazione = 2;
+
     // --start: this job from 5, the next from 8
     b.job.InizioContatori = 5;
     ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
