@@ -1,4 +1,5 @@
 #include "common/ServerCups.h"
+#include "common/TestSupport.h"
 
 #include <arpa/inet.h>
 #include <cups/cups.h>
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <tuple>
@@ -82,15 +84,6 @@ QString programma(const QString& nome)
     return p;
 }
 
-bool scrivi(const QString& percorso, const QByteArray& testo)
-{
-    QFile f(percorso);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(testo) == testo.size();
-}
-
-}  // namespace
-
-namespace {
 // A socket of localhost bound to a port the kernel picks, listening when `ascolta`; the
 // socket (-1 on failure) and its port.
 std::pair<int, int> socketLocale(bool ascolta)
@@ -142,7 +135,7 @@ ServerCups::ServerCups()
                                            QFileDevice::ExeOther);
     for (const char* d : {"spool", "cache", "state", "log", "tmp", "out", "home"}) QDir(dir_.path()).mkpath(d);
     QFile::setPermissions(percorso(QStringLiteral("tmp")), QFileDevice::Permissions(0x7777));
-    scrivi(percorso(QStringLiteral("stampante.ppd")), kPpd);
+    ScriviFile(percorso(QStringLiteral("stampante.ppd")), kPpd);
     for (int prova = 0; prova < 3 && !avviato_; ++prova) avviato_ = avvia();
 }
 
@@ -176,11 +169,8 @@ bool ServerCups::avvia()
                             "<Policy default>\n  JobPrivateAccess all\n  JobPrivateValues none\n"
                             "  SubscriptionPrivateAccess all\n  SubscriptionPrivateValues none\n"
                             "  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-    if (!scrivi(percorso(QStringLiteral("cups-files.conf")), file) ||
-        !scrivi(percorso(QStringLiteral("cupsd.conf")), conf)) {
-        motivo_ = QStringLiteral("cannot write the scheduler's configuration in %1").arg(dir_.path());
-        return false;
-    }
+    ScriviFile(percorso(QStringLiteral("cups-files.conf")), file);
+    ScriviFile(percorso(QStringLiteral("cupsd.conf")), conf);
     cupsd_.setProcessChannelMode(QProcess::MergedChannels);
     cupsd_.setStandardOutputFile(percorso(QStringLiteral("log/cupsd.out")));
     cupsd_.start(programma(QStringLiteral("cupsd")),
@@ -389,6 +379,12 @@ ServerCups::Pdf ServerCups::InfoPdf(const QString& percorso)
             pdf.pagina = riga.mid(10).trimmed().section(QLatin1Char(' '), 0, 2);
     }
     return pdf;
+}
+
+int ServerCups::IdLavoro(const QString& testo)
+{
+    const auto m = QRegularExpression(QStringLiteral("job \\w+-(\\d+)")).match(testo);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 RicevitoreGrezzo::RicevitoreGrezzo()

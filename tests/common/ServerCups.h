@@ -88,6 +88,8 @@ public:
         QString pagina;
     };
     static Pdf InfoPdf(const QString& percorso);
+    // The number of the job a summary line names ("... job PDF-12)"), or 0.
+    static int IdLavoro(const QString& testo);
 
 private:
     bool avvia();
@@ -136,3 +138,8 @@ private:
 int PortaLibera();
 
 }  // namespace cartigo::test
+
+// A private scheduler named `server` for the test, which is skipped when it cannot start.
+#define CARTIGO_AVVIA_CUPS(server)      \
+    ::cartigo::test::ServerCups server; \
+    if (!server.avviato()) GTEST_SKIP() << server.motivo().toStdString()

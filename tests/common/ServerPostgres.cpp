@@ -1,6 +1,7 @@
 #include "common/ServerPostgres.h"
 
 #include "common/ServerCups.h"
+#include "common/TestSupport.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -29,12 +30,6 @@ QString cartellaProgrammi()
     return {};
 }
 
-bool scrivi(const QString& percorso, const QByteArray& testo)
-{
-    QFile f(percorso);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(testo) == testo.size();
-}
-
 }  // namespace
 
 ServerPostgres::ServerPostgres()
@@ -55,7 +50,7 @@ ServerPostgres::ServerPostgres()
     }
     radice_ = geteuid() == 0;
     QDir(dir_.path()).mkpath(QStringLiteral("dati"));
-    scrivi(dir_.filePath(QStringLiteral("password")), Password().toUtf8() + '\n');
+    ScriviFile(dir_.filePath(QStringLiteral("password")), Password().toUtf8() + '\n');
     if (radice_) {
         // initdb will not run as root: the cluster is nobody's.
         const passwd* nessuno = getpwnam("nobody");

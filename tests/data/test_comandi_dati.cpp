@@ -45,6 +45,8 @@ TEST(clsDatabase, MessaggiDiConnessione)
 {
     ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     CARTIGO_FILE_MDB(pw, "V2000_with-password.mdb");
+    CARTIGO_FILE_MDB(pw2003, "V2003_with-password.mdb");
+    CARTIGO_FILE_MDB(libero, "V2000_no-password.mdb");
     QTemporaryDir dir;
     const QString nonDb = dir.filePath(QStringLiteral("testo.mdb"));
     test::ScriviFile(nonDb, QByteArray(8192, 'a'));
@@ -58,6 +60,9 @@ TEST(clsDatabase, MessaggiDiConnessione)
         {pw, QStringLiteral("password"), true, {}},
         {pw, QStringLiteral("PASSWORD"), false, QStringLiteral("Errore non gestito. Codice:3031")},
         {pw, QString(), false, QStringLiteral("Errore non gestito. Codice:3031")},
+        {pw2003, QStringLiteral("password"), true, {}},
+        {pw2003, QStringLiteral("wrong"), false, QStringLiteral("Errore non gestito. Codice:3031")},
+        {libero, QStringLiteral("anything"), true, {}},  // a file without a password takes any
         {nonDb, QString(), false, QStringLiteral("Errore non gestito. Codice:3343")},
         {manca, QString(), false, QStringLiteral("Impossibile connettersi al database ") + manca + QLatin1Char('.')},
         {dir.path(), QString(), false, QStringLiteral("Impossibile connettersi al database ")},
@@ -69,6 +74,10 @@ TEST(clsDatabase, MessaggiDiConnessione)
         EXPECT_EQ(k.db.Connesso(), c.ok);
         if (c.ok) {
             EXPECT_TRUE(k.ui.messaggi.isEmpty());
+            EXPECT_EQ(dynamic_cast<DatabaseJet&>(*k.db.Motore())
+                          .ApriRecordset(QStringLiteral("SELECT * FROM [Table1]"))
+                          ->RecordCount(),
+                      3);
             continue;
         }
         ASSERT_EQ(k.ui.messaggi.size(), 1);
@@ -86,8 +95,13 @@ TEST(clsDatabase, ElenchiEControlli)
     ASSERT_TRUE(k.apri(nwind));
     ElencoVoci tabelle;
     k.db.CaricaListaTabelle(tabelle);
-    EXPECT_EQ(tabelle.ListCount(), 9);
-    EXPECT_FALSE(tabelle.voci.contains(QStringLiteral("MSysObjects")));
+    QStringList nomi = tabelle.voci;  // no system table
+    nomi.sort();
+    EXPECT_EQ(nomi, (QStringList{"Categories", "Customers", "Employees", "Order Details", "Orders", "Products",
+                                 "Shippers", "Suppliers", QStringLiteral("Umsätze")}));
+    // tables are copied only when a statement needs them
+    auto& jet = dynamic_cast<DatabaseJet&>(*k.db.Motore());
+    EXPECT_EQ(jet.TabelleCaricate(), 0);
     EXPECT_EQ(tabelle.ListIndex, -1);
     k.db.CaricaListaQueries(tabelle);  // appended
     EXPECT_EQ(tabelle.ListCount(), 9 + 22);
@@ -106,6 +120,8 @@ TEST(clsDatabase, ElenchiEControlli)
     EXPECT_FALSE(k.db.EsisteTabella(QStringLiteral("Invoices")));  // a query, not a table
     EXPECT_TRUE(k.db.IsQuery(QStringLiteral("Invoices")));
     EXPECT_FALSE(k.db.IsQuery(QStringLiteral(" Invoices")));
+    EXPECT_FALSE(k.db.IsQuery(QStringLiteral("invoices")));
+    EXPECT_FALSE(k.db.IsQuery(QStringLiteral("Orders")));
 
     EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("OrderDate")), 2);
     EXPECT_EQ(k.db.GetTipoCampo(QStringLiteral("Orders"), QStringLiteral("ShipName")), 1);

@@ -63,17 +63,6 @@ TEST(IntestazioneMdb, VersioneEPassword)
     }
 }
 
-TEST(IntestazioneMdb, FileNonDatabase)
-{
-    QTemporaryDir dir;
-    const QString testo = dir.filePath(QStringLiteral("note.mdb"));
-    test::ScriviFile(testo, QByteArray(5000, 'x'));
-    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(testo); }), ErroreJet::FormatoNonRiconosciuto);
-    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(dir.filePath(QStringLiteral("manca.mdb"))); }),
-              ErroreJet::PercorsoNonValido);
-    EXPECT_EQ(codiceErrore([&] { IntestazioneMdb::LeggiFile(dir.path()); }), ErroreJet::PercorsoNonValido);
-}
-
 TEST(MotoreDati, FileCifratoRifiutato)
 {
     CARTIGO_FILE_MDB(chiaro, "V2000_no-password.mdb");
@@ -90,59 +79,6 @@ TEST(MotoreDati, FileCifratoRifiutato)
     const auto e = test::ErroreDi([&] { DatabaseJet::Apri(file, QString()); });
     EXPECT_EQ(e.numero, ErroreJet::DatabaseNonApribile);
     EXPECT_TRUE(e.testo.contains(QLatin1String("encrypted")) && e.testo.contains(file)) << e.str();
-}
-
-TEST(MotoreDati, PasswordSuiFileJet4)
-{
-    CARTIGO_RICHIEDI_TESTDATA(cartella);
-    test::UsaLettoreDellaBuild();
-    struct Caso {
-        const char* file;
-        const char* connect;
-        int errore;
-    };
-    const Caso casi[] = {
-        {"V2000_with-password.mdb", ";PWD=password", 0}, {"V2000_with-password.mdb", ";PWD=Password", 3031},
-        {"V2000_with-password.mdb", ";PWD=", 3031},      {"V2003_with-password.mdb", ";PWD=password", 0},
-        {"V2003_with-password.mdb", ";PWD=wrong", 3031}, {"V2003_with-password.mdb", ";PWD=", 3031},
-        {"V2000_no-password.mdb", ";PWD=anything", 0},   {"V2000_no-password.mdb", ";PWD=", 0},
-    };
-    for (const auto& c : casi) {
-        SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(c.file), QLatin1String(c.connect)).toStdString());
-        std::unique_ptr<DatabaseJet> db;
-        const int err = codiceErrore(
-            [&] { db = DatabaseJet::Apri(cartella + "/mdb/" + QLatin1String(c.file), QLatin1String(c.connect)); });
-        EXPECT_EQ(err, c.errore);
-        if (db) {
-            EXPECT_EQ(conta(*db, QStringLiteral("SELECT * FROM [Table1]")), 3);
-        }
-    }
-}
-
-TEST(MotoreDati, ElencoTabelleConAttributi)
-{
-    CARTIGO_FILE_MDB(nwind, "nwind.mdb");
-    auto db = DatabaseJet::Apri(nwind, QString());
-    QStringList utente, sistema;
-    for (const auto& t : db->Tabelle()) {
-        if (t.attributi == AttributiDao::OggettoSistema)
-            sistema << t.nome;
-        else
-            utente << t.nome;
-    }
-    utente.sort();
-    EXPECT_EQ(utente, (QStringList{"Categories", "Customers", "Employees", "Order Details", "Orders", "Products",
-                                   "Shippers", "Suppliers", QStringLiteral("Umsätze")}));
-    EXPECT_TRUE(sistema.contains(QStringLiteral("MSysObjects")));
-    EXPECT_TRUE(sistema.contains(QStringLiteral("MSysAccessObjects")));
-    EXPECT_EQ(db->Query().size(), 22);
-    EXPECT_TRUE(db->IsQuery(QStringLiteral("Invoices")));
-    EXPECT_FALSE(db->IsQuery(QStringLiteral("invoices")));
-    EXPECT_FALSE(db->IsQuery(QStringLiteral("Orders")));
-    // Tables are copied only when a statement needs them.
-    EXPECT_EQ(db->TabelleCaricate(), 0);
-    conta(*db, QStringLiteral("SELECT * FROM [Shippers]"));
-    EXPECT_EQ(db->TabelleCaricate(), 1);
 }
 
 TEST(MotoreDati, CampiConTipiDao)

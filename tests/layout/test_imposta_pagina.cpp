@@ -22,18 +22,6 @@ using cartigo::test::AssicuraApplicazione;
 using cartigo::test::kLocali;
 using cartigo::test::LocaleTemporaneo;
 
-TEST(ImpostaPagina, CountsWholeMeasuresWithThreeDecimals)
-{
-    const char* attesi[] = {"2", "4", "10.000", "10.000", "80.000", "50.000", "10.000", "10.000", "0.000", "0.000"};
-    for (const auto& caso : kLocali) {
-        ValoriImpostaPagina v;
-        v.CaricaLayout(LayoutEtichetta{}, caso.loc);
-        for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
-            EXPECT_EQ(v.testi[size_t(i)], QString::fromLatin1(attesi[i]).replace(QLatin1Char('.'), caso.loc.decimale))
-                << caso.nome << " " << i;
-    }
-}
-
 TEST(ImpostaPagina, VerificaInOrdine)
 {
     ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
@@ -76,10 +64,16 @@ TEST(ImpostaPagina, VerificaInOrdine)
     }
 }
 
-TEST(ImpostaPagina, SalvaTuttiIDieciValori)
+// Counts load whole, measures with three decimals; all ten values are stored.
+TEST(ImpostaPagina, CountsWholeMeasuresWithThreeDecimalsAndAllTenSaved)
 {
+    const char* caricati[] = {"2", "4", "10.000", "10.000", "80.000", "50.000", "10.000", "10.000", "0.000", "0.000"};
     for (const auto& caso : kLocali) {
         ValoriImpostaPagina v;
+        v.CaricaLayout(LayoutEtichetta{}, caso.loc);
+        for (int i = 0; i < ValoriImpostaPagina::NumeroCampi; ++i)
+            EXPECT_EQ(v.testi[size_t(i)], QString::fromLatin1(caricati[i]).replace(QLatin1Char('.'), caso.loc.decimale))
+                << caso.nome << " " << i;
         const char* testi[] = {"2.5", "3", "1,234.5", "", "100", "50", "0", "-2", "-1.25", "0.001"};
         for (int i = 0; i < 10; ++i) {
             QString t = QString::fromLatin1(testi[i]);

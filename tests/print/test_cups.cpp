@@ -4,8 +4,6 @@
 #include "common/TestSupport.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cups/ipp.h>
 
@@ -14,26 +12,9 @@ using test::ServerCups;
 
 namespace {
 
-struct Esito {
-    int codice = -1;
-    QString out, err;
-};
-
-Esito stampa(const QProcessEnvironment& ambiente, const QStringList& argomenti)
+test::EsitoProgramma stampa(const QProcessEnvironment& ambiente, const QStringList& argomenti)
 {
-    QProcess p;
-    p.setProcessEnvironment(ambiente);
-    p.start(QStringLiteral(CARTIGO_PRINT), argomenti);
-    Esito e;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return e;
-    }
-    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    e.out = QString::fromUtf8(p.readAllStandardOutput());
-    e.err = QString::fromUtf8(p.readAllStandardError());
-    return e;
+    return test::EseguiProgramma(QStringLiteral(CARTIGO_PRINT), argomenti, ambiente);
 }
 
 // The environment of a cartigo-print that talks to `server` in English.
@@ -46,29 +27,19 @@ QProcessEnvironment ambiente(QProcessEnvironment e, const QString& server = {})
 
 const QString kIndirizzi = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
 
-int idLavoro(const QString& testo)
-{
-    const auto m = QRegularExpression(QStringLiteral("job \\w+-(\\d+)")).match(testo);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
 }  // namespace
-
-#define AVVIA_CUPS(server) \
-    ServerCups server;     \
-    if (!server.avviato()) GTEST_SKIP() << server.motivo().toStdString()
 
 // The 24 sample addresses (3 pages) in two copies: one job titled with the label's name.
 TEST(CartigoPrintCups, PrintsTheSampleLabelsAsOneJob)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
     const auto e = stampa(ambiente(cups.Ambiente()), {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("PDF"),
                                                       QStringLiteral("--copies"), QStringLiteral("2")});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("24 labels, 3 pages, printer PDF (2 copies, job PDF-")))
         << e.out.toStdString();
-    const auto lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), idLavoro(e.out));
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("PDF"), ServerCups::IdLavoro(e.out));
     ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
     EXPECT_EQ(lavoro->stato, 9);
     EXPECT_EQ(lavoro->copie, 2);
@@ -82,7 +53,7 @@ TEST(CartigoPrintCups, PrintsTheSampleLabelsAsOneJob)
 // Without a destination the label goes to the default printer, and cartigo-print says which.
 TEST(CartigoPrintCups, WithoutADestinationPrintsOnTheDefaultPrinter)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
     // no default yet
     auto e = stampa(ambiente(cups.Ambiente()), {kIndirizzi});
@@ -104,14 +75,14 @@ TEST(CartigoPrintCups, WithoutADestinationPrintsOnTheDefaultPrinter)
     e = stampa(a, {kIndirizzi, QStringLiteral("--count"), QStringLiteral("1")});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.err.contains(QStringLiteral("printing on the default printer PDF")));
-    ASSERT_TRUE(cups.AttendiLavoro(QStringLiteral("PDF"), idLavoro(e.out)));
+    ASSERT_TRUE(cups.AttendiLavoro(QStringLiteral("PDF"), ServerCups::IdLavoro(e.out)));
     EXPECT_EQ(ServerCups::InfoPdf(cups.Uscita(QStringLiteral("PDF"))).pagine, 1);
 }
 
 // Every way the job does not reach paper ends with its own message and a non-zero status.
 TEST(CartigoPrintCups, SaysWhyTheJobDidNotPrint)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("PDF")));
     const QStringList pdf = {kIndirizzi, QStringLiteral("--printer"), QStringLiteral("PDF")};
 
@@ -164,7 +135,7 @@ TEST(CartigoPrintCups, SaysWhyTheJobDidNotPrint)
 // no page check on the way.
 TEST(CartigoPrintCups, ARollLabelGoesWithItsOwnPageSize)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Rotolo")));
     QTemporaryDir dir;
     const QString etichetta = dir.filePath(QStringLiteral("rotolo.eti"));
@@ -178,7 +149,7 @@ TEST(CartigoPrintCups, ARollLabelGoesWithItsOwnPageSize)
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("4 labels, 4 pages, printer Rotolo"))) << e.out.toStdString();
     EXPECT_FALSE(e.err.contains(QStringLiteral("-> yes"))) << e.err.toStdString();
-    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Rotolo"), idLavoro(e.out));
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Rotolo"), ServerCups::IdLavoro(e.out));
     ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
     EXPECT_EQ(lavoro->stato, 9) << cups.Registro().toStdString();
     EXPECT_EQ(lavoro->paginaPpd, QStringLiteral("Custom.62x29mm"));
@@ -195,7 +166,7 @@ TEST(CartigoPrintCups, ARollLabelGoesWithItsOwnPageSize)
 // 203 dpi is found there and nothing is sent; at 300 dpi it has its dot.
 TEST(CartigoPrintCups, TheCheckTakesTheQueuesResolution)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     const QString ppd = cups.PpdCups(QStringLiteral("zebra.ppd"));
     if (ppd.isEmpty()) GTEST_SKIP() << cups.motivo().toStdString();
     for (const char* r : {"203", "300"})
@@ -223,7 +194,7 @@ TEST(CartigoPrintCups, TheCheckTakesTheQueuesResolution)
 // that refuses the job says so (a missing queue is found before, as for any --printer).
 TEST(CartigoPrintCups, ARawJobIsTheZplUnchanged)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     test::RicevitoreGrezzo zebra;
     ASSERT_TRUE(cups.AggiungiCodaGrezza(QStringLiteral("Zebra"), QStringLiteral("socket://127.0.0.1:%1").arg(zebra.Porta())))
         << cups.motivo().toStdString();
@@ -242,7 +213,7 @@ TEST(CartigoPrintCups, ARawJobIsTheZplUnchanged)
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.contains(QStringLiteral("printer Zebra (raw ZPL, 300 dpi, job Zebra-"))) << e.out.toStdString();
     EXPECT_EQ(zebra.Ricevuto(), test::LeggiFile(file)) << cups.Registro().toStdString();
-    const auto fatto = cups.AttendiLavoro(QStringLiteral("Zebra"), idLavoro(e.out));
+    const auto fatto = cups.AttendiLavoro(QStringLiteral("Zebra"), ServerCups::IdLavoro(e.out));
     ASSERT_TRUE(fatto);
     EXPECT_EQ(fatto->stato, IPP_JSTATE_COMPLETED) << cups.Registro().toStdString();
 

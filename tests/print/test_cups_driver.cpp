@@ -8,7 +8,6 @@
 #include "stampora/StamporaCups.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace cartigo;
@@ -21,12 +20,6 @@ test::EsitoProgramma stampa(const ServerCups& cups, const QStringList& argomenti
     QProcessEnvironment e = cups.Ambiente();
     e.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     return test::EseguiProgramma(QStringLiteral(CARTIGO_PRINT), argomenti, e, 120000);
-}
-
-int idLavoro(const QString& testo)
-{
-    const auto m = QRegularExpression(QStringLiteral("job \\w+-(\\d+)")).match(testo);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 // A roll label of `larghezza` x `altezza` mm with one line of text.
@@ -43,15 +36,11 @@ QString etichettaRotolo(const QTemporaryDir& dir, int larghezza, int altezza)
 
 }  // namespace
 
-#define AVVIA_CUPS(server) \
-    ServerCups server;     \
-    if (!server.avviato()) GTEST_SKIP() << server.motivo().toStdString()
-
 // The user's options for a Zebra queue (lpoptions: darkness 25, 4 inches a second, mark
 // sensing, 300 dpi) are the job's, and the driver writes them into the printer's ZPL.
 TEST(CartigoPrintCupsDriver, TheQueuesDriverOptionsReachThePrinter)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     const QString ppd = cups.PpdCups(QStringLiteral("zebra.ppd"));
     if (ppd.isEmpty()) GTEST_SKIP() << cups.motivo().toStdString();
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Zebra"), false, ppd)) << cups.motivo().toStdString();
@@ -65,7 +54,7 @@ TEST(CartigoPrintCupsDriver, TheQueuesDriverOptionsReachThePrinter)
     QTemporaryDir dir;
     const auto e = stampa(cups, {etichettaRotolo(dir, 50, 30), QStringLiteral("--printer"), QStringLiteral("Zebra")});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
-    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Zebra"), idLavoro(e.out), 120);
+    const auto lavoro = cups.AttendiLavoro(QStringLiteral("Zebra"), ServerCups::IdLavoro(e.out), 120);
     ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
     EXPECT_EQ(lavoro->attributi.value(QStringLiteral("Darkness")), QStringLiteral("25"));
     EXPECT_EQ(lavoro->attributi.value(QStringLiteral("zePrintRate")), QStringLiteral("4"));
@@ -119,7 +108,7 @@ TEST(CartigoPrintCupsDriver, TheQueuesDriverOptionsReachThePrinter)
 // sizes it has, and exits non-zero.
 TEST(CartigoPrintCupsDriver, ADriverWithoutCustomSizesGetsItsMatchingPaperOrNothing)
 {
-    AVVIA_CUPS(cups);
+    CARTIGO_AVVIA_CUPS(cups);
     const QString ppd = cups.PpdCups(QStringLiteral("dymo.ppd"));
     if (ppd.isEmpty()) GTEST_SKIP() << cups.motivo().toStdString();
     ASSERT_TRUE(cups.AggiungiCoda(QStringLiteral("Dymo"), false, ppd)) << cups.motivo().toStdString();
@@ -129,7 +118,7 @@ TEST(CartigoPrintCupsDriver, ADriverWithoutCustomSizesGetsItsMatchingPaperOrNoth
         const auto e =
             stampa(cups, {etichettaRotolo(dir, larghezza, altezza), QStringLiteral("--printer"), QStringLiteral("Dymo")});
         ASSERT_EQ(e.codice, 0) << e.err.toStdString();
-        const auto lavoro = cups.AttendiLavoro(QStringLiteral("Dymo"), idLavoro(e.out), 120);
+        const auto lavoro = cups.AttendiLavoro(QStringLiteral("Dymo"), ServerCups::IdLavoro(e.out), 120);
         ASSERT_TRUE(lavoro) << cups.Registro().toStdString();
         // the driver's 1.4 x 3.5 inch paper (w101h252), as CUPS names it
         EXPECT_TRUE(lavoro->carta.contains(QStringLiteral("35.63x88.9mm"))) << lavoro->carta.toStdString();

@@ -259,17 +259,17 @@ TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)
         return stampa(QStringList{eti} + altro + QStringList{QStringLiteral("--pdf"), pdf}, a.isEmpty() ? ambiente : a);
     };
 
-    // the literal values, one record each; nothing dropped
-    for (const QString& valore : {QStringLiteral("O'Brien"), QStringLiteral("%"), QStringLiteral("_"),
-                                  QStringLiteral("'; DROP TABLE clienti; --")}) {
+    // a value that is a statement selects its one record and drops nothing (every literal value,
+    // case and date of a criterion: SorgentiSql.PostgresServerOfTheTestsOwn)
+    {
+        const QString valore = QStringLiteral("'; DROP TABLE clienti; --");
         const Esito e = stampaCon(selezione("nome", 1, valore));
-        ASSERT_EQ(e.codice, 0) << valore.toStdString() << e.err.toStdString();
+        ASSERT_EQ(e.codice, 0) << e.err.toStdString();
         EXPECT_TRUE(e.out.startsWith(QStringLiteral("1 labels, 1 pages"))) << e.out.toStdString();
         EXPECT_TRUE(testo(pdf).first().endsWith(QStringLiteral(": ") + valore)) << testo(pdf).join('|').toStdString();
+        EXPECT_EQ(pg.Valore(QStringLiteral("SELECT count(*) FROM clienti")), QStringLiteral("10004"));
     }
-    EXPECT_EQ(pg.Valore(QStringLiteral("SELECT count(*) FROM clienti")), QStringLiteral("10004"));
-
-    // numbers, dates and text as the other sources take them; NULLs print empty
+    // numbers and dates printed as the other sources print them; NULLs print empty
     {
         const Esito e = stampaCon(selezione("saldo", 2, QString(), QStringLiteral("998"), QString()));
         ASSERT_EQ(e.codice, 0) << e.err.toStdString();
@@ -277,22 +277,6 @@ TEST(StampaSql, PostgresSelectionsPasswordsAndAServerThatGoesAway)
         const QStringList t = testo(pdf);
         EXPECT_TRUE(t.contains(QStringLiteral("998: Cliente 998")));
         EXPECT_TRUE(t.contains(QStringLiteral("999 / 9/26/1952 / []"))) << t.join('|').toStdString();  // NULL note
-    }
-    {
-        const Esito e = stampaCon(selezione("nato", 1, QStringLiteral("1/2/1950")));
-        ASSERT_EQ(e.codice, 0) << e.err.toStdString();
-        EXPECT_EQ(testo(pdf), (QStringList{"1: Cliente 1", "1 / 1/2/1950 / [n1]"}));
-    }
-    {
-        const Esito e = stampaCon(selezione("nome", 1, QStringLiteral("cliente 10")));
-        ASSERT_EQ(e.codice, 0) << e.err.toStdString();
-        EXPECT_EQ(testo(pdf).first(), QStringLiteral("10: Cliente 10"));
-    }
-    {
-        // nothing selected: exit 3, nothing written
-        QFile::remove(pdf);
-        EXPECT_EQ(stampaCon(selezione("nome", 1, QStringLiteral("nessuno"))).codice, 3);
-        EXPECT_FALSE(QFile::exists(pdf));
     }
 
     // the password: --password, PGPASSWORD, ~/.pgpass; none says where it goes
