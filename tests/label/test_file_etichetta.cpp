@@ -73,6 +73,18 @@ void rifiutato(const QByteArray& dati, int riga, const char* testo, const QStrin
               TestoErroreNonGestito(380, LoadResString(1003).arg(riga).arg(QString::fromLatin1(testo), motivo)));
 }
 
+// What a reader that does not know the sections `nuove` makes of `dati`: it takes their
+// keywords for any other line and skips the lines after them, none of which is a keyword,
+// and says nothing.
+std::unique_ptr<Banco> lettoVecchio(QByteArray dati, std::initializer_list<const char*> nuove)
+{
+    for (const char* nuovo : nuove) dati.replace("\r\n" + QByteArray(nuovo) + "\r\n", "\r\noggSconosciuto\r\n");
+    auto b = std::make_unique<Banco>();
+    EXPECT_TRUE(b->carica(dati));
+    EXPECT_TRUE(b->ui.messaggi.empty());
+    return b;
+}
+
 }  // namespace
 
 TEST(FileEtichetta, ExampleLabelIsWrittenByteForByte)
@@ -710,14 +722,8 @@ TEST(FileEtichetta, WhatTheLabelsAreOnAndThermalSettingsHaveSectionsOlderReaders
             if (&altro == &caso) EXPECT_EQ(letto.salva(), dati);
         }
 
-        // A reader that does not know the sections takes their keywords for any other line
-        // and skips their lines one by one (none is a keyword): it reads the same ten values
-        // and objects, on the sheet it knows.
-        QByteArray vecchio = dati;
-        for (const char* nuovo : {"oggSupporto", "oggStampanteTermica"})
-            vecchio.replace("\r\n" + QByteArray(nuovo) + "\r\n", "\r\noggSconosciuto\r\n");
-        Banco senza;
-        ASSERT_TRUE(senza.carica(vecchio));
+        // an older reader reads the same ten values and objects, on the sheet it knows
+        const auto senza = lettoVecchio(dati, {"oggSupporto", "oggStampanteTermica"});
         LayoutEtichetta dieci = l;
         dieci.Prodotto.clear();
         dieci.UnaPerPagina = false;
@@ -726,10 +732,9 @@ TEST(FileEtichetta, WhatTheLabelsAreOnAndThermalSettingsHaveSectionsOlderReaders
         dieci.RiduzioneBarre.clear();
         dieci.Forma = FormaEtichetta::Rettangolo;
         dieci.Termica = {};
-        EXPECT_EQ(senza.doc.Layout(), dieci);
-        ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
-        EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
-        EXPECT_TRUE(senza.ui.messaggi.empty());
+        EXPECT_EQ(senza->doc.Layout(), dieci);
+        ASSERT_EQ(senza->doc.Oggetti().size(), 1u);
+        EXPECT_EQ(senza->doc.Oggetti()[0]->Caption, QStringLiteral("ABC"));
     }
 
     // names it does not know are passed over; a section ends at the first line without "=";
@@ -837,14 +842,10 @@ TEST(FileEtichetta, VariablesHaveASectionOlderReadersSkip)
     EXPECT_EQ(letto.doc.Variabili(), (VariabiliEtichetta{c, d, r}));
     ASSERT_EQ(letto.doc.Oggetti().size(), 1u);
 
-    // a reader that does not know the section skips its lines one by one
-    QByteArray vecchio = dati;
-    vecchio.replace("\r\noggVariabili\r\n", "\r\noggSconosciuto\r\n");
-    Banco senza;
-    ASSERT_TRUE(senza.carica(vecchio));
-    EXPECT_TRUE(senza.doc.Variabili().isEmpty());
-    ASSERT_EQ(senza.doc.Oggetti().size(), 1u);
-    EXPECT_EQ(senza.doc.Oggetti()[0]->Caption, QStringLiteral("${Conta}"));
+    const auto senza = lettoVecchio(dati, {"oggVariabili"});
+    EXPECT_TRUE(senza->doc.Variabili().isEmpty());
+    ASSERT_EQ(senza->doc.Oggetti().size(), 1u);
+    EXPECT_EQ(senza->doc.Oggetti()[0]->Caption, QStringLiteral("${Conta}"));
 }
 
 namespace {
@@ -913,20 +914,13 @@ TEST(FileEtichetta, LinesEllipsesTurnsAndFitsHaveSectionsOlderReadersSkip)
             EXPECT_EQ(letto.salva(QStringLiteral("di nuovo.eti")), dati);
         }
 
-        // An older reader takes the keywords it does not know for any other line and skips
-        // the lines after them, none of which is a keyword: the other objects as they were
-        // without turns or fits, and no message.
-        QByteArray vecchio = dati;
-        for (const char* nuovo : {"oggAspetto", "oggLinea", "oggEllisse"})
-            vecchio.replace("\r\n" + QByteArray(nuovo) + "\r\n", "\r\noggSconosciuto\r\n");
-        Banco senza;
-        ASSERT_TRUE(senza.carica(vecchio));
-        ASSERT_EQ(senza.doc.Oggetti().size(), 4u);
-        for (const OggettoEtichetta* o : senza.doc.Oggetti()) {
+        // an older reader: the other objects as they were, without turns or fits
+        const auto senza = lettoVecchio(dati, {"oggAspetto", "oggLinea", "oggEllisse"});
+        ASSERT_EQ(senza->doc.Oggetti().size(), 4u);
+        for (const OggettoEtichetta* o : senza->doc.Oggetti()) {
             EXPECT_EQ(o->Rotazione.Gradi, 0);
             EXPECT_TRUE(o->Adattamento.Predefinito());
         }
-        EXPECT_TRUE(senza.ui.messaggi.empty());
     }
 
     // Names it does not know, settings of other kinds and a section with no object before it

@@ -380,17 +380,6 @@ TEST(StampaEtichette, CancelledDialogsAndFailuresLeaveNothingBehind)
         EXPECT_TRUE(b.ui.messaggi.isEmpty());
     }
     {
-        // a page too small, declined
-        Banco b;
-        b.stampante.info.altezzaCarta = 279.4 * 1440 / 25.4;
-        b.stampante.info.larghezzaCarta = 215.9 * 1440 / 25.4;
-        b.opzioni = {false, true, "1", "1"};
-        b.ui.risposte = {Risposta::No};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
-        EXPECT_FALSE(b.uscita);
-        EXPECT_FALSE(b.attesaAperta);
-    }
-    {
         // a field the selection lacks: the job stops and says which
         auto rs = std::make_shared<RecordsetFinto>();
         rs->campi = {"Nome"};
@@ -754,7 +743,8 @@ TEST(StampaEtichette, AProductsSheetIsThePageItPrintsOn)
     EXPECT_NEAR(b.uscita->PageWidth(), 215.9 * 1440 / 25.4, 1e-6);
     EXPECT_NEAR(b.uscita->PageHeight(), 279.4 * 1440 / 25.4, 1e-6);
 
-    // the same label without its product's page, on a Letter printer: the A4 check asks, as before
+    // the same label without its product's page, on a Letter printer: the A4 check asks, as
+    // before; No leaves nothing behind, Yes prints
     Banco vecchio;
     l.LarghezzaPagina = l.AltezzaPagina = 0;
     vecchio.stampante.info.larghezzaCarta = 215.9 * 1440 / 25.4;
@@ -762,10 +752,13 @@ TEST(StampaEtichette, AProductsSheetIsThePageItPrintsOn)
     vecchio.doc.ImpostaLayout(l);
     testo(vecchio.doc, QStringLiteral("x"));
     vecchio.opzioni = {false, true, "30", "1"};
-    vecchio.ui.risposte = {Risposta::Yes};
+    vecchio.ui.risposte = {Risposta::No, Risposta::Yes};
+    EXPECT_EQ(vecchio.job.Esegui(), EsitoStampa::Annullata);
+    EXPECT_FALSE(vecchio.uscita);
+    EXPECT_FALSE(vecchio.attesaAperta);
     ASSERT_EQ(vecchio.job.Esegui(), EsitoStampa::Stampata);
-    ASSERT_EQ(vecchio.ui.messaggi.size(), 1);
-    EXPECT_EQ(vecchio.ui.messaggi[0].testo, LoadResString(1412));
+    ASSERT_EQ(vecchio.ui.messaggi.size(), 2);
+    EXPECT_EQ(vecchio.ui.messaggi[1].testo, LoadResString(1412));
 }
 
 TEST(StampaEtichette, ALabelsShapeIsNeverPrinted)
