@@ -167,6 +167,19 @@ QString elencoNomi(const Destinazioni& d)
     return nomi.isEmpty() ? LoadResString(1440) : nomi.join(QStringLiteral(", "));
 }
 
+// The server's destinations into `d`, and the one named (the default for an empty name);
+// nothing, with the reason and the names there are in `errore`, when there is none.
+cups_dest_t* trovaDestinazione(Connessione& c, const QString& nomeServer, Destinazioni* d, const QString& nome,
+                               QString* errore)
+{
+    if (!leggiDestinazioni(c, nomeServer, d, errore)) return nullptr;
+    cups_dest_t* dest = cerca(*d, nome);
+    if (!dest)
+        *errore = (nome.isEmpty() ? LoadResString(1906).arg(nomeServer) : LoadResString(1902).arg(nome, nomeServer)) +
+                  QStringLiteral(" (") + LoadResString(1907).arg(elencoNomi(*d)) + QLatin1Char(')');
+    return dest;
+}
+
 
 // Creates a job on `dest` with `opzioni` and sends what `dati` holds as its one document
 // of `formato`. The job's id ("queue-12") in `lavoro` once the server has all of it; false
@@ -249,13 +262,8 @@ std::optional<InfoStampante> DispositivoStampaCups::Cerca(const QString& nome, Q
     const QString nomeServer = NomeServer();
     Connessione c(server_, tempoMassimo_);
     Destinazioni d;
-    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return std::nullopt;
-    cups_dest_t* trovata = cerca(d, nome);
-    if (!trovata) {
-        *errore = (nome.isEmpty() ? LoadResString(1906).arg(nomeServer) : LoadResString(1902).arg(nome, nomeServer)) +
-                  QStringLiteral(" (") + LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
-        return std::nullopt;
-    }
+    cups_dest_t* trovata = trovaDestinazione(c, nomeServer, &d, nome, errore);
+    if (!trovata) return std::nullopt;
     return info(c.http(), *trovata);
 }
 
@@ -326,13 +334,8 @@ bool DispositivoStampaCups::Stampa(const DocumentoStampa& doc, const LavoroStamp
     const QString nomeServer = NomeServer();
     Connessione c(server_, tempoMassimo_);
     Destinazioni d;
-    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return false;
-    cups_dest_t* dest = cerca(d, nome);
-    if (!dest) {
-        *errore = LoadResString(1902).arg(nome, nomeServer) + QStringLiteral(" (") +
-                  LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
-        return false;
-    }
+    cups_dest_t* dest = trovaDestinazione(c, nomeServer, &d, nome, errore);
+    if (!dest) return false;
     const bool ferma = opzione(*dest, "printer-state") == QLatin1String("5");
 
     // The paper as it stands in portrait: the server turns a landscape page onto it.
@@ -413,13 +416,8 @@ bool DispositivoStampaCups::StampaGrezza(const QString& nome, const QString& fil
     const QString nomeServer = NomeServer();
     Connessione c(server_, tempoMassimo_);
     Destinazioni d;
-    if (!leggiDestinazioni(c, nomeServer, &d, errore)) return false;
-    cups_dest_t* dest = cerca(d, nome);
-    if (!dest) {
-        *errore = (nome.isEmpty() ? LoadResString(1906).arg(nomeServer) : LoadResString(1902).arg(nome, nomeServer)) +
-                  QStringLiteral(" (") + LoadResString(1907).arg(elencoNomi(d)) + QLatin1Char(')');
-        return false;
-    }
+    cups_dest_t* dest = trovaDestinazione(c, nomeServer, &d, nome, errore);
+    if (!dest) return false;
     const QString coda = QString::fromUtf8(dest->name);
     // A queue that lists its formats without raw would turn the job down once sent.
     if (cups_dinfo_t* di = cupsCopyDestInfo(c.http(), dest)) {

@@ -61,6 +61,16 @@ struct Ascolto {
         if (fd >= 0) ::close(fd);
     }
     QString indirizzo() const { return QStringLiteral("127.0.0.1:%1").arg(porta); }
+    // Takes one connection in a thread of its own and keeps what it sends until it closes.
+    std::thread ricevi(QByteArray& ricevuto) const
+    {
+        return std::thread([fd = fd, &ricevuto] {
+            const int c = ::accept(fd, nullptr, nullptr);
+            char blocco[4096];
+            for (ssize_t n; (n = ::read(c, blocco, sizeof blocco)) > 0;) ricevuto.append(blocco, n);
+            ::close(c);
+        });
+    }
 };
 
 int connetti(quint16 porta)
@@ -182,12 +192,7 @@ TEST(CartigoPrintZpl, PortaGrezza)
         Ascolto server(4);
         ASSERT_NE(server.porta, 0);
         QByteArray ricevuto;
-        std::thread t([&] {
-            const int c = ::accept(server.fd, nullptr, nullptr);
-            char blocco[4096];
-            for (ssize_t n; (n = ::read(c, blocco, sizeof blocco)) > 0;) ricevuto.append(blocco, n);
-            ::close(c);
-        });
+        std::thread t = server.ricevi(ricevuto);
         const auto e = stampa({kCodici, QStringLiteral("--zpl-to"), server.indirizzo()});
         t.join();
         EXPECT_EQ(e.codice, 0) << e.err.toStdString();
@@ -334,12 +339,7 @@ TEST(CartigoPrintZpl, IlDialogoDiDestinazioneScriveEInviaZpl)
     {
         Ascolto server(4);
         QByteArray ricevuto;
-        std::thread t([&] {
-            const int c = ::accept(server.fd, nullptr, nullptr);
-            char blocco[4096];
-            for (ssize_t n; (n = ::read(c, blocco, sizeof blocco)) > 0;) ricevuto.append(blocco, n);
-            ::close(c);
-        });
+        std::thread t = server.ricevi(ricevuto);
         EXPECT_EQ(stampaDialogo(4, server.indirizzo()), EsitoStampa::Stampata);
         t.join();
         EXPECT_EQ(ricevuto, zpl);
