@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 namespace cartigo {
@@ -503,11 +504,21 @@ std::vector<InfoOp> operazioni(const DocumentoStampa& doc, int indice, const std
 
 // Part `u` of page `indice` as the printer gets it: `incluse` says which operations (by
 // their place in `info`) it draws. The printer's own commands (barcodes, boxes) and the
-// rest as dots (dark 1) of the part, drawn by the one renderer without smoothing.
+// rest as dots (dark 1) of the part, drawn by the one renderer without smoothing; `zona`
+// holds all the dots (outside it there are none).
 struct Disegno {
     QImage punti;
+    QRect zona;
     QByteArray comandi;
 };
+
+// True when a colour of the document is pure black or pure white: drawn without
+// smoothing, it leaves dots that a grey level tells apart as well as the colour does.
+bool biancoONero(quint32 colore)
+{
+    const QRgb c = ColoreStampa(colore).rgb() & 0xFFFFFF;
+    return c == 0 || c == 0xFFFFFF;
+}
 
 Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZpl& u, const std::vector<InfoOp>& info,
                 const std::function<bool(std::size_t)>& incluse)
@@ -520,6 +531,7 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
     std::vector<Resa> rese;
     rese.reserve(info.size());
     std::size_t n = 0;
+    bool grigi = true;  // only black and white: drawn on grey levels, a byte a dot
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
         const InfoOp& i = info[n];
@@ -538,6 +550,11 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
                 r = Resa::Omessa;
             }
         }
+        if (r != Resa::Omessa && op.tipo != TipoOperazione::Rotazione) {
+            const StileStampa& st = stili[op.stile];
+            grigi = grigi && op.tipo != TipoOperazione::Immagine && biancoONero(st.colorePenna) &&
+                    biancoONero(st.colorePennello) && biancoONero(st.coloreTesto);
+        }
         rese.push_back(r);
         ++n;
     });
@@ -555,40 +572,73 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
                                   .adjusted(-margine, -margine, margine, margine);
     }
     zona &= tutta;
-    d.punti = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
-    d.punti.fill(0);
-    if (zona.isEmpty()) return d;
-    // One drawing surface for the job's labels, cleared where it is drawn on.
-    static thread_local QImage img;
-    if (img.width() < zona.width() || img.height() < zona.height())
-        img = QImage(std::max(img.width(), zona.width()), std::max(img.height(), zona.height()), QImage::Format_RGB32);
-    const QRect area(0, 0, zona.width(), zona.height());
+    // The dots: one image for the job's labels of a size, where only the area of the last
+    // drawing has dots to clear (a copy still held elsewhere keeps its own).
+    static thread_local QImage tela;
+    static thread_local QRect sporca;
+    if (tela.size() != tutta.size()) {
+        tela = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
+        tela.fill(0);
+    } else if (!sporca.isEmpty()) {
+        const int da = sporca.left() >> 3, byte = (sporca.right() >> 3) - da + 1;
+        for (int y = sporca.top(); y <= sporca.bottom(); ++y) std::memset(tela.scanLine(y) + da, 0, std::size_t(byte));
+    }
+    sporca = zona;
+    d.zona = zona;
+    if (zona.isEmpty()) {
+        d.punti = tela;
+        return d;
+    }
+    // One drawing surface for the job's labels, cleared where it is drawn on; its first
+    // column is the first of the byte of dots where the area starts.
+    const int base = zona.left() & ~7, scarto = zona.left() - base;
+    const QImage::Format formato = grigi ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    static thread_local QImage superfici[2];
+    QImage& img = superfici[grigi ? 0 : 1];
+    if (img.width() < zona.width() + scarto || img.height() < zona.height())
+        img = QImage(std::max(img.width(), zona.width() + 8), std::max(img.height(), zona.height()), formato);
+    const QRect area(scarto, 0, zona.width(), zona.height());
     {
         QPainter p(&img);
-        p.fillRect(area, Qt::white);
+        p.fillRect(QRect(0, 0, zona.width() + scarto, zona.height()), Qt::white);
         p.setClipRect(area);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
-        p.translate(-u.origine.x() - zona.left(), -u.origine.y() - zona.top());
+        p.translate(-u.origine.x() - base, -u.origine.y() - zona.top());
         p.scale(k, k);
         std::size_t m = 0;  // the renderer asks about every operation in order, turns included
         DisegnaPagina(p, doc, indice, dpi, [&](const Operazione&) { return m < rese.size() ? rese[m++] : Resa::Omessa; });
     }
+    const int larghezza = zona.width() + scarto;
     for (int y = 0; y < zona.height(); ++y) {
-        uchar* riga = d.punti.scanLine(zona.top() + y);
+        uchar* riga = tela.scanLine(zona.top() + y) + (base >> 3);
+        if (grigi) {
+            // eight white dots (255 each) at a time are passed over; a dot under 128 is dark
+            const uchar* sorgente = img.constScanLine(y);
+            for (int x = 0; x < larghezza; x += 8) {
+                const int fine = std::min(8, larghezza - x);
+                if (fine == 8) {
+                    quint64 otto;
+                    std::memcpy(&otto, sorgente + x, 8);
+                    if (otto == ~quint64(0)) continue;
+                }
+                uchar b = 0;
+                for (int i = 0; i < fine; ++i) b |= uchar((sorgente[x + i] >> 7) ^ 1) << (7 - i);
+                riga[x >> 3] |= b;
+            }
+            continue;
+        }
         const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x0 = 0; x0 < zona.width(); x0 += 16) {
-            const int x1 = std::min(x0 + 16, zona.width());
+        for (int x0 = 0; x0 < larghezza; x0 += 16) {
+            const int x1 = std::min(x0 + 16, larghezza);
             QRgb tutti = 0xFFFFFFFF;  // sixteen white dots at a time are passed over
             for (int x = x0; x < x1; ++x) tutti &= sorgente[x];
             if ((tutti & 0xFFFFFF) == 0xFFFFFF) continue;
             for (int x = x0; x < x1; ++x)
-                if ((sorgente[x] & 0xFFFFFF) != 0xFFFFFF && PuntoNero(sorgente[x])) {
-                    const int px = zona.left() + x;
-                    riga[px >> 3] |= uchar(0x80 >> (px & 7));
-                }
+                if ((sorgente[x] & 0xFFFFFF) != 0xFFFFFF && PuntoNero(sorgente[x])) riga[x >> 3] |= uchar(0x80 >> (x & 7));
         }
     }
+    d.punti = tela;
     return d;
 }
 
@@ -619,21 +669,23 @@ QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
     return "^FO" + numero(x0) + ',' + numero(y0) + "^GFA," + totale + ',' + dati + "^FS";
 }
 
-// The smallest rectangle around the dots of an image; empty when it has none.
-QRect areaPunti(const QImage& punti)
+// The smallest rectangle around the dots of an image, all within `zona`; empty when it
+// has none.
+QRect areaPunti(const QImage& punti, const QRect& zona)
 {
-    const int perRiga = (punti.width() + 7) / 8;
+    if (zona.isEmpty()) return {};
+    const int primo = zona.left() >> 3, ultimo = zona.right() >> 3;
     int sx = punti.width(), dx = -1, su = -1, giu = -1;
-    for (int y = 0; y < punti.height(); ++y) {
+    for (int y = zona.top(); y <= zona.bottom(); ++y) {
         const uchar* r = punti.constScanLine(y);
-        for (int i = 0; i < perRiga; ++i) {
+        for (int i = primo; i <= ultimo; ++i) {
             if (!r[i]) continue;
             sx = std::min(sx, i * 8 + std::countl_zero(r[i]));
             if (su < 0) su = y;
             giu = y;
             break;
         }
-        for (int i = perRiga - 1; i >= 0; --i)
+        for (int i = ultimo; i >= primo; --i)
             if (r[i]) {
                 dx = std::max(dx, i * 8 + 7 - std::countr_zero(r[i]));
                 break;
@@ -643,25 +695,27 @@ QRect areaPunti(const QImage& punti)
 }
 
 // The dots as graphic fields, one around each group of them: bands of rows parted by
-// empty rows, each cut where its columns have no dots for a while.
-QByteArray campiGrafici(const QImage& punti)
+// empty rows, each cut where its columns have no dots for a while. All the dots are
+// within `zona`.
+QByteArray campiGrafici(const QImage& punti, const QRect& zona)
 {
-    const int altezza = punti.height(), perRiga = (punti.width() + 7) / 8;
+    QByteArray out;
+    if (zona.isEmpty()) return out;
+    const int altezza = zona.bottom() + 1, primo = zona.left() >> 3, perRiga = (zona.right() >> 3) + 1;
     const auto vuota = [&](int y, int da, int a) {
         const uchar* r = punti.constScanLine(y);
         return std::all_of(r + da, r + a + 1, [](uchar b) { return b == 0; });
     };
-    QByteArray out;
     std::vector<uchar> colonne(std::size_t(perRiga), 0);
-    for (int y = 0; y < altezza;) {
-        if (vuota(y, 0, perRiga - 1)) {
+    for (int y = zona.top(); y < altezza;) {
+        if (vuota(y, primo, perRiga - 1)) {
             ++y;
             continue;
         }
         // a band: from this row to the last with dots before a long empty stretch
         int fine = y, vuote = 0;
         for (int r = y + 1; r < altezza && vuote < kRigheVuoteCampo; ++r) {
-            if (vuota(r, 0, perRiga - 1)) {
+            if (vuota(r, primo, perRiga - 1)) {
                 ++vuote;
             } else {
                 fine = r;
@@ -671,9 +725,9 @@ QByteArray campiGrafici(const QImage& punti)
         std::fill(colonne.begin(), colonne.end(), 0);
         for (int r = y; r <= fine; ++r) {
             const uchar* riga = punti.constScanLine(r);
-            for (int i = 0; i < perRiga; ++i) colonne[std::size_t(i)] |= riga[i];
+            for (int i = primo; i < perRiga; ++i) colonne[std::size_t(i)] |= riga[i];
         }
-        for (int i = 0; i < perRiga;) {
+        for (int i = primo; i < perRiga;) {
             if (!colonne[std::size_t(i)]) {
                 ++i;
                 continue;
@@ -705,7 +759,7 @@ QByteArray etichettaIntera(const DocumentoStampa& doc, int indice, double dpi, c
 {
     const Disegno d =
         disegna(doc, indice, dpi, u, info, [&](std::size_t i) { return parte < 0 || info[i].unita == parte; });
-    return "^XA" + testata(u) + campiGrafici(d.punti) + d.comandi;
+    return "^XA" + testata(u) + campiGrafici(d.punti, d.zona) + d.comandi;
 }
 
 QByteArray chiusura(int copie) { return (copie > 1 ? "^PQ" + numero(copie) : QByteArray()) + "^XZ\n"; }
@@ -799,7 +853,7 @@ struct ScrittoreLavoroZpl::Stato {
                 const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {
                     return info[i].unita == parte && statiche.contains(info[i].chiave);
                 });
-                const QByteArray campi = campiGrafici(d.punti);
+                const QByteArray campi = campiGrafici(d.punti, d.zona);
                 if (!campi.isEmpty() || !d.comandi.isEmpty()) {
                     out += QByteArray("^XA^DF") + kFormatoLavoro + "^FS" + testata(u) + campi + d.comandi + "^XZ\n";
                     formato = true;
@@ -843,7 +897,7 @@ struct ScrittoreLavoroZpl::Stato {
                     continue;
                 }
                 const Disegno t = disegna(doc, indice, dpi, u, info, [&](std::size_t j) { return j == i; });
-                const QRect a = areaPunti(t.punti);
+                const QRect a = areaPunti(t.punti, t.zona);
                 if (a.isEmpty() || !t.comandi.isEmpty()) continue;
                 Ricordo nuovo{{}, a.topLeft(), 0};
                 if (ricordi.size() < kRicordiMassimi) {
@@ -864,7 +918,7 @@ struct ScrittoreLavoroZpl::Stato {
         const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {
             return info[i].unita == parte && !statiche.contains(info[i].chiave) && !richiamate[i];
         });
-        return out + "^XA^XF" + kFormatoLavoro + "^FS" + richiami + campiGrafici(d.punti) + d.comandi;
+        return out + "^XA^XF" + kFormatoLavoro + "^FS" + richiami + campiGrafici(d.punti, d.zona) + d.comandi;
     }
 };
 
