@@ -11,10 +11,13 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
+
+#include <zlib.h>
 
 namespace cartigo {
 
@@ -236,12 +239,40 @@ std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s
 
 }  // namespace
 
-QByteArray EsadecimaleZpl(const QImage& img)
+namespace {
+
+// 1-bit rows (dark dots 1), `passo` bytes apart, `larghezza` dots wide; bits past the
+// width are light.
+struct RighePunti {
+    const uchar* dati = nullptr;
+    qsizetype passo = 0;
+    int larghezza = 0, altezza = 0;
+    int perRiga() const { return (larghezza + 7) / 8; }
+    const uchar* riga(int y) const { return dati + passo * y; }
+};
+
+// The rows of a 1-bit image, packed, with the dots past its width light.
+std::vector<uchar> righeImmagine(const QImage& img, RighePunti& r)
+{
+    r.larghezza = img.width();
+    r.altezza = img.height();
+    r.passo = r.perRiga();
+    std::vector<uchar> dati(std::size_t(r.passo) * std::size_t(r.altezza));
+    for (int y = 0; y < r.altezza; ++y) {
+        uchar* riga = dati.data() + r.passo * y;
+        std::memcpy(riga, img.constScanLine(y), std::size_t(r.passo));
+        if (r.larghezza % 8) riga[r.passo - 1] &= uchar(0xFF << (8 - r.larghezza % 8));
+    }
+    r.dati = dati.data();
+    return dati;
+}
+
+QByteArray esadecimale(const RighePunti& img)
 {
     static const char cifre[] = "0123456789ABCDEF";
-    const int perRiga = (img.width() + 7) / 8;
+    const int perRiga = img.perRiga();
     QByteArray out;
-    QByteArray riga, precedente;
+    std::vector<char> riga(std::size_t(perRiga) * 2);
     // A run of `n` of digit `c`: repeat counts, 400 at a time beyond what one prefix says.
     const auto corsa = [&](char c, int n) {
         while (n > 419) {
@@ -253,29 +284,24 @@ QByteArray EsadecimaleZpl(const QImage& img)
         if (n % 20 >= 2 || (n >= 20 && n % 20 == 1)) out += char('G' + n % 20 - 1);
         out += c;
     };
-    for (int y = 0; y < img.height(); ++y) {
-        const uchar* linea = img.constScanLine(y);
-        riga.resize(perRiga * 2);
-        for (int i = 0; i < perRiga; ++i) {
-            uchar b = linea[i];
-            // Dots past the width are light.
-            if (i == perRiga - 1 && img.width() % 8) b &= uchar(0xFF << (8 - img.width() % 8));
-            riga[2 * i] = cifre[b >> 4];
-            riga[2 * i + 1] = cifre[b & 15];
-        }
-        if (y > 0 && riga == precedente) {
+    for (int y = 0; y < img.altezza; ++y) {
+        const uchar* linea = img.riga(y);
+        if (y > 0 && std::memcmp(linea, img.riga(y - 1), std::size_t(perRiga)) == 0) {
             out += ':';
             continue;
         }
-        precedente = riga;
-        qsizetype fine = riga.size();
+        for (int i = 0; i < perRiga; ++i) {
+            riga[std::size_t(2 * i)] = cifre[linea[i] >> 4];
+            riga[std::size_t(2 * i + 1)] = cifre[linea[i] & 15];
+        }
+        std::size_t fine = riga.size();
         char coda = 0;
-        if (riga.endsWith('0') || riga.endsWith('F')) {
+        if (riga.back() == '0' || riga.back() == 'F') {
             coda = riga.back();
             while (fine > 0 && riga[fine - 1] == coda) --fine;
         }
-        for (qsizetype i = 0; i < fine;) {
-            qsizetype j = i;
+        for (std::size_t i = 0; i < fine;) {
+            std::size_t j = i;
             while (j < fine && riga[j] == riga[i]) ++j;
             corsa(riga[i], int(j - i));
             i = j;
@@ -288,25 +314,73 @@ QByteArray EsadecimaleZpl(const QImage& img)
     return out;
 }
 
+// CRC-16 (CCITT polynomial 0x1021, from 0), a byte at a time.
+constexpr std::array<quint16, 256> kTabellaCrc = [] {
+    std::array<quint16, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        quint16 crc = quint16(b << 8);
+        for (int i = 0; i < 8; ++i) crc = quint16((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+        t[std::size_t(b)] = crc;
+    }
+    return t;
+}();
+
+// One deflate stream for the job's graphics, reset for each (zlib level 6, as qCompress).
+struct Compressore {
+    z_stream z{};
+    bool pronto = false;
+    Compressore() { pronto = deflateInit(&z, 6) == Z_OK; }
+    ~Compressore()
+    {
+        if (pronto) deflateEnd(&z);
+    }
+    Compressore(const Compressore&) = delete;
+    Compressore& operator=(const Compressore&) = delete;
+};
+
+QByteArray z64(const RighePunti& img)
+{
+    static thread_local Compressore c;
+    static thread_local std::vector<uchar> byte, compressi;
+    const std::size_t perRiga = std::size_t(img.perRiga()), n = perRiga * std::size_t(img.altezza);
+    const uchar* sorgente = img.dati;
+    if (img.passo != qsizetype(perRiga)) {
+        byte.resize(n);
+        for (int y = 0; y < img.altezza; ++y) std::memcpy(byte.data() + perRiga * std::size_t(y), img.riga(y), perRiga);
+        sorgente = byte.data();
+    }
+    QByteArray b64;
+    if (c.pronto && deflateReset(&c.z) == Z_OK) {
+        compressi.resize(deflateBound(&c.z, uLong(n)));
+        c.z.next_in = const_cast<Bytef*>(sorgente);
+        c.z.avail_in = uInt(n);
+        c.z.next_out = compressi.data();
+        c.z.avail_out = uInt(compressi.size());
+        if (deflate(&c.z, Z_FINISH) == Z_STREAM_END)
+            b64 = QByteArray::fromRawData(reinterpret_cast<const char*>(compressi.data()), qsizetype(c.z.total_out))
+                      .toBase64();
+    }
+    if (b64.isEmpty())  // qCompress puts the length before the zlib stream
+        b64 = qCompress(sorgente, qsizetype(n), 6).mid(4).toBase64();
+    quint16 crc = 0;
+    for (const char ch : b64) crc = quint16(crc << 8) ^ kTabellaCrc[std::size_t((crc >> 8) ^ uchar(ch))];
+    return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
+}
+
+}  // namespace
+
+QByteArray EsadecimaleZpl(const QImage& img)
+{
+    RighePunti r;
+    const auto dati = righeImmagine(img, r);
+    return esadecimale(r);
+}
+
 QByteArray Z64Zpl(const QImage& img)
 {
-    const int perRiga = (img.width() + 7) / 8;
-    QByteArray byte;
-    byte.reserve(qsizetype(perRiga) * img.height());
-    for (int y = 0; y < img.height(); ++y) {
-        QByteArray riga(reinterpret_cast<const char*>(img.constScanLine(y)), perRiga);
-        if (img.width() % 8) riga[perRiga - 1] = char(uchar(riga[perRiga - 1]) & uchar(0xFF << (8 - img.width() % 8)));
-        byte += riga;
-    }
-    // qCompress puts the length before the zlib stream.
-    const QByteArray b64 = qCompress(byte, 6).mid(4).toBase64();
-    // CRC-16 (CCITT polynomial 0x1021, from 0) of the base64 text.
-    quint16 crc = 0;
-    for (const char c : b64) {
-        crc ^= quint16(uchar(c)) << 8;
-        for (int i = 0; i < 8; ++i) crc = quint16((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-    }
-    return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
+    RighePunti r;
+    const auto dati = righeImmagine(img, r);
+    return z64(r);
 }
 
 namespace {
@@ -646,20 +720,32 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
 // ZPL's run-length hex, or deflated bytes in base64 when that is shorter (text is).
 QByteArray datiGrafici(const QImage& punti, int x0, int y0, int x1, int y1, QByteArray* totale = nullptr)
 {
-    QImage campo(x1 - x0 + 1, y1 - y0 + 1, QImage::Format_Mono);
-    campo.fill(0);
+    RighePunti campo;
+    campo.larghezza = x1 - x0 + 1;
+    campo.altezza = y1 - y0 + 1;
+    campo.passo = campo.perRiga();
+    // the dots moved to the field's first column, a byte at a time
+    static thread_local std::vector<uchar> dati;
+    dati.assign(std::size_t(campo.passo) * std::size_t(campo.altezza), 0);
+    const int primo = x0 >> 3, ultimo = x1 >> 3, spinta = x0 & 7;
+    const uchar coda = campo.larghezza % 8 ? uchar(0xFF << (8 - campo.larghezza % 8)) : uchar(0xFF);
     for (int y = y0; y <= y1; ++y) {
         const uchar* sorgente = punti.constScanLine(y);
-        uchar* riga = campo.scanLine(y - y0);
-        for (int x = x0; x <= x1; ++x)
-            if (sorgente[x >> 3] & (0x80 >> (x & 7))) riga[(x - x0) >> 3] |= uchar(0x80 >> ((x - x0) & 7));
+        uchar* riga = dati.data() + campo.passo * (y - y0);
+        for (int i = 0; i < campo.passo; ++i) {
+            const int b = primo + i;
+            uchar v = uchar(sorgente[b] << spinta);
+            if (spinta && b + 1 <= ultimo) v |= uchar(sorgente[b + 1] >> (8 - spinta));
+            riga[i] = v;
+        }
+        riga[campo.passo - 1] &= coda;
     }
-    const int perRiga = (campo.width() + 7) / 8;
-    const QByteArray t = numero(long(perRiga) * campo.height());
+    campo.dati = dati.data();
+    const QByteArray t = numero(long(campo.passo) * campo.altezza);
     if (totale) *totale = t;
-    QByteArray dati = EsadecimaleZpl(campo);
-    if (QByteArray z64 = Z64Zpl(campo); z64.size() < dati.size()) dati = std::move(z64);
-    return t + ',' + numero(perRiga) + ',' + dati;
+    QByteArray testo = esadecimale(campo);
+    if (QByteArray z = z64(campo); z.size() < testo.size()) testo = std::move(z);
+    return t + ',' + numero(campo.passo) + ',' + testo;
 }
 
 QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
