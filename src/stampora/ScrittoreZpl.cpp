@@ -395,6 +395,9 @@ constexpr int kByteVuotiCampo = 4;
 // seen (the printer's memory and the job's stay bounded).
 constexpr qsizetype kRicordiMassimi = 512;
 constexpr qsizetype kVistiMassimi = 16384;
+// A text seen again is stored only when it comes back within this many texts: one that
+// comes back later would have made room for others before it is recalled.
+constexpr quint64 kRitornoMassimo = quint64(kRicordiMassimi);
 
 // A part of a page printed as one ZPL label: the page, or a row of labels of a sheet.
 struct ParteZpl {
@@ -876,14 +879,16 @@ struct ScrittoreLavoroZpl::Stato {
     QSize misura;
     QImage statico;  // the format's dots
     // Texts stored as graphics, by what they draw, and when each was last recalled; the
-    // (hashes of the) texts seen once, which are stored when they come again.
+    // (hashes of the) texts seen and when (counted in texts), stored when they come again
+    // soon enough.
     struct Ricordo {
         QByteArray nome;
         QPoint posto;
         quint64 uso = 0;
     };
     QHash<QByteArray, Ricordo> ricordi;
-    QSet<size_t> visti;
+    QHash<size_t, quint64> visti;
+    quint64 passi = 0;
     quint64 tempo = 0;
 
     // True when the format has dots where `i` paints (of part `u`).
@@ -977,11 +982,14 @@ struct ScrittoreLavoroZpl::Stato {
             auto r = ricordi.find(o.chiave);
             if (r == ricordi.end()) {
                 const size_t h = qHash(o.chiave);
-                if (!visti.contains(h)) {
-                    if (visti.size() >= kVistiMassimi) visti.clear();
-                    visti.insert(h);
+                const quint64 ora = ++passi;
+                auto v = visti.find(h);
+                if (v == visti.end() || ora - *v > kRitornoMassimo) {
+                    if (v == visti.end() && visti.size() >= kVistiMassimi) visti.clear();
+                    visti[h] = ora;
                     continue;
                 }
+                *v = ora;
                 const Disegno t = disegna(doc, indice, dpi, u, info, [&](std::size_t j) { return j == i; });
                 const QRect a = areaPunti(t.punti, t.zona);
                 if (a.isEmpty() || !t.comandi.isEmpty()) continue;
