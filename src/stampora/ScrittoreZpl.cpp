@@ -690,19 +690,23 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
     for (int y = 0; y < zona.height(); ++y) {
         uchar* riga = tela.scanLine(zona.top() + y) + (base >> 3);
         if (grigi) {
-            // eight white dots (255 each) at a time are passed over; a dot under 128 is dark
+            // a dot under 128 is dark; 32 white dots (255 each) at a time are passed over
             const uchar* sorgente = img.constScanLine(y);
-            for (int x = 0; x < larghezza; x += 8) {
-                const int fine = std::min(8, larghezza - x);
-                if (fine == 8) {
-                    quint64 otto;
-                    std::memcpy(&otto, sorgente + x, 8);
-                    if (otto == ~quint64(0)) continue;
-                }
+            const auto otto = [&](int x) {
                 uchar b = 0;
-                for (int i = 0; i < fine; ++i) b |= uchar((sorgente[x + i] >> 7) ^ 1) << (7 - i);
+                for (int i = 0, fine = std::min(8, larghezza - x); i < fine; ++i)
+                    b |= uchar(((sorgente[x + i] >> 7) ^ 1) << (7 - i));
                 riga[x >> 3] |= b;
+            };
+            int x = 0;
+            for (; x + 32 <= larghezza; x += 32) {
+                quint64 w[4];
+                std::memcpy(w, sorgente + x, sizeof w);
+                if ((w[0] & w[1] & w[2] & w[3]) == ~quint64(0)) continue;
+                for (int j = 0; j < 4; ++j)
+                    if (w[j] != ~quint64(0)) otto(x + 8 * j);
             }
+            for (; x < larghezza; x += 8) otto(x);
             continue;
         }
         const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
