@@ -2,6 +2,7 @@
 // independent renderer and the scanners, and the job sent to a printer's raw port.
 #include "../stampora/SupportoStampora.h"
 #include "common/ImmagineZpl.h"
+#include "common/ServerCups.h"
 #include "common/TestSupport.h"
 #include "label/GestoreEtichetta.h"
 #include "print/StampaEtichette.h"
@@ -61,16 +62,6 @@ struct Ascolto {
         if (fd >= 0) ::close(fd);
     }
     QString indirizzo() const { return QStringLiteral("127.0.0.1:%1").arg(porta); }
-    // Takes one connection in a thread of its own and keeps what it sends until it closes.
-    std::thread ricevi(QByteArray& ricevuto) const
-    {
-        return std::thread([fd = fd, &ricevuto] {
-            const int c = ::accept(fd, nullptr, nullptr);
-            char blocco[4096];
-            for (ssize_t n; (n = ::read(c, blocco, sizeof blocco)) > 0;) ricevuto.append(blocco, n);
-            ::close(c);
-        });
-    }
 };
 
 int connetti(quint16 porta)
@@ -189,21 +180,17 @@ TEST(CartigoPrintZpl, PortaGrezza)
     const QByteArray atteso = f.readAll();
 
     {
-        Ascolto server(4);
-        ASSERT_NE(server.porta, 0);
-        QByteArray ricevuto;
-        std::thread t = server.ricevi(ricevuto);
-        const auto e = stampa({kCodici, QStringLiteral("--zpl-to"), server.indirizzo()});
+        test::RicevitoreGrezzo server;
+        ASSERT_NE(server.Porta(), 0);
+        std::optional<QByteArray> ricevuto;
+        std::thread t([&] { ricevuto = server.Ricevuto(); });
+        const auto e = stampa({kCodici, QStringLiteral("--zpl-to"), QStringLiteral("127.0.0.1:%1").arg(server.Porta())});
         t.join();
         EXPECT_EQ(e.codice, 0) << e.err.toStdString();
         EXPECT_TRUE(e.out.contains(QStringLiteral("raw port"))) << e.out.toStdString();
         EXPECT_EQ(ricevuto, atteso);
     }
-    quint16 chiusa = 0;
-    {
-        Ascolto server(1);
-        chiusa = server.porta;
-    }
+    const int chiusa = test::PortaLibera();
     auto e = stampa({kCodici, QStringLiteral("--zpl-to"), QStringLiteral("127.0.0.1:%1").arg(chiusa)});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(QStringLiteral("refuses the connection on port %1").arg(chiusa))) << e.err.toStdString();
@@ -337,18 +324,14 @@ TEST(CartigoPrintZpl, IlDialogoDiDestinazioneScriveEInviaZpl)
 
     // the raw port
     {
-        Ascolto server(4);
-        QByteArray ricevuto;
-        std::thread t = server.ricevi(ricevuto);
-        EXPECT_EQ(stampaDialogo(4, server.indirizzo()), EsitoStampa::Stampata);
+        test::RicevitoreGrezzo server;
+        std::optional<QByteArray> ricevuto;
+        std::thread t([&] { ricevuto = server.Ricevuto(); });
+        EXPECT_EQ(stampaDialogo(4, QStringLiteral("127.0.0.1:%1").arg(server.Porta())), EsitoStampa::Stampata);
         t.join();
         EXPECT_EQ(ricevuto, zpl);
     }
-    quint16 chiusa = 0;
-    {
-        Ascolto server(1);
-        chiusa = server.porta;
-    }
+    const int chiusa = test::PortaLibera();
     const QString rifiutata = QStringLiteral("127.0.0.1:%1").arg(chiusa);
     EXPECT_EQ(stampaDialogo(4, rifiutata), EsitoStampa::Fallita);
     EXPECT_EQ(ui.messaggi.last().testo,
