@@ -7,10 +7,8 @@
 //
 //   cartigo-sheetreader [--memoria BYTES] foglio FILE OUT.sqlite
 //
-// An ODS file's content is read a part of about 256 KB at a time (see ContenutoOds), each
-// cell rewritten where liborcus 0.17 would drop it. An XLSX package liborcus 0.17 cannot
-// follow whole (absolute part names, text in the cells) is first copied, uncompressed,
-// beside OUT with those parts rewritten, and liborcus reads the copy.
+// Both kinds are read a part of about 256 KB at a time (see ContenutoOds and LibroXlsx):
+// the reader's memory does not grow with the sheet.
 //
 // The output holds "fogli" (indice, nome, tabella) and, for each sheet, a table "t<n>"
 // whose first row of the sheet gave the column names and whose rows are the sheet's
@@ -51,6 +49,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -438,15 +437,27 @@ private:
 class Stringhe : public iface::import_shared_strings {
 public:
     // An ODS file hands each cell's text over just before the cell: only the latest
-    // ones are kept. An XLSX file's table comes first and is used by every sheet.
+    // ones are kept. An XLSX file's table comes before the sheets and serves all of them;
+    // text kept in a sheet's cells is added for one part of the sheet and dropped after it.
     explicit Stringhe(bool soloRecenti) : soloRecenti_(soloRecenti) {}
-    const std::string* Testo(size_t id) const
+    std::optional<std::string_view> Testo(size_t id) const
     {
-        if (id < base_ || id - base_ >= v_.size()) return nullptr;
-        return &v_[id - base_];
+        if (id < base_ || id - base_ >= fini_.size()) return std::nullopt;
+        const size_t i = id - base_;
+        const uint64_t inizio = i ? fini_[i - 1] : 0;
+        return std::string_view(testi_).substr(size_t(inizio), size_t(fini_[i] - inizio));
     }
-    size_t append(std::string_view s) override { return aggiungi(std::string(s)); }
-    size_t add(std::string_view s) override { return aggiungi(std::string(s)); }
+    // The number the next text gets.
+    size_t Prossima() const { return base_ + fini_.size(); }
+    // Drops the texts from number `n` on.
+    void Tronca(size_t n)
+    {
+        if (n < base_ || n >= Prossima()) return;
+        fini_.resize(n - base_);
+        testi_.resize(fini_.empty() ? 0 : size_t(fini_.back()));
+    }
+    size_t append(std::string_view s) override { return aggiungi(s); }
+    size_t add(std::string_view s) override { return aggiungi(s); }
     void set_segment_font(size_t) override {}
     void set_segment_bold(bool) override {}
     void set_segment_italic(bool) override {}
@@ -456,24 +467,29 @@ public:
     void append_segment(std::string_view s) override { segmenti_.append(s); }
     size_t commit_segments() override
     {
-        std::string s;
-        s.swap(segmenti_);
-        return aggiungi(std::move(s));
+        const size_t id = aggiungi(segmenti_);
+        segmenti_.clear();
+        return id;
     }
 
 private:
-    size_t aggiungi(std::string s)
+    size_t aggiungi(std::string_view s)
     {
-        if (soloRecenti_ && v_.size() >= 4096) {
-            v_.erase(v_.begin(), v_.begin() + 2048);
+        if (soloRecenti_ && fini_.size() >= 4096) {
+            const uint64_t via = fini_[2047];
+            testi_.erase(0, size_t(via));
+            fini_.erase(fini_.begin(), fini_.begin() + 2048);
+            for (uint64_t& f : fini_) f -= via;
             base_ += 2048;
         }
-        v_.push_back(std::move(s));
-        return base_ + v_.size() - 1;
+        testi_.append(s);
+        fini_.push_back(testi_.size());
+        return Prossima() - 1;
     }
     bool soloRecenti_;
     size_t base_ = 0;
-    std::vector<std::string> v_;
+    std::string testi_;           // the texts end to end
+    std::vector<uint64_t> fini_;  // where each ends in testi_
     std::string segmenti_;
 };
 
@@ -631,7 +647,7 @@ public:
     Fabbrica(Uscita& out, bool ods) : out_(out), stringhe_(ods), stili_(!ods), ods_(ods) {}
 
     Uscita& Out() { return out_; }
-    const Stringhe& Testi() const { return stringhe_; }
+    Stringhe& Testi() { return stringhe_; }
     bool Ods() const { return ods_; }
     double Scarto() const { return impostazioni_.scarto; }
     // Only one row of one sheet is in memory: touching another sends it to the file.
@@ -751,11 +767,11 @@ Cella& Foglio::cella(ss::row_t riga, ss::col_t c)
 
 void Foglio::set_string(ss::row_t r, ss::col_t c, ss::string_id_t id)
 {
-    const std::string* s = f_.Testi().Testo(id);
+    const auto s = f_.Testi().Testo(id);
     if (!s) return;
     Cella& x = cella(r, c);
     x.tipo = Cella::Testo;
-    x.testo = *s;
+    x.testo.assign(*s);
 }
 
 void Foglio::set_auto(ss::row_t r, ss::col_t c, std::string_view s)
@@ -1080,26 +1096,12 @@ void Foglio::Concludi(const std::set<uint32_t>& formatiData, sqlite3_stmt* insFo
     out.esegui("DROP TABLE " + Tabella());
 }
 
-// --- Packages liborcus cannot follow ---
-//
-// openpyxl 3.0 names a workbook's parts by absolute paths ("/xl/worksheets/sheet1.xml")
-// and keeps text in the cells (inline strings), as XlsxWriter does in its constant-memory
-// mode; liborcus 0.17 follows neither and would see sheets without their text. Such a
-// package is copied into a temporary file, entry by entry and uncompressed, with
-// relative names and the inline strings moved into a shared string table, and liborcus
-// reads the copy.
+// --- Packages made in memory for liborcus ---
 
+// A ZIP package of stored (uncompressed) entries, written into a string.
 class ZipScritto {
 public:
-    explicit ZipScritto(const std::string& percorso) : f_(std::fopen(percorso.c_str(), "wb"))
-    {
-        if (!f_) fallisciSistema(ErrUscita, "cannot create a temporary file");
-    }
-    explicit ZipScritto(std::string* memoria) : f_(nullptr), memoria_(memoria) {}
-    ~ZipScritto()
-    {
-        if (f_) std::fclose(f_);
-    }
+    explicit ZipScritto(std::string& memoria) : memoria_(memoria) {}
     void Voce(const std::string& nome, const std::string& dati)
     {
         if (dati.size() >= 0xFFFFFFFFu || posizione_ + dati.size() + nome.size() + 30 >= 0xFFFFFFFFu)
@@ -1141,8 +1143,6 @@ public:
         u32(e, uint32_t(posizione_));
         u16(e, 0);
         scrivi(cartella_ + e);
-        if (f_ && std::fclose(f_) != 0) fallisciSistema(ErrUscita, "cannot write a temporary file");
-        f_ = nullptr;
     }
 
 private:
@@ -1158,133 +1158,14 @@ private:
     }
     void scrivi(const std::string& d)
     {
-        if (memoria_) {
-            memoria_->append(d);
-            posizione_ += d.size();
-            return;
-        }
-        if (std::fwrite(d.data(), 1, d.size(), f_) != d.size())
-            fallisciSistema(ErrUscita, "cannot write a temporary file");
+        memoria_.append(d);
         posizione_ += d.size();
     }
-    FILE* f_;
-    std::string* memoria_ = nullptr;
+    std::string& memoria_;
     std::string cartella_;
     uint64_t posizione_ = 0;
     size_t voci_ = 0;
 };
-
-// A relationship target made relative to the folder of the part that names it.
-std::string relativo(const std::string& cartella, const std::string& assoluto)
-{
-    std::vector<std::string> da, a;
-    auto dividi = [](const std::string& p, std::vector<std::string>& v) {
-        size_t i = 0;
-        for (size_t j; (j = p.find('/', i)) != std::string::npos; i = j + 1)
-            if (j > i) v.push_back(p.substr(i, j - i));
-        if (i < p.size()) v.push_back(p.substr(i));
-    };
-    dividi(cartella, da);
-    dividi(assoluto, a);
-    size_t comuni = 0;
-    while (comuni < da.size() && comuni + 1 < a.size() && da[comuni] == a[comuni]) ++comuni;
-    std::string r;
-    for (size_t i = comuni; i < da.size(); ++i) r += "../";
-    for (size_t i = comuni; i < a.size(); ++i) r += (i > comuni ? "/" : "") + a[i];
-    return r;
-}
-
-// The relationships of a part (NAME is "dir/_rels/part.rels") with relative targets.
-std::string relazioniRelative(const std::string& nome, const std::string& xml)
-{
-    std::string cartella = nome.substr(0, nome.rfind("_rels/"));
-    std::string r;
-    size_t i = 0;
-    for (size_t j; (j = xml.find("Target=\"/", i)) != std::string::npos;) {
-        const size_t fine = xml.find('"', j + 9);
-        if (fine == std::string::npos) break;
-        r.append(xml, i, j - i);
-        r += "Target=\"" + relativo(cartella, xml.substr(j + 9, fine - j - 9)) + "\"";
-        i = fine + 1;
-    }
-    r.append(xml, i, std::string::npos);
-    return r;
-}
-
-// A worksheet with its inline strings moved to the shared string table `sst`.
-std::string senzaStringheInterne(const std::string& xml, std::string& sst, size_t& conteggio)
-{
-    std::string r;
-    r.reserve(xml.size());
-    size_t i = 0;
-    for (size_t j; (j = xml.find("<c ", i)) != std::string::npos;) {
-        const size_t chiusa = xml.find('>', j);
-        if (chiusa == std::string::npos) break;
-        const size_t attributo = xml.find(" t=\"inlineStr\"", j);
-        if (attributo == std::string::npos || attributo > chiusa) {
-            r.append(xml, i, chiusa + 1 - i);
-            i = chiusa + 1;
-            continue;
-        }
-        r.append(xml, i, attributo - i);
-        r += " t=\"s\"";
-        r.append(xml, attributo + 14, chiusa + 1 - (attributo + 14));
-        i = chiusa + 1;
-        if (xml[chiusa - 1] == '/') continue;
-        const size_t fineCella = xml.find("</c>", i);
-        const size_t inizio = xml.find("<is>", i);
-        const size_t fine = xml.find("</is>", i);
-        if (fineCella == std::string::npos || inizio == std::string::npos || fine == std::string::npos ||
-            fine > fineCella)
-            continue;
-        sst += "<si>" + xml.substr(inizio + 4, fine - inizio - 4) + "</si>";
-        r += "<v>" + std::to_string(conteggio++) + "</v>";
-        i = fine + 5;
-    }
-    r.append(xml, i, std::string::npos);
-    return r;
-}
-
-void riscriviPacchetto(orcus::zip_archive& zip, const std::vector<std::string>& voci, const std::string& uscita)
-{
-    const bool conSst =
-        std::find(voci.begin(), voci.end(), std::string("xl/sharedStrings.xml")) != voci.end();
-    ZipScritto z(uscita);
-    std::string sst;
-    size_t conteggio = 0;
-    std::vector<unsigned char> buf;
-    for (const std::string& nome : voci) {
-        if (!zip.read_file_entry(nome, buf)) fallisci(ErrDanneggiato, "the file is damaged (entry " + nome + ")");
-        std::string dati(buf.begin(), buf.end());
-        std::vector<unsigned char>().swap(buf);
-        if (nome.size() > 5 && nome.compare(nome.size() - 5, 5, ".rels") == 0) {
-            dati = relazioniRelative(nome, dati);
-            if (nome == "xl/_rels/workbook.xml.rels" && !conSst) {
-                const size_t fine = dati.rfind("</Relationships>");
-                if (fine != std::string::npos)
-                    dati.insert(fine,
-                                "<Relationship Id=\"rIdCartigoSst\" Type=\"http://schemas.openxmlformats.org/"
-                                "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
-            }
-        } else if (nome == "[Content_Types].xml" && !conSst) {
-            const size_t fine = dati.rfind("</Types>");
-            if (fine != std::string::npos)
-                dati.insert(fine,
-                            "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
-                            "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>");
-        } else if (!conSst && nome.rfind("xl/worksheets/", 0) == 0 && nome.find('/', 14) == std::string::npos) {
-            dati = senzaStringheInterne(dati, sst, conteggio);
-        }
-        z.Voce(nome, dati);
-        progresso(true);
-    }
-    if (!conSst)
-        z.Voce("xl/sharedStrings.xml",
-               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"http://schemas."
-               "openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-                   std::to_string(conteggio) + "\" uniqueCount=\"" + std::to_string(conteggio) + "\">" + sst + "</sst>");
-    z.Chiudi();
-}
 
 // --- ODS cells liborcus 0.17 drops ---
 //
@@ -1413,7 +1294,7 @@ std::string pacchettoOds(const std::string& contenuto)
 {
     std::string r;
     r.reserve(contenuto.size() + 512);
-    ZipScritto z(&r);
+    ZipScritto z(r);
     z.Voce("mimetype", "application/vnd.oasis.opendocument.spreadsheet");
     z.Voce("content.xml", contenuto);
     z.Chiudi();
@@ -1527,16 +1408,84 @@ long long conteggio(const std::string& tag, const char* nome, long long massimo)
 // it, down to a row a part.
 size_t dimensioneParte = 256 << 10;
 
+// The tags and the texts between them of one entry of the package, in order.
+class LettoreTag {
+public:
+    LettoreTag(const std::string& file, const VoceZip& voce) : flusso_(file, voce), nome_(voce.nome) {}
+
+    // The next tag or text between tags into `out`; false at the end of the entry.
+    bool Prossimo(std::string& out)
+    {
+        for (;;) {
+            if (pos_ > (1u << 20) && pos_ * 2 > in_.size()) {
+                in_.erase(0, pos_);
+                pos_ = 0;
+            }
+            size_t fine = std::string::npos;
+            if (pos_ < in_.size() && in_[pos_] != '<') {
+                fine = in_.find('<', pos_);
+                if (fine == std::string::npos && finito_) fine = in_.size();
+            } else if (pos_ < in_.size()) {
+                fine = fineTag();
+            }
+            if (fine != std::string::npos) {
+                out.assign(in_, pos_, fine - pos_);
+                pos_ = fine;
+                return true;
+            }
+            if (finito_) {
+                if (pos_ < in_.size()) fallisci(ErrDanneggiato, "the file is damaged (" + nome_ + " is cut short)");
+                return false;
+            }
+            if (in_.size() - pos_ > (16u << 20))
+                fallisci(ErrDanneggiato, "the file is damaged (" + nome_ + " has a tag without end)");
+            finito_ = !flusso_.Leggi(in_, 256 << 10);
+        }
+    }
+
+private:
+    // Where the tag starting at pos_ ends (just after its '>'), npos when not yet read.
+    size_t fineTag() const
+    {
+        if (in_.compare(pos_, 4, "<!--") == 0) {
+            const size_t f = in_.find("-->", pos_ + 4);
+            return f == std::string::npos ? f : f + 3;
+        }
+        if (in_.compare(pos_, 9, "<![CDATA[") == 0) {
+            const size_t f = in_.find("]]>", pos_ + 9);
+            return f == std::string::npos ? f : f + 3;
+        }
+        char virgolette = 0;
+        for (size_t i = pos_ + 1; i < in_.size(); ++i) {
+            const char c = in_[i];
+            if (virgolette) {
+                if (c == virgolette) virgolette = 0;
+            } else if (c == '"' || c == '\'') {
+                virgolette = c;
+            } else if (c == '>') {
+                return i + 1;
+            }
+        }
+        return std::string::npos;
+    }
+
+    FlussoVoce flusso_;
+    std::string nome_;
+    std::string in_;
+    size_t pos_ = 0;
+    bool finito_ = false;
+};
+
 class ContenutoOds {
 public:
-    ContenutoOds(const std::string& file, const VoceZip& voce, Fabbrica& f) : flusso_(file, voce), f_(f) {}
+    ContenutoOds(const std::string& file, const VoceZip& voce, Fabbrica& f) : tag_(file, voce), f_(f) {}
 
     void Leggi()
     {
         std::string tag;
         enum { Prologo, Tabella, Fuori } stato = Prologo;
         std::vector<std::string> aperti;  // elements open in the prologue
-        while (prossimo(tag)) {
+        while (tag_.Prossimo(tag)) {
             const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
             const bool chiusura = elemento && tag[1] == '/';
             const bool vuoto = elemento && tag[tag.size() - 2] == '/';
@@ -1573,61 +1522,6 @@ public:
     }
 
 private:
-    // The next tag or text between tags into `out`; false at the end of the content.
-    bool prossimo(std::string& out)
-    {
-        for (;;) {
-            if (pos_ > (1u << 20) && pos_ * 2 > in_.size()) {
-                in_.erase(0, pos_);
-                pos_ = 0;
-            }
-            size_t fine = std::string::npos;
-            if (pos_ < in_.size() && in_[pos_] != '<') {
-                fine = in_.find('<', pos_);
-                if (fine == std::string::npos && finito_) fine = in_.size();
-            } else if (pos_ < in_.size()) {
-                fine = fineTag();
-            }
-            if (fine != std::string::npos) {
-                out.assign(in_, pos_, fine - pos_);
-                pos_ = fine;
-                return true;
-            }
-            if (finito_) {
-                if (pos_ < in_.size()) fallisci(ErrDanneggiato, "the file is damaged (content.xml is cut short)");
-                return false;
-            }
-            if (in_.size() - pos_ > (16u << 20))
-                fallisci(ErrDanneggiato, "the file is damaged (content.xml has a tag without end)");
-            finito_ = !flusso_.Leggi(in_, 256 << 10);
-        }
-    }
-
-    // Where the tag starting at pos_ ends (just after its '>'), npos when not yet read.
-    size_t fineTag() const
-    {
-        if (in_.compare(pos_, 4, "<!--") == 0) {
-            const size_t f = in_.find("-->", pos_ + 4);
-            return f == std::string::npos ? f : f + 3;
-        }
-        if (in_.compare(pos_, 9, "<![CDATA[") == 0) {
-            const size_t f = in_.find("]]>", pos_ + 9);
-            return f == std::string::npos ? f : f + 3;
-        }
-        char virgolette = 0;
-        for (size_t i = pos_ + 1; i < in_.size(); ++i) {
-            const char c = in_[i];
-            if (virgolette) {
-                if (c == virgolette) virgolette = 0;
-            } else if (c == '"' || c == '\'') {
-                virgolette = c;
-            } else if (c == '>') {
-                return i + 1;
-            }
-        }
-        return std::string::npos;
-    }
-
     void apriTabella(const std::string& tag)
     {
         tabella_ = tag;
@@ -1725,11 +1619,8 @@ private:
         }
     }
 
-    FlussoVoce flusso_;
+    LettoreTag tag_;
     Fabbrica& f_;
-    std::string in_;
-    size_t pos_ = 0;
-    bool finito_ = false;
     std::string prologo_, epilogo_, tabella_, parte_;
     std::vector<std::string> gruppi_;  // row groups open in the table
     int indice_ = 0;                   // the sheet
@@ -1737,13 +1628,356 @@ private:
     int profondita_ = 0;  // elements open in the row
 };
 
+// --- An XLSX workbook, a part at a time ---
+//
+// liborcus reads a worksheet's XML whole before it hands over a cell, and cannot follow
+// every package (openpyxl 3.0 names parts by absolute paths; openpyxl and XlsxWriter's
+// constant-memory mode keep text in the cells, which liborcus 0.17 drops). The workbook is
+// instead read as a series of small packages made in memory, each read by liborcus into the
+// same factory: first the workbook with its styles and empty sheets (the sheets' names, the
+// date system, the number formats), then the shared strings, cut after a string once a
+// part holds about dimensioneParte bytes, then each sheet, cut after a row the same way.
+// A part of a sheet is the sheet's start up to its sheetData, its rows and the sheet's end
+// (all of it for the last part: the merged ranges); the text kept in its cells becomes a
+// shared string table of the part's own, dropped after it.
+
+// The local name of an element ("row" of "<x:row ...>").
+std::string_view nomeLocale(std::string_view tag)
+{
+    const std::string_view nome = nomeTag(tag);
+    const size_t due = nome.find(':');
+    return due == std::string_view::npos ? nome : nome.substr(due + 1);
+}
+
+// The start tags of the elements named `locale` in a small XML part.
+std::vector<std::string> elementi(const std::string& xml, std::string_view locale)
+{
+    std::vector<std::string> r;
+    for (size_t i = 0; (i = xml.find('<', i)) != std::string::npos;) {
+        const size_t fine = xml.find('>', i);
+        if (fine == std::string::npos) break;
+        std::string tag = xml.substr(i, fine + 1 - i);
+        if (tag.size() > 2 && tag[1] != '/' && tag[1] != '?' && tag[1] != '!' && nomeLocale(tag) == locale)
+            r.push_back(std::move(tag));
+        i = fine + 1;
+    }
+    return r;
+}
+
+std::string valore(const std::string& tag, const std::string& nome)
+{
+    std::string v;
+    size_t fine;
+    return attributo(tag, nome, v, fine) == std::string::npos ? std::string() : v;
+}
+
+// A package part named by a relationship target of a part in folder `cartella`.
+std::string parteDi(const std::string& cartella, const std::string& target)
+{
+    std::string percorso = target.rfind('/', 0) == 0 ? target.substr(1) : cartella + target;
+    std::vector<std::string> pezzi;
+    size_t i = 0;
+    for (size_t j = 0; j != std::string::npos; i = j + 1) {
+        j = percorso.find('/', i);
+        const std::string pezzo = percorso.substr(i, j == std::string::npos ? j : j - i);
+        if (pezzo == "..") {
+            if (!pezzi.empty()) pezzi.pop_back();
+        } else if (!pezzo.empty() && pezzo != ".") {
+            pezzi.push_back(pezzo);
+        }
+    }
+    std::string r;
+    for (const std::string& p : pezzi) r += (r.empty() ? "" : "/") + p;
+    return r;
+}
+
+class LibroXlsx {
+public:
+    LibroXlsx(const std::string& file, std::vector<VoceZip> voci, Fabbrica& f)
+        : file_(file), voci_(std::move(voci)), f_(f)
+    {
+    }
+
+    void Leggi()
+    {
+        const std::string libro = "xl/workbook.xml";
+        const std::string xml = intera(libro);
+        std::map<std::string, std::pair<std::string, std::string>> relazioni;  // Id: type, part
+        for (const std::string& r : elementi(intera("xl/_rels/workbook.xml.rels"), "Relationship")) {
+            if (valore(r, "TargetMode") == "External") continue;
+            std::string tipo = valore(r, "Type");
+            tipo.erase(0, tipo.rfind('/') + 1);
+            relazioni[valore(r, "Id")] = {tipo, parteDi("xl/", valore(r, "Target"))};
+        }
+        for (const std::string& p : elementi(xml, "workbookPr")) {
+            const std::string v = valore(p, "date1904");
+            if (v == "1" || v == "true") proprieta_ = "<workbookPr date1904=\"1\"/>";
+        }
+        std::vector<std::string> fogli;  // the parts of the sheets
+        std::string dichiarati;
+        for (const std::string& s : elementi(xml, "sheet")) {
+            std::string nome = valore(s, "name");
+            for (size_t i; (i = nome.find('"')) != std::string::npos;) nome.replace(i, 1, "&quot;");
+            std::string id = valore(s, "r:id");
+            const auto r = relazioni.find(id);
+            fogli.push_back(r != relazioni.end() && r->second.first == "worksheet" ? r->second.second : std::string());
+            nomi_.push_back(nome);
+            dichiarati += foglio(fogli.size() - 1, nome);
+        }
+        std::string stili, stringhe;
+        for (const auto& [id, r] : relazioni) {
+            if (r.first == "styles") stili = r.second;
+            if (r.first == "sharedStrings") stringhe = r.second;
+        }
+
+        // The workbook, its styles and its sheets, empty.
+        std::vector<std::pair<std::string, std::string>> parti;
+        if (!stili.empty() && voce(stili)) parti.emplace_back("styles", intera(stili));
+        for (size_t i = 0; i < fogli.size(); ++i)
+            parti.emplace_back("sheet" + std::to_string(i + 1),
+                               "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                               "<sheetData/></worksheet>");
+        leggiPacchetto(dichiarati, parti);
+
+        if (!stringhe.empty() && voce(stringhe)) leggiStringhe(*voce(stringhe));
+        for (size_t i = 0; i < fogli.size(); ++i)
+            if (!fogli[i].empty() && voce(fogli[i])) leggiFoglio(int(i), *voce(fogli[i]));
+    }
+
+private:
+    const VoceZip* voce(const std::string& nome) const
+    {
+        for (const VoceZip& v : voci_)
+            if (v.nome == nome) {
+                if (v.compresso >= 0xFFFFFFFFu || v.dimensione >= 0xFFFFFFFFu)
+                    fallisci(ErrDanneggiato, "the workbook is too large to read");
+                return &v;
+            }
+        return nullptr;
+    }
+
+    // A small part whole ("" when the package has none).
+    std::string intera(const std::string& nome)
+    {
+        std::string r;
+        if (const VoceZip* v = voce(nome)) {
+            FlussoVoce f(file_, *v);
+            while (f.Leggi(r, 256 << 10))
+                if (r.size() > (64u << 20)) fallisci(ErrDanneggiato, "the workbook is too large to read");
+        }
+        return r;
+    }
+
+    static std::string foglio(size_t i, const std::string& nome)
+    {
+        const std::string n = std::to_string(i + 1);
+        return "<sheet name=\"" + nome + "\" sheetId=\"" + n + "\" r:id=\"rIdF" + n + "\"/>";
+    }
+
+    // A package of the workbook declaring the sheets `fogli` and holding `parti` ("styles",
+    // "sharedStrings" or "sheetN", with their XML) goes to liborcus.
+    void leggiPacchetto(const std::string& fogli, const std::vector<std::pair<std::string, std::string>>& parti)
+    {
+        static const std::string tipo = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+        static const std::string relazione = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+        std::string tipi =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            "<Default Extension=\"rels\" ContentType=\"application/"
+            "vnd.openxmlformats-package.relationships+xml\"/>"
+            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+            "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" +
+            tipo + "sheet.main+xml\"/>";
+        std::string rels =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+        for (const auto& [nome, xml] : parti) {
+            const bool foglio = nome.rfind("sheet", 0) == 0;
+            const std::string parte = foglio ? "worksheets/" + nome + ".xml" : nome + ".xml";
+            tipi += "<Override PartName=\"/xl/" + parte + "\" ContentType=\"" + tipo +
+                    (foglio ? std::string("worksheet") : nome) + "+xml\"/>";
+            rels += "<Relationship Id=\"" + (foglio ? "rIdF" + nome.substr(5) : "rId" + nome) + "\" Type=\"" +
+                    relazione + (foglio ? std::string("worksheet") : nome) + "\" Target=\"" + parte + "\"/>";
+        }
+        std::string pacchetto;
+        ZipScritto z(pacchetto);
+        z.Voce("[Content_Types].xml", tipi + "</Types>");
+        z.Voce("_rels/.rels",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+               "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+               "<Relationship Id=\"rId1\" Type=\"" +
+                   relazione + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+        z.Voce("xl/workbook.xml",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+               "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+               "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+                   proprieta_ + "<sheets>" + fogli + "</sheets></workbook>");
+        z.Voce("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
+        for (const auto& [nome, xml] : parti)
+            z.Voce(nome.rfind("sheet", 0) == 0 ? "xl/worksheets/" + nome + ".xml" : "xl/" + nome + ".xml", xml);
+        z.Chiudi();
+        orcus::orcus_xlsx filtro(&f_);
+        filtro.read_stream(pacchetto);
+        f_.Tocca(nullptr);
+    }
+
+    // The shared string table, a part of whole strings at a time.
+    void leggiStringhe(const VoceZip& v)
+    {
+        LettoreTag lettore(file_, v);
+        std::string tag, prologo, parte;
+        bool dentro = false;
+        int profondita = 0;
+        auto leggi = [&] {
+            if (parte.empty()) return;
+            leggiPacchetto("", {{"sharedStrings", prologo + parte + "</sst>"}});
+            parte.clear();
+        };
+        while (lettore.Prossimo(tag)) {
+            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
+            if (!dentro) {
+                prologo += tag;
+                if (elemento && tag[1] != '/' && nomeLocale(tag) == "sst") {
+                    if (tag[tag.size() - 2] == '/') return;
+                    dentro = true;
+                }
+                continue;
+            }
+            if (elemento && tag[1] == '/' && profondita == 0) break;  // </sst>
+            parte += tag;
+            if (!elemento) continue;
+            if (tag[1] == '/')
+                --profondita;
+            else if (tag[tag.size() - 2] != '/')
+                ++profondita;
+            if (profondita == 0 && parte.size() >= dimensioneParte) leggi();
+        }
+        leggi();
+    }
+
+    // Sheet `indice`, a part of whole rows at a time.
+    void leggiFoglio(int indice, const VoceZip& v)
+    {
+        LettoreTag lettore(file_, v);
+        std::string tag, prologo, epilogo, parte;
+        std::vector<std::string> aperti;
+        enum { Prologo, Righe, Coda } stato = Prologo;
+        int profondita = 0;         // elements open in sheetData
+        long long riga = 0;         // the last row so far, from 1
+        std::string sst, prefisso;  // the part's own shared strings; the cell's namespace prefix
+        const size_t base = f_.Testi().Prossima();
+        size_t interne = 0;
+        enum { Fuori, Cella, Testo } cella = Fuori;
+        auto leggi = [&](const std::string& fine) {
+            std::vector<std::pair<std::string, std::string>> parti{{"sheet1", prologo + parte + fine}};
+            if (interne > 0)
+                parti.emplace_back("sharedStrings",
+                                   "<sst xmlns=\"http://schemas.openxmlformats.org/"
+                                   "spreadsheetml/2006/main\">" +
+                                       sst + "</sst>");
+            f_.IniziaParte(indice, 0);
+            leggiPacchetto(foglio(0, nomi_[size_t(indice)]), parti);
+            f_.IniziaParte(-1, 0);
+            f_.Testi().Tronca(base);
+            parte.clear();
+            sst.clear();
+            interne = 0;
+        };
+        while (lettore.Prossimo(tag)) {
+            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
+            const bool chiusura = elemento && tag[1] == '/';
+            const bool vuoto = elemento && !chiusura && tag[tag.size() - 2] == '/';
+            const std::string_view nome = elemento ? nomeLocale(tag) : std::string_view();
+            if (stato == Prologo) {
+                if (elemento && !chiusura && nome == "sheetData") {
+                    prologo += vuoto ? tag.substr(0, tag.size() - 2) + ">" : tag;
+                    for (auto it = aperti.rbegin(); it != aperti.rend(); ++it) epilogo += "</" + *it + ">";
+                    stato = vuoto ? Coda : Righe;
+                    if (vuoto) epilogo.clear();
+                    continue;
+                }
+                prologo += tag;
+                if (chiusura && !aperti.empty())
+                    aperti.pop_back();
+                else if (elemento && !chiusura && !vuoto)
+                    aperti.emplace_back(nomeTag(tag));
+                continue;
+            }
+            if (stato == Coda) {
+                epilogo += tag;  // after the rows: the whole rest goes with the last part
+                continue;
+            }
+            if (profondita == 0 && chiusura) {  // </sheetData>
+                stato = Coda;
+                epilogo.clear();
+                continue;
+            }
+            if (cella == Testo) {  // text kept in a cell goes to the part's string table
+                if (chiusura && nome == "is") {
+                    sst += "</si>";
+                    parte += "<" + prefisso + "v>" + std::to_string(base + interne++) + "</" + prefisso + "v>";
+                    cella = Cella;
+                } else {
+                    sst += tag;
+                }
+                continue;
+            }
+            if (elemento && profondita == 0 && nome == "row") {
+                std::string r;
+                if (size_t fine; attributo(tag, "r", r, fine) != std::string::npos) {
+                    riga = std::atoll(r.c_str());
+                } else {
+                    // numbered here: liborcus would number it from the start of the part
+                    tag.insert(nomeTag(tag).size() + 1, " r=\"" + std::to_string(++riga) + "\"");
+                }
+            }
+            if (elemento && nome == "c" && !chiusura) {
+                std::string t;
+                size_t fine, i = attributo(tag, "t", t, fine);
+                if (i != std::string::npos && t == "inlineStr") {
+                    tag.replace(i, fine - i, " t=\"s\"");
+                    const std::string_view n = nomeTag(tag);
+                    prefisso.assign(n.substr(0, n.size() - 1));
+                    cella = vuoto ? Fuori : Cella;
+                }
+            } else if (cella == Cella && elemento && !chiusura && nome == "is") {
+                sst += "<si>";
+                if (vuoto) {
+                    sst += "</si>";
+                    parte += "<" + prefisso + "v>" + std::to_string(base + interne++) + "</" + prefisso + "v>";
+                } else {
+                    cella = Testo;
+                }
+                continue;
+            } else if (chiusura && nome == "c") {
+                cella = Fuori;
+            }
+            parte += tag;
+            if (!elemento) continue;
+            if (chiusura)
+                --profondita;
+            else if (!vuoto)
+                ++profondita;
+            if (profondita == 0 && parte.size() >= dimensioneParte) leggi("</sheetData>" + epilogo);
+        }
+        if (stato != Coda) fallisci(ErrDanneggiato, "the file is damaged (" + v.nome + " ends inside its rows)");
+        leggi("</sheetData>" + epilogo);
+        progresso(true);
+    }
+
+    std::string file_;
+    std::vector<VoceZip> voci_;
+    Fabbrica& f_;
+    std::string proprieta_;          // the workbook's date system
+    std::vector<std::string> nomi_;  // the sheets' names, as the workbook writes them
+};
+
 // --- What kind of file ---
 
 enum class Formato { Xlsx, Ods };
 
-// The kind of workbook; an XLSX package liborcus cannot follow is rewritten into `copia`
-// and `file` then names the copy. `contenuto` is an ODS file's content.xml.
-Formato riconosci(std::string& file, const std::string& copia, VoceZip& contenuto)
+// The kind of workbook, and the entries of its package.
+Formato riconosci(const std::string& file, std::vector<VoceZip>& voci)
 {
     unsigned char testa[8] = {};
     if (FILE* f = std::fopen(file.c_str(), "rb")) {
@@ -1759,46 +1993,34 @@ Formato riconosci(std::string& file, const std::string& copia, VoceZip& contenut
     try {
         // Sizes no compressed entry can have mark a damaged file, before anything is
         // allocated for them: memory that runs out afterwards is the cap's.
-        for (const VoceZip& v : vociZip(file)) {
-            if (!v.Plausibile()) fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
-            if (v.nome == "content.xml") contenuto = v;
+        voci = vociZip(file);
+        const VoceZip* contenuto = nullptr;
+        for (const VoceZip& v : voci) {
+            if (!v.Plausibile())
+                fallisci(ErrDanneggiato, "the file is damaged (its contents declare impossible sizes)");
+            if (v.nome == "content.xml") contenuto = &v;
         }
         orcus::zip_archive_stream_fd flusso(file.c_str());
         orcus::zip_archive zip(&flusso);
         zip.load();
-        std::set<std::string> voci;
-        std::vector<std::string> ordine;
-        for (size_t i = 0; i < zip.get_file_entry_count(); ++i) {
-            ordine.emplace_back(zip.get_file_entry_name(i));
-            voci.insert(ordine.back());
-        }
+        std::set<std::string> nomi;
+        for (size_t i = 0; i < zip.get_file_entry_count(); ++i) nomi.emplace(zip.get_file_entry_name(i));
         std::vector<unsigned char> buf;
-        if (voci.count("mimetype") && voci.count("content.xml")) {
+        if (nomi.count("mimetype") && nomi.count("content.xml")) {
             zip.read_file_entry("mimetype", buf);
             const std::string tipo(buf.begin(), buf.end());
             if (tipo.rfind("application/vnd.oasis.opendocument.spreadsheet", 0) != 0)
                 fallisci(ErrFormato, "an OpenDocument file of type " + tipo + ", not a spreadsheet");
-            if (voci.count("META-INF/manifest.xml") && zip.read_file_entry("META-INF/manifest.xml", buf)) {
+            if (nomi.count("META-INF/manifest.xml") && zip.read_file_entry("META-INF/manifest.xml", buf)) {
                 const std::string m(buf.begin(), buf.end());
                 if (m.find("encryption-data") != std::string::npos) fallisci(ErrCifrato, "encrypted");
             }
-            if (contenuto.nome.empty()) fallisci(ErrDanneggiato, "the file is damaged (no central directory)");
-            if (contenuto.compresso >= 0xFFFFFFFFu || contenuto.dimensione >= 0xFFFFFFFFu)
+            if (!contenuto) fallisci(ErrDanneggiato, "the file is damaged (no central directory)");
+            if (contenuto->compresso >= 0xFFFFFFFFu || contenuto->dimensione >= 0xFFFFFFFFu)
                 fallisci(ErrDanneggiato, "the workbook is too large to read");
             return Formato::Ods;
         }
-        if (voci.count("[Content_Types].xml") && voci.count("xl/workbook.xml")) {
-            // Text kept in the cells (openpyxl, XlsxWriter's constant-memory mode) goes with a
-            // package without a shared string table.
-            bool copiare = !voci.count("xl/sharedStrings.xml");
-            if (voci.count("xl/_rels/workbook.xml.rels") && zip.read_file_entry("xl/_rels/workbook.xml.rels", buf))
-                copiare = copiare || std::string(buf.begin(), buf.end()).find("Target=\"/") != std::string::npos;
-            if (copiare) {
-                riscriviPacchetto(zip, ordine, copia);
-                file = copia;
-            }
-            return Formato::Xlsx;
-        }
+        if (nomi.count("[Content_Types].xml") && nomi.count("xl/workbook.xml")) return Formato::Xlsx;
         fallisci(ErrFormato, "a ZIP package that holds no XLSX or ODS workbook");
     } catch (const std::bad_alloc&) {
         fallisci(ErrMemoria, MemoriaEsaurita);
@@ -1828,7 +2050,7 @@ int main(int argc, char** argv)
     });
     if (argc - i < 3 || std::strcmp(argv[i], "foglio") != 0)
         fallisci(ErrArgomenti, "usage: cartigo-sheetreader [--memoria BYTES] foglio FILE OUT");
-    std::string file = argv[i + 1];
+    const std::string file = argv[i + 1];
     const char* uscita = argv[i + 2];
     if (const char* parte = std::getenv("CARTIGO_SHEETREADER_PARTE"))
         dimensioneParte = std::max<size_t>(1, std::strtoull(parte, nullptr, 10));
@@ -1840,22 +2062,18 @@ int main(int argc, char** argv)
     // length in about 30 MB of address space instead of 80).
     mallopt(M_ARENA_MAX, 1);
     progresso(true);
-    const std::string copia = std::string(uscita) + ".pacchetto";
-    VoceZip contenuto;
-    const Formato formato = riconosci(file, copia, contenuto);
-    struct Cancella {
-        std::string f;
-        ~Cancella() { std::remove(f.c_str()); }
-    } cancella{copia};
+    std::vector<VoceZip> voci;
+    const Formato formato = riconosci(file, voci);
 
     Uscita out(uscita);
     Fabbrica fabbrica(out, formato == Formato::Ods);
     try {
         if (formato == Formato::Ods) {
-            ContenutoOds(file, contenuto, fabbrica).Leggi();
+            const auto contenuto =
+                std::find_if(voci.begin(), voci.end(), [](const VoceZip& v) { return v.nome == "content.xml"; });
+            ContenutoOds(file, *contenuto, fabbrica).Leggi();
         } else {
-            orcus::orcus_xlsx filtro(&fabbrica);
-            filtro.read_file(file);
+            LibroXlsx(file, std::move(voci), fabbrica).Leggi();
         }
         fabbrica.Concludi();
     } catch (const std::bad_alloc&) {
