@@ -1700,8 +1700,7 @@ public:
 
     void Leggi()
     {
-        const std::string libro = "xl/workbook.xml";
-        const std::string xml = intera(libro);
+        const std::string xml = intera("xl/workbook.xml");
         std::map<std::string, std::pair<std::string, std::string>> relazioni;  // Id: type, part
         for (const std::string& r : elementi(intera("xl/_rels/workbook.xml.rels"), "Relationship")) {
             if (valore(r, "TargetMode") == "External") continue;
@@ -1718,8 +1717,7 @@ public:
         for (const std::string& s : elementi(xml, "sheet")) {
             std::string nome = valore(s, "name");
             for (size_t i; (i = nome.find('"')) != std::string::npos;) nome.replace(i, 1, "&quot;");
-            std::string id = valore(s, "r:id");
-            const auto r = relazioni.find(id);
+            const auto r = relazioni.find(valore(s, "r:id"));
             fogli.push_back(r != relazioni.end() && r->second.first == "worksheet" ? r->second.second : std::string());
             nomi_.push_back(nome);
             dichiarati += foglio(fogli.size() - 1, nome);
