@@ -35,15 +35,21 @@ Esito esegui(const QString& programma, const QStringList& argomenti, int attesaM
 
 Esito stampa(const QStringList& argomenti) { return esegui(QStringLiteral(CARTIGO_PRINT), argomenti); }
 
-bool strumenti(QString* manca)
+// The first of pdfinfo, pdftoppm, zbarimg and `altri` that is not installed, or nothing.
+QString strumentoMancante(const QStringList& altri = {})
 {
-    for (const char* t : {"pdfinfo", "pdftoppm", "zbarimg"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(t)).isEmpty()) {
-            *manca = QString::fromLatin1(t);
-            return false;
-        }
-    }
-    return true;
+    for (const QString& t : QStringList{"pdfinfo", "pdftoppm", "zbarimg"} + altri)
+        if (QStandardPaths::findExecutable(t).isEmpty()) return t;
+    return {};
+}
+#define CARTIGO_RICHIEDI_STRUMENTI(...)                                           \
+    if (const QString manca_ = strumentoMancante(__VA_ARGS__); !manca_.isEmpty()) \
+    GTEST_SKIP() << manca_.toStdString() << " not found: install poppler-utils and zbar-tools"
+
+// A file of the project's samples.
+QString campione(const QString& nome)
+{
+    return QStringLiteral(CARTIGO_SOURCE_DIR "/samples/") + nome;
 }
 
 int pagine(const QString& pdf)
@@ -58,10 +64,8 @@ int pagine(const QString& pdf)
 // that many Data Matrix symbols a page.
 QStringList simboli(const QString& pdf, const QString& cartella, std::optional<int> dataMatrix = {})
 {
-    const QString radice = QDir(cartella).filePath(QStringLiteral("pagina"));
-    if (esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-gray"),
-                                            QStringLiteral("-png"), pdf, radice})
-            .codice != 0)
+    const QString radice = QDir(cartella).filePath("pagina");
+    if (esegui(QStringLiteral("pdftoppm"), {"-r", QStringLiteral("200"), "-gray", "-png", pdf, radice}).codice != 0)
         return {};
     QStringList letti;
     for (const QString& png : QDir(cartella).entryList({QStringLiteral("pagina*.png")}, QDir::Files, QDir::Name)) {
@@ -111,16 +115,14 @@ QStringList intestazione(const QString& csv, int across, int down, int w, int h)
 TEST(StampaBatch, EveryCustomerOfNorthwindGetsItsLabel)
 {
     CARTIGO_RICHIEDI_TESTDATA(dati);
-    QString manca;
-    if (!strumenti(&manca))
-        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    CARTIGO_RICHIEDI_STRUMENTI();
     QTemporaryDir dir;
-    const QString etichetta = dir.filePath(QStringLiteral("clienti.eti"));
+    const QString etichetta = dir.filePath("clienti.eti");
     test::ScriviFile(etichetta, righe(database(dati + "/mdb/nwind.mdb", "Customers") +
                                       testo(113, 113, 4200, 300, "[CompanyName]", "CompanyName") +
                                       barcode(567, 600, 3400, 1500, "00", "CustomerID", "")));
-    const QString pdf = dir.filePath(QStringLiteral("clienti.pdf"));
-    const auto e = stampa({etichetta, QStringLiteral("--all"), QStringLiteral("--pdf"), pdf});
+    const QString pdf = dir.filePath("clienti.pdf");
+    const auto e = stampa({etichetta, "--all", "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("91 labels, 12 pages, "))) << e.out.toStdString();
     EXPECT_EQ(pagine(pdf), 12);  // 91 labels, 8 a page
@@ -145,16 +147,14 @@ TEST(StampaBatch, EveryCustomerOfNorthwindGetsItsLabel)
 
 TEST(StampaBatch, SampleAddressesWithEan13AndCode39)
 {
-    QString manca;
-    if (!strumenti(&manca))
-        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    CARTIGO_RICHIEDI_STRUMENTI();
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("indirizzi.pdf"));
-    const auto e = stampa({QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti"), QStringLiteral("--pdf"), pdf});
+    const QString pdf = dir.filePath("indirizzi.pdf");
+    const auto e = stampa({campione("indirizzi.eti"), "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_EQ(pagine(pdf), 3);
     QSet<QString> attesi;
-    QFile csv(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv"));
+    QFile csv(campione("indirizzi.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QStringList righeCsv = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
     for (const QString& r : righeCsv) {
@@ -169,22 +169,22 @@ TEST(StampaBatch, SampleAddressesWithEan13AndCode39)
 TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
 {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("x.pdf"));
-    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
-    const QString csv = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv");
-    const QString etichetta = dir.filePath(QStringLiteral("campo.eti"));
+    const QString pdf = dir.filePath("x.pdf");
+    const QString sample = campione("indirizzi.eti");
+    const QString csv = campione("indirizzi.csv");
+    const QString etichetta = dir.filePath("campo.eti");
     test::ScriviFile(etichetta, righe(database(csv, "indirizzi") + testo(0, 0, 1000, 300, "x", "telefono")));
     struct Caso {
         const char* nome;
         QStringList argomenti;
         const char* messaggio;
     } casi[] = {
-        {"missing label", {dir.filePath(QStringLiteral("manca.eti")), "--pdf", pdf}, "not found"},
+        {"missing label", {dir.filePath("manca.eti"), "--pdf", pdf}, "not found"},
         {"unknown option", {sample, "--colour", "--pdf", pdf}, "unknown option"},
         {"bad count", {sample, "--count", "0", "--pdf", pdf}, "--count"},
-        {"missing database", {sample, "--db", dir.filePath(QStringLiteral("manca.mdb")), "--pdf", pdf}, "database"},
+        {"missing database", {sample, "--db", dir.filePath("manca.mdb"), "--pdf", pdf}, "database"},
         {"field the data lacks", {etichetta, "--pdf", pdf}, "telefono"},
-        {"folder that does not exist", {sample, "--pdf", dir.filePath(QStringLiteral("no/x.pdf"))}, "cannot write"},
+        {"folder that does not exist", {sample, "--pdf", dir.filePath("no/x.pdf")}, "cannot write"},
         {"too many copies", {sample, "--printer", "x", "--copies", "1000"}, "--copies needs a number from 1 to 999"},
     };
     for (const auto& c : casi) {
@@ -194,9 +194,8 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
         EXPECT_FALSE(QFile::exists(pdf)) << c.nome;
     }
     // the same label with a count and a first cell
-    const auto e = stampa({sample, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
-                           QStringLiteral("8"), QStringLiteral("--borders"), QStringLiteral("--marks"),
-                           QStringLiteral("--ant"), dir.filePath(QStringLiteral("x.ant"))});
+    const auto e = stampa({sample, "--count", QStringLiteral("3"), "--first", QStringLiteral("8"), "--borders",
+                           "--marks", "--ant", dir.filePath("x.ant")});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("3 labels, 2 pages, "))) << e.out.toStdString();
 }
@@ -213,24 +212,23 @@ TEST(StampaBatch, StandardErrorHoldsOnlyItsOwnMessages)
     // says so on standard error
     const QString font = QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf");
     QDir(dir.path()).mkpath(QStringLiteral("caratteri"));
-    QFile::copy(font, dir.filePath(QStringLiteral("caratteri/f.ttf")));
-    test::ScriviFile(dir.filePath(QStringLiteral("fonts.conf")),
+    QFile::copy(font, dir.filePath("caratteri/f.ttf"));
+    test::ScriviFile(dir.filePath("fonts.conf"),
                      QStringLiteral("<?xml version=\"1.0\"?><fontconfig>"
                                     "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>"
                                     "<dir>%1</dir><cachedir>/proc/nessuna</cachedir></fontconfig>")
-                         .arg(dir.filePath(QStringLiteral("caratteri")))
+                         .arg(dir.filePath("caratteri"))
                          .toUtf8());
     const QProcessEnvironment vuoto;  // empty, not inherited
     QProcessEnvironment fontconfig;
-    fontconfig.insert(QStringLiteral("FONTCONFIG_FILE"), dir.filePath(QStringLiteral("fonts.conf")));
+    fontconfig.insert(QStringLiteral("FONTCONFIG_FILE"), dir.filePath("fonts.conf"));
     QList<QStringList> utenti = {{}};
     const QString runuser =
         QStandardPaths::findExecutable(QStringLiteral("runuser"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
-    if (geteuid() == 0 && !runuser.isEmpty())
-        utenti << QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
-    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
-    const QString pdf = dir.filePath(QStringLiteral("a.pdf"));
-    const QString manca = dir.filePath(QStringLiteral("manca.eti"));
+    if (geteuid() == 0 && !runuser.isEmpty()) utenti << QStringList{"-u", QStringLiteral("nobody"), "--"};
+    const QString sample = campione("indirizzi.eti");
+    const QString pdf = dir.filePath("a.pdf");
+    const QString manca = dir.filePath("manca.eti");
     for (const QStringList& utente : utenti) {
         for (const QProcessEnvironment& ambiente : {vuoto, fontconfig}) {
             const auto esegui = [&](const QStringList& argomenti) {
@@ -242,25 +240,25 @@ TEST(StampaBatch, StandardErrorHoldsOnlyItsOwnMessages)
                           ambiente.value(QStringLiteral("FONTCONFIG_FILE"), QStringLiteral("empty environment")))
                              .toStdString());
             QFile::remove(pdf);
-            auto e = esegui({sample, QStringLiteral("--pdf"), pdf});
+            auto e = esegui({sample, "--pdf", pdf});
             EXPECT_EQ(e.codice, 0);
             EXPECT_EQ(e.err, QString());
             EXPECT_EQ(e.out, QStringLiteral("24 labels, 3 pages, %1\n").arg(pdf));
             QFile::remove(pdf);
-            e = esegui({sample, QStringLiteral("--quiet"), QStringLiteral("--pdf"), pdf});
+            e = esegui({sample, "--quiet", "--pdf", pdf});
             EXPECT_EQ(e.codice, 0);
             EXPECT_EQ(e.err + e.out, QString());
             EXPECT_TRUE(QFile::exists(pdf));
-            e = esegui({manca, QStringLiteral("-q"), QStringLiteral("--pdf"), pdf});
+            e = esegui({manca, "-q", "--pdf", pdf});
             EXPECT_EQ(e.codice, 1);
             EXPECT_EQ(e.err, QStringLiteral("cartigo-print: label file not found: %1\n").arg(manca));
-            e = esegui({QStringLiteral("--help")});
+            e = esegui({"--help"});
             EXPECT_EQ(e.codice, 0);
             EXPECT_EQ(e.err, QString());
             EXPECT_TRUE(e.out.startsWith(QStringLiteral("Usage: cartigo-print")));
             EXPECT_EQ(e.out.count(QStringLiteral("Usage:")), 1);
-            EXPECT_TRUE(e.out.contains(QStringLiteral("--quiet")));
-            for (const QStringList& a : {QStringList{QStringLiteral("--version")}, QStringList{manca, QStringLiteral("--version")}}) {
+            EXPECT_TRUE(e.out.contains("--quiet"));
+            for (const QStringList& a : {QStringList{"--version"}, QStringList{manca, "--version"}}) {
                 e = esegui(a);
                 EXPECT_EQ(e.codice, 0);
                 EXPECT_EQ(e.err, QString());
@@ -276,7 +274,7 @@ TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
 {
     CARTIGO_RICHIEDI_TESTDATA(dati);
     QTemporaryDir dir;
-    const QString csv = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv");
+    const QString csv = campione("indirizzi.csv");
     struct Caso {
         const char* nome;
         QString database, tabella, campo;
@@ -291,11 +289,11 @@ TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
-        const QString etichetta = dir.filePath(QStringLiteral("e.eti"));
+        const QString etichetta = dir.filePath("e.eti");
         test::ScriviFile(etichetta, righe(database(c.database, c.tabella) + testo(0, 0, 1000, 300, "x", c.campo)));
-        const QString ant = dir.filePath(QStringLiteral("e.ant"));
+        const QString ant = dir.filePath("e.ant");
         QFile::remove(ant);
-        const auto e = stampa({etichetta, QStringLiteral("--ant"), ant});
+        const auto e = stampa({etichetta, "--ant", ant});
         EXPECT_EQ(e.codice, c.codice) << e.err.toStdString();
         if (c.codice == 0) {
             EXPECT_TRUE(e.out.startsWith(QLatin1String(c.testo))) << e.out.toStdString();
@@ -309,28 +307,22 @@ TEST(StampaBatch, TheLabelsTableOrQueryIsTheOnePrinted)
 TEST(StampaBatch, SamplesPrintTheSameInItalianAndEnglish)
 {
     QTemporaryDir dir;
-    for (const char* campione : {"indirizzi", "esempio", "codici"}) {
+    for (const char* nome : {"indirizzi", "esempio", "codici"}) {
         QByteArray stampe[2];
         int i = 0;
         for (const char* lingua : {"it_IT.UTF-8", "en_GB.UTF-8"}) {  // both on A4 paper
             const QString ant =
-                dir.filePath(QStringLiteral("%1-%2.ant").arg(QLatin1String(campione), QLatin1String(lingua)));
-            QProcess p;
+                dir.filePath(QStringLiteral("%1-%2.ant").arg(QLatin1String(nome), QLatin1String(lingua)));
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             for (const char* v : {"LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE"})
                 env.insert(QString::fromLatin1(v), QString::fromLatin1(lingua));
-            p.setProcessEnvironment(env);
-            p.start(QStringLiteral(CARTIGO_PRINT),
-                    {QStringLiteral(CARTIGO_SOURCE_DIR "/samples/%1.eti").arg(QLatin1String(campione)),
-                     QStringLiteral("--ant"), ant});
-            ASSERT_TRUE(p.waitForFinished(120000));
-            ASSERT_EQ(p.exitCode(), 0) << campione << " " << lingua << " " << p.readAllStandardError().constData();
-            QFile f(ant);
-            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-            stampe[i++] = f.readAll();
+            const auto e = esegui(QStringLiteral(CARTIGO_PRINT),
+                                  {campione(nome + QStringLiteral(".eti")), "--ant", ant}, 120000, {}, env);
+            ASSERT_EQ(e.codice, 0) << nome << " " << lingua << " " << e.err.toStdString();
+            stampe[i++] = test::LeggiFile(ant);
         }
         EXPECT_FALSE(stampe[0].isEmpty());
-        EXPECT_TRUE(stampe[0] == stampe[1]) << campione << ": the print differs between the two languages";
+        EXPECT_TRUE(stampe[0] == stampe[1]) << nome << ": the print differs between the two languages";
     }
 }
 
@@ -339,28 +331,28 @@ TEST(StampaBatch, SamplesPrintTheSameInItalianAndEnglish)
 TEST(StampaBatch, LabelNamesNotInUtf8AreFound)
 {
     QTemporaryDir dir;
-    QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/logo.png"), dir.filePath(QStringLiteral("logo.png")));
+    QFile::copy(campione("logo.png"), dir.filePath("logo.png"));
     QProcess sh;
     sh.setWorkingDirectory(dir.path());
     sh.start(QStringLiteral("sh"),
-             {QStringLiteral("-c"),
+             {"-c",
               QStringLiteral("n=$(printf 'citt\\340.eti'); cp \"$1\" \"$n\" && exec \"$0\" \"$n\" "
                              "--ant out.ant"),
-              QStringLiteral(CARTIGO_PRINT), QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti")});
+              QStringLiteral(CARTIGO_PRINT), campione("esempio.eti")});
     ASSERT_TRUE(sh.waitForFinished(120000));
     EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().constData();
-    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("out.ant"))).size() > 0);
+    EXPECT_TRUE(QFileInfo(dir.filePath("out.ant")).size() > 0);
 }
 TEST(StampaBatch, OutputNeverReplacesTheLabelOrItsDatabase)
 {
     QTemporaryDir dir;
-    const QString etichetta = dir.filePath(QStringLiteral("indirizzi.eti"));
-    const QString csv = dir.filePath(QStringLiteral("indirizzi.csv"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti"), etichetta));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv"), csv));
-    const QString altro = dir.filePath(QStringLiteral("altro.csv"));
+    const QString etichetta = dir.filePath("indirizzi.eti");
+    const QString csv = dir.filePath("indirizzi.csv");
+    ASSERT_TRUE(QFile::copy(campione("indirizzi.eti"), etichetta));
+    ASSERT_TRUE(QFile::copy(campione("indirizzi.csv"), csv));
+    const QString altro = dir.filePath("altro.csv");
     ASSERT_TRUE(QFile::copy(csv, altro));
-    const QString legame = dir.filePath(QStringLiteral("legame.pdf"));
+    const QString legame = dir.filePath("legame.pdf");
     ASSERT_TRUE(QFile::link(etichetta, legame));
     ASSERT_EQ(::link(QFile::encodeName(csv).constData(), QFile::encodeName(dir.filePath("stesso.ant")).constData()), 0);
     const QByteArray primaEtichetta = test::LeggiFile(etichetta), primaCsv = test::LeggiFile(csv);
@@ -390,7 +382,7 @@ TEST(StampaBatch, OutputNeverReplacesTheLabelOrItsDatabase)
 TEST(StampaBatch, StandardOutputDevicesAndAFullDisk)
 {
     QTemporaryDir dir;
-    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/indirizzi.eti");
+    const QString sample = campione("indirizzi.eti");
     // "-" and /dev/stdout: the document on standard output, the summary on standard error.
     for (const char* uscita : {"-", "/dev/stdout"}) {
         for (const char* formato : {"--pdf", "--ant"}) {
@@ -425,26 +417,29 @@ TEST(StampaBatch, StandardOutputDevicesAndAFullDisk)
 TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
 {
     QTemporaryDir dir;
-    const QString sample = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti");
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    for (const int segnale : {SIGINT, SIGHUP, SIGTERM}) {
-        SCOPED_TRACE(segnale);
-        test::ScriviFile(pdf, "vecchio");
-        QProcess p;
-        p.start(QStringLiteral(CARTIGO_PRINT), {sample, QStringLiteral("--count"), QStringLiteral("32767"),
-                                                QStringLiteral("--pdf"), pdf});
+    // Starts the job in `p`, sends `segnale` once it is under way as `pronto` says, and
+    // waits for its end.
+    const auto interrompi = [](QProcess& p, const QStringList& argomenti, int segnale, const auto& pronto) {
+        p.start(QStringLiteral(CARTIGO_PRINT), argomenti);
         ASSERT_TRUE(p.waitForStarted());
-        // under way once pages reach the hidden file beside the output
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < 60000 && p.state() == QProcess::Running &&
-               QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() < 2)
-            QThread::msleep(5);
+        while (t.elapsed() < 60000 && p.state() == QProcess::Running && !pronto()) QThread::msleep(5);
         ASSERT_EQ(p.state(), QProcess::Running) << "the job ended before the signal";
         ::kill(pid_t(p.processId()), segnale);
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 128 + segnale);
+    };
+    const QString sample = campione("esempio.eti");
+    const QString pdf = dir.filePath("out.pdf");
+    for (const int segnale : {SIGINT, SIGHUP, SIGTERM}) {
+        SCOPED_TRACE(segnale);
+        test::ScriviFile(pdf, "vecchio");
+        QProcess p;
+        // under way once pages reach the hidden file beside the output
+        interrompi(p, {sample, "--count", "32767", "--pdf", pdf}, segnale,
+                   [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() >= 2; });
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
         EXPECT_EQ(test::LeggiFile(pdf), QByteArray("vecchio"));
     }
@@ -452,15 +447,13 @@ TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
     // While the MDB reader runs (here one that never ends): its temporary folder goes, and
     // the reader with the job.
     CARTIGO_RICHIEDI_TESTDATA(dati);
-    const QString tmp = dir.filePath(QStringLiteral("tmp"));
+    const QString tmp = dir.filePath("tmp");
     QDir(dir.path()).mkdir(QStringLiteral("tmp"));
-    const QString lettore = dir.filePath(QStringLiteral("lettore.sh"));
-    const QString pidLettore = dir.filePath(QStringLiteral("lettore.pid"));
-    test::ScriviFile(lettore, QStringLiteral("#!/bin/sh\necho $$ > '%1'\necho 'P 1'\nexec sleep 120\n")
-                                  .arg(pidLettore)
-                                  .toUtf8());
-    QFile::setPermissions(lettore, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString etichetta = dir.filePath(QStringLiteral("clienti.eti"));
+    const QString lettore = dir.filePath("lettore.sh");
+    const QString pidLettore = dir.filePath("lettore.pid");
+    test::ScriviEseguibile(
+        lettore, QStringLiteral("#!/bin/sh\necho $$ > '%1'\necho 'P 1'\nexec sleep 120\n").arg(pidLettore).toUtf8());
+    const QString etichetta = dir.filePath("clienti.eti");
     test::ScriviFile(etichetta,
                      righe(database(dati + "/mdb/nwind.mdb", "Customers") + testo(113, 113, 4200, 300, "x", "")));
     auto ambiente = QProcessEnvironment::systemEnvironment();
@@ -475,18 +468,14 @@ TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
         QFile::remove(pidLettore);
         QProcess p;
         p.setProcessEnvironment(ambiente);
-        p.start(QStringLiteral(CARTIGO_PRINT), {etichetta, QStringLiteral("--pdf"), pdf});
-        ASSERT_TRUE(p.waitForStarted());
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 60000 && p.state() == QProcess::Running && !QFileInfo(pidLettore).size())
-            QThread::msleep(5);
-        ASSERT_EQ(p.state(), QProcess::Running) << "the job ended before the signal";
-        EXPECT_EQ(temporanei().size(), 1);
-        const pid_t pid = pid_t(test::LeggiFile(pidLettore).trimmed().toInt());
-        ::kill(pid_t(p.processId()), segnale);
-        ASSERT_TRUE(p.waitForFinished(60000));
-        EXPECT_EQ(p.exitCode(), 128 + segnale);
+        pid_t pid = 0;
+        // under way once the reader runs, its temporary folder made
+        interrompi(p, {etichetta, "--pdf", pdf}, segnale, [&] {
+            if (!QFileInfo(pidLettore).size()) return false;
+            EXPECT_EQ(temporanei().size(), 1);
+            pid = pid_t(test::LeggiFile(pidLettore).trimmed().toInt());
+            return true;
+        });
         EXPECT_EQ(temporanei(), QStringList{});
         // the reader ends with it (a moment after; no one may reap it here)
         const auto vivo = [pid] {
@@ -494,6 +483,7 @@ TEST(StampaBatch, SignalsRemoveTheTemporaryOutput)
             const qsizetype fine = stato.lastIndexOf(')');
             return pid > 0 && fine > 0 && stato.mid(fine + 2, 1) != "Z";
         };
+        QElapsedTimer t;
         t.start();
         while (t.elapsed() < 10000 && vivo()) QThread::msleep(10);
         EXPECT_FALSE(vivo()) << "the reader outlived the job";
@@ -508,46 +498,42 @@ TEST(StampaBatch, PicturesBesideTheLabelKeepGoingAndEmptySelections)
         GTEST_SKIP() << "pdfimages not found: install poppler-utils";
     QTemporaryDir dir;
     const auto immagini = [](const QString& pdf) {
-        const auto e = esegui(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+        const auto e = esegui(QStringLiteral("pdfimages"), {"-list", pdf});
         return int(e.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()) - 2;  // two heading lines
     };
     // the sample's logo is named beside the label: found from any working folder
-    const QString pdf = dir.filePath(QStringLiteral("esempio.pdf"));
-    auto e = esegui(QStringLiteral(CARTIGO_PRINT),
-                    {QStringLiteral(CARTIGO_SOURCE_DIR "/samples/esempio.eti"), QStringLiteral("--pdf"), pdf}, 120000,
-                    dir.path());
+    const QString pdf = dir.filePath("esempio.pdf");
+    auto e = esegui(QStringLiteral(CARTIGO_PRINT), {campione("esempio.eti"), "--pdf", pdf}, 120000, dir.path());
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_EQ(immagini(pdf), 1);
 
     // a picture that is not there: said on stderr; nothing printed unless --keep-going
-    const QString etichetta = dir.filePath(QStringLiteral("manca.eti"));
+    const QString etichetta = dir.filePath("manca.eti");
     test::ScriviFile(etichetta, righe(QStringList{"oggPicture", "0", "0", "1000", "1000", "", "", "manca.png", "0"} +
                                       testo(0, 0, 1000, 300, "x", "")));
-    const QString altro = dir.filePath(QStringLiteral("manca.pdf"));
-    e = stampa({etichetta, QStringLiteral("--pdf"), altro});
+    const QString altro = dir.filePath("manca.pdf");
+    e = stampa({etichetta, "--pdf", altro});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(QStringLiteral("manca.png"))) << e.err.toStdString();
-    EXPECT_TRUE(e.err.contains(QStringLiteral("--keep-going"))) << e.err.toStdString();
+    EXPECT_TRUE(e.err.contains("--keep-going")) << e.err.toStdString();
     EXPECT_FALSE(QFile::exists(altro));
-    e = stampa({etichetta, QStringLiteral("--keep-going"), QStringLiteral("--pdf"), altro});
+    e = stampa({etichetta, "--keep-going", "--pdf", altro});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_EQ(e.err.count(QStringLiteral("manca.png")), 1) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("1 labels, 1 pages, "))) << e.out.toStdString();
     EXPECT_TRUE(QFile::exists(altro));
 
     // a selection without records: no sheet, its own exit status, as --help says
-    const QString vuota = dir.filePath(QStringLiteral("vuota.eti"));
-    test::ScriviFile(vuota, righe(database(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv", "indirizzi", "city", 1,
-                                           "Atlantide") +
+    const QString vuota = dir.filePath("vuota.eti");
+    test::ScriviFile(vuota, righe(database(campione("indirizzi.csv"), "indirizzi", "city", 1, "Atlantide") +
                                   testo(0, 0, 1000, 300, "x", "name")));
-    const QString niente = dir.filePath(QStringLiteral("niente.pdf"));
-    e = stampa({vuota, QStringLiteral("--all"), QStringLiteral("--pdf"), niente});
+    const QString niente = dir.filePath("niente.pdf");
+    e = stampa({vuota, "--all", "--pdf", niente});
     EXPECT_EQ(e.codice, 3) << e.err.toStdString();
     EXPECT_TRUE(e.out.isEmpty()) << e.out.toStdString();
     EXPECT_TRUE(e.err.contains(QStringLiteral("nothing printed"))) << e.err.toStdString();
     EXPECT_FALSE(QFile::exists(niente));
-    EXPECT_TRUE(stampa({QStringLiteral("--help")})
-                    .out.contains(QStringLiteral("3  --all with a selection that has no record")));
+    EXPECT_TRUE(stampa({"--help"}).out.contains(QStringLiteral("3  --all with a selection that has no record")));
 }
 
 namespace {
@@ -555,8 +541,7 @@ namespace {
 // The size of every page of a PDF, as "width x height" in whole points.
 QStringList misurePagine(const QString& pdf)
 {
-    const auto e = esegui(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                                      QStringLiteral("9999"), pdf});
+    const auto e = esegui(QStringLiteral("pdfinfo"), {"-f", QStringLiteral("1"), "-l", QStringLiteral("9999"), pdf});
     QStringList misure;
     const QRegularExpression riga(QStringLiteral("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"));
     for (auto i = riga.globalMatch(e.out); i.hasNext();) {
@@ -575,23 +560,21 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
         GTEST_SKIP() << "pdfinfo not found: install poppler-utils";
     QTemporaryDir dir;
     // 62 x 29 mm labels on a roll, one per address of the sample
-    const QString etichetta = dir.filePath(QStringLiteral("rotolo.eti"));
-    test::ScriviFile(etichetta, righe(database(CARTIGO_SOURCE_DIR "/samples/indirizzi.csv", "indirizzi") +
-                                      layout(1, 1, 62, 29, 0) +
+    const QString etichetta = dir.filePath("rotolo.eti");
+    test::ScriviFile(etichetta, righe(database(campione("indirizzi.csv"), "indirizzi") + layout(1, 1, 62, 29, 0) +
                                       QStringList{"oggSupporto", "Prodotto=Brother DK-11209", "UnaPerPagina=True"} +
                                       testo(100, 100, 2000, 300, "", "name")));
-    const QString pdf = dir.filePath(QStringLiteral("rotolo.pdf"));
-    auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    const QString pdf = dir.filePath("rotolo.pdf");
+    auto e = stampa({etichetta, "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("24 labels, 24 pages, "))) << e.out.toStdString();
-    EXPECT_FALSE(e.err.contains(QStringLiteral("-> yes"))) << "the page check asked: " << e.err.toStdString();
+    EXPECT_FALSE(e.err.contains("-> yes")) << "the page check asked: " << e.err.toStdString();
     // 62 x 29 mm is 175.748 x 82.205 points, not rounded to whole ones
     EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("175.748x82.205")));
 
     // a number of labels without the records, and the print file: one page a label too
-    const QString ant = dir.filePath(QStringLiteral("rotolo.ant"));
-    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--first"),
-                QStringLiteral("7"), QStringLiteral("--ant"), ant});
+    const QString ant = dir.filePath("rotolo.ant");
+    e = stampa({etichetta, "--count", QStringLiteral("3"), "--first", QStringLiteral("7"), "--ant", ant});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     QString errore;
     const auto doc = CaricaFileStampa(ant, &errore);
@@ -601,19 +584,19 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     EXPECT_NEAR(doc->PageHeight(), 29 * 1440 / 25.4, 0.01);
     // and the PDF made from the print file
     test::AssicuraApplicazione();
-    ASSERT_TRUE(SalvaPdf(*doc, dir.filePath(QStringLiteral("da_ant.pdf")), &errore)) << errore.toStdString();
-    EXPECT_EQ(misurePagine(dir.filePath(QStringLiteral("da_ant.pdf"))), QStringList(3, QStringLiteral("175.748x82.205")));
+    ASSERT_TRUE(SalvaPdf(*doc, dir.filePath("da_ant.pdf"), &errore)) << errore.toStdString();
+    EXPECT_EQ(misurePagine(dir.filePath("da_ant.pdf")), QStringList(3, QStringLiteral("175.748x82.205")));
 
     // a label longer than a PDF page may be (200 inches) is refused before anything is
     // written; the print file, which has no such limit, still takes it
     QByteArray lungo = test::LeggiFile(etichetta);
     lungo.replace("\r\n29\r\n", "\r\n6000\r\n");
     test::ScriviFile(etichetta, lungo);
-    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
+    e = stampa({etichetta, "--count", QStringLiteral("1"), "--pdf", pdf});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(LoadResString(1330).arg(62).arg(6000))) << e.err.toStdString();
     EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("175.748x82.205")));  // the old output stays
-    e = stampa({etichetta, QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--ant"), ant});
+    e = stampa({etichetta, "--count", QStringLiteral("1"), "--ant", ant});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
 }
 
@@ -622,7 +605,7 @@ TEST(StampaBatch, TemplatesListTheCatalogue)
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("casa/cartigo/templates"));
     QDir(dir.path()).mkpath(QStringLiteral("sistema"));
-    test::ScriviFile(dir.filePath(QStringLiteral("casa/cartigo/templates/mie.xml")), R"(<?xml version="1.0"?>
+    test::ScriviFile(dir.filePath("casa/cartigo/templates/mie.xml"), R"(<?xml version="1.0"?>
 <Glabels-templates>
   <Template brand="Mia" part="R-62" size="Other" width="62mm" height="29mm" description="Roll">
     <Label-rectangle id="0" width="62mm" height="29mm"><Layout nx="1" ny="1" x0="0" y0="0" dx="62mm" dy="29mm"/></Label-rectangle>
@@ -634,11 +617,10 @@ TEST(StampaBatch, TemplatesListTheCatalogue)
 </Glabels-templates>
 )");
     QProcessEnvironment solo = QProcessEnvironment::systemEnvironment();
-    solo.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("casa")));
-    solo.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("sistema")));
+    solo.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath("casa"));
+    solo.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath("sistema"));
     const auto modelli = [&](const QStringList& argomenti, const QProcessEnvironment& ambiente) {
-        return esegui(QStringLiteral(CARTIGO_PRINT), QStringList{QStringLiteral("--templates")} + argomenti, 120000, {},
-                      ambiente);
+        return esegui(QStringLiteral(CARTIGO_PRINT), QStringList{"--templates"} + argomenti, 120000, {}, ambiente);
     };
     auto e = modelli({}, solo);
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
@@ -657,7 +639,7 @@ TEST(StampaBatch, TemplatesListTheCatalogue)
 
     // no catalogue at all: says what to install
     QProcessEnvironment vuoto = solo;
-    vuoto.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("sistema")));
+    vuoto.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath("sistema"));
     e = modelli({}, vuoto);
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(QStringLiteral("glabels-data"))) << e.err.toStdString();
@@ -674,8 +656,8 @@ TEST(StampaBatch, TemplatesListTheCatalogue)
 
 TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
 {
-    QString manca;
-    if (!strumenti(&manca) || !(manca = test::LettoreMancante()).isEmpty())
+    QString manca = strumentoMancante();
+    if (!manca.isEmpty() || !(manca = test::LettoreMancante()).isEmpty())
         GTEST_SKIP() << manca.toStdString()
                      << " not found: install poppler-utils, zbar-tools, dmtx-utils and zxing-cpp-tools";
     QTemporaryDir dir;
@@ -693,10 +675,10 @@ TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
       << barcode(6000, 8500, 2000, 1300, "62", "", "0123456")                     // UPC-E, text hidden
       << barcode(0, 9500, 5000, 1500, "70", "", "1540014128876")                  // ITF-14, check digit added
       << barcode(0, 11500, 4000, 1200, "70", "", "123456");                       // Interleaved 2 of 5
-    const QString etichetta = dir.filePath(QStringLiteral("tutti.eti"));
+    const QString etichetta = dir.filePath("tutti.eti");
     test::ScriviFile(etichetta, righe(l));
-    const QString pdf = dir.filePath(QStringLiteral("tutti.pdf"));
-    const auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    const QString pdf = dir.filePath("tutti.pdf");
+    const auto e = stampa({etichetta, "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     QStringList letti = simboli(pdf, dir.path(), 2);
     letti.sort();
@@ -707,7 +689,7 @@ TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
     attesi.sort();
     EXPECT_EQ(letti, attesi);
     // the GS1-128 starts with FNC1: a scanner knows its data are application identifiers
-    const auto code128 = test::LeggiZxing(dir.filePath(QStringLiteral("pagina-1.png")), QStringLiteral("Code128"));
+    const auto code128 = test::LeggiZxing(dir.filePath("pagina-1.png"), QStringLiteral("Code128"));
     EXPECT_TRUE(code128->contains(QStringLiteral("Code128(GS1):010950110153000310AB12")))
         << code128->join(QLatin1Char(' ')).toStdString();
 }
@@ -718,10 +700,7 @@ TEST(StampaBatch, EveryKindOfBarcodeScansBackToItsData)
 // others; a barcode stored without the option keeps its one line.
 TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
 {
-    QString manca;
-    if (!strumenti(&manca) || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << (manca.isEmpty() ? QStringLiteral("pdftotext") : manca).toStdString()
-                     << " not found: install poppler-utils and zbar-tools";
+    CARTIGO_RICHIEDI_STRUMENTI({"pdftotext"});
     QTemporaryDir dir;
     struct Caso {
         const char* tag;
@@ -738,7 +717,7 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
     for (int i = 0; i < 4; ++i)
         l << barcode(600, 300 + 2000 * i, i % 2 ? 2400 : 3200, 1500, casi[i].tag, "", casi[i].dati);
     l << barcode(600, 8300, 3200, 1500, "10", "", "4006381333931");  // stored without the option
-    const QString etichetta = dir.filePath(QStringLiteral("standard.eti"));
+    const QString etichetta = dir.filePath("standard.eti");
     test::ScriviFile(etichetta, righe(l));
 
     struct Parola {
@@ -748,16 +727,16 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
     for (const int dpi : {203, 300}) {
         SCOPED_TRACE(dpi);
         const QString pdf = dir.filePath(QStringLiteral("standard%1.pdf").arg(dpi));
-        const auto e = stampa({etichetta, QStringLiteral("--dpi"), QString::number(dpi), QStringLiteral("--pdf"), pdf});
+        const auto e = stampa({etichetta, "--dpi", QString::number(dpi), "--pdf", pdf});
         ASSERT_EQ(e.codice, 0) << e.err.toStdString();
         const QString radice = dir.filePath(QStringLiteral("pagina%1").arg(dpi));
-        ASSERT_EQ(esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-                                                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, radice})
+        ASSERT_EQ(esegui(QStringLiteral("pdftoppm"),
+                         {"-r", QString::number(dpi), "-gray", "-png", "-singlefile", pdf, radice})
                       .codice,
                   0);
         const QString png = radice + QStringLiteral(".png");
-        QStringList letti = esegui(QStringLiteral("zbarimg"), {QStringLiteral("-q"), png}).out.split(
-            QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList letti =
+            esegui(QStringLiteral("zbarimg"), {"-q", png}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (QString& r : letti) r = r.trimmed();
         letti.sort();
         // zbarimg on its own reports UPC-A and UPC-E as the EAN-13 they expand to
@@ -766,7 +745,7 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
         attesi.sort();
         EXPECT_EQ(letti, attesi);
 
-        const QString bbox = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).out;
+        const QString bbox = esegui(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"}).out;
         std::vector<Parola> parole;
         const QRegularExpression re(QStringLiteral(
             R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
@@ -843,10 +822,9 @@ TEST(StampaBatch, EanAndUpcDigitsStandWhereTheStandardPutsThem)
 
 TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
 {
-    QString manca;
-    if (!strumenti(&manca)) GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    CARTIGO_RICHIEDI_STRUMENTI();
     QTemporaryDir dir;
-    const QString csv = dir.filePath(QStringLiteral("codici.csv"));
+    const QString csv = dir.filePath("codici.csv");
     test::ScriviFile(csv,
                      "numero,upc,qr\n"
                      "1,03600029145,uno\n"
@@ -860,10 +838,10 @@ TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
                          "7,012345678905,\n");
     QStringList l = intestazione(csv, 2, 4, 80, 50);
     l << barcode(100, 100, 3000, 1200, "60", "upc", "") << barcode(3200, 100, 1300, 1300, "30M", "qr", "");
-    const QString etichetta = dir.filePath(QStringLiteral("codici.eti"));
+    const QString etichetta = dir.filePath("codici.eti");
     test::ScriviFile(etichetta, righe(l));
-    const QString pdf = dir.filePath(QStringLiteral("codici.pdf"));
-    const auto e = stampa({etichetta, QStringLiteral("--pdf"), pdf});
+    const QString pdf = dir.filePath("codici.pdf");
+    const auto e = stampa({etichetta, "--pdf", pdf});
     EXPECT_EQ(e.codice, 1) << e.err.toStdString();
     // each reason once, naming the first record it came from
     const auto volte = [&](const QString& t) { return e.err.count(t); };
@@ -884,23 +862,20 @@ TEST(StampaBatch, BarcodeDataTheKindRefusesAreReportedOnceWithTheirRecord)
     EXPECT_EQ(letti, (QStringList{"QR-Code:cinque", "QR-Code:due", "QR-Code:tre", "QR-Code:uno", "UPC-A:012345678905",
                                   "UPC-A:036000291452"}));
     // --keep-going prints the same and ends well
-    const auto avanti = stampa({etichetta, QStringLiteral("--keep-going"), QStringLiteral("--pdf"), pdf});
+    const auto avanti = stampa({etichetta, "--keep-going", "--pdf", pdf});
     EXPECT_EQ(avanti.codice, 0) << avanti.err.toStdString();
     EXPECT_EQ(avanti.err.count(LoadResString(1445)), 1);
 }
 
 TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
 {
-    QString manca;
-    if (!strumenti(&manca))
-        GTEST_SKIP() << manca.toStdString() << " not found: install poppler-utils and zbar-tools";
+    CARTIGO_RICHIEDI_STRUMENTI();
     QTemporaryDir dir;
-    const QString campione = QStringLiteral(CARTIGO_SOURCE_DIR "/samples/serie.eti");
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    const auto e = stampa({campione, QStringLiteral("--set"), QStringLiteral("Lot=4711"), QStringLiteral("--count"),
-                           QStringLiteral("5"), QStringLiteral("--pdf"), pdf});
+    const QString serie = campione("serie.eti");
+    const QString pdf = dir.filePath("out.pdf");
+    const auto e = stampa({serie, "--set", QStringLiteral("Lot=4711"), "--count", QStringLiteral("5"), "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
-    const QString testo = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}).out;
+    const QString testo = esegui(QStringLiteral("pdftotext"), {"-raw", pdf, "-"}).out;
     const QString scadenza = QDate::currentDate().addDays(30).toString(QStringLiteral("dd/MM/yyyy"));
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(testo.contains(QStringLiteral("Asset 00100%1").arg(i))) << i;
     EXPECT_FALSE(testo.contains(QStringLiteral("Asset 001005")));
@@ -914,7 +889,7 @@ TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
     // the lot missing, against its rule, or a name the label does not ask: status 2, no output
     QFile::remove(pdf);
     for (const QStringList& valori : {QStringList{}, QStringList{"--set", "Lot=47a"}, QStringList{"--set", "Lt=1"}}) {
-        const auto r = stampa(QStringList{campione, QStringLiteral("--pdf"), pdf} + valori);
+        const auto r = stampa(QStringList{serie, "--pdf", pdf} + valori);
         EXPECT_EQ(r.codice, 2) << valori.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("Lot")) || r.err.contains(QStringLiteral("Lt")))
             << r.err.toStdString();
@@ -922,28 +897,28 @@ TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
     }
 
     // numbering that continues: written back into the label, byte for byte but the start
-    QByteArray dati = test::LeggiFile(campione);
+    QByteArray dati = test::LeggiFile(serie);
     dati.replace("Continua=False", "Continua=True");
-    const QString etichetta = dir.filePath(QStringLiteral("serie.eti"));
+    const QString etichetta = dir.filePath("serie.eti");
     test::ScriviFile(etichetta, dati);
     ASSERT_EQ(stampa({etichetta, "--set", "Lot=1", "--count", "3", "--pdf", pdf}).codice, 0);
     QByteArray atteso = dati;
     atteso.replace("Inizio=1000", "Inizio=1003");
     EXPECT_EQ(test::LeggiFile(etichetta), atteso);
     ASSERT_EQ(stampa({etichetta, "--set", "Lot=1", "--count", "2", "--start", "7", "--pdf", pdf}).codice, 0);
-    EXPECT_TRUE(esegui(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out.contains("Asset 000008"));
+    EXPECT_TRUE(esegui(QStringLiteral("pdftotext"), {pdf, "-"}).out.contains("Asset 000008"));
     atteso.replace("Inizio=1003", "Inizio=9");
     EXPECT_EQ(test::LeggiFile(etichetta), atteso);
 
     // a counter inside a GS1-128 and a QR Code, by fives
     QTemporaryDir altra;
-    const QString gs1 = altra.filePath(QStringLiteral("gs1.eti"));
+    const QString gs1 = altra.filePath("gs1.eti");
     test::ScriviFile(gs1, righe(intestazione(QString(), 2, 2, 80, 50) +
                                 QStringList{"oggVariabili", "Variabile=S", "Tipo=Contatore", "Inizio=5", "Passo=5",
                                             "Cifre=4"} +
                                 barcode(113, 113, 4000, 1100, "20", "", "(01)09501101530003(21)${S}") +
                                 barcode(113, 1400, 1200, 1200, "30M", "", "${S}")));
-    const QString pdfGs1 = altra.filePath(QStringLiteral("gs1.pdf"));
+    const QString pdfGs1 = altra.filePath("gs1.pdf");
     ASSERT_EQ(stampa({gs1, "--count", "2", "--pdf", pdfGs1}).codice, 0);
     letti = simboli(pdfGs1, altra.path());
     letti.sort();
@@ -965,30 +940,27 @@ TEST(StampaBatch, CheckAndStrictStopOnWhatWouldNotScan)
     };
     const QString pulita = etichetta(QStringLiteral("pulita.eti"), 4000);
     const QString stretta = etichetta(QStringLiteral("stretta.eti"), 960);  // 17 mm: under a dot at 203 dpi
-    const QString pdf = dir.filePath(QStringLiteral("uscita.pdf"));
+    const QString pdf = dir.filePath("uscita.pdf");
 
-    auto e = stampa({pulita, QStringLiteral("--check"), QStringLiteral("--dpi"), QStringLiteral("203")});
+    auto e = stampa({pulita, "--check", "--dpi", QStringLiteral("203")});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_EQ(e.out, QString());
-    e = stampa({stretta, QStringLiteral("--check"), QStringLiteral("--quiet")});  // vectors: nothing to miss
+    e = stampa({stretta, "--check", "--quiet"});  // vectors: nothing to miss
     EXPECT_EQ(e.codice, 0) << e.out.toStdString();
-    e = stampa({stretta, QStringLiteral("--check"), QStringLiteral("--dpi"), QStringLiteral("203"),
-                QStringLiteral("--pdf"), pdf});
+    e = stampa({stretta, "--check", "--dpi", QStringLiteral("203"), "--pdf", pdf});
     EXPECT_EQ(e.codice, 4);
     EXPECT_EQ(e.out.count(QLatin1Char('\n')), 1);
     EXPECT_TRUE(e.out.contains(QStringLiteral("(Code 128)"))) << e.out.toStdString();
     EXPECT_TRUE(e.err.contains(QStringLiteral("findings: 1 (203 dpi)"))) << e.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(pdf));
 
-    e = stampa({stretta, QStringLiteral("--strict"), QStringLiteral("--dpi"), QStringLiteral("203"),
-                QStringLiteral("--pdf"), pdf});
+    e = stampa({stretta, "--strict", "--dpi", QStringLiteral("203"), "--pdf", pdf});
     EXPECT_EQ(e.codice, 4);
     EXPECT_TRUE(e.err.contains(QStringLiteral("(Code 128)"))) << e.err.toStdString();
     EXPECT_TRUE(e.err.endsWith(QStringLiteral("cartigo-print: nothing printed (--strict)\n")));
     EXPECT_FALSE(QFileInfo::exists(pdf));
-    e = stampa({stretta, QStringLiteral("--strict"), QStringLiteral("--dpi"), QStringLiteral("300"),
-                QStringLiteral("--pdf"), pdf});
+    e = stampa({stretta, "--strict", "--dpi", QStringLiteral("300"), "--pdf", pdf});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(pdf));
-    EXPECT_EQ(stampa({stretta, QStringLiteral("--check"), QStringLiteral("--strict")}).codice, 2);
+    EXPECT_EQ(stampa({stretta, "--check", "--strict"}).codice, 2);
 }
