@@ -62,6 +62,13 @@ public:
     }
     bool HaCampo(const QString& campo) const override { return campi.contains(campo, Qt::CaseInsensitive); }
 };
+std::shared_ptr<RecordsetFinto> recordset(const QStringList& campi, const QList<QStringList>& righe = {})
+{
+    auto rs = std::make_shared<RecordsetFinto>();
+    rs->campi = campi;
+    rs->righe = righe;
+    return rs;
+}
 
 class AttesaFinta : public FinestraAttesa {
 public:
@@ -120,6 +127,12 @@ struct Banco {
             return a;
         };
     }
+    // Prints with the options `o`, answered in the options dialog.
+    EsitoStampa stampa(const ValoriDialogoStampa& o)
+    {
+        opzioni = o;
+        return job.Esegui();
+    }
     void connetti(std::shared_ptr<RecordsetFinto> rs)
     {
         doc.ImpostaConnesso(true);
@@ -165,8 +178,7 @@ TEST(StampaEtichette, CellsPagesAndTheLabelCounter)
     ImpostaLingua(Lingua::Italiano);  // the messages checked are the Italian ones
     Banco b;
     testo(b.doc, QStringLiteral("X"));
-    b.opzioni = {false, true, "10", "3"};
-    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampa({false, true, "10", "3"}), EsitoStampa::Stampata);
     ASSERT_TRUE(b.uscita);
     EXPECT_EQ(b.uscita->PageCount(), 2);
     EXPECT_EQ(b.job.Pagine(), 2);
@@ -191,45 +203,36 @@ TEST(StampaEtichette, CellsPagesAndTheLabelCounter)
 
 TEST(StampaEtichette, RecordsFeedBoundObjects)
 {
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {"Nome"};
+    auto rs = recordset({"Nome"});
     for (int i = 1; i <= 25; ++i)
         rs->righe << QStringList{QStringLiteral("Cliente %1").arg(i)};
-    for (const bool allaFine : {false, true}) {  // counted at once, or only at the end
+    // all the labels, counted at once or only at the end, or 30 labels: past the last record
+    // the bound objects are empty
+    for (const auto& [allaFine, quante] : {std::pair{false, ""}, {true, ""}, {false, "30"}}) {
         rs->contatoAllaFine = allaFine;
         Banco b;
         b.connetti(rs);
         testo(b.doc, QStringLiteral("fisso"))->DataMember = QStringLiteral("Nome");
         testo(b.doc, QStringLiteral("sempre"), 567, 2000);
-        b.opzioni = {true, false, "", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        const bool tutte = !*quante;
+        ASSERT_EQ(b.stampa({tutte, !tutte, quante, "1"}), EsitoStampa::Stampata);
         EXPECT_TRUE(b.opzioniViste.tutteSelezionata);
         const auto t = b.testi();
-        ASSERT_EQ(t.size(), 50u);
+        ASSERT_EQ(t.size(), tutte ? 50u : 60u);
         EXPECT_EQ(t[0].testo, QStringLiteral("Cliente 1"));
         EXPECT_EQ(t[1].testo, QStringLiteral("sempre"));
         EXPECT_EQ(t[48].testo, QStringLiteral("Cliente 25"));
         EXPECT_EQ(b.uscita->PageCount(), 4);
-    }
-    rs->contatoAllaFine = false;
-    {
-        Banco b;
-        b.connetti(rs);
-        testo(b.doc, QStringLiteral("fisso"))->DataMember = QStringLiteral("Nome");
-        b.opzioni = {false, true, "30", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
-        const auto t = b.testi();
-        ASSERT_EQ(t.size(), 30u);
-        EXPECT_EQ(t[24].testo, QStringLiteral("Cliente 25"));
-        EXPECT_EQ(t[25].testo, QString());  // past the last record: empty
-        EXPECT_EQ(t[29].testo, QString());
+        if (!tutte) {
+            EXPECT_EQ(t[50].testo, QString());
+            EXPECT_EQ(t[58].testo, QString());
+        }
     }
     {
         // "all labels" without a database prints one label
         Banco b;
         testo(b.doc, QStringLiteral("uno"))->DataMember = QStringLiteral("Nome");
-        b.opzioni = {true, false, "", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        ASSERT_EQ(b.stampa({true, false, "", "1"}), EsitoStampa::Stampata);
         ASSERT_EQ(b.testi().size(), 1u);
         EXPECT_EQ(b.testi()[0].testo, QString());  // bound, not connected: empty
     }
@@ -237,15 +240,13 @@ TEST(StampaEtichette, RecordsFeedBoundObjects)
 
 TEST(StampaEtichette, EmptySelectionPrintsNothingAndSaysSo)
 {
-    auto vuoto = std::make_shared<RecordsetFinto>();
-    vuoto->campi = {"Nome"};
+    const auto vuoto = recordset({"Nome"});
     {
         // all labels of no record: no destination asked, no sheet, the user told
         Banco b;
         b.connetti(vuoto);
         testo(b.doc, QStringLiteral("x"));
-        b.opzioni = {true, false, "", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Vuota);
+        EXPECT_EQ(b.stampa({true, false, "", "1"}), EsitoStampa::Vuota);
         EXPECT_FALSE(b.uscita);
         EXPECT_EQ(b.ui.dialoghi, QStringList{RichiestaOpzioniStampa::Nome});
         ASSERT_EQ(b.ui.messaggi.size(), 1);
@@ -259,8 +260,7 @@ TEST(StampaEtichette, EmptySelectionPrintsNothingAndSaysSo)
         Banco b;
         b.connetti(vuoto);
         testo(b.doc, QStringLiteral("x"));
-        b.opzioni = {false, true, "2", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        EXPECT_EQ(b.stampa({false, true, "2", "1"}), EsitoStampa::Stampata);
         EXPECT_EQ(b.testi().size(), 2u);
         EXPECT_TRUE(b.ui.messaggi.isEmpty());
     }
@@ -282,48 +282,28 @@ TEST(StampaEtichette, StackedAsTheSurfaceFontsAndBackgrounds)
     c->FontSize = 9.5f;
     d->BackStyle = 1;
     d->BackColor = 0x00FFFF;
-    b.opzioni = {false, true, "1", "1", true, true};
-    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampa({false, true, "1", "1", true, true}), EsitoStampa::Stampata);
+    // the texts in this order, then 8 mark strokes and the border before them
     QStringList ordine;
-    std::vector<Operazione> ops = test::Operazioni(*b.uscita);
-    int primoTesto = -1, ultimaLinea = -1, indice = 0;
-    for (const auto& op : ops) {
-        if (op.tipo == TipoOperazione::CasellaTesto) {
-            ordine << b.uscita->Pagina(0).Testi()[op.dato];
-            const auto& stile = b.uscita->Stili()[op.stile];
-            const auto& font = b.uscita->Caratteri()[stile.carattere];
-            if (ordine.last() == QLatin1String("a")) {
-                EXPECT_EQ(font.dimensione, 8.0f);
-            }
-            if (ordine.last() == QLatin1String("c")) {
-                EXPECT_EQ(font.dimensione, 10.0f);
-            }
-            if (ordine.last() == QLatin1String("d")) {
-                EXPECT_TRUE(op.ombra);
-                EXPECT_EQ(stile.stilePennello, 0);
-                EXPECT_EQ(stile.colorePennello, 0x00FFFFu);
-            }
-            if (ordine.last() == QLatin1String("e")) {
-                EXPECT_FALSE(op.ombra);
-                EXPECT_EQ(stile.stilePennello, 1);
-            }
-            if (primoTesto < 0)
-                primoTesto = indice;
-        } else if (op.tipo == TipoOperazione::Linea || op.tipo == TipoOperazione::Rettangolo) {
-            ultimaLinea = indice;
+    for (const auto& op : test::Operazioni(*b.uscita)) {
+        if (op.tipo == TipoOperazione::Linea || op.tipo == TipoOperazione::Rettangolo) {
+            ordine << QStringLiteral("|");
+            continue;
         }
-        ++indice;
+        if (op.tipo != TipoOperazione::CasellaTesto) continue;
+        const QString t = b.uscita->Pagina(0).Testi()[op.dato];
+        const auto& stile = b.uscita->Stili()[op.stile];
+        const float dimensione = b.uscita->Caratteri()[stile.carattere].dimensione;
+        // a and c at the sizes the font has (8.5 and 9.5 to the even neighbour), d filled, e clear
+        const bool atteso = t == QLatin1String("a")   ? dimensione == 8.0f
+                            : t == QLatin1String("c") ? dimensione == 10.0f
+                            : t == QLatin1String("d")
+                                ? op.ombra && stile.stilePennello == 0 && stile.colorePennello == 0x00FFFFu
+                                : !op.ombra && stile.stilePennello == 1;
+        EXPECT_TRUE(atteso) << t.toStdString();
+        ordine << t;
     }
-    EXPECT_EQ(ordine, (QStringList{"e", "d", "c", "a"}));
-    // 8 mark strokes and the border, before the objects
-    int linee = 0, rettangoli = 0;
-    for (const auto& op : ops) {
-        linee += op.tipo == TipoOperazione::Linea;
-        rettangoli += op.tipo == TipoOperazione::Rettangolo;
-    }
-    EXPECT_EQ(linee, 8);
-    EXPECT_EQ(rettangoli, 1);
-    EXPECT_LT(ultimaLinea, primoTesto);
+    EXPECT_EQ(ordine.join(QString()), QStringLiteral("|||||||||edca"));
 }
 
 TEST(StampaEtichette, ObjectsOfEveryKindReachTheEngine)
@@ -343,8 +323,7 @@ TEST(StampaEtichette, ObjectsOfEveryKindReachTheEngine)
     nessuno->ToolTipText = QStringLiteral("X");
     auto* pic = b.doc.CreaImmagine(567, 1440, 500, 500);
     pic->ToolTipText = QStringLiteral("/non/esiste.png");  // left out silently
-    b.opzioni = {false, true, "1", "1"};
-    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampa({false, true, "1", "1"}), EsitoStampa::Stampata);
     int rettangoli = 0, simboli = 0, testi = 0, immagini = 0;
     bool pieno = false;
     for (const auto& op : test::Operazioni(*b.uscita)) {
@@ -381,14 +360,10 @@ TEST(StampaEtichette, CancelledDialogsAndFailuresLeaveNothingBehind)
     }
     {
         // a field the selection lacks: the job stops and says which
-        auto rs = std::make_shared<RecordsetFinto>();
-        rs->campi = {"Nome"};
-        rs->righe << QStringList{"a"};
         Banco b;
-        b.connetti(rs);
+        b.connetti(recordset({"Nome"}, {{"a"}}));
         testo(b.doc, QStringLiteral("x"))->DataMember = QStringLiteral("Indirizzo");
-        b.opzioni = {true, false, "", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        EXPECT_EQ(b.stampa({true, false, "", "1"}), EsitoStampa::Fallita);
         EXPECT_FALSE(b.uscita);  // nothing delivered
         ASSERT_EQ(b.ui.messaggi.size(), 1);
         EXPECT_TRUE(b.ui.messaggi[0].testo.contains(QStringLiteral("Indirizzo")));
@@ -413,8 +388,7 @@ TEST(StampaEtichette, CancelledDialogsAndFailuresLeaveNothingBehind)
         Banco b;
         testo(b.doc, QStringLiteral("x"));
         b.annullaDopo = 3;
-        b.opzioni = {false, true, "100", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Annullata);
+        EXPECT_EQ(b.stampa({false, true, "100", "1"}), EsitoStampa::Annullata);
         EXPECT_FALSE(b.uscita);
         EXPECT_FALSE(b.attesaAperta);
         EXPECT_EQ(b.attesa.size(), 4);
@@ -429,10 +403,7 @@ TEST(StampaEtichette, PicturesAreFoundBesideTheLabelAndRecordsPicturesReported)
     ASSERT_TRUE(img.save(dir.filePath(QStringLiteral("logo.png"))));
     test::ScriviFile(dir.filePath(QStringLiteral("vecchio.wmf")),
                      QByteArray::fromHex("d7cdc69a") + QByteArray(30, 'x'));
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {"Foto"};
-    rs->righe << QStringList{"logo.png"} << QStringList{"manca.png"} << QStringList{"vecchio.wmf"}
-              << QStringList{"manca.png"} << QStringList{""};
+    const auto rs = recordset({"Foto"}, {{"logo.png"}, {"manca.png"}, {"vecchio.wmf"}, {"manca.png"}, {""}});
     const auto immagini = [](const DocumentoStampa& d) {
         int n = 0;
         for (const auto& op : test::Operazioni(d)) n += op.tipo == TipoOperazione::Immagine;
@@ -443,8 +414,7 @@ TEST(StampaEtichette, PicturesAreFoundBesideTheLabelAndRecordsPicturesReported)
         Banco b;
         b.doc.ImpostaCartellaEtichetta(dir.path());
         b.doc.CreaImmagine(567, 1440, 500, 500)->ToolTipText = QStringLiteral("logo.png");
-        b.opzioni = {false, true, "2", "1"};
-        ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+        ASSERT_EQ(b.stampa({false, true, "2", "1"}), EsitoStampa::Stampata);
         EXPECT_EQ(immagini(*b.uscita), 2);
         EXPECT_TRUE(b.ui.messaggi.isEmpty());
     }
@@ -456,8 +426,7 @@ TEST(StampaEtichette, PicturesAreFoundBesideTheLabelAndRecordsPicturesReported)
         b.connetti(rs);
         b.doc.CreaImmagine(567, 1440, 500, 500)->DataMember = QStringLiteral("Foto");
         b.job.FermaSuProblemi = ferma;
-        b.opzioni = {true, false, "", "1"};
-        EXPECT_EQ(b.job.Esegui(), ferma ? EsitoStampa::Fallita : EsitoStampa::Stampata);
+        EXPECT_EQ(b.stampa({true, false, "", "1"}), ferma ? EsitoStampa::Fallita : EsitoStampa::Stampata);
         ASSERT_EQ(b.ui.messaggi.size(), 1);
         EXPECT_FALSE(b.attesaAperta);
         EXPECT_EQ(b.ui.attese, 0);
@@ -547,17 +516,12 @@ TEST(StampaEtichette, PageOverhangOnEverySide)
 
 TEST(StampaEtichette, WrongEanCheckDigitNamesTheRecord)
 {
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {"Codice"};
-    rs->righe << QStringList{"5901234123457"} << QStringList{"590123412345"} << QStringList{"5901234123458"}
-              << QStringList{"4006381333930"};
     Banco b;
-    b.connetti(rs);
+    b.connetti(recordset({"Codice"}, {{"5901234123457"}, {"590123412345"}, {"5901234123458"}, {"4006381333930"}}));
     auto* ean = b.doc.CreaBarcode(567, 2000, 1935, 1035);
     ean->Tag = QStringLiteral("10");
     ean->DataMember = QStringLiteral("Codice");
-    b.opzioni = {true, false, "", "1"};
-    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampa({true, false, "", "1"}), EsitoStampa::Stampata);
     // once per document, naming the first record it came from
     ASSERT_EQ(b.ui.messaggi.size(), 1);
     EXPECT_EQ(b.ui.messaggi[0].testo, modCartigo::EANInvalido() + QStringLiteral("\r\r") +
@@ -573,12 +537,10 @@ TEST(StampaEtichette, WrongEanCheckDigitNamesTheRecord)
 TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
 {
     ImpostaLingua(Lingua::Italiano);
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {"FirstName", "LastName", "Zip", "City", "Code"};
-    rs->righe << QStringList{"Anna", "Rossi", "20121", "Milano", "CT01"}
-              << QStringList{"Marco", "Bianchi", "00184", "Roma", "CT02"};
     Banco b;
-    b.connetti(rs);
+    b.connetti(
+        recordset({"FirstName", "LastName", "Zip", "City", "Code"},
+                  {{"Anna", "Rossi", "20121", "Milano", "CT01"}, {"Marco", "Bianchi", "00184", "Roma", "CT02"}}));
     testo(b.doc, QStringLiteral("Dear ${FirstName} ${LastName}"));
     testo(b.doc, QStringLiteral("${zip} ${City}"), 567, 1800);  // names in any letter case
     testo(b.doc, QStringLiteral("$${Price} is ${Price}, ${Price} again"), 567, 2100);
@@ -612,8 +574,7 @@ TEST(StampaEtichette, MergeFieldsTakeEachRecordsValues)
     // without a database every merge field stays as typed, and is reported without a record
     Banco senza;
     testo(senza.doc, QStringLiteral("Dear ${FirstName}"));
-    senza.opzioni = {false, true, "2", "1"};
-    ASSERT_EQ(senza.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(senza.stampa({false, true, "2", "1"}), EsitoStampa::Stampata);
     EXPECT_EQ(senza.testi()[1].testo, QStringLiteral("Dear ${FirstName}"));
     ASSERT_EQ(senza.ui.messaggi.size(), 1);
     EXPECT_EQ(senza.ui.messaggi[0].testo, ElencoProblemi(LoadResString(1800), {QStringLiteral("${FirstName}")}));
@@ -736,8 +697,7 @@ TEST(StampaEtichette, AProductsSheetIsThePageItPrintsOn)
     Banco b;
     b.doc.ImpostaLayout(l);
     testo(b.doc, QStringLiteral("x"));
-    b.opzioni = {false, true, "30", "1"};
-    ASSERT_EQ(b.job.Esegui(), EsitoStampa::Stampata);
+    ASSERT_EQ(b.stampa({false, true, "30", "1"}), EsitoStampa::Stampata);
     EXPECT_TRUE(b.ui.messaggi.isEmpty());
     EXPECT_EQ(b.uscita->PageCount(), 1);
     EXPECT_NEAR(b.uscita->PageWidth(), 215.9 * 1440 / 25.4, 1e-6);
@@ -804,8 +764,7 @@ TEST(StampaEtichette, AQueueThatRefusesJobsIsShownInTheDesigner)
         };
         b.doc.ImpostaNomeFileEtichetta(QStringLiteral("/tmp/indirizzi.eti"));
         testo(b.doc, QStringLiteral("x"));
-        b.opzioni = {false, true, "2", "1"};
-        EXPECT_EQ(b.job.Esegui(), EsitoStampa::Fallita);
+        EXPECT_EQ(b.stampa({false, true, "2", "1"}), EsitoStampa::Fallita);
         ASSERT_EQ(b.ui.messaggi.size(), 1);
         EXPECT_TRUE(b.ui.messaggi[0].testo.startsWith(
             QStringLiteral("Printing failed on the printer \"PDF\": the printer \"PDF\" does not accept jobs")))
@@ -847,11 +806,8 @@ QStringList stampati(const std::vector<Banco::Testo>& t)
 TEST(StampaEtichette, VariablesTakeEachLabelsValuesFromTheJobsContext)
 {
     ImpostaLingua(Lingua::Italiano);
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {"Lotto", "Nome"};
-    rs->righe << QStringList{"L1", "a"} << QStringList{"L2", "b"} << QStringList{"L3", "c"};
     Banco b;
-    b.connetti(rs);
+    b.connetti(recordset({"Lotto", "Nome"}, {{"L1", "a"}, {"L2", "b"}, {"L3", "c"}}));
     LayoutEtichetta l = b.doc.Layout();
     l.EtichetteOrizzontali = 1;
     l.EtichetteVerticali = 2;  // two labels a page
@@ -1166,12 +1122,9 @@ TEST(StampaEtichette, ShrinkToFitKeepsTheAlignmentAndReportsTextsThatNeverFit)
     }
     centrato->Alignment = 2;
     destra->Alignment = 1;
-    auto rs = std::make_shared<RecordsetFinto>();
-    rs->campi = {QStringLiteral("frase")};
     const QString lunga = QStringLiteral("A sentence of the records far longer than the box holds at twelve points");
     const QString troppo = QString(60, QLatin1Char('W')) + QStringLiteral(" ") + QString(60, QLatin1Char('W'));
-    rs->righe = {{QStringLiteral("Short")}, {lunga}, {troppo}, {troppo}};
-    b.connetti(rs);
+    b.connetti(recordset({"frase"}, {{QStringLiteral("Short")}, {lunga}, {troppo}, {troppo}}));
     b.opzioni = {true, false, "1", "1"};
     b.destinazione = 3;
     b.fileUscita = dir.filePath(QStringLiteral("adatta.pdf"));
