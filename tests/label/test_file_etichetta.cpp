@@ -454,10 +454,6 @@ TEST(FileEtichetta, CaptionsComeBackAsTypedWhateverTheirBytes)
         EXPECT_EQ(b.doc.Oggetti()[0]->Caption, c.caption);
         EXPECT_EQ(b.salva(QStringLiteral("di nuovo.eti")), dati) << c.caption.toStdString();
     }
-    // A label without such text is written as before: ASCII and Windows-1252 bytes, no BOM.
-    EXPECT_EQ(CodificaTestoFile(QStringLiteral("abc\r\n")), QByteArray("abc\r\n"));
-    EXPECT_EQ(CodificaTestoFile(QStringLiteral("Qualità")), QByteArray("Qualit\xe0"));
-
     // One Windows-1252 codec: labels and CSV files read every byte alike, and the five
     // bytes the code page leaves unassigned come back as they were.
     QByteArray tutti;
@@ -507,19 +503,6 @@ TEST(FileEtichetta, StackingOrderSurvivesSaveAndLoad)
         for (const auto* o : ordine) r << o->Caption;
         return r.join(QString());
     };
-    // A, B, C; C sent to the back, then A: the user sees A, C, B from the back.
-    {
-        Banco b;
-        ComandiEtichetta comandi(b.doc, b.ui);
-        for (const char* c : {"A", "B", "C"}) b.doc.CreaTesto(567, 1440, 100, 100)->Caption = QString::fromLatin1(c);
-        const auto o = b.doc.Oggetti();
-        comandi.PortaIndietro(o[2]);
-        comandi.PortaIndietro(o[0]);
-        ASSERT_EQ(didascalie(b.doc.OrdineDisegno()), QStringLiteral("ACB"));
-        b.salva();
-        ASSERT_TRUE(b.gestore.CaricaEtichetta(b.percorso(QStringLiteral("out.eti"))));
-        EXPECT_EQ(didascalie(b.doc.OrdineDisegno()), QStringLiteral("ACB"));
-    }
     // Any sequence of commands: the order read back is the order seen, and saving it again
     // gives the same text.
     std::mt19937 caso(12);
