@@ -606,12 +606,8 @@ TEST(ComandiDati, FinestraPrincipaleRiconnetteEMostraLoStato)
     w.SetConnesso();
     EXPECT_EQ(w.Pannello(QStringLiteral("nomedb"))->text(), QStringLiteral("Connesso: ") + nwind);
     EXPECT_EQ(w.Pannello(QStringLiteral("nometable"))->text(), QStringLiteral("Orders"));
-    // A binding to a saved query reconnects as one to a table does; a name that is
-    // neither does not.
-    w.Documento().Collegamento().NomeTabella = QStringLiteral("Invoices");
-    EXPECT_TRUE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("Invoices")));
-    EXPECT_TRUE(w.Documento().Connesso());
-    EXPECT_EQ(w.Pannello(QStringLiteral("nometable"))->text(), QStringLiteral("Invoices"));
+    // A name that is no table or saved query (their letter case counts) disconnects.
+    // (A saved query reconnects: EtichettaCaricataEDatabaseDaRigaDiComando.)
     EXPECT_FALSE(w.ConnettiDatabase(nwind, QString(), QStringLiteral("invoices")));
     EXPECT_FALSE(w.Documento().Connesso());
     EXPECT_FALSE(w.Database().Connesso());
@@ -709,7 +705,6 @@ TEST_F(DialoghiDati, ConnettiDBMDB)
     r.txtPasswordDB = QStringLiteral("segreta");
     frmConnettiDBMDB d(r, ui);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Sorgente dati: MDB, ACCDB, CSV, SQLite, foglio di calcolo o PostgreSQL"));
-    EXPECT_EQ(d.cmdSfoglia->text(), QStringLiteral("Sfoglia ..."));
     EXPECT_EQ(d.txtPasswordDB->echoMode(), QLineEdit::Password);
     d.cmdOk->click();
     EXPECT_FALSE(r.Confermato);
@@ -763,7 +758,6 @@ TEST_F(DialoghiDati, SelezioneRecordsAbilitaICampi)
     r.txtCampo = {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")};
     frmSelezioneRecords d(r, ui);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Seleziona i records"));
-    EXPECT_EQ(d.optCriteri[2]->text(), QStringLiteral("Valore del campo compreso tra"));
     EXPECT_TRUE(d.optCriteri[2]->isChecked());
     EXPECT_FALSE(d.txtCampo[0]->isEnabled());
     EXPECT_EQ(d.txtCampo[0]->text(), QStringLiteral("uno"));  // disabled fields keep their text
