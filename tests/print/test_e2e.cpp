@@ -65,8 +65,7 @@ int pagine(const QString& pdf)
 QStringList simboli(const QString& pdf, const QString& cartella, std::optional<int> dataMatrix = {})
 {
     const QString radice = QDir(cartella).filePath("pagina");
-    if (esegui(QStringLiteral("pdftoppm"), {"-r", QStringLiteral("200"), "-gray", "-png", pdf, radice}).codice != 0)
-        return {};
+    if (esegui(QStringLiteral("pdftoppm"), {"-r", "200", "-gray", "-png", pdf, radice}).codice != 0) return {};
     QStringList letti;
     for (const QString& png : QDir(cartella).entryList({QStringLiteral("pagina*.png")}, QDir::Files, QDir::Name)) {
         const QString file = QDir(cartella).filePath(png);
@@ -194,8 +193,8 @@ TEST(StampaBatch, FailuresSayWhyAndLeaveNoOutput)
         EXPECT_FALSE(QFile::exists(pdf)) << c.nome;
     }
     // the same label with a count and a first cell
-    const auto e = stampa({sample, "--count", QStringLiteral("3"), "--first", QStringLiteral("8"), "--borders",
-                           "--marks", "--ant", dir.filePath("x.ant")});
+    const auto e =
+        stampa({sample, "--count", "3", "--first", "8", "--borders", "--marks", "--ant", dir.filePath("x.ant")});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(e.out.startsWith(QStringLiteral("3 labels, 2 pages, "))) << e.out.toStdString();
 }
@@ -541,7 +540,7 @@ namespace {
 // The size of every page of a PDF, as "width x height" in whole points.
 QStringList misurePagine(const QString& pdf)
 {
-    const auto e = esegui(QStringLiteral("pdfinfo"), {"-f", QStringLiteral("1"), "-l", QStringLiteral("9999"), pdf});
+    const auto e = esegui(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "9999", pdf});
     QStringList misure;
     const QRegularExpression riga(QStringLiteral("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"));
     for (auto i = riga.globalMatch(e.out); i.hasNext();) {
@@ -574,7 +573,7 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
 
     // a number of labels without the records, and the print file: one page a label too
     const QString ant = dir.filePath("rotolo.ant");
-    e = stampa({etichetta, "--count", QStringLiteral("3"), "--first", QStringLiteral("7"), "--ant", ant});
+    e = stampa({etichetta, "--count", "3", "--first", "7", "--ant", ant});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     QString errore;
     const auto doc = CaricaFileStampa(ant, &errore);
@@ -592,11 +591,11 @@ TEST(StampaBatch, ARollPrintsOnePageALabelAtTheLabelsSize)
     QByteArray lungo = test::LeggiFile(etichetta);
     lungo.replace("\r\n29\r\n", "\r\n6000\r\n");
     test::ScriviFile(etichetta, lungo);
-    e = stampa({etichetta, "--count", QStringLiteral("1"), "--pdf", pdf});
+    e = stampa({etichetta, "--count", "1", "--pdf", pdf});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.err.contains(LoadResString(1330).arg(62).arg(6000))) << e.err.toStdString();
     EXPECT_EQ(misurePagine(pdf), QStringList(24, QStringLiteral("175.748x82.205")));  // the old output stays
-    e = stampa({etichetta, "--count", QStringLiteral("1"), "--ant", ant});
+    e = stampa({etichetta, "--count", "1", "--ant", ant});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
 }
 
@@ -873,7 +872,7 @@ TEST(StampaBatch, TheSerialSamplePrintsItsCountersAndAsksItsLot)
     QTemporaryDir dir;
     const QString serie = campione("serie.eti");
     const QString pdf = dir.filePath("out.pdf");
-    const auto e = stampa({serie, "--set", QStringLiteral("Lot=4711"), "--count", QStringLiteral("5"), "--pdf", pdf});
+    const auto e = stampa({serie, "--set", "Lot=4711", "--count", "5", "--pdf", pdf});
     ASSERT_EQ(e.codice, 0) << e.err.toStdString();
     const QString testo = esegui(QStringLiteral("pdftotext"), {"-raw", pdf, "-"}).out;
     const QString scadenza = QDate::currentDate().addDays(30).toString(QStringLiteral("dd/MM/yyyy"));
@@ -942,24 +941,24 @@ TEST(StampaBatch, CheckAndStrictStopOnWhatWouldNotScan)
     const QString stretta = etichetta(QStringLiteral("stretta.eti"), 960);  // 17 mm: under a dot at 203 dpi
     const QString pdf = dir.filePath("uscita.pdf");
 
-    auto e = stampa({pulita, "--check", "--dpi", QStringLiteral("203")});
+    auto e = stampa({pulita, "--check", "--dpi", "203"});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_EQ(e.out, QString());
     e = stampa({stretta, "--check", "--quiet"});  // vectors: nothing to miss
     EXPECT_EQ(e.codice, 0) << e.out.toStdString();
-    e = stampa({stretta, "--check", "--dpi", QStringLiteral("203"), "--pdf", pdf});
+    e = stampa({stretta, "--check", "--dpi", "203", "--pdf", pdf});
     EXPECT_EQ(e.codice, 4);
     EXPECT_EQ(e.out.count(QLatin1Char('\n')), 1);
     EXPECT_TRUE(e.out.contains(QStringLiteral("(Code 128)"))) << e.out.toStdString();
     EXPECT_TRUE(e.err.contains(QStringLiteral("findings: 1 (203 dpi)"))) << e.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(pdf));
 
-    e = stampa({stretta, "--strict", "--dpi", QStringLiteral("203"), "--pdf", pdf});
+    e = stampa({stretta, "--strict", "--dpi", "203", "--pdf", pdf});
     EXPECT_EQ(e.codice, 4);
     EXPECT_TRUE(e.err.contains(QStringLiteral("(Code 128)"))) << e.err.toStdString();
     EXPECT_TRUE(e.err.endsWith(QStringLiteral("cartigo-print: nothing printed (--strict)\n")));
     EXPECT_FALSE(QFileInfo::exists(pdf));
-    e = stampa({stretta, "--strict", "--dpi", QStringLiteral("300"), "--pdf", pdf});
+    e = stampa({stretta, "--strict", "--dpi", "300", "--pdf", pdf});
     EXPECT_EQ(e.codice, 0) << e.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(pdf));
     EXPECT_EQ(stampa({stretta, "--check", "--strict"}).codice, 2);
