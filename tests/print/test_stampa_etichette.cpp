@@ -62,6 +62,8 @@ public:
     }
     bool HaCampo(const QString& campo) const override { return campi.contains(campo, Qt::CaseInsensitive); }
 };
+
+// Records of the fields `campi`, one a line of `righe`.
 std::shared_ptr<RecordsetFinto> recordset(const QStringList& campi, const QList<QStringList>& righe = {})
 {
     auto rs = std::make_shared<RecordsetFinto>();
