@@ -14,7 +14,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql-15
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fontconfig
-  libzint-dev
+  libzint-dev libdeflate-dev
   poppler-utils zbar-tools dmtx-utils zxing-cpp-tools
   xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils shared-mime-info

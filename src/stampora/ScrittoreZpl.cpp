@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QPainter>
 #include <QHash>
+#include <QRegion>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -16,8 +17,9 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace cartigo {
 
@@ -267,51 +269,56 @@ std::vector<uchar> righeImmagine(const QImage& img, RighePunti& r)
     return dati;
 }
 
-QByteArray esadecimale(const RighePunti& img)
+// Nothing when it would be longer than `limite` characters (negative: no limit).
+std::optional<QByteArray> esadecimale(const RighePunti& img, qsizetype limite = -1)
 {
     static const char cifre[] = "0123456789ABCDEF";
-    const int perRiga = img.perRiga();
-    QByteArray out;
-    std::vector<char> riga(std::size_t(perRiga) * 2);
+    const int perRiga = img.perRiga(), digitiRiga = 2 * perRiga;
+    // A row takes at most a character a digit and one more (a run of one is the digit
+    // alone, longer ones take fewer characters than digits): the rows written so far
+    // stay within `limite` plus one row.
+    static thread_local std::vector<char> buffer;
+    const std::size_t massimo = std::size_t(img.altezza) * std::size_t(digitiRiga + 1);
+    buffer.resize(limite < 0 ? massimo : std::min(massimo, std::size_t(limite) + std::size_t(digitiRiga + 1)));
+    char* const inizio = buffer.data();
+    char* out = inizio;
     // A run of `n` of digit `c`: repeat counts, 400 at a time beyond what one prefix says.
     const auto corsa = [&](char c, int n) {
         while (n > 419) {
-            out += 'z';
-            out += c;
+            *out++ = 'z';
+            *out++ = c;
             n -= 400;
         }
-        if (n >= 20) out += char('g' + n / 20 - 1);
-        if (n % 20 >= 2 || (n >= 20 && n % 20 == 1)) out += char('G' + n % 20 - 1);
-        out += c;
+        if (n >= 20) *out++ = char('g' + n / 20 - 1);
+        if (n % 20 >= 2 || (n >= 20 && n % 20 == 1)) *out++ = char('G' + n % 20 - 1);
+        *out++ = c;
     };
+    const auto cifra = [&](const uchar* linea, int i) { return (i & 1) ? linea[i >> 1] & 15 : linea[i >> 1] >> 4; };
     for (int y = 0; y < img.altezza; ++y) {
+        if (limite >= 0 && out - inizio > limite) return std::nullopt;
         const uchar* linea = img.riga(y);
         if (y > 0 && std::memcmp(linea, img.riga(y - 1), std::size_t(perRiga)) == 0) {
-            out += ':';
+            *out++ = ':';
             continue;
         }
-        for (int i = 0; i < perRiga; ++i) {
-            riga[std::size_t(2 * i)] = cifre[linea[i] >> 4];
-            riga[std::size_t(2 * i + 1)] = cifre[linea[i] & 15];
-        }
-        std::size_t fine = riga.size();
-        char coda = 0;
-        if (riga.back() == '0' || riga.back() == 'F') {
-            coda = riga.back();
-            while (fine > 0 && riga[fine - 1] == coda) --fine;
-        }
-        for (std::size_t i = 0; i < fine;) {
-            std::size_t j = i;
-            while (j < fine && riga[j] == riga[i]) ++j;
-            corsa(riga[i], int(j - i));
+        int fine = digitiRiga;
+        const int ultima = cifra(linea, fine - 1);
+        if (ultima == 0 || ultima == 15)
+            while (fine > 0 && cifra(linea, fine - 1) == ultima) --fine;
+        for (int i = 0; i < fine;) {
+            const int c = cifra(linea, i);
+            int j = i + 1;
+            while (j < fine && cifra(linea, j) == c) ++j;
+            corsa(cifre[c], j - i);
             i = j;
         }
-        if (coda == '0')
-            out += ',';
-        else if (coda == 'F')
-            out += '!';
+        if (ultima == 0)
+            *out++ = ',';
+        else if (ultima == 15)
+            *out++ = '!';
     }
-    return out;
+    if (limite >= 0 && out - inizio > limite) return std::nullopt;
+    return QByteArray(inizio, out - inizio);
 }
 
 // CRC-16 (CCITT polynomial 0x1021, from 0), a byte at a time.
@@ -325,22 +332,15 @@ constexpr std::array<quint16, 256> kTabellaCrc = [] {
     return t;
 }();
 
-// One deflate stream for the job's graphics, reset for each (zlib level 6, as qCompress).
-struct Compressore {
-    z_stream z{};
-    bool pronto = false;
-    Compressore() { pronto = deflateInit(&z, 6) == Z_OK; }
-    ~Compressore()
-    {
-        if (pronto) deflateEnd(&z);
-    }
-    Compressore(const Compressore&) = delete;
-    Compressore& operator=(const Compressore&) = delete;
-};
+// Deflate's level for the graphics: 6, zlib's default.
+constexpr int kLivelloDeflate = 6;
 
 QByteArray z64(const RighePunti& img)
 {
-    static thread_local Compressore c;
+    // One compressor for the job's graphics (libdeflate: whole buffers, faster than zlib
+    // at the same level).
+    static thread_local const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressore(
+        libdeflate_alloc_compressor(kLivelloDeflate), libdeflate_free_compressor);
     static thread_local std::vector<uchar> byte, compressi;
     const std::size_t perRiga = std::size_t(img.perRiga()), n = perRiga * std::size_t(img.altezza);
     const uchar* sorgente = img.dati;
@@ -350,18 +350,13 @@ QByteArray z64(const RighePunti& img)
         sorgente = byte.data();
     }
     QByteArray b64;
-    if (c.pronto && deflateReset(&c.z) == Z_OK) {
-        compressi.resize(deflateBound(&c.z, uLong(n)));
-        c.z.next_in = const_cast<Bytef*>(sorgente);
-        c.z.avail_in = uInt(n);
-        c.z.next_out = compressi.data();
-        c.z.avail_out = uInt(compressi.size());
-        if (deflate(&c.z, Z_FINISH) == Z_STREAM_END)
-            b64 = QByteArray::fromRawData(reinterpret_cast<const char*>(compressi.data()), qsizetype(c.z.total_out))
-                      .toBase64();
+    if (compressore) {
+        compressi.resize(libdeflate_zlib_compress_bound(compressore.get(), n));
+        if (const std::size_t m = libdeflate_zlib_compress(compressore.get(), sorgente, n, compressi.data(), compressi.size()))
+            b64 = QByteArray::fromRawData(reinterpret_cast<const char*>(compressi.data()), qsizetype(m)).toBase64();
     }
     if (b64.isEmpty())  // qCompress puts the length before the zlib stream
-        b64 = qCompress(sorgente, qsizetype(n), 6).mid(4).toBase64();
+        b64 = qCompress(sorgente, qsizetype(n), kLivelloDeflate).mid(4).toBase64();
     quint16 crc = 0;
     for (const char ch : b64) crc = quint16(crc << 8) ^ kTabellaCrc[std::size_t((crc >> 8) ^ uchar(ch))];
     return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
@@ -373,7 +368,7 @@ QByteArray EsadecimaleZpl(const QImage& img)
 {
     RighePunti r;
     const auto dati = righeImmagine(img, r);
-    return esadecimale(r);
+    return *esadecimale(r);
 }
 
 QByteArray Z64Zpl(const QImage& img)
@@ -579,6 +574,24 @@ std::vector<InfoOp> operazioni(const DocumentoStampa& doc, int indice, const std
     return info;
 }
 
+// A rectangle in twips on the page as the dots it touches, from part corner `origine`.
+QRect puntiDi(const QRectF& r, double k, QPoint origine)
+{
+    return QRect(QPoint(int(std::floor(r.left() * k)), int(std::floor(r.top() * k))),
+                 QPoint(int(std::ceil(r.right() * k)), int(std::ceil(r.bottom() * k))))
+        .translated(-origine);
+}
+
+// The dots of a symbol's human-readable line: the strip of its box above or below the
+// bars, as wide as the box or the line (centred on it); nothing when it has none.
+std::optional<QRect> rigaLeggibile(const SimboloBarcode& s, double k, QPoint origine)
+{
+    if (!s.conTesto()) return std::nullopt;
+    const double sinistra = std::min(s.x, s.testoX), destra = std::max(s.x + s.larghezza, 2 * s.x + s.larghezza - s.testoX);
+    const double cima = s.posizioneTesto == 1 ? s.y : s.fondo, fondo = s.posizioneTesto == 1 ? s.cima : s.y + s.altezza;
+    return puntiDi(QRectF(QPointF(sinistra, cima), QPointF(destra, fondo)), k, origine);
+}
+
 // Part `u` of page `indice` as the printer gets it: `incluse` says which operations (by
 // their place in `info`) it draws. The printer's own commands (barcodes, boxes) and the
 // rest as dots (dark 1) of the part, drawn by the one renderer without smoothing; `zona`
@@ -609,6 +622,13 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
     rese.reserve(info.size());
     std::size_t n = 0;
     bool grigi = true;  // only black and white: drawn on grey levels, a byte a dot
+    // Only the areas of what is drawn, each with room for what a text draws past its box;
+    // of a symbol the printer draws, its human-readable line. Each area is widened to whole
+    // bytes of dots: the dots are found a byte at a time.
+    const QRect tutta(0, 0, u.larghezza, u.altezza);
+    const int margine = int(std::ceil(dpi / 8));
+    QRegion aree;
+    QRect zona;
     pagina.PerOgni([&](const Operazione& op) {
         if (op.stile >= stili.size()) return;
         const InfoOp& i = info[n];
@@ -631,54 +651,51 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
             const StileStampa& st = stili[op.stile];
             grigi = grigi && op.tipo != TipoOperazione::Immagine && biancoONero(st.colorePenna) &&
                     biancoONero(st.colorePennello) && biancoONero(st.coloreTesto);
+            std::optional<QRect> a = tutta;
+            if (r == Resa::SoloTesto)
+                a = rigaLeggibile(simboli[op.dato], k, u.origine);
+            else if (!i.riquadro.isEmpty())
+                a = puntiDi(i.riquadro, k, u.origine);
+            if (a && (a = a->adjusted(-margine, -margine, margine, margine) & tutta, !a->isEmpty())) {
+                zona |= *a;
+                aree |= QRect(QPoint(a->left() & ~7, a->top()), QPoint(a->right() | 7, a->bottom()));
+            }
         }
         rese.push_back(r);
         ++n;
     });
 
-    // Only the area of what is drawn, with room for what a text draws past its box.
-    const QRect tutta(0, 0, u.larghezza, u.altezza);
-    QRect zona;
-    const int margine = int(std::ceil(dpi / 8));
-    for (std::size_t i = 0; i < info.size() && zona != tutta; ++i) {
-        if (info[i].tipo == TipoOperazione::Rotazione || rese[i] == Resa::Omessa) continue;
-        const QRectF& r = info[i].riquadro;
-        zona |= r.isEmpty() ? tutta
-                            : QRect(QPoint(int(std::floor(r.left() * k)) - u.origine.x(), int(std::floor(r.top() * k)) - u.origine.y()),
-                                    QPoint(int(std::ceil(r.right() * k)) - u.origine.x(), int(std::ceil(r.bottom() * k)) - u.origine.y()))
-                                  .adjusted(-margine, -margine, margine, margine);
-    }
-    zona &= tutta;
-    // The dots: one image for the job's labels of a size, where only the area of the last
-    // drawing has dots to clear (a copy still held elsewhere keeps its own).
+    // The dots: one image for the job's labels of a size, where only the areas of the last
+    // drawing have dots to clear (a copy still held elsewhere keeps its own).
     static thread_local QImage tela;
-    static thread_local QRect sporca;
+    static thread_local QRegion sporca;
     if (tela.size() != tutta.size()) {
         tela = QImage(u.larghezza, u.altezza, QImage::Format_Mono);
         tela.fill(0);
-    } else if (!sporca.isEmpty()) {
-        const int da = sporca.left() >> 3, byte = (sporca.right() >> 3) - da + 1;
-        for (int y = sporca.top(); y <= sporca.bottom(); ++y) std::memset(tela.scanLine(y) + da, 0, std::size_t(byte));
+    } else {
+        for (const QRect& r : sporca) {
+            const int da = r.left() >> 3, byte = std::min((r.right() >> 3) + 1, int(tela.bytesPerLine())) - da;
+            for (int y = r.top(); y <= r.bottom(); ++y) std::memset(tela.scanLine(y) + da, 0, std::size_t(byte));
+        }
     }
-    sporca = zona;
+    sporca = aree;
     d.zona = zona;
     if (zona.isEmpty()) {
         d.punti = tela;
         return d;
     }
-    // One drawing surface for the job's labels, cleared where it is drawn on; its first
-    // column is the first of the byte of dots where the area starts.
-    const int base = zona.left() & ~7, scarto = zona.left() - base;
+    // One drawing surface for the job's labels, white where it is drawn on; its first
+    // column is the first of the byte of dots where the drawing starts.
+    const int base = zona.left() & ~7, larghezza = (zona.right() | 7) + 1 - base;
     const QImage::Format formato = grigi ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     static thread_local QImage superfici[2];
     QImage& img = superfici[grigi ? 0 : 1];
-    if (img.width() < zona.width() + scarto || img.height() < zona.height())
-        img = QImage(std::max(img.width(), zona.width() + 8), std::max(img.height(), zona.height()), formato);
-    const QRect area(scarto, 0, zona.width(), zona.height());
+    if (img.width() < larghezza || img.height() < zona.height())
+        img = QImage(std::max(img.width(), larghezza), std::max(img.height(), zona.height()), formato);
     {
         QPainter p(&img);
-        p.fillRect(QRect(0, 0, zona.width() + scarto, zona.height()), Qt::white);
-        p.setClipRect(area);
+        for (const QRect& r : aree) p.fillRect(r.translated(-base, -zona.top()), Qt::white);
+        p.setClipRect(zona.translated(-base, -zona.top()));
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         p.translate(-u.origine.x() - base, -u.origine.y() - zona.top());
@@ -686,37 +703,35 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
         std::size_t m = 0;  // the renderer asks about every operation in order, turns included
         DisegnaPagina(p, doc, indice, dpi, [&](const Operazione&) { return m < rese.size() ? rese[m++] : Resa::Omessa; });
     }
-    const int larghezza = zona.width() + scarto;
-    for (int y = 0; y < zona.height(); ++y) {
-        uchar* riga = tela.scanLine(zona.top() + y) + (base >> 3);
-        if (grigi) {
-            // a dot under 128 is dark; 32 white dots (255 each) at a time are passed over
-            const uchar* sorgente = img.constScanLine(y);
-            const auto otto = [&](int x) {
-                uchar b = 0;
-                for (int i = 0, fine = std::min(8, larghezza - x); i < fine; ++i)
-                    b |= uchar(((sorgente[x + i] >> 7) ^ 1) << (7 - i));
-                riga[x >> 3] |= b;
-            };
-            int x = 0;
-            for (; x + 32 <= larghezza; x += 32) {
-                quint64 w[4];
-                std::memcpy(w, sorgente + x, sizeof w);
-                if ((w[0] & w[1] & w[2] & w[3]) == ~quint64(0)) continue;
-                for (int j = 0; j < 4; ++j)
-                    if (w[j] != ~quint64(0)) otto(x + 8 * j);
+    const int ultimoByte = int(tela.bytesPerLine()) - 1;
+    for (const QRect& r : aree) {
+        const int primo = r.left() >> 3, ultimo = std::min(r.right() >> 3, ultimoByte);
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            uchar* riga = tela.scanLine(y);
+            if (grigi) {
+                // a dot under 128 is dark: the top bits of eight dots, gathered into one byte
+                // by one multiply (each lands on its own bit, no carries)
+                const uchar* sorgente = img.constScanLine(y - zona.top()) - base;
+                for (int b = primo; b <= ultimo; ++b) {
+                    quint64 w;
+                    std::memcpy(&w, sorgente + 8 * b, sizeof w);
+                    if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+                    const quint64 scuri = ~w & 0x8080808080808080ULL;
+                    if (scuri) riga[b] |= uchar(((scuri >> 7) * 0x8040201008040201ULL) >> 56);
+                }
+                continue;
             }
-            for (; x < larghezza; x += 8) otto(x);
-            continue;
-        }
-        const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x0 = 0; x0 < larghezza; x0 += 16) {
-            const int x1 = std::min(x0 + 16, larghezza);
-            QRgb tutti = 0xFFFFFFFF;  // sixteen white dots at a time are passed over
-            for (int x = x0; x < x1; ++x) tutti &= sorgente[x];
-            if ((tutti & 0xFFFFFF) == 0xFFFFFF) continue;
-            for (int x = x0; x < x1; ++x)
-                if ((sorgente[x] & 0xFFFFFF) != 0xFFFFFF && PuntoNero(sorgente[x])) riga[x >> 3] |= uchar(0x80 >> (x & 7));
+            const auto* sorgente = reinterpret_cast<const QRgb*>(img.constScanLine(y - zona.top())) - base;
+            for (int b = primo; b <= ultimo; ++b) {
+                const QRgb* otto = sorgente + 8 * b;
+                QRgb tutti = 0xFFFFFFFF;  // eight white dots are passed over
+                for (int x = 0; x < 8; ++x) tutti &= otto[x];
+                if ((tutti & 0xFFFFFF) == 0xFFFFFF) continue;
+                uchar v = 0;
+                for (int x = 0; x < 8; ++x)
+                    if (PuntoNero(otto[x])) v |= uchar(0x80 >> x);
+                riga[b] |= v;
+            }
         }
     }
     d.punti = tela;
@@ -750,9 +765,10 @@ QByteArray datiGrafici(const QImage& punti, int x0, int y0, int x1, int y1, QByt
     campo.dati = dati.data();
     const QByteArray t = numero(long(campo.passo) * campo.altezza);
     if (totale) *totale = t;
-    QByteArray testo = esadecimale(campo);
-    if (QByteArray z = z64(campo); z.size() < testo.size()) testo = std::move(z);
-    return t + ',' + numero(campo.passo) + ',' + testo;
+    // the run-length hex unless the deflated form is shorter
+    QByteArray z = z64(campo);
+    std::optional<QByteArray> testo = esadecimale(campo, z.isEmpty() ? -1 : z.size());
+    return t + ',' + numero(campo.passo) + ',' + (testo ? *testo : z);
 }
 
 QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
@@ -795,9 +811,16 @@ QByteArray campiGrafici(const QImage& punti, const QRect& zona)
     QByteArray out;
     if (zona.isEmpty()) return out;
     const int altezza = zona.bottom() + 1, primo = zona.left() >> 3, perRiga = (zona.right() >> 3) + 1;
-    const auto vuota = [&](int y, int da, int a) {
+    const auto vuota = [&](int y, int da, int a) {  // bytes da to a of row y, 8 at a time
         const uchar* r = punti.constScanLine(y);
-        return std::all_of(r + da, r + a + 1, [](uchar b) { return b == 0; });
+        quint64 tutti = 0;
+        for (; da + 8 <= a + 1; da += 8) {
+            quint64 w;
+            std::memcpy(&w, r + da, sizeof w);
+            tutti |= w;
+        }
+        for (; da <= a; ++da) tutti |= r[da];
+        return tutti == 0;
     };
     std::vector<uchar> colonne(std::size_t(perRiga), 0);
     for (int y = zona.top(); y < altezza;) {
@@ -881,7 +904,8 @@ struct ScrittoreLavoroZpl::Stato {
     QSet<QByteArray> statiche;
     bool formato = false;
     QSize misura;
-    QImage statico;  // the format's dots
+    QImage statico;     // the format's dots
+    QRect areaStatico;  // around them
     // Texts stored as graphics, by what they draw, and when each was last recalled; the
     // (hashes of the) texts seen and when (counted in texts), stored when they come again
     // soon enough.
@@ -899,12 +923,7 @@ struct ScrittoreLavoroZpl::Stato {
     bool sottoStatico(const InfoOp& i, const ParteZpl& u) const
     {
         if (i.riquadro.isEmpty()) return true;
-        const double k = dpi / kTwipPollice;
-        const QRect r = QRect(QPoint(int(std::floor(i.riquadro.left() * k)) - u.origine.x(),
-                                     int(std::floor(i.riquadro.top() * k)) - u.origine.y()),
-                              QPoint(int(std::ceil(i.riquadro.right() * k)) - u.origine.x(),
-                                     int(std::ceil(i.riquadro.bottom() * k)) - u.origine.y()))
-                            .intersected(statico.rect());
+        const QRect r = puntiDi(i.riquadro, dpi / kTwipPollice, u.origine) & areaStatico;
         if (r.isEmpty()) return false;
         const int primo = r.left() >> 3, ultimo = r.right() >> 3;
         const uchar testa = uchar(0xFF >> (r.left() & 7)), coda = uchar(0xFF << (7 - (r.right() & 7)));
@@ -953,6 +972,7 @@ struct ScrittoreLavoroZpl::Stato {
                     out += QByteArray("^XA^DF") + kFormatoLavoro + "^FS" + testata(u) + campi + d.comandi + "^XZ\n";
                     formato = true;
                     statico = d.punti;
+                    areaStatico = areaPunti(d.punti, d.zona);
                 } else {
                     statiche.clear();  // nothing worth storing
                 }
