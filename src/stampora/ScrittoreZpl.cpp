@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QRegion>
 #include <QSet>
+#include <QStringBuilder>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -79,7 +80,7 @@ int sicurezzaPDF417(int righe, int colonne)
     return 2;
 }
 
-QByteArray campo(long x, long y) { return "^FO" + numero(x) + ',' + numero(y); }
+QByteArray campo(long x, long y) { return "^FO" % numero(x) % ',' % numero(y); }
 
 }  // namespace
 
@@ -120,22 +121,22 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi,
                 // The printer puts a QR Code as far below its field origin as ^BY's bar
                 // height says: a small one, taken off the origin.
                 const long spinta = std::min(y, 10L);
-                return campo(x, y - spinta) + "^BY2,2.0," + numero(spinta) + "^BQN,2," + numero(modulo) + "^FH_^FD" +
-                       livelloQR(s) + "A," + datiCampo(s.dati) + "^FS";
+                return campo(x, y - spinta) % "^BY2,2.0," % numero(spinta) % "^BQN,2," % numero(modulo) % "^FH_^FD" %
+                       livelloQR(s) % "A," % datiCampo(s.dati) % "^FS";
             }
             case TipoBarcode::DataMatrix:
                 // "~" is the command's own escape character.
                 if (s.dati.contains(QLatin1Char('~'))) return std::nullopt;
-                return campo(x, y) + "^BXN," + numero(modulo) + ",200," + numero(s.colonne) + ',' +
-                       numero(s.righe) + "^FH_^FD" + datiCampo(s.dati) + "^FS";
+                return campo(x, y) % "^BXN," % numero(modulo) % ",200," % numero(s.colonne) % ',' %
+                       numero(s.righe) % "^FH_^FD" % datiCampo(s.dati) % "^FS";
             case TipoBarcode::PDF417: {
                 // Start, stop and the two row indicators around 17 modules a data column.
                 if (s.colonne < 69 + 17 || (s.colonne - 69) % 17 != 0) return std::nullopt;
                 const int colonne = (s.colonne - 69) / 17;
                 const long riga = std::lround(s.altezzaRiga * modulo);
-                return campo(x, y) + "^BY" + numero(modulo) + "^B7N," + numero(riga) + ',' +
-                       numero(sicurezzaPDF417(s.righe, colonne)) + ',' + numero(colonne) + ',' + numero(s.righe) +
-                       ",N^FH_^FD" + datiCampo(s.dati) + "^FS";
+                return campo(x, y) % "^BY" % numero(modulo) % "^B7N," % numero(riga) % ',' %
+                       numero(sicurezzaPDF417(s.righe, colonne)) % ',' % numero(colonne) % ',' % numero(s.righe) %
+                       ",N^FH_^FD" % datiCampo(s.dati) % "^FS";
             }
             default:
                 return std::nullopt;
@@ -153,8 +154,8 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi,
     for (std::size_t i = primo; i < t->scuri.size(); ++i) fondo = std::min(fondo, punto(t->scuri[i].bottom()));
     const long altezza = fondo - y;
     if (altezza < 1) return std::nullopt;
-    const auto riquadro = [&](long sx, long sy, long w, long h) {
-        return campo(sx, sy) + "^GB" + numero(w) + ',' + numero(h) + ',' + numero(std::min(w, h)) + "^FS";
+    const auto riquadro = [&](long sx, long sy, long w, long h) -> QByteArray {
+        return campo(sx, sy) % "^GB" % numero(w) % ',' % numero(h) % ',' % numero(std::min(w, h)) % "^FS";
     };
     QByteArray sostegno;
     for (std::size_t i = 0; i < primo; ++i) {
@@ -169,7 +170,7 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi,
             guardie += riquadro(punto(r.left()), fondo, punto(r.right()) - punto(r.left()), punto(r.bottom()) - fondo);
     }
     const QByteArray h = numero(altezza);
-    const QByteArray by = "^BY" + numero(modulo);
+    const QByteArray by = "^BY" % numero(modulo);
     switch (static_cast<TipoBarcode>(s.tipo)) {
         case TipoBarcode::Code39: {
             static const QString insieme = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
@@ -177,25 +178,25 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi,
                 return std::nullopt;
             // ^BY takes the ratio from 2.0 to 3.0 in tenths.
             const double rapporto = std::clamp(std::round(t->rapporto * 10) / 10, 2.0, 3.0);
-            return campo(x, y) + by + ',' + QByteArray::number(rapporto, 'f', 1) + ',' + h + "^B3N,N," + h +
-                   ",N,N^FD" + s.dati.toLatin1() + "^FS";
+            return campo(x, y) % by % ',' % QByteArray::number(rapporto, 'f', 1) % ',' % h % "^B3N,N," % h %
+                   ",N,N^FD" % s.dati.toLatin1() % "^FS";
         }
         case TipoBarcode::EAN13:
             // The printer adds the check digit, the same one.
             if (!soloCifre(s.dati)) return std::nullopt;
             if (s.dati.size() == 13)
-                return campo(x, y) + by + "^BEN," + h + ",N,N^FD" + s.dati.left(12).toLatin1() + "^FS" + guardie;
+                return campo(x, y) % by % "^BEN," % h % ",N,N^FD" % s.dati.left(12).toLatin1() % "^FS" % guardie;
             if (s.dati.size() == 8)
-                return campo(x, y) + by + "^B8N," + h + ",N,N^FD" + s.dati.left(7).toLatin1() + "^FS" + guardie;
+                return campo(x, y) % by % "^B8N," % h % ",N,N^FD" % s.dati.left(7).toLatin1() % "^FS" % guardie;
             return std::nullopt;
         case TipoBarcode::Code128:
             // Data in brackets are GS1 application identifiers: the graphic field keeps those.
             if (!soloAscii(s.dati) || s.dati.startsWith(QLatin1Char('('))) return std::nullopt;
-            return campo(x, y) + by + "^BCN," + h + ",N,N,N,A^FH_^FD" + datiCampo(s.dati) + "^FS";
+            return campo(x, y) % by % "^BCN," % h % ",N,N,N,A^FH_^FD" % datiCampo(s.dati) % "^FS";
         case TipoBarcode::UPC: {
             const QString cifre = s.dati.trimmed();
             if (!soloCifre(cifre) || (cifre.size() != 11 && cifre.size() != 12)) return std::nullopt;
-            return campo(x, y) + by + "^BUN," + h + ",N,N,Y^FD" + cifre.left(11).toLatin1() + "^FS" + guardie;
+            return campo(x, y) % by % "^BUN," % h % ",N,N,Y^FD" % cifre.left(11).toLatin1() % "^FS" % guardie;
         }
         case TipoBarcode::ITF: {
             QString cifre = s.dati.trimmed();
@@ -207,8 +208,8 @@ std::optional<QByteArray> ComandoBarcodeZpl(const SimboloBarcode& s, double dpi,
             }
             const quint8 largo = *std::max_element(s.elementi.begin(), s.elementi.end());
             if (largo < 2 || largo > 3) return std::nullopt;
-            return sostegno + campo(x, y) + by + ',' + QByteArray::number(double(largo), 'f', 1) + "^B2N," + h +
-                   ",N,N,N^FD" + cifre.toLatin1() + "^FS";
+            return sostegno % campo(x, y) % by % ',' % QByteArray::number(double(largo), 'f', 1) % "^B2N," % h %
+                   ",N,N,N^FD" % cifre.toLatin1() % "^FS";
         }
         default:
             return std::nullopt;
@@ -236,7 +237,7 @@ std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s
     const long w = std::max(1L, std::lround(x2 * k) - origine.x() - l), h = std::max(1L, std::lround(y2 * k) - origine.y() - t);
     long spessore = std::min(w, h);
     if (!pieno) spessore = std::clamp(std::lround(s.spessorePenna * k), 1L, spessore);
-    return "^FO" + numero(l) + ',' + numero(t) + "^GB" + numero(w) + ',' + numero(h) + ',' + numero(spessore) + "^FS";
+    return "^FO" % numero(l) % ',' % numero(t) % "^GB" % numero(w) % ',' % numero(h) % ',' % numero(spessore) % "^FS";
 }
 
 }  // namespace
@@ -360,7 +361,7 @@ QByteArray z64(const RighePunti& img)
         b64 = qCompress(sorgente, qsizetype(n), kLivelloDeflate).mid(4).toBase64();
     quint16 crc = 0;
     for (const char ch : b64) crc = quint16(crc << 8) ^ kTabellaCrc[std::size_t((crc >> 8) ^ uchar(ch))];
-    return ":Z64:" + b64 + ':' + QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
+    return ":Z64:" % b64 % ':' % QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
 }
 
 }  // namespace
@@ -774,14 +775,14 @@ QByteArray datiGrafici(const QImage& punti, int x0, int y0, int x1, int y1, QByt
     // the run-length hex unless the deflated form is shorter
     QByteArray z = z64(campo);
     std::optional<QByteArray> testo = esadecimale(campo, z.isEmpty() ? -1 : z.size());
-    return t + ',' + numero(campo.passo) + ',' + (testo ? *testo : z);
+    return t % ',' % numero(campo.passo) % ',' % (testo ? *testo : z);
 }
 
 QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
 {
     QByteArray totale;
     const QByteArray dati = datiGrafici(punti, x0, y0, x1, y1, &totale);
-    return "^FO" + numero(x0) + ',' + numero(y0) + "^GFA," + totale + ',' + dati + "^FS";
+    return "^FO" % numero(x0) % ',' % numero(y0) % "^GFA," % totale % ',' % dati % "^FS";
 }
 
 // The smallest rectangle around the dots of an image, all within `zona`; empty when it
@@ -896,7 +897,7 @@ QByteArray etichettaIntera(const DocumentoStampa& doc, int indice, double dpi, c
 {
     const Disegno d =
         disegna(doc, indice, dpi, u, info, [&](std::size_t i) { return parte < 0 || info[i].unita == parte; });
-    return "^XA" + testata(u) + campiGrafici(d.punti, d.zona) + d.comandi;
+    return "^XA" % testata(u) % campiGrafici(d.punti, d.zona) % d.comandi;
 }
 
 QByteArray chiusura(int copie) { return (copie > 1 ? "^PQ" + numero(copie) : QByteArray()) + "^XZ\n"; }
@@ -1047,17 +1048,17 @@ struct ScrittoreLavoroZpl::Stato {
                     nuovo.nome = vecchio->nome;
                     ricordi.erase(vecchio);
                 }
-                out += "~DG" + nuovo.nome + ',' + datiGrafici(t.punti, a.left(), a.top(), a.right(), a.bottom()) + '\n';
+                out += "~DG" % nuovo.nome % ',' % datiGrafici(t.punti, a.left(), a.top(), a.right(), a.bottom()) % '\n';
                 r = ricordi.insert(o.chiave, nuovo);
             }
             r->uso = ++tempo;
-            richiami += "^FO" + numero(r->posto.x()) + ',' + numero(r->posto.y()) + "^XG" + r->nome + "^FS";
+            richiami += "^FO" % numero(r->posto.x()) % ',' % numero(r->posto.y()) % "^XG" % r->nome % "^FS";
             richiamate[i] = 1;
         }
         const Disegno d = disegna(doc, indice, dpi, u, info, [&](std::size_t i) {
             return info[i].unita == parte && !statiche.contains(info[i].chiave) && !richiamate[i];
         });
-        return out + "^XA^XF" + kFormatoLavoro + "^FS" + richiami + campiGrafici(d.punti, d.zona) + d.comandi;
+        return out % "^XA^XF" % kFormatoLavoro % "^FS" % richiami % campiGrafici(d.punti, d.zona) % d.comandi;
     }
 };
 
