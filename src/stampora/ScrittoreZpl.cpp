@@ -21,6 +21,9 @@
 #include <memory>
 
 #include <libdeflate.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cartigo {
 
@@ -243,6 +246,15 @@ std::optional<QByteArray> riquadroZpl(const Operazione& op, const StileStampa& s
 }  // namespace
 
 namespace {
+
+// Each byte with its bits in the opposite order.
+constexpr std::array<uchar, 256> kBitRovesci = [] {
+    std::array<uchar, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        for (int i = 0; i < 8; ++i)
+            if (b & (1 << i)) t[std::size_t(b)] |= uchar(0x80 >> i);
+    return t;
+}();
 
 // 1-bit rows (dark dots 1), `passo` bytes apart, `larghezza` dots wide; bits past the
 // width are light.
@@ -716,10 +728,23 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
         for (int y = r.top(); y <= r.bottom(); ++y) {
             uchar* riga = tela.scanLine(y);
             if (grigi) {
-                // a dot under 128 is dark: the top bits of eight dots, gathered into one byte
-                // by one multiply (each lands on its own bit, no carries)
+                // a dot under 128 is dark (its top bit clear): sixteen dots at a time by the
+                // top bits of sixteen bytes in one instruction (the first dot comes as the
+                // lowest bit, hence the bits turned round), the rest eight at a time, their
+                // top bits gathered into one byte by one multiply (each lands on its own bit,
+                // no carries)
                 const uchar* sorgente = img.constScanLine(y - zona.top()) - base;
-                for (int b = primo; b <= ultimo; ++b) {
+                int b = primo;
+#if defined(__SSE2__)
+                for (; b < ultimo; b += 2) {
+                    const int chiari =
+                        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sorgente + 8 * b)));
+                    if (chiari == 0xFFFF) continue;
+                    riga[b] |= kBitRovesci[~chiari & 0xFF];
+                    riga[b + 1] |= kBitRovesci[(~chiari >> 8) & 0xFF];
+                }
+#endif
+                for (; b <= ultimo; ++b) {
                     quint64 w;
                     std::memcpy(&w, sorgente + 8 * b, sizeof w);
                     if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
