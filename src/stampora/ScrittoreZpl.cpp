@@ -282,11 +282,50 @@ std::vector<uchar> righeImmagine(const QImage& img, RighePunti& r)
     return dati;
 }
 
+// The runs of hex digits of `n` bytes of dots: one more than the places where a digit
+// differs from the next, counted eight bytes at a time.
+int corseEsadecimali(const uchar* linea, int n)
+{
+    // how many of eight bytes (each at most 15) are not 0
+    const auto nonZero = [](quint64 x) {
+        x |= x >> 2;
+        x |= x >> 1;
+        return std::popcount(x & 0x0101010101010101ULL);
+    };
+    int cambi = 0, i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, linea + i, sizeof w);
+        if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+        // the two digits of each byte; the second of each byte and the first of the next
+        cambi += nonZero((w ^ (w >> 4)) & 0x0F0F0F0F0F0F0F0FULL) + nonZero((w ^ (w >> 12)) & 0x000F0F0F0F0F0F0FULL);
+        if (i + 8 < n) cambi += (linea[i + 7] & 15) != (linea[i + 8] >> 4);
+    }
+    for (; i < n; ++i) {
+        cambi += (linea[i] >> 4) != (linea[i] & 15);
+        if (i + 1 < n) cambi += (linea[i] & 15) != (linea[i + 1] >> 4);
+    }
+    return cambi + 1;
+}
+
 // Nothing when it would be longer than `limite` characters (negative: no limit).
 std::optional<QByteArray> esadecimale(const RighePunti& img, qsizetype limite = -1)
 {
     static const char cifre[] = "0123456789ABCDEF";
     const int perRiga = img.perRiga(), digitiRiga = 2 * perRiga;
+    // What the rows take at least, counted first, is often over the limit already: a row
+    // the same as the one before takes ":", any other a character a run of digits at least
+    // (the run it ends with, when light or dark, becomes "," or "!").
+    if (limite >= 0) {
+        qsizetype almeno = 0;
+        for (int y = 0; y < img.altezza && almeno <= limite; ++y) {
+            const uchar* linea = img.riga(y);
+            almeno += y > 0 && std::memcmp(linea, img.riga(y - 1), std::size_t(perRiga)) == 0
+                          ? 1
+                          : corseEsadecimali(linea, perRiga);
+        }
+        if (almeno > limite) return std::nullopt;
+    }
     // A row takes at most a character a digit and one more (a run of one is the digit
     // alone, longer ones take fewer characters than digits): the rows written so far
     // stay within `limite` plus one row.
@@ -401,7 +440,7 @@ constexpr const char kFormatoLavoro[] = "R:CARTIGO.ZPL";
 constexpr int kRigheVuoteCampo = 24;
 constexpr int kByteVuotiCampo = 4;
 // Fields of a band side by side go as one when that adds fewer empty bytes than this:
-// deflating a field costs about as much as some 6 KB of empty bytes (libdeflate sets up
+// deflating a field costs about as much as some 4 KB of empty bytes (libdeflate sets up
 // its tables for every field), and one field less saves its header (the two lines of
 // digits under a row's barcodes: 1,100 empty bytes between them at 203 dpi).
 constexpr qsizetype kByteUnione = 2048;
