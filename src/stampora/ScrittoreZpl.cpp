@@ -373,16 +373,33 @@ std::optional<QByteArray> esadecimale(const RighePunti& img, qsizetype limite = 
     return QByteArray(inizio, out - inizio);
 }
 
-// CRC-16 (CCITT polynomial 0x1021, from 0), a byte at a time.
-constexpr std::array<quint16, 256> kTabellaCrc = [] {
-    std::array<quint16, 256> t{};
+// CRC-16 (CCITT polynomial 0x1021, from 0), eight bytes at a time: table k holds what a
+// byte does to the CRC with k more bytes after it.
+constexpr std::array<std::array<quint16, 256>, 8> kTabelleCrc = [] {
+    std::array<std::array<quint16, 256>, 8> t{};
     for (int b = 0; b < 256; ++b) {
         quint16 crc = quint16(b << 8);
         for (int i = 0; i < 8; ++i) crc = quint16((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-        t[std::size_t(b)] = crc;
+        t[0][std::size_t(b)] = crc;
     }
+    for (std::size_t k = 1; k < 8; ++k)
+        for (std::size_t b = 0; b < 256; ++b)
+            t[k][b] = quint16(t[k - 1][b] << 8) ^ t[0][t[k - 1][b] >> 8];
     return t;
 }();
+
+quint16 crcZpl(const QByteArray& testo)
+{
+    const auto* p = reinterpret_cast<const uchar*>(testo.constData());
+    const auto& t = kTabelleCrc;
+    quint16 crc = 0;
+    qsizetype n = testo.size();
+    for (; n >= 8; n -= 8, p += 8)
+        crc = t[7][(crc >> 8) ^ p[0]] ^ t[6][(crc & 0xFF) ^ p[1]] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^
+              t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    for (; n > 0; --n, ++p) crc = quint16(crc << 8) ^ t[0][(crc >> 8) ^ *p];
+    return crc;
+}
 
 // Deflate's level for the graphics: libdeflate's fastest. On a job's text lines (some
 // 800 bytes each) it takes about three quarters of the time of level 6 for 1 % more bytes.
@@ -410,9 +427,7 @@ QByteArray z64(const RighePunti& img)
     }
     if (b64.isEmpty())  // qCompress puts the length before the zlib stream
         b64 = qCompress(sorgente, qsizetype(n), kLivelloDeflate).mid(4).toBase64();
-    quint16 crc = 0;
-    for (const char ch : b64) crc = quint16(crc << 8) ^ kTabellaCrc[std::size_t((crc >> 8) ^ uchar(ch))];
-    return ":Z64:" % b64 % ':' % QByteArray::number(crc, 16).rightJustified(4, '0').toUpper();
+    return ":Z64:" % b64 % ':' % QByteArray::number(crcZpl(b64), 16).rightJustified(4, '0').toUpper();
 }
 
 }  // namespace
@@ -914,7 +929,15 @@ QByteArray campiGrafici(const QImage& punti, const QRect& zona)
         std::fill(colonne.begin(), colonne.end(), 0);
         for (int r = y; r <= fine; ++r) {
             const uchar* riga = punti.constScanLine(r);
-            for (int i = primo; i < perRiga; ++i) colonne[std::size_t(i)] |= riga[i];
+            int i = primo;
+            for (; i + 8 <= perRiga; i += 8) {  // 8 bytes at a time
+                quint64 c, w;
+                std::memcpy(&c, colonne.data() + i, sizeof c);
+                std::memcpy(&w, riga + i, sizeof w);
+                c |= w;
+                std::memcpy(colonne.data() + i, &c, sizeof c);
+            }
+            for (; i < perRiga; ++i) colonne[std::size_t(i)] |= riga[i];
         }
         for (int i = primo; i < perRiga;) {
             if (!colonne[std::size_t(i)]) {
