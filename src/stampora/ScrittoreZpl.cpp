@@ -790,6 +790,17 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
                 const uchar* sorgente = img.constScanLine(y - zona.top()) - base;
                 int b = primo;
 #if defined(__SSE2__)
+                for (; b + 7 <= ultimo; b += 8) {  // sixty-four light dots are passed over at once
+                    const auto* v = reinterpret_cast<const __m128i*>(sorgente + 8 * b);
+                    const __m128i tutti = _mm_and_si128(_mm_and_si128(_mm_loadu_si128(v), _mm_loadu_si128(v + 1)),
+                                                        _mm_and_si128(_mm_loadu_si128(v + 2), _mm_loadu_si128(v + 3)));
+                    if (_mm_movemask_epi8(tutti) == 0xFFFF) continue;
+                    for (int k = 0; k < 4; ++k) {
+                        const int chiari = _mm_movemask_epi8(_mm_loadu_si128(v + k));
+                        riga[b + 2 * k] |= kBitRovesci[~chiari & 0xFF];
+                        riga[b + 2 * k + 1] |= kBitRovesci[(~chiari >> 8) & 0xFF];
+                    }
+                }
                 for (; b < ultimo; b += 2) {
                     const int chiari =
                         _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sorgente + 8 * b)));
