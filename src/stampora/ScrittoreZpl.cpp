@@ -894,7 +894,14 @@ QRect areaPunti(const QImage& punti, const QRect& zona)
     int sx = punti.width(), dx = -1, su = -1, giu = -1;
     for (int y = zona.top(); y <= zona.bottom(); ++y) {
         const uchar* r = punti.constScanLine(y);
-        for (int i = primo; i <= ultimo; ++i) {
+        int i = primo;
+        for (; i + 8 <= ultimo + 1; i += 8) {  // empty bytes eight at a time
+            quint64 w;
+            std::memcpy(&w, r + i, sizeof w);
+            if (w) break;
+        }
+        if (i > ultimo) continue;  // a row without dots
+        for (; i <= ultimo; ++i) {
             if (!r[i]) continue;
             sx = std::min(sx, i * 8 + std::countl_zero(r[i]));
             if (su < 0) su = y;
