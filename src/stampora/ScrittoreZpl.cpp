@@ -454,7 +454,7 @@ constexpr const char kFormatoLavoro[] = "R:CARTIGO.ZPL";
 // some 40 bytes of its own, empty rows and bytes next to nothing.
 constexpr int kRigheVuoteCampo = 24;
 constexpr int kByteVuotiCampo = 4;
-// Fields of a band side by side go as one when that adds fewer empty bytes than this:
+// Fields of a band side by side go as one when that adds at most this many empty bytes:
 // deflating a field costs about as much as some 4 KB of empty bytes (libdeflate sets up
 // its tables for every field), and one field less saves its header (the two lines of
 // digits under a row's barcodes: 1,100 empty bytes between them at 203 dpi).
@@ -790,24 +790,21 @@ Disegno disegna(const DocumentoStampa& doc, int indice, double dpi, const ParteZ
                 const uchar* sorgente = img.constScanLine(y - zona.top()) - base;
                 int b = primo;
 #if defined(__SSE2__)
+                const auto sedici = [&](int da) {  // the dots of bytes da and da + 1
+                    const int chiari =
+                        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sorgente + 8 * da)));
+                    if (chiari == 0xFFFF) return;
+                    riga[da] |= kBitRovesci[~chiari & 0xFF];
+                    riga[da + 1] |= kBitRovesci[(~chiari >> 8) & 0xFF];
+                };
                 for (; b + 7 <= ultimo; b += 8) {  // sixty-four light dots are passed over at once
                     const auto* v = reinterpret_cast<const __m128i*>(sorgente + 8 * b);
                     const __m128i tutti = _mm_and_si128(_mm_and_si128(_mm_loadu_si128(v), _mm_loadu_si128(v + 1)),
                                                         _mm_and_si128(_mm_loadu_si128(v + 2), _mm_loadu_si128(v + 3)));
                     if (_mm_movemask_epi8(tutti) == 0xFFFF) continue;
-                    for (int k = 0; k < 4; ++k) {
-                        const int chiari = _mm_movemask_epi8(_mm_loadu_si128(v + k));
-                        riga[b + 2 * k] |= kBitRovesci[~chiari & 0xFF];
-                        riga[b + 2 * k + 1] |= kBitRovesci[(~chiari >> 8) & 0xFF];
-                    }
+                    for (int k = 0; k < 8; k += 2) sedici(b + k);
                 }
-                for (; b < ultimo; b += 2) {
-                    const int chiari =
-                        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sorgente + 8 * b)));
-                    if (chiari == 0xFFFF) continue;
-                    riga[b] |= kBitRovesci[~chiari & 0xFF];
-                    riga[b + 1] |= kBitRovesci[(~chiari >> 8) & 0xFF];
-                }
+                for (; b < ultimo; b += 2) sedici(b);
 #endif
                 for (; b <= ultimo; ++b) {
                     quint64 w;
