@@ -1394,6 +1394,39 @@ std::string_view nomeTag(std::string_view tag)
     return tag.substr(i, j - i);
 }
 
+// What a tag is: an element's start, end or empty-element tag, or else a comment, a
+// declaration or the text between tags.
+struct Genere {
+    bool elemento, chiusura, vuoto;
+    explicit Genere(const std::string& tag)
+        : elemento(tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?'),
+          chiusura(elemento && tag[1] == '/'),
+          vuoto(elemento && !chiusura && tag[tag.size() - 2] == '/')
+    {
+    }
+};
+
+// The start of a document up to where it is cut, and the elements it leaves open.
+struct Inizio {
+    std::string testo;
+    std::vector<std::string> aperti;
+    void Aggiungi(const std::string& tag, const Genere& g)
+    {
+        testo += tag;
+        if (g.chiusura && !aperti.empty())
+            aperti.pop_back();
+        else if (g.elemento && !g.chiusura && !g.vuoto)
+            aperti.emplace_back(nomeTag(tag));
+    }
+    // The end tags that close what is open.
+    std::string Chiusure() const
+    {
+        std::string r;
+        for (auto it = aperti.rbegin(); it != aperti.rend(); ++it) r += "</" + *it + ">";
+        return r;
+    }
+};
+
 // A whole-number attribute of a start tag (a count: 1 when absent or out of range).
 long long conteggio(const std::string& tag, const char* nome, long long massimo)
 {
@@ -1484,19 +1517,16 @@ public:
     {
         std::string tag;
         enum { Prologo, Tabella, Fuori } stato = Prologo;
-        std::vector<std::string> aperti;  // elements open in the prologue
         while (tag_.Prossimo(tag)) {
-            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
-            const bool chiusura = elemento && tag[1] == '/';
-            const bool vuoto = elemento && tag[tag.size() - 2] == '/';
-            const std::string_view nome = elemento ? nomeTag(tag) : std::string_view();
-            if (stato != Tabella && elemento && !chiusura && nome == "table:table") {
+            const Genere g(tag);
+            const std::string_view nome = g.elemento ? nomeTag(tag) : std::string_view();
+            if (stato != Tabella && g.elemento && !g.chiusura && nome == "table:table") {
                 if (stato == Prologo) {
-                    for (auto it = aperti.rbegin(); it != aperti.rend(); ++it) epilogo_ += "</" + *it + ">";
+                    epilogo_ = prologo_.Chiusure();
                     stato = Fuori;
                 }
                 apriTabella(tag);
-                if (vuoto) {
+                if (g.vuoto) {
                     chiudiTabella();
                 } else {
                     stato = Tabella;
@@ -1504,17 +1534,13 @@ public:
                 continue;
             }
             if (stato == Prologo) {
-                prologo_ += tag;
-                if (elemento && chiusura && !aperti.empty())
-                    aperti.pop_back();
-                else if (elemento && !chiusura && !vuoto)
-                    aperti.emplace_back(nome);
+                prologo_.Aggiungi(tag, g);
             } else if (stato == Tabella) {
-                if (profondita_ == 0 && chiusura && nome == "table:table") {
+                if (profondita_ == 0 && g.chiusura && nome == "table:table") {
                     chiudiTabella();
                     stato = Fuori;
                 } else {
-                    inTabella(tag, elemento, chiusura, vuoto, nome);
+                    inTabella(tag, g, nome);
                 }
             }
         }
@@ -1535,7 +1561,7 @@ private:
 
     void iniziaParte()
     {
-        parte_ = prologo_ + tabella_;
+        parte_ = prologo_.testo + tabella_;
         for (const std::string& g : gruppi_) parte_ += g;
         inizio_ = righe_;
     }
@@ -1563,8 +1589,9 @@ private:
         ++indice_;
     }
 
-    void inTabella(const std::string& tag, bool elemento, bool chiusura, bool vuoto, std::string_view nome)
+    void inTabella(const std::string& tag, const Genere& g, std::string_view nome)
     {
+        const bool elemento = g.elemento, chiusura = g.chiusura, vuoto = g.vuoto;
         if (!elemento) {
             parte_ += tag;
             return;
@@ -1621,7 +1648,8 @@ private:
 
     LettoreTag tag_;
     Fabbrica& f_;
-    std::string prologo_, epilogo_, tabella_, parte_;
+    Inizio prologo_;
+    std::string epilogo_, tabella_, parte_;
     std::vector<std::string> gruppi_;  // row groups open in the table
     int indice_ = 0;                   // the sheet
     long long righe_ = 0, inizio_ = 0, ripetute_ = 1, colonna_ = 0;
@@ -1832,21 +1860,20 @@ private:
             parte.clear();
         };
         while (lettore.Prossimo(tag)) {
-            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
+            const Genere g(tag);
             if (!dentro) {
                 prologo += tag;
-                if (elemento && tag[1] != '/' && nomeLocale(tag) == "sst") {
-                    if (tag[tag.size() - 2] == '/') return;
+                if (g.elemento && !g.chiusura && nomeLocale(tag) == "sst") {
+                    if (g.vuoto) return;
                     dentro = true;
                 }
                 continue;
             }
-            if (elemento && tag[1] == '/' && profondita == 0) break;  // </sst>
+            if (g.chiusura && profondita == 0) break;  // </sst>
             parte += tag;
-            if (!elemento) continue;
-            if (tag[1] == '/')
+            if (g.chiusura)
                 --profondita;
-            else if (tag[tag.size() - 2] != '/')
+            else if (g.elemento && !g.vuoto)
                 ++profondita;
             if (profondita == 0 && parte.size() >= dimensioneParte) leggi();
         }
@@ -1857,8 +1884,9 @@ private:
     void leggiFoglio(int indice, const VoceZip& v)
     {
         LettoreTag lettore(file_, v);
-        std::string tag, prologo, epilogo, parte;
-        std::vector<std::string> aperti;
+        std::string tag, parte;
+        Inizio prologo;
+        std::string chiusure, coda;  // what closes a part; what follows the rows
         enum { Prologo, Righe, Coda } stato = Prologo;
         int profondita = 0;         // elements open in sheetData
         long long riga = 0;         // the last row so far, from 1
@@ -1867,7 +1895,7 @@ private:
         size_t interne = 0;
         enum { Fuori, Cella, Testo } cella = Fuori;
         auto leggi = [&](const std::string& fine) {
-            std::vector<std::pair<std::string, std::string>> parti{{"sheet1", prologo + parte + fine}};
+            std::vector<std::pair<std::string, std::string>> parti{{"sheet1", prologo.testo + parte + fine}};
             if (interne > 0)
                 parti.emplace_back("sharedStrings",
                                    "<sst xmlns=\"http://schemas.openxmlformats.org/"
@@ -1881,39 +1909,36 @@ private:
             sst.clear();
             interne = 0;
         };
+        // the value of a cell whose text went to the part's string table
+        const auto numeroInterno = [&] {
+            parte += "<" + prefisso + "v>" + std::to_string(base + interne++) + "</" + prefisso + "v>";
+        };
         while (lettore.Prossimo(tag)) {
-            const bool elemento = tag.size() > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
-            const bool chiusura = elemento && tag[1] == '/';
-            const bool vuoto = elemento && !chiusura && tag[tag.size() - 2] == '/';
+            const Genere g(tag);
+            const bool elemento = g.elemento, chiusura = g.chiusura, vuoto = g.vuoto;
             const std::string_view nome = elemento ? nomeLocale(tag) : std::string_view();
             if (stato == Prologo) {
                 if (elemento && !chiusura && nome == "sheetData") {
-                    prologo += vuoto ? tag.substr(0, tag.size() - 2) + ">" : tag;
-                    for (auto it = aperti.rbegin(); it != aperti.rend(); ++it) epilogo += "</" + *it + ">";
+                    chiusure = prologo.Chiusure();
+                    prologo.testo += vuoto ? tag.substr(0, tag.size() - 2) + ">" : tag;
                     stato = vuoto ? Coda : Righe;
-                    if (vuoto) epilogo.clear();
-                    continue;
+                } else {
+                    prologo.Aggiungi(tag, g);
                 }
-                prologo += tag;
-                if (chiusura && !aperti.empty())
-                    aperti.pop_back();
-                else if (elemento && !chiusura && !vuoto)
-                    aperti.emplace_back(nomeTag(tag));
                 continue;
             }
             if (stato == Coda) {
-                epilogo += tag;  // after the rows: the whole rest goes with the last part
+                coda += tag;  // after the rows: the whole rest goes with the last part
                 continue;
             }
             if (profondita == 0 && chiusura) {  // </sheetData>
                 stato = Coda;
-                epilogo.clear();
                 continue;
             }
             if (cella == Testo) {  // text kept in a cell goes to the part's string table
                 if (chiusura && nome == "is") {
                     sst += "</si>";
-                    parte += "<" + prefisso + "v>" + std::to_string(base + interne++) + "</" + prefisso + "v>";
+                    numeroInterno();
                     cella = Cella;
                 } else {
                     sst += tag;
@@ -1942,7 +1967,7 @@ private:
                 sst += "<si>";
                 if (vuoto) {
                     sst += "</si>";
-                    parte += "<" + prefisso + "v>" + std::to_string(base + interne++) + "</" + prefisso + "v>";
+                    numeroInterno();
                 } else {
                     cella = Testo;
                 }
@@ -1956,10 +1981,10 @@ private:
                 --profondita;
             else if (!vuoto)
                 ++profondita;
-            if (profondita == 0 && parte.size() >= dimensioneParte) leggi("</sheetData>" + epilogo);
+            if (profondita == 0 && parte.size() >= dimensioneParte) leggi("</sheetData>" + chiusure);
         }
         if (stato != Coda) fallisci(ErrDanneggiato, "the file is damaged (" + v.nome + " ends inside its rows)");
-        leggi("</sheetData>" + epilogo);
+        leggi("</sheetData>" + coda);
         progresso(true);
     }
 
