@@ -882,6 +882,19 @@ QByteArray campoGrafico(const QImage& punti, int x0, int y0, int x1, int y1)
     return "^FO" % numero(x0) % ',' % numero(y0) % "^GFA," % totale % ',' % dati % "^FS";
 }
 
+// The first of bytes `da` to `a` of a row that has dots (empty ones passed over eight at a
+// time); a + 1 when none has.
+int primoConPunti(const uchar* riga, int da, int a)
+{
+    for (; da + 8 <= a + 1; da += 8) {
+        quint64 w;
+        std::memcpy(&w, riga + da, sizeof w);
+        if (w) break;
+    }
+    while (da <= a && !riga[da]) ++da;
+    return da;
+}
+
 // The smallest rectangle around the dots of an image, all within `zona`; empty when it
 // has none.
 QRect areaPunti(const QImage& punti, const QRect& zona)
@@ -891,12 +904,7 @@ QRect areaPunti(const QImage& punti, const QRect& zona)
     int sx = punti.width(), dx = -1, su = -1, giu = -1;
     for (int y = zona.top(); y <= zona.bottom(); ++y) {
         const uchar* r = punti.constScanLine(y);
-        int i = primo;
-        for (; i + 8 <= ultimo + 1; i += 8) {  // empty bytes eight at a time
-            quint64 w;
-            std::memcpy(&w, r + i, sizeof w);
-            if (w) break;
-        }
+        int i = primoConPunti(r, primo, ultimo);
         if (i > ultimo) continue;  // a row without dots
         for (; i <= ultimo; ++i) {
             if (!r[i]) continue;
@@ -922,17 +930,7 @@ QByteArray campiGrafici(const QImage& punti, const QRect& zona)
     QByteArray out;
     if (zona.isEmpty()) return out;
     const int altezza = zona.bottom() + 1, primo = zona.left() >> 3, perRiga = (zona.right() >> 3) + 1;
-    const auto vuota = [&](int y, int da, int a) {  // bytes da to a of row y, 8 at a time
-        const uchar* r = punti.constScanLine(y);
-        quint64 tutti = 0;
-        for (; da + 8 <= a + 1; da += 8) {
-            quint64 w;
-            std::memcpy(&w, r + da, sizeof w);
-            tutti |= w;
-        }
-        for (; da <= a; ++da) tutti |= r[da];
-        return tutti == 0;
-    };
+    const auto vuota = [&](int y, int da, int a) { return primoConPunti(punti.constScanLine(y), da, a) > a; };
     std::vector<uchar> colonne(std::size_t(perRiga), 0);
     std::vector<QRect> gruppi;
     const auto byteCampo = [](const QRect& r) { return qsizetype((r.width() + 7) / 8) * r.height(); };
